@@ -1,0 +1,16 @@
+# Host tree: the simulated extender, and the code that needs no Win32 built with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+add_compile_options(-Wall -Wextra)
+set(PROJECT_ROOT ${CMAKE_CURRENT_SOURCE_DIR})
+
+find_package(GTest REQUIRED)
+include(cmake/Tests.cmake)
+
+set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
+
+add_subdirectory(framework)
+add_subdirectory(device)
+if(EXISTS ${PROJECT_ROOT}/tools/extender-sim/CMakeLists.txt)
+  add_subdirectory(tools/extender-sim)
+endif()
+add_subdirectory(tests)

@@ -1,0 +1,130 @@
+#include "framework/Application.h"
+
+#include <exception>
+
+#include "framework/Codepage.h"
+
+namespace {
+
+TApplication instance;
+
+} // namespace
+
+TApplication* const Application = &instance;
+
+TApplication::TApplication() : TComponent(nullptr)
+{
+}
+
+TApplication::~TApplication() = default;
+
+bool TApplication::ProcessMessage(MSG& Msg)
+{
+    if (!PeekMessageW(&Msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    if (Msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    bool handled = false;
+    if (OnMessage)
+        handled = GuardCallback([&] { return OnMessage(Msg); }, false);
+    if (!handled) {
+        TranslateMessage(&Msg);
+        DispatchMessageW(&Msg);
+    }
+    return true;
+}
+
+void TApplication::ProcessMessages()
+{
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+}
+
+void TApplication::HandleMessage()
+{
+    MSG msg;
+    if (!ProcessMessage(msg)) {
+        if (OnIdle)
+            GuardCallback([&] { OnIdle(this); });
+        if (!FTerminated)
+            WaitMessage();
+    }
+}
+
+void TApplication::Run()
+{
+    while (!FTerminated)
+        HandleMessage();
+}
+
+void TApplication::Terminate()
+{
+    FTerminated = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::HandleException(TObject* Sender)
+{
+    if (!std::current_exception())
+        return;
+    // Nothing may leave this function: it runs at callback boundaries.
+    try {
+        try {
+            throw;
+        } catch (const Exception& e) {
+            if (OnException)
+                OnException(Sender, e);
+            else
+                ShowException(e);
+        } catch (const std::exception& e) {
+            const Exception wrapped(e.what());
+            if (OnException)
+                OnException(Sender, wrapped);
+            else
+                ShowException(wrapped);
+        } catch (...) {
+            const Exception wrapped("Unknown exception");
+            if (OnException)
+                OnException(Sender, wrapped);
+            else
+                ShowException(wrapped);
+        }
+    } catch (...) {
+    }
+}
+
+void TApplication::ShowException(const Exception& E)
+{
+    MessageBox(E.Message, Title.empty() ? String("Error") : Title, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const String& Text, const String& Caption, UINT Flags)
+{
+    if (MessageBoxHook)
+        return MessageBoxHook(Text, Caption, Flags);
+    HWND owner = GetActiveWindow();
+    return ::MessageBoxW(owner, StrToWide(Text).c_str(), StrToWide(Caption).c_str(), Flags);
+}
+
+String TApplication::ExeName() const
+{
+    WideString buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return WideToStr(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+String TApplication::ExePath() const
+{
+    const String name = ExeName();
+    const auto slash = name.find_last_of("\\/");
+    return slash == String::npos ? String() : name.substr(0, slash + 1);
+}

@@ -1,0 +1,87 @@
+#pragma once
+// The application object: the main thread's message loop, message
+// processing during long waits, and the default handling of exceptions that
+// reach the loop or a window procedure.
+
+#include <functional>
+
+#include <windows.h>
+#undef MessageBox   // TApplication::MessageBox takes 936 text; the W function is called by name
+
+#include "framework/Component.h"
+#include "framework/Exception.h"
+
+using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
+// Answers a message box instead of showing it (tests); returns the button id.
+using TMessageBoxHook = std::function<int(const String& Text, const String& Caption, UINT Flags)>;
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    // Runs the message loop until Terminate or WM_QUIT.
+    void Run();
+    // Handles every message that is waiting, then returns.
+    void ProcessMessages();
+    // Waits for one message (running OnIdle when none is waiting) and handles it.
+    void HandleMessage();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    // Clears the terminated state so that a new loop can run (tests).
+    void ResetTerminated() { FTerminated = false; }
+
+    // Shows the exception's message in the default error dialog, unless
+    // OnException is bound. Called for every exception caught at a callback
+    // boundary, with the exception being handled as the current one.
+    void HandleException(TObject* Sender);
+    void ShowException(const Exception& E);
+
+    // A message box with 936 text, routed through MessageBoxHook when set.
+    int MessageBox(const String& Text, const String& Caption, UINT Flags);
+
+    String Title;
+    String ExeName() const;
+    // Folder of the executable, with a trailing backslash.
+    String ExePath() const;
+
+    TExceptionEvent OnException;
+    TNotifyEvent OnIdle;
+    TMessageBoxHook MessageBoxHook;
+
+    // Called for each message before it is dispatched; true means handled.
+    // Lets forms take dialog keys (Tab, Enter, Esc) for their controls.
+    std::function<bool(MSG& Msg)> OnMessage;
+
+private:
+    bool ProcessMessage(MSG& Msg);
+
+    bool FTerminated = false;
+};
+
+extern TApplication* const Application;
+
+// Runs Body; an exception it raises goes to Application->HandleException and
+// OnError is returned instead. Every callback that Win32 calls (window
+// procedures, hooks, thread entries) runs its work through this, so that no
+// exception ever unwinds into Win32.
+template <class R, class F>
+R GuardCallback(F&& Body, R OnError)
+{
+    try {
+        return Body();
+    } catch (...) {
+        Application->HandleException(nullptr);
+        return OnError;
+    }
+}
+
+template <class F>
+void GuardCallback(F&& Body)
+{
+    try {
+        Body();
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
+}
