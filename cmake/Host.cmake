@@ -10,7 +10,5 @@ set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-o
 
 add_subdirectory(framework)
 add_subdirectory(device)
-if(EXISTS ${PROJECT_ROOT}/tools/extender-sim/CMakeLists.txt)
-  add_subdirectory(tools/extender-sim)
-endif()
+add_subdirectory(tools/extender-sim)
 add_subdirectory(tests)

@@ -9,40 +9,44 @@
 
 namespace {
 
+// A lead byte of a double-byte character of code page 936; the byte after it
+// belongs to the same character and may look like an ASCII letter.
+bool IsLeadByte(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 0x81 && b <= 0xFE;
+}
+
 char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
+// Applies Fold to the single-byte characters of S, leaving double-byte characters whole.
+template <class F>
+String FoldSingleBytes(const String& S, F Fold)
+{
+    String r(S);
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        if (IsLeadByte(r[i]) && i + 1 < r.size())
+            ++i;
+        else
+            r[i] = Fold(r[i]);
+    }
+    return r;
+}
+
 } // namespace
 
-String UpperCase(const String& S)
-{
-    String r(S);
-    for (char& c : r)
-        c = AsciiUpper(c);
-    return r;
-}
+String UpperCase(const String& S) { return FoldSingleBytes(S, AsciiUpper); }
 
-String LowerCase(const String& S)
-{
-    String r(S);
-    for (char& c : r)
-        c = AsciiLower(c);
-    return r;
-}
+String LowerCase(const String& S) { return FoldSingleBytes(S, AsciiLower); }
 
 int CompareText(const String& A, const String& B)
 {
-    const std::size_t n = A.size() < B.size() ? A.size() : B.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto a = static_cast<unsigned char>(AsciiUpper(A[i]));
-        const auto b = static_cast<unsigned char>(AsciiUpper(B[i]));
-        if (a != b)
-            return a < b ? -1 : 1;
-    }
-    if (A.size() == B.size())
-        return 0;
-    return A.size() < B.size() ? -1 : 1;
+    const String a = UpperCase(A);
+    const String b = UpperCase(B);
+    const int r = a.compare(b);
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
 bool SameText(const String& A, const String& B)

@@ -42,6 +42,11 @@ TEST(StrUtils, HexAndCase)
     // Double-byte characters are not touched by the case rules.
     const std::string wide = "\xB6\xC1\x61";
     EXPECT_EQ(UpperCase(wide), "\xB6\xC1\x41");
+    // A trail byte that looks like a letter is part of its character: two
+    // different characters never compare equal without case.
+    EXPECT_EQ(UpperCase("\x81\x61"), "\x81\x61");
+    EXPECT_FALSE(SameText("\x81\x61", "\x81\x41"));
+    EXPECT_TRUE(SameText("\x81\x61z", "\x81\x61Z"));
     EXPECT_EQ(Trim("  x y \t"), "x y");
 }
 
