@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <initializer_list>
 
 #include "framework/Application.h"
 #include "framework/Codepage.h"
@@ -12,6 +13,7 @@ namespace {
 constexpr DWORD QueueSize = 4096;
 constexpr DWORD ReadBufferSize = 4096;
 constexpr DWORD ReadyWaitMs = 5000;
+constexpr DWORD CancelWaitMs = 2000;
 
 std::atomic<int> abandonedThreads{0};
 
@@ -47,6 +49,16 @@ public:
 
 protected:
     void SignalReady() { SetEvent(FReady); }
+    // Cancels the thread's own pending operations and waits (bounded) until
+    // they are done, so the system never writes into a buffer or an
+    // OVERLAPPED that is freed with the thread object.
+    void CancelPending(std::initializer_list<OVERLAPPED*> Operations)
+    {
+        CancelIo(FPort);
+        for (OVERLAPPED* ov : Operations)
+            if (ov->hEvent != nullptr && !HasOverlappedIoCompleted(ov))
+                WaitForSingleObject(ov->hEvent, CancelWaitMs);
+    }
     bool PostToWindow(UINT Msg, WPARAM WParam, LPARAM LParam)
     {
         return PostMessageW(FWindow, Msg, WParam, LParam) != 0;
@@ -108,6 +120,7 @@ private:
 void TReadThread::Execute()
 {
     Run();
+    CancelPending({&FRead.Ov, &FLine.Ov});
     PurgeComm(FPort, PURGE_RXABORT | PURGE_RXCLEAR);
 }
 
@@ -263,6 +276,7 @@ private:
 void TWriteThread::Execute()
 {
     Run();
+    CancelPending({&FWrite.Ov});
     PurgeComm(FPort, PURGE_TXABORT | PURGE_TXCLEAR);
     DropQueuedBlocks();
     *FSendEmpty = true;
