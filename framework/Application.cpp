@@ -29,6 +29,8 @@ bool TApplication::ProcessMessage(MSG& Msg)
     bool handled = false;
     if (OnMessage)
         handled = GuardCallback([&] { return OnMessage(Msg); }, false);
+    if (!handled && ControlMessageFilter)
+        handled = GuardCallback([&] { return ControlMessageFilter(Msg); }, false);
     if (!handled) {
         TranslateMessage(&Msg);
         DispatchMessageW(&Msg);

@@ -11,6 +11,8 @@
 #include "framework/Component.h"
 #include "framework/Exception.h"
 
+class TCustomForm;
+
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
 // Answers a message box instead of showing it (tests); returns the button id.
 using TMessageBoxHook = std::function<int(const String& Text, const String& Caption, UINT Flags)>;
@@ -50,8 +52,23 @@ public:
     TMessageBoxHook MessageBoxHook;
 
     // Called for each message before it is dispatched; true means handled.
-    // Lets forms take dialog keys (Tab, Enter, Esc) for their controls.
+    // Lets the program see (and take) messages before anything else.
     std::function<bool(MSG& Msg)> OnMessage;
+
+    // Set by the control layer: sees each message after OnMessage, to give
+    // the forms their dialog keys (Tab, Enter, Esc); true means handled.
+    std::function<bool(MSG& Msg)> ControlMessageFilter;
+
+    // The program's main form: closing it ends Run. The first form made by
+    // CreateForm becomes the main form.
+    TCustomForm* MainForm = nullptr;
+    template <class TFormClass>
+    void CreateForm(TFormClass*& Reference)
+    {
+        Reference = new TFormClass(this);   // owned by the application from here on
+        if (MainForm == nullptr)
+            MainForm = Reference;
+    }
 
 private:
     bool ProcessMessage(MSG& Msg);

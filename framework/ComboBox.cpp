@@ -1,0 +1,182 @@
+#include "framework/ComboBox.h"
+
+#include "framework/Codepage.h"
+#include "framework/Form.h"
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner)
+    : TWinControl(AOwner), FItems(std::make_unique<TControlItems>(this, ComboBoxMessages))
+{
+    SetTabStop(true);
+    SetColor(clWindow);
+    SetBounds(0, 0, 145, 21);
+}
+
+TCustomComboBox::~TCustomComboBox()
+{
+    Destroying();
+    DestroyHandle();
+}
+
+void TCustomComboBox::CreateParams(TCreateParams& Params)
+{
+    TWinControl::CreateParams(Params);
+    Params.SysClassName = L"COMBOBOX";
+    Params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | (FStyle == csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+}
+
+// The window's height includes the open list; the closed box is as high as
+// the font makes it, and Height follows the window.
+int TCustomComboBox::WindowHeight() const
+{
+    const int item = std::max(16, -Font()->Height() + 6);
+    return Height() + item * std::max(1, std::min(FDropDownCount, std::max(1, FItems->Count()))) + 4;
+}
+
+void TCustomComboBox::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    FItems->FillWindow(Handle());
+    FSettingText = true;
+    if (FItemIndex >= 0)
+        SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(FItemIndex), 0);
+    else if (FStyle == csDropDown)
+        SetWindowTextW(Handle(), StrToWide(FText).c_str());
+    FSettingText = false;
+}
+
+void TCustomComboBox::DestroyWnd()
+{
+    FItemIndex = static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
+    TWinControl::DestroyWnd();
+}
+
+int TCustomComboBox::ItemIndex() const
+{
+    if (!HandleAllocated())
+        return FItemIndex;
+    return static_cast<int>(SendMessageW(const_cast<TCustomComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0));
+}
+
+void TCustomComboBox::SetItemIndex(int Value)
+{
+    if (Value < -1 || Value >= FItems->Count())
+        Value = -1;
+    FItemIndex = Value;
+    FText = Value >= 0 ? FItems->Strings(Value) : String();
+    if (HandleAllocated()) {
+        FSettingText = true;
+        // CB_SETCURSEL with -1 also empties the edit part.
+        SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(Value), 0);
+        FSettingText = false;
+    }
+}
+
+void TCustomComboBox::SetTextBuf(const String& Value)
+{
+    const int index = FItems->IndexOf(Value);
+    if (FStyle == csDropDownList) {
+        SetItemIndex(index);
+        return;
+    }
+    SetItemIndex(index);
+    FText = Value;
+    if (HandleAllocated() && index < 0) {
+        FSettingText = true;
+        SetWindowTextW(Handle(), StrToWide(Value).c_str());
+        FSettingText = false;
+    }
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle Value)
+{
+    if (Value == FStyle)
+        return;
+    FStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomComboBox::SetDropDownCount(int Value)
+{
+    FDropDownCount = Value;
+    BoundsChanged();
+}
+
+bool TCustomComboBox::DroppedDown() const
+{
+    return HandleAllocated() &&
+           SendMessageW(const_cast<TCustomComboBox*>(this)->Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+void TCustomComboBox::SetDroppedDown(bool Value)
+{
+    SendMessageW(Handle(), CB_SHOWDROPDOWN, Value ? TRUE : FALSE, 0);
+}
+
+void TCustomComboBox::Clear()
+{
+    FItems->Clear();
+    SetItemIndex(-1);
+    SetTextBuf(String());
+}
+
+bool TCustomComboBox::Focused() const
+{
+    if (!HandleAllocated())
+        return false;
+    HWND focus = GetFocus();
+    HWND wnd = const_cast<TCustomComboBox*>(this)->Handle();
+    return focus != nullptr && (focus == wnd || IsChild(wnd, focus));
+}
+
+bool TCustomComboBox::WantsSpecialKey(Word Key)
+{
+    return (Key == VK_RETURN || Key == VK_ESCAPE) && DroppedDown();
+}
+
+void TCustomComboBox::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CN_COMMAND: CNCommand(Message); break;
+    default: TWinControl::WndProc(Message); break;
+    }
+}
+
+void TCustomComboBox::CNCommand(TMessage& Message)
+{
+    switch (HIWORD(Message.WParam)) {
+    case CBN_SELCHANGE: SelectionChanged(); break;
+    case CBN_EDITCHANGE: if (!FSettingText) Change(); break;
+    case CBN_DROPDOWN: if (OnDropDown) OnDropDown(this); break;
+    case CBN_CLOSEUP: if (OnCloseUp) OnCloseUp(this); break;
+    case CBN_SETFOCUS: if (TCustomForm* form = GetParentForm(this)) form->FocusChanged(this); break;
+    default: break;
+    }
+    Message.Result = 0;
+}
+
+// The edit part takes the chosen item only after CBN_SELCHANGE; set it now,
+// so that the events see the new text.
+void TCustomComboBox::SelectionChanged()
+{
+    const int index = ItemIndex();
+    if (FStyle == csDropDown && index >= 0) {
+        FSettingText = true;
+        SetWindowTextW(Handle(), StrToWide(FItems->Strings(index)).c_str());
+        FSettingText = false;
+    }
+    Select();
+    Change();
+}
+
+void TCustomComboBox::Change()
+{
+    Perform(CM_CHANGED);
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCustomComboBox::Select()
+{
+    if (OnSelect)
+        OnSelect(this);
+}

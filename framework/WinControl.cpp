@@ -1,0 +1,969 @@
+#include "framework/WinControl.h"
+
+#include <algorithm>
+
+#include <windowsx.h>
+
+#include "framework/Codepage.h"
+#include "framework/Form.h"
+#include "framework/HintTools.h"
+#include "framework/Menus.h"
+#include "framework/Screen.h"
+#include "framework/WindowBinding.h"
+
+namespace {
+
+// Identifiers of child windows: unique among the live children of the
+// program, so that WM_MEASUREITEM (which names only the identifier) finds
+// its control with GetDlgItem.
+UINT NextControlId()
+{
+    static UINT next = 100;
+    next = next >= 0xFFF0 ? 100 : next + 1;
+    return next;
+}
+
+bool IsMouseButtonDown(UINT Msg)
+{
+    return Msg == WM_LBUTTONDOWN || Msg == WM_RBUTTONDOWN || Msg == WM_MBUTTONDOWN || Msg == WM_LBUTTONDBLCLK ||
+           Msg == WM_RBUTTONDBLCLK || Msg == WM_MBUTTONDBLCLK;
+}
+
+bool IsMouseButtonUp(UINT Msg)
+{
+    return Msg == WM_LBUTTONUP || Msg == WM_RBUTTONUP || Msg == WM_MBUTTONUP;
+}
+
+} // namespace
+
+TWinControl::TWinControl(TComponent* AOwner)
+    : TControl(AOwner), FCtlId(NextControlId()), FBrush(std::make_unique<TBrush>())
+{
+    FBrush->SetColor(Color());
+}
+
+TWinControl::~TWinControl()
+{
+    Destroying();
+    DestroyHandle();
+    // Children still alive belong to their owners; they only lose their parent.
+    for (TControl* c : FControls)
+        c->FParent = nullptr;
+    FControls.clear();
+    FTabList.clear();
+}
+
+HWND TWinControl::Handle()
+{
+    if (FHandle != nullptr)
+        return FHandle;
+    if (Parent() != nullptr && !Parent()->HandleAllocated()) {
+        // The parent's window creation creates those of its children.
+        Parent()->HandleNeeded();
+        if (FHandle != nullptr)
+            return FHandle;
+    }
+    CreateWnd();
+    CreateChildHandles();
+    Realign();
+    return FHandle;
+}
+
+void TWinControl::CreateParams(TCreateParams& Params)
+{
+    Params.Caption = StrToWide(FText);
+    Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (Visible())
+        Params.Style |= WS_VISIBLE;
+    if (!EffectivelyEnabled())
+        Params.Style |= WS_DISABLED;
+    if (FTabStop)
+        Params.Style |= WS_TABSTOP;
+    Params.X = Left();
+    Params.Y = Top();
+    Params.Width = Width();
+    Params.Height = WindowHeight();
+    Params.Menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FCtlId));
+    Params.WinClassName = StrToWide(ClassName());
+}
+
+void TWinControl::CreateWnd()
+{
+    TCreateParams params;
+    CreateParams(params);
+    if ((params.Style & WS_CHILD) != 0) {
+        if (Parent() == nullptr)
+            throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+        params.WndParent = Parent()->Handle();
+    }
+    HWND wnd = TWindowBinding::Create(this, params);
+    if (wnd == nullptr)
+        throw EOSError("Cannot create the window of " + ClassName() + " (error " + std::to_string(GetLastError()) + ")");
+    SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
+    HintToolChanged(this);
+}
+
+void TWinControl::CreateChildHandles()
+{
+    for (TControl* c : FControls) {
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            w->HandleNeeded();
+        else
+            HintToolChanged(c);
+    }
+}
+
+void TWinControl::DestroyWnd()
+{
+    FText = GetText();
+    DestroyWindow(FHandle);
+    FHandle = nullptr;
+}
+
+void TWinControl::DestroyHandle()
+{
+    if (FHandle == nullptr)
+        return;
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            w->DestroyHandle();
+    FMouseCapture = nullptr;
+    FHoverControl = nullptr;
+    FMouseTracked = false;
+    DestroyWnd();
+}
+
+void TWinControl::RecreateWnd()
+{
+    if (FHandle == nullptr)
+        return;
+    DestroyHandle();
+    HandleNeeded();
+}
+
+void TWinControl::SetParent(TWinControl* AParent)
+{
+    if (AParent == Parent())
+        return;
+    // A window cannot move to a parent that has none: it waits for it.
+    if (FHandle != nullptr && (AParent == nullptr || !AParent->HandleAllocated()))
+        DestroyHandle();
+    TControl::SetParent(AParent);
+    if (AParent != nullptr && AParent->HandleAllocated()) {
+        if (FHandle != nullptr)
+            ::SetParent(FHandle, AParent->Handle());
+        else
+            HandleNeeded();
+    }
+}
+
+void TWinControl::InsertControl(TControl* Control)
+{
+    Control->FParent = this;
+    FControls.push_back(Control);
+    if (auto* w = dynamic_cast<TWinControl*>(Control))
+        FTabList.push_back(w);
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(Control), 1);
+    if (Control->Align() != alNone)
+        Realign();
+}
+
+void TWinControl::RemoveControl(TControl* Control)
+{
+    if (TCustomForm* form = GetParentForm(this))
+        form->ControlRemoving(Control);
+    if (FMouseCapture == Control)
+        FMouseCapture = nullptr;
+    if (FHoverControl == Control)
+        FHoverControl = nullptr;
+    if (!Control->FVisible || dynamic_cast<TWinControl*>(Control) == nullptr)
+        Control->Invalidate();
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), Control), FControls.end());
+    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), Control), FTabList.end());
+    Control->FParent = nullptr;
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(Control), 0);
+    if (Control->Align() != alNone)
+        Realign();
+}
+
+void TWinControl::MoveControlToFront(TControl* Control)
+{
+    auto it = std::find(FControls.begin(), FControls.end(), Control);
+    if (it == FControls.end())
+        return;
+    FControls.erase(it);
+    FControls.push_back(Control);
+    if (auto* w = dynamic_cast<TWinControl*>(Control); w != nullptr && w->HandleAllocated())
+        SetWindowPos(w->FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    else
+        Control->Invalidate();
+}
+
+bool TWinControl::ContainsControl(const TControl* Control) const
+{
+    for (const TControl* c = Control; c != nullptr; c = c->Parent())
+        if (c == this)
+            return true;
+    return false;
+}
+
+TControl* TWinControl::ControlAtPos(TPoint P, bool AllowDisabled, bool AllowWindowed) const
+{
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        TControl* c = *it;
+        if (!AllowWindowed && dynamic_cast<TWinControl*>(c) != nullptr)
+            continue;
+        if (!c->Visible() || (!AllowDisabled && !c->EffectivelyEnabled()))
+            continue;
+        const TRect r = c->BoundsRect();
+        if (PtInRect(&r, P))
+            return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::Broadcast(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    // A copy: a handler may change the list.
+    const std::vector<TControl*> children = FControls;
+    for (TControl* c : children)
+        c->Perform(Msg, WParam, LParam);
+}
+
+TRect TWinControl::ClientRect() const
+{
+    if (FHandle != nullptr) {
+        RECT r;
+        ::GetClientRect(FHandle, &r);
+        return r;
+    }
+    // Before the window exists: the frame that its styles will give it.
+    TCreateParams params;
+    const_cast<TWinControl*>(this)->CreateParams(params);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, params.Style, FALSE, params.ExStyle);
+    return Rect(0, 0, std::max(0, Width() - RectWidth(frame)), std::max(0, Height() - RectHeight(frame)));
+}
+
+TPoint TWinControl::ClientOrigin() const
+{
+    if (FHandle == nullptr)
+        return TControl::ClientOrigin();
+    POINT p{0, 0};
+    ::ClientToScreen(FHandle, &p);
+    return p;
+}
+
+void TWinControl::SetClientSize(int AWidth, int AHeight)
+{
+    const TRect r = ClientRect();
+    SetBounds(Left(), Top(), Width() - RectWidth(r) + AWidth, Height() - RectHeight(r) + AHeight);
+}
+
+void TWinControl::BoundsChanged()
+{
+    if (FHandle != nullptr && !FSettingBounds) {
+        FSettingBounds = true;
+        SetWindowPos(FHandle, nullptr, Left(), Top(), Width(), WindowHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+        FSettingBounds = false;
+    }
+    HintToolChanged(this);
+    Realign();
+    RequestAlign();
+}
+
+// The window moved or changed size by itself (the user, the system, an
+// auto-sizing control): take its bounds over.
+void TWinControl::UpdateBoundsFromWindow()
+{
+    if (FHandle == nullptr || FSettingBounds || IsIconic(FHandle))
+        return;
+    RECT r;
+    GetWindowRect(FHandle, &r);
+    if ((GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD) != 0)
+        MapWindowPoints(nullptr, GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
+    if (r.left == Left() && r.top == Top() && RectWidth(r) == Width() && RectHeight(r) == Height())
+        return;
+    FSettingBounds = true;
+    TControl::SetBounds(r.left, r.top, RectWidth(r), RectHeight(r));
+    FSettingBounds = false;
+}
+
+void TWinControl::Realign()
+{
+    if (FAligning || FAlignDisabled > 0)
+        return;
+    FAligning = true;
+    TRect r = ClientRect();
+    AlignControls(r);
+    FAligning = false;
+}
+
+void TWinControl::EnableAlign()
+{
+    if (FAlignDisabled > 0 && --FAlignDisabled == 0)
+        Realign();
+}
+
+void TWinControl::AlignControls(TRect& R)
+{
+    const std::vector<TControl*> children = FControls;
+    for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+        for (TControl* c : children) {
+            if (c->Align() != align || !c->Visible())
+                continue;
+            const int w = c->Width();
+            const int h = c->Height();
+            switch (align) {
+            case alTop: c->SetBounds(R.left, R.top, RectWidth(R), h); R.top += h; break;
+            case alBottom: c->SetBounds(R.left, R.bottom - h, RectWidth(R), h); R.bottom -= h; break;
+            case alLeft: c->SetBounds(R.left, R.top, w, RectHeight(R)); R.left += w; break;
+            case alRight: c->SetBounds(R.right - w, R.top, w, RectHeight(R)); R.right -= w; break;
+            case alClient: c->SetBounds(R.left, R.top, RectWidth(R), RectHeight(R)); break;
+            case alNone: break;
+            }
+        }
+    }
+}
+
+int TWinControl::TabOrder() const
+{
+    if (Parent() == nullptr)
+        return -1;
+    const auto& list = Parent()->FTabList;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int Value)
+{
+    if (Parent() == nullptr)
+        return;
+    auto& list = Parent()->FTabList;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it == list.end())
+        return;
+    list.erase(it);
+    const auto index = static_cast<std::size_t>(std::clamp(Value, 0, static_cast<int>(list.size())));
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(index), this);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) const
+{
+    for (TWinControl* c : FTabList) {
+        List.push_back(c);
+        c->GetTabOrderList(List);
+    }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* Current, bool GoForward, bool CheckTabStop) const
+{
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    if (list.empty())
+        return nullptr;
+    const int n = static_cast<int>(list.size());
+    auto it = std::find(list.begin(), list.end(), Current);
+    int index = it == list.end() ? (GoForward ? -1 : n) : static_cast<int>(it - list.begin());
+    for (int step = 0; step < n; ++step) {
+        index = ((GoForward ? index + 1 : index - 1) % n + n) % n;
+        TWinControl* c = list[static_cast<std::size_t>(index)];
+        if (c != Current && c->CanFocus() && (!CheckTabStop || c->TabStop()))
+            return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* Current, bool GoForward, bool CheckTabStop)
+{
+    if (TWinControl* next = FindNextControl(Current, GoForward, CheckTabStop))
+        next->SetFocus();
+}
+
+bool TWinControl::CanFocus() const
+{
+    if (!Showing() || !EffectivelyEnabled())
+        return false;
+    const TCustomForm* form = GetParentForm(this);
+    return form == nullptr || form == this || (form->Visible() && form->Enabled());
+}
+
+bool TWinControl::Focused() const
+{
+    return FHandle != nullptr && GetFocus() == FHandle;
+}
+
+void TWinControl::SetFocus()
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form != nullptr && form != this && !form->Visible()) {
+        // Takes effect when the form is shown.
+        form->SetActiveControl(this);
+        return;
+    }
+    if (!CanFocus())
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    ::SetFocus(Handle());
+}
+
+void TWinControl::SetDoubleBuffered(bool Value)
+{
+    FDoubleBuffered = Value;
+    Invalidate();
+}
+
+void TWinControl::Invalidate()
+{
+    if (FHandle != nullptr)
+        InvalidateRect(FHandle, nullptr, (ControlStyle & csOpaque) == 0);
+}
+
+void TWinControl::Update()
+{
+    if (FHandle != nullptr)
+        UpdateWindow(FHandle);
+}
+
+void TWinControl::BringToFront()
+{
+    TControl::BringToFront();
+    if (Parent() == nullptr && FHandle != nullptr)
+        SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+String TWinControl::GetText() const
+{
+    if (FHandle == nullptr)
+        return FText;
+    const int n = GetWindowTextLengthW(FHandle);
+    WideString w(static_cast<std::size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(FHandle, w.data(), n + 1);
+    w.resize(static_cast<std::size_t>(std::max(0, got)));
+    return WideToStr(w);
+}
+
+void TWinControl::SetTextBuf(const String& Value)
+{
+    FText = Value;
+    if (FHandle != nullptr)
+        SetWindowTextW(FHandle, StrToWide(Value).c_str());
+}
+
+void TWinControl::FontChanged()
+{
+    if (FHandle != nullptr) {
+        SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+        Invalidate();
+    }
+    Broadcast(CM_PARENTFONTCHANGED);
+}
+
+void TWinControl::ColorChanged()
+{
+    FBrush->SetColor(Color());
+    Invalidate();
+    Broadcast(CM_PARENTCOLORCHANGED);
+}
+
+void TWinControl::VisibleChanged()
+{
+    if (FHandle != nullptr) {
+        TCustomForm* form = GetParentForm(this);
+        if (!Visible() && form != nullptr && form != this && ContainsControl(FindControl(GetFocus())))
+            form->DefocusControl(this);
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                         (Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    }
+    Perform(CM_SHOWINGCHANGED);
+}
+
+void TWinControl::EnabledChanged()
+{
+    UpdateWindowEnabled();
+}
+
+// The window is enabled when the control and all its parents are: a
+// disabled group box or panel disables (and greys) what it holds, and
+// enabling it again gives each child its own Enabled back.
+void TWinControl::UpdateWindowEnabled()
+{
+    if (FHandle != nullptr) {
+        const bool enabled = EffectivelyEnabled();
+        if ((IsWindowEnabled(FHandle) != FALSE) != enabled)
+            EnableWindow(FHandle, enabled ? TRUE : FALSE);
+        Invalidate();
+    }
+    for (TControl* c : FControls) {
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            w->UpdateWindowEnabled();
+        else
+            c->Invalidate();
+    }
+}
+
+void TWinControl::WndProc(TMessage& Message)
+{
+    if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MBUTTONDBLCLK && RouteMouse(Message))
+        return;
+    switch (Message.Msg) {
+    case WM_COMMAND: WMCommand(Message); break;
+    case WM_NOTIFY: WMNotify(Message); break;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: WMCtlColor(Message); break;
+    case WM_DRAWITEM: WMDrawItem(Message); break;
+    case WM_MEASUREITEM: WMMeasureItem(Message); break;
+    case WM_HSCROLL:
+    case WM_VSCROLL: WMScroll(Message); break;
+    case WM_PAINT: WMPaint(Message); break;
+    case WM_ERASEBKGND: WMEraseBkgnd(Message); break;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); break;
+    case WM_SETCURSOR: WMSetCursor(Message); break;
+    case WM_CONTEXTMENU: WMContextMenu(Message); break;
+    case WM_MOUSEMOVE: WMMouseMove(Message); break;
+    case WM_MOUSELEAVE: WMMouseLeave(Message); break;
+    case WM_MOUSEWHEEL: WMMouseWheel(Message); break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: WMKeyDown(Message); break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP: WMKeyUp(Message); break;
+    case WM_CHAR: WMChar(Message); break;
+    case WM_SETFOCUS: WMSetFocus(Message); break;
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN: CNKeyDown(Message); break;
+    case CN_CTLCOLORMSGBOX:
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORDLG:
+    case CN_CTLCOLORSCROLLBAR:
+    case CN_CTLCOLORSTATIC: CNCtlColor(Message); break;
+    case CM_WANTSPECIALKEY: CMWantSpecialKey(Message); break;
+    case CM_ENTER: DoEnter(); break;
+    case CM_EXIT: DoExit(); break;
+    case CM_RECREATEWND: RecreateWnd(); break;
+    default: TControl::WndProc(Message); break;
+    }
+}
+
+void TWinControl::DefaultHandler(TMessage& Message)
+{
+    // The framework's own notifications never reach a window procedure.
+    if (FHandle == nullptr || (Message.Msg >= CM_BASE && Message.Msg < CN_BASE + 0x400)) {
+        Message.Result = 0;
+        return;
+    }
+    Message.Result = CallWindowProcW(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+bool TWinControl::ReflectTo(HWND Child, TMessage& Message)
+{
+    TWinControl* control = FindControl(Child);
+    if (control == nullptr || control == this)
+        return false;
+    Message.Result = control->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+    return true;
+}
+
+void TWinControl::WMCommand(TMessage& Message)
+{
+    if (Message.LParam != 0 && ReflectTo(reinterpret_cast<HWND>(Message.LParam), Message))
+        return;
+    // A menu choice (high word 0) or an accelerator (1).
+    if (Message.LParam == 0 && HIWORD(Message.WParam) <= 1 && DispatchMenuCommand(LOWORD(Message.WParam))) {
+        Message.Result = 0;
+        return;
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMNotify(TMessage& Message)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(Message.LParam);
+    if (ReflectTo(header->hwndFrom, Message))
+        return;
+    // A tool tip that a control made for itself notifies through that control.
+    if ((GetWindowLongW(header->hwndFrom, GWL_STYLE) & WS_POPUP) != 0 &&
+        ReflectTo(GetWindow(header->hwndFrom, GW_OWNER), Message))
+        return;
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMCtlColor(TMessage& Message)
+{
+    if (!ReflectTo(reinterpret_cast<HWND>(Message.LParam), Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMDrawItem(TMessage& Message)
+{
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+    if (item->CtlType == ODT_MENU || !ReflectTo(item->hwndItem, Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMMeasureItem(TMessage& Message)
+{
+    const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(Message.LParam);
+    if (item->CtlType == ODT_MENU || FHandle == nullptr || !ReflectTo(GetDlgItem(FHandle, static_cast<int>(item->CtlID)), Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::WMScroll(TMessage& Message)
+{
+    if (Message.LParam == 0 || !ReflectTo(reinterpret_cast<HWND>(Message.LParam), Message))
+        DefaultHandler(Message);
+}
+
+void TWinControl::CNCtlColor(TMessage& Message)
+{
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    if (FHandle != nullptr && IsWindowEnabled(FHandle))
+        SetTextColor(dc, ColorToRGB(Font()->Color()));
+    SetBkColor(dc, ColorToRGB(Color()));
+    Message.Result = reinterpret_cast<LRESULT>(FBrush->Handle());
+}
+
+void TWinControl::PaintWindow(HDC DC)
+{
+    if (FOwnClass)
+        return;
+    TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(DC), 0, 0};
+    DefaultHandler(paint);
+}
+
+void TWinControl::PaintControls(HDC DC)
+{
+    if (FOwnsChildPainting)
+        return;
+    RECT clip;
+    GetClipBox(DC, &clip);
+    for (TControl* c : FControls) {
+        if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible())
+            continue;
+        const TRect r = c->BoundsRect();
+        RECT overlap;
+        if (!IntersectRect(&overlap, &r, &clip))
+            continue;
+        const int saved = SaveDC(DC);
+        POINT origin;
+        GetViewportOrgEx(DC, &origin);
+        SetViewportOrgEx(DC, origin.x + r.left, origin.y + r.top, nullptr);
+        IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+        RestoreDC(DC, saved);
+    }
+}
+
+void TWinControl::WMPaint(TMessage& Message)
+{
+    bool windowless = false;
+    for (TControl* c : FControls)
+        windowless = windowless || dynamic_cast<TWinControl*>(c) == nullptr;
+    if (!FOwnClass && (!windowless || FOwnsChildPainting)) {
+        DefaultHandler(Message);
+        return;
+    }
+    PAINTSTRUCT ps{};
+    HDC dc = Message.WParam != 0 ? reinterpret_cast<HDC>(Message.WParam) : BeginPaint(FHandle, &ps);
+    if (FDoubleBuffered && FOwnClass && Message.WParam == 0) {
+        // Paint into a bitmap of the client size, then copy it in one go.
+        RECT client;
+        ::GetClientRect(FHandle, &client);
+        HDC memory = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1, RectWidth(client)), std::max(1, RectHeight(client)));
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        FillRect(memory, &client, FBrush->Handle());
+        PaintWindow(memory);
+        PaintControls(memory);
+        BitBlt(dc, 0, 0, RectWidth(client), RectHeight(client), memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+    } else {
+        PaintWindow(dc);
+        PaintControls(dc);
+    }
+    if (Message.WParam == 0)
+        EndPaint(FHandle, &ps);
+    Message.Result = 0;
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& Message)
+{
+    if (!FOwnClass) {
+        DefaultHandler(Message);
+        return;
+    }
+    if (!FDoubleBuffered && (ControlStyle & csOpaque) == 0) {
+        RECT client;
+        ::GetClientRect(FHandle, &client);
+        FillRect(reinterpret_cast<HDC>(Message.WParam), &client, FBrush->Handle());
+    }
+    Message.Result = 1;
+}
+
+void TWinControl::WMWindowPosChanged(TMessage& Message)
+{
+    DefaultHandler(Message);
+    UpdateBoundsFromWindow();
+}
+
+void TWinControl::WMSetCursor(TMessage& Message)
+{
+    if (reinterpret_cast<HWND>(Message.WParam) == FHandle && LOWORD(Message.LParam) == HTCLIENT) {
+        TCursor cursor = Screen->Cursor();
+        if (cursor == crDefault) {
+            POINT p;
+            GetCursorPos(&p);
+            ::ScreenToClient(FHandle, &p);
+            TControl* child = ControlAtPos(p, false);
+            cursor = child != nullptr && child->Cursor() != crDefault ? child->Cursor() : Cursor();
+        }
+        if (cursor != crDefault) {
+            ::SetCursor(Screen->CursorHandle(cursor));
+            Message.Result = TRUE;
+            return;
+        }
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMContextMenu(TMessage& Message)
+{
+    POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    TControl* target = this;
+    if (Message.LParam == -1) {
+        // From the keyboard: the middle of the control.
+        p = ClientToScreen(Point(Width() / 2, Height() / 2));
+    } else if (reinterpret_cast<HWND>(Message.WParam) == FHandle) {
+        if (TControl* child = ControlAtPos(ScreenToClient(p), false))
+            target = child;
+    }
+    TPopupMenu* menu = target->PopupMenu() != nullptr ? target->PopupMenu() : PopupMenu();
+    if (menu == nullptr || !menu->AutoPopup) {
+        DefaultHandler(Message);
+        return;
+    }
+    menu->SetPopupComponent(target);
+    menu->Popup(p.x, p.y);
+    Message.Result = 0;
+}
+
+// Mouse messages over a window-less child go to that child, in its own
+// coordinates; a child that got a button press keeps the mouse until the
+// button is released.
+bool TWinControl::RouteMouse(TMessage& Message)
+{
+    if (FOwnsChildPainting || Message.Msg == WM_MOUSEWHEEL)
+        return false;
+    const TPoint p = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+    TControl* target = FMouseCapture != nullptr ? FMouseCapture : ControlAtPos(p, false);
+    if (Message.Msg == WM_MOUSEMOVE)
+        SetHoverControl(FMouseCapture != nullptr ? FMouseCapture : target);
+    if (target == nullptr)
+        return false;
+    if (IsMouseButtonDown(Message.Msg)) {
+        FMouseCapture = target;
+        SetCapture(FHandle);
+    } else if (IsMouseButtonUp(Message.Msg) && (Message.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
+        FMouseCapture = nullptr;
+        if (GetCapture() == FHandle)
+            ReleaseCapture();
+    }
+    if (Message.Msg == WM_MOUSEMOVE && !FMouseTracked) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
+        FMouseTracked = TrackMouseEvent(&track) != FALSE;
+    }
+    Message.Result = target->Perform(Message.Msg, Message.WParam,
+                                     MAKELPARAM(p.x - target->Left(), p.y - target->Top()));
+    // The window's own handling still makes the context menu request of a
+    // right click (WM_CONTEXTMENU), which finds the child's pop-up menu.
+    if (Message.Msg == WM_RBUTTONUP) {
+        TMessage up = Message;
+        DefaultHandler(up);
+    }
+    return true;
+}
+
+void TWinControl::SetHoverControl(TControl* Control)
+{
+    if (Control == FHoverControl)
+        return;
+    TControl* old = FHoverControl;
+    FHoverControl = Control;
+    if (old != nullptr) {
+        old->FMouseInControl = false;
+        old->Perform(CM_MOUSELEAVE);
+    }
+    if (Control != nullptr) {
+        Control->FMouseInControl = true;
+        Control->Perform(CM_MOUSEENTER);
+    }
+}
+
+void TWinControl::WMMouseMove(TMessage& Message)
+{
+    if (!FMouseTracked && FHandle != nullptr) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
+        FMouseTracked = TrackMouseEvent(&track) != FALSE;
+        FMouseInControl = true;
+        Perform(CM_MOUSEENTER);
+    }
+    TControl::WndProc(Message);
+}
+
+void TWinControl::WMMouseLeave(TMessage& Message)
+{
+    FMouseTracked = false;
+    SetHoverControl(nullptr);
+    if (FMouseInControl) {
+        FMouseInControl = false;
+        Perform(CM_MOUSELEAVE);
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMMouseWheel(TMessage& Message)
+{
+    // Offered to the control first; a non-zero answer means it took it.
+    if (Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam) != 0) {
+        Message.Result = 0;
+        return;
+    }
+    DefaultHandler(Message);
+}
+
+bool TWinControl::DoKeyDown(Word Key, TShiftState Shift)
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form != nullptr && form != this && form->KeyPreview) {
+        static_cast<TWinControl*>(form)->KeyDown(Key, Shift);
+        if (Key == 0)
+            return true;
+    }
+    KeyDown(Key, Shift);
+    return Key == 0;
+}
+
+bool TWinControl::DoKeyUp(Word Key, TShiftState Shift)
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form != nullptr && form != this && form->KeyPreview) {
+        static_cast<TWinControl*>(form)->KeyUp(Key, Shift);
+        if (Key == 0)
+            return true;
+    }
+    KeyUp(Key, Shift);
+    return Key == 0;
+}
+
+bool TWinControl::DoKeyPress(char& Key)
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form != nullptr && form != this && form->KeyPreview) {
+        static_cast<TWinControl*>(form)->KeyPress(Key);
+        if (Key == 0)
+            return true;
+    }
+    KeyPress(Key);
+    return Key == 0;
+}
+
+void TWinControl::KeyDown(Word& Key, TShiftState Shift)
+{
+    if (OnKeyDown)
+        OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(Word& Key, TShiftState Shift)
+{
+    if (OnKeyUp)
+        OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(char& Key)
+{
+    if (OnKeyPress)
+        OnKeyPress(this, Key);
+}
+
+void TWinControl::WMKeyDown(TMessage& Message)
+{
+    // The key events already ran when the message loop offered the key as a
+    // dialog key (CN_KEYDOWN) first.
+    const bool done = FKeyEventsDone;
+    FKeyEventsDone = false;
+    if (!done && DoKeyDown(static_cast<Word>(Message.WParam), KeyboardShiftState())) {
+        Message.Result = 0;
+        return;
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::CNKeyDown(TMessage& Message)
+{
+    Message.Result = DoKeyDown(static_cast<Word>(Message.WParam), KeyboardShiftState()) ? 1 : 0;
+    FKeyEventsDone = Message.Result == 0;
+}
+
+void TWinControl::WMKeyUp(TMessage& Message)
+{
+    if (DoKeyUp(static_cast<Word>(Message.WParam), KeyboardShiftState())) {
+        Message.Result = 0;
+        return;
+    }
+    DefaultHandler(Message);
+}
+
+// WM_CHAR carries a UTF-16 unit; the key event sees it as 936 text (an ASCII
+// character as it is, any other as its lead byte), and the character goes
+// on unchanged unless a handler replaced or dropped it.
+void TWinControl::WMChar(TMessage& Message)
+{
+    const auto unit = static_cast<wchar_t>(Message.WParam);
+    const String text = WideToStr(WideString(1, unit));
+    const char original = text.empty() ? '\0' : text[0];
+    char key = original;
+    if (DoKeyPress(key)) {
+        Message.Result = 0;
+        return;
+    }
+    if (key != original)
+        Message.WParam = static_cast<unsigned char>(key);
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMSetFocus(TMessage& Message)
+{
+    DefaultHandler(Message);
+    if (TCustomForm* form = GetParentForm(this); form != nullptr && form != this)
+        form->FocusChanged(this);
+}
+
+void TWinControl::DoEnter()
+{
+    if (OnEnter)
+        OnEnter(this);
+}
+
+void TWinControl::DoExit()
+{
+    if (OnExit)
+        OnExit(this);
+}
+
+bool TWinControl::WantsSpecialKey(Word)
+{
+    return false;
+}
+
+void TWinControl::CMWantSpecialKey(TMessage& Message)
+{
+    Message.Result = WantsSpecialKey(static_cast<Word>(Message.WParam)) ? 1 : 0;
+}

@@ -1,0 +1,166 @@
+#include "framework/WindowBinding.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+#include "framework/Application.h"
+#include "framework/Codepage.h"
+
+namespace {
+
+// Windows of system classes and their objects (GUI thread only). Never
+// freed: forms owned by the application are destroyed during static
+// destruction, and their windows still arrive here then.
+std::unordered_map<HWND, TWinControl*>& SubclassedWindows()
+{
+    static auto* map = new std::unordered_map<HWND, TWinControl*>;
+    return *map;
+}
+
+// The control whose system-class window is being created on this thread.
+thread_local TWinControl* PendingControl = nullptr;
+
+// Runs one message through the object's WindowProc. An exception goes to
+// Application->HandleException; a failed WM_PAINT validates the window
+// first, so that the error dialog's own message loop does not paint (and
+// fail) again and again.
+LRESULT Dispatch(TWinControl* Control, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, bool Subclassed)
+{
+    TMessage message{Msg, WParam, LParam, 0};
+    GuardCallback([&] {
+        try {
+            Control->WindowProc(message);
+        } catch (...) {
+            if (Msg == WM_PAINT)
+                ValidateRect(Wnd, nullptr);
+            throw;
+        }
+    });
+    if (Msg == WM_NCDESTROY)
+        TWindowBinding::Detach(Control, Wnd, Subclassed);
+    return message.Result;
+}
+
+LRESULT CALLBACK OwnClassWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(LParam);
+        auto* control = static_cast<TWinControl*>(cs->lpCreateParams);
+        if (control != nullptr)
+            TWindowBinding::Attach(control, Wnd, nullptr);
+    }
+    auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
+    if (control == nullptr)
+        return DefWindowProcW(Wnd, Msg, WParam, LParam);
+    return Dispatch(control, Wnd, Msg, WParam, LParam, false);
+}
+
+LRESULT CALLBACK SubclassWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    auto& map = SubclassedWindows();
+    auto it = map.find(Wnd);
+    if (it == map.end())
+        return DefWindowProcW(Wnd, Msg, WParam, LParam);
+    return Dispatch(it->second, Wnd, Msg, WParam, LParam, true);
+}
+
+LRESULT CALLBACK CreationHook(int Code, WPARAM WParam, LPARAM LParam)
+{
+    if (Code == HCBT_CREATEWND && PendingControl != nullptr) {
+        auto* cbt = reinterpret_cast<CBT_CREATEWNDW*>(LParam);
+        if (cbt->lpcs->lpCreateParams == PendingControl) {
+            HWND wnd = reinterpret_cast<HWND>(WParam);
+            TWinControl* control = PendingControl;
+            PendingControl = nullptr;
+            SubclassedWindows()[wnd] = control;
+            TWindowBinding::Attach(control, wnd, reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassWndProc))));
+        }
+    }
+    return CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
+void RegisterOwnClass(const WideString& Name, UINT Style)
+{
+    static std::unordered_set<WideString> registered;
+    if (registered.count(Name) != 0)
+        return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = Style;
+    wc.lpfnWndProc = OwnClassWndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = Name.c_str();
+    if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw EOSError("Cannot register the window class of " + WideToStr(Name));
+    registered.insert(Name);
+}
+
+} // namespace
+
+HWND TWindowBinding::Create(TWinControl* Control, const TCreateParams& P)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (P.SysClassName.empty()) {
+        RegisterOwnClass(P.WinClassName, P.ClassStyle);
+        Control->FOwnClass = true;
+        return CreateWindowExW(P.ExStyle, P.WinClassName.c_str(), P.Caption.c_str(), P.Style, P.X, P.Y,
+                               P.Width, P.Height, P.WndParent, P.Menu, instance, Control);
+    }
+    // The system classes in use ignore the creation parameter; it only
+    // identifies the window to the hook.
+    Control->FOwnClass = false;
+    TWinControl* outer = PendingControl;
+    PendingControl = Control;
+    HHOOK hook = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+    if (hook == nullptr) {
+        PendingControl = outer;
+        throw EOSError("Cannot set the window creation hook (error " + std::to_string(GetLastError()) + ")");
+    }
+    HWND wnd = CreateWindowExW(P.ExStyle, P.SysClassName.c_str(), P.Caption.c_str(), P.Style, P.X, P.Y,
+                               P.Width, P.Height, P.WndParent, P.Menu, instance, Control);
+    UnhookWindowsHookEx(hook);
+    PendingControl = outer;
+    return wnd;
+}
+
+TWinControl* TWindowBinding::Find(HWND Wnd)
+{
+    if (Wnd == nullptr)
+        return nullptr;
+    auto& map = SubclassedWindows();
+    auto it = map.find(Wnd);
+    if (it != map.end())
+        return it->second;
+    if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(Wnd, GCLP_WNDPROC)) == OwnClassWndProc)
+        return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
+    return nullptr;
+}
+
+TWinControl* FindControl(HWND Wnd)
+{
+    return TWindowBinding::Find(Wnd);
+}
+
+void TWindowBinding::Attach(TWinControl* Control, HWND Wnd, WNDPROC Previous)
+{
+    if (Previous == nullptr)
+        SetWindowLongPtrW(Wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Control));
+    Control->FHandle = Wnd;
+    Control->FDefWndProc = Previous != nullptr ? Previous : DefWindowProcW;
+}
+
+void TWindowBinding::Detach(TWinControl* Control, HWND Wnd, bool Subclassed)
+{
+    if (Subclassed) {
+        SubclassedWindows().erase(Wnd);
+        // Give the class its procedure back unless someone subclassed after us.
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Wnd, GWLP_WNDPROC)) == SubclassWndProc)
+            SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Control->FDefWndProc));
+    } else {
+        SetWindowLongPtrW(Wnd, GWLP_USERDATA, 0);
+    }
+    if (Control->FHandle == Wnd)
+        Control->FHandle = nullptr;
+}

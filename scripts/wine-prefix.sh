@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix named by WINEPREFIX once, then makes sure of the
+# settings the programs and tests rely on:
+#  - the Windows UI faces (title bars, message boxes, "MS Sans Serif" forms)
+#    are replaced by a face that has Chinese glyphs, as font linking does on a
+#    Chinese Windows;
+#  - with --unmanaged, windows are not handed to a window manager: on a bare
+#    Xvfb there is none, and Wine would wait for one whenever a window is
+#    hidden or destroyed.
+set -euo pipefail
+
+: "${WINEPREFIX:?WINEPREFIX must be set}"
+stamp="$WINEPREFIX/.initialised"
+settings="$WINEPREFIX/.settings-1${1:+-unmanaged}"
+
+if [ ! -f "$stamp" ]; then
+  echo "== creating the Wine prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wine wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  touch "$stamp"
+fi
+
+if [ ! -f "$settings" ]; then
+  cjk="WenQuanYi Micro Hei"
+  for face in "MS Sans Serif" "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" Tahoma "Segoe UI" \
+              SimSun NSimSun "Microsoft YaHei"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "$cjk" /f >/dev/null 2>&1
+  done
+  if [ "${1:-}" = "--unmanaged" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  fi
+  wineserver -w
+  rm -f "$WINEPREFIX"/.settings-*
+  touch "$settings"
+fi

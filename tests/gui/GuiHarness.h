@@ -1,0 +1,128 @@
+#pragma once
+// Drives real forms in GUI tests: pumps messages with a time bound, clicks
+// and types through window messages, reads pixels back, answers message
+// boxes, file dialogs, pop-up menus and modal forms from the test instead of
+// blocking, and writes screenshots.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "framework/Application.h"
+#include "framework/Bitmap.h"
+#include "framework/FileDialogs.h"
+#include "framework/Form.h"
+#include "framework/Menus.h"
+
+namespace gui {
+
+// Handles messages until Done() holds or BoundMs milliseconds passed;
+// returns Done().
+bool PumpUntil(const std::function<bool()>& Done, Cardinal BoundMs = 5000);
+// Handles messages for Ms milliseconds.
+void PumpFor(Cardinal Ms);
+// Handles the messages that are waiting now, and the painting they cause.
+void Settle();
+
+// A left click in the middle of a control: BM_CLICK for a button, else a
+// press and release at its centre sent to the window under it.
+void Click(TControl* Control);
+// A press and release of a mouse button at a point of the control's client area.
+void ClickAt(TControl* Control, int X, int Y, TMouseButton Button = mbLeft);
+// A key pressed and released, posted to the window with the focus and run
+// through the message loop (so that dialog keys work as for the user).
+void PressKey(Word Key);
+// Characters typed into the window with the focus (936 text, as the
+// literals of the tests are).
+void TypeText(const String& Text);
+
+// The client area of a window as it is on the screen.
+std::unique_ptr<TBitmap> Capture(HWND Wnd);
+// The pixels of a control as its form shows them.
+std::unique_ptr<TBitmap> CaptureControl(TControl* Control);
+COLORREF PixelAt(TBitmap* Bitmap, int X, int Y);
+// Pixels of the bitmap (within R) whose colour differs from Background.
+int CountPixelsNot(TBitmap* Bitmap, COLORREF Background);
+int CountPixelsNot(TBitmap* Bitmap, const TRect& R, COLORREF Background);
+
+// Writes a PNG of the window as it is on the screen (frame included),
+// taken with BitBlt from the screen DC. The PNG is written by the test
+// itself (stored deflate blocks), so no image tool is needed in the Wine
+// process; Path is a Windows path (Z:\... reaches the Unix file system).
+void SaveScreenshot(HWND Wnd, const std::string& Path);
+void SaveScreenshot(TCustomForm* Form, const std::string& Path);
+
+// 936 text as UTF-8, for the messages of failing checks.
+std::string Utf8(const String& Text);
+
+// While alive, message boxes are answered with Answer (IDOK by default)
+// and recorded.
+class MessageBoxAnswers {
+public:
+    explicit MessageBoxAnswers(int Answer = IDOK);
+    ~MessageBoxAnswers();
+    MessageBoxAnswers(const MessageBoxAnswers&) = delete;
+    MessageBoxAnswers& operator=(const MessageBoxAnswers&) = delete;
+
+    struct Box {
+        String Text;
+        String Caption;
+        UINT Flags;
+    };
+    std::vector<Box> Boxes;
+    int Answer;
+
+private:
+    TMessageBoxHook FSaved;
+};
+
+// While alive, each modal form runs Script once it is shown; a form still
+// modal BoundMs after that is ended with mrAbort and counted in TimedOut,
+// so that a failing test never hangs.
+class ModalScript {
+public:
+    explicit ModalScript(std::function<void(TCustomForm* Form)> Script, Cardinal BoundMs = 5000);
+    ~ModalScript();
+    ModalScript(const ModalScript&) = delete;
+    ModalScript& operator=(const ModalScript&) = delete;
+
+    int Shown = 0;
+    int TimedOut = 0;
+
+private:
+    std::function<void(TCustomForm*)> FScript;
+    Cardinal FBoundMs;
+};
+
+// While alive, file dialogs are answered by Answer, which may set FileName.
+class FileDialogAnswers {
+public:
+    explicit FileDialogAnswers(TFileDialogHook Answer);
+    ~FileDialogAnswers();
+    FileDialogAnswers(const FileDialogAnswers&) = delete;
+    FileDialogAnswers& operator=(const FileDialogAnswers&) = delete;
+};
+
+// While alive, pop-up menus are answered by Answer (which sees the built
+// Win32 menu and returns the command to click, or 0).
+class PopupMenuAnswers {
+public:
+    explicit PopupMenuAnswers(TPopupMenuHook Answer);
+    ~PopupMenuAnswers();
+    PopupMenuAnswers(const PopupMenuAnswers&) = delete;
+    PopupMenuAnswers& operator=(const PopupMenuAnswers&) = delete;
+};
+
+// Menu entries of a built Win32 menu, for checks: caption (UTF-8) and state.
+struct MenuEntry {
+    std::string Caption;
+    UINT Command;
+    bool Grayed;
+    bool Checked;
+};
+std::vector<MenuEntry> MenuEntries(HMENU Menu);
+
+} // namespace gui
