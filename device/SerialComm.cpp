@@ -13,7 +13,6 @@ namespace {
 constexpr DWORD QueueSize = 4096;
 constexpr DWORD ReadBufferSize = 4096;
 constexpr DWORD ReadyWaitMs = 5000;
-constexpr DWORD CancelWaitMs = 2000;
 
 std::atomic<int> abandonedThreads{0};
 
@@ -33,14 +32,19 @@ WideString PortFileName(const String& name)
 // the event by which a started thread says that it is ready to take work.
 class TCommThread : public TThread {
 public:
+    // The thread works on its own duplicates of the port and the close
+    // event: a thread that had to be left running when the port closed can
+    // then never touch handles that the component closes and reuses.
     TCommThread(HANDLE Port, HANDLE CloseEvent, HWND Window)
-        : TThread(true), FPort(Port), FCloseEvent(CloseEvent), FWindow(Window),
+        : TThread(true), FPort(Duplicate(Port)), FCloseEvent(Duplicate(CloseEvent)), FWindow(Window),
           FReady(CreateEventW(nullptr, TRUE, FALSE, nullptr))
     {
-        if (FReady == nullptr)
+        if (FPort == nullptr || FCloseEvent == nullptr || FReady == nullptr) {
+            CloseOwnHandles();
             throw ECommsError("Unable to create event");
+        }
     }
-    ~TCommThread() override { CloseHandle(FReady); }
+    ~TCommThread() override { CloseOwnHandles(); }
     bool WaitReady() const
     {
         HANDLE waits[2] = {FReady, Handle()};
@@ -49,15 +53,17 @@ public:
 
 protected:
     void SignalReady() { SetEvent(FReady); }
-    // Cancels the thread's own pending operations and waits (bounded) until
-    // they are done, so the system never writes into a buffer or an
-    // OVERLAPPED that is freed with the thread object.
+    // Cancels the thread's own pending operations and waits until they are
+    // done, so the system never reads or writes a buffer or an OVERLAPPED
+    // that is freed afterwards. Should a cancellation never complete, the
+    // thread does not end, and the component leaves it (and its object)
+    // alone after its bounded wait.
     void CancelPending(std::initializer_list<OVERLAPPED*> Operations)
     {
         CancelIo(FPort);
         for (OVERLAPPED* ov : Operations)
             if (ov->hEvent != nullptr && !HasOverlappedIoCompleted(ov))
-                WaitForSingleObject(ov->hEvent, CancelWaitMs);
+                WaitForSingleObject(ov->hEvent, INFINITE);
     }
     bool PostToWindow(UINT Msg, WPARAM WParam, LPARAM LParam)
     {
@@ -71,10 +77,30 @@ protected:
     HWND FWindow;
 
 private:
+    static HANDLE Duplicate(HANDLE h)
+    {
+        HANDLE copy = nullptr;
+        const HANDLE self = GetCurrentProcess();
+        return DuplicateHandle(self, h, self, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS) ? copy : nullptr;
+    }
+    void CloseOwnHandles()
+    {
+        for (HANDLE h : {FPort, FCloseEvent, FReady})
+            if (h != nullptr)
+                CloseHandle(h);
+    }
+
     HANDLE FReady;
 };
 
 namespace {
+
+// Errors with which a port says that it cannot report line events (Wine's
+// pseudo-terminals, some USB adapters): the reader then reads data only.
+bool LineEventsUnsupported(DWORD error)
+{
+    return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_PARAMETER;
+}
 
 // An event for one overlapped operation, closed with its owner.
 class TOverlappedEvent {
@@ -131,8 +157,14 @@ void TReadThread::Run()
         SignalReady();
         return;
     }
-    if (!SetCommMask(FPort, EV_RLSD | EV_ERR | EV_RING))
+    if (!SetCommMask(FPort, EV_RLSD | EV_ERR | EV_RING)) {
+        if (!LineEventsUnsupported(GetLastError())) {
+            RequestHangup();
+            SignalReady();
+            return;
+        }
         FWatchLine = false;
+    }
     if ((FWatchLine && ArmLineEvent() == TArm::Stop) || ArmRead() == TArm::Stop) {
         SignalReady();
         return;
@@ -155,7 +187,7 @@ void TReadThread::Run()
                 return;
         } else if (r == WAIT_OBJECT_0 + 2) {
             if (!GetOverlappedResult(FPort, &FLine.Ov, &bytes, FALSE)) {
-                if (GetLastError() == ERROR_NOT_SUPPORTED) {
+                if (LineEventsUnsupported(GetLastError())) {
                     FWatchLine = false;
                     continue;
                 }
@@ -202,7 +234,7 @@ TReadThread::TArm TReadThread::ArmLineEvent()
         const DWORD error = GetLastError();
         if (error == ERROR_IO_PENDING)
             return TArm::Armed;
-        if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_PARAMETER) {
+        if (LineEventsUnsupported(error)) {
             FWatchLine = false;
             return TArm::Armed;
         }
@@ -258,8 +290,8 @@ bool TReadThread::HandleCommEvent(DWORD Mask)
 
 class TWriteThread : public TCommThread {
 public:
-    TWriteThread(HANDLE Port, HANDLE CloseEvent, HWND Window, volatile bool* SendEmpty)
-        : TCommThread(Port, CloseEvent, Window), FSendEmpty(SendEmpty) {}
+    TWriteThread(HANDLE Port, HANDLE CloseEvent, HWND Window, std::shared_ptr<std::atomic<bool>> SendEmpty)
+        : TCommThread(Port, CloseEvent, Window), FSendEmpty(std::move(SendEmpty)) {}
 
 protected:
     void Execute() override;
@@ -269,7 +301,7 @@ private:
     void Run();
     void DropQueuedBlocks();
 
-    volatile bool* FSendEmpty;
+    std::shared_ptr<std::atomic<bool>> FSendEmpty;   // shared with the component
     TOverlappedEvent FWrite;
 };
 
@@ -347,8 +379,11 @@ bool TWriteThread::WriteBlock(const Byte* Block, DWORD Length)
                 return false;
             }
             HANDLE waits[2] = {FCloseEvent, FWrite.Ov.hEvent};
-            if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
+            if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
+                // The block is freed by the caller: the write must be over first.
+                CancelPending({&FWrite.Ov});
                 return false;
+            }
             if (!GetOverlappedResult(FPort, &FWrite.Ov, &written, TRUE)) {
                 if (GetLastError() != ERROR_INVALID_HANDLE)
                     RequestHangup();
@@ -407,7 +442,7 @@ void TComm::OpenPort()
     }
     FHandle = port;
     PurgeComm(FHandle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
-    FSendEmpty = true;
+    *FSendEmpty = true;
     ApplyPortTimeouts();
     ApplyPortState();
 
@@ -431,7 +466,7 @@ void TComm::OpenPort()
 
     std::unique_ptr<TWriteThread> writer;
     try {
-        writer = std::make_unique<TWriteThread>(FHandle, FCloseEvent, WindowHandle(), &FSendEmpty);
+        writer = std::make_unique<TWriteThread>(FHandle, FCloseEvent, WindowHandle(), FSendEmpty);
     } catch (const Exception&) {
         StopReader();
         CloseHandles();
@@ -444,9 +479,13 @@ void TComm::OpenPort()
     FReadThread->Resume();
     FWriteThread->Resume();
     // Only a writer that has its message queue can take blocks: wait for both.
-    if (!readerView->WaitReady() || !writerView->WaitReady()) {
+    if (!readerView->WaitReady()) {
         ClosePort();
         throw ECommsError("Unable to create read thread");
+    }
+    if (!writerView->WaitReady()) {
+        ClosePort();
+        throw ECommsError("Unable to create write thread");
     }
 }
 
@@ -486,7 +525,7 @@ void TComm::StopWriter()
         return;
     SetEvent(FCloseEvent);
     PurgeComm(FHandle, PURGE_TXABORT | PURGE_TXCLEAR);
-    FSendEmpty = true;
+    *FSendEmpty = true;
     if (!TThread::StopAndFree(FWriteThread, ThreadStopWaitMs))
         ++abandonedThreads;
     FWriteThread = nullptr;
@@ -504,7 +543,7 @@ bool TComm::WritePortData(const void* Buffer, Word Length)
         LocalFree(block);
         return false;
     }
-    FSendEmpty = false;
+    *FSendEmpty = false;
     return true;
 }
 

@@ -4,6 +4,7 @@
 // handed to the creating (main) thread through a hidden window, where the
 // component's events run.
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -60,7 +61,7 @@ public:
 
     HANDLE Handle() const { return FHandle; }
     HWND WindowHandle() const { return FWindow ? FWindow->Handle() : nullptr; }
-    bool SendDataEmpty() const { return FSendEmpty; }
+    bool SendDataEmpty() const { return *FSendEmpty; }
     // Threads that could not be stopped within their time and were left running.
     static int AbandonedThreads();
 
@@ -150,7 +151,8 @@ private:
     HANDLE FHandle = nullptr;                // the port; set while open
     HANDLE FCloseEvent = nullptr;            // manual reset: tells both threads to stop
     std::unique_ptr<THiddenWindow> FWindow;
-    volatile bool FSendEmpty = true;         // written by the main thread and the writer
+    // True when no written block is pending; written by the main thread and the writer.
+    std::shared_ptr<std::atomic<bool>> FSendEmpty = std::make_shared<std::atomic<bool>>(true);
 
     Cardinal FBaudRate = 9600;
     bool FParityCheck = false;

@@ -58,6 +58,7 @@ TEST_F(ParserTest, ValidFramesAreReportedWithCommandAndData)
         {"CA 20 F0 BB 01 55 14", {0xBB, Hex("55")}},         // broadcast address 0xF0
         {"CA 00 FE 19 1E", {0x19, ""}},                      // request without data field
         {"CA B0 FF 02 CA CA F0", {0xB0, Hex("CA CA")}},      // start bytes inside data are data
+        {"CA B0 FF 01 D9 AC", {0xB0, Hex("D9")}},            // a check byte that happens to be 0xAC
     };
     for (const Case& c : cases) {
         events.clear();
