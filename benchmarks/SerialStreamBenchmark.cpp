@@ -10,8 +10,10 @@
 #include "device/SerialComm.h"
 #include "framework/Application.h"
 #include "framework/Ticks.h"
-#include "tests/support/Pump.h"
+#include "tests/support/GuiHarness.h"
 #include "tests/support/SimDevice.h"
+
+using gui::PumpUntil;
 
 int main(int argc, char** argv)
 {

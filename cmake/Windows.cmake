@@ -34,4 +34,7 @@ include(cmake/Tests.cmake)
 
 add_subdirectory(framework)
 add_subdirectory(device)
+add_subdirectory(skin/engine)
+add_subdirectory(skin/toolcontrols)
+add_subdirectory(configtool)
 add_subdirectory(tests)

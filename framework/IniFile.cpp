@@ -131,8 +131,8 @@ void SaveLines(const String& FileName, const TLines& Lines)
     try {
         TFileStream file(FileName, fmCreate);
         file.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
-    } catch (const EStreamError& e) {
-        throw EIniFileException(e.Message);
+    } catch (const EStreamError&) {
+        throw EIniFileException("Unable to write to " + FileName);
     }
 }
 

@@ -11,11 +11,14 @@
 #include "device/SerialComm.h"
 #include "framework/Ticks.h"
 #include "tests/device/ByteText.h"
-#include "tests/support/Pump.h"
+#include "tests/support/GuiHarness.h"
 #include "tests/support/SimDevice.h"
 #include "tests/support/UnixCommand.h"
 
 namespace {
+
+using gui::PumpFor;
+using gui::PumpUntil;
 
 const std::string GetParams = Hex("CA 20 FE 28 01 30 BE");
 // The simulator's default parameter block, as a B0 reply.

@@ -2,7 +2,7 @@
 // with their panels.
 #include <gtest/gtest.h>
 
-#include "GuiHarness.h"
+#include "tests/support/GuiHarness.h"
 #include "framework/HintTools.h"
 #include "framework/ImageList.h"
 #include "framework/StatusBar.h"

@@ -2,7 +2,7 @@
 // on every state change (also from code), and exclusive radio groups.
 #include <gtest/gtest.h>
 
-#include "GuiHarness.h"
+#include "tests/support/GuiHarness.h"
 #include "framework/CheckBox.h"
 #include "framework/GroupBox.h"
 #include "framework/RadioButton.h"

@@ -2,7 +2,7 @@
 // the events of a user's choice, and items kept across window re-creation.
 #include <gtest/gtest.h>
 
-#include "GuiHarness.h"
+#include "tests/support/GuiHarness.h"
 #include "framework/ComboBox.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // its handlers (including one that raises), releasing and the main form.
 #include <gtest/gtest.h>
 
-#include "GuiHarness.h"
+#include "tests/support/GuiHarness.h"
 #include "framework/Button.h"
 #include "framework/Edit.h"
 #include "framework/Memo.h"

@@ -2,7 +2,7 @@
 // on a control) and timers.
 #include <gtest/gtest.h>
 
-#include "GuiHarness.h"
+#include "tests/support/GuiHarness.h"
 #include "framework/Label.h"
 #include "framework/Panel.h"
 #include "framework/Ticks.h"

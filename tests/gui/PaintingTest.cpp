@@ -2,7 +2,7 @@
 // state of their parent, and a screenshot of a form with Chinese captions.
 #include <gtest/gtest.h>
 
-#include "GuiHarness.h"
+#include "tests/support/GuiHarness.h"
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
 #include "framework/ComboBox.h"

@@ -2,7 +2,7 @@
 // editing a value in place (Enter stores, Esc drops), keys read-only.
 #include <gtest/gtest.h>
 
-#include "GuiHarness.h"
+#include "tests/support/GuiHarness.h"
 #include "framework/Edit.h"
 #include "framework/ValueListEditor.h"
 

@@ -3,7 +3,7 @@
 // re-creation of windows and the lifetime of the binding.
 #include <gtest/gtest.h>
 
-#include "GuiHarness.h"
+#include "tests/support/GuiHarness.h"
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
 #include "framework/Edit.h"

@@ -1,4 +1,4 @@
-#include "GuiHarness.h"
+#include "tests/support/GuiHarness.h"
 
 #include <array>
 #include <fstream>
