@@ -34,14 +34,14 @@ std::string EnvValue(const std::string& env, const std::string& key)
 
 std::string SimBinDir() { return SIM_BIN_DIR; }
 
-SimDevice::SimDevice(const std::string& Options)
+SimDevice::SimDevice(const std::string& Options, const std::string& ComName)
 {
     static std::atomic<int> counter{0};
     const int n = counter++;
     const DWORD pid = GetCurrentProcessId();
     FDir = "/tmp/extsim-" + std::to_string(pid) + "-" + std::to_string(n);
     // A COM name of its own per process and device, so test executables can run side by side.
-    FComName = "COM" + std::to_string(20 + (pid * 7 + static_cast<DWORD>(n)) % 230);
+    FComName = !ComName.empty() ? ComName : "COM" + std::to_string(20 + (pid * 7 + static_cast<DWORD>(n)) % 230);
     std::string output;
     const std::string start = "EXTENDER_SIM=" + ShellQuote(SimBinDir() + "/extender-sim") + " " +
                               ShellQuote(SIM_FIXTURE) + " start " + ShellQuote(FDir) + " " + Options;

@@ -7,8 +7,11 @@
 
 class SimDevice {
 public:
-    // Options go to the simulator (e.g. "--baud 9600 --parity E").
-    explicit SimDevice(const std::string& Options = "");
+    // Options go to the simulator (e.g. "--baud 9600 --parity E"). Without a
+    // COM name the device gets one of its own (COM20 and up), so that test
+    // executables can run side by side; a program whose port list holds only
+    // Com1 to Com8 needs one of those.
+    explicit SimDevice(const std::string& Options = "", const std::string& ComName = "");
     ~SimDevice();
     SimDevice(const SimDevice&) = delete;
     SimDevice& operator=(const SimDevice&) = delete;
