@@ -34,6 +34,7 @@ include(cmake/Tests.cmake)
 
 add_subdirectory(framework)
 add_subdirectory(device)
+add_subdirectory(standins)
 add_subdirectory(skin/engine)
 add_subdirectory(skin/toolcontrols)
 add_subdirectory(configtool)
