@@ -31,29 +31,29 @@ const std::string ThreeServers =
     "; the test bench\r\n"
     "[server1]\r\n"
     "NAME=box-1\r\n"
-    "IP=192.168.1.11\r\n"
+    "IP=127.0.1.11\r\n"
     "MARK=255.255.255.0\r\n"
-    "GATEWAY=192.168.1.1\r\n"
+    "GATEWAY=127.0.1.1\r\n"
     "C1_PORT=4001\r\n"
-    "C1_CLI_IP1=192.168.1.100\r\n"
+    "C1_CLI_IP1=127.0.1.100\r\n"
     "LOGIN=30571\r\n"
     "\r\n"
     "[server2]\r\n"
     "NAME = box two \r\n"
-    "IP=192.168.1.12\r\n"
+    "IP=127.0.1.12\r\n"
     "MARK=255.255.0.0\r\n"
-    "GATEWAY=192.168.1.2\r\n"
+    "GATEWAY=127.0.1.2\r\n"
     "C1_PORT=4002\r\n"
-    "C1_CLI_IP1=192.168.1.101\r\n"
+    "C1_CLI_IP1=127.0.1.101\r\n"
     "LOGIN=30571\r\n"
     "\r\n"
     "[server3]\r\n"
     "NAME=机房一号\r\n"
-    "IP=10.0.0.3\r\n"
+    "IP=127.0.2.3\r\n"
     "MARK=255.0.0.0\r\n"
-    "GATEWAY=10.0.0.1\r\n"
+    "GATEWAY=127.0.3.1\r\n"
     "C1_PORT=5000\r\n"
-    "C1_CLI_IP1=10.0.0.100\r\n"
+    "C1_CLI_IP1=127.0.3.100\r\n"
     "LOGIN=30571\r\n";
 
 // One server with extra lines (faults, a longer value) in its section.
@@ -207,7 +207,7 @@ TEST_F(ZNetAdvTest, SearchAllDeliversEachServerOnceThenNothing)
     ASSERT_EQ(ZN_SearchAll(), 1);
     const auto first = NextDevice();
     ASSERT_TRUE(first);
-    EXPECT_EQ(first->Ip, "192.168.1.11");
+    EXPECT_EQ(first->Ip, "127.0.1.11");
     EXPECT_EQ(first->Name, "box-1");
     EXPECT_EQ(first->Mask, "255.255.255.0");
     EXPECT_EQ(first->Index, 1);
@@ -215,15 +215,15 @@ TEST_F(ZNetAdvTest, SearchAllDeliversEachServerOnceThenNothing)
     const auto second = NextDevice();
     const auto third = NextDevice();
     ASSERT_TRUE(second && third);
-    EXPECT_EQ(second->Ip, "192.168.1.12");
+    EXPECT_EQ(second->Ip, "127.0.1.12");
     EXPECT_EQ(second->Name, "box two");
-    EXPECT_EQ(third->Ip, "10.0.0.3");
+    EXPECT_EQ(third->Ip, "127.0.2.3");
     EXPECT_EQ(third->Index, 3);
     for (int miss = 0; miss < 10; ++miss)
         EXPECT_FALSE(NextDevice()) << "call " << miss + 4;
 
     // A new search starts over.
-    EXPECT_EQ(SearchAllIps(), (Lines{"192.168.1.11", "192.168.1.12", "10.0.0.3"}));
+    EXPECT_EQ(SearchAllIps(), (Lines{"127.0.1.11", "127.0.1.12", "127.0.2.3"}));
 }
 
 TEST_F(ZNetAdvTest, AMissLeavesTheCallersBuffersAlone)
@@ -245,10 +245,10 @@ TEST_F(ZNetAdvTest, SearchSeesWhichServersAnswer)
         int SearchServer2;
     };
     const Case cases[] = {
-        {"", {"192.168.1.11", "192.168.1.12", "10.0.0.3"}, 1},
-        {"HIDDEN=1\r\n", {"192.168.1.11", "10.0.0.3"}, 1}, // out of reach of the whole-network search only
-        {"OFFLINE=1\r\n", {"192.168.1.11", "10.0.0.3"}, 0},
-        {"HIDDEN=0\r\nOFFLINE=0\r\n", {"192.168.1.11", "192.168.1.12", "10.0.0.3"}, 1},
+        {"", {"127.0.1.11", "127.0.1.12", "127.0.2.3"}, 1},
+        {"HIDDEN=1\r\n", {"127.0.1.11", "127.0.2.3"}, 1}, // out of reach of the whole-network search only
+        {"OFFLINE=1\r\n", {"127.0.1.11", "127.0.2.3"}, 0},
+        {"HIDDEN=0\r\nOFFLINE=0\r\n", {"127.0.1.11", "127.0.1.12", "127.0.2.3"}, 1},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -256,11 +256,11 @@ TEST_F(ZNetAdvTest, SearchSeesWhichServersAnswer)
         UseNetwork("network" + std::to_string(n++) + ".ini",
                    Replaced(ThreeServers, "C1_PORT=4002\r\n", std::string("C1_PORT=4002\r\n") + c.Fault));
         EXPECT_EQ(SearchAllIps(), c.SearchAll);
-        EXPECT_EQ(ZN_Search("192.168.1.12"), c.SearchServer2);
+        EXPECT_EQ(ZN_Search("127.0.1.12"), c.SearchServer2);
         const auto d = NextDevice();
         EXPECT_EQ(d.has_value(), c.SearchServer2 == 1);
         if (d) {
-            EXPECT_EQ(d->Ip, "192.168.1.12");
+            EXPECT_EQ(d->Ip, "127.0.1.12");
         }
         EXPECT_FALSE(NextDevice());
     }
@@ -269,14 +269,14 @@ TEST_F(ZNetAdvTest, SearchSeesWhichServersAnswer)
 TEST_F(ZNetAdvTest, SearchForAnAddressDeliversOnlyThatServer)
 {
     ASSERT_EQ(ZN_SearchAll(), 1);
-    ASSERT_EQ(ZN_Search("10.0.0.3"), 1);
+    ASSERT_EQ(ZN_Search("127.0.2.3"), 1);
     const auto d = NextDevice(); // the directed search replaced the open one
     ASSERT_TRUE(d);
-    EXPECT_EQ(d->Ip, "10.0.0.3");
+    EXPECT_EQ(d->Ip, "127.0.2.3");
     EXPECT_EQ(d->Index, 3);
     EXPECT_FALSE(NextDevice());
 
-    for (const char* absent : {"10.0.0.4", " 10.0.0.3", "10.0.0.3 ", ""}) {
+    for (const char* absent : {"127.0.3.4", " 127.0.2.3", "127.0.2.3 ", ""}) {
         SCOPED_TRACE(absent);
         EXPECT_EQ(ZN_Search(absent), 0);
         EXPECT_FALSE(NextDevice());
@@ -291,7 +291,7 @@ TEST_F(ZNetAdvTest, ASlowServerAnswersTheSearchLate)
     Lines early;
     for (auto d = NextDevice(); d; d = NextDevice())
         early.push_back(d->Ip);
-    EXPECT_EQ(early, (Lines{"192.168.1.12", "10.0.0.3"}));
+    EXPECT_EQ(early, (Lines{"127.0.1.12", "127.0.2.3"}));
 
     std::optional<Delivery> late;
     while (!late && Clock::now() - start < std::chrono::seconds(5)) {
@@ -299,16 +299,16 @@ TEST_F(ZNetAdvTest, ASlowServerAnswersTheSearchLate)
         late = NextDevice();
     }
     ASSERT_TRUE(late);
-    EXPECT_EQ(late->Ip, "192.168.1.11");
+    EXPECT_EQ(late->Ip, "127.0.1.11");
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(390));
 
     // A directed search and a login wait for its answer.
     for (const auto& call : std::vector<std::function<void()>>{
-             [] { EXPECT_EQ(ZN_Search("192.168.1.11"), 1); },
+             [] { EXPECT_EQ(ZN_Search("127.0.1.11"), 1); },
              [] {
                  const auto d = NextDevice();
                  ASSERT_TRUE(d);
-                 EXPECT_EQ(ZN_LoginTCP(d->Index, "192.168.1.11", d->Ticket, Code), 1);
+                 EXPECT_EQ(ZN_LoginTCP(d->Index, "127.0.1.11", d->Ticket, Code), 1);
              }}) {
         const auto before = Clock::now();
         call();
@@ -318,7 +318,7 @@ TEST_F(ZNetAdvTest, ASlowServerAnswersTheSearchLate)
 
 TEST_F(ZNetAdvTest, ConnectAndRead)
 {
-    ASSERT_EQ(Connect("192.168.1.12"), Step::LoggedIn);
+    ASSERT_EQ(Connect("127.0.1.12"), Step::LoggedIn);
     EXPECT_EQ(ReadConfig("NAME"), "box two");
     EXPECT_EQ(ZN_ExitTCP(), 1);
 }
@@ -336,15 +336,15 @@ TEST_F(ZNetAdvTest, LoginNeedsWhatTheDeliveryHandedOutAndTheCode)
         {"empty code", [](Delivery&, std::string&, std::string& c) { c.clear(); }, 0},
         {"wrong index byte", [](Delivery& d, std::string&, std::string&) { d.Index = 1; }, 0},
         {"wrong ticket", [](Delivery& d, std::string&, std::string&) { d.Ticket ^= 1; }, 0},
-        {"another server's address", [](Delivery&, std::string& ip, std::string&) { ip = "192.168.1.11"; }, 0},
+        {"another server's address", [](Delivery&, std::string& ip, std::string&) { ip = "127.0.1.11"; }, 0},
         {"address with a blank", [](Delivery&, std::string& ip, std::string&) { ip += " "; }, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        ASSERT_EQ(ZN_Search("192.168.1.12"), 1);
+        ASSERT_EQ(ZN_Search("127.0.1.12"), 1);
         auto d = NextDevice();
         ASSERT_TRUE(d);
-        std::string ip = "192.168.1.12", code = Code;
+        std::string ip = "127.0.1.12", code = Code;
         c.Change(*d, ip, code);
         EXPECT_EQ(ZN_LoginTCP(d->Index, ip.c_str(), d->Ticket, code.c_str()), c.Expected);
         EXPECT_EQ(ZN_ExitTCP(), c.Expected);
@@ -353,23 +353,23 @@ TEST_F(ZNetAdvTest, LoginNeedsWhatTheDeliveryHandedOutAndTheCode)
 
 TEST_F(ZNetAdvTest, OnlyTheLatestTicketOfAServerLogsIn)
 {
-    ASSERT_EQ(ZN_Search("10.0.0.3"), 1);
+    ASSERT_EQ(ZN_Search("127.0.2.3"), 1);
     const auto old = NextDevice();
-    ASSERT_EQ(ZN_Search("10.0.0.3"), 1);
+    ASSERT_EQ(ZN_Search("127.0.2.3"), 1);
     const auto fresh = NextDevice();
     ASSERT_TRUE(old && fresh);
     EXPECT_NE(old->Ticket, fresh->Ticket);
-    EXPECT_EQ(ZN_LoginTCP(old->Index, "10.0.0.3", old->Ticket, Code), 0);
-    EXPECT_EQ(ZN_LoginTCP(fresh->Index, "10.0.0.3", fresh->Ticket, Code), 1);
+    EXPECT_EQ(ZN_LoginTCP(old->Index, "127.0.2.3", old->Ticket, Code), 0);
+    EXPECT_EQ(ZN_LoginTCP(fresh->Index, "127.0.2.3", fresh->Ticket, Code), 1);
 }
 
 TEST_F(ZNetAdvTest, OneLoginAtATime)
 {
-    ASSERT_EQ(Connect("192.168.1.11"), Step::LoggedIn);
-    EXPECT_EQ(Connect("10.0.0.3"), Step::LoginFailed);
+    ASSERT_EQ(Connect("127.0.1.11"), Step::LoggedIn);
+    EXPECT_EQ(Connect("127.0.2.3"), Step::LoginFailed);
     EXPECT_EQ(ReadConfig("NAME"), "box-1");
     EXPECT_EQ(ZN_ExitTCP(), 1);
-    EXPECT_EQ(Connect("10.0.0.3"), Step::LoggedIn);
+    EXPECT_EQ(Connect("127.0.2.3"), Step::LoggedIn);
     EXPECT_EQ(ReadConfig("NAME"), "机房一号");
 }
 
@@ -492,10 +492,10 @@ TEST_F(ZNetAdvTest, BuffersNeverOverrun)
 
 TEST_F(ZNetAdvTest, ResetWritesTheStagedValuesAndANewSearchSeesThem)
 {
-    ASSERT_EQ(Connect("192.168.1.12"), Step::LoggedIn);
+    ASSERT_EQ(Connect("127.0.1.12"), Step::LoggedIn);
     const std::pair<const char*, const char*> changes[] = {
-        {"MARK", "255.255.255.0"}, {"IP", "192.168.1.22"}, {"NAME", ""},
-        {"C1_PORT", "-1"},         {"GATEWAY", "192.168.1.254"}, {"C1_PORT", "4012"}, // the last value staged counts
+        {"MARK", "255.255.255.0"}, {"IP", "127.0.1.22"}, {"NAME", ""},
+        {"C1_PORT", "-1"},         {"GATEWAY", "127.0.1.254"}, {"C1_PORT", "4012"}, // the last value staged counts
     };
     for (const auto& [key, value] : changes)
         EXPECT_EQ(ZN_ModifyDevConfigTCP(key, value), 1) << key;
@@ -513,15 +513,15 @@ TEST_F(ZNetAdvTest, ResetWritesTheStagedValuesAndANewSearchSeesThem)
         expected.replace(at, from.size(), to);
     };
     replace("NAME = box two \r\n", "NAME=\r\n");
-    replace("IP=192.168.1.12\r\n", "IP=192.168.1.22\r\n");
+    replace("IP=127.0.1.12\r\n", "IP=127.0.1.22\r\n");
     replace("MARK=255.255.0.0\r\n", "MARK=255.255.255.0\r\n");
-    replace("GATEWAY=192.168.1.2\r\n", "GATEWAY=192.168.1.254\r\n");
+    replace("GATEWAY=127.0.1.2\r\n", "GATEWAY=127.0.1.254\r\n");
     replace("C1_PORT=4002\r\n", "C1_PORT=4012\r\n");
     EXPECT_EQ(ReadBytes(FNetwork), expected);
 
-    EXPECT_EQ(SearchAllIps(), (Lines{"192.168.1.11", "192.168.1.22", "10.0.0.3"}));
-    EXPECT_EQ(Connect("192.168.1.12"), Step::SearchFailed);
-    ASSERT_EQ(Connect("192.168.1.22"), Step::LoggedIn);
+    EXPECT_EQ(SearchAllIps(), (Lines{"127.0.1.11", "127.0.1.22", "127.0.2.3"}));
+    EXPECT_EQ(Connect("127.0.1.12"), Step::SearchFailed);
+    ASSERT_EQ(Connect("127.0.1.22"), Step::LoggedIn);
     EXPECT_EQ(ReadConfig("NAME"), "");
     EXPECT_EQ(ReadConfig("MARK"), "255.255.255.0");
     EXPECT_EQ(ReadConfig("C1_PORT"), "4012");
@@ -529,20 +529,20 @@ TEST_F(ZNetAdvTest, ResetWritesTheStagedValuesAndANewSearchSeesThem)
 
 TEST_F(ZNetAdvTest, ExitWithoutResetDropsTheStagedValues)
 {
-    ASSERT_EQ(Connect("192.168.1.11"), Step::LoggedIn);
-    EXPECT_EQ(ZN_ModifyDevConfigTCP("IP", "192.168.1.99"), 1);
+    ASSERT_EQ(Connect("127.0.1.11"), Step::LoggedIn);
+    EXPECT_EQ(ZN_ModifyDevConfigTCP("IP", "127.0.1.99"), 1);
     EXPECT_EQ(ZN_ModifyDevConfigTCP("NAME", "renamed"), 1);
     EXPECT_EQ(ZN_ExitTCP(), 1);
-    ASSERT_EQ(Connect("192.168.1.11"), Step::LoggedIn);
+    ASSERT_EQ(Connect("127.0.1.11"), Step::LoggedIn);
     EXPECT_EQ(ZN_ResetDevTCP(), 1); // nothing staged in this login
     EXPECT_EQ(ZN_ExitTCP(), 1);
     EXPECT_EQ(ReadBytes(FNetwork), ThreeServers);
-    EXPECT_EQ(SearchAllIps(), (Lines{"192.168.1.11", "192.168.1.12", "10.0.0.3"}));
+    EXPECT_EQ(SearchAllIps(), (Lines{"127.0.1.11", "127.0.1.12", "127.0.2.3"}));
 }
 
 TEST_F(ZNetAdvTest, ChangesThatADeviceDoesNotTakeAreRefused)
 {
-    ASSERT_EQ(Connect("192.168.1.11"), Step::LoggedIn);
+    ASSERT_EQ(Connect("127.0.1.11"), Step::LoggedIn);
     const std::pair<const char*, const char*> refused[] = {
         {"C1_BAUD", "9600"},          // a setting the device does not have
         {"LOGIN", "1"},               // the simulation's own key
@@ -572,13 +572,13 @@ TEST_F(ZNetAdvTest, CallsOutOfOrderFailHarmlessly)
     };
     checkIdle("before any login");
     EXPECT_EQ(ZN_GetSearchDev(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
-    EXPECT_EQ(ZN_LoginTCP(1, "192.168.1.11", 0, Code), 0); // nothing delivered yet
+    EXPECT_EQ(ZN_LoginTCP(1, "127.0.1.11", 0, Code), 0); // nothing delivered yet
 
     // Null pointers are refused, or skipped where they are outputs.
     EXPECT_EQ(ZN_Search(nullptr), 0);
-    ASSERT_EQ(ZN_Search("192.168.1.11"), 1);
+    ASSERT_EQ(ZN_Search("127.0.1.11"), 1);
     EXPECT_EQ(ZN_GetSearchDev(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), 1);
-    ASSERT_EQ(Connect("192.168.1.11"), Step::LoggedIn);
+    ASSERT_EQ(Connect("127.0.1.11"), Step::LoggedIn);
     EXPECT_EQ(ZN_GetDevConfigTCP(nullptr, buffer), 0);
     EXPECT_EQ(ZN_GetDevConfigTCP("NAME", nullptr), 0);
 
