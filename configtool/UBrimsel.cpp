@@ -172,8 +172,10 @@ void TFmSim::SetCmdLayout(const String& Command)
         FillHex(CbPort, 1, 8);
         CbPort->SetItemIndex(0);
         CbData->Items()->Clear();
-        for (int i = 0; i <= 99; ++i)
-            CbData->Items()->Add(i < 10 ? "0" + IntToStr(i) : IntToStr(i));
+        for (int i = 0; i <= 99; ++i) {
+            const char digits[3] = {static_cast<char>('0' + i / 10), static_cast<char>('0' + i % 10), '\0'};
+            CbData->Items()->Add(digits);
+        }
         CbData->SetItemIndex(0);
     } else if (Command == CmdSetId) {
         LbPort->SetCaption("New ID: ");

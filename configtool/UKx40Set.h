@@ -72,6 +72,10 @@ public:
     void EcCommReceiveData(TObject* Sender, void* Buffer, Word BufferLength);
     void EcCommAfterReceiveData(TObject* Sender, void* Buffer, Word BufferLength);
     void EcCommGetFinish(TObject* Sender, Byte Command, const String& SData);
+    // The network device set-up: search, read, write.
+    void Button4Click(TObject* Sender);
+    void Button10Click(TObject* Sender);
+    void Button9Click(TObject* Sender);
 
     // Port groups A to F and host, in this order.
     TGroupBox* GroupBox1;   // "接口参数设置"
@@ -116,6 +120,7 @@ private:
     void CreateDownloadGroup();
     void CreateNetworkGroup();
     void BindEvents();
+    void BlankServerValues();
 
     // Runs a device command with the other device commands held off, and
     // closes the serial link at its end whatever happened.

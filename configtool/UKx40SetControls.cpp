@@ -171,6 +171,9 @@ void TFmKX40::BindEvents()
     Button2->OnClick = [this](TObject* s) { Button2Click(s); };
     Button8->OnClick = [this](TObject* s) { Button8Click(s); };
     Button7->OnClick = [this](TObject* s) { Button7Click(s); };
+    Button4->OnClick = [this](TObject* s) { Button4Click(s); };
+    Button10->OnClick = [this](TObject* s) { Button10Click(s); };
+    Button9->OnClick = [this](TObject* s) { Button9Click(s); };
     EcComm->OnReceiveData = [this](TObject* s, void* b, Word n) { EcCommReceiveData(s, b, n); };
     EcComm->OnAfterReceiveData = [this](TObject* s, void* b, Word n) { EcCommAfterReceiveData(s, b, n); };
     EcComm->OnGetFinish = [this](TObject* s, Byte c, const String& d) { EcCommGetFinish(s, c, d); };
