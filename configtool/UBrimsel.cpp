@@ -34,6 +34,12 @@ String BytesToHexText(const String& Bytes)
     return text;
 }
 
+TFmSim::~TFmSim()
+{
+    if (FmSim == this)
+        FmSim = nullptr;
+}
+
 TFmSim::TFmSim(TComponent* AOwner) : TForm(AOwner)
 {
     FmSim = this;
@@ -95,10 +101,10 @@ void TFmSim::CreateControls()
     RadioButton1 = NewControl<TRadioButton>(this, this, 364, 74, 60, 17, "串口");
     RadioButton2 = NewControl<TRadioButton>(this, this, 430, 74, 60, 17, "网口");
     RadioButton1->SetChecked(true);
-    CheckBox1 = NewControl<TCheckBox>(this, this, 364, 180, 80, 17, "无校验");
+    CheckBox1 = NewControl<TCheckBox>(this, this, 364, 188, 80, 17, "无校验");
     CheckBox1->AllowGrayed = true;
 
-    GroupBox2 = NewControl<TGroupBox>(this, this, 360, 94, 152, 82, "下载设置");
+    GroupBox2 = NewControl<TGroupBox>(this, this, 360, 94, 152, 92, "下载设置");
     ComboBox6 = NewControl<TComboBox>(this, GroupBox2, 8, 18, 64, 21);
     for (int i = 1; i <= 8; ++i)
         ComboBox6->Items()->Add("Com" + IntToStr(i));
@@ -110,8 +116,8 @@ void TFmSim::CreateControls()
     NewControl<TLabel>(this, GroupBox2, 8, 46, 30, 13, "IP:  ");
     EtServerHost = NewControl<TEdit>(this, GroupBox2, 44, 42, 100, 21);
     EtServerHost->SetText("192.168.1.100");
-    NewControl<TLabel>(this, GroupBox2, 8, 64, 36, 13, "Port:  ");
-    EtServerPort = NewControl<TEdit>(this, GroupBox2, 44, 60, 100, 19);
+    NewControl<TLabel>(this, GroupBox2, 8, 70, 36, 13, "Port:  ");
+    EtServerPort = NewControl<TEdit>(this, GroupBox2, 44, 66, 100, 21);
     EtServerPort->SetText("5000");
 
     IdTCPClient = new TTcpClient(this);
@@ -275,9 +281,9 @@ void TFmSim::Button1Click(TObject*)
     const String frame = GetCmd();
     if (RadioButton1->Checked()) {
         // The serial link is shared with the main window: while one of its
-        // commands runs, or when the frame could not be queued, nothing is
+        // commands uses it, or when the frame could not be queued, nothing is
         // sent and the window says so instead of echoing the frame.
-        if (FmKX40->Busy()) {
+        if (FmKX40->SerialBusy()) {
             Memo2->Lines()->Add("串口正忙，未发送！");
             return;
         }
@@ -289,7 +295,10 @@ void TFmSim::Button1Click(TObject*)
         return;
     }
     Memo2->Lines()->Add(BytesToHexText(frame));
-    IdTCPClient->ReadAvailable(1);
+    // The look for a closed connection also takes what arrived meanwhile.
+    const String waiting = IdTCPClient->ReadAvailable(1);
+    if (!waiting.empty())
+        ShowReceived(waiting);
     if (IdTCPClient->PeerClosed()) {
         BnCloseClick(this);
         return;
@@ -300,8 +309,11 @@ void TFmSim::Button1Click(TObject*)
 void TFmSim::BnOpenClick(TObject*)
 {
     if (RadioButton1->Checked()) {
-        if (FmKX40->Busy())
+        if (FmKX40->SerialBusy()) {
+            Memo2->Lines()->Clear();
+            Memo2->Lines()->Add("串口正忙，未打开！");
             return;
+        }
         const String caption = CheckBox1->Caption();
         const Byte code = caption == "奇校验" ? 1 : (caption == "偶校验" ? 2 : 0);
         FmKX40->EcComm->ReopenPort(ComboBox6->Text(), static_cast<Cardinal>(StrToInt(ComboBox14->Text())), code);
@@ -315,7 +327,9 @@ void TFmSim::BnOpenClick(TObject*)
             ShowMessage("连接 " + EtServerHost->Text() + "失败");
             return;
         }
-        IdTCPClient->ReadAvailable(1);
+        const String waiting = IdTCPClient->ReadAvailable(1);
+        if (!waiting.empty())
+            ShowReceived(waiting);
         if (IdTCPClient->PeerClosed())
             return;
         Timer1->SetEnabled(true);
@@ -350,9 +364,10 @@ void TFmSim::Timer1Timer(TObject*)
     String bytes;
     if (IdTCPClient->Connected()) {
         FTimerReading = true;
-        try {
-            bytes = IdTCPClient->ReadAvailable(1);
-        } catch (const Exception&) {
+        bytes = IdTCPClient->ReadAvailable(1);
+        // A read that finds the connection closed or broken ends the timer
+        // and drops the connection; the buttons stay until "关闭".
+        if (IdTCPClient->PeerClosed()) {
             Timer1->SetEnabled(false);
             IdTCPClient->Disconnect();
         }

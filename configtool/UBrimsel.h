@@ -24,6 +24,7 @@ String BytesToHexText(const String& Bytes);
 class TFmSim : public TForm {
 public:
     explicit TFmSim(TComponent* AOwner);
+    ~TFmSim() override;
 
     void SetCmdLayout(const String& Command);
     // The data bytes of EtData, or a message saying why there are none.

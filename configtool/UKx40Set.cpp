@@ -109,37 +109,46 @@ String TFmKX40::BuildSwitchData()
     return data;
 }
 
+void TFmKX40::ShowPortByte(Byte PortByte, TComboBox* Baud, TCheckBox* Parity)
+{
+    // A high nibble of 10 to 15 names no list entry and leaves no selection.
+    const int baud = PortByte >> 4;
+    Baud->SetItemIndex(baud < BaudRateCount ? baud : -1);
+    switch (PortByte & 0x0F) {
+    case 1:
+        Parity->SetCaption("奇校验");
+        Parity->SetState(cbGrayed);
+        break;
+    case 2:
+        Parity->SetCaption("偶校验");
+        Parity->SetState(cbChecked);
+        break;
+    default:
+        Parity->SetState(cbUnchecked);
+        Parity->SetCaption("无校验");
+        break;
+    }
+}
+
+void TFmKX40::ShowSwitchByte(Byte SwitchByte, TCheckBox* Switch)
+{
+    const bool on = SwitchByte == 0;
+    Switch->SetChecked(on);
+    Switch->SetCaption(on ? "接收开启" : "接收关闭");
+}
+
 void TFmKX40::ShowParams(const String& Block)
 {
     for (int port = 0; port < 7; ++port) {
         const TPortControls c = PortControls(port);
-        const Byte b = ByteAt(Block, static_cast<std::size_t>(port));
-        const int baud = b >> 4;
-        c.Baud->SetItemIndex(baud < BaudRateCount ? baud : -1);
-        switch (b & 0x0F) {
-        case 1:
-            c.Parity->SetCaption("奇校验");
-            c.Parity->SetState(cbGrayed);
-            break;
-        case 2:
-            c.Parity->SetCaption("偶校验");
-            c.Parity->SetState(cbChecked);
-            break;
-        default:
-            c.Parity->SetState(cbUnchecked);
-            c.Parity->SetCaption("无校验");
-            break;
-        }
+        ShowPortByte(ByteAt(Block, static_cast<std::size_t>(port)), c.Baud, c.Parity);
     }
     for (int port = 0; port < 6; ++port)
         PortControls(port).TimeOut->SetItemIndex(ByteAt(Block, 7 + static_cast<std::size_t>(port)) - 1);
     ComboBox5->SetItemIndex(ByteAt(Block, 13));
-    TCheckBox* switches[3] = {CheckBox5, CheckBox6, CheckBox7};
-    for (int i = 0; i < 3; ++i) {
-        const bool on = ByteAt(Block, 14 + static_cast<std::size_t>(i)) == 0;
-        switches[i]->SetChecked(on);
-        switches[i]->SetCaption(on ? "接收开启" : "接收关闭");
-    }
+    ShowSwitchByte(ByteAt(Block, 14), CheckBox5);
+    ShowSwitchByte(ByteAt(Block, 15), CheckBox6);
+    ShowSwitchByte(ByteAt(Block, 16), CheckBox7);
 }
 
 // ---- commands ---------------------------------------------------------------
@@ -231,15 +240,19 @@ void TFmKX40::RunDeviceCommand(F Command)
     if (FBusy)
         return;
     FBusy = true;
+    // The link chosen when the command starts decides what is closed at its
+    // end, even if the user changes the choice while the command waits.
+    FCommandSerial = RadioButton1->Checked();
     SetCommandButtonsEnabled(false);
     struct TEnd {
         TFmKX40* Window;
         ~TEnd()
         {
-            if (Window->RadioButton1->Checked())
+            if (Window->FCommandSerial)
                 Window->EcComm->ClosePort();
             Window->SetCommandButtonsEnabled(true);
             Window->FBusy = false;
+            Window->FCommandSerial = false;
             if (Window->FCloseWhenIdle) {
                 Window->FCloseWhenIdle = false;
                 PostMessageW(Window->Handle(), WM_CLOSE, 0, 0);
@@ -356,10 +369,14 @@ void TFmKX40::Button2Click(TObject*)
     if (!OpenDialog1->Execute())
         return;
     const String name = WithIniExtension(OpenDialog1);
-    if (FileExists(name))
-        LoadIniFile(name);
-    else
+    if (!FileExists(name)) {
         ShowMessage("文件不存在！");
+        return;
+    }
+    // Loading changes the test window's link choice: its open link is closed first.
+    if (FmSim != nullptr && FmSim->BnClose->Enabled())
+        FmSim->BnCloseClick(FmSim);
+    LoadIniFile(name);
 }
 
 void TFmKX40::Button8Click(TObject*) { FmSim->Show(); }

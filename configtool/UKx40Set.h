@@ -48,9 +48,13 @@ public:
     String BuildSwitchData();
     // Shows a 17-byte answer in the controls.
     void ShowParams(const String& Block);
+    static void ShowPortByte(Byte PortByte, TComboBox* Baud, TCheckBox* Parity);
+    static void ShowSwitchByte(Byte SwitchByte, TCheckBox* Switch);
 
     // True while a device command runs; the device commands are refused then.
     bool Busy() const { return FBusy; }
+    // True while a device command runs over the serial link.
+    bool SerialBusy() const { return FBusy && FCommandSerial; }
     TStmLoad* Worker() const { return FWorker.get(); }
 
     // Event handlers.
@@ -141,6 +145,7 @@ private:
 
     std::unique_ptr<TStmLoad> FWorker;
     bool FBusy = false;
+    bool FCommandSerial = false;   // the running command was started with "串口" chosen
     bool FCloseWhenIdle = false;
 };
 

@@ -10,7 +10,7 @@ namespace brimsel {
 namespace {
 
 constexpr int PortGroupWidth = 112;
-constexpr int PortGroupHeight = 118;
+constexpr int PortGroupHeight = 120;
 
 TButton* NewButton(TComponent* Owner, TWinControl* Parent, int Left, int Top, const String& Caption,
                    const String& Hint)
@@ -40,14 +40,14 @@ void TFmKX40::CreatePortGroup(int Port, int Left, int Top)
     static const int storedBaud[7] = {3, 3, 3, 3, 0, 3, -1};
     auto* group = NewControl<TGroupBox>(this, GroupBox1, Left, Top, PortGroupWidth, PortGroupHeight, captions[Port]);
     PortGroups[Port] = group;
-    NewControl<TLabel>(this, group, 8, 16, 96, 13, "波特率    ");
-    TComboBox* baud = NewBaudBox(this, group, 8, 30, 96);
+    NewControl<TLabel>(this, group, 8, 14, 96, 13, "波特率    ");
+    TComboBox* baud = NewBaudBox(this, group, 8, 27, 96);
     baud->SetItemIndex(storedBaud[Port]);
-    NewControl<TLabel>(this, group, 8, 54, 96, 13, "校验  ");
-    auto* parity = NewControl<TCheckBox>(this, group, 8, 68, 96, 17, "无校验");
+    NewControl<TLabel>(this, group, 8, 50, 96, 13, "校验  ");
+    auto* parity = NewControl<TCheckBox>(this, group, 8, 63, 96, 17, "无校验");
     parity->AllowGrayed = true;
-    NewControl<TLabel>(this, group, 8, 86, 100, 13, Port == 6 ? "发送间隔 (ms)   " : "接收帧超时(ms)     ");
-    auto* timeOut = NewControl<TComboBox>(this, group, 8, 100 - 2, 96, 21);
+    NewControl<TLabel>(this, group, 8, 81, 100, 13, Port == 6 ? "发送间隔 (ms)   " : "接收帧超时(ms)     ");
+    auto* timeOut = NewControl<TComboBox>(this, group, 8, 94, 96, 21);
     TComboBox** baudFields[7] = {&ComboBox13, &ComboBox4, &ComboBox8, &ComboBox10, &ComboBox16, &ComboBox19, &ComboBox12};
     TCheckBox** parityFields[7] = {&CheckBox9, &CheckBox1, &CheckBox2, &CheckBox3, &CheckBox10, &CheckBox11, &CheckBox4};
     TComboBox** timeOutFields[7] = {&ComboBox1, &ComboBox7, &ComboBox9, &ComboBox11, &ComboBox2, &ComboBox3, &ComboBox5};
@@ -58,7 +58,7 @@ void TFmKX40::CreatePortGroup(int Port, int Left, int Top)
 
 void TFmKX40::CreateSwitchGroup()
 {
-    GroupBox3 = NewControl<TGroupBox>(this, this, 8, 262, 472, 44, "从控接口开关设置");
+    GroupBox3 = NewControl<TGroupBox>(this, this, 8, 266, 472, 42, "从控接口开关设置");
     NewControl<TLabel>(this, GroupBox3, 10, 19, 80, 13, "扩展接口A ~D    ");
     CheckBox5 = NewControl<TCheckBox>(this, GroupBox3, 92, 17, 66, 17, "接收关闭");
     NewControl<TLabel>(this, GroupBox3, 164, 19, 56, 13, "扩展接口E    ");
@@ -72,7 +72,7 @@ void TFmKX40::CreateSwitchGroup()
 
 void TFmKX40::CreateDownloadGroup()
 {
-    GroupBox4 = NewControl<TGroupBox>(this, this, 8, 310, 472, 64, "下载设置");
+    GroupBox4 = NewControl<TGroupBox>(this, this, 8, 310, 472, 66, "下载设置");
     RadioButton1 = NewControl<TRadioButton>(this, GroupBox4, 10, 18, 50, 17, "串口");
     RadioButton1->SetChecked(true);
     RadioButton2 = NewControl<TRadioButton>(this, GroupBox4, 10, 40, 50, 17, "网口");
@@ -110,24 +110,24 @@ void TFmKX40::CreateNetworkGroup()
 
 void TFmKX40::CreateControls()
 {
-    GroupBox1 = NewControl<TGroupBox>(this, this, 8, 4, 472, 254, "接口参数设置");
+    GroupBox1 = NewControl<TGroupBox>(this, this, 8, 4, 472, 260, "接口参数设置");
     for (int port = 0; port < 4; ++port)
-        CreatePortGroup(port, 8 + port * (PortGroupWidth + 3), 16);
+        CreatePortGroup(port, 8 + port * (PortGroupWidth + 3), 14);
     for (int port = 4; port < 7; ++port)
-        CreatePortGroup(port, 8 + (port - 4) * (PortGroupWidth + 3), 134);
+        CreatePortGroup(port, 8 + (port - 4) * (PortGroupWidth + 3), 136);
     // The fourth cell of the second row: the commands and the module ID.
-    Button5 = NewButton(this, GroupBox1, 354, 136, "设置参数", "设置串口参数");
-    Button6 = NewButton(this, GroupBox1, 354, 164, "获取参数", "获取所有参数");
-    Button1 = NewButton(this, GroupBox1, 354, 192, "保存文件", "保存文件至本地");
-    Button2 = NewButton(this, GroupBox1, 354, 220, "载入文件", "载入本地文件");
+    Button5 = NewButton(this, GroupBox1, 354, 140, "设置参数", "设置串口参数");
+    Button6 = NewButton(this, GroupBox1, 354, 168, "获取参数", "获取所有参数");
+    Button1 = NewButton(this, GroupBox1, 354, 196, "保存文件", "保存文件至本地");
+    Button2 = NewButton(this, GroupBox1, 354, 224, "载入文件", "载入本地文件");
     for (TButton* b : {Button5, Button6, Button1, Button2})
         b->SetWidth(52);
-    Button8 = NewButton(this, GroupBox1, 408, 136, "功能测试", "更能测试");
-    Button7 = NewButton(this, GroupBox1, 408, 164, "红外管理", "红外管理软件");
+    Button8 = NewButton(this, GroupBox1, 408, 140, "功能测试", "更能测试");
+    Button7 = NewButton(this, GroupBox1, 408, 168, "红外管理", "红外管理软件");
     for (TButton* b : {Button8, Button7})
         b->SetWidth(56);
-    NewControl<TLabel>(this, GroupBox1, 408, 196, 56, 13, "模块ID       ");
-    MO_ID = NewControl<TComboBox>(this, GroupBox1, 408, 222, 56, 21);
+    NewControl<TLabel>(this, GroupBox1, 408, 200, 56, 13, "模块ID       ");
+    MO_ID = NewControl<TComboBox>(this, GroupBox1, 408, 226, 56, 21);
 
     CreateSwitchGroup();
     CreateDownloadGroup();
