@@ -1,5 +1,6 @@
 #include "control_client.hpp"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -31,15 +32,22 @@ ControlReply control_request(const std::string& socket_path, const std::string& 
     close(fd);
     return r;
   };
-  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
-    return fail("connect " + socket_path + ": " + std::strerror(errno));
-
-  std::string out = line + "\n";
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   auto left_ms = [&] {
     auto d = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     return static_cast<int>(std::max<long long>(0, d.count()));
   };
+  // Non-blocking, so that a server whose queue of new connections is full
+  // (EAGAIN) cannot hold the caller beyond the time-out.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  while (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN) return fail("connect " + socket_path + ": " + std::strerror(errno));
+    if (left_ms() == 0) return fail("connect " + socket_path + ": timed out (the server does not accept)");
+    poll(nullptr, 0, 10);
+  }
+
+  std::string out = line + "\n";
   std::size_t sent = 0;
   while (sent < out.size()) {
     pollfd p{fd, POLLOUT, 0};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace extsim {
 
@@ -23,16 +24,37 @@ bool all_ff(const Bytes& d, std::size_t n) {
                                       [](std::uint8_t b) { return b == 0xFF; });
 }
 
-Device::Outcome ignored(std::string why) { return {std::nullopt, std::move(why)}; }
+Device::Outcome ignored(std::string why) {
+  Device::Outcome out;
+  out.note = std::move(why);
+  return out;
+}
 
-Device::Outcome acked(std::string what) { return {Reply{}, std::move(what)}; }
+Device::Outcome acked(std::string what) {
+  Device::Outcome out;
+  out.reply = Reply{};
+  out.note = std::move(what);
+  return out;
+}
 
 Device::Outcome answered(Bytes data, std::string what) {
-  Reply r;
-  r.type = kReplyData;
-  r.data = std::move(data);
-  return {std::move(r), std::move(what)};
+  Device::Outcome out = acked(std::move(what));
+  out.reply->type = kReplyData;
+  out.reply->data = std::move(data);
+  return out;
 }
+
+Device::Outcome warned(Device::Outcome out, std::string why) {
+  out.warning = std::move(why);
+  return out;
+}
+
+// The largest requests the programs make: memory reads of 250 bytes, writes
+// and raw-code pieces of 245 bytes, forwarding of 1 to 248 bytes.
+constexpr std::size_t kMaxRead = 250;
+constexpr std::size_t kMaxWrite = 245;
+constexpr std::size_t kMaxRawPiece = 245;
+constexpr std::size_t kMaxForward = 248;
 
 Device::Outcome wrong_length(std::uint8_t cmd, std::size_t n) {
   return ignored(fmt("wrong data length %u for command %02X", static_cast<unsigned>(n), cmd));
@@ -42,6 +64,20 @@ Device::Outcome wrong_length(std::uint8_t cmd, std::size_t n) {
 
 std::string describe(const LinkSettings& s) {
   return std::to_string(s.baud) + " 8" + std::string(1, s.parity) + "1";
+}
+
+std::uint8_t port_byte(const LinkSettings& s) {
+  unsigned index = 0xF;
+  for (unsigned i = 0; i < std::size(kBaudRates); ++i)
+    if (kBaudRates[i] == s.baud) index = i;
+  unsigned parity = s.parity == 'O' ? 1 : s.parity == 'E' ? 2 : 0;
+  return static_cast<std::uint8_t>(index << 4 | parity);
+}
+
+std::optional<LinkSettings> link_from_port_byte(std::uint8_t b) {
+  unsigned index = b >> 4, parity = b & 0x0F;
+  if (index >= std::size(kBaudRates) || parity > 2) return std::nullopt;
+  return LinkSettings{kBaudRates[index], "NOE"[parity]};
 }
 
 // Slave ports A to F at 9600 without parity, the host port at 38400 without
@@ -66,7 +102,8 @@ void Device::reset() {
   memory.assign(kMemorySize, 0xFF);
   params = kDefaultParams;
   module_id = kDefaultId;
-  link = LinkSettings{};
+  set_link(LinkSettings{});
+  link_locked = false;
   learn_delay_ms = kDefaultLearnDelayMs;
   learn_record = kDefaultLearnRecord;
   tx_log.clear();
@@ -108,6 +145,11 @@ std::vector<int> Device::stored_slots(int channel) const {
   for (int s = 0; s < kSlotsPerChannel; ++s)
     if (slot_stored(channel, s)) out.push_back(s);
   return out;
+}
+
+void Device::set_link(const LinkSettings& s) {
+  link = s;
+  params[6] = port_byte(s);
 }
 
 void Device::log_tx(TimePoint now, const std::string& link_name, std::string text) {
@@ -158,7 +200,9 @@ Device::Outcome Device::command_26(const Bytes& d) {
     return ignored(fmt("read of %u byte(s) at %06X is outside memory", static_cast<unsigned>(count), addr));
   Bytes data(memory.begin() + addr, memory.begin() + addr + static_cast<long>(count));
   std::string note = fmt("read %u byte(s) at %06X", static_cast<unsigned>(count), addr);
-  return answered(std::move(data), std::move(note));
+  auto out = answered(std::move(data), std::move(note));
+  if (count > kMaxRead) return warned(std::move(out), fmt("a read of more than %u bytes", kMaxRead));
+  return out;
 }
 
 // Slot clear (FF FF FF FF, channel*100+slot) or memory write (address, n, bytes).
@@ -177,7 +221,14 @@ Device::Outcome Device::command_25(const Bytes& d) {
   if (addr > kMemorySize || count > kMemorySize - addr)
     return ignored(fmt("write of %u byte(s) at %06X is outside memory", static_cast<unsigned>(count), addr));
   std::copy(d.begin() + 5, d.end(), memory.begin() + addr);
-  return acked(fmt("write %u byte(s) at %06X", static_cast<unsigned>(count), addr));
+  auto out = acked(fmt("write %u byte(s) at %06X", static_cast<unsigned>(count), addr));
+  std::string why;
+  auto add = [&](const std::string& w) { why += (why.empty() ? "" : "; ") + w; };
+  if (count > kMaxWrite) add(fmt("a write of more than %u bytes", kMaxWrite));
+  if (addr < block_address(0, 0)) add(fmt("a write below slot memory (%06X)", block_address(0, 0)));
+  if (count > 0 && addr % kBlockSize + count > kBlockSize) add("a write across the end of a 2048-byte block");
+  if (!why.empty()) return warned(std::move(out), why);
+  return out;
 }
 
 // Raw code sequence: 01 opens a record, 04 continues it, a lone 02 or 03
@@ -187,13 +238,17 @@ Device::Outcome Device::command_27(const Bytes& d, TimePoint now, const std::str
   std::uint8_t tag = d[0];
   switch (tag) {
     case 0x01:
-      raw_record_.assign(d.begin() + 1, d.end());
-      raw_open_ = true;
-      return acked(fmt("raw code opened with %u byte(s)", static_cast<unsigned>(d.size() - 1)));
-    case 0x04:
-      if (!raw_open_) return ignored("raw code continuation without an opened code");
+    case 0x04: {
+      if (tag == 0x04 && !raw_open_) return ignored("raw code continuation without an opened code");
+      if (tag == 0x01) raw_record_.clear();
       raw_record_.insert(raw_record_.end(), d.begin() + 1, d.end());
-      return acked(fmt("raw code continued with %u byte(s)", static_cast<unsigned>(d.size() - 1)));
+      raw_open_ = true;
+      auto out = acked(fmt(tag == 0x01 ? "raw code opened with %u byte(s)" : "raw code continued with %u byte(s)",
+                           static_cast<unsigned>(d.size() - 1)));
+      if (d.size() - 1 > kMaxRawPiece)
+        return warned(std::move(out), fmt("a raw-code piece of more than %u bytes", kMaxRawPiece));
+      return out;
+    }
     case 0x02:
     case 0x03: {
       if (d.size() != 1) return wrong_length(0x27, d.size());
@@ -266,7 +321,17 @@ Device::Outcome Device::command_29(const Bytes& d) {
   if (d[0] == 0x01) {
     if (d.size() != 15) return wrong_length(0x29, d.size());
     std::copy(d.begin() + 1, d.end(), params.begin());
-    return acked("set port parameters");
+    // The host-port byte sets the master port: the device answers at the
+    // old settings, then switches.
+    std::uint8_t host = d[1 + 6];
+    auto next = link_from_port_byte(host);
+    std::string note = fmt("set port parameters; host port byte %02X", host);
+    if (!next) return acked(note + " names no rate and parity: the link stays " + describe(link));
+    if (*next == link) return acked(note + ": the link stays " + describe(link));
+    if (link_locked) return acked(note + " (" + describe(*next) + "): the link is locked at " + describe(link));
+    auto out = acked(note + ": the link changes to " + describe(*next) + " after this answer");
+    out.new_link = next;
+    return out;
   }
   if (d[0] == 0x02) {
     if (d.size() != 4) return wrong_length(0x29, d.size());
@@ -282,7 +347,10 @@ Device::Outcome Device::command_18(const Bytes& d, TimePoint now, const std::str
   if (d[0] < 0x0A || d[0] > 0x0F) return ignored(fmt("forwarding to port %02X, which does not exist", d[0]));
   Bytes payload(d.begin() + 1, d.end());
   log_tx(now, link_name, fmt("forward port=%02X data=", d[0]) + to_hex(payload));
-  return acked(fmt("forward %u byte(s) to port %c", static_cast<unsigned>(payload.size()), 'A' + d[0] - 0x0A));
+  auto out = acked(fmt("forward %u byte(s) to port %c", static_cast<unsigned>(payload.size()), 'A' + d[0] - 0x0A));
+  if (payload.empty()) return warned(std::move(out), "forwarding of no data");
+  if (payload.size() > kMaxForward) return warned(std::move(out), fmt("forwarding of more than %u bytes", kMaxForward));
+  return out;
 }
 
 Device::Outcome Device::command_33(const Bytes& d) {

@@ -31,6 +31,15 @@ struct LinkSettings {
 };
 std::string describe(const LinkSettings& s);  // "38400 8N1"
 
+// The baud rates a port byte can name, by their index (its high nibble).
+inline constexpr unsigned kBaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 43000, 56000, 57600, 115200};
+// A port byte of the parameter block: high nibble the baud index, low nibble
+// the parity code (0 none, 1 odd, 2 even). A rate outside the list gets the
+// high nibble F, which names no rate.
+std::uint8_t port_byte(const LinkSettings& s);
+// The link a port byte names; nothing when a nibble names no rate or parity.
+std::optional<LinkSettings> link_from_port_byte(std::uint8_t b);
+
 struct TxEntry {
   double t_ms = 0;
   std::string link;
@@ -54,6 +63,10 @@ class Device {
   struct Outcome {
     std::optional<Reply> reply;  // nothing: the request is ignored
     std::string note;            // what was done, or why it was ignored
+    // Answered, but beyond what the programs ever send (why), or empty.
+    std::string warning;
+    // The host port's new settings, to take effect once the answer is out.
+    std::optional<LinkSettings> new_link;
   };
   Outcome handle(const Request& req, TimePoint now, const std::string& link);
 
@@ -70,10 +83,14 @@ class Device {
   void clear_slot(int channel, int slot);
   std::vector<int> stored_slots(int channel) const;
 
+  // The device's own link settings; also sets the host-port byte of the block.
+  void set_link(const LinkSettings& s);
+
   Bytes memory;
   ParamBlock params;
   std::uint8_t module_id;
-  LinkSettings link;
+  LinkSettings link;         // change it with set_link()
+  bool link_locked = false;  // a new host-port byte does not change the link
   int learn_delay_ms;
   Bytes learn_record;
   std::deque<TxEntry> tx_log;

@@ -17,6 +17,7 @@ constexpr KindName kNames[] = {
     {FaultKind::BadCheck, "badcheck"}, {FaultKind::Trailer, "trailer"}, {FaultKind::BadLen, "badlen"},
     {FaultKind::LenByte, "lenbyte"}, {FaultKind::Type, "type"},       {FaultKind::Dup, "dup"},
     {FaultKind::Stale, "stale"},     {FaultKind::Unsolicited, "unsolicited"}, {FaultKind::Drop, "drop"},
+    {FaultKind::ReplyData, "reply"}, {FaultKind::RawBytes, "bytes"},
 };
 
 const char* kind_name(FaultKind k) {
@@ -34,8 +35,9 @@ bool parse_int(const std::string& s, int& out, int base = 10) {
   return r.ec == std::errc() && r.ptr == e;
 }
 
-bool is_count_word(const std::string& w) {
-  return w == "once" || w == "always" || w.rfind("times=", 0) == 0;
+bool is_option_word(const std::string& w) {
+  return w == "once" || w == "always" || w.rfind("times=", 0) == 0 || w.rfind("skip=", 0) == 0 ||
+         w.rfind("match=", 0) == 0;
 }
 
 }  // namespace
@@ -63,17 +65,23 @@ std::string FaultRule::text(bool with_count) const {
       break;
     }
     case FaultKind::Unsolicited:
+    case FaultKind::RawBytes:
       s += " " + to_hex(bytes);
+      break;
+    case FaultKind::ReplyData:
+      s += " " + (bytes.empty() ? std::string("-") : to_hex(bytes));
       break;
     default:
       break;
   }
+  if (!match.empty()) s += " match=" + to_hex(match);
+  if (skip > 0) s += " skip=" + std::to_string(skip);
   if (with_count) s += remaining < 0 ? " always" : " left=" + std::to_string(remaining);
   return s;
 }
 
 std::string FaultTable::add(const std::vector<std::string>& words) {
-  if (words.size() < 2) return "usage: fault CMD KIND [ARGS] [once|always|times=N]";
+  if (words.size() < 2) return "usage: fault CMD KIND [ARGS] [once|always|times=N] [skip=K] [match=HEX]";
   FaultRule r;
   if (words[0] == "*") {
     r.command = -1;
@@ -88,17 +96,32 @@ std::string FaultTable::add(const std::vector<std::string>& words) {
 
   std::vector<std::string> args;
   std::size_t i = 2;
-  for (; i < words.size() && !is_count_word(words[i]); ++i) args.push_back(words[i]);
-  if (i < words.size()) {
-    const std::string& c = words[i];
-    if (c == "once") {
-      r.remaining = 1;
-    } else if (c == "always") {
-      r.remaining = -1;
-    } else if (!parse_int(c.substr(6), r.remaining) || r.remaining < 1) {
-      return "bad count '" + c + "'";
+  for (; i < words.size() && !is_option_word(words[i]); ++i) args.push_back(words[i]);
+  bool have_count = false, have_skip = false, have_match = false;
+  for (; i < words.size(); ++i) {
+    const std::string& o = words[i];
+    if (!is_option_word(o)) return "unexpected '" + o + "' among the options";
+    if (o.rfind("skip=", 0) == 0) {
+      if (have_skip) return "skip= given twice";
+      have_skip = true;
+      if (!parse_int(o.substr(5), r.skip) || r.skip < 0) return "bad skip count '" + o + "'";
+    } else if (o.rfind("match=", 0) == 0) {
+      if (have_match) return "match= given twice";
+      have_match = true;
+      auto m = from_hex(o.substr(6));
+      if (!m || m->empty()) return "match= needs the leading data bytes in hexadecimal";
+      r.match = *m;
+    } else {
+      if (have_count) return "more than one count (once, always, times=N)";
+      have_count = true;
+      if (o == "once") {
+        r.remaining = 1;
+      } else if (o == "always") {
+        r.remaining = -1;
+      } else if (!parse_int(o.substr(6), r.remaining) || r.remaining < 1) {
+        return "bad count '" + o + "'";
+      }
     }
-    if (i + 1 != words.size()) return "unexpected '" + words[i + 1] + "' after the count";
   }
 
   auto want = [&](std::size_t n) -> std::string {
@@ -126,11 +149,16 @@ std::string FaultTable::add(const std::vector<std::string>& words) {
       if (!(err = want(1)).empty()) return err;
       if (!parse_int(args[0], r.value, 16) || r.value < 0 || r.value > 0xFF) return "bad reply type '" + args[0] + "'";
       break;
-    case FaultKind::Unsolicited: {
+    case FaultKind::Unsolicited:
+    case FaultKind::RawBytes:
+    case FaultKind::ReplyData: {
       std::string joined;
       for (const auto& a : args) joined += a;
+      // "reply" alone or "reply -" is an answer without data.
+      if (r.kind == FaultKind::ReplyData && (joined.empty() || joined == "-")) break;
       auto b = from_hex(joined);
-      if (!b || b->empty()) return "unsolicited needs the bytes in hexadecimal";
+      if (!b || b->empty()) return std::string(kind_name(r.kind)) + " needs the bytes in hexadecimal";
+      if (r.kind == FaultKind::ReplyData && b->size() > 255) return "reply data is at most 255 bytes";
       r.bytes = *b;
       break;
     }
@@ -154,10 +182,15 @@ std::vector<std::string> FaultTable::list() const {
   return out;
 }
 
-ReplyPlan FaultTable::plan(std::uint8_t command, Reply reply, const Bytes& previous) {
+ReplyPlan FaultTable::plan(std::uint8_t command, const Bytes& data, Reply reply, const Bytes& previous) {
   std::vector<FaultRule> hits;
   for (auto& r : rules_) {
     if (r.command != -1 && r.command != command) continue;
+    if (data.size() < r.match.size() || !std::equal(r.match.begin(), r.match.end(), data.begin())) continue;
+    if (r.skip > 0) {
+      --r.skip;
+      continue;
+    }
     hits.push_back(r);
     if (r.remaining > 0) --r.remaining;
   }
@@ -167,7 +200,14 @@ ReplyPlan FaultTable::plan(std::uint8_t command, Reply reply, const Bytes& previ
   auto has = [&](FaultKind k) {
     return std::any_of(hits.begin(), hits.end(), [&](const FaultRule& r) { return r.kind == k; });
   };
-  // First what the answer holds, then how it travels.
+  // First what the answer holds (chosen content before changes to it), then
+  // how it travels.
+  for (const auto& h : hits) {
+    if (h.kind == FaultKind::ReplyData) {
+      reply.type = kReplyData;
+      reply.data = h.bytes;
+    }
+  }
   for (const auto& h : hits) {
     switch (h.kind) {
       case FaultKind::Type:
@@ -194,6 +234,8 @@ ReplyPlan FaultTable::plan(std::uint8_t command, Reply reply, const Bytes& previ
     p.applied.push_back(h.text(false));
   }
   p.bytes = encode_reply(reply);
+  for (const auto& h : hits)
+    if (h.kind == FaultKind::RawBytes) p.bytes = h.bytes;
   if (has(FaultKind::Stale)) {
     p.bytes = previous;
     if (previous.empty()) p.send = false;

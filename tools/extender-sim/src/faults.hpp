@@ -1,6 +1,8 @@
 // Scriptable faults that change how the device answers a command: no answer,
 // a late answer, an answer in pieces, a corrupted answer, a stale or doubled
-// answer, an unsolicited frame before it, or a dropped connection.
+// answer, an answer with chosen content, an unsolicited frame before it, or a
+// dropped connection. A rule may wait for a number of answers to pass and may
+// apply only to requests whose data starts with given bytes.
 #pragma once
 
 #include <string>
@@ -23,6 +25,8 @@ enum class FaultKind {
   Stale,        // stale
   Unsolicited,  // unsolicited HEX...
   Drop,         // drop
+  ReplyData,    // reply [HEX...]: a B0 answer with this data
+  RawBytes,     // bytes HEX...: these bytes instead of the answer frame
 };
 
 struct FaultRule {
@@ -30,9 +34,11 @@ struct FaultRule {
   FaultKind kind = FaultKind::NoReply;
   int value = 0;     // delay, piece size, length delta or reply type
   int gap_ms = 0;    // split
-  Bytes bytes;       // unsolicited
+  Bytes bytes;       // unsolicited, reply, bytes
+  Bytes match;       // applies only to requests whose data starts with these
+  int skip = 0;      // matching answers still to let pass untouched
   int remaining = 1; // answers still to be hit; -1: permanent
-  // "26 delay 200 left=2"; without the count: "26 delay 200".
+  // "26 delay 200 match=FFFF skip=3 left=2"; without the count: "26 delay 200".
   std::string text(bool with_count = true) const;
 };
 
@@ -49,17 +55,19 @@ struct ReplyPlan {
 
 class FaultTable {
  public:
-  // words: CMD KIND [ARGS...] [once|always|times=N]. CMD is a hexadecimal
-  // command byte or "*". Returns an error text, or an empty string.
+  // words: CMD KIND [ARGS...] [OPTIONS...]. CMD is a hexadecimal command
+  // byte or "*". The options, in any order: once, always or times=N (the
+  // count), skip=K, match=HEX. Returns an error text, or an empty string.
   std::string add(const std::vector<std::string>& words);
   // Removes every rule, or the rules of one command (-1 for the "*" rules).
   void clear();
   void clear(int command);
   std::vector<std::string> list() const;
-  // Applies the active rules of the command to its answer; previous is the
-  // correct answer the transport sent before (for "stale"). Counts down the
-  // rules it applies and drops those used up.
-  ReplyPlan plan(std::uint8_t command, Reply reply, const Bytes& previous);
+  // Applies the active rules that match the request (command and data) to
+  // its answer; previous is the correct answer the transport sent before (for
+  // "stale"). Counts down skips and the rules it applies, and drops the rules
+  // used up.
+  ReplyPlan plan(std::uint8_t command, const Bytes& data, Reply reply, const Bytes& previous);
 
  private:
   std::vector<FaultRule> rules_;

@@ -72,15 +72,15 @@ std::string err(const std::string& text) { return "ERR " + text + "\n"; }
 
 const char kHelp[] =
     "- ping | info | help | reset | quit\n"
-    "- id [HH] | link [BAUD [N|O|E]] | pace [on|off]\n"
+    "- id [HH] | link [BAUD [N|O|E]] | link lock [on|off] | pace [on|off]\n"
     "- params [HEX x17] | switches [HEX x3]\n"
     "- slot get|clear C S | slot set|cmp C S HEX | slots C\n"
     "- mem read ADDR COUNT | mem write|cmp ADDR HEX | erase\n"
     "- learn [delay MS | record HEX]\n"
-    "- fault CMD KIND [ARGS] [once|always|times=N] | fault clear [CMD|*] | faults\n"
+    "- fault CMD KIND [ARGS] [once|always|times=N] [skip=K] [match=HEX] | fault clear [CMD|*] | faults\n"
     "-   kinds: noreply, delay MS, split SIZE GAP_MS, badcheck, trailer, badlen DELTA,\n"
-    "-          lenbyte DELTA, type HH, dup, stale, unsolicited HEX, drop\n"
-    "- log [clear] | txlog [clear]\n"
+    "-          lenbyte DELTA, type HH, dup, stale, unsolicited HEX, drop, reply [HEX], bytes HEX\n"
+    "- log [clear] | warnings | txlog [clear]\n"
     "- send [pty|tcp] HEX | stream N [pty|tcp]\n";
 
 }  // namespace
@@ -104,7 +104,7 @@ std::optional<in_addr> loopback_address(const std::string& text, std::string* er
 
 Simulator::Simulator(Options options)
     : opt_(std::move(options)), epoch_(Clock::now()), device_(epoch_), pace_(opt_.pace) {
-  device_.link = opt_.link;
+  device_.set_link(opt_.link);
   device_.module_id = opt_.module_id;
   pty_.name = "pty";
   pty_.is_pty = true;
@@ -220,9 +220,9 @@ void Simulator::write_ready_file() {
   std::rename(tmp.c_str(), opt_.ready_file.c_str());
 }
 
-void Simulator::log(TimePoint now, const Link& l, const char* status, const Bytes& raw, std::string note) {
+void Simulator::log(TimePoint now, const std::string& link, const char* status, const Bytes& raw, std::string note) {
   if (log_.size() >= kLogCapacity) log_.pop_front();
-  log_.push_back({ms_between(epoch_, now), l.name, status, raw.empty() ? "-" : to_hex(raw), std::move(note)});
+  log_.push_back({ms_between(epoch_, now), link, status, raw.empty() ? "-" : to_hex(raw), std::move(note)});
 }
 
 std::chrono::nanoseconds Simulator::byte_time() const {
@@ -236,22 +236,36 @@ bool Simulator::pty_line_matches(std::string* peer) const {
   return s && *s == device_.link;
 }
 
-void Simulator::close_tcp_client(const char* why) {
+void Simulator::switch_link(const LinkSettings& s, TimePoint now) {
+  device_.set_link(s);
+  log(now, "dev", "info", {}, "host port switched to " + describe(s) + " by a set-parameters request");
+}
+
+void Simulator::discard_output(Link& l, TimePoint now) {
+  for (const auto& c : l.out)
+    if (c.switch_link) switch_link(*c.switch_link, now);
+  l.out.clear();
+  l.answer_bytes = 0;
+  l.blocked = false;
+}
+
+void Simulator::close_tcp_client(const std::string& why) {
   if (tcp_.fd < 0) return;
   close(tcp_.fd);
   tcp_.fd = -1;
-  tcp_.out.clear();
-  tcp_.blocked = false;
+  TimePoint now = Clock::now();
+  discard_output(tcp_, now);
   std::vector<RequestParser::Event> ev;
   tcp_.parser.flush(ev);
-  TimePoint now = Clock::now();
-  for (auto& e : ev) log(now, tcp_, "bad", e.raw, e.reason + " (connection closed)");
-  log(now, tcp_, "info", {}, std::string("connection closed: ") + why);
+  for (auto& e : ev) log(now, tcp_.name, "bad", e.raw, e.reason + " (connection closed)");
+  log(now, tcp_.name, "info", {}, "connection closed: " + why);
 }
 
 void Simulator::on_readable(Link& l, TimePoint now) {
   std::uint8_t buf[4096];
-  for (;;) {
+  // At most 64 KiB per wake-up, so that a client that never stops sending
+  // cannot hold up everything else.
+  for (int reads = 0; reads < 16; ++reads) {
     ssize_t n = read(l.fd, buf, sizeof buf);
     if (n > 0) {
       on_bytes(l, buf, static_cast<std::size_t>(n), now);
@@ -274,7 +288,7 @@ void Simulator::on_bytes(Link& l, const std::uint8_t* p, std::size_t n, TimePoin
   if (l.is_pty) {
     std::string peer;
     if (!pty_line_matches(&peer)) {
-      log(now, l, "bad", Bytes(p, p + std::min<std::size_t>(n, 64)),
+      log(now, l.name, "bad", Bytes(p, p + std::min<std::size_t>(n, 64)),
           "garbled: the line is set to " + peer + ", the device runs at " + describe(device_.link));
       l.parser.reset();
       return;
@@ -291,15 +305,15 @@ void Simulator::on_bytes(Link& l, const std::uint8_t* p, std::size_t n, TimePoin
 
 void Simulator::on_event(Link& l, RequestParser::Event& e, TimePoint now) {
   if (!e.good) {
-    log(now, l, "bad", e.raw, e.reason);
+    log(now, l.name, "bad", e.raw, e.reason);
     return;
   }
   Device::Outcome out = device_.handle(e.request, now, l.name);
   if (!out.reply) {
-    log(now, l, "ignored", e.raw, out.note);
+    log(now, l.name, "ignored", e.raw, out.note);
     return;
   }
-  ReplyPlan plan = faults_.plan(e.request.command, *out.reply, last_reply_);
+  ReplyPlan plan = faults_.plan(e.request.command, e.request.data, *out.reply, last_reply_);
   last_reply_ = encode_reply(*out.reply);
   std::string note = out.note;
   if (!plan.applied.empty()) {
@@ -307,11 +321,29 @@ void Simulator::on_event(Link& l, RequestParser::Event& e, TimePoint now) {
     for (const auto& a : plan.applied) note += ": " + a;
     note += "]";
   }
-  log(now, l, "ok", e.raw, note);
-  queue_plan(l, plan, now);
+  if (!out.warning.empty()) note += " [warn: " + out.warning + "]";
+  log(now, l.name, out.warning.empty() ? "ok" : "warn", e.raw, note);
+  queue_plan(l, plan, out.new_link, now);
 }
 
-void Simulator::queue_plan(Link& l, const ReplyPlan& p, TimePoint now) {
+Simulator::Pacing Simulator::answer_pacing(const Link& l) const {
+  if (!pace_) return Pacing::Off;
+  return l.is_pty ? Pacing::Trickle : Pacing::Whole;
+}
+
+void Simulator::queue_plan(Link& l, const ReplyPlan& p, std::optional<LinkSettings> new_link, TimePoint now) {
+  std::size_t waiting = l.answer_bytes;
+  if (waiting + p.bytes.size() > kAnswerBacklogMax) {
+    std::string why = "more than " + std::to_string(kAnswerBacklogMax) + " bytes of answers waiting, the client does not read";
+    if (l.is_pty) {
+      log(now, l.name, "info", {}, std::to_string(waiting) + " byte(s) of output discarded: " + why);
+      discard_output(l, now);
+    } else {
+      close_tcp_client(why);
+      if (new_link) switch_link(*new_link, now);
+      return;
+    }
+  }
   TimePoint start = now + milliseconds(p.delay_ms);
   if (p.send && !p.bytes.empty()) {
     std::size_t piece = p.piece ? p.piece : p.bytes.size();
@@ -319,13 +351,23 @@ void Simulator::queue_plan(Link& l, const ReplyPlan& p, TimePoint now) {
       Chunk c;
       c.bytes.assign(p.bytes.begin() + static_cast<long>(at),
                      p.bytes.begin() + static_cast<long>(std::min(p.bytes.size(), at + piece)));
-      c.paced = pace_;
+      c.pacing = answer_pacing(l);
+      c.answer = true;
+      l.answer_bytes += c.bytes.size();
       if (at == 0)
         c.not_before = start;
       else
         c.gap_ms = p.gap_ms;
       l.out.push_back(std::move(c));
     }
+  }
+  if (new_link) {
+    // The device switches its host port once the answer has left it (or at
+    // once, after the delay, when there is nothing to send).
+    Chunk c;
+    c.not_before = start;
+    c.switch_link = new_link;
+    l.out.push_back(std::move(c));
   }
   if (p.drop) {
     if (!l.is_pty) {
@@ -334,38 +376,46 @@ void Simulator::queue_plan(Link& l, const ReplyPlan& p, TimePoint now) {
       c.close_after = true;
       l.out.push_back(std::move(c));
     } else {
-      log(now, l, "info", {}, "drop fault: a serial line cannot be dropped, the answer is left out");
+      log(now, l.name, "info", {}, "drop fault: a serial line cannot be dropped, the answer is left out");
     }
   }
 }
 
-void Simulator::queue(Link& l, Bytes bytes, bool paced, TimePoint now) {
+void Simulator::queue(Link& l, Bytes bytes, Pacing pacing, TimePoint now) {
   Chunk c;
   c.bytes = std::move(bytes);
-  c.paced = paced;
+  c.pacing = pacing;
   c.not_before = now;
   l.out.push_back(std::move(c));
 }
 
 std::optional<TimePoint> Simulator::pump(Link& l, TimePoint now) {
   if (l.fd < 0) {
-    l.out.clear();
+    if (!l.out.empty()) discard_output(l, now);
     return std::nullopt;
   }
   while (!l.out.empty()) {
     Chunk& c = l.out.front();
+    const auto bt = byte_time();
     if (!c.armed) {
       c.ready = std::max(c.not_before, l.prev_done + milliseconds(c.gap_ms));
+      if (c.pacing == Pacing::Trickle) l.wire = std::max(l.wire, c.ready);
+      if (c.pacing == Pacing::Whole) {
+        // Its bytes cross the wire one after the other, behind any before it.
+        c.ready = std::max(c.ready, l.wire) + bt * static_cast<long>(c.bytes.size());
+        l.wire = c.ready;
+      }
       c.armed = true;
-      if (c.paced) l.wire = std::max(l.wire, c.ready);
     }
     if (now < c.ready) return c.ready;
     std::size_t want = c.bytes.size() - c.pos;
-    const auto bt = byte_time();
-    if (c.paced && want > 0) {
-      // A byte is handed over once its time on the wire has passed.
+    if (c.pacing == Pacing::Trickle && want > 0) {
+      // A byte is handed over once its time on the wire has passed. On TCP
+      // (a stream) the bytes go in batches of about 2 ms of wire time.
       auto due = now > l.wire ? static_cast<std::size_t>((now - l.wire) / bt) : 0;
-      if (due == 0) return l.wire + bt;
+      std::size_t batch = l.is_pty ? 1 : std::max<std::size_t>(1, static_cast<std::size_t>(milliseconds(2) / bt));
+      batch = std::min(batch, want);
+      if (due < batch) return l.wire + bt * static_cast<long>(batch);
       want = std::min(want, due);
     }
     std::size_t done = 0;
@@ -387,27 +437,37 @@ std::optional<TimePoint> Simulator::pump(Link& l, TimePoint now) {
       }
       done = n > 0 ? static_cast<std::size_t>(n) : 0;
       c.pos += done;
-      if (c.paced) l.wire += bt * static_cast<long>(done);
+      if (c.answer) l.answer_bytes -= done;
+      if (c.pacing == Pacing::Trickle) l.wire += bt * static_cast<long>(done);
     }
     if (done < want) {
-      if (!l.blocked) l.blocked_since = now;
+      // Stalled: the time counts from the last byte the descriptor took.
+      if (!l.blocked || done > 0) l.blocked_since = now;
       l.blocked = true;
-      if (c.paced) l.wire = now;
-      if (l.is_pty && now - l.blocked_since > milliseconds(kPtyStallMs)) {
+      if (c.pacing == Pacing::Trickle) l.wire = now;
+      int limit = l.is_pty ? kPtyStallMs : kTcpStallMs;
+      if (now - l.blocked_since >= milliseconds(limit)) {
+        std::string why = "no byte taken for " + std::to_string(limit) + " ms";
+        if (!l.is_pty) {
+          close_tcp_client(why + ", the client does not read");
+          return std::nullopt;
+        }
         std::size_t lost = 0;
         for (const auto& q : l.out) lost += q.bytes.size() - q.pos;
-        l.out.clear();
-        l.blocked = false;
-        log(now, l, "info", {}, std::to_string(lost) + " byte(s) of output lost: the serial port was not read");
+        log(now, l.name, "info", {},
+            std::to_string(lost) + " byte(s) of output lost: the serial port was not read (" + why + ")");
+        discard_output(l, now);
         return std::nullopt;
       }
       return now + milliseconds(50);  // also woken by POLLOUT
     }
     l.blocked = false;
-    if (c.pos < c.bytes.size()) return l.wire + bt;  // paced, more to come
-    l.prev_done = c.paced ? l.wire : now;
+    if (c.pos < c.bytes.size()) return l.wire + bt;  // trickled, more to come
+    l.prev_done = c.pacing == Pacing::Trickle ? l.wire : now;
     bool close_after = c.close_after;
+    auto next_link = c.switch_link;
     l.out.pop_front();
+    if (next_link) switch_link(*next_link, now);
     if (close_after) {
       close_tcp_client("dropped by a fault");
       return std::nullopt;
@@ -420,33 +480,93 @@ void Simulator::accept_control() {
   for (;;) {
     int fd = accept4(ctl_listen_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;
-    ctl_clients_.push_back({fd, {}, {}});
+    ControlClient c;
+    c.fd = fd;
+    ctl_clients_.push_back(std::move(c));
   }
+}
+
+void Simulator::close_control(ControlClient& c, TimePoint now, const std::string& why) {
+  if (c.fd < 0) return;
+  close(c.fd);
+  c.fd = -1;
+  if (!why.empty()) log(now, "ctl", "info", {}, "control client dropped: " + why);
 }
 
 void Simulator::on_control_readable(ControlClient& c) {
   char buf[65536];
-  for (;;) {
+  // Reading stops at a bound; the rest waits in the socket until the lines
+  // already read have run.
+  while (!c.eof && c.in.size() <= kControlLineMax) {
     ssize_t n = read(c.fd, buf, sizeof buf);
-    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
-      close(c.fd);
-      c.fd = -1;
+    if (n > 0) {
+      c.in.append(buf, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+      c.eof = true;  // the lines that came with it still run and get their replies
+    } else if (errno == EINTR) {
+      continue;
+    } else if (errno == EAGAIN) {
+      break;
+    } else {
+      close_control(c, Clock::now(), "");
       return;
     }
-    if (n < 0) break;
-    c.in.append(buf, static_cast<std::size_t>(n));
-    if (c.in.size() > (8u << 20)) {  // a line this long is no command
-      c.out += err("line too long");
-      c.in.clear();
-    }
   }
-  std::size_t nl;
-  while ((nl = c.in.find('\n')) != std::string::npos) {
-    std::string line = c.in.substr(0, nl);
-    c.in.erase(0, nl + 1);
+}
+
+void Simulator::run_control_lines(ControlClient& c, TimePoint now) {
+  while (c.fd >= 0 && c.out.size() < kControlOutputHigh) {
+    std::size_t nl = c.in.find('\n');
+    std::string line;
+    if (nl != std::string::npos) {
+      line = c.in.substr(0, nl);
+      c.in.erase(0, nl + 1);
+      if (c.skipping) {  // the end of an over-long line
+        c.skipping = false;
+        continue;
+      }
+    } else if (c.in.size() > kControlLineMax) {
+      if (!c.skipping) c.out += err("line too long");
+      c.skipping = true;
+      c.in.clear();
+      continue;
+    } else if (c.eof && !c.in.empty() && !c.skipping) {
+      line.swap(c.in);  // a last line without its newline
+    } else {
+      if (c.eof) c.in.clear();
+      break;
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (c.out.empty()) c.waiting_since = now;
     c.out += control(line);
   }
+}
+
+void Simulator::flush_control(ControlClient& c, TimePoint now) {
+  while (c.fd >= 0 && !c.out.empty()) {
+    ssize_t n = send(c.fd, c.out.data(), c.out.size(), MSG_NOSIGNAL);
+    if (n > 0) {
+      c.out.erase(0, static_cast<std::size_t>(n));
+      c.waiting_since = now;
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) {
+      close_control(c, now, "");
+      return;
+    }
+    break;
+  }
+  if (c.fd < 0) return;
+  if (!c.out.empty() && now - c.waiting_since >= milliseconds(kControlStallMs)) {
+    close_control(c, now,
+                  std::to_string(c.out.size()) + " byte(s) of replies unread for " + std::to_string(kControlStallMs) +
+                      " ms");
+    return;
+  }
+  // A client that has ended its side is closed once everything has run and
+  // every reply has gone out.
+  if (c.eof && c.in.empty() && c.out.empty()) close_control(c, now, "");
 }
 
 void Simulator::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask) {
@@ -465,7 +585,7 @@ void Simulator::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask
         if (due <= now) {
           std::vector<RequestParser::Event> ev;
           l->parser.flush(ev);
-          for (auto& e : ev) log(now, *l, "bad", e.raw, e.reason);
+          for (auto& e : ev) log(now, l->name, "bad", e.raw, e.reason);
         } else {
           earliest(due);
         }
@@ -490,13 +610,23 @@ void Simulator::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask
     if (tcp_listen_ >= 0) add(tcp_listen_, POLLIN, ListenRole);
     if (tcp_.fd >= 0) add(tcp_.fd, static_cast<short>(POLLIN | (tcp_.blocked ? POLLOUT : 0)), TcpRole);
     if (ctl_listen_ >= 0) add(ctl_listen_, POLLIN, CtlListenRole);
-    for (std::size_t i = 0; i < ctl_clients_.size(); ++i)
-      add(ctl_clients_[i].fd, static_cast<short>(POLLIN | (ctl_clients_[i].out.empty() ? 0 : POLLOUT)), CtlRole, i);
+    for (std::size_t i = 0; i < ctl_clients_.size(); ++i) {
+      const ControlClient& c = ctl_clients_[i];
+      short ev = 0;
+      if (!c.eof && c.out.size() < kControlOutputHigh) ev |= POLLIN;
+      if (!c.out.empty()) {
+        ev |= POLLOUT;
+        earliest(c.waiting_since + milliseconds(kControlStallMs));
+      }
+      add(c.fd, ev, CtlRole, i);
+    }
 
     auto wait = std::max(std::chrono::nanoseconds(0), wake - Clock::now());
     timespec ts{static_cast<time_t>(wait.count() / 1000000000), static_cast<long>(wait.count() % 1000000000)};
-    int pr = ppoll(fds.data(), fds.size(), &ts, wait_mask);
-    if (pr <= 0) continue;  // time-out, or a signal (checked at the top)
+    // A time-out or a signal leaves every revents zero (signals are checked
+    // at the top).
+    if (ppoll(fds.data(), fds.size(), &ts, wait_mask) < 0)
+      for (auto& p : fds) p.revents = 0;
 
     now = Clock::now();
     for (std::size_t i = 0; i < fds.size(); ++i) {
@@ -513,12 +643,15 @@ void Simulator::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask
             if (tcp_.fd >= 0) close_tcp_client("replaced by a new connection");
             int one = 1;
             setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            // Small buffers, as in a device server: output that the client
+            // does not read soon stalls (and the client is dropped).
+            int sndbuf = kTcpSendBuffer;
+            setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sndbuf, sizeof sndbuf);
             tcp_.fd = fd;
             tcp_.parser.reset();
-            tcp_.out.clear();
-            tcp_.blocked = false;
+            discard_output(tcp_, now);
             ++tcp_accepts_;
-            log(now, tcp_, "info", {}, "connection accepted");
+            log(now, tcp_.name, "info", {}, "connection accepted");
           }
           break;
         }
@@ -530,26 +663,17 @@ void Simulator::run(const volatile sig_atomic_t* stop, const sigset_t* wait_mask
           break;
         case CtlRole: {
           ControlClient& c = ctl_clients_[roles[i].second];
-          if (re & (POLLIN | POLLHUP | POLLERR)) on_control_readable(c);
+          if ((re & (POLLIN | POLLHUP | POLLERR)) && !c.eof) on_control_readable(c);
           break;
         }
       }
     }
-    // Answers to control commands go out at once (they are small, and a
-    // client that does not read them loses its connection when its buffer is full).
+    // Control commands run as their lines arrive and as their clients take
+    // the replies; a client that leaves its replies unread is dropped.
     for (auto& c : ctl_clients_) {
-      while (c.fd >= 0 && !c.out.empty()) {
-        ssize_t n = send(c.fd, c.out.data(), c.out.size(), MSG_NOSIGNAL);
-        if (n > 0) {
-          c.out.erase(0, static_cast<std::size_t>(n));
-        } else {
-          if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            close(c.fd);
-            c.fd = -1;
-          }
-          break;
-        }
-      }
+      flush_control(c, now);
+      run_control_lines(c, now);
+      flush_control(c, now);
     }
     std::erase_if(ctl_clients_, [](const ControlClient& c) { return c.fd < 0; });
   }
@@ -601,19 +725,20 @@ std::string Simulator::control(const std::string& line) {
     for (auto& ch : peer)
       if (ch == ' ') ch = '/';
     return ok(ready_line().substr(6) + " id=" + hex2(device_.module_id) + " link=" + std::to_string(device_.link.baud) +
-              "/" + device_.link.parity + " pace=" + (pace_ ? "on" : "off") + " peer=" + peer +
+              "/" + device_.link.parity + " lock=" + (device_.link_locked ? "on" : "off") + " pace=" + (pace_ ? "on" : "off") + " peer=" + peer +
               " tcp_client=" + (tcp_.fd >= 0 ? "yes" : "no") + " tcp_accepts=" + std::to_string(tcp_accepts_));
   }
   if (cmd == "reset") {
     device_.reset();
-    device_.link = opt_.link;
+    device_.set_link(opt_.link);
     device_.module_id = opt_.module_id;
     pace_ = opt_.pace;
     faults_.clear();
     log_.clear();
     last_reply_.clear();
     for (Link* l : {&pty_, &tcp_}) {
-      l->out.clear();
+      l->out.clear();  // pending link switches are void too
+      l->answer_bytes = 0;
       l->parser.reset();
       l->blocked = false;
     }
@@ -626,6 +751,11 @@ std::string Simulator::control(const std::string& line) {
     device_.module_id = id;
     return ok(hex2(id));
   }
+  if (cmd == "link" && w.size() > 1 && w[1] == "lock") {
+    if (w.size() == 3 && (w[2] == "on" || w[2] == "off")) device_.link_locked = w[2] == "on";
+    else if (w.size() != 2) return err("usage: link lock [on|off]");
+    return ok(device_.link_locked ? "on" : "off");
+  }
   if (cmd == "link") {
     if (w.size() > 1) {
       LinkSettings s = device_.link;
@@ -635,7 +765,7 @@ std::string Simulator::control(const std::string& line) {
         if (w[2] != "N" && w[2] != "O" && w[2] != "E") return err("parity is N, O or E");
         s.parity = w[2][0];
       }
-      device_.link = s;
+      device_.set_link(s);
     }
     return ok(std::to_string(device_.link.baud) + " " + device_.link.parity);
   }
@@ -736,6 +866,19 @@ std::string Simulator::control(const std::string& line) {
     for (const auto& f : faults_.list()) s += "- " + f + "\n";
     return s + ok(std::to_string(faults_.list().size()));
   }
+  if (cmd == "warnings") {
+    if (w.size() != 1) return err("usage: warnings");
+    std::string s;
+    std::size_t n = 0;
+    char t[32];
+    for (const auto& e : log_) {
+      if (e.status != "warn") continue;
+      std::snprintf(t, sizeof t, "%.3f", e.t_ms);
+      s += std::string("- ") + t + " " + e.link + " " + e.status + " " + e.hex + " " + e.note + "\n";
+      ++n;
+    }
+    return s + ok(std::to_string(n));
+  }
   if (cmd == "log" || cmd == "txlog") {
     bool tx = cmd == "txlog";
     if (w.size() == 2 && w[1] == "clear") {
@@ -786,7 +929,7 @@ std::string Simulator::control(const std::string& line) {
       targets.push_back(target);
     }
     if (targets.empty()) return err(all ? "no transport is connected" : target->name + " is not connected");
-    for (Link* l : targets) queue(*l, data, cmd == "stream" || pace_, now);
+    for (Link* l : targets) queue(*l, data, cmd == "stream" ? Pacing::Trickle : answer_pacing(*l), now);
     if (cmd == "stream") {
       auto ms = std::chrono::duration_cast<milliseconds>(byte_time() * static_cast<long>(data.size())).count();
       return ok(std::to_string(data.size()) + " bytes to " + targets[0]->name + " in about " + std::to_string(ms) + " ms");

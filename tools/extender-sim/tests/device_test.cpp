@@ -207,6 +207,108 @@ TEST_F(DeviceTest, ParameterCommandsWriteTheirPartOfTheBlock) {
   EXPECT_EQ(ask(0x20, 0xFE, 0x28, "30"), chk("CAB0FF11" "32324212F2A09F0102030405060700FF01"));
 }
 
+TEST(PortByte, NamesTheBaudIndexAndTheParity) {
+  struct Case {
+    extsim::LinkSettings link;
+    std::uint8_t byte;
+  } cases[] = {
+      {{1200, 'N'}, 0x00},   {{2400, 'O'}, 0x11},   {{9600, 'E'}, 0x32}, {{38400, 'N'}, 0x50},
+      {{43000, 'O'}, 0x61},  {{56000, 'E'}, 0x72},  {{57600, 'N'}, 0x80}, {{115200, 'E'}, 0x92},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(extsim::describe(c.link));
+    EXPECT_EQ(extsim::port_byte(c.link), c.byte);
+    auto back = extsim::link_from_port_byte(c.byte);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, c.link);
+  }
+  // A rate outside the list has no index; nibbles outside the lists name nothing.
+  EXPECT_EQ(extsim::port_byte({230400, 'O'}), 0xF1);
+  for (std::uint8_t b : {0xA0, 0xF2, 0x33, 0x9F}) EXPECT_FALSE(extsim::link_from_port_byte(b).has_value()) << int(b);
+}
+
+TEST_F(DeviceTest, TheHostPortByteReportsTheLink) {
+  EXPECT_EQ(dev.params[6], 0x50);
+  dev.set_link({9600, 'E'});
+  EXPECT_EQ(dev.params[6], 0x32);
+  EXPECT_EQ(ask(0x20, 0xFE, 0x28, "30"), chk("CAB0FF11" "303030303030" "32" "050505050505" "01" "000000"));
+  dev.reset();
+  EXPECT_EQ(dev.params[6], 0x50);
+  EXPECT_EQ(dev.link, extsim::LinkSettings{});
+}
+
+TEST_F(DeviceTest, SetParametersAsksForTheNewHostPortLink) {
+  struct Case {
+    const char* name;
+    bool locked;
+    std::uint8_t host;
+    std::optional<extsim::LinkSettings> next;
+    const char* note;
+  } cases[] = {
+      {"another rate", false, 0x32, extsim::LinkSettings{9600, 'E'}, "the link changes to 9600 8E1 after this answer"},
+      {"another parity", false, 0x51, extsim::LinkSettings{38400, 'O'}, "changes to 38400 8O1"},
+      {"the same link", false, 0x50, std::nullopt, "the link stays 38400 8N1"},
+      {"no rate", false, 0xA0, std::nullopt, "names no rate and parity"},
+      {"no parity", false, 0x33, std::nullopt, "names no rate and parity"},
+      {"locked", true, 0x32, std::nullopt, "the link is locked at 38400 8N1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    dev.reset();
+    dev.link_locked = c.locked;
+    Bytes data = hex("01" "30303030303030" "01010101010101");
+    data[1 + 6] = c.host;
+    auto out = dev.handle({0x20, 0xFE, 0x29, data}, now, "test");
+    ASSERT_TRUE(out.reply.has_value());
+    EXPECT_EQ(hex(extsim::encode_reply(*out.reply)), "CA90FFA6");
+    EXPECT_EQ(out.new_link, c.next);
+    EXPECT_NE(out.note.find(c.note), std::string::npos) << out.note;
+    // The block holds what was written; the link itself changes only when the
+    // simulator has sent the answer.
+    EXPECT_EQ(dev.params[6], c.host);
+    EXPECT_EQ(dev.link, extsim::LinkSettings{});
+  }
+}
+
+TEST_F(DeviceTest, RequestsBeyondTheProgramsLimitsAreAnsweredWithAWarning) {
+  auto n_bytes = [](std::size_t n) { return hex(Bytes(n, 0x5A)); };
+  auto count = [](std::size_t n) { return hex(Bytes{static_cast<std::uint8_t>(n)}); };
+  struct Case {
+    const char* name;
+    std::uint8_t cmd;
+    std::string data;
+    const char* warning;  // empty: none
+  } cases[] = {
+      {"read of 250", 0x26, "00400000" "FA", ""},
+      {"read of 251", 0x26, "00400000" "FB", "a read of more than 250 bytes"},
+      {"write of 245", 0x25, "00400000" + count(245) + n_bytes(245), ""},
+      {"write of 246", 0x25, "00400000" + count(246) + n_bytes(246), "a write of more than 245 bytes"},
+      {"write ending at the block end", 0x25, "0B470000" + count(245) + n_bytes(245), ""},
+      {"write across the block end", 0x25, "FF470000" "02AABB", "a write across the end of a 2048-byte block"},
+      {"write below slot memory", 0x25, "FF3F0000" "01AA", "a write below slot memory (004000)"},
+      {"write of nothing below slot memory", 0x25, "00000000" "00", "a write below slot memory (004000)"},
+      {"write with two reasons", 0x25, "FF3F0000" + count(246) + n_bytes(246),
+       "a write of more than 245 bytes; a write below slot memory (004000); a write across the end of a 2048-byte block"},
+      {"raw opening of 245", 0x27, "01" + n_bytes(245), ""},
+      {"raw opening of 246", 0x27, "01" + n_bytes(246), "a raw-code piece of more than 245 bytes"},
+      {"forwarding of 248", 0x18, "0C" + n_bytes(248), ""},
+      {"forwarding of 249", 0x18, "0C" + n_bytes(249), "forwarding of more than 248 bytes"},
+      {"forwarding of nothing", 0x18, "0C", "forwarding of no data"},
+      {"directory", 0x26, "FFFFFFFF00", ""},
+      {"slot clear", 0x25, "FFFFFFFF0500", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto out = dev.handle({0x20, 0xFE, c.cmd, hex(c.data)}, now, "test");
+    EXPECT_TRUE(out.reply.has_value()) << out.note;
+    EXPECT_EQ(out.warning, c.warning);
+  }
+  // A continuation is judged on its own size.
+  dev.handle({0x20, 0xFE, 0x27, hex("01AA")}, now, "test");
+  EXPECT_EQ(dev.handle({0x20, 0xFE, 0x27, hex("04" + n_bytes(246))}, now, "test").warning,
+            "a raw-code piece of more than 245 bytes");
+}
+
 TEST_F(DeviceTest, SetIdChangesWhichRequestsAreAnswered) {
   EXPECT_EQ(ask(0x20, 0x01, 0x33, "05"), "CA90FFA6");
   EXPECT_EQ(dev.module_id, 0x05);

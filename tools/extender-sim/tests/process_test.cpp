@@ -1,12 +1,19 @@
 // The simulator as a real process, driven over its pseudo-terminal, its TCP
 // port and its control socket.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -30,6 +37,10 @@ const std::string kAck = "CA90FFA6";
 const std::string kGet = "CA20FE280130BE";
 const std::string kBlock = "303030303030" "50" "050505050505" "01" "000000";
 const std::string kGetReply = chk("CAB0FF11" + kBlock);
+// The answer to a get with the host-port byte (block byte 6) given in hexadecimal.
+std::string get_reply(const std::string& host) {
+  return chk("CAB0FF11" + kBlock.substr(0, 12) + host + kBlock.substr(14));
+}
 const std::string kSetSwitches = "CA20012904" "0200FFFF" "E7";
 
 enum class Via { Pty, Tcp };
@@ -42,6 +53,61 @@ double ms_since(SteadyClock::time_point t) {
 bool file_exists(const std::string& p) {
   struct stat st {};
   return lstat(p.c_str(), &st) == 0;
+}
+
+// Polls until the condition holds or ms have passed; returns the condition.
+bool wait_until(const std::function<bool()>& done, int ms) {
+  auto deadline = SteadyClock::now() + Ms(ms);
+  while (!done()) {
+    if (SteadyClock::now() >= deadline) return false;
+    std::this_thread::sleep_for(Ms(20));
+  }
+  return true;
+}
+
+// A non-blocking socket connected to the control socket at path (tried for
+// at most 2 s), or -1.
+int connect_control(const std::string& path) {
+  sockaddr_un sa{};
+  sa.sun_family = AF_UNIX;
+  std::strncpy(sa.sun_path, path.c_str(), sizeof sa.sun_path - 1);
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  auto deadline = SteadyClock::now() + Ms(2000);
+  while (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+    if ((errno != EAGAIN && errno != EINTR) || SteadyClock::now() >= deadline) {
+      close(fd);
+      return -1;
+    }
+    std::this_thread::sleep_for(Ms(10));
+  }
+  return fd;
+}
+
+// A non-blocking TCP connection to the simulator with a small receive buffer,
+// so that output it does not read soon fills the buffers; or -1.
+int connect_tcp_small(int port) {
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  int small = 4096;
+  setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(static_cast<std::uint16_t>(port));
+  sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+    close(fd);
+    return -1;
+  }
+  if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  return fd;
+}
+
+// Resident memory of a process in KiB (0 when unknown).
+long resident_kib(pid_t pid) {
+  std::ifstream f("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(f, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return 0;
 }
 
 class SimTest : public ::testing::Test {
@@ -183,6 +249,8 @@ TEST_F(SimTest, FaultsChangeTheAnswer) {
       {"unsolicited frame first", "29 unsolicited CAB0FF0086", "", kSetSwitches, "CAB0FF0086" + kAck},
       {"any command", "* badcheck", "", kGet, wrong_check},
       {"dropped connection", "29 drop", "", kSetSwitches, "", 0, 0, true},
+      {"chosen data", "28 reply 05 69", "", kGet, chk("CAB0FF020569")},
+      {"chosen bytes", "29 bytes CA90FF", "", kSetSwitches, "CA90FF"},
   };
   for (Via via : {Via::Pty, Via::Tcp}) {
     for (const auto& c : cases) {
@@ -240,16 +308,69 @@ TEST_F(SimTest, CountedFaultsWearOff) {
   exchange(*peer, kGet, kGetReply);
 }
 
+TEST_F(SimTest, FaultsHitTheChosenRequests) {
+  auto peer = open(Via::Tcp);
+  ASSERT_TRUE(peer);
+  auto clear = [](int slot) {
+    char f[32];
+    std::snprintf(f, sizeof f, "CA20FE2506FFFFFFFF%02X00", slot);
+    return chk(f);
+  };
+  const std::string write = chk("CA20FE2506" "00400000" "01AA");
+  // A download whose clear of slot 10 (the 11th clear) fails on both tries,
+  // with writes of stored slots in between.
+  sim.ctl("fault 25 noreply match=FFFFFFFF skip=10 times=2");
+  for (int slot = 0; slot < 10; ++slot) {
+    SCOPED_TRACE("slot " + std::to_string(slot));
+    exchange(*peer, clear(slot), kAck);
+    exchange(*peer, write, kAck);
+  }
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    ASSERT_TRUE(peer->send(hex(clear(10))));
+    EXPECT_EQ(hex(peer->read_for(150)), "") << "attempt " << attempt;
+  }
+  exchange(*peer, write, kAck);
+  exchange(*peer, clear(10), kAck);
+  // A directory that lists slot 5 twice, for channel 0 only.
+  sim.ctl("fault 26 reply 05 69 match=FFFFFFFF00");
+  exchange(*peer, chk("CA20FE2605FFFFFFFF01"), "CAB0FF0086");
+  exchange(*peer, chk("CA20FE2605FFFFFFFF00"), chk("CAB0FF020569"));
+  exchange(*peer, chk("CA20FE2605FFFFFFFF00"), chk("CAB0FF0100"));  // the true one: slot 0 was written
+  EXPECT_EQ(sim.ctl("faults"), "0");
+}
+
+TEST_F(SimTest, RequestsBeyondTheProgramsLimitsAreAnsweredWithAWarning) {
+  auto peer = open(Via::Tcp);
+  ASSERT_TRUE(peer);
+  const std::string ff250 = hex(Bytes(250, 0xFF));
+  exchange(*peer, chk("CA20FE260500400000FA"), chk("CAB0FFFA" + ff250));
+  exchange(*peer, chk("CA20FE18030C1122"), kAck);
+  EXPECT_EQ(sim.ctl("warnings"), "0");
+  exchange(*peer, chk("CA20FE260500400000FB"), chk("CAB0FFFB" + ff250 + "FF"));
+  exchange(*peer, chk("CA20FE2507FF470000" "02AABB"), kAck);
+  auto r = sim.control("warnings");
+  ASSERT_TRUE(r.ok());
+  ASSERT_EQ(r.lines.size(), 3u);
+  EXPECT_NE(r.lines[0].find(" tcp warn " + chk("CA20FE260500400000FB") + " read 251 byte(s) at 004000 [warn: a read of more than 250 bytes]"),
+            std::string::npos) << r.lines[0];
+  EXPECT_NE(r.lines[1].find(" warn " + chk("CA20FE2507FF470000" "02AABB") + " write 2 byte(s) at 0047FF [warn: a write across"),
+            std::string::npos) << r.lines[1];
+  EXPECT_EQ(r.lines[2], "OK 2");
+  EXPECT_EQ(sim.ctl("mem read 0x47FF 2"), "AABB");
+  sim.ctl("log clear");
+  EXPECT_EQ(sim.ctl("warnings"), "0");
+}
+
 TEST_F(SimTest, PtyAnswersOnlyWhenTheLineSettingsMatch) {
   struct Case {
     const char* device;
     LinkSettings line;
-    bool answered;
+    const char* host;  // the host-port byte of the answer; empty: no answer
   } cases[] = {
-      {"38400 N", {38400, 'N'}, true},  {"38400 N", {9600, 'N'}, false}, {"38400 N", {38400, 'E'}, false},
-      {"38400 N", {38400, 'O'}, false}, {"9600 E", {9600, 'E'}, true},   {"9600 E", {9600, 'O'}, false},
-      {"9600 E", {9600, 'N'}, false},   {"9600 E", {19200, 'E'}, false}, {"43000 N", {43000, 'N'}, true},
-      {"115200 O", {115200, 'O'}, true},
+      {"38400 N", {38400, 'N'}, "50"}, {"38400 N", {9600, 'N'}, ""},   {"38400 N", {38400, 'E'}, ""},
+      {"38400 N", {38400, 'O'}, ""},   {"9600 E", {9600, 'E'}, "32"},  {"9600 E", {9600, 'O'}, ""},
+      {"9600 E", {9600, 'N'}, ""},     {"9600 E", {19200, 'E'}, ""},   {"43000 N", {43000, 'N'}, "60"},
+      {"115200 O", {115200, 'O'}, "91"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string("device ") + c.device + ", line " + extsim::describe(c.line));
@@ -257,8 +378,8 @@ TEST_F(SimTest, PtyAnswersOnlyWhenTheLineSettingsMatch) {
     sim.ctl("log clear");
     auto peer = open(Via::Pty, c.line);
     ASSERT_TRUE(peer);
-    if (c.answered) {
-      exchange(*peer, kGet, kGetReply);
+    if (*c.host) {
+      exchange(*peer, kGet, get_reply(c.host));
     } else {
       ASSERT_TRUE(peer->send(hex(kGet)));
       EXPECT_EQ(hex(peer->read_for(300)), "");
@@ -275,7 +396,7 @@ TEST_F(SimTest, BaudRateProbeFindsTheDevice) {
       auto peer = open(Via::Pty, {baud, parity});
       ASSERT_TRUE(peer);
       ASSERT_TRUE(peer->send(hex(kGet)));
-      if (hex(peer->read_exact(hex(kGetReply).size(), 150)) == kGetReply)
+      if (hex(peer->read_exact(hex(kGetReply).size(), 150)) == get_reply("22"))
         answered += extsim::describe({baud, parity}) + ";";
     }
   }
@@ -383,24 +504,91 @@ TEST_F(SimTest, StreamIsPacedAtTheLinkSpeed) {
 
 TEST_F(SimTest, PacingDelaysAnswers) {
   sim.ctl("link 9600 N");
-  auto peer = open(Via::Tcp);
-  ASSERT_TRUE(peer);
   const std::string read250 = chk("CA20FE260500400000FA");
   const std::size_t reply_len = 255;  // 250 data bytes and 5 of framing
+  const double wire_ms = reply_len * 10 * 1000.0 / 9600;
+  enum class First { Any, Whole, Early };
   struct Case {
+    Via via;
     const char* pace;
-    double min_ms, max_ms;
-  } cases[] = {{"off", 0, 100}, {"on", reply_len * 10 * 1000.0 / 9600 * 0.97, 1200}};
+    double min_ms, max_ms;  // when the answer is complete
+    First first;            // what the first read brings
+  } cases[] = {
+      {Via::Tcp, "off", 0, 100, First::Any},
+      // A device server gathers the serial bytes: all of them, at once, after their wire time.
+      {Via::Tcp, "on", wire_ms * 0.97, wire_ms + 300, First::Whole},
+      {Via::Pty, "off", 0, 100, First::Any},
+      // A serial line: the first bytes arrive long before the last.
+      {Via::Pty, "on", wire_ms * 0.97, wire_ms + 300, First::Early},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string("pace ") + c.pace);
+    SCOPED_TRACE(std::string(name(c.via)) + ", pace " + c.pace);
+    auto peer = open(c.via, {9600, 'N'});
+    ASSERT_TRUE(peer);
     sim.ctl(std::string("pace ") + c.pace);
     auto t0 = SteadyClock::now();
     ASSERT_TRUE(peer->send(hex(read250)));
-    EXPECT_EQ(peer->read_exact(reply_len, 3000).size(), reply_len);
+    Bytes got = peer->read_some(3000);
+    double first_ms = ms_since(t0);
+    std::size_t first = got.size();
+    Bytes rest = peer->read_exact(reply_len - std::min(reply_len, got.size()), 3000);
+    got.insert(got.end(), rest.begin(), rest.end());
     double ms = ms_since(t0);
+    EXPECT_EQ(got.size(), reply_len);
     EXPECT_GE(ms, c.min_ms);
     EXPECT_LE(ms, c.max_ms);
+    if (c.first == First::Whole) {
+      EXPECT_EQ(first, reply_len) << "the answer is handed to TCP in one piece";
+      EXPECT_GE(first_ms, c.min_ms);
+    } else if (c.first == First::Early) {
+      EXPECT_LT(first, reply_len / 2);
+      EXPECT_LT(first_ms, wire_ms / 2);
+    }
   }
+}
+
+TEST_F(SimTest, SetParametersSwitchesTheHostPortAfterItsAnswer) {
+  // Host port byte 32: 9600 baud, even parity.
+  const std::string set = chk("CA20FE290F01" "303030303030" "32" "01010101010101");
+  struct Case {
+    const char* name;
+    Via via;
+    bool lock;
+    LinkSettings after;
+  } cases[] = {
+      {"over the pty", Via::Pty, false, {9600, 'E'}},
+      {"over TCP", Via::Tcp, false, {9600, 'E'}},
+      {"with the link locked", Via::Pty, true, {38400, 'N'}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim.ctl("reset");
+    if (c.lock) {
+      EXPECT_EQ(sim.ctl("link lock on"), "on");
+    }
+    sim.ctl("fault 29 delay 300");
+    auto peer = open(c.via);
+    ASSERT_TRUE(peer);
+    ASSERT_TRUE(peer->send(hex(set)));
+    std::this_thread::sleep_for(Ms(100));
+    EXPECT_EQ(sim.ctl("link"), "38400 N") << "not before the answer has gone out";
+    EXPECT_EQ(hex(peer->read_exact(4, 2000)), kAck) << "answered at the old settings";
+    EXPECT_TRUE(wait_until([&] { return sim.ctl("link") == std::to_string(c.after.baud) + " " + c.after.parity; }, 1000))
+        << sim.ctl("link");
+    // The block holds the byte written; a get at the new settings shows it.
+    EXPECT_EQ(sim.ctl("params"), "303030303030" "32" "01010101010101" "000000");
+    auto serial = open(Via::Pty, c.after);
+    ASSERT_TRUE(serial);
+    exchange(*serial, kGet, chk("CAB0FF11" "303030303030" "32" "01010101010101" "000000"));
+    if (!c.lock) {
+      auto old = open(Via::Pty);
+      ASSERT_TRUE(old->send(hex(kGet)));
+      EXPECT_EQ(hex(old->read_for(300)), "") << "the old settings are garbled now";
+    }
+  }
+  sim.ctl("reset");
+  EXPECT_EQ(sim.ctl("link lock"), "off");
+  EXPECT_EQ(sim.ctl("params"), kBlock);
 }
 
 TEST_F(SimTest, LearnStoresTheRecordAfterTheDelay) {
@@ -467,6 +655,13 @@ TEST_F(SimTest, ControlCommandsCheckTheirArguments) {
       {"link 10", "ERR usage"},
       {"link 9600 E", "OK 9600 E"},
       {"link 19200", "OK 19200 E"},
+      {"params", "OK 323232323232" "42" "01010101010101" "010000"},  // the host-port byte follows the link
+      {"link 230400", "OK 230400 E"},
+      {"params", "OK 323232323232" "F2" "01010101010101" "010000"},  // a rate outside the list
+      {"link lock", "OK off"},
+      {"link lock maybe", "ERR usage: link lock [on|off]"},
+      {"link lock on", "OK on"},
+      {"link", "OK 230400 E"},
       {"id 5", "OK 05"},
       {"id 1FF", "ERR usage"},
       {"pace maybe", "ERR usage"},
@@ -478,6 +673,13 @@ TEST_F(SimTest, ControlCommandsCheckTheirArguments) {
       {"faults", "OK 1"},
       {"fault clear 26", "OK"},
       {"faults", "OK 0"},
+      {"fault 25 reply 05 69 match=FFFFFFFF skip=10 times=2", "OK"},
+      {"fault 25 noreply match=XYZ", "ERR match= needs the leading data bytes"},
+      {"fault 25 noreply skip=1 once 05", "ERR unexpected '05' among the options"},
+      {"faults", "OK 1"},
+      {"fault clear", "OK"},
+      {"warnings", "OK 0"},
+      {"warnings all", "ERR usage: warnings"},
       {"learn delay x", "ERR delay is 0 to 600000 ms"},
       {"learn delay 50", "OK delay=50 record="},
       {"learn record 0400AABB", "OK delay=50 record=0400AABB"},
@@ -489,6 +691,8 @@ TEST_F(SimTest, ControlCommandsCheckTheirArguments) {
       {"info", "OK pty=" + sim.pty + " tcp=" + std::to_string(sim.tcp_port) + " ctl=" + sim.ctl_path},
       {"id", "OK 01"},
       {"link", "OK 38400 N"},
+      {"link lock", "OK off"},
+      {"params", "OK " + kBlock},
       {"pace", "OK off"},
       {"learn", "OK delay=1000 record=1800"},
       {"help", "OK"},
@@ -499,6 +703,99 @@ TEST_F(SimTest, ControlCommandsCheckTheirArguments) {
     ASSERT_TRUE(r.delivered) << r.error;
     EXPECT_EQ(r.last().rfind(c.reply, 0), 0u) << r.last();
   }
+}
+
+TEST_F(SimTest, ControlRunsTheLinesThatCameWithTheEnd) {
+  std::string many, many_replies;
+  for (int i = 0; i < 2000; ++i) {
+    many += "id\n";
+    many_replies += "OK 01\n";
+  }
+  struct Case {
+    const char* name;
+    std::string sent;
+    std::string replies;
+  } cases[] = {
+      {"two lines", "ping\nid\n", "OK pong\nOK 01\n"},
+      {"a last line without its newline", "ping\nid", "OK pong\nOK 01\n"},
+      {"nothing", "", ""},
+      {"many lines", many, many_replies},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    int fd = connect_control(sim.ctl_path);
+    ASSERT_GE(fd, 0);
+    Peer peer(fd);
+    ASSERT_TRUE(peer.send(Bytes(c.sent.begin(), c.sent.end())));
+    shutdown(fd, SHUT_WR);
+    std::string got;
+    auto deadline = SteadyClock::now() + Ms(3000);
+    bool eof = false;
+    while (!eof && SteadyClock::now() < deadline) {
+      Bytes b = peer.read_some(100);
+      if (b.empty()) {
+        char x;
+        eof = recv(fd, &x, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+      }
+      got.append(b.begin(), b.end());
+    }
+    EXPECT_TRUE(eof) << "the connection is closed after the replies";
+    EXPECT_EQ(got, c.replies);
+  }
+}
+
+TEST_F(SimTest, ClientsThatDoNotReadAreDroppedAndMemoryStaysBounded) {
+  // A control client that sends commands with large replies and reads none.
+  int ctl = connect_control(sim.ctl_path);
+  ASSERT_GE(ctl, 0);
+  Peer ctl_peer(ctl);
+  std::string lines;
+  for (int i = 0; i < 400; ++i) lines += "mem read 0 262144\n";  // 512 KiB of reply each
+  ASSERT_TRUE(ctl_peer.send(Bytes(lines.begin(), lines.end())));
+  auto ctl_sent = SteadyClock::now();
+  // Once another client has been served, the lines that arrived have been
+  // seen; only a bounded part of their replies may have been built.
+  std::this_thread::sleep_for(Ms(100));
+  EXPECT_EQ(sim.ctl("ping"), "pong");
+  EXPECT_LT(resident_kib(sim.pid), 64 * 1024) << "KiB resident";
+
+  // A TCP client that sends requests and reads no answer: its answers pile up.
+  int tcp = connect_tcp_small(sim.tcp_port);
+  ASSERT_GE(tcp, 0);
+  Peer tcp_peer(tcp);
+  Bytes requests;
+  for (int i = 0; i < 1000; ++i) {
+    Bytes r = hex(chk("CA20FE260500400000FA"));
+    requests.insert(requests.end(), r.begin(), r.end());
+  }
+  bool closed = false;
+  auto deadline = SteadyClock::now() + Ms(10000);
+  while (!closed && SteadyClock::now() < deadline) {
+    ssize_t n = ::send(tcp, requests.data(), requests.size(), MSG_NOSIGNAL);
+    closed = n < 0 && errno != EAGAIN;
+    if (!closed) std::this_thread::sleep_for(Ms(5));
+  }
+  EXPECT_TRUE(closed) << "the TCP client is dropped";
+  EXPECT_NE(log_text().find("connection closed: more than 1048576 bytes of answers waiting, the client does not read"),
+            std::string::npos)
+      << log_text();
+
+  // A TCP client that reads nothing of a stream: its output stalls.
+  int stalled = connect_tcp_small(sim.tcp_port);
+  ASSERT_GE(stalled, 0);
+  Peer stalled_peer(stalled);
+  sim.ctl("link 4000000");
+  sim.ctl("stream 16000000 tcp");
+  auto stream_start = SteadyClock::now();
+  EXPECT_TRUE(wait_until([&] { return sim.ctl("info").find("tcp_client=no") != std::string::npos; },
+                         extsim::kTcpStallMs + 5000));
+  EXPECT_GE(ms_since(stream_start), extsim::kTcpStallMs);
+  EXPECT_NE(log_text().find("no byte taken for 3000 ms, the client does not read"), std::string::npos) << log_text();
+
+  EXPECT_TRUE(wait_until([&] { return log_text().find("control client dropped") != std::string::npos; },
+                         extsim::kControlStallMs + 3000));
+  EXPECT_GE(ms_since(ctl_sent), extsim::kControlStallMs);
+  EXPECT_EQ(sim.ctl("ping"), "pong") << "other control clients are served";
 }
 
 TEST(SimStop, EndsCleanlyWithConnectedClients) {
