@@ -122,7 +122,7 @@ TEST_F(Painting, ScreenshotOfAFormWithChineseCaptions)
     status->Panels()->Items(0)->SetText("设置成功！");
     Form->Show();
     gui::Settle();
-    const std::string path = "screenshot-form.png";
+    const std::string path = Application->ExePath() + "screenshot-form.png";
     gui::SaveScreenshot(Form, path);
     FILE* f = fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr);
