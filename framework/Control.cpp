@@ -273,9 +273,17 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation)
 
 void TControl::Invalidate()
 {
-    if (FParent != nullptr && FParent->HandleAllocated() && FVisible) {
+    if (FVisible)
+        InvalidateArea();
+}
+
+// The control's area in its parent, whether the control shows or not: a
+// window-less control that is hidden leaves its area to the parent to repaint.
+void TControl::InvalidateArea()
+{
+    if (FParent != nullptr && FParent->HandleAllocated()) {
         const TRect r = BoundsRect();
-        InvalidateRect(FParent->Handle(), &r, (ControlStyle & csOpaque) == 0);
+        InvalidateRect(FParent->Handle(), &r, (ControlStyle & csOpaque) == 0 || !FVisible);
     }
 }
 
@@ -329,7 +337,7 @@ void TControl::Resize()
 
 void TControl::FontChanged() { Invalidate(); }
 void TControl::ColorChanged() { Invalidate(); }
-void TControl::VisibleChanged() { Invalidate(); }
+void TControl::VisibleChanged() { InvalidateArea(); }
 void TControl::EnabledChanged() { Invalidate(); }
 void TControl::TextChanged() { Invalidate(); }
 

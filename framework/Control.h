@@ -150,6 +150,8 @@ public:
     TControlStyle ControlStyle = 0;
 
     virtual void Invalidate();
+    // Invalidates the control's bounds in its parent even while hidden.
+    void InvalidateArea();
     // Paints what is invalid now.
     virtual void Update();
     void Repaint() { Invalidate(); Update(); }
