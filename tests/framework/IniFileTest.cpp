@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/TempDir.h"
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -19,16 +21,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testfs::PathStr;
 using Items = std::vector<String>;
 
-String PathStr(const fs::path& p)
-{
-#ifdef _WIN32
-    return WideToStr(p.wstring());
-#else
-    return p.string();
-#endif
-}
 
 Items ItemsOf(const TStrings& list)
 {
@@ -55,19 +50,9 @@ const String SharedFile =
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::random_device random;
-        FDir = fs::temp_directory_path() / ("inifile-" + std::to_string(random()));
-        fs::create_directories(FDir);
-        FPath = FDir / "Configure.ini";
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::permissions(FPath, fs::perms::owner_write, fs::perm_options::add, ignored);
-        fs::remove_all(FDir, ignored);
-    }
+    testfs::TempDir FTemp{"inifile"};
+    const fs::path FDir = FTemp.Path();
+    const fs::path FPath = FDir / "Configure.ini";
     std::string ReadBytes() const
     {
         std::ifstream in(FPath, std::ios::binary);
@@ -80,8 +65,6 @@ protected:
     }
     String Name() const { return PathStr(FPath); }
 
-    fs::path FDir;
-    fs::path FPath;
 };
 
 // Replaces the first occurrence of From in S.

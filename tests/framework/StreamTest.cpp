@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/TempDir.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,15 +17,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testfs::PathStr;
 
-String PathStr(const fs::path& p)
-{
-#ifdef _WIN32
-    return WideToStr(p.wstring());
-#else
-    return p.string();
-#endif
-}
 
 void WriteText(TStream& s, const String& text)
 {
@@ -171,17 +166,8 @@ TEST(MemoryStream, LoadFromStreamTakesTheWholeSourceAndRewinds)
 
 class FileStreamTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::random_device random;
-        FDir = fs::temp_directory_path() / ("stream-" + std::to_string(random()));
-        fs::create_directories(FDir);
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(FDir, ignored);
-    }
+    testfs::TempDir FTemp{"stream"};
+    const fs::path FDir = FTemp.Path();
     static std::string ReadBytes(const fs::path& p)
     {
         std::ifstream in(p, std::ios::binary);
@@ -193,7 +179,6 @@ protected:
         out << bytes;
     }
 
-    fs::path FDir;
 };
 
 TEST_F(FileStreamTest, ModesOpenAsTheySay)

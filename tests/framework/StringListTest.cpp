@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/TempDir.h"
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -19,6 +21,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testfs::PathStr;
 using Items = std::vector<String>;
 
 Items ItemsOf(const TStrings& list)
@@ -36,14 +39,6 @@ void Fill(TStrings& list, const Items& items)
         list.Add(s);
 }
 
-String PathStr(const fs::path& p)
-{
-#ifdef _WIN32
-    return WideToStr(p.wstring());
-#else
-    return p.string();
-#endif
-}
 
 // An object that reports its destruction, for ownership checks.
 class TCounted : public TObject {
@@ -539,24 +534,14 @@ TEST(StringListEvents, UnboundEventsAndDestructionAreQuiet)
 
 class StringListFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::random_device random;
-        FDir = fs::temp_directory_path() / ("stringlist-" + std::to_string(random()));
-        fs::create_directories(FDir);
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(FDir, ignored);
-    }
+    testfs::TempDir FTemp{"stringlist"};
+    const fs::path FDir = FTemp.Path();
     std::string ReadBytes(const fs::path& p)
     {
         std::ifstream in(p, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
-    fs::path FDir;
 };
 
 TEST_F(StringListFile, SaveAndLoadKeepTheBytes)
