@@ -36,6 +36,7 @@ String BytesToHexText(const String& Bytes)
 
 TFmSim::~TFmSim()
 {
+    DestroyForm();
     if (FmSim == this)
         FmSim = nullptr;
 }

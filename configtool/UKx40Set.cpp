@@ -49,8 +49,8 @@ TFmKX40::TFmKX40(TComponent* AOwner) : TForm(AOwner)
 
 TFmKX40::~TFmKX40()
 {
-    FormDestroy(this);
-    OnDestroy = nullptr;
+    // OnDestroy (FormDestroy) runs while the whole window is still alive.
+    DestroyForm();
     if (FmKX40 == this)
         FmKX40 = nullptr;
 }

@@ -68,6 +68,14 @@ void TApplication::Terminate()
     PostQuitMessage(0);
 }
 
+void TApplication::ResetTerminated()
+{
+    FTerminated = false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
 void TApplication::HandleException(TObject* Sender)
 {
     if (!std::current_exception())

@@ -30,8 +30,9 @@ public:
     void HandleMessage();
     void Terminate();
     bool Terminated() const { return FTerminated; }
-    // Clears the terminated state so that a new loop can run (tests).
-    void ResetTerminated() { FTerminated = false; }
+    // Clears the terminated state, and removes the WM_QUIT of Terminate
+    // that no loop took, so that a new loop (a modal run too) can run (tests).
+    void ResetTerminated();
 
     // Shows the exception's message in the default error dialog, unless
     // OnException is bound. Called for every exception caught at a callback

@@ -28,5 +28,11 @@ std::string FromWide(unsigned codePage, const WideString& w)
 
 WideString StrToWide(const String& S) { return ToWide(SystemCodePage, S); }
 String WideToStr(const WideString& W) { return FromWide(SystemCodePage, W); }
+
+bool ByteToWide(char Byte, wchar_t& Unit)
+{
+    return MultiByteToWideChar(SystemCodePage, MB_ERR_INVALID_CHARS, &Byte, 1, &Unit, 1) == 1;
+}
+
 String Utf8ToStr(const std::string& Utf8) { return WideToStr(ToWide(CP_UTF8, Utf8)); }
 std::string StrToUtf8(const String& S) { return FromWide(CP_UTF8, StrToWide(S)); }

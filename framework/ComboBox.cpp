@@ -1,5 +1,7 @@
 #include "framework/ComboBox.h"
 
+#include <algorithm>
+
 #include "framework/Codepage.h"
 #include "framework/Form.h"
 
@@ -9,6 +11,7 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     SetTabStop(true);
     SetColor(clWindow);
     SetBounds(0, 0, 145, 21);
+    FItems->OnChange = [this](TObject*) { ItemsChanged(); };
 }
 
 TCustomComboBox::~TCustomComboBox()
@@ -32,9 +35,27 @@ int TCustomComboBox::WindowHeight() const
     return Height() + item * std::max(1, std::min(FDropDownCount, std::max(1, FItems->Count()))) + 4;
 }
 
+// The open list is as high as its items need, up to DropDownCount of them
+// (past that it scrolls): items added or removed while there is a window
+// resize it.
+void TCustomComboBox::ItemsChanged()
+{
+    if (HandleAllocated() && FItems->Count() <= FDropDownCount)
+        SizeDropDown();
+}
+
+// The window's height is the closed box and the open list together. The
+// box takes the height its font needs when the window is created (Height
+// follows it), so the list gets its height once that is known.
+void TCustomComboBox::SizeDropDown()
+{
+    SetWindowPos(Handle(), nullptr, 0, 0, Width(), WindowHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TCustomComboBox::CreateWnd()
 {
     TWinControl::CreateWnd();
+    SizeDropDown();
     FItems->FillWindow(Handle());
     FSettingText = true;
     if (FItemIndex >= 0)

@@ -52,6 +52,8 @@ protected:
 private:
     void CNCommand(TMessage& Message);
     void SelectionChanged();
+    void ItemsChanged();
+    void SizeDropDown();
 
     std::unique_ptr<TControlItems> FItems;
     int FItemIndex = -1;          // while there is no window

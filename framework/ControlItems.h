@@ -41,7 +41,7 @@ public:
     // Fills a newly created window with the items.
     void FillWindow(HWND Wnd) const;
 
-    // Fired after every change (the control keeps its selection right).
+    // Fired after every change of the items (a combo box sizes its list).
     TNotifyEvent OnChange;
 
 protected:

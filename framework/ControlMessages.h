@@ -9,7 +9,7 @@
 #include "framework/Messages.h"
 
 // Fixed numbers.
-constexpr UINT CM_FOCUSCHANGED = CM_BASE + 0x07;        // LParam: the control that got the focus
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 0x07;        // LParam: the control that got the focus, or 0
 constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 0x0C;
 constexpr UINT CM_COLORCHANGED = CM_BASE + 0x0D;
 constexpr UINT CM_FONTCHANGED = CM_BASE + 0x0E;
@@ -26,7 +26,6 @@ constexpr UINT CM_MOUSEWHEEL = CM_BASE + 0x43;          // the WM_MOUSEWHEEL par
 // Numbers of our own choice.
 constexpr UINT CM_TEXTCHANGED = CM_BASE + 0x100;
 constexpr UINT CM_VISIBLECHANGED = CM_BASE + 0x101;
-constexpr UINT CM_HINTSHOW = CM_BASE + 0x102;           // answer 1 to refuse the hint
 constexpr UINT CM_ENTER = CM_BASE + 0x103;
 constexpr UINT CM_EXIT = CM_BASE + 0x104;
 constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 0x105;     // WParam: virtual key; answer 1 to keep it
@@ -36,10 +35,6 @@ constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 0x108;
 constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 0x109;
 constexpr UINT CM_CURSORCHANGED = CM_BASE + 0x10A;
 constexpr UINT CM_DIALOGKEY = CM_BASE + 0x10B;          // WParam: virtual key; answer 1 when handled
-constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 0x10C;
-constexpr UINT CM_RELEASE = CM_BASE + 0x10D;            // posted to a form to free it
-constexpr UINT CM_HITTEST = CM_BASE + 0x10E;            // LParam: client point; answer 0 to let clicks through
-constexpr UINT CM_POPUPCLOSED = CM_BASE + 0x10F;
 
 // Reflected notifications: the parent's message number plus CN_BASE.
 constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;

@@ -1,5 +1,7 @@
 #include "framework/FileDialogs.h"
 
+#include <algorithm>
+
 #include <windows.h>
 #include <commdlg.h>
 

@@ -1,8 +1,10 @@
 #include "framework/Form.h"
 
 #include <unordered_set>
+#include <vector>
 
 #include "framework/Application.h"
+#include "framework/HintTools.h"
 #include "framework/MessageWindow.h"
 #include "framework/Screen.h"
 
@@ -24,35 +26,56 @@ std::unordered_set<TCustomForm*>& PendingFrees()
 // posted to this hidden window.
 HWND ReleaseWindow()
 {
-    static HWND wnd = AllocateHWnd([](TMessage& Message) {
-        if (Message.Msg != WM_FREE_FORM) {
-            Message.Result = DefWindowProcW(nullptr, Message.Msg, Message.WParam, Message.LParam);
-            return;
-        }
-        auto* form = reinterpret_cast<TCustomForm*>(Message.LParam);
-        if (PendingFrees().erase(form) != 0)
-            delete form;   // the owner's list lets go in ~TComponent
-    });
+    static HWND wnd = nullptr;
+    if (wnd == nullptr) {
+        wnd = AllocateHWnd([](TMessage& Message) {
+            if (Message.Msg != WM_FREE_FORM) {
+                Message.Result = DefWindowProcW(wnd, Message.Msg, Message.WParam, Message.LParam);
+                return;
+            }
+            auto* form = reinterpret_cast<TCustomForm*>(Message.LParam);
+            if (PendingFrees().erase(form) != 0)
+                delete form;   // the owner's list lets go in ~TComponent
+        });
+    }
     return wnd;
+}
+
+struct TDisabledWindows {
+    HWND Keep;
+    std::vector<HWND> Disabled;
+};
+
+// EnumThreadWindows callback of DisableThreadWindows.
+BOOL CALLBACK DisableThreadWindow(HWND Wnd, LPARAM LParam)
+{
+    return GuardCallback([&] {
+        auto* state = reinterpret_cast<TDisabledWindows*>(LParam);
+        if (Wnd != state->Keep && IsWindowVisible(Wnd) && IsWindowEnabled(Wnd)) {
+            state->Disabled.push_back(Wnd);   // first, so that a disabled window is always enabled again
+            EnableWindow(Wnd, FALSE);
+        }
+        return TRUE;
+    }, FALSE);
 }
 
 // Disables the enabled visible top-level windows of this thread except
 // Keep, and returns them, so that they can be enabled again.
 std::vector<HWND> DisableThreadWindows(HWND Keep)
 {
-    struct TState {
-        HWND Keep;
-        std::vector<HWND> Disabled;
-    } state{Keep, {}};
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND Wnd, LPARAM LParam) -> BOOL {
-        auto* s = reinterpret_cast<TState*>(LParam);
-        if (Wnd != s->Keep && IsWindowVisible(Wnd) && IsWindowEnabled(Wnd)) {
-            EnableWindow(Wnd, FALSE);
-            s->Disabled.push_back(Wnd);
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&state));
+    TDisabledWindows state{Keep, {}};
+    EnumThreadWindows(GetCurrentThreadId(), DisableThreadWindow, reinterpret_cast<LPARAM>(&state));
     return state.Disabled;
+}
+
+// Whether Control is Container or lies inside it. Only the parents of
+// Control are read, so Container may be partly destroyed already.
+bool IsWithin(const TControl* Control, const TControl* Container)
+{
+    for (const TControl* c = Control; c != nullptr; c = c->Parent())
+        if (c == Container)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -71,12 +94,24 @@ TCustomForm::TCustomForm(TComponent* AOwner)
 
 TCustomForm::~TCustomForm()
 {
+    DestroyForm();
+}
+
+void TCustomForm::DestroyForm()
+{
+    if (FDestroyStarted)
+        return;
+    FDestroyStarted = true;
+    // From here on the form's window gets only the default handling (see
+    // WndProc): destroying it fires no OnDeactivate, OnPaint or OnResize.
     Destroying();
+    FActiveControl = nullptr;
     PendingFrees().erase(this);
     GuardCallback([this] { DoDestroy(); });
     if (Application->MainForm == this)
         Application->MainForm = nullptr;
     Screen->RemoveForm(this);
+    HintToolFormRemoved(this);
     DestroyHandle();
 }
 
@@ -94,6 +129,18 @@ void TCustomForm::SetBorderIcons(TBorderIcons Value)
         return;
     FBorderIcons = Value;
     RecreateWnd();
+}
+
+// The window is created without WS_VISIBLE (VisibleChanged shows it after
+// OnShow), so a new window of a showing form is shown here.
+void TCustomForm::RecreateWnd()
+{
+    const bool hadWindow = HandleAllocated();
+    TWinControl::RecreateWnd();
+    if (hadWindow && Visible()) {
+        ShowWindow(Handle(), SW_SHOW);
+        FocusOnShow();
+    }
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params)
@@ -277,17 +324,26 @@ TModalResult TCustomForm::ShowModal()
     return FModalResult;
 }
 
+// Runs the close handlers for the modal loop; the loop goes on while
+// ModalResult is mrNone. A handler that raises is reported like one that
+// runs from a window message (Close from WM_CLOSE): the form stays modal as
+// the handler left it, and the user can close it again.
 void TCustomForm::CloseModal()
 {
-    TCloseAction action = caHide;
-    if (!CloseQuery())
-        action = caNone;
-    else
-        DoClose(action);
-    if (action == caNone)
+    try {
+        TCloseAction action = caHide;
+        if (!CloseQuery())
+            action = caNone;
+        else
+            DoClose(action);
+        if (action == caNone)
+            FModalResult = mrNone;
+        else if (action == caFree)
+            Release();
+    } catch (...) {
         FModalResult = mrNone;
-    else if (action == caFree)
-        Release();
+        Application->HandleException(this);
+    }
 }
 
 bool TCustomForm::CloseQuery()
@@ -348,7 +404,7 @@ bool TCustomForm::Active() const
 
 void TCustomForm::FocusChanged(TWinControl* Control)
 {
-    if (Control == FActiveControl)
+    if (Control == FActiveControl || IsDestroying() || (Control != nullptr && Control->IsDestroying()))
         return;
     TWinControl* old = FActiveControl;
     FActiveControl = Control;
@@ -359,20 +415,32 @@ void TCustomForm::FocusChanged(TWinControl* Control)
     Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
 }
 
+void TCustomForm::ForgetActiveControl(const TControl* Control)
+{
+    TWinControl* old = FActiveControl;
+    if (old == nullptr || !IsWithin(old, Control))
+        return;
+    FActiveControl = nullptr;
+    if (IsDestroying() || old->IsDestroying())
+        return;
+    old->Perform(CM_EXIT);
+    Perform(CM_FOCUSCHANGED, 0, 0);
+}
+
 void TCustomForm::ControlRemoving(TControl* Control)
 {
-    if (FActiveControl == nullptr)
-        return;
-    auto* w = dynamic_cast<TWinControl*>(Control);
-    if (Control == FActiveControl || (w != nullptr && w->ContainsControl(FActiveControl)))
-        FActiveControl = nullptr;
+    ForgetActiveControl(Control);
+    // A window that goes while it has the focus would hand it to its parent
+    // window, which would then take it as the new active control. Inside
+    // ~TControl the cast fails, but the window is gone by then.
+    if (auto* w = dynamic_cast<TWinControl*>(Control); w != nullptr && HandleAllocated() && w->ContainsFocus())
+        ::SetFocus(Handle());
 }
 
 void TCustomForm::DefocusControl(TWinControl* Control)
 {
-    if (FActiveControl != nullptr && Control->ContainsControl(FActiveControl))
-        FActiveControl = nullptr;
-    if (HandleAllocated())
+    ForgetActiveControl(Control);
+    if (HandleAllocated() && Control->ContainsFocus())
         ::SetFocus(Handle());
 }
 
@@ -392,6 +460,14 @@ void TCustomForm::PaintWindow(HDC DC)
 
 void TCustomForm::WndProc(TMessage& Message)
 {
+    if (IsDestroying()) {
+        // No events while the form goes, and no close either.
+        if (Message.Msg == WM_CLOSE)
+            Message.Result = 0;
+        else
+            DefaultHandler(Message);
+        return;
+    }
     switch (Message.Msg) {
     case WM_CLOSE: WMClose(Message); break;
     case WM_ACTIVATE: WMActivate(Message); break;
@@ -480,6 +556,8 @@ bool IsDialogKeyMessage(MSG& Msg)
         return true;
     if (form->Perform(CM_DIALOGKEY, key, Msg.lParam) != 0)
         return true;
+    // Only now is it sure that WM_KEYDOWN goes on to the control's window:
+    // its handling then skips the key events that ran above.
     if (FindControl(Msg.hwnd) == control)
         control->FKeyEventsDone = true;
     return false;

@@ -9,6 +9,12 @@
 // Cancel button or closing the form). Tab, Enter and Esc are the form's
 // dialog keys; the message loop offers them to the form before the focused
 // control gets them.
+//
+// Destruction: DestroyForm fires OnDestroy once and then destroys the window
+// with the form's own events (OnActivate, OnDeactivate, OnPaint, OnResize,
+// ...) switched off. ~TCustomForm calls it, but by then the members of a
+// derived form are gone: a derived form whose handlers use its own members
+// calls DestroyForm first thing in its destructor.
 
 #include <functional>
 
@@ -66,6 +72,9 @@ public:
     bool CloseQuery();
     // Frees the form once the messages now waiting have been handled.
     void Release();
+    // Destroys the window and creates it again; a form that was showing
+    // shows again, with the focus back on its active control.
+    void RecreateWnd() override;
 
     // The control that has (or gets, when the form is next active) the focus.
     TWinControl* ActiveControl() const { return FActiveControl; }
@@ -85,12 +94,22 @@ public:
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
 
-    // Called by the controls of the form.
+    // Called by the controls of the form. FocusChanged: Control got the
+    // focus. ControlRemoving: Control leaves the form or is being freed; an
+    // active control in it is forgotten, and gets OnExit first unless it is
+    // being freed itself. DefocusControl: Control is being hidden or
+    // disabled; an active control in it gets OnExit and the focus goes to
+    // the form.
     void FocusChanged(TWinControl* Control);
     void ControlRemoving(TControl* Control);
     void DefocusControl(TWinControl* Control);
 
 protected:
+    // Fires OnDestroy (once: later calls do nothing) while the whole object
+    // is alive, then destroys the window without the form's events. See
+    // the top of this file.
+    void DestroyForm();
+
     void CreateParams(TCreateParams& Params) override;
     void WndProc(TMessage& Message) override;
     void PaintWindow(HDC DC) override;
@@ -108,6 +127,9 @@ private:
     void PlaceOnShow();
     void FocusOnShow();
     void CloseModal();
+    // Forgets the active control when it is Control or inside it; OnExit
+    // runs unless the control is being freed or the form is.
+    void ForgetActiveControl(const TControl* Control);
     bool DialogKey(Word Key);
     void WMClose(TMessage& Message);
     void WMActivate(TMessage& Message);
@@ -117,6 +139,7 @@ private:
     TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
     TModalResult FModalResult = mrNone;
     bool FModal = false;
+    bool FDestroyStarted = false;   // DestroyForm has run
     TWinControl* FActiveControl = nullptr;
     std::unique_ptr<TCanvas> FCanvas;
 };

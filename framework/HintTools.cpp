@@ -1,5 +1,6 @@
 #include "framework/HintTools.h"
 
+#include <iterator>
 #include <map>
 
 #include <commctrl.h>
@@ -74,6 +75,21 @@ void HintToolRemoved(TControl* Control)
         SendMessageW(it->second.Tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
     }
     Tools().erase(it);
+}
+
+void HintToolFormRemoved(TCustomForm* Form)
+{
+    auto it = Tips().find(Form);
+    if (it == Tips().end())
+        return;
+    const HWND tip = it->second;
+    Tips().erase(it);
+    // The tools of its controls go with it: their controls find no tool to
+    // delete from a window that is gone (or that has another owner by then).
+    for (auto tool = Tools().begin(); tool != Tools().end();)
+        tool = tool->second.Tip == tip ? Tools().erase(tool) : std::next(tool);
+    if (tip != nullptr && IsWindow(tip))
+        DestroyWindow(tip);
 }
 
 void HintToolChanged(TControl* Control)

@@ -11,10 +11,13 @@
 #include <windows.h>
 
 class TControl;
+class TCustomForm;
 
 // Adds, updates or removes the control's tool as its state says.
 void HintToolChanged(TControl* Control);
 void HintToolRemoved(TControl* Control);
+// Destroys the tool tip of a form that is being freed and forgets it.
+void HintToolFormRemoved(TCustomForm* Form);
 // The text that the tool tip holds for the control; empty when it has no tool.
 String HintToolText(TControl* Control);
 // The tool tip window of the control's form, or nullptr.

@@ -1,11 +1,12 @@
 #include "framework/Menus.h"
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 #include <unordered_map>
 
 #include "framework/Codepage.h"
 #include "framework/Exception.h"
-#include "framework/Form.h"
 
 TPopupMenuHook PopupMenuHook;
 
@@ -37,6 +38,13 @@ HWND MenuOwnerWindow()
                                       GetModuleHandleW(nullptr), nullptr);
     return wnd;
 }
+
+struct TMenuDestroyer {
+    void operator()(HMENU Menu) const { DestroyMenu(Menu); }
+};
+// A Win32 menu that is destroyed (with its sub-menus) when it goes out of
+// scope unless released, so that no error path leaks a partly built one.
+using TMenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, TMenuDestroyer>;
 
 } // namespace
 
@@ -102,29 +110,31 @@ int TMenuItem::IndexOf(const TMenuItem* Item) const
 
 HMENU TMenuItem::BuildPopupHandle() const
 {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr)
+    TMenuHandle menu(CreatePopupMenu());
+    if (!menu)
         throw EOSError("Cannot create a menu (error " + std::to_string(GetLastError()) + ")");
     for (const TMenuItem* item : FItems) {
         if (!item->Visible)
             continue;
-        if (item->IsLine()) {
-            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            continue;
+        UINT flags = MF_SEPARATOR;
+        UINT_PTR id = 0;
+        WideString caption;
+        TMenuHandle sub;
+        if (!item->IsLine()) {
+            flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
+            id = item->FCommand;
+            caption = StrToWide(item->Caption);
+            if (item->Count() > 0) {
+                flags |= MF_POPUP;
+                sub.reset(item->BuildPopupHandle());
+                id = reinterpret_cast<UINT_PTR>(sub.get());
+            }
         }
-        UINT flags = MF_STRING;
-        if (!item->Enabled)
-            flags |= MF_GRAYED;
-        if (item->Checked)
-            flags |= MF_CHECKED;
-        UINT_PTR id = item->FCommand;
-        if (item->Count() > 0) {
-            flags |= MF_POPUP;
-            id = reinterpret_cast<UINT_PTR>(item->BuildPopupHandle());
-        }
-        AppendMenuW(menu, flags, id, StrToWide(item->Caption).c_str());
+        if (!AppendMenuW(menu.get(), flags, id, item->IsLine() ? nullptr : caption.c_str()))
+            throw EOSError("Cannot add a menu item (error " + std::to_string(GetLastError()) + ")");
+        (void)sub.release();   // from here on the menu destroys it
     }
-    return menu;
+    return menu.release();
 }
 
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(this))
@@ -148,26 +158,20 @@ void TPopupMenu::Popup(int X, int Y)
         FPopupComponent->FreeNotification(this);
     if (OnPopup)
         OnPopup(this);
-    HMENU menu = Items()->BuildPopupHandle();
+    const TMenuHandle menu(Items()->BuildPopupHandle());
     UINT command = 0;
-    try {
-        if (PopupMenuHook) {
-            command = PopupMenuHook(this, menu, X, Y);
-        } else {
-            HWND owner = GetActiveWindow();
-            if (owner == nullptr)
-                owner = MenuOwnerWindow();
-            // The owner must be foreground, or the menu does not close when
-            // the user clicks elsewhere.
-            SetForegroundWindow(owner);
-            command = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, X, Y, 0, owner, nullptr));
-            PostMessageW(owner, WM_NULL, 0, 0);
-        }
-    } catch (...) {
-        DestroyMenu(menu);
-        throw;
+    if (PopupMenuHook) {
+        command = PopupMenuHook(this, menu.get(), X, Y);
+    } else {
+        HWND owner = GetActiveWindow();
+        if (owner == nullptr)
+            owner = MenuOwnerWindow();
+        // The owner must be foreground, or the menu does not close when
+        // the user clicks elsewhere.
+        SetForegroundWindow(owner);
+        command = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, X, Y, 0, owner, nullptr));
+        PostMessageW(owner, WM_NULL, 0, 0);
     }
-    DestroyMenu(menu);
     if (command != 0)
         DispatchMenuCommand(command);
 }

@@ -1,9 +1,13 @@
 #include "framework/StatusBar.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 
 #include "framework/Codepage.h"
 #include "framework/CommonControls.h"
+#include "framework/Exception.h"
+#include "framework/StrUtils.h"
 
 void TStatusPanel::SetText(const String& Value)
 {
@@ -32,8 +36,21 @@ TStatusPanel* TStatusPanels::Add()
     return FItems.back().get();
 }
 
+void TStatusPanels::CheckIndex(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+}
+
+TStatusPanel* TStatusPanels::Items(int Index) const
+{
+    CheckIndex(Index);
+    return FItems[static_cast<std::size_t>(Index)].get();
+}
+
 void TStatusPanels::Delete(int Index)
 {
+    CheckIndex(Index);
     FItems.erase(FItems.begin() + Index);
     FBar->UpdateParts();
 }

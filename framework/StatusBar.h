@@ -29,13 +29,16 @@ public:
     explicit TStatusPanels(TStatusBar* Bar) : FBar(Bar) {}
 
     int Count() const { return static_cast<int>(FItems.size()); }
-    TStatusPanel* Items(int Index) const { return FItems.at(static_cast<std::size_t>(Index)).get(); }
+    // An index out of range raises EListError, as in the string lists.
+    TStatusPanel* Items(int Index) const;
     TStatusPanel* operator[](int Index) const { return Items(Index); }
     TStatusPanel* Add();
     void Delete(int Index);
     void Clear();
 
 private:
+    void CheckIndex(int Index) const;
+
     TStatusBar* FBar;
     std::vector<std::unique_ptr<TStatusPanel>> FItems;
 };

@@ -2,13 +2,10 @@
 
 #include <algorithm>
 
-#include <windowsx.h>
-
 #include "framework/Codepage.h"
 #include "framework/Form.h"
 #include "framework/HintTools.h"
 #include "framework/Menus.h"
-#include "framework/Screen.h"
 #include "framework/WindowBinding.h"
 
 namespace {
@@ -23,17 +20,6 @@ UINT NextControlId()
     return next;
 }
 
-bool IsMouseButtonDown(UINT Msg)
-{
-    return Msg == WM_LBUTTONDOWN || Msg == WM_RBUTTONDOWN || Msg == WM_MBUTTONDOWN || Msg == WM_LBUTTONDBLCLK ||
-           Msg == WM_RBUTTONDBLCLK || Msg == WM_MBUTTONDBLCLK;
-}
-
-bool IsMouseButtonUp(UINT Msg)
-{
-    return Msg == WM_LBUTTONUP || Msg == WM_RBUTTONUP || Msg == WM_MBUTTONUP;
-}
-
 } // namespace
 
 TWinControl::TWinControl(TComponent* AOwner)
@@ -45,6 +31,10 @@ TWinControl::TWinControl(TComponent* AOwner)
 TWinControl::~TWinControl()
 {
     Destroying();
+    // The form forgets an active control in here while the children still
+    // lead to it (they lose their parent below).
+    if (TCustomForm* form = GetParentForm(this); form != nullptr && form != this)
+        form->ControlRemoving(this);
     DestroyHandle();
     // Children still alive belong to their owners; they only lose their parent.
     for (TControl* c : FControls)
@@ -145,9 +135,13 @@ void TWinControl::SetParent(TWinControl* AParent)
 {
     if (AParent == Parent())
         return;
-    // A window cannot move to a parent that has none: it waits for it.
-    if (FHandle != nullptr && (AParent == nullptr || !AParent->HandleAllocated()))
+    // A window cannot move to a parent that has none: it waits for it. The
+    // form lets go of the focus in it first, as when it is freed.
+    if (FHandle != nullptr && (AParent == nullptr || !AParent->HandleAllocated())) {
+        if (TCustomForm* form = GetParentForm(this); form != nullptr && form != this)
+            form->ControlRemoving(this);
         DestroyHandle();
+    }
     TControl::SetParent(AParent);
     if (AParent != nullptr && AParent->HandleAllocated()) {
         if (FHandle != nullptr)
@@ -326,86 +320,6 @@ void TWinControl::AlignControls(TRect& R)
     }
 }
 
-int TWinControl::TabOrder() const
-{
-    if (Parent() == nullptr)
-        return -1;
-    const auto& list = Parent()->FTabList;
-    auto it = std::find(list.begin(), list.end(), this);
-    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
-}
-
-void TWinControl::SetTabOrder(int Value)
-{
-    if (Parent() == nullptr)
-        return;
-    auto& list = Parent()->FTabList;
-    auto it = std::find(list.begin(), list.end(), this);
-    if (it == list.end())
-        return;
-    list.erase(it);
-    const auto index = static_cast<std::size_t>(std::clamp(Value, 0, static_cast<int>(list.size())));
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(index), this);
-}
-
-void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) const
-{
-    for (TWinControl* c : FTabList) {
-        List.push_back(c);
-        c->GetTabOrderList(List);
-    }
-}
-
-TWinControl* TWinControl::FindNextControl(TWinControl* Current, bool GoForward, bool CheckTabStop) const
-{
-    std::vector<TWinControl*> list;
-    GetTabOrderList(list);
-    if (list.empty())
-        return nullptr;
-    const int n = static_cast<int>(list.size());
-    auto it = std::find(list.begin(), list.end(), Current);
-    int index = it == list.end() ? (GoForward ? -1 : n) : static_cast<int>(it - list.begin());
-    for (int step = 0; step < n; ++step) {
-        index = ((GoForward ? index + 1 : index - 1) % n + n) % n;
-        TWinControl* c = list[static_cast<std::size_t>(index)];
-        if (c != Current && c->CanFocus() && (!CheckTabStop || c->TabStop()))
-            return c;
-    }
-    return nullptr;
-}
-
-void TWinControl::SelectNext(TWinControl* Current, bool GoForward, bool CheckTabStop)
-{
-    if (TWinControl* next = FindNextControl(Current, GoForward, CheckTabStop))
-        next->SetFocus();
-}
-
-bool TWinControl::CanFocus() const
-{
-    if (!Showing() || !EffectivelyEnabled())
-        return false;
-    const TCustomForm* form = GetParentForm(this);
-    return form == nullptr || form == this || (form->Visible() && form->Enabled());
-}
-
-bool TWinControl::Focused() const
-{
-    return FHandle != nullptr && GetFocus() == FHandle;
-}
-
-void TWinControl::SetFocus()
-{
-    TCustomForm* form = GetParentForm(this);
-    if (form != nullptr && form != this && !form->Visible()) {
-        // Takes effect when the form is shown.
-        form->SetActiveControl(this);
-        return;
-    }
-    if (!CanFocus())
-        throw EInvalidOperation("Cannot focus a disabled or invisible window");
-    ::SetFocus(Handle());
-}
-
 void TWinControl::SetDoubleBuffered(bool Value)
 {
     FDoubleBuffered = Value;
@@ -469,7 +383,7 @@ void TWinControl::VisibleChanged()
 {
     if (FHandle != nullptr) {
         TCustomForm* form = GetParentForm(this);
-        if (!Visible() && form != nullptr && form != this && ContainsControl(FindControl(GetFocus())))
+        if (!Visible() && form != nullptr && form != this)
             form->DefocusControl(this);
         SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
@@ -480,6 +394,11 @@ void TWinControl::VisibleChanged()
 
 void TWinControl::EnabledChanged()
 {
+    // Before the window is disabled: a disabled window loses the focus to
+    // nobody, and the form would not hear of it.
+    if (!EffectivelyEnabled())
+        if (TCustomForm* form = GetParentForm(this); form != nullptr && form != this)
+            form->DefocusControl(this);
     UpdateWindowEnabled();
 }
 
@@ -629,341 +548,8 @@ void TWinControl::CNCtlColor(TMessage& Message)
     Message.Result = reinterpret_cast<LRESULT>(FBrush->Handle());
 }
 
-void TWinControl::PaintWindow(HDC DC)
-{
-    if (FOwnClass)
-        return;
-    TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(DC), 0, 0};
-    DefaultHandler(paint);
-}
-
-void TWinControl::PaintControls(HDC DC)
-{
-    if (FOwnsChildPainting)
-        return;
-    RECT clip;
-    GetClipBox(DC, &clip);
-    for (TControl* c : FControls) {
-        if (dynamic_cast<TWinControl*>(c) != nullptr || !c->Visible())
-            continue;
-        const TRect r = c->BoundsRect();
-        RECT overlap;
-        if (!IntersectRect(&overlap, &r, &clip))
-            continue;
-        const int saved = SaveDC(DC);
-        POINT origin;
-        GetViewportOrgEx(DC, &origin);
-        SetViewportOrgEx(DC, origin.x + r.left, origin.y + r.top, nullptr);
-        IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
-        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-        RestoreDC(DC, saved);
-    }
-}
-
-void TWinControl::WMPaint(TMessage& Message)
-{
-    bool windowless = false;
-    for (TControl* c : FControls)
-        windowless = windowless || dynamic_cast<TWinControl*>(c) == nullptr;
-    if (!FOwnClass && (!windowless || FOwnsChildPainting)) {
-        DefaultHandler(Message);
-        return;
-    }
-    PAINTSTRUCT ps{};
-    HDC dc = Message.WParam != 0 ? reinterpret_cast<HDC>(Message.WParam) : BeginPaint(FHandle, &ps);
-    if (FDoubleBuffered && FOwnClass && Message.WParam == 0) {
-        // Paint into a bitmap of the client size, then copy it in one go.
-        RECT client;
-        ::GetClientRect(FHandle, &client);
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1, RectWidth(client)), std::max(1, RectHeight(client)));
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        FillRect(memory, &client, FBrush->Handle());
-        PaintWindow(memory);
-        PaintControls(memory);
-        BitBlt(dc, 0, 0, RectWidth(client), RectHeight(client), memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-    } else {
-        PaintWindow(dc);
-        PaintControls(dc);
-    }
-    if (Message.WParam == 0)
-        EndPaint(FHandle, &ps);
-    Message.Result = 0;
-}
-
-void TWinControl::WMEraseBkgnd(TMessage& Message)
-{
-    if (!FOwnClass) {
-        DefaultHandler(Message);
-        return;
-    }
-    if (!FDoubleBuffered && (ControlStyle & csOpaque) == 0) {
-        RECT client;
-        ::GetClientRect(FHandle, &client);
-        FillRect(reinterpret_cast<HDC>(Message.WParam), &client, FBrush->Handle());
-    }
-    Message.Result = 1;
-}
-
 void TWinControl::WMWindowPosChanged(TMessage& Message)
 {
     DefaultHandler(Message);
     UpdateBoundsFromWindow();
-}
-
-void TWinControl::WMSetCursor(TMessage& Message)
-{
-    if (reinterpret_cast<HWND>(Message.WParam) == FHandle && LOWORD(Message.LParam) == HTCLIENT) {
-        TCursor cursor = Screen->Cursor();
-        if (cursor == crDefault) {
-            POINT p;
-            GetCursorPos(&p);
-            ::ScreenToClient(FHandle, &p);
-            TControl* child = ControlAtPos(p, false);
-            cursor = child != nullptr && child->Cursor() != crDefault ? child->Cursor() : Cursor();
-        }
-        if (cursor != crDefault) {
-            ::SetCursor(Screen->CursorHandle(cursor));
-            Message.Result = TRUE;
-            return;
-        }
-    }
-    DefaultHandler(Message);
-}
-
-void TWinControl::WMContextMenu(TMessage& Message)
-{
-    POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-    TControl* target = this;
-    if (Message.LParam == -1) {
-        // From the keyboard: the middle of the control.
-        p = ClientToScreen(Point(Width() / 2, Height() / 2));
-    } else if (reinterpret_cast<HWND>(Message.WParam) == FHandle) {
-        if (TControl* child = ControlAtPos(ScreenToClient(p), false))
-            target = child;
-    }
-    TPopupMenu* menu = target->PopupMenu() != nullptr ? target->PopupMenu() : PopupMenu();
-    if (menu == nullptr || !menu->AutoPopup) {
-        DefaultHandler(Message);
-        return;
-    }
-    menu->SetPopupComponent(target);
-    menu->Popup(p.x, p.y);
-    Message.Result = 0;
-}
-
-// Mouse messages over a window-less child go to that child, in its own
-// coordinates; a child that got a button press keeps the mouse until the
-// button is released.
-bool TWinControl::RouteMouse(TMessage& Message)
-{
-    if (FOwnsChildPainting || Message.Msg == WM_MOUSEWHEEL)
-        return false;
-    const TPoint p = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-    TControl* target = FMouseCapture != nullptr ? FMouseCapture : ControlAtPos(p, false);
-    if (Message.Msg == WM_MOUSEMOVE)
-        SetHoverControl(FMouseCapture != nullptr ? FMouseCapture : target);
-    if (target == nullptr)
-        return false;
-    if (IsMouseButtonDown(Message.Msg)) {
-        FMouseCapture = target;
-        SetCapture(FHandle);
-    } else if (IsMouseButtonUp(Message.Msg) && (Message.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
-        FMouseCapture = nullptr;
-        if (GetCapture() == FHandle)
-            ReleaseCapture();
-    }
-    if (Message.Msg == WM_MOUSEMOVE && !FMouseTracked) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
-        FMouseTracked = TrackMouseEvent(&track) != FALSE;
-    }
-    Message.Result = target->Perform(Message.Msg, Message.WParam,
-                                     MAKELPARAM(p.x - target->Left(), p.y - target->Top()));
-    // The window's own handling still makes the context menu request of a
-    // right click (WM_CONTEXTMENU), which finds the child's pop-up menu.
-    if (Message.Msg == WM_RBUTTONUP) {
-        TMessage up = Message;
-        DefaultHandler(up);
-    }
-    return true;
-}
-
-void TWinControl::SetHoverControl(TControl* Control)
-{
-    if (Control == FHoverControl)
-        return;
-    TControl* old = FHoverControl;
-    FHoverControl = Control;
-    if (old != nullptr) {
-        old->FMouseInControl = false;
-        old->Perform(CM_MOUSELEAVE);
-    }
-    if (Control != nullptr) {
-        Control->FMouseInControl = true;
-        Control->Perform(CM_MOUSEENTER);
-    }
-}
-
-void TWinControl::WMMouseMove(TMessage& Message)
-{
-    if (!FMouseTracked && FHandle != nullptr) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
-        FMouseTracked = TrackMouseEvent(&track) != FALSE;
-        FMouseInControl = true;
-        Perform(CM_MOUSEENTER);
-    }
-    TControl::WndProc(Message);
-}
-
-void TWinControl::WMMouseLeave(TMessage& Message)
-{
-    FMouseTracked = false;
-    SetHoverControl(nullptr);
-    if (FMouseInControl) {
-        FMouseInControl = false;
-        Perform(CM_MOUSELEAVE);
-    }
-    DefaultHandler(Message);
-}
-
-void TWinControl::WMMouseWheel(TMessage& Message)
-{
-    // Offered to the control first; a non-zero answer means it took it.
-    if (Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam) != 0) {
-        Message.Result = 0;
-        return;
-    }
-    DefaultHandler(Message);
-}
-
-bool TWinControl::DoKeyDown(Word Key, TShiftState Shift)
-{
-    TCustomForm* form = GetParentForm(this);
-    if (form != nullptr && form != this && form->KeyPreview) {
-        static_cast<TWinControl*>(form)->KeyDown(Key, Shift);
-        if (Key == 0)
-            return true;
-    }
-    KeyDown(Key, Shift);
-    return Key == 0;
-}
-
-bool TWinControl::DoKeyUp(Word Key, TShiftState Shift)
-{
-    TCustomForm* form = GetParentForm(this);
-    if (form != nullptr && form != this && form->KeyPreview) {
-        static_cast<TWinControl*>(form)->KeyUp(Key, Shift);
-        if (Key == 0)
-            return true;
-    }
-    KeyUp(Key, Shift);
-    return Key == 0;
-}
-
-bool TWinControl::DoKeyPress(char& Key)
-{
-    TCustomForm* form = GetParentForm(this);
-    if (form != nullptr && form != this && form->KeyPreview) {
-        static_cast<TWinControl*>(form)->KeyPress(Key);
-        if (Key == 0)
-            return true;
-    }
-    KeyPress(Key);
-    return Key == 0;
-}
-
-void TWinControl::KeyDown(Word& Key, TShiftState Shift)
-{
-    if (OnKeyDown)
-        OnKeyDown(this, Key, Shift);
-}
-
-void TWinControl::KeyUp(Word& Key, TShiftState Shift)
-{
-    if (OnKeyUp)
-        OnKeyUp(this, Key, Shift);
-}
-
-void TWinControl::KeyPress(char& Key)
-{
-    if (OnKeyPress)
-        OnKeyPress(this, Key);
-}
-
-void TWinControl::WMKeyDown(TMessage& Message)
-{
-    // The key events already ran when the message loop offered the key as a
-    // dialog key (CN_KEYDOWN) first.
-    const bool done = FKeyEventsDone;
-    FKeyEventsDone = false;
-    if (!done && DoKeyDown(static_cast<Word>(Message.WParam), KeyboardShiftState())) {
-        Message.Result = 0;
-        return;
-    }
-    DefaultHandler(Message);
-}
-
-void TWinControl::CNKeyDown(TMessage& Message)
-{
-    Message.Result = DoKeyDown(static_cast<Word>(Message.WParam), KeyboardShiftState()) ? 1 : 0;
-    FKeyEventsDone = Message.Result == 0;
-}
-
-void TWinControl::WMKeyUp(TMessage& Message)
-{
-    if (DoKeyUp(static_cast<Word>(Message.WParam), KeyboardShiftState())) {
-        Message.Result = 0;
-        return;
-    }
-    DefaultHandler(Message);
-}
-
-// WM_CHAR carries a UTF-16 unit; the key event sees it as 936 text (an ASCII
-// character as it is, any other as its lead byte), and the character goes
-// on unchanged unless a handler replaced or dropped it.
-void TWinControl::WMChar(TMessage& Message)
-{
-    const auto unit = static_cast<wchar_t>(Message.WParam);
-    const String text = WideToStr(WideString(1, unit));
-    const char original = text.empty() ? '\0' : text[0];
-    char key = original;
-    if (DoKeyPress(key)) {
-        Message.Result = 0;
-        return;
-    }
-    if (key != original)
-        Message.WParam = static_cast<unsigned char>(key);
-    DefaultHandler(Message);
-}
-
-void TWinControl::WMSetFocus(TMessage& Message)
-{
-    DefaultHandler(Message);
-    if (TCustomForm* form = GetParentForm(this); form != nullptr && form != this)
-        form->FocusChanged(this);
-}
-
-void TWinControl::DoEnter()
-{
-    if (OnEnter)
-        OnEnter(this);
-}
-
-void TWinControl::DoExit()
-{
-    if (OnExit)
-        OnExit(this);
-}
-
-bool TWinControl::WantsSpecialKey(Word)
-{
-    return false;
-}
-
-void TWinControl::CMWantSpecialKey(TMessage& Message)
-{
-    Message.Result = WantsSpecialKey(static_cast<Word>(Message.WParam)) ? 1 : 0;
 }

@@ -10,7 +10,9 @@
 // notifications that child windows send (WM_COMMAND, WM_NOTIFY,
 // WM_CTLCOLOR*, WM_DRAWITEM, ...) back to the child control as CN_
 // messages, routes mouse messages to window-less children, paints them,
-// and turns keys, focus and sizing into events.
+// and turns keys, focus and sizing into events. The parts by subject:
+// WinControl.cpp (windows, children, layout, reflection), WinControlMouse.cpp,
+// WinControlKeyboard.cpp (keys, focus, tab order) and WinControlPaint.cpp.
 
 #include <vector>
 
@@ -49,7 +51,7 @@ public:
     void DestroyHandle();
     // Destroys the window and creates it again, for a style that only
     // window creation sets.
-    void RecreateWnd();
+    virtual void RecreateWnd();
 
     void SetParent(TWinControl* AParent) override;
     TRect ClientRect() const override;
@@ -77,6 +79,8 @@ public:
 
     virtual bool CanFocus() const;
     virtual bool Focused() const;
+    // Whether the focus is on the control's window or on a window inside it.
+    bool ContainsFocus() const;
     virtual void SetFocus();
 
     bool DoubleBuffered() const { return FDoubleBuffered; }
@@ -161,6 +165,7 @@ private:
     void UpdateWindowEnabled();
     bool ReflectTo(HWND Child, TMessage& Message);
     bool RouteMouse(TMessage& Message);
+    void TrackMouseLeave();
     void SetHoverControl(TControl* Control);
 
     void WMCommand(TMessage& Message);

@@ -67,15 +67,19 @@ LRESULT CALLBACK SubclassWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LPara
 LRESULT CALLBACK CreationHook(int Code, WPARAM WParam, LPARAM LParam)
 {
     if (Code == HCBT_CREATEWND && PendingControl != nullptr) {
-        auto* cbt = reinterpret_cast<CBT_CREATEWNDW*>(LParam);
-        if (cbt->lpcs->lpCreateParams == PendingControl) {
+        GuardCallback([&] {
+            auto* cbt = reinterpret_cast<CBT_CREATEWNDW*>(LParam);
+            if (cbt->lpcs->lpCreateParams != PendingControl)
+                return;
             HWND wnd = reinterpret_cast<HWND>(WParam);
             TWinControl* control = PendingControl;
             PendingControl = nullptr;
+            // Entered in the map first: should that fail, the window keeps
+            // its own procedure and stays unbound.
             SubclassedWindows()[wnd] = control;
             TWindowBinding::Attach(control, wnd, reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassWndProc))));
-        }
+        });
     }
     return CallNextHookEx(nullptr, Code, WParam, LParam);
 }
@@ -122,6 +126,11 @@ HWND TWindowBinding::Create(TWinControl* Control, const TCreateParams& P)
                                P.Width, P.Height, P.WndParent, P.Menu, instance, Control);
     UnhookWindowsHookEx(hook);
     PendingControl = outer;
+    if (wnd != nullptr && Control->FHandle != wnd) {
+        // The hook failed to bind it (its error went to HandleException).
+        DestroyWindow(wnd);
+        return nullptr;
+    }
     return wnd;
 }
 

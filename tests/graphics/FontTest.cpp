@@ -31,9 +31,16 @@ TEST(Font, StartsWithTheDefaultFaceAtNinePoints)
     EXPECT_EQ(lf.lfWeight, FW_NORMAL);
 }
 
-TEST(Font, FontFamilyInstalledTellsMissingFacesApart)
+TEST(Font, FontFamilyInstalledTellsInstalledAndMissingFacesApart)
 {
-    EXPECT_FALSE(FontFamilyInstalled("No Such Face 12345"));
+    struct Case {
+        String Face;
+        bool Installed;
+    };
+    for (const Case& c : {Case{DefaultFontName(), true}, Case{"No Such Face 12345", false}}) {
+        SCOPED_TRACE(StrToUtf8(c.Face));
+        EXPECT_EQ(FontFamilyInstalled(c.Face), c.Installed);
+    }
 }
 
 TEST(Font, SizeAndHeightFollowEachOther)

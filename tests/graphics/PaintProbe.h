@@ -1,14 +1,24 @@
 #pragma once
 // Reading back what was painted: pixels straight from a bitmap's memory (not
-// through GDI, which is under test), ink counts, and the process's count of
-// GDI objects.
+// through GDI, which is under test), ink counts, whether text came out as
+// glyphs, and the process's count of GDI objects.
 
+#include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <winternl.h>
 
 #include "framework/Bitmap.h"
+// Only for its guard against message boxes that no test answers, which
+// every test program that includes it installs (its functions are not
+// linked into the graphics tests).
+#include "tests/support/GuiHarness.h"
 
 namespace paint_probe {
 
@@ -49,6 +59,39 @@ inline bool SamePixels(TBitmap& A, TBitmap& B)
         if (std::memcmp(A.ScanLine(y), B.ScanLine(y), used) != 0)
             return false;
     return true;
+}
+
+// Draws Text (as a string on a bitmap, as a control's caption, ...) and
+// returns the pixels; every call gives a bitmap of the same size.
+using TTextRender = std::function<std::unique_ptr<TBitmap>(const WideString& Text)>;
+
+// Whether each character of Chars is drawn as a glyph of its own: drawn
+// alone it differs from nothing drawn, no two of them look alike, and none
+// looks like a character that no font has (U+E000, private use). A font
+// without the glyphs draws the same box for all of them, which fails the
+// second and third conditions.
+inline ::testing::AssertionResult DrawnAsGlyphs(const TTextRender& Render, const WideString& Chars)
+{
+    const auto code = [](wchar_t Ch) {
+        char text[16];
+        std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(Ch));
+        return std::string(text);
+    };
+    const auto blank = Render(WideString());
+    const auto box = Render(WideString(1, L'\xE000'));
+    std::vector<std::unique_ptr<TBitmap>> images;
+    for (wchar_t ch : Chars) {
+        images.push_back(Render(WideString(1, ch)));
+        if (SamePixels(*images.back(), *blank))
+            return ::testing::AssertionFailure() << code(ch) << " left no ink";
+        if (SamePixels(*images.back(), *box))
+            return ::testing::AssertionFailure() << code(ch) << " is drawn as the missing-glyph box";
+    }
+    for (std::size_t i = 0; i < images.size(); ++i)
+        for (std::size_t j = i + 1; j < images.size(); ++j)
+            if (SamePixels(*images[i], *images[j]))
+                return ::testing::AssertionFailure() << "characters " << i << " and " << j << " look alike";
+    return ::testing::AssertionSuccess();
 }
 
 inline bool RunningOnWine()

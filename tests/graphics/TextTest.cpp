@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 #include "framework/Bitmap.h"
 #include "framework/Codepage.h"
@@ -18,10 +17,12 @@ using paint_probe::SamePixels;
 const WideString chinese = L"读取参数";
 const WideString privateUse = L"\xE000\xE001\xE002\xE003";   // no font has glyphs for these
 
-// Text drawn in Face, black on white, two-colour, 20 pixels high.
-std::unique_ptr<TBitmap> Render(const String& Face, const WideString& Text)
+// Text drawn in Face, black on white, two-colour, 20 pixels high, on a
+// bitmap with room for Cells characters (by default those of Text).
+std::unique_ptr<TBitmap> Render(const String& Face, const WideString& Text, std::size_t Cells = 0)
 {
-    auto b = std::make_unique<TBitmap>(32 * static_cast<int>(Text.size()) + 8, 32, TPixelFormat::pf24bit);
+    const auto cells = static_cast<int>(Cells != 0 ? Cells : Text.size());
+    auto b = std::make_unique<TBitmap>(32 * cells + 8, 32, TPixelFormat::pf24bit);
     Clear(*b, clWhite);
     TCanvas* c = b->Canvas();
     c->Font()->SetName(Face);
@@ -33,26 +34,10 @@ std::unique_ptr<TBitmap> Render(const String& Face, const WideString& Text)
     return b;
 }
 
-// Whether each character of Chars is drawn as a glyph of its own: drawn
-// alone it leaves ink, no two of them look alike, and none looks like a
-// character that no font has. A font without the glyphs draws the same box
-// for all of them, which fails the second and third conditions.
+// The glyph check of PaintProbe.h on text drawn in Face.
 ::testing::AssertionResult DrawnAsGlyphs(const String& Face, const WideString& Chars)
 {
-    const auto box = Render(Face, WideString(1, L'\xE000'));
-    std::vector<std::unique_ptr<TBitmap>> images;
-    for (wchar_t ch : Chars) {
-        images.push_back(Render(Face, WideString(1, ch)));
-        if (InkCount(*images.back(), clWhite) == 0)
-            return ::testing::AssertionFailure() << "U+" << std::hex << int(ch) << " left no ink";
-        if (SamePixels(*images.back(), *box))
-            return ::testing::AssertionFailure() << "U+" << std::hex << int(ch) << " is drawn as the missing-glyph box";
-    }
-    for (std::size_t i = 0; i < images.size(); ++i)
-        for (std::size_t j = i + 1; j < images.size(); ++j)
-            if (SamePixels(*images[i], *images[j]))
-                return ::testing::AssertionFailure() << "characters " << i << " and " << j << " look alike";
-    return ::testing::AssertionSuccess();
+    return paint_probe::DrawnAsGlyphs([&](const WideString& Text) { return Render(Face, Text, 1); }, Chars);
 }
 
 TEST(ChineseText, TheDefaultFontDrawsChineseGlyphs)

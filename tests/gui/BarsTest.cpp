@@ -94,3 +94,16 @@ TEST_F(Bars, StatusPanelsShowTheirText)
     Status->SetSimpleText("简单");
     EXPECT_EQ(Status->PartText(0), String("简单")) << "the simple text";
 }
+
+TEST_F(Bars, StatusPanelIndexesOutOfRangeRaiseListErrors)
+{
+    Status->Panels()->Add();
+    for (int index : {-1, 2}) {
+        SCOPED_TRACE(index);
+        EXPECT_THROW(Status->Panels()->Delete(index), EListError);
+        EXPECT_THROW(Status->Panels()->Items(index), EListError);
+    }
+    EXPECT_EQ(Status->Panels()->Count(), 2);
+    Status->Panels()->Delete(1);
+    EXPECT_EQ(Status->Panels()->Count(), 1);
+}

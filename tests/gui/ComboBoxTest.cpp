@@ -1,6 +1,9 @@
 // Combo boxes: the editable text against the list selection, ItemIndex -1,
-// the events of a user's choice, and items kept across window re-creation.
+// the events of a user's choice, items kept across window re-creation, and
+// the height of the open list.
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include "tests/support/GuiHarness.h"
 #include "framework/ComboBox.h"
@@ -38,24 +41,30 @@ TEST_F(ComboBoxes, ItemIndexAndTextAgreeInBothStyles)
 {
     for (TComboBoxStyle style : {csDropDown, csDropDownList}) {
         SCOPED_TRACE(style == csDropDown ? "csDropDown" : "csDropDownList");
-        Combo->SetStyle(style);
         for (bool withWindow : {false, true}) {
             SCOPED_TRACE(withWindow ? "with window" : "before the window");
+            // A form of its own, so that no window is left from another case.
+            const auto form = std::make_unique<TForm>(nullptr);
+            auto* combo = new TComboBox(form.get());
+            combo->SetParent(form.get());
+            for (const char* item : {"1200", "9600", "串口"})
+                combo->Items()->Add(item);
+            combo->SetStyle(style);
             if (withWindow)
-                Form->Show();
-            Combo->SetItemIndex(2);
-            EXPECT_EQ(Combo->Text(), String("串口"));
-            Combo->SetItemIndex(-1);
-            EXPECT_EQ(Combo->ItemIndex(), -1);
-            EXPECT_EQ(Combo->Text(), "") << "ItemIndex -1 clears the text";
-            Combo->SetText("9600");
-            EXPECT_EQ(Combo->ItemIndex(), 1) << "text of an item selects it";
-            Combo->SetText("COM12");
-            EXPECT_EQ(Combo->ItemIndex(), -1);
-            EXPECT_EQ(Combo->Text(), style == csDropDown ? "COM12" : "")
+                form->Show();
+            combo->SetItemIndex(2);
+            EXPECT_EQ(combo->Text(), String("串口"));
+            combo->SetItemIndex(-1);
+            EXPECT_EQ(combo->ItemIndex(), -1);
+            EXPECT_EQ(combo->Text(), "") << "ItemIndex -1 clears the text";
+            combo->SetText("9600");
+            EXPECT_EQ(combo->ItemIndex(), 1) << "text of an item selects it";
+            combo->SetText("COM12");
+            EXPECT_EQ(combo->ItemIndex(), -1);
+            EXPECT_EQ(combo->Text(), style == csDropDown ? "COM12" : "")
                 << "only an editable box holds text that is not an item";
+            EXPECT_EQ(combo->HandleAllocated(), withWindow);
         }
-        Form->Hide();
     }
 }
 
@@ -96,4 +105,26 @@ TEST_F(ComboBoxes, ItemsAndSelectionSurviveWindowRecreation)
     Combo->Items()->Clear();
     EXPECT_EQ(SendMessageW(Combo->Handle(), CB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(Combo->ItemIndex(), -1);
+}
+
+TEST_F(ComboBoxes, TheOpenListFitsItemsAddedAfterTheWindowWasMade)
+{
+    // The fixture's box has its items before its window; this one gets the
+    // same items after.
+    auto* later = new TComboBox(Form);
+    later->SetParent(Form);
+    later->SetTop(40);
+    Form->Show();
+    auto listHeight = [](TComboBox* Box) {
+        RECT r{};
+        SendMessageW(Box->Handle(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r));
+        return r.bottom - r.top;
+    };
+    const int empty = listHeight(later);
+    for (const char* item : {"1200", "9600", "串口"})
+        later->Items()->Add(item);
+    EXPECT_EQ(listHeight(later), listHeight(Combo));
+    EXPECT_GT(listHeight(later), empty);
+    later->Items()->Clear();
+    EXPECT_EQ(listHeight(later), empty);
 }

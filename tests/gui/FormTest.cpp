@@ -1,11 +1,16 @@
 // Forms: loading, modal runs and their results, dialog keys, closing with
-// its handlers (including one that raises), releasing and the main form.
+// its handlers (including ones that raise), releasing and the main form,
+// destruction, re-created windows, the focus leaving controls, typed
+// characters, and the harness's own guards (modal watchdog, message boxes).
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include "tests/support/GuiHarness.h"
 #include "framework/Button.h"
 #include "framework/Edit.h"
 #include "framework/Memo.h"
+#include "framework/Panel.h"
+#include "framework/Timer.h"
 
 namespace {
 
@@ -48,6 +53,65 @@ public:
     TButton* Button2;
     int Created = 0;
     int Shown = 0;
+};
+
+void CALLBACK TerminateApplication(HWND, UINT, UINT_PTR, DWORD)
+{
+    Application->Terminate();
+}
+
+// A form whose OnDestroy reads a member of its own, as the program's forms
+// do; it calls DestroyForm in its destructor (twice: the second does
+// nothing) unless told not to.
+class TFormWithMembers : public TForm {
+public:
+    TFormWithMembers(std::vector<std::string>& Log, bool CallDestroyForm) : TForm(Application), FCall(CallDestroyForm)
+    {
+        SetBounds(60, 60, 200, 120);
+        const bool call = CallDestroyForm;
+        // The fallback runs after the members are gone: it reads none then.
+        OnDestroy = [this, &Log, call](TObject*) { Log.push_back(call ? "destroy with " + Member : "destroy"); };
+        OnDeactivate = [&Log](TObject*) { Log.push_back("deactivate"); };
+        OnActivate = [&Log](TObject*) { Log.push_back("activate"); };
+        OnPaint = [&Log](TObject*) { Log.push_back("paint"); };
+    }
+    ~TFormWithMembers() override
+    {
+        if (FCall) {
+            DestroyForm();
+            DestroyForm();
+        }
+        Member = "gone";
+    }
+
+    std::string Member = "member";
+
+private:
+    bool FCall;
+};
+
+// A form with a container: an edit inside a panel, and an edit outside.
+struct TFocusForm {
+    TFocusForm()
+    {
+        Form = new TForm(Application);
+        Form->SetBounds(70, 70, 300, 200);
+        Panel = new TPanel(Form);
+        Panel->SetParent(Form);
+        Panel->SetBounds(10, 10, 200, 60);
+        Edit = new TEdit(Form);
+        Edit->SetParent(Panel);
+        Edit->SetBounds(10, 10, 100, 21);
+        Other = new TEdit(Form);
+        Other->SetParent(Form);
+        Other->SetBounds(10, 100, 100, 21);
+    }
+    ~TFocusForm() { delete Form; }
+
+    TForm* Form;
+    TPanel* Panel;
+    TEdit* Edit;
+    TEdit* Other;
 };
 
 class Forms : public ::testing::Test {
@@ -233,11 +297,259 @@ TEST_F(Forms, ClosingTheMainFormEndsTheMessageLoop)
     PostMessageW(Dialog->Handle(), WM_CLOSE, 0, 0);
     // Run would not return if the close did not end it: a timer bounds it,
     // and a run that needed the timer fails.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR, DWORD) { Application->Terminate(); });
+    const UINT_PTR timer = SetTimer(nullptr, 0, 3000, TerminateApplication);
     const Cardinal start = GetTickCount();
     Application->Run();
     KillTimer(nullptr, timer);
     EXPECT_TRUE(closed);
     EXPECT_LT(GetTickCount() - start, 2500u) << "Run ended only by the safety timer";
     Application->MainForm = nullptr;
+}
+
+TEST_F(Forms, AModalRunCanFollowTheEndOfTheMessageLoop)
+{
+    Application->Terminate();
+    Application->ResetTerminated();
+    // The run waits for messages until the timer ends it: a WM_QUIT left
+    // over from Terminate would end it first, with mrCancel.
+    TTimer closer(nullptr);
+    closer.SetInterval(100);
+    closer.OnTimer = [&](TObject*) {
+        closer.SetEnabled(false);
+        Dialog->SetModalResult(mrOk);
+    };
+    gui::ModalScript script([](TCustomForm*) {});
+    EXPECT_EQ(Dialog->ShowModal(), mrOk);
+    EXPECT_FALSE(Application->Terminated());
+}
+
+TEST_F(Forms, ACloseHandlerThatRaisesInAModalRunIsReportedAndTheRunGoesOn)
+{
+    struct Case {
+        const char* Name;
+        bool InCloseQuery;
+    };
+    for (const Case& c : {Case{"OnClose", false}, Case{"OnCloseQuery", true}}) {
+        SCOPED_TRACE(c.Name);
+        std::vector<String> reported;
+        Application->OnException = [&](TObject*, const Exception& E) { reported.push_back(E.Message); };
+        int calls = 0;
+        bool visibleAtRetry = false;
+        // Raises the first time; the second close goes through.
+        auto handler = [&] {
+            if (++calls == 1)
+                throw Exception("close failed");
+            visibleAtRetry = Dialog->Visible() && Dialog->Modal();
+        };
+        Dialog->OnClose = nullptr;
+        Dialog->OnCloseQuery = nullptr;
+        if (c.InCloseQuery)
+            Dialog->OnCloseQuery = [&](TObject*, bool&) { handler(); };
+        else
+            Dialog->OnClose = [&](TObject*, TCloseAction&) { handler(); };
+        gui::ModalScript script([](TCustomForm* f) {
+            f->SetModalResult(mrOk);
+            PostMessageW(f->Handle(), WM_CLOSE, 0, 0);
+        });
+        TModalResult result = mrNone;
+        EXPECT_NO_THROW(result = Dialog->ShowModal());
+        EXPECT_EQ(result, mrCancel) << "the second close, by WM_CLOSE";
+        EXPECT_EQ(reported, std::vector<String>{"close failed"});
+        EXPECT_TRUE(visibleAtRetry) << "the failed close left the form modal";
+        EXPECT_EQ(script.TimedOut, 0);
+        EXPECT_FALSE(Dialog->Visible());
+    }
+    Dialog->OnClose = nullptr;
+    Dialog->OnCloseQuery = nullptr;
+}
+
+// A dialog key that the form takes (Tab moves the focus, Enter and Esc
+// click a button) leaves the focused control's next key its events.
+TEST_F(Forms, ADialogKeyTakenByTheFormLeavesTheNextKeyItsEvents)
+{
+    std::vector<std::string> events;
+    Dialog->KeyPreview = true;
+    Dialog->OnKeyDown = [&](TObject*, Word& Key, TShiftState) { events.push_back("form " + std::to_string(Key)); };
+    Dialog->Edit1->OnKeyDown = [&](TObject*, Word& Key, TShiftState) { events.push_back("edit " + std::to_string(Key)); };
+    Dialog->Show();
+    for (Word key : {VK_TAB, VK_RETURN, VK_ESCAPE}) {
+        SCOPED_TRACE("key " + std::to_string(key));
+        Dialog->Edit1->SetFocus();
+        gui::PressKey(key);
+        Dialog->Edit1->SetFocus();
+        events.clear();
+        gui::PressKey('A');
+        EXPECT_EQ(events, (std::vector<std::string>{"form 65", "edit 65"}));
+    }
+}
+
+TEST_F(Forms, DestroyFormFiresOnDestroyOnceWithTheMembersAliveAndNoOtherEvents)
+{
+    struct Case {
+        const char* Name;
+        bool CallDestroyForm;
+        std::vector<std::string> Expected;
+    };
+    for (const Case& c : {Case{"derived form calls DestroyForm", true, {"destroy with member"}},
+                          Case{"~TCustomForm as the fallback", false, {"destroy"}}}) {
+        SCOPED_TRACE(c.Name);
+        std::vector<std::string> log;
+        auto* form = new TFormWithMembers(log, c.CallDestroyForm);
+        form->Show();
+        gui::Settle();
+        ASSERT_TRUE(form->Active()) << "an active form would be deactivated by its window's destruction";
+        log.clear();
+        delete form;
+        EXPECT_EQ(log, c.Expected);
+    }
+}
+
+TEST_F(Forms, BorderChangesKeepAShowingFormShowing)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TForm*)> Change;
+        LONG GoneStyle;
+    };
+    const Case cases[] = {
+        {"BorderStyle", [](TForm* f) { f->SetBorderStyle(bsSingle); }, WS_THICKFRAME},
+        {"BorderIcons", [](TForm* f) { f->SetBorderIcons(biSystemMenu); }, WS_MAXIMIZEBOX},
+    };
+    for (const Case& c : cases) {
+        for (bool showing : {true, false}) {
+            SCOPED_TRACE(std::string(c.Name) + (showing ? ", showing" : ", hidden"));
+            TFocusForm f;
+            f.Form->Show();
+            f.Other->SetFocus();
+            if (!showing)
+                f.Form->Hide();
+            const HWND before = f.Form->Handle();
+            c.Change(f.Form);
+            EXPECT_NE(f.Form->Handle(), before) << "a new window";
+            EXPECT_EQ(GetWindowLongW(f.Form->Handle(), GWL_STYLE) & c.GoneStyle, 0);
+            EXPECT_EQ(f.Form->Visible(), showing);
+            EXPECT_EQ(IsWindowVisible(f.Form->Handle()) != FALSE, showing);
+            if (showing) {
+                EXPECT_TRUE(f.Other->Focused()) << "the active control has the focus again";
+            }
+        }
+    }
+}
+
+TEST_F(Forms, TheFocusedControlGetsOnExitWhenItGoesAndIsForgottenWhenFreed)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TFocusForm&)> Act;
+        int Exits;
+        bool FocusOnForm;
+    };
+    const Case cases[] = {
+        {"control hidden", [](TFocusForm& f) { f.Edit->SetVisible(false); }, 1, true},
+        {"control disabled", [](TFocusForm& f) { f.Edit->SetEnabled(false); }, 1, true},
+        {"container hidden", [](TFocusForm& f) { f.Panel->SetVisible(false); }, 1, true},
+        {"container disabled", [](TFocusForm& f) { f.Panel->SetEnabled(false); }, 1, true},
+        {"control freed", [](TFocusForm& f) { delete f.Edit; }, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TFocusForm f;
+        int exits = 0;
+        int enters = 0;
+        f.Edit->OnExit = [&](TObject*) { ++exits; };
+        f.Other->OnEnter = [&](TObject*) { ++enters; };
+        f.Form->Show();
+        f.Edit->SetFocus();
+        gui::Settle();
+        ASSERT_EQ(f.Form->ActiveControl(), f.Edit);
+
+        c.Act(f);
+        EXPECT_EQ(exits, c.Exits);
+        EXPECT_EQ(f.Form->ActiveControl(), nullptr);
+        EXPECT_EQ(GetFocus(), f.Form->Handle()) << "the focus went to the form";
+        f.Other->SetFocus();
+        EXPECT_EQ(f.Form->ActiveControl(), f.Other);
+        EXPECT_EQ(enters, 1);
+        EXPECT_EQ(exits, c.Exits) << "no second OnExit";
+    }
+}
+
+// A focused control taken off its form (it lives on) gets OnExit, and the
+// form lets it go.
+TEST_F(Forms, AFocusedControlTakenOffItsFormGetsOnExit)
+{
+    TFocusForm f;
+    int exits = 0;
+    f.Edit->OnExit = [&](TObject*) { ++exits; };
+    f.Form->Show();
+    f.Edit->SetFocus();
+    gui::Settle();
+    ASSERT_EQ(f.Form->ActiveControl(), f.Edit);
+    f.Edit->SetParent(nullptr);
+    EXPECT_EQ(f.Form->ActiveControl(), nullptr);
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(GetFocus(), f.Form->Handle());
+}
+
+// OnKeyPress may replace the character with another of 936 text; it reaches
+// the control as that character. A lead byte alone is no character.
+TEST_F(Forms, ACharacterReplacedByOnKeyPressReachesTheControlAsUnicode)
+{
+    struct Case {
+        const char* Name;
+        char Replacement;
+        WideString Expected;
+    };
+    for (const Case& c : {Case{"ASCII", 'b', L"b"}, Case{"single-byte 0x80", '\x80', L"\x20AC"},
+                          Case{"lead byte alone", '\xB6', L""}}) {
+        SCOPED_TRACE(c.Name);
+        Dialog->Edit1->SetText("");
+        Dialog->Edit1->OnKeyPress = [&](TObject*, char& Key) {
+            if (Key == 'a')
+                Key = c.Replacement;
+        };
+        Dialog->Show();
+        Dialog->Edit1->SetFocus();
+        gui::TypeText("a");
+        EXPECT_EQ(StrToWide(Dialog->Edit1->Text()), c.Expected);
+    }
+}
+
+// A watchdog of a run that ended must not end a later run of the same form.
+TEST_F(Forms, AModalScriptsWatchdogEndsWithItsRun)
+{
+    TTimer closer(nullptr);
+    closer.SetEnabled(false);
+    closer.SetInterval(700);
+    closer.OnTimer = [&](TObject*) {
+        closer.SetEnabled(false);
+        Dialog->SetModalResult(mrOk);
+    };
+    int runs = 0;
+    gui::ModalScript script(
+        [&](TCustomForm* f) {
+            if (++runs == 1)
+                f->SetModalResult(mrYes);
+            else
+                closer.SetEnabled(true);   // ends the second run after 700 ms
+        },
+        1000);
+    EXPECT_EQ(Dialog->ShowModal(), mrYes);
+    gui::PumpFor(600);
+    EXPECT_EQ(Dialog->ShowModal(), mrOk) << "the first run's watchdog would end this one at 1000 ms";
+    EXPECT_EQ(script.TimedOut, 0);
+}
+
+TEST(MessageBoxGuard, AMessageBoxNoTestAnswersFailsTheTestAndIsAnswered)
+{
+    int answer = 0;
+    EXPECT_NONFATAL_FAILURE(answer = Application->MessageBox("意外", "Brimsel", MB_OK), "unexpected message box");
+    EXPECT_EQ(answer, IDOK);
+    {
+        gui::MessageBoxAnswers boxes(IDNO);
+        EXPECT_EQ(Application->MessageBox("预期", "Brimsel", MB_YESNO), IDNO);
+        EXPECT_EQ(boxes.Boxes.size(), 1u);
+    }
+    // The guard is back once the answers are gone.
+    EXPECT_NONFATAL_FAILURE(Application->MessageBox("意外", "Brimsel", MB_OK), "unexpected message box");
 }

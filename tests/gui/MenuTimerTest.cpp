@@ -93,6 +93,36 @@ TEST_F(Menus, RightClickShowsTheMenuOfTheControlUnderTheMouse)
     }
 }
 
+TEST_F(Menus, TheKeyboardsContextMenuShowsInTheMiddleOfTheControl)
+{
+    auto* panel = new TPanel(Form);
+    panel->SetParent(Form);
+    panel->SetBounds(10, 10, 200, 100);
+    panel->SetPopupMenu(Menu);
+    Form->Show();
+    // The point (-1, -1): as the system packs it (0xFFFFFFFF, zero-extended
+    // on 64-bit Windows) and as -1 itself.
+    struct Case {
+        const char* Name;
+        LPARAM Point;
+    };
+    for (const Case& c : {Case{"MAKELPARAM(-1, -1)", MAKELPARAM(-1, -1)}, Case{"-1", static_cast<LPARAM>(-1)}}) {
+        SCOPED_TRACE(c.Name);
+        POINT at{};
+        int shown = 0;
+        gui::PopupMenuAnswers answers([&](TPopupMenu*, HMENU, int X, int Y) {
+            ++shown;
+            at = POINT{X, Y};
+            return 0u;
+        });
+        SendMessageW(panel->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel->Handle()), c.Point);
+        ASSERT_EQ(shown, 1);
+        const TPoint middle = panel->ClientToScreen(Point(100, 50));
+        EXPECT_EQ(at.x, middle.x);
+        EXPECT_EQ(at.y, middle.y);
+    }
+}
+
 TEST(Timers, TickWhileEnabledAtTheirInterval)
 {
     TTimer timer(nullptr);

@@ -1,6 +1,7 @@
 // The window layer: binding of objects to windows, the replaceable
 // WindowProc, reflection of notifications, enabling through parents,
-// re-creation of windows and the lifetime of the binding.
+// re-creation of windows, the lifetime of the binding, a focused control
+// freed with its container, and mouse enter and leave.
 #include <gtest/gtest.h>
 
 #include "tests/support/GuiHarness.h"
@@ -213,4 +214,79 @@ TEST_F(WindowLayer, AlignedChildrenShareTheClientArea)
         EXPECT_EQ(r.right, c.Expected.right);
         EXPECT_EQ(r.bottom, c.Expected.bottom);
     }
+}
+
+// The focused control sits in a container that is freed. The form forgets
+// it; a control that outlives its container (it belongs to the form) gets
+// OnExit first, one freed with it gets nothing.
+TEST_F(WindowLayer, AFormForgetsAnActiveControlFreedWithItsContainer)
+{
+    struct Case {
+        const char* Name;
+        bool OwnedByContainer;
+        int Exits;
+    };
+    for (const Case& c : {Case{"control owned by the container", true, 0}, Case{"control owned by the form", false, 1}}) {
+        SCOPED_TRACE(c.Name);
+        auto* box = new TPanel(Form);
+        box->SetParent(Form);
+        auto* edit = new TEdit(c.OwnedByContainer ? static_cast<TComponent*>(box) : Form);
+        edit->SetParent(box);
+        auto* other = new TEdit(Form);
+        other->SetParent(Form);
+        other->SetTop(120);
+        int exits = 0;
+        int enters = 0;
+        edit->OnExit = [&](TObject*) { ++exits; };
+        other->OnEnter = [&](TObject*) { ++enters; };
+        Form->Show();
+        edit->SetFocus();
+        gui::Settle();
+        ASSERT_EQ(Form->ActiveControl(), edit);
+
+        delete box;
+        EXPECT_EQ(Form->ActiveControl(), nullptr);
+        EXPECT_EQ(exits, c.Exits);
+        // A later focus change and activation find no freed control.
+        other->SetFocus();
+        EXPECT_EQ(Form->ActiveControl(), other);
+        EXPECT_EQ(enters, 1);
+        SendMessageW(Form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_TRUE(other->Focused());
+        if (!c.OwnedByContainer) {
+            EXPECT_EQ(edit->Parent(), nullptr);
+            delete edit;
+        }
+        delete other;
+    }
+}
+
+// The mouse may come in over a window-less child: its parent is entered
+// first all the same, once, and left when the mouse leaves its window.
+TEST_F(WindowLayer, MouseEnterAndLeaveReachAParentEnteredOverAWindowlessChild)
+{
+    auto* panel = new TPanel(Form);
+    panel->SetParent(Form);
+    panel->SetBounds(10, 10, 200, 100);
+    auto* label = new TLabel(Form);
+    label->SetParent(panel);
+    label->SetAutoSize(false);
+    label->SetBounds(0, 0, 60, 20);
+    std::vector<std::string> events;
+    panel->OnMouseEnter = [&](TObject*) { events.push_back("enter panel"); };
+    panel->OnMouseLeave = [&](TObject*) { events.push_back("leave panel"); };
+    label->OnMouseEnter = [&](TObject*) { events.push_back("enter label"); };
+    label->OnMouseLeave = [&](TObject*) { events.push_back("leave label"); };
+    Form->Show();
+    gui::Settle();
+    events.clear();
+    // Sent without pumping in between: a WM_MOUSELEAVE that the system posts
+    // because the real cursor is elsewhere waits in the queue meanwhile.
+    HWND wnd = panel->Handle();
+    SendMessageW(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));    // over the label
+    SendMessageW(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(150, 60));   // over the panel itself
+    SendMessageW(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(12, 10));    // the label again
+    SendMessageW(wnd, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"enter panel", "enter label", "leave label", "enter label",
+                                                "leave label", "leave panel"}));
 }

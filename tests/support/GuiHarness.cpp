@@ -254,21 +254,24 @@ MessageBoxAnswers::~MessageBoxAnswers()
     Application->MessageBoxHook = FSaved;
 }
 
+namespace {
+
+// The ModalScript alive now (ShowModalHook is one, so there is at most one).
+ModalScript* CurrentScript = nullptr;
+constexpr UINT_PTR WatchdogTimer = 0x5EED;
+constexpr UINT WatchdogTickMs = 50;
+
+} // namespace
+
 ModalScript::ModalScript(std::function<void(TCustomForm* Form)> Script, Cardinal BoundMs)
     : FScript(std::move(Script)), FBoundMs(BoundMs)
 {
+    CurrentScript = this;
     ShowModalHook = [this](TCustomForm* Form) {
         ++Shown;
-        // The watchdog: a timer on the modal form that ends it with mrAbort.
-        static ModalScript* current = nullptr;
-        current = this;
-        SetTimer(Form->Handle(), 0x5EED, FBoundMs, [](HWND Wnd, UINT, UINT_PTR Id, DWORD) {
-            KillTimer(Wnd, Id);
-            if (auto* form = dynamic_cast<TCustomForm*>(FindControl(Wnd)); form != nullptr && form->Modal()) {
-                ++current->TimedOut;
-                form->SetModalResult(mrAbort);
-            }
-        });
+        HWND wnd = Form->Handle();
+        FStarted[wnd] = GetTickCount32();
+        SetTimer(wnd, WatchdogTimer, WatchdogTickMs, Watchdog);
         FScript(Form);
     };
 }
@@ -276,6 +279,32 @@ ModalScript::ModalScript(std::function<void(TCustomForm* Form)> Script, Cardinal
 ModalScript::~ModalScript()
 {
     ShowModalHook = nullptr;
+    CurrentScript = nullptr;
+    for (const auto& watched : FStarted)
+        if (IsWindow(watched.first))
+            KillTimer(watched.first, WatchdogTimer);
+}
+
+// Each tick: a run that ended stops its watchdog; one that is still modal
+// after the bound is ended with mrAbort.
+void CALLBACK ModalScript::Watchdog(HWND Wnd, UINT, UINT_PTR Id, DWORD)
+{
+    GuardCallback([&] {
+        ModalScript* script = CurrentScript;
+        auto* form = dynamic_cast<TCustomForm*>(FindControl(Wnd));
+        if (script == nullptr || form == nullptr || !form->Modal() || script->FStarted.count(Wnd) == 0) {
+            KillTimer(Wnd, Id);
+            if (script != nullptr)
+                script->FStarted.erase(Wnd);
+            return;
+        }
+        if (GetTickCount32() - script->FStarted[Wnd] > script->FBoundMs) {
+            KillTimer(Wnd, Id);
+            script->FStarted.erase(Wnd);
+            ++script->TimedOut;
+            form->SetModalResult(mrAbort);
+        }
+    });
 }
 
 FileDialogAnswers::FileDialogAnswers(TFileDialogHook Answer)

@@ -5,6 +5,7 @@
 // blocking, and writes screenshots.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 
 #include "framework/Application.h"
 #include "framework/Bitmap.h"
+#include "framework/Codepage.h"
 #include "framework/FileDialogs.h"
 #include "framework/Form.h"
 #include "framework/Menus.h"
@@ -81,7 +83,8 @@ private:
 
 // While alive, each modal form runs Script once it is shown; a form still
 // modal BoundMs after that is ended with mrAbort and counted in TimedOut,
-// so that a failing test never hangs.
+// so that a failing test never hangs. The watchdog is a timer on the modal
+// form that stops when the run ends, and at the latest with this object.
 class ModalScript {
 public:
     explicit ModalScript(std::function<void(TCustomForm* Form)> Script, Cardinal BoundMs = 5000);
@@ -93,8 +96,11 @@ public:
     int TimedOut = 0;
 
 private:
+    static void CALLBACK Watchdog(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+
     std::function<void(TCustomForm*)> FScript;
     Cardinal FBoundMs;
+    std::map<HWND, Cardinal> FStarted;   // watched modal windows and the start of their run
 };
 
 // While alive, file dialogs are answered by Answer, which may set FileName.
@@ -126,3 +132,32 @@ struct MenuEntry {
 std::vector<MenuEntry> MenuEntries(HMENU Menu);
 
 } // namespace gui
+
+// A message box that no test answers would wait for a click until the test
+// program's time-out. While no MessageBoxAnswers (or a test's own hook) is
+// in place, every message box is answered with IDOK and fails the running
+// test with its text. Every test program that includes this header
+// registers it; it is defined here, not in GuiHarness.cpp, because the
+// support library is built without the test framework's headers.
+#if __has_include(<gtest/gtest.h>)
+#include <gtest/gtest.h>
+
+namespace gui {
+
+class UnexpectedMessageBoxes : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        Application->MessageBoxHook = [](const String& Text, const String& Caption, UINT) {
+            ADD_FAILURE() << "unexpected message box \"" << StrToUtf8(Caption) << "\": " << StrToUtf8(Text);
+            return IDOK;
+        };
+    }
+    void TearDown() override { Application->MessageBoxHook = nullptr; }
+};
+
+inline ::testing::Environment* const UnexpectedMessageBoxesEnvironment =
+    ::testing::AddGlobalTestEnvironment(new UnexpectedMessageBoxes);
+
+} // namespace gui
+#endif
