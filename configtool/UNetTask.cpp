@@ -13,18 +13,6 @@ namespace {
 
 String replyData;   // written and read on the main thread only
 
-String Frame(Byte Address, Byte Command, const String& Data)
-{
-    String frame;
-    frame.push_back(static_cast<char>(0xCA));
-    frame.push_back(static_cast<char>(0x20));
-    frame.push_back(static_cast<char>(Address));
-    frame.push_back(static_cast<char>(Command));
-    frame.push_back(static_cast<char>(Data.size() & 0xFF));
-    frame += Data;
-    return AddCheckSum(frame);
-}
-
 // Connects, sends one request and reads its answer; false for any failure
 // after the connect. A failing connect raises to the caller.
 bool Exchange(Byte Command, const String& Data, Byte Awaited, String* Answer)
@@ -61,10 +49,10 @@ bool Exchange(Byte Command, const String& Data, Byte Awaited, String* Answer)
 
 String BuildComFrame(Byte Command, const String& Data)
 {
-    return Frame(static_cast<Byte>(FmKX40->MO_ID->ItemIndex() + 1), Command, Data);
+    return AddCheckSum(RequestHead(static_cast<Byte>(FmKX40->MO_ID->ItemIndex() + 1), Command, Data));
 }
 
-String BuildNetFrame(Byte Command, const String& Data) { return Frame(0xFE, Command, Data); }
+String BuildNetFrame(Byte Command, const String& Data) { return AddCheckSum(RequestHead(0xFE, Command, Data)); }
 
 void NetSendStr(const String& Frame) { FmKX40->IdTCPClient->Write(Frame); }
 

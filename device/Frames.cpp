@@ -4,20 +4,20 @@ namespace {
 
 TFrameAddressSource addressSource;   // installed by the main window, read on any thread
 
-String FrameHead(Byte Command, const String& Data)
+} // namespace
+
+String RequestHead(Byte Address, Byte Command, const String& Data)
 {
     String frame;
     frame.reserve(Data.size() + 7);
     frame.push_back(static_cast<char>(0xCA));
     frame.push_back(static_cast<char>(0x20));
-    frame.push_back(static_cast<char>(FrameAddress()));
+    frame.push_back(static_cast<char>(Address));
     frame.push_back(static_cast<char>(Command));
     frame.push_back(static_cast<char>(Data.size() & 0xFF));   // length modulo 256, as the device reads one byte
     frame += Data;
     return frame;
 }
-
-} // namespace
 
 String AddCheckSum(const String& Frame)
 {
@@ -31,6 +31,6 @@ void SetFrameAddressSource(TFrameAddressSource Source) { addressSource = std::mo
 
 Byte FrameAddress() { return addressSource ? static_cast<Byte>(addressSource()) : Byte{0xFE}; }
 
-String BuildNetFrame(Byte Command, const String& Data) { return AddCheckSum(FrameHead(Command, Data)); }
+String BuildNetFrame(Byte Command, const String& Data) { return AddCheckSum(RequestHead(FrameAddress(), Command, Data)); }
 
-String BuildComFrame(Byte Command, const String& Data) { return FrameHead(Command, Data) + static_cast<char>(0xAC); }
+String BuildComFrame(Byte Command, const String& Data) { return RequestHead(FrameAddress(), Command, Data) + static_cast<char>(0xAC); }

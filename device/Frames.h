@@ -12,6 +12,10 @@
 // that the whole frame sums to 0xFF. An empty frame gets 0xFF.
 String AddCheckSum(const String& Frame);
 
+// 0xCA, 0x20, address, command, the data length (modulo 256) and the data:
+// a request frame without its trailer, for the builders of both programs.
+String RequestHead(Byte Address, Byte Command, const String& Data);
+
 // The address source: returns the selected send-ID index (-1 for none).
 using TFrameAddressSource = std::function<int()>;
 void SetFrameAddressSource(TFrameAddressSource Source);

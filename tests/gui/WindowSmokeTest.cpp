@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "framework/Application.h"
-#include "framework/Ticks.h"
+#include "tests/support/GuiHarness.h"
 
 namespace {
 
@@ -35,20 +35,6 @@ LRESULT CALLBACK SmokeWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }, LRESULT{0});
 }
 
-// Pumps messages until Done() holds or the time bound passes.
-template <class Pred>
-bool PumpUntil(Pred Done, Cardinal boundMs)
-{
-    const Cardinal start = GetTickCount32();
-    while (!Done()) {
-        if (GetTickCount32() - start > boundMs)
-            return false;
-        Application->ProcessMessages();
-        Sleep(10);
-    }
-    return true;
-}
-
 COLORREF ScreenPixel(HWND wnd, int x, int y)
 {
     HDC dc = GetDC(wnd);
@@ -73,10 +59,10 @@ TEST(GuiSmoke, PaintedPixelsAreReadBackFromTheWindow)
     ASSERT_NE(wnd, nullptr);
     ShowWindow(wnd, SW_SHOW);
     UpdateWindow(wnd);
-    ASSERT_TRUE(PumpUntil([] { return paintCount > 0; }, 10000)) << "the window was never painted";
+    ASSERT_TRUE(gui::PumpUntil([] { return paintCount > 0; }, 10000)) << "the window was never painted";
 
     // The X server may take a moment to show the drawing; poll with a bound.
-    const bool shown = PumpUntil([&] { return ScreenPixel(wnd, 40, 35) == Blue; }, 5000);
+    const bool shown = gui::PumpUntil([&] { return ScreenPixel(wnd, 40, 35) == Blue; }, 5000);
     EXPECT_TRUE(shown) << "pixel (40,35) is " << std::hex << ScreenPixel(wnd, 40, 35);
     EXPECT_EQ(ScreenPixel(wnd, 5, 5), Red);
     EXPECT_EQ(ScreenPixel(wnd, 100, 80), Red);
