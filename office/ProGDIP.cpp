@@ -437,13 +437,17 @@ Integer TGPImage::GetFormat()
     GUID Format{};
     if (SetStatus(F::GdipGetImageRawFormat(Native<G::GpImage>(this), &Format)) != GPOk)
         return ifUndefined;
-    static const GUID* const Formats[] = {
-        &G::ImageFormatMemoryBMP, &G::ImageFormatBMP, &G::ImageFormatEMF,  &G::ImageFormatWMF,  &G::ImageFormatJPEG,
-        &G::ImageFormatPNG,       &G::ImageFormatGIF, &G::ImageFormatTIFF, &G::ImageFormatEXIF, &G::ImageFormatIcon,
-    };
-    for (std::size_t i = 0; i < std::size(Formats); ++i)
-        if (IsEqualGUID(Format, *Formats[i]))
+    // GDI+'s raw-format identifiers differ only in the first field:
+    // b96b3caa (memory bitmap) to b96b3cb2 (EXIF), and b96b3cb5 (icon).
+    static const unsigned long Firsts[] = {0xb96b3caa, 0xb96b3cab, 0xb96b3cac, 0xb96b3cad, 0xb96b3cae,
+                                           0xb96b3caf, 0xb96b3cb0, 0xb96b3cb1, 0xb96b3cb2, 0xb96b3cb5};
+    const GUID Tail = {0, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    for (std::size_t i = 0; i < std::size(Firsts); ++i) {
+        GUID Known = Tail;
+        Known.Data1 = Firsts[i];
+        if (IsEqualGUID(Format, Known))
             return static_cast<Integer>(i + 1);
+    }
     return ifUndefined;
 }
 
