@@ -184,14 +184,20 @@ void TFlatGauge::WndProc(TMessage& Message)
     case CM_PARENTCOLORCHANGED:
         TVersionGraphic::WndProc(Message);
         if (FUseProColors) {
-            SetParentColor(true);
+            // Only when it changes: taking the parent's colour notifies
+            // this handler again.
+            if (!ParentColor())
+                SetParentColor(true);
             UpdateProColors();
         }
         Invalidate();
         break;
     case WM_SYSCOLORCHANGE:
         if (FUseProColors) {
-            SetParentColor(true);
+            // Only when it changes: taking the parent's colour notifies
+            // this handler again.
+            if (!ParentColor())
+                SetParentColor(true);
             UpdateProColors();
         }
         Invalidate();
