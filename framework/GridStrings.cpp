@@ -1,0 +1,272 @@
+// TStringGrid: a text and an object reference per cell, kept row by row, and
+// the string list that shows one row.
+#include "framework/Grids.h"
+
+#include <algorithm>
+
+// Row FRow of the grid as a list of ColCount items.
+class TStringGridRow : public TStrings {
+public:
+    TStringGridRow(TStringGrid* Grid, int Row) : FGrid(Grid), FRow(Row) {}
+
+    int Count() const override { return FGrid->ColCount(); }
+    String Strings(int Index) const override
+    {
+        Check(Index);
+        return FGrid->Cells(Index, FRow);
+    }
+    void Put(int Index, const String& S) override
+    {
+        Check(Index);
+        FGrid->SetCells(Index, FRow, S);
+    }
+    TObject* Objects(int Index) const override
+    {
+        Check(Index);
+        return FGrid->Objects(Index, FRow);
+    }
+    void PutObject(int Index, TObject* AObject) override
+    {
+        Check(Index);
+        FGrid->SetObjects(Index, FRow, AObject);
+    }
+    int Add(const String& S) override { return AddObject(S, nullptr); }
+    int AddObject(const String& S, TObject* AObject) override
+    {
+        if (FAddPos < 0)
+            FAddPos = AfterLastUsed();
+        if (FAddPos >= Count())
+            return -1;
+        const int index = FAddPos++;
+        FGrid->SetCells(index, FRow, S);
+        FGrid->SetObjects(index, FRow, AObject);
+        return index;
+    }
+    void Insert(int Index, const String& S) override { InsertObject(Index, S, nullptr); }
+    void InsertObject(int Index, const String& S, TObject* AObject) override
+    {
+        if (Index != Count())
+            throw EListError("A grid row has a fixed number of items");
+        AddObject(S, AObject);
+    }
+    void Delete(int) override { throw EListError("A grid row has a fixed number of items"); }
+    void Clear() override
+    {
+        for (int c = 0; c < Count(); ++c) {
+            FGrid->SetCells(c, FRow, String());
+            FGrid->SetObjects(c, FRow, nullptr);
+        }
+        FAddPos = 0;
+    }
+    // Rotates the items between the two places; the row keeps its length.
+    void Move(int CurIndex, int NewIndex) override
+    {
+        Check(CurIndex);
+        Check(NewIndex);
+        const int step = CurIndex < NewIndex ? 1 : -1;
+        for (int i = CurIndex; i != NewIndex; i += step)
+            Exchange(i, i + step);
+    }
+
+private:
+    void Check(int Index) const
+    {
+        if (Index < 0 || Index >= Count())
+            RaiseIndexError(Index);
+    }
+    int AfterLastUsed() const
+    {
+        for (int c = Count() - 1; c >= 0; --c)
+            if (!FGrid->Cells(c, FRow).empty() || FGrid->Objects(c, FRow) != nullptr)
+                return c + 1;
+        return 0;
+    }
+
+    TStringGrid* FGrid;
+    int FRow;
+    int FAddPos = -1;
+};
+
+TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner)
+{
+    FRows.resize(static_cast<std::size_t>(RowCount()));
+}
+
+TStringGrid::~TStringGrid() = default;
+
+const TStringGrid::TCell* TStringGrid::FindCell(int ACol, int ARow) const
+{
+    if (ACol < 0 || ARow < 0 || static_cast<std::size_t>(ARow) >= FRows.size())
+        return nullptr;
+    const TCells* cells = FRows[static_cast<std::size_t>(ARow)].get();
+    if (cells == nullptr || static_cast<std::size_t>(ACol) >= cells->size())
+        return nullptr;
+    return &(*cells)[static_cast<std::size_t>(ACol)];
+}
+
+TStringGrid::TCell& TStringGrid::CellForWrite(int ACol, int ARow)
+{
+    if (ACol < 0 || ARow < 0)
+        throw EInvalidGridOperation("Grid index out of range");
+    const auto row = static_cast<std::size_t>(ARow);
+    if (row >= FRows.size())
+        FRows.resize(row + 1);
+    auto& cells = FRows[row];
+    if (!cells)
+        cells = std::make_unique<TCells>();
+    const auto size = std::max(static_cast<std::size_t>(ACol) + 1, static_cast<std::size_t>(ColCount()));
+    if (cells->size() < size)
+        cells->resize(size);
+    return (*cells)[static_cast<std::size_t>(ACol)];
+}
+
+String TStringGrid::Cells(int ACol, int ARow) const
+{
+    const TCell* cell = FindCell(ACol, ARow);
+    return cell != nullptr ? cell->Text : String();
+}
+
+void TStringGrid::SetCells(int ACol, int ARow, const String& Value)
+{
+    if (Value.empty() && FindCell(ACol, ARow) == nullptr) {
+        if (ACol < 0 || ARow < 0)
+            throw EInvalidGridOperation("Grid index out of range");
+        return;
+    }
+    CellForWrite(ACol, ARow).Text = Value;
+    InvalidateCell(ACol, ARow);
+}
+
+TObject* TStringGrid::Objects(int ACol, int ARow) const
+{
+    const TCell* cell = FindCell(ACol, ARow);
+    return cell != nullptr ? cell->Object : nullptr;
+}
+
+void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value)
+{
+    if (Value == nullptr && FindCell(ACol, ARow) == nullptr) {
+        if (ACol < 0 || ARow < 0)
+            throw EInvalidGridOperation("Grid index out of range");
+        return;
+    }
+    CellForWrite(ACol, ARow).Object = Value;
+}
+
+TStrings* TStringGrid::Rows(int ARow)
+{
+    if (ARow < 0)
+        throw EInvalidGridOperation("Grid index out of range");
+    auto& list = FRowLists[ARow];
+    if (!list)
+        list = std::make_unique<TStringGridRow>(this, ARow);
+    return list.get();
+}
+
+// A growth of a count empties what it covers again; a shrink keeps it all.
+void TStringGrid::StorageCountsChanged(int OldColCount, int OldRowCount)
+{
+    const auto rows = static_cast<std::size_t>(RowCount());
+    if (RowCount() > OldRowCount)
+        for (auto r = static_cast<std::size_t>(OldRowCount); r < std::min(rows, FRows.size()); ++r)
+            FRows[r].reset();
+    if (FRows.size() < rows)
+        FRows.resize(rows);
+    if (ColCount() > OldColCount) {
+        const auto from = static_cast<std::size_t>(OldColCount);
+        const auto to = static_cast<std::size_t>(ColCount());
+        for (auto& cells : FRows)
+            if (cells)
+                for (auto c = from; c < std::min(to, cells->size()); ++c)
+                    (*cells)[c] = TCell{};
+    }
+}
+
+void TStringGrid::DeleteRow(int ARow)
+{
+    if (ARow < 0 || ARow >= RowCount())
+        throw EInvalidGridOperation("Grid index out of range");
+    const auto row = static_cast<std::size_t>(ARow);
+    if (row < FRows.size()) {
+        if (RowCount() == 1)
+            FRows[row].reset();
+        else
+            FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(row));
+    }
+    TDrawGrid::DeleteRow(ARow);
+}
+
+void TStringGrid::DeleteColumn(int ACol)
+{
+    if (ACol < 0 || ACol >= ColCount())
+        throw EInvalidGridOperation("Grid index out of range");
+    const auto col = static_cast<std::size_t>(ACol);
+    const bool last = ColCount() == 1;
+    for (auto& cells : FRows) {
+        if (!cells || col >= cells->size())
+            continue;
+        if (last)
+            (*cells)[col] = TCell{};
+        else
+            cells->erase(cells->begin() + static_cast<std::ptrdiff_t>(col));
+    }
+    TDrawGrid::DeleteColumn(ACol);
+}
+
+void TStringGrid::ColumnMoved(int FromIndex, int ToIndex)
+{
+    const auto from = static_cast<std::size_t>(FromIndex);
+    const auto to = static_cast<std::size_t>(ToIndex);
+    const auto low = std::min(from, to);
+    const auto high = std::max(from, to);
+    for (auto& cells : FRows) {
+        if (!cells || cells->size() <= low)
+            continue;
+        if (cells->size() <= high)
+            cells->resize(high + 1);
+        if (from < to)
+            std::rotate(cells->begin() + static_cast<std::ptrdiff_t>(from),
+                        cells->begin() + static_cast<std::ptrdiff_t>(from + 1),
+                        cells->begin() + static_cast<std::ptrdiff_t>(to + 1));
+        else
+            std::rotate(cells->begin() + static_cast<std::ptrdiff_t>(to),
+                        cells->begin() + static_cast<std::ptrdiff_t>(from),
+                        cells->begin() + static_cast<std::ptrdiff_t>(from + 1));
+    }
+    Invalidate();
+    TDrawGrid::ColumnMoved(FromIndex, ToIndex);
+}
+
+void TStringGrid::RowMoved(int FromIndex, int ToIndex)
+{
+    const auto from = static_cast<std::size_t>(FromIndex);
+    const auto to = static_cast<std::size_t>(ToIndex);
+    if (FRows.size() <= std::max(from, to))
+        FRows.resize(std::max(from, to) + 1);
+    auto row = std::move(FRows[from]);
+    FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(from));
+    FRows.insert(FRows.begin() + static_cast<std::ptrdiff_t>(to), std::move(row));
+    Invalidate();
+    TDrawGrid::RowMoved(FromIndex, ToIndex);
+}
+
+void TStringGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState)
+{
+    if (DefaultDrawing())
+        Canvas()->TextRect(ARect, ARect.left + 2, ARect.top + 2, Cells(ACol, ARow));
+    TDrawGrid::DrawCell(ACol, ARow, ARect, AState);
+}
+
+String TStringGrid::GetEditText(int ACol, int ARow)
+{
+    String value = Cells(ACol, ARow);
+    if (OnGetEditText)
+        OnGetEditText(this, ACol, ARow, value);
+    return value;
+}
+
+void TStringGrid::SetEditText(int ACol, int ARow, const String& Value)
+{
+    SetCells(ACol, ARow, Value);
+    TDrawGrid::SetEditText(ACol, ARow, Value);
+}

@@ -1,0 +1,91 @@
+// TCustomGrid: its window. Message routing, window styles, focus and size.
+#include "framework/Grids.h"
+
+#include <windowsx.h>
+
+void TCustomGrid::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        if (Message.LParam != 0) {
+            TCustomControl::WndProc(Message);
+            break;
+        }
+        ScrollMessage(Message.Msg == WM_HSCROLL, LOWORD(Message.WParam), static_cast<short>(HIWORD(Message.WParam)));
+        Message.Result = 0;
+        break;
+    case WM_GETDLGCODE:
+        Message.Result = DLGC_WANTARROWS | ((FOptions & goTabs) != 0 ? DLGC_WANTTAB : 0) |
+                         ((FOptions & goEditing) != 0 ? DLGC_WANTCHARS : 0);
+        break;
+    case WM_TIMER:
+        if (Message.WParam == GridScrollTimerId)
+            TimerScroll();
+        else
+            TCustomControl::WndProc(Message);
+        break;
+    case WM_CHAR:
+        FLastCharUnit = static_cast<wchar_t>(Message.WParam);
+        TCustomControl::WndProc(Message);
+        FLastCharUnit = 0;
+        break;
+    case WM_SETCURSOR: WMSetCursor(Message); break;
+    case WM_CANCELMODE:
+    case WM_CAPTURECHANGED:
+        if (Message.Msg == WM_CANCELMODE || reinterpret_cast<HWND>(Message.LParam) != Handle())
+            StopDrag();
+        TCustomControl::WndProc(Message);
+        break;
+    case WM_SIZE:
+        TCustomControl::WndProc(Message);
+        UpdateScrollRange();
+        UpdateEditorPlace();
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        TCustomControl::WndProc(Message);
+        InvalidateCell(FCurrent.X, FCurrent.Y);
+        break;
+    case CM_MOUSEWHEEL: {
+        const TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        const TShiftState shift = MouseShiftState(GET_KEYSTATE_WPARAM(Message.WParam));
+        Message.Result = DoMouseWheel(shift, GET_WHEEL_DELTA_WPARAM(Message.WParam), p) ? 1 : 0;
+        break;
+    }
+    default: TCustomControl::WndProc(Message); break;
+    }
+}
+
+void TCustomGrid::CreateParams(TCreateParams& Params)
+{
+    TCustomControl::CreateParams(Params);
+    if (FBorderStyle != bsNone)
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomGrid::CreateWnd()
+{
+    TCustomControl::CreateWnd();
+    UpdateScrollRange();
+}
+
+void TCustomGrid::BoundsChanged()
+{
+    TCustomControl::BoundsChanged();
+    SetTopLeft(FTopLeft.X, FTopLeft.Y);
+    UpdateScrollRange();
+    UpdateEditorPlace();
+}
+
+void TCustomGrid::DoEnter()
+{
+    TCustomControl::DoEnter();
+    InvalidateCell(FCurrent.X, FCurrent.Y);
+}
+
+void TCustomGrid::DoExit()
+{
+    TCustomControl::DoExit();
+    InvalidateCell(FCurrent.X, FCurrent.Y);
+}
