@@ -295,15 +295,25 @@ void Simulator::on_bytes(Link& l, const std::uint8_t* p, std::size_t n, TimePoin
     }
   }
   l.last_rx = now;
+  // With pacing, what the host sends crosses the wire too: each byte arrives
+  // one byte time after the one before it (and not before it was written),
+  // and a request counts as received only once its last byte has arrived.
+  const auto bt = byte_time();
+  if (pace_) l.rx_wire = std::max(l.rx_wire, now);
   std::vector<RequestParser::Event> events;
-  for (std::size_t i = 0; i < n; ++i) l.parser.feed(p[i], events);
-  for (auto& e : events) {
-    on_event(l, e, now);
+  std::vector<TimePoint> arrived;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (pace_) l.rx_wire += bt;
+    l.parser.feed(p[i], events);
+    arrived.resize(events.size(), pace_ ? l.rx_wire : now);
+  }
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    on_event(l, events[i], now, arrived[i]);
     if (l.fd < 0) return;
   }
 }
 
-void Simulator::on_event(Link& l, RequestParser::Event& e, TimePoint now) {
+void Simulator::on_event(Link& l, RequestParser::Event& e, TimePoint now, TimePoint arrived) {
   if (!e.good) {
     log(now, l.name, "bad", e.raw, e.reason);
     return;
@@ -323,7 +333,7 @@ void Simulator::on_event(Link& l, RequestParser::Event& e, TimePoint now) {
   }
   if (!out.warning.empty()) note += " [warn: " + out.warning + "]";
   log(now, l.name, out.warning.empty() ? "ok" : "warn", e.raw, note);
-  queue_plan(l, plan, out.new_link, now);
+  queue_plan(l, plan, out.new_link, now, arrived);
 }
 
 Simulator::Pacing Simulator::answer_pacing(const Link& l) const {
@@ -331,7 +341,8 @@ Simulator::Pacing Simulator::answer_pacing(const Link& l) const {
   return l.is_pty ? Pacing::Trickle : Pacing::Whole;
 }
 
-void Simulator::queue_plan(Link& l, const ReplyPlan& p, std::optional<LinkSettings> new_link, TimePoint now) {
+void Simulator::queue_plan(Link& l, const ReplyPlan& p, std::optional<LinkSettings> new_link, TimePoint now,
+                           TimePoint arrived) {
   std::size_t waiting = l.answer_bytes;
   if (waiting + p.bytes.size() > kAnswerBacklogMax) {
     std::string why = "more than " + std::to_string(kAnswerBacklogMax) + " bytes of answers waiting, the client does not read";
@@ -344,7 +355,7 @@ void Simulator::queue_plan(Link& l, const ReplyPlan& p, std::optional<LinkSettin
       return;
     }
   }
-  TimePoint start = now + milliseconds(p.delay_ms);
+  TimePoint start = std::max(now, arrived) + milliseconds(p.delay_ms);
   if (p.send && !p.bytes.empty()) {
     std::size_t piece = p.piece ? p.piece : p.bytes.size();
     for (std::size_t at = 0; at < p.bytes.size(); at += piece) {
@@ -741,6 +752,7 @@ std::string Simulator::control(const std::string& line) {
       l->answer_bytes = 0;
       l->parser.reset();
       l->blocked = false;
+      l->rx_wire = {};
     }
     return ok();
   }

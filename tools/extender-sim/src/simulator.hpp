@@ -97,6 +97,7 @@ class Simulator {
     std::deque<Chunk> out;
     std::size_t answer_bytes = 0;  // bytes of answers in out, not yet sent
     TimePoint wire{};          // when the last paced byte left the line
+    TimePoint rx_wire{};       // paced: when the last received byte had fully arrived
     TimePoint prev_done{};     // when the last chunk was finished
     bool blocked = false;      // waiting for the descriptor to take bytes
     TimePoint blocked_since{};
@@ -128,8 +129,11 @@ class Simulator {
 
   void on_readable(Link& l, TimePoint now);
   void on_bytes(Link& l, const std::uint8_t* p, std::size_t n, TimePoint now);
-  void on_event(Link& l, RequestParser::Event& e, TimePoint now);
-  void queue_plan(Link& l, const ReplyPlan& p, std::optional<LinkSettings> new_link, TimePoint now);
+  // arrived: when the request's last byte would have crossed the wire (now
+  // without pacing); its answer starts no earlier.
+  void on_event(Link& l, RequestParser::Event& e, TimePoint now, TimePoint arrived);
+  void queue_plan(Link& l, const ReplyPlan& p, std::optional<LinkSettings> new_link, TimePoint now,
+                  TimePoint arrived);
   void queue(Link& l, Bytes bytes, Pacing pacing, TimePoint now);
   Pacing answer_pacing(const Link& l) const;
   // Sends what is due; returns when it next has something to do.

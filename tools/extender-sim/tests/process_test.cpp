@@ -547,6 +547,46 @@ TEST_F(SimTest, PacingDelaysAnswers) {
   }
 }
 
+TEST_F(SimTest, PacingHoldsEachRequestUntilItsBytesHaveArrived) {
+  sim.ctl("link 9600 N");
+  // A memory write of 245 bytes: a frame of 256 bytes, answered by a 4-byte acknowledge.
+  const std::string write = chk("CA20FE25FA" "00400000" "F5" + std::string(245 * 2, '1'));
+  const double byte_ms = 10 * 1000.0 / 9600;
+  const double request_ms = 256 * byte_ms, ack_ms = 4 * byte_ms;
+  struct Case {
+    Via via;
+    const char* pace;
+    int requests;           // sent back to back in one write
+    double min_ms, max_ms;  // when every acknowledge is complete
+  } cases[] = {
+      {Via::Pty, "off", 1, 0, 100},
+      {Via::Tcp, "off", 1, 0, 100},
+      {Via::Pty, "on", 1, (request_ms + ack_ms) * 0.97, request_ms + ack_ms + 300},
+      {Via::Tcp, "on", 1, (request_ms + ack_ms) * 0.97, request_ms + ack_ms + 300},
+      // The second request's bytes follow the first's on the wire.
+      {Via::Pty, "on", 2, (2 * request_ms + ack_ms) * 0.97, 2 * request_ms + ack_ms + 300},
+      {Via::Tcp, "on", 2, (2 * request_ms + ack_ms) * 0.97, 2 * request_ms + ack_ms + 300},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(name(c.via)) + ", pace " + c.pace + ", " + std::to_string(c.requests) + " request(s)");
+    auto peer = open(c.via, {9600, 'N'});
+    ASSERT_TRUE(peer);
+    sim.ctl(std::string("pace ") + c.pace);
+    Bytes frames;
+    for (int i = 0; i < c.requests; ++i) {
+      Bytes one = hex(write);
+      frames.insert(frames.end(), one.begin(), one.end());
+    }
+    auto t0 = SteadyClock::now();
+    ASSERT_TRUE(peer->send(frames));
+    Bytes got = peer->read_exact(4 * static_cast<std::size_t>(c.requests), 3000);
+    double ms = ms_since(t0);
+    EXPECT_EQ(hex(got), c.requests == 1 ? kAck : kAck + kAck);
+    EXPECT_GE(ms, c.min_ms);
+    EXPECT_LE(ms, c.max_ms);
+  }
+}
+
 TEST_F(SimTest, SetParametersSwitchesTheHostPortAfterItsAnswer) {
   // Host port byte 32: 9600 baud, even parity.
   const std::string set = chk("CA20FE290F01" "303030303030" "32" "01010101010101");
