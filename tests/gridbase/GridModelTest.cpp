@@ -1,0 +1,269 @@
+// The grid model without a window: counts, storage beyond the counts, row
+// lists, moves and deletes.
+#include <gtest/gtest.h>
+
+#include "tests/gridbase/GridTestGrid.h"
+
+namespace {
+
+void Fill(TStringGrid& Grid)
+{
+    for (int r = 0; r < Grid.RowCount(); ++r)
+        for (int c = 0; c < Grid.ColCount(); ++c)
+            Grid.SetCells(c, r, std::to_string(c) + ":" + std::to_string(r));
+}
+
+class TMarker : public TObject {};
+
+} // namespace
+
+TEST(GridModel, DefaultsAndCountLimits)
+{
+    TTestGrid grid;
+    EXPECT_EQ(grid.ColCount(), 5);
+    EXPECT_EQ(grid.RowCount(), 5);
+    EXPECT_EQ(grid.FixedCols(), 1);
+    EXPECT_EQ(grid.FixedRows(), 1);
+    EXPECT_EQ(grid.Col(), 1);
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.TopRow(), 1);
+    EXPECT_EQ(grid.LeftCol(), 1);
+    EXPECT_FALSE(grid.HandleAllocated());
+
+    grid.SetRowCount(0);
+    EXPECT_EQ(grid.RowCount(), 1) << "a count is at least 1";
+    EXPECT_EQ(grid.FixedRows(), 0) << "the fixed rows are lowered below the count";
+    EXPECT_EQ(grid.Row(), 0);
+    grid.SetRowCount(5);
+    EXPECT_THROW(grid.SetFixedRows(5), EInvalidGridOperation);
+    EXPECT_THROW(grid.SetFixedCols(-1), EInvalidGridOperation);
+    grid.SetFixedRows(2);
+    EXPECT_EQ(grid.Row(), 2) << "the current row leaves the rows that became fixed";
+    EXPECT_EQ(grid.TopRow(), 2);
+}
+
+TEST(GridModel, SizesAndHooks)
+{
+    TTestGrid grid;
+    grid.SetColWidths(2, 100);
+    grid.SetRowHeights(3, 40);
+    grid.SetColWidths(2, 100);
+    grid.SetRowCount(7);
+    EXPECT_EQ((std::vector<std::string>{"widths", "heights", "size 5x5"}), grid.Calls);
+    EXPECT_EQ(grid.ColWidths(2), 100);
+    EXPECT_EQ(grid.RowHeights(6), 24) << "a new row gets the default height";
+    EXPECT_EQ(grid.RowHeights(99), 24) << "outside the grid: the default";
+    EXPECT_THROW(grid.SetColWidths(5, 10), EInvalidGridOperation);
+    grid.SetColWidths(1, -5);
+    EXPECT_EQ(grid.ColWidths(1), 0);
+    EXPECT_EQ(grid.SumRowHeights(0, 7), 6 * 24 + 40);
+    EXPECT_EQ(grid.SumRowHeights(3, 4), 40);
+    EXPECT_EQ(grid.SumRowHeights(-3, 100), 6 * 24 + 40) << "clipped to the grid";
+    EXPECT_EQ(grid.SumColWidths(0, 3), 64 + 0 + 100);
+    grid.SetDefaultRowHeight(10);
+    EXPECT_EQ(grid.RowHeights(3), 10) << "a new default applies to every row";
+    EXPECT_EQ(grid.SumRowHeights(0, 7), 70);
+}
+
+// Rows beyond a shrunken count stay readable and writable; growth brings empty cells.
+TEST(GridModel, StorageBeyondAShrink)
+{
+    TTestGrid grid;
+    TMarker marker;
+    Fill(grid);
+    grid.SetObjects(2, 4, &marker);
+    grid.SetRowCount(3);
+    grid.SetColCount(2);
+    EXPECT_EQ(grid.Cells(2, 4), "2:4") << "a row and column beyond the counts keep their text";
+    EXPECT_EQ(grid.Objects(2, 4), &marker);
+    grid.SetCells(3, 3, "written beyond");
+    EXPECT_EQ(grid.Cells(3, 3), "written beyond");
+    EXPECT_EQ(grid.Cells(1, 1), "1:1");
+
+    grid.SetRowCount(4);
+    EXPECT_EQ(grid.Cells(0, 3), "") << "growth covers row 3 again with empty cells";
+    EXPECT_EQ(grid.Cells(3, 3), "");
+    EXPECT_EQ(grid.Cells(2, 4), "2:4") << "row 4 is still beyond the count";
+    grid.SetRowCount(5);
+    grid.SetColCount(5);
+    EXPECT_EQ(grid.Cells(2, 4), "");
+    EXPECT_EQ(grid.Objects(2, 4), nullptr);
+    EXPECT_EQ(grid.Cells(2, 1), "") << "growth of the columns empties them in every row";
+    EXPECT_EQ(grid.Cells(1, 1), "1:1");
+    EXPECT_THROW(grid.SetCells(-1, 0, "x"), EInvalidGridOperation);
+    EXPECT_EQ(grid.Cells(-1, 0), "");
+}
+
+TEST(GridModel, DeletedRowsDoNotComeBack)
+{
+    TTestGrid grid;
+    grid.SetRowCount(6);
+    Fill(grid);
+    grid.SetRowCount(5);  // row 5 is kept beyond the count
+    grid.DeleteRow(1);
+    EXPECT_EQ(grid.RowCount(), 4);
+    EXPECT_EQ(grid.Cells(0, 1), "0:2");
+    EXPECT_EQ(grid.Cells(0, 3), "0:4");
+    EXPECT_EQ(grid.Cells(0, 4), "0:5") << "the stored row beyond the count moved up too";
+    grid.SetRowCount(6);
+    for (int r = 4; r < 6; ++r)
+        for (int c = 0; c < 5; ++c)
+            EXPECT_EQ(grid.Cells(c, r), "") << "cell " << c << "," << r;
+
+    grid.DeleteColumn(0);
+    EXPECT_EQ(grid.ColCount(), 4);
+    EXPECT_EQ(grid.Cells(0, 1), "1:2");
+    grid.SetColCount(5);
+    EXPECT_EQ(grid.Cells(4, 1), "");
+
+    TTestGrid one;
+    one.SetRowCount(1);
+    one.SetCells(0, 0, "only");
+    one.DeleteRow(0);
+    EXPECT_EQ(one.RowCount(), 1);
+    EXPECT_EQ(one.Cells(0, 0), "") << "deleting the only row empties it";
+    EXPECT_THROW(one.DeleteRow(1), EInvalidGridOperation);
+}
+
+TEST(GridModel, DeleteRowKeepsTheCurrentCellOnItsRow)
+{
+    TTestGrid grid;
+    grid.SetRowCount(10);
+    grid.SetRow(6);
+    grid.DeleteRow(2);
+    EXPECT_EQ(grid.Row(), 5);
+    grid.DeleteRow(5);
+    EXPECT_EQ(grid.Row(), 5) << "on the deleted row: the row that moved up";
+    grid.SetRow(7);
+    grid.DeleteRow(7);
+    EXPECT_EQ(grid.Row(), 6) << "the last row deleted: the new last row";
+    EXPECT_EQ(grid.Selection(), (TGridRect{1, 6, 1, 6}));
+}
+
+TEST(GridModel, RowListsReadAndWriteTheCells)
+{
+    TTestGrid grid;
+    TMarker marker;
+    TStrings* row = grid.Rows(2);
+    EXPECT_EQ(row->Count(), 5);
+    row->SetCommaText("a,b,c");
+    EXPECT_EQ(grid.Cells(0, 2), "a");
+    EXPECT_EQ(grid.Cells(2, 2), "c");
+    EXPECT_EQ(grid.Cells(3, 2), "");
+    EXPECT_EQ(row->AddObject("d", &marker), 3);
+    EXPECT_EQ(grid.Objects(3, 2), &marker);
+    EXPECT_EQ(row->Add("e"), 4);
+    EXPECT_EQ(row->Add("f"), -1) << "a row holds ColCount cells";
+    EXPECT_EQ(row->CommaText(), "a,b,c,d,e");
+    row->Put(1, "B");
+    EXPECT_EQ(grid.Cells(1, 2), "B");
+    EXPECT_EQ(row->Objects(3), &marker);
+    EXPECT_THROW(row->Insert(0, "x"), EListError);
+    EXPECT_THROW(row->Delete(0), EListError);
+    EXPECT_THROW(row->Strings(5), EListError);
+
+    TStringList list;
+    list.AddObject("x", &marker);
+    list.Add("y");
+    grid.Rows(3)->Assign(&list);
+    EXPECT_EQ(grid.Cells(0, 3), "x");
+    EXPECT_EQ(grid.Objects(0, 3), &marker);
+    EXPECT_EQ(grid.Cells(1, 3), "y");
+    grid.Rows(3)->Assign(grid.Rows(2));
+    EXPECT_EQ(grid.Rows(3)->CommaText(), "a,B,c,d,e");
+    EXPECT_EQ(grid.Rows(2), row) << "the list of an index stays the same object";
+    row->Move(0, 2);
+    EXPECT_EQ(row->CommaText(), "B,c,a,d,e");
+}
+
+TEST(GridModel, MoveColRowAsksSelectCellAndKeepsTheAnchor)
+{
+    TTestGrid grid;
+    grid.Refused = {TGridCoord{3, 3}};
+    EXPECT_FALSE(grid.MoveColRow(3, 3, true, false));
+    EXPECT_EQ(grid.Col(), 1);
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.SelectAsked, 1);
+
+    EXPECT_TRUE(grid.MoveColRow(2, 2, true, false));
+    EXPECT_TRUE(grid.MoveColRow(3, 4, false, false));
+    EXPECT_EQ(grid.Selection(), (TGridRect{2, 2, 3, 4}));
+    EXPECT_EQ(grid.SelectionAnchor(), (TGridCoord{2, 2}));
+    const int asked = grid.SelectAsked;
+    EXPECT_TRUE(grid.MoveColRow(3, 4, true, false));
+    EXPECT_EQ(grid.SelectAsked, asked) << "no question when the cell does not change";
+    EXPECT_EQ(grid.Selection(), (TGridRect{3, 4, 3, 4}));
+    EXPECT_THROW(grid.MoveColRow(5, 1, true, false), EInvalidGridOperation);
+    EXPECT_THROW(grid.SetRow(-1), EInvalidGridOperation);
+
+    grid.SetOptions(grid.Options() & ~static_cast<unsigned>(goRangeSelect));
+    grid.MoveColRow(1, 1, false, false);
+    EXPECT_EQ(grid.Selection(), (TGridRect{1, 1, 1, 1})) << "without goRangeSelect the anchor follows";
+    grid.SetOptions(grid.Options() | goRowSelect);
+    EXPECT_EQ(grid.Selection(), (TGridRect{1, 1, 4, 1})) << "goRowSelect spans the scrollable columns";
+
+    bool asked2 = false;
+    grid.OnSelectCell = [&](TObject*, int ACol, int ARow, bool& CanSelect) {
+        asked2 = true;
+        CanSelect = !(ACol == 2 && ARow == 2);
+    };
+    EXPECT_FALSE(grid.MoveColRow(2, 2, true, false));
+    EXPECT_TRUE(asked2);
+}
+
+TEST(GridModel, SetSelectionPutsAnchorAndCurrentCellAtTheCorners)
+{
+    TTestGrid grid;
+    grid.SetSelection(TGridRect{1, 2, 3, 4});
+    EXPECT_EQ(grid.Col(), 3);
+    EXPECT_EQ(grid.Row(), 4);
+    EXPECT_EQ(grid.SelectionAnchor(), (TGridCoord{1, 2}));
+    EXPECT_EQ(grid.SelectAsked, 0) << "setting the selection is not a move";
+    grid.SetSelection(TGridRect{5, 5, 5, 5});
+    EXPECT_EQ(grid.Selection(), (TGridRect{5, 5, 5, 5})) << "a selection outside the grid is kept";
+}
+
+TEST(GridModel, MovingColumnsAndRows)
+{
+    TTestGrid grid;
+    Fill(grid);
+    std::vector<std::pair<int, int>> moved;
+    grid.OnColumnMoved = [&](TObject*, int From, int To) { moved.emplace_back(From, To); };
+    grid.OnRowMoved = [&](TObject*, int From, int To) { moved.emplace_back(-From, -To); };
+    grid.SetColWidths(1, 11);
+    grid.MoveColRow(1, 2, true, false);
+    grid.MoveColumn(1, 3);
+    EXPECT_EQ(grid.Rows(2)->CommaText(), "0:2,2:2,3:2,1:2,4:2");
+    EXPECT_EQ(grid.ColWidths(3), 11) << "the width moves with the column";
+    EXPECT_EQ(grid.Col(), 3) << "the current cell follows its column";
+    grid.MoveRow(4, 1);
+    EXPECT_EQ(grid.Cells(0, 1), "0:4");
+    EXPECT_EQ(grid.Cells(0, 2), "0:1");
+    EXPECT_EQ(grid.Row(), 3);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{1, 3}, {-4, -1}}), moved);
+    EXPECT_THROW(grid.MoveRow(0, 5), EInvalidGridOperation);
+}
+
+TEST(GridModel, EditorHostWithoutAWindow)
+{
+    TTestGrid grid;
+    grid.SetOptions(grid.Options() | goEditing);
+    grid.SetCells(1, 1, "text");
+    EXPECT_FALSE(grid.CanEditShow()) << "no window, no editor";
+    grid.ShowEditor();
+    grid.Key(VK_F2);
+    char ch = 'x';
+    grid.Char(ch);
+    EXPECT_FALSE(grid.EditorMode());
+    EXPECT_EQ(grid.InplaceEditor(), nullptr);
+    EXPECT_EQ(grid.Cells(1, 1), "text");
+    EXPECT_EQ(grid.GetEditLimit(), 0);
+
+    String seen;
+    grid.OnGetEditText = [](TObject*, int, int, String& Value) { Value += "!"; };
+    grid.OnSetEditText = [&](TObject*, int, int, const String& Value) { seen = Value; };
+    EXPECT_EQ(grid.GetEditText(1, 1), "text!");
+    grid.SetEditText(2, 2, "new");
+    EXPECT_EQ(grid.Cells(2, 2), "new");
+    EXPECT_EQ(seen, "new");
+}
