@@ -1,0 +1,354 @@
+// The edit with a button, its button control and speed button, and the
+// unit edit with its unit menu.
+#include "grid/interaction/PSGEdit.h"
+
+#include <algorithm>
+
+#include "framework/Codepage.h"
+#include "framework/Menus.h"
+#include "grid/core/ProXPVS.h"
+
+#include <vssym32.h>
+#include "grid/interaction/psgspin.h"
+
+// ---------------------------------------------------------------------------
+// TProSpeedButton
+
+TProSpeedButton::TProSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner) {}
+
+TProSpeedButton::~TProSpeedButton()
+{
+    Destroying();
+}
+
+bool TProSpeedButton::PaintThemed(const TRect& R)
+{
+    if (!IsWinXP || !ThemesAvailable() || Parent() == nullptr)
+        return false;
+    HTHEME theme = ThemeApi().OpenThemeData(Parent()->Handle(), L"button");
+    if (theme == nullptr)
+        return false;
+    const int state = FState == bsDown || FState == bsExclusive ? PBS_PRESSED : MouseInside() ? PBS_HOT : PBS_NORMAL;
+    ThemeApi().DrawThemeBackground(theme, Canvas()->Handle(), BP_PUSHBUTTON, state, &R, nullptr);
+    ThemeApi().CloseThemeData(theme);
+    return true;
+}
+
+void TProSpeedButton::Paint()
+{
+    Canvas()->Font()->Assign(Font());
+    TRect r = ClientRect();
+    const bool down = FState == bsDown || FState == bsExclusive;
+    if (!PaintThemed(r)) {
+        if (Flat()) {
+            Canvas()->Brush()->SetColor(clBtnFace);
+            Canvas()->FillRect(r);
+            DrawEdge(Canvas()->Handle(), &r, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_SOFT);
+            InflateRect(&r, -1, -1);
+        } else {
+            DrawFrameControl(Canvas()->Handle(), &r, DFC_BUTTON,
+                             DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (down ? DFCS_PUSHED : 0));
+        }
+    }
+    const int offset = down ? 1 : 0;
+    DrawGlyph(Canvas(), ClientRect(), offset);
+    const String caption = Caption();
+    if (!caption.empty()) {
+        TRect t = ClientRect();
+        OffsetRect(&t, offset, offset);
+        SetBkMode(Canvas()->Handle(), TRANSPARENT);
+        Canvas()->DrawTextRect(caption, t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TPsgEditButton
+
+TPsgEditButton::TPsgEditButton(TComponent* AOwner) : TWinControl(AOwner), FButton(new TProSpeedButton(this))
+{
+    ControlStyle = (ControlStyle & ~(csAcceptsControls | csSetCaption)) | csOpaque;
+    SetColor(clBtnFace);
+    FButton->SetParent(this);
+    FButton->OnMouseUp = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        ButtonMouseUp(Sender, Button, Shift, X, Y);
+    };
+    SetBounds(0, 0, 20, 25);
+}
+
+TPsgEditButton::~TPsgEditButton()
+{
+    Destroying();
+    DestroyHandle();
+}
+
+void TPsgEditButton::SetFlat(bool Value)
+{
+    FFlat = Value;
+    FButton->SetFlat(Value);
+}
+
+void TPsgEditButton::Resize()
+{
+    TWinControl::Resize();
+    if (!IsLoading())
+        FButton->SetBounds(0, 0, Width(), Height());
+}
+
+// A left release over the speed button clicks the button control, then the
+// focus goes to FocusControl (or this control) unless it is there already.
+void TPsgEditButton::ButtonMouseUp(TObject*, TMouseButton Button, TShiftState, int X, int Y)
+{
+    const TRect client = FButton->ClientRect();
+    if (Button != mbLeft || !PtInRect(&client, Point(X, Y)))
+        return;
+    if (OnClick)
+        OnClick(this);
+    if (FocusControl != nullptr && FocusControl->TabStop() && FocusControl->CanFocus() && !FocusControl->Focused())
+        FocusControl->SetFocus();
+    else if (TabStop() && CanFocus() && !Focused())
+        SetFocus();
+}
+
+// ---------------------------------------------------------------------------
+// TPsgEditBtn
+
+TPsgEditBtn::TPsgEditBtn(TComponent* AOwner) : TCustomEdit(AOwner), FButton(new TPsgEditButton(this))
+{
+    FButton->SetBounds(0, 0, 18, 18);
+    FButton->SetParent(this);
+    FButton->FocusControl = this;
+    FButton->OnClick = [this](TObject* Sender) { ClickBtn(Sender); };
+    SetText("0");
+}
+
+TPsgEditBtn::~TPsgEditBtn()
+{
+    Destroying();
+    DestroyHandle();
+}
+
+void TPsgEditBtn::ClickBtn(TObject* Sender)
+{
+    if (OnClickBtn)
+        OnClickBtn(Sender);
+}
+
+void TPsgEditBtn::SetRightAlign(bool Value)
+{
+    if (Value == FRightAlign)
+        return;
+    FRightAlign = Value;
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
+void TPsgEditBtn::SetButtonWidth(int Value)
+{
+    FButton->SetWidth(Value);
+    Resize();
+}
+
+void TPsgEditBtn::SetIsWinXP(bool Value)
+{
+    FIsWinXP = Value;
+    FButton->Button()->IsWinXP = Value;
+    FButton->Button()->Invalidate();
+}
+
+void TPsgEditBtn::SetBorderStyle(TBorderStyle Value)
+{
+    if (Value == FBorderStyle)
+        return;
+    FBorderStyle = Value;
+    if (HandleAllocated())
+        RecreateWnd();
+    Resize();
+}
+
+void TPsgEditBtn::KeyDown(Word& Key, TShiftState Shift)
+{
+    TCustomEdit::KeyDown(Key, Shift);
+    if (Key == VK_F4)
+        ClickBtn(this);
+}
+
+// The box is one line: Enter and Ctrl+Enter insert no line break.
+void TPsgEditBtn::KeyPress(char& Key)
+{
+    if (!EditorEnabled || Key == '\r' || Key == '\n') {
+        Key = 0;
+        return;
+    }
+    TCustomEdit::KeyPress(Key);
+}
+
+void TPsgEditBtn::DoEnter()
+{
+    if (AutoSelect && GetKeyState(VK_LBUTTON) >= 0)
+        SelectAll();
+    TCustomEdit::DoEnter();
+}
+
+void TPsgEditBtn::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_PASTE:
+    case WM_CUT:
+        if (EditorEnabled && !ReadOnly())
+            TCustomEdit::WndProc(Message);
+        else
+            Message.Result = 0;
+        break;
+    default: TCustomEdit::WndProc(Message); break;
+    }
+}
+
+void TPsgEditBtn::CreateParams(TCreateParams& Params)
+{
+    TCustomEdit::CreateParams(Params);
+    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
+    if (FRightAlign)
+        Params.Style |= ES_RIGHT;
+    if (FBorderStyle == bsNone)
+        Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+}
+
+void TPsgEditBtn::CreateWnd()
+{
+    TCustomEdit::CreateWnd();
+    SetEditRect();
+}
+
+void TPsgEditBtn::SetEditRect()
+{
+    if (!HandleAllocated())
+        return;
+    const int inset = FBorderStyle == bsNone ? 2 : 1;
+    int right = ClientWidth() - FButton->Width() - FUnitSpace - 3;
+    if (FUnitSpace > 0)
+        right -= 3;
+    RECT r{inset, inset, right, ClientHeight() + 1};
+    SendMessageW(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+int TPsgEditBtn::GetMinHeight()
+{
+    const int own = FontCharHeight(Font());
+    return own + std::min(FontCharHeight(static_cast<HFONT>(GetStockObject(SYSTEM_FONT))), own) / 4;
+}
+
+void TPsgEditBtn::Resize()
+{
+    TCustomEdit::Resize();
+    const int minHeight = GetMinHeight();
+    if (Height() < minHeight) {
+        SetHeight(minHeight);
+        return;
+    }
+    const int bw = FButton->Width();
+    if (Ctl3D) {
+        const int k = FBorderStyle == bsNone ? 1 : 5;
+        FButton->SetBounds(Width() - bw - k, 0, bw, Height() - k);
+    } else {
+        FButton->SetBounds(Width() - bw, 1, bw, Height() - 3);
+    }
+    SetEditRect();
+}
+
+// ---------------------------------------------------------------------------
+// TPsgUnitEditBtn
+
+TPsgUnitEditBtn::TPsgUnitEditBtn(TComponent* AOwner) : TPsgEditBtn(AOwner), FUnits(std::make_unique<TStringList>())
+{
+    FUnitSpace = 20;
+    SetRightAlign(true);
+}
+
+TPsgUnitEditBtn::~TPsgUnitEditBtn()
+{
+    Destroying();
+    DestroyHandle();
+}
+
+void TPsgUnitEditBtn::SetUnits(const TStrings* Value)
+{
+    if (Value != nullptr)
+        FUnits->Assign(Value);
+}
+
+void TPsgUnitEditBtn::SetUnitID(const String& Value)
+{
+    FUnitID = Value;
+    Invalidate();
+}
+
+void TPsgUnitEditBtn::SetUnitSpace(int Value)
+{
+    FUnitSpace = Value;
+    SetEditRect();
+    Invalidate();
+}
+
+void TPsgUnitEditBtn::ClickBtn(TObject*)
+{
+    ShowUnitMenu();
+}
+
+// One entry per unit with the commands 1 to n; the chosen entry comes back
+// to the edit as a command message, as a menu's choice does.
+void TPsgUnitEditBtn::ShowUnitMenu()
+{
+    TPopupMenu menu(nullptr);
+    for (int i = 0; i < FUnits->Count(); ++i) {
+        auto* item = new TMenuItem(&menu);
+        item->Caption = FUnits->Strings(i);
+        const int command = i + 1;
+        item->OnClick = [this, command](TObject*) { Perform(WM_COMMAND, MAKEWPARAM(command, 0), 0); };
+        menu.Items()->Add(item);
+    }
+    const TPoint p = ClientToScreen(Point(ClientWidth() - 15, ClientHeight()));
+    menu.Popup(p.x, p.y);
+}
+
+void TPsgUnitEditBtn::WMCommand(TMessage& Message)
+{
+    if (HIWORD(Message.WParam) == 0x300) {
+        TPsgEditBtn::WndProc(Message);
+        return;
+    }
+    const int number = LOWORD(Message.WParam);
+    if (number >= 1 && number <= FUnits->Count())
+        SetUnitID(FUnits->Strings(number - 1));
+    Message.Result = 0;
+}
+
+void TPsgUnitEditBtn::DrawUnit()
+{
+    if (!HandleAllocated() || FUnitID.empty())
+        return;
+    HDC dc = GetDC(Handle());
+    HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(Font()->Color()));
+    const int right = ClientWidth() - Button()->Width() - 3;
+    RECT r{right - FUnitSpace, 2, right, ClientHeight()};
+    const WideString text = StrToWide(FUnitID);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_EDITCONTROL | DT_LEFT | DT_SINGLELINE);
+    SelectObject(dc, oldFont);
+    ReleaseDC(Handle(), dc);
+}
+
+void TPsgUnitEditBtn::WMPaint(TMessage& Message)
+{
+    TPsgEditBtn::WndProc(Message);
+    DrawUnit();
+}
+
+void TPsgUnitEditBtn::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_COMMAND: WMCommand(Message); break;
+    case WM_PAINT: WMPaint(Message); break;
+    default: TPsgEditBtn::WndProc(Message); break;
+    }
+}

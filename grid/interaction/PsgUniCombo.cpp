@@ -1,0 +1,441 @@
+// The Unicode combo box and its flat form.
+#include "grid/interaction/PsgUniControls.h"
+
+#include <algorithm>
+
+#include <vssym32.h>
+
+#include "framework/Application.h"
+#include "framework/Codepage.h"
+#include "grid/core/ProXPVS.h"
+#include "grid/interaction/psgcombo.h"
+
+// ---------------------------------------------------------------------------
+// TCustomUNIComboBox
+
+TCustomUNIComboBox::TCustomUNIComboBox(TComponent* AOwner)
+    : TCustomComboBox(AOwner), FItems(std::make_unique<TComboBoxStrings>(this))
+{
+}
+
+TCustomUNIComboBox::~TCustomUNIComboBox()
+{
+    Destroying();
+    DestroyHandle();
+}
+
+WideString TCustomUNIComboBox::Text()
+{
+    return GetWideText(this);
+}
+
+void TCustomUNIComboBox::SetText(const WideString& Value)
+{
+    SetWideText(this, Value);
+}
+
+void TCustomUNIComboBox::SetTextBuf(const String& Value)
+{
+    if (HandleAllocated()) {
+        SetWindowTextW(Handle(), StrToWide(Value).c_str());
+        return;
+    }
+    FText = Value;
+    FindCaptionHolder(this, WideString())->Caption = StrToWide(Value);
+}
+
+int TCustomUNIComboBox::ItemIndex() const
+{
+    if (!HandleAllocated())
+        return FItemIndex;
+    return static_cast<int>(SendMessageW(const_cast<TCustomUNIComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0));
+}
+
+void TCustomUNIComboBox::SetItemIndex(int Value)
+{
+    if (Value < -1 || Value >= FItems->GetCount())
+        Value = -1;
+    FItemIndex = Value;
+    if (HandleAllocated())
+        SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(Value), 0);
+    else
+        FindCaptionHolder(this, WideString())->Caption = Value >= 0 ? FItems->Get(Value) : WideString();
+}
+
+int TCustomUNIComboBox::WindowHeight() const
+{
+    const int item = std::max(16, -Font()->Height() + 6);
+    return Height() + item * std::max(1, std::min(DropDownCount(), std::max(1, FItems->GetCount()))) + 4;
+}
+
+void TCustomUNIComboBox::SizeList()
+{
+    SetWindowPos(Handle(), nullptr, 0, 0, Width(), WindowHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomUNIComboBox::CreateWnd()
+{
+    TCustomComboBox::CreateWnd();
+    FItems->FillWindow(Handle());
+    SizeList();
+    SubclassChildren();
+    if (FItemIndex >= 0)
+        SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(FItemIndex), 0);
+    else
+        RestoreWideCaption(this);
+}
+
+void TCustomUNIComboBox::DestroyWnd()
+{
+    FItemIndex = static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
+    SaveWideCaption(this);
+    if (FEditWnd != nullptr && IsWindow(FEditWnd)) {
+        SetWindowLongPtrW(FEditWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldEditProc));
+        RemovePropW(FEditWnd, MAKEINTATOM(UnicodeTrapAtom()));
+    }
+    FEditWnd = nullptr;
+    TCustomComboBox::DestroyWnd();
+}
+
+// The edit window's characters come to the combo box first, so that the
+// key press sees them as the other Unicode controls do.
+void TCustomUNIComboBox::SubclassChildren()
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(Handle(), &info) || info.hwndItem == nullptr || info.hwndItem == Handle())
+        return;
+    FEditWnd = info.hwndItem;
+    SetPropW(FEditWnd, MAKEINTATOM(UnicodeTrapAtom()), reinterpret_cast<HANDLE>(this));
+    FOldEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(FEditWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TCustomUNIComboBox::ChildProc)));
+}
+
+LRESULT CALLBACK TCustomUNIComboBox::ChildProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    auto* combo = reinterpret_cast<TCustomUNIComboBox*>(GetPropW(Wnd, MAKEINTATOM(UnicodeTrapAtom())));
+    if (combo == nullptr)
+        return DefWindowProcW(Wnd, Msg, WParam, LParam);
+    WNDPROC old = combo->FOldEditProc;
+    if (Msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        RemovePropW(Wnd, MAKEINTATOM(UnicodeTrapAtom()));
+        combo->FEditWnd = nullptr;
+        return CallWindowProcW(old, Wnd, Msg, WParam, LParam);
+    }
+    TMessage message{Msg, WParam, LParam, 0};
+    // An exception in the handling is reported, never passed into Win32.
+    const bool handled = GuardCallback([&] { return combo->ChildMessage(Wnd, message); }, true);
+    if (handled)
+        return message.Result;
+    return CallWindowProcW(old, Wnd, message.Msg, message.WParam, message.LParam);
+}
+
+bool TCustomUNIComboBox::ChildMessage(HWND Child, TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_CHAR: {
+        StashWideChar(Message);
+        char key = static_cast<char>(Message.WParam & 0xFF);
+        if (DoKeyPress(key)) {
+            Message.Result = 0;
+            return true;
+        }
+        Message.WParam = (Message.WParam & ~static_cast<WPARAM>(0xFFFF)) | static_cast<unsigned char>(key);
+        RestoreWideChar(Message);
+        if ((Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE) && DroppedDown()) {
+            SetDroppedDown(false);
+            Message.Result = 0;
+            return true;
+        }
+        return false;
+    }
+    case WM_IME_COMPOSITION:
+        if (HandleImeComposition(Child, Message)) {
+            Message.Result = 0;
+            return true;
+        }
+        return false;
+    default: return false;
+    }
+}
+
+// Backspace fires only OnKeyPress.
+void TCustomUNIComboBox::KeyPress(char& Key)
+{
+    if (Key == VK_BACK) {
+        if (OnKeyPress)
+            OnKeyPress(this, Key);
+        return;
+    }
+    TCustomComboBox::KeyPress(Key);
+}
+
+// A chosen item's wide text goes into the edit field before the click and
+// change events.
+void TCustomUNIComboBox::CNCommand(TMessage& Message)
+{
+    if (HIWORD(Message.WParam) != CBN_SELCHANGE) {
+        TCustomComboBox::WndProc(Message);
+        return;
+    }
+    const auto index = static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
+    if (index >= 0) {
+        const LRESULT length = SendMessageW(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+        WideString text;
+        if (length > 0) {
+            text.resize(static_cast<std::size_t>(length) + 1);
+            const LRESULT got = SendMessageW(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                             reinterpret_cast<LPARAM>(text.data()));
+            text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        }
+        if (Style() == csDropDown)
+            SetWindowTextW(Handle(), text.c_str());
+    }
+    Click();
+    Change();
+    Message.Result = 0;
+}
+
+void TCustomUNIComboBox::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CN_COMMAND: CNCommand(Message); break;
+    default: TCustomComboBox::WndProc(Message); break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TPSGUniCustomCombo
+
+TPSGUniCustomCombo::TPSGUniCustomCombo(TComponent* AOwner)
+    : TCustomUNIComboBox(AOwner), FButtonWidth(GetSystemMetrics(SM_CXVSCROLL) + 4), FOldColor(Color())
+{
+    FOldParentColor = ParentColor();
+}
+
+TPSGUniCustomCombo::~TPSGUniCustomCombo()
+{
+    Destroying();
+    DestroyHandle();
+}
+
+void TPSGUniCustomCombo::SetFlat(bool Value)
+{
+    FFlat = Value;
+    Ctl3D = !Value;
+    Invalidate();
+}
+
+void TPSGUniCustomCombo::SetEtched(bool Value)
+{
+    FEtched = Value;
+    Invalidate();
+}
+
+void TPSGUniCustomCombo::SetButtonWidth(int Value)
+{
+    if (Value < 14 || Value > 32)
+        return;
+    FButtonWidth = Value;
+    Invalidate();
+}
+
+void TPSGUniCustomCombo::SetDropWidth(int Value)
+{
+    FDropWidth = Value;
+    if (Value > 0 && HandleAllocated())
+        SendMessageW(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(Value), 0);
+}
+
+void TPSGUniCustomCombo::CreateWnd()
+{
+    TCustomUNIComboBox::CreateWnd();
+    if (FDropWidth > 0)
+        SendMessageW(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(FDropWidth), 0);
+}
+
+bool TPSGUniCustomCombo::IsHighlighted() const
+{
+    if (IsDesigning() || !FocusBorder)
+        return false;
+    return FMouseInside || Focused();
+}
+
+bool TPSGUniCustomCombo::Active() const
+{
+    if (IsDesigning())
+        return Enabled();
+    return FMouseInside || Focused();
+}
+
+void TPSGUniCustomCombo::DrawButton(HDC DC)
+{
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    OffsetRect(&r, -r.left, -r.top);
+    r.left = ClientWidth() - FButtonWidth;
+    InflateRect(&r, -1, -1);
+    const bool pressed = GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0;
+    HTHEME theme = IsWinXP && ThemesAvailable() ? ThemeApi().OpenThemeData(Handle(), L"combobox") : nullptr;
+    if (theme != nullptr) {
+        ThemeApi().DrawThemeBackground(theme, DC, CP_DROPDOWNBUTTON, pressed ? 3 : 1, &r, nullptr);
+        ThemeApi().CloseThemeData(theme);
+    } else {
+        DrawFrameControl(DC, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | DFCS_FLAT);
+    }
+    ExcludeClipRect(DC, ClientWidth() - FButtonWidth - 4, 0, ClientWidth() + 2, ClientHeight());
+}
+
+void TPSGUniCustomCombo::DrawBorder(HDC DC)
+{
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    OffsetRect(&r, -r.left, -r.top);
+    const TColor parentColor = Parent() != nullptr ? Parent()->Brush()->Color() : clBtnFace;
+    const bool highlighted = IsHighlighted();
+    HBRUSH outer = CreateSolidBrush(ColorToRGB(highlighted ? clBtnFace : parentColor));
+    HBRUSH inner = CreateSolidBrush(ColorToRGB(Color()));
+    if (highlighted) {
+        DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    } else {
+        FrameRect(DC, &r, outer);
+        InflateRect(&r, -1, -1);
+    }
+    FrameRect(DC, &r, outer);
+    InflateRect(&r, -1, -1);
+    FrameRect(DC, &r, inner);
+    DeleteObject(outer);
+    DeleteObject(inner);
+}
+
+// The edge around the button: raised (or etched) while the control is
+// active, flat while the list is open; inactive, a plain face.
+void TPSGUniCustomCombo::DrawButtonEdge(HDC DC)
+{
+    const int cw = ClientWidth();
+    const int ch = ClientHeight();
+    ExcludeClipRect(DC, cw - FButtonWidth + 4, 4, cw - 4, ch - 4);
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    OffsetRect(&r, -r.left, -r.top);
+    r.left = cw - FButtonWidth - 2;
+    InflateRect(&r, -2, -2);
+    if (Active()) {
+        UINT flags = BF_RECT;
+        if (DroppedDown())
+            flags |= BF_FLAT;
+        DrawEdge(DC, &r, FEtched ? EDGE_ETCHED : EDGE_RAISED, flags);
+    } else {
+        InflateRect(&r, 0, -1);
+        r.right -= 1;
+        FillRect(DC, &r, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
+}
+
+void TPSGUniCustomCombo::PaintFlat()
+{
+    if (!FFlat || !HandleAllocated())
+        return;
+    HDC dc = GetWindowDC(Handle());
+    DrawBorder(dc);
+    DrawButtonEdge(dc);
+    ReleaseDC(Handle(), dc);
+}
+
+void TPSGUniCustomCombo::WMPaint(TMessage& Message)
+{
+    if (!FFlat) {
+        TCustomUNIComboBox::WndProc(Message);
+        return;
+    }
+    PAINTSTRUCT ps{};
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    const bool began = dc == nullptr;
+    if (began)
+        dc = BeginPaint(Handle(), &ps);
+    const int saved = SaveDC(dc);
+    RECT client{0, 0, ClientWidth(), ClientHeight()};
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    DrawButton(dc);
+    TMessage inner{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
+    DefaultHandler(inner);
+    RestoreDC(dc, saved);
+    if (began)
+        EndPaint(Handle(), &ps);
+    PaintFlat();
+    Message.Result = 0;
+}
+
+void TPSGUniCustomCombo::CMMouseEnter(TMessage& Message)
+{
+    TCustomUNIComboBox::WndProc(Message);
+    if (!FMouseInside && EffectivelyEnabled()) {
+        FMouseInside = true;
+        PaintFlat();
+    }
+    if (AutoFocus && CanFocus() && !Focused())
+        SetFocus();
+}
+
+void TPSGUniCustomCombo::CMMouseLeave(TMessage& Message)
+{
+    TCustomUNIComboBox::WndProc(Message);
+    if (FMouseInside) {
+        FMouseInside = false;
+        PaintFlat();
+    }
+}
+
+void TPSGUniCustomCombo::CNCommand(TMessage& Message)
+{
+    const auto code = HIWORD(Message.WParam);
+    TCustomUNIComboBox::CNCommand(Message);
+    if ((code == CBN_DROPDOWN || code == CBN_CLOSEUP) && HandleAllocated()) {
+        RECT r{ClientWidth() - FButtonWidth, 0, ClientWidth(), ClientHeight()};
+        InvalidateRect(Handle(), &r, FALSE);
+    }
+}
+
+void TPSGUniCustomCombo::DoEnter()
+{
+    TCustomUNIComboBox::DoEnter();
+    if (!IsDesigning())
+        PaintFlat();
+}
+
+void TPSGUniCustomCombo::DoExit()
+{
+    TCustomUNIComboBox::DoExit();
+    if (!IsDesigning())
+        PaintFlat();
+}
+
+void TPSGUniCustomCombo::EnabledChanged()
+{
+    if (FFlat) {
+        if (!Enabled()) {
+            FOldParentColor = ParentColor();
+            FOldColor = Color();
+            SetParentColor(true);
+        } else {
+            SetColor(FOldColor);
+            SetParentColor(FOldParentColor);
+        }
+    }
+    TCustomUNIComboBox::EnabledChanged();
+}
+
+void TPSGUniCustomCombo::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_PAINT: WMPaint(Message); break;
+    case WM_NCPAINT: TCustomUNIComboBox::WndProc(Message); PaintFlat(); break;
+    case CM_MOUSEENTER: CMMouseEnter(Message); break;
+    case CM_MOUSELEAVE: CMMouseLeave(Message); break;
+    default: TCustomUNIComboBox::WndProc(Message); break;
+    }
+}
