@@ -1,6 +1,8 @@
 // TCustomGrid: its window. Message routing, window styles, focus and size.
 #include "framework/Grids.h"
 
+#include <algorithm>
+
 #include <windowsx.h>
 
 void TCustomGrid::WndProc(TMessage& Message)
@@ -55,6 +57,15 @@ void TCustomGrid::WndProc(TMessage& Message)
     }
     default: TCustomControl::WndProc(Message); break;
     }
+}
+
+TRect TCustomGrid::ClientRect() const
+{
+    if (HandleAllocated())
+        return TCustomControl::ClientRect();
+    // WS_EX_CLIENTEDGE: a sunken edge on every side.
+    const int edge = FBorderStyle == bsNone ? 0 : GetSystemMetrics(SM_CXEDGE);
+    return Rect(0, 0, std::max(0, Width() - 2 * edge), std::max(0, Height() - 2 * edge));
 }
 
 void TCustomGrid::CreateParams(TCreateParams& Params)

@@ -435,6 +435,9 @@ protected:
     void Paint() override;
 
     void WndProc(TMessage& Message) override;
+    // Without a window: the size less the border, worked out without
+    // asking the system for the window's frame (geometry calls it often).
+    TRect ClientRect() const override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void BoundsChanged() override;
