@@ -113,6 +113,13 @@ void TInplaceEdit::Change()
         FGrid->SetEditText(FGrid->FEditCell.X, FGrid->FEditCell.Y, Text());
 }
 
+void TInplaceEdit::DoExit()
+{
+    TCustomEdit::DoExit();
+    if (FGrid != nullptr)
+        FGrid->EditorFocusLeft();
+}
+
 // --- The grid's side ------------------------------------------------------
 
 TInplaceEdit* TCustomGrid::CreateEditor()
@@ -170,15 +177,20 @@ void TCustomGrid::ShowEditorChar(char Ch)
     ShowEditor();
     if (!FEditorMode || FInplaceEdit == nullptr || !FInplaceEdit->HandleAllocated())
         return;
-    // The character as typed when it is the one the last WM_CHAR brought
-    // (so that a double-byte character arrives whole), else its 936 byte.
+    FInplaceEdit->SelectAll();
+    SendCharToEditor(Ch);
+}
+
+// The character as typed when it is the one the last WM_CHAR brought (so
+// that a double-byte character arrives whole), else its 936 byte.
+void TCustomGrid::SendCharToEditor(char Ch)
+{
     wchar_t unit = 0;
     const String typed = FLastCharUnit != 0 ? WideToStr(WideString(1, FLastCharUnit)) : String();
     if (!typed.empty() && typed[0] == Ch)
         unit = FLastCharUnit;
     else if (!ByteToWide(Ch, unit))
         return;
-    FInplaceEdit->SelectAll();
     SendMessageW(FInplaceEdit->Handle(), WM_CHAR, unit, 0);
 }
 

@@ -147,7 +147,11 @@ void TCustomGrid::KeyPress(char& Key)
     if (Key == 0)
         return;
     const auto ch = static_cast<unsigned char>(Key);
-    if ((FOptions & goEditing) != 0 && !FEditorMode && (ch == 8 || ch >= 32) && CanEditShow()) {
+    if (FEditorMode && FInplaceEdit != nullptr && FInplaceEdit->HandleAllocated() && (ch == 8 || ch >= 32)) {
+        // Typed ahead while the editor was opening: the editor takes it.
+        SendCharToEditor(Key);
+        Key = 0;
+    } else if ((FOptions & goEditing) != 0 && !FEditorMode && (ch == 8 || ch >= 32) && CanEditShow()) {
         ShowEditorChar(Key);
         Key = 0;
     }

@@ -146,7 +146,7 @@ void TCustomGrid::SetOptions(TGridOptions Value)
         HideEditor();
     else if ((Value & goAlwaysShowEditor) != 0 && (old & goAlwaysShowEditor) == 0)
         ShowEditor();
-    if ((Value & goRangeSelect) == 0 && (Value & goRowSelect) == 0)
+    if ((Value & goRangeSelect) == 0)
         FAnchor = FCurrent;
     Invalidate();
 }
@@ -352,7 +352,15 @@ void TCustomGrid::DeleteColumn(int ACol)
 
 void TCustomGrid::SetGridState(TGridState Value)
 {
+    if (Value == FGridState)
+        return;
+    if (Value == gsNormal) {
+        StopDrag();
+        return;
+    }
     FGridState = Value;
+    if (Value == gsSelecting || Value == gsColMoving || Value == gsRowMoving)
+        HoldMouse(true);
 }
 
 void TCustomGrid::StorageCountsChanged(int, int) {}

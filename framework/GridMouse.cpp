@@ -97,8 +97,8 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
             FSizingIndex = index;
             FSizingPos = pos;
             FSizingOfs = ofs;
+            HoldMouse(false);
             if (HandleAllocated()) {
-                SetCapture(Handle());
                 if (state == gsColSizing)
                     DrawColSizingLine(FSizingPos);
                 else
@@ -122,12 +122,8 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
             if (moved && (Shift & ssDouble) != 0 && (FOptions & goEditing) != 0)
                 ShowEditor();
         }
-        if ((FGridState == gsSelecting || FGridState == gsColMoving || FGridState == gsRowMoving) &&
-            HandleAllocated()) {
-            SetCapture(Handle());
-            SetTimer(Handle(), GridScrollTimerId, 60, nullptr);
-            FScrollTimer = true;
-        }
+        if (FGridState == gsSelecting || FGridState == gsColMoving || FGridState == gsRowMoving)
+            HoldMouse(true);
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }
@@ -201,6 +197,22 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
+// A drag holds the mouse (and scrolls by the timer while it rests outside
+// the cells) until StopDrag.
+void TCustomGrid::HoldMouse(bool ScrollTimer)
+{
+    if (!HandleAllocated())
+        return;
+    if (!FCapturing) {
+        FCapturing = true;
+        SetCapture(Handle());
+    }
+    if (ScrollTimer && !FScrollTimer) {
+        FScrollTimer = true;
+        SetTimer(Handle(), GridScrollTimerId, 60, nullptr);
+    }
+}
+
 // Ends any drag: the sizing line goes, the timer stops, the mouse is let go.
 void TCustomGrid::StopDrag()
 {
@@ -208,16 +220,18 @@ void TCustomGrid::StopDrag()
         DrawColSizingLine(FSizingPos);
     else if (FGridState == gsRowSizing)
         DrawRowSizingLine(FSizingPos);
-    const bool dragging = FGridState != gsNormal;
     FGridState = gsNormal;
     if (!HandleAllocated())
         return;
     if (FScrollTimer) {
-        KillTimer(Handle(), GridScrollTimerId);
         FScrollTimer = false;
+        KillTimer(Handle(), GridScrollTimerId);
     }
-    if (dragging && GetCapture() == Handle())
-        ReleaseCapture();
+    if (FCapturing) {
+        FCapturing = false;
+        if (GetCapture() == Handle())
+            ReleaseCapture();
+    }
 }
 
 // Over a sizing line the cursor shows the sizing arrows.

@@ -134,7 +134,7 @@ bool TCustomGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos)
     if (handled)
         return true;
     if (FCurrent.Y < FRowCount - 1)
-        MoveColRow(FCurrent.X, FCurrent.Y + 1, true, true);
+        MoveColRow(std::clamp(FCurrent.X, FFixedCols, FColCount - 1), FCurrent.Y + 1, true, true);
     return true;
 }
 
@@ -146,7 +146,8 @@ bool TCustomGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos)
     if (handled)
         return true;
     if (FCurrent.Y > FFixedRows)
-        MoveColRow(FCurrent.X, FCurrent.Y - 1, true, true);
+        MoveColRow(std::clamp(FCurrent.X, FFixedCols, FColCount - 1), std::min(FCurrent.Y, FRowCount) - 1, true,
+                   true);
     return true;
 }
 

@@ -95,8 +95,18 @@ void TCustomGrid::DoEnter()
     InvalidateCell(FCurrent.X, FCurrent.Y);
 }
 
+// The focus left the grid: an open editor closes (written back) unless the
+// focus went into it, or goAlwaysShowEditor keeps it.
 void TCustomGrid::DoExit()
 {
     TCustomControl::DoExit();
+    EditorFocusLeft();
     InvalidateCell(FCurrent.X, FCurrent.Y);
+}
+
+void TCustomGrid::EditorFocusLeft()
+{
+    if (!FEditorMode || (FOptions & goAlwaysShowEditor) != 0 || ContainsFocus())
+        return;
+    HideEditor();
 }

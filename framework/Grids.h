@@ -159,6 +159,8 @@ protected:
     bool WantsSpecialKey(Word Key) override;
     // Writes the text back through the grid's SetEditText, unless loading.
     void Change() override;
+    // Focus gone outside the grid: the grid closes the edit (unless goAlwaysShowEditor).
+    void DoExit() override;
     void SetParent(TWinControl* AParent) override;
 
 private:
@@ -324,7 +326,8 @@ public:
     void ShowEditorChar(char Ch);
     // Writes the editor's text back (SetEditText for the cell it was
     // opened on), hides it and gives the focus back to the grid when the
-    // editor had it.
+    // editor had it. Also runs when the focus leaves the grid and its
+    // editor for another control (unless goAlwaysShowEditor).
     void HideEditor();
     // Reloads an open editor from its cell and places it again.
     void InvalidateEditor();
@@ -410,7 +413,8 @@ protected:
     // editor, Enter closes an open one, Esc cancels it.
     void KeyDown(Word& Key, TShiftState Shift) override;
     // OnKeyPress first; with goEditing a printable character or Backspace
-    // opens the editor with that character.
+    // opens the editor with that character; one that reaches the grid
+    // while the editor is open (typed ahead) goes on to the editor.
     void KeyPress(char& Key) override;
     void KeyUp(Word& Key, TShiftState Shift) override;
     // Tab with goTabs; Enter with goEditing; Esc while editing.
@@ -444,7 +448,10 @@ protected:
     void DoEnter() override;
     void DoExit() override;
 
-    // Sets the drag state; a descendant ending or starting a drag itself.
+    // Sets the drag state, for a descendant that ends or starts a drag
+    // itself: gsNormal ends any drag (the sizing line goes, the drag-scroll
+    // timer stops, the mouse is let go); gsSelecting or a moving state with
+    // a window holds the mouse and starts the drag-scroll timer.
     void SetGridState(TGridState Value);
     // The sizing drag: the column (row) being sized, the line's position
     // and the press offset from it.
@@ -478,9 +485,12 @@ private:
     TGridCoord DragCell(int X, int Y) const;
     void UpdateEditorPlace();
     void CancelEditor();
+    void SendCharToEditor(char Ch);
+    void EditorFocusLeft();
     void ScrollMessage(bool Horz, int Code, int Pos);
     void TimerScroll();
     void StopDrag();
+    void HoldMouse(bool ScrollTimer);
     bool TabMove(bool Backward);
     void WMSetCursor(TMessage& Message);
 
@@ -516,6 +526,7 @@ private:
     int FMoveIndex = -1;
     int FMovePos = -1;
     bool FScrollTimer = false;
+    bool FCapturing = false;
     bool FUpdatingScrollBars = false;
 
     TInplaceEdit* FInplaceEdit = nullptr;

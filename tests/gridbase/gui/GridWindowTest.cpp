@@ -3,6 +3,7 @@
 // what it looks like.
 #include <gtest/gtest.h>
 
+#include "framework/Edit.h"
 #include "tests/gridbase/GridTestGrid.h"
 #include "tests/support/GuiHarness.h"
 
@@ -216,6 +217,59 @@ TEST_F(GridWindow, TypingOpensTheEditorAndEnterWritesBack)
     EXPECT_EQ(Grid->Cells(2, 3), "7");
     EXPECT_EQ(Current(), (TGridCoord{2, 4}));
     EXPECT_TRUE(Grid->Focused());
+}
+
+TEST_F(GridWindow, FocusLeavingTheGridClosesTheEditor)
+{
+    auto* other = new TEdit(Form);
+    other->SetParent(Form);
+    other->SetBounds(440, 10, 60, 24);
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->FocusCell(1, 1, true);
+    gui::TypeText("ab");
+    ASSERT_TRUE(Grid->EditorMode());
+    other->SetFocus();
+    gui::Settle();
+    EXPECT_FALSE(Grid->EditorMode());
+    EXPECT_FALSE(Grid->InplaceEditor()->Visible());
+    EXPECT_EQ(Grid->Cells(1, 1), "ab");
+    EXPECT_TRUE(other->Focused()) << "the focus stays where the user put it";
+
+    Grid->SetOptions(Grid->Options() | goAlwaysShowEditor);
+    Grid->SetFocus();
+    gui::Settle();
+    ASSERT_TRUE(Grid->EditorMode()) << "goAlwaysShowEditor opens the editor";
+    gui::PressKey(VK_DOWN);
+    EXPECT_TRUE(Grid->EditorMode()) << "and it follows the current cell";
+    EXPECT_EQ(Grid->InplaceEditor()->Text(), "1-2");
+    EXPECT_EQ(Grid->InplaceEditor()->Top(), Grid->CellRect(1, 2).top);
+}
+
+TEST_F(GridWindow, SizingARowAndMovingAColumnWithTheMouse)
+{
+    Grid->SetOptions(Grid->Options() | goRowSizing | goColMoving);
+    const TRect rowHeader = Grid->CellRect(0, 2);
+    const TPoint line = Point(rowHeader.left + 5, rowHeader.bottom);
+    Press(WM_LBUTTONDOWN, line, MK_LBUTTON);
+    EXPECT_EQ(Grid->GridState(), gsRowSizing);
+    EXPECT_EQ(GetCapture(), Grid->Handle());
+    Press(WM_MOUSEMOVE, Point(line.x, line.y + 12), MK_LBUTTON);
+    Press(WM_LBUTTONUP, Point(line.x, line.y + 12), 0);
+    gui::Settle();
+    EXPECT_EQ(Grid->RowHeights(2), Grid->DefaultRowHeight() + 12);
+    EXPECT_NE(GetCapture(), Grid->Handle());
+
+    int from = -1, to = -1;
+    Grid->OnColumnMoved = [&](TObject*, int From, int To) { from = From, to = To; };
+    Press(WM_LBUTTONDOWN, Centre(1, 0), MK_LBUTTON);
+    EXPECT_EQ(Grid->GridState(), gsColMoving);
+    Press(WM_MOUSEMOVE, Centre(3, 0), MK_LBUTTON);
+    Press(WM_LBUTTONUP, Centre(3, 0), 0);
+    gui::Settle();
+    EXPECT_EQ(from, 1);
+    EXPECT_EQ(to, 3);
+    EXPECT_EQ(Grid->Cells(3, 0), "Col 1");
+    EXPECT_EQ(Grid->Cells(3, 5), "1-5");
 }
 
 TEST_F(GridWindow, LooksLikeAGrid)
