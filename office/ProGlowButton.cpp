@@ -607,6 +607,9 @@ void TProCustomGlowButton::MouseDown(TMouseButton Button, TShiftState Shift, int
     }
     FPressed = true;
     FHeld = true;
+    // The button keeps the mouse while the button is down (repeat clicks
+    // need it, and a release outside must still reach the button).
+    SetCapture(Handle());
     if (TabStop() && CanFocus())
         SetFocus();
     StartFade();
@@ -697,6 +700,8 @@ void TProCustomGlowButton::MouseMove(TShiftState Shift, int X, int Y)
 
 void TProCustomGlowButton::WMLButtonUp(TMessage& Message)
 {
+    if (GetCapture() == Handle())
+        ReleaseCapture();
     FStepDelta = -20;
     FFadeKind = 1;
     FHeld = false;
@@ -736,8 +741,6 @@ void TProCustomGlowButton::WMLButtonUp(TMessage& Message)
         // the capture and tells the mouse-up handlers.
         FMenuPressed = false;
         HandedOver = true;
-        if (GetCapture() == Handle())
-            ReleaseCapture();
         MouseUp(mbLeft, MouseShiftState(Message.WParam), GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
     }
     if (!HandedOver)
@@ -865,15 +868,32 @@ void TProCustomGlowButton::CMFocusChanged(TMessage& Message)
     TCustomControl::WndProc(Message);
 }
 
+// The form tells only itself of focus changes; the glow buttons of the form
+// learn of them here, so that the focused glow button answers Enter.
+static void TellGlowButtons(TWinControl* Parent, TControl* Focused)
+{
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        TControl* C = Parent->Controls(i);
+        if (dynamic_cast<TProCustomGlowButton*>(C))
+            C->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Focused));
+        if (auto* W = dynamic_cast<TWinControl*>(C))
+            TellGlowButtons(W, Focused);
+    }
+}
+
 void TProCustomGlowButton::DoEnter()
 {
     TCustomControl::DoEnter();
+    if (TCustomForm* Form = GetParentForm(this))
+        TellGlowButtons(Form, this);
     Invalidate();
 }
 
 void TProCustomGlowButton::DoExit()
 {
     TCustomControl::DoExit();
+    if (TCustomForm* Form = GetParentForm(this))
+        TellGlowButtons(Form, nullptr);
     FPressed = false;
     FDrawState = 0;
     Invalidate();

@@ -381,7 +381,12 @@ TSize DrawGlowButtonFace(TCanvas* C, const TRect& R, const TGlowFaceParams& P)
 
     if (HasCaption) {
         const WideString Text = StrToWide(Caption);
-        const WideString NotesText = HasNotes ? StrToWide(P.Notes->Text()) : WideString();
+        // The lines without the break after the last one, which GDI+ would
+        // draw as a glyph of its own.
+        String NotesLines = HasNotes ? P.Notes->Text() : String();
+        while (!NotesLines.empty() && (NotesLines.back() == '\n' || NotesLines.back() == '\r'))
+            NotesLines.pop_back();
+        const WideString NotesText = StrToWide(NotesLines);
         const bool Plus = UseGdiPlusText(C, P.Font, P.AntiAlias);
         double TW = 0, TH = 0, NW = 0, NH = 0, TX = L, MeasuredX = L;
         double BX = L, BY = T, BW = W, BH = H;

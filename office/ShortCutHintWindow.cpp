@@ -17,6 +17,7 @@ void TShortCutHintWindow::CreateParams(TCreateParams& Params)
     Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
     Params.ClassStyle &= ~static_cast<UINT>(CS_DROPSHADOW);
     Params.WndParent = nullptr;
+    Params.Menu = nullptr;   // a pop-up has no child identifier
 }
 
 int TShortCutHintWindow::MinimumWidth()
