@@ -57,17 +57,6 @@ void CivilFromDays(long long z, int& Year, int& Month, int& Day)
 
 const long long DayZero = DaysFromCivil(1899, 12, 30);
 
-String Trim(const String& S)
-{
-    std::size_t a = 0;
-    std::size_t b = S.size();
-    while (a < b && static_cast<unsigned char>(S[a]) <= ' ')
-        ++a;
-    while (b > a && static_cast<unsigned char>(S[b - 1]) <= ' ')
-        --b;
-    return S.substr(a, b - a);
-}
-
 bool AllDigits(const String& S)
 {
     if (S.empty())
@@ -128,7 +117,7 @@ int DaysInMonth(int Year, int Month)
     return days[Month - 1] + (Month == 2 && leap ? 1 : 0);
 }
 
-bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Date)
+bool TryMakeDate(int Year, int Month, int Day, TDateTime& Date)
 {
     if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInMonth(Year, Month))
         return false;
@@ -136,7 +125,7 @@ bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Date)
     return true;
 }
 
-void DecodeDate(TDateTime Date, int& Year, int& Month, int& Day)
+void SplitDate(TDateTime Date, int& Year, int& Month, int& Day)
 {
     CivilFromDays(static_cast<long long>(std::floor(Date)) + DayZero, Year, Month, Day);
 }
@@ -161,13 +150,13 @@ void DecodeTime(TDateTime Time, int& Hour, int& Min, int& Sec, int& MSec)
 TDateTime IncMonth(TDateTime Date, int Months)
 {
     int y, m, d;
-    DecodeDate(Date, y, m, d);
+    SplitDate(Date, y, m, d);
     const int total = y * 12 + (m - 1) + Months;
     y = total / 12;
     m = total % 12 + 1;
     d = std::min(d, DaysInMonth(y, m));
     TDateTime result;
-    if (!TryEncodeDate(y, m, d, result))
+    if (!TryMakeDate(y, m, d, result))
         return Date;
     return result + (Date - std::floor(Date));
 }
@@ -182,14 +171,14 @@ TDateTime NowDateTime()
     SYSTEMTIME t;
     GetLocalTime(&t);
     TDateTime date = 0;
-    TryEncodeDate(t.wYear, t.wMonth, t.wDay, date);
+    TryMakeDate(t.wYear, t.wMonth, t.wDay, date);
     return date + EncodeTime(t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
 }
 
 String DateToStr(TDateTime Date)
 {
     int y, m, d;
-    DecodeDate(Date, y, m, d);
+    SplitDate(Date, y, m, d);
     const String& f = FormatSettings().ShortDateFormat;
     String out;
     for (std::size_t i = 0; i < f.size();) {
@@ -305,7 +294,7 @@ bool TryStrToDate(const String& Text, TDateTime& Date)
     }
     if (yearDigits <= 2)
         y += y < 50 ? 2000 : 1900;
-    return TryEncodeDate(y, m, d, Date);
+    return TryMakeDate(y, m, d, Date);
 }
 
 bool TryStrToTime(const String& Text, TDateTime& Time)
@@ -349,20 +338,6 @@ bool TryStrToTime(const String& Text, TDateTime& Time)
     if (v[0] > 23 || v[1] > 59 || v[2] > 59)
         return false;
     Time = EncodeTime(v[0], v[1], v[2], 0);
-    return true;
-}
-
-bool TryStrToInt(const String& Text, int& Value)
-{
-    const String s = Trim(Text);
-    if (s.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long long v = std::strtoll(s.c_str(), &end, 10);
-    if (end == nullptr || *end != '\0' || errno != 0 || v < INT32_MIN || v > INT32_MAX)
-        return false;
-    Value = static_cast<int>(v);
     return true;
 }
 

@@ -5,6 +5,7 @@
 // A TDateTime counts days since 30 December 1899; its fraction is the time
 // of day.
 
+#include "framework/StrUtils.h"
 #include "framework/Types.h"
 
 using TDateTime = double;
@@ -27,9 +28,9 @@ TFormatSettings& FormatSettings();
 // Reads the user's default locale into FormatSettings() again.
 void ReadLocaleFormatSettings();
 
-// Calendar arithmetic. TryEncodeDate is false for an impossible date.
-bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Date);
-void DecodeDate(TDateTime Date, int& Year, int& Month, int& Day);
+// Calendar arithmetic. TryMakeDate is false for an impossible date.
+bool TryMakeDate(int Year, int Month, int Day, TDateTime& Date);
+void SplitDate(TDateTime Date, int& Year, int& Month, int& Day);
 TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec);
 void DecodeTime(TDateTime Time, int& Hour, int& Min, int& Sec, int& MSec);
 int DaysInMonth(int Year, int Month);
@@ -49,8 +50,8 @@ bool TryStrToDate(const String& Text, TDateTime& Date);
 // Reads hours[:minutes[:seconds]] with an optional AM/PM designator.
 bool TryStrToTime(const String& Text, TDateTime& Time);
 
-// Numbers: the whole text (blanks around it allowed) must convert.
-bool TryStrToInt(const String& Text, int& Value);
+// Floats: the whole text (blanks around it allowed) must convert. Integers
+// are read by the framework's TryStrToInt.
 bool TryStrToFloat(const String& Text, double& Value);
 // The general form (15 significant digits) and the fixed form with Digits
 // decimals, both with the locale's decimal separator.

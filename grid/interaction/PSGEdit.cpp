@@ -219,15 +219,20 @@ void TPsgEditBtn::CreateWnd()
     SetEditRect();
 }
 
-void TPsgEditBtn::SetEditRect()
+TRect TPsgEditBtn::FormattingRect() const
 {
-    if (!HandleAllocated())
-        return;
     const int inset = FBorderStyle == bsNone ? 2 : 1;
     int right = ClientWidth() - FButton->Width() - FUnitSpace - 3;
     if (FUnitSpace > 0)
         right -= 3;
-    RECT r{inset, inset, right, ClientHeight() + 1};
+    return Rect(inset, inset, right, ClientHeight() + 1);
+}
+
+void TPsgEditBtn::SetEditRect()
+{
+    if (!HandleAllocated())
+        return;
+    RECT r = FormattingRect();
     SendMessageW(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
 }
 

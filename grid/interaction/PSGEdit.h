@@ -81,6 +81,9 @@ public:
     // Fires OnClickBtn with Sender (the button control, or the edit for F4).
     virtual void ClickBtn(TObject* Sender);
     int GetMinHeight();
+    // The rectangle the text is kept in, left of the button, in client
+    // coordinates.
+    TRect FormattingRect() const;
 
 protected:
     void CreateParams(TCreateParams& Params) override;

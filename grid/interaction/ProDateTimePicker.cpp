@@ -14,7 +14,7 @@ namespace {
 SYSTEMTIME ToSystemTime(TDateTime Value)
 {
     int y, mo, d, h, mi, s, ms;
-    DecodeDate(Value, y, mo, d);
+    SplitDate(Value, y, mo, d);
     DecodeTime(Value, h, mi, s, ms);
     SYSTEMTIME t{};
     t.wYear = static_cast<WORD>(y);
@@ -30,7 +30,7 @@ SYSTEMTIME ToSystemTime(TDateTime Value)
 TDateTime FromSystemTime(const SYSTEMTIME& T)
 {
     TDateTime date = 0;
-    TryEncodeDate(T.wYear, T.wMonth, T.wDay, date);
+    TryMakeDate(T.wYear, T.wMonth, T.wDay, date);
     return date + EncodeTime(T.wHour, T.wMinute, T.wSecond, T.wMilliseconds);
 }
 

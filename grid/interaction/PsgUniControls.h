@@ -84,6 +84,9 @@ public:
 
     virtual void ClickBtn(TObject* Sender);
     int GetMinHeight();
+    // The rectangle the text is kept in, left of the button, in client
+    // coordinates.
+    TRect FormattingRect() const;
 
 protected:
     void CreateParams(TCreateParams& Params) override;

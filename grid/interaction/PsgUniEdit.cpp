@@ -221,12 +221,17 @@ void TPsgUniEditBtn::CreateWnd()
     SetEditRect();
 }
 
+TRect TPsgUniEditBtn::FormattingRect() const
+{
+    const int inset = FBorderStyle == bsNone ? 2 : 1;
+    return Rect(inset, inset, ClientWidth() - FButton->Width() - 3, ClientHeight() + 1);
+}
+
 void TPsgUniEditBtn::SetEditRect()
 {
     if (!HandleAllocated())
         return;
-    const int inset = FBorderStyle == bsNone ? 2 : 1;
-    RECT r{inset, inset, ClientWidth() - FButton->Width() - 3, ClientHeight() + 1};
+    RECT r = FormattingRect();
     SendMessageW(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
 }
 

@@ -457,12 +457,17 @@ void TPsgSpinEdit::CreateWnd()
 }
 
 // The text stays left of the button.
+TRect TPsgSpinEdit::FormattingRect() const
+{
+    const int inset = FBorderStyle == bsNone ? 1 : 0;
+    return Rect(inset, inset, ClientWidth() - FButton->Width() - 2 - inset, ClientHeight() + 1);
+}
+
 void TPsgSpinEdit::SetEditRect()
 {
     if (!HandleAllocated())
         return;
-    const int inset = FBorderStyle == bsNone ? 1 : 0;
-    RECT r{inset, inset, ClientWidth() - FButton->Width() - 2 - inset, ClientHeight() + 1};
+    RECT r = FormattingRect();
     SendMessageW(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
 }
 

@@ -146,6 +146,9 @@ public:
     virtual void DownButtonClick(TObject* Sender);
 
     int GetMinHeight();
+    // The rectangle the text is kept in, left of the button, in client
+    // coordinates.
+    TRect FormattingRect() const;
     void Loaded() override;
 
     // Clamping to [Min, Max]; nothing is clamped when the two are equal.
