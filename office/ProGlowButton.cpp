@@ -540,7 +540,7 @@ void TProCustomGlowButton::UpdateTracking()
 void TProCustomGlowButton::CMMouseEnter(TMessage& Message)
 {
     TCustomControl::WndProc(Message);
-    if (FMouseInside)
+    if (IsDesigning() || FMouseInside)
         return;
     FHotLook = true;
     if (FReleasePending)
@@ -558,7 +558,7 @@ void TProCustomGlowButton::CMMouseEnter(TMessage& Message)
 void TProCustomGlowButton::CMMouseLeave(TMessage& Message)
 {
     TCustomControl::WndProc(Message);
-    if (!FMouseInside)
+    if (IsDesigning() || !FMouseInside)
         return;
     FMouseInside = FHot = FHotLook = FDropDownHot = false;
     if (FPressed && FHeld) {
@@ -936,7 +936,6 @@ void TProCustomGlowButton::WndProc(TMessage& Message)
     case CM_FOCUSCHANGED: CMFocusChanged(Message); break;
     case CM_GLOWBUTTONPRESSED: CMButtonPressed(Message); break;
     case WM_ERASEBKGND: Message.Result = 1; break;
-    case WM_GETDLGCODE: TCustomControl::WndProc(Message); break;
     default: TCustomControl::WndProc(Message); break;
     }
 }

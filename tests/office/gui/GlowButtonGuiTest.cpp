@@ -274,6 +274,33 @@ TEST_F(GlowButtons, DefaultButtonTakesEnter)
     EXPECT_EQ(Def->Perform(CM_DIALOGKEY, VK_ESCAPE), 1);
 }
 
+TEST_F(GlowButtons, DisabledLook)
+{
+    // With ShowDisabled the disabled colours (0xF2F2F2 on top); without it
+    // the enabled ones (white).
+    for (bool Show : {true, false}) {
+        SCOPED_TRACE(Show);
+        TProGlowButton* B = Add(20, 20, "");
+        B->SetShowDisabled(Show);
+        B->SetEnabled(false);
+        ShowForm();
+        B->Repaint();
+        gui::Settle();
+        auto Shot = gui::CaptureControl(B);
+        EXPECT_EQ(gui::PixelAt(Shot.get(), 50, 8), Show ? RGB(0xF2, 0xF2, 0xF2) : RGB(255, 255, 255));
+        EXPECT_EQ(B->DrawState(), 1);
+        delete B;
+    }
+}
+
+TEST_F(GlowButtons, VersionIsFixed)
+{
+    TProGlowButton* B = Add(20, 20);
+    EXPECT_EQ(B->Version(), "1.8.1.9");
+    B->SetVersion("2.0");
+    EXPECT_EQ(B->Version(), "1.8.1.9");
+}
+
 TEST_F(GlowButtons, CornersShowTheParent)
 {
     for (bool Rounded : {true, false}) {
