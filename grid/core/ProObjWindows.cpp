@@ -31,6 +31,7 @@ void TArrowWindow::CreateParams(TCreateParams& Params)
     Params.Style = WS_POPUP | (Params.Style & WS_VISIBLE);
     // A popup's parent is its owner window; it is placed in screen coordinates.
     Params.WndParent = Parent() ? Parent()->Handle() : nullptr;
+    Params.Menu = nullptr;  // a popup has no child identifier
 }
 
 void TArrowWindow::CreateWnd()
@@ -66,6 +67,7 @@ void TPopupButton::CreateParams(TCreateParams& Params)
     Params.Style = WS_POPUP | WS_DISABLED | WS_BORDER | (Params.Style & WS_VISIBLE);
     Params.ClassStyle |= CS_SAVEBITS;
     Params.WndParent = Parent() ? Parent()->Handle() : nullptr;
+    Params.Menu = nullptr;  // a popup has no child identifier
 }
 
 void TPopupButton::CreateWnd()
