@@ -456,10 +456,11 @@ TEST_F(GlowButtons, GalleryOfLayouts)
     Square->SetRounded(false);
     Square->SetComponentStyle(tsWindowsXP);
     ShowForm();
-    MoveTo(Hot, 50, 20);
-    gui::PumpUntil([&] { return !Hot->Fading(); }, 2000);
+    // The mouse rests on the last one: the hot look.
     MoveTo(Split, 95, 20);
     gui::PumpUntil([&] { return !Split->Fading(); }, 2000);
+    MoveTo(Hot, 50, 20);
+    gui::PumpUntil([&] { return !Hot->Fading(); }, 2000);
     gui::Settle();
     // Every layout drew its glyph: the glyph's blue is somewhere on each button.
     for (TProGlowButton* B : All) {
