@@ -34,6 +34,7 @@ include(cmake/Tests.cmake)
 
 add_subdirectory(framework)
 add_subdirectory(device)
+add_subdirectory(device/channel)
 add_subdirectory(standins)
 add_subdirectory(office)
 add_subdirectory(grid)
