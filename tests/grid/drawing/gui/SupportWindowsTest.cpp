@@ -235,6 +235,35 @@ TEST_F(SupportWindows, GridButtonsClickedWithTheMouse)
     gui::SaveScreenshot(Form, Application->ExePath() + "screenshot-grid-buttons.png");
 }
 
+TEST_F(SupportWindows, GridButtonGoesHotUnderTheCursor)
+{
+    auto* button = new TProGridButton(Form);
+    button->SetParent(Form);
+    button->SetBounds(40, 40, 90, 23);
+    button->SetCaption("查找");
+    int enters = 0, leaves = 0;
+    button->OnMouseEnter = [&](TObject*) { ++enters; };
+    button->OnMouseLeave = [&](TObject*) { ++leaves; };
+    Form->Show();
+    gui::Settle();
+    const TPoint away = Form->ClientToScreen(Point(300, 200));
+    SetCursorPos(away.x, away.y);
+    gui::PumpFor(100);
+    const TPoint over = button->ClientToScreen(Point(45, 11));
+    SetCursorPos(over.x, over.y);
+    ASSERT_TRUE(gui::PumpUntil([&] { return button->Hot(); }, 2000)) << "the button never went hot";
+    gui::Settle();
+    EXPECT_GE(enters, 1);
+    auto shot = gui::Capture(Form->Handle());
+    EXPECT_EQ(gui::PixelAt(shot.get(), 40 + 3, 40 + 3), RGB(199, 199, 202)) << "ColorHot";
+    SetCursorPos(away.x, away.y);
+    ASSERT_TRUE(gui::PumpUntil([&] { return !button->Hot(); }, 2000)) << "the button stayed hot";
+    gui::Settle();
+    EXPECT_GE(leaves, 1);
+    shot = gui::Capture(Form->Handle());
+    EXPECT_EQ(gui::PixelAt(shot.get(), 40 + 3, 40 + 3), ColorToRGB(clBtnFace));
+}
+
 TEST_F(SupportWindows, SquiggleUnderTheMarkedCharacters)
 {
     Form->Show();
