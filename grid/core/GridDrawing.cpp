@@ -291,11 +291,9 @@ TRect DrawSpinButtons(TCanvas* Canvas, HWND Wnd, TRect R, bool Themed)
 void DrawTextRangeSquiggle(TWinControl* Owner, TCanvas* Canvas, const String& Text, int Length, int Start,
                            int VerticalOffset, TRect R)
 {
-    if (!Owner || Length <= 0 || Start < 0)
+    if (!Owner || !Owner->HandleAllocated() || Length <= 0 || Start < 0)
         return;
     HWND parent = Owner->Handle();
-    if (!parent)
-        return;
     const WideString text = StrToWide(Text);
     HWND edit = CreateWindowExW(0, L"EDIT", text.c_str(), WS_CHILD | ES_LEFT | ES_AUTOHSCROLL, R.left, R.top,
                                 std::max<int>(RectWidth(R), 1), std::max<int>(RectHeight(R), 1), parent, nullptr,

@@ -386,5 +386,4 @@ private:
     TState FState = TState::Up;
     bool FHot = false;
     bool FDragging = false;
-    bool FTransparent = true;
 };

@@ -2,6 +2,7 @@
 // pixel by pixel.
 #include <gtest/gtest.h>
 
+#include "framework/Panel.h"
 #include "grid/core/GridDrawing.h"
 #include "tests/graphics/PaintProbe.h"
 
@@ -457,6 +458,21 @@ TEST(GridDrawing, LayeredWindowFunctionsMissing)
     SetLayeredWindowModuleName(nullptr);
     // Present: a call on no window fails and says so.
     EXPECT_FALSE(SetLayeredWindowAttributesDyn(nullptr, 0, 128, LWA_ALPHA));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridDrawing, SquiggleWithoutAWindowDrawsNothing)
+{
+    TPanel owner(nullptr);  // no parent, no window
+    TBitmap b(40, 20, TPixelFormat::pf24bit);
+    Clear(b, Back);
+    EXPECT_NO_THROW(DrawTextRangeSquiggle(&owner, b.Canvas(), "abc", 2, 0, 0, Rect(0, 0, 40, 20)));
+    EXPECT_NO_THROW(DrawTextRangeSquiggle(nullptr, b.Canvas(), "abc", 2, 0, 0, Rect(0, 0, 40, 20)));
+    EXPECT_FALSE(owner.HandleAllocated());
+    EXPECT_EQ(InkCount(b, Back), 0);
 }
 
 }  // namespace
