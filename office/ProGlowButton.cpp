@@ -12,28 +12,32 @@
 
 namespace {
 
-// Buttons waiting to be freed by FreeLater, and the hidden window whose posted
-// message frees them once the messages in progress are done.
+// Buttons waiting to be freed by FreeLater, and the hidden window whose
+// posted message frees them once the messages in progress are done.
 constexpr UINT WM_FREEGLOWBUTTON = WM_APP + 0x318;
 
-std::set<TProCustomGlowButton*>& PendingReleases()
-{
-    static std::set<TProCustomGlowButton*> Pending;
-    return Pending;
-}
+class TReleaseQueue {
+public:
+    std::set<TProCustomGlowButton*> Pending;
+    THiddenWindow Window{[this](TMessage& Message) { Handle(Message); }};
 
-HWND ReleaseWindow()
-{
-    static THiddenWindow Window([](TMessage& Message) {
+private:
+    void Handle(TMessage& Message)
+    {
         if (Message.Msg != WM_FREEGLOWBUTTON) {
-            Message.Result = DefWindowProcW(nullptr, Message.Msg, Message.WParam, Message.LParam);
+            Message.Result = DefWindowProcW(Window.Handle(), Message.Msg, Message.WParam, Message.LParam);
             return;
         }
         auto* Button = reinterpret_cast<TProCustomGlowButton*>(Message.LParam);
-        if (PendingReleases().erase(Button) != 0)
+        if (Pending.erase(Button) != 0)
             delete Button;
-    });
-    return Window.Handle();
+    }
+};
+
+TReleaseQueue& ReleaseQueue()
+{
+    static TReleaseQueue Queue;
+    return Queue;
 }
 
 } // namespace
@@ -62,7 +66,8 @@ TProCustomGlowButton::TProCustomGlowButton(TComponent* AOwner)
 
 TProCustomGlowButton::~TProCustomGlowButton()
 {
-    PendingReleases().erase(this);
+    if (FFreeLaterPending)
+        ReleaseQueue().Pending.erase(this);
     Destroying();
     delete FShortCutHintWindow;
     FShortCutHintWindow = nullptr;
@@ -71,8 +76,9 @@ TProCustomGlowButton::~TProCustomGlowButton()
 void TProCustomGlowButton::FreeLater()
 {
     Hide();
-    if (PendingReleases().insert(this).second)
-        PostMessageW(ReleaseWindow(), WM_FREEGLOWBUTTON, 0, reinterpret_cast<LPARAM>(this));
+    FFreeLaterPending = true;
+    if (ReleaseQueue().Pending.insert(this).second)
+        PostMessageW(ReleaseQueue().Window.Handle(), WM_FREEGLOWBUTTON, 0, reinterpret_cast<LPARAM>(this));
 }
 
 String TProCustomGlowButton::Version() const

@@ -350,6 +350,7 @@ private:
     TShortCutHintWindow* FShortCutHintWindow = nullptr;
     int FClickDepth = 0;           // Click calls in progress
     bool FMenuPressed = false;     // the current press opened the drop-down menu
+    bool FFreeLaterPending = false;   // FreeLater queued this button
 };
 
 // The concrete control.
