@@ -292,3 +292,46 @@ TEST(GlowButtonFace, CaptionLinesAndMeasure)
     TBitmap Blank(200, 60, TPixelFormat::pf24bit);
     EXPECT_EQ(std::memcmp(B.ScanLine(30), Blank.ScanLine(30), static_cast<std::size_t>(B.RowBytes())), 0);
 }
+
+TEST(GlowButton, SizeStatesUnderAutoSize)
+{
+    TProGlowButton B(nullptr);
+    B.SetAutoSize(true);
+    B.SetLayout(blGlyphTop);
+    B.SetDropDownPosition(dpBottom);
+    B.SetButtonSizeState(bsLabel);
+    EXPECT_EQ(B.SizeState(), bsLabel);
+    EXPECT_EQ(B.Layout(), blGlyphLeft);
+    EXPECT_EQ(B.DropDownPosition(), dpRight);
+    B.SetButtonSizeState(bsLarge);
+    EXPECT_EQ(B.Layout(), blGlyphTop);
+    EXPECT_EQ(B.DropDownPosition(), dpBottom);
+    // A minimum above the current state raises it.
+    B.SetButtonSizeState(bsGlyph);
+    B.SetMinButtonSizeState(bsLabel);
+    EXPECT_EQ(B.SizeState(), bsLabel);
+    B.SetMaxButtonSizeState(bsLarge);   // unchanged value: nothing
+    EXPECT_EQ(B.SizeState(), bsLabel);
+}
+
+TEST(GlowButton, DownRules)
+{
+    TProGlowButton B(nullptr);
+    B.SetDown(true);   // a plain button is never down
+    EXPECT_FALSE(B.Down());
+    B.SetGroupIndex(2);
+    B.SetDown(true);
+    EXPECT_TRUE(B.Down());
+    EXPECT_EQ(B.DrawState(), 4);
+    B.SetDown(false);  // not without AllowAllUp
+    EXPECT_TRUE(B.Down());
+    B.SetAllowAllUp(true);
+    B.SetDown(false);
+    EXPECT_FALSE(B.Down());
+    EXPECT_EQ(B.DrawState(), 0);
+    TProGlowButton Check(nullptr);
+    Check.SetStyle(bsCheck);
+    Check.SetDown(true);
+    EXPECT_TRUE(Check.Down());
+    EXPECT_EQ(Check.DrawState(), 2);
+}
