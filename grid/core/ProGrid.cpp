@@ -1,0 +1,519 @@
+// TProStringGrid: construction with its owned settings, destruction, window
+// creation, loading, copying, version texts, the owner form's resize chain
+// and the unit's start-up.
+
+#include "grid/core/ProGrid.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include <ole2.h>
+
+#include "grid/core/ProXPVS.h"
+#include "grid/interaction/DragDropSettings.h"
+#include "grid/interaction/DragScrollOptions.h"
+#include "grid/interaction/FloatingFooter.h"
+#include "grid/interaction/HTMLSettings.h"
+#include "grid/interaction/MouseActions.h"
+#include "grid/interaction/Navigation.h"
+#include "grid/interaction/SearchFooter.h"
+#include "office/ProHintInfo.h"
+
+namespace {
+
+constexpr UINT_PTR GridTimerId = 111;
+constexpr UINT GridTimerInterval = 500;
+
+// The unit's start-up: OLE, the clipboard format, the editor message and the
+// date-picker probe, once per process; OLE is released at its end.
+struct TProGridUnit {
+    TProGridUnit()
+    {
+        const HRESULT Hr = OleInitialize(nullptr);
+        if (Hr != S_OK && Hr != S_FALSE) {
+            char Buf[64];
+            std::snprintf(Buf, sizeof Buf, "OleInitialize failed ($%lx)", static_cast<unsigned long>(Hr));
+            StartError = Buf;
+            return;
+        }
+        OleStarted = true;
+        DatePicker = ComCtlVersion() >= 0x00040046;
+        ClipboardFormat = static_cast<Word>(RegisterClipboardFormatW(L"TProStringGrid Cells"));
+        EditDoneMessage = static_cast<Word>(RegisterWindowMessageW(L"GridEditDone"));
+    }
+    ~TProGridUnit()
+    {
+        if (OleStarted)
+            OleUninitialize();
+    }
+
+    // The high dword of comctl32's file version, 0 when it has none.
+    static DWORD ComCtlVersion()
+    {
+        DWORD Dummy = 0;
+        const DWORD Size = GetFileVersionInfoSizeW(L"comctl32.dll", &Dummy);
+        if (Size == 0)
+            return 0;
+        std::vector<BYTE> Data(Size);
+        if (!GetFileVersionInfoW(L"comctl32.dll", 0, Size, Data.data()))
+            return 0;
+        VS_FIXEDFILEINFO* Info = nullptr;
+        UINT Len = 0;
+        if (!VerQueryValueW(Data.data(), L"\\", reinterpret_cast<void**>(&Info), &Len) || !Info
+            || Info->dwSignature != 0xFEEF04BD)
+            return 0;
+        return Info->dwFileVersionMS;
+    }
+
+    bool OleStarted = false;
+    String StartError;
+    bool DatePicker = false;
+    Word ClipboardFormat = 0;
+    Word EditDoneMessage = 0;
+};
+
+TProGridUnit& Unit()
+{
+    static TProGridUnit U;
+    return U;
+}
+
+// Runs the start-up when the program starts, as a unit's initialisation does.
+[[maybe_unused]] const bool UnitStarted = (Unit(), true);
+
+// The owner form's resize chain. The form's OnResize is one dispatcher per
+// form that runs the handler the form had before the first grid, then each
+// grid's own handler; grids join and leave the list in any order, so the
+// chain stays valid whatever order grids are destroyed in.
+struct TFormResizeChain {
+    TNotifyEvent Original;
+    bool HadOriginal = false;
+    std::vector<TProStringGrid*> Grids;
+};
+
+std::map<TCustomForm*, TFormResizeChain>& ResizeChains()
+{
+    static std::map<TCustomForm*, TFormResizeChain> Chains;
+    return Chains;
+}
+
+struct TFormResizeDispatch {
+    TCustomForm* Form;
+    void operator()(TObject* Sender) const
+    {
+        auto It = ResizeChains().find(Form);
+        if (It == ResizeChains().end())
+            return;
+        const std::vector<TProStringGrid*> Grids = It->second.Grids;
+        const TNotifyEvent Original = It->second.Original;
+        for (auto G = Grids.rbegin(); G != Grids.rend(); ++G)
+            (*G)->FormResize();
+        if (Original)
+            Original(Sender);
+    }
+};
+
+} // namespace
+
+unsigned ProGridClipboardFormat() { return Unit().ClipboardFormat; }
+
+unsigned GridEditDoneMessage() { return Unit().EditDoneMessage; }
+
+bool DatePickerAvailable() { return Unit().DatePicker; }
+
+// ---------------------------------------------------------------------------
+// TShowModified and the flag lists
+
+void TShowModified::Assign(const TPersistent* Source)
+{
+    if (auto* S = dynamic_cast<const TShowModified*>(Source)) {
+        FColor = S->FColor;
+        Enabled = S->Enabled;
+    }
+}
+
+void TShowModified::SetColor(TColor Value)
+{
+    FColor = Value;
+    if (OnChange)
+        OnChange(this);
+}
+
+int TGridFlagList::Get(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        return 0;
+    return FItems[static_cast<std::size_t>(Index)];
+}
+
+void TGridFlagList::Set(int Index, int Value)
+{
+    if (Index < 0)
+        return;
+    if (Index >= Count())
+        FItems.resize(static_cast<std::size_t>(Index) + 1, 0);
+    FItems[static_cast<std::size_t>(Index)] = Value;
+}
+
+void TGridFlagList::InsertZeros(int Index, int N)
+{
+    if (Index < 0 || Index > Count() || N <= 0)
+        return;
+    FItems.insert(FItems.begin() + Index, static_cast<std::size_t>(N), 0);
+}
+
+void TGridFlagList::DeleteAt(int Index, int N)
+{
+    if (Index < 0 || Index >= Count() || N <= 0)
+        return;
+    const int Last = std::min(Index + N, Count());
+    FItems.erase(FItems.begin() + Index, FItems.begin() + Last);
+}
+
+// ---------------------------------------------------------------------------
+// Construction and destruction
+
+TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
+{
+    if (!Unit().StartError.empty())
+        throw EProGridError(Unit().StartError);
+    ShowSelection = true;
+    CreateOwnedObjects();
+
+    SetRowCount(10);
+    SetBounds(Left(), Top(), 400, 250);
+    AutoSizeFlag = false;
+
+    std::fill(std::begin(FColumnVisible), std::end(FColumnVisible), true);
+    SetDefaultRowHeight(22);
+    FFixedRowHeight = 22;
+    FixedGradientTo = static_cast<TColor>(ColorToRGB(clBtnFace));
+    ScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+    ProbePlatform();
+    HookOwnerFormResize();
+    FLargestRowCount = std::max(FLargestRowCount, RowCount());
+    FLargestColCount = std::max(FLargestColCount, ColCount());
+}
+
+void TProStringGrid::CreateOwnedObjects()
+{
+    FSearchFooter = std::make_unique<TSearchFooter>();
+    FFloatingFooter = std::make_unique<TFloatingFooter>(this);
+    FHTMLSettings = std::make_unique<THTMLSettings>();
+    FDragDropSettings = std::make_unique<TDragDropSettings>();
+    FDragScrollOptions = std::make_unique<TDragScrollOptions>();
+    FNavigation = std::make_unique<TNavigation>();
+    FNavigation->OnChange = [this](TObject* Sender) { NavigationChanged(Sender); };
+    FCellNode = std::make_unique<TCellNode>();
+    FCellNode->OnChange = [this](TObject*) { Invalidate(); };
+    FMouseActions = std::make_unique<TMouseActions>(this);
+    FMouseActions->OnChange = [this](TObject* Sender) { MouseActionsChanged(Sender); };
+    FColumnHeaders = std::make_unique<TStringList>();
+    FColumnHeaders->OnChange = [this](TObject*) {
+        ColumnHeadersChanged();
+        ApplyColumnHeaders();
+    };
+    FSortIndexes = std::make_unique<TSortIndexList>();
+    FRowOrder = std::make_unique<TIntList>(0, 0);
+    FRowOrderCompanion = std::make_unique<TIntList>(0, 0);
+    FMergedColumns = std::make_unique<TIntList>(0, 0);
+    FMergedColumns->OnChange = [this](TIntList*, int, int) { MergeColumnsChanged(); };
+    FSelectedCells = std::make_unique<TIntList>(0, 0);
+    FSelectedRows = std::make_unique<TIntList>(0, 0);
+    FSelectedCols = std::make_unique<TIntList>(0, 0);
+    FFixedFont = std::make_unique<TFont>();
+    FFixedFont->SetName("Tahoma");
+    FFixedFont->SetStyle(TFontStyles{TFontStyle::fsBold});
+    FFixedFont->OnChange = [this](TObject*) { Invalidate(); };
+    FActiveCellFont = std::make_unique<TFont>();
+    FActiveCellFont->SetStyle(TFontStyles{TFontStyle::fsBold});
+    if (IsDesigning())
+        FActiveCellFont->SetName("Tahoma");
+    FActiveCellFont->OnChange = [this](TObject*) { Invalidate(); };
+    FRowHeaders = std::make_unique<TStringList>();
+    FRowHeaders->OnChange = [this](TObject*) { ApplyRowHeaders(); };
+    FLookupItems = std::make_unique<TStringList>();
+    FColWidthList = std::make_unique<TIntList>(0, 0);
+    FShowModified = std::make_unique<TShowModified>();
+    FShowModified->OnChange = [this](TObject*) { RedrawCol(0); };
+    FColumnOrder = std::make_unique<TIntList>(0, 0);
+    FRowCheckGraphic = std::make_unique<TCellGraphic>();
+    FIgnoredColumns = std::make_unique<TIntList>(0, 0);
+    FOfficeHint = std::make_unique<TProHintInfo>();
+}
+
+void TProStringGrid::ProbePlatform()
+{
+    OSVERSIONINFOW Ver{};
+    Ver.dwOSVersionInfoSize = sizeof Ver;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    GetVersionExW(&Ver);
+#pragma GCC diagnostic pop
+    FXPFlag = Ver.dwMajorVersion > 5 || (Ver.dwMajorVersion == 5 && Ver.dwMinorVersion >= 1);
+    FVistaFlag = HasVistaApi();
+    const DWORD CC = TProGridUnit::ComCtlVersion();
+    FComCtl6 = CC != 0 && static_cast<int>(HIWORD(CC)) > 5;
+
+    // The wheel: old systems announced it through the "MouseZ" window;
+    // everything since uses WM_MOUSEWHEEL and the system's line count.
+    UINT Lines = 3;
+    if (SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &Lines, 0))
+        FWheelScrollLines = static_cast<int>(Lines);
+    FWheelMessage = WM_MOUSEWHEEL;
+}
+
+TProStringGrid::~TProStringGrid()
+{
+    Destroying();
+    UnhookOwnerFormResize();
+
+    // Every cell object goes: those kept for hidden rows and those of the
+    // cell storage up to the largest counts the grid ever had (rows beyond
+    // the count keep their cells).
+    FreeHiddenRowObjects();
+    const int Rows = std::max(RowCount(), FLargestRowCount);
+    const int Cols = std::max(ColCount(), FLargestColCount);
+    if (PropertiesCreated)
+        for (int R = 0; R < Rows; ++R)
+            for (int C = 0; C < Cols; ++C)
+                if (Objects(C, R))
+                    FreeCellProperties(C, R);
+    PropertiesCreated = false;
+}
+
+void TProStringGrid::FreeHiddenRowObjects()
+{
+    for (auto& Item : FHiddenRows)
+        for (int I = 0; I < Item->Items.Count(); ++I) {
+            FreeOwnedCellObject(Item->Items.Objects(I));
+            Item->Items.PutObject(I, nullptr);
+        }
+    FHiddenRows.clear();
+}
+
+// ---------------------------------------------------------------------------
+// The owner form's resize chain
+
+void TProStringGrid::HookOwnerFormResize()
+{
+    auto* Form = dynamic_cast<TCustomForm*>(Owner());
+    if (!Form || IsDesigning())
+        return;
+    auto& Chains = ResizeChains();
+    auto It = Chains.find(Form);
+    if (It == Chains.end()) {
+        TFormResizeChain Chain;
+        Chain.Original = Form->OnResize;
+        Chain.HadOriginal = static_cast<bool>(Form->OnResize);
+        It = Chains.emplace(Form, std::move(Chain)).first;
+        Form->OnResize = TFormResizeDispatch{Form};
+    }
+    It->second.Grids.push_back(this);
+    FHookedForm = Form;
+}
+
+void TProStringGrid::UnhookOwnerFormResize()
+{
+    if (!FHookedForm)
+        return;
+    auto& Chains = ResizeChains();
+    auto It = Chains.find(FHookedForm);
+    if (It != Chains.end()) {
+        auto& Grids = It->second.Grids;
+        Grids.erase(std::remove(Grids.begin(), Grids.end(), this), Grids.end());
+        if (Grids.empty()) {
+            // Give the form its own handler back, unless the application has
+            // put another one in place since.
+            if (FHookedForm->OnResize.target<TFormResizeDispatch>())
+                FHookedForm->OnResize = It->second.Original;
+            Chains.erase(It);
+        }
+    }
+    FHookedForm = nullptr;
+}
+
+void TProStringGrid::FormResize() {}
+
+// ---------------------------------------------------------------------------
+// Window, loading, painting
+
+void TProStringGrid::CreateWnd()
+{
+    if (IsDestroying())
+        return;
+    TBaseGrid::CreateWnd();
+    if (!Parent())
+        return;
+    SetTimer(Handle(), GridTimerId, GridTimerInterval, nullptr);
+    FTimerStarted = true;
+    if (IsDesigning() && !FGridLoaded && !IsLoading())
+        Font()->SetName("Tahoma");
+    if (!ThemesAvailable())
+        FXPFlag = false;
+}
+
+void TProStringGrid::Loaded()
+{
+    TBaseGrid::Loaded();
+    ApplyColumnHeaders();
+    ApplyRowHeaders();
+    FWantedFixedRows = TStringGrid::FixedRows();
+    FWantedFixedCols = TStringGrid::FixedCols();
+    FLargestRowCount = std::max(FLargestRowCount, RowCount());
+    FGridLoaded = true;
+    if (HasOption(goAlwaysShowEditor)) {
+        FNavigation->AlwaysEdit = true;
+        SetOptions(Options() & ~static_cast<TGridOptions>(goAlwaysShowEditor));
+    }
+    FSearchFooter->SetAutoThemeAdapt(AutoThemeAdapt);
+    UpdateScrollBarVisibility(false);
+}
+
+void TProStringGrid::Invalidate()
+{
+    if (FSkipNextInvalidate) {
+        FSkipNextInvalidate = false;
+        return;
+    }
+    TBaseGrid::Invalidate();
+    if (!IsLoading() && FFloatingFooter && FFloatingFooter->Visible())
+        RepaintFloatingFooter();
+}
+
+void TProStringGrid::RepaintFloatingFooter() {}
+
+void TProStringGrid::Resize()
+{
+    TBaseGrid::Resize();
+    UpdateScrollBarVisibility(false);
+}
+
+void TProStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    if (IntegralHeight && FUpdateCount == 0 && DefaultRowHeight() > 0) {
+        const int H = VisibleColCount() + TStringGrid::FixedCols() < ColCount() ? GetSystemMetrics(SM_CYHSCROLL) : 0;
+        const int B = BorderStyle() == bsSingle ? 2 : 0;
+        const int Rest = (AHeight - H - B) % DefaultRowHeight();
+        AHeight = AHeight + B - (Rest < 0 ? Rest + DefaultRowHeight() : Rest);
+    }
+    TBaseGrid::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+void TProStringGrid::Paint()
+{
+    // While updates are held nothing is drawn, but the paint still runs
+    // through the base (which validates the window), so no paint loop spins.
+    if (FUpdateCount > 0) {
+        PAINTSTRUCT Ps;
+        if (HandleAllocated()) {
+            BeginPaint(Handle(), &Ps);
+            EndPaint(Handle(), &Ps);
+        }
+        return;
+    }
+    TBaseGrid::Paint();
+}
+
+void TProStringGrid::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_DESTROY && FTimerStarted && HandleAllocated()) {
+        KillTimer(Handle(), GridTimerId);
+        FTimerStarted = false;
+    }
+    TBaseGrid::WndProc(Message);
+}
+
+void STDMETHODCALLTYPE TProStringGrid::SetComponentStyle(TComponentStylePreset AStyle)
+{
+    FComponentStyle = AStyle;
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------
+// Copying and version
+
+void TProStringGrid::Assign(const TPersistent* Source)
+{
+    auto* S = dynamic_cast<const TProStringGrid*>(Source);
+    if (!S)
+        return;
+    Font()->Assign(S->Font());
+    ActiveCellColor = S->ActiveCellColor;
+    ActiveCellColorTo = S->ActiveCellColorTo;
+    FActiveCellFont->Assign(S->FActiveCellFont.get());
+    ActiveCellShow = S->ActiveCellShow;
+    SetActiveRowShow(S->ActiveRowShow());
+    SetAlign(S->Align());
+    AnchorHint = S->AnchorHint;
+    AutoNumAlign = S->AutoNumAlign;
+    AutoSizeFlag = S->AutoSizeFlag;
+    AutoThemeAdapt = S->AutoThemeAdapt;
+    FMouseActions->Assign(S->FMouseActions.get());
+    FNavigation->Assign(S->FNavigation.get());
+    FSearchFooter->Assign(S->FSearchFooter.get());
+    FHTMLSettings->Assign(S->FHTMLSettings.get());
+    FCellNode->Assign(S->FCellNode.get());
+    FDragScrollOptions->Assign(S->FDragScrollOptions.get());
+    FDragDropSettings->Assign(S->FDragDropSettings.get());
+    FOfficeHint->Assign(S->FOfficeHint.get());
+    FixedRowAlways = S->FixedRowAlways;
+    SetColCount(S->ColCount());
+    SetRowCount(S->RowCount());
+    SetFixedRows(S->TStringGrid::FixedRows());
+    SetFixedCols(S->TStringGrid::FixedCols());
+    SetDefaultColWidth(S->DefaultColWidth());
+    SetDefaultRowHeight(S->DefaultRowHeight());
+    SetFixedRowHeight(S->FixedRowHeight());
+    SetFixedColWidth(S->FixedColWidth());
+    SetOptions(S->Options());
+    for (int C = 0; C < ColCount(); ++C)
+        SetColWidths(C, S->ColWidths(C));
+    SetColumnHeaders(S->FColumnHeaders.get());
+    for (int R = 0; R < RowCount(); ++R)
+        SetRowHeights(R, S->RowHeights(R));
+    ScrollProportional = S->ScrollProportional;
+    ScrollSynch = S->ScrollSynch;
+    ScrollWidth = S->ScrollWidth;
+    ScrollHints = S->ScrollHints;
+    ScrollBarAlways = S->ScrollBarAlways;
+    SetScrollBars(S->ScrollBars());
+    ScrollColor = S->ScrollColor;
+    ScrollType = S->ScrollType;
+    AssignCells(const_cast<TProStringGrid*>(S));
+}
+
+void TProStringGrid::AssignCells(TProStringGrid* Grid)
+{
+    // Texts, column widths and the counts travel, nothing of the cells'
+    // properties or graphics.
+    if (!Grid || Grid == this)
+        return;
+    SetColCount(Grid->ColCount());
+    SetRowCount(Grid->RowCount());
+    for (int C = 0; C < ColCount(); ++C)
+        SetColWidths(C, Grid->ColWidths(C));
+    for (int R = 0; R < RowCount(); ++R)
+        for (int C = 0; C < ColCount(); ++C)
+            SetCells(C, R, Grid->Cells(C, R));
+}
+
+int TProStringGrid::GetVersionNr() const { return (4 << 24) | (0 << 16) | (6 << 8) | 7; }
+
+String TProStringGrid::Version() const
+{
+    const int V = GetVersionNr();
+    return std::to_string((V >> 24) & 0xFF) + "." + std::to_string((V >> 16) & 0xFF) + "."
+        + std::to_string((V >> 8) & 0xFF) + "." + std::to_string(V & 0xFF);
+}
+
+String TProStringGrid::GetVersionString() const { return Version() + " " + "Jul, 2008"; }
+
+void TProStringGrid::SetOfficeHint(const TProHintInfo* Value) { FOfficeHint->Assign(Value); }
+
+void TProStringGrid::SetFixedFont(const TFont* Value)
+{
+    FFixedFont->Assign(Value);
+    Invalidate();
+}

@@ -1,0 +1,581 @@
+#pragma once
+// TProStringGrid: the string grid component. This header holds the class;
+// its implementation is split by subject into the ProGrid*.cpp files
+// (construction and lifecycle, cell types, nodes, hooks, dimensions, hidden
+// rows, row operations, selection).
+
+#include <memory>
+#include <vector>
+
+#include "framework/Exception.h"
+#include "framework/StringList.h"
+#include "grid/core/BaseGrid.h"
+#include "grid/core/ComponentStyle.h"
+#include "grid/core/ProObj.h"
+
+class TNavigation;
+class TMouseActions;
+class TSearchFooter;
+class TFloatingFooter;
+class THTMLSettings;
+class TDragDropSettings;
+class TDragScrollOptions;
+class TProHintInfo;
+
+FRAMEWORK_EXCEPTION(EProGridError, Exception);
+
+// One hidden row: its real index, its height when it was hidden and its
+// cells (texts with their object references, in column order). While the
+// row is hidden its cell objects live here.
+class TGridItem : public TObject {
+public:
+    TGridItem() = default;
+    int Idx = 0;
+    int Height = 0;
+    TStringList Items;
+};
+
+// The per-row "modified" marks shown at column 0.
+class TShowModified : public TPersistent {
+public:
+    void Assign(const TPersistent* Source) override;
+    bool Enabled = false;
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    TNotifyEvent OnChange;
+
+private:
+    TColor FColor = clYellow;
+};
+
+// A growable list of row or column flags: any index beyond the end reads 0,
+// and writing there first extends the list with zeros.
+class TGridFlagList {
+public:
+    int Get(int Index) const;
+    void Set(int Index, int Value);
+    int Count() const { return static_cast<int>(FItems.size()); }
+    // Inserts Count zero entries at Index (nothing when Index lies beyond the end).
+    void InsertZeros(int Index, int Count);
+    // Deletes Count entries at Index (as many as exist).
+    void DeleteAt(int Index, int Count);
+    void Clear() { FItems.clear(); }
+    std::vector<int>& Items() { return FItems; }
+
+private:
+    std::vector<int> FItems;
+};
+
+enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
+enum TCellBorder { cbTop, cbLeft, cbRight, cbBottom };
+enum TGridLook { glSoft, glStandard, glClassic, glTMS, glXP, glVista, glCustom };
+enum THoverFixedCells { hfNone, hfFixedRows, hfFixedColumns, hfAll };
+enum TScrollType { ssNormal, ssFlat, ssEncarta };
+
+using TRowChangedEvent = std::function<void(TObject* Sender, int OldRow, int NewRow)>;
+using TRowChangingEvent = std::function<void(TObject* Sender, int OldRow, int NewRow, bool& Allow)>;
+using TColChangingEvent = std::function<void(TObject* Sender, int OldCol, int NewCol, bool& Allow)>;
+using TCellChangingEvent = std::function<void(TObject* Sender, int OldRow, int OldCol, int NewRow, int NewCol, bool& Allow)>;
+using TRowDisjunctSelectEvent = std::function<void(TObject* Sender, int ARow, bool AState, bool& Allow)>;
+using TRowDisjunctSelectedEvent = std::function<void(TObject* Sender, int ARow)>;
+using TSelectionChanged = std::function<void(TObject* Sender, int ALeft, int ATop, int ARight, int ABottom)>;
+using TCellsChangedEvent = std::function<void(TObject* Sender, TRect R)>;
+using TGridColorEvent = std::function<void(TObject* Sender, int ARow, int ACol, TGridDrawState AState, TBrush* ABrush, TFont* AFont)>;
+using TGridAlignEvent = std::function<void(TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign)>;
+using TWordWrapEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)>;
+using TGetCheckEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
+using TIsFixedCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& IsFixed)>;
+using TGridHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, String& HintStr)>;
+using TGridWideHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, WideString& HintStr)>;
+using TOfficeHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, TProHintInfo* OfficeHint)>;
+using TCanAddRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
+using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
+using TCanEditCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& CanEdit)>;
+using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
+
+class TProStringGrid : public TBaseGrid, public TComponentStyleUnknown<IComponentStyle> {
+public:
+    explicit TProStringGrid(TComponent* AOwner);
+    ~TProStringGrid() override;
+
+    // ---- Lifecycle, copying, version (ProGrid.cpp) ----
+    void Assign(const TPersistent* Source) override;
+    virtual void AssignCells(TProStringGrid* Grid);
+    virtual int GetVersionNr() const;
+    virtual String GetVersionString() const;
+    String Version() const;
+    void SetVersion(const String&) {}
+    void Invalidate() override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void STDMETHODCALLTYPE SetComponentStyle(TComponentStylePreset AStyle) override;
+    TComponentStylePreset ComponentStyle() const { return FComponentStyle; }
+    // The grid's own handler in the owner form's resize chain.
+    virtual void FormResize();
+    void RepaintFloatingFooter();
+    bool XPFlag() const { return FXPFlag; }
+    bool VistaFlag() const { return FVistaFlag; }
+    bool ComCtl6Flag() const { return FComCtl6; }
+    int WheelMessage() const { return FWheelMessage; }
+    int WheelScrollLines() const { return FWheelScrollLines; }
+
+    // ---- Owned settings ----
+    TNavigation* Navigation() const { return FNavigation.get(); }
+    TMouseActions* MouseActions() const { return FMouseActions.get(); }
+    TSearchFooter* SearchFooter() const { return FSearchFooter.get(); }
+    TFloatingFooter* FloatingFooter() const { return FFloatingFooter.get(); }
+    THTMLSettings* HTMLSettings() const { return FHTMLSettings.get(); }
+    TDragDropSettings* DragDropSettings() const { return FDragDropSettings.get(); }
+    TDragScrollOptions* DragScrollOptions() const { return FDragScrollOptions.get(); }
+    TCellNode* CellNode() const { return FCellNode.get(); }
+    TShowModified* ShowModified() const { return FShowModified.get(); }
+    TStringList* ColumnHeaders() const { return FColumnHeaders.get(); }
+    void SetColumnHeaders(const TStrings* Value);
+    TStringList* RowHeaders() const { return FRowHeaders.get(); }
+    void SetRowHeaders(const TStrings* Value);
+    TFont* FixedFont() const { return FFixedFont.get(); }
+    void SetFixedFont(const TFont* Value);
+    TFont* ActiveCellFont() const { return FActiveCellFont.get(); }
+    TProHintInfo* OfficeHint() const { return FOfficeHint.get(); }
+    void SetOfficeHint(const TProHintInfo* Value);
+    TSortIndexList* SortIndexes() const { return FSortIndexes.get(); }
+    TIntList* RowOrder() const { return FRowOrder.get(); }
+    TIntList* MergedColumns() const { return FMergedColumns.get(); }
+    TIntList* ColumnOrder() const { return FColumnOrder.get(); }
+    TIntList* IgnoredColumns() const { return FIgnoredColumns.get(); }
+    TIntList* SelectedCells() const { return FSelectedCells.get(); }
+    TStringList* LookupItems() const { return FLookupItems.get(); }
+
+    // Published plain values the constructor sets.
+    TColor HintColor = clInfoBk;
+    TColor SelectionColor = 0xEACAB6;
+    TColor SelectionColorTo = clNone;
+    TColor SelectionMirrorColor = clNone;
+    TColor SelectionMirrorColorTo = clNone;
+    TColor SelectionTextColor = clBlack;
+    bool HideFocusRect = false;
+    bool FixedAsButtons = false;
+    bool EnableHTML = true;
+    TColor URLColor = clBlue;
+    TVAlignment VAlignment = vtaTop;
+    String FloatFormat = "%.2f";
+    bool EnhRowColMove = true;
+    bool EnableWheel = true;
+    bool IntelliZoom = true;
+    THoverFixedCells HoverFixedCells = hfNone;
+    TEditorType DefaultEditor = edNormal;
+    TColor ActiveCellColor = clGray;
+    TColor ActiveCellColorTo = clNone;
+    bool ActiveCellShow = false;
+    TGridLook Look = glXP;
+    TScrollType ScrollType = ssNormal;
+    TColor ScrollColor = clNone;
+    int ScrollWidth = 16;
+    bool ScrollProportional = false;
+    bool ScrollSynch = false;
+    bool ScrollHints = false;
+    bool IntegralHeight = false;
+    bool AutoNumAlign = false;
+    bool AutoThemeAdapt = false;
+    bool AnchorHint = false;
+    bool AutoSizeFlag = false;
+    String CheckTrue = "Y";
+    String CheckFalse = "N";
+    TColor FixedGradientFrom = clWhite;
+    TColor FixedGradientTo = 0;
+    TColor FixedGradientMirrorFrom = clNone;
+    TColor FixedGradientMirrorTo = clNone;
+
+    // ---- Cell types, check boxes, radio groups, buttons (ProGridCellTypes.cpp) ----
+    virtual TCellGraphic* GetCellGraphic(int ACol, int ARow);
+    virtual TCellType GetCellType(int ACol, int ARow);
+    TCellGraphic* NewCellGraphic(int ACol, int ARow);
+    bool RemoveCellGraphic(int ACol, int ARow);
+    bool RemoveCellGraphicOfType(int ACol, int ARow, TCellType AType);
+    void PutCheckBox(int ACol, int ARow, bool State, bool Data);
+    bool GetCheckBoxState(int ACol, int ARow, bool& State);
+    bool ChangeCheckBoxState(int ACol, int ARow, bool State);
+    virtual bool ToggleCheckBox(int ACol, int ARow, bool Interactive);
+    void CheckAllInColumn(int ACol);
+    void UncheckAllInColumn(int ACol);
+    bool HasCheckBox(int ACol, int ARow);
+    bool HasClickControl(int ACol, int ARow);
+    bool GetRadioIndex(int ACol, int ARow, int& Index);
+    TStrings* GetRadioItems(int ACol, int ARow);
+    bool IsRadioCell(int ACol, int ARow);
+    bool CycleRadioItem(int ACol, int ARow, bool Interactive);
+    bool IsButtonCell(int ACol, int ARow);
+    void SetCellButtonDown(int ACol, int ARow, bool Down);
+    TRect GetCellButtonRect(int ACol, int ARow);
+    bool GetCellComment(int ACol, int ARow, String& Comment);
+    void GetCellErrorRange(int ACol, int ARow, int& From, int& Len);
+    bool GetRotatedAngle(int ACol, int ARow, int& Angle);
+    TIntList* GetCellImageList(int ACol, int ARow);
+    Int64 GetCellImageKey(int ACol, int ARow);
+    TCellGraphic* RowCheckGraphic() const { return FRowCheckGraphic.get(); }
+
+    // Typed values.
+    void SetCellInt(int ACol, int ARow, int Value);
+    int GetCellInt(int ACol, int ARow);
+    void SetCellFloat(int ACol, int ARow, double Value);
+    double GetCellFloat(int ACol, int ARow);
+    double GetRealCellFloat(int ACol, int ARow);
+    void SetCellDate(int ACol, int ARow, double Value);
+    WideString ReadWideCellText(int ACol, int ARow);
+    void WriteWideCellText(int ACol, int ARow, const WideString& Value);
+
+    // ---- Nodes (ProGridNodes.cpp) ----
+    void AddNode(int ARow, int Span);
+    void SetSummaryRow(int ARow);
+    bool RemoveNode(int ARow);
+    void RemoveAllNodes();
+    void ExpandNode(int ARow);
+    void ExpandSingleNode(int ARow);
+    void ContractNode(int ARow);
+    void ExpandAllNodes();
+    void ContractAllNodes();
+    bool IsNodeRow(int ARow);
+    bool IsSummaryRow(int ARow);
+    bool IsNodeContracted(int ARow);
+    int GetNodeLevel(int ARow);
+    int GetNodeSpan(int ARow);
+    int GetNodeCountOffset(int ARow);
+    void AddNodeSpan(int ARow, int Delta);
+    void AddNodeCountOffset(int ARow, int Delta);
+    int ParentNodeRow(int ARow);
+    int TreeLineKind(int ARow);
+    bool IsOnNodeButton(int ARow, int X);
+    void InsertNodeChildRow(int ARow, int After);
+    void RemoveNodeChildRow(int ARow);
+    void InsertOneRow(int ARow);
+    void RemoveOneRow(int ARow);
+    int NodeCount() const { return FNodeCount; }
+    bool HasNodes() const override { return FNodeCount > 0; }
+    int GetRowIndent(int ARow) override;
+
+    // ---- Hooks and accessors (ProGridHooks.cpp) ----
+    virtual void ApplyCellFontAndColor(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TGridDrawState AState);
+    virtual void DoGetAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
+    virtual void GetIsFixedCell(int ACol, int ARow, bool& IsFixed);
+    virtual void DoGetWordWrap(int ACol, int ARow, bool& WordWrap);
+    virtual void GetCheckTrue(int ACol, int ARow, String& Value);
+    virtual void GetCheckFalse(int ACol, int ARow, String& Value);
+    virtual bool HasFixedDropDown(int ACol, int ARow);
+    virtual void DoCanAddRow(bool& CanAdd);
+    virtual void DoCanInsertRow(int ARow, bool& CanInsert);
+    virtual void DoGridHint(int ACol, int ARow, String& Hint, WideString& WideHint);
+    virtual bool CanEditCell(int ACol, int ARow, bool Allow);
+    void GetCellStyle(int ACol, int ARow, TCellStyle& Style) override;
+    void GetDisplText(int ACol, int ARow, String& Value) override;
+    void ResolveCellColors(int ACol, int ARow, TGridDrawState& AState, bool Printing, bool SelectionColors,
+                           bool MapColumn, TBrush* ABrush, TFont* AFont, TResolvedCellColors& Colors) override;
+    bool IsFixedCell(int ACol, int ARow) override;
+    bool IsCellEditable(int ACol, int ARow);
+    virtual void SetCellFromEditor(int ACol, int ARow, const String& Value);
+    virtual void DoSelectionChanged(int ALeft, int ATop, int ARight, int ABottom);
+    virtual void AutoInsertRow(int ARow);
+    virtual void AutoDeleteRow(int ARow);
+    virtual void AppendRow();
+    virtual void ReportProgress(int, int) {}
+    virtual void ReportPasteProgress(int, int) {}
+    virtual void KeySelectionHook(const TGridRect&) {}
+    virtual void EditorCaretHook(const String&, TPoint, int) {}
+    virtual void MouseActionsChanged(TObject*) {}
+    virtual void NavigationChanged(TObject*) {}
+    virtual void ColumnHeadersChanged() {}
+    virtual void RecalcFooterColumn(int) {}
+    virtual void CellChanged(int ACol);
+    virtual void CellsChanged(const TRect& R);
+    virtual void AllCellsChanged();
+
+    int CurrentRow() const { return Row(); }
+    void SetCurrentRow(int ARow);
+    void RepaintActiveHeaders(int Col1, int Row1, int Col2, int Row2);
+    TColor GetCellBrushColor(int ACol, int ARow) const;
+    void SetCellBrushColor(int ACol, int ARow, TColor Color);
+    void SetCellBrushColorTo(int ACol, int ARow, TColor Color);
+    void SetCellFontColor(int ACol, int ARow, TColor Color);
+    bool GetCellReadOnly(int ACol, int ARow);
+    TControl* GetCellControl(int ACol, int ARow) const;
+    void SetRowBrushColor(int ARow, TColor Color);
+    void SetRowBrushColorTo(int ARow, TColor Color);
+    void SetRowFontColor(int ARow, TColor Color);
+    void SetFixedGradientFrom(TColor Color);
+    void SetFixedGradientTo(TColor Color);
+    void SetFixedGradientMirrorFrom(TColor Color);
+    void SetFixedGradientMirrorTo(TColor Color);
+    TGridItem* GetHiddenRowData(int ARow) const;
+    String ReadRealCellText(int ACol, int ARow);
+    TObject* GetRealCellObject(int ACol, int ARow) const;
+    // Writes the text of a cell of a real row: a shown row through its
+    // display row, a hidden row into its stored data.
+    void WriteRealCellText(int ACol, int ARow, const String& Value);
+
+    TRowChangedEvent OnRowUpdate;
+    TGridColorEvent OnGetCellColor;
+    TGridAlignEvent OnGetAlignment;
+    TWordWrapEvent OnGetWordWrap;
+    TGetCheckEvent OnGetCheckTrue;
+    TGetCheckEvent OnGetCheckFalse;
+    TIsFixedCellEvent OnIsFixedCell;
+    TGridHintEvent OnGridHint;
+    TGridWideHintEvent OnGridWideHint;
+    TOfficeHintEvent OnOfficeHint;
+    TCanAddRowEvent OnCanAddRow;
+    TCanInsertRowEvent OnCanInsertRow;
+    TCanEditCellEvent OnCanEditCell;
+    TAutoRowEvent OnAutoInsertRow;
+    TAutoRowEvent OnAutoDeleteRow;
+    TSelectionChanged OnSelectionChanged;
+    TCellsChangedEvent OnCellsChanged;
+
+    // ---- Dimensions, fixed areas, headers, update bracketing (ProGridDimensions.cpp) ----
+    void SetRowCount(int Value);
+    void SetColCount(int Value);
+    int FixedRows() const;
+    void SetFixedRows(int Value);
+    int FixedCols() const;
+    void SetFixedCols(int Value);
+    int FixedColWidth() const;
+    void SetFixedColWidth(int Value);
+    int FixedRowHeight() const { return FFixedRowHeight; }
+    void SetFixedRowHeight(int Value);
+    void SetDefaultRowHeight(int Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    int FixedFooters() const { return FFixedFooters; }
+    void SetFixedFooters(int Value);
+    int FixedRightCols() const { return FFixedRightCols; }
+    void SetFixedRightCols(int Value);
+    bool FixedRowAlways = false;
+    bool FixedColAlways = false;
+    TScrollBarAlways ScrollBarAlways = saNone;
+    int WantedFixedRows() const { return FWantedFixedRows; }
+    int WantedFixedCols() const { return FWantedFixedCols; }
+    int LargestRowCount() const { return FLargestRowCount; }
+    int LargestColCount() const { return FLargestColCount; }
+    void UpdateScrollBarVisibility(bool Force);
+    void ApplyColumnHeaders();
+    void ApplyRowHeaders();
+    void ClearHeaderRow();
+    void ClearHeaderCol();
+    void MergeColumnsChanged();
+    void SplitAllColumnMerges();
+    void MergeListedColumns();
+    void BeginUpdate();
+    void EndUpdate();
+    void IncUpdateCount() { ++FUpdateCount; }
+    void ResetUpdateCount() { FUpdateCount = 0; }
+    int UpdateCount() const { return FUpdateCount; }
+    bool UpdateHeld() const override { return FUpdateCount > 0; }
+    void ResetColumnOrder();
+
+    // ---- Hidden rows and columns (ProGridHiddenRows.cpp) ----
+    bool IsHiddenRow(int ARow) const;
+    int HiddenRowCount() const { return static_cast<int>(FHiddenRows.size()); }
+    int DisplayToRealRow(int ARow) const;
+    int RealToDisplayRow(int ARow) const;
+    int RealRowIndex(int ARow) const { return DisplayToRealRow(ARow); }
+    int DisplayRowIndex(int ARow) const { return RealToDisplayRow(ARow); }
+    bool IsHiddenColumn(int ACol) const;
+    int HiddenColCount() const { return FHiddenColCount; }
+    int AllColCount() const { return ColCount() + FHiddenColCount; }
+    int DisplayToRealCol(int ACol) const;
+    int RealToDisplayCol(int ACol) const;
+    int RealColIndex(int ACol) const { return DisplayToRealCol(ACol); }
+    int DisplayCol(int ACol) const override { return RealToDisplayCol(ACol); }
+    int RealCurrentCol() const { return DisplayToRealCol(Col()); }
+    bool IsIgnoredColumn(int ACol) const;
+    // The hidden rows in ascending real-row order.
+    const std::vector<std::unique_ptr<TGridItem>>& HiddenRows() const { return FHiddenRows; }
+    void HideRows(int First, int Last);
+    // Hides the listed real rows (any order; shown ones only).
+    void HideRowList(const std::vector<int>& Rows);
+    void UnHideRows(int First, int Last);
+    void UnHideRowsAll();
+    void HideSelection();
+    void RestoreSelection();
+    bool SelectionHidden() const { return FSelectionHidden; }
+    TGridRect SavedSelection() const { return FSavedSelection; }
+    int StreamFirstCol() const { return 0; }
+    int StreamFirstRow() const { return 0; }
+    int StreamLastCol() const { return ColCount() - 1; }
+    int StreamLastRow() const { return RowCount() - 1; }
+    int StreamColCount() const { return ColCount(); }
+    int StreamRowCount() const { return RowCount(); }
+
+    // ---- Row and column operations (ProGridRows.cpp) ----
+    virtual void RemoveRows(int ARow, int ACount);
+    virtual void DeleteRowsPlain(int ARow, int ACount);
+    virtual void RemoveRowsFull(int ARow, int ACount);
+    virtual void InsertRows(int ARow, int ACount, bool MoveControls = true);
+    virtual void RemoveCols(int ACol, int ACount);
+    virtual void InsertCols(int ACol, int ACount);
+    virtual void ClearRect(int ACol1, int ARow1, int ACol2, int ARow2);
+    void RemoveRowRange(int ARow, int ACount, bool Renumber);
+    void RemoveSelectedRows();
+    void ClearRows(int ARow, int ACount);
+    void ClearCols(int ACol, int ACount);
+    void ClearSelectedCells();
+    void ClearAllCells();
+    void AddRow();
+    void MoveColumnWithControls(int FromIndex, int ToIndex);
+    void MoveRowWithControls(int FromIndex, int ToIndex);
+    void SplitColumnMerges(int ACol);
+    void MergeColumnRuns(int ACol, bool MergeFreely);
+    // Fired after every change of the row structure (insert, remove, hide,
+    // show, move); a saved row order must not outlive such a change.
+    TNotifyEvent OnRowsChanged;
+    // True while scratch rows of a sort are discarded: ClearRect then only
+    // drops cell objects (they were moved elsewhere).
+    bool DiscardingScratchRows = false;
+
+    // ---- Selection (ProGridSelection.cpp) ----
+    bool SelectCell(int ACol, int ARow) override;
+    void SelectCellRange(int FromCol, int ToCol, int FromRow, int ToRow);
+    TGridRect SelectionRect() const { return Selection(); }
+    void SetSelectionRect(const TGridRect& R);
+    void MoveToCell(int ACol, int ARow);
+    void ScrollToCell(int ACol, int ARow);
+    bool IsCellSelected(int ACol, int ARow);
+    bool IsRowSelected(int ARow);
+    bool IsColSelected(int ACol);
+    void SetRowSelected(int ARow, bool Selected);
+    void SetColSelected(int ACol, bool Selected);
+    void ClearRowSelection();
+    void ClearColSelection();
+    void RangeToRowSelection(bool AllRows);
+    void RangeToColSelection(bool AllCols);
+    int SelectedRowCount();
+    bool IsRowModified(int ARow) const;
+    void SetRowModified(int ARow, bool Modified);
+    void RedrawCell(int ACol, int ARow);
+    void RedrawRow(int ARow);
+    void RedrawCol(int ACol);
+    void RedrawGridRect(const TGridRect& R);
+    TGridFlagList& RowSelectFlags() { return FRowSelectFlags; }
+    TGridFlagList& ColSelectFlags() { return FColSelectFlags; }
+    TGridFlagList& ModifiedRowFlags() { return FModifiedRowFlags; }
+    TIntList* SelectedRows() const { return FSelectedRows.get(); }
+    bool InternalMoveLock = false;
+    bool AdvanceLock = false;
+    TRowChangingEvent OnRowChanging;
+    TColChangingEvent OnColChanging;
+    TCellChangingEvent OnCellChanging;
+    TRowDisjunctSelectEvent OnRowDisjunctSelect;
+    TRowDisjunctSelectedEvent OnRowDisjunctSelected;
+
+protected:
+    void CreateWnd() override;
+    void Loaded() override;
+    void Resize() override;
+    void Paint() override;
+    void WndProc(TMessage& Message) override;
+
+private:
+    // Lifecycle helpers (ProGrid.cpp).
+    void CreateOwnedObjects();
+    void HookOwnerFormResize();
+    void UnhookOwnerFormResize();
+    void ProbePlatform();
+    void FreeHiddenRowObjects();
+
+    // Row storage helpers (ProGridRows.cpp): copy a whole row (texts, object
+    // references) over another, clear one without freeing, free one's objects.
+    void CopyRowCells(int FromRow, int ToRow);
+    void DropRowCells(int ARow);
+    void FreeRowObjects(int ARow);
+    // Real rows removed by deleting display rows ARow .. ARow + ACount - 1.
+    std::vector<int> RealRowsOf(int ARow, int ACount) const;
+    // Renumbers hidden rows after the removal of the given real rows (ascending).
+    void RenumberHiddenAfterRemoval(const std::vector<int>& RemovedReal);
+    // Renumbers hidden rows at or after real row RealRow by +ACount.
+    void RenumberHiddenAfterInsert(int RealRow, int ACount);
+    void InsertRowsCore(int ARow, int ACount, bool MoveControls, bool Renumber);
+    // Splits every merged range that crosses the border above row ARow (or
+    // touches rows ARow .. ARow + ACount - 1 partly).
+    void SplitMergesCrossingRows(int ARow, int ACount);
+    void RowsChanged();
+    // The row count change without moving the floating footer's row (the
+    // row operations move every row themselves).
+    void ChangeRowCount(int Value);
+    void ShiftRowFlagsForRemoval(int ARow, int ACount, const std::vector<int>& RemovedReal);
+    void RestoreCurrentRowAfterRemoval(int OldRow, int OldTop);
+    // Hidden-row helpers (ProGridHiddenRows.cpp).
+    std::unique_ptr<TGridItem> TakeRow(int DisplayRow, int RealRow);
+    void PutRow(const TGridItem& Item, int DisplayRow);
+    void InsertHiddenItem(std::unique_ptr<TGridItem> Item);
+    int HiddenBelow(int RealRow) const;
+    // Nodes helpers (ProGridNodes.cpp).
+    int NextNodeRow(int ARow);
+    void ChangeNodeLevel(int ARow, int Delta);
+    TCellGraphic* NodeGraphic(int ARow);
+
+    std::unique_ptr<TNavigation> FNavigation;
+    std::unique_ptr<TMouseActions> FMouseActions;
+    std::unique_ptr<TSearchFooter> FSearchFooter;
+    std::unique_ptr<TFloatingFooter> FFloatingFooter;
+    std::unique_ptr<THTMLSettings> FHTMLSettings;
+    std::unique_ptr<TDragDropSettings> FDragDropSettings;
+    std::unique_ptr<TDragScrollOptions> FDragScrollOptions;
+    std::unique_ptr<TCellNode> FCellNode;
+    std::unique_ptr<TShowModified> FShowModified;
+    std::unique_ptr<TStringList> FColumnHeaders;
+    std::unique_ptr<TStringList> FRowHeaders;
+    std::unique_ptr<TFont> FFixedFont;
+    std::unique_ptr<TFont> FActiveCellFont;
+    std::unique_ptr<TProHintInfo> FOfficeHint;
+    std::unique_ptr<TSortIndexList> FSortIndexes;
+    std::unique_ptr<TIntList> FRowOrder;
+    std::unique_ptr<TIntList> FRowOrderCompanion;
+    std::unique_ptr<TIntList> FMergedColumns;
+    std::unique_ptr<TIntList> FSelectedCells;
+    std::unique_ptr<TIntList> FSelectedRows;
+    std::unique_ptr<TIntList> FSelectedCols;
+    std::unique_ptr<TStringList> FLookupItems;
+    std::unique_ptr<TIntList> FColumnOrder;
+    std::unique_ptr<TCellGraphic> FRowCheckGraphic;
+    std::unique_ptr<TIntList> FIgnoredColumns;
+    std::unique_ptr<TIntList> FColWidthList;
+
+    std::vector<std::unique_ptr<TGridItem>> FHiddenRows;
+    bool FColumnVisible[512];
+    int FHiddenColCount = 0;
+    TGridRect FSavedSelection{};
+    bool FSelectionHidden = false;
+    TGridFlagList FRowSelectFlags;
+    TGridFlagList FColSelectFlags;
+    TGridFlagList FModifiedRowFlags;
+
+    TComponentStylePreset FComponentStyle = tsOffice2003Blue;
+    int FNodeCount = 0;
+    int FLastReportedRow = -1;
+    int FUpdateCount = 0;
+    int FFixedRowHeight = 22;
+    int FWantedFixedRows = 0;
+    int FWantedFixedCols = 0;
+    int FLargestRowCount = 0;
+    int FLargestColCount = 0;
+    int FFixedFooters = 0;
+    int FFixedRightCols = 0;
+    bool FWordWrap = true;
+    bool FSkipNextInvalidate = false;
+    bool FGridLoaded = false;
+    bool FXPFlag = false;
+    bool FVistaFlag = false;
+    bool FComCtl6 = false;
+    int FWheelMessage = 0;
+    int FWheelScrollLines = 3;
+    bool FTimerStarted = false;
+    TCustomForm* FHookedForm = nullptr;
+    String FLastSelectedText;
+    String FTextBeforeEdit;
+};
+
+// True when the cell's text (through its merged base cell) is in the packed
+// wide-text form.
+bool IsPackedWideCell(TProStringGrid* Grid, int ACol, int ARow);
+
+// Unit-level values registered at start-up.
+unsigned ProGridClipboardFormat();
+unsigned GridEditDoneMessage();
+bool DatePickerAvailable();

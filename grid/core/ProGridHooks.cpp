@@ -1,0 +1,430 @@
+// The grid's per-cell hooks (colours, alignment, fixed cells, check texts,
+// editability), the per-cell and per-row accessors, the access to cells of
+// hidden rows by real row, and the hooks that insert and delete rows.
+
+#include <algorithm>
+
+#include "framework/Codepage.h"
+#include "grid/core/ProGrid.h"
+#include "grid/interaction/MouseActions.h"
+#include "grid/interaction/Navigation.h"
+#include "office/ProHintInfo.h"
+
+// ---------------------------------------------------------------------------
+// Hooks
+
+void TProStringGrid::ApplyCellFontAndColor(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TGridDrawState AState)
+{
+    if (ActiveCellShow) {
+        const int D = RealToDisplayCol(ACol);
+        if ((ARow == Row() && D == 0 && TStringGrid::FixedCols() > 0)
+            || (D == Col() && ARow == 0 && TStringGrid::FixedRows() > 0)) {
+            AFont->Assign(FActiveCellFont.get());
+            ABrush->SetColor(ActiveCellColor);
+        }
+    }
+    if (TCellProperties* Props = CellProperties(ACol, ARow)) {
+        const TCellType T = GetCellType(ACol, ARow);
+        const bool TakesBrush = T == ctIcon || T == ctNone || T == ctImageList || T == ctEmpty || T == ctImages
+            || T == ctComment;
+        if (TakesBrush && Props->BrushColor() != clNone)
+            ABrush->SetColor(Props->BrushColor());
+        if (Props->FontColor != clNone)
+            AFont->SetColor(Props->FontColor);
+        if (!Props->FontStyle.Empty())
+            AFont->SetStyle(Props->FontStyle);
+        if (Props->FontSize != 0)
+            AFont->SetSize(Props->FontSize);
+        if (!Props->FontName.empty())
+            AFont->SetName(Props->FontName);
+    }
+    if (OnGetCellColor)
+        OnGetCellColor(this, ARow, ACol, AState, ABrush, AFont);
+}
+
+void TProStringGrid::DoGetAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign)
+{
+    if (ACol == 0 && FMouseActions->HotmailRowSelect())
+        HAlign = taCenter;
+    if (OnGetAlignment)
+        OnGetAlignment(this, ARow, ACol, HAlign, VAlign);
+}
+
+void TProStringGrid::GetIsFixedCell(int ACol, int ARow, bool& IsFixed)
+{
+    if (!IsFixed)
+        IsFixed = ACol < TStringGrid::FixedCols() || ARow < TStringGrid::FixedRows()
+            || (FixedRowAlways && RowCount() == FWantedFixedRows)
+            || (FixedColAlways && ACol < FWantedFixedCols && ColCount() == FWantedFixedCols);
+    if (!IsFixed && OnIsFixedCell)
+        OnIsFixedCell(this, ARow, ACol, IsFixed);
+}
+
+void TProStringGrid::DoGetWordWrap(int ACol, int ARow, bool& AWordWrap)
+{
+    if (OnGetWordWrap)
+        OnGetWordWrap(this, ACol, ARow, AWordWrap);
+}
+
+void TProStringGrid::GetCheckTrue(int ACol, int ARow, String& Value)
+{
+    Value = CheckTrue;
+    if (OnGetCheckTrue)
+        OnGetCheckTrue(this, ACol, ARow, Value);
+}
+
+void TProStringGrid::GetCheckFalse(int ACol, int ARow, String& Value)
+{
+    Value = CheckFalse;
+    if (OnGetCheckFalse)
+        OnGetCheckFalse(this, ACol, ARow, Value);
+}
+
+bool TProStringGrid::HasFixedDropDown(int, int) { return false; }
+
+void TProStringGrid::DoCanAddRow(bool& CanAdd)
+{
+    if (OnCanAddRow)
+        OnCanAddRow(this, CanAdd);
+}
+
+void TProStringGrid::DoCanInsertRow(int ARow, bool& CanInsert)
+{
+    if (OnCanInsertRow)
+        OnCanInsertRow(this, ARow, CanInsert);
+}
+
+void TProStringGrid::DoGridHint(int ACol, int ARow, String& Hint, WideString& WideHint)
+{
+    if (OnGridHint)
+        OnGridHint(this, ARow, ACol, Hint);
+    FOfficeHint->Notes()->SetText(Hint);
+    if (OnGridWideHint) {
+        OnGridWideHint(this, ARow, ACol, WideHint);
+        if (!WideHint.empty()) {
+            String S = "|\\";
+            for (wchar_t U : WideHint) {
+                S.push_back(static_cast<char>((static_cast<unsigned>(U) >> 8) & 0xFF));
+                S.push_back(static_cast<char>(static_cast<unsigned>(U) & 0xFF));
+            }
+            Hint = S;
+        }
+    }
+    if (OnOfficeHint)
+        OnOfficeHint(this, ACol, ARow, FOfficeHint.get());
+}
+
+bool TProStringGrid::CanEditCell(int ACol, int ARow, bool Allow)
+{
+    if (OnCanEditCell)
+        OnCanEditCell(this, ARow, ACol, Allow);
+    return Allow;
+}
+
+void TProStringGrid::GetCellStyle(int ACol, int ARow, TCellStyle& Style)
+{
+    TBaseGrid::GetCellStyle(ACol, ARow, Style);
+    TGridDrawState State = 0;
+    TResolvedCellColors Colors;
+    Colors.WordWrap = Style.WordWrap;
+    ResolveCellColors(ACol, ARow, State, false, false, false, Style.Brush, Style.Font, Colors);
+    Style.ColorTo = Colors.ColorTo;
+    Style.MirrorColor = Colors.MirrorColor;
+    Style.MirrorColorTo = Colors.MirrorColorTo;
+    Style.WordWrap = Colors.WordWrap;
+    Style.GradientDirection = Colors.GradientDirection;
+    // A background that selection would supply is not taken over.
+    if (State & gdSelected) {
+        if (Style.Brush)
+            Style.Brush->SetColor(clNone);
+        Style.ColorTo = clNone;
+    }
+}
+
+void TProStringGrid::ResolveCellColors(int ACol, int ARow, TGridDrawState& AState, bool, bool SelectionColors, bool,
+                                       TBrush* ABrush, TFont* AFont, TResolvedCellColors& Colors)
+{
+    // The look resolution of the cell painter: the fixed font and colour for
+    // fixed cells, the selection colours, then the cell's own colours.
+    const bool Fixed = IsFixedCell(ACol, ARow);
+    if (Fixed && AFont)
+        AFont->Assign(FFixedFont.get());
+    if (ABrush)
+        ABrush->SetColor(Fixed ? FixedColor() : Color());
+    if (SelectionColors && !Fixed && ShowSelection && (AState & gdSelected)) {
+        if (ABrush)
+            ABrush->SetColor(SelectionColor);
+        if (AFont)
+            AFont->SetColor(SelectionTextColor);
+        Colors.ColorTo = SelectionColorTo;
+        Colors.MirrorColor = SelectionMirrorColor;
+        Colors.MirrorColorTo = SelectionMirrorColorTo;
+    }
+    if (AFont && ABrush) {
+        const bool Selected = SelectionColors && ShowSelection && (AState & gdSelected) && !Fixed;
+        TBrush Keep;
+        Keep.SetColor(ABrush->Color());
+        ApplyCellFontAndColor(ACol, ARow, AFont, ABrush, AState);
+        if (Selected)
+            ABrush->SetColor(Keep.Color());
+    }
+    if (TCellProperties* Props = CellProperties(ACol, ARow)) {
+        if (Props->BrushColorTo() != clNone && Colors.ColorTo == clNone)
+            Colors.ColorTo = Props->BrushColorTo();
+        Colors.WordWrap = Props->WordWrap();
+        Colors.HAlign = Props->Alignment;
+        Colors.VAlign = Props->VAlignment();
+        Colors.GradientDirection = Props->GradientDirection;
+    } else {
+        Colors.WordWrap = FWordWrap;
+        Colors.VAlign = VAlignment;
+    }
+    DoGetAlignment(ACol, ARow, Colors.HAlign, Colors.VAlign);
+    DoGetWordWrap(ACol, ARow, Colors.WordWrap);
+}
+
+void TProStringGrid::GetDisplText(int ACol, int ARow, String& Value) { TBaseGrid::GetDisplText(ACol, ARow, Value); }
+
+bool TProStringGrid::IsFixedCell(int ACol, int ARow)
+{
+    const TPoint Base = BaseCell(DisplayToRealCol(ACol), ARow);
+    const int BaseCol = RealToDisplayCol(Base.x);
+    if (ARow >= RowCount() - FFixedFooters || BaseCol >= ColCount() - FFixedRightCols)
+        return true;
+    bool IsFixed = false;
+    GetIsFixedCell(BaseCol, static_cast<int>(Base.y), IsFixed);
+    return IsFixed;
+}
+
+bool TProStringGrid::IsCellEditable(int ACol, int ARow)
+{
+    if (!HasOption(goEditing) && !FMouseActions->RangeSelectAndEdit && !FNavigation->AlwaysEdit)
+        return false;
+    const TPoint Base = BaseCell(ACol, ARow);
+    const int C = static_cast<int>(Base.x);
+    const int R = static_cast<int>(Base.y);
+    if (!CanEditCell(C, R, true))
+        return false;
+    bool IsFixed = false;
+    GetIsFixedCell(RealToDisplayCol(C), R, IsFixed);
+    return !IsFixed;
+}
+
+void TProStringGrid::SetCellFromEditor(int ACol, int ARow, const String& Value)
+{
+    SetEditText(RealToDisplayCol(ACol), ARow, Value);
+    WriteCellText(ACol, ARow, Value);
+}
+
+void TProStringGrid::DoSelectionChanged(int ALeft, int ATop, int ARight, int ABottom)
+{
+    if (OnSelectionChanged)
+        OnSelectionChanged(this, ALeft, ATop, ARight, ABottom);
+}
+
+void TProStringGrid::AutoInsertRow(int ARow)
+{
+    if (!HasNodes())
+        InsertRows(ARow, 1);
+    else if (ParentNodeRow(ARow) < 0)
+        InsertOneRow(DisplayToRealRow(ARow));
+    else
+        InsertNodeChildRow(DisplayToRealRow(ARow), 0);
+    if (OnAutoInsertRow)
+        OnAutoInsertRow(this, ARow);
+}
+
+void TProStringGrid::AutoDeleteRow(int ARow)
+{
+    if (HasNodes()) {
+        if (ParentNodeRow(ARow) < 0)
+            RemoveOneRow(DisplayToRealRow(ARow));
+        else
+            RemoveNodeChildRow(DisplayToRealRow(ARow));
+    } else if (RowCount() - TStringGrid::FixedRows() - FFixedFooters > 1 || FixedRowAlways) {
+        RemoveRows(ARow, 1);
+    } else {
+        ClearRows(ARow, 1);
+    }
+    if (OnAutoDeleteRow)
+        OnAutoDeleteRow(this, ARow);
+}
+
+void TProStringGrid::AppendRow() { SetRowCount(RowCount() + 1); }
+
+void TProStringGrid::CellChanged(int ACol) { RecalcFooterColumn(ACol); }
+
+void TProStringGrid::CellsChanged(const TRect& R)
+{
+    if (OnCellsChanged)
+        OnCellsChanged(this, R);
+    RecalcFooterColumn(-1);
+}
+
+void TProStringGrid::AllCellsChanged() { RecalcFooterColumn(-1); }
+
+// ---------------------------------------------------------------------------
+// Current row and active headers
+
+void TProStringGrid::SetCurrentRow(int ARow)
+{
+    SetRow(ARow);
+    if (Row() != FLastReportedRow && OnRowUpdate) {
+        const int Old = FLastReportedRow;
+        FLastReportedRow = Row();
+        OnRowUpdate(this, Old, Row());
+    }
+}
+
+void TProStringGrid::RepaintActiveHeaders(int Col1, int Row1, int Col2, int Row2)
+{
+    for (const TPoint P : {Point(Col1, Row1), Point(Col2, Row2)}) {
+        if (TStringGrid::FixedRows() > 0)
+            RepaintCell(static_cast<int>(P.x), TStringGrid::FixedRows() - 1);
+        if (TStringGrid::FixedCols() > 0)
+            RepaintCell(TStringGrid::FixedCols() - 1, static_cast<int>(P.y));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Per-cell and per-row accessors
+
+TColor TProStringGrid::GetCellBrushColor(int ACol, int ARow) const
+{
+    TCellProperties* Props = CellProperties(ACol, ARow);
+    return Props ? Props->BrushColor() : clNone;
+}
+
+void TProStringGrid::SetCellBrushColor(int ACol, int ARow, TColor Color)
+{
+    EnsureCellProperties(ACol, ARow)->SetBrushColor(Color);
+    if (FUpdateCount == 0)
+        RepaintCell(RealToDisplayCol(ACol), ARow);
+}
+
+void TProStringGrid::SetCellBrushColorTo(int ACol, int ARow, TColor Color)
+{
+    EnsureCellProperties(ACol, ARow)->SetBrushColorTo(Color);
+    if (FUpdateCount == 0)
+        RepaintCell(RealToDisplayCol(ACol), ARow);
+}
+
+void TProStringGrid::SetCellFontColor(int ACol, int ARow, TColor Color)
+{
+    EnsureCellProperties(ACol, ARow)->FontColor = Color;
+    if (FUpdateCount == 0)
+        RepaintCell(RealToDisplayCol(ACol), ARow);
+}
+
+bool TProStringGrid::GetCellReadOnly(int ACol, int ARow) { return EnsureCellProperties(ACol, ARow)->ReadOnly; }
+
+TControl* TProStringGrid::GetCellControl(int ACol, int ARow) const
+{
+    TCellProperties* Props = CellProperties(ACol, ARow);
+    return Props ? Props->Control : nullptr;
+}
+
+// A row colour of clNone clears that colour in the cells that have
+// properties; check boxes, merges and the other properties stay.
+void TProStringGrid::SetRowBrushColor(int ARow, TColor Color)
+{
+    for (int C = TStringGrid::FixedCols(); C < AllColCount(); ++C) {
+        if (Color == clNone) {
+            if (TCellProperties* Props = CellProperties(C, ARow))
+                Props->SetBrushColor(clNone);
+        } else {
+            EnsureCellProperties(C, ARow)->SetBrushColor(Color);
+        }
+    }
+    RedrawRow(ARow);
+}
+
+void TProStringGrid::SetRowBrushColorTo(int ARow, TColor Color)
+{
+    for (int C = TStringGrid::FixedCols(); C < AllColCount(); ++C) {
+        if (Color == clNone) {
+            if (TCellProperties* Props = CellProperties(C, ARow))
+                Props->SetBrushColorTo(clNone);
+        } else {
+            EnsureCellProperties(C, ARow)->SetBrushColorTo(Color);
+        }
+    }
+    RedrawRow(ARow);
+}
+
+void TProStringGrid::SetRowFontColor(int ARow, TColor Color)
+{
+    for (int C = TStringGrid::FixedCols(); C < AllColCount(); ++C) {
+        if (Color == clNone) {
+            if (TCellProperties* Props = CellProperties(C, ARow))
+                Props->FontColor = clNone;
+        } else {
+            EnsureCellProperties(C, ARow)->FontColor = Color;
+        }
+    }
+    RedrawRow(ARow);
+}
+
+void TProStringGrid::SetFixedGradientFrom(TColor Color)
+{
+    FixedGradientFrom = static_cast<TColor>(ColorToRGB(Color));
+    Invalidate();
+}
+
+void TProStringGrid::SetFixedGradientTo(TColor Color)
+{
+    FixedGradientTo = static_cast<TColor>(ColorToRGB(Color));
+    Invalidate();
+}
+
+void TProStringGrid::SetFixedGradientMirrorFrom(TColor Color)
+{
+    FixedGradientMirrorFrom = static_cast<TColor>(ColorToRGB(Color));
+    Invalidate();
+}
+
+void TProStringGrid::SetFixedGradientMirrorTo(TColor Color)
+{
+    FixedGradientMirrorTo = static_cast<TColor>(ColorToRGB(Color));
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------
+// Cells by real row
+
+TGridItem* TProStringGrid::GetHiddenRowData(int ARow) const
+{
+    auto It = std::lower_bound(FHiddenRows.begin(), FHiddenRows.end(), ARow,
+                               [](const std::unique_ptr<TGridItem>& I, int R) { return I->Idx < R; });
+    if (It != FHiddenRows.end() && (*It)->Idx == ARow)
+        return It->get();
+    return nullptr;
+}
+
+String TProStringGrid::ReadRealCellText(int ACol, int ARow)
+{
+    if (TGridItem* Item = GetHiddenRowData(ARow)) {
+        String Text = ACol >= 0 && ACol < Item->Items.Count() ? Item->Items.Strings(ACol) : String();
+        GetDisplText(ACol, ARow, Text);
+        return Text;
+    }
+    return ReadCellText(ACol, RealToDisplayRow(ARow));
+}
+
+TObject* TProStringGrid::GetRealCellObject(int ACol, int ARow) const
+{
+    if (TGridItem* Item = GetHiddenRowData(ARow))
+        return ACol >= 0 && ACol < Item->Items.Count() ? Item->Items.Objects(ACol) : nullptr;
+    return GetCellObjectRaw(ACol, RealToDisplayRow(ARow));
+}
+
+void TProStringGrid::WriteRealCellText(int ACol, int ARow, const String& Value)
+{
+    if (TGridItem* Item = GetHiddenRowData(ARow)) {
+        while (Item->Items.Count() <= ACol)
+            Item->Items.Add("");
+        Item->Items.Put(ACol, Value);
+        return;
+    }
+    WriteCellText(ACol, RealToDisplayRow(ARow), Value);
+}
