@@ -92,7 +92,11 @@ TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner)
     FRows.resize(static_cast<std::size_t>(RowCount()));
 }
 
-TStringGrid::~TStringGrid() = default;
+// From here on a focus change writes nothing back into the storage.
+TStringGrid::~TStringGrid()
+{
+    Destroying();
+}
 
 const TStringGrid::TCell* TStringGrid::FindCell(int ACol, int ARow) const
 {
