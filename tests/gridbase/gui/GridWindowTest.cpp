@@ -111,6 +111,27 @@ TEST_F(GridWindow, ClickAndDrag)
     EXPECT_NE(GetCapture(), Grid->Handle()) << "the mouse is let go";
 }
 
+TEST_F(GridWindow, DragBelowTheGridScrollsAndStretchesTheSelection)
+{
+    const TPoint a = Centre(2, 2);
+    Press(WM_LBUTTONDOWN, a, MK_LBUTTON);
+    ASSERT_EQ(Grid->GridState(), gsSelecting);
+    // The mouse rests below the grid: the drag-scroll timer reads where it is.
+    const TPoint below = Grid->ClientToScreen(Point(a.x, Grid->ClientHeight() + 20));
+    SetCursorPos(below.x, below.y);
+    Press(WM_MOUSEMOVE, Point(a.x, Grid->ClientHeight() + 20), MK_LBUTTON);
+    const bool scrolled = gui::PumpUntil([&] { return Grid->TopRow() >= 5; }, 3000);
+    Press(WM_LBUTTONUP, Point(a.x, Grid->ClientHeight() + 20), 0);
+    EXPECT_TRUE(scrolled) << "TopRow " << Grid->TopRow();
+    const TGridRect sel = Grid->Selection();
+    EXPECT_EQ(sel.Top, 2);
+    EXPECT_EQ(sel.Left, 2);
+    EXPECT_GE(sel.Bottom, Grid->TopRow() + Grid->VisibleRowCount() - 2) << "the selection follows the scrolling";
+    const int top = Grid->TopRow();
+    gui::PumpFor(200);
+    EXPECT_EQ(Grid->TopRow(), top) << "the release stops the scrolling";
+}
+
 TEST_F(GridWindow, ScrollBarsLinePageAndThumb)
 {
     HWND wnd = Grid->Handle();
