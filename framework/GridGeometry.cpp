@@ -146,29 +146,32 @@ int TCustomGrid::FixedExtent(bool Horz) const
     return extent;
 }
 
-// The smallest first scrollable index that still shows the last cell
-// whole in Extent pixels; the last cell itself when not even it fits.
-int TCustomGrid::LastTop(const std::deque<int>& Sizes, int Count, int Fixed, int Extent) const
+// The smallest first scrollable column (row) that still shows the last
+// one whole; the last one itself when not even it fits.
+int TCustomGrid::LastTop(bool Horz) const
 {
-    const int available = Extent - FixedExtent(&Sizes == &FColWidths);
+    const std::deque<int>& sizes = Horz ? FColWidths : FRowHeights;
+    const int count = Horz ? FColCount : FRowCount;
+    const int fixed = Horz ? FFixedCols : FFixedRows;
+    const int available = (Horz ? ClientWidth() : ClientHeight()) - FixedExtent(Horz);
     int used = 0;
-    for (int i = Count - 1; i >= Fixed; --i) {
-        used += Sizes[static_cast<std::size_t>(i)];
+    for (int i = count - 1; i >= fixed; --i) {
+        used += sizes[static_cast<std::size_t>(i)];
         if (used > available)
-            return std::min(Count - 1, i + 1);
+            return std::min(count - 1, i + 1);
         used += FGridLineWidth;
     }
-    return Fixed;
+    return fixed;
 }
 
 int TCustomGrid::MaxTopRow() const
 {
-    return LastTop(FRowHeights, FRowCount, FFixedRows, ClientHeight());
+    return LastTop(false);
 }
 
 int TCustomGrid::MaxLeftCol() const
 {
-    return LastTop(FColWidths, FColCount, FFixedCols, ClientWidth());
+    return LastTop(true);
 }
 
 void TCustomGrid::CalcDrawInfo(TGridDrawInfo& DrawInfo) const
@@ -337,30 +340,33 @@ void TCustomGrid::ClampInView(int ACol, int ARow)
 {
     int left = FTopLeft.X;
     int top = FTopLeft.Y;
-    auto fit = [this](const std::deque<int>& Sizes, int Index, int Fixed, int First, int Extent) {
-        if (Index < Fixed)
-            return First;
-        if (Index < First)
+    auto fit = [this](bool Horz, int Index) {
+        const std::deque<int>& sizes = Horz ? FColWidths : FRowHeights;
+        const int fixed = Horz ? FFixedCols : FFixedRows;
+        const int first = Horz ? FTopLeft.X : FTopLeft.Y;
+        if (Index < fixed)
+            return first;
+        if (Index < first)
             return Index;
         // The first index that shows Index whole, walking back from it.
-        const int available = Extent - FixedExtent(&Sizes == &FColWidths);
-        int used = Sizes[static_cast<std::size_t>(Index)];
+        const int available = (Horz ? ClientWidth() : ClientHeight()) - FixedExtent(Horz);
+        int used = sizes[static_cast<std::size_t>(Index)];
         if (used > available)
             return Index;
-        int first = Index;
-        while (first > First) {
-            const int next = used + FGridLineWidth + Sizes[static_cast<std::size_t>(first - 1)];
+        int start = Index;
+        while (start > first) {
+            const int next = used + FGridLineWidth + sizes[static_cast<std::size_t>(start - 1)];
             if (next > available)
                 break;
             used = next;
-            --first;
+            --start;
         }
-        return first;
+        return start;
     };
     if (ACol >= 0 && ACol < FColCount)
-        left = fit(FColWidths, ACol, FFixedCols, FTopLeft.X, ClientWidth());
+        left = fit(true, ACol);
     if (ARow >= 0 && ARow < FRowCount)
-        top = fit(FRowHeights, ARow, FFixedRows, FTopLeft.Y, ClientHeight());
+        top = fit(false, ARow);
     SetTopLeft(left, top);
 }
 

@@ -157,11 +157,6 @@ void TCustomGrid::KeyPress(char& Key)
     }
 }
 
-void TCustomGrid::KeyUp(Word& Key, TShiftState Shift)
-{
-    TCustomControl::KeyUp(Key, Shift);
-}
-
 bool TCustomGrid::WantsSpecialKey(Word Key)
 {
     switch (Key) {

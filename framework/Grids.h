@@ -416,7 +416,6 @@ protected:
     // opens the editor with that character; one that reaches the grid
     // while the editor is open (typed ahead) goes on to the editor.
     void KeyPress(char& Key) override;
-    void KeyUp(Word& Key, TShiftState Shift) override;
     // Tab with goTabs; Enter with goEditing; Esc while editing.
     bool WantsSpecialKey(Word Key) override;
 
@@ -477,7 +476,7 @@ private:
     void ChangeSize(int NewColCount, int NewRowCount);
     void KeepStateInside();
     void SetTopLeft(int ALeftCol, int ATopRow);
-    int LastTop(const std::deque<int>& Sizes, int Count, int Fixed, int Extent) const;
+    int LastTop(bool Horz) const;
     int FixedExtent(bool Horz) const;
     void InvalidateSelectionChange(const TGridRect& Old);
     void ScreenSpan(bool Horz, int From, int To, int& Start, int& End) const;
