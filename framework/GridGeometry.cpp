@@ -49,6 +49,7 @@ void TCustomGrid::SetColWidths(int ACol, int Value)
     int& width = FColWidths[static_cast<std::size_t>(ACol)];
     if (width == Value)
         return;
+    FCustomColWidths += (Value != FDefaultColWidth) - (width != FDefaultColWidth);
     width = Value;
     FColSumsValid = false;
     if (HandleAllocated()) {
@@ -68,6 +69,7 @@ void TCustomGrid::SetRowHeights(int ARow, int Value)
     int& height = FRowHeights[static_cast<std::size_t>(ARow)];
     if (height == Value)
         return;
+    FCustomRowHeights += (Value != FDefaultRowHeight) - (height != FDefaultRowHeight);
     height = Value;
     FRowSumsValid = false;
     if (HandleAllocated()) {
@@ -84,6 +86,7 @@ void TCustomGrid::SetDefaultColWidth(int Value)
     Value = std::max(0, Value);
     FDefaultColWidth = Value;
     std::fill(FColWidths.begin(), FColWidths.end(), Value);
+    FCustomColWidths = 0;
     FColSumsValid = false;
     if (HandleAllocated()) {
         SetTopLeft(FTopLeft.X, FTopLeft.Y);
@@ -99,6 +102,7 @@ void TCustomGrid::SetDefaultRowHeight(int Value)
     Value = std::max(0, Value);
     FDefaultRowHeight = Value;
     std::fill(FRowHeights.begin(), FRowHeights.end(), Value);
+    FCustomRowHeights = 0;
     FRowSumsValid = false;
     if (HandleAllocated()) {
         SetTopLeft(FTopLeft.X, FTopLeft.Y);
@@ -115,6 +119,8 @@ int TCustomGrid::SumColWidths(int AFrom, int ATo) const
     ATo = std::min(FColCount, ATo);
     if (ATo <= AFrom)
         return 0;
+    if (FCustomColWidths == 0)
+        return ClampToInt(static_cast<Int64>(ATo - AFrom) * FDefaultColWidth);
     if (!FColSumsValid) {
         RebuildSums(FColWidths, FColSums);
         FColSumsValid = true;
@@ -128,6 +134,8 @@ int TCustomGrid::SumRowHeights(int AFrom, int ATo) const
     ATo = std::min(FRowCount, ATo);
     if (ATo <= AFrom)
         return 0;
+    if (FCustomRowHeights == 0)
+        return ClampToInt(static_cast<Int64>(ATo - AFrom) * FDefaultRowHeight);
     if (!FRowSumsValid) {
         RebuildSums(FRowHeights, FRowSums);
         FRowSumsValid = true;

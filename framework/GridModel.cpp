@@ -37,6 +37,11 @@ void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount)
     const int oldRows = FRowCount;
     if (NewColCount == oldCols && NewRowCount == oldRows)
         return;
+    // Sizes that leave with a shrink no longer count as custom.
+    for (int c = NewColCount; c < oldCols; ++c)
+        FCustomColWidths -= FColWidths[static_cast<std::size_t>(c)] != FDefaultColWidth;
+    for (int r = NewRowCount; r < oldRows; ++r)
+        FCustomRowHeights -= FRowHeights[static_cast<std::size_t>(r)] != FDefaultRowHeight;
     FColWidths.resize(static_cast<std::size_t>(NewColCount), FDefaultColWidth);
     FRowHeights.resize(static_cast<std::size_t>(NewRowCount), FDefaultRowHeight);
     FColSumsValid = false;
@@ -288,6 +293,7 @@ void TCustomGrid::DeleteRow(int ARow)
         throw EInvalidGridOperation("Grid index out of range");
     HideEditor();
     const int oldRows = FRowCount;
+    FCustomRowHeights -= FRowHeights[static_cast<std::size_t>(ARow)] != FDefaultRowHeight;
     FRowHeights.erase(FRowHeights.begin() + ARow);
     FRowSumsValid = false;
     if (FRowCount == 1)
@@ -323,6 +329,7 @@ void TCustomGrid::DeleteColumn(int ACol)
         throw EInvalidGridOperation("Grid index out of range");
     HideEditor();
     const int oldCols = FColCount;
+    FCustomColWidths -= FColWidths[static_cast<std::size_t>(ACol)] != FDefaultColWidth;
     FColWidths.erase(FColWidths.begin() + ACol);
     FColSumsValid = false;
     if (FColCount == 1)

@@ -507,6 +507,10 @@ private:
     mutable std::vector<Int64> FRowSums;
     mutable bool FColSumsValid = false;
     mutable bool FRowSumsValid = false;
+    // How many columns (rows) differ from the default size: while none
+    // does, a sum is a product and needs no table.
+    int FCustomColWidths = 0;
+    int FCustomRowHeights = 0;
     int FGridLineWidth = 1;
     bool FDefaultDrawing = true;
     TGridOptions FOptions = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;

@@ -2,6 +2,9 @@
 // lists, moves and deletes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "tests/gridbase/GridTestGrid.h"
 
 namespace {
@@ -266,4 +269,39 @@ TEST(GridModel, EditorHostWithoutAWindow)
     grid.SetEditText(2, 2, "new");
     EXPECT_EQ(grid.Cells(2, 2), "new");
     EXPECT_EQ(seen, "new");
+}
+
+// The sums stay right through every change of sizes and counts.
+TEST(GridModel, SumsFollowEveryChange)
+{
+    TTestGrid grid;
+    grid.SetRowCount(40);
+    auto brute = [&](int From, int To) {
+        int sum = 0;
+        for (int r = std::max(0, From); r < std::min(To, grid.RowCount()); ++r)
+            sum += grid.RowHeights(r);
+        return sum;
+    };
+    struct Step {
+        const char* Name;
+        std::function<void()> Change;
+    };
+    const Step steps[] = {
+        {"uniform", [] {}},
+        {"one height", [&] { grid.SetRowHeights(5, 50); }},
+        {"back to the default", [&] { grid.SetRowHeights(5, 24); }},
+        {"two heights", [&] { grid.SetRowHeights(3, 7), grid.SetRowHeights(30, 70); }},
+        {"delete a custom row", [&] { grid.DeleteRow(3); }},
+        {"move a custom row", [&] { grid.MoveRow(29, 2); }},
+        {"shrink over it", [&] { grid.SetRowCount(2); }},
+        {"grow", [&] { grid.SetRowCount(40); }},
+        {"new default", [&] { grid.SetRowHeights(9, 1), grid.SetDefaultRowHeight(30); }},
+        {"after a new default", [&] { grid.SetRowHeights(9, 24); }},
+    };
+    for (const Step& s : steps) {
+        s.Change();
+        for (const auto& range : {std::pair{0, 40}, std::pair{2, 3}, std::pair{1, 31}, std::pair{10, 10}})
+            EXPECT_EQ(grid.SumRowHeights(range.first, range.second), brute(range.first, range.second))
+                << s.Name << ", rows " << range.first << ".." << range.second;
+    }
 }
