@@ -80,8 +80,28 @@ TEST_F(SpinInput, TypedCharactersAreChecked)
     gui::TypeText("5");
     gui::PressKey(VK_DELETE);
     EXPECT_EQ(Spin->Text(), "-12") << "no typing and no Delete while EditorEnabled is off";
+    Spin->SelectAll();
+    SendMessageW(Spin->Handle(), WM_CUT, 0, 0);
+    EXPECT_EQ(Spin->Text(), "-12") << "no cut while EditorEnabled is off";
     gui::PressKey(VK_UP);
     EXPECT_EQ(Spin->Text(), "0") << "stepping still works (clamped into 0..100)";
+}
+
+TEST_F(SpinInput, KeypadDecimalKeyTypesTheLocaleSeparator)
+{
+    UseFormats(true);   // "," is the decimal separator
+    Spin->SetSpinType(sptFloat);
+    Spin->SetText("1");
+    Spin->SetSelStart(1);
+    Spin->ExcelStyleDecimalSeparator = true;
+    PostMessageW(Spin->Handle(), WM_CHAR, '.', 1 | (1 << 22));
+    gui::Settle();
+    EXPECT_EQ(Spin->Text(), "1,");
+    Spin->SetText("1");
+    Spin->SetSelStart(1);
+    PostMessageW(Spin->Handle(), WM_CHAR, '.', 1);
+    gui::Settle();
+    EXPECT_EQ(Spin->Text(), "1") << "the main keyboard's '.' is the thousand separator here, refused";
 }
 
 TEST_F(SpinInput, ReturnIsTabMovesTheFocus)

@@ -6,6 +6,10 @@
 #include "tests/grid/controls/ControlsTestSupport.h"
 #include "grid/interaction/PsgUniControls.h"
 
+#include <imm.h>
+
+#include <algorithm>
+
 using namespace controls_test;
 
 namespace {
@@ -187,4 +191,28 @@ TEST_F(UniControls, EditWithButtonGatesCharacters)
     gui::PressKey(VK_F4);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(edit->FormattingRect().right, edit->ClientWidth() - edit->ButtonWidth() - 3);
+}
+
+// A finished composition of three characters becomes three characters; the
+// composition is completed through the input context of the edit.
+TEST_F(UniControls, FinishedCompositionBecomesCharacters)
+{
+    Edit->SetFocus();
+    gui::Settle();
+    HIMC context = ImmGetContext(Edit->Handle());
+    ASSERT_NE(context, nullptr) << "the edit has an input context";
+    const WideString text = L"\x4E09\x4E2A\x5B57";
+    ImmSetCompositionStringW(context, SCS_SETSTR, const_cast<wchar_t*>(text.c_str()),
+                             static_cast<DWORD>(text.size() * sizeof(wchar_t)), nullptr, 0);
+    ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    ImmReleaseContext(Edit->Handle(), context);
+    ASSERT_EQ(bytes, static_cast<LONG>(text.size() * sizeof(wchar_t))) << "the context holds the result";
+    Keys.clear();
+    SendMessageW(Edit->Handle(), WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+    gui::Settle();
+    EXPECT_NE(Edit->Text().find(text), WideString::npos) << "the three characters were typed";
+    EXPECT_EQ(std::count(Keys.begin(), Keys.end(), 255), 3) << "three character messages";
+    SendMessageW(Edit->Handle(), WM_IME_COMPOSITION, 0, GCS_COMPSTR);
+    EXPECT_EQ(std::count(Keys.begin(), Keys.end(), 255), 3) << "an unfinished composition types nothing itself";
 }
