@@ -111,8 +111,8 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift)
 // last (first) one the focus goes on to the next (previous) control.
 bool TCustomGrid::TabMove(bool Backward)
 {
-    int col = FCurrent.X;
-    int row = FCurrent.Y;
+    int col = std::clamp(FCurrent.X, FFixedCols, FColCount - 1);
+    int row = std::clamp(FCurrent.Y, FFixedRows, FRowCount - 1);
     if (!Backward) {
         if (col < FColCount - 1) {
             ++col;

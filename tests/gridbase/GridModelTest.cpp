@@ -226,6 +226,22 @@ TEST(GridModel, SetSelectionPutsAnchorAndCurrentCellAtTheCorners)
     EXPECT_EQ(grid.Selection(), (TGridRect{5, 5, 5, 5})) << "a selection outside the grid is kept";
 }
 
+// A selection parked outside the grid (so that nothing shows selected)
+// survives keys, the wheel and counts without an error.
+TEST(GridModel, ParkedSelection)
+{
+    TTestGrid grid;
+    grid.SetSelection(TGridRect{5, 5, 5, 5});
+    grid.Key(VK_UP);
+    EXPECT_EQ((TGridCoord{grid.Col(), grid.Row()}), (TGridCoord{4, 4})) << "one row up from the parked place";
+    grid.SetSelection(TGridRect{5, 5, 5, 5});
+    grid.Perform(CM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_EQ((TGridCoord{grid.Col(), grid.Row()}), (TGridCoord{4, 4}));
+    grid.SetSelection(TGridRect{5, 5, 5, 5});
+    grid.SetRowCount(3);
+    EXPECT_EQ(grid.Row(), 2) << "a shrink pulls the current cell inside";
+}
+
 TEST(GridModel, MovingColumnsAndRows)
 {
     TTestGrid grid;
