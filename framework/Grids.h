@@ -432,9 +432,16 @@ protected:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
-    // The paint loop: every fixed and scrollable cell that meets the
-    // paint's clip box, each through DrawCell, then the lines and the area
-    // beyond the last cell. Costs what is on screen.
+    // The paint loop: every fixed and scrollable cell on screen that meets
+    // the paint's clip box goes through DrawCell (after the background
+    // with DefaultDrawing); then its GridLineWidth lines on the right and
+    // below, in clSilver between scrollable cells and clGray between fixed
+    // ones where goVertLine/goHorzLine (goFixedVertLine/goFixedHorzLine)
+    // ask for them, else in the cell's background colour; last the area
+    // beyond the last cell in Color. A selected cell is drawn in
+    // clHighlight/clHighlightText unless it is the focused cell (which
+    // goDrawFocusSelected or goRowSelect also highlight). Costs what is on
+    // screen.
     void Paint() override;
 
     void WndProc(TMessage& Message) override;
