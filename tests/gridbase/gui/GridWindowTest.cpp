@@ -218,6 +218,7 @@ TEST_F(GridWindow, TypingOpensTheEditorAndEnterWritesBack)
     EXPECT_EQ(edit->Top(), cell.top);
     gui::TypeText("ello 读取");
     EXPECT_EQ(Grid->Cells(2, 3), String("hello 读取")) << "each change goes to the cell";
+    gui::SaveScreenshot(Form, Application->ExePath() + "gridbase-editing.png");
     gui::PressKey(VK_RETURN);
     EXPECT_FALSE(Grid->EditorMode());
     EXPECT_FALSE(edit->Visible());
