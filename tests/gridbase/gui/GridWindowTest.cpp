@@ -82,6 +82,31 @@ TEST_F(GridWindow, KeysMoveAndShiftSelectsARange)
     EXPECT_GT(Grid->LeftCol(), 1) << "the last column scrolled into view";
 }
 
+TEST_F(GridWindow, TabWalksTheCellsThenLeavesAndTheWheelMovesTheRow)
+{
+    auto* other = new TEdit(Form);
+    other->SetParent(Form);
+    other->SetBounds(440, 10, 60, 24);
+    other->SetTabStop(true);
+    Grid->SetOptions(Grid->Options() | goTabs);
+    Grid->FocusCell(8, 58, true);
+    gui::PressKey(VK_TAB);
+    EXPECT_EQ(Current(), (TGridCoord{9, 58}));
+    gui::PressKey(VK_TAB);
+    EXPECT_EQ(Current(), (TGridCoord{1, 59})) << "past the last column: the next row";
+    Grid->FocusCell(9, 59, true);
+    gui::PressKey(VK_TAB);
+    EXPECT_TRUE(other->Focused()) << "past the last cell the focus goes on";
+
+    Grid->SetFocus();
+    Grid->FocusCell(3, 10, true);
+    const TPoint p = Grid->ClientToScreen(Centre(3, 10));
+    SendMessageW(Grid->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(Current(), (TGridCoord{3, 11})) << "a notch toward the user: one row down";
+    SendMessageW(Grid->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 2), MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(Current(), (TGridCoord{3, 9}));
+}
+
 TEST_F(GridWindow, ClickAndDrag)
 {
     Form->SetActiveControl(nullptr);
