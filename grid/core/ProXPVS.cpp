@@ -54,6 +54,8 @@ void LoadThemeLibraryFrom(const wchar_t* FileName)
     TThemeLibrary& Lib = Library();
     if (Lib.Loaded)
         return;
+    // The count tells about this load only, also when the file is missing.
+    Lib.Missing = 0;
     HMODULE Handle = LoadLibraryW(FileName);
     if (reinterpret_cast<UINT_PTR>(Handle) < 32)
         return;
