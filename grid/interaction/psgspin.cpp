@@ -261,8 +261,11 @@ bool TPsgSpinEdit::IsValidChar(char Key)
     const auto code = static_cast<unsigned char>(Key);
     const bool numberType = FSpinType == sptNormal || FSpinType == sptFloat;
     const auto special = [&](char C) { return C == fs.DecimalSeparator || C == fs.ThousandSeparator || C == '-' || C == '+'; };
+    // Enter and Ctrl+Enter (LF) would break the one-line value in the
+    // multi-line window.
     bool result = Key == fs.DecimalSeparator || Key == fs.ThousandSeparator || Key == fs.TimeSeparator ||
-                  Key == fs.DateSeparator || Key == '-' || IsDigit(Key) || (code < 32 && Key != VK_RETURN);
+                  Key == fs.DateSeparator || Key == '-' || IsDigit(Key) ||
+                  (code < 32 && Key != VK_RETURN && Key != '\n');
     if (Key == fs.TimeSeparator && FSpinType != sptTime && !(special(Key) && numberType))
         result = false;
     if (Key == fs.DateSeparator && FSpinType != sptDate && !(special(Key) && numberType))

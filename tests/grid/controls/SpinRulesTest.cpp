@@ -56,6 +56,7 @@ TEST_F(SpinRules, CharacterCheckPerTypeAndPrecision)
         {sptNormal, 0, true, "-12", 0, 0, '-', false},         // a second '-'
         {sptNormal, 0, true, "-12", 0, 1, '-', true},          // replaces the selected '-'
         {sptNormal, 0, true, "12", 2, 0, '\r', false},         // Enter
+        {sptFloat, 0, true, "12", 2, 0, '\n', false},          // Ctrl+Enter
         {sptNormal, 0, true, "12", 2, 0, '\x03', true},        // Ctrl+C
         {sptNormal, 0, true, "12", 2, 0, '\b', true},          // Backspace
         {sptNormal, 0, false, "12", 2, 0, '\b', false},
