@@ -603,6 +603,9 @@ void TProCustomGlowButton::MouseDown(TMouseButton Button, TShiftState Shift, int
     TCustomControl::MouseDown(Button, Shift, X, Y);
     if (Button != mbLeft)
         return;
+    // A menu's loop takes the release of the press that opened it, so the
+    // mark of that press may still stand: each press starts afresh.
+    FMenuPressed = false;
     if (FRepeatClick) {
         if (!FRepeatTimer) {
             FRepeatTimer = std::make_unique<TTimer>(nullptr);
@@ -919,6 +922,12 @@ void TProCustomGlowButton::TextChanged()
         UpdateSize();
 }
 
+void TProCustomGlowButton::CNCommand(TMessage& Message)
+{
+    if (HIWORD(Message.WParam) == BN_CLICKED)
+        Click();
+}
+
 void TProCustomGlowButton::CMButtonPressed(TMessage& Message)
 {
     auto* Sender = reinterpret_cast<TProCustomGlowButton*>(Message.LParam);
@@ -941,6 +950,7 @@ void TProCustomGlowButton::WndProc(TMessage& Message)
     case CM_DIALOGKEY: CMDialogKey(Message); break;
     case CM_FOCUSCHANGED: CMFocusChanged(Message); break;
     case CM_GLOWBUTTONPRESSED: CMButtonPressed(Message); break;
+    case CN_COMMAND: CNCommand(Message); break;
     case WM_ERASEBKGND: Message.Result = 1; break;
     default: TCustomControl::WndProc(Message); break;
     }

@@ -271,6 +271,7 @@ private:
     void CMDialogKey(TMessage& Message);
     void CMFocusChanged(TMessage& Message);
     void CMButtonPressed(TMessage& Message);
+    void CNCommand(TMessage& Message);
 
     std::unique_ptr<TGlowButtonAppearance> FAppearance;
     TAntiAlias FAntiAlias = aaClearType;
