@@ -721,10 +721,9 @@ int TBaseGrid::DisplayCol(int ACol) const { return ACol; }
 
 void TBaseGrid::DrawGridCell(TCanvas* ACanvas, int ACol, TGridDrawState, TRect ARect, int ARow)
 {
-    const WideString Text = StrToWide(Cells(ACol, ARow));
     ACanvas->Brush()->SetStyle(TBrushStyle::bsClear);
-    DrawTextW(ACanvas->Handle(), Text.c_str(), static_cast<int>(Text.size()), &ARect,
-              DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    ACanvas->DrawTextRect(Cells(ACol, ARow), ARect, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    ACanvas->Brush()->SetStyle(TBrushStyle::bsSolid);
 }
 
 // ---------------------------------------------------------------------------

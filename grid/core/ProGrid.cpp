@@ -403,16 +403,10 @@ void TProStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 void TProStringGrid::Paint()
 {
-    // While updates are held nothing is drawn, but the paint still runs
-    // through the base (which validates the window), so no paint loop spins.
-    if (FUpdateCount > 0) {
-        PAINTSTRUCT Ps;
-        if (HandleAllocated()) {
-            BeginPaint(Handle(), &Ps);
-            EndPaint(Handle(), &Ps);
-        }
+    // While updates are held nothing is drawn; the paint message still ends
+    // (the window's paint handling validates it), so no paint loop spins.
+    if (FUpdateCount > 0)
         return;
-    }
     TBaseGrid::Paint();
 }
 
