@@ -1,5 +1,7 @@
 #include "device/channel/ChannelHost.h"
 
+#include <atomic>
+
 #include "device/Frames.h"
 
 namespace vantrel {
@@ -7,6 +9,7 @@ namespace vantrel {
 namespace {
 
 TChannelHost* installedHost = nullptr;   // written and read on the main thread
+std::atomic<bool> operationRunning{false};   // claimed on the main thread, given back by either thread
 
 } // namespace
 
@@ -28,6 +31,16 @@ TChannelHost& Host()
         throw Exception("The device link has no main window to work on");
     return *installedHost;
 }
+
+bool TryBeginDeviceOperation()
+{
+    bool idle = false;
+    return operationRunning.compare_exchange_strong(idle, true);
+}
+
+void EndDeviceOperation() { operationRunning = false; }
+
+bool DeviceOperationRunning() { return operationRunning; }
 
 Byte ParityCode(TParityState State)
 {

@@ -81,6 +81,14 @@ extern std::array<String, SlotCount> ReadBuffer;
 // send. All zero at start; shared by both transports.
 extern std::array<Byte, SlotCount> RawSendToggles;
 
+// One device operation at a time, whatever its transport: a serial job holds
+// the link from its start until the worker has ended it, a TCP operation for
+// its call. TryBeginDeviceOperation claims it (false while another runs);
+// EndDeviceOperation gives it back.
+bool TryBeginDeviceOperation();
+void EndDeviceOperation();
+bool DeviceOperationRunning();
+
 // The parity code the serial link takes for a parity state: 0 none,
 // 2 even (checked), 1 odd (grayed).
 Byte ParityCode(TParityState State);

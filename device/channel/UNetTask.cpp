@@ -27,7 +27,6 @@ struct TNetReply {
 };
 
 TNetReply netReply;
-bool netBusy = false;
 String netFailureText;
 
 int NetTries(TChannelStep Step)
@@ -47,20 +46,19 @@ bool IsReplyType(Byte Code) { return Code == ReplyAck || Code == ReplyData || Co
 
 unsigned long long Now() { return GetTickCount64(); }
 
-// Marks the operation running, refusing a nested one.
+// Claims the device link for the operation; refused while another runs
+// (a serial job, or a TCP operation asked for from a message handled meanwhile).
 class TNetOperation {
 public:
-    TNetOperation() : FOwns(!netBusy)
+    TNetOperation() : FOwns(TryBeginDeviceOperation())
     {
-        if (FOwns) {
-            netBusy = true;
+        if (FOwns)
             netFailureText.clear();
-        }
     }
     ~TNetOperation()
     {
         if (FOwns)
-            netBusy = false;
+            EndDeviceOperation();
     }
     TNetOperation(const TNetOperation&) = delete;
     TNetOperation& operator=(const TNetOperation&) = delete;
@@ -242,10 +240,9 @@ bool NetReadChannel(int Channel)
 
 bool NetDownloadChannel(int Channel)
 {
-    TChannelHost& host = Host();
-    if (netBusy)
+    if (DeviceOperationRunning())
         return false;
-    const TChannelRecords records = ChannelRecords(host, Channel);
+    const TChannelRecords records = ChannelRecords(Host(), Channel);
     return RunTransfer([Channel, &records](TNetExchanger& Link) { return DownloadChannel(Link, Channel, records); });
 }
 
@@ -289,8 +286,6 @@ bool NetSendFrame(const String& Frame)
     host.TcpClient().Disconnect();
     return ok;
 }
-
-bool NetBusy() { return netBusy; }
 
 String NetFailureText() { return netFailureText; }
 

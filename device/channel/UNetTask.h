@@ -24,6 +24,10 @@ bool NetReceiveAnswer(Byte Awaited);
 // The bytes of the last read, then the data of the frame parsed from them.
 String NetReplyData();
 
+// Each operation claims the device link (TryBeginDeviceOperation); one asked
+// for while another runs (a serial job, or a TCP operation started from a
+// message handled during a read) is refused and fails at once.
+
 // Reads the channel into ReadBuffer, or downloads the host's records of the
 // channel (copied when the download starts). A connection failure makes them
 // fail; a port text that is not a number raises EConvertError.
@@ -37,9 +41,6 @@ bool NetSendRawCode(int Channel, int Slot);
 // A connection failure and a port text that is not a number raise.
 bool NetSendFrame(const String& Frame);
 
-// An operation is running; another one asked for meanwhile (from a message
-// handled during a read) is refused and fails at once.
-bool NetBusy();
 // Why the last operation failed, when it has a reason of its own to show in
 // place of the plain failure status; empty otherwise.
 String NetFailureText();

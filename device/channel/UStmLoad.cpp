@@ -241,6 +241,7 @@ void TStmLoad::Execute()
         ClosePortQuietly();
         FResult = result;
         FDone = true;
+        EndDeviceOperation();
         FJobsEnded = FJobsStarted.load();
         SetEvent(FEndEvent);
         PostMessageW(FWnd, WM_RUNPOSTS, 0, 0);   // wakes a waiting window
@@ -342,11 +343,27 @@ bool TStmLoad::StartJob(Byte Kind, Byte Slot, const String& Frame)
     if (Busy() || Finished())
         return false;
     TChannelHost& host = Host();
+    if (!TryBeginDeviceOperation())
+        return false;
+    try {
+        TakeJob(host, Kind, Slot, Frame);
+    } catch (...) {
+        EndDeviceOperation();
+        throw;
+    }
+    ++FJobsStarted;
+    // The resume is kept even if the worker has not suspended itself yet.
+    Resume();
+    return true;
+}
+
+void TStmLoad::TakeJob(TChannelHost& Host, Byte Kind, Byte Slot, const String& Frame)
+{
     FKind = Kind;
     FSlot = Slot;
     FFrame = Frame;
-    FChannel = host.ActiveChannel();
-    FLink = &host.SerialLink();
+    FChannel = Host.ActiveChannel();
+    FLink = &Host.SerialLink();
     FAddress = FrameAddress();
     FBaudRate = FLink->BaudRate();
     FBitsPerByte = FLink->Parity == TParity::None ? 10 : 11;
@@ -356,9 +373,9 @@ bool TStmLoad::StartJob(Byte Kind, Byte Slot, const String& Frame)
     const bool validChannel = FChannel >= 0 && FChannel < ChannelCount;
     if (Kind == JobDownloadChannel && validChannel)
         for (int s = 0; s < SlotCount; ++s)
-            FRecords[static_cast<std::size_t>(s)] = host.CodeRecord(FChannel, s);
+            FRecords[static_cast<std::size_t>(s)] = Host.CodeRecord(FChannel, s);
     if (Kind == JobSendRawCode && validChannel && Slot < SlotCount)
-        FRecords[Slot] = host.CodeRecord(FChannel, Slot);
+        FRecords[Slot] = Host.CodeRecord(FChannel, Slot);
     FTimeLimitMs = TimeLimitOf(Kind);
     FFailureText.clear();
     FResult = false;
@@ -367,10 +384,6 @@ bool TStmLoad::StartJob(Byte Kind, Byte Slot, const String& Frame)
     FDiscard = false;
     if (TEcpTime* parser = FLink->Parser())
         parser->ResetFrame();
-    ++FJobsStarted;
-    // The resume is kept even if the worker has not suspended itself yet.
-    Resume();
-    return true;
 }
 
 Cardinal TStmLoad::TimeLimitOf(Byte Kind) const

@@ -63,7 +63,7 @@ public:
     // --- Main thread ---
 
     // Starts a job when the worker is idle; false, with nothing started,
-    // while a job runs (one operation at a time). Takes what the job needs
+    // while a job or a TCP operation runs (one operation at a time). Takes what the job needs
     // from the host now: the current channel, the send-ID address, the
     // serial link and its rate, and for a download a copy of the channel's
     // records (for a raw send, the slot's record). Slot is job 3's slot,
@@ -112,6 +112,8 @@ protected:
 private:
     friend class TSerialExchanger;
 
+    // Main thread: copies what the job needs from the host.
+    void TakeJob(TChannelHost& Host, Byte Kind, Byte Slot, const String& Frame);
     bool RunJob();
     bool ComReadChannel();
     bool ComDownloadChannel();

@@ -56,6 +56,7 @@ TEST_F(ChannelSoundnessTest, AJobCannotStartWhileOneRuns)
     ASSERT_TRUE(f.Host.Worker->StartJob(TStmLoad::JobReadChannel));
     EXPECT_TRUE(f.Host.Worker->Busy());
     EXPECT_FALSE(f.Host.Worker->StartJob(TStmLoad::JobDownloadChannel)) << "a second job started under the first";
+    EXPECT_FALSE(NetDownloadChannel(0)) << "a TCP download started under the serial job";
     ASSERT_TRUE(f.Host.Worker->WaitDone(f.Host.Worker->JobTimeLimitMs()));
     EXPECT_TRUE(f.Host.Worker->Result());
     EXPECT_EQ(HexOf(ReadBuffer[5]), HexOf(Record(30, 5)));
@@ -187,14 +188,15 @@ TEST_P(ChannelTransportTest, ADownloadSendsTheChannelAsItWasWhenItStarted)
     EXPECT_EQ(f.Sim.Ctl("slot get 0 1").substr(0, 8), "OK empty");
 }
 
-TEST_F(ChannelSoundnessTest, ATcpOperationAskedForDuringAnotherIsRefused)
+TEST_F(ChannelSoundnessTest, AnOperationAskedForDuringATcpOperationIsRefused)
 {
     f.Store(0, 5, Record(600, 5));
     int nested = 0;
     bool nestedResult = true;
     f.Host.WhileProcessing = [&] {
         if (nested++ == 0)
-            nestedResult = NetReadChannel(0) || NetDownloadChannel(0) || NetSendFrame("x") || NetSendRawCode(0, 5);
+            nestedResult = NetReadChannel(0) || NetDownloadChannel(0) || NetSendFrame("x") || NetSendRawCode(0, 5) ||
+                           f.Host.Worker->StartJob(TStmLoad::JobReadChannel);
     };
     EXPECT_TRUE(NetReadChannel(0));
     f.Host.WhileProcessing = nullptr;
