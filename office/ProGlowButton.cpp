@@ -189,6 +189,12 @@ void TProCustomGlowButton::SetNotes(const TStrings* Value)
     Invalidate();
 }
 
+void TProCustomGlowButton::SetNotesFont(const TFont* Value)
+{
+    FNotesFont->Assign(Value);
+    Invalidate();
+}
+
 void TProCustomGlowButton::SetPosition(TButtonPosition Value)
 {
     FPosition = Value;
@@ -428,6 +434,8 @@ void TProCustomGlowButton::Assign(const TPersistent* Source)
     SetWordWrap(S->FWordWrap);
     SetShowHint(S->ShowHint());
     SetParentShowHint(S->ParentShowHint());
+    if (S->TabOrder() >= 0)   // a source without a parent has no place to copy
+        SetTabOrder(S->TabOrder());
     SetTabStop(S->TabStop());
     SetVisible(S->Visible());
 }
@@ -449,9 +457,8 @@ void TProCustomGlowButton::Click()
 {
     ++FClickDepth;
     try {
-        if (FModalResult != 0)
-            if (TCustomForm* Form = GetParentForm(this))
-                Form->SetModalResult(FModalResult);
+        if (TCustomForm* Form = GetParentForm(this))
+            Form->SetModalResult(FModalResult);
         TCustomControl::Click();
     } catch (...) {
         --FClickDepth;
@@ -839,9 +846,8 @@ void TProCustomGlowButton::KeyPress(char& Key)
 {
     TCustomControl::KeyPress(Key);
     if (Key == ' ' || Key == '\r') {
-        if (FModalResult != 0)
-            if (TCustomForm* Form = GetParentForm(this))
-                Form->SetModalResult(FModalResult);
+        if (TCustomForm* Form = GetParentForm(this))
+            Form->SetModalResult(FModalResult);
         if (OnClick)
             OnClick(this);
     }

@@ -144,7 +144,7 @@ public:
     TStringList* Notes() const { return FNotes.get(); }
     void SetNotes(const TStrings* Value);
     TFont* NotesFont() const { return FNotesFont.get(); }
-    void SetNotesFont(const TFont* Value) { FNotesFont->Assign(Value); }
+    void SetNotesFont(const TFont* Value);
     TProHintInfo* OfficeHint() const { return FOfficeHint.get(); }
     void SetOfficeHint(const TProHintInfo* Value) { FOfficeHint->Assign(Value); }
     TButtonPosition Position() const { return FPosition; }

@@ -311,6 +311,64 @@ TEST_F(GlowButtons, DefaultButtonTakesEnter)
     EXPECT_EQ(Def->Perform(CM_DIALOGKEY, VK_ESCAPE), 1);
 }
 
+TEST_F(GlowButtons, ClickGivesTheFormItsModalResult)
+{
+    // Every click writes the button's ModalResult, mrNone included.
+    TProGlowButton* B = Add(20, 20);
+    ShowForm();
+    Form->SetModalResult(mrOk);
+    ClickAt(B, 50, 20);
+    EXPECT_EQ(ClicksOf(B), 1);
+    EXPECT_EQ(Form->ModalResult(), mrNone);
+    B->SetModalResult(mrCancel);
+    ClickAt(B, 50, 20);
+    EXPECT_EQ(Form->ModalResult(), mrCancel);
+    Form->SetModalResult(mrNone);
+}
+
+TEST_F(GlowButtons, NotesFontWriteRepaints)
+{
+    TProGlowButton* B = Add(20, 20);
+    ShowForm();
+    ValidateRect(B->Handle(), nullptr);
+    ASSERT_FALSE(GetUpdateRect(B->Handle(), nullptr, FALSE));
+    TFont Font;
+    Font.SetName("Arial");
+    Font.SetSize(11);
+    B->SetNotesFont(&Font);
+    EXPECT_EQ(B->NotesFont()->Name(), "Arial");
+    EXPECT_TRUE(GetUpdateRect(B->Handle(), nullptr, FALSE));
+}
+
+TEST_F(GlowButtons, AssignCopiesTheListedProperties)
+{
+    TProGlowButton* First = Add(20, 20, "First");
+    TProGlowButton* Second = Add(130, 20, "Second");
+    TProGlowButton* Source = Add(240, 20, "Source");
+    Source->SetTabOrder(0);
+    Source->SetModalResult(mrOk);
+    Source->SetSpacing(5);
+    Source->SetTabStop(true);
+    Source->Notes()->Add("note");
+    Source->NotesFont()->SetSize(12);
+    Source->SetGroupIndex(3);   // not among the copied properties
+    ASSERT_EQ(First->TabOrder(), 1);
+    Second->Assign(Source);
+    EXPECT_EQ(Second->Caption(), "Source");
+    EXPECT_EQ(Second->TabOrder(), 0);
+    EXPECT_EQ(Second->ModalResult(), mrOk);
+    EXPECT_EQ(Second->Spacing(), 5);
+    EXPECT_TRUE(Second->TabStop());
+    ASSERT_EQ(Second->Notes()->Count(), 1);
+    EXPECT_NE(Second->Notes(), Source->Notes());
+    EXPECT_EQ(Second->NotesFont()->Size(), 12);
+    EXPECT_EQ(Second->GroupIndex(), 0);
+    // A source without a parent leaves the tab order as it is.
+    TProGlowButton Loose(nullptr);
+    First->Assign(&Loose);
+    EXPECT_EQ(First->TabOrder(), 2);
+}
+
 TEST_F(GlowButtons, DisabledLook)
 {
     // With ShowDisabled the disabled colours (0xF2F2F2 on top); without it
