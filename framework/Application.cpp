@@ -108,7 +108,7 @@ void TApplication::HandleException(TObject* Sender)
 
 void TApplication::ShowException(const Exception& E)
 {
-    MessageBox(E.Message, Title.empty() ? String("Error") : Title, MB_OK | MB_ICONSTOP);
+    MessageBox(E.Message, TitleText(), MB_OK | MB_ICONSTOP);
 }
 
 int TApplication::MessageBox(const String& Text, const String& Caption, UINT Flags)
@@ -130,6 +130,20 @@ String TApplication::ExeName() const
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+String TApplication::TitleText() const
+{
+    if (!Title.empty())
+        return Title;
+    String name = ExeName();
+    const auto slash = name.find_last_of("\\/");
+    if (slash != String::npos)
+        name.erase(0, slash + 1);
+    const auto dot = name.find_last_of('.');
+    if (dot != String::npos && dot > 0)
+        name.erase(dot);
+    return name;
 }
 
 String TApplication::ExePath() const

@@ -43,7 +43,11 @@ public:
     // A message box with 936 text, routed through MessageBoxHook when set.
     int MessageBox(const String& Text, const String& Caption, UINT Flags);
 
+    // The program's title; message boxes carry TitleText() as their caption.
     String Title;
+    // Title, or the program's name (its executable's name without the
+    // extension) while no title is set.
+    String TitleText() const;
     String ExeName() const;
     // Folder of the executable, with a trailing backslash.
     String ExePath() const;

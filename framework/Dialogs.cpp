@@ -30,7 +30,7 @@ UINT ButtonFlags(TMsgDlgButtons Buttons)
 
 String BoxTitle()
 {
-    return Application->Title.empty() ? String("Message") : Application->Title;
+    return Application->TitleText();
 }
 
 } // namespace

@@ -7,9 +7,276 @@
 #include "framework/StrUtils.h"
 #include "framework/StringList.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "framework/Codepage.h"
+#endif
+
 namespace {
 
 using TLines = std::vector<String>;
+
+// The encodings that editors save settings files in. Lines are kept in a
+// working form: the file's own bytes for 936 text, UTF-8 for the Unicode
+// files (unpaired UTF-16 halves kept as three-byte sequences, so that a line
+// nobody changes goes back as it came).
+enum class TEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+// ---- text conversions --------------------------------------------------------
+
+void AppendUtf8(String& Out, unsigned Code)
+{
+    if (Code < 0x80) {
+        Out.push_back(static_cast<char>(Code));
+    } else if (Code < 0x800) {
+        Out.push_back(static_cast<char>(0xC0 | (Code >> 6)));
+        Out.push_back(static_cast<char>(0x80 | (Code & 0x3F)));
+    } else if (Code < 0x10000) {
+        Out.push_back(static_cast<char>(0xE0 | (Code >> 12)));
+        Out.push_back(static_cast<char>(0x80 | ((Code >> 6) & 0x3F)));
+        Out.push_back(static_cast<char>(0x80 | (Code & 0x3F)));
+    } else {
+        Out.push_back(static_cast<char>(0xF0 | (Code >> 18)));
+        Out.push_back(static_cast<char>(0x80 | ((Code >> 12) & 0x3F)));
+        Out.push_back(static_cast<char>(0x80 | ((Code >> 6) & 0x3F)));
+        Out.push_back(static_cast<char>(0x80 | (Code & 0x3F)));
+    }
+}
+
+String Utf16ToUtf8(const std::u16string& Units)
+{
+    String out;
+    out.reserve(Units.size() * 3 / 2);
+    for (std::size_t i = 0; i < Units.size(); ++i) {
+        const unsigned u = Units[i];
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < Units.size() && Units[i + 1] >= 0xDC00 && Units[i + 1] < 0xE000) {
+            AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (Units[i + 1] - 0xDC00u));
+            ++i;
+        } else {
+            AppendUtf8(out, u);
+        }
+    }
+    return out;
+}
+
+std::u16string Utf8ToUtf16(const String& Text)
+{
+    std::u16string out;
+    out.reserve(Text.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(Text.data());
+    const std::size_t n = Text.size();
+    for (std::size_t i = 0; i < n;) {
+        const unsigned b = p[i];
+        unsigned code = b;
+        std::size_t len = 1;
+        if (b >= 0xF0 && i + 3 < n) {
+            code = ((b & 0x07u) << 18) | ((p[i + 1] & 0x3Fu) << 12) | ((p[i + 2] & 0x3Fu) << 6) | (p[i + 3] & 0x3Fu);
+            len = 4;
+        } else if (b >= 0xE0 && i + 2 < n) {
+            code = ((b & 0x0Fu) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu);
+            len = 3;
+        } else if (b >= 0xC0 && i + 1 < n) {
+            code = ((b & 0x1Fu) << 6) | (p[i + 1] & 0x3Fu);
+            len = 2;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(code));
+        }
+        i += len;
+    }
+    return out;
+}
+
+#ifdef _WIN32
+String Utf8ToAnsi(const String& Text)
+{
+    const std::u16string units = Utf8ToUtf16(Text);
+    return WideToStr(WideString(units.begin(), units.end()));
+}
+
+String AnsiToUtf8(const String& Text)
+{
+    const WideString wide = StrToWide(Text);
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
+#else
+// The host build compiles its narrow literals as UTF-8, so its 8-bit text
+// is UTF-8 and needs no conversion.
+String Utf8ToAnsi(const String& Text) { return Text; }
+String AnsiToUtf8(const String& Text) { return Text; }
+#endif
+
+// ---- the file's lines ---------------------------------------------------------
+
+// Files beyond this size are refused, for reading and writing alike: settings
+// never grow so large, and every call reads the whole file.
+constexpr Int64 MaxFileBytes = Int64(64) << 20;
+
+struct TIniText {
+    TEncoding Encoding = TEncoding::Ansi;
+    TLines Lines;
+    String Tail;   // an odd last byte of a UTF-16 file, kept as it came
+
+    bool Unicode() const { return Encoding != TEncoding::Ansi; }
+    // Names and values between the caller's 936 text and the working form.
+    String ToAnsi(const String& S) const { return Unicode() ? Utf8ToAnsi(S) : S; }
+    String FromAnsi(const String& S) const { return Unicode() ? AnsiToUtf8(S) : S; }
+};
+
+// Names match without regard to the case of ASCII letters. In UTF-8 every
+// byte of a non-ASCII character is 0x80 or above, so bytes compare as they
+// stand; 936 text keeps its double-byte characters whole.
+bool SameName(const TIniText& Text, const String& A, const String& B)
+{
+    if (!Text.Unicode())
+        return SameText(A, B);
+    if (A.size() != B.size())
+        return false;
+    for (std::size_t i = 0; i < A.size(); ++i) {
+        char a = A[i];
+        char b = B[i];
+        if (a >= 'a' && a <= 'z')
+            a = static_cast<char>(a - 32);
+        if (b >= 'a' && b <= 'z')
+            b = static_cast<char>(b - 32);
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+// Line ends CR LF, LF and CR alone.
+TLines SplitLines(const String& Bytes)
+{
+    TLines lines;
+    std::size_t start = 0;
+    while (start < Bytes.size()) {
+        const std::size_t end = Bytes.find_first_of("\r\n", start);
+        if (end == String::npos) {
+            lines.push_back(Bytes.substr(start));
+            break;
+        }
+        lines.push_back(Bytes.substr(start, end - start));
+        start = end + 1;
+        if (Bytes[end] == '\r' && start < Bytes.size() && Bytes[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+TIniText Decode(const String& Bytes)
+{
+    TIniText text;
+    auto starts = [&](const char* Mark, std::size_t N) { return Bytes.size() >= N && Bytes.compare(0, N, Mark, N) == 0; };
+    if (starts("\xEF\xBB\xBF", 3)) {
+        text.Encoding = TEncoding::Utf8;
+        text.Lines = SplitLines(Bytes.substr(3));
+    } else if (starts("\xFF\xFE", 2) || starts("\xFE\xFF", 2)) {
+        const bool little = Bytes[0] == '\xFF';
+        text.Encoding = little ? TEncoding::Utf16Le : TEncoding::Utf16Be;
+        std::u16string units;
+        units.reserve((Bytes.size() - 2) / 2);
+        std::size_t i = 2;
+        for (; i + 1 < Bytes.size(); i += 2) {
+            const unsigned lo = static_cast<unsigned char>(Bytes[little ? i : i + 1]);
+            const unsigned hi = static_cast<unsigned char>(Bytes[little ? i + 1 : i]);
+            units.push_back(static_cast<char16_t>(lo | (hi << 8)));
+        }
+        text.Tail = Bytes.substr(i);
+        text.Lines = SplitLines(Utf16ToUtf8(units));
+    } else {
+        text.Lines = SplitLines(Bytes);
+    }
+    return text;
+}
+
+String Encode(const TIniText& Text)
+{
+    String body;
+    for (const String& line : Text.Lines)
+        body += line + "\r\n";
+    switch (Text.Encoding) {
+    case TEncoding::Ansi: return body;
+    case TEncoding::Utf8: return "\xEF\xBB\xBF" + body;
+    default: break;
+    }
+    const bool little = Text.Encoding == TEncoding::Utf16Le;
+    const std::u16string units = Utf8ToUtf16(body);
+    String bytes = little ? String("\xFF\xFE") : String("\xFE\xFF");
+    bytes.reserve(2 + units.size() * 2 + Text.Tail.size());
+    for (char16_t u : units) {
+        const char lo = static_cast<char>(u & 0xFF);
+        const char hi = static_cast<char>(u >> 8);
+        bytes.push_back(little ? lo : hi);
+        bytes.push_back(little ? hi : lo);
+    }
+    return bytes + Text.Tail;
+}
+
+[[noreturn]] void RaiseTooLarge(const String& FileName, Int64 Size)
+{
+    throw EIniFileException("Settings file \"" + FileName + "\" is too large (" + IntToStr(Size) +
+                            " bytes; at most " + IntToStr(MaxFileBytes) + " are handled)");
+}
+
+// The file's whole content. A missing file reads as empty. A file that
+// cannot be opened (another program holds it exclusively) reads as empty
+// for a read; for a change it raises, so that a file that could not be read
+// is never replaced by the change alone. Other failures raise, naming the file.
+String LoadBytes(const String& FileName, bool ForChange)
+{
+    String bytes;
+    try {
+        TFileStream file(FileName, fmOpenRead | fmShareDenyNone);
+        const Int64 size = file.Size();
+        if (size > MaxFileBytes)
+            RaiseTooLarge(FileName, size);
+        bytes.resize(static_cast<std::size_t>(size));
+        // Read to the end whatever the size said: a file another program is
+        // rewriting in place may shrink or grow meanwhile.
+        std::size_t done = 0;
+        for (;;) {
+            if (done == bytes.size()) {
+                if (static_cast<Int64>(bytes.size()) >= MaxFileBytes + 1)
+                    RaiseTooLarge(FileName, static_cast<Int64>(bytes.size()));
+                bytes.resize(bytes.size() + 4096);
+            }
+            const Integer n = file.Read(bytes.data() + done, static_cast<Integer>(bytes.size() - done));
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        bytes.resize(done);
+    } catch (const EFOpenError& e) {
+        if (ForChange && FileExists(FileName))
+            throw EIniFileException("Unable to write to " + FileName + " (" + e.Message + ")");
+        return String();
+    } catch (const EStreamError& e) {
+        throw EIniFileException("Unable to read " + FileName + " (" + e.Message + ")");
+    }
+    return bytes;
+}
+
+TIniText LoadText(const String& FileName, bool ForChange = false) { return Decode(LoadBytes(FileName, ForChange)); }
+
+void SaveText(const String& FileName, const TIniText& Text)
+{
+    const String bytes = Encode(Text);
+    if (static_cast<Int64>(bytes.size()) > MaxFileBytes)
+        RaiseTooLarge(FileName, static_cast<Int64>(bytes.size()));
+    try {
+        SaveFileReplacing(FileName, bytes);
+    } catch (const EStreamError& e) {
+        throw EIniFileException("Unable to write to " + FileName + " (" + e.Message + ")");
+    }
+}
+
+// ---- sections and keys ----------------------------------------------------------
 
 // Lines [Header + 1, End) belong to the section whose header is at Header.
 struct TSectionSpan {
@@ -47,18 +314,29 @@ bool ParseKey(const String& Line, String& Name, String& Value)
     return !Name.empty();
 }
 
+// A value in matching double or single quotes is read without them, as the
+// system's profile functions read it.
+String Unquoted(const String& Value)
+{
+    if (Value.size() >= 2 && (Value[0] == '"' || Value[0] == '\'') && Value.back() == Value[0])
+        return Value.substr(1, Value.size() - 2);
+    return Value;
+}
+
 bool IsSectionLine(const String& Line)
 {
     String name;
     return ParseSection(Line, name);
 }
 
-TSectionSpan FindSection(const TLines& Lines, const String& Section)
+// Section is in the working form.
+TSectionSpan FindSection(const TIniText& Text, const String& Section)
 {
+    const TLines& lines = Text.Lines;
     TSectionSpan span;
-    for (std::size_t i = 0; i < Lines.size(); ++i) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         String name;
-        if (ParseSection(Lines[i], name) && SameText(name, Section)) {
+        if (ParseSection(lines[i], name) && SameName(Text, name, Section)) {
             span.Header = i;
             break;
         }
@@ -66,20 +344,20 @@ TSectionSpan FindSection(const TLines& Lines, const String& Section)
     if (!span.Found())
         return span;
     span.End = span.Header + 1;
-    while (span.End < Lines.size() && !IsSectionLine(Lines[span.End]))
+    while (span.End < lines.size() && !IsSectionLine(lines[span.End]))
         ++span.End;
     return span;
 }
 
-// Index of the first line of the section that sets Ident, or npos.
-std::size_t FindKey(const TLines& Lines, const TSectionSpan& Span, const String& Ident, String* Value = nullptr)
+// Index of the first line of the section that sets Ident (working form), or npos.
+std::size_t FindKey(const TIniText& Text, const TSectionSpan& Span, const String& Ident, String* Value = nullptr)
 {
     if (!Span.Found())
         return String::npos;
     for (std::size_t i = Span.Header + 1; i < Span.End; ++i) {
         String name;
         String value;
-        if (ParseKey(Lines[i], name, value) && SameText(name, Ident)) {
+        if (ParseKey(Text.Lines[i], name, value) && SameName(Text, name, Ident)) {
             if (Value != nullptr)
                 *Value = value;
             return i;
@@ -88,93 +366,48 @@ std::size_t FindKey(const TLines& Lines, const TSectionSpan& Span, const String&
     return String::npos;
 }
 
-TLines SplitLines(const String& Bytes)
-{
-    TLines lines;
-    std::size_t start = 0;
-    while (start < Bytes.size()) {
-        std::size_t end = Bytes.find('\n', start);
-        const std::size_t next = end == String::npos ? Bytes.size() : end + 1;
-        if (end == String::npos)
-            end = Bytes.size();
-        if (end > start && Bytes[end - 1] == '\r')
-            --end;
-        lines.push_back(Bytes.substr(start, end - start));
-        start = next;
-    }
-    return lines;
-}
-
-// The file's lines; a file that cannot be opened (a missing one, or one
-// another program holds exclusively, which then cannot be written either)
-// reads as empty.
-TLines LoadLines(const String& FileName)
-{
-    String bytes;
-    try {
-        TFileStream file(FileName, fmOpenRead | fmShareDenyNone);
-        bytes.resize(static_cast<std::size_t>(file.Size()));
-        file.ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
-    } catch (const EFOpenError&) {
-        return TLines();
-    } catch (const EStreamError& e) {
-        throw EIniFileException(e.Message);
-    }
-    return SplitLines(bytes);
-}
-
-void SaveLines(const String& FileName, const TLines& Lines)
-{
-    String bytes;
-    for (const String& line : Lines)
-        bytes += line + "\r\n";
-    try {
-        TFileStream file(FileName, fmCreate);
-        file.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
-    } catch (const EStreamError&) {
-        throw EIniFileException("Unable to write to " + FileName);
-    }
-}
-
-// Reads the file, lets Change edit its lines, and writes it back when Change
+// Reads the file, lets Change edit its text, and writes it back when Change
 // reports a change.
 template <class F>
-void UpdateLines(const String& FileName, F Change)
+void UpdateText(const String& FileName, F Change)
 {
-    TLines lines = LoadLines(FileName);
-    if (Change(lines))
-        SaveLines(FileName, lines);
+    TIniText text = LoadText(FileName, true);
+    if (Change(text))
+        SaveText(FileName, text);
 }
 
 } // namespace
 
 String TIniFile::ReadString(const String& Section, const String& Ident, const String& Default) const
 {
-    const TLines lines = LoadLines(FFileName);
+    const TIniText text = LoadText(FFileName);
     String value;
-    if (FindKey(lines, FindSection(lines, Trim(Section)), Trim(Ident), &value) == String::npos)
+    const TSectionSpan span = FindSection(text, text.FromAnsi(Trim(Section)));
+    if (FindKey(text, span, text.FromAnsi(Trim(Ident)), &value) == String::npos)
         return Default;
-    return value;
+    return text.ToAnsi(Unquoted(value));
 }
 
 void TIniFile::WriteString(const String& Section, const String& Ident, const String& Value)
 {
-    const String section = Trim(Section);
-    const String ident = Trim(Ident);
-    UpdateLines(FFileName, [&](TLines& lines) {
-        const TSectionSpan span = FindSection(lines, section);
+    UpdateText(FFileName, [&](TIniText& text) {
+        const String section = text.FromAnsi(Trim(Section));
+        const String ident = text.FromAnsi(Trim(Ident));
+        const String value = text.FromAnsi(Value);
+        TLines& lines = text.Lines;
+        const TSectionSpan span = FindSection(text, section);
         if (!span.Found()) {
             lines.push_back("[" + section + "]");
-            lines.push_back(ident + "=" + Value);
+            lines.push_back(ident + "=" + value);
             return true;
         }
-        const std::size_t k = FindKey(lines, span, ident);
+        const std::size_t k = FindKey(text, span, ident);
         if (k != String::npos) {
             // Keep the name as the file spells it.
             String name;
             String old;
             ParseKey(lines[k], name, old);
-            lines[k] = name + "=" + Value;
+            lines[k] = name + "=" + value;
             return true;
         }
         // A new key goes after the section's last non-blank line, so blank
@@ -182,7 +415,7 @@ void TIniFile::WriteString(const String& Section, const String& Ident, const Str
         std::size_t at = span.End;
         while (at > span.Header + 1 && Trim(lines[at - 1]).empty())
             --at;
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), ident + "=" + Value);
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), ident + "=" + value);
         return true;
     });
 }
@@ -217,63 +450,67 @@ void TIniFile::WriteBool(const String& Section, const String& Ident, bool Value)
 
 void TIniFile::ReadSection(const String& Section, TStrings* Strings) const
 {
-    const TLines lines = LoadLines(FFileName);
-    const TSectionSpan span = FindSection(lines, Trim(Section));
+    const TIniText text = LoadText(FFileName);
+    const TSectionSpan span = FindSection(text, text.FromAnsi(Trim(Section)));
     TStringList names;
     for (std::size_t i = span.Header + 1; span.Found() && i < span.End; ++i) {
         String name;
         String value;
-        if (ParseKey(lines[i], name, value))
-            names.Add(name);
+        if (ParseKey(text.Lines[i], name, value))
+            names.Add(text.ToAnsi(name));
     }
     Strings->Assign(&names);
 }
 
 void TIniFile::ReadSections(TStrings* Strings) const
 {
-    const TLines lines = LoadLines(FFileName);
+    const TIniText text = LoadText(FFileName);
     TStringList names;
-    for (const String& line : lines) {
+    for (const String& line : text.Lines) {
         String name;
-        if (ParseSection(line, name) && !name.empty() && names.IndexOf(name) < 0)
-            names.Add(name);
+        if (ParseSection(line, name) && !name.empty()) {
+            name = text.ToAnsi(name);
+            if (names.IndexOf(name) < 0)
+                names.Add(name);
+        }
     }
     Strings->Assign(&names);
 }
 
 void TIniFile::ReadSectionValues(const String& Section, TStrings* Strings) const
 {
-    const TLines lines = LoadLines(FFileName);
-    const TSectionSpan span = FindSection(lines, Trim(Section));
+    const TIniText text = LoadText(FFileName);
+    const TSectionSpan span = FindSection(text, text.FromAnsi(Trim(Section)));
     TStringList values;
     for (std::size_t i = span.Header + 1; span.Found() && i < span.End; ++i) {
         String name;
         String value;
-        if (ParseKey(lines[i], name, value))
-            values.Add(name + "=" + value);
+        if (ParseKey(text.Lines[i], name, value))
+            values.Add(text.ToAnsi(name + "=" + value));
     }
     Strings->Assign(&values);
 }
 
 bool TIniFile::SectionExists(const String& Section) const
 {
-    return FindSection(LoadLines(FFileName), Trim(Section)).Found();
+    const TIniText text = LoadText(FFileName);
+    return FindSection(text, text.FromAnsi(Trim(Section))).Found();
 }
 
 bool TIniFile::ValueExists(const String& Section, const String& Ident) const
 {
-    const TLines lines = LoadLines(FFileName);
-    return FindKey(lines, FindSection(lines, Trim(Section)), Trim(Ident)) != String::npos;
+    const TIniText text = LoadText(FFileName);
+    return FindKey(text, FindSection(text, text.FromAnsi(Trim(Section))), text.FromAnsi(Trim(Ident))) != String::npos;
 }
 
 void TIniFile::EraseSection(const String& Section)
 {
-    const String section = Trim(Section);
-    UpdateLines(FFileName, [&](TLines& lines) {
+    UpdateText(FFileName, [&](TIniText& text) {
+        const String section = text.FromAnsi(Trim(Section));
         bool changed = false;
-        for (TSectionSpan span = FindSection(lines, section); span.Found(); span = FindSection(lines, section)) {
-            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span.Header),
-                        lines.begin() + static_cast<std::ptrdiff_t>(span.End));
+        for (TSectionSpan span = FindSection(text, section); span.Found(); span = FindSection(text, section)) {
+            text.Lines.erase(text.Lines.begin() + static_cast<std::ptrdiff_t>(span.Header),
+                             text.Lines.begin() + static_cast<std::ptrdiff_t>(span.End));
             changed = true;
         }
         return changed;
@@ -282,12 +519,12 @@ void TIniFile::EraseSection(const String& Section)
 
 void TIniFile::DeleteKey(const String& Section, const String& Ident)
 {
-    const String ident = Trim(Ident);
-    UpdateLines(FFileName, [&](TLines& lines) {
-        const std::size_t k = FindKey(lines, FindSection(lines, Trim(Section)), ident);
+    UpdateText(FFileName, [&](TIniText& text) {
+        const std::size_t k =
+            FindKey(text, FindSection(text, text.FromAnsi(Trim(Section))), text.FromAnsi(Trim(Ident)));
         if (k == String::npos)
             return false;
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(k));
+        text.Lines.erase(text.Lines.begin() + static_cast<std::ptrdiff_t>(k));
         return true;
     });
 }

@@ -5,10 +5,23 @@
 // touching only the one line (or section) concerned: other sections and keys,
 // their order, comments, blank lines and lines of no known form stay as they
 // were. Section and key names match without regard to the case of ASCII
-// letters; names and values are code page 936 bytes taken as they stand,
-// with surrounding blanks trimmed on reading. A missing file reads as empty
-// and is created by the first change. Lines are written with CR LF; LF alone
-// is read too. A change that cannot be written raises EIniFileException.
+// letters; names and values are code page 936 text (UTF-8 in the host build,
+// whose literals are UTF-8), with surrounding blanks trimmed on reading, and a
+// value in matching double or single quotes is read without them (as the
+// system's profile functions read it).
+//
+// Files are read as editors save them: 936 bytes, UTF-8 with a byte-order
+// mark, or UTF-16 (either byte order) with a mark; line ends CR LF, LF or CR
+// alone. A change writes the file back in its own encoding, with CR LF.
+// A missing file reads as empty and is created by the first change.
+//
+// A change never leaves a damaged file: the new content is written beside
+// the file and replaces it in one step (see SaveFileReplacing), so a program
+// killed during a save leaves the old or the new file, whole, and a reader in
+// another process sees one of the two. A change that cannot be written (a
+// read-only file, a full disk, a file another program holds exclusively)
+// raises EIniFileException naming the file and leaves it as it was. Files
+// beyond 64 MiB are refused, for reading and writing, with EIniFileException.
 
 #include "framework/Object.h"
 

@@ -53,6 +53,11 @@ public:
     // Copies Count bytes from Source's position into this stream; Count 0
     // copies the whole of Source from its start. Returns the bytes copied.
     Int64 CopyFrom(TStream* Source, Int64 Count);
+
+protected:
+    // What the stream's error messages name ("file \"X\""), or empty.
+    virtual String ErrorSubject() const { return String(); }
+    [[noreturn]] void RaiseSeekError(const String& Reason) const;
 };
 
 // A stream over a growable block of memory.
@@ -79,6 +84,9 @@ public:
     void SaveToFile(const String& FileName);
 
 private:
+    // Resizes the block; a size the process cannot hold raises EStreamError.
+    void Resize(Int64 NewSize);
+
     std::vector<Byte> FData;
     Int64 FPosition = 0;
 };
@@ -97,8 +105,13 @@ public:
     Int64 Seek(Int64 Offset, Word Origin) override;
     // Moves the end of the file; the position is kept within the new size.
     void SetSize(Int64 NewSize) override;
+    // Hands what was written to the disk (FlushFileBuffers, fsync).
+    void FlushBuffers();
 
     const String& FileName() const { return FFileName; }
+
+protected:
+    String ErrorSubject() const override { return "file \"" + FFileName + "\""; }
 
 private:
     String FFileName;
@@ -108,3 +121,16 @@ private:
     int FHandle = -1;          // a POSIX file descriptor
 #endif
 };
+
+// Whether a file (not a folder) of that name exists.
+bool FileExists(const String& FileName);
+
+// Writes Bytes as the whole new content of FileName without ever leaving a
+// damaged file: the content goes to a temporary file beside it ("<name>.~tmp"),
+// is flushed to the disk, and then takes the file's place in one step. A
+// program killed meanwhile leaves the old file whole (and at most the
+// temporary file, which the next write replaces); a write that fails (a full
+// disk) leaves the old file whole and raises EWriteError. A read-only file is
+// not replaced: EFCreateError. Errors name the file. Writers of the same file
+// take turns: the temporary file is held without sharing until it is in place.
+void SaveFileReplacing(const String& FileName, const String& Bytes);

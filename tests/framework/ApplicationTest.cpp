@@ -7,6 +7,7 @@
 
 #include "framework/Application.h"
 #include "framework/Codepage.h"
+#include "framework/Dialogs.h"
 #include "framework/MessageWindow.h"
 #include "framework/Ticks.h"
 
@@ -116,6 +117,34 @@ TEST(ApplicationPaths, ExePathEndsWithTheFolderSeparator)
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(path.back(), '\\');
     EXPECT_NE(Application->ExeName().find("framework_tests"), String::npos);
+}
+
+} // namespace
+
+namespace {
+
+// Message boxes carry the program's name as their caption, as on the
+// platform: the application's title, which defaults to the executable's
+// name without its extension.
+TEST(ApplicationTitle, MessageBoxesCarryTheProgramsName)
+{
+    std::vector<String> captions;
+    Application->MessageBoxHook = [&](const String&, const String& caption, UINT) {
+        captions.push_back(caption);
+        return IDOK;
+    };
+    ShowMessage("shown");
+    MessageDlg("asked", mtConfirmation, mbYes | mbNo);
+    GuardCallback([] { throw Exception("failed"); });
+    Application->Title = "Brimsel V1.30C";
+    ShowMessage("shown with a title");
+    GuardCallback([] { throw Exception("failed with a title"); });
+    Application->Title.clear();
+    Application->MessageBoxHook = nullptr;
+    const std::vector<String> expected = {"framework_tests", "framework_tests", "framework_tests", "Brimsel V1.30C",
+                                          "Brimsel V1.30C"};
+    EXPECT_EQ(captions, expected);
+    EXPECT_EQ(Application->TitleText(), "framework_tests");
 }
 
 } // namespace

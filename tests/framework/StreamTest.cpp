@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <random>
 
 #include "framework/Exception.h"
@@ -236,6 +237,41 @@ TEST_F(FileStreamTest, FailuresNameTheFile)
         }
     }
     EXPECT_FALSE(fs::exists(FDir / "missing.bin"));
+}
+
+TEST_F(FileStreamTest, ReadSeekAndSizeErrorsNameTheFileAndAreStreamErrors)
+{
+    const fs::path path = FDir / "short.bin";
+    WriteBytes(path, "abc");
+    const String name = PathStr(path);
+    TFileStream s(name, fmOpenRead);
+    char buffer[10];
+    try {
+        s.ReadBuffer(buffer, 10);
+        ADD_FAILURE() << "a short read did not raise";
+    } catch (const EReadError& e) {
+        EXPECT_NE(e.Message.find(name), String::npos) << e.Message;
+        EXPECT_NE(e.Message.find("3 of 10"), String::npos) << e.Message;
+    }
+    try {
+        s.Seek(-1, soFromBeginning);
+        ADD_FAILURE() << "a seek before the start did not raise";
+    } catch (const EStreamError& e) {
+        EXPECT_NE(e.Message.find(name), String::npos) << e.Message;
+    }
+
+    // A memory stream never lets std::bad_alloc out, nor wraps a position.
+    TMemoryStream m;
+    m.SetPosition(std::numeric_limits<Int64>::max());
+    EXPECT_THROW(m.Seek(1, soFromCurrent), EStreamError);
+    char c = 'x';
+    EXPECT_THROW(m.Write(&c, 1), EStreamError) << "a write past the largest position";
+#ifndef __SANITIZE_ADDRESS__   // the sanitizer's allocator stops the program instead of failing
+    EXPECT_THROW(m.SetSize(Int64(1) << 62), EStreamError);
+    m.SetPosition(Int64(1) << 62);
+    EXPECT_THROW(m.Write(&c, 1), EStreamError);
+#endif
+    EXPECT_EQ(m.Size(), 0);
 }
 
 TEST_F(FileStreamTest, PositionsAndSizesAre64Bit)
