@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/Navigation.h"
 
 namespace {
 
@@ -328,6 +329,28 @@ TEST(GridCellModel, ColumnHeadersWriteOnlyAsManyLinesAsColumns)
     EXPECT_EQ(G->Cells(1, 0), "b\rc");
     EXPECT_EQ(G->Cells(2, 0), "d");
     EXPECT_EQ(G->Cells(3, 0), "");
+}
+
+TEST(GridCellModel, LoadedTakesTheLoadedValues)
+{
+    TProStringGrid G(nullptr);
+    G.BeginLoading();
+    G.SetColCount(4);
+    G.SetRowCount(6);
+    G.SetFixedRows(2);
+    G.SetFixedCols(1);
+    G.SetOptions(G.Options() | goAlwaysShowEditor | goEditing);
+    TStringList H;
+    H.Add("h0");
+    H.Add("h1");
+    G.ColumnHeaders()->Assign(&H);
+    EXPECT_EQ(G.WantedFixedRows(), 0) << "nothing is wanted while loading";
+    G.EndLoading();
+    EXPECT_EQ(G.WantedFixedRows(), 2);
+    EXPECT_EQ(G.WantedFixedCols(), 1);
+    EXPECT_FALSE(G.HasOption(goAlwaysShowEditor));
+    EXPECT_TRUE(G.Navigation()->AlwaysEdit);
+    EXPECT_EQ(G.Cells(1, 0), "h1");
 }
 
 } // namespace

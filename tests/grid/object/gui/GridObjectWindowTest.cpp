@@ -179,4 +179,48 @@ TEST(GridObjectWindow, PaintWhileUpdatesAreHeldDoesNotSpin)
     delete Form;
 }
 
+TEST(GridObjectWindow, MergedRangeDrawsOnceAcrossItsCellsAndSnapsSelection)
+{
+    auto* Form = new TForm(Application);
+    Form->SetBounds(40, 40, 420, 260);
+    auto* G = new TProStringGrid(Form);
+    G->SetParent(Form);
+    G->SetBounds(0, 0, 400, 220);
+    G->SetColCount(6);
+    G->SetRowCount(6);
+    G->SetFixedCols(0);
+    G->SetFixedRows(0);
+    G->SetOptions(G->Options() & ~static_cast<TGridOptions>(goRangeSelect));
+    G->MergeCells(1, 1, 3, 1);
+    G->WriteCellText(3, 1, "WWWWWW");
+    G->SetCol(5);
+    G->SetRow(5);
+    Form->Show();
+    gui::Settle();
+    // The grid's window timer runs from window creation on.
+    EXPECT_NE(KillTimer(G->Handle(), 111), 0);
+
+    auto Shot = gui::CaptureControl(G);
+    const TRect Middle = G->CellRect(2, 1);
+    EXPECT_GT(DarkPixels(Shot.get(), Middle), 10) << "the text is centred over the whole range";
+    // No grid line between the merged cells: the column border inside the
+    // range has the background colour.
+    const TRect First = G->CellRect(1, 1);
+    const COLORREF Border = gui::PixelAt(Shot.get(), First.right, First.top + 2);
+    const COLORREF Plain = gui::PixelAt(Shot.get(), First.left + 2, First.top + 2);
+    EXPECT_EQ(Border, Plain);
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    const std::string Dir(Path);
+    gui::SaveScreenshot(Form, Dir.substr(0, Dir.find_last_of('\\') + 1) + "grid-object-merged.png");
+
+    // A covered cell never becomes current: the move ends on the base cell.
+    G->SetCol(0);
+    G->SetRow(1);
+    G->MoveColRow(3, 1, true, false);
+    EXPECT_EQ(G->Col(), 1);
+    EXPECT_EQ(G->Row(), 1);
+    delete Form;
+}
+
 } // namespace
