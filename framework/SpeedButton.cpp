@@ -103,7 +103,16 @@ void TSpeedButton::DrawGlyph(TCanvas* Canvas, const TRect& R, int Offset)
     // The image of this state, drawn with the glyph's transparent colour.
     TBitmap piece(w, h);
     BitBlt(piece.Canvas()->Handle(), 0, 0, w, h, FGlyph->Canvas()->Handle(), index * w, 0, SRCCOPY);
-    piece.SetTransparentColor(FGlyph->TransparentColor());
+    // Without an image of its own, a disabled glyph shows in the shadow colour.
+    const TColor transparent = FGlyph->TransparentColor();
+    if (!EffectivelyEnabled() && count == 1) {
+        const COLORREF clear = ColorToRGB(transparent);
+        for (int py = 0; py < h; ++py)
+            for (int px = 0; px < w; ++px)
+                if (static_cast<COLORREF>(piece.Canvas()->Pixels(px, py)) != clear)
+                    piece.Canvas()->SetPixels(px, py, clBtnShadow);
+    }
+    piece.SetTransparentColor(transparent);
     piece.SetTransparent(true);
     Canvas->Draw(x, y, &piece);
 }
