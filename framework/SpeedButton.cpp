@@ -23,6 +23,14 @@ void TSpeedButton::SetFlat(bool Value)
     Invalidate();
 }
 
+void TSpeedButton::SetTransparent(bool Value)
+{
+    if (FTransparent == Value)
+        return;
+    FTransparent = Value;
+    Invalidate();
+}
+
 void TSpeedButton::SetGlyph(const TBitmap* Value)
 {
     if (Value == nullptr)
@@ -122,8 +130,10 @@ void TSpeedButton::Paint()
     TRect r = ClientRect();
     const bool down = FState == bsDown || FState == bsExclusive;
     if (FFlat) {
-        Canvas()->Brush()->SetColor(clBtnFace);
-        Canvas()->FillRect(r);
+        if (!FTransparent) {
+            Canvas()->Brush()->SetColor(clBtnFace);
+            Canvas()->FillRect(r);
+        }
         if (down)
             DrawEdge(Canvas()->Handle(), &r, BDR_SUNKENOUTER, BF_RECT);
         else if (MouseInside())

@@ -19,6 +19,9 @@ public:
 
     bool Flat() const { return FFlat; }
     void SetFlat(bool Value);
+    // A flat button that leaves its parent's background showing.
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
     // The glyph image; an empty bitmap shows none. SetGlyph copies.
     TBitmap* Glyph() const { return FGlyph.get(); }
     void SetGlyph(const TBitmap* Value);
@@ -46,6 +49,7 @@ private:
     void SetState(TButtonState Value);
 
     bool FFlat = false;
+    bool FTransparent = false;
     std::unique_ptr<TBitmap> FGlyph;
     TNumGlyphs FNumGlyphs = 1;
 };

@@ -414,8 +414,9 @@ void TPsgSpinEdit::SetSpinFlat(bool Value)
 
 void TPsgSpinEdit::SetSpinTransparent(bool Value)
 {
+    FButton->UpButton()->SetTransparent(Value);
+    FButton->DownButton()->SetTransparent(Value);
     FSpinTransparent = Value;
-    FButton->Invalidate();
     Relayout();
 }
 
