@@ -163,3 +163,28 @@ TEST_F(SpinInput, HorizontalButtonsAndFocusRectangle)
     EXPECT_EQ(b->Width(), 15);
     EXPECT_EQ(b->DownButton()->Top(), b->Height() / 2 - 1);
 }
+
+TEST_F(SpinInput, SpinButtonOfItsOwnTakesSpaceAndArrowKeys)
+{
+    auto* b = new TPsgSpinButton(Form);
+    b->SetParent(Form);
+    b->SetBounds(200, 10, 15, 26);
+    b->SetTabStop(true);
+    std::vector<std::string> clicks;
+    b->OnUpClick = [&](TObject* Sender) { clicks.push_back(Sender == b ? "up" : "up?"); };
+    b->OnDownClick = [&](TObject* Sender) { clicks.push_back(Sender == b ? "down" : "down?"); };
+    gui::Settle();
+    b->SetFocus();
+    gui::Settle();
+    EXPECT_NE(b->UpButton()->TimeBtnState & tbFocusRect, 0u) << "the up button is focused first";
+    gui::PressKey(VK_DOWN);
+    EXPECT_EQ(b->FocusedButton(), b->DownButton());
+    EXPECT_NE(b->DownButton()->TimeBtnState & tbFocusRect, 0u);
+    EXPECT_EQ(b->UpButton()->TimeBtnState & tbFocusRect, 0u);
+    gui::PressKey(VK_SPACE);
+    gui::PressKey(VK_UP);
+    EXPECT_EQ(clicks, (std::vector<std::string>{"down", "down", "up"}));
+    Next->SetFocus();
+    gui::Settle();
+    EXPECT_EQ(b->UpButton()->TimeBtnState & tbFocusRect, 0u) << "no focus rectangle without the focus";
+}
