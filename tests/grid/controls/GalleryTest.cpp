@@ -121,4 +121,15 @@ TEST_F(Gallery, EveryControlInItsStates)
         const TRect r = c->BoundsRect();
         EXPECT_GT(gui::CountPixelsNot(shot.get(), r, ColorToRGB(clBtnFace)), 50) << c->ClassName();
     }
+
+    // Without the visual-styles library the XP looks fall back to classic
+    // drawing.
+    UnloadThemeLibrary();
+    EXPECT_FALSE(ThemesAvailable());
+    RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    gui::Settle();
+    gui::SaveScreenshot(Form, Application->ExePath() + "gallery-controls-classic.png");
+    auto classic = gui::CaptureControl(spinXP->Button());
+    EXPECT_GT(gui::CountPixelsNot(classic.get(), ColorToRGB(clBtnFace)), 10) << "classic spin buttons drawn";
+    LoadThemeLibrary();
 }
