@@ -206,6 +206,31 @@ TEST_F(ChannelSoundnessTest, AnOperationAskedForDuringATcpOperationIsRefused)
     EXPECT_EQ(HexOf(ReadBuffer[5]), HexOf(Record(600, 5)));
 }
 
+TEST_F(ChannelSoundnessTest, SettingErrorsRaiseOrFailAndGiveTheLinkBack)
+{
+    const String learn = BuildNetFrame(CmdLearn, SlotRequestData(0, 1));
+    f.Host.Codes[1] = Record(24, 1);
+    // A port text that is not a number raises before anything is tried.
+    f.Host.PortText = "";
+    EXPECT_THROW(NetReadChannel(0), EConvertError);
+    EXPECT_THROW(NetSendFrame(learn), EConvertError);
+    f.Host.Baud = "fast";
+    EXPECT_THROW(OpenChannelPort(), EConvertError);
+    EXPECT_FALSE(f.Host.Link.Opened());
+    // Nothing listens on port 1: reads and downloads fail, sends raise.
+    f.Host.PortText = "1";
+    EXPECT_FALSE(NetReadChannel(0));
+    EXPECT_FALSE(NetDownloadChannel(0));
+    EXPECT_THROW(NetSendFrame(learn), ESocketError);
+    EXPECT_THROW(NetSendRawCode(0, 1), ESocketError);
+    EXPECT_FALSE(DeviceOperationRunning()) << "an operation kept the link after an error";
+    // The link works again with good settings.
+    f.Host.PortText = std::to_string(f.Sim.TcpPort());
+    f.Host.Baud = "38400";
+    EXPECT_TRUE(NetSendFrame(learn));
+    EXPECT_TRUE(f.SendFrame(Transport::Serial, learn));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothTransports, ChannelTransportTest, ::testing::Values(Transport::Serial, Transport::Tcp),
                          [](const ::testing::TestParamInfo<Transport>& Info) { return NameOf(Info.param); });
 
