@@ -4,63 +4,11 @@
 #include <atomic>
 
 #include "framework/Codepage.h"
+#include "grid/core/GridCellText.h"
+#include "grid/core/GridDrawing.h"
 
 namespace {
 std::atomic<long> LivePropertiesCount{0};
-
-// The packed wide form of a cell text: a bar and a backslash, then each UTF-16 unit as
-// two characters, high byte first. A text without the prefix is plain 936 text.
-WideString UnpackCellWide(const String& Text)
-{
-    if (Text.size() < 2 || Text[0] != '|' || Text[1] != '\\')
-        return StrToWide(Text);
-    WideString W;
-    for (std::size_t I = 2; I + 1 < Text.size(); I += 2)
-        W.push_back(static_cast<wchar_t>((ByteAt(Text, I) << 8) | ByteAt(Text, I + 1)));
-    return W;
-}
-
-String PackCellWide(const WideString& W)
-{
-    String S = "|\\";
-    for (wchar_t U : W) {
-        S.push_back(static_cast<char>((static_cast<unsigned>(U) >> 8) & 0xFF));
-        S.push_back(static_cast<char>(static_cast<unsigned>(U) & 0xFF));
-    }
-    return S;
-}
-
-// Fills R with a vertical or horizontal gradient from From to To.
-void FillGradient(HDC DC, TColor From, TColor To, const TRect& R, bool Horizontal)
-{
-    const COLORREF A = ColorToRGB(From);
-    const COLORREF B = ColorToRGB(To);
-    TRIVERTEX V[2] = {
-        {R.left, R.top, static_cast<COLOR16>(GetRValue(A) << 8), static_cast<COLOR16>(GetGValue(A) << 8),
-         static_cast<COLOR16>(GetBValue(A) << 8), 0},
-        {R.right, R.bottom, static_cast<COLOR16>(GetRValue(B) << 8), static_cast<COLOR16>(GetGValue(B) << 8),
-         static_cast<COLOR16>(GetBValue(B) << 8), 0},
-    };
-    GRADIENT_RECT G{0, 1};
-    GdiGradientFill(DC, V, 2, &G, 1, Horizontal ? GRADIENT_FILL_RECT_H : GRADIENT_FILL_RECT_V);
-}
-
-// The cell background as a gradient: plain from the brush colour to the end
-// colour, or mirrored (upper half brush to end, lower half mirror to mirror end).
-void DrawGridGradient(TCanvas* Cv, TColor From, TColor To, TColor MirrorFrom, TColor MirrorTo, const TRect& R,
-                      bool Horizontal)
-{
-    if (MirrorTo == clNone) {
-        FillGradient(Cv->Handle(), From, To, R, Horizontal);
-        return;
-    }
-    TRect Upper = R;
-    Upper.bottom = R.top + (R.bottom - R.top) / 2;
-    TRect Lower = R;
-    Lower.top = Upper.bottom;
-    FillGradient(Cv->Handle(), From, To, Upper, false);
-    FillGradient(Cv->Handle(), MirrorFrom, MirrorTo, Lower, false);
-}
 }
 
 // ---------------------------------------------------------------------------
@@ -423,9 +371,9 @@ String TBaseGrid::ReadCellText(int ACol, int ARow)
     if (Base.y < NormalRowCount) {
         GetDisplText(Base.x, Base.y, Text);
         if (OnGetDisplWideText) {
-            WideString Wide = UnpackCellWide(Text);
+            WideString Wide = UnpackWideText(Text);
             GetDisplWideText(Base.x, Base.y, Wide);
-            Text = PackCellWide(Wide);
+            Text = PackWideText(Wide);
         }
     }
     return Text;
@@ -783,9 +731,12 @@ void TBaseGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState 
 
     if (Colors.ColorTo == clNone)
         Cv->Rectangle(Rect.left, Rect.top, Rect.right, Rect.bottom);
+    else if (Colors.MirrorColorTo == clNone)
+        DrawGradientRect(Cv, Cv->Brush()->Color(), Colors.ColorTo, Colors.GradientDirection == GradientHorizontal,
+                         Rect, 64);
     else
-        DrawGridGradient(Cv, Cv->Brush()->Color(), Colors.ColorTo, Colors.MirrorColor, Colors.MirrorColorTo, Rect,
-                         Colors.GradientDirection == GradientHorizontal);
+        DrawGradientBackground(Cv, Rect, Cv->Brush()->Color(), true, false, clNone, true, Colors.MirrorColorTo,
+                               Colors.MirrorColor, Colors.ColorTo);
 
     int C;
     if (Fixed) {

@@ -8,6 +8,8 @@
 #include <cstdlib>
 
 #include "framework/Codepage.h"
+#include "grid/core/GridCellText.h"
+#include "grid/core/GridNumberText.h"
 #include "grid/core/ProGrid.h"
 
 #include <oleauto.h>
@@ -24,36 +26,6 @@ String Trimmed(const String& S)
     while (E > B && (S[E - 1] == ' ' || S[E - 1] == '\t'))
         --E;
     return S.substr(B, E - B);
-}
-
-// The first number in a text (sign, digits, one decimal point, exponent),
-// so that units and currency marks around a value do not stop its reading.
-String NumberPartOf(const String& S)
-{
-    std::size_t I = 0;
-    while (I < S.size() && !std::isdigit(static_cast<unsigned char>(S[I])) && S[I] != '-' && S[I] != '+'
-           && S[I] != '.')
-        ++I;
-    String R;
-    if (I < S.size() && (S[I] == '-' || S[I] == '+'))
-        R.push_back(S[I++]);
-    bool Point = false;
-    while (I < S.size()) {
-        const char C = S[I];
-        if (std::isdigit(static_cast<unsigned char>(C)))
-            R.push_back(C);
-        else if ((C == '.' || C == ',') && !Point) {
-            R.push_back('.');
-            Point = true;
-        } else if ((C == 'e' || C == 'E') && !R.empty()) {
-            R.push_back(C);
-            if (I + 1 < S.size() && (S[I + 1] == '-' || S[I + 1] == '+'))
-                R.push_back(S[++I]);
-        } else
-            break;
-        ++I;
-    }
-    return R;
 }
 
 } // namespace
@@ -412,7 +384,7 @@ void TProStringGrid::SetCellFloat(int ACol, int ARow, double Value)
 namespace {
 double ParseCellFloat(const String& Text)
 {
-    const String S = NumberPartOf(Text);
+    const String S = ExtractNumberText(Text);
     if (S.empty() || S == "-")
         return 0.0;
     char* End = nullptr;
@@ -448,24 +420,9 @@ void TProStringGrid::SetCellDate(int ACol, int ARow, double Value)
     WriteCellText(ACol, ARow, WideToStr(Buf));
 }
 
-WideString TProStringGrid::ReadWideCellText(int ACol, int ARow)
-{
-    const String S = ReadCellText(ACol, ARow);
-    if (S.size() >= 2 && S[0] == '|' && S[1] == '\\') {
-        WideString W;
-        for (std::size_t I = 2; I + 1 < S.size(); I += 2)
-            W.push_back(static_cast<wchar_t>((ByteAt(S, I) << 8) | ByteAt(S, I + 1)));
-        return W;
-    }
-    return StrToWide(S);
-}
+WideString TProStringGrid::ReadWideCellText(int ACol, int ARow) { return UnpackWideText(ReadCellText(ACol, ARow)); }
 
 void TProStringGrid::WriteWideCellText(int ACol, int ARow, const WideString& Value)
 {
-    String S = "|\\";
-    for (wchar_t U : Value) {
-        S.push_back(static_cast<char>((static_cast<unsigned>(U) >> 8) & 0xFF));
-        S.push_back(static_cast<char>(static_cast<unsigned>(U) & 0xFF));
-    }
-    SetCellTextRaw(ACol, ARow, S);
+    SetCellTextRaw(ACol, ARow, PackWideText(Value));
 }

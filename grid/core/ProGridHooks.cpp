@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/Codepage.h"
+#include "grid/core/GridCellText.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
@@ -101,14 +102,8 @@ void TProStringGrid::DoGridHint(int ACol, int ARow, String& Hint, WideString& Wi
     FOfficeHint->Notes()->SetText(Hint);
     if (OnGridWideHint) {
         OnGridWideHint(this, ARow, ACol, WideHint);
-        if (!WideHint.empty()) {
-            String S = "|\\";
-            for (wchar_t U : WideHint) {
-                S.push_back(static_cast<char>((static_cast<unsigned>(U) >> 8) & 0xFF));
-                S.push_back(static_cast<char>(static_cast<unsigned>(U) & 0xFF));
-            }
-            Hint = S;
-        }
+        if (!WideHint.empty())
+            Hint = PackWideText(WideHint);
     }
     if (OnOfficeHint)
         OnOfficeHint(this, ACol, ARow, FOfficeHint.get());
@@ -139,48 +134,6 @@ void TProStringGrid::GetCellStyle(int ACol, int ARow, TCellStyle& Style)
             Style.Brush->SetColor(clNone);
         Style.ColorTo = clNone;
     }
-}
-
-void TProStringGrid::ResolveCellColors(int ACol, int ARow, TGridDrawState& AState, bool, bool SelectionColors, bool,
-                                       TBrush* ABrush, TFont* AFont, TResolvedCellColors& Colors)
-{
-    // The look resolution of the cell painter: the fixed font and colour for
-    // fixed cells, the selection colours, then the cell's own colours.
-    const bool Fixed = IsFixedCell(ACol, ARow);
-    if (Fixed && AFont)
-        AFont->Assign(FFixedFont.get());
-    if (ABrush)
-        ABrush->SetColor(Fixed ? FixedColor() : Color());
-    if (SelectionColors && !Fixed && ShowSelection && (AState & gdSelected)) {
-        if (ABrush)
-            ABrush->SetColor(SelectionColor);
-        if (AFont)
-            AFont->SetColor(SelectionTextColor);
-        Colors.ColorTo = SelectionColorTo;
-        Colors.MirrorColor = SelectionMirrorColor;
-        Colors.MirrorColorTo = SelectionMirrorColorTo;
-    }
-    if (AFont && ABrush) {
-        const bool Selected = SelectionColors && ShowSelection && (AState & gdSelected) && !Fixed;
-        TBrush Keep;
-        Keep.SetColor(ABrush->Color());
-        ApplyCellFontAndColor(ACol, ARow, AFont, ABrush, AState);
-        if (Selected)
-            ABrush->SetColor(Keep.Color());
-    }
-    if (TCellProperties* Props = CellProperties(ACol, ARow)) {
-        if (Props->BrushColorTo() != clNone && Colors.ColorTo == clNone)
-            Colors.ColorTo = Props->BrushColorTo();
-        Colors.WordWrap = Props->WordWrap();
-        Colors.HAlign = Props->Alignment;
-        Colors.VAlign = Props->VAlignment();
-        Colors.GradientDirection = Props->GradientDirection;
-    } else {
-        Colors.WordWrap = FWordWrap;
-        Colors.VAlign = VAlignment;
-    }
-    DoGetAlignment(ACol, ARow, Colors.HAlign, Colors.VAlign);
-    DoGetWordWrap(ACol, ARow, Colors.WordWrap);
 }
 
 void TProStringGrid::GetDisplText(int ACol, int ARow, String& Value) { TBaseGrid::GetDisplText(ACol, ARow, Value); }
