@@ -788,30 +788,39 @@ void TBaseGrid::KeyDown(Word& Key, TShiftState Shift)
     if (HasCellProperties(Col(), Row())) {
         const TPoint Base = BaseCell(Col(), Row());
         TCellProperties* BaseProps = CellProperties(Base.x, Base.y);
+        const int BX = static_cast<int>(Base.x);
+        const int BY = static_cast<int>(Base.y);
         const int SX = BaseProps ? BaseProps->CellSpanX : -1;
         const int SY = BaseProps ? BaseProps->CellSpanY : -1;
-        switch (Key) {
-        case VK_RIGHT:
-            if (SX > 0 && Base.x + SX >= Col() && Col() < ColCount() - 1 && Base.x < ColCount() - 1
-                && Base.x + SX < ColCount())
-                SetCol(Base.x + SX);
-            break;
-        case VK_DOWN:
-            if (SY > 0 && Base.y + SY >= Row() && Row() < RowCount() - 1 && Base.y < RowCount() - 1)
-                SetRow(Base.y + SY);
-            break;
-        case VK_LEFT:
-            // Start the ordinary move from the base cell of the range.
-            if (Base.x < Col() && Base.x >= TStringGrid::FixedCols())
-                SetCol(Base.x);
-            break;
-        case VK_UP:
-            if (Base.y < Row() && Base.y >= TStringGrid::FixedRows())
-                SetRow(Base.y);
-            break;
-        default:
-            break;
+        // The ordinary move that follows starts from the far edge of the
+        // range in the key's direction, so one key press leaves the range.
+        MergeKeyMove = true;
+        try {
+            switch (Key) {
+            case VK_RIGHT:
+                if (SX > 0 && BX + SX >= Col() && Col() < ColCount() - 1 && BX < ColCount() - 1 && BX + SX < ColCount())
+                    SetCol(BX + SX);
+                break;
+            case VK_DOWN:
+                if (SY > 0 && BY + SY >= Row() && Row() < RowCount() - 1 && BY < RowCount() - 1 && BY + SY < RowCount())
+                    SetRow(BY + SY);
+                break;
+            case VK_LEFT:
+                if (BX < Col() && BX >= TStringGrid::FixedCols())
+                    SetCol(BX);
+                break;
+            case VK_UP:
+                if (BY < Row() && BY >= TStringGrid::FixedRows())
+                    SetRow(BY);
+                break;
+            default:
+                break;
+            }
+        } catch (...) {
+            MergeKeyMove = false;
+            throw;
         }
+        MergeKeyMove = false;
     }
     if (Key == VK_NEXT && VisibleRowCount() + TopRow() - TStringGrid::FixedRows() == RowCount() - 1 && HideLastRow
         && RowCount() > 1)

@@ -263,6 +263,11 @@ protected:
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
 
+    // Set while the key handling moves the current cell to the far edge of a
+    // merged range before the ordinary one-cell move; the string grid's
+    // selection check lets such a move through.
+    bool MergeKeyMove = false;
+
     // Frees a cell object of the grid's own classes (properties with their
     // graphic); anything else in a slot belongs to its creator.
     static void FreeOwnedCellObject(TObject* Obj);

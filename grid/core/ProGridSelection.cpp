@@ -16,7 +16,7 @@ bool IsPackedWideCell(TProStringGrid* Grid, int ACol, int ARow)
 
 bool TProStringGrid::SelectCell(int ACol, int ARow)
 {
-    if (InternalMoveLock || !Parent())
+    if (InternalMoveLock || MergeKeyMove || !Parent())
         return true;
     if (ACol >= 0 && ARow >= 0)
         FLastSelectedText = ReadCellText(ACol, ARow);

@@ -223,4 +223,38 @@ TEST(GridObjectWindow, MergedRangeDrawsOnceAcrossItsCellsAndSnapsSelection)
     delete Form;
 }
 
+TEST(GridObjectWindow, ArrowKeysLeaveAMergedRangeInOnePress)
+{
+    for (const bool RangeSelect : {false, true}) {
+        auto* Form = new TForm(Application);
+        Form->SetBounds(40, 40, 420, 260);
+        auto* G = new TProStringGrid(Form);
+        G->SetParent(Form);
+        G->SetBounds(0, 0, 400, 220);
+        G->SetColCount(6);
+        G->SetRowCount(6);
+        G->SetFixedCols(0);
+        G->SetFixedRows(0);
+        if (!RangeSelect)
+            G->SetOptions(G->Options() & ~static_cast<TGridOptions>(goRangeSelect));
+        G->MergeCells(1, 1, 3, 2);   // columns 1..3, rows 1..2
+        Form->Show();
+        gui::Settle();
+        G->SetFocus();
+        G->MoveColRow(1, 1, true, true);
+        gui::Settle();
+        gui::PressKey(VK_RIGHT);
+        EXPECT_EQ(G->Col(), 4) << "Right, range select " << RangeSelect;
+        EXPECT_EQ(G->Row(), 1);
+        gui::PressKey(VK_LEFT);
+        EXPECT_EQ(G->Col(), 1) << "Left back onto the range's base, range select " << RangeSelect;
+        gui::PressKey(VK_DOWN);
+        EXPECT_EQ(G->Row(), 3) << "Down, range select " << RangeSelect;
+        EXPECT_EQ(G->Col(), 1);
+        gui::PressKey(VK_UP);
+        EXPECT_EQ(G->Row(), 1) << "Up back onto the base, range select " << RangeSelect;
+        delete Form;
+    }
+}
+
 } // namespace
