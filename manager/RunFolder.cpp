@@ -1,0 +1,116 @@
+#include "manager/RunFolder.h"
+
+#include <windows.h>
+
+#include "framework/Codepage.h"
+#include "framework/StrUtils.h"
+
+namespace vantrel {
+
+bool DirectoryExists(const String& Folder)
+{
+    const DWORD attributes = GetFileAttributesW(StrToWide(Folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void DeleteFolderTree(const String& Folder)
+{
+    const WideString folder = StrToWide(Folder);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const WideString name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const WideString path = folder + L"\\" + name;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+                DeleteFolderTree(WideToStr(path));
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+bool TRunFolder::FirstFree(const String& Base, Word& Number)
+{
+    for (unsigned n = 0; n <= 65535; ++n)
+        if (!DirectoryExists(Base + IntToStr(static_cast<Integer>(n)))) {
+            Number = static_cast<Word>(n);
+            return true;
+        }
+    return false;
+}
+
+void TRunFolder::Choose(const String& Base)
+{
+    FBase = Base;
+    FNumber = 0;
+    FirstFree(Base, FNumber);   // all taken: the number stays 0
+    FPath = Base + IntToStr(FNumber);
+}
+
+bool TRunFolder::CreateUnder(const String& Base)
+{
+    // Another program may take a number between the choice and the
+    // creation; a folder that exists already is never adopted.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        Word number = 0;
+        if (!FirstFree(Base, number))
+            return false;
+        const String path = Base + IntToStr(number);
+        if (CreateDirectoryW(StrToWide(path).c_str(), nullptr)) {
+            FNumber = number;
+            FPath = path;
+            return true;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+bool TRunFolder::Ensure()
+{
+    if (FCreated)
+        return true;
+    if (FUnavailable)
+        return false;
+    if (!FPath.empty() && CreateDirectoryW(StrToWide(FPath).c_str(), nullptr)) {
+        FCreated = true;
+        return true;
+    }
+    if (!FBase.empty() && CreateUnder(FBase)) {
+        FCreated = true;
+        return true;
+    }
+    // The program's folder takes no new folder (read-only, say): the
+    // user's temporary folder does.
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length > 0 && length <= MAX_PATH) {
+        String base = WideToStr(WideString(temp, length));
+        if (!base.empty() && base.back() != '\\')
+            base += '\\';
+        base += "Vantrel";
+        CreateDirectoryW(StrToWide(base).c_str(), nullptr);
+        if (DirectoryExists(base) && CreateUnder(base + "\\")) {
+            FCreated = true;
+            return true;
+        }
+    }
+    FUnavailable = true;
+    return false;
+}
+
+void TRunFolder::Remove()
+{
+    if (!FCreated)
+        return;
+    DeleteFolderTree(FPath);
+    FCreated = false;
+}
+
+} // namespace vantrel

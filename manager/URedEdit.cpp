@@ -1,0 +1,214 @@
+// The main window's creation and end: settings in Configure.ini, the run
+// folder of the undo snapshots, the worker, the status bar, and the small
+// handlers that start other things.
+#include "manager/URedEdit.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "framework/Application.h"
+#include "framework/Codepage.h"
+#include "framework/IniFile.h"
+#include "framework/StrUtils.h"
+#include "manager/UAbout.h"
+
+namespace vantrel {
+
+TFmMain* FmMain = nullptr;
+
+const char* const UndoUnavailableStatus = "无法创建撤消文件夹，撤消不可用！";
+
+namespace {
+
+const char* const Section = "Vantrel";
+
+// The item of a list equal to Text without regard to case; -1 when none is.
+int IndexOfText(TStrings* Items, const String& Text)
+{
+    for (int i = 0; i < Items->Count(); ++i)
+        if (SameText(Items->Strings(i), Text))
+            return i;
+    return -1;
+}
+
+} // namespace
+
+TFmMain::TFmMain(TComponent* AOwner) : TForm(AOwner)
+{
+    FmMain = this;
+    SetCaption("Vantrel");
+    SetBorderStyle(bsDialog);
+    SetBorderIcons(biSystemMenu | biMinimize);
+    SetClientSize(777, 633);
+    Position = poScreenCenter;
+    Font()->SetName("Tahoma");
+    Font()->SetHeight(-11);
+    SetShowHint(true);
+    CreateControls();
+    BindEvents();
+    BeginLoading();
+    EndLoading();
+}
+
+TFmMain::~TFmMain()
+{
+    // OnDestroy (FormDestroy) runs while the whole window is still alive.
+    DestroyForm();
+    if (FmMain == this)
+        FmMain = nullptr;
+}
+
+// ---- settings -----------------------------------------------------------------
+
+String TFmMain::SettingsFileName() { return Application->ExePath() + "Configure.ini"; }
+
+String TFmMain::ReadConfig(const String& SectionName, const String& Key, const String& Default)
+{
+    TIniFile ini(SettingsFileName());
+    return ini.ReadString(SectionName, Key, Default);
+}
+
+void TFmMain::WriteConfig(const String& SectionName, const String& Key, const String& Value)
+{
+    TIniFile ini(SettingsFileName());
+    ini.WriteString(SectionName, Key, Value);
+}
+
+void TFmMain::ApplySettings()
+{
+    EtServerHost->SetText(ReadConfig(Section, "IP", "192.168.1.145"));
+    EtServerPort->SetText(ReadConfig(Section, "Port", "6000"));
+    CbCom->SetItemIndex(IndexOfText(CbCom->Items(), ReadConfig(Section, "Com", "Com1")));
+    CbBand->SetItemIndex(IndexOfText(CbBand->Items(), ReadConfig(Section, "Band", "38400")));
+
+    const bool network = ReadConfig(Section, "ComSel", "True") == "True";
+    RadioButton1->SetChecked(network);
+    RadioButton2->SetChecked(!network);
+    RadioButton1Click(this);
+
+    qComboBox1->Clear();
+    for (unsigned id = 0; id <= 0xFF; ++id)
+        qComboBox1->Items()->Add(IntToHex(id, 2));
+    qComboBox1->SetItemIndex(0);
+    qComboBox1->SetItemIndex(qComboBox1->IndexOf(ReadConfig(Section, "ID", "FE")));
+}
+
+void TFmMain::WriteSettings()
+{
+    WriteConfig(Section, "IP", EtServerHost->Text());
+    WriteConfig(Section, "Port", EtServerPort->Text());
+    WriteConfig(Section, "ID", qComboBox1->Text());
+    WriteConfig(Section, "Com", CbCom->Text());
+    WriteConfig(Section, "Band", CbBand->Text());
+    WriteConfig(Section, "ComSel", RadioButton1->Checked() ? "True" : "False");
+}
+
+// ---- creation and end ---------------------------------------------------------
+
+void TFmMain::FormCreate(TObject*)
+{
+    ApplySettings();
+    for (TProStringGrid* grid : RedMem)
+        InitSlotGrid(grid);
+    FClipCodes = std::make_unique<TStringList>();
+    FClipNames = std::make_unique<TStringList>();
+    FRunFolder.Choose(Application->ExePath());
+    for (int channel = 0; channel < ChannelCount; ++channel)
+        TakeSnapshot(channel);
+    if (FRunFolder.Unavailable())
+        ShowStatus(UndoUnavailableStatus);
+    EcComm->CreateParser();
+    SetChannelHost(this);
+    FWorker = TThread::New<TStmLoad>();
+}
+
+void TFmMain::FormCloseQuery(TObject*, bool& CanClose)
+{
+    // A device operation ends first (its waits are bounded); the window
+    // then closes by itself.
+    if (FOperationRunning) {
+        FCloseWhenIdle = true;
+        CanClose = false;
+    }
+}
+
+void TFmMain::FormDestroy(TObject*)
+{
+    FClipCodes.reset();
+    FClipNames.reset();
+    FRunFolder.Remove();
+    // Settings that cannot be written (a read-only folder, a locked file)
+    // are reported and never keep the program from ending.
+    try {
+        WriteSettings();
+    } catch (const Exception& e) {
+        Application->ShowException(e);
+    }
+    // The worker ends with the window: a job still running is cancelled
+    // and the port closed.
+    if (FWorker)
+        FWorker->Stop();
+    FWorker.reset();
+    EcComm->ClosePort();
+    SetChannelHost(nullptr);
+}
+
+void TFmMain::ShowStatus(const String& Text) { qStatusBar1->Panels()->Items(0)->SetText(Text); }
+
+void TFmMain::TakeSnapshot(int)
+{
+    // The snapshot files themselves are written by the undo ring; the run
+    // folder they go to is made here, once.
+    FRunFolder.Ensure();
+}
+
+void TFmMain::TbSetClick(TObject*)
+{
+    const WideString program = StrToWide(Application->ExePath() + "Brimsel.exe");
+    ShellExecuteW(nullptr, nullptr, program.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TFmMain::ToolButton9Click(TObject*)
+{
+    if (FmAbout != nullptr)
+        FmAbout->ShowModal();
+}
+
+// ---- project files, clipboard and undo: handled by their own units ---------
+// The buttons and menu items exist with their hints and captions; what they
+// do comes with the project files, the slot clipboard and the undo ring.
+
+void TFmMain::BnOpenClick(TObject*) {}
+void TFmMain::BnSaveClick(TObject*) {}
+void TFmMain::nbCopyClick(TObject*) {}
+void TFmMain::nbPasteClick(TObject*) {}
+void TFmMain::nbDeleteClick(TObject*) {}
+void TFmMain::NCutClick(TObject*) {}
+void TFmMain::N1Click(TObject*) {}
+void TFmMain::TbReDoClick(TObject*) {}
+void TFmMain::TbUnDoClick(TObject*) {}
+void TFmMain::LoadRedMemXml(const String&, int) {}
+
+// ---- program start ------------------------------------------------------------
+
+void EnsureFileAssociation() {}
+
+void OpenStartupProject()
+{
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (args == nullptr)
+        return;
+    const String path = count > 1 ? WideToStr(args[1]) : String();
+    LocalFree(args);
+    if (path.empty() || FmMain == nullptr)
+        return;
+    const DWORD attributes = GetFileAttributesW(StrToWide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return;
+    if (path.size() < 4 || !SameText(path.substr(path.size() - 4), ".pir"))
+        return;
+    FmMain->LoadRedMemXml(path, 0);
+}
+
+} // namespace vantrel

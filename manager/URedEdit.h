@@ -1,0 +1,238 @@
+#pragma once
+// Vantrel's main window: the tool bar, the eight channel tables on the
+// channel pager, the transport controls, the progress panel and the status
+// bar; the settings in Configure.ini; the per-run folder of the undo
+// snapshots; and the device operations (read, download, send raw, send
+// number, learn) over the serial port or TCP. The window is the device
+// link's host (TChannelHost).
+//
+// The parts by subject: URedEdit.cpp (creation, settings, run folder, end),
+// URedEditControls.cpp (the controls and their bindings), URedEditTables.cpp
+// (the channel tables and the slot model), URedEditDevice.cpp (transport,
+// parity and the device operations).
+
+#include <array>
+#include <memory>
+
+#include "device/EcComm.h"
+#include "device/UEcpTime.h"
+#include "device/channel/ChannelHost.h"
+#include "device/channel/UStmLoad.h"
+#include "framework/Button.h"
+#include "framework/CheckBox.h"
+#include "framework/ComboBox.h"
+#include "framework/Edit.h"
+#include "framework/FileDialogs.h"
+#include "framework/Form.h"
+#include "framework/ImageList.h"
+#include "framework/Label.h"
+#include "framework/Menus.h"
+#include "framework/Panel.h"
+#include "framework/RadioButton.h"
+#include "framework/StatusBar.h"
+#include "framework/StringList.h"
+#include "framework/TcpClient.h"
+#include "framework/ToolBar.h"
+#include "grid/core/ProGrid.h"
+#include "manager/ChannelPager.h"
+#include "manager/RunFolder.h"
+#include "office/FlatGauge.h"
+#include "skin/engine/qSkinManager.h"
+#include "skin/windows/qComboBox.h"
+
+namespace vantrel {
+
+// The status shown when no folder for the undo snapshots could be made.
+extern const char* const UndoUnavailableStatus;
+
+class TFmMain : public TForm, public TChannelHost {
+public:
+    explicit TFmMain(TComponent* AOwner);
+    ~TFmMain() override;
+
+    // ---- settings (Configure.ini beside the program, section "Vantrel")
+    static String SettingsFileName();
+    static String ReadConfig(const String& Section, const String& Key, const String& Default);
+    static void WriteConfig(const String& Section, const String& Key, const String& Value);
+
+    void ShowStatus(const String& Text) override;
+
+    // ---- channel tables and slot model
+    TProStringGrid* ChannelGrid(int Channel) const;
+    void InitSlotGrid(TProStringGrid* Grid);
+    // The check box and number colour of a slot's number cell: checked and
+    // red when it holds a code, unchecked and black otherwise.
+    void ShowSlotState(TProStringGrid* Grid, int Slot, bool Stored);
+    // The slot of the top-left cell of the current table's selection.
+    int CurrentSlot() const;
+    const String& Code(int Channel, int Slot) const;
+    void SetCode(int Channel, int Slot, const String& Record);
+    // The name cell's text of a slot.
+    String SlotName(int Channel, int Slot) const;
+
+    // ---- places of later work: undo snapshots and project files
+    // Takes an undo snapshot of a channel into the run folder; for now it
+    // makes sure the run folder exists.
+    void TakeSnapshot(int Channel);
+    void LoadRedMemXml(const String& FileName, int Channel);
+    const TRunFolder& RunFolder() const { return FRunFolder; }
+
+    // ---- state of device operations
+    // A device operation is running: the other operations, the transport
+    // and the port settings are refused until it ends.
+    bool OperationRunning() const { return FOperationRunning; }
+
+    // ---- TChannelHost
+    TEcComm& SerialLink() override { return *EcComm; }
+    TTcpClient& TcpClient() override { return *IdTCPClient; }
+    TEcpTime& TcpParser() override { return *EcpTime; }
+    String ServerHost() override;
+    String ServerPort() override;
+    String PortName() override;
+    String BaudText() override;
+    TParityState ParityState() override;
+    int SendIdIndex() override;
+    int ActiveChannel() override;
+    String CodeRecord(int Channel, int Slot) override;
+    void ShowProgress(bool Visible) override;
+    void SetProgress(int Value) override;
+    void ProcessMessages() override;
+
+    TStmLoad* Worker() const { return FWorker.get(); }
+
+    // ---- event handlers
+    void FormCreate(TObject* Sender);
+    void FormDestroy(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void BnReadClick(TObject* Sender);
+    void BnDownClick(TObject* Sender);
+    void BnOpenClick(TObject* Sender);
+    void BnSaveClick(TObject* Sender);
+    void nbSendClick(TObject* Sender);
+    void tbSendNumClick(TObject* Sender);
+    void tbStartRedClick(TObject* Sender);
+    void nbCopyClick(TObject* Sender);
+    void nbPasteClick(TObject* Sender);
+    void nbDeleteClick(TObject* Sender);
+    void NCutClick(TObject* Sender);
+    void N1Click(TObject* Sender);
+    void TbReDoClick(TObject* Sender);
+    void TbUnDoClick(TObject* Sender);
+    void TbSetClick(TObject* Sender);
+    void ToolButton9Click(TObject* Sender);
+    void RadioButton1Click(TObject* Sender);
+    void CheckBox1Click(TObject* Sender);
+    void EcCommAfterReceiveData(TObject* Sender, void* Buffer, Word BufferLength);
+    void EcCommGetFinish(TObject* Sender, Byte Command, const String& SData);
+    void RedMem1KeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void RedMem1DblClickCell(TObject* Sender, int ARow, int ACol);
+    void PopupMenu1Popup(TObject* Sender);
+
+    // ---- components
+    TImageList* ImageList1;
+    TToolBar* qToolBar1;
+    TToolButton* TbOpen;
+    TToolButton* TbSave;
+    TToolButton* TbRead;
+    TToolButton* TbDown;
+    TToolButton* TbPaste;
+    TToolButton* TbCut;
+    TToolButton* TbCopy;
+    TToolButton* TbDel;
+    TToolButton* TbReDo;
+    TToolButton* TbUnDo;
+    TToolButton* TbSet;
+    TToolButton* ToolButton1;
+    TToolButton* tbSendNum;
+    TToolButton* tbStartRed;
+    TToolButton* ToolButton9;
+    TPanel* qPanel1;
+    TLabel* qLabel1;
+    TqComboBox* qComboBox1;
+    TChannelPager* RedMems;
+    std::array<TProStringGrid*, ChannelCount> RedMem{};   // RedMem1 ... RedMem8
+    TButton* BnRead;
+    TButton* BnDown;
+    TButton* BnSave;
+    TButton* BnOpen;
+    TRadioButton* RadioButton2;
+    TRadioButton* RadioButton1;
+    TCheckBox* CheckBox1;
+    TLabel* LbCom;
+    TComboBox* CbCom;
+    TLabel* LbBand;
+    TComboBox* CbBand;
+    TLabel* LbHost;
+    TEdit* EtServerHost;
+    TLabel* LbPort;
+    TEdit* EtServerPort;
+    TPanel* PnProcess;
+    TFlatGauge* GGProcess;
+    TStatusBar* qStatusBar1;
+    TPopupMenu* PopupMenu1;
+    TMenuItem* nbCopy;
+    TMenuItem* nbPaste;
+    TMenuItem* nbDelete;
+    TMenuItem* NCut;
+    TMenuItem* N1;
+    TMenuItem* nbStartRed;
+    TMenuItem* nbSend;
+    TMenuItem* nbSendNum;
+    TTcpClient* IdTCPClient;
+    TEcpTime* EcpTime;
+    TEcComm* EcComm;
+    TSaveDialog* SaveDialog1;
+    TOpenDialog* OpenDialog1;
+    TqSkinManager* qSkinManager1;
+
+private:
+    void CreateControls();
+    void CreateToolBar();
+    void CreateTables();
+    void CreateLinkControls();
+    void CreatePopupMenu();
+    void BindEvents();
+    void ApplySettings();
+    void WriteSettings();
+    TToolButton* AddToolButton(const String& Hint, int ImageIndex, TNotifyEvent Handler);
+
+    // Device operations: one at a time. Begin claims the window (false while
+    // another runs), disables every operation and the link settings; End
+    // gives it back and closes the window when a close waited for it.
+    class TOperation;
+    bool BeginOperation();
+    void EndOperation();
+    void UpdateOperationControls();
+    bool SerialSelected() const;
+    // Opens the port and runs a serial job to its end; its result.
+    bool RunSerialJob(Byte Kind, Byte Slot, const String& Frame, const char* StartedStatus);
+    // Shows the operation's own failure text when it has one, else Failed.
+    void ShowOutcome(bool Success, const char* Succeeded, const char* Failed, const String& FailureText);
+    void SendSlotRequest(Byte Command, const char* StartedStatus, const char* RangeStatus);
+    void SelectTopLeftCell();
+
+    std::unique_ptr<TStmLoad> FWorker;
+    // Slot clipboard: width and height of the last copy, codes and names.
+    int FClipWidth = -1;
+    int FClipHeight = -1;
+    std::unique_ptr<TStringList> FClipCodes;
+    std::unique_ptr<TStringList> FClipNames;
+    // The code table: record of channel c, slot s at c * 100 + s.
+    std::array<String, ChannelCount * SlotCount> FCodes;
+    TRunFolder FRunFolder;
+
+    bool FOperationRunning = false;
+    bool FCloseWhenIdle = false;
+};
+
+extern TFmMain* FmMain;
+
+// Program start after the forms exist: registers the project file type
+// unless it already points at this program (a place kept for the file-type
+// registration), then opens a project named on the command line.
+void EnsureFileAssociation();
+// When the first command-line argument names an existing file with the
+// extension ".pir" (any case), loads it into the first channel.
+void OpenStartupProject();
+
+} // namespace vantrel

@@ -1,0 +1,25 @@
+// Vantrel: the infrared-code manager.
+#include <windows.h>
+
+#include "framework/Application.h"
+#include "manager/UAbout.h"
+#include "manager/UEditName.h"
+#include "manager/URedEdit.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    return GuardCallback([] {
+        Application->Title = "Vantrel";
+        vantrel::TFmMain* main = nullptr;
+        vantrel::TFmAbout* about = nullptr;
+        vantrel::TFmEditName* editName = nullptr;
+        Application->CreateForm(main);
+        Application->CreateForm(about);
+        Application->CreateForm(editName);
+        vantrel::EnsureFileAssociation();
+        vantrel::OpenStartupProject();
+        main->Show();
+        Application->Run();
+        return 0;
+    }, 1);
+}
