@@ -14,6 +14,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         Application->CreateForm(sim);
         main->Show();
         Application->Run();
+        // The windows go while the program is still running normally: the
+        // main window ends its idle worker at once. Left to the end of the
+        // process, the worker's exit would wait on the process's own shutdown.
+        delete sim;
+        delete main;
         return 0;
     }, 1);
 }

@@ -33,6 +33,16 @@ bool IsNumText(const String& Text)
     return true;
 }
 
+int ExactItemIndex(const TCustomComboBox* Box)
+{
+    const String text = Box->Text();
+    const TStrings* items = Box->Items();
+    for (int i = 0; i < items->Count(); ++i)
+        if (items->Strings(i) == text)
+            return i;
+    return -1;
+}
+
 Byte PortByte(int BaudIndex, Byte Parity)
 {
     // The remainder keeps the sign of a negative index: -1 gives 0xF0 + parity.

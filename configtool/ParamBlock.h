@@ -6,6 +6,7 @@
 // commands carry.
 
 #include "framework/CheckBox.h"
+#include "framework/ComboBox.h"
 #include "framework/Types.h"
 
 namespace brimsel {
@@ -28,6 +29,11 @@ Byte ParityCode(TCheckBoxState State);
 String ParityCaption(TCheckBoxState State);
 // Text made only of digits and dots, and not empty.
 bool IsNumText(const String& Text);
+
+// The position in the box's list of the text the box shows, compared exactly
+// as the list writes it; -1 when the text names no entry. A value typed into
+// an editable box is the value used, whatever position was selected before.
+int ExactItemIndex(const TCustomComboBox* Box);
 
 // A port byte: baud index in the high nibble, parity code in the low one.
 // A list without selection (index -1) gives 0xF0 plus the parity code.

@@ -3,10 +3,12 @@
 #include "configtool/ParamBlock.h"
 #include "configtool/UIniFile.h"
 #include "configtool/UKx40Set.h"
+#include "configtool/UNetTask.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/NewControl.h"
 #include "framework/StrUtils.h"
+#include "framework/Ticks.h"
 
 namespace brimsel {
 
@@ -19,6 +21,10 @@ const String CmdVersion = "读版本号";
 const String CmdInfrared = "红外发码";
 const String CmdSetId = "设ID";
 constexpr int MaxForwardBytes = 248;
+const String InvalidId = "设置参数非法！";
+// How long the bytes of a reply that has begun are gathered into one line
+// while its rest is on the way.
+constexpr Cardinal ReplyGatherMs = 1000;
 
 String HexByte(int Value) { return IntToHex(static_cast<unsigned>(Value) & 0xFF, 2); }
 
@@ -122,6 +128,7 @@ void TFmSim::CreateControls()
     EtServerPort->SetText("5000");
 
     IdTCPClient = new TTcpClient(this);
+    FReplyParser = new TEcpTime(this);
     Timer1 = new TTimer(this);
     Timer1->SetInterval(20);
     Timer1->SetEnabled(false);
@@ -226,7 +233,13 @@ void TFmSim::GetData(String& Message, String& Data)
 String TFmSim::GetCmd()
 {
     const String command = CbCMD->Text();
-    const int id = CbID->ItemIndex();
+    // The ID the box shows is the address sent: a typed text is looked up
+    // in the list, and one that names no entry sends nothing.
+    const int id = ExactItemIndex(CbID);
+    if (id < 0 && (command == CmdForward || command == CmdVersion || command == CmdInfrared || command == CmdSetId)) {
+        Memo2->Lines()->Add(InvalidId);
+        return String();
+    }
     String frame;
     if (command == CmdForward) {
         String message, data;
@@ -297,14 +310,15 @@ void TFmSim::Button1Click(TObject*)
     }
     Memo2->Lines()->Add(BytesToHexText(frame));
     // The look for a closed connection also takes what arrived meanwhile.
-    const String waiting = IdTCPClient->ReadAvailable(1);
-    if (!waiting.empty())
-        ShowReceived(waiting);
-    if (IdTCPClient->PeerClosed()) {
+    TakeReceived(IdTCPClient->ReadAvailable(1));
+    // A connection that the other end closed (seen now or by the timer)
+    // runs the close step: the window shows the link closed.
+    if (!IdTCPClient->Connected()) {
         BnCloseClick(this);
         return;
     }
-    SendStr(frame);
+    if (!frame.empty())
+        SendStr(frame);
 }
 
 void TFmSim::BnOpenClick(TObject*)
@@ -321,6 +335,10 @@ void TFmSim::BnOpenClick(TObject*)
     } else {
         if (IdTCPClient->Connected())
             IdTCPClient->Disconnect();
+        if (Trim(EtServerHost->Text()).empty()) {
+            ShowMessage(NoServerAddress);
+            return;
+        }
         IdTCPClient->Host = EtServerHost->Text();
         IdTCPClient->Port = StrToInt(EtServerPort->Text());
         IdTCPClient->Connect(2000);
@@ -328,11 +346,12 @@ void TFmSim::BnOpenClick(TObject*)
             ShowMessage("连接 " + EtServerHost->Text() + "失败");
             return;
         }
-        const String waiting = IdTCPClient->ReadAvailable(1);
-        if (!waiting.empty())
-            ShowReceived(waiting);
-        if (IdTCPClient->PeerClosed())
+        FReplyParser->ResetFrame();
+        TakeReceived(IdTCPClient->ReadAvailable(1));
+        if (IdTCPClient->PeerClosed()) {
+            IdTCPClient->Disconnect();
             return;
+        }
         Timer1->SetEnabled(true);
     }
     SetLinkControlsEnabled(true);
@@ -346,6 +365,7 @@ void TFmSim::BnCloseClick(TObject*)
         Timer1->SetEnabled(false);
         if (!FTimerReading)
             IdTCPClient->Disconnect();
+        FlushReceived();
     }
     SetLinkControlsEnabled(false);
 }
@@ -363,21 +383,48 @@ void TFmSim::SetLinkControlsEnabled(bool Open)
 void TFmSim::Timer1Timer(TObject*)
 {
     String bytes;
+    bool closed = false;
     if (IdTCPClient->Connected()) {
         FTimerReading = true;
         bytes = IdTCPClient->ReadAvailable(1);
-        // A read that finds the connection closed or broken ends the timer
-        // and drops the connection; the buttons stay until "关闭".
-        if (IdTCPClient->PeerClosed()) {
-            Timer1->SetEnabled(false);
-            IdTCPClient->Disconnect();
-        }
+        closed = IdTCPClient->PeerClosed();
         FTimerReading = false;
     }
-    if (!bytes.empty())
-        ShowReceived(bytes);
+    TakeReceived(bytes);
+    if (!FPending.empty() && GetTickCount32() - FPendingSince > ReplyGatherMs)
+        FlushReceived();
+    // A connection that the other end closed ends the link: the window runs
+    // its close step, which stops the timer and drops the connection.
+    if (closed) {
+        IdTCPClient->Disconnect();
+        if (BnClose->Enabled() && RadioButton2->Checked())
+            BnCloseClick(this);
+        else
+            Timer1->SetEnabled(false);
+    }
     if (!Timer1->Enabled() && IdTCPClient->Connected())
         IdTCPClient->Disconnect();
+}
+
+void TFmSim::TakeReceived(const String& Bytes)
+{
+    if (Bytes.empty())
+        return;
+    if (FPending.empty())
+        FPendingSince = GetTickCount32();
+    FPending += Bytes;
+    FReplyParser->FeedBytes(Bytes);
+    // A frame that has begun is shown once it is complete, as one line.
+    if (!FReplyParser->CommRec.InFrame)
+        FlushReceived();
+}
+
+void TFmSim::FlushReceived()
+{
+    if (!FPending.empty())
+        ShowReceived(FPending);
+    FPending.clear();
+    FReplyParser->ResetFrame();
 }
 
 void TFmSim::FormShow(TObject*)

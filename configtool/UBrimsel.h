@@ -4,6 +4,7 @@
 // serial link or its own TCP connection, echoes each frame it sends as
 // hexadecimal text and shows every received byte the same way.
 
+#include "device/UEcpTime.h"
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
 #include "framework/ComboBox.h"
@@ -77,8 +78,16 @@ private:
     void CreateControls();
     void SetLinkControlsEnabled(bool Open);
     static void FillHex(TComboBox* Box, int First, int Last);
+    // TCP bytes: gathered while a frame has begun and is not complete (a
+    // device server may pass a reply on in pieces), then shown as one line;
+    // bytes that begin no frame are shown at once.
+    void TakeReceived(const String& Bytes);
+    void FlushReceived();
 
     bool FTimerReading = false;   // a timer read is in progress
+    TEcpTime* FReplyParser;       // finds where a TCP reply ends
+    String FPending;              // TCP bytes of a reply not yet complete
+    Cardinal FPendingSince = 0;   // tick of the first of them
 };
 
 extern TFmSim* FmSim;

@@ -90,15 +90,34 @@ String TFmKX40::BuildParamData()
     for (const TComboBox* box : checked)
         if (!IsNumText(box->Text()))
             return String();
-    String data;
+    // The value a box shows is the value sent: a typed text is looked up in
+    // the list, and one that names no entry refuses the block rather than
+    // sending the value of some other position.
+    int baud[7];
+    int timeOut[7];
     for (int port = 0; port < 7; ++port) {
         const TPortControls c = PortControls(port);
-        data.push_back(static_cast<char>(PortByte(c.Baud->ItemIndex(), ParityCode(c.Parity->State()))));
+        baud[port] = ExactItemIndex(c.Baud);
+        timeOut[port] = ExactItemIndex(c.TimeOut);
+        if (baud[port] < 0 || timeOut[port] < 0)
+            return String();
     }
+    String data;
+    for (int port = 0; port < 7; ++port)
+        data.push_back(static_cast<char>(PortByte(baud[port], ParityCode(PortControls(port).Parity->State()))));
     for (int port = 0; port < 6; ++port)
-        data.push_back(static_cast<char>(PortControls(port).TimeOut->ItemIndex() + 1));
-    data.push_back(static_cast<char>(ComboBox5->ItemIndex()));
+        data.push_back(static_cast<char>(timeOut[port] + 1));
+    data.push_back(static_cast<char>(timeOut[6]));
     return data;
+}
+
+bool TFmKX40::ModuleAddress(Byte& Address) const
+{
+    const int index = ExactItemIndex(MO_ID);
+    if (index < 0)
+        return false;
+    Address = static_cast<Byte>(index + 1);
+    return true;
 }
 
 String TFmKX40::BuildSwitchData()
@@ -164,9 +183,14 @@ void TFmKX40::ReopenLink(const String& BaudText, Byte Code)
 
 bool TFmKX40::RunSerialJob(Byte Kind, const String& Data, int Polls)
 {
+    // The module ID is read here, on the main thread (the caller checked
+    // it); the worker takes it with the job.
+    Byte address = 0;
+    ModuleAddress(address);
     TStmLoad& worker = *FWorker;
     worker.WaitIdle(WorkerFinishBoundMs);
     worker.JobKind = Kind;
+    worker.JobAddress = address;
     worker.JobData = Data;
     worker.Done = false;
     worker.StartJob();
@@ -184,6 +208,8 @@ bool TFmKX40::SendParams(const String& BaudText, Byte Code)
     }
     data.insert(data.begin(), static_cast<char>(SetParamsSelector));
     if (RadioButton1->Checked()) {
+        if (!CheckModuleId())
+            return false;
         ReopenLink(BaudText, Code);
         return RunSerialJob(TStmLoad::JobSetParams, data, SetParamsPolls);
     }
@@ -195,6 +221,8 @@ bool TFmKX40::SendSwitches(const String& BaudText, Byte Code)
     String data = BuildSwitchData();
     data.insert(data.begin(), static_cast<char>(SetSwitchesSelector));
     if (RadioButton1->Checked()) {
+        if (!CheckModuleId())
+            return false;
         ReopenLink(BaudText, Code);
         return RunSerialJob(TStmLoad::JobSetSwitches, data, SetSwitchesPolls);
     }
@@ -206,6 +234,8 @@ bool TFmKX40::ReadParams(const String& BaudText, Byte Code)
     String data;
     bool ok;
     if (RadioButton1->Checked()) {
+        if (!CheckModuleId())
+            return false;
         ReopenLink(BaudText, Code);
         ok = RunSerialJob(TStmLoad::JobGetAll, String(), GetAllPolls);
         data = FWorker->Reply.SData();
@@ -217,6 +247,15 @@ bool TFmKX40::ReadParams(const String& BaudText, Byte Code)
         return false;
     ShowParams(data);
     return true;
+}
+
+bool TFmKX40::CheckModuleId()
+{
+    Byte address = 0;
+    if (ModuleAddress(address))
+        return true;
+    ShowMessage("设置参数非法！");
+    return false;
 }
 
 Byte TFmKX40::LinkParityCode() const { return ParityCode(CheckBox8->State()); }
@@ -292,6 +331,11 @@ void TFmKX40::Button6Click(TObject*)
 void TFmKX40::Button11Click(TObject*)
 {
     RunDeviceCommand([this] {
+        // A module ID that names no entry is refused once, not at every get.
+        if (RadioButton1->Checked() && !CheckModuleId()) {
+            ShowMessage("获取失败！");
+            return;
+        }
         if (ComboBox14->ItemIndex() < 0)
             ComboBox14->SetItemIndex(0);
         const int passes = ComboBox14->Items()->Count();
@@ -319,7 +363,9 @@ void TFmKX40::Button11Click(TObject*)
 
 void TFmKX40::CheckBox9Click(TObject* Sender)
 {
-    auto* box = dynamic_cast<TCheckBox*>(Sender);
+    // Also the download link's skinned parity box: its caption names the
+    // parity it uses.
+    auto* box = dynamic_cast<TCustomCheckBox*>(Sender);
     if (box == nullptr)
         return;
     box->SetCaption(ParityCaption(box->State()));

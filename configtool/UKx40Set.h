@@ -45,6 +45,9 @@ public:
     bool SendSwitches(const String& BaudText, Byte ParityCode);
     bool ReadParams(const String& BaudText, Byte ParityCode);
     String BuildParamData();
+    // The module ID shown in MO_ID as the serial request address (its list
+    // position + 1); false when its text names no entry of the list.
+    bool ModuleAddress(Byte& Address) const;
     String BuildSwitchData();
     // Shows a 17-byte answer in the controls.
     void ShowParams(const String& Block);
@@ -138,6 +141,8 @@ private:
     // Runs one serial job on the worker and waits for it, also for a worker
     // that is still finishing, so the next job never starts under it.
     bool RunSerialJob(Byte Kind, const String& Data, int Polls);
+    // ModuleAddress, with "设置参数非法！" shown when it fails.
+    bool CheckModuleId();
     void ReopenLink(const String& BaudText, Byte ParityCode);
     String SettingsFileName() const;
     // The chosen name with its extension replaced by ".ini", also in the dialog.

@@ -157,7 +157,8 @@ void TFmKX40::BindEvents()
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
     OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
     OnDestroy = [this](TObject* s) { FormDestroy(s); };
-    for (TCheckBox* box : {CheckBox9, CheckBox1, CheckBox2, CheckBox3, CheckBox10, CheckBox11, CheckBox4})
+    for (TCustomCheckBox* box : std::initializer_list<TCustomCheckBox*>{CheckBox9, CheckBox1, CheckBox2, CheckBox3,
+                                                                         CheckBox10, CheckBox11, CheckBox4, CheckBox8})
         box->OnClick = [this](TObject* s) { CheckBox9Click(s); };
     for (TCheckBox* box : {CheckBox5, CheckBox6, CheckBox7})
         box->OnClick = [this](TObject* s) { CheckBox5Click(s); };

@@ -2,16 +2,21 @@
 
 #include "configtool/ParamBlock.h"
 #include "configtool/UKx40Set.h"
+#include "configtool/UStmLoad.h"
 #include "device/Frames.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/StrUtils.h"
+#include "framework/Ticks.h"
 
 namespace brimsel {
+
+const char* const NoServerAddress = "IP地址不能为空！";
 
 namespace {
 
 String replyData;   // written and read on the main thread only
+constexpr Cardinal AnswerBoundMs = 8000;
 
 // Connects, sends one request and reads its answer; false for any failure
 // after the connect. A failing connect raises to the caller.
@@ -21,6 +26,10 @@ bool Exchange(Byte Command, const String& Data, Byte Awaited, String* Answer)
     if (client.Connected())
         client.Disconnect();
     const String host = FmKX40->EtServerHost->Text();
+    if (Trim(host).empty()) {
+        ShowMessage(NoServerAddress);
+        return false;
+    }
     client.Host = host;
     client.Port = StrToInt(FmKX40->EtServerPort->Text());
     client.Connect(2000);
@@ -49,7 +58,9 @@ bool Exchange(Byte Command, const String& Data, Byte Awaited, String* Answer)
 
 String BuildComFrame(Byte Command, const String& Data)
 {
-    return AddCheckSum(RequestHead(static_cast<Byte>(FmKX40->MO_ID->ItemIndex() + 1), Command, Data));
+    // The window resolved the module ID on the main thread before it gave
+    // the worker its job; the worker does not read the window's controls.
+    return AddCheckSum(RequestHead(FmKX40->Worker()->JobAddress, Command, Data));
 }
 
 String BuildNetFrame(Byte Command, const String& Data) { return AddCheckSum(RequestHead(0xFE, Command, Data)); }
@@ -59,10 +70,24 @@ void NetSendStr(const String& Frame) { FmKX40->IdTCPClient->Write(Frame); }
 bool NetReceiveAnswer(Byte Awaited)
 {
     TEcpTime& parser = *FmKX40->EcpTime;
-    replyData = FmKX40->IdTCPClient->ReadAvailable(8000);
+    TTcpClient& client = *FmKX40->IdTCPClient;
     // Only a frame completed by the bytes of this read counts.
     parser.CommRec.Result = 0;
-    parser.FeedBytes(replyData);
+    replyData.clear();
+    const Cardinal start = GetTickCount32();
+    for (;;) {
+        const Cardinal elapsed = GetTickCount32() - start;
+        if (elapsed >= AnswerBoundMs)
+            break;
+        const String bytes = client.ReadAvailable(AnswerBoundMs - elapsed);
+        if (bytes.empty())
+            break;   // nothing more within the bound, or the server closed the connection
+        replyData += bytes;
+        parser.FeedBytes(bytes);
+        // Read on only while a frame has begun and is not complete.
+        if (!parser.CommRec.InFrame)
+            break;
+    }
     Sleep(1);
     replyData = parser.CommRec.SData;
     const bool result = parser.CommRec.Result == Awaited;

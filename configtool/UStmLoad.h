@@ -36,6 +36,7 @@ public:
 
     // Written by the window before it resumes the worker.
     std::atomic<Byte> JobKind{0};
+    std::atomic<Byte> JobAddress{0};   // the request address: the module ID
     String JobData;                 // the command data with its selector byte
     TBootRev Reply;                 // written by the window's frame handler
     std::atomic<bool> Done{false};  // true only after a job that succeeded

@@ -98,6 +98,16 @@ String PortsText(TFmKX40* Main)
     return text;
 }
 
+void TypeInto(TComboBox* Box, const String& Text)
+{
+    SetForegroundWindow(GetAncestor(Box->Handle(), GA_ROOT));
+    Box->SetFocus();
+    gui::Settle();
+    SendMessageW(Box->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    gui::TypeText(Text);
+    gui::Settle();
+}
+
 namespace {
 
 std::map<UINT_PTR, std::function<void()>>& PendingActions()

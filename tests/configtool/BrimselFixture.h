@@ -45,6 +45,11 @@ void RemovePath(const String& Path);
 // checked, ? grayed), then "switches 接收关闭(-) ...". 936 text.
 String PortsText(TFmKX40* Main);
 
+// Types Text into an editable combo box as the user does: focus, select its
+// text, type the characters (the list's selection is then gone, as on the
+// platform).
+void TypeInto(TComboBox* Box, const String& Text);
+
 // A one-shot thread timer: runs Action from the message loop after Ms,
 // also inside the waits of a running command (they handle messages).
 void After(unsigned Ms, std::function<void()> Action);

@@ -199,16 +199,23 @@ TEST_F(ParamCommands, ParameterBlockIsBuiltFromTheControls)
         {"port E time-out empty", [](TFmKX40* m) { m->ComboBox2->SetText(""); }, ""},
         {"port A without a baud rate", [](TFmKX40* m) { m->ComboBox13->SetItemIndex(-1); }, ""},
         {"port F time-out abc", [](TFmKX40* m) { m->ComboBox3->SetText("abc"); }, ""},
-        {"port B time-out abc is not checked", [](TFmKX40* m) { m->ComboBox7->SetText("abc"); },
-         WithCheck(head + "30 30 30 30 30 30 30 01 00 01 01 01 01 01")},
+        // A box's text is the value used: one that names no entry of its
+        // list refuses the block, also where the selection would give a byte.
+        {"port B time-out abc", [](TFmKX40* m) { m->ComboBox7->SetText("abc"); }, ""},
         {"host without a baud rate, even parity",
          [](TFmKX40* m) {
              m->ComboBox12->SetItemIndex(-1);
              m->CheckBox4->SetState(cbChecked);
          },
-         WithCheck(head + "30 30 30 30 30 30 F2 01 01 01 01 01 01 01")},
-        {"host interval abc", [](TFmKX40* m) { m->ComboBox5->SetText("abc"); },
-         WithCheck(head + "30 30 30 30 30 30 30 01 01 01 01 01 01 FF")},
+         ""},
+        {"host interval abc", [](TFmKX40* m) { m->ComboBox5->SetText("abc"); }, ""},
+        {"port E time-out typed 020", [](TFmKX40* m) { TypeInto(m->ComboBox2, "020"); }, ""},
+        {"port B time-out typed 40", [](TFmKX40* m) { TypeInto(m->ComboBox7, "40"); },
+         WithCheck(head + "30 30 30 30 30 30 30 01 02 01 01 01 01 01")},
+        {"port A time-out typed 20 over 20", [](TFmKX40* m) { TypeInto(m->ComboBox1, "20"); },
+         WithCheck(head + "30 30 30 30 30 30 30 01 01 01 01 01 01 01")},
+        {"host interval typed 0", [](TFmKX40* m) { TypeInto(m->ComboBox5, "0"); },
+         WithCheck(head + "30 30 30 30 30 30 30 01 01 01 01 01 01 00")},
         {"odd and even ports", [](TFmKX40* m) {
              m->CheckBox1->SetState(cbGrayed);
              m->ComboBox16->SetItemIndex(0);
@@ -230,6 +237,71 @@ TEST_F(ParamCommands, ParameterBlockIsBuiltFromTheControls)
             EXPECT_EQ(TakeBoxes(), Utf8s({"设置成功！"}));
             EXPECT_EQ(Frames(), std::vector<std::string>{"tcp ok " + Compact(c.Frame)});
         }
+    }
+}
+
+// The module ID typed into its box is the address used; a text that names
+// no entry refuses the command with the invalid-parameter message.
+TEST_F(ParamCommands, TypedModuleIdIsTheAddressSent)
+{
+    struct Case {
+        const char* Name;
+        const char* Typed;
+        const char* DeviceId;
+        TButton* TFmKX40::*Button;
+        std::vector<std::string> Boxes;
+        std::vector<std::string> Frames;
+    };
+    const Case cases[] = {
+        {"01 over 01", "01", nullptr, &TFmKX40::Button6, Utf8s({"获取成功！"}), {"pty ok " + Compact(WithCheck("CA 20 01 28 01 30"))}},
+        {"0A", "0A", "id 0A", &TFmKX40::Button6, Utf8s({"获取成功！"}), {"pty ok " + Compact(WithCheck("CA 20 0A 28 01 30"))}},
+        {"switches to 02", "02", "id 02", &TFmKX40::Button3, Utf8s({"设置成功！"}),
+         {"pty ok " + Compact(WithCheck("CA 20 02 29 04 02 FF FF FF"))}},
+        {"1 names no entry", "1", nullptr, &TFmKX40::Button6, Utf8s({"设置参数非法！", "获取失败！"}), {}},
+        {"0a is not as the list writes it", "0a", nullptr, &TFmKX40::Button5, Utf8s({"设置参数非法！", "设置失败！"}), {}},
+        {"the probe refuses once", "xx", nullptr, &TFmKX40::Button11, Utf8s({"设置参数非法！", "获取失败！"}), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Restart(false);
+        if (c.DeviceId != nullptr) {
+            ASSERT_TRUE(Device.CtlOk(c.DeviceId));
+        }
+        TypeInto(Main->MO_ID, c.Typed);
+        gui::Click(Main->*c.Button);
+        EXPECT_EQ(TakeBoxes(), c.Boxes);
+        if (c.Frames.empty())
+            gui::PumpFor(200);
+        EXPECT_EQ(Frames(), c.Frames);
+        EXPECT_FALSE(Main->EcComm->Opened());
+    }
+}
+
+// Over TCP a reply may come in several segments; a blank server address is
+// refused before any connection is tried.
+TEST_F(ParamCommands, TcpRepliesInPiecesAndBlankServerAddresses)
+{
+    Restart(true);
+    ASSERT_TRUE(Device.CtlOk("fault 28 split 5 80"));
+    gui::Click(Main->Button6);
+    EXPECT_EQ(TakeBoxes(), Utf8s({"获取成功！"})) << "a get answered in pieces of 5 bytes";
+    EXPECT_EQ(gui::Utf8(PortsText(Main)), gui::Utf8(DeviceDefaultsShown));
+    ASSERT_TRUE(Device.CtlOk("fault 29 split 2 80"));
+    gui::Click(Main->Button3);
+    EXPECT_EQ(TakeBoxes(), Utf8s({"设置成功！"})) << "a set answered in pieces of 2 bytes";
+
+    for (const char* blank : {"", "   "}) {
+        SCOPED_TRACE(std::string("address \"") + blank + "\"");
+        Restart(true);
+        const std::string before = Device.Ctl("info");
+        Main->EtServerHost->SetText(blank);
+        gui::Click(Main->Button6);
+        EXPECT_EQ(TakeBoxes(), Utf8s({"IP地址不能为空！", "获取失败！"}));
+        gui::PumpFor(200);
+        const std::string after = Device.Ctl("info");
+        EXPECT_EQ(after.substr(after.find("tcp_accepts")), before.substr(before.find("tcp_accepts")))
+            << "no connection was made";
+        EXPECT_FALSE(Main->IdTCPClient->Connected());
     }
 }
 

@@ -236,3 +236,27 @@ TEST_F(SettingsFiles, ConfigureIniThatCannotBeWrittenIsReportedAndTheProgramStil
 }
 
 } // namespace brimsel_test
+
+namespace brimsel_test {
+
+// A value far longer than any field can use is not pushed into an edit box
+// (the platform's edit control spends minutes on a megabyte): the loader
+// takes it as invalid and keeps the default. 4096 bytes still pass.
+TEST_F(SettingsFiles, ValuesTooLongForAnyFieldKeepTheDefaults)
+{
+    const std::string fits(4096, '7');
+    const std::string megabyte(1 << 20, '1');
+    DestroyWindows();
+    const std::string text = "[Dowload]\r\nNetIP=" + megabyte + "\r\nNetPort=" + fits + "\r\nUsart=" + megabyte +
+                             "\r\n[SimForm]\r\nNetIP=" + std::string(4097, '2') + "\r\nNetPort=" + megabyte + "\r\n";
+    const DWORD start = GetTickCount();
+    StartWindows(&text);
+    EXPECT_LT(GetTickCount() - start, 10000u) << "the start took minutes";
+    EXPECT_EQ(Main->EtServerHost->Text(), "192.168.1.100");
+    EXPECT_EQ(Main->EtServerPort->Text(), fits);
+    EXPECT_EQ(Main->ComboBox6->Text(), "Com1");
+    EXPECT_EQ(TestWnd->EtServerHost->Text(), "192.168.1.100");
+    EXPECT_EQ(TestWnd->EtServerPort->Text(), "5000");
+}
+
+} // namespace brimsel_test

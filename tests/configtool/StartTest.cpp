@@ -3,7 +3,10 @@
 // that the check boxes and the link choice follow when clicked.
 #include "tests/configtool/BrimselFixture.h"
 
+#include "tests/support/TempDir.h"
+
 #include "framework/Application.h"
+#include "framework/Codepage.h"
 #include "framework/StrUtils.h"
 
 namespace brimsel_test {
@@ -124,12 +127,12 @@ TEST_F(BrimselTest, ClickedCheckBoxesAndLinkChoiceFollowTheirRules)
         const char* Caption;
     };
     // A port's parity box cycles none, even, odd with its caption; a switch
-    // box names its state; the download parity box keeps its caption.
+    // box names its state; the download parity box names the parity it uses.
     const Step steps[] = {
         {Main->CheckBox9, cbChecked, "偶校验"},     {Main->CheckBox9, cbGrayed, "奇校验"},
         {Main->CheckBox9, cbUnchecked, "无校验"},   {Main->CheckBox4, cbChecked, "偶校验"},
         {Main->CheckBox5, cbChecked, "接收开启"},   {Main->CheckBox5, cbUnchecked, "接收关闭"},
-        {Main->CheckBox7, cbChecked, "接收开启"},   {Main->CheckBox8, cbChecked, "无校验"},
+        {Main->CheckBox7, cbChecked, "接收开启"},   {Main->CheckBox8, cbChecked, "偶校验"},
         {TestWnd->CheckBox1, cbChecked, "偶校验"},  {TestWnd->CheckBox1, cbGrayed, "奇校验"},
     };
     TestWnd->Show();
@@ -145,19 +148,20 @@ TEST_F(BrimselTest, ClickedCheckBoxesAndLinkChoiceFollowTheirRules)
     gui::Click(Main->Button6);
     EXPECT_EQ(TakeBoxes(), Utf8s({"获取成功！"}));
 
-    // Saving stores the caption, so a start from the saved file shows the
-    // download parity box unchecked again.
+    // Saving stores the caption, which names the parity used, so a start
+    // from the saved file uses even parity again.
     Main->Close();
     const std::string saved = ReadBytes(SettingsPath());
     const auto download = saved.find("[Dowload]");
     ASSERT_NE(download, std::string::npos);
     const std::string section = saved.substr(download, saved.find("\n[", download) - download);
-    EXPECT_NE(section.find("\nCheck=无校验\r"), std::string::npos) << gui::Utf8(section);
+    EXPECT_NE(section.find("\nCheck=偶校验\r"), std::string::npos) << gui::Utf8(section);
     DestroyWindows();
     gui::Settle();
     Application->ResetTerminated();
     StartWindows(&saved);
-    EXPECT_EQ(Main->CheckBox8->State(), cbUnchecked);
+    EXPECT_EQ(Main->CheckBox8->State(), cbChecked);
+    EXPECT_EQ(gui::Utf8(Main->CheckBox8->Caption()), gui::Utf8("偶校验"));
 
     gui::Click(Main->RadioButton2);
     EXPECT_FALSE(Main->ComboBox6->Enabled());
@@ -169,6 +173,111 @@ TEST_F(BrimselTest, ClickedCheckBoxesAndLinkChoiceFollowTheirRules)
     EXPECT_TRUE(Main->ComboBox14->Enabled());
     EXPECT_FALSE(Main->EtServerHost->Enabled());
     EXPECT_FALSE(Main->EtServerPort->Enabled());
+}
+
+namespace {
+
+// The top-level window of a process with this caption, or none.
+HWND FindProcessWindow(DWORD ProcessId, const wchar_t* Caption)
+{
+    struct Search {
+        DWORD Pid;
+        const wchar_t* Caption;
+        HWND Found;
+    } search{ProcessId, Caption, nullptr};
+    EnumWindows(
+        [](HWND Wnd, LPARAM Param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(Param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(Wnd, &pid);
+            wchar_t text[64] = {};
+            GetWindowTextW(Wnd, text, 64);
+            if (pid != s->Pid || wcscmp(text, s->Caption) != 0)
+                return TRUE;
+            s->Found = Wnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+HWND WaitFor(const std::function<HWND()>& Find, DWORD BoundMs)
+{
+    const DWORD start = GetTickCount();
+    HWND wnd = nullptr;
+    while ((wnd = Find()) == nullptr && GetTickCount() - start < BoundMs)
+        Sleep(20);
+    return wnd;
+}
+
+} // namespace
+
+// Closing the program takes well under a second: the program itself
+// (Brimsel.exe, copied into a folder of its own with a Configure.ini) is
+// started, its main window closed, and the time until its process has
+// ended measured. The idle worker is ended at once, not waited for.
+TEST_F(BrimselTest, ClosingTheProgramTakesWellUnderASecond)
+{
+    testfs::TempDir folder("brimsel-close");
+    const String dir = testfs::PathStr(folder.Path()) + "\\";
+    for (const char* file : {"Brimsel.exe", "ZNetAdv.dll"})
+        ASSERT_TRUE(CopyFileW(StrToWide(Application->ExePath() + "..\\bin\\" + file).c_str(),
+                              StrToWide(dir + file).c_str(), FALSE))
+            << file << " beside the program";
+    WriteBytes(dir + "Configure.ini", SettingsText());
+    const WideString exe = StrToWide(dir + "Brimsel.exe");
+    WideString line = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, StrToWide(dir).c_str(),
+                               &si, &pi));
+    CloseHandle(pi.hThread);
+    const HWND main = WaitFor([&] { return FindProcessWindow(pi.dwProcessId, L"Brimsel V1.30C"); }, 20000);
+    EXPECT_NE(main, nullptr) << "the main window did not appear";
+    const DWORD start = GetTickCount();
+    if (main != nullptr)
+        PostMessageW(main, WM_CLOSE, 0, 0);
+    const bool ended = WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0;
+    const DWORD elapsed = GetTickCount() - start;
+    if (!ended)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(ended);
+    std::printf("closing Brimsel.exe until its process ended took %lu ms\n", elapsed);
+    // Well under a second on a machine that is not loaded; the bound is
+    // generous for a loaded one, but below the two seconds that waiting for
+    // the worker would take.
+    EXPECT_LT(elapsed, 1900u);
+}
+
+// Closing the windows, also with the test window's TCP link open, ends the
+// idle worker at once instead of waiting for it.
+TEST_F(BrimselTest, ClosingTheWindowsEndsTheWorkerAtOnce)
+{
+    for (bool linkOpen : {false, true}) {
+        SCOPED_TRACE(linkOpen ? "test window's TCP link open" : "no link open");
+        Restart();
+        if (linkOpen) {
+            gui::Click(Main->Button8);
+            gui::Click(TestWnd->RadioButton2);
+            gui::Click(TestWnd->BnOpen);
+            ASSERT_TRUE(TestWnd->BnClose->Enabled()) << "the TCP link did not open";
+        }
+        const DWORD start = GetTickCount();
+        Main->Close();
+        DestroyWindows();
+        const DWORD elapsed = GetTickCount() - start;
+        std::printf("closing the windows with %s took %lu ms\n", linkOpen ? "the test link open" : "no link open",
+                    elapsed);
+        // Far below the two seconds that waiting for the worker would take,
+        // also on a loaded machine.
+        EXPECT_LT(elapsed, 1900u);
+        EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
+        gui::Settle();
+        Application->ResetTerminated();
+        StartWindows(nullptr);
+    }
 }
 
 } // namespace brimsel_test

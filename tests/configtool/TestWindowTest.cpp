@@ -211,18 +211,28 @@ TEST_F(TestWindow, OpenAndCloseLockAndUnlockTheLinkSettings)
         EXPECT_FALSE(Application->Terminated()) << "closing the test window does not end the program";
     }
 
-    // A connection that the other end closes stops the timer and is dropped;
-    // the window stays open until "关闭". The device serves one connection
-    // at a time, so the main window's get takes it over.
+    // A connection that the other end closes runs the window's close step:
+    // the timer stops, the connection is dropped and the window shows the
+    // link closed, so that a send says so instead of failing. The device
+    // serves one connection at a time, so the main window's get takes it over.
     Open(true);
     gui::Click(Main->RadioButton2);
     gui::Click(Main->Button6);
     EXPECT_EQ(TakeBoxes(), Utf8s({"获取成功！"}));
-    EXPECT_TRUE(gui::PumpUntil([&] { return !TestWnd->Timer1->Enabled(); }, 3000)) << "the timer stops";
+    EXPECT_TRUE(gui::PumpUntil([&] { return LockState() == ClosedState; }, 3000)) << "the close step ran";
+    EXPECT_FALSE(TestWnd->Timer1->Enabled());
     EXPECT_FALSE(TestWnd->IdTCPClient->Connected());
-    EXPECT_EQ(LockState(), OpenState);
-    gui::Click(TestWnd->BnClose);
-    EXPECT_EQ(LockState(), ClosedState);
+    gui::Click(TestWnd->Button1);
+    EXPECT_EQ(Memo2Lines(), Utf8s({"发送串口或网口未打开！"}));
+    EXPECT_EQ(TakeBoxes(), std::vector<std::string>{}) << "no error";
+
+    // The same when the server drops the connection instead of answering.
+    Open(true);
+    ChooseCommand("读版本号");
+    ASSERT_TRUE(Device.CtlOk("fault BB drop"));
+    gui::Click(TestWnd->Button1);
+    EXPECT_TRUE(gui::PumpUntil([&] { return LockState() == ClosedState; }, 3000)) << "the close step ran";
+    EXPECT_EQ(TakeBoxes(), std::vector<std::string>{}) << "no error";
 
     // A refused connection reaches the error dialog; the window stays closed.
     gui::Click(Main->Button8);
@@ -231,6 +241,61 @@ TEST_F(TestWindow, OpenAndCloseLockAndUnlockTheLinkSettings)
     EXPECT_EQ(TakeBoxes().size(), 1u);
     EXPECT_EQ(LockState(), ClosedState);
     EXPECT_FALSE(TestWnd->Timer1->Enabled());
+}
+
+// A reply that a serial-device server passes on in pieces is shown as one
+// line, as it is over the serial port.
+TEST_F(TestWindow, ATcpReplyInPiecesIsShownAsOneLine)
+{
+    Open(true);
+    ChooseCommand("读版本号");
+    TestWnd->CbID->SetItemIndex(0xFE);
+    ASSERT_TRUE(Device.CtlOk("fault BB split 4 60"));
+    gui::Click(TestWnd->Button1);
+    EXPECT_TRUE(gui::PumpUntil([&] { return MemoText(TestWnd->Memo1) == VersionReply; }, 3000))
+        << MemoText(TestWnd->Memo1);
+    gui::PumpFor(300);
+    EXPECT_EQ(TestWnd->Memo1->Lines()->Count(), 1) << MemoText(TestWnd->Memo1);
+    gui::Click(TestWnd->BnClose);
+}
+
+// The ID typed into its box is the address sent; one that names no entry
+// sends nothing. A blank server address is refused before any connection.
+TEST_F(TestWindow, TypedIdAndBlankServerAddress)
+{
+    Open(false);
+    ChooseCommand("读版本号");
+    const struct {
+        const char* Typed;
+        std::vector<std::string> Memo2;
+        std::vector<std::string> Frames;
+    } cases[] = {
+        {"00", {EchoOf("CA 00 00 BB AC")}, {"pty ignored CA0000BBAC"}},   // the device is FE
+        {"FE", {EchoOf("CA 00 FE BB AC")}, {"pty ok CA00FEBBAC"}},
+        {"fe", Utf8s({"设置参数非法！"}), {}},
+        {"100", Utf8s({"设置参数非法！"}), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        ClearLog();
+        TypeInto(TestWnd->CbID, c.Typed);
+        gui::Click(TestWnd->Button1);
+        EXPECT_EQ(Memo2Lines(), c.Memo2);
+        if (c.Frames.empty())
+            gui::PumpFor(200);
+        EXPECT_EQ(c.Frames.empty() ? Frames() : WaitFrames(1), c.Frames);
+    }
+    gui::Click(TestWnd->BnClose);
+
+    for (const char* blank : {"", "  "}) {
+        SCOPED_TRACE(std::string("address \"") + blank + "\"");
+        gui::Click(TestWnd->RadioButton2);
+        TestWnd->EtServerHost->SetText(blank);
+        gui::Click(TestWnd->BnOpen);
+        EXPECT_EQ(TakeBoxes(), Utf8s({"IP地址不能为空！"}));
+        EXPECT_EQ(LockState(), ClosedState);
+        EXPECT_FALSE(TestWnd->IdTCPClient->Connected());
+    }
 }
 
 TEST_F(TestWindow, ChosenCommandLaysOutTheWindow)
