@@ -115,6 +115,11 @@ void VantrelTest::SetUp()
 {
     ASSERT_TRUE(Device.Started()) << Device.StartError();
     Boxes = std::make_unique<gui::MessageBoxAnswers>();
+    // The program's state shared with the device link starts afresh, as in
+    // a new run.
+    vantrel::RawSendToggles.fill(0);
+    for (String& entry : vantrel::ReadBuffer)
+        entry.clear();
     const std::string text = SettingsText();
     StartWindows(&text);
 }
