@@ -416,7 +416,8 @@ void TProGridButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
             Invalidate();
     } else if (inside) {
         SetDown(!FDown);
-        if (FState == TState::Down)
+        // Put down by this click: the pressed face becomes the checked one.
+        if (FDown)
             Repaint();
     } else {
         if (FDown)

@@ -235,6 +235,38 @@ TEST_F(SupportWindows, GridButtonsClickedWithTheMouse)
     gui::SaveScreenshot(Form, Application->ExePath() + "screenshot-grid-buttons.png");
 }
 
+// A grouped button shows its checked face as soon as the click that put it
+// down ends, without anything else repainting it.
+TEST_F(SupportWindows, GroupedButtonRepaintsWhenTheClickPutsItDown)
+{
+    auto* button = new TProGridButton(Form);
+    button->SetParent(Form);
+    button->SetBounds(40, 40, 90, 23);
+    button->SetCaption("高亮");
+    button->SetFlat(false);
+    button->SetGroupIndex(1);
+    button->SetColorChecked(RGBToColor(255, 200, 120));
+    Form->Show();
+    gui::Settle();
+    const TPoint over = button->ClientToScreen(Point(45, 11));
+    SetCursorPos(over.x, over.y);
+    gui::PumpFor(30);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &input, sizeof(INPUT));
+    gui::PumpFor(100);
+    gui::Settle();  // the pressed face is painted
+    ASSERT_EQ(button->State(), TProGridButton::TState::Down);
+    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof(INPUT));
+    gui::PumpFor(100);
+    gui::Settle();
+    ASSERT_TRUE(button->Down());
+    auto shot = gui::Capture(Form->Handle());
+    EXPECT_EQ(gui::PixelAt(shot.get(), 40 + 3, 40 + 3), RGB(255, 200, 120)) << "the down button shows ColorChecked";
+}
+
 TEST_F(SupportWindows, GridButtonGoesHotUnderTheCursor)
 {
     auto* button = new TProGridButton(Form);
