@@ -490,10 +490,13 @@ void DrawLevelProgressBar(TCanvas* Canvas, TRect R, int Percentage, const TLevel
                 c = A.Level2Color;
                 cTo = A.Level2ColorTo;
             }
+            // A percentage above 100 fills the bar and no more: nothing is
+            // drawn beyond the bar's rectangle.
+            const int filled = std::min(p, 100);
             if (A.CompletionSmooth) {
-                segment(1, RoundInt(p / 100.0 * L), c, cTo);
+                segment(1, RoundInt(filled / 100.0 * L), c, cTo);
             } else {
-                const int e = RoundInt(static_cast<double>(p) * L / 100.0);
+                const int e = RoundInt(static_cast<double>(filled) * L / 100.0);
                 auto block = [&](int Offset, int Length) {
                     FillLevelSegment(Canvas, LevelSegmentRect(R, A.Vertical, Offset, Length, 2), c, cTo, A);
                 };

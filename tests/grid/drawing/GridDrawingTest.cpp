@@ -386,6 +386,24 @@ TEST(GridDrawing, LevelBarSmallAndColourBands)
     }
 }
 
+// A percentage above 100 fills the bar and paints nothing beyond it; the
+// label still tells the value.
+TEST(GridDrawing, LevelBarAboveOneHundredStaysInside)
+{
+    for (const bool smooth : {true, false}) {
+        TLevelProgressAppearance a = PlainLevels();
+        a.CompletionSmooth = smooth;
+        Surface s(140, 20);
+        DrawLevelProgressBar(s.C(), Rect(0, 0, 102, 12), 150, a);
+        const std::vector<ColourRun> runs = Runs(s, 102, 140, 6);
+        EXPECT_EQ(runs, (std::vector<ColourRun>{{Back, 102, 38}})) << (smooth ? "smooth" : "blocks");
+        if (smooth)
+            EXPECT_EQ(Runs(s, 1, 101, 6), (std::vector<ColourRun>{{clRed, 1, 100}}));
+        else
+            EXPECT_EQ(s.At(95, 6), clRed) << "the blocks reach the end of the bar";
+    }
+}
+
 TEST(GridDrawing, LevelBarStacked)
 {
     TLevelProgressAppearance a = PlainLevels();
