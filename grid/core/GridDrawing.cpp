@@ -320,20 +320,26 @@ void DrawTextRangeSquiggle(TWinControl* Owner, TCanvas* Canvas, const String& Te
         p.x += s.cx;
         return p;
     };
+    // Start and Length count the characters of the 8-bit text (a double-byte
+    // character counts two); the edit counts UTF-16 units.
+    const auto bytes = static_cast<Int64>(Text.size());
+    auto unitOf = [&Text](Int64 ByteIndex) {
+        return static_cast<int>(StrToWide(Text.substr(0, static_cast<std::size_t>(ByteIndex))).size());
+    };
     TPoint p1;
     TPoint p2;
-    if (Start >= count) {
+    if (Start >= bytes) {
         p1 = endOfText();
         p1.x += 4;
         p2 = p1;
     } else {
-        p1 = posOf(Start);
-        if (Start + Length >= count) {
+        p1 = posOf(unitOf(Start));
+        if (static_cast<Int64>(Start) + Length >= bytes) {
             p2 = count > 0 ? posOf(count - 1) : p1;
             p2.x += 4;
             p2.y = p1.y;
         } else
-            p2 = posOf(Start + Length - 1);
+            p2 = posOf(unitOf(static_cast<Int64>(Start) + Length - 1));
     }
     DestroyWindow(edit);
 

@@ -326,6 +326,27 @@ TEST_F(SupportWindows, SquiggleUnderTheMarkedCharacters)
     EXPECT_LT(minX, maxX);
     EXPECT_GE(minY, r.top - 1);  // the 2-pixel pen reaches one pixel above its line
     EXPECT_LE(minY, r.top + 12);
+    // Positions count the bytes of the 8-bit text: a Chinese character is two.
+    TBitmap wide(300, 40, TPixelFormat::pf24bit);
+    wide.Canvas()->Brush()->SetColor(clWhite);
+    wide.Canvas()->FillRect(Rect(0, 0, 300, 40));
+    wide.Canvas()->Font()->SetName("Tahoma");
+    const String chinese = "读取完成 abcdef";
+    const String chinesePrefix = "读取完成 ";
+    ASSERT_EQ(chinesePrefix.size(), 9u);
+    DrawTextRangeSquiggle(Form, wide.Canvas(), chinese, 3, 9, 0, r);
+    wide.Canvas()->Refresh();
+    int wideMin = 1000, wideMax = -1;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 300; ++x)
+            if (gui::PixelAt(&wide, x, y) == RGB(255, 0, 0)) {
+                wideMin = std::min(wideMin, x);
+                wideMax = std::max(wideMax, x);
+            }
+    ASSERT_GE(wideMax, 0) << "no squiggle under the Chinese text";
+    EXPECT_NEAR(wideMin, r.left + wide.Canvas()->TextWidth(chinesePrefix), 3) << "starts at the a";
+    EXPECT_LT(wideMax, r.left + wide.Canvas()->TextWidth(chinese)) << "ends before the text's end (abc of abcdef)";
+
     // Nothing for an empty range, and no window is left behind.
     TBitmap empty(50, 20, TPixelFormat::pf24bit);
     empty.Canvas()->Brush()->SetColor(clWhite);
