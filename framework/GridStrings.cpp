@@ -167,6 +167,16 @@ TStrings* TStringGrid::Rows(int ARow)
     return list.get();
 }
 
+void TStringGrid::ExchangeRowCells(int ARow1, int ARow2)
+{
+    if (ARow1 < 0 || ARow2 < 0)
+        throw EInvalidGridOperation("Grid index out of range");
+    const auto needed = static_cast<std::size_t>(std::max(ARow1, ARow2)) + 1;
+    if (FRows.size() < needed)
+        FRows.resize(needed);
+    std::swap(FRows[static_cast<std::size_t>(ARow1)], FRows[static_cast<std::size_t>(ARow2)]);
+}
+
 // A growth of a count empties what it covers again; a shrink keeps it all.
 void TStringGrid::StorageCountsChanged(int OldColCount, int OldRowCount)
 {

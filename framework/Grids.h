@@ -358,6 +358,9 @@ protected:
     // of the current cell (keys, mouse, Col/Row, FocusCell, MoveColRow)
     // before anything changes. The base allows every cell.
     virtual bool SelectCell(int ACol, int ARow);
+    // Whether the bar of a direction stays shown even when nothing scrolls
+    // (its arrows are then the descendant's to disable). The base: never.
+    virtual bool KeepScrollBar(bool Horz) const { (void)Horz; return false; }
     // After TopRow or LeftCol changed (the grid has been invalidated and
     // the scroll bars updated).
     virtual void TopLeftChanged();
@@ -611,6 +614,9 @@ public:
     // Insert and Delete raise EListError (a row has a fixed length).
     // The list stays bound to the index ARow and lives as long as the grid.
     TStrings* Rows(int ARow);
+    // Exchanges the texts and object references of two whole rows (stored
+    // beyond ColCount too) without copying them; nothing is repainted.
+    void ExchangeRowCells(int ARow1, int ARow2);
 
     void DeleteRow(int ARow) override;
     void DeleteColumn(int ACol) override;

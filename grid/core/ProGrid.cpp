@@ -214,6 +214,9 @@ void TProStringGrid::CreateOwnedObjects()
         ColumnHeadersChanged();
         ApplyColumnHeaders();
     };
+    FSortSettings = std::make_unique<TSortSettings>(this);
+    FFilter = std::make_unique<TFilter>(this);
+    FGrouping = std::make_unique<TGrouping>();
     FSortIndexes = std::make_unique<TSortIndexList>();
     FRowOrder = std::make_unique<TIntList>(0, 0);
     FRowOrderCompanion = std::make_unique<TIntList>(0, 0);

@@ -2,7 +2,7 @@
 // TProStringGrid: the string grid component. This header holds the class;
 // its implementation is split by subject into the ProGrid*.cpp files
 // (construction and lifecycle, cell types, nodes, hooks, dimensions, hidden
-// rows, row operations, selection).
+// rows, row operations, selection, sorting, filtering, grouping).
 
 #include <memory>
 #include <vector>
@@ -11,6 +11,9 @@
 #include "framework/StringList.h"
 #include "grid/core/BaseGrid.h"
 #include "grid/core/ComponentStyle.h"
+#include "grid/core/GridFilter.h"
+#include "grid/core/GridGrouping.h"
+#include "grid/core/GridSortSettings.h"
 #include "grid/core/ProObj.h"
 
 class TNavigation;
@@ -464,6 +467,56 @@ public:
     TRowDisjunctSelectEvent OnRowDisjunctSelect;
     TRowDisjunctSelectedEvent OnRowDisjunctSelected;
 
+    // ---- Sorting (ProGridSort.cpp) ----
+    TSortSettings* SortSettings() const { return FSortSettings.get(); }
+    void SetSortSettings(const TSortSettings* Value) { FSortSettings->Assign(Value); }
+    TSortIndexList* SortIndexList() const { return FSortIndexes.get(); }
+    TIntList* RowOrderWork() const { return FRowOrderCompanion.get(); }
+    virtual void SwapRows(int ARow1, int ARow2);
+    virtual void SortRows();
+    virtual void SortRowsIndexed();
+    virtual void SortNodeGroups();
+    virtual void SortNodeGroupsIndexed();
+    // Puts every row back where it stood before the first sort of the
+    // series; does nothing once the rows changed since.
+    virtual void RestoreRowOrder();
+    void InitRowOrder();
+    // -1, 0 or 1: where row ARow1's cell sorts against row ARow2's in ACol.
+    int CompareCells(int ACol, int ARow1, bool Descending, int ARow2);
+    int CompareRows(int ACol, int ARow1, int ARow2);
+    int CompareRowsIndexed(int Depth, int ARow1, int ARow2);
+    virtual void DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix);
+    // The cell's text without its HTML tags.
+    String ReadCellPlainText(int ACol, int ARow);
+    int TrackedRow = -1;
+    TGridFormatEvent OnGetFormat;
+    TCustomCompareEvent OnCustomCompare;
+    TRawCompareEvent OnRawCompare;
+
+    // ---- Filtering (ProGridFilter.cpp) ----
+    TFilter* Filter() const { return FFilter.get(); }
+    void SetFilter(const TFilter* Value) { FFilter->Assign(Value); }
+    bool FilterActive() const { return FFilterActive; }
+    void SetFilterActive(bool Value);
+    virtual bool MatchFilterRow(int ARow);
+    void ApplyFilter();
+    // The value a calculated filter tests (the cell text).
+    virtual void CalcCellValue(int ACol, int ARow, String& Text);
+    TCustomFilterEvent OnCustomFilter;
+    TGridProgressEvent OnFilterProgress;
+
+    // ---- Grouping (ProGridGroup.cpp) ----
+    TGrouping* Grouping() const { return FGrouping.get(); }
+    void SetGrouping(const TGrouping* Value) { FGrouping->Assign(Value); }
+    virtual void SubGroup(int ACol);
+    virtual void UngroupLevel(int ACol);
+    virtual void Group(int ACol);
+    virtual void UnGroup();
+    int GroupColumn() const { return FGroupColumn; }
+    int GroupColumnWidth() const { return FGroupColumnWidth; }
+    String GroupHeaderText() const { return FGroupHeaderText; }
+    String GroupFooterText() const { return FGroupFooterText; }
+
 protected:
     void CreateWnd() override;
     void Loaded() override;
@@ -505,6 +558,24 @@ private:
     void PutRow(const TGridItem& Item, int DisplayRow);
     void InsertHiddenItem(std::unique_ptr<TGridItem> Item);
     int HiddenBelow(int RealRow) const;
+    // Sorting helpers (ProGridSort.cpp).
+    struct TSortFrame;
+    struct TSortKeyCache;
+    void QuickSortRows(int ACol, int Lo, int Hi);
+    void QuickSortRowsIndexed(int Depth, int Lo, int Hi);
+    void QuickSortRowOrder(int Lo, int Hi);
+    void SortRangeIndexed(int Lo, int Hi);
+    void SortRowsInNodes(bool Indexed);
+    void SortRowsFramed(bool Indexed);
+    void CopyPivotRow(int FromRow, int ToRow);
+    void SplitMergesForSort();
+    int CompareCellsUncached(int ACol, int ARow1, bool Descending, int ARow2);
+    // Grouping helpers (ProGridGroup.cpp).
+    void SaveGroupColumn(int ACol);
+    void SetRowColors(int ARow, TColor Brush, TColor BrushTo, TColor Font, bool Convert);
+    void SetCellColors(int ACol, int ARow, TColor Brush, TColor BrushTo, TColor Font, bool Convert);
+    void ClearRowBrushColors(int ARow, TColor Brush, TColor BrushTo);
+    bool HasSubGroupLevels();
     // Nodes helpers (ProGridNodes.cpp).
     int NextNodeRow(int ARow);
     void ChangeNodeLevel(int ARow, int Delta);
@@ -536,6 +607,26 @@ private:
     std::unique_ptr<TCellGraphic> FRowCheckGraphic;
     std::unique_ptr<TIntList> FIgnoredColumns;
     std::unique_ptr<TIntList> FColWidthList;
+
+    std::unique_ptr<TSortSettings> FSortSettings;
+    std::unique_ptr<TFilter> FFilter;
+    std::unique_ptr<TGrouping> FGrouping;
+    // The formats and key cache of the running sort, owned by the sort
+    // frame (null outside a sort).
+    TSortKeyCache* FSortKeys = nullptr;
+    int FSortSign = 1;
+    bool FFilterActive = false;
+    int FFilterFixedRows = 0;
+    int FGroupColumn = -1;
+    int FGroupColumnWidth = 0;
+    String FGroupHeaderText;
+    String FGroupFooterText;
+    // The column the first level was grouped by, kept apart from the
+    // values a sub-level records, so that UnGroup restores the right column.
+    int FTopGroupColumn = -1;
+    int FTopGroupWidth = 0;
+    String FTopGroupHeader;
+    String FTopGroupFooter;
 
     std::vector<std::unique_ptr<TGridItem>> FHiddenRows;
     bool FColumnVisible[512];

@@ -105,6 +105,10 @@ void TProStringGrid::SplitMergesCrossingRows(int ARow, int ACount)
 
 void TProStringGrid::RowsChanged()
 {
+    // The saved row order names rows by their places before the change;
+    // restoring by it afterwards would put rows in wrong places.
+    if (FRowOrder)
+        FRowOrder->Clear();
     if (OnRowsChanged)
         OnRowsChanged(this);
 }
@@ -347,12 +351,72 @@ void TProStringGrid::AddRow()
 // ---------------------------------------------------------------------------
 // Columns
 
+namespace {
+
+using THiddenRowStore = std::vector<std::unique_ptr<TGridItem>>;
+
+TCellProperties* StoredProps(const TGridItem& Item, int ACol)
+{
+    if (ACol < 0 || ACol >= Item.Items.Count())
+        return nullptr;
+    return dynamic_cast<TCellProperties*>(Item.Items.Objects(ACol));
+}
+
+const TGridItem* StoredRow(const THiddenRowStore& Store, int RealRow)
+{
+    auto It = std::lower_bound(Store.begin(), Store.end(), RealRow,
+                               [](const std::unique_ptr<TGridItem>& I, int V) { return I->Idx < V; });
+    return It != Store.end() && (*It)->Idx == RealRow ? It->get() : nullptr;
+}
+
+// Splits, in the cells kept for hidden rows, every merged range with a cell
+// in columns First..Last that Cut selects. A column change then leaves no
+// stored covered cell pointing at a base that is no longer its own.
+template <typename TCut>
+void SplitStoredMerges(const THiddenRowStore& Store, int First, int Last, TCut Cut)
+{
+    for (const auto& Item : Store)
+        for (int C = std::max(First, 0); C <= Last && C < Item->Items.Count(); ++C) {
+            TCellProperties* P = StoredProps(*Item, C);
+            if (!P || (P->CellSpanX <= 0 && P->CellSpanY <= 0) || !Cut(*P))
+                continue;
+            const TPoint Base = P->BaseCellOf(C, Item->Idx);
+            const TGridItem* BaseRow = StoredRow(Store, static_cast<int>(Base.y));
+            TCellProperties* BP = BaseRow ? StoredProps(*BaseRow, static_cast<int>(Base.x)) : nullptr;
+            const int SX = BP && BP->IsBaseCell ? std::max(BP->CellSpanX, 0) : 0;
+            const int SY = BP && BP->IsBaseCell ? std::max(BP->CellSpanY, 0) : 0;
+            for (int R = static_cast<int>(Base.y); R <= Base.y + SY; ++R)
+                if (const TGridItem* Row = StoredRow(Store, R))
+                    for (int X = static_cast<int>(Base.x); X <= Base.x + SX; ++X)
+                        if (TCellProperties* Q = StoredProps(*Row, X)) {
+                            Q->IsBaseCell = true;
+                            Q->CellSpanX = -1;
+                            Q->CellSpanY = -1;
+                        }
+            // A covered cell whose base was not found is released alone.
+            P->IsBaseCell = true;
+            P->CellSpanX = -1;
+            P->CellSpanY = -1;
+        }
+}
+
+} // namespace
+
 void TProStringGrid::RemoveCols(int ACol, int ACount)
 {
     if (ACol < 0 || ACount <= 0 || ACol >= AllColCount())
         return;
     ACount = std::min(ACount, AllColCount() - ACol);
     ClearCols(ACol, ACount);
+    // Hidden rows lose the same columns, so that they come back with their
+    // cells in place; their merges through the columns are split and the
+    // grid's own objects of the removed cells freed.
+    SplitStoredMerges(FHiddenRows, ACol, ACol + ACount - 1, [](const TCellProperties&) { return true; });
+    for (auto& Item : FHiddenRows)
+        for (int C = std::min(ACol + ACount, Item->Items.Count()) - 1; C >= ACol; --C) {
+            FreeOwnedCellObject(Item->Items.Objects(C));
+            Item->Items.Delete(C);
+        }
     const int Stored = std::max(RowCount(), FLargestRowCount);
     for (int C = ACol; C + ACount < AllColCount(); ++C) {
         for (int R = 0; R < Stored; ++R) {
@@ -377,6 +441,19 @@ void TProStringGrid::InsertCols(int ACol, int ACount)
     if (ACol < 0 || ACount <= 0)
         return;
     ACol = std::min(ACol, AllColCount());
+    // A merged range with columns on both sides of the insertion is split
+    // first: its covered cells to the right would otherwise point at a
+    // base ACount columns short of their own.
+    if (PropertiesCreated && ACol < AllColCount()) {
+        for (int R = 0; R < RowCount(); ++R)
+            if (TCellProperties* P = CellProperties(ACol, R); P && !P->IsBaseCell && P->CellSpanX > 0)
+                SplitCells(ACol, R);
+    }
+    SplitStoredMerges(FHiddenRows, ACol, ACol,
+                      [](const TCellProperties& P) { return !P.IsBaseCell && P.CellSpanX > 0; });
+    for (auto& Item : FHiddenRows)
+        for (int I = 0; I < ACount && ACol <= Item->Items.Count(); ++I)
+            Item->Items.InsertObject(ACol, "", nullptr);
     SetColCount(ColCount() + ACount);
     const int Stored = std::max(RowCount(), FLargestRowCount);
     for (int C = AllColCount() - 1; C >= ACol + ACount; --C) {

@@ -1,0 +1,899 @@
+// Sorting the normal rows: cell comparison by sort style, row comparison
+// with tie-breaks, the quick sorts over rows with a pivot copied into a
+// scratch row, the sort frame around them, sorting inside nodes, putting the
+// first order back and the one row swap all of them move rows through.
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "grid/core/GridDateUtils.h"
+#include "grid/core/GridLocaleFormats.h"
+#include "grid/core/GridNumberText.h"
+#include "grid/core/GridTextUtils.h"
+#include "grid/core/HtmlStrip.h"
+#include "grid/core/ProGrid.h"
+#include "grid/interaction/MouseActions.h"
+#include "grid/interaction/Navigation.h"
+
+// ---------------------------------------------------------------------------
+// Sort settings
+
+TSortSettings::TSortSettings(TProStringGrid* AGrid)
+    : FGrid(AGrid), FUpGlyph(std::make_unique<TBitmap>()), FDownGlyph(std::make_unique<TBitmap>()),
+      FIndexUpGlyph(std::make_unique<TBitmap>()), FIndexDownGlyph(std::make_unique<TBitmap>())
+{
+}
+
+TSortSettings::~TSortSettings() = default;
+
+void TSortSettings::Assign(const TPersistent* Source)
+{
+    const auto* S = dynamic_cast<const TSortSettings*>(Source);
+    if (!S)
+        return;
+    AutoSortForGrouping = S->AutoSortForGrouping;
+    AutoColumnMerge = S->AutoColumnMerge;
+    Column = S->Column;
+    SetShow(S->Show);
+    IndexShow = S->IndexShow;
+    IndexColor = S->IndexColor;
+    Full = S->Full;
+    SingleColumn = S->SingleColumn;
+    IgnoreBlanks = S->IgnoreBlanks;
+    BlankPos = S->BlankPos;
+    AutoFormat = S->AutoFormat;
+    Direction = S->Direction;
+    FUpGlyph->Assign(S->FUpGlyph.get());
+    FDownGlyph->Assign(S->FDownGlyph.get());
+    FIndexUpGlyph->Assign(S->FIndexUpGlyph.get());
+    FIndexDownGlyph->Assign(S->FIndexDownGlyph.get());
+    InitSortDirection = S->InitSortDirection;
+    FixedCols = S->FixedCols;
+    NormalCellsOnly = S->NormalCellsOnly;
+    Row = S->Row;
+    UndoSort = S->UndoSort;
+    SetHeaderColor(S->HeaderColor);
+    SetHeaderColorTo(S->HeaderColorTo);
+    SetHeaderMirrorColor(S->HeaderMirrorColor);
+    SetHeaderMirrorColorTo(S->HeaderMirrorColorTo);
+}
+
+void TSortSettings::SetShow(bool Value)
+{
+    if (Show == Value)
+        return;
+    Show = Value;
+    if (FGrid)
+        FGrid->Invalidate();
+}
+
+void TSortSettings::SetRow(int Value)
+{
+    if (FGrid && Value >= FGrid->FixedRows())
+        throw Exception("Sort row should be smaller than number of fixed rows");
+    Row = Value;
+}
+
+void TSortSettings::SetHeaderColorField(TColor& Field, TColor Value)
+{
+    if (Field == Value)
+        return;
+    Field = Value;
+    if (FGrid && FGrid->FixedRows() > 0)
+        FGrid->RedrawRow(FGrid->FixedRows() - 1);
+}
+
+// ---------------------------------------------------------------------------
+// Keys of a cell for comparisons
+
+namespace {
+
+int Sign(double A, double B) { return A > B ? 1 : (A == B ? 0 : -1); }
+
+int CompareBytes(const String& A, const String& B)
+{
+    const int R = A.compare(B);
+    return R > 0 ? 1 : (R < 0 ? -1 : 0);
+}
+
+String UpperAscii(const String& S)
+{
+    String R = S;
+    for (char& C : R)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    return R;
+}
+
+bool IsNumberKind(Integer Kind) { return Kind == ntInteger || Kind == ntDecimal || Kind == ntExponent; }
+
+char LocaleTimeSeparator()
+{
+    wchar_t Buf[8] = {};
+    if (GetLocaleInfoW(GetThreadLocale(), LOCALE_STIME, Buf, 8) > 0 && Buf[0] > 0 && Buf[0] < 128)
+        return static_cast<char>(Buf[0]);
+    return ':';
+}
+
+// Removes the first occurrence of Affix, wherever it stands.
+void RemoveAffix(String& S, const String& Affix)
+{
+    if (Affix.empty())
+        return;
+    const std::size_t P = S.find(Affix);
+    if (P != String::npos)
+        S.erase(P, Affix.size());
+}
+
+// Reads a decimal number (leading blanks, sign, digits, fraction, exponent).
+// False when the text is not one number as a whole; Value then holds what
+// the leading part gave (0 when nothing).
+bool ReadDecimal(const String& S, double& Value)
+{
+    const char* Begin = S.c_str();
+    char* End = nullptr;
+    // strtod also reads hexadecimal, infinities and NaN: only plain decimals count.
+    for (char C : S)
+        if (C == 'x' || C == 'X' || C == 'n' || C == 'N' || C == 'i' || C == 'I') {
+            Value = 0;
+            return false;
+        }
+    Value = std::strtod(Begin, &End);
+    if (End == Begin) {
+        Value = 0;
+        return false;
+    }
+    return *End == '\0';
+}
+
+// The locale's time of day "h:mm[:ss]" with an optional AM/PM mark.
+bool ReadTime(const String& S, char TimeSep, double& Time)
+{
+    String T = S;
+    while (!T.empty() && T.back() == ' ')
+        T.pop_back();
+    while (!T.empty() && T.front() == ' ')
+        T.erase(0, 1);
+    int Half = 0;
+    const String Up = UpperAscii(T);
+    if (Up.size() > 2 && (Up.ends_with("AM") || Up.ends_with("PM"))) {
+        Half = Up.ends_with("AM") ? 1 : 2;
+        T.resize(T.size() - 2);
+        while (!T.empty() && T.back() == ' ')
+            T.pop_back();
+    }
+    int Parts[3] = {0, 0, 0};
+    int N = 0;
+    std::size_t I = 0;
+    while (N < 3) {
+        if (I >= T.size() || !IsDigitChar(T[I]))
+            return false;
+        int V = 0;
+        int Digits = 0;
+        while (I < T.size() && IsDigitChar(T[I]) && Digits < 4) {
+            V = V * 10 + (T[I] - '0');
+            ++I;
+            ++Digits;
+        }
+        Parts[N++] = V;
+        if (I == T.size())
+            break;
+        if (T[I] != TimeSep)
+            return false;
+        ++I;
+    }
+    if (I != T.size() || N < 2)
+        return false;
+    int H = Parts[0];
+    if (Half) {
+        if (H < 1 || H > 12)
+            return false;
+        H = H % 12 + (Half == 2 ? 12 : 0);
+    }
+    if (H > 23 || Parts[1] > 59 || Parts[2] > 59)
+        return false;
+    Time = (H * 3600.0 + Parts[1] * 60.0 + Parts[2]) / 86400.0;
+    return true;
+}
+
+// The locale's date with an optional time after a blank.
+bool ReadDateTime(const String& S, char TimeSep, double& Value)
+{
+    const std::size_t Blank = S.find(' ');
+    TDateTime Date = 0;
+    if (!ParseShortDate(S.substr(0, Blank), Date))
+        return false;
+    double Time = 0;
+    if (Blank != String::npos) {
+        const String Rest = S.substr(Blank + 1);
+        if (Rest.find_first_not_of(' ') != String::npos && !ReadTime(Rest, TimeSep, Time))
+            return false;
+    }
+    Value = Date + (Date < 0 ? -Time : Time);
+    return true;
+}
+
+// A fixed-order short date; an impossible date counts as day 0.
+double ReadFixedDate(const String& S, bool DayFirst)
+{
+    try {
+        return DayFirst ? ParseDateDMY(S) : ParseDateMDY(S);
+    } catch (const Exception&) {
+        return 0.0;
+    }
+}
+
+} // namespace
+
+// What a comparison needs of one cell, read once. Outside a sort a key
+// lives for one comparison; inside a sort without hooks that could change
+// texts or styles, the keys of every row are kept and travel with the rows.
+struct TCellKey {
+    bool Loaded = false;
+    String Text;
+    bool CheckType = false;
+    signed char NumberText = -1;     // ClassifyNumberText said number
+    signed char AutoStyle = -1;      // ssAutomatic resolved from this cell
+    signed char NumStyle = -1;       // the style Num was read for
+    bool NumOk = false;
+    double Num = 0;
+    signed char DateStyle = -1;      // the style Date was read for
+    double Date = 0;
+};
+
+struct TProStringGrid::TSortKeyCache {
+    TGridLocaleFormats Formats;
+    char TimeSep = ':';
+    bool Enabled = false;
+    // Per column (lazily made), per row.
+    std::vector<std::vector<TCellKey>> Keys;
+
+    TCellKey* Find(int ACol, int ARow, int Rows)
+    {
+        if (!Enabled || ACol < 0 || ARow < 0)
+            return nullptr;
+        if (static_cast<int>(Keys.size()) <= ACol)
+            Keys.resize(static_cast<std::size_t>(ACol) + 1);
+        auto& Col = Keys[static_cast<std::size_t>(ACol)];
+        if (static_cast<int>(Col.size()) < Rows)
+            Col.resize(static_cast<std::size_t>(Rows));
+        if (ARow >= static_cast<int>(Col.size()))
+            return nullptr;
+        return &Col[static_cast<std::size_t>(ARow)];
+    }
+    void Swap(int R1, int R2)
+    {
+        for (auto& Col : Keys)
+            if (R1 < static_cast<int>(Col.size()) && R2 < static_cast<int>(Col.size()))
+                std::swap(Col[static_cast<std::size_t>(R1)], Col[static_cast<std::size_t>(R2)]);
+    }
+    void Copy(int From, int To)
+    {
+        for (auto& Col : Keys)
+            if (From < static_cast<int>(Col.size()) && To < static_cast<int>(Col.size()))
+                Col[static_cast<std::size_t>(To)] = Col[static_cast<std::size_t>(From)];
+    }
+};
+
+namespace {
+
+struct TKeyContext {
+    const TGridLocaleFormats& Formats;
+    char TimeSep;
+};
+
+TSortStyle ResolveAutomatic(TCellKey& K, const TKeyContext& Ctx)
+{
+    if (K.AutoStyle >= 0)
+        return static_cast<TSortStyle>(K.AutoStyle);
+    TSortStyle S = ssAlphabetic;
+    const String& T = K.Text;
+    const auto Len = T.size();
+    if (K.CheckType) {
+        S = ssCheckBox;
+    } else if (IsNumberKind(ClassifyNumberText(T))) {
+        S = ssNumeric;
+    } else {
+        const std::size_t DP = T.find(Ctx.Formats.DateSeparator);
+        const std::size_t TP = T.find(Ctx.TimeSep);
+        // Positions are 1-based in the rule: 2 <= p <= 3 and p < length.
+        if (DP != String::npos && DP + 1 >= 2 && DP + 1 <= 3 && DP + 1 < Len) {
+            if (IsDigitChar(T[DP - 1]) && IsDigitChar(T[DP + 1]))
+                S = TP == String::npos ? ssDate : ssDateTime;
+        } else if (TP != String::npos && TP + 1 >= 2 && TP + 1 <= 3 && TP + 1 < Len && IsDigitChar(T[TP - 1])
+                   && IsDigitChar(T[TP + 1])) {
+            S = ssTime;
+        }
+    }
+    K.AutoStyle = static_cast<signed char>(S);
+    return S;
+}
+
+bool IsNumberText(TCellKey& K)
+{
+    if (K.NumberText < 0)
+        K.NumberText = IsNumberKind(ClassifyNumberText(K.Text)) ? 1 : 0;
+    return K.NumberText == 1;
+}
+
+void ReadNumberKey(TCellKey& K, TSortStyle Style, const String& Prefix, const String& Suffix,
+                   const TKeyContext& Ctx)
+{
+    if (K.NumStyle == static_cast<signed char>(Style))
+        return;
+    String S = K.Text;
+    RemoveAffix(S, Suffix);
+    RemoveAffix(S, Prefix);
+    if (Style == ssFinancial && Ctx.Formats.ThousandSeparator != 0)
+        S.erase(std::remove(S.begin(), S.end(), Ctx.Formats.ThousandSeparator), S.end());
+    if (Ctx.Formats.DecimalSeparator != '.') {
+        const std::size_t P = S.find(Ctx.Formats.DecimalSeparator);
+        if (P != String::npos)
+            S[P] = '.';
+    }
+    K.NumOk = ReadDecimal(S, K.Num);
+    if (!K.NumOk && K.Text.empty()) {
+        K.NumOk = true;
+        K.Num = 0;
+    }
+    K.NumStyle = static_cast<signed char>(Style);
+}
+
+double DateKey(TCellKey& K, TSortStyle Style, const TKeyContext& Ctx)
+{
+    if (K.DateStyle == static_cast<signed char>(Style))
+        return K.Date;
+    double V = 0;
+    switch (Style) {
+    case ssDate:
+    case ssDateTime:
+        if (!ReadDateTime(K.Text, Ctx.TimeSep, V))
+            V = 0;
+        break;
+    case ssTime:
+        if (!ReadTime(K.Text, Ctx.TimeSep, V))
+            V = 0;
+        break;
+    case ssShortDateEU:
+        V = ReadFixedDate(K.Text, true);
+        break;
+    default:
+        V = ReadFixedDate(K.Text, false);
+        break;
+    }
+    K.Date = V;
+    K.DateStyle = static_cast<signed char>(Style);
+    return V;
+}
+
+int CompareLocaleAnsi(const String& A, const String& B, bool IgnoreCase)
+{
+    const int R = CompareStringA(LOCALE_USER_DEFAULT, IgnoreCase ? NORM_IGNORECASE : 0, A.data(),
+                                 static_cast<int>(A.size()), B.data(), static_cast<int>(B.size()));
+    return R == 0 ? 0 : R - 2;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Comparison
+
+void TProStringGrid::DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, String& ASuffix)
+{
+    if (OnGetFormat)
+        OnGetFormat(this, ACol, AStyle, APrefix, ASuffix);
+}
+
+String TProStringGrid::ReadCellPlainText(int ACol, int ARow) { return StripHtmlTags(ReadCellText(ACol, ARow)); }
+
+int TProStringGrid::CompareCells(int ACol, int ARow1, bool Descending, int ARow2)
+{
+    TSortStyle Style = FSortSettings->AutoFormat ? ssAutomatic : ssAlphabetic;
+    String Prefix;
+    String Suffix;
+    DoGetFormat(ACol, Style, Prefix, Suffix);
+
+    // Inside a sort the formats were read once when it began.
+    TGridLocaleFormats OwnFormats;
+    if (!FSortKeys)
+        OwnFormats = GridLocaleFormats();
+    const TKeyContext Ctx{FSortKeys ? FSortKeys->Formats : OwnFormats,
+                          FSortKeys ? FSortKeys->TimeSep : LocaleTimeSeparator()};
+    const int Rows = RowCount();
+    TCellKey Local1;
+    TCellKey Local2;
+    TCellKey* K1 = FSortKeys ? FSortKeys->Find(ACol, ARow1, Rows) : nullptr;
+    TCellKey* K2 = FSortKeys ? FSortKeys->Find(ACol, ARow2, Rows) : nullptr;
+    if (!K1)
+        K1 = &Local1;
+    if (!K2)
+        K2 = &Local2;
+    for (auto [K, R] : {std::pair{K1, ARow1}, std::pair{K2, ARow2}})
+        if (!K->Loaded) {
+            K->Text = ReadCellText(ACol, R);
+            K->CheckType = IsCheckBoxType(GetCellType(ACol, R));
+            K->Loaded = true;
+        }
+
+    if (Style == ssAutomatic)
+        Style = ResolveAutomatic(*K1, Ctx);
+    if (Style == ssAlphaNumeric || Style == ssAlphaNumericNoCase) {
+        const bool Numbers = IsNumberText(*K1) && IsNumberText(*K2);
+        Style = Numbers ? ssNumeric : (Style == ssAlphaNumeric ? ssAlphabetic : ssAlphaNoCase);
+    }
+
+    const String& T1 = K1->Text;
+    const String& T2 = K2->Text;
+    int Res = 0;
+    switch (Style) {
+    case ssAlphabetic:
+    case ssAlphaCase:
+        Res = CompareBytes(T1, T2);
+        break;
+    case ssAlphaNoCase:
+        Res = CompareBytes(UpperAscii(T1), UpperAscii(T2));
+        if (Res == 0)
+            Res = CompareBytes(T1, T2);
+        break;
+    case ssAnsiAlphaCase:
+    case ssAnsiAlphaNoCase:
+        Res = CompareLocaleAnsi(T1, T2, Style == ssAnsiAlphaNoCase);
+        break;
+    case ssUnicode: {
+        const WideString W1 = ReadWideCellText(ACol, ARow1);
+        const WideString W2 = ReadWideCellText(ACol, ARow2);
+        const int R = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, W1.data(), static_cast<int>(W1.size()),
+                                     W2.data(), static_cast<int>(W2.size()));
+        Res = R == 0 ? 0 : R - 2;
+        break;
+    }
+    case ssNumeric:
+    case ssFinancial: {
+        ReadNumberKey(*K1, Style, Prefix, Suffix, Ctx);
+        ReadNumberKey(*K2, Style, Prefix, Suffix, Ctx);
+        Res = (!K1->NumOk && !K2->NumOk) ? 0 : Sign(K1->Num, K2->Num);
+        break;
+    }
+    case ssDate:
+    case ssDateTime:
+    case ssTime:
+    case ssShortDateEU:
+    case ssShortDateUS:
+        Res = Sign(DateKey(*K1, Style, Ctx), DateKey(*K2, Style, Ctx));
+        break;
+    case ssHTML:
+        Res = CompareBytes(ReadCellPlainText(ACol, ARow1), ReadCellPlainText(ACol, ARow2));
+        break;
+    case ssCheckBox: {
+        bool S1 = false;
+        bool S2 = false;
+        GetCheckBoxState(ACol, ARow1, S1);
+        GetCheckBoxState(ACol, ARow2, S2);
+        Res = S1 == S2 ? 0 : (S1 ? 1 : -1);
+        break;
+    }
+    case ssImages: {
+        const Int64 A = GetCellImageKey(ACol, ARow1);
+        const Int64 B = GetCellImageKey(ACol, ARow2);
+        Res = A > B ? 1 : (A == B ? 0 : -1);
+        break;
+    }
+    case ssCustom:
+        if (OnCustomCompare) {
+            const bool Virtual = FSortSettings->SortOnVirtualCells;
+            const String S1 = Virtual ? ReadCellText(ACol, ARow1) : GetCellTextRaw(ACol, ARow1);
+            const String S2 = Virtual ? ReadCellText(ACol, ARow2) : GetCellTextRaw(ACol, ARow2);
+            OnCustomCompare(this, S1, S2, Res);
+        }
+        break;
+    case ssRaw:
+        if (OnRawCompare)
+            OnRawCompare(this, ACol, ARow1, ARow2, Res);
+        break;
+    default:
+        Res = CompareBytes(T1, T2);
+        break;
+    }
+
+    if (FSortSettings->IgnoreBlanks && T1.empty() != T2.empty()) {
+        const bool Last = FSortSettings->BlankPos == blLast;
+        Res = T1.empty() ? (Last ? 1 : -1) : (Last ? -1 : 1);
+        if (Descending)
+            Res = -Res;
+    }
+    return Res;
+}
+
+int TProStringGrid::CompareRows(int ACol, int ARow1, int ARow2)
+{
+    const bool Descending = FSortSettings->Direction == sdDescending;
+    for (int C = ACol;; ++C) {
+        if (IsIgnoredColumn(C))
+            return 0;
+        const int Res = CompareCells(C, ARow1, Descending, ARow2);
+        if (Res != 0 || !FSortSettings->Full || C > ColCount() - 2)
+            return Res;
+    }
+}
+
+int TProStringGrid::CompareRowsIndexed(int Depth, int ARow1, int ARow2)
+{
+    for (int D = Depth; D < FSortIndexes->Count(); ++D) {
+        const int Entry = FSortIndexes->GetInteger(D);
+        const int C = TSortIndexList::ColumnOf(Entry);
+        const bool Descending = (static_cast<unsigned>(Entry) & TSortIndexList::DescendingFlag) != 0;
+        const int Res = IsIgnoredColumn(C) ? 0 : CompareCells(C, ARow1, Descending, ARow2);
+        if (Res != 0 || !FSortSettings->Full)
+            return Descending ? -Res : Res;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Swapping and the quick sorts
+
+void TProStringGrid::SwapRows(int ARow1, int ARow2)
+{
+    if (ARow1 == ARow2)
+        return;
+    if (ARow1 >= 0 && ARow2 >= 0 && ARow1 < FRowOrder->Count() && ARow2 < FRowOrder->Count())
+        FRowOrder->Exchange(ARow1, ARow2);
+    if (FSortSettings->SingleColumn) {
+        // Only the sort column's stored texts and objects change places; a
+        // display hook's text never becomes data.
+        const int C = FSortSettings->Column;
+        const String T = Cells(C, ARow1);
+        TObject* O = Objects(C, ARow1);
+        SetCells(C, ARow1, Cells(C, ARow2));
+        SetObjects(C, ARow1, Objects(C, ARow2));
+        SetCells(C, ARow2, T);
+        SetObjects(C, ARow2, O);
+        if (FSortKeys && FSortKeys->Enabled)
+            FSortKeys->Keys.clear();
+        return;
+    }
+    ExchangeRowCells(ARow1, ARow2);
+    if (FSortKeys)
+        FSortKeys->Swap(ARow1, ARow2);
+    const int H1 = RowHeights(ARow1);
+    const int H2 = RowHeights(ARow2);
+    if (H1 != H2) {
+        SetRowHeights(ARow1, H2);
+        SetRowHeights(ARow2, H1);
+    }
+    if (FMouseActions->DisjunctRowSelect() && FNavigation->MoveRowOnSort) {
+        const int K1 = FHiddenRows.empty() ? ARow1 : DisplayToRealRow(ARow1);
+        const int K2 = FHiddenRows.empty() ? ARow2 : DisplayToRealRow(ARow2);
+        const int F1 = FRowSelectFlags.Get(K1);
+        const int F2 = FRowSelectFlags.Get(K2);
+        if (F1 != F2) {
+            FRowSelectFlags.Set(K1, F2);
+            FRowSelectFlags.Set(K2, F1);
+        }
+    }
+    if (FShowModified->Enabled) {
+        const int M1 = FModifiedRowFlags.Get(ARow1);
+        const int M2 = FModifiedRowFlags.Get(ARow2);
+        if (M1 != M2) {
+            FModifiedRowFlags.Set(ARow1, M2);
+            FModifiedRowFlags.Set(ARow2, M1);
+        }
+    }
+    if (TrackedRow == ARow1)
+        TrackedRow = ARow2;
+    else if (TrackedRow == ARow2)
+        TrackedRow = ARow1;
+}
+
+void TProStringGrid::CopyPivotRow(int FromRow, int ToRow)
+{
+    if (OnGetDisplText) {
+        const bool Virtual = FSortSettings->SortOnVirtualCells;
+        for (int C = 0; C < ColCount(); ++C) {
+            SetCells(C, ToRow, Virtual ? ReadCellText(C, FromRow) : Cells(C, FromRow));
+            SetObjects(C, ToRow, Objects(C, FromRow));
+        }
+    } else {
+        CopyRowCells(FromRow, ToRow);
+    }
+    if (FSortKeys)
+        FSortKeys->Copy(FromRow, ToRow);
+}
+
+// The partitions of one range are independent of each other, so the larger
+// one is taken by the loop and only the smaller one recursed into: the
+// result is the same and the stack stays shallow on any input.
+void TProStringGrid::QuickSortRows(int ACol, int Lo, int Hi)
+{
+    FSortSign = FSortSettings->Direction == sdAscending ? 1 : -1;
+    const int S = RowCount() - 2;
+    while (Lo < Hi) {
+        CopyPivotRow((Lo + Hi) / 2, S);
+        int I = Lo;
+        int J = Hi;
+        do {
+            while (CompareRows(ACol, S, I) == FSortSign && I < Hi)
+                ++I;
+            while (CompareRows(ACol, J, S) == FSortSign && J > Lo)
+                --J;
+            if (I <= J) {
+                if (I != J && CompareRows(ACol, I, J) != 0)
+                    SwapRows(I, J);
+                ++I;
+                --J;
+            }
+        } while (I <= J);
+        if (J - Lo < Hi - I) {
+            if (Lo < J)
+                QuickSortRows(ACol, Lo, J);
+            Lo = I;
+        } else {
+            if (I < Hi)
+                QuickSortRows(ACol, I, Hi);
+            Hi = J;
+        }
+    }
+}
+
+void TProStringGrid::QuickSortRowsIndexed(int Depth, int Lo, int Hi)
+{
+    const int S = RowCount() - 2;
+    while (Lo < Hi) {
+        CopyPivotRow((Lo + Hi) / 2, S);
+        int I = Lo;
+        int J = Hi;
+        do {
+            while (CompareRowsIndexed(Depth, S, I) == 1 && I < Hi)
+                ++I;
+            while (CompareRowsIndexed(Depth, J, S) == 1 && J > Lo)
+                --J;
+            if (I <= J) {
+                if (I != J)
+                    SwapRows(I, J);
+                ++I;
+                --J;
+            }
+        } while (I <= J);
+        if (J - Lo < Hi - I) {
+            if (Lo < J)
+                QuickSortRowsIndexed(Depth, Lo, J);
+            Lo = I;
+        } else {
+            if (I < Hi)
+                QuickSortRowsIndexed(Depth, I, Hi);
+            Hi = J;
+        }
+    }
+}
+
+void TProStringGrid::QuickSortRowOrder(int Lo, int Hi)
+{
+    while (Lo < Hi) {
+        const int V = FRowOrderCompanion->GetInteger((Lo + Hi) / 2);
+        int I = Lo;
+        int J = Hi;
+        do {
+            while (FRowOrderCompanion->GetInteger(I) < V && I < Hi)
+                ++I;
+            while (V < FRowOrderCompanion->GetInteger(J) && J > Lo)
+                --J;
+            if (I <= J) {
+                if (I != J && FRowOrderCompanion->GetInteger(I) != FRowOrderCompanion->GetInteger(J)) {
+                    SwapRows(I, J);
+                    FRowOrderCompanion->Exchange(I, J);
+                }
+                ++I;
+                --J;
+            }
+        } while (I <= J);
+        if (J - Lo < Hi - I) {
+            if (Lo < J)
+                QuickSortRowOrder(Lo, J);
+            Lo = I;
+        } else {
+            if (I < Hi)
+                QuickSortRowOrder(I, Hi);
+            Hi = J;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The sort frame
+
+// Everything a sort changes around the rows it moves: the update bracket,
+// column 0 set aside, three scratch rows, the key cache. The destructor puts
+// it all back, also when a comparison hook raised.
+struct TProStringGrid::TSortFrame {
+    TProStringGrid* G;
+    bool Column0Aside = false;
+    std::vector<std::pair<String, TObject*>> Column0;
+    int BaseRows = -1;
+    int LastWidth = 0;
+    TSortKeyCache Keys;
+    TSortKeyCache* PrevKeys;
+    int PrevNormal;
+
+    explicit TSortFrame(TProStringGrid* AGrid, bool AddScratch) : G(AGrid), PrevKeys(AGrid->FSortKeys), PrevNormal(AGrid->NormalRowCount)
+    {
+        if (G->FSortSettings->NormalCellsOnly && G->TStringGrid::FixedCols() > 0) {
+            Column0Aside = true;
+            Column0.reserve(static_cast<std::size_t>(G->RowCount()));
+            for (int R = 0; R < G->RowCount(); ++R)
+                Column0.emplace_back(G->Cells(0, R), G->Objects(0, R));
+        }
+        G->BeginUpdate();
+        Keys.Formats = GridLocaleFormats();
+        Keys.TimeSep = LocaleTimeSeparator();
+        // Kept keys are only right while nothing can change a text or a
+        // style behind the sort's back.
+        Keys.Enabled = !G->OnGetFormat && !G->OnGetDisplText && !G->OnGetDisplWideText && !G->OnCustomCompare
+                       && !G->OnRawCompare && !G->FSortSettings->SingleColumn && !Column0Aside;
+        G->FSortKeys = &Keys;
+        LastWidth = G->ColWidths(G->ColCount() - 1);
+        if (AddScratch) {
+            BaseRows = G->RowCount();
+            G->ChangeRowCount(BaseRows + 3);
+            G->NormalRowCount = BaseRows;
+        }
+    }
+
+    ~TSortFrame()
+    {
+        try {
+            if (BaseRows >= 0) {
+                // The scratch rows share object references with real rows:
+                // they are emptied without freeing anything.
+                const bool Keep = G->DiscardingScratchRows;
+                G->DiscardingScratchRows = true;
+                for (int R = BaseRows; R < BaseRows + 3; ++R)
+                    G->DropRowCells(R);
+                G->DiscardingScratchRows = Keep;
+                G->ChangeRowCount(BaseRows);
+            }
+            G->SetColWidths(G->ColCount() - 1, LastWidth);
+            if (Column0Aside)
+                for (std::size_t R = 0; R < Column0.size(); ++R) {
+                    G->SetCells(0, static_cast<int>(R), Column0[R].first);
+                    G->SetObjects(0, static_cast<int>(R), Column0[R].second);
+                }
+        } catch (...) {
+        }
+        G->NormalRowCount = PrevNormal;
+        // Rows moved inside this frame left an enclosing sort's keys behind.
+        if (PrevKeys)
+            PrevKeys->Keys.clear();
+        G->FSortKeys = PrevKeys;
+        G->EndUpdate();
+    }
+};
+
+void TProStringGrid::SplitMergesForSort()
+{
+    if (!PropertiesCreated)
+        return;
+    const int First = TStringGrid::FixedRows();
+    const int Last = RowCount() - 1 - FFixedFooters;
+    const int SortCol = FSortSettings->Column;
+    for (int R = First; R <= Last; ++R)
+        for (int C = 0; C < AllColCount(); ++C) {
+            if (!Objects(C, R) || !IsMergedCell(C, R))
+                continue;
+            // A range over several rows cannot move with one of them; a
+            // range over the sort column cannot move with one cell of it.
+            const TPoint Base = BaseCell(C, R);
+            const TPoint Span = MergedSpan(C, R);
+            const bool Rows = Span.y > 0;
+            const bool Cols = FSortSettings->SingleColumn && Base.x <= SortCol && SortCol <= Base.x + Span.x;
+            if (Rows || Cols)
+                SplitCells(C, R);
+        }
+}
+
+void TProStringGrid::InitRowOrder()
+{
+    FRowOrder->Clear();
+    for (int R = 0; R < RowCount(); ++R)
+        FRowOrder->Add(R);
+}
+
+void TProStringGrid::SortRowsFramed(bool Indexed)
+{
+    if (FRowOrder->Count() != RowCount())
+        InitRowOrder();
+    if (Indexed) {
+        if (FSortIndexes->Count() == 0)
+            throw EProGridError("No indexes specified for indexed sort");
+    } else {
+        FSortIndexes->Clear();
+    }
+    SplitMergesForSort();
+    const int Remembered = Row();
+    TrackedRow = Remembered;
+    {
+        TSortFrame Frame(this, true);
+        const int First = TStringGrid::FixedRows();
+        const int Last = RowCount() - 1 - 3 - FFixedFooters;
+        if (Indexed)
+            QuickSortRowsIndexed(0, First, Last);
+        else
+            QuickSortRows(FSortSettings->Column, First, Last);
+    }
+    if (FNavigation->MoveRowOnSort) {
+        if (TrackedRow >= 0 && TrackedRow < RowCount())
+            SetRow(TrackedRow);
+        FLastReportedRow = -1;
+    } else if (Remembered < RowCount() && Row() != Remembered) {
+        SetRow(Remembered);
+    }
+    if (!Indexed && OnRowUpdate && !FNavigation->MoveRowOnSort)
+        OnRowUpdate(this, Remembered, Row());
+}
+
+void TProStringGrid::SortRows() { SortRowsFramed(false); }
+
+void TProStringGrid::SortRowsIndexed() { SortRowsFramed(true); }
+
+void TProStringGrid::SortRangeIndexed(int Lo, int Hi)
+{
+    TSortFrame Frame(this, true);
+    QuickSortRowsIndexed(0, Lo, Hi);
+}
+
+void TProStringGrid::SortRowsInNodes(bool Indexed)
+{
+    if (FRowOrder->Count() != RowCount())
+        InitRowOrder();
+    SplitMergesForSort();
+    const int Remembered = Row();
+    TrackedRow = Remembered;
+    {
+        TSortFrame Frame(this, true);
+        const int Last = RowCount() - 1 - 3 - FFixedFooters;
+        for (int R = TStringGrid::FixedRows(); R <= Last; ++R) {
+            if (!IsNodeRow(R) || IsNodeContracted(R))
+                continue;
+            const int Span = GetNodeSpan(R);
+            if (Span < 3)
+                continue;
+            const int Hi = std::min(R + Span - 1, Last);
+            if (Indexed) {
+                if (FSortIndexes->Count() > 0)
+                    SortRangeIndexed(R + 1, Hi);
+            } else {
+                QuickSortRows(FSortSettings->Column, R + 1, Hi);
+            }
+        }
+    }
+    if (FNavigation->MoveRowOnSort) {
+        if (TrackedRow >= 0 && TrackedRow < RowCount())
+            SetRow(TrackedRow);
+        FLastReportedRow = -1;
+    } else if (Remembered < RowCount() && Row() != Remembered) {
+        SetRow(Remembered);
+    }
+}
+
+void TProStringGrid::SortNodeGroups() { SortRowsInNodes(false); }
+
+void TProStringGrid::SortNodeGroupsIndexed() { SortRowsInNodes(true); }
+
+void TProStringGrid::RestoreRowOrder()
+{
+    // The saved order must name every row once; after rows were inserted,
+    // removed or moved it is dropped, and there is nothing to restore.
+    const int N = RowCount();
+    if (FRowOrder->Count() != N)
+        return;
+    std::vector<char> Seen(static_cast<std::size_t>(N), 0);
+    for (int V : FRowOrder->Items()) {
+        if (V < 0 || V >= N || Seen[static_cast<std::size_t>(V)])
+            return;
+        Seen[static_cast<std::size_t>(V)] = 1;
+    }
+    FRowOrderCompanion->Assign(FRowOrder.get());
+    TSortFrame Frame(this, false);
+    QuickSortRowOrder(0, N - 1);
+}
