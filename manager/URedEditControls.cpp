@@ -6,6 +6,7 @@
 #include "framework/StrUtils.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
+#include "manager/ToolGlyphs.h"
 
 namespace vantrel {
 
@@ -40,6 +41,11 @@ void TFmMain::CreateControls()
 {
     ImageList1 = new TImageList(this);
     ImageList1->SetSize(24, 24);
+    const TColor file = RGBToColor(52, 101, 164), device = RGBToColor(78, 154, 6), edit = RGBToColor(117, 80, 123),
+                 history = RGBToColor(193, 125, 17), send = RGBToColor(204, 0, 0), help = RGBToColor(85, 87, 83);
+    const char* const glyphs[15] = {"开", "存", "读", "下", "贴", "剪", "复", "删", "重", "撤", "设", "发", "号", "学", "?"};
+    const TColor tiles[15] = {file, file, device, device, edit, edit, edit, edit, history, history, help, send, send, send, help};
+    AddToolGlyphs(ImageList1, glyphs, tiles, 15);
     CreateToolBar();
     CreateTables();
     CreateLinkControls();
