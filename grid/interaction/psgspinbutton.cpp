@@ -229,7 +229,8 @@ void TPsgSpinButton::Resize()
 }
 
 // Vertical: the up button the top half, the down button from one pixel
-// above its bottom to the end; horizontal: down left, up right.
+// above its bottom to the end; horizontal: the down button the left half,
+// the up button from one pixel right of it to the end.
 void TPsgSpinButton::LayoutButtons()
 {
     if (IsLoading())
@@ -249,7 +250,7 @@ void TPsgSpinButton::LayoutButtons()
         }
         const int half = Width() / 2;
         FDownButton->SetBounds(0, 0, half, Height());
-        FUpButton->SetBounds(half - 1, 0, Width() - half + 1, Height());
+        FUpButton->SetBounds(half + 1, 0, Width() - half - 1, Height());
     }
 }
 

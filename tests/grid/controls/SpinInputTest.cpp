@@ -157,7 +157,9 @@ TEST_F(SpinInput, HorizontalButtonsAndFocusRectangle)
     EXPECT_EQ(b->Width(), 20);
     EXPECT_EQ(b->UpButton()->Direction, tbdRight);
     EXPECT_EQ(b->DownButton()->Left(), 0) << "down is left";
-    EXPECT_EQ(b->UpButton()->Left(), b->Width() / 2 - 1);
+    EXPECT_EQ(b->DownButton()->Width(), b->Width() / 2);
+    EXPECT_EQ(b->UpButton()->Left(), b->Width() / 2 + 1) << "up starts one pixel right of the half";
+    EXPECT_EQ(b->UpButton()->Left() + b->UpButton()->Width(), b->Width());
     Spin->SetDirection(spVertical);
     gui::Settle();
     EXPECT_EQ(b->Width(), 15);
