@@ -221,7 +221,7 @@ void TWideStrings::Assign(const TPersistent* Source)
         EndUpdate();
         return;
     }
-    throw EConvertError("Cannot assign to a wide string list");
+    TPersistent::Assign(Source);   // the framework's assignment error
 }
 
 void TWideStrings::AssignTo(TPersistent* Dest) const
@@ -243,7 +243,7 @@ void TWideStrings::AssignTo(TPersistent* Dest) const
         ansi->EndUpdate();
         return;
     }
-    throw EConvertError("Cannot assign a wide string list to this object");
+    TPersistent::AssignTo(Dest);   // the framework's assignment error
 }
 
 void TWideStrings::SetAnsiStrings(const TStrings* Value)

@@ -100,7 +100,18 @@ TEST(WideStrings, AssignmentToAndFromEightBitLists)
     wide.AnsiStrings()->Add("x");
     EXPECT_EQ(wide.Strings(2), L"x") << "the 8-bit view writes to the wide list";
     TBitmap notAList;
-    EXPECT_THROW(back.Assign(&notAList), EConvertError);
+    try {
+        back.Assign(&notAList);
+        ADD_FAILURE() << "a bitmap assigned to a wide list";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message, "Cannot assign a TBitmap to a TComboBoxStrings") << "the framework's assignment error";
+    }
+    try {
+        back.AssignTo(&notAList);
+        ADD_FAILURE() << "a wide list assigned to a bitmap";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message, "Cannot assign a TComboBoxStrings to a TBitmap");
+    }
 }
 
 TEST(WideStrings, BuffersAndComparison)
