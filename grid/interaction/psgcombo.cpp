@@ -153,6 +153,7 @@ void TPSGCustomCombo::DrawButtonEdge(HDC DC)
     r.left = cw - FButtonWidth - 4;
     InflateRect(&r, -2, -2);
     r.right += 1;
+    r.bottom += 2;
     DrawEdge(DC, &r, FEtched ? EDGE_ETCHED : EDGE_RAISED, BF_RECT);
     ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
 }
