@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/Codepage.h"
+#include "grid/core/GridLocaleFormats.h"
 
 namespace {
 
@@ -31,31 +32,6 @@ char LocaleChar(LCTYPE Type, char Fallback)
 
 bool FormatsRead = false;
 TFormatSettings Settings;
-
-// Days from 1 January of year 0 of the proleptic Gregorian calendar, and back.
-long long DaysFromCivil(long long y, unsigned m, unsigned d)
-{
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe);
-}
-
-void CivilFromDays(long long z, int& Year, int& Month, int& Day)
-{
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    Day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    Month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    Year = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (Month <= 2));
-}
-
-const long long DayZero = DaysFromCivil(1899, 12, 30);
 
 bool AllDigits(const String& S)
 {
@@ -86,14 +62,18 @@ bool StartsWithNoCase(const String& S, std::size_t At, const String& Word)
 
 } // namespace
 
+// The separators and the short date format are the grid's own reading of
+// the locale, so that the edit controls and the grid's text functions agree;
+// the time items are read here.
 void ReadLocaleFormatSettings()
 {
+    const TGridLocaleFormats grid = GridLocaleFormats();
     TFormatSettings s;
-    s.DecimalSeparator = LocaleChar(LOCALE_SDECIMAL, '.');
-    s.ThousandSeparator = LocaleChar(LOCALE_STHOUSAND, ',');
-    s.DateSeparator = LocaleChar(LOCALE_SDATE, '/');
+    s.DecimalSeparator = grid.DecimalSeparator;
+    s.ThousandSeparator = grid.ThousandSeparator;
+    s.DateSeparator = grid.DateSeparator;
+    s.ShortDateFormat = grid.ShortDateFormat;
     s.TimeSeparator = LocaleChar(LOCALE_STIME, ':');
-    s.ShortDateFormat = LocaleText(LOCALE_SSHORTDATE, s.ShortDateFormat);
     s.LongTimeFormat = LocaleText(LOCALE_STIMEFORMAT, s.LongTimeFormat);
     s.TimeAMString = LocaleText(LOCALE_S1159, s.TimeAMString);
     s.TimePMString = LocaleText(LOCALE_S2359, s.TimePMString);
@@ -108,36 +88,16 @@ TFormatSettings& FormatSettings()
     return Settings;
 }
 
-int DaysInMonth(int Year, int Month)
-{
-    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (Month < 1 || Month > 12)
-        return 0;
-    const bool leap = (Year % 4 == 0 && Year % 100 != 0) || Year % 400 == 0;
-    return days[Month - 1] + (Month == 2 && leap ? 1 : 0);
-}
-
-bool TryMakeDate(int Year, int Month, int Day, TDateTime& Date)
-{
-    if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInMonth(Year, Month))
-        return false;
-    Date = static_cast<double>(DaysFromCivil(Year, static_cast<unsigned>(Month), static_cast<unsigned>(Day)) - DayZero);
-    return true;
-}
-
-void SplitDate(TDateTime Date, int& Year, int& Month, int& Day)
-{
-    CivilFromDays(static_cast<long long>(std::floor(Date)) + DayZero, Year, Month, Day);
-}
-
 TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec)
 {
     return (((Hour * 60.0 + Min) * 60.0 + Sec) * 1000.0 + MSec) / 86400000.0;
 }
 
+// The time of day of a date before day 0 is the fraction's absolute value
+// (-1.25 is 29 December 1899, 06:00), as DecodeDate takes its day.
 void DecodeTime(TDateTime Time, int& Hour, int& Min, int& Sec, int& MSec)
 {
-    const double fraction = Time - std::floor(Time);
+    const double fraction = std::fabs(Time - std::trunc(Time));
     long long ms = std::llround(fraction * 86400000.0) % 86400000;
     MSec = static_cast<int>(ms % 1000);
     ms /= 1000;
@@ -147,18 +107,29 @@ void DecodeTime(TDateTime Time, int& Hour, int& Min, int& Sec, int& MSec)
     Hour = static_cast<int>(ms / 60);
 }
 
+TDateTime ComposeDateTime(TDateTime Date, TDateTime Time)
+{
+    const double day = std::trunc(Date);
+    const double time = std::fabs(Time - std::trunc(Time));
+    return day >= 0 ? day + time : day - time;
+}
+
 TDateTime IncMonth(TDateTime Date, int Months)
 {
-    int y, m, d;
-    SplitDate(Date, y, m, d);
-    const int total = y * 12 + (m - 1) + Months;
-    y = total / 12;
-    m = total % 12 + 1;
-    d = std::min(d, DaysInMonth(y, m));
-    TDateTime result;
-    if (!TryMakeDate(y, m, d, result))
+    Integer y = 0, m = 0, d = 0;
+    DecodeDate(Date, y, m, d);
+    const long long total = static_cast<long long>(y) * 12 + (m - 1) + Months;
+    if (total < 12 || total >= 10000LL * 12)
         return Date;
-    return result + (Date - std::floor(Date));
+    y = static_cast<Integer>(total / 12);
+    m = static_cast<Integer>(total % 12 + 1);
+    // The day is clipped to the target month's length.
+    TDateTime result = 0;
+    while (d > 28 && !TryEncodeDate(y, m, d, result))
+        --d;
+    if (!TryEncodeDate(y, m, d, result))
+        return Date;
+    return ComposeDateTime(result, Date);
 }
 
 TDateTime IncYears(TDateTime Date, int Years)
@@ -171,14 +142,14 @@ TDateTime NowDateTime()
     SYSTEMTIME t;
     GetLocalTime(&t);
     TDateTime date = 0;
-    TryMakeDate(t.wYear, t.wMonth, t.wDay, date);
+    TryEncodeDate(t.wYear, t.wMonth, t.wDay, date);
     return date + EncodeTime(t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
 }
 
 String DateToStr(TDateTime Date)
 {
-    int y, m, d;
-    SplitDate(Date, y, m, d);
+    Integer y = 0, m = 0, d = 0;
+    DecodeDate(Date, y, m, d);
     const String& f = FormatSettings().ShortDateFormat;
     String out;
     for (std::size_t i = 0; i < f.size();) {
@@ -294,7 +265,7 @@ bool TryStrToDate(const String& Text, TDateTime& Date)
     }
     if (yearDigits <= 2)
         y += y < 50 ? 2000 : 1900;
-    return TryMakeDate(y, m, d, Date);
+    return TryEncodeDate(y, m, d, Date);
 }
 
 bool TryStrToTime(const String& Text, TDateTime& Time)

@@ -1,14 +1,13 @@
 #pragma once
 // Number, date and time texts in the user's locale, for the edit controls:
-// the separators and formats are read from the locale once (FormatSettings)
-// and may be changed by the program, and the conversions here follow them.
-// A TDateTime counts days since 30 December 1899; its fraction is the time
-// of day.
+// the separators and formats are read from the locale once (FormatSettings;
+// the separators and the short date format as the grid's text functions
+// read them) and may be changed by the program, and the conversions here
+// follow them. Dates are encoded and decoded by the grid's date utilities.
 
 #include "framework/StrUtils.h"
 #include "framework/Types.h"
-
-using TDateTime = double;
+#include "grid/core/GridDateUtils.h"
 
 struct TFormatSettings {
     char DecimalSeparator = '.';
@@ -23,17 +22,18 @@ struct TFormatSettings {
     String TimePMString = "PM";
 };
 
-// The settings in force, read from the user's default locale on first use.
+// The settings in force, read from the calling thread's locale on first use.
 TFormatSettings& FormatSettings();
-// Reads the user's default locale into FormatSettings() again.
+// Reads the locale into FormatSettings() again.
 void ReadLocaleFormatSettings();
 
-// Calendar arithmetic. TryMakeDate is false for an impossible date.
-bool TryMakeDate(int Year, int Month, int Day, TDateTime& Date);
-void SplitDate(TDateTime Date, int& Year, int& Month, int& Day);
+// Time arithmetic; dates are TryEncodeDate and DecodeDate of the grid's
+// date utilities.
 TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec);
 void DecodeTime(TDateTime Time, int& Hour, int& Min, int& Sec, int& MSec);
-int DaysInMonth(int Year, int Month);
+// The day of Date with the time of day of Time (for a day before day 0 the
+// time counts away from zero, as DecodeTime reads it).
+TDateTime ComposeDateTime(TDateTime Date, TDateTime Time);
 // Moves by whole months (years), the day clipped to the target month's
 // length (29 February plus one year is 28 February); keeps the time.
 TDateTime IncMonth(TDateTime Date, int Months);

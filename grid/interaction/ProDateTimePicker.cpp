@@ -13,8 +13,9 @@ namespace {
 
 SYSTEMTIME ToSystemTime(TDateTime Value)
 {
-    int y, mo, d, h, mi, s, ms;
-    SplitDate(Value, y, mo, d);
+    Integer y = 0, mo = 0, d = 0;
+    int h, mi, s, ms;
+    DecodeDate(Value, y, mo, d);
     DecodeTime(Value, h, mi, s, ms);
     SYSTEMTIME t{};
     t.wYear = static_cast<WORD>(y);
@@ -30,12 +31,11 @@ SYSTEMTIME ToSystemTime(TDateTime Value)
 TDateTime FromSystemTime(const SYSTEMTIME& T)
 {
     TDateTime date = 0;
-    TryMakeDate(T.wYear, T.wMonth, T.wDay, date);
-    return date + EncodeTime(T.wHour, T.wMinute, T.wSecond, T.wMilliseconds);
+    TryEncodeDate(T.wYear, T.wMonth, T.wDay, date);
+    return ComposeDateTime(date, EncodeTime(T.wHour, T.wMinute, T.wSecond, T.wMilliseconds));
 }
 
-TDateTime DatePart(TDateTime Value) { return std::floor(Value); }
-TDateTime TimePart(TDateTime Value) { return Value - std::floor(Value); }
+TDateTime TimePart(TDateTime Value) { return std::fabs(Value - std::trunc(Value)); }
 
 } // namespace
 
@@ -129,7 +129,7 @@ TDateTime TCustomDateTimePicker::PickerTime() const
 
 void TCustomDateTimePicker::SetPickerTime(TDateTime Value)
 {
-    SetPickerDateTime(DatePart(PickerDateTime()) + TimePart(Value));
+    SetPickerDateTime(ComposeDateTime(PickerDateTime(), Value));
 }
 
 void TCustomDateTimePicker::SetPlatformKind(TDateTimeKind Value)
@@ -353,7 +353,7 @@ void TProDateTimePicker::SetDateTime(TDateTime Value)
 {
     int h, m, s, ms;
     DecodeTime(Value, h, m, s, ms);
-    const TDateTime v = DatePart(Value) + EncodeTime(h, m, s, 0);
+    const TDateTime v = ComposeDateTime(Value, EncodeTime(h, m, s, 0));
     SetPickerDateTime(v);
     if (FTimePicker != nullptr)
         FTimePicker->SetPickerDateTime(v);

@@ -32,14 +32,14 @@ inline void UseFormats(bool DayFirst)
 inline TDateTime Date(int Y, int M, int D)
 {
     TDateTime d = 0;
-    TryMakeDate(Y, M, D, d);
+    TryEncodeDate(Y, M, D, d);
     return d;
 }
 
 inline std::string DateText(TDateTime D)
 {
-    int y, m, d;
-    SplitDate(D, y, m, d);
+    Integer y = 0, m = 0, d = 0;
+    DecodeDate(D, y, m, d);
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", y, m, d);
     return buffer;

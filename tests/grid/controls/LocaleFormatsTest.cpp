@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/grid/controls/ControlsTestSupport.h"
+#include "tests/grid/utils/LocaleScope.h"
 
 using namespace controls_test;
 
@@ -80,4 +81,44 @@ TEST_F(LocaleFormats, NumbersUseTheDecimalSeparator)
     EXPECT_EQ(FloatToStrGeneral(0.1), "0,1");
     EXPECT_FALSE(TryStrToFloat("", v));
     EXPECT_FALSE(TryStrToFloat("1,5x", v));
+}
+
+// The edit controls read the separators and the short date format as the
+// grid's text functions do, from the thread's locale.
+TEST_F(LocaleFormats, SeparatorsAreTheGridUtilitiesOnes)
+{
+    for (LCID locale : {LocaleGerman, LocaleEnglishUS}) {
+        SCOPED_TRACE(locale);
+        TLocaleScope scope(locale);
+        ReadLocaleFormatSettings();
+        const TGridLocaleFormats grid = GridLocaleFormats();
+        EXPECT_EQ(FormatSettings().DecimalSeparator, grid.DecimalSeparator);
+        EXPECT_EQ(FormatSettings().ThousandSeparator, grid.ThousandSeparator);
+        EXPECT_EQ(FormatSettings().DateSeparator, grid.DateSeparator);
+        EXPECT_EQ(FormatSettings().ShortDateFormat, grid.ShortDateFormat);
+        TDateTime d = 0;
+        ASSERT_TRUE(TryStrToDate(DateToStr(Date(2008, 1, 31)), d));
+        EXPECT_EQ(DateText(d), "2008-01-31");
+    }
+    {
+        TLocaleScope scope(LocaleGerman);
+        ReadLocaleFormatSettings();
+        EXPECT_EQ(FormatSettings().DecimalSeparator, ',');
+        EXPECT_EQ(FormatSettings().DateSeparator, '.');
+    }
+}
+
+// Days before day 0 keep their time of day away from zero: -1.25 is
+// 29 December 1899, 06:00.
+TEST_F(LocaleFormats, TimesOfDaysBeforeDayZero)
+{
+    int h, m, s, ms;
+    DecodeTime(-1.25, h, m, s, ms);
+    EXPECT_EQ(h, 6);
+    EXPECT_EQ(DateText(-1.25), "1899-12-29");
+    EXPECT_EQ(ComposeDateTime(-1, 0.25), -1.25);
+    EXPECT_EQ(ComposeDateTime(2.75, 0.5), 2.5);
+    EXPECT_EQ(IncMonth(-1.25, 1), Date(1900, 1, 29) + 0.25) << "the time stays";
+    EXPECT_EQ(IncMonth(Date(2008, 1, 31) + 0.5, 1), Date(2008, 2, 29) + 0.5);
+    EXPECT_EQ(IncYears(Date(9999, 6, 1), 1), Date(9999, 6, 1)) << "no year 10000";
 }
