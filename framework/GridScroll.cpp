@@ -37,7 +37,7 @@ void TCustomGrid::UpdateScrollRange()
     for (int pass = 0; pass < 2; ++pass) {
         for (const bool horz : {false, true}) {
             const bool need = WantsBar(FScrollBars, horz) &&
-                              (horz ? MaxLeftCol() > FFixedCols : MaxTopRow() > FFixedRows);
+                              ((horz ? MaxLeftCol() > FFixedCols : MaxTopRow() > FFixedRows) || KeepScrollBar(horz));
             const int bar = horz ? SB_HORZ : SB_VERT;
             const LONG style = GetWindowLongW(wnd, GWL_STYLE);
             const bool shown = (style & (horz ? WS_HSCROLL : WS_VSCROLL)) != 0;

@@ -238,6 +238,7 @@ void TProStringGrid::CreateOwnedObjects()
     FRowHeaders->OnChange = [this](TObject*) { ApplyRowHeaders(); };
     FLookupItems = std::make_unique<TStringList>();
     FColWidthList = std::make_unique<TIntList>(0, 0);
+    CreatePaintObjects();
     FShowModified = std::make_unique<TShowModified>();
     FShowModified->OnChange = [this](TObject*) { RedrawCol(0); };
     FColumnOrder = std::make_unique<TIntList>(0, 0);
@@ -410,7 +411,11 @@ void TProStringGrid::Paint()
     // (the window's paint handling validates it), so no paint loop spins.
     if (FUpdateCount > 0)
         return;
+    Canvas()->Pen()->SetStyle(TPenStyle::psSolid);
     TBaseGrid::Paint();
+    Canvas()->Pen()->SetColor(clBlack);
+    if (!FBackGround->Bitmap()->Empty() || FBackGround->ColorTo() != clNone)
+        PaintBackgroundOutsideCells(Canvas());
 }
 
 void TProStringGrid::WndProc(TMessage& Message)
@@ -419,14 +424,20 @@ void TProStringGrid::WndProc(TMessage& Message)
         KillTimer(Handle(), GridTimerId);
         FTimerStarted = false;
     }
+    switch (Message.Msg) {
+    case WM_HSCROLL: HandleScroll(Message, true); return;
+    case WM_VSCROLL: HandleScroll(Message, false); return;
+    case WM_THEMECHANGED:
+        if (AutoThemeAdapt)
+            ApplyThemeColors();
+        break;
+    default: break;
+    }
     TBaseGrid::WndProc(Message);
+    if (Message.Msg == WM_NCPAINT)
+        PaintFlatBorder();
 }
 
-void STDMETHODCALLTYPE TProStringGrid::SetComponentStyle(TComponentStylePreset AStyle)
-{
-    FComponentStyle = AStyle;
-    Invalidate();
-}
 
 // ---------------------------------------------------------------------------
 // Copying and version

@@ -14,6 +14,7 @@
 #include "grid/core/GridFilter.h"
 #include "grid/core/GridGrouping.h"
 #include "grid/core/GridSortSettings.h"
+#include "grid/core/ProGridLook.h"
 #include "grid/core/ProObj.h"
 
 class TNavigation;
@@ -24,6 +25,7 @@ class THTMLSettings;
 class TDragDropSettings;
 class TDragScrollOptions;
 class TProHintInfo;
+class TImageList;
 
 FRAMEWORK_EXCEPTION(EProGridError, Exception);
 
@@ -71,9 +73,10 @@ private:
 
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
 enum TCellBorder { cbTop, cbLeft, cbRight, cbBottom };
-enum TGridLook { glSoft, glStandard, glClassic, glTMS, glXP, glVista, glCustom };
+enum TGridLook { glStandard, glSoft, glClassic, glQJX, glXP, glListView, glVista };
 enum THoverFixedCells { hfNone, hfFixedRows, hfFixedColumns, hfAll };
 enum TScrollType { ssNormal, ssFlat, ssEncarta };
+enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
 
 using TRowChangedEvent = std::function<void(TObject* Sender, int OldRow, int NewRow)>;
 using TRowChangingEvent = std::function<void(TObject* Sender, int OldRow, int NewRow, bool& Allow)>;
@@ -95,6 +98,17 @@ using TCanAddRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
 using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
 using TCanEditCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& CanEdit)>;
 using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
+using TGridBorderEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* APen, unsigned& Borders)>;
+using TGridBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
+                                                TPen* RightPen, TPen* BottomPen)>;
+using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow,
+                                                TGridDrawState AState, TRect ARect, bool Printing)>;
+using TFloatFormatEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat)>;
+using TCellSaveLoadEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
+using TScrollHintEvent = std::function<void(TObject* Sender, int ARow, String& HintStr)>;
+
+// The set of custom borders a cell asks for (bits of TCellBorder).
+constexpr unsigned CellBorderBit(int B) { return 1u << B; }
 
 class TProStringGrid : public TBaseGrid, public TComponentStyleUnknown<IComponentStyle> {
 public:
@@ -169,13 +183,13 @@ public:
     TColor ActiveCellColor = clGray;
     TColor ActiveCellColorTo = clNone;
     bool ActiveCellShow = false;
-    TGridLook Look = glXP;
+    TGridLook Look = glXP;   // set through SetLook
     TScrollType ScrollType = ssNormal;
     TColor ScrollColor = clNone;
     int ScrollWidth = 16;
     bool ScrollProportional = false;
     bool ScrollSynch = false;
-    bool ScrollHints = false;
+    TScrollHintType ScrollHints = shNone;
     bool IntegralHeight = false;
     bool AutoNumAlign = false;
     bool AutoThemeAdapt = false;
@@ -467,8 +481,107 @@ public:
     TRowDisjunctSelectEvent OnRowDisjunctSelect;
     TRowDisjunctSelectedEvent OnRowDisjunctSelected;
 
-    // ---- Sorting (ProGridSort.cpp) ----
+    // ---- Painting: settings and looks (ProGridStyle.cpp) ----
+    TControlLook* ControlLook() const { return FControlLook.get(); }
+    TBands* Bands() const { return FBands.get(); }
+    TBackGround* BackGround() const { return FBackGround.get(); }
+    TGridProgressAppearance* ProgressAppearance() const { return FProgressAppearance.get(); }
+    TColumnSize* ColumnSize() const { return FColumnSize.get(); }
     TSortSettings* SortSettings() const { return FSortSettings.get(); }
+    TBitmap* RowIndicator() const { return FRowIndicator.get(); }
+    void SetRowIndicator(const TBitmap* Value);
+    void SetLook(TGridLook Value);
+    void ApplyThemeColors();
+    int GetThemeColorScheme();
+    void ApplyThemeColorScheme(int Scheme);
+    void SetAutoThemeAdapt(bool Value);
+    // The working copy of the fixed-cell gradient that painting reads.
+    // (From, To and the mirrors are the FixedGradient* fields above.)
+    TFixedGradient FixedGradient() const;
+    void SaveColumnSizes();
+    void LoadColumnSizes();
+    bool Flat = false;
+    bool Ctl3D = true;
+    bool SelectionRectangle = false;
+    bool SelectionResizer = false;
+    bool Multilinecells = false;
+    bool EnhTextSize = false;
+    bool URLShow = false;
+    bool URLFull = false;
+    bool SelectionRTFKeep = false;
+    int ZoomLevel = 0;
+    // The themed flag: visual styles usable and a theme active.
+    bool Themed() const { return FThemed; }
+    TImageList* GridImages = nullptr;
+
+    // ---- Cell painting (ProGridPaint.cpp) ----
+    void DrawGridCell(TCanvas* ACanvas, int ACol, TGridDrawState AState, TRect ARect, int ARow) override;
+    void DrawCellContent(TCanvas* ACanvas, int ACol, int ARow, TGridDrawState AState, TRect& R);
+    void DrawCellBorders(int ACol, int ARow, TRect Rect);
+    void DrawSortGlyph(TCanvas* ACanvas, int ACol, int X, int Y);
+    virtual void GetCellBorder(int ACol, int ARow, TPen* APen, unsigned& Borders);
+    virtual bool IsPasswordCell(int ACol, int ARow);
+    virtual bool HasComboBox(int ACol, int ARow) { return false; }
+    virtual bool HasSpinEdit(int ACol, int ARow) { return false; }
+    // Hover and press state of fixed cells (kept by the mouse handling).
+    TGridCoord HoverFixedCell{-1, -1};
+    bool FixedCellPushed = false;
+    bool FixedDropDownPushed = false;
+    virtual bool IsHoverFixedCell(int ACol, int ARow);
+    TGridBorderEvent OnGetCellBorder;
+    TGridBorderPropEvent OnGetCellBorderProp;
+    TCustomCellDrawEvent OnCustomCellDraw;
+
+    // ---- Cell text (ProGridCellText.cpp) ----
+    void GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
+    virtual void GetFloatFormattedText(int ACol, int ARow, String& Text);
+    virtual void CalcCellValue(int ACol, int ARow, String& Text);
+    virtual void GetCellTextForSave(int ACol, int ARow, String& Text);
+    virtual void SetCellTextFromLoad(int ACol, int ARow, const String& Text);
+    TPoint GetCellTextSize(int ACol, int ARow, bool Wrapped);
+    static TPoint LayoutRotatedText(TRect R, int Angle, TVAlignment VAlign, TAlignment HAlign, TSize TextSize);
+    void DrawRotatedText(TCanvas* ACanvas, TRect R, int Angle, TVAlignment VAlign, TAlignment HAlign,
+                         const String& Text);
+    // The text rectangle of a cell beside its graphic (the margins taken off).
+    TRect CellTextRect(TRect R, TAlignment HAlign, const TCellGraphic* G, int GW, int GH, int ACol, int ARow);
+    // The draw-text flags of unwrapped text: DT_SINGLELINE, or 0 for this
+    // grid once it drew a cell with Multilinecells (each grid its own).
+    UINT SingleLineFlag() const { return FSingleLineFlag; }
+    TFloatFormatEvent OnGetFloatFormat;
+    TCellSaveLoadEvent OnSaveCell;
+    TCellSaveLoadEvent OnLoadCell;
+
+    // ---- Cell graphics (ProGridGraphics.cpp) ----
+    TCellGraphic* GetCellGraphicInfo(int ACol, int ARow, TCellVAlign& VAlign, TCellHAlign& HAlign, bool& TextVisible,
+                                     int& Height, int& Width);
+    void DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G, int ACol, int ARow, TGridDrawState AState,
+                         TAlignment TextAlign, int GW, int GH);
+    void DrawCheckGlyph(TCanvas* ACanvas, TRect R, bool Checked, bool Enabled, TGridControlStyle Style);
+    void DrawRadioGroup(TCanvas* ACanvas, TRect R, bool Reverse, double Scale, TGridControlStyle Style, int ARow,
+                        int ACol, bool Selected, TStrings* Items, bool Disabled, bool Horizontal, int Index);
+    virtual TPoint GetCellGraphicSize(int ACol, int ARow);
+    // Graphic placement inside the cell (R already shrunk by one pixel).
+    static TRect PlaceGraphic(TRect R, TCellHAlign HA, TCellVAlign VA, TAlignment TextAlign, int W, int H, int T);
+
+    // ---- Grid painting and scrolling (ProGridScroll.cpp) ----
+    void SetScrollBarAlways(TScrollBarAlways Value);
+    void SetScrollType(TScrollType Value);
+    void SetScrollProportional(bool Value);
+    void UpdateHorzScrollProportion();
+    void UpdateVertScrollProportion();
+    void UpdateFlatScrollBars();
+    bool FlatBarsActive() const { return FFlatBarsActive; }
+    // The text the scroll hint shows for a thumb-track position.
+    String ScrollHintText(bool Horz, int ThumbPos);
+    void PaintFlatBorder();
+    void PaintBackgroundOutsideCells(TCanvas* ACanvas);
+    TScrollHintEvent OnScrollHint;
+    // The text of the last thumb-track position hint (the hint window of the
+    // grid's hint machinery shows it).
+    String LastScrollHint;
+    int PaintFailures() const { return FPaintFailures; }
+
+    // ---- Sorting (ProGridSort.cpp) ----
     void SetSortSettings(const TSortSettings* Value) { FSortSettings->Assign(Value); }
     TSortIndexList* SortIndexList() const { return FSortIndexes.get(); }
     TIntList* RowOrderWork() const { return FRowOrderCompanion.get(); }
@@ -500,8 +613,6 @@ public:
     void SetFilterActive(bool Value);
     virtual bool MatchFilterRow(int ARow);
     void ApplyFilter();
-    // The value a calculated filter tests (the cell text).
-    virtual void CalcCellValue(int ACol, int ARow, String& Text);
     TCustomFilterEvent OnCustomFilter;
     TGridProgressEvent OnFilterProgress;
 
@@ -523,8 +634,37 @@ protected:
     void Resize() override;
     void Paint() override;
     void WndProc(TMessage& Message) override;
+    void TopLeftChanged() override;
+    bool KeepScrollBar(bool Horz) const override;
 
 private:
+    // Painting helpers.
+    void CreatePaintObjects();
+    void DrawFixedCellLook(TCanvas* ACanvas, int ACol, int ARow, TRect& R);
+    void DrawLookEdges(TCanvas* ACanvas, int ACol, int ARow, TRect R);
+    void DrawTreeLines(TCanvas* ACanvas, int ARow, TRect R);
+    void DrawNode(TCanvas* ACanvas, TRect R, int ARow);
+    void DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TGridDrawState AState, TRect R, TAlignment HAlign,
+                      TVAlignment VAlign, bool WordWrap, TCellGraphic* G, int GW, int GH);
+    void DrawCellBackground(TCanvas* ACanvas, int ACol, int ARow, TRect R);
+    void ApplyComponentPreset(TComponentStylePreset AStyle);
+    void HandleScroll(TMessage& Message, bool Horz);
+
+    std::unique_ptr<TControlLook> FControlLook;
+    std::unique_ptr<TBands> FBands;
+    std::unique_ptr<TBackGround> FBackGround;
+    std::unique_ptr<TGridProgressAppearance> FProgressAppearance;
+    std::unique_ptr<TColumnSize> FColumnSize;
+    std::unique_ptr<TSortSettings> FSortSettings;
+    std::unique_ptr<TBitmap> FRowIndicator;
+    TFixedGradient FFixedGradient;
+    bool FThemed = false;
+    bool FFlatBarsActive = false;
+    UINT FSingleLineFlag = 0x20;
+    int FPaintFailures = 0;
+    // The measured text width (+2) of the cell being painted, for graphic placement.
+    int FTextWidth = 0;
+
     // Lifecycle helpers (ProGrid.cpp).
     void CreateOwnedObjects();
     void HookOwnerFormResize();
@@ -608,7 +748,6 @@ private:
     std::unique_ptr<TIntList> FIgnoredColumns;
     std::unique_ptr<TIntList> FColWidthList;
 
-    std::unique_ptr<TSortSettings> FSortSettings;
     std::unique_ptr<TFilter> FFilter;
     std::unique_ptr<TGrouping> FGrouping;
     // The formats and key cache of the running sort, owned by the sort

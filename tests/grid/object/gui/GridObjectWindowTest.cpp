@@ -193,6 +193,7 @@ TEST(GridObjectWindow, MergedRangeDrawsOnceAcrossItsCellsAndSnapsSelection)
     G->SetOptions(G->Options() & ~static_cast<TGridOptions>(goRangeSelect));
     G->MergeCells(1, 1, 3, 1);
     G->WriteCellText(3, 1, "WWWWWW");
+    G->EnsureCellProperties(1, 1)->Alignment = taCenter;
     G->SetCol(5);
     G->SetRow(5);
     Form->Show();

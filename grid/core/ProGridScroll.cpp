@@ -1,0 +1,304 @@
+// The painting frame around the cells (background beside and below them,
+// the flat border) and scrolling: scroll messages with position hints and
+// synchronous scrolling, proportional thumbs, comctl32 flat scroll bars,
+// always-visible bars and the reaction to a new top-left cell.
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "grid/core/GridDrawing.h"
+#include "grid/core/ProGrid.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// A comctl32 flat scroll bar entry point, looked up by name at each call;
+// nullptr when the module or the function is missing.
+template <class F>
+F FlatSB(const char* Name)
+{
+    HMODULE M = GetModuleHandleW(L"comctl32.dll");
+    return M ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(M, Name))) : nullptr;
+}
+
+using TInitFlatSB = BOOL(WINAPI*)(HWND);
+using TUninitFlatSB = HRESULT(WINAPI*)(HWND);
+using TSetScrollProp = BOOL(WINAPI*)(HWND, UINT, INT_PTR, BOOL);
+using TSetScrollInfo = int(WINAPI*)(HWND, int, LPSCROLLINFO, BOOL);
+using TShowScrollBar = BOOL(WINAPI*)(HWND, int, BOOL);
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Scroll bar settings
+
+void TProStringGrid::SetScrollBarAlways(TScrollBarAlways Value)
+{
+    ScrollBarAlways = Value;
+    UpdateScrollRange();
+    UpdateScrollBarVisibility(true);
+}
+
+bool TProStringGrid::KeepScrollBar(bool Horz) const
+{
+    return ScrollBarAlways == saBoth || ScrollBarAlways == (Horz ? saHorz : saVert);
+}
+
+void TProStringGrid::SetScrollType(TScrollType Value)
+{
+    if (Value == ScrollType)
+        return;
+    ScrollType = Value;
+    if (!HandleAllocated())
+        return;
+    if (Value == ssNormal) {
+        if (auto Un = FlatSB<TUninitFlatSB>("UninitializeFlatSB"))
+            Un(Handle());
+        FFlatBarsActive = false;
+    } else if (auto Init = FlatSB<TInitFlatSB>("InitializeFlatSB")) {
+        FFlatBarsActive = Init(Handle()) != FALSE;
+    }
+    UpdateFlatScrollBars();
+}
+
+void TProStringGrid::UpdateFlatScrollBars()
+{
+    if (!FFlatBarsActive || !HandleAllocated())
+        return;
+    auto Prop = FlatSB<TSetScrollProp>("FlatSB_SetScrollProp");
+    auto Info = FlatSB<TSetScrollInfo>("FlatSB_SetScrollInfo");
+    auto Show = FlatSB<TShowScrollBar>("FlatSB_ShowScrollBar");
+    if (!Prop || !Info || !Show)
+        return;
+    const int Mode = ScrollType == ssFlat ? FSB_FLAT_MODE : ScrollType == ssEncarta ? FSB_ENCARTA_MODE : FSB_REGULAR_MODE;
+    Prop(Handle(), WSB_PROP_VSTYLE, Mode, TRUE);
+    Prop(Handle(), WSB_PROP_HSTYLE, Mode, TRUE);
+    if (ScrollColor != clNone) {
+        Prop(Handle(), WSB_PROP_HBKGCOLOR, static_cast<INT_PTR>(ColorToRGB(ScrollColor)), TRUE);
+        Prop(Handle(), WSB_PROP_VBKGCOLOR, static_cast<INT_PTR>(ColorToRGB(ScrollColor)), TRUE);
+    }
+    Prop(Handle(), WSB_PROP_CXVSCROLL, ScrollWidth, TRUE);
+    Prop(Handle(), WSB_PROP_CYHSCROLL, ScrollWidth, TRUE);
+    const TScrollStyle Bars = ScrollBars();
+    auto Apply = [&](int Bar, bool Scrolls, bool Allowed) {
+        if (!Allowed)
+            return;
+        if (Scrolls) {
+            SCROLLINFO SI{sizeof SI, SIF_ALL};
+            GetScrollInfo(Handle(), Bar, &SI);
+            Info(Handle(), Bar, &SI, TRUE);
+        }
+        Show(Handle(), Bar, Scrolls ? TRUE : FALSE);
+    };
+    Apply(SB_VERT, VisibleRowCount() + TStringGrid::FixedRows() < RowCount(), Bars == ssVertical || Bars == ssBoth);
+    Apply(SB_HORZ, VisibleColCount() + TStringGrid::FixedCols() < ColCount(), Bars == ssHorizontal || Bars == ssBoth);
+}
+
+void TProStringGrid::SetScrollProportional(bool Value)
+{
+    ScrollProportional = Value;
+    if (!Value && FFlatBarsActive && ScrollType == ssNormal && HandleAllocated()) {
+        if (auto Un = FlatSB<TUninitFlatSB>("UninitializeFlatSB"))
+            Un(Handle());
+        FFlatBarsActive = false;
+        SCROLLINFO SI{sizeof SI, SIF_PAGE};
+        SI.nPage = 0;
+        SetScrollInfo(Handle(), SB_HORZ, &SI, TRUE);
+        SetScrollInfo(Handle(), SB_VERT, &SI, TRUE);
+    }
+    UpdateHorzScrollProportion();
+    UpdateVertScrollProportion();
+}
+
+// ---------------------------------------------------------------------------
+// Proportional thumbs: the window's range is 0 .. 127 for the position, and
+// a page of nMax - 126 makes the thumb as long as the visible share.
+
+void TProStringGrid::UpdateHorzScrollProportion()
+{
+    if (IsLoading() || IsDesigning() || !ScrollProportional || !HandleAllocated())
+        return;
+    const int G = GridLineWidth();
+    int F = G, T = G, L = G;
+    for (int i = 0; i < ColCount(); ++i) {
+        if (i < TStringGrid::FixedCols())
+            F += G + ColWidths(i);
+        else
+            T += G + ColWidths(i);
+        if (i >= TStringGrid::FixedCols() && i < LeftCol())
+            L += G + ColWidths(i);
+    }
+    const int W = ClientWidth();
+    if (T <= 0)
+        return;
+    const float Ratio = static_cast<float>(W - F) / static_cast<float>(T);
+    if (Ratio < 0.9999f) {
+        SCROLLINFO SI{sizeof SI, SIF_ALL};
+        GetScrollInfo(Handle(), SB_HORZ, &SI);
+        SI.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        SI.nMin = 0;
+        SI.nMax = static_cast<int>(std::trunc((Ratio + 127) / (1 - Ratio)));
+        SI.nPage = static_cast<UINT>(std::max(0, SI.nMax - 126));
+        if (W < T)
+            SI.nPos = static_cast<int>(std::trunc(static_cast<double>(L) / (T - W) * 128));
+        SetScrollInfo(Handle(), SB_HORZ, &SI, TRUE);
+        UpdateFlatScrollBars();
+    }
+    if (ScrollBarAlways != saHorz && ScrollBarAlways != saBoth) {
+        const int All = SumColWidths(0, ColCount() - 1);
+        const bool Allowed = ScrollBars() == ssHorizontal || ScrollBars() == ssBoth;
+        if (!(All >= Width() && Allowed))
+            ShowScrollBar(Handle(), SB_HORZ, FALSE);
+    }
+}
+
+void TProStringGrid::UpdateVertScrollProportion()
+{
+    if (IsLoading() || IsDesigning() || !ScrollProportional || !HandleAllocated())
+        return;
+    const int G = GridLineWidth();
+    int F = G;
+    for (int i = 0; i < TStringGrid::FixedRows(); ++i)
+        F += G + RowHeights(i);
+    // Sums through the grid's cumulative tables: no walk over every row.
+    const int Fixed = TStringGrid::FixedRows();
+    const int T = G + (RowCount() > Fixed ? SumRowHeights(Fixed, RowCount() - 1) + (RowCount() - Fixed) * G : 0);
+    const int L = G + (TopRow() > Fixed ? SumRowHeights(Fixed, TopRow() - 1) + (TopRow() - Fixed) * G : 0);
+    const int H = ClientHeight();
+    if (T <= 0)
+        return;
+    const float Ratio = static_cast<float>(H - F) / static_cast<float>(T);
+    if (Ratio >= 0.9999f)
+        return;
+    SCROLLINFO SI{sizeof SI, SIF_ALL};
+    GetScrollInfo(Handle(), SB_VERT, &SI);
+    SI.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    SI.nMin = 0;
+    SI.nMax = static_cast<int>(std::trunc((Ratio + 127) / (1 - Ratio)));
+    SI.nPage = static_cast<UINT>(std::max(0, SI.nMax - 126));
+    SI.nPos = H < T ? static_cast<int>(std::trunc(static_cast<double>(L) / (T - H) * 128)) : 127;
+    SetScrollInfo(Handle(), SB_VERT, &SI, TRUE);
+    UpdateFlatScrollBars();
+}
+
+// ---------------------------------------------------------------------------
+// Scroll messages
+
+String TProStringGrid::ScrollHintText(bool Horz, int ThumbPos)
+{
+    const int Fixed = Horz ? TStringGrid::FixedCols() : TStringGrid::FixedRows();
+    const int Count = Horz ? ColCount() - VisibleColCount() - Fixed : RowCount() - VisibleRowCount() - Fixed;
+    const int I = MulDiv(ThumbPos, Count, GridScrollMax);
+    String Text = (Horz ? "Col : " : "Row : ") + std::to_string(I + Fixed);
+    if (OnScrollHint)
+        OnScrollHint(this, I + Fixed, Text);
+    return Text;
+}
+
+void TProStringGrid::HandleScroll(TMessage& Message, bool Horz)
+{
+    const int Code = LOWORD(Message.WParam);
+    const int Pos = static_cast<short>(HIWORD(Message.WParam));
+    const bool Hints = ScrollHints == shBoth || (Horz ? ScrollHints == shHorizontal : ScrollHints == shVertical);
+    if (Hints && Code == SB_THUMBTRACK)
+        LastScrollHint = ScrollHintText(Horz, Pos);
+    if (Code == SB_THUMBTRACK && ScrollSynch) {
+        const int Fixed = Horz ? TStringGrid::FixedCols() : TStringGrid::FixedRows();
+        const int Count = Horz ? ColCount() - VisibleColCount() - Fixed : RowCount() - VisibleRowCount() - Fixed;
+        const int I = MulDiv(Pos, Count, GridScrollMax);
+        if (Horz)
+            SetLeftCol(std::clamp(I + Fixed, Fixed, std::max(Fixed, MaxLeftCol())));
+        else
+            SetTopRow(std::clamp(I + Fixed, Fixed, std::max(Fixed, MaxTopRow())));
+        return;
+    }
+    TBaseGrid::WndProc(Message);
+    UpdateFlatScrollBars();
+    if (Horz)
+        RepaintFloatingFooter();
+}
+
+void TProStringGrid::TopLeftChanged()
+{
+    TBaseGrid::TopLeftChanged();
+    if (SelectionRectangle && Selection().Bottom > Selection().Top)
+        Invalidate();
+    const TBackGroundDisplay D = FBackGround->Display();
+    if ((D == bdGradientHorz || D == bdGradientVert) && FBackGround->ColorTo() != clNone)
+        Invalidate();
+    if (D == bdFixed && !FBackGround->Bitmap()->Empty())
+        Invalidate();
+    UpdateFlatScrollBars();
+    UpdateHorzScrollProportion();
+    UpdateVertScrollProportion();
+    RepaintFloatingFooter();
+}
+
+// ---------------------------------------------------------------------------
+// Frame painting
+
+void TProStringGrid::PaintBackgroundOutsideCells(TCanvas* ACanvas)
+{
+    const TBackGroundDisplay D = FBackGround->Display();
+    const bool Gradient = D == bdGradientHorz || D == bdGradientVert;
+    if (Gradient && FBackGround->ColorTo() == clNone)
+        return;
+    if (!Gradient && FBackGround->Bitmap()->Empty())
+        return;
+    TGridDrawInfo Info;
+    CalcDrawInfo(Info);
+    const TRect Client = ClientRect();
+    HRGN Area = CreateRectRgn(0, 0, 0, 0);
+    if (Info.Horz.GridBoundary < Client.right) {
+        HRGN Strip = CreateRectRgn(Info.Horz.GridBoundary, 0, Client.right, Client.bottom);
+        CombineRgn(Area, Area, Strip, RGN_OR);
+        DeleteObject(Strip);
+    }
+    if (Info.Vert.GridBoundary < Client.bottom) {
+        HRGN Strip = CreateRectRgn(0, Info.Vert.GridBoundary, Client.right, Client.bottom);
+        CombineRgn(Area, Area, Strip, RGN_OR);
+        DeleteObject(Strip);
+    }
+    HDC DC = ACanvas->Handle();
+    const int Saved = SaveDC(DC);
+    ExtSelectClipRgn(DC, Area, RGN_AND);
+    if (Gradient) {
+        DrawGradientRect(ACanvas, FBackGround->Color(), FBackGround->ColorTo(), D == bdGradientHorz, Client, 128);
+    } else {
+        TBitmap* B = FBackGround->Bitmap();
+        if (D == bdFixed) {
+            ACanvas->Draw(FBackGround->Left(), FBackGround->Top(), B);
+        } else {
+            for (int Y = Client.top - 1; Y < Client.bottom; Y += B->Height())
+                for (int X = Client.left - 1; X < Client.right; X += B->Width())
+                    ACanvas->Draw(X, Y, B);
+        }
+    }
+    RestoreDC(DC, Saved);
+    DeleteObject(Area);
+    ACanvas->Refresh();
+}
+
+void TProStringGrid::PaintFlatBorder()
+{
+    if (!HandleAllocated() || Flat || BorderStyle() != bsSingle || FUpdateCount > 0)
+        return;
+    if (Look != glSoft && Look != glQJX && Look != glXP && Look != glListView && Look != glVista)
+        return;
+    HDC DC = GetWindowDC(Handle());
+    if (!DC)
+        return;
+    const int W = Width(), H = Height();
+    auto Frame = [&](int L, int T, int R, int B, COLORREF C) {
+        HBRUSH Br = CreateSolidBrush(C);
+        RECT Rc{L, T, R, B};
+        FrameRect(DC, &Rc, Br);
+        DeleteObject(Br);
+    };
+    Frame(1, 1, W - 1, H - 1, FThemed ? 0xB99D7F : 0x808080);
+    const TColor ParentColor = Parent() ? Parent()->Color() : clBtnFace;
+    Frame(0, 0, W, H, ColorToRGB(ParentColor));
+    ReleaseDC(Handle(), DC);
+}

@@ -1,0 +1,209 @@
+#!/usr/bin/env python3
+"""Draws the grid's glyph bitmaps (check boxes, radio buttons, tree nodes,
+the filter mark) and writes them as bitmap resources with inline data into
+GridGlyphs.rc. Run it again after changing a drawing; the .rc is committed.
+
+Every glyph's top-left pixel is its transparent colour (magenta): the grid
+draws the glyphs with that pixel's colour left out."""
+
+import os
+import struct
+
+KEY = (255, 0, 255)
+
+
+def canvas(w, h):
+    return [[KEY for _ in range(w)] for _ in range(h)]
+
+
+def rect(img, x0, y0, x1, y1, c):
+    for y in range(y0, y1):
+        for x in range(x0, x1):
+            img[y][x] = c
+
+
+def frame(img, x0, y0, x1, y1, c):
+    for x in range(x0, x1):
+        img[y0][x] = c
+        img[y1 - 1][x] = c
+    for y in range(y0, y1):
+        img[y][x0] = c
+        img[y][x1 - 1] = c
+
+
+def gradient(img, x0, y0, x1, y1, top, bottom):
+    h = max(1, y1 - y0 - 1)
+    for y in range(y0, y1):
+        t = (y - y0) / h
+        c = tuple(int(round(a + (b - a) * t)) for a, b in zip(top, bottom))
+        for x in range(x0, x1):
+            img[y][x] = c
+
+
+def tick(img, x, y, c):
+    # A check mark whose bend sits at (x + 2, y + 4).
+    pts = [(0, 2), (1, 3), (2, 4), (3, 3), (4, 2), (5, 1), (6, 0)]
+    for dx, dy in pts:
+        for t in range(3):
+            img[y + dy + t][x + dx] = c
+
+
+def disc(img, cx, cy, r, c, inner=None):
+    for y in range(len(img)):
+        for x in range(len(img[0])):
+            d = ((x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2) ** 0.5
+            if d <= r:
+                img[y][x] = c if inner is None or d > inner[0] else inner[1]
+
+
+def check(size, checked, enabled, rounded):
+    img = canvas(size, size)
+    # The 20 x 20 glyphs keep a transparent margin on the right, so that a
+    # box of CheckSize (15) before the text leaves the text's first letter free.
+    o = 2 if size == 20 else 1
+    s = 14 if size == 20 else size - 2 * o
+    border = (28, 81, 128) if enabled else (180, 180, 180)
+    top = (220, 220, 215) if enabled else (240, 240, 240)
+    bottom = (255, 255, 255) if enabled else (235, 235, 235)
+    if rounded:
+        rect(img, o, o, o + s, o + s, bottom)  # 16 colours: a flat face
+    else:
+        gradient(img, o, o, o + s, o + s, top, bottom)
+    frame(img, o, o, o + s, o + s, border)
+    if rounded:
+        for x, y in ((o, o), (o + s - 1, o), (o, o + s - 1), (o + s - 1, o + s - 1)):
+            img[y][x] = KEY
+    if checked:
+        mark = (33, 161, 33) if enabled else (160, 160, 160)
+        tick(img, o + (s - 7) // 2, o + (s - 7) // 2, mark)
+    return img
+
+
+def radio(checked, enabled, flat):
+    img = canvas(16, 16)
+    ring = (28, 81, 128) if enabled else (180, 180, 180)
+    fill = (245, 245, 240) if enabled else (235, 235, 235)
+    disc(img, 8, 8, 6.5, ring, (5.5, fill))
+    if not flat:
+        disc_top = [(x, y) for y in range(16) for x in range(16)]
+        for x, y in disc_top:
+            d = ((x + 0.5 - 8) ** 2 + (y + 0.5 - 8) ** 2) ** 0.5
+            if d <= 5.5 and y < 8:
+                img[y][x] = (225, 225, 220) if enabled else fill
+    if checked:
+        dot = (33, 161, 33) if enabled else (160, 160, 160)
+        disc(img, 8, 8, 2.8, dot)
+    return img
+
+
+def leaf(open_):
+    img = canvas(16, 16)
+    # A folder: tab and body, lighter when open.
+    body = (240, 200, 80) if open_ else (220, 170, 50)
+    edge = (150, 110, 20)
+    rect(img, 2, 3, 7, 5, body)
+    frame(img, 2, 3, 7, 5, edge)
+    rect(img, 1, 5, 15, 13, body)
+    frame(img, 1, 5, 15, 13, edge)
+    if open_:
+        rect(img, 3, 7, 14, 12, (255, 235, 150))
+    return img
+
+
+def xpnode(contracted):
+    img = canvas(9, 9)
+    gradient(img, 0, 0, 9, 9, (255, 255, 255), (200, 200, 190))
+    frame(img, 0, 0, 9, 9, (120, 152, 181))
+    for x in range(2, 7):
+        img[4][x] = (0, 0, 0)
+    if contracted:
+        for y in range(2, 7):
+            img[y][4] = (0, 0, 0)
+    img[0][0] = KEY
+    return img
+
+
+def filt():
+    img = canvas(16, 16)
+    c = (64, 64, 64)
+    # A funnel.
+    for y in range(3, 8):
+        for x in range(2 + (y - 3), 14 - (y - 3)):
+            img[y][x] = c
+    rect(img, 7, 8, 9, 14, c)
+    return img
+
+
+def dib(img, bpp):
+    """A packed DIB (BITMAPINFOHEADER, palette, bottom-up rows)."""
+    h = len(img)
+    w = len(img[0])
+    palette = []
+    if bpp <= 8:
+        for row in img:
+            for p in row:
+                if p not in palette:
+                    palette.append(p)
+        limit = 1 << bpp
+        if len(palette) > limit:
+            raise ValueError("too many colours for %d bits" % bpp)
+        palette += [(0, 0, 0)] * (limit - len(palette))
+    header = struct.pack("<IiiHHIIiiII", 40, w, h, 1, bpp, 0, 0, 0, 0,
+                         len(palette) if palette else 0, 0)
+    data = bytearray(header)
+    for r, g, b in palette:
+        data += bytes((b, g, r, 0))
+    for row in reversed(img):
+        line = bytearray()
+        if bpp == 24:
+            for r, g, b in row:
+                line += bytes((b, g, r))
+        elif bpp == 8:
+            line += bytes(palette.index(p) for p in row)
+        elif bpp == 4:
+            idx = [palette.index(p) for p in row] + [0]
+            for i in range(0, w, 2):
+                line.append((idx[i] << 4) | (idx[i + 1] if i + 1 < w else 0))
+        while len(line) % 4:
+            line.append(0)
+        data += line
+    return bytes(data)
+
+
+def main():
+    glyphs = []
+    # Bitmap-style check boxes: 20 x 20 with 16 colours, and 16 x 16 true colour.
+    for n, (c, e) in zip((1, 2, 3, 4), ((1, 1), (0, 1), (1, 0), (0, 0))):
+        glyphs.append(("PSGCHK%02d" % n, check(20, c, e, True), 4))
+    for n, (c, e) in zip((5, 6, 7, 8), ((1, 1), (0, 1), (1, 0), (0, 0))):
+        glyphs.append(("PSGCHK%02d" % n, check(16, c, e, False), 24))
+    for n, (c, e) in zip((1, 2, 3, 4), ((1, 1), (0, 1), (1, 0), (0, 0))):
+        glyphs.append(("PSGRAD%02d" % n, radio(c, e, True), 4))
+    for n, (c, e) in zip((5, 6, 7, 8), ((1, 1), (0, 1), (1, 0), (0, 0))):
+        glyphs.append(("PSGRAD%02d" % n, radio(c, e, False), 8))
+    glyphs.append(("PSGLEAFOPEN", leaf(True), 8))
+    glyphs.append(("PSGLEAFCLOSE", leaf(False), 8))
+    glyphs.append(("XPNODEO", xpnode(False), 24))
+    glyphs.append(("XPNODEC", xpnode(True), 24))
+    glyphs.append(("PSGFILT", filt(), 4))
+
+    out = ["// Glyph bitmaps of the string grid, written by make_glyphs.py.", ""]
+    for name, img, bpp in glyphs:
+        data = dib(img, bpp)
+        if len(data) % 2:
+            data += b"\0"
+        words = struct.unpack("<%dH" % (len(data) // 2), data)
+        out.append("%s 2" % name)
+        out.append("BEGIN")
+        for i in range(0, len(words), 12):
+            out.append("    " + ", ".join("0x%04X" % w for w in words[i:i + 12]) + ",")
+        out[-1] = out[-1].rstrip(",")
+        out.append("END")
+        out.append("")
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "GridGlyphs.rc")
+    with open(path, "w") as f:
+        f.write("\n".join(out))
+
+
+if __name__ == "__main__":
+    main()

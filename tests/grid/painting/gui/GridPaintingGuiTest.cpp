@@ -1,0 +1,511 @@
+// The grid's painting in real windows under Wine: cells painted into
+// memory bitmaps through WM_PAINT and read back pixel by pixel (colour
+// precedence, glyph placement, the look of fixed cells, modified marks,
+// sort glyphs, graphic cells), the channel table as the user sees it, the
+// update bracket, scroll bars, and screenshots of every cell type and look.
+
+#include <cstdlib>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "grid/core/GridDrawing.h"
+#include "grid/core/ProGrid.h"
+#include "tests/support/GuiHarness.h"
+
+namespace {
+
+COLORREF Rgb(TColor C) { return ColorToRGB(C); }
+
+std::string ScreenshotPath(const std::string& Name)
+{
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    const std::string Dir(Path);
+    return Dir.substr(0, Dir.find_last_of('\\') + 1) + Name;
+}
+
+// The grid's client area as its paint handling draws it into a memory bitmap.
+std::unique_ptr<TBitmap> PaintGrid(TProStringGrid* G)
+{
+    auto B = std::make_unique<TBitmap>(G->ClientWidth(), G->ClientHeight());
+    G->Perform(WM_PAINT, reinterpret_cast<WPARAM>(B->Canvas()->Handle()), 0);
+    GdiFlush();
+    return B;
+}
+
+int CountColour(TBitmap* B, const TRect& R, COLORREF C)
+{
+    int N = 0;
+    for (int Y = std::max<int>(0, R.top); Y < std::min<int>(B->Height(), R.bottom); ++Y)
+        for (int X = std::max<int>(0, R.left); X < std::min<int>(B->Width(), R.right); ++X)
+            N += gui::PixelAt(B, X, Y) == C;
+    return N;
+}
+
+class GridPainting : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Form = new TForm(Application);
+        Form->SetBounds(40, 40, 640, 420);
+        G = new TProStringGrid(Form);
+        G->SetParent(Form);
+        G->SetBounds(4, 4, 600, 360);
+        G->SetColCount(5);
+        G->SetRowCount(8);
+        G->SetFixedCols(1);
+        G->SetFixedRows(1);
+        G->SetDefaultColWidth(80);
+        G->SetDefaultRowHeight(24);
+        G->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect);
+        Form->Show();
+        gui::Settle();
+    }
+    void TearDown() override { delete Form; }
+
+    TForm* Form = nullptr;
+    TProStringGrid* G = nullptr;
+};
+
+TEST_F(GridPainting, ColourPrecedenceOfFixedBandsOwnColourAndSelection)
+{
+    G->SetLook(glStandard);
+    G->SetFixedColor(0x00C0C0C0);
+    G->Bands()->SetPrimaryColor(0x00E0FFE0);
+    G->Bands()->SetSecondaryColor(0x00FFE0E0);
+    G->Bands()->SetActive(true);
+    G->SelectionColor = 0x00B6CAEA;
+    G->EnsureCellProperties(3, 2)->SetBrushColor(0x00A0A0FF);
+    G->SelectCellRange(1, 2, 4, 4);  // current cell (1, 4) stays focused-unfocused: the grid has no focus
+    auto B = PaintGrid(G);
+    struct Case {
+        int Col, Row;
+        COLORREF Expected;
+        const char* What;
+    };
+    const Case Cases[] = {
+        {0, 2, 0xC0C0C0, "fixed column"},
+        {2, 0, 0xC0C0C0, "fixed row"},
+        {2, 1, 0xE0FFE0, "band: first normal row is primary"},
+        {4, 2, 0xFFE0E0, "band: second normal row is secondary"},
+        {3, 2, 0xA0A0FF, "own brush colour inside the bands"},
+        {1, 4, 0xB6CAEA, "selected cell"},
+        {2, 4, 0xB6CAEA, "selected cell"},
+    };
+    for (const Case& C : Cases) {
+        const TRect R = G->CellRect(C.Col, C.Row);
+        EXPECT_EQ(gui::PixelAt(B.get(), R.left + 3, R.bottom - 3), C.Expected)
+            << C.What << " at " << C.Col << "," << C.Row;
+    }
+    // With no selection colour the selection falls back to the highlight colour.
+    G->SelectionColor = clNone;
+    B = PaintGrid(G);
+    const TRect R = G->CellRect(2, 4);
+    EXPECT_EQ(gui::PixelAt(B.get(), R.left + 3, R.bottom - 3), Rgb(clHighlight));
+    // A fixed cell with its own brush colour is painted in FixedColor.
+    G->EnsureCellProperties(0, 5)->SetBrushColor(clRed);
+    B = PaintGrid(G);
+    const TRect F = G->CellRect(0, 5);
+    EXPECT_EQ(gui::PixelAt(B.get(), F.left + 3, F.bottom - 3), 0xC0C0C0u);
+}
+
+TEST_F(GridPainting, GridLinesAtTheCellEdges)
+{
+    G->SetLook(glStandard);
+    G->SetGridLineColor(0x00123456);
+    auto B = PaintGrid(G);
+    const TRect R = G->CellRect(2, 3);
+    // The cell rectangle holds its lines: the last column and row of pixels.
+    EXPECT_EQ(gui::PixelAt(B.get(), R.right - 1, (R.top + R.bottom) / 2), 0x123456u) << "vertical line";
+    EXPECT_EQ(gui::PixelAt(B.get(), (R.left + R.right) / 2, R.bottom - 1), 0x123456u) << "horizontal line";
+    EXPECT_NE(gui::PixelAt(B.get(), R.right - 2, (R.top + R.bottom) / 2), 0x123456u);
+    EXPECT_NE(gui::PixelAt(B.get(), (R.left + R.right) / 2, R.bottom - 2), 0x123456u);
+}
+
+TEST_F(GridPainting, CheckGlyphPlacementAndStyles)
+{
+    G->PutCheckBox(2, 2, true, false);
+    G->PutCheckBox(3, 2, false, false);
+    struct Case {
+        TGridControlStyle Style;
+        int Size;
+    };
+    for (const Case& S : {Case{csWinXP, 16}, Case{csQJX, 20}}) {
+        G->ControlLook()->SetControlStyle(S.Style);
+        auto B = PaintGrid(G);
+        const TRect On = G->CellRect(2, 2);
+        const TRect Off = G->CellRect(3, 2);
+        // The glyph's top-left corner is 2 pixels inside the cell (the cell
+        // less one pixel, then one more); its mark is green.
+        const COLORREF Green = RGB(33, 161, 33);
+        const TRect OnGlyph{On.left + 2, On.top + 2, On.left + 2 + S.Size, On.top + 2 + S.Size};
+        EXPECT_GT(CountColour(B.get(), OnGlyph, Green), 8) << "style " << S.Style;
+        EXPECT_EQ(CountColour(B.get(), TRect{OnGlyph.right, On.top, On.right, On.bottom}, Green), 0)
+            << "nothing right of the glyph, style " << S.Style;
+        const TRect OffGlyph{Off.left + 2, Off.top + 2, Off.left + 2 + S.Size, Off.top + 2 + S.Size};
+        EXPECT_EQ(CountColour(B.get(), OffGlyph, Green), 0) << "style " << S.Style;
+        EXPECT_GT(CountColour(B.get(), OffGlyph, RGB(28, 81, 128)), 8) << "frame of the unchecked box, style " << S.Style;
+    }
+}
+
+TEST_F(GridPainting, ModifiedMarkIsAFourPixelBarAtTheRightOfColumnZero)
+{
+    G->SetLook(glStandard);
+    G->ShowModified()->Enabled = true;
+    G->ShowModified()->SetColor(0x0000FFFF);
+    G->SetRowModified(3, true);
+    auto B = PaintGrid(G);
+    const TRect R = G->CellRect(0, 3);
+    const int Y = (R.top + R.bottom) / 2;
+    // The painter's rectangle of a fixed cell ends one pixel inside the
+    // cell rectangle (its line); the bar takes its last 4 pixels.
+    for (int X = R.right - 5; X < R.right - 1; ++X)
+        EXPECT_EQ(gui::PixelAt(B.get(), X, Y), 0x00FFFFu) << "x " << X;
+    EXPECT_NE(gui::PixelAt(B.get(), R.right - 6, Y), 0x00FFFFu);
+    const TRect Other = G->CellRect(0, 4);
+    EXPECT_NE(gui::PixelAt(B.get(), Other.right - 2, (Other.top + Other.bottom) / 2), 0x00FFFFu);
+}
+
+TEST_F(GridPainting, SortGlyphArrows)
+{
+    TBitmap B(40, 40);
+    B.Canvas()->Brush()->SetColor(clBlack);
+    B.Canvas()->FillRect(TRect{0, 0, 40, 40});
+    G->SortSettings()->Direction = sdAscending;
+    G->DrawSortGlyph(B.Canvas(), 1, 20, 20);
+    GdiFlush();
+    // Ascending: white base from (16, 24) to (24, 24), gray edge back up-left.
+    EXPECT_EQ(gui::PixelAt(&B, 16, 24), 0xFFFFFFu);
+    EXPECT_EQ(gui::PixelAt(&B, 23, 24), 0xFFFFFFu);
+    EXPECT_EQ(gui::PixelAt(&B, 18, 20), 0x808080u);
+    TBitmap D(40, 40);
+    D.Canvas()->Brush()->SetColor(clBlack);
+    D.Canvas()->FillRect(TRect{0, 0, 40, 40});
+    G->SortSettings()->Direction = sdDescending;
+    G->DrawSortGlyph(D.Canvas(), 1, 20, 20);
+    GdiFlush();
+    // Descending: white from (24, 16) down to (20, 24), gray top edge.
+    EXPECT_EQ(gui::PixelAt(&D, 24, 16), 0xFFFFFFu);
+    EXPECT_EQ(gui::PixelAt(&D, 18, 16), 0x808080u);
+}
+
+TEST_F(GridPainting, FixedCellGradientsOfTheLooks)
+{
+    G->SetCells(2, 0, "");
+    G->SetFixedColor(clBtnFace);
+    // XP: the mirrored gradient from white (top) to the button face (bottom).
+    G->SetLook(glQJX);
+    G->SetLook(glXP);
+    auto B = PaintGrid(G);
+    const TRect R = G->CellRect(2, 0);
+    const COLORREF Top = gui::PixelAt(B.get(), (R.left + R.right) / 2, R.top + 3);
+    const COLORREF Bottom = gui::PixelAt(B.get(), (R.left + R.right) / 2, R.bottom - 4);
+    EXPECT_GT(GetRValue(Top) + GetGValue(Top) + GetBValue(Top), GetRValue(Bottom) + GetGValue(Bottom) + GetBValue(Bottom))
+        << "lighter at the top";
+    EXPECT_GE(GetRValue(Top), 240);
+    // XP edges: a white line one pixel inside the top edge.
+    EXPECT_EQ(gui::PixelAt(B.get(), (R.left + R.right) / 2, R.top + 1), 0xFFFFFFu);
+    // Classic: black lines along the right and bottom edge one pixel inside.
+    G->SetLook(glClassic);
+    B = PaintGrid(G);
+    EXPECT_EQ(gui::PixelAt(B.get(), R.right - 1 + 1 - 1, (R.top + R.bottom) / 2), 0u);
+    // Standard: a flat fill in the fixed colour.
+    G->SetLook(glStandard);
+    B = PaintGrid(G);
+    EXPECT_EQ(gui::PixelAt(B.get(), (R.left + R.right) / 2, R.top + 3), Rgb(clBtnFace));
+    // Flat turns every look-specific effect off.
+    G->SetLook(glXP);
+    G->Flat = true;
+    B = PaintGrid(G);
+    EXPECT_EQ(gui::PixelAt(B.get(), (R.left + R.right) / 2, R.top + 3), Rgb(clBtnFace));
+}
+
+TEST_F(GridPainting, GraphicCellsDrawTheirBarsAndHalves)
+{
+    G->SetLook(glStandard);
+    // Range indicator: a positive value fills the right half only.
+    TCellGraphic* Range = G->NewCellGraphic(2, 2);
+    Range->CellType = ctRangeIndicator;
+    Range->CellIndex = 100;
+    G->SetCells(2, 2, "50");
+    // Level progress with an empty range draws 0 % instead of dividing by zero.
+    TCellGraphic* Xp = G->NewCellGraphic(3, 2);
+    Xp->CellType = ctXPProgress;
+    Xp->CellIndex = 100;
+    Xp->CellAngle = 100;
+    G->SetCells(3, 2, "40");
+    // A progress pie at 50 %.
+    TCellGraphic* Pie = G->NewCellGraphic(4, 2);
+    Pie->CellType = ctProgressPie;
+    Pie->CellValue = 50;
+    Pie->CellHAlign = haLeft;
+    auto B = PaintGrid(G);
+    EXPECT_EQ(G->PaintFailures(), 0);
+    const TRect R = G->CellRect(2, 2);
+    const int Mid = (R.left + R.right) / 2;
+    EXPECT_GT(CountColour(B.get(), TRect{Mid + 1, R.top, R.right, R.bottom}, Rgb(clGreen)), 20);
+    EXPECT_EQ(CountColour(B.get(), TRect{R.left, R.top, Mid - 1, R.bottom}, Rgb(clGreen)), 0);
+    const TRect P = G->CellRect(4, 2);
+    const TRect PieBox{P.left + 2, P.top + 2, P.left + 22, P.top + 22};
+    const int Filled = CountColour(B.get(), PieBox, Rgb(clNavy));
+    EXPECT_GT(Filled, 60) << "half of a 20 x 20 pie";
+    EXPECT_LT(Filled, 240);
+}
+
+TEST_F(GridPainting, AFailingDrawEventNeverEscapesPainting)
+{
+    int Calls = 0;
+    G->OnCustomCellDraw = [&](TObject*, TCanvas*, int, int, TGridDrawState, TRect, bool) {
+        ++Calls;
+        throw Exception("draw failed");
+    };
+    EXPECT_NO_THROW(PaintGrid(G));
+    EXPECT_GT(Calls, 0);
+    EXPECT_EQ(G->PaintFailures(), Calls);
+}
+
+TEST_F(GridPainting, PaintRequestWhileUpdatesAreHeldValidatesTheWindow)
+{
+    G->BeginUpdate();
+    InvalidateRect(G->Handle(), nullptr, FALSE);
+    UpdateWindow(G->Handle());
+    EXPECT_FALSE(GetUpdateRect(G->Handle(), nullptr, FALSE));
+    G->EndUpdate();
+}
+
+TEST_F(GridPainting, MultilineCellsChangeOnlyTheirOwnGrid)
+{
+    auto* Other = new TProStringGrid(Form);
+    Other->SetParent(Form);
+    Other->SetBounds(4, 300, 200, 60);
+    G->Multilinecells = true;
+    G->SetCells(2, 2, "a");
+    PaintGrid(G);
+    PaintGrid(Other);
+    EXPECT_EQ(G->SingleLineFlag(), 0u);
+    EXPECT_EQ(Other->SingleLineFlag(), static_cast<UINT>(DT_SINGLELINE));
+}
+
+TEST_F(GridPainting, ScrollBarAlwaysShowsADisabledBarWhenEverythingFits)
+{
+    G->SetRowCount(3);
+    G->SetScrollBarAlways(saVert);
+    gui::Settle();
+    EXPECT_TRUE(GetWindowLongW(G->Handle(), GWL_STYLE) & WS_VSCROLL);
+    SCROLLBARINFO Info{sizeof Info};
+    ASSERT_TRUE(GetScrollBarInfo(G->Handle(), OBJID_VSCROLL, &Info));
+    EXPECT_TRUE((Info.rgstate[1] & STATE_SYSTEM_UNAVAILABLE) && (Info.rgstate[5] & STATE_SYSTEM_UNAVAILABLE))
+        << "both arrows disabled: states " << Info.rgstate[0] << " " << Info.rgstate[1] << " " << Info.rgstate[5];
+    G->SetScrollBarAlways(saNone);
+    G->UpdateScrollBarVisibility(true);
+    gui::Settle();
+    EXPECT_FALSE(GetWindowLongW(G->Handle(), GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST_F(GridPainting, ProportionalThumbMatchesTheVisibleShare)
+{
+    G->SetRowCount(201);
+    G->SetScrollProportional(true);
+    gui::Settle();
+    G->UpdateVertScrollProportion();
+    SCROLLINFO SI{sizeof SI, SIF_ALL};
+    ASSERT_TRUE(GetScrollInfo(G->Handle(), SB_VERT, &SI));
+    const int Line = G->GridLineWidth();
+    const int F = Line + G->RowHeights(0) + Line;
+    const int T = Line + 200 * (24 + Line);
+    const float Ratio = static_cast<float>(G->ClientHeight() - F) / static_cast<float>(T);
+    const int Max = static_cast<int>((Ratio + 127) / (1 - Ratio));
+    EXPECT_EQ(SI.nMax, Max);
+    EXPECT_EQ(static_cast<int>(SI.nPage), Max - 126);
+    EXPECT_EQ(SI.nPos, 0);
+    EXPECT_EQ(G->ScrollHintText(false, 127), "Row : " + std::to_string(200 - G->VisibleRowCount() + 1));
+}
+
+// ---------------------------------------------------------------------------
+// As the user sees it
+
+TEST(GridPaintingScreens, ChannelTableWithCheckBoxesRedNumbersAndSelection)
+{
+    auto* Form = new TForm(Application);
+    Form->SetBounds(60, 60, 780, 500);
+    auto* G = new TProStringGrid(Form);
+    G->SetParent(Form);
+    G->SetBounds(8, 8, 740, 440);
+    G->SetColCount(10);
+    G->SetRowCount(20);
+    G->SetFixedCols(0);
+    G->SetFixedRows(0);
+    const int Widths[] = {42, 120, 42, 120, 42, 120, 42, 120, 42, 119};
+    for (int C = 0; C < 10; ++C)
+        G->SetColWidths(C, Widths[C]);
+    G->SetDefaultRowHeight(20);
+    G->SetWordWrap(false);
+    G->Font()->SetName("Tahoma");
+    G->Font()->SetHeight(-11);
+    G->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect);
+    for (int K = 0; K < 5; ++K)
+        for (int R = 0; R < 20; ++R) {
+            char Num[4];
+            std::snprintf(Num, sizeof Num, "%02d", K * 20 + R);
+            G->WriteCellText(2 * K, R, Num);
+            G->PutCheckBox(2 * K, R, false, false);
+            G->GetCellGraphic(2 * K, R)->CellHAlign = haBeforeText;
+        }
+    for (int Slot : {0, 3, 45}) {
+        G->ChangeCheckBoxState((Slot / 20) * 2, Slot % 20, true);
+        G->EnsureCellProperties((Slot / 20) * 2, Slot % 20)->FontColor = 255;
+        G->WriteCellText((Slot / 20) * 2 + 1, Slot % 20, "Code " + std::to_string(Slot));
+    }
+    G->SelectCellRange(3, 3, 5, 8);
+    Form->Show();
+    gui::Settle();
+    auto B = PaintGrid(G);
+    gui::SaveScreenshot(Form, ScreenshotPath("grid-painting-channel-table.png"));
+    const TRect Cell = G->CellRect(0, 0);
+    // The check box sits before "00": green mark pixels in the left part of
+    // the cell, red text pixels to its right.
+    const int Glyph = 2 + 16;
+    EXPECT_GT(CountColour(B.get(), TRect{Cell.left, Cell.top, Cell.left + Glyph, Cell.bottom}, RGB(33, 161, 33)), 5);
+    int Red = 0;
+    for (int Y = Cell.top; Y < Cell.bottom; ++Y)
+        for (int X = Cell.left + Glyph; X < Cell.right; ++X) {
+            const COLORREF P = gui::PixelAt(B.get(), X, Y);
+            Red += GetRValue(P) > GetGValue(P) + 60 && GetRValue(P) > GetBValue(P) + 60;
+        }
+    EXPECT_GT(Red, 5) << "red number beside the box";
+    const TRect Sel = G->CellRect(3, 6);
+    EXPECT_EQ(gui::PixelAt(B.get(), Sel.right - 3, Sel.bottom - 3), Rgb(G->SelectionColor));
+    delete Form;
+}
+
+// Every cell type in every look, one screenshot per look.
+TEST(GridPaintingScreens, DemonstrationGridOfEveryCellTypeAndLook)
+{
+    auto* Form = new TForm(Application);
+    Form->SetBounds(20, 20, 900, 560);
+    auto* G = new TProStringGrid(Form);
+    G->SetParent(Form);
+    G->SetBounds(8, 8, 870, 500);
+    G->SetColCount(6);
+    G->SetRowCount(14);
+    G->SetFixedCols(1);
+    G->SetFixedRows(1);
+    G->SetDefaultColWidth(140);
+    G->SetColWidths(0, 110);
+    G->SetDefaultRowHeight(30);
+    G->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect);
+    const char* Heads[] = {"Kind", "Plain", "Graphic", "Styles", "More", "Colours"};
+    for (int C = 0; C < 6; ++C)
+        G->SetCells(C, 0, Heads[C]);
+    G->SortSettings()->Show = true;
+    G->SortSettings()->Column = 1;
+    int Row = 1;
+    auto Label = [&](const char* Text) { G->SetCells(0, Row, Text); };
+    Label("Text");
+    G->SetCells(1, Row, "Left text");
+    G->SetCells(2, Row, "12345.67");
+    G->EnsureCellProperties(2, Row)->Alignment = taRightJustify;
+    G->SetCells(3, Row, "Centred");
+    G->EnsureCellProperties(3, Row)->Alignment = taCenter;
+    G->SetCells(4, Row, "http://example.invalid/x");
+    G->URLShow = true;
+    G->SetCells(5, Row, "Own colour");
+    G->EnsureCellProperties(5, Row)->SetBrushColor(0x00C0FFFF);
+    ++Row;
+    Label("Check boxes");
+    const TGridControlStyle Styles[] = {csClassic, csFlat, csWinXP, csOstrune, csQJX};
+    for (int C = 1; C < 6; ++C) {
+        G->PutCheckBox(C, Row, C % 2 == 1, false);
+        G->SetCells(C, Row, "Check");
+        G->GetCellGraphic(C, Row)->CellHAlign = haBeforeText;
+    }
+    ++Row;
+    Label("Radio");
+    for (int C = 1; C < 6; ++C) {
+        TCellGraphic* Gr = G->NewCellGraphic(C, Row);
+        Gr->CellType = ctRadio;
+        auto* Items = new TStringList();
+        Items->Add("A");
+        Items->Add("B");
+        Items->Add("C");
+        Gr->CellBitmap = Items;
+        Gr->CellCreated = true;
+        Gr->CellBoolean = true;
+        Gr->CellIndex = C % 3;
+    }
+    ++Row;
+    Label("Progress");
+    for (int C = 1; C < 6; ++C) {
+        TCellGraphic* Gr = G->NewCellGraphic(C, Row);
+        Gr->CellType = C < 3 ? ctProgress : C == 3 ? ctXPProgress : C == 4 ? ctProgressPie : ctRangeIndicator;
+        Gr->CellValue = 65;
+        Gr->CellIndex = C == 5 ? 100 : 0;
+        Gr->CellHAlign = haCenter;
+        Gr->CellVAlign = vaCenter;
+        G->SetCells(C, Row, C == 5 ? "-40" : std::to_string(20 * C));
+    }
+    ++Row;
+    Label("Button");
+    for (int C = 1; C < 3; ++C) {
+        TCellGraphic* Gr = G->NewCellGraphic(C, Row);
+        Gr->CellType = ctButton;
+        Gr->CellIndex = (22 << 16) | 90;
+        Gr->CellText = C == 1 ? "Send" : "Read";
+        Gr->CellHAlign = haCenter;
+        Gr->CellVAlign = vaCenter;
+    }
+    TCellGraphic* Comment = G->NewCellGraphic(3, Row);
+    Comment->CellType = ctComment;
+    G->SetCells(3, Row, "Comment");
+    TCellGraphic* Rot = G->NewCellGraphic(4, Row);
+    Rot->CellType = ctRotated;
+    Rot->CellAngle = 20;
+    G->SetCells(4, Row, "Rotated");
+    G->MergeCells(5, Row, 1, 2);
+    G->SetCells(5, Row, "Merged 2 rows");
+    ++Row;
+    Label("Wide");
+    G->WriteWideCellText(1, Row, L"\x8bfb\x53d6 \x00e9t\x00e9");
+    G->SetCells(2, Row, "{\\rtf1 Rich \\b text\\b0}");
+    G->SetCells(3, Row, "<b>HTML</b> text");
+    ++Row;
+    Label("Bands");
+    G->Bands()->SetActive(true);
+    ++Row;
+    ++Row;
+    G->ShowModified()->Enabled = true;
+    G->SetRowModified(Row, true);
+    G->SelectCellRange(1, 3, Row, Row + 1);
+    G->SelectionRectangle = true;
+    G->SelectionResizer = true;
+
+    Form->Show();
+    gui::Settle();
+    const struct {
+        TGridLook Look;
+        TComponentStylePreset Preset;
+        const char* Name;
+    } Looks[] = {
+        {glStandard, tsCustom, "standard"}, {glSoft, tsCustom, "soft"},       {glClassic, tsCustom, "classic"},
+        {glQJX, tsOffice2003Blue, "qjx"},   {glXP, tsOffice2007Luna, "xp"},   {glListView, tsCustom, "listview"},
+        {glVista, tsWindowsVista, "vista"},
+    };
+    for (const auto& L : Looks) {
+        G->SetLook(L.Look);
+        if (L.Preset != tsCustom)
+            G->SetComponentStyle(L.Preset);
+        for (int C = 1; C < 6; ++C)
+            if (TCellGraphic* Gr = G->GetCellGraphic(C, 2))
+                (void)Gr;
+        G->ControlLook()->SetControlStyle(Styles[static_cast<int>(L.Look) % 5]);
+        G->Invalidate();
+        gui::Settle();
+        auto B = PaintGrid(G);
+        EXPECT_EQ(G->PaintFailures(), 0) << L.Name;
+        gui::SaveScreenshot(Form, ScreenshotPath(std::string("grid-painting-look-") + L.Name + ".png"));
+    }
+    delete Form;
+}
+
+} // namespace
