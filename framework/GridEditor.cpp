@@ -113,10 +113,21 @@ void TInplaceEdit::Change()
         FGrid->SetEditText(FGrid->FEditCell.X, FGrid->FEditCell.Y, Text());
 }
 
+void TInplaceEdit::DoEnter()
+{
+    if (FGrid != nullptr && !FGrid->FFocusInside)
+        FGrid->Perform(CM_ENTER);
+    TCustomEdit::DoEnter();
+}
+
 void TInplaceEdit::DoExit()
 {
     TCustomEdit::DoExit();
-    if (FGrid != nullptr)
+    if (FGrid == nullptr)
+        return;
+    if (FGrid->FFocusInside && !FGrid->ContainsFocus())
+        FGrid->Perform(CM_EXIT);
+    else
         FGrid->EditorFocusLeft();
 }
 

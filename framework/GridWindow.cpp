@@ -44,6 +44,20 @@ void TCustomGrid::WndProc(TMessage& Message)
         UpdateScrollRange();
         UpdateEditorPlace();
         break;
+    // The grid and its editor count as one control: the focus moving from
+    // one to the other neither leaves nor enters the grid.
+    case CM_ENTER:
+        if (!FFocusInside) {
+            FFocusInside = true;
+            TCustomControl::WndProc(Message);
+        }
+        break;
+    case CM_EXIT:
+        if (!FocusInChild()) {
+            FFocusInside = false;
+            TCustomControl::WndProc(Message);
+        }
+        break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         TCustomControl::WndProc(Message);
@@ -57,6 +71,13 @@ void TCustomGrid::WndProc(TMessage& Message)
     }
     default: TCustomControl::WndProc(Message); break;
     }
+}
+
+// The focus is in a window inside the grid (its editor), not the grid itself.
+bool TCustomGrid::FocusInChild()
+{
+    const HWND focus = GetFocus();
+    return HandleAllocated() && focus != nullptr && focus != Handle() && IsChild(Handle(), focus);
 }
 
 TRect TCustomGrid::ClientRect() const

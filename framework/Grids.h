@@ -155,11 +155,14 @@ protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
     // Drops Enter, Esc and Tab characters, which the grid has handled.
     void KeyPress(char& Key) override;
+    // A focus that comes straight from another control enters the grid first.
+    void DoEnter() override;
     // Enter and Esc always; Tab with goTabs.
     bool WantsSpecialKey(Word Key) override;
     // Writes the text back through the grid's SetEditText, unless loading.
     void Change() override;
-    // Focus gone outside the grid: the grid closes the edit (unless goAlwaysShowEditor).
+    // Focus gone outside the grid: the grid is left too, which closes the
+    // edit (unless goAlwaysShowEditor).
     void DoExit() override;
     void SetParent(TWinControl* AParent) override;
 
@@ -502,6 +505,7 @@ private:
     void HoldMouse(bool ScrollTimer);
     bool TabMove(bool Backward);
     void WMSetCursor(TMessage& Message);
+    bool FocusInChild();
 
     int FColCount = 5;
     int FRowCount = 5;
@@ -544,6 +548,9 @@ private:
 
     TInplaceEdit* FInplaceEdit = nullptr;
     bool FEditorMode = false;
+    // The focus is in the grid or its editor: the grid has been entered and
+    // not left. The focus moving between the two is no enter or exit.
+    bool FFocusInside = false;
     TGridCoord FEditCell{-1, -1};
     wchar_t FLastCharUnit = 0;
     int FWheelAccumulator = 0;

@@ -292,6 +292,49 @@ TEST_F(GridWindow, FocusLeavingTheGridClosesTheEditor)
     EXPECT_EQ(Grid->InplaceEditor()->Top(), Grid->CellRect(1, 2).top);
 }
 
+// The grid and its editor are one control for entering and leaving: the
+// focus moving between them fires neither OnExit nor OnEnter of the grid;
+// leaving the editor for another control leaves the grid.
+TEST_F(GridWindow, TheEditorIsPartOfTheGridForEnterAndExit)
+{
+    auto* other = new TEdit(Form);
+    other->SetParent(Form);
+    other->SetBounds(440, 10, 60, 24);
+    int enters = 0, exits = 0;
+    Grid->OnEnter = [&](TObject*) { ++enters; };
+    Grid->OnExit = [&](TObject*) { ++exits; };
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->FocusCell(1, 1, true);
+    gui::TypeText("ab");
+    ASSERT_TRUE(Grid->EditorMode());
+    ASSERT_TRUE(Grid->InplaceEditor()->Focused());
+    gui::PressKey(VK_RETURN);
+    ASSERT_TRUE(Grid->Focused());
+    EXPECT_EQ(exits, 0) << "opening the editor does not leave the grid";
+    EXPECT_EQ(enters, 0) << "closing it does not enter the grid again";
+
+    gui::TypeText("c");
+    ASSERT_TRUE(Grid->InplaceEditor()->Focused());
+    other->SetFocus();
+    gui::Settle();
+    EXPECT_EQ(exits, 1) << "leaving the editor for another control leaves the grid";
+    EXPECT_FALSE(Grid->EditorMode());
+    EXPECT_EQ(Grid->Cells(1, 1), "c");
+
+    Grid->SetOptions(Grid->Options() | goAlwaysShowEditor);
+    Grid->SetFocus();
+    gui::Settle();
+    EXPECT_EQ(enters, 1);
+    ASSERT_TRUE(Grid->EditorMode());
+    other->SetFocus();
+    gui::Settle();
+    ASSERT_TRUE(Grid->EditorMode()) << "goAlwaysShowEditor keeps the editor";
+    Grid->InplaceEditor()->SetFocus();
+    gui::Settle();
+    EXPECT_EQ(enters, 2) << "a focus put straight into the editor enters the grid";
+    EXPECT_EQ(exits, 2);
+}
+
 TEST_F(GridWindow, SizingARowAndMovingAColumnWithTheMouse)
 {
     Grid->SetOptions(Grid->Options() | goRowSizing | goColMoving);
