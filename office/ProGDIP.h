@@ -86,6 +86,7 @@ enum : Integer {
     GPTextRenderingHintSystemDefault = 0,
     GPTextRenderingHintSingleBitPerPixelGridFit = 1,
     GPTextRenderingHintAntiAliasGridFit = 3,
+    GPTextRenderingHintAntiAlias = 4,
     GPTextRenderingHintClearTypeGridFit = 5,
     GPLinearGradientModeHorizontal = 0,
     GPLinearGradientModeVertical = 1,

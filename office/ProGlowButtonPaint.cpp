@@ -226,6 +226,12 @@ void DrawPictureScaled(TCanvas* C, const TRect& R, TGdiPlusPicture* Picture)
         GlobalFree(Block);
         throw EGdiPlusPicture("Could not allocate memory for image");
     }
+    // The stream (and with it the block) is released once, also when
+    // decoding or drawing raises.
+    struct TRelease {
+        IStream* S;
+        ~TRelease() { S->Release(); }
+    } Release{Stream};
     ULONG Written = 0;
     Stream->Write(Bytes.data(), static_cast<ULONG>(Bytes.size()), &Written);
     LARGE_INTEGER Zero{};
@@ -245,7 +251,6 @@ void DrawPictureScaled(TCanvas* C, const TRect& R, TGdiPlusPicture* Picture)
             }
         }
     }
-    Stream->Release();
 }
 
 // GDI+ text for a scalable, non-device font the screen lists.
@@ -420,7 +425,7 @@ TSize DrawGlowButtonFace(TCanvas* C, const TRect& R, const TGlowFaceParams& P)
             Format->SetHotkeyPrefix(GPHotkeyPrefixShow);
             Format->SetTrimming(P.Trimming);
             TG->SetTextRenderingHint(P.AntiAlias == aaClearType ? GPTextRenderingHintClearTypeGridFit
-                                                                : GPTextRenderingHintAntiAliasGridFit);
+                                                                : GPTextRenderingHintAntiAlias);
             const TGPRectF Box = P.MeasureOnly ? MakeGPRect(static_cast<float>(L), static_cast<float>(T), 4096, 4096)
                                                : MakeGPRect(static_cast<float>(L), static_cast<float>(T),
                                                             static_cast<float>(W), static_cast<float>(H));
@@ -469,12 +474,6 @@ TSize DrawGlowButtonFace(TCanvas* C, const TRect& R, const TGlowFaceParams& P)
         if (P.MeasureOnly)
             return Size;
 
-        if (P.DropDownButton) {
-            if (P.DropDownPosition == dpRight)
-                W -= 8;
-            else
-                H -= 8;
-        }
         const int Centred = std::max(0, (W - GW) / 2) + L;
         switch (Layout) {
         case blGlyphLeft:
@@ -591,7 +590,7 @@ TSize DrawGlowButtonFace(TCanvas* C, const TRect& R, const TGlowFaceParams& P)
                 case blGlyphTop: Box.top = Box.top + std::max(0, (RectHeight(Box) - WrappedH) / 2); break;
                 case blGlyphTopAdjusted: break;
                 case blGlyphBottomAdjusted: Box.top = Box.bottom - WrappedH; break;
-                default: Box.top = Box.top + (RectHeight(Box) - WrappedH) / 2; break;
+                default: Box.top = (Box.bottom - Box.top - WrappedH) / 2; break;
                 }
             }
             TRect Draw = Box;
@@ -608,7 +607,14 @@ TSize DrawGlowButtonFace(TCanvas* C, const TRect& R, const TGlowFaceParams& P)
     if (P.MeasureOnly)
         return Size;
 
-    // Glyph.
+    // Glyph. Without a caption it is centred in the content area, less 8
+    // pixels across the drop-down strip's side for the arrow.
+    if (P.DropDownButton) {
+        if (P.DropDownPosition == dpRight)
+            W -= 8;
+        else
+            H -= 8;
+    }
     if (HasPicture) {
         int PW = ForcedGlyph ? P.ForcedGlyphWidth : P.Picture->Width();
         int PH = ForcedGlyph ? P.ForcedGlyphHeight : P.Picture->Height();

@@ -335,3 +335,115 @@ TEST(GlowButton, DownRules)
     EXPECT_TRUE(Check.Down());
     EXPECT_EQ(Check.DrawState(), 2);
 }
+
+namespace {
+
+// A 16 x 16 glyph of one blue, in a list.
+struct BlueGlyph {
+    TImageList Images{nullptr};
+    static constexpr COLORREF Blue = RGB(20, 60, 230);
+    BlueGlyph()
+    {
+        TBitmap Glyph(16, 16, TPixelFormat::pf24bit);
+        Glyph.Canvas()->Brush()->SetColor(RGBToColor(20, 60, 230));
+        Glyph.Canvas()->FillRect(Rect(0, 0, 16, 16));
+        Images.Add(&Glyph, nullptr);
+    }
+};
+
+// The first column and row holding Colour, or -1.
+std::pair<int, int> FirstOf(TBitmap& B, COLORREF Colour)
+{
+    int X = -1, Y = -1;
+    for (int y = 0; y < B.Height(); ++y)
+        for (int x = 0; x < B.Width(); ++x)
+            if (PixelOf(B, x, y) == Colour) {
+                if (X < 0 || x < X)
+                    X = x;
+                if (Y < 0)
+                    Y = y;
+            }
+    return {X, Y};
+}
+
+} // namespace
+
+TEST(GlowButtonFace, DropDownArrowRoomOnlyWhenCentringWithoutCaption)
+{
+    // A 100 x 41 split button: the content area is 87 wide. A glyph without a
+    // caption is centred in it less 8 pixels for the arrow: (79 - 16) / 2 =
+    // 31; with a caption the layout centres in the whole content area
+    // (blGlyphTop: (87 - 16) / 2 = 35).
+    struct Case {
+        const char* Caption;
+        TButtonLayout Layout;
+        TDropDownPosition Position;
+        int X, Y;   // -1: not checked
+    } Cases[] = {
+        {"", blGlyphLeft, dpRight, 31, 12},        // (41 - 16) / 2 = 12
+        {"", blGlyphLeft, dpBottom, 42, 2},        // height 41 - 13 = 28, less 8: (20 - 16) / 2
+        {"Top", blGlyphTop, dpRight, 35, -1},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(testing::Message() << C.Caption << " " << C.Layout << " " << C.Position);
+        BlueGlyph G;
+        TBitmap B(100, 41, TPixelFormat::pf24bit);
+        TFont Font;
+        TGlowFaceParams P;
+        P.Colors = A().Look(glNormal);
+        P.Font = &Font;
+        P.Caption = C.Caption;
+        P.Images = &G.Images;
+        P.ImageIndex = 0;
+        P.Layout = C.Layout;
+        P.AntiAlias = aaNone;
+        P.DropDownButton = true;
+        P.DropDownPosition = C.Position;
+        DrawGlowButtonFace(B.Canvas(), Rect(0, 0, 100, 41), P);
+        B.Canvas()->Refresh();
+        const auto [X, Y] = FirstOf(B, BlueGlyph::Blue);
+        EXPECT_EQ(X, C.X);
+        if (C.Y >= 0)
+            EXPECT_EQ(Y, C.Y);
+    }
+}
+
+TEST(GlowButtonFace, WrappedGdiCaptionTopUnderGlyphBottom)
+{
+    // blGlyphBottom with GDI text and WordWrap: the text box is (0, 2, W,
+    // H - 16), and the wrapped caption's top becomes (bottom - top - h) / 2.
+    BlueGlyph G;
+    TBitmap B(100, 60, TPixelFormat::pf24bit);
+    TFont Font;
+    Font.SetColor(clBlack);
+    Font.SetQuality(TFontQuality::fqNonAntialiased);
+    TGlowFaceParams P;
+    P.Colors = A().Look(glNormal);
+    P.Colors.ColorMirror = P.Colors.ColorMirrorTo = clWhite;
+    P.Border = false;
+    P.Font = &Font;
+    P.Caption = "Wrap";
+    P.Images = &G.Images;
+    P.ImageIndex = 0;
+    P.Layout = blGlyphBottom;
+    P.AntiAlias = aaNone;
+    P.WordWrap = true;
+    DrawGlowButtonFace(B.Canvas(), Rect(0, 0, 100, 60), P);
+    B.Canvas()->Refresh();
+
+    // Where the ink of the text starts below its box's top, and its height.
+    TBitmap Ref(100, 60, TPixelFormat::pf24bit);
+    Ref.Canvas()->Brush()->SetColor(clWhite);
+    Ref.Canvas()->FillRect(Rect(0, 0, 100, 60));
+    Ref.Canvas()->Font()->Assign(&Font);
+    Ref.Canvas()->Brush()->SetStyle(TBrushStyle::bsClear);
+    TRect Calc = Rect(0, 0, 100, 0);
+    const int H = Ref.Canvas()->DrawTextRect(String("Wrap"), Calc, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+    TRect At = Rect(0, 0, 100, 60);
+    Ref.Canvas()->DrawTextRect(String("Wrap"), At, DT_WORDBREAK | DT_CENTER);
+    Ref.Canvas()->Refresh();
+    const int Ink = FirstOf(Ref, RGB(0, 0, 0)).second;
+    ASSERT_GE(Ink, 0);
+    const int Bottom = 60 - 16;
+    EXPECT_EQ(FirstOf(B, RGB(0, 0, 0)).second, (Bottom - 2 - H) / 2 + Ink);
+}
