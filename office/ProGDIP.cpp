@@ -5,6 +5,8 @@
 
 #include <gdiplus.h>
 
+#include "framework/Codepage.h"
+
 namespace G = Gdiplus;
 namespace F = Gdiplus::DllExports;
 
@@ -151,11 +153,12 @@ TGPStatus TGPGraphics::DrawRectangle(TGPPen* Pen, float X, float Y, float Width,
 TGPStatus TGPGraphics::DrawString(const String& Text, Integer Length, TGPFont* Font, const TGPRectF& Layout,
                                   TGPStringFormat* Format, TGPBrush* Brush)
 {
-    // The system code page, into a zero-filled buffer with room for the end mark.
+    // The system's code page (936, whatever the machine's ANSI page is), into
+    // a zero-filled buffer with room for the end mark.
     std::vector<wchar_t> Wide(Text.size() + 1, L'\0');
     int N = 0;
     if (!Text.empty())
-        N = MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), Wide.data(),
+        N = MultiByteToWideChar(SystemCodePage, 0, Text.data(), static_cast<int>(Text.size()), Wide.data(),
                                 static_cast<int>(Text.size()));
     if (Length < 0 || Length > N)
         Length = N;

@@ -262,3 +262,30 @@ TEST(GdiPlusPicture, StoredDataIsMeasuredWhenRead)
     EXPECT_EQ(Read.Width(), 24);
     EXPECT_EQ(Read.Height(), 16);
 }
+
+TEST(GdiPlus, EightBitTextIsTheSystemsCodePage)
+{
+    // "读取" as the system's 936 bytes draws exactly as its UTF-16 form.
+    auto Draw = [](auto Text) {
+        std::unique_ptr<TBitmap> B(WhiteBitmap(80, 30));
+        {
+            std::unique_ptr<TGPGraphics> G(new TGPGraphics(B->Canvas()->Handle()));
+            std::unique_ptr<TGPFontFamily> Family(new TGPFontFamily(L"Tahoma"));
+            EXPECT_EQ(Family->GetLastStatus(), GPOk);
+            std::unique_ptr<TGPFont> Font(new TGPFont(Family.get(), 12));
+            std::unique_ptr<TGPSolidBrush> Black(new TGPSolidBrush(0xFF000000));
+            EXPECT_EQ(G->DrawString(Text, -1, Font.get(), MakeGPRect(2, 2, 76, 26), nullptr, Black.get()), GPOk);
+        }
+        B->Canvas()->Refresh();
+        std::string Pixels;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 80; ++x)
+                Pixels += static_cast<char>(GetRValue(PixelOf(B.get(), x, y)));
+        return Pixels;
+    };
+    const String Narrow = "读取";
+    ASSERT_EQ(Narrow.size(), 4u);
+    const std::string FromNarrow = Draw(Narrow);
+    EXPECT_EQ(FromNarrow, Draw(WideString(L"\u8BFB\u53D6")));
+    EXPECT_NE(FromNarrow, Draw(WideString(L"x")));   // the text itself was drawn
+}
