@@ -270,6 +270,14 @@ void TProStringGrid::ProbePlatform()
 
 TProStringGrid::~TProStringGrid()
 {
+    // The widths go to their store before anything is freed; a store that
+    // cannot be written never stops the grid from going.
+    if (FColumnSize && FColumnSize->Save) {
+        try {
+            SaveColumnSizes();
+        } catch (const std::exception&) {
+        }
+    }
     Destroying();
     UnhookOwnerFormResize();
 
@@ -356,6 +364,8 @@ void TProStringGrid::CreateWnd()
         Font()->SetName("Tahoma");
     if (!ThemesAvailable())
         FXPFlag = false;
+    if (FColumnSize->Save)
+        LoadColumnSizes();
 }
 
 void TProStringGrid::Loaded()
@@ -373,6 +383,10 @@ void TProStringGrid::Loaded()
     }
     FSearchFooter->SetAutoThemeAdapt(AutoThemeAdapt);
     UpdateScrollBarVisibility(false);
+    if (FColumnSize->Save)
+        LoadColumnSizes();
+    if (AutoThemeAdapt)
+        ApplyThemeColors();
 }
 
 void TProStringGrid::Invalidate()
@@ -436,6 +450,8 @@ void TProStringGrid::WndProc(TMessage& Message)
     TBaseGrid::WndProc(Message);
     if (Message.Msg == WM_NCPAINT)
         PaintFlatBorder();
+    if (Message.Msg == WM_GETDLGCODE && (FNavigation->AutoGotoWhenSorted || !HasOption(goEditing)))
+        Message.Result |= DLGC_WANTCHARS;
 }
 
 

@@ -511,7 +511,7 @@ public:
     bool SelectionRTFKeep = false;
     int ZoomLevel = 0;
     // The themed flag: visual styles usable and a theme active.
-    bool Themed() const { return FThemed; }
+    bool Themed() const { return FXPFlag; }
     TImageList* GridImages = nullptr;
 
     // ---- Cell painting (ProGridPaint.cpp) ----
@@ -658,7 +658,6 @@ private:
     std::unique_ptr<TSortSettings> FSortSettings;
     std::unique_ptr<TBitmap> FRowIndicator;
     TFixedGradient FFixedGradient;
-    bool FThemed = false;
     bool FFlatBarsActive = false;
     UINT FSingleLineFlag = 0x20;
     int FPaintFailures = 0;

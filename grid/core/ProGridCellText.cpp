@@ -373,9 +373,13 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TGridDra
     Flags |= DT_NOPREFIX | DT_EXPANDTABS | (WordWrap ? (DT_WORDBREAK | DT_EDITCONTROL) : FSingleLineFlag)
         | HorzFlag(HAlign) | VertFlag(VAlign);
     ACanvas->Brush()->SetStyle(TBrushStyle::bsClear);
-    TRect Measure = TR;
-    ACanvas->DrawTextRect(Text, Measure, Flags | DT_CALCRECT);
-    const int TextW = Measure.right - Measure.left;
+    // The text is measured only when a graphic or the sort glyph is placed by it.
+    int TextW = 0;
+    if ((G || GlyphShown) && !Text.empty()) {
+        TRect Measure = TR;
+        ACanvas->DrawTextRect(Text, Measure, Flags | DT_CALCRECT);
+        TextW = Measure.right - Measure.left;
+    }
     if (G)
         FTextWidth = Text.empty() ? 0 : TextW + 2;
     ACanvas->DrawTextRect(Text, TR, Flags);

@@ -238,7 +238,7 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
         const double Value = GetCellFloat(ACol, ARow);
         const TCellGraphicColors& GC = ColorsOf(G);
         TRect P = R;
-        if ((FControlLook->ControlStyle() == csWinXP || FControlLook->ControlStyle() == csTheme) && FThemed
+        if ((FControlLook->ControlStyle() == csWinXP || FControlLook->ControlStyle() == csTheme) && FXPFlag
             && FControlLook->ProgressXP() && HandleAllocated()) {
             InflateRect(&P, -FControlLook->ProgressMarginX(), -FControlLook->ProgressMarginY());
             if (DrawThemed(Handle(), ACanvas->Handle(), L"Progress", 1, 1, P)) {
@@ -278,7 +278,7 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
         const bool Enabled = FControlLook->NoDisabledButtonLook() || CanEditCell(ACol, ARow, true);
         const bool Down = G->CellBoolean;
         bool Done = false;
-        if (FThemed && HandleAllocated())
+        if (FXPFlag && HandleAllocated())
             Done = DrawThemed(Handle(), ACanvas->Handle(), L"button", 1, !Enabled ? 4 : Down ? 3 : 1, P);
         if (!Done) {
             RECT F = P;
@@ -336,7 +336,7 @@ void TProStringGrid::DrawCheckGlyph(TCanvas* ACanvas, TRect R, bool Checked, boo
 {
     if (FControlLook->NoDisabledCheckRadioLook() || FControlLook->CheckAlwaysActive())
         Enabled = true;
-    if (Style == csTheme && !FThemed)
+    if (Style == csTheme && !FXPFlag)
         Style = csClassic;
     const int S = FControlLook->CheckSize();
     const TColor Back = ACanvas->Brush()->Color();
@@ -408,7 +408,7 @@ void TProStringGrid::DrawRadioGroup(TCanvas* ACanvas, TRect R, bool Reverse, dou
 {
     if (FControlLook->NoDisabledCheckRadioLook() || FControlLook->RadioAlwaysActive())
         Disabled = false;
-    if (Style == csTheme && !FThemed)
+    if (Style == csTheme && !FXPFlag)
         Style = csClassic;
     const bool Classic = Style == csClassic || Style == csFlat;
     const int RS = FControlLook->RadioSize();

@@ -290,11 +290,11 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, TGridDrawState ASt
         const int KeepRight = R.right;
         if (!FixedCell) {
             if (FControlLook->DropDownAlwaysVisible() && HasComboBox(C, ARow)) {
-                DrawComboButton(ACanvas, HandleAllocated() ? Handle() : nullptr, R, FThemed && FComCtl6);
+                DrawComboButton(ACanvas, HandleAllocated() ? Handle() : nullptr, R, FXPFlag && FComCtl6);
                 R.right -= 16;
             }
             if (FControlLook->SpinButtonsAlwaysVisible() && HasSpinEdit(C, ARow)) {
-                DrawSpinButtons(ACanvas, HandleAllocated() ? Handle() : nullptr, R, FThemed && FComCtl6);
+                DrawSpinButtons(ACanvas, HandleAllocated() ? Handle() : nullptr, R, FXPFlag && FComCtl6);
                 R.right -= 16;
             }
         }
@@ -503,12 +503,8 @@ void TProStringGrid::DrawCellContent(TCanvas* ACanvas, int ACol, int ARow, TGrid
         }
     }
 
-    String Text;
-    GetFloatFormattedText(C, ARow, Text);
-    if (!Text.empty() && Text[0] == '=')
-        CalcCellValue(C, ARow, Text);
-    if (IsPasswordCell(C, ARow))
-        Text.assign(Text.size(), '*');
+    // (The display text, its formula value and the password mask are
+    // taken by the text layer below, which draws them.)
 
     if (ARow == 0 && HasFixedDropDown(C, ARow))
         DrawResourceGlyph(ACanvas, FixedColor(), TRect{R.right - 16, R.top, R.right, R.bottom}, "PSGFILT");

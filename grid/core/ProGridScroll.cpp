@@ -297,7 +297,7 @@ void TProStringGrid::PaintFlatBorder()
         FrameRect(DC, &Rc, Br);
         DeleteObject(Br);
     };
-    Frame(1, 1, W - 1, H - 1, FThemed ? 0xB99D7F : 0x808080);
+    Frame(1, 1, W - 1, H - 1, FXPFlag ? 0xB99D7F : 0x808080);
     const TColor ParentColor = Parent() ? Parent()->Color() : clBtnFace;
     Frame(0, 0, W, H, ColorToRGB(ParentColor));
     ReleaseDC(Handle(), DC);

@@ -251,6 +251,21 @@ TEST(ColumnSizes, IniFileHoldsColNValuesAndLoadsThemBack)
     EXPECT_EQ(H->ColWidths(2), 70);
 }
 
+TEST(ColumnSizes, SaveSetWritesTheWidthsWhenTheGridIsFreed)
+{
+    testfs::TempDir Dir("colsizes");
+    const String File = testfs::PathStr(Dir / "grid.ini");
+    {
+        auto G = MakeGrid(2, 2);
+        G->SetColWidths(1, 93);
+        G->ColumnSize()->Save = true;
+        G->ColumnSize()->Location = clIniFile;
+        G->ColumnSize()->Key = File;
+        G->ColumnSize()->Section = "S";
+    }
+    EXPECT_EQ(TIniFile(File).ReadInteger("S", "Col1", -1), 93);
+}
+
 TEST(ColumnSizes, EmptySectionNeitherSavesNorLoads)
 {
     testfs::TempDir Dir("colsizes");
