@@ -482,13 +482,16 @@ void SaveFileReplacing(const String& FileName, const String& Bytes)
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
         throw EFCreateError(failure + "The file is read-only.");
 
-    // The temporary file is held without sharing: a second writer waits here.
+    // The temporary file is shared for reading only: a second writer waits
+    // here. Readers must be let in, because the handle stays open for a
+    // moment after the file has taken the target's name, and a reader that
+    // found the file locked then would see no settings at all.
     const WideString temp = StrToWide(FileName + ReplaceSuffix);
     const DWORD start = GetTickCount();
     HANDLE h;
     for (;;) {
-        h = CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                        nullptr);
+        h = CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE)
             break;
         const DWORD code = GetLastError();

@@ -132,5 +132,5 @@ bool FileExists(const String& FileName);
 // temporary file, which the next write replaces); a write that fails (a full
 // disk) leaves the old file whole and raises EWriteError. A read-only file is
 // not replaced: EFCreateError. Errors name the file. Writers of the same file
-// take turns: the temporary file is held without sharing until it is in place.
+// take turns: the temporary file is shared for reading only until it is in place.
 void SaveFileReplacing(const String& FileName, const String& Bytes);

@@ -2,6 +2,7 @@
 
 #include "tests/support/TempDir.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -9,11 +10,13 @@
 #include <functional>
 #include <iterator>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "framework/Exception.h"
 #include "framework/IniFile.h"
 #include "framework/Stream.h"
+#include "framework/StrUtils.h"
 #include "framework/StringList.h"
 
 #ifdef _WIN32
@@ -569,6 +572,41 @@ TEST_F(IniFileTest, AFileHeldExclusivelyIsNotWritten)
     EXPECT_EQ(ReadBytes(), SharedFile);
     ini.WriteString("Com1", "band", "1200");
     EXPECT_EQ(ini.ReadString("Com1", "band", ""), "1200");
+}
+
+// Reads in another thread while the file is saved over and over: the file
+// that has just taken the old one's place is still held by the writer for a
+// moment, and a read then must see it, never the defaults of an unreadable file.
+TEST_F(IniFileTest, ReadsDuringSavesNeverSeeTheDefaults)
+{
+    WriteBytes("[S]\r\nk=0\r\n");
+    TIniFile writer(Name());
+    std::atomic<bool> stop{false};
+    std::atomic<int> reads{0};
+    std::atomic<int> missed{0};
+    std::thread reader([&] {
+        TIniFile ini(Name());
+        while (!stop) {
+            if (ini.ReadString("S", "k", "default") == "default")
+                ++missed;
+            ++reads;
+        }
+    });
+    constexpr int Saves = 150;
+    int failedSaves = 0;
+    for (int i = 1; i <= Saves; ++i) {
+        try {
+            writer.WriteString("S", "k", IntToStr(i));
+        } catch (const EIniFileException&) {
+            ++failedSaves;
+        }
+    }
+    stop = true;
+    reader.join();
+    EXPECT_EQ(missed.load(), 0) << "of " << reads.load() << " reads during " << Saves << " saves";
+    EXPECT_EQ(failedSaves, 0);
+    EXPECT_GT(reads.load(), 0) << "the reader never ran";
+    EXPECT_EQ(writer.ReadString("S", "k", ""), IntToStr(Saves));
 }
 #endif
 
