@@ -116,12 +116,14 @@ void TCustomGrid::DoEnter()
     InvalidateCell(FCurrent.X, FCurrent.Y);
 }
 
-// The focus left the grid: an open editor closes (written back) unless the
-// focus went into it, or goAlwaysShowEditor keeps it.
+// The grid was left (the focus moving into its own editor is no exit, see
+// CM_EXIT), or a descendant runs its exit step: an open editor closes
+// (written back) unless goAlwaysShowEditor keeps it.
 void TCustomGrid::DoExit()
 {
     TCustomControl::DoExit();
-    EditorFocusLeft();
+    if ((FOptions & goAlwaysShowEditor) == 0)
+        HideEditor();
     InvalidateCell(FCurrent.X, FCurrent.Y);
 }
 

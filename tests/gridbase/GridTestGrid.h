@@ -14,6 +14,7 @@ public:
     using TCustomGrid::CalcSizingState;
     using TCustomGrid::CanEditShow;
     using TCustomGrid::GetEditLimit;
+    using TCustomGrid::DoExit;
     using TStringGrid::GetEditText;
     using TStringGrid::SetEditText;
 

@@ -333,6 +333,20 @@ TEST_F(GridWindow, TheEditorIsPartOfTheGridForEnterAndExit)
     gui::Settle();
     EXPECT_EQ(enters, 2) << "a focus put straight into the editor enters the grid";
     EXPECT_EQ(exits, 2);
+
+    // A descendant's own exit step closes the editor, even with the focus in it.
+    Grid->SetOptions(Grid->Options() & ~static_cast<unsigned>(goAlwaysShowEditor));
+    Grid->SetFocus();
+    gui::Settle();
+    gui::PressKey(VK_RETURN);  // closes the editor left open
+    ASSERT_FALSE(Grid->EditorMode());
+    gui::TypeText("d");
+    ASSERT_TRUE(Grid->InplaceEditor()->Focused());
+    Grid->DoExit();
+    gui::Settle();
+    EXPECT_FALSE(Grid->EditorMode());
+    EXPECT_EQ(Grid->Cells(1, 1), "d");
+    EXPECT_TRUE(Grid->Focused()) << "the focus goes back from the closed editor to the grid";
 }
 
 TEST_F(GridWindow, SizingARowAndMovingAColumnWithTheMouse)
