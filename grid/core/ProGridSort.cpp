@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "grid/core/GridDateUtils.h"
@@ -396,10 +397,10 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, bool Descending, int ARow2
     DoGetFormat(ACol, Style, Prefix, Suffix);
 
     // Inside a sort the formats were read once when it began.
-    TGridLocaleFormats OwnFormats;
+    std::optional<TGridLocaleFormats> OwnFormats;
     if (!FSortKeys)
         OwnFormats = GridLocaleFormats();
-    const TKeyContext Ctx{FSortKeys ? FSortKeys->Formats : OwnFormats,
+    const TKeyContext Ctx{FSortKeys ? FSortKeys->Formats : *OwnFormats,
                           FSortKeys ? FSortKeys->TimeSep : LocaleTimeSeparator()};
     const int Rows = RowCount();
     TCellKey Local1;
