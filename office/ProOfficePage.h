@@ -1,0 +1,87 @@
+#pragma once
+// One page of the office pager: a container for the page's controls that
+// carries what its tab shows (caption, pictures, hint, close wish, enabled
+// and visible flags) and keeps itself registered with its pager.
+
+#include <memory>
+
+#include "framework/CustomControl.h"
+#include "office/GdiPlusPicture.h"
+#include "office/ProGlowButton.h"
+#include "office/ProHintInfo.h"
+
+class TProOfficePager;
+
+class TProOfficePage : public TCustomControl {
+public:
+    explicit TProOfficePage(TComponent* AOwner);
+    ~TProOfficePage() override;
+
+    TProOfficePager* Pager() const { return FPager; }
+    void SetPager(TProOfficePager* Value);
+    int PageIndex() const;
+    void SetPageIndex(int Value);
+
+    const String& Caption() const { return FCaption; }
+    void SetCaption(const String& Value);
+    const WideString& WideCaption() const { return FWideCaption; }
+    void SetWideCaption(const WideString& Value);
+    bool TabVisible() const { return FTabVisible; }
+    void SetTabVisible(bool Value);
+    bool TabEnabled() const { return FTabEnabled; }
+    void SetTabEnabled(bool Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    bool ShowClose() const { return FShowClose; }
+    void SetShowClose(bool Value);
+    const String& TabHint() const { return FTabHint; }
+    void SetTabHint(const String& Value) { FTabHint = Value; }
+    TProHintInfo* OfficeHint() const { return FOfficeHint.get(); }
+    void SetOfficeHint(const TProHintInfo* Value) { FOfficeHint->Assign(Value); }
+    TGdiPlusPicture* Picture() const { return FPicture.get(); }
+    void SetPicture(const TGdiPlusPicture* Value) { FPicture->Assign(Value); }
+    TGdiPlusPicture* DisabledPicture() const { return FDisabledPicture.get(); }
+    void SetDisabledPicture(const TGdiPlusPicture* Value) { FDisabledPicture->Assign(Value); }
+    TShortCutHintPos ShortCutHintPos() const { return FShortCutHintPos; }
+    void SetShortCutHintPos(TShortCutHintPos Value) { FShortCutHintPos = Value; }
+    const String& ShortCutHint() const { return FShortCutHint; }
+    void SetShortCutHint(const String& Value) { FShortCutHint = Value; }
+    bool UseTabAppearance() const { return FUseTabAppearance; }
+    void SetUseTabAppearance(bool Value);
+    bool UsePageAppearance() const { return FUsePageAppearance; }
+    void SetUsePageAppearance(bool Value);
+
+    // The page's children sit 2 pixels inside its edges.
+    TRect ClientRect() const override;
+    void SetParent(TWinControl* AParent) override;
+
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+
+protected:
+    void VisibleChanged() override;
+
+private:
+    friend class TProOfficePager;
+
+    void RepaintPager();
+    void PictureChanged(TObject* Sender);
+
+    TProOfficePager* FPager = nullptr;
+    String FCaption;
+    WideString FWideCaption;
+    bool FTabVisible = true;
+    bool FTabEnabled = true;
+    int FImageIndex = -1;
+    bool FShowClose = true;
+    String FTabHint;
+    std::unique_ptr<TProHintInfo> FOfficeHint;
+    std::unique_ptr<TGdiPlusPicture> FPicture;
+    std::unique_ptr<TGdiPlusPicture> FDisabledPicture;
+    bool FSettingParent = false;   // guards the parent change
+    TShortCutHintPos FShortCutHintPos = shpTop;
+    String FShortCutHint;
+    bool FUseTabAppearance = false;
+    bool FUsePageAppearance = false;
+    bool FWasShowing = false;
+};
