@@ -112,6 +112,24 @@ TEST(GridCellTypes, TypedValues)
     G->SetCellFloat(1, 1, 3.14159);
     EXPECT_EQ(G->ReadCellText(1, 1), "3.14");
     EXPECT_DOUBLE_EQ(G->GetCellFloat(1, 1), 3.14);
+    // FloatFormat takes one floating-point value: other formats are refused
+    // and the cell keeps its text.
+    const struct { const char* Format; const char* Text; } FormatCases[] = {
+        {"%.3f", "3.142"}, {"%8.1e", " 3.1e+00"}, {"%.1f %%", "3.1 %"}, {"%g", "3.14159"},
+        {"%s", nullptr}, {"%d", nullptr}, {"%.2f %.2f", nullptr}, {"%n", nullptr}, {"%*f", nullptr},
+        {"value", nullptr}, {"%", nullptr}};
+    for (const auto& C : FormatCases) {
+        G->WriteCellText(1, 0, "old");
+        G->FloatFormat = C.Format;
+        if (C.Text) {
+            G->SetCellFloat(1, 0, 3.14159);
+            EXPECT_EQ(G->ReadCellText(1, 0), C.Text) << C.Format;
+        } else {
+            EXPECT_THROW(G->SetCellFloat(1, 0, 3.14159), EProGridError) << C.Format;
+            EXPECT_EQ(G->ReadCellText(1, 0), "old") << C.Format;
+        }
+    }
+    G->FloatFormat = "%.2f";
     G->WriteCellText(1, 1, "12.5 kg");
     EXPECT_DOUBLE_EQ(G->GetCellFloat(1, 1), 12.5);
     G->WriteCellText(1, 1, "abc");
