@@ -332,6 +332,83 @@ TEST(GridRows, SelectionParking)
     EXPECT_EQ(T.G->Selection(), (TGridRect{1, 1, 1, 1}));
 }
 
+// Every covered cell of the grid points at a base cell whose range holds it.
+void ExpectMergesConsistent(TProStringGrid& G, const char* Case)
+{
+    for (int Col = 0; Col < G.ColCount(); ++Col)
+        for (int R = 0; R < G.RowCount(); ++R) {
+            if (!G.IsCoveredCell(Col, R))
+                continue;
+            const TPoint B = G.BaseCell(Col, R);
+            TCellProperties* BP = G.CellProperties(B.x, B.y);
+            ASSERT_NE(BP, nullptr) << Case << " " << Col << "," << R;
+            EXPECT_TRUE(BP->IsBaseCell) << Case << " " << Col << "," << R;
+            EXPECT_GE(B.x + BP->CellSpanX, Col) << Case << " " << Col << "," << R;
+            EXPECT_GE(B.y + BP->CellSpanY, R) << Case << " " << Col << "," << R;
+        }
+}
+
+// Columns inserted or removed while rows are hidden: the hidden rows come
+// back with their cells in the same columns as the shown rows.
+TEST(GridRows, ColumnChangesWhileRowsAreHiddenKeepTheHiddenCellsInPlace)
+{
+    const long Before = TCellProperties::LiveCount();
+    {
+        TaggedGrid T(8, 4);
+        for (int R = 0; R < 8; ++R)
+            T.G->SetCells(3, R, "c" + std::to_string(R));
+        T.G->HideRows(5, 6);
+        T.G->InsertCols(1, 1);
+        T.G->UnHideRowsAll();
+        for (int R = 0; R < 8; ++R) {
+            EXPECT_EQ(T.G->Cells(0, R), TaggedGrid::Name(R)) << "insert, row " << R;
+            EXPECT_EQ(T.G->Cells(1, R), "") << "insert, row " << R;
+            EXPECT_EQ(T.G->GetCellObject(2, R), &T.Tags[static_cast<std::size_t>(R)]) << "insert, row " << R;
+            EXPECT_EQ(T.G->Cells(4, R), "c" + std::to_string(R)) << "insert, row " << R;
+        }
+        T.G->HideRows(2, 3);
+        T.G->RemoveCols(1, 2);   // the tagged column goes, with its objects
+        T.G->UnHideRowsAll();
+        for (int R = 0; R < 8; ++R) {
+            EXPECT_EQ(T.G->Cells(0, R), TaggedGrid::Name(R)) << "remove, row " << R;
+            EXPECT_EQ(T.G->Cells(2, R), "c" + std::to_string(R)) << "remove, row " << R;
+            EXPECT_FALSE(T.G->HasCellProperties(1, R)) << "remove, row " << R;
+        }
+        EXPECT_EQ(TCellProperties::LiveCount(), Before);
+    }
+    EXPECT_EQ(TCellProperties::LiveCount(), Before);
+}
+
+// An inserted column inside a merged range splits the range, in shown rows
+// and in hidden ones; a column beside a range leaves it merged.
+TEST(GridRows, ColumnInsertionSplitsMergesItCuts)
+{
+    const struct { const char* Name; int At; bool Hide; bool StaysMerged; } Cases[] = {
+        {"inside", 2, false, false},
+        {"inside, hidden", 2, true, false},
+        {"before", 1, false, true},
+        {"after", 4, false, true},
+        {"after, hidden", 4, true, true},
+    };
+    for (const auto& C : Cases) {
+        TaggedGrid T(8, 5);
+        T.G->MergeCells(1, 2, 3, 2);   // columns 1..3, rows 2..3
+        if (C.Hide)
+            T.G->HideRows(2, 3);
+        T.G->InsertCols(C.At, 1);
+        if (C.Hide)
+            T.G->UnHideRowsAll();
+        ExpectMergesConsistent(*T.G, C.Name);
+        const int BaseCol = C.At <= 1 ? 2 : 1;
+        EXPECT_EQ(T.G->IsMergedCell(BaseCol, 2), C.StaysMerged) << C.Name;
+        if (C.StaysMerged) {
+            const TPoint B = T.G->BaseCell(BaseCol + 2, 3);
+            EXPECT_EQ(B.x, BaseCol) << C.Name;
+            EXPECT_EQ(B.y, 2) << C.Name;
+        }
+    }
+}
+
 TEST(GridRows, ColumnMappingsAreIdentity)
 {
     TaggedGrid T(3);
