@@ -28,10 +28,12 @@ public:
         WideString line = L"\"" + exe + L"\" \"" + StrToWide(File) + L"\" \"" + StrToWide(Ready) + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FInfo))
+        if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FInfo)) {
+            FError = GetLastError();
             FInfo.hProcess = nullptr;
-        else
+        } else {
             CloseHandle(FInfo.hThread);
+        }
     }
     ~WriterProcess()
     {
@@ -44,6 +46,8 @@ public:
     WriterProcess& operator=(const WriterProcess&) = delete;
 
     bool Started() const { return FInfo.hProcess != nullptr; }
+    // The system's error code of a start that failed.
+    DWORD Error() const { return FError; }
     bool Running() const { return WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT; }
     // Ends it at once, wherever it is, and waits (bounded) until it is gone.
     bool Kill()
@@ -54,6 +58,7 @@ public:
 
 private:
     PROCESS_INFORMATION FInfo{};
+    DWORD FError = 0;
 };
 
 bool Exists(const String& Name) { return GetFileAttributesW(StrToWide(Name).c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -99,7 +104,7 @@ TEST(IniFileSave, AWriterKilledMidSaveLeavesTheOldOrTheNewFileWhole)
         SCOPED_TRACE("kill " + std::to_string(kill));
         DeleteFileW(StrToWide(ready).c_str());
         WriterProcess writer(file, ready);
-        ASSERT_TRUE(writer.Started()) << "cannot start ini_writer.exe beside the test";
+        ASSERT_TRUE(writer.Started()) << "cannot start ini_writer.exe beside the test: error " << writer.Error();
         const DWORD start = GetTickCount();
         while (!Exists(ready) && writer.Running() && GetTickCount() - start < 20000)
             Sleep(5);
