@@ -210,3 +210,20 @@ TEST(FileVersion, OfTheCommonControls)
     EXPECT_GE((v >> 16) & 0xFF, 5);
     EXPECT_EQ(GetFileVersion("no-such-file.dll"), -1);
 }
+
+// The classic button edge runs from two pixels inside the top down to the
+// window's bottom edge and one pixel short of its right edge.
+TEST_F(FlatCombo, ButtonEdgeReachesTheBottomEdge)
+{
+    Combo->IsWinXP = false;
+    Combo->Invalidate();
+    gui::Settle();
+    auto shot = gui::Capture(Form->Handle());
+    const int x = Combo->Left() + Combo->ClientWidth() - Combo->ButtonWidth() + 1;
+    const int bottom = Combo->Top() + Combo->Height() - 1;
+    const COLORREF dark = GetSysColor(COLOR_3DDKSHADOW);
+    EXPECT_EQ(gui::PixelAt(shot.get(), x, bottom), dark) << std::hex << "the edge's bottom line is the last row";
+    EXPECT_EQ(gui::PixelAt(shot.get(), Combo->Left() + Combo->Width() - 2, Combo->Top() + 10), dark)
+        << "its right line one pixel inside the right edge";
+    EXPECT_EQ(gui::PixelAt(shot.get(), x, Combo->Top() + 2), GetSysColor(COLOR_3DLIGHT)) << "its top line";
+}
