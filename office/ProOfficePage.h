@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "framework/CustomControl.h"
+#include "framework/Timer.h"
 #include "office/GdiPlusPicture.h"
 #include "office/ProGlowButton.h"
 #include "office/ProHintInfo.h"
@@ -84,4 +85,20 @@ private:
     bool FUseTabAppearance = false;
     bool FUsePageAppearance = false;
     bool FWasShowing = false;
+
+    // Hover and click glow, driven by the pager: a 50 ms timer while a fade
+    // runs (stopped, not freed, when it ends, as a tick cannot free its own
+    // timer), the step (+20 or -20), the levels in percent and the mode
+    // (0 hover fade, 1 click flash, 2 finished).
+    std::unique_ptr<TTimer> FGlowTimer;
+    int FGlowStep = 0;
+    int FHoverGlow = 0;
+    int FFlashGlow = 0;
+    Byte FGlowMode = 0;
+
+public:
+    bool GlowRunning() const { return FGlowTimer && FGlowTimer->Enabled(); }
+    int HoverGlow() const { return FHoverGlow; }
+    int FlashGlow() const { return FFlashGlow; }
+    int GlowMode() const { return FGlowMode; }
 };

@@ -284,6 +284,7 @@ void TProOfficePager::CloseActivePage()
         return;
     const int I = ActivePageIndex();
     TProOfficePage* Closed = ProPages(I);
+    StopFade(Closed);
     SelectNextPage(true);
     InvalidateTabsArea();
     if (FFreeOnClose) {

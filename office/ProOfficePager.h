@@ -255,7 +255,19 @@ public:
 
     void SetParent(TWinControl* AParent) override;
 
+    int HotTabIndex() const { return FHotTabIndex; }
+    int DownTabIndex() const { return FDownTabIndex; }
+    int HintTabIndex() const { return FHintTabIndex; }
+    // The page-list button's click: fills PageListMenu and shows it, or
+    // hands the place to OnPageListClick.
+    void PageListClick();
+
 protected:
+    void WndProc(TMessage& Message) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Resize() override;
@@ -276,6 +288,13 @@ private:
     TRect CloseButtonRect(bool& OnTab);
     TProGlowButton* EnsureButton(TProGlowButton*& Button, bool Wanted);
     bool Destroying() const { return IsDestroying(); }
+    void StartFade(TProOfficePage* Page, int Step, Byte Mode);
+    void StopFade(TProOfficePage* Page);
+    void GlowTimerTick(TProOfficePage* Page);
+    void MouseLeft();
+    void TabDblClick(int X, int Y);
+    void DoubleClickMessage(TMessage& Message);
+    void CMDialogChar(TMessage& Message);
 
     TDbgList FPages;
     std::atomic<int> FActivePageIndex{-1};   // written by the GUI thread only

@@ -161,10 +161,7 @@ void TProOfficePager::LayoutButtons()
         FPageListButton->SetHint(S.PageListButtonHint);
         FPageListButton->SetShowHint(true);
         FPageListButton->SetEnabled(VisibleTabs > 0);
-        FPageListButton->OnClick = [this](TObject*) {
-            if (OnPageListClick && FPageListButton)
-                OnPageListClick(this, FPageListButton->Left(), FPageListButton->Top() + FPageListButton->Height());
-        };
+        FPageListButton->OnClick = [this](TObject*) { PageListClick(); };
     }
 
     // Close button.

@@ -1,0 +1,197 @@
+// The pager in a real window: clicks and keys through the tabs, the hover
+// glow fading in and out on its timer, the click flash, the close and
+// page-list buttons.
+
+#include <gtest/gtest.h>
+
+#include "framework/Menus.h"
+#include "office/ProOfficePage.h"
+#include "office/ProOfficePager.h"
+#include "tests/support/GuiHarness.h"
+
+namespace {
+
+class PagerInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Form = new TForm(Application);
+        Form->SetBounds(60, 60, 640, 300);
+        Pager = new TProOfficePager(Form);
+        Pager->SetParent(Form);
+        Pager->SetBounds(0, 0, 600, 240);
+        const char* Captions[] = {"通道一", "通道二", "通道三", "通道四"};
+        for (const char* C : Captions) {
+            auto* P = new TProOfficePage(Form);
+            P->SetCaption(C);
+            P->SetPager(Pager);
+            Pages.push_back(P);
+        }
+        Pager->SetActivePageIndex(0);
+        Pager->OnTabClick = [this](TObject*, int I) { Log.push_back("click " + std::to_string(I)); };
+        Pager->OnTabRightClick = [this](TObject*, int I) { Log.push_back("right " + std::to_string(I)); };
+        Pager->OnTabDblClick = [this](TObject*, int I) { Log.push_back("dbl " + std::to_string(I)); };
+        Form->Show();
+        gui::Settle();
+    }
+    void TearDown() override { delete Form; }
+
+    TPoint TabCentre(int I)
+    {
+        const TRect R = Pager->GetTabRect(I);
+        return Point((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+    }
+    void MoveTo(int X, int Y)
+    {
+        const TPoint S = Pager->ClientToScreen(Point(X, Y));
+        SetCursorPos(S.x, S.y);
+        SendMessageW(Pager->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(X, Y));
+    }
+    void Press(UINT Down, UINT Up, WPARAM Keys, int I)
+    {
+        const TPoint P = TabCentre(I);
+        MoveTo(P.x, P.y);
+        SendMessageW(Pager->Handle(), Down, Keys, MAKELPARAM(P.x, P.y));
+        SendMessageW(Pager->Handle(), Up, 0, MAKELPARAM(P.x, P.y));
+    }
+
+    TForm* Form = nullptr;
+    TProOfficePager* Pager = nullptr;
+    std::vector<TProOfficePage*> Pages;
+    std::vector<std::string> Log;
+};
+
+TEST_F(PagerInput, ClicksActivateTabs)
+{
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 2);
+    EXPECT_EQ(Pager->ActivePageIndex(), 2);
+    EXPECT_TRUE(Pages[2]->Visible());
+    EXPECT_FALSE(Pages[0]->Visible());
+    // The right button activates too, after its event.
+    Press(WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 1);
+    EXPECT_EQ(Pager->ActivePageIndex(), 1);
+    // A disabled tab becomes the down tab and changes nothing.
+    Pages[3]->SetTabEnabled(false);
+    const TPoint P = TabCentre(3);
+    MoveTo(P.x, P.y);
+    SendMessageW(Pager->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(P.x, P.y));
+    EXPECT_EQ(Pager->DownTabIndex(), 3);
+    EXPECT_EQ(Pager->ActivePageIndex(), 1);
+    SendMessageW(Pager->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(P.x, P.y));
+    EXPECT_EQ(Pager->DownTabIndex(), -1);
+    SendMessageW(Pager->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(P.x, P.y));
+    EXPECT_EQ(Log, (std::vector<std::string>{"click 2", "right 1", "click 3", "click 3", "dbl 3"}));
+    // Below the strip nothing happens.
+    SendMessageW(Pager->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(P.x, 100));
+    SendMessageW(Pager->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(P.x, 100));
+    EXPECT_EQ(Pager->ActivePageIndex(), 1);
+}
+
+TEST_F(PagerInput, ArrowKeysWalkTheSelectableTabs)
+{
+    Pager->SetFocus();
+    gui::Settle();
+    ASSERT_TRUE(Pager->Focused());
+    Pages[1]->SetTabEnabled(false);
+    struct Step {
+        Word Key;
+        int Expected;
+    };
+    const Step Steps[] = {{VK_RIGHT, 2}, {VK_RIGHT, 3}, {VK_RIGHT, 0}, {VK_LEFT, 3}, {VK_UP, 2}, {VK_UP, 0}, {VK_DOWN, 2}};
+    for (const Step& S : Steps) {
+        gui::PressKey(S.Key);
+        gui::Settle();
+        EXPECT_EQ(Pager->ActivePageIndex(), S.Expected) << "key " << S.Key;
+    }
+}
+
+TEST_F(PagerInput, HoverGlowFadesInAndOut)
+{
+    const TPoint P = TabCentre(2);
+    MoveTo(P.x, P.y);
+    EXPECT_EQ(Pager->HotTabIndex(), 2);
+    EXPECT_TRUE(Pages[2]->GlowRunning());
+    // Rises to the held 120 on the 50 ms timer.
+    ASSERT_TRUE(gui::PumpUntil([&] { return Pages[2]->HoverGlow() == 120; }, 3000))
+        << "level " << Pages[2]->HoverGlow();
+    EXPECT_TRUE(Pages[2]->GlowRunning());
+    // Moving to the page area fades it out even though the strip is not left
+    // by a move message: the held glow checks the cursor itself.
+    const TPoint Out = Pager->ClientToScreen(Point(P.x, 150));
+    SetCursorPos(Out.x, Out.y);
+    ASSERT_TRUE(gui::PumpUntil([&] { return !Pages[2]->GlowRunning(); }, 3000))
+        << "level " << Pages[2]->HoverGlow();
+    EXPECT_EQ(Pages[2]->HoverGlow(), -20);
+    EXPECT_EQ(Pages[2]->GlowMode(), 2);
+    EXPECT_EQ(Pager->HotTabIndex(), -1);
+}
+
+TEST_F(PagerInput, MovingToAnotherTabFadesTheFirstOut)
+{
+    MoveTo(TabCentre(1).x, TabCentre(1).y);
+    MoveTo(TabCentre(2).x, TabCentre(2).y);
+    EXPECT_EQ(Pager->HotTabIndex(), 2);
+    EXPECT_TRUE(Pages[1]->GlowRunning());
+    ASSERT_TRUE(gui::PumpUntil([&] { return Pages[1]->GlowMode() == 2; }, 3000));
+    // Without glow there is no fade at all.
+    Pager->SetGlow(false);
+    MoveTo(TabCentre(3).x, TabCentre(3).y);
+    EXPECT_EQ(Pager->HotTabIndex(), 3);
+    EXPECT_FALSE(Pages[3]->GlowRunning());
+}
+
+TEST_F(PagerInput, ClickFlashEnds)
+{
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 3);
+    EXPECT_EQ(Pages[3]->GlowMode(), 1);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Pages[3]->GlowMode() == 2; }, 3000));
+    EXPECT_EQ(Pages[3]->FlashGlow(), 0);
+}
+
+TEST_F(PagerInput, CloseAndPageListButtons)
+{
+    auto* Menu = new TPopupMenu(Form);
+    Pager->SetPageListMenu(Menu);
+    Pager->ButtonSettings()->SetPageListButton(true);
+    Pager->ButtonSettings()->SetCloseButton(true);
+    Pager->SetFreeOnClose(true);
+    gui::Settle();
+    ASSERT_NE(Pager->CloseButtonControl(), nullptr);
+    ASSERT_NE(Pager->PageListButtonControl(), nullptr);
+
+    // The page list offers the visible tabs and activates the chosen one.
+    Pages[1]->SetTabVisible(false);
+    std::vector<gui::MenuEntry> Seen;
+    {
+        gui::PopupMenuAnswers Answer([&](TPopupMenu*, HMENU M, int, int) {
+            Seen = gui::MenuEntries(M);
+            return Seen.size() == 3 ? Seen[2].Command : 0u;
+        });
+        gui::Click(Pager->PageListButtonControl());
+        gui::Settle();
+    }
+    ASSERT_EQ(Seen.size(), 3u);
+    EXPECT_TRUE(Seen[0].Checked);
+    EXPECT_EQ(Seen[1].Caption, gui::Utf8("通道三"));
+    EXPECT_EQ(Pager->ActivePageIndex(), 3);
+
+    // Closing from the button frees the page; the close button closes the
+    // next active page on the next click.
+    gui::Click(Pager->CloseButtonControl());
+    gui::Settle();
+    EXPECT_EQ(Pager->ProPageCount(), 3);
+    EXPECT_EQ(Pager->ActivePage(), Pages[0]);
+    gui::Click(Pager->CloseButtonControl());
+    gui::Settle();
+    EXPECT_EQ(Pager->ProPageCount(), 2);
+    EXPECT_EQ(Pager->ActivePage(), Pages[2]);
+
+    // With OnPageListClick the place is handed over instead of a menu.
+    int Calls = 0;
+    Pager->OnPageListClick = [&](TObject*, int, int) { ++Calls; };
+    gui::Click(Pager->PageListButtonControl());
+    gui::Settle();
+    EXPECT_EQ(Calls, 1);
+}
+
+} // namespace
