@@ -221,6 +221,7 @@ private:
     std::array<String, ChannelCount * SlotCount> FCodes;
     TRunFolder FRunFolder;
 
+    POINT FLastMouse{-1, -1};   // where the mouse was last pressed in a table
     bool FOperationRunning = false;
     bool FCloseWhenIdle = false;
 };

@@ -208,15 +208,13 @@ void TFmMain::BindEvents()
     for (TProStringGrid* grid : RedMem) {
         grid->SetPopupMenu(PopupMenu1);
         grid->OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) { RedMem1KeyDown(Sender, Key, Shift); };
+        // A double click names the cell under the mouse: the place of its
+        // press (outside the cells: -1, which does nothing).
+        grid->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int X, int Y) { FLastMouse = {X, Y}; };
         grid->OnDblClick = [this, grid](TObject*) {
-            // The cell under the mouse: a double click outside the cells
-            // gives -1 and does nothing.
-            POINT p;
-            GetCursorPos(&p);
-            ::ScreenToClient(grid->Handle(), &p);
             int col = -1;
             int row = -1;
-            grid->MouseToCell(p.x, p.y, col, row);
+            grid->MouseToCell(FLastMouse.x, FLastMouse.y, col, row);
             RedMem1DblClickCell(grid, row, col);
         };
     }
