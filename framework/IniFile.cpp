@@ -366,11 +366,71 @@ std::size_t FindKey(const TIniText& Text, const TSectionSpan& Span, const String
     return String::npos;
 }
 
+#ifdef _WIN32
+// Changes of one file take turns, across threads and processes: the read,
+// the edit and the write of a change run under a mutex named after the file's
+// full path, so that two programs changing different keys at once both keep
+// their change. A writer killed meanwhile leaves the mutex abandoned, which
+// the next one takes over; after a long wait the change goes ahead anyway.
+class TChangeTurn {
+public:
+    explicit TChangeTurn(const String& FileName)
+    {
+        WideString full(MAX_PATH, L'\0');
+        const WideString name = StrToWide(FileName);
+        DWORD n = GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n >= full.size()) {
+            full.resize(n + 1);
+            n = GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        }
+        full.resize(n < full.size() ? n : 0);
+        if (full.empty())
+            full = name;
+        CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+        // Mutex names take no backslash and are limited in length: the path
+        // goes in as a 64-bit FNV-1a hash.
+        unsigned long long hash = 14695981039346656037ull;
+        for (wchar_t c : full) {
+            hash = (hash ^ static_cast<unsigned>(c & 0xFF)) * 1099511628211ull;
+            hash = (hash ^ static_cast<unsigned>(c >> 8)) * 1099511628211ull;
+        }
+        WideString mutexName = L"Local\\IniFileChange-";
+        for (int shift = 60; shift >= 0; shift -= 4)
+            mutexName.push_back(L"0123456789ABCDEF"[(hash >> shift) & 0xF]);
+        FMutex = CreateMutexW(nullptr, FALSE, mutexName.c_str());
+        if (FMutex == nullptr)
+            return;
+        const DWORD wait = WaitForSingleObject(FMutex, 10000);
+        FOwned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    }
+    ~TChangeTurn()
+    {
+        if (FOwned)
+            ReleaseMutex(FMutex);
+        if (FMutex != nullptr)
+            CloseHandle(FMutex);
+    }
+    TChangeTurn(const TChangeTurn&) = delete;
+    TChangeTurn& operator=(const TChangeTurn&) = delete;
+
+private:
+    HANDLE FMutex = nullptr;
+    bool FOwned = false;
+};
+#else
+// The host build's writers are tests in one process at a time.
+class TChangeTurn {
+public:
+    explicit TChangeTurn(const String&) {}
+};
+#endif
+
 // Reads the file, lets Change edit its text, and writes it back when Change
-// reports a change.
+// reports a change; one change of a file at a time.
 template <class F>
 void UpdateText(const String& FileName, F Change)
 {
+    const TChangeTurn turn(FileName);
     TIniText text = LoadText(FileName, true);
     if (Change(text))
         SaveText(FileName, text);

@@ -18,7 +18,9 @@
 // A change never leaves a damaged file: the new content is written beside
 // the file and replaces it in one step (see SaveFileReplacing), so a program
 // killed during a save leaves the old or the new file, whole, and a reader in
-// another process sees one of the two. A change that cannot be written (a
+// another process sees one of the two. Changes of one file take turns across
+// threads and processes (read, edit and write as one step), so that
+// simultaneous changes of different keys are all kept. A change that cannot be written (a
 // read-only file, a full disk, a file another program holds exclusively)
 // raises EIniFileException naming the file and leaves it as it was. Files
 // beyond 64 MiB are refused, for reading and writing, with EIniFileException.

@@ -608,6 +608,28 @@ TEST_F(IniFileTest, ReadsDuringSavesNeverSeeTheDefaults)
     EXPECT_GT(reads.load(), 0) << "the reader never ran";
     EXPECT_EQ(writer.ReadString("S", "k", ""), IntToStr(Saves));
 }
+
+// Two writers changing different keys of one file at the same time (two
+// programs sharing a settings file) keep both changes: a change reads,
+// edits and writes the file while the other waits.
+TEST_F(IniFileTest, ConcurrentChangesOfDifferentKeysAreAllKept)
+{
+    WriteBytes(SharedFile);
+    constexpr int Changes = 60;
+    auto change = [&](const char* Key) {
+        TIniFile ini(Name());
+        for (int i = 1; i <= Changes; ++i)
+            ini.WriteString("Both", Key, IntToStr(i));
+    };
+    std::thread first(change, "first");
+    std::thread second(change, "second");
+    first.join();
+    second.join();
+    TIniFile ini(Name());
+    EXPECT_EQ(ini.ReadString("Both", "first", "lost"), IntToStr(Changes));
+    EXPECT_EQ(ini.ReadString("Both", "second", "lost"), IntToStr(Changes));
+    EXPECT_EQ(ini.ReadString("Com1", "band", "lost"), "9600") << "the other lines stay";
+}
 #endif
 
 } // namespace
