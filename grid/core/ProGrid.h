@@ -216,6 +216,8 @@ public:
     void UncheckAllInColumn(int ACol);
     bool HasCheckBox(int ACol, int ARow);
     bool HasClickControl(int ACol, int ARow);
+    // Whether the point (X, Y) of the window hits the check box of the cell.
+    bool PtInCheckBox(int ACol, int ARow, int X, int Y);
     bool GetRadioIndex(int ACol, int ARow, int& Index);
     TStrings* GetRadioItems(int ACol, int ARow);
     bool IsRadioCell(int ACol, int ARow);

@@ -13,6 +13,7 @@
 #include "grid/core/GridCellText.h"
 #include "grid/core/GridNumberText.h"
 #include "grid/core/ProGrid.h"
+#include "grid/core/ProGridLook.h"
 
 #include <oleauto.h>
 #include "grid/interaction/MouseActions.h"
@@ -40,7 +41,7 @@ TCellGraphic* TProStringGrid::GetCellGraphic(int ACol, int ARow)
     TObject* Obj = ACol >= 0 && ARow >= 0 ? GetCellObjectRaw(ACol, ARow) : nullptr;
     if (ACol == 0 && FMouseActions->HotmailRowSelect() && (!Obj || dynamic_cast<TCellProperties*>(Obj))) {
         FRowCheckGraphic->CellType = ctRowCheckBox;
-        FRowCheckGraphic->CellTransparent = false;
+        FRowCheckGraphic->CellTransparent = FControlLook && FControlLook->ControlStyle() == csFlat;
         FRowCheckGraphic->CellBoolean = ARow >= 0 && ARow < RowCount() + HiddenRowCount() && IsRowSelected(ARow);
         return FRowCheckGraphic.get();
     }
@@ -169,7 +170,7 @@ bool TProStringGrid::ToggleCheckBox(int ACol, int ARow, bool Interactive)
     TCellGraphic* G = GetCellGraphic(ACol, ARow);
     if (!G || !IsCheckBoxType(G->CellType))
         return false;
-    if (Interactive && !CanEditCell(ACol, ARow, true))
+    if (Interactive && !FControlLook->CheckAlwaysActive() && !CanEditCell(ACol, ARow, true))
         return false;
     String True;
     String False;
@@ -222,6 +223,32 @@ bool TProStringGrid::HasClickControl(int ACol, int ARow)
     return IsCheckBoxType(T) || T == ctRadio || T == ctButton;
 }
 
+bool TProStringGrid::PtInCheckBox(int ACol, int ARow, int X, int Y)
+{
+    // The cell itself must hold the box, not only its merged base.
+    TCellGraphic* G = GetCellGraphic(ACol, ARow);
+    if (!G || !IsCheckBoxType(G->CellType))
+        return false;
+    if (!FMouseActions->PreciseCheckBoxCheck)
+        return true;
+    const int Size = FControlLook->CheckSize();
+    const TRect R = MergedCellRect(RealToDisplayCol(ACol), ARow);
+    int Top = R.top + 2;
+    if (G->CellVAlign == vaBottom)
+        Top = R.bottom - Size - 2;
+    else if (G->CellVAlign == vaCenter)
+        Top = R.top + (R.bottom - R.top - Size) / 2;
+    TAlignment HAlign = taLeftJustify;
+    TVAlignment VAlign = vtaTop;
+    GetCellAlignment(ACol, ARow, HAlign, VAlign);
+    int Left = R.left + 2;
+    if (HAlign == taRightJustify)
+        Left = R.right - Size - 2;
+    else if (HAlign == taCenter)
+        Left = R.left + (R.right - R.left - Size) / 2;
+    return X >= Left && X < Left + Size && Y >= Top && Y < Top + Size;
+}
+
 // ---------------------------------------------------------------------------
 // Radio groups and buttons
 
@@ -254,7 +281,7 @@ bool TProStringGrid::CycleRadioItem(int ACol, int ARow, bool Interactive)
     TCellGraphic* G = GetCellGraphicObject(ACol, ARow);
     if (!G || G->CellType != ctRadio)
         return false;
-    if (Interactive && !CanEditCell(ACol, ARow, true))
+    if (Interactive && !FControlLook->RadioAlwaysActive() && !CanEditCell(ACol, ARow, true))
         return false;
     auto* Items = dynamic_cast<TStrings*>(G->CellBitmap);
     if (!Items || Items->Count() == 0)

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "grid/core/ProGrid.h"
+#include "grid/core/ProGridLook.h"
+#include "grid/interaction/MouseActions.h"
 
 namespace {
 
@@ -89,6 +91,76 @@ TEST(GridCellTypes, InteractiveToggleAsksWhetherTheCellMayBeEdited)
     bool State = true;
     G->GetCheckBoxState(0, 0, State);
     EXPECT_FALSE(State);
+}
+
+// A check box or radio group that is always active answers a click without
+// asking whether the cell may be edited.
+TEST(GridCellTypes, AlwaysActiveBoxesDoNotAskWhetherTheCellMayBeEdited)
+{
+    for (bool Always : {false, true}) {
+        auto G = MakeGrid(2, 2);
+        int Asked = 0;
+        G->OnCanEditCell = [&Asked](TObject*, int, int, bool& Can) {
+            ++Asked;
+            Can = false;
+        };
+        G->ControlLook()->SetCheckAlwaysActive(Always);
+        G->ControlLook()->SetRadioAlwaysActive(Always);
+        G->PutCheckBox(0, 0, false, false);
+        EXPECT_EQ(G->ToggleCheckBox(0, 0, true), Always) << Always;
+        bool State = !Always;
+        G->GetCheckBoxState(0, 0, State);
+        EXPECT_EQ(State, Always) << Always;
+
+        TCellGraphic* R = G->NewCellGraphic(1, 1);
+        auto* Items = new TStringList();
+        Items->Add("a");
+        Items->Add("b");
+        R->CellType = ctRadio;
+        R->CellBitmap = Items;
+        R->CellCreated = true;
+        R->CellIndex = 0;
+        G->CycleRadioItem(1, 1, true);
+        EXPECT_EQ(R->CellIndex, Always ? 1 : 0) << Always;
+        EXPECT_EQ(Asked, Always ? 0 : 2) << Always;
+    }
+}
+
+// Without PreciseCheckBoxCheck the whole cell counts as the box; with it only
+// the box of CheckSize at its place (top left here, 2 pixels in).
+TEST(GridCellTypes, PointInCheckBox)
+{
+    auto G = MakeGrid(4, 4);
+    G->SetColWidths(1, 60);
+    G->PutCheckBox(1, 1, false, false);
+    G->MergeCells(2, 2, 2, 1);
+    G->PutCheckBox(2, 2, false, false);
+    const TRect Cell = G->MergedCellRect(1, 1);
+    EXPECT_TRUE(G->PtInCheckBox(1, 1, Cell.right - 1, Cell.bottom - 1));
+    EXPECT_FALSE(G->PtInCheckBox(0, 1, Cell.left + 3, Cell.top + 3)) << "no box";
+    EXPECT_FALSE(G->PtInCheckBox(3, 2, Cell.left + 3, Cell.top + 3)) << "covered cell of a box";
+    G->MouseActions()->PreciseCheckBoxCheck = true;
+    const int S = G->ControlLook()->CheckSize();
+    const struct { int X; int Y; bool In; } Cases[] = {
+        {Cell.left + 2, Cell.top + 2, true},
+        {Cell.left + 1 + S, Cell.top + 1 + S, true},
+        {Cell.left + 1, Cell.top + 2, false},
+        {Cell.left + 2, Cell.top + 1, false},
+        {Cell.left + 2 + S, Cell.top + 2, false},
+        {Cell.left + 2, Cell.top + 2 + S, false},
+        {Cell.right - 1, Cell.bottom - 1, false},
+    };
+    for (const auto& C : Cases)
+        EXPECT_EQ(G->PtInCheckBox(1, 1, C.X, C.Y), C.In) << C.X - Cell.left << "," << C.Y - Cell.top;
+    // A box at the bottom, centred: the box moves with the cell's alignment.
+    G->GetCellGraphic(1, 1)->CellVAlign = vaBottom;
+    G->OnGetAlignment = [](TObject*, int, int, TAlignment& H, TVAlignment&) { H = taCenter; };
+    const int L = Cell.left + (Cell.right - Cell.left - S) / 2;
+    const int T = Cell.bottom - S - 2;
+    EXPECT_TRUE(G->PtInCheckBox(1, 1, L, T));
+    EXPECT_TRUE(G->PtInCheckBox(1, 1, L + S - 1, T + S - 1));
+    EXPECT_FALSE(G->PtInCheckBox(1, 1, L - 1, T));
+    EXPECT_FALSE(G->PtInCheckBox(1, 1, L, T + S));
 }
 
 TEST(GridCellTypes, TypedValues)
