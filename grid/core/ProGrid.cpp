@@ -178,6 +178,8 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
 {
     if (!Unit().StartError.empty())
         throw EProGridError(Unit().StartError);
+    // Cells may hold embedded controls, whose parent is the grid.
+    ControlStyle |= csAcceptsControls;
     ShowSelection = true;
     CreateOwnedObjects();
 

@@ -126,6 +126,43 @@ TEST(GridCellModel, WideDisplayTextHookReturnsPackedText)
     EXPECT_EQ(G->ReadCellText(0, 0), String("|\\\0a\0b", 6));
 }
 
+// A grouped header row shows the number of rows of its group after its
+// text in the grouping column: " (N)", or through GroupCountFormat when that
+// takes one number.
+TEST(GridCellModel, GroupHeaderRowsShowTheirGroupCount)
+{
+    const struct { const char* Name; bool Show; const char* Format; const char* A; const char* B; } Cases[] = {
+        {"off", false, "", "A", "B"},
+        {"default", true, "", "A (3)", "B (2)"},
+        {"format", true, " [%d rows]", "A [3 rows]", "B [2 rows]"},
+        {"padded", true, " #%03d", "A #003", "B #002"},
+        {"no number in format", true, " rows", "A (3)", "B (2)"},
+        {"string format", true, " %s", "A (3)", "B (2)"},
+        {"two numbers", true, " %d/%d", "A (3)", "B (2)"},
+    };
+    for (const auto& C : Cases) {
+        auto G = MakeGrid(4, 6, 0, 1);
+        const char* Keys[] = {"A", "A", "A", "B", "B"};
+        for (int R = 1; R <= 5; ++R) {
+            G->SetCells(1, R, Keys[R - 1]);
+            G->SetCells(2, R, "v" + std::to_string(R));
+        }
+        G->Grouping()->ShowGroupCount = C.Show;
+        G->Grouping()->GroupCountFormat = C.Format;
+        G->Group(1);
+        ASSERT_EQ(G->GroupColumn(), 1) << C.Name;
+        std::vector<String> Headers;
+        for (int R = 0; R < G->RowCount(); ++R)
+            if (G->IsNodeRow(R)) {
+                Headers.push_back(G->ReadCellText(1, R));
+                EXPECT_EQ(G->ReadCellText(2, R), "") << C.Name << ": other columns show no count";
+            }
+        EXPECT_EQ(Headers, (std::vector<String>{C.A, C.B})) << C.Name;
+        // A row that is no header row shows its text alone.
+        EXPECT_EQ(G->ReadCellText(1, 2), "v1") << C.Name;
+    }
+}
+
 TEST(GridCellModel, RecorderKeepsMaxLevelChangesAndAllMarkers)
 {
     auto G = MakeGrid(3, 3);
@@ -265,6 +302,7 @@ TEST(GridCellModel, ConstructorDefaults)
     EXPECT_EQ(G.GridLineWidth(), 1);
     EXPECT_EQ(G.TStringGrid::GridLineWidth(), 0);
     EXPECT_TRUE(G.HasOption(goDrawFocusSelected));
+    EXPECT_TRUE(G.ControlStyle & csAcceptsControls);
     EXPECT_FALSE(G.TStringGrid::DefaultDrawing());
     EXPECT_EQ(G.FixedFont()->Name(), "Tahoma");
     EXPECT_TRUE(G.FixedFont()->Style().Contains(TFontStyle::fsBold));
