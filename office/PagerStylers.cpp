@@ -4,28 +4,99 @@
 
 #include "office/ProOfficePager.h"
 
+namespace {
+
+// Preset tables: one column per style 0..7 and 9 (psCustom has none).
+
+struct TabColorRow {
+    void (TCustomTabAppearance::*Set)(TColor);
+    Cardinal V[9];
+};
+struct TabFieldRow {
+    TColor TCustomTabAppearance::*Field;
+    Cardinal V[9];
+};
+struct TabGradientRow {
+    void (TCustomTabAppearance::*Set)(TGdiPlusGradient);
+    TGdiPlusGradient V[9];
+};
+struct PageColorRow {
+    void (TVistaBackground::*Set)(TColor);
+    Cardinal V[9];
+};
+
+const TabColorRow TabColors[] = {
+    {&TCustomTabAppearance::SetBorderColorSelected, {0x000000, 0x927476, 0x000000, 0x000000, 0xE3B28D, 0xE3B28D, 0x000000, 0x000000, 0xC1BFBD}},
+    {&TCustomTabAppearance::SetBorderColorSelectedHot, {0x60CCF9, 0x60CCF9, 0x60CCF9, 0x60CCF9, 0x60CCF9, 0x60CCF9, 0xFF00000D, 0x60CCF9, 0x5FCAFA}},
+    {&TCustomTabAppearance::SetTextColor, {0x000000, 0x000000, 0x000000, 0x000000, 0x8B4215, 0xFFFFFF, 0x000000, 0xFFFFFF, 0x5C534C}},
+    {&TCustomTabAppearance::SetTextColorHot, {0x000000, 0x000000, 0x000000, 0x000000, 0x8B4215, 0xFFFFFF, 0x000000, 0x000000, 0x5C534C}},
+    {&TCustomTabAppearance::SetTextColorSelected, {0x000000, 0x000000, 0x000000, 0x000000, 0x8B4215, 0x000000, 0x000000, 0x000000, 0x5C534C}},
+    {&TCustomTabAppearance::SetColorSelected, {0xFCDCC4, 0x927476, 0x8CC0B1, 0xC9D1D5, 0xFEF6F0, 0xEFEEED, 0xEFD3C6, 0xADC4C4, 0xF8F8F4}},
+    {&TCustomTabAppearance::SetColorSelectedTo, {0xFAF1E9, 0xF7F3F3, 0xCFF0EA, 0xFFFFFF, 0xFAF1E9, 0xEFEEED, 0xFF00000F, 0xFFFFFF, 0xEFE7E2}},
+    {&TCustomTabAppearance::SetColorMirrorSelected, {0xFAF1E9, 0xE6D8D8, 0xCFF0EA, 0xFFFFFF, 0xFAF1E9, 0xD2D2CE, 0xFF00000F, 0xFFFFFF, 0xEFE7E2}},
+    {&TCustomTabAppearance::SetColorMirrorSelectedTo, {0xF6EAE0, 0xF7F3F3, 0xCFF0EA, 0xFFFFFF, 0xF6EAE0, 0xD2D2CE, 0xFF00000F, 0xFFFFFF, 0xEFE7E2}},
+    {&TCustomTabAppearance::SetColorDisabledTo, {0xC0C0C0, 0xC0C0C0, 0xC0C0C0, 0xC0C0C0, 0xC0C0C0, 0xC0C0C0, 0xFF00000F, 0xC0C0C0, 0xC0C0C0}},
+    {&TCustomTabAppearance::SetColorMirrorDisabledTo, {0xC0C0C0, 0xC0C0C0, 0xC0C0C0, 0xC0C0C0, 0xC0C0C0, 0xC0C0C0, 0xFF00000F, 0xC0C0C0, 0xC0C0C0}},
+    {&TCustomTabAppearance::SetColorHot, {0xCCF4FF, 0xCCF4FF, 0xCCF4FF, 0xCCF4FF, 0xDDE5E4, 0x5B7078, 0xEFD3C6, 0xCCF4FF, 0xCEE1E9}},
+    {&TCustomTabAppearance::SetColorHotTo, {0xCCF4FF, 0xCCF4FF, 0xCCF4FF, 0xCCF4FF, 0xFFDEC5, 0x959697, 0xEFD3C6, 0xCCF4FF, 0xDFD7D4}},
+    {&TCustomTabAppearance::SetColorMirrorHot, {0xCCF4FF, 0xCCF4FF, 0xCCF4FF, 0xCCF4FF, 0xD5DFDD, 0x43575F, 0xEFD3C6, 0xCCF4FF, 0xC5D8DF}},
+    {&TCustomTabAppearance::SetColorMirrorHotTo, {0x91D0FF, 0x91D0FF, 0x91D0FF, 0x91D0FF, 0xA3D3E1, 0x18AEED, 0xEFD3C6, 0x91D0FF, 0x8ECEE9}},
+};
+const TabFieldRow TabFields[] = {
+    {&TCustomTabAppearance::BorderColorHot, {0xFF00000D, 0x927476, 0x000000, 0xE3B28D, 0xEABC99, 0x969C9E, 0xFF00000D, 0xE3B28D, 0xC1BEBD}},
+    {&TCustomTabAppearance::ShadowColor, {0xA3673F, 0xBCADA7, 0x648C82, 0xA1A7AA, 0xE8C7AE, 0x000000, 0xBFA99E, 0x648C82, 0xD6CDC9}},
+    {&TCustomTabAppearance::HighLightColor, {0xFFFABF, 0xF0EAEA, 0xFFFABF, 0xFFFABF, 0xFFFABF, 0x959899, 0xFFFABF, 0xFFFABF, 0xFFFABF}},
+    {&TCustomTabAppearance::HighLightColorHot, {0xFDF4ED, 0xF7F4F3, 0xFDF4ED, 0xF7F4F3, 0xFDF4ED, 0x959899, 0xFDF4ED, 0xFDF4ED, 0xF7F4F3}},
+};
+const TabGradientRow TabGradients[] = {
+    {&TCustomTabAppearance::SetGradientHot, {ggVertical, ggVertical, ggVertical, ggVertical, ggRadial, ggRadial, ggVertical, ggVertical, ggRadial}},
+    {&TCustomTabAppearance::SetGradientMirrorHot, {ggVertical, ggVertical, ggVertical, ggVertical, ggVertical, ggRadial, ggVertical, ggVertical, ggVertical}},
+};
+const PageColorRow PageColors[] = {
+    {&TVistaBackground::SetBorderColor, {0xE3B28D, 0x927476, 0x8CC0B1, 0x000000, 0xE3B28D, 0xB4B0AE, 0x000000, 0x000000, 0xBEBEBE}},
+    {&TVistaBackground::SetColor, {0xFDEADA, 0xF7F3F3, 0xCFF0EA, 0xFFFFFF, 0xFAF1E9, 0xCFC6C1, 0xFF00000F, 0xFFFFFF, 0xF9F5F3}},
+    {&TVistaBackground::SetColorTo, {0xFADAC4, 0xE6D8D8, 0xCFF0EA, 0xC9D1D5, 0xEDD8C7, 0xC5BBB4, 0xFF00000F, 0xD9E9EC, 0xE7DCD5}},
+    {&TVistaBackground::SetColorMirror, {0xFADAC4, 0xE6D8D8, 0xCFF0EA, 0xC9D1D5, 0xEDD8C7, 0xC5BBB4, 0xFF00000F, 0xD9E9EC, 0xE7DCD5}},
+    {&TVistaBackground::SetColorMirrorTo, {0xFADAC4, 0xE6D8D8, 0xCFF0EA, 0xFFFFFF, 0xFFF2E7, 0xECECE5, 0xFF00000F, 0xFFFFFF, 0xFBFAF0}},
+};
+constexpr Cardinal BackGroundColor[] = {0xE4AE88, 0xE6D8D8, 0x8CC0B1, 0xC9D1D5, 0xFFDBBF, 0x535353, 0xFF00000F, 0x859D9D, 0xDDD4D0};
+constexpr Cardinal BackGroundColorTo[] = {0xFADAC4, 0xE6D8D8, 0xCFF0EA, 0xFFFFFF, 0x1FFFFFFF, 0x3A3A3A, 0xFF00000F, 0xADC4C4, 0x1FFFFFFF};
+int PresetColumn(int Style)
+{
+    if (Style >= 0 && Style <= 7)
+        return Style;
+    return Style == 9 ? 8 : -1;
+}
+
+TColor C(Cardinal V) { return static_cast<TColor>(V); }
+
+} // namespace
+
 TCustomProOfficePagerStyler::TCustomProOfficePagerStyler(TComponent* AOwner)
-    : TComponent(AOwner), FTabFont(std::make_unique<TFont>()),
+    : TComponent(AOwner), FTabAppearance(std::make_unique<TTabAppearance>()),
+      FPageAppearance(std::make_unique<TVistaBackground>()),
       FGlowButtonAppearance(std::make_unique<TGlowButtonAppearance>())
 {
-    FTabFont->OnChange = [this](TObject*) { Change(1); };
+    FTabAppearance->OnChange = [this](TObject*) { Change(1); };
+    FPageAppearance->OnChange = [this](TObject*) { Change(2); };
     FGlowButtonAppearance->OnChange = [this](TObject*) { Change(4); };
 }
 
 TCustomProOfficePagerStyler::~TCustomProOfficePagerStyler()
 {
+    Destroying();
     // Pagers that still use this styler fall back to their own.
     const std::vector<TProOfficePager*> Pagers = FPagers;
+    FPagers.clear();
     for (TProOfficePager* P : Pagers)
         P->StylerFreed(this);
-    FPagers.clear();
 }
 
 void TCustomProOfficePagerStyler::Assign(const TPersistent* Source)
 {
     if (auto* S = dynamic_cast<const TCustomProOfficePagerStyler*>(Source)) {
-        FTabFont->Assign(S->FTabFont.get());
-        FGlowButtonAppearance->Assign(S->FGlowButtonAppearance.get());
+        FTabAppearance->Assign(S->FTabAppearance.get());
+        FPageAppearance->Assign(S->FPageAppearance.get());
         SetRoundedCorners(S->FRoundedCorners);
         return;
     }
@@ -34,26 +105,88 @@ void TCustomProOfficePagerStyler::Assign(const TPersistent* Source)
 
 void TCustomProOfficePagerStyler::SetRoundedCorners(bool Value)
 {
-    if (FRoundedCorners == Value)
-        return;
     FRoundedCorners = Value;
     Change(3);
 }
 
-void TCustomProOfficePagerStyler::RegisterPager(TProOfficePager* Pager)
+void TCustomProOfficePagerStyler::AddPager(TProOfficePager* Pager)
 {
     if (Pager && std::find(FPagers.begin(), FPagers.end(), Pager) == FPagers.end())
         FPagers.push_back(Pager);
 }
 
-void TCustomProOfficePagerStyler::UnregisterPager(TProOfficePager* Pager)
+void TCustomProOfficePagerStyler::RemovePager(TProOfficePager* Pager)
 {
     FPagers.erase(std::remove(FPagers.begin(), FPagers.end(), Pager), FPagers.end());
 }
 
 void TCustomProOfficePagerStyler::Change(int Kind)
 {
+    if (IsDestroying())
+        return;
     const std::vector<TProOfficePager*> Pagers = FPagers;
     for (TProOfficePager* P : Pagers)
         P->StylerChanged(Kind);
+}
+
+TProOfficePagerOfficeStyler::TProOfficePagerOfficeStyler(TComponent* AOwner) : TCustomProOfficePagerStyler(AOwner)
+{
+    // Through another style, so that the Blue preset is written in full
+    // although it is the initial value.
+    SetStyle(psWindowsXP);
+    SetStyle(psOffice2003Blue);
+}
+
+void TProOfficePagerOfficeStyler::SetStyle(TOfficePagerStyle Value)
+{
+    if (Value == FStyle)
+        return;
+    FStyle = Value;
+    SetBorderBlend(50);
+    const int Column = PresetColumn(Value);
+    if (Column >= 0)
+        ApplyPreset(Column);
+    Change(2);
+}
+
+void TProOfficePagerOfficeStyler::ApplyPreset(int Column)
+{
+    if (FStyle == psOffice2003Classic)
+        SetBorderBlend(80);
+    SetRoundedCorners(FStyle != psWindowsXP);
+
+    TTabAppearance* Tab = TabAppearance();
+    Tab->BackGround()->SetColor(C(BackGroundColor[Column]));
+    Tab->BackGround()->SetColorTo(C(BackGroundColorTo[Column]));
+    if (FStyle == psOffice2007Obsidian)
+        Tab->BackGround()->SetDirection(gdVertical);
+
+    // The same in every preset.
+    Tab->SetBorderColor(clNoneColor);
+    Tab->SetBorderColorDisabled(clNoneColor);
+    Tab->SetTextColorDisabled(0x808080);
+    Tab->SetColorDisabled(0xFFFFFF);
+    Tab->SetColorMirrorDisabled(0xFFFFFF);
+    Tab->SetGradient(ggVertical);
+    Tab->SetGradientDisabled(ggVertical);
+    Tab->SetGradientMirrorDisabled(ggVertical);
+    Tab->SetGradientMirrorSelected(ggVertical);
+    Tab->SetGradientSelected(ggVertical);
+    Tab->HighLightColorSelected = 0x63CCF8;
+    Tab->HighLightColorSelectedHot = 0xBDFFFF;
+    Tab->HighLightColorDown = 0xFFFBD0;
+    for (const TabColorRow& R : TabColors)
+        (Tab->*R.Set)(C(R.V[Column]));
+    for (const TabFieldRow& R : TabFields)
+        Tab->*R.Field = C(R.V[Column]);
+    for (const TabGradientRow& R : TabGradients)
+        (Tab->*R.Set)(R.V[Column]);
+
+    TVistaBackground* Page = PageAppearance();
+    Page->SetGradient(ggVertical);
+    Page->SetGradientMirror(ggVertical);
+    for (const PageColorRow& R : PageColors)
+        (Page->*R.Set)(C(R.V[Column]));
+
+    GlowButtonAppearance()->ApplyPreset(static_cast<TComponentStylePreset>(FStyle));
 }

@@ -1,15 +1,17 @@
 #pragma once
-// The styler of office pagers: the look a pager takes its tab font, glow
-// button look and corner rounding from. A styler keeps the pagers that use it
-// and tells them of every change; a styler and its pagers forget each other
-// whichever of them is freed first.
+// Stylers of office pagers: the tab look, page look, glow-button look,
+// corner rounding and border blend that pagers paint with. A styler keeps
+// the pagers that use it and tells them of every change; a styler and its
+// pagers forget each other whichever of them is freed first. The office
+// styler adds ten named colour presets.
 
 #include <memory>
 #include <vector>
 
 #include "framework/Component.h"
-#include "framework/Graphics.h"
+#include "grid/core/ComponentStyle.h"
 #include "office/GlowButtonAppearance.h"
+#include "office/TabAppearance.h"
 
 class TProOfficePager;
 
@@ -18,26 +20,64 @@ public:
     explicit TCustomProOfficePagerStyler(TComponent* AOwner);
     ~TCustomProOfficePagerStyler() override;
 
+    // Tab and page appearance and RoundedCorners; not the glow-button look
+    // or BorderBlend.
     void Assign(const TPersistent* Source) override;
 
-    // The font tabs are measured and drawn with.
-    TFont* TabFont() const { return FTabFont.get(); }
+    TTabAppearance* TabAppearance() const { return FTabAppearance.get(); }
+    void SetTabAppearance(const TTabAppearance* Value) { FTabAppearance->Assign(Value); }
+    TVistaBackground* PageAppearance() const { return FPageAppearance.get(); }
+    void SetPageAppearance(const TVistaBackground* Value) { FPageAppearance->Assign(Value); }
     TGlowButtonAppearance* GlowButtonAppearance() const { return FGlowButtonAppearance.get(); }
+    void SetGlowButtonAppearance(const TGlowButtonAppearance* Value) { FGlowButtonAppearance->Assign(Value); }
+    // The font tabs are measured and drawn with.
+    TFont* TabFont() const { return FTabAppearance->Font(); }
     bool RoundedCorners() const { return FRoundedCorners; }
+    // Stores without comparing and tells the pagers.
     void SetRoundedCorners(bool Value);
+    int BorderBlend() const { return FBorderBlend; }
+    void SetBorderBlend(int Value) { FBorderBlend = Value; }
 
-    void RegisterPager(TProOfficePager* Pager);
-    void UnregisterPager(TProOfficePager* Pager);
+    void AddPager(TProOfficePager* Pager);
+    void RemovePager(TProOfficePager* Pager);
     int PagerCount() const { return static_cast<int>(FPagers.size()); }
 
 protected:
-    // Tells every pager of a change of the given kind (1 tabs, 2 pages,
-    // 3 corners, 4 glow buttons).
+    // Tells every pager of a change: 1 tabs, 2 pages, 3 corners, 4 glow buttons.
     void Change(int Kind);
 
 private:
-    std::unique_ptr<TFont> FTabFont;
+    std::unique_ptr<TTabAppearance> FTabAppearance;
+    std::unique_ptr<TVistaBackground> FPageAppearance;
     std::unique_ptr<TGlowButtonAppearance> FGlowButtonAppearance;
     bool FRoundedCorners = true;
+    int FBorderBlend = 50;
     std::vector<TProOfficePager*> FPagers;   // observed, not owned
+};
+
+enum TOfficePagerStyle : Byte {
+    psOffice2003Blue, psOffice2003Silver, psOffice2003Olive, psOffice2003Classic, psOffice2007Luna,
+    psOffice2007Obsidian, psWindowsXP, psWhidbey, psCustom, psOffice2007Silver,
+};
+
+class TProOfficePagerOfficeStyler : public TCustomProOfficePagerStyler,
+                                    public TComponentStyleUnknown<IComponentStyle> {
+public:
+    // Applies psOffice2003Blue in full.
+    explicit TProOfficePagerOfficeStyler(TComponent* AOwner);
+
+    TOfficePagerStyle Style() const { return FStyle; }
+    // Writes the preset's colours (nothing for psCustom or values above 9),
+    // then tells the pagers of a page change.
+    void SetStyle(TOfficePagerStyle Value);
+
+    void STDMETHODCALLTYPE SetComponentStyle(TComponentStylePreset AStyle) override
+    {
+        SetStyle(static_cast<TOfficePagerStyle>(AStyle));
+    }
+
+private:
+    void ApplyPreset(int Column);
+
+    TOfficePagerStyle FStyle = psOffice2003Blue;
 };

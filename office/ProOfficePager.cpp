@@ -74,8 +74,14 @@ TProOfficePager::TProOfficePager(TComponent* AOwner)
     SetBounds(Left(), Top(), 400, 200);
     FInternalStyler = std::make_unique<TCustomProOfficePagerStyler>(nullptr);
     FInternalStyler->SetName("InternalStyler");
-    FInternalStyler->RegisterPager(this);
+    FInternalStyler->AddPager(this);
     FCurrentStyler = FInternalStyler.get();
+    {
+        // The internal styler takes the look of the Office 2007 Luna preset.
+        TProOfficePagerOfficeStyler Look(nullptr);
+        Look.SetStyle(psOffice2007Luna);
+        FInternalStyler->Assign(&Look);
+    }
     FTabSettings->OnChange = [this](TObject* Sender) { TabSettingsChanged(Sender); };
     FButtonSettings->OnChange = [this](TObject* Sender) { ButtonSettingsChanged(Sender); };
 }
@@ -84,10 +90,10 @@ TProOfficePager::~TProOfficePager()
 {
     Destroying();
     if (FStyler) {
-        FStyler->UnregisterPager(this);
+        FStyler->RemovePager(this);
         FStyler->RemoveFreeNotification(this);
     }
-    FInternalStyler->UnregisterPager(this);
+    FInternalStyler->RemovePager(this);
     // The pages belong to the form and outlive the list.
     for (int I = 0; I < FPages.Count(); ++I)
         static_cast<TProOfficePage*>(FPages.ReadItem(I))->FPager = nullptr;
@@ -313,13 +319,13 @@ void TProOfficePager::SetProOfficePagerStyler(TCustomProOfficePagerStyler* Value
     if (Value == FStyler && Value)
         return;
     if (FStyler && FStyler != FInternalStyler.get()) {
-        FStyler->UnregisterPager(this);
+        FStyler->RemovePager(this);
         FStyler->RemoveFreeNotification(this);
     }
     FStyler = Value;
     if (Value) {
         FCurrentStyler = Value;
-        Value->RegisterPager(this);
+        Value->AddPager(this);
         Value->FreeNotification(this);
     } else {
         FCurrentStyler = FInternalStyler.get();
