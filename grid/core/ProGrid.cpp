@@ -478,11 +478,16 @@ void TProStringGrid::Assign(const TPersistent* Source)
     AutoThemeAdapt = S->AutoThemeAdapt;
     FMouseActions->Assign(S->FMouseActions.get());
     FNavigation->Assign(S->FNavigation.get());
+    FGrouping->Assign(S->FGrouping.get());
     FSearchFooter->Assign(S->FSearchFooter.get());
+    FFilter->Assign(S->FFilter.get());
     FHTMLSettings->Assign(S->FHTMLSettings.get());
+    FBands->Assign(S->FBands.get());
     FCellNode->Assign(S->FCellNode.get());
+    FSortSettings->Assign(S->FSortSettings.get());
     FDragScrollOptions->Assign(S->FDragScrollOptions.get());
     FDragDropSettings->Assign(S->FDragDropSettings.get());
+    FProgressAppearance->Assign(S->FProgressAppearance.get());
     FOfficeHint->Assign(S->FOfficeHint.get());
     FixedRowAlways = S->FixedRowAlways;
     SetColCount(S->ColCount());

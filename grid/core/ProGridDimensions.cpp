@@ -72,6 +72,8 @@ void TProStringGrid::SetColCount(int Value)
         TBaseGrid::SetFixedCols(FWantedFixedCols);
     FLargestColCount = std::max(FLargestColCount, Value);
     RepaintFloatingFooter();
+    // The integral height depends on whether a horizontal scroll bar shows.
+    SetBounds(Left(), Top(), Width(), Height());
     UpdateScrollBarVisibility(false);
 }
 

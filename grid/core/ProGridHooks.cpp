@@ -131,8 +131,11 @@ void TProStringGrid::GetCellStyle(int ACol, int ARow, TCellStyle& Style)
     Style.MirrorColorTo = Colors.MirrorColorTo;
     Style.WordWrap = Colors.WordWrap;
     Style.GradientDirection = Colors.GradientDirection;
-    // A background that selection would supply is not taken over.
-    if (State & gdSelected) {
+    // A background that bands, a gradient background or the selection would
+    // supply is not taken over.
+    const bool Supplied = (FBands && FBands->Active())
+        || (FBackGround && (FBackGround->Display() == bdGradientHorz || FBackGround->Display() == bdGradientVert));
+    if (Supplied || (State & gdSelected)) {
         if (Style.Brush)
             Style.Brush->SetColor(clNone);
         Style.ColorTo = clNone;

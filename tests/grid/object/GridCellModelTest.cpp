@@ -36,6 +36,28 @@ TEST(GridCellModel, ReadingAPropertyCreatesItWithTheCellStyle)
     EXPECT_EQ(G->EnsureCellProperties(1, 1), P);
 }
 
+// New properties take the cell's resolved background, except one that bands
+// or a gradient background supply.
+TEST(GridCellModel, NewPropertiesLeaveOutABackgroundOfBandsOrGradients)
+{
+    const struct { const char* Name; bool Bands; TBackGroundDisplay Display; bool Kept; } Cases[] = {
+        {"plain", false, bdTile, true},
+        {"bands", true, bdTile, false},
+        {"horizontal gradient", false, bdGradientHorz, false},
+        {"vertical gradient", false, bdGradientVert, false},
+        {"fixed picture", false, bdFixed, true},
+    };
+    for (const auto& C : Cases) {
+        auto G = MakeGrid(4, 4);
+        G->SetColor(clAqua);
+        G->Bands()->SetActive(C.Bands);
+        G->BackGround()->SetDisplay(C.Display);
+        TCellProperties* P = G->EnsureCellProperties(2, 2);
+        EXPECT_EQ(P->BrushColor(), C.Kept ? clAqua : clNone) << C.Name;
+        EXPECT_EQ(P->BrushColorTo(), clNone) << C.Name;
+    }
+}
+
 TEST(GridCellModel, MergeThreeByTwoAndSplit)
 {
     auto G = MakeGrid(6, 6);
@@ -318,6 +340,11 @@ TEST(GridCellModel, IntegralHeightRoundsToWholeRows)
     G.IntegralHeight = true;
     G.SetBounds(0, 0, 400, 100);
     EXPECT_EQ(G.Height(), 92);
+    // More columns than fit bring the horizontal scroll bar: the height is
+    // worked out again without the bar's height.
+    G.SetColCount(40);
+    const int H = GetSystemMetrics(SM_CYHSCROLL);
+    EXPECT_EQ(G.Height(), 92 + 2 - ((92 - H - 2) % 22));
 }
 
 TEST(GridCellModel, AssignCopiesWidthsAndTextsButNotCellProperties)
@@ -327,8 +354,16 @@ TEST(GridCellModel, AssignCopiesWidthsAndTextsButNotCellProperties)
     A->SetCells(2, 3, "text");
     A->SetCellFontColor(2, 3, clRed);
     A->PutCheckBox(1, 1, true, false);
+    A->Grouping()->ShowGroupCount = true;
+    A->Grouping()->GroupCountFormat = " [%d]";
+    A->Bands()->SetActive(true);
+    A->SortSettings()->AutoSortForGrouping = false;
     auto B = MakeGrid(2, 2);
     B->Assign(A.get());
+    EXPECT_TRUE(B->Grouping()->ShowGroupCount);
+    EXPECT_EQ(B->Grouping()->GroupCountFormat, " [%d]");
+    EXPECT_TRUE(B->Bands()->Active());
+    EXPECT_FALSE(B->SortSettings()->AutoSortForGrouping);
     EXPECT_EQ(B->ColCount(), 4);
     EXPECT_EQ(B->RowCount(), 5);
     EXPECT_EQ(B->ColWidths(2), 77);
