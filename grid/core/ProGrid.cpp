@@ -375,6 +375,13 @@ void TProStringGrid::Loaded()
     TBaseGrid::Loaded();
     ApplyColumnHeaders();
     ApplyRowHeaders();
+    // The classic look has a grey-to-white fixed-cell gradient of its own.
+    if (Look == glClassic) {
+        FixedGradientFrom = static_cast<TColor>(0xC0C0C0);
+        FixedGradientTo = static_cast<TColor>(0xFFFFFF);
+        FixedGradientMirrorFrom = clNone;
+        FixedGradientMirrorTo = clNone;
+    }
     FWantedFixedRows = TStringGrid::FixedRows();
     FWantedFixedCols = TStringGrid::FixedCols();
     FLargestRowCount = std::max(FLargestRowCount, RowCount());
@@ -383,6 +390,9 @@ void TProStringGrid::Loaded()
         FNavigation->AlwaysEdit = true;
         SetOptions(Options() & ~static_cast<TGridOptions>(goAlwaysShowEditor));
     }
+    // Themed controls need visual styles; without them they are drawn classic.
+    if (!FXPFlag && !IsDesigning() && FControlLook->ControlStyle() == csTheme)
+        FControlLook->SetControlStyle(csClassic);
     FSearchFooter->SetAutoThemeAdapt(AutoThemeAdapt);
     UpdateScrollBarVisibility(false);
     if (FColumnSize->Save)

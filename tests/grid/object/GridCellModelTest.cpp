@@ -426,4 +426,25 @@ TEST(GridCellModel, LoadedTakesTheLoadedValues)
     EXPECT_EQ(G.Cells(1, 0), "h1");
 }
 
+// After loading, the classic look takes its grey-to-white fixed gradient, and
+// themed controls fall back to classic ones when visual styles are off.
+TEST(GridCellModel, LoadedAppliesTheClassicLookAndTheThemeFallback)
+{
+    for (TGridLook Look : {glClassic, glXP}) {
+        TProStringGrid G(nullptr);
+        G.BeginLoading();
+        G.Look = Look;
+        G.FixedGradientFrom = clRed;
+        G.FixedGradientMirrorFrom = clRed;
+        G.ControlLook()->SetControlStyle(csTheme);
+        const TColor ToBefore = G.FixedGradientTo;
+        G.EndLoading();
+        const bool Classic = Look == glClassic;
+        EXPECT_EQ(G.FixedGradientFrom, Classic ? static_cast<TColor>(0xC0C0C0) : clRed) << Look;
+        EXPECT_EQ(G.FixedGradientTo, Classic ? static_cast<TColor>(0xFFFFFF) : ToBefore) << Look;
+        EXPECT_EQ(G.FixedGradientMirrorFrom, Classic ? clNone : clRed) << Look;
+        EXPECT_EQ(G.ControlLook()->ControlStyle(), G.XPFlag() ? csTheme : csClassic) << "XP flag " << G.XPFlag();
+    }
+}
+
 } // namespace
