@@ -61,6 +61,7 @@ public:
 
 protected:
     void VisibleChanged() override;
+    void Paint() override;
 
 private:
     friend class TProOfficePager;

@@ -271,6 +271,7 @@ protected:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Resize() override;
+    void Paint() override;
     virtual Cardinal GetVersionNr() const { return 0x01050300; }
 
 private:
@@ -295,6 +296,9 @@ private:
     void TabDblClick(int X, int Y);
     void DoubleClickMessage(TMessage& Message);
     void CMDialogChar(TMessage& Message);
+    bool ButtonsAreaInUse() const;
+    void PaintTabStrip();
+    void PaintTab(int Index);
 
     TDbgList FPages;
     std::atomic<int> FActivePageIndex{-1};   // written by the GUI thread only

@@ -1,0 +1,115 @@
+// The pager as it shows on the screen: the strip background, the active
+// tab joined to its page, the page's border lines, a hover glow blended in,
+// and a screenshot of the four tab positions.
+
+#include <gtest/gtest.h>
+
+#include "office/OfficeColors.h"
+#include "office/ProOfficePage.h"
+#include "office/ProOfficePager.h"
+#include "tests/support/GuiHarness.h"
+
+namespace {
+
+COLORREF Rgb(TColor C) { return ColorToRGB(C); }
+
+class PagerPaint : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Form = new TForm(Application);
+        Form->SetBounds(20, 20, 860, 560);
+        Form->SetCaption("Office pager");
+    }
+    void TearDown() override { delete Form; }
+
+    TProOfficePager* AddPager(TTabPosition Pos, int X, int Y)
+    {
+        auto* Pager = new TProOfficePager(Form);
+        Pager->SetParent(Form);
+        Pager->SetBounds(X, Y, 400, 240);
+        Pager->SetTabPosition(Pos);
+        const char* Captions[] = {"通道一", "通道二", "通道三", "通道四"};
+        for (const char* C : Captions) {
+            auto* P = new TProOfficePage(Form);
+            P->SetCaption(C);
+            P->SetPager(Pager);
+        }
+        Pager->SetActivePageIndex(1);
+        return Pager;
+    }
+
+    TForm* Form = nullptr;
+};
+
+TEST_F(PagerPaint, StripTabAndPageColours)
+{
+    TProOfficePager* Pager = AddPager(tpTop, 10, 10);
+    Form->Show();
+    gui::Settle();
+    const TCustomProOfficePagerStyler* S = Pager->CurrentStyler();
+    const COLORREF Strip = Rgb(S->TabAppearance()->BackGround()->Color());
+    const COLORREF PageColor = Rgb(S->PageAppearance()->Color());
+    auto Shot = gui::CaptureControl(Pager);
+    // The strip right of the last tab is the strip colour (Luna: one colour).
+    const TRect Last = Pager->GetTabRect(3);
+    EXPECT_EQ(gui::PixelAt(Shot.get(), Last.right + 20, 10), Strip);
+    // Between two inactive tabs' captions: nothing but the strip.
+    const TRect T0 = Pager->GetTabRect(0);
+    EXPECT_EQ(gui::PixelAt(Shot.get(), T0.left + 1, T0.top + 1), Strip);
+    // The active tab is filled, the inactive one is not.
+    const TRect T1 = Pager->GetTabRect(1);
+    EXPECT_NE(gui::PixelAt(Shot.get(), T1.left + 2, T1.top + 4), Strip);
+    // The page's first row under the active tab is the page colour (the
+    // join line); elsewhere the page's edge shows its border colour.
+    const TRect Page = Pager->GetPageRect();
+    EXPECT_EQ(gui::PixelAt(Shot.get(), (T1.left + T1.right) / 2, Page.top), PageColor);
+    EXPECT_EQ(gui::PixelAt(Shot.get(), Page.left + 200, Page.top), Rgb(S->PageAppearance()->BorderColor()));
+    // The inner light border on the page's left side.
+    const COLORREF Light = Rgb(BlendColors(0xFFFFFF, S->PageAppearance()->BorderColor(), S->BorderBlend()));
+    EXPECT_EQ(gui::PixelAt(Shot.get(), Page.left + 1, Page.top + 100), Light);
+}
+
+TEST_F(PagerPaint, HoverGlowFillsTheTab)
+{
+    TProOfficePager* Pager = AddPager(tpTop, 10, 10);
+    Form->Show();
+    gui::Settle();
+    const COLORREF Strip = Rgb(Pager->CurrentStyler()->TabAppearance()->BackGround()->Color());
+    const TRect T = Pager->GetTabRect(3);
+    const TPoint P = Pager->ClientToScreen(Point(T.left + 5, T.top + 5));
+    SetCursorPos(P.x, P.y);
+    SendMessageW(Pager->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(T.left + 5, T.top + 5));
+    TProOfficePage* Page = Pager->ProPages(3);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Page->HoverGlow() >= 100; }, 3000));
+    gui::Settle();
+    auto Shot = gui::CaptureControl(Pager);
+    EXPECT_NE(gui::PixelAt(Shot.get(), T.left + 3, T.top + 4), Strip);
+}
+
+TEST_F(PagerPaint, FourTabPositionsScreenshot)
+{
+    TProOfficePager* Pagers[] = {AddPager(tpTop, 10, 10), AddPager(tpBottom, 430, 10), AddPager(tpLeft, 10, 270),
+                                 AddPager(tpRight, 430, 270)};
+    Pagers[1]->ButtonSettings()->SetCloseButton(true);
+    Pagers[1]->ButtonSettings()->SetPageListButton(true);
+    Pagers[2]->SetRotateTabLeftRight(false);
+    Form->Show();
+    gui::Settle();
+    for (TProOfficePager* Pager : Pagers) {
+        auto Shot = gui::CaptureControl(Pager);
+        const COLORREF PageColor = Rgb(Pager->CurrentStyler()->PageAppearance()->Color());
+        const TRect Page = Pager->GetPageRect();
+        // Somewhere inside the page the panel's colours show.
+        EXPECT_GT(gui::CountPixelsNot(Shot.get(), Page, PageColor), 0) << Pager->TabPosition();
+        const TRect T = Pager->GetTabRect(1);
+        EXPECT_GT(RectWidth(T), 0) << Pager->TabPosition();
+    }
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string Dir(Path);
+    Dir = Dir.substr(0, Dir.find_last_of('\\') + 1);
+    gui::SaveScreenshot(Form, Dir + "office-pager-positions.png");
+}
+
+} // namespace
