@@ -258,6 +258,7 @@ public:
     int HotTabIndex() const { return FHotTabIndex; }
     int DownTabIndex() const { return FDownTabIndex; }
     int HintTabIndex() const { return FHintTabIndex; }
+    bool Dragging() const { return FDragging; }
     // The page-list button's click: fills PageListMenu and shows it, or
     // hands the place to OnPageListClick.
     void PageListClick();
@@ -334,6 +335,11 @@ private:
     bool FShowTabHint = false;
     TTabPosition FTabPosition = tpTop;
     bool FTabReorder = false;
+    // Drag reordering: armed by a left press on an enabled tab, started by
+    // a move of more than 4 pixels, dropped on the release.
+    bool FDragArmed = false;
+    bool FDragging = false;
+    TPoint FDragStart{};
 
     // Glow buttons, owned by the pager as components while they exist.
     TProGlowButton* FCloseButton = nullptr;

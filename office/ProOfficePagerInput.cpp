@@ -2,6 +2,8 @@
 // glow fade of the tab under the mouse, clicks that activate a tab with a
 // click flash, the click events, the arrow keys and the page-list menu.
 
+#include <cstdlib>
+
 #include <windowsx.h>
 
 #include "framework/Menus.h"
@@ -86,6 +88,9 @@ void TProOfficePager::GlowTimerTick(TProOfficePage* Page)
 void TProOfficePager::MouseMove(TShiftState Shift, int X, int Y)
 {
     TCustomControl::MouseMove(Shift, X, Y);
+    if (FDragArmed && !FDragging && (Shift & ssLeft) != 0 &&
+        (std::abs(X - FDragStart.x) > 4 || std::abs(Y - FDragStart.y) > 4))
+        FDragging = true;
     if (IsDesigning() || !Inside(GetTabsArea(), X, Y))
         return;
     const int I = TabAtPos(X, Y);
@@ -175,11 +180,29 @@ void TProOfficePager::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         FDownTabIndex = I;
         InvalidateTabsArea();
     }
+    if (Button == mbLeft && FTabReorder && Page->TabEnabled() && !IsDesigning()) {
+        FDragArmed = true;
+        FDragging = false;
+        FDragStart = Point(X, Y);
+    }
 }
 
 void TProOfficePager::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     TCustomControl::MouseUp(Button, Shift, X, Y);
+    if (FDragging) {
+        // Dropped on a tab: the page the drag started from (the active one,
+        // as pressing activated it) moves there.
+        const int Target = TabAtPos(X, Y);
+        const int From = ActivePageIndex();
+        if (Target >= 0 && From >= 0 && Target != From) {
+            MoveProPage(From, Target);
+            Invalidate();
+            RepaintActivePage();
+        }
+    }
+    FDragArmed = false;
+    FDragging = false;
     if (FDownTabIndex >= 0) {
         FDownTabIndex = -1;
         InvalidateTabsArea();

@@ -148,6 +148,38 @@ TEST_F(PagerInput, ClickFlashEnds)
     EXPECT_EQ(Pages[3]->FlashGlow(), 0);
 }
 
+TEST_F(PagerInput, DragReordersTabs)
+{
+    std::vector<std::pair<int, int>> Moves;
+    Pager->OnTabMoved = [&](TObject*, int From, int To) { Moves.emplace_back(From, To); };
+    auto Drag = [&](int From, int To) {
+        const TPoint A = TabCentre(From), B = TabCentre(To);
+        MoveTo(A.x, A.y);
+        SendMessageW(Pager->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(A.x, A.y));
+        const TPoint S = Pager->ClientToScreen(B);
+        SetCursorPos(S.x, S.y);
+        SendMessageW(Pager->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(B.x, B.y));
+        SendMessageW(Pager->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(B.x, B.y));
+    };
+    // Off: a drag only activates the pressed tab.
+    Drag(1, 3);
+    EXPECT_TRUE(Moves.empty());
+    EXPECT_EQ(Pager->ActivePage(), Pages[1]);
+    Pager->SetTabReorder(true);
+    Drag(2, 0);
+    EXPECT_EQ(Moves, (std::vector<std::pair<int, int>>{{2, 0}}));
+    EXPECT_EQ(Pager->ProPages(0), Pages[2]);
+    EXPECT_EQ(Pager->ActivePage(), Pages[2]);
+    EXPECT_EQ(Pager->ActivePageIndex(), 0);
+    // A press without a move of more than 4 pixels moves nothing.
+    const TPoint A = TabCentre(3);
+    MoveTo(A.x, A.y);
+    SendMessageW(Pager->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(A.x, A.y));
+    SendMessageW(Pager->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(A.x + 3, A.y));
+    SendMessageW(Pager->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(A.x + 3, A.y));
+    EXPECT_EQ(Moves.size(), 1u);
+}
+
 TEST_F(PagerInput, CloseAndPageListButtons)
 {
     auto* Menu = new TPopupMenu(Form);
