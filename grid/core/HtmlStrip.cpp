@@ -1,40 +1,43 @@
 #include "grid/core/HtmlStrip.h"
 
-#include <cstring>
+namespace {
 
-String StripHtmlTags(const String& S)
+bool IsLineTag(const String& S, std::size_t I)
 {
-    static const struct {
-        const char* Name;
-        char Ch;
-    } Entities[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&nbsp;", ' '}};
-    String R;
-    R.reserve(S.size());
-    std::size_t I = 0;
-    while (I < S.size()) {
-        const char C = S[I];
-        if (C == '<') {
-            const std::size_t Close = S.find('>', I + 1);
-            if (Close != String::npos) {
-                I = Close + 1;
-                continue;
-            }
-        } else if (C == '&') {
-            bool Done = false;
-            for (const auto& E : Entities) {
-                const std::size_t N = std::strlen(E.Name);
-                if (S.compare(I, N, E.Name) == 0) {
-                    R.push_back(E.Ch);
-                    I += N;
-                    Done = true;
-                    break;
-                }
-            }
-            if (Done)
-                continue;
+    if (I + 4 > S.size() || S[I] != '<' || S[I + 3] != '>')
+        return false;
+    const char A = static_cast<char>(S[I + 1] & ~0x20);
+    const char B = static_cast<char>(S[I + 2] & ~0x20);
+    return (A == 'B' && B == 'R') || (A == 'H' && B == 'R');
+}
+
+} // namespace
+
+String HtmlToPlainText(const String& S)
+{
+    String Lines;
+    Lines.reserve(S.size());
+    for (std::size_t I = 0; I < S.size();) {
+        if (IsLineTag(S, I)) {
+            Lines += "\r\n";
+            I += 4;
+        } else {
+            Lines.push_back(S[I++]);
         }
-        R.push_back(C);
-        ++I;
     }
+    String R;
+    R.reserve(Lines.size());
+    std::size_t I = 0;
+    while (I < Lines.size()) {
+        const std::size_t Open = Lines.find('<', I);
+        if (Open == String::npos)
+            break;
+        const std::size_t Close = Lines.find('>', Open + 1);
+        if (Close == String::npos)
+            break;
+        R.append(Lines, I, Open - I);
+        I = Close + 1;
+    }
+    R.append(Lines, I, String::npos);
     return R;
 }

@@ -3,7 +3,8 @@
 
 #include "framework/Types.h"
 
-// S without its tags ("<" up to the next ">"), with the entities &amp;,
-// &lt;, &gt;, &quot; and &nbsp; turned into their characters. A "<" that no
-// ">" closes stays as it is.
-String StripHtmlTags(const String& S);
+// S with every "<BR>" and "<HR>" (any case) turned into CR LF, then every
+// tag (a "<" up to the first ">" after it) removed. A "<" that no ">"
+// closes ends the removal: the rest of the text from it stays as it is.
+// Entities are left as they stand.
+String HtmlToPlainText(const String& S);

@@ -387,7 +387,7 @@ void TProStringGrid::DoGetFormat(int ACol, TSortStyle& AStyle, String& APrefix, 
         OnGetFormat(this, ACol, AStyle, APrefix, ASuffix);
 }
 
-String TProStringGrid::ReadCellPlainText(int ACol, int ARow) { return StripHtmlTags(ReadCellText(ACol, ARow)); }
+String TProStringGrid::ReadCellPlainText(int ACol, int ARow) { return HtmlToPlainText(ReadCellText(ACol, ARow)); }
 
 int TProStringGrid::CompareCells(int ACol, int ARow1, bool Descending, int ARow2)
 {

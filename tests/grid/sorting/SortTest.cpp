@@ -56,6 +56,7 @@ TEST(GridSort, StylesOrderAColumn)
         {"alpha numeric", ssAlphaNumeric, true, sdAscending, "", {"10", "9", "100"}, {"9", "10", "100"}},
         {"html plain text", ssHTML, true, sdAscending, "", {"<b>b</b>", "a", "<i>c</i>"},
          {"a", "<b>b</b>", "<i>c</i>"}},
+        {"html entities stay", ssHTML, true, sdAscending, "", {"&quot;", "<b>#</b>"}, {"<b>#</b>", "&quot;"}},
         {"ansi no case", ssAnsiAlphaNoCase, true, sdAscending, "", {"b", "A", "c"}, {"A", "b", "c"}},
         {"unicode", ssUnicode, true, sdAscending, "", {"b", "C", "a"}, {"a", "b", "C"}},
     };
