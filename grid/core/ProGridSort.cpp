@@ -130,23 +130,47 @@ void RemoveAffix(String& S, const String& Affix)
 
 // Reads a decimal number (leading blanks, sign, digits, fraction, exponent).
 // False when the text is not one number as a whole; Value then holds what
-// the leading part gave (0 when nothing).
+// its leading number gave (0 when it has none).
 bool ReadDecimal(const String& S, double& Value)
 {
-    const char* Begin = S.c_str();
-    char* End = nullptr;
-    // strtod also reads hexadecimal, infinities and NaN: only plain decimals count.
-    for (char C : S)
-        if (C == 'x' || C == 'X' || C == 'n' || C == 'N' || C == 'i' || C == 'I') {
-            Value = 0;
-            return false;
+    // The number's extent is found here, so that strtod never reads
+    // hexadecimal, infinities or NaN: only plain decimals count.
+    std::size_t I = 0;
+    const std::size_t N = S.size();
+    while (I < N && (S[I] == ' ' || (S[I] >= '\t' && S[I] <= '\r')))
+        ++I;
+    const std::size_t Start = I;
+    if (I < N && (S[I] == '+' || S[I] == '-'))
+        ++I;
+    std::size_t Digits = 0;
+    while (I < N && IsDigitChar(S[I])) {
+        ++I;
+        ++Digits;
+    }
+    if (I < N && S[I] == '.') {
+        ++I;
+        while (I < N && IsDigitChar(S[I])) {
+            ++I;
+            ++Digits;
         }
-    Value = std::strtod(Begin, &End);
-    if (End == Begin) {
+    }
+    if (Digits == 0) {
         Value = 0;
         return false;
     }
-    return *End == '\0';
+    if (I < N && (S[I] == 'e' || S[I] == 'E')) {
+        std::size_t E = I + 1;
+        if (E < N && (S[E] == '+' || S[E] == '-'))
+            ++E;
+        if (E < N && IsDigitChar(S[E])) {
+            while (E < N && IsDigitChar(S[E]))
+                ++E;
+            I = E;
+        }
+    }
+    const String Number = S.substr(Start, I - Start);
+    Value = std::strtod(Number.c_str(), nullptr);
+    return I == N;
 }
 
 // The locale's time of day "h:mm[:ss]" with an optional AM/PM mark.

@@ -35,6 +35,10 @@ TEST(GridSort, StylesOrderAColumn)
         {"numeric empty is zero", ssNumeric, true, sdAscending, "", {"5", "", "-2"}, {"-2", "", "5"}},
         {"financial with prefix", ssFinancial, true, sdAscending, "$", {"$1,200.50", "$99", "$1,000"},
          {"$99", "$1,000", "$1,200.50"}},
+        // Against a number, a text with a leading number counts as that number.
+        {"numeric leading number", ssNumeric, true, sdAscending, "", {"12 inches", "7", "3"},
+         {"3", "7", "12 inches"}},
+        {"numeric no hexadecimal", ssNumeric, true, sdAscending, "", {"7", "0x20", "3"}, {"0x20", "3", "7"}},
         {"numeric exponent", ssNumeric, true, sdAscending, "", {"1e3", "2.5", "-1E-2"}, {"-1E-2", "2.5", "1e3"}},
         {"automatic dates", ssAutomatic, true, sdAscending, "", {"12/05/2008", "5/12/2008", "1/1/2009"},
          {"5/12/2008", "12/05/2008", "1/1/2009"}},
