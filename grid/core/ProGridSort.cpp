@@ -918,6 +918,13 @@ void TProStringGrid::RestoreRowOrder()
             return;
         Seen[static_cast<std::size_t>(V)] = 1;
     }
+    bool InOrder = true;
+    for (int R = 0; R < N && InOrder; ++R)
+        InOrder = FRowOrder->GetInteger(R) == R;
+    if (InOrder)
+        return;
+    // Rows about to move must not take part of a merged range with them.
+    SplitMergesForSort();
     FRowOrderCompanion->Assign(FRowOrder.get());
     TSortFrame Frame(this, false);
     QuickSortRowOrder(0, N - 1);

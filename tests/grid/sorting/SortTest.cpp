@@ -363,6 +363,31 @@ TEST(GridSort, AMergeAcrossSortedRowsIsSplitFirst)
     EXPECT_EQ(ColumnOf(*G, 1), (std::vector<String>{"b", "c", "a"}));
 }
 
+TEST(GridSort, RestoreRowOrderSplitsAMergeMadeAfterTheSort)
+{
+    auto G = GridOf({{"3", "a"}, {"1", "b"}, {"2", "c"}});
+    G->SortRows();
+    EXPECT_EQ(ColumnOf(*G, 0), (std::vector<String>{"1", "2", "3"}));
+    // Rows 0 and 1 (1 and 2) are merged in column 1; restoring moves them apart.
+    G->MergeCells(1, 0, 1, 2);
+    ASSERT_TRUE(G->IsMergedCell(1, 1));
+    G->RestoreRowOrder();
+    EXPECT_EQ(ColumnOf(*G, 0), (std::vector<String>{"3", "1", "2"}));
+    EXPECT_EQ(ColumnOf(*G, 1), (std::vector<String>{"a", "b", "c"}));
+    for (int R = 0; R < 3; ++R) {
+        EXPECT_FALSE(G->IsMergedCell(1, R)) << R;
+        EXPECT_EQ(G->BaseCell(1, R).y, R) << R;
+    }
+
+    // An order that moves nothing leaves the merge alone.
+    auto H = GridOf({{"1", "a"}, {"2", "b"}, {"3", "c"}});
+    H->SortRows();
+    H->MergeCells(1, 0, 1, 2);
+    H->RestoreRowOrder();
+    EXPECT_TRUE(H->IsMergedCell(1, 1));
+    EXPECT_EQ(H->BaseCell(1, 1).y, 0);
+}
+
 TEST(GridSort, NodeGroupsSortTheirChildrenOnly)
 {
     auto G = GridOf({{"", "N1"}, {"", "c"}, {"", "a"}, {"", "b"}, {"", "N2"}, {"", "z"}, {"", "y"}, {"", "top"}});
