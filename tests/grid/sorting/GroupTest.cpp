@@ -212,6 +212,34 @@ TEST(GridGroup, SubGroupAndUngroupLevel)
     EXPECT_EQ(G->NodeCount(), 0);
 }
 
+TEST(GridGroup, SubGroupWithSummaryRowsAndUnGroupBack)
+{
+    const long Live = TCellProperties::LiveCount();
+    {
+        auto G = GridOf({{"", "k", "p", "A"}, {"", "m", "q", "A"}, {"", "k", "r", "B"}}, 1);
+        const TTextTable Original = RowsOf(*G);
+        G->Grouping()->Summary = true;
+        G->Group(3);
+        // hA, (k,p), (m,q), sA, hB, (k,r), sB
+        ASSERT_EQ(G->RowCount(), 8);
+        G->SubGroup(1);
+        // hA, sub k, p, sub m, q, sA, hB, sub k, r, sB: no summary row of its own for a sub-level.
+        const std::vector<char> Kinds = {'h', 'h', 'r', 'h', 'r', 's', 'h', 'h', 'r', 's'};
+        ASSERT_EQ(G->RowCount() - 1, static_cast<int>(Kinds.size()));
+        for (std::size_t I = 0; I < Kinds.size(); ++I) {
+            const int R = static_cast<int>(I) + 1;
+            EXPECT_EQ(G->IsNodeRow(R) ? 'h' : (G->IsSummaryRow(R) ? 's' : 'r'), Kinds[I]) << R;
+        }
+        EXPECT_EQ(G->GetNodeSpan(1), 5);
+        EXPECT_EQ(G->GetNodeSpan(2), 2);
+        EXPECT_EQ(G->GetNodeSpan(7), 3);
+        G->UnGroup();
+        EXPECT_EQ(RowsOf(*G), Original);
+        EXPECT_EQ(G->NodeCount(), 0);
+    }
+    EXPECT_EQ(TCellProperties::LiveCount(), Live);
+}
+
 TEST(GridGroup, AssignKeepsSummary)
 {
     TGrouping A;
