@@ -89,6 +89,7 @@ TProOfficePager::TProOfficePager(TComponent* AOwner)
 TProOfficePager::~TProOfficePager()
 {
     Destroying();
+    HideShortCutHints();
     if (FStyler) {
         FStyler->RemovePager(this);
         FStyler->RemoveFreeNotification(this);
@@ -138,6 +139,8 @@ void TProOfficePager::ChangeActivePage(int Index)
         return;
     if (Index == ActivePageIndex() && ProPageCount() > 1)
         return;
+    if (FShortCutHintShowing)
+        HideShortCutHints();
     bool AllowChange = true;
     if (OnChanging && FReadyFlag && !Destroying())
         OnChanging(this, ActivePageIndex(), Index, AllowChange);

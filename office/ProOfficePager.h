@@ -15,6 +15,7 @@
 #include "office/PagerStylers.h"
 #include "office/ProGlowButton.h"
 #include "office/ProHintInfo.h"
+#include "office/ShortCutHintWindow.h"
 
 class TProOfficePage;
 class TProOfficePager;
@@ -259,6 +260,12 @@ public:
     int DownTabIndex() const { return FDownTabIndex; }
     int HintTabIndex() const { return FHintTabIndex; }
     bool Dragging() const { return FDragging; }
+    // Keyboard shortcut hints over the tabs (with ShowShortCutHints).
+    void ShowShortCutHints();
+    void HideShortCutHints();
+    bool ShortCutHintsShown() const { return FShortCutHintShowing; }
+    // The hint window of a page while the hints show, else nullptr.
+    TShortCutHintWindow* PageShortCutHint(int Index) const;
     // The page-list button's click: fills PageListMenu and shows it, or
     // hands the place to OnPageListClick.
     void PageListClick();
@@ -337,6 +344,15 @@ private:
     bool FTabReorder = false;
     // Drag reordering: armed by a left press on an enabled tab, started by
     // a move of more than 4 pixels, dropped on the release.
+    // Shortcut hints: their windows (owned by the pager), the typed text and
+    // the hook on the parent form's window procedure while they show.
+    struct TFormHook;
+    std::vector<TShortCutHintWindow*> FShortCutHintWindows;
+    bool FShortCutHintShowing = false;
+    String FShortCutTyped;
+    TCustomForm* FHookedForm = nullptr;
+    std::shared_ptr<bool> FHookActive;
+    void ShortCutKey(Word Key);
     bool FDragArmed = false;
     bool FDragging = false;
     TPoint FDragStart{};

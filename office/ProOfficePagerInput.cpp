@@ -231,15 +231,22 @@ void TProOfficePager::KeyDown(Word& Key, TShiftState Shift)
         if (Parent())
             Parent()->SelectNext(this, true, true);
         break;
+    case VK_ESCAPE:
+        HideShortCutHints();
+        break;
     case VK_LEFT:
     case VK_UP:
+        HideShortCutHints();
         SelectNextPage(false);
         break;
     case VK_RIGHT:
     case VK_DOWN:
+        HideShortCutHints();
         SelectNextPage(true);
         break;
     default:
+        if (FShortCutHintShowing)
+            ShortCutKey(Key);
         break;
     }
     TCustomControl::KeyDown(Key, Shift);
@@ -251,8 +258,9 @@ void TProOfficePager::WndProc(TMessage& Message)
     case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return;
     case WM_LBUTTONDBLCLK: DoubleClickMessage(Message); return;
     case CM_MOUSELEAVE: MouseLeft(); break;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS: InvalidateTabsArea(); break;
+    case WM_SETFOCUS: InvalidateTabsArea(); ShowShortCutHints(); break;
+    case WM_KILLFOCUS: InvalidateTabsArea(); HideShortCutHints(); break;
+    case WM_DESTROY: HideShortCutHints(); break;
     default: break;
     }
     TCustomControl::WndProc(Message);

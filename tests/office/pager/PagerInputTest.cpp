@@ -180,6 +180,53 @@ TEST_F(PagerInput, DragReordersTabs)
     EXPECT_EQ(Moves.size(), 1u);
 }
 
+TEST_F(PagerInput, ShortCutHintsTypedThrough)
+{
+    const char* Hints[] = {"A", "BC", "BD", ""};
+    for (int I = 0; I < 4; ++I)
+        Pages[I]->SetShortCutHint(Hints[I]);
+    Pager->SetShowShortCutHints(true);
+    Pager->SetFocus();
+    gui::Settle();
+    ASSERT_TRUE(Pager->ShortCutHintsShown());
+    ASSERT_NE(Pager->PageShortCutHint(1), nullptr);
+    EXPECT_TRUE(Pager->PageShortCutHint(1)->Visible());
+    // "B" keeps the two hints starting with it; "D" picks the third page.
+    Word Key = 'B';
+    SendMessageW(Pager->Handle(), WM_KEYDOWN, Key, 0);
+    EXPECT_TRUE(Pager->ShortCutHintsShown());
+    EXPECT_FALSE(Pager->PageShortCutHint(0)->Visible());
+    EXPECT_TRUE(Pager->PageShortCutHint(2)->Visible());
+    SendMessageW(Pager->Handle(), WM_KEYDOWN, 'D', 0);
+    EXPECT_FALSE(Pager->ShortCutHintsShown());
+    EXPECT_EQ(Pager->ActivePageIndex(), 2);
+
+    // The form's window procedure is hooked while they show; a hook put on
+    // the form after it stays in place when the hints go.
+    Pager->ShowShortCutHints();
+    ASSERT_TRUE(Pager->ShortCutHintsShown());
+    int Seen = 0;
+    TWndMethod Before = Form->WindowProc;
+    Form->WindowProc = [&Seen, Before](TMessage& M) {
+        ++Seen;
+        Before(M);
+    };
+    Pager->HideShortCutHints();
+    SendMessageW(Form->Handle(), WM_NULL, 0, 0);
+    EXPECT_EQ(Seen, 1);
+    // Hints shown again, then a resize of the form hides them.
+    Pager->ShowShortCutHints();
+    ASSERT_TRUE(Pager->ShortCutHintsShown());
+    Form->SetBounds(Form->Left(), Form->Top(), Form->Width() + 10, Form->Height());
+    gui::Settle();
+    EXPECT_FALSE(Pager->ShortCutHintsShown());
+    // Escape hides them.
+    Pager->ShowShortCutHints();
+    SendMessageW(Pager->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(Pager->ShortCutHintsShown());
+    EXPECT_GE(Seen, 2);
+}
+
 TEST_F(PagerInput, CloseAndPageListButtons)
 {
     auto* Menu = new TPopupMenu(Form);

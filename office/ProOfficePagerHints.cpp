@@ -1,0 +1,133 @@
+// Keyboard shortcut hints over the tabs: shown while the pager has the focus,
+// typed through, and hidden by the keys, a change of page or anything that
+// moves the form; the form's window procedure is hooked while they show.
+
+#include <algorithm>
+
+#include "framework/Form.h"
+#include "office/ProOfficePage.h"
+#include "office/ProOfficePager.h"
+
+// The hook put in front of the form's window procedure. It stays callable
+// after it is taken out: a hook installed after it (the skin engine's) may
+// still call it, and it then only hands the message on.
+struct TProOfficePager::TFormHook {
+    TProOfficePager* Pager;
+    TWndMethod Saved;
+    std::shared_ptr<bool> Active;
+
+    void operator()(TMessage& Message) const
+    {
+        Saved(Message);
+        if (!*Active)
+            return;
+        const bool Hide = Message.Msg == WM_SIZE || Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_MOVING ||
+                          (Message.Msg == WM_SYSCOMMAND && ((Message.WParam & 0xFFF0) == SC_MAXIMIZE ||
+                                                             (Message.WParam & 0xFFF0) == SC_MINIMIZE));
+        if (Hide)
+            Pager->HideShortCutHints();
+    }
+};
+
+TShortCutHintWindow* TProOfficePager::PageShortCutHint(int Index) const
+{
+    if (!FShortCutHintShowing || Index < 0 || Index >= static_cast<int>(FShortCutHintWindows.size()))
+        return nullptr;
+    return FShortCutHintWindows[static_cast<std::size_t>(Index)];
+}
+
+void TProOfficePager::ShowShortCutHints()
+{
+    if (!FShowShortCutHints || IsLoading() || !HandleAllocated())
+        return;
+    HideShortCutHints();
+    for (int I = 0; I < ProPageCount(); ++I) {
+        TProOfficePage* Page = ProPages(I);
+        auto* W = new TShortCutHintWindow(this);
+        FShortCutHintWindows.push_back(W);
+        W->SetCaption(Page->ShortCutHint());
+        const TRect TR = GetTabRect(I);
+        if (Page->ShortCutHint().empty() || TR.left < 0)
+            continue;
+        W->HandleNeeded();
+        const int Width = std::max(W->MinimumWidth(), 8 + 8 * static_cast<int>(Page->ShortCutHint().size()));
+        const int Height = 18;
+        const TPoint P = ClientToScreen(Point(TR.left, TR.top));
+        int X = W->Left(), Y = W->Top();
+        switch (Page->ShortCutHintPos()) {
+        case shpLeft: X = P.x - Width / 2; Y = P.y + (RectHeight(TR) - Height) / 2; break;
+        case shpTop: X = P.x + (RectWidth(TR) - Width) / 2; Y = P.y - Height / 2; break;
+        case shpRight: X = P.x + RectWidth(TR) - Width / 2; Y = P.y + (RectHeight(TR) - Height) / 2; break;
+        case shpBottom: X = P.x + (RectWidth(TR) - Width) / 2; Y = P.y + RectHeight(TR) - Height / 2; break;
+        default: break;
+        }
+        W->SetBounds(X, Y, Width, Height);
+        W->Show();
+    }
+    FShortCutHintShowing = true;
+    FShortCutTyped.clear();
+    if (!FHookedForm) {
+        if (TCustomForm* Form = GetParentForm(this)) {
+            FHookActive = std::make_shared<bool>(true);
+            Form->WindowProc = TFormHook{this, Form->WindowProc, FHookActive};
+            FHookedForm = Form;
+        }
+    }
+}
+
+void TProOfficePager::HideShortCutHints()
+{
+    // Freed later if one of them is handling a message now is not a concern:
+    // hint windows take no input.
+    std::vector<TShortCutHintWindow*> Windows;
+    Windows.swap(FShortCutHintWindows);
+    for (TShortCutHintWindow* W : Windows)
+        delete W;
+    FShortCutHintShowing = false;
+    if (FHookedForm) {
+        *FHookActive = false;
+        // Only when the form's procedure is still this hook does the saved
+        // one go back; a hook installed later keeps calling this one, which
+        // now only passes messages on.
+        if (auto* Hook = FHookedForm->WindowProc.target<TFormHook>(); Hook && Hook->Active == FHookActive)
+            FHookedForm->WindowProc = Hook->Saved;
+        FHookedForm = nullptr;
+        FHookActive.reset();
+    }
+}
+
+void TProOfficePager::ShortCutKey(Word Key)
+{
+    FShortCutTyped += static_cast<char>(Key);
+    bool Partial = false;
+    // Letters and digits come as upper-case virtual-key characters.
+    auto Upper = [](String S) {
+        for (char& C : S)
+            if (C >= 'a' && C <= 'z')
+                C = static_cast<char>(C - 'a' + 'A');
+        return S;
+    };
+    const String Typed = Upper(FShortCutTyped);
+    for (int I = 0; I < ProPageCount(); ++I) {
+        const String Hint = Upper(ProPages(I)->ShortCutHint());
+        if (Hint == Typed) {
+            HideShortCutHints();
+            SetActivePageIndex(I);
+            return;
+        }
+        if (Hint.empty())
+            continue;
+        if (Hint.rfind(Typed, 0) != 0) {
+            if (TShortCutHintWindow* W = PageShortCutHint(I))
+                W->Hide();
+        } else {
+            Partial = true;
+        }
+    }
+    const bool AnyVisible = std::any_of(FShortCutHintWindows.begin(), FShortCutHintWindows.end(),
+                                        [](TShortCutHintWindow* W) { return W->Visible(); });
+    if (!AnyVisible)
+        FShortCutHintShowing = false;
+    if (!Partial)
+        MessageBeep(MB_OK);
+}
