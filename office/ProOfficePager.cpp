@@ -96,8 +96,12 @@ TProOfficePager::~TProOfficePager()
     }
     FInternalStyler->RemovePager(this);
     // The pages belong to the form and outlive the list.
-    for (int I = 0; I < FPages.Count(); ++I)
-        static_cast<TProOfficePage*>(FPages.ReadItem(I))->FPager = nullptr;
+    // Their glow timers tick into this pager: they stop with it.
+    for (int I = 0; I < FPages.Count(); ++I) {
+        auto* Page = static_cast<TProOfficePage*>(FPages.ReadItem(I));
+        Page->FGlowTimer.reset();
+        Page->FPager = nullptr;
+    }
     FPages.Clear();
 }
 
