@@ -238,6 +238,9 @@ void TProOfficePager::RemoveProPage(TProOfficePage* Page)
         Keep = ActivePage();
     FPages.Delete(Index);
     Page->FPager = nullptr;
+    Page->FGlowTimer.reset();   // it ticks into this pager
+    if (FHotTabIndex >= ProPageCount())
+        FHotTabIndex = -1;
     // The shift of the indexes is bookkeeping, not a change the user can
     // veto: the kept page stays active at its new position. With no other
     // selectable page the first remaining page takes over so that the index
