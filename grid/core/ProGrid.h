@@ -523,8 +523,8 @@ public:
     void DrawSortGlyph(TCanvas* ACanvas, int ACol, int X, int Y);
     virtual void GetCellBorder(int ACol, int ARow, TPen* APen, unsigned& Borders);
     virtual bool IsPasswordCell(int ACol, int ARow);
-    virtual bool HasComboBox(int ACol, int ARow) { return false; }
-    virtual bool HasSpinEdit(int ACol, int ARow) { return false; }
+    virtual bool HasComboBox(int /*ACol*/, int /*ARow*/) { return false; }
+    virtual bool HasSpinEdit(int /*ACol*/, int /*ARow*/) { return false; }
     // Hover and press state of fixed cells (kept by the mouse handling).
     TGridCoord HoverFixedCell{-1, -1};
     bool FixedCellPushed = false;

@@ -86,7 +86,9 @@ void TProStringGrid::UpdateFlatScrollBars()
         if (!Allowed)
             return;
         if (Scrolls) {
-            SCROLLINFO SI{sizeof SI, SIF_ALL};
+            SCROLLINFO SI{};
+            SI.cbSize = sizeof SI;
+            SI.fMask = SIF_ALL;
             GetScrollInfo(Handle(), Bar, &SI);
             Info(Handle(), Bar, &SI, TRUE);
         }
@@ -103,7 +105,9 @@ void TProStringGrid::SetScrollProportional(bool Value)
         if (auto Un = FlatSB<TUninitFlatSB>("UninitializeFlatSB"))
             Un(Handle());
         FFlatBarsActive = false;
-        SCROLLINFO SI{sizeof SI, SIF_PAGE};
+        SCROLLINFO SI{};
+        SI.cbSize = sizeof SI;
+        SI.fMask = SIF_PAGE;
         SI.nPage = 0;
         SetScrollInfo(Handle(), SB_HORZ, &SI, TRUE);
         SetScrollInfo(Handle(), SB_VERT, &SI, TRUE);
@@ -135,7 +139,9 @@ void TProStringGrid::UpdateHorzScrollProportion()
         return;
     const float Ratio = static_cast<float>(W - F) / static_cast<float>(T);
     if (Ratio < 0.9999f) {
-        SCROLLINFO SI{sizeof SI, SIF_ALL};
+        SCROLLINFO SI{};
+        SI.cbSize = sizeof SI;
+        SI.fMask = SIF_ALL;
         GetScrollInfo(Handle(), SB_HORZ, &SI);
         SI.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
         SI.nMin = 0;
@@ -172,7 +178,9 @@ void TProStringGrid::UpdateVertScrollProportion()
     const float Ratio = static_cast<float>(H - F) / static_cast<float>(T);
     if (Ratio >= 0.9999f)
         return;
-    SCROLLINFO SI{sizeof SI, SIF_ALL};
+    SCROLLINFO SI{};
+    SI.cbSize = sizeof SI;
+    SI.fMask = SIF_ALL;
     GetScrollInfo(Handle(), SB_VERT, &SI);
     SI.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     SI.nMin = 0;

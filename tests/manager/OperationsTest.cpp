@@ -111,8 +111,9 @@ TEST_P(OperationsTest, DownloadWritesRecordsInPiecesOf245)
     Press(Main->BnDown);
 
     EXPECT_EQ(gui::Utf8(Status()), gui::Utf8("下载完成！"));
-    if (T() == Transport::Serial)
+    if (T() == Transport::Serial) {
         EXPECT_EQ(gui::Utf8(during), gui::Utf8("下载中！"));
+    }
     EXPECT_TRUE(Device.CtlOk("slot cmp 1 0 " + HexOf(Record(600, 1))));
     EXPECT_TRUE(Device.CtlOk("slot cmp 1 7 " + HexOf(Record(600, 7))));
     EXPECT_EQ(Device.Ctl("slots 1").substr(0, 7), "OK 0 7\n");

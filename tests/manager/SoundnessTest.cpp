@@ -91,8 +91,9 @@ TEST_P(SoundnessTest, ADeviceThatStopsAnsweringMidReadLeavesTheWindowWorking)
     ASSERT_TRUE(during.Seen) << "the window handled its messages during the read";
     // Over the serial port the window waits handling messages all along;
     // over TCP it handles them after each read.
-    if (T() == Transport::Serial)
+    if (T() == Transport::Serial) {
         EXPECT_GT(timerTicks, 4) << "timers kept running during the read";
+    }
     EXPECT_FALSE(during.Read);
     EXPECT_FALSE(during.Down);
     EXPECT_FALSE(during.Send);

@@ -403,8 +403,9 @@ TEST(GlowButtonFace, DropDownArrowRoomOnlyWhenCentringWithoutCaption)
         B.Canvas()->Refresh();
         const auto [X, Y] = FirstOf(B, BlueGlyph::Blue);
         EXPECT_EQ(X, C.X);
-        if (C.Y >= 0)
+        if (C.Y >= 0) {
             EXPECT_EQ(Y, C.Y);
+        }
     }
 }
 

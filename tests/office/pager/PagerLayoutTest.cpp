@@ -172,8 +172,9 @@ TEST_F(PagerLayout, OverflowMakesTheScroller)
     // No tab reaches into the buttons area.
     for (int I = 0; I < 10; ++I) {
         const TRect R = Pager->GetTabRect(I);
-        if (R.left != -1)
+        if (R.left != -1) {
             EXPECT_LE(R.right, B.left) << I;
+        }
     }
 
     const int Max = S->Max();

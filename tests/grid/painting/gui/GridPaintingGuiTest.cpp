@@ -293,7 +293,8 @@ TEST_F(GridPainting, ScrollBarAlwaysShowsADisabledBarWhenEverythingFits)
     G->SetScrollBarAlways(saVert);
     gui::Settle();
     EXPECT_TRUE(GetWindowLongW(G->Handle(), GWL_STYLE) & WS_VSCROLL);
-    SCROLLBARINFO Info{sizeof Info};
+    SCROLLBARINFO Info{};
+    Info.cbSize = sizeof Info;
     ASSERT_TRUE(GetScrollBarInfo(G->Handle(), OBJID_VSCROLL, &Info));
     EXPECT_TRUE((Info.rgstate[1] & STATE_SYSTEM_UNAVAILABLE) && (Info.rgstate[5] & STATE_SYSTEM_UNAVAILABLE))
         << "both arrows disabled: states " << Info.rgstate[0] << " " << Info.rgstate[1] << " " << Info.rgstate[5];
@@ -309,7 +310,7 @@ TEST_F(GridPainting, ProportionalThumbMatchesTheVisibleShare)
     G->SetScrollProportional(true);
     gui::Settle();
     G->UpdateVertScrollProportion();
-    SCROLLINFO SI{sizeof SI, SIF_ALL};
+    SCROLLINFO SI{sizeof SI, SIF_ALL, 0, 0, 0, 0, 0};
     ASSERT_TRUE(GetScrollInfo(G->Handle(), SB_VERT, &SI));
     const int Line = G->GridLineWidth();
     const int F = Line + G->RowHeights(0) + Line;
