@@ -277,6 +277,8 @@ TEST_F(WindowLayer, MouseEnterAndLeaveReachAParentEnteredOverAWindowlessChild)
     panel->OnMouseLeave = [&](TObject*) { events.push_back("leave panel"); };
     label->OnMouseEnter = [&](TObject*) { events.push_back("enter label"); };
     label->OnMouseLeave = [&](TObject*) { events.push_back("leave label"); };
+    // The real cursor away from the form, so that no real move enters the panel.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     Form->Show();
     gui::Settle();
     events.clear();

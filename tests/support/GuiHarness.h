@@ -148,6 +148,10 @@ class UnexpectedMessageBoxes : public ::testing::Environment {
 public:
     void SetUp() override
     {
+        // The display is shared by the test programs one after another: park
+        // the real cursor in the screen's far corner, so that where an
+        // earlier program left it never lands over this program's windows.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
         Application->MessageBoxHook = [](const String& Text, const String& Caption, UINT) {
             ADD_FAILURE() << "unexpected message box \"" << StrToUtf8(Caption) << "\": " << StrToUtf8(Text);
             return IDOK;
