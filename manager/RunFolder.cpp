@@ -34,9 +34,9 @@ void DeleteFolderTree(const String& Folder)
     RemoveDirectoryW(folder.c_str());
 }
 
-bool TRunFolder::FirstFree(const String& Base, Word& Number)
+bool TRunFolder::FirstFree(const String& Base, Word& Number, unsigned From)
 {
-    for (unsigned n = 0; n <= 65535; ++n)
+    for (unsigned n = From; n <= 65535; ++n)
         if (!DirectoryExists(Base + IntToStr(static_cast<Integer>(n)))) {
             Number = static_cast<Word>(n);
             return true;
@@ -55,10 +55,12 @@ void TRunFolder::Choose(const String& Base)
 bool TRunFolder::CreateUnder(const String& Base)
 {
     // Another program may take a number between the choice and the
-    // creation; a folder that exists already is never adopted.
+    // creation, and a file may bear a number: a name that exists already is
+    // never adopted, the search goes on past it.
+    unsigned from = 0;
     for (int attempt = 0; attempt < 16; ++attempt) {
         Word number = 0;
-        if (!FirstFree(Base, number))
+        if (!FirstFree(Base, number, from))
             return false;
         const String path = Base + IntToStr(number);
         if (CreateDirectoryW(StrToWide(path).c_str(), nullptr)) {
@@ -68,6 +70,7 @@ bool TRunFolder::CreateUnder(const String& Base)
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
+        from = number + 1u;
     }
     return false;
 }

@@ -32,8 +32,8 @@ public:
     bool Unavailable() const { return FUnavailable; }
 
 private:
-    // The first free Base + N; false when every number is taken.
-    static bool FirstFree(const String& Base, Word& Number);
+    // The first free Base + N from From on; false when every number is taken.
+    static bool FirstFree(const String& Base, Word& Number, unsigned From = 0);
     bool CreateUnder(const String& Base);
 
     String FBase;

@@ -197,5 +197,25 @@ TEST(RunFolder, FallsBackToTheTemporaryFolderWhenTheProgramsFolderTakesNone)
     EXPECT_TRUE(vantrel::DirectoryExists(tempPath));
 }
 
+TEST(RunFolder, AFileBearingTheFirstNumberIsPassedOver)
+{
+    // A file (not a folder) named "0" in the program's folder: the run
+    // folder is the next number there, not the temporary folder's.
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    const String base = WideToStr(temp) + "vantrel-run-number-test\\";
+    RemovePath(base);
+    ASSERT_TRUE(CreateDirectoryW(StrToWide(base).c_str(), nullptr));
+    WriteBytes(base + "0", "not a folder");
+    vantrel::TRunFolder run;
+    run.Choose(base);
+    ASSERT_TRUE(run.Ensure());
+    EXPECT_EQ(gui::Utf8(run.Path()), gui::Utf8(base + "1\\"));
+    EXPECT_EQ(run.Number(), 1);
+    run.Remove();
+    EXPECT_EQ(ReadBytes(base + "0"), "not a folder") << "the file is left alone";
+    RemovePath(base);
+}
+
 } // namespace
 } // namespace vantrel_test
