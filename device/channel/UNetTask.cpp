@@ -20,13 +20,13 @@ constexpr Cardinal DrainLimitMs = 1000;
 // The reply of the last exchange, on the main thread only. Nothing on this
 // path sets the code or the marker beyond clearing them; the result of an
 // exchange comes from the parser.
-struct TNetReply {
+struct TBootRev {
     Byte Command = 0;   // cleared before every exchange
     Byte Marker = 0;    // cleared by each read
     String SData;       // the bytes of the last read, then the data of the frame parsed from them
 };
 
-TNetReply netReply;
+TBootRev netReply;
 String netFailureText;
 
 int NetTries(TChannelStep Step)
