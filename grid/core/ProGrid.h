@@ -709,6 +709,10 @@ private:
     void SortRowsInNodes(bool Indexed);
     void SortRowsFramed(bool Indexed);
     void CopyPivotRow(int FromRow, int ToRow);
+    bool CanSortByIndex() const;
+    struct TFastSortColumn;
+    bool PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortColumn& Out);
+    void ApplyRowPermutation(const std::vector<int>& Perm, int Lo, int Hi);
     void SplitMergesForSort();
     int CompareCellsUncached(int ACol, int ARow1, bool Descending, int ARow2);
     // Grouping helpers (ProGridGroup.cpp).

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "grid/core/GridDateUtils.h"
@@ -627,12 +628,203 @@ void TProStringGrid::CopyPivotRow(int FromRow, int ToRow)
         FSortKeys->Copy(FromRow, ToRow);
 }
 
+namespace {
+
+// The row quick sort run over a list of row numbers instead of the rows
+// themselves: Perm[P] is the row that stands at position P. The pivots, the
+// comparisons and the exchanges are the same as over the rows; Compare gets
+// row numbers, and the pivot is its own row, which stays put. Target is what
+// a comparison gives while a row is on the wrong side of the pivot;
+// SkipEqual leaves two equal rows where they are.
+template <class TCompare>
+void QuickSortPositions(std::vector<int>& Perm, int Lo, int Hi, int Target, bool SkipEqual, TCompare& Compare)
+{
+    while (Lo < Hi) {
+        const int Pivot = Perm[static_cast<std::size_t>((Lo + Hi) / 2)];
+        int I = Lo;
+        int J = Hi;
+        do {
+            while (Compare(Pivot, Perm[static_cast<std::size_t>(I)]) == Target && I < Hi)
+                ++I;
+            while (Compare(Perm[static_cast<std::size_t>(J)], Pivot) == Target && J > Lo)
+                --J;
+            if (I <= J) {
+                if (I != J
+                    && (!SkipEqual
+                        || Compare(Perm[static_cast<std::size_t>(I)], Perm[static_cast<std::size_t>(J)]) != 0))
+                    std::swap(Perm[static_cast<std::size_t>(I)], Perm[static_cast<std::size_t>(J)]);
+                ++I;
+                --J;
+            }
+        } while (I <= J);
+        if (J - Lo < Hi - I) {
+            if (Lo < J)
+                QuickSortPositions(Perm, Lo, J, Target, SkipEqual, Compare);
+            Lo = I;
+        } else {
+            if (I < Hi)
+                QuickSortPositions(Perm, I, Hi, Target, SkipEqual, Compare);
+            Hi = J;
+        }
+    }
+}
+
+} // namespace
+
+// One sort column's keys read ahead for every row of a range, for the
+// styles whose comparison needs nothing but the kept keys: plain text and
+// numbers, the style resolved per row as CompareCells resolves it (from the
+// first row of a comparison). Compare gives what CompareCells gives.
+struct TProStringGrid::TFastSortColumn {
+    int Lo = 0;
+    bool IgnoreBlanks = false;
+    bool BlanksLast = false;
+    std::vector<signed char> Numeric;   // 1: the row's style is ssNumeric
+    std::vector<std::string_view> Text;
+    std::vector<char> NumOk;
+    std::vector<double> Num;
+
+    int Compare(int A, int B, bool Descending) const
+    {
+        const auto IA = static_cast<std::size_t>(A - Lo);
+        const auto IB = static_cast<std::size_t>(B - Lo);
+        const std::string_view T1 = Text[IA];
+        const std::string_view T2 = Text[IB];
+        int Res;
+        if (Numeric[IA]) {
+            Res = (!NumOk[IA] && !NumOk[IB]) ? 0 : Sign(Num[IA], Num[IB]);
+        } else {
+            const int R = T1.compare(T2);
+            Res = R > 0 ? 1 : (R < 0 ? -1 : 0);
+        }
+        if (IgnoreBlanks && T1.empty() != T2.empty()) {
+            Res = T1.empty() ? (BlanksLast ? 1 : -1) : (BlanksLast ? -1 : 1);
+            if (Descending)
+                Res = -Res;
+        }
+        return Res;
+    }
+};
+
+// Reads ahead the keys of column ACol for the rows Lo..Hi when every one of
+// them compares as plain text or as a number; false leaves the comparisons
+// to CompareCells.
+bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortColumn& Out)
+{
+    if (!CanSortByIndex() || ACol < 0 || ACol >= ColCount() || IsIgnoredColumn(ACol))
+        return false;
+    const TSortStyle Base = FSortSettings->AutoFormat ? ssAutomatic : ssAlphabetic;
+    const TKeyContext Ctx{FSortKeys->Formats, FSortKeys->TimeSep};
+    const int Rows = RowCount();
+    // The column's keys are sized for every row first: nothing that follows
+    // moves them, so views of their texts stay good through the sort.
+    if (!FSortKeys->Find(ACol, Rows - 1, Rows))
+        return false;
+    const auto N = static_cast<std::size_t>(Hi - Lo + 1);
+    Out.Lo = Lo;
+    Out.IgnoreBlanks = FSortSettings->IgnoreBlanks;
+    Out.BlanksLast = FSortSettings->BlankPos == blLast;
+    Out.Numeric.assign(N, 0);
+    Out.Text.assign(N, std::string_view());
+    Out.NumOk.assign(N, 0);
+    Out.Num.assign(N, 0.0);
+    bool AnyNumeric = false;
+    std::vector<TCellKey*> Keys(N);
+    for (int R = Lo; R <= Hi; ++R) {
+        TCellKey* K = FSortKeys->Find(ACol, R, Rows);
+        if (!K)
+            return false;
+        if (!K->Loaded) {
+            K->Text = ReadCellText(ACol, R);
+            K->CheckType = IsCheckBoxType(GetCellType(ACol, R));
+            K->Loaded = true;
+        }
+        const TSortStyle Style = Base == ssAutomatic ? ResolveAutomatic(*K, Ctx) : Base;
+        const auto I = static_cast<std::size_t>(R - Lo);
+        if (Style == ssNumeric) {
+            Out.Numeric[I] = 1;
+            AnyNumeric = true;
+        } else if (Style != ssAlphabetic) {
+            return false;
+        }
+        Keys[I] = K;
+    }
+    for (std::size_t I = 0; I < N; ++I) {
+        TCellKey& K = *Keys[I];
+        if (AnyNumeric) {
+            ReadNumberKey(K, ssNumeric, String(), String(), Ctx);
+            Out.NumOk[I] = K.NumOk ? 1 : 0;
+            Out.Num[I] = K.Num;
+        }
+        Out.Text[I] = std::string_view(K.Text);
+    }
+    return true;
+}
+
+// Rows can be sorted by number and moved once at the end when what a
+// comparison reads of a row does not depend on where the row stands: the
+// kept keys are on (no hook can change a text or a style) and no group
+// count is added to a header row's text.
+bool TProStringGrid::CanSortByIndex() const
+{
+    return FSortKeys && FSortKeys->Enabled && !FSortSettings->SingleColumn
+           && !(FGrouping && FGrouping->ShowGroupCount);
+}
+
+// Moves the rows Lo..Hi so that position P holds the row that stood at
+// Perm[P], through SwapRows: everything that travels with a row (texts,
+// objects, heights, flags, the saved order, the kept keys, the tracked
+// row) ends where the exchanges of the quick sort would have put it.
+void TProStringGrid::ApplyRowPermutation(const std::vector<int>& Perm, int Lo, int Hi)
+{
+    // Where each of the original rows stands now, and which one stands at a place.
+    std::vector<int> Where(Perm.size());
+    std::vector<int> Holds(Perm.size());
+    for (int P = Lo; P <= Hi; ++P) {
+        Where[static_cast<std::size_t>(P)] = P;
+        Holds[static_cast<std::size_t>(P)] = P;
+    }
+    for (int P = Lo; P <= Hi; ++P) {
+        const int Wanted = Perm[static_cast<std::size_t>(P)];
+        const int Q = Where[static_cast<std::size_t>(Wanted)];
+        if (Q == P)
+            continue;
+        SwapRows(P, Q);
+        const int Displaced = Holds[static_cast<std::size_t>(P)];
+        Holds[static_cast<std::size_t>(Q)] = Displaced;
+        Where[static_cast<std::size_t>(Displaced)] = Q;
+        Holds[static_cast<std::size_t>(P)] = Wanted;
+        Where[static_cast<std::size_t>(Wanted)] = P;
+    }
+}
+
 // The partitions of one range are independent of each other, so the larger
 // one is taken by the loop and only the smaller one recursed into: the
 // result is the same and the stack stays shallow on any input.
 void TProStringGrid::QuickSortRows(int ACol, int Lo, int Hi)
 {
     FSortSign = FSortSettings->Direction == sdAscending ? 1 : -1;
+    if (Lo < Hi && CanSortByIndex()) {
+        std::vector<int> Perm(static_cast<std::size_t>(Hi) + 1);
+        for (int P = Lo; P <= Hi; ++P)
+            Perm[static_cast<std::size_t>(P)] = P;
+        TFastSortColumn Fast;
+        const bool UseFast = PrepareFastSortColumn(ACol, Lo, Hi, Fast);
+        const bool Descending = FSortSettings->Direction == sdDescending;
+        const bool Full = FSortSettings->Full;
+        auto Compare = [this, ACol, &Fast, UseFast, Descending, Full](int A, int B) {
+            if (!UseFast)
+                return CompareRows(ACol, A, B);
+            const int Res = Fast.Compare(A, B, Descending);
+            // A tie on a full sort goes on to the next columns.
+            if (Res != 0 || !Full || ACol > ColCount() - 2)
+                return Res;
+            return CompareRows(ACol, A, B);
+        };
+        QuickSortPositions(Perm, Lo, Hi, FSortSign, true, Compare);
+        ApplyRowPermutation(Perm, Lo, Hi);
+        return;
+    }
     const int S = RowCount() - 2;
     while (Lo < Hi) {
         CopyPivotRow((Lo + Hi) / 2, S);
@@ -664,6 +856,34 @@ void TProStringGrid::QuickSortRows(int ACol, int Lo, int Hi)
 
 void TProStringGrid::QuickSortRowsIndexed(int Depth, int Lo, int Hi)
 {
+    if (Lo < Hi && CanSortByIndex()) {
+        std::vector<int> Perm(static_cast<std::size_t>(Hi) + 1);
+        for (int P = Lo; P <= Hi; ++P)
+            Perm[static_cast<std::size_t>(P)] = P;
+        const int Levels = FSortIndexes->Count();
+        std::vector<TFastSortColumn> Fast(static_cast<std::size_t>(std::max(Levels - Depth, 0)));
+        std::vector<char> UseFast(Fast.size(), 0);
+        for (int D = Depth; D < Levels; ++D)
+            UseFast[static_cast<std::size_t>(D - Depth)] = PrepareFastSortColumn(
+                TSortIndexList::ColumnOf(FSortIndexes->GetInteger(D)), Lo, Hi, Fast[static_cast<std::size_t>(D - Depth)]);
+        auto Compare = [this, Depth, Levels, &Fast, &UseFast](int A, int B) {
+            for (int D = Depth; D < Levels; ++D) {
+                const int Entry = FSortIndexes->GetInteger(D);
+                const int C = TSortIndexList::ColumnOf(Entry);
+                const bool Descending = (static_cast<unsigned>(Entry) & TSortIndexList::DescendingFlag) != 0;
+                const auto F = static_cast<std::size_t>(D - Depth);
+                const int Res = IsIgnoredColumn(C) ? 0
+                                : UseFast[F]       ? Fast[F].Compare(A, B, Descending)
+                                                   : CompareCells(C, A, Descending, B);
+                if (Res != 0 || !FSortSettings->Full)
+                    return Descending ? -Res : Res;
+            }
+            return 0;
+        };
+        QuickSortPositions(Perm, Lo, Hi, 1, false, Compare);
+        ApplyRowPermutation(Perm, Lo, Hi);
+        return;
+    }
     const int S = RowCount() - 2;
     while (Lo < Hi) {
         CopyPivotRow((Lo + Hi) / 2, S);
