@@ -237,24 +237,12 @@ void TPsgUniEditBtn::SetEditRect()
 
 int TPsgUniEditBtn::GetMinHeight()
 {
-    const int own = FontCharHeight(Font());
-    return own + std::min(FontCharHeight(static_cast<HFONT>(GetStockObject(SYSTEM_FONT))), own) / 4;
+    return EditLineHeight(Font());
 }
 
 void TPsgUniEditBtn::Resize()
 {
     TCustomUNIEdit::Resize();
-    const int minHeight = GetMinHeight();
-    if (Height() < minHeight) {
-        SetHeight(minHeight);
-        return;
-    }
-    const int bw = FButton->Width();
-    if (Ctl3D) {
-        const int k = FBorderStyle == bsNone ? 1 : 5;
-        FButton->SetBounds(Width() - bw - k, 0, bw, Height() - k);
-    } else {
-        FButton->SetBounds(Width() - bw, 1, bw, Height() - 3);
-    }
-    SetEditRect();
+    if (PlaceEditButton(*this, *FButton, GetMinHeight(), Ctl3D, FBorderStyle))
+        SetEditRect();
 }

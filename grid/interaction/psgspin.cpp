@@ -51,6 +51,28 @@ int FontCharHeight(HFONT Font)
     return tm.tmHeight;
 }
 
+int EditLineHeight(const TFont* Font)
+{
+    const int own = FontCharHeight(Font);
+    return own + std::min(FontCharHeight(static_cast<HFONT>(GetStockObject(SYSTEM_FONT))), own) / 4;
+}
+
+bool PlaceEditButton(TControl& Edit, TControl& Button, int MinHeight, bool Ctl3D, TBorderStyle Border)
+{
+    if (Edit.Height() < MinHeight) {
+        Edit.SetHeight(MinHeight);
+        return false;
+    }
+    const int bw = Button.Width();
+    if (Ctl3D) {
+        const int k = Border == bsNone ? 1 : 5;
+        Button.SetBounds(Edit.Width() - bw - k, 0, bw, Edit.Height() - k);
+    } else {
+        Button.SetBounds(Edit.Width() - bw, 1, bw, Edit.Height() - 3);
+    }
+    return true;
+}
+
 TPsgSpinEdit::TPsgSpinEdit(TComponent* AOwner) : TCustomEdit(AOwner), FButton(new TPsgSpinButton(this))
 {
     FButton->SetBounds(0, 0, 15, 17);
@@ -477,8 +499,7 @@ void TPsgSpinEdit::SetEditRect()
 
 int TPsgSpinEdit::GetMinHeight()
 {
-    const int own = FontCharHeight(Font());
-    int result = own + std::min(FontCharHeight(static_cast<HFONT>(GetStockObject(SYSTEM_FONT))), own) / 4 + 2;
+    int result = EditLineHeight(Font()) + 2;
     if (FBorderStyle == bsSingle)
         result += 4 * GetSystemMetrics(SM_CYBORDER);
     return result;
@@ -487,17 +508,6 @@ int TPsgSpinEdit::GetMinHeight()
 void TPsgSpinEdit::Resize()
 {
     TCustomEdit::Resize();
-    const int minHeight = GetMinHeight();
-    if (Height() < minHeight) {
-        SetHeight(minHeight);
-        return;
-    }
-    const int bw = FButton->Width();
-    if (Ctl3D) {
-        const int k = FBorderStyle == bsNone ? 1 : 5;
-        FButton->SetBounds(Width() - bw - k, 0, bw, Height() - k);
-    } else {
-        FButton->SetBounds(Width() - bw, 1, bw, Height() - 3);
-    }
-    SetEditRect();
+    if (PlaceEditButton(*this, *FButton, GetMinHeight(), Ctl3D, FBorderStyle))
+        SetEditRect();
 }

@@ -194,3 +194,11 @@ private:
 // Text height of a font's characters (tmHeight), for the minimum heights.
 int FontCharHeight(const TFont* Font);
 int FontCharHeight(HFONT Font);
+// A line of the font with room around it: a quarter of the system font's
+// character height, at most a quarter of the font's own.
+int EditLineHeight(const TFont* Font);
+// The layout shared by the edits with a button inside their right edge:
+// below MinHeight the edit is made that high and false is returned (the
+// resize that follows lays it out); otherwise the button fills the right edge
+// inside the border (Ctl3D) or one pixel in from top and bottom (flat).
+bool PlaceEditButton(TControl& Edit, TControl& Button, int MinHeight, bool Ctl3D, TBorderStyle Border);
