@@ -244,15 +244,13 @@ void TPSGUniCustomCombo::SetButtonWidth(int Value)
 void TPSGUniCustomCombo::SetDropWidth(int Value)
 {
     FDropWidth = Value;
-    if (Value > 0 && HandleAllocated())
-        SendMessageW(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(Value), 0);
+    SetComboDropWidth(*this, Value);
 }
 
 void TPSGUniCustomCombo::CreateWnd()
 {
     TCustomUNIComboBox::CreateWnd();
-    if (FDropWidth > 0)
-        SendMessageW(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(FDropWidth), 0);
+    SetComboDropWidth(*this, FDropWidth);
 }
 
 bool TPSGUniCustomCombo::IsHighlighted() const
@@ -416,16 +414,8 @@ void TPSGUniCustomCombo::DoExit()
 
 void TPSGUniCustomCombo::EnabledChanged()
 {
-    if (FFlat) {
-        if (!Enabled()) {
-            FOldParentColor = ParentColor();
-            FOldColor = Color();
-            SetParentColor(true);
-        } else {
-            SetColor(FOldColor);
-            SetParentColor(FOldParentColor);
-        }
-    }
+    if (FFlat)
+        SwapFlatComboColor(*this, FOldColor, FOldParentColor);
     TCustomUNIComboBox::EnabledChanged();
 }
 

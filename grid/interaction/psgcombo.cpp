@@ -15,6 +15,24 @@ int ComCtlMajorVersion()
     return major;
 }
 
+void SetComboDropWidth(TWinControl& Combo, int Width)
+{
+    if (Width > 0 && Combo.HandleAllocated())
+        SendMessageW(Combo.Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(Width), 0);
+}
+
+void SwapFlatComboColor(TControl& Combo, TColor& OldColor, bool& OldParentColor)
+{
+    if (!Combo.Enabled()) {
+        OldParentColor = Combo.ParentColor();
+        OldColor = Combo.Color();
+        Combo.SetParentColor(true);
+    } else {
+        Combo.SetColor(OldColor);
+        Combo.SetParentColor(OldParentColor);
+    }
+}
+
 TPSGCustomCombo::TPSGCustomCombo(TComponent* AOwner)
     : TCustomComboBox(AOwner), FButtonWidth(GetSystemMetrics(SM_CXVSCROLL) + 4), FOldColor(Color())
 {
@@ -51,15 +69,13 @@ void TPSGCustomCombo::SetButtonWidth(int Value)
 void TPSGCustomCombo::SetDropWidth(int Value)
 {
     FDropWidth = Value;
-    if (Value > 0 && HandleAllocated())
-        SendMessageW(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(Value), 0);
+    SetComboDropWidth(*this, Value);
 }
 
 void TPSGCustomCombo::CreateWnd()
 {
     TCustomComboBox::CreateWnd();
-    if (FDropWidth > 0)
-        SendMessageW(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(FDropWidth), 0);
+    SetComboDropWidth(*this, FDropWidth);
 }
 
 int TPSGCustomCombo::GetVersionNr() const
@@ -241,16 +257,8 @@ void TPSGCustomCombo::DoExit()
 // Disabled, a flat combo shows its parent's colour.
 void TPSGCustomCombo::EnabledChanged()
 {
-    if (FFlat) {
-        if (!Enabled()) {
-            FOldParentColor = ParentColor();
-            FOldColor = Color();
-            SetParentColor(true);
-        } else {
-            SetColor(FOldColor);
-            SetParentColor(FOldParentColor);
-        }
-    }
+    if (FFlat)
+        SwapFlatComboColor(*this, FOldColor, FOldParentColor);
     TCustomComboBox::EnabledChanged();
 }
 

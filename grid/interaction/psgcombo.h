@@ -67,3 +67,12 @@ public:
 // The common controls library's major version (above 5: the themed
 // version 6), -1 when unknown.
 int ComCtlMajorVersion();
+
+// Shared by the 8-bit and the Unicode flat combo boxes.
+// Sends the drop-down list's width to the window, when there is one and the
+// width is set (above 0).
+void SetComboDropWidth(TWinControl& Combo, int Width);
+// Disabled, a flat combo shows its parent's colour: keeps the colour it had
+// in OldColor/OldParentColor, and gives it back when enabled again.
+void SwapFlatComboColor(TControl& Combo, TColor& OldColor, bool& OldParentColor);
+
