@@ -206,11 +206,7 @@ void TPsgEditBtn::WndProc(TMessage& Message)
 void TPsgEditBtn::CreateParams(TCreateParams& Params)
 {
     TCustomEdit::CreateParams(Params);
-    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
-    if (FRightAlign)
-        Params.Style |= ES_RIGHT;
-    if (FBorderStyle == bsNone)
-        Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+    EditButtonParams(Params, FRightAlign ? ES_RIGHT : 0, FBorderStyle);
 }
 
 void TPsgEditBtn::CreateWnd()

@@ -208,11 +208,7 @@ void TPsgUniEditBtn::WndProc(TMessage& Message)
 void TPsgUniEditBtn::CreateParams(TCreateParams& Params)
 {
     TCustomUNIEdit::CreateParams(Params);
-    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
-    if (FRightAlign)
-        Params.Style |= ES_RIGHT;
-    if (FBorderStyle == bsNone)
-        Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+    EditButtonParams(Params, FRightAlign ? ES_RIGHT : 0, FBorderStyle);
 }
 
 void TPsgUniEditBtn::CreateWnd()

@@ -73,6 +73,13 @@ bool PlaceEditButton(TControl& Edit, TControl& Button, int MinHeight, bool Ctl3D
     return true;
 }
 
+void EditButtonParams(TCreateParams& Params, DWORD Align, TBorderStyle Border)
+{
+    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN | Align;
+    if (Border == bsNone)
+        Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+}
+
 TPsgSpinEdit::TPsgSpinEdit(TComponent* AOwner) : TCustomEdit(AOwner), FButton(new TPsgSpinButton(this))
 {
     FButton->SetBounds(0, 0, 15, 17);
@@ -467,13 +474,8 @@ void TPsgSpinEdit::Relayout()
 void TPsgSpinEdit::CreateParams(TCreateParams& Params)
 {
     TCustomEdit::CreateParams(Params);
-    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
-    if (FEditAlign == eaRight)
-        Params.Style |= ES_RIGHT;
-    else if (FEditAlign == eaCenter)
-        Params.Style |= ES_CENTER;
-    if (FBorderStyle == bsNone)
-        Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+    const DWORD align = FEditAlign == eaRight ? ES_RIGHT : FEditAlign == eaCenter ? ES_CENTER : 0;
+    EditButtonParams(Params, align, FBorderStyle);
 }
 
 void TPsgSpinEdit::CreateWnd()

@@ -202,3 +202,7 @@ int EditLineHeight(const TFont* Font);
 // resize that follows lays it out); otherwise the button fills the right edge
 // inside the border (Ctl3D) or one pixel in from top and bottom (flat).
 bool PlaceEditButton(TControl& Edit, TControl& Button, int MinHeight, bool Ctl3D, TBorderStyle Border);
+// The window styles of an edit with a button: multi-line (so that the text
+// rectangle can be set), children clipped, aligned by Align (0, ES_RIGHT or
+// ES_CENTER), and no client edge without a border.
+void EditButtonParams(TCreateParams& Params, DWORD Align, TBorderStyle Border);
