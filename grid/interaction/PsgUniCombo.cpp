@@ -348,22 +348,8 @@ void TPSGUniCustomCombo::WMPaint(TMessage& Message)
         TCustomUNIComboBox::WndProc(Message);
         return;
     }
-    PAINTSTRUCT ps{};
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    const bool began = dc == nullptr;
-    if (began)
-        dc = BeginPaint(Handle(), &ps);
-    const int saved = SaveDC(dc);
-    RECT client{0, 0, ClientWidth(), ClientHeight()};
-    HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
-    DrawButton(dc);
-    TMessage inner{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
-    DefaultHandler(inner);
-    RestoreDC(dc, saved);
-    if (began)
-        EndPaint(Handle(), &ps);
+    PaintFlatComboClient(
+        *this, Message, [this](HDC DC) { DrawButton(DC); }, [this](TMessage& Inner) { DefaultHandler(Inner); });
     PaintFlat();
     Message.Result = 0;
 }

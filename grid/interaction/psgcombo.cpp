@@ -33,6 +33,27 @@ void SwapFlatComboColor(TControl& Combo, TColor& OldColor, bool& OldParentColor)
     }
 }
 
+void PaintFlatComboClient(TWinControl& Combo, const TMessage& Message, const std::function<void(HDC)>& DrawButton,
+                          const std::function<void(TMessage&)>& Default)
+{
+    PAINTSTRUCT ps{};
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    const bool began = dc == nullptr;
+    if (began)
+        dc = BeginPaint(Combo.Handle(), &ps);
+    const int saved = SaveDC(dc);
+    RECT client{0, 0, Combo.ClientWidth(), Combo.ClientHeight()};
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(Combo.Color()));
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    DrawButton(dc);
+    TMessage inner{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
+    Default(inner);
+    RestoreDC(dc, saved);
+    if (began)
+        EndPaint(Combo.Handle(), &ps);
+}
+
 TPSGCustomCombo::TPSGCustomCombo(TComponent* AOwner)
     : TCustomComboBox(AOwner), FButtonWidth(GetSystemMetrics(SM_CXVSCROLL) + 4), FOldColor(Color())
 {
@@ -191,23 +212,13 @@ void TPSGCustomCombo::WMPaint(TMessage& Message)
         TCustomComboBox::WndProc(Message);
         return;
     }
-    PAINTSTRUCT ps{};
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    const bool began = dc == nullptr;
-    if (began)
-        dc = BeginPaint(Handle(), &ps);
-    const int saved = SaveDC(dc);
-    RECT client{0, 0, ClientWidth(), ClientHeight()};
-    HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
-    if ((GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) == 0)
-        DrawButton(dc);
-    TMessage inner{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
-    DefaultHandler(inner);
-    RestoreDC(dc, saved);
-    if (began)
-        EndPaint(Handle(), &ps);
+    PaintFlatComboClient(
+        *this, Message,
+        [this](HDC DC) {
+            if ((GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) == 0)
+                DrawButton(DC);
+        },
+        [this](TMessage& Inner) { DefaultHandler(Inner); });
     PaintFlat();
     Message.Result = 0;
 }

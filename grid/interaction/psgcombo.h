@@ -3,6 +3,8 @@
 // button to fit the flat look of a grid cell, highlights the border while
 // hovered or focused (FocusBorder), and can open a list wider than itself.
 
+#include <functional>
+
 #include "framework/ComboBox.h"
 
 class TPSGCustomCombo : public TCustomComboBox {
@@ -75,4 +77,9 @@ void SetComboDropWidth(TWinControl& Combo, int Width);
 // Disabled, a flat combo shows its parent's colour: keeps the colour it had
 // in OldColor/OldParentColor, and gives it back when enabled again.
 void SwapFlatComboColor(TControl& Combo, TColor& OldColor, bool& OldParentColor);
+// WM_PAINT of a flat combo box: the client area filled with its colour, the
+// button drawn by DrawButton (which leaves it out of the clipping), then the
+// system's own painting (Default) of the text on the same DC.
+void PaintFlatComboClient(TWinControl& Combo, const TMessage& Message, const std::function<void(HDC)>& DrawButton,
+                          const std::function<void(TMessage&)>& Default);
 
