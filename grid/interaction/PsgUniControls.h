@@ -58,51 +58,9 @@ public:
     using TPsgUniCustomMemo::TPsgUniCustomMemo;
 };
 
-class TPsgUniEditBtn : public TCustomUNIEdit {
+class TPsgUniEditBtn : public TPsgEditBtnOf<TCustomUNIEdit> {
 public:
-    explicit TPsgUniEditBtn(TComponent* AOwner);
-    ~TPsgUniEditBtn() override;
-
-    bool EditorEnabled = true;
-    bool RightAlign() const { return FRightAlign; }
-    void SetRightAlign(bool Value);
-    int ButtonWidth() const { return FButton->Width(); }
-    void SetButtonWidth(int Value);
-    String ButtonCaption() const { return FButton->ButtonCaption(); }
-    void SetButtonCaption(const String& Value) { FButton->SetButtonCaption(Value); }
-    TBitmap* Glyph() const { return FButton->Glyph(); }
-    void SetGlyph(const TBitmap* Value) { FButton->SetGlyph(Value); }
-    bool IsWinXP() const { return FIsWinXP; }
-    void SetIsWinXP(bool Value);
-    bool AutoSelect = true;
-    TBorderStyle BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TBorderStyle Value);
-    bool Ctl3D = true;
-    TPsgEditButton* Button() const { return FButton; }
-
-    TNotifyEvent OnClickBtn;
-
-    virtual void ClickBtn(TObject* Sender);
-    int GetMinHeight();
-    // The rectangle the text is kept in, left of the button, in client
-    // coordinates.
-    TRect FormattingRect() const;
-
-protected:
-    void CreateParams(TCreateParams& Params) override;
-    void CreateWnd() override;
-    void WndProc(TMessage& Message) override;
-    void KeyDown(Word& Key, TShiftState Shift) override;
-    void KeyPress(char& Key) override;
-    void DoEnter() override;
-    void Resize() override;
-    void SetEditRect();
-
-private:
-    TPsgEditButton* FButton;   // owned by this edit
-    bool FRightAlign = false;
-    bool FIsWinXP = false;
-    TBorderStyle FBorderStyle = bsSingle;
+    using TPsgEditBtnOf<TCustomUNIEdit>::TPsgEditBtnOf;
 };
 
 class TCustomUNIComboBox : public TCustomComboBox {
