@@ -9,6 +9,15 @@
 #    hidden or destroyed.
 set -euo pipefail
 
+# Waits for the prefix's server to end, within a bound: now and then Wine's
+# background services (explorer, plugplay) stay after a prefix's first start
+# and the wait would never end. The server writes the registry out as it
+# goes and again when it is told to stop, so stopping it after the bound
+# loses nothing.
+wait_server() {
+  timeout 120 wineserver -w || { wineserver -k >/dev/null 2>&1 || true; sleep 1; }
+}
+
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 stamp="$WINEPREFIX/.initialised"
 settings="$WINEPREFIX/.settings-1${1:+-unmanaged}"
@@ -17,7 +26,7 @@ if [ ! -f "$stamp" ]; then
   echo "== creating the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wine wineboot -i >/dev/null 2>&1 || true
-  wineserver -w
+  wait_server
   touch "$stamp"
 fi
 
@@ -30,7 +39,7 @@ if [ ! -f "$settings" ]; then
   if [ "${1:-}" = "--unmanaged" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   fi
-  wineserver -w
+  wait_server
   rm -f "$WINEPREFIX"/.settings-*
   touch "$settings"
 fi
