@@ -1,0 +1,67 @@
+#pragma once
+// The byte layouts of a channel on disk: the code file of a project (".ir")
+// and the undo snapshot (".bak"). Pure code over byte strings, so that it
+// also builds natively and can be run under the sanitizers.
+//
+// Both files start with an entry table (u16 byte length N, then per stored
+// slot u16 slot number and u16 record offset) followed by the records back to
+// back in entry order; the snapshot adds a 10-byte head (u32 names offset,
+// u32 names length, then N) and the 100 slot names (u8 length, bytes) at the
+// names offset. All values are little-endian.
+//
+// A record is stored as held: its leading u16 is its total length, its own
+// two bytes included (as the device read takes it). The offset field has 16
+// bits only, so the writer stores the low 16 bits of a record's position and
+// the reader recovers the true position from the records lying back to back.
+// The decoders check everything before they touch the caller's channel: a
+// rejected file leaves it as it was.
+
+#include <array>
+#include <cstddef>
+
+#include "framework/Types.h"
+
+namespace vantrel {
+
+constexpr int ChannelSlots = 100;
+// The longest record a slot holds, and the shortest (its length field).
+constexpr std::size_t MaxRecordBytes = 2048;
+constexpr std::size_t MinRecordBytes = 2;
+// The most bytes of a slot name that a snapshot can keep (one length byte).
+constexpr std::size_t MaxNameBytes = 255;
+
+using TSlotRecords = std::array<String, ChannelSlots>;
+using TSlotNames = std::array<String, ChannelSlots>;
+
+struct TChannelImage {
+    TSlotRecords Codes;
+    TSlotNames Names;
+};
+
+// The code file of a channel's records; empty records have no entry.
+String EncodeCodeFile(const TSlotRecords& Codes);
+// Replaces Codes with the records of a code file. A malformed file (a head
+// or table past the end, a record length below 2 or above 2048, a record
+// that does not fit, an offset that names no record) gives false with Error
+// saying why, and Codes unchanged.
+bool DecodeCodeFile(const String& Bytes, TSlotRecords& Codes, String& Error);
+
+// The snapshot file of a channel; names longer than MaxNameBytes are cut as
+// FitSlotName cuts them.
+String EncodeSnapshot(const TChannelImage& Channel);
+// Replaces Channel with a snapshot's records and names (read at the head's
+// names offset); false with Error and Channel unchanged when malformed.
+bool DecodeSnapshot(const String& Bytes, TChannelImage& Channel, String& Error);
+
+// The snapshot file name of a channel and ring index: channel and index as
+// two upper-case hexadecimal digits each, then ".bak" ("0209.bak").
+String SnapshotFileName(int Channel, int Index);
+
+// A slot name cut to the MaxNameBytes bytes a snapshot can store, never in
+// the middle of a double-byte character of code page 936.
+String FitSlotName(const String& Name);
+
+// True when Text is not empty and holds only the digits 0 to 9.
+bool IsDigitText(const String& Text);
+
+} // namespace vantrel

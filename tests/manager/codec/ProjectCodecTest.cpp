@@ -1,0 +1,355 @@
+// The code file and snapshot layouts byte for byte, their round trips
+// (records of 2 to 2048 bytes, Chinese names, channels past 65535 bytes),
+// the files the readers refuse, and a randomized run with a fixed seed over
+// generated and mutated files in which nothing crashes and every refused
+// file leaves the channel as it was.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "manager/ProjectCodec.h"
+
+namespace {
+
+using vantrel::TChannelImage;
+using vantrel::TSlotRecords;
+
+// A record of Length bytes: its own length, then a pattern of Seed.
+String Record(std::size_t Length, unsigned Seed)
+{
+    String r(Length, '\0');
+    r[0] = static_cast<char>(Length & 0xFF);
+    r[1] = static_cast<char>(Length >> 8);
+    for (std::size_t i = 2; i < Length; ++i)
+        r[i] = static_cast<char>((i * 13 + Seed * 29) & 0xFF);
+    return r;
+}
+
+String Bytes(std::initializer_list<int> Values)
+{
+    String s;
+    for (int v : Values)
+        s.push_back(static_cast<char>(v));
+    return s;
+}
+
+// "通道" in code page 936.
+const String Tongdao = Bytes({0xCD, 0xA8, 0xB5, 0xC0});
+
+TEST(ProjectCodec, CodeFileHeadForSlotsZeroAndFortyTwo)
+{
+    TSlotRecords codes;
+    codes[0] = Record(6, 1);
+    codes[42] = Record(4, 2);
+    const String file = vantrel::EncodeCodeFile(codes);
+    EXPECT_EQ(file.substr(0, 10), Bytes({0x08, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x2A, 0x00, 0x10, 0x00}));
+    EXPECT_EQ(file.substr(10), codes[0] + codes[42]);
+}
+
+TEST(ProjectCodec, EmptyChannelIsTwoZeroBytes)
+{
+    EXPECT_EQ(vantrel::EncodeCodeFile(TSlotRecords{}), Bytes({0, 0}));
+    TSlotRecords codes;
+    codes[3] = Record(8, 3);
+    String error;
+    ASSERT_TRUE(vantrel::DecodeCodeFile(Bytes({0, 0}), codes, error)) << error;
+    EXPECT_EQ(codes, TSlotRecords{}) << "an empty code file empties the channel";
+}
+
+TEST(ProjectCodec, SnapshotLayout)
+{
+    TChannelImage channel;
+    channel.Codes[5] = Record(4, 5);
+    channel.Names[0] = "A";
+    channel.Names[99] = Tongdao;
+    const String file = vantrel::EncodeSnapshot(channel);
+    // names at 10 + 4 (table) + 4 (record) = 18; 100 length bytes + 1 + 4.
+    String expected = Bytes({18, 0, 0, 0, 105, 0, 0, 0, 4, 0, 5, 0, 14, 0}) + channel.Codes[5];
+    expected += Bytes({1}) + "A" + String(98, '\0') + Bytes({4}) + Tongdao;
+    EXPECT_EQ(file, expected);
+}
+
+TEST(ProjectCodec, SnapshotFileNames)
+{
+    const struct {
+        int Channel, Index;
+        const char* Name;
+    } cases[] = {{2, 9, "0209.bak"}, {0, 0, "0000.bak"}, {7, 1, "0701.bak"}, {10, 15, "0A0F.bak"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(vantrel::SnapshotFileName(c.Channel, c.Index), c.Name) << c.Channel << "/" << c.Index;
+}
+
+TEST(ProjectCodec, LongNamesAreCutOnWholeCharacters)
+{
+    const String han = Bytes({0xCD, 0xA8});
+    String chinese;
+    for (int i = 0; i < 200; ++i)
+        chinese += han;
+    const struct {
+        String Name;
+        std::size_t Kept;
+    } cases[] = {
+        {String(255, 'a'), 255},
+        {String(256, 'a'), 255},
+        {String(254, 'a') + han, 254},   // the character would cross byte 255
+        {String(253, 'a') + han, 255},
+        {chinese, 254},
+        {"x" + chinese, 255},
+    };
+    for (const auto& c : cases) {
+        const String kept = vantrel::FitSlotName(c.Name);
+        EXPECT_EQ(kept, c.Name.substr(0, c.Kept)) << "name of " << c.Name.size() << " bytes";
+    }
+    // The cut name is what a snapshot stores and gives back.
+    TChannelImage channel;
+    channel.Names[1] = chinese;
+    TChannelImage back;
+    String error;
+    ASSERT_TRUE(vantrel::DecodeSnapshot(vantrel::EncodeSnapshot(channel), back, error)) << error;
+    EXPECT_EQ(back.Names[1], chinese.substr(0, 254));
+}
+
+TEST(ProjectCodec, DigitText)
+{
+    const struct {
+        const char* Text;
+        bool Digits;
+    } cases[] = {{"7", true}, {"12", true}, {"", false}, {"1a", false}, {" 1", false}, {"-1", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(vantrel::IsDigitText(c.Text), c.Digits) << '"' << c.Text << '"';
+}
+
+TChannelImage RandomChannel(std::mt19937& Random, int Stored, std::size_t MaxLength)
+{
+    TChannelImage channel;
+    for (int i = 0; i < Stored; ++i) {
+        const auto slot = static_cast<std::size_t>(Random() % vantrel::ChannelSlots);
+        channel.Codes[slot] = Record(2 + Random() % (MaxLength - 1), static_cast<unsigned>(Random()));
+    }
+    for (auto& name : channel.Names)
+        if (Random() % 3 == 0)
+            for (unsigned n = Random() % 8; n > 0; --n)
+                name += Random() % 2 ? Tongdao : String(1, static_cast<char>('a' + Random() % 26));
+    return channel;
+}
+
+TChannelImage FullChannel()
+{
+    TChannelImage channel;
+    for (int s = 0; s < vantrel::ChannelSlots; ++s) {
+        channel.Codes[static_cast<std::size_t>(s)] = Record(2048, static_cast<unsigned>(s));
+        channel.Names[static_cast<std::size_t>(s)] = Tongdao + std::to_string(s);
+    }
+    return channel;
+}
+
+TEST(ProjectCodec, ChannelsComeBackIntact)
+{
+    std::mt19937 random(1304);
+    std::vector<TChannelImage> channels{FullChannel()};
+    for (int i = 0; i < 200; ++i)
+        channels.push_back(RandomChannel(random, static_cast<int>(random() % 101), i % 4 == 0 ? 2048 : 40));
+    channels.back().Codes.fill(Record(2, 0));   // every slot holds the shortest record
+    for (std::size_t i = 0; i < channels.size(); ++i) {
+        const TChannelImage& channel = channels[i];
+        String error;
+        TSlotRecords codes;
+        const String codeFile = vantrel::EncodeCodeFile(channel.Codes);
+        ASSERT_TRUE(vantrel::DecodeCodeFile(codeFile, codes, error)) << "channel " << i << ": " << error;
+        EXPECT_EQ(codes, channel.Codes) << "code file of channel " << i;
+        TChannelImage back;
+        ASSERT_TRUE(vantrel::DecodeSnapshot(vantrel::EncodeSnapshot(channel), back, error)) << "channel " << i << ": " << error;
+        EXPECT_EQ(back.Codes, channel.Codes) << "snapshot of channel " << i;
+        EXPECT_EQ(back.Names, channel.Names) << "snapshot of channel " << i;
+    }
+    EXPECT_GT(vantrel::EncodeCodeFile(channels[0].Codes).size(), 3u * 65536) << "the full channel passes 65535 bytes";
+}
+
+TEST(ProjectCodec, HandLaidRecordsAreFoundByTheirOffsets)
+{
+    // Records in another order than the entries, with a gap: the offsets of
+    // a file under 64 KiB address them exactly.
+    const String a = Record(5, 1), b = Record(3, 2);
+    const String file = Bytes({8, 0, 1, 0, 15, 0, 2, 0, 10, 0}) + b + Bytes({0, 0}) + a;
+    TSlotRecords codes;
+    String error;
+    ASSERT_TRUE(vantrel::DecodeCodeFile(file, codes, error)) << error;
+    EXPECT_EQ(codes[1], a);
+    EXPECT_EQ(codes[2], b);
+    // Slot numbers count modulo 100; a later entry for a slot wins.
+    const String wrapped = Bytes({8, 0, 142, 0, 10, 0, 42, 0, 13, 0}) + b + Record(4, 3);
+    ASSERT_TRUE(vantrel::DecodeCodeFile(wrapped, codes, error)) << error;
+    EXPECT_EQ(codes[42], Record(4, 3));
+}
+
+TEST(ProjectCodec, MalformedFilesLeaveTheChannelAsItWas)
+{
+    const String r = Record(4, 7);
+    const struct {
+        const char* Case;
+        String File;
+    } codeFiles[] = {
+        {"no head", Bytes({4})},
+        {"table past the end", Bytes({8, 0, 1, 0, 10, 0})},
+        {"offset outside the file", Bytes({4, 0, 1, 0, 40, 0}) + r},
+        {"record length 1", Bytes({4, 0, 1, 0, 6, 0, 1, 0, 9, 9})},
+        {"record length 0", Bytes({4, 0, 1, 0, 6, 0, 0, 0, 9, 9})},
+        {"record length 2049", Bytes({4, 0, 1, 0, 6, 0, 0x01, 0x08}) + String(2047, 'x')},
+        {"record past the end", Bytes({4, 0, 1, 0, 6, 0, 9, 0, 1, 2})},
+        {"length byte at the end", Bytes({4, 0, 1, 0, 6, 0, 4})},
+    };
+    TSlotRecords before;
+    before[9] = Record(12, 9);
+    for (const auto& c : codeFiles) {
+        TSlotRecords codes = before;
+        String error;
+        EXPECT_FALSE(vantrel::DecodeCodeFile(c.File, codes, error)) << c.Case;
+        EXPECT_FALSE(error.empty()) << c.Case;
+        EXPECT_EQ(codes, before) << c.Case;
+    }
+
+    TChannelImage good;
+    good.Codes[1] = r;
+    good.Names[0] = "n";
+    const String snapshot = vantrel::EncodeSnapshot(good);
+    auto withHead = [&](unsigned NamesOffset, unsigned NamesLength) {
+        String s = snapshot;
+        s[0] = static_cast<char>(NamesOffset);
+        s[1] = static_cast<char>(NamesOffset >> 8);
+        s[4] = static_cast<char>(NamesLength);
+        s[5] = static_cast<char>(NamesLength >> 8);
+        return s;
+    };
+    const struct {
+        const char* Case;
+        String File;
+    } snapshots[] = {
+        {"short head", snapshot.substr(0, 9)},
+        {"names cut off", snapshot.substr(0, snapshot.size() - 1)},
+        {"names past the end", withHead(18, 200)},
+        {"fewer than 100 names", withHead(18, 50)},
+        {"a name past the list", withHead(snapshot.size() - 2, 2)},
+        {"a bad record", snapshot.substr(0, 14) + Bytes({1, 0}) + snapshot.substr(16)},
+    };
+    TChannelImage image;
+    image.Codes[50] = Record(30, 50);
+    image.Names[50] = Tongdao;
+    for (const auto& c : snapshots) {
+        TChannelImage channel = image;
+        String error;
+        EXPECT_FALSE(vantrel::DecodeSnapshot(c.File, channel, error)) << c.Case;
+        EXPECT_EQ(channel.Codes, image.Codes) << c.Case;
+        EXPECT_EQ(channel.Names, image.Names) << c.Case;
+    }
+}
+
+TEST(ProjectCodec, SnapshotNamesAreReadAtTheirOffset)
+{
+    // Names placed away from the end of the last record (a gap of junk
+    // between) are still found by the head's names offset.
+    TChannelImage channel;
+    channel.Codes[0] = Record(6, 4);
+    channel.Names[3] = "three";
+    String file = vantrel::EncodeSnapshot(channel);
+    const std::size_t namesAt = 10 + 4 + 6;
+    file.insert(namesAt, "JUNK");
+    file[0] = static_cast<char>(namesAt + 4);
+    TChannelImage back;
+    String error;
+    ASSERT_TRUE(vantrel::DecodeSnapshot(file, back, error)) << error;
+    EXPECT_EQ(back.Names[3], "three");
+    EXPECT_EQ(back.Codes[0], channel.Codes[0]);
+}
+
+// Accepted contents must be well formed and survive a second round trip.
+void CheckAccepted(const TChannelImage& Image, const char* Kind, int Case)
+{
+    for (const String& code : Image.Codes) {
+        if (code.empty())
+            continue;
+        ASSERT_GE(code.size(), 2u) << Kind << " case " << Case;
+        ASSERT_LE(code.size(), 2048u) << Kind << " case " << Case;
+        ASSERT_EQ(ByteAt(code, 0) | (ByteAt(code, 1) << 8), static_cast<int>(code.size())) << Kind << " case " << Case;
+    }
+    TChannelImage again;
+    String error;
+    ASSERT_TRUE(vantrel::DecodeSnapshot(vantrel::EncodeSnapshot(Image), again, error)) << Kind << " case " << Case;
+    ASSERT_EQ(again.Codes, Image.Codes) << Kind << " case " << Case;
+}
+
+void Mutate(std::mt19937& Random, String& File)
+{
+    for (unsigned n = 1 + Random() % 4; n > 0; --n) {
+        const std::size_t size = File.size();
+        switch (Random() % 6) {
+        case 0:
+        case 1:
+            if (size > 0)
+                File[Random() % size] = static_cast<char>(Random());
+            break;
+        case 2:   // a byte of the head or table, where it hurts most
+            if (size > 0)
+                File[Random() % std::min<std::size_t>(size, 24)] = static_cast<char>(Random());
+            break;
+        case 3:
+            File.resize(size == 0 ? 0 : Random() % size);
+            break;
+        case 4:
+            File.insert(size == 0 ? 0 : Random() % size, String(1 + Random() % 4, static_cast<char>(Random())));
+            break;
+        default:
+            if (size > 0)
+                File.erase(Random() % size, 1 + Random() % 3);
+            break;
+        }
+    }
+}
+
+TEST(ProjectCodec, RandomizedFilesNeverHarmTheChannel)
+{
+    constexpr int Runs = 60000;   // each run: one generated file of each kind and a mutation of each
+    std::mt19937 random(20261210);
+    TChannelImage sentinel;
+    sentinel.Codes[77] = Record(9, 77);
+    sentinel.Names[77] = Tongdao;
+    for (int i = 0; i < Runs; ++i) {
+        const bool big = i % 2000 == 0;
+        const TChannelImage source =
+            big ? FullChannel() : RandomChannel(random, static_cast<int>(random() % 6), random() % 8 == 0 ? 2048 : 24);
+        const String codeFile = vantrel::EncodeCodeFile(source.Codes);
+        const String snapshot = vantrel::EncodeSnapshot(source);
+        String error;
+
+        TSlotRecords codes = sentinel.Codes;
+        ASSERT_TRUE(vantrel::DecodeCodeFile(codeFile, codes, error)) << "generated code file " << i << ": " << error;
+        ASSERT_EQ(codes, source.Codes) << "generated code file " << i;
+        TChannelImage image = sentinel;
+        ASSERT_TRUE(vantrel::DecodeSnapshot(snapshot, image, error)) << "generated snapshot " << i << ": " << error;
+        ASSERT_EQ(image.Codes, source.Codes) << "generated snapshot " << i;
+        ASSERT_EQ(image.Names, source.Names) << "generated snapshot " << i;
+
+        String mutated = codeFile;
+        Mutate(random, mutated);
+        codes = sentinel.Codes;
+        if (vantrel::DecodeCodeFile(mutated, codes, error)) {
+            TChannelImage accepted;
+            accepted.Codes = codes;
+            CheckAccepted(accepted, "mutated code file", i);
+        } else {
+            ASSERT_EQ(codes, sentinel.Codes) << "refused code file " << i;
+        }
+        mutated = snapshot;
+        Mutate(random, mutated);
+        image = sentinel;
+        if (vantrel::DecodeSnapshot(mutated, image, error)) {
+            CheckAccepted(image, "mutated snapshot", i);
+        } else {
+            ASSERT_EQ(image.Codes, sentinel.Codes) << "refused snapshot " << i;
+            ASSERT_EQ(image.Names, sentinel.Names) << "refused snapshot " << i;
+        }
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+} // namespace
