@@ -13,6 +13,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/Types.h"
+#include "grid/core/HtmlTextRoutines.h"
 
 class TImageList;
 class THTMLPictureCache;
@@ -95,23 +96,8 @@ TSize DrawSystemIcon(TCanvas* Canvas, const String& Name, int X, int Y, bool Lar
 void StretchBitmapToRect(TCanvas* Canvas, const TRect& R, TCanvas* Source, int SourceWidth, int SourceHeight);
 // True when Name names an existing directory.
 bool IsDirectoryPath(const String& Name);
-// Selects a copy of the canvas font turned by Angle degrees (escapement and
-// orientation Angle x 10); RestoreRotatedFont selects the kept font back.
-HFONT SelectRotatedFont(TCanvas* Canvas, int Angle);
-void RestoreRotatedFont(TCanvas* Canvas, HFONT Rotated);
-
-// Text routines of the renderer (positions 1-based, 0 not found).
-// Every "<#" removed together with the first ">" after it, keeping the text between.
-String StripHashTags(const String& S);
-// Each CR becomes "<BR>", each LF is dropped.
-String LineBreaksToBr(const String& S);
-// S with the first occurrence of Find (any case) replaced; Done tells whether one was.
-String ReplaceFirstIgnoreCase(const String& S, const String& Find, const String& Replace, bool* Done = nullptr);
-// Position of Sub in S ignoring ASCII case.
-int PosIgnoreCase(const String& Sub, const String& S);
-// Leading optional sign and digits of S (after blanks) as an integer; Default when none.
-int StrToIntLoose(const String& S, int Default = 0);
-// Position of Sub in S from position From on (1-based); 0 when none.
-int HtmlFindPos(const String& Sub, const String& S, int From = 1);
-// As HtmlFindPos on the upper-cased S.
-int HtmlFindUpperPos(const String& Sub, const String& S, int From = 1);
+// Turns the canvas font by Angle degrees (escapement and orientation
+// Angle x 10) and answers the angle it had, in tenths of a degree, which
+// RestoreRotatedFont puts back.
+int SelectRotatedFont(TCanvas* Canvas, int Angle);
+void RestoreRotatedFont(TCanvas* Canvas, int Kept);

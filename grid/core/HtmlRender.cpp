@@ -1,0 +1,1152 @@
+// The mini-HTML renderer. Each line of the text runs through two passes: a
+// measuring pass that finds how much of the text fits on the line and how
+// wide and high it is, and a drawing pass over exactly that part, placed by
+// the paragraph alignment, which paints and tests the point. Each pass keeps
+// its own copy of the state that flows from line to line (fonts, anchor and
+// list counters, flags), so the drawing pass starts every line from the same
+// state the measuring pass started it from.
+
+#include "grid/core/HtmlRender.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "framework/Bitmap.h"
+#include "framework/Codepage.h"
+#include "framework/ImageList.h"
+#include "grid/core/HtmlFormControls.h"
+#include "grid/core/PictureContainer.h"
+#include "grid/core/ProXPVS.h"
+
+bool IsWinXPOrLater = false;
+
+void CheckWinXP()
+{
+    OSVERSIONINFOW Info{};
+    Info.dwOSVersionInfoSize = sizeof Info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (GetVersionExW(&Info))
+#pragma GCC diagnostic pop
+        IsWinXPOrLater = Info.dwMajorVersion > 5 || (Info.dwMajorVersion == 5 && Info.dwMinorVersion >= 1);
+}
+
+namespace {
+
+// Set once when the program starts.
+const bool WinXPChecked = (CheckWinXP(), true);
+
+// ---------------------------------------------------------------------------
+// Colours and entities
+
+struct TNamedColor {
+    const char* Name;
+    TColor Color;
+};
+
+const TNamedColor ColorNames[] = {
+    {"clred", 0x0000FF}, {"clblack", 0x000000}, {"clblue", 0xFF0000}, {"clgreen", 0x008000},
+    {"claqua", 0xFFFF00}, {"clyellow", 0x00FFFF}, {"clfuchsia", 0xFF00FF}, {"clwhite", 0xFFFFFF},
+    {"cllime", 0x00FF00}, {"clsilver", 0xC0C0C0}, {"clgray", 0x808080}, {"clolive", 0x008080},
+    {"clnavy", 0x800000}, {"clpurple", 0x800080}, {"clteal", 0x808000}, {"clmaroon", 0x000080},
+    {"clbackground", SystemColor(1)}, {"clactivecaption", SystemColor(2)},
+    {"clinactivecaption", SystemColor(3)}, {"clmenu", SystemColor(4)}, {"clwindow", SystemColor(5)},
+    {"clwindowframe", SystemColor(6)}, {"clmenutext", SystemColor(7)}, {"clwindowtext", SystemColor(8)},
+    {"clcaptiontext", SystemColor(9)}, {"clactiveborder", SystemColor(10)},
+    {"clinactiveborder", SystemColor(11)}, {"clappworkspace", SystemColor(12)},
+    {"clhighlight", SystemColor(13)}, {"clhighlighttext", SystemColor(14)}, {"clbtnface", SystemColor(15)},
+    {"clbtnshadow", SystemColor(16)}, {"clgraytext", SystemColor(17)}, {"clbtntext", SystemColor(18)},
+    {"clinactivecaptiontext", SystemColor(19)}, {"clbtnhighlight", SystemColor(20)},
+    {"cl3ddkshadow", SystemColor(21)}, {"cl3dlight", SystemColor(22)}, {"clinfotext", SystemColor(23)},
+    {"clinfobk", SystemColor(24)},
+};
+
+// The text of a character in the system code page, or its byte in the
+// Western code page when the system code page has no such character.
+String EntityText(wchar_t Unit, char Western)
+{
+    const String S = WideToStr(WideString(1, Unit));
+    if (!S.empty() && StrToWide(S) == WideString(1, Unit))
+        return S;
+    return String(1, Western);
+}
+
+struct TEntity {
+    const char* Name;
+    String Text;
+};
+
+const std::vector<TEntity>& Entities()
+{
+    static const std::vector<TEntity> List = {
+        {"&amp;", "&"},
+        {"&quot;", "\""},
+        {"&sect;", EntityText(0x00A7, '\xA7')},
+        {"&permil;", EntityText(0x2030, '\x89')},
+        {"&reg;", EntityText(0x00AE, '\xAE')},
+        {"&copy;", EntityText(0x00A9, '\xA9')},
+        {"&para;", EntityText(0x00B6, '\xB6')},
+        {"&trade;", EntityText(0x2122, '\x99')},
+        {"&euro;", EntityText(0x20AC, '\x80')},
+    };
+    return List;
+}
+
+String ReplaceEntities(String S)
+{
+    bool Again = S.find('&') != String::npos;
+    while (Again) {
+        Again = false;
+        for (const TEntity& E : Entities()) {
+            bool Done = false;
+            S = ReplaceFirstIgnoreCase(S, E.Name, E.Text, &Done);
+            Again = Again || Done;
+        }
+    }
+    return S;
+}
+
+String ReplaceAllText(String S, const char* Find, const char* With)
+{
+    const std::size_t N = std::char_traits<char>::length(Find);
+    for (std::size_t P = S.find(Find); P != String::npos; P = S.find(Find, P + 1))
+        S.replace(P, N, With);
+    return S;
+}
+
+// A colour attribute: "#RRGGBB", or a colour name.
+TColor ColorValue(const String& Value)
+{
+    if (!Value.empty() && Value[0] == '#')
+        return HexToColor(HtmlUpper(Value));
+    return ColorFromName(HtmlLower(Value));
+}
+
+int PixelsPerInch(TCanvas* Canvas)
+{
+    const int Ppi = GetDeviceCaps(Canvas->Handle(), LOGPIXELSX);
+    return Ppi > 0 ? Ppi : 96;
+}
+
+// ---------------------------------------------------------------------------
+// The layout
+
+enum class TPass { Measure, Draw };
+
+// What flows from one line to the next; one copy per pass.
+struct TFlow {
+    std::unique_ptr<TFont> Font = std::make_unique<TFont>();   // font at the start of the next line
+    int AnchorNum = 0;
+    int ListLevel = 0;
+    int ImageNum = 0;
+    bool InAnchor = false;
+    String AnchorRef;
+    bool Hidden = false;
+    bool Shadow = false;
+    bool ErrLine = false;
+    bool ParaBg = false;
+    TColor SavedBrush = clNone;
+    TColor SavedFont = clBlack;
+    int KeptAngle = 0;
+};
+
+// What one line of one pass reports.
+struct TLineOut {
+    int Width = 0;
+    int Height = 0;
+    bool AnchorHit = false;
+    bool ImageHit = false;
+    bool ControlHit = false;
+};
+
+class THtmlLayout {
+public:
+    THtmlLayout(TCanvas* Canvas, const TRect& Area, const THtmlDrawParams& P, THtmlDrawResult& Out)
+        : C(Canvas), Area(Area), P(P), Out(Out)
+    {
+    }
+
+    bool Run(String Text);
+
+private:
+    // Consumes one line from the front of Text (measuring) or all of Text
+    // (drawing), appending what it used to Consumed.
+    void Line(TPass Pass, String& Text, String& Consumed, const TRect& LineRect, TFlow& F, TLineOut& L);
+    // One tag (the text "<...>"); false when the line is full and the tag
+    // must stay in the text for the next line.
+    bool Tag(const String& T, TFlow& F, TLineOut& L);
+    bool Image(const String& T, const String& Up, TFlow& F, TLineOut& L);
+    bool Control(const String& T, TFlow& F, TLineOut& L);
+    void Word(const String& Word, TFlow& F, TLineOut& L);
+    void PaintWord(const String& Word, int Width, TFlow& F);
+    void Bullet(int Level);
+    void SetBrushColor(TColor Color);
+    void FillBand(int Top, int Bottom);
+    void FinishAnchorHit(TFlow& F);
+    THTMLPicture* FindPicture(const String& Source);
+
+    bool Painting() const { return Pass == TPass::Draw && !P.HitTestOnly; }
+    int LineBottom() const { return LineTop + LineHeightTotal; }
+    int DrawBottom() const { return LineBottom() - SubH; }
+
+    TCanvas* C;
+    TRect Area;
+    const THtmlDrawParams& P;
+    THtmlDrawResult& Out;
+    TColor EntryBrush = clNone;
+    TFont BaseFont;
+    UINT TextFlags = 0;
+    int Alignment = 0;   // 0 left, 1 right, 2 centre
+    int Indent = 0;
+    int HitImage = -1;   // image number found under the point (shows its ALT picture)
+
+    // Per line.
+    TPass Pass = TPass::Measure;
+    TRect LineRect{};
+    int LineTop = 0;
+    int LineHeightTotal = 0;   // height + allowances (known when drawing)
+    int X = 0;
+    int H = 0;
+    int GhHeight = 0;
+    int SubH = 0;
+    int SupH = 0;
+    int ImgOffset = 0;
+    bool Sub = false;
+    bool Sup = false;
+    bool LineBreak = false;
+    bool LineFull = false;
+    bool DropRest = false;      // an unwrapped line ran out of room: nothing after it is laid out
+    bool LiOnLine = false;
+    bool Placed = false;        // something taking space is on the line
+    bool BlankBefore = true;    // the previous word ended with a blank (or there was none)
+    int TrailingBlank = 0;
+    bool PendingHit = false;
+    int AnchorStartX = 0;
+    int AnchorStartTop = 0;
+    int AnchorStartLine = -1;
+    int LineNumber = 0;
+    bool FocusActive = false;
+    int FocusStartX = 0;
+};
+
+void THtmlLayout::SetBrushColor(TColor Color)
+{
+    C->Brush()->SetColor(Color);
+    C->Brush()->SetStyle(Color == clNone ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
+}
+
+void THtmlLayout::FillBand(int Top, int Bottom)
+{
+    if (C->Brush()->Color() != clNone && Bottom > Top)
+        C->FillRect(Rect(Area.left, Top, Area.right, Bottom));
+}
+
+bool THtmlLayout::Run(String Text)
+{
+    TPen* Pen = C->Pen();
+    const TColor KeepPen = Pen->Color();
+    const int KeepPenWidth = Pen->Width();
+    const TColor KeepBrush = C->Brush()->Color();
+    const TBrushStyle KeepBrushStyle = C->Brush()->Style();
+    EntryBrush = KeepBrush;
+    BaseFont.Assign(C->Font());
+    TFlow M, D;
+    M.Font->Assign(C->Font());
+    D.Font->Assign(C->Font());
+    M.SavedFont = D.SavedFont = C->Font()->Color();
+    SetBrushColor(clNone);
+
+    TextFlags = DT_SINGLELINE | DT_BOTTOM | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_NOPREFIX;
+    if (!P.WordWrap)
+        TextFlags |= DT_END_ELLIPSIS;
+
+    Out.HitAnchorNumber = -1;
+    Out.TextWidth = 0;
+    Out.TextHeight = 0;
+    Out.AnchorCount = 0;
+    Out.ControlRect = TRect{};
+    if (!P.HitTestOnly)
+        Out.ControlID.clear();
+    Out.PlainText.clear();
+
+    Text = LineBreaksToBr(StripHashTags(ReplaceEntities(Text)));
+
+    bool Result = false;
+    int Top = Area.top;
+    bool AnyLine = false;
+    while (!Text.empty()) {
+        AnyLine = true;
+        // Measuring pass.
+        C->Font()->Assign(M.Font.get());
+        SubH = SupH = ImgOffset = 0;
+        Sub = Sup = false;
+        const int BaseLine = C->TextHeight("gh");
+        LineRect = Rect(Area.left + 1, Top, Area.right, Area.bottom);
+        String Consumed;
+        TLineOut LM;
+        Line(TPass::Measure, Text, Consumed, LineRect, M, LM);
+        M.Font->Assign(C->Font());
+
+        // Placement of the line.
+        TRect Pos = LineRect;
+        if (Alignment == 1 && Pos.right - LM.Width > Pos.left)
+            Pos.left = Pos.right - LM.Width;
+        else if (Alignment == 2 && Pos.right - Pos.left > LM.Width)
+            Pos.left += (Pos.right - Pos.left - LM.Width) / 2;
+        Pos.left += Indent;
+        const int Total = LM.Height + SubH + SupH;
+        Pos.bottom = Top + Total;
+
+        if (!P.MeasureOnly) {
+            C->Font()->Assign(D.Font.get());
+            Sub = Sup = false;
+            LineHeightTotal = Total;
+            TLineOut LD;
+            Line(TPass::Draw, Consumed, Consumed, Pos, D, LD);
+            D.Font->Assign(C->Font());
+            const int BandBottom = Pos.bottom - ImgOffset;
+            if (LD.AnchorHit && P.HitY < BandBottom && P.HitY > BandBottom - BaseLine)
+                Result = true;
+            if (LD.ImageHit || LD.ControlHit)
+                Result = true;
+        }
+        Top += Total;
+        Out.TextHeight += Total;
+        ++LineNumber;
+        if (!P.MeasureOnly && Top + BaseLine > Area.bottom)
+            break;
+    }
+    if (!AnyLine)
+        Out.TextHeight = C->TextHeight("gh");
+    Out.AnchorCount = std::max(M.AnchorNum, D.AnchorNum);
+
+    Pen->SetColor(KeepPen);
+    Pen->SetWidth(KeepPenWidth);
+    C->Brush()->SetColor(KeepBrush);
+    C->Brush()->SetStyle(KeepBrushStyle);
+    C->Font()->Assign(&BaseFont);
+    return P.MeasureOnly ? false : Result;
+}
+
+void THtmlLayout::Line(TPass APass, String& Text, String& Consumed, const TRect& ARect, TFlow& F, TLineOut& L)
+{
+    Pass = APass;
+    LineRect = ARect;
+    LineTop = ARect.top;
+    X = ARect.left;
+    GhHeight = C->TextHeight("gh");
+    H = GhHeight;
+    LineBreak = LineFull = LiOnLine = Placed = false;
+    BlankBefore = true;
+    TrailingBlank = 0;
+    if (Pass == TPass::Measure)
+        LineHeightTotal = 0;
+    if (Pass == TPass::Draw) {
+        if (FocusActive)
+            FocusStartX = ARect.left;
+        if (F.ParaBg && Painting())
+            FillBand(LineTop, LineBottom());
+    }
+    // The drawing pass goes over a copy: Consumed may be Text itself.
+    String Work = Pass == TPass::Draw ? Text : String();
+    String& Src = Pass == TPass::Draw ? Work : Text;
+    String Used;
+
+    while (!Src.empty() && !LineBreak && !LineFull) {
+        if (Src[0] != '<') {
+            std::size_t End = Src.find('<');
+            if (End == String::npos)
+                End = Src.size();
+            if (P.WordWrap) {
+                const std::size_t Blank = Src.find(' ');
+                if (Blank != String::npos && Blank + 1 < End)
+                    End = Blank + 1;
+            }
+            const String Raw = Src.substr(0, End);
+            Src.erase(0, End);
+            const int KeepX = X;
+            const int KeepH = H;
+            Word(Raw, F, L);
+            if (DropRest) {
+                DropRest = false;
+                Src.clear();
+            }
+            if (LineFull) {
+                // The word starts the next line.
+                X = KeepX;
+                H = KeepH;
+                Src.insert(0, Raw);
+                break;
+            }
+            Used += Raw;
+            continue;
+        }
+        if (Src.size() < 3) {
+            Src.clear();   // a lone "<" or "<x" at the end
+            break;
+        }
+        const std::size_t Close = Src.find('>');
+        if (Close == String::npos) {
+            Src.clear();   // an unclosed tag drops the rest
+            break;
+        }
+        const String T = Src.substr(0, Close + 1);
+        if (!Tag(T, F, L))
+            break;   // the line is full: the tag starts the next line
+        Src.erase(0, Close + 1);
+        Used += T;
+        TrailingBlank = 0;
+    }
+
+    L.Width = X - ARect.left - TrailingBlank;
+    if (Pass == TPass::Measure) {
+        L.Height = H;
+        Out.TextWidth = std::max(Out.TextWidth, L.Width);
+        Consumed = Used;
+    }
+    if (Pass == TPass::Draw && FocusActive && Painting()) {
+        TRect R = Rect(FocusStartX - 1, LineBottom() - GhHeight, X + 1, LineBottom());
+        C->DrawFocusRect(R);
+    }
+}
+
+void THtmlLayout::Word(const String& Raw, TFlow& F, TLineOut& L)
+{
+    String W = ReplaceAllText(Raw, "&nbsp;", " ");
+    W = ReplaceAllText(W, "&lt;", "<");
+    W = ReplaceAllText(W, "&gt;", ">");
+    if (W.empty())
+        return;
+    if (F.Hidden) {
+        if (Pass == TPass::Measure)
+            Out.PlainText += W;
+        return;
+    }
+    const TSize Extent = C->TextExtent(W);
+    const struct { int cx, cy; } Size{static_cast<int>(Extent.cx), static_cast<int>(Extent.cy)};
+    const bool EndsBlank = W.back() == ' ';
+    const int LineW = LineRect.right - LineRect.left;
+    if (Pass == TPass::Measure) {
+        const bool Fits = X - LineRect.left + Size.cx < LineW || !Placed;
+        const bool Continues = Placed && !BlankBefore;
+        if (!Fits && !Continues) {
+            if (P.WordWrap) {
+                LineFull = true;   // the word starts the next line
+                return;
+            }
+            DropRest = true;   // the ellipsis cuts it, and nothing after it is laid out
+        }
+        H = std::max(H, Size.cy);
+        if (Sub)
+            SubH = std::max(SubH, Size.cy / 4);
+        if (Sup)
+            SupH = std::max(SupH, Size.cy / 4);
+        Out.PlainText += W;
+    } else {
+        H = std::max(H, Size.cy);
+        if (Painting())
+            PaintWord(W, Size.cx, F);
+        if (F.InAnchor && P.HitX >= X && P.HitX < X + Size.cx && P.HitY >= LineTop && P.HitY < LineBottom()) {
+            Out.HitAnchor = F.AnchorRef;
+            PendingHit = true;
+            L.AnchorHit = true;
+        }
+    }
+    X += Size.cx;
+    Placed = true;
+    BlankBefore = EndsBlank;
+    TrailingBlank = EndsBlank ? C->TextWidth(" ") : 0;
+}
+
+void THtmlLayout::PaintWord(const String& W, int Width, TFlow& F)
+{
+    int Bottom = DrawBottom() - ImgOffset;
+    if (Sup)
+        Bottom -= SupH;
+    if (Sub)
+        Bottom += SubH;
+    TRect R = Rect(X, LineTop, Area.right, Bottom);
+    if (F.Shadow) {
+        const TColor Keep = C->Font()->Color();
+        const TColor KeepBrush = C->Brush()->Color();
+        SetBrushColor(clNone);
+        C->Font()->SetColor(P.ShadowColor);
+        TRect S = R;
+        OffsetRect(&S, P.ShadowOffset, P.ShadowOffset);
+        C->DrawTextRect(W, S, TextFlags);
+        C->Font()->SetColor(Keep);
+        SetBrushColor(KeepBrush);
+    }
+    C->DrawTextRect(W, R, TextFlags);
+    if (F.ErrLine) {
+        // A red zigzag along the bottom: 2 pixels per step, 2 pixels high.
+        const int Right = std::min<int>(X + Width, Area.right);
+        const int Y = Bottom - 1;
+        std::vector<TPoint> Points;
+        for (int Px = X, Up = 0; Px <= Right; Px += 2, Up ^= 1)
+            Points.push_back(Point(Px, Y - 2 * Up));
+        if (Points.size() >= 2) {
+            TPen* Pen = C->Pen();
+            const TColor Keep = Pen->Color();
+            const int KeepWidth = Pen->Width();
+            Pen->SetColor(clRed);
+            Pen->SetWidth(1);
+            C->Polyline(std::span<const TPoint>(Points.data(), Points.size()));
+            Pen->SetColor(Keep);
+            Pen->SetWidth(KeepWidth);
+        }
+    }
+}
+
+void THtmlLayout::Bullet(int Level)
+{
+    LOGFONTW LF = C->Font()->LogFont();
+    LF.lfCharSet = SYMBOL_CHARSET;
+    lstrcpynW(LF.lfFaceName, L"Symbol", LF_FACESIZE);
+    LF.lfEscapement = LF.lfOrientation = 0;
+    HFONT Font = CreateFontIndirectW(&LF);
+    if (!Font)
+        return;
+    HDC DC = C->Handle();
+    const int Saved = SaveDC(DC);
+    SelectObject(DC, Font);
+    SetBkMode(DC, TRANSPARENT);
+    SetTextColor(DC, ColorToRGB(C->Font()->Color()));
+    SetTextAlign(DC, TA_LEFT | TA_BOTTOM);
+    // A symbol font takes its bytes as glyph numbers, with no code page.
+    const char Glyph = (Level % 2 == 1) ? '\xB7' : 'o';
+    ExtTextOutA(DC, X - 12, DrawBottom() - ImgOffset, 0, nullptr, &Glyph, 1, nullptr);
+    RestoreDC(DC, Saved);
+    DeleteObject(Font);
+    C->Refresh();
+}
+
+void THtmlLayout::FinishAnchorHit(TFlow& F)
+{
+    if (!PendingHit)
+        return;
+    PendingHit = false;
+    const int Left = AnchorStartLine == LineNumber ? AnchorStartX : LineRect.left;
+    Out.AnchorRect = Rect(Left, AnchorStartTop, X, LineBottom());
+    Out.HitAnchorNumber = F.AnchorNum;
+}
+
+THTMLPicture* THtmlLayout::FindPicture(const String& Source)
+{
+    if (Source.find(':') == String::npos)
+        return P.PictureContainer ? P.PictureContainer->FindPicture(Source) : nullptr;
+    if (Source.find("://") == String::npos || !P.PictureCache)
+        return nullptr;
+    if (THTMLPicture* Found = P.PictureCache->FindPicture(Source))
+        return Found;
+    auto Picture = std::make_unique<THTMLPicture>();
+    Picture->SetAsynch(false);
+    try {
+        Picture->LoadFromAddress(Source);
+    } catch (const std::exception&) {
+        // undecodable data: the picture stays empty and draws nothing
+    }
+    return P.PictureCache->AddPicture(std::move(Picture));
+}
+
+bool THtmlLayout::Image(const String& T, const String& Up, TFlow& F, TLineOut& L)
+{
+    ++F.ImageNum;
+    String Source = HtmlTagAttribute(Up, "SRC");
+    if (F.ImageNum == HitImage) {
+        const String Alt = HtmlTagAttribute(Up, "ALT");
+        if (!Alt.empty())
+            Source = Alt;
+    }
+    const int WantW = StrToIntLoose(HtmlTagAttribute(Up, "WIDTH"));
+    const int WantH = StrToIntLoose(HtmlTagAttribute(Up, "HEIGHT"));
+    const int Ppi = PixelsPerInch(C);
+    int W = 0, Hgt = 0;
+    enum { None, Indexed, SysIcon, Picture } Kind = None;
+    THTMLPicture* Pic = nullptr;
+    int Index = -1;
+    bool Large = false;
+    String SysName;
+    if (Source.compare(0, 4, "IDX:") == 0) {
+        Index = StrToIntLoose(Source.substr(4), -1);
+        if (P.ImageList && Index >= 0 && Index < P.ImageList->Count()) {
+            Kind = Indexed;
+            W = P.ImageList->Width() * Ppi / 96;
+            Hgt = P.ImageList->Height() * Ppi / 96;
+            if (P.ScaledImages) {
+                W = static_cast<int>(W * P.ImageScale);
+                Hgt = static_cast<int>(Hgt * P.ImageScale);
+            }
+        }
+    } else if (Source.compare(0, 5, "SSYS:") == 0 || Source.compare(0, 5, "LSYS:") == 0) {
+        Large = Source[0] == 'L';
+        // The name keeps its case: paths are read from the tag as written.
+        SysName = HtmlTagAttribute(T, "SRC").substr(5);
+        const TSize S = DrawSystemIcon(C, SysName, 0, 0, Large, false, 1.0);
+        if (S.cx > 0) {
+            Kind = SysIcon;
+            const double Scale = P.ScaledImages ? P.ImageScale : 1.0;
+            W = static_cast<int>(S.cx * Ppi / 96 * Scale);
+            Hgt = static_cast<int>(S.cy * Ppi / 96 * Scale);
+        }
+    } else if (!Source.empty()) {
+        // Picture names keep their case for the cache (compared exactly).
+        const String Named = F.ImageNum == HitImage ? HtmlTagAttribute(T, "ALT") : HtmlTagAttribute(T, "SRC");
+        Pic = FindPicture(Named.empty() ? Source : Named);
+        if (Pic && !Pic->Empty() && Pic->Decoded()) {
+            Kind = Picture;
+            if (WantW >= 1 && WantH >= 1) {
+                W = WantW;
+                Hgt = WantH;
+            } else if (Pic->FrameCount() > 1) {
+                W = Pic->AnimWidth();
+                Hgt = Pic->AnimHeight();
+            } else {
+                W = Pic->Width();
+                Hgt = Pic->Height();
+            }
+            W = W * Ppi / 96;
+            Hgt = Hgt * Ppi / 96;
+        }
+    }
+    if (Kind == None)
+        return true;   // missing or empty pictures take no space
+
+    if (Pass == TPass::Measure) {
+        const int LineW = LineRect.right - LineRect.left;
+        if (X + W > LineRect.right && W < LineW && Placed) {
+            --F.ImageNum;
+            LineFull = true;
+            return false;
+        }
+    }
+    // Hit: the image inside an anchor.
+    if (Pass == TPass::Draw && F.InAnchor && P.HitX >= X && P.HitX < X + W && P.HitY >= LineTop
+        && P.HitY < LineTop + Hgt) {
+        Out.HitAnchor = F.AnchorRef;
+        HitImage = F.ImageNum;
+        L.ImageHit = true;
+    } else if (Pass == TPass::Measure && F.InAnchor && P.HitX >= X && P.HitX < X + W && P.HitY >= LineTop
+               && P.HitY < LineTop + Hgt) {
+        HitImage = F.ImageNum;   // the drawing pass shows its ALT picture
+    }
+    if (Painting()) {
+        switch (Kind) {
+        case Indexed:
+            if (P.ScaledImages) {
+                TBitmap Bmp;
+                P.ImageList->GetBitmap(Index, &Bmp);
+                StretchBitmapToRect(C, Bounds(X, LineTop, W, Hgt), Bmp.Canvas(), Bmp.Width(), Bmp.Height());
+            } else {
+                P.ImageList->Draw(C, X, LineTop, Index);
+            }
+            break;
+        case SysIcon:
+            DrawSystemIcon(C, SysName, X, LineTop, Large, true, P.ScaledImages ? P.ImageScale : 1.0);
+            break;
+        case Picture:
+            if (WantW >= 1 && WantH >= 1) {
+                const bool Keep = Pic->Stretch();
+                Pic->SetStretch(true);
+                Pic->Draw(C, Bounds(X, LineTop, W, Hgt));
+                Pic->SetStretch(Keep);
+            } else if (Pic->FrameCount() > 1) {
+                const TColor Keep = C->Brush()->Color();
+                const TBrushStyle KeepStyle = C->Brush()->Style();
+                SetBrushColor(EntryBrush);
+                if (EntryBrush != clNone)
+                    C->FillRect(Bounds(X, LineTop, W, Hgt));
+                C->Brush()->SetColor(Keep);
+                C->Brush()->SetStyle(KeepStyle);
+                const bool KeepStretch = Pic->Stretch();
+                Pic->SetStretch(false);
+                Pic->Draw(C, Bounds(X + Pic->FrameXPos(), LineTop + Pic->FrameYPos(), W, Hgt));
+                Pic->SetStretch(KeepStretch);
+            } else {
+                const bool KeepStretch = Pic->Stretch();
+                Pic->SetStretch(false);
+                Pic->Draw(C, Bounds(X, LineTop, W, Hgt));
+                Pic->SetStretch(KeepStretch);
+            }
+            break;
+        case None:
+            break;
+        }
+    }
+    X += W;
+    H = std::max(H, Hgt);
+    Placed = true;
+    BlankBefore = true;
+    const String Align = HtmlTagAttribute(Up, "ALIGN");
+    if (Align.compare(0, 3, "TOP") == 0)
+        ImgOffset = H - GhHeight;
+    else if (Align.compare(0, 6, "MIDDLE") == 0)
+        ImgOffset = (H - GhHeight) / 2;
+    return true;
+}
+
+bool THtmlLayout::Control(const String& T, TFlow& F, TLineOut& L)
+{
+    (void)F;
+    const THtmlControlTag Tag = ParseHtmlControlTag(T.substr(1, T.size() - 2));
+    const THtmlControlSize Size = HtmlControlSize(C, Tag);
+    if (!Size.Valid)
+        return true;
+    if (Pass == TPass::Measure) {
+        const int LineW = LineRect.right - LineRect.left;
+        if (X + Size.Width > LineRect.right && Size.Width < LineW && Placed) {
+            LineFull = true;
+            return false;
+        }
+    }
+    H = std::max(H, Size.Height);
+    if (Pass == TPass::Draw) {
+        const bool Hit = (P.HitX > X && P.HitX < X + Size.Width && P.HitY > LineTop && P.HitY < LineTop + Size.Height)
+            || (P.HitTestOnly && !Tag.ID.empty() && Tag.ID == Out.ControlID);
+        if (Hit) {
+            Out.HitAnchor = "ctrl";
+            Out.ControlRect = Bounds(X, LineTop, Size.Width, Size.Height);
+            Out.ControlID = Tag.ID;
+            Out.ControlValue = Tag.Value;
+            Out.ControlType = Tag.Type;
+            L.ControlHit = true;
+        }
+        if (Painting()) {
+            const bool Themed = IsWinXPOrLater && ThemesAvailable();
+            const bool Hot = HtmlControlHot(Tag, Size, X, DrawBottom(), P.HitX, P.HitY);
+            DrawHtmlControl(C, Tag, Size, X, DrawBottom(), std::max(H, LineHeightTotal - SubH - SupH), Themed,
+                            P.Window, Hot, P.MouseDown);
+        }
+    }
+    X += Size.Width;
+    Placed = true;
+    BlankBefore = true;
+    return true;
+}
+
+bool THtmlLayout::Tag(const String& T, TFlow& F, TLineOut& L)
+{
+    const String Up = HtmlUpper(T);
+    TFont* Font = C->Font();
+    auto StyleOn = [&](TFontStyle S, bool On) {
+        TFontStyles St = Font->Style();
+        if (On)
+            St.Include(S);
+        else
+            St.Exclude(S);
+        Font->SetStyle(St);
+    };
+    const bool Paint = Painting();
+
+    if (Up[1] == '/') {
+        if (Up.size() < 4)
+            return true;
+        const char A = Up[2];
+        const char B = Up[3];
+        switch (A) {
+        case 'A':
+            if (Paint && (!P.HoverStyle || F.AnchorNum == P.HoverAnchor)) {
+                StyleOn(TFontStyle::fsUnderline, false);
+                const bool Hovered = F.AnchorNum == P.HoverAnchor;
+                if (Hovered && P.HoverColor != clNone)
+                    SetBrushColor(F.SavedBrush);
+                if (!P.Selected)
+                    Font->SetColor(BaseFont.Color());
+            }
+            if (Pass == TPass::Draw) {
+                FinishAnchorHit(F);
+                if (FocusActive) {
+                    FocusActive = false;
+                    if (Paint)
+                        C->DrawFocusRect(Rect(FocusStartX - 1, LineBottom() - GhHeight, X + 1, LineBottom()));
+                }
+            }
+            F.InAnchor = false;
+            break;
+        case 'B':
+            if (Up == "</B>")
+                StyleOn(TFontStyle::fsBold, false);
+            else
+                Font->SetColor(BaseFont.Color());
+            break;
+        case 'E':
+            F.ErrLine = false;
+            break;
+        case 'F':
+            Font->SetName(BaseFont.Name());
+            Font->SetSize(BaseFont.Size());
+            if (Paint && !P.Selected) {
+                Font->SetColor(BaseFont.Color());
+                SetBrushColor(F.SavedBrush);
+            }
+            break;
+        case 'H':
+            if (Paint) {
+                SetBrushColor(F.SavedBrush);
+                Font->SetColor(F.SavedFont);
+            }
+            break;
+        case 'I':
+            StyleOn(TFontStyle::fsItalic, false);
+            break;
+        case 'L':
+            LineBreak = true;
+            break;
+        case 'P':
+            LineBreak = true;
+            if (Paint)
+                SetBrushColor(F.SavedBrush);
+            F.ParaBg = false;
+            break;
+        case 'R':
+            RestoreRotatedFont(C, F.KeptAngle);
+            break;
+        case 'S':
+            if (B == 'U')
+                Sub = Sup = false;
+            else if (B == 'H')
+                F.Shadow = false;
+            else
+                StyleOn(TFontStyle::fsStrikeOut, false);
+            break;
+        case 'U':
+            if (Up != "</U>" && F.ListLevel > 0)
+                --F.ListLevel;
+            else
+                StyleOn(TFontStyle::fsUnderline, false);
+            break;
+        case 'Z':
+            F.Hidden = false;
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+    const char A = Up[1];
+    const char B = Up.size() > 2 ? Up[2] : '\0';
+    switch (A) {
+    case 'A': {
+        ++F.AnchorNum;
+        const bool Hovered = F.AnchorNum == P.HoverAnchor;
+        if (F.AnchorNum == P.FocusAnchor + 1 && Pass == TPass::Draw) {
+            FocusActive = true;
+            FocusStartX = X;
+        }
+        if (Paint && (!P.HoverStyle || Hovered)) {
+            StyleOn(TFontStyle::fsUnderline, true);
+            if (Hovered && P.HoverColor != clNone) {
+                F.SavedBrush = C->Brush()->Color();
+                SetBrushColor(P.HoverColor);
+            }
+            if (Hovered && P.HoverFontColor != clNone)
+                Font->SetColor(P.HoverFontColor);
+            if (!P.Selected && !(Hovered && P.HoverFontColor != clNone))
+                Font->SetColor(P.AnchorColor);
+        }
+        F.AnchorRef = HtmlTagAttribute(T, "HREF");
+        F.InAnchor = true;
+        if (Pass == TPass::Draw && FocusActive && F.AnchorNum == P.FocusAnchor + 1)
+            Out.FocusAnchor = F.AnchorRef;
+        const String Title = HtmlTagAttribute(T, "TITLE");
+        if (!Title.empty())
+            Out.AnchorTitle = Title;
+        AnchorStartX = X;
+        AnchorStartTop = LineTop;
+        AnchorStartLine = LineNumber;
+        break;
+    }
+    case 'B':
+        if (Up == "<B>")
+            StyleOn(TFontStyle::fsBold, true);
+        else if (B == 'R') {
+            LineBreak = true;
+            if (Pass == TPass::Measure)
+                Out.PlainText += "\r";
+        } else if (B == 'L') {
+            if (!P.BlinkOn)
+                Font->SetColor(EntryBrush == clNone ? clWindow : EntryBrush);
+        } else if (B == 'O' && Paint) {
+            const String Attrs = T.size() > 5 ? T.substr(5) : String();
+            const String Bg = HtmlTagAttribute(Attrs, "BGCOLOR");
+            if (!Bg.empty()) {
+                const String BgUp = HtmlUpper(Bg);
+                const TColor Color = BgUp.find("CL") != String::npos ? ColorFromName(HtmlLower(Bg))
+                    : BgUp.find('#') != String::npos                  ? HexToColor(BgUp)
+                                                                      : ColorValue(Bg);
+                const TColor Keep = C->Brush()->Color();
+                SetBrushColor(Color);
+                C->FillRect(Area);
+                SetBrushColor(Keep);
+                F.SavedBrush = Color;
+            }
+            const String Background = HtmlTagAttribute(Attrs, "BACKGROUND");
+            THTMLPicture* Pic = Background.empty() ? nullptr : FindPicture(Background);
+            if (Pic && !Pic->Empty() && Pic->Decoded() && Pic->Width() > 0 && Pic->Height() > 0) {
+                HDC DC = C->Handle();
+                const int Saved = SaveDC(DC);
+                IntersectClipRect(DC, Area.left, Area.top, Area.right, Area.bottom);
+                for (int Y = Area.top; Y < Area.bottom; Y += Pic->Height())
+                    for (int Px = Area.left; Px < Area.right; Px += Pic->Width())
+                        Pic->Draw(C, Bounds(Px, Y, Pic->Width(), Pic->Height()));
+                RestoreDC(DC, Saved);
+                C->Refresh();
+            }
+        }
+        break;
+    case 'C':
+        return Control(T, F, L);
+    case 'E':
+        if (Paint)
+            F.ErrLine = true;
+        break;
+    case 'F': {
+        const String Attrs = T.size() > 5 ? T.substr(5) : String();
+        const String Face = HtmlTagAttribute(Attrs, "FACE");
+        if (!Face.empty())
+            Font->SetName(Face);
+        const String Color = HtmlTagAttribute(" " + Attrs, "COLOR");
+        if (!Color.empty() && !P.Selected)
+            Font->SetColor(ColorValue(Color));
+        const String Bg = HtmlTagAttribute(Attrs, "BGCOLOR");
+        if (!Bg.empty() && Paint && !P.Selected) {
+            F.SavedBrush = C->Brush()->Color();
+            SetBrushColor(ColorValue(Bg));
+        }
+        const String Size = HtmlTagAttribute(Attrs, "SIZE");
+        if (!Size.empty()) {
+            static const int Points[] = {8, 10, 12, 14, 16};
+            const int N = StrToIntLoose(Size, 0);
+            const int Pt = (N >= 1 && N <= 5) ? Points[N - 1] : N;
+            if (Pt > 0 && Pt <= 1000)
+                Font->SetSize(Pt);
+        }
+        break;
+    }
+    case 'H':
+        if (B == 'R') {
+            LineBreak = true;
+            if (Paint) {
+                TPen* Pen = C->Pen();
+                const TColor Keep = Pen->Color();
+                const int KeepWidth = Pen->Width();
+                Pen->SetColor(clBlack);
+                Pen->SetWidth(1);
+                const int Y = LineBottom() + 1;
+                C->MoveTo(LineRect.left, Y);
+                C->LineTo(Area.right, Y);
+                Pen->SetColor(Keep);
+                Pen->SetWidth(KeepWidth);
+            }
+        } else if (B == 'I' && Paint) {
+            F.SavedBrush = C->Brush()->Color();
+            F.SavedFont = Font->Color();
+            SetBrushColor(clHighlight);
+            Font->SetColor(clHighlightText);
+        }
+        break;
+    case 'I':
+        if (B == 'N') {
+            const int To = StrToIntLoose(HtmlTagAttribute(T, "X"), 0);
+            if (Area.left + To > X)
+                X = Area.left + To;
+        } else if (B == 'M') {
+            return Image(T, Up, F, L);
+        } else {
+            StyleOn(TFontStyle::fsItalic, true);
+        }
+        break;
+    case 'L':
+        if (LiOnLine) {
+            if (Pass == TPass::Measure && Placed) {
+                LineFull = true;
+                return false;
+            }
+            break;
+        }
+        LiOnLine = true;
+        X += 12 * F.ListLevel;
+        if (Paint)
+            Bullet(F.ListLevel);
+        break;
+    case 'P': {
+        const String Align = HtmlTagAttribute(Up, "ALIGN");
+        if (!Align.empty()) {
+            if (Align.find("RIGHT") != String::npos)
+                Alignment = 1;
+            if (Align.find("LEFT") != String::npos)
+                Alignment = 0;
+            if (Align.find("CENTER") != String::npos)
+                Alignment = 2;
+        }
+        const String In = HtmlTagAttribute(Up, "INDENT");
+        if (!In.empty())
+            Indent = StrToIntLoose(In, 0);
+        const String Bg = HtmlTagAttribute(Up, "BGCOLOR");
+        if (!Bg.empty() && Paint) {
+            F.SavedBrush = C->Brush()->Color();
+            SetBrushColor(ColorValue(Bg));
+            F.ParaBg = true;
+            FillBand(LineTop, LineBottom());
+        }
+        break;
+    }
+    case 'R': {
+        const int Angle = StrToIntLoose(HtmlTagAttribute(T, "A"), 0);
+        F.KeptAngle = SelectRotatedFont(C, Angle);
+        break;
+    }
+    case 'S':
+        if (Up.compare(0, 5, "<SUB>") == 0)
+            Sub = true;
+        else if (Up.compare(0, 5, "<SUP>") == 0)
+            Sup = true;
+        else if (B == 'H')
+            F.Shadow = true;
+        else if (Up == "<S>")
+            StyleOn(TFontStyle::fsStrikeOut, true);
+        break;
+    case 'U':
+        if (Up == "<U>") {
+            StyleOn(TFontStyle::fsUnderline, true);
+        } else {
+            ++F.ListLevel;
+            LineBreak = true;
+        }
+        break;
+    case 'Z':
+        F.Hidden = true;
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Public routines
+
+bool DrawHtmlText(TCanvas* Canvas, const String& Text, const TRect& R, const THtmlDrawParams& Params,
+                  THtmlDrawResult& Result)
+{
+    (void)WinXPChecked;
+    THtmlLayout Layout(Canvas, R, Params, Result);
+    return Layout.Run(Text);
+}
+
+THtmlDrawResult MeasureHtmlText(TCanvas* Canvas, const String& Text, const TRect& R, bool WordWrap)
+{
+    THtmlDrawParams P;
+    P.MeasureOnly = true;
+    P.WordWrap = WordWrap;
+    THtmlDrawResult Out;
+    DrawHtmlText(Canvas, Text, R, P, Out);
+    return Out;
+}
+
+TColor ColorFromName(const String& Name)
+{
+    for (const TNamedColor& N : ColorNames)
+        if (Name == N.Name)
+            return N.Color;
+    return clBlack;
+}
+
+int HexPairToByte(char Hi, char Lo)
+{
+    auto Digit = [](char Ch) {
+        if (Ch >= '0' && Ch <= '9')
+            return Ch - '0';
+        if (Ch >= 'A' && Ch <= 'F')
+            return Ch - 'A' + 10;
+        return 0;
+    };
+    return Digit(Hi) * 16 + Digit(Lo);
+}
+
+TColor HexToColor(const String& S)
+{
+    auto At = [&](std::size_t I) { return I < S.size() ? S[I] : '0'; };
+    const int Red = HexPairToByte(At(1), At(2));
+    const int Green = HexPairToByte(At(3), At(4));
+    const int Blue = HexPairToByte(At(5), At(6));
+    return RGBToColor(static_cast<Byte>(Red), static_cast<Byte>(Green), static_cast<Byte>(Blue));
+}
+
+bool IsDirectoryPath(const String& Name)
+{
+    const DWORD A = GetFileAttributesW(StrToWide(Name).c_str());
+    return A != INVALID_FILE_ATTRIBUTES && (A & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+TSize DrawSystemIcon(TCanvas* Canvas, const String& Name, int X, int Y, bool Large, bool Paint, double Scale)
+{
+    SHFILEINFOW Info{};
+    const UINT Size = Large ? SHGFI_LARGEICON : SHGFI_SMALLICON;
+    int Index = -1;
+    HIMAGELIST List = nullptr;
+    Integer N = 0;
+    bool Numeric = !Name.empty();
+    for (std::size_t I = 0; I < Name.size(); ++I)
+        if (!(Name[I] >= '0' && Name[I] <= '9') && !(I == 0 && Name[I] == '-'))
+            Numeric = false;
+    if (Numeric) {
+        N = StrToIntLoose(Name, -1);
+        List = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoW(L"C:\\", 0, &Info, sizeof Info, SHGFI_SYSICONINDEX | Size));
+        Index = N;
+    } else if (!Name.empty()) {
+        const WideString Path = StrToWide(Name);
+        const DWORD Attr = GetFileAttributesW(Path.c_str());
+        UINT Flags = SHGFI_SYSICONINDEX | Size;
+        DWORD FileAttr = 0;
+        if (Attr == INVALID_FILE_ATTRIBUTES) {
+            // Not on disk: the icon of its name (its extension) alone.
+            Flags |= SHGFI_USEFILEATTRIBUTES;
+            FileAttr = IsDirectoryPath(Name) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        }
+        List = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(Path.c_str(), FileAttr, &Info, sizeof Info, Flags));
+        Index = Info.iIcon;
+    }
+    if (!List || Index < 0 || Index >= ImageList_GetImageCount(List))
+        return TSize{0, 0};
+    int W = 0, H = 0;
+    ImageList_GetIconSize(List, &W, &H);
+    if (Paint) {
+        HDC DC = Canvas->Handle();
+        const int SW = static_cast<int>(W * Scale), SH = static_cast<int>(H * Scale);
+        if (SW == W && SH == H)
+            ImageList_Draw(List, Index, DC, X, Y, ILD_TRANSPARENT);
+        else if (HICON Icon = ImageList_GetIcon(List, Index, ILD_NORMAL)) {
+            DrawIconEx(DC, X, Y, Icon, SW, SH, 0, nullptr, DI_NORMAL);
+            DestroyIcon(Icon);
+        }
+        Canvas->Refresh();
+    }
+    return TSize{W, H};
+}
+
+void StretchBitmapToRect(TCanvas* Canvas, const TRect& R, TCanvas* Source, int SourceWidth, int SourceHeight)
+{
+    if (!Source || SourceWidth <= 0 || SourceHeight <= 0)
+        return;
+    Canvas->CopyRect(R, Source, Rect(0, 0, SourceWidth, SourceHeight));
+}
+
+int SelectRotatedFont(TCanvas* Canvas, int Angle)
+{
+    const int Kept = Canvas->Font()->Orientation();
+    Canvas->Font()->SetOrientation(Angle * 10);
+    return Kept;
+}
+
+void RestoreRotatedFont(TCanvas* Canvas, int Kept) { Canvas->Font()->SetOrientation(Kept); }
