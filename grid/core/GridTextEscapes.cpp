@@ -1,8 +1,10 @@
 #include "grid/core/GridTextEscapes.h"
 
+#ifdef _WIN32
 #include <windows.h>
 
 #include "framework/Codepage.h"
+#endif
 
 namespace {
 
@@ -152,6 +154,7 @@ Integer CountUnpairedQuotes(char Quote, const String& S)
     return n;
 }
 
+#ifdef _WIN32
 void OemTextToAnsi(String& S)
 {
     if (S.empty())
@@ -163,3 +166,4 @@ void OemTextToAnsi(String& S)
     MultiByteToWideChar(CP_OEMCP, 0, S.data(), static_cast<int>(S.size()), w.data(), n);
     S = WideToStr(w);
 }
+#endif

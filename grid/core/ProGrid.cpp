@@ -10,6 +10,7 @@
 
 #include <ole2.h>
 
+#include "framework/Stream.h"
 #include "grid/core/ProXPVS.h"
 #include "grid/interaction/DragDropSettings.h"
 #include "grid/interaction/DragScrollOptions.h"
@@ -527,17 +528,19 @@ void TProStringGrid::Assign(const TPersistent* Source)
 
 void TProStringGrid::AssignCells(TProStringGrid* Grid)
 {
-    // Texts, column widths and the counts travel, nothing of the cells'
-    // properties or graphics.
+    // Through the other grid's text stream: its save texts, column widths
+    // and counts travel, nothing of the cells' properties or graphics. The
+    // stream carries only non-empty cells, so this grid's texts are cleared
+    // first; a copy keeps none of the old ones.
     if (!Grid || Grid == this)
         return;
-    SetColCount(Grid->ColCount());
-    SetRowCount(Grid->RowCount());
-    for (int C = 0; C < ColCount(); ++C)
-        SetColWidths(C, Grid->ColWidths(C));
+    TMemoryStream Stream;
+    Grid->WriteGridTextStream(&Stream);
     for (int R = 0; R < RowCount(); ++R)
         for (int C = 0; C < ColCount(); ++C)
-            SetCells(C, R, Grid->Cells(C, R));
+            SetCellTextRaw(C, R, String());
+    Stream.SetPosition(0);
+    ReadGridTextStream(&Stream);
 }
 
 int TProStringGrid::GetVersionNr() const { return (4 << 24) | (0 << 16) | (6 << 8) | 7; }

@@ -553,6 +553,23 @@ public:
     TCellSaveLoadEvent OnSaveCell;
     TCellSaveLoadEvent OnLoadCell;
 
+    // ---- Cell streams (GridStreams.cpp) ----
+    // The texts and column widths of every cell as lines of text.
+    void WriteGridTextStream(TStream* Stream);
+    void ReadGridTextStream(TStream* Stream);
+    // A block (left, top, right, bottom) of cells with their properties and
+    // graphics as component records, and back into the grid at a point.
+    void WriteCellBinaryStream(const TRect& Block, TStream* Stream);
+    void ReadCellBinaryStream(TPoint Point, TStream* Stream);
+    TGridProgressEvent OnFileProgress;
+
+    // ---- CSV and workbook import (GridCsvImport.cpp, GridWorkbook.cpp) ----
+    bool OemConvert = false;
+    void ImportCSVFile(const String& FileName, int MaxRows);
+    void ReadCSVFile(const String& FileName, bool Append, int MaxRows);
+    void ImportWorkbook(const String& FileName);
+    void ReadWorkbook(const String& FileName, const String& SheetName);
+
     // ---- Cell graphics (ProGridGraphics.cpp) ----
     TCellGraphic* GetCellGraphicInfo(int ACol, int ARow, TCellVAlign& VAlign, TCellHAlign& HAlign, bool& TextVisible,
                                      int& Height, int& Width);

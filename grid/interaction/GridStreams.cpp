@@ -1,0 +1,509 @@
+// The grid's two stream formats: the text stream (counts, column widths and
+// one line per non-empty cell) and the binary cell stream (component records
+// of a block of cells with their properties and graphics).
+#include <algorithm>
+#include <cmath>
+
+#include "framework/Bitmap.h"
+#include "framework/Stream.h"
+#include "framework/StrUtils.h"
+#include "grid/core/GridCellStreamCodec.h"
+#include "grid/core/GridTextEscapes.h"
+#include "grid/core/GridTextUtils.h"
+#include "grid/core/ProGrid.h"
+
+namespace {
+
+void WriteStreamLine(TStream* Stream, const String& Text)
+{
+    const String Line = Text + "\r\n";
+    Stream->WriteBuffer(Line.data(), static_cast<Integer>(Line.size()));
+}
+
+// The bytes from the stream's position to its end.
+String ReadRest(TStream* Stream)
+{
+    const Int64 Start = Stream->Position();
+    const Int64 Size = Stream->Size();
+    String Bytes;
+    if (Size > Start) {
+        Bytes.resize(static_cast<std::size_t>(Size - Start));
+        Stream->ReadBuffer(Bytes.data(), static_cast<Integer>(Bytes.size()));
+    }
+    return Bytes;
+}
+
+// One line of the text stream starting at Pos: the bytes up to a CR; the
+// byte after the CR (its LF) is always consumed. An LF without a CR belongs
+// to the line.
+String ReadStreamLine(const String& Bytes, std::size_t& Pos)
+{
+    const std::size_t Cr = Bytes.find('\r', Pos);
+    const std::size_t End = Cr == String::npos ? Bytes.size() : Cr;
+    String Line = Bytes.substr(Pos, End - Pos);
+    Pos = std::min(Bytes.size(), End + 2);
+    return Line;
+}
+
+String JoinNumbers(const std::vector<int>& Numbers)
+{
+    String S;
+    for (std::size_t i = 0; i < Numbers.size(); ++i) {
+        if (i > 0)
+            S += ',';
+        S += IntToStr(Numbers[i]);
+    }
+    return S;
+}
+
+std::vector<String> FontStyleNames(const TFontStyles& Styles)
+{
+    std::vector<String> Names;
+    for (int i = 0; i < 4; ++i)
+        if (Styles.Contains(static_cast<TFontStyle>(i)))
+            Names.push_back(FontStyleIdents()[static_cast<std::size_t>(i)]);
+    return Names;
+}
+
+// The name of a component property's value; an object without a name (or
+// not a component) is not written.
+String ComponentName(TObject* Obj)
+{
+    if (auto* C = dynamic_cast<TComponent*>(Obj))
+        return C->Name();
+    return String();
+}
+
+void WriteCellProperties(TComponentRecordWriter& W, const TCellProperties* P, bool HasGraphic)
+{
+    const String N = "CellProperties.";
+    W.BeginRecord("TGridCellPropIO");
+    W.WriteBoolean(N + "IsBaseCell", P->IsBaseCell);
+    W.WriteInteger(N + "CellSpanX", P->CellSpanX);
+    W.WriteInteger(N + "CellSpanY", P->CellSpanY);
+    W.WriteIdent(N + "Alignment", AlignmentIdents()[P->Alignment]);
+    W.WriteColor(N + "BorderColor", P->BorderColor);
+    W.WriteInteger(N + "BorderWidth", P->BorderWidth);
+    W.WriteColor(N + "BrushColor", P->BrushColor());
+    W.WriteColor(N + "BrushColorTo", P->BrushColorTo());
+    W.WriteIdent(N + "BrushStyle", BrushStyleIdents()[static_cast<std::size_t>(P->BrushStyle)]);
+    if (const String Name = ComponentName(P->CellObject); !Name.empty())
+        W.WriteIdent(N + "CellObject", Name);
+    W.WriteColor(N + "FontColor", P->FontColor);
+    W.WriteString(N + "FontName", P->FontName);
+    W.WriteInteger(N + "FontSize", P->FontSize);
+    W.WriteSet(N + "FontStyle", FontStyleNames(P->FontStyle));
+    W.WriteIdent(N + "Editor", EditorIdents()[P->Editor]);
+    W.WriteIdent(N + "GradientDirection", GradientDirectionIdents()[P->GradientDirection]);
+    W.WriteBoolean(N + "ReadOnly", P->ReadOnly);
+    W.WriteIdent(N + "VAlignment", VAlignmentIdents()[P->VAlignment()]);
+    W.WriteBoolean(N + "WordWrap", P->WordWrap());
+    W.WriteInteger(N + "NodeLevel", P->NodeLevel);
+    if (const String Name = ComponentName(reinterpret_cast<TObject*>(P->Control)); !Name.empty())
+        W.WriteIdent(N + "Control", Name);
+    W.WriteBoolean("HasGraphic", HasGraphic);
+    W.EndRecord();
+}
+
+void WriteCellGraphic(TComponentRecordWriter& W, const TCellGraphic* G)
+{
+    const String N = "CellGraphic.";
+    W.BeginRecord("TGridGraphicIO");
+    W.WriteIdent(N + "CellType", CellTypeIdents()[G->CellType]);
+    W.WriteIdent(N + "CellVAlign", CellVAlignIdents()[G->CellVAlign]);
+    W.WriteIdent(N + "CellHAlign", CellHAlignIdents()[G->CellHAlign]);
+    W.WriteInteger(N + "CellIndex", G->CellIndex);
+    W.WriteBoolean(N + "CellTransparent", G->CellTransparent);
+    W.WriteBoolean(N + "CellCreated", G->CellCreated);
+    W.WriteBoolean(N + "CellBoolean", G->CellBoolean);
+    W.WriteInteger(N + "CellAngle", G->CellAngle);
+    W.WriteFloat(N + "CellValue", G->CellValue);
+    W.WriteInteger(N + "CellErrFrom", G->CellErrFrom);
+    W.WriteInteger(N + "CellErrLen", G->CellErrLen);
+    W.WriteString(N + "CellText", G->CellText);
+    W.EndRecord();
+}
+
+String LengthPrefixed(const String& Bytes)
+{
+    String S;
+    const auto N = static_cast<std::uint32_t>(Bytes.size());
+    for (int i = 0; i < 4; ++i)
+        S += static_cast<char>((N >> (8 * i)) & 0xFF);
+    return S + Bytes;
+}
+
+// The record after a graphic that carries its object.
+void WriteGraphicObject(TComponentRecordWriter& W, const TCellGraphic* G)
+{
+    switch (G->CellType) {
+    case ctBitmap:
+    case ctBitButton: {
+        W.BeginRecord("TGridBMPIO");
+        if (auto* B = dynamic_cast<TBitmap*>(G->CellBitmap); B && !B->Empty())
+            W.WriteBinary("Bitmap.Data", LengthPrefixed(B->SaveToBytes()));
+        W.EndRecord();
+        break;
+    }
+    case ctIcon:
+        // Icons are not carried: the record stands without its data.
+        W.BeginRecord("TGridIconIO");
+        W.EndRecord();
+        break;
+    case ctRadio:
+    case ctImages: {
+        std::vector<String> Items;
+        if (const auto* L = dynamic_cast<const TStrings*>(G->CellBitmap))
+            for (int i = 0; i < L->Count(); ++i)
+                Items.push_back(L->Strings(i));
+        if (const auto* L = dynamic_cast<const TIntList*>(G->CellBitmap))
+            for (int i = 0; i < L->Count(); ++i)
+                Items.push_back(IntToStr(L->GetInteger(i)));
+        W.BeginRecord("TGridSLIO");
+        W.WriteStringList("Strings.Strings", Items);
+        W.EndRecord();
+        break;
+    }
+    case ctPicture:
+        // A picture's graphic is not carried: an empty class name.
+        W.BeginRecord("TGridPicIO");
+        W.WriteBinary("Picture.Data", String(1, '\0'));
+        W.EndRecord();
+        break;
+    case ctFilePicture:
+        W.BeginRecord("TGridFilePicIO");
+        if (const auto* P = dynamic_cast<const TFilePicture*>(G->CellBitmap))
+            W.WriteString("Picture.Filename", P->Filename());
+        W.EndRecord();
+        break;
+    default: break;
+    }
+}
+
+bool CarriesGraphic(const TCellGraphic* G)
+{
+    if (!G || G->CellType == ctEmpty)
+        return false;
+    switch (G->CellType) {
+    case ctBitmap:
+    case ctIcon:
+    case ctRadio:
+    case ctImages:
+    case ctPicture:
+    case ctFilePicture:
+    case ctBitButton: return G->CellCreated;   // a graphic the grid does not own stays behind
+    default: return true;
+    }
+}
+
+template <class T>
+T EnumOf(const std::vector<String>& Idents, const TStreamProperty& P, T Current)
+{
+    const int i = IdentIndex(Idents, P.Text);
+    if (i < 0)
+        throw EReadError("Invalid property value");
+    (void)Current;
+    return static_cast<T>(i);
+}
+
+TColor ColorOf(const TStreamProperty& P)
+{
+    if (P.IsInteger())
+        return static_cast<TColor>(P.Int);
+    TColor C = clNone;
+    IdentToColor(P.Text, C);
+    return C;
+}
+
+// Reads a properties record over P: what the record omits keeps its value.
+void ApplyCellProperties(const TStreamRecord& R, TCellProperties* P)
+{
+    const String Prefix = "CellProperties.";
+    for (const TStreamProperty& V : R.Properties) {
+        if (V.Name.compare(0, Prefix.size(), Prefix) != 0)
+            continue;
+        const String N = V.Name.substr(Prefix.size());
+        if (N == "IsBaseCell") P->IsBaseCell = V.Int != 0;
+        else if (N == "CellSpanX") P->CellSpanX = static_cast<int>(V.Int);
+        else if (N == "CellSpanY") P->CellSpanY = static_cast<int>(V.Int);
+        else if (N == "Alignment") P->Alignment = EnumOf(AlignmentIdents(), V, P->Alignment);
+        else if (N == "BorderColor") P->BorderColor = ColorOf(V);
+        else if (N == "BorderWidth") P->BorderWidth = static_cast<int>(V.Int);
+        else if (N == "BrushColor") P->SetBrushColor(ColorOf(V));
+        else if (N == "BrushColorTo") P->SetBrushColorTo(ColorOf(V));
+        else if (N == "BrushStyle") P->BrushStyle = EnumOf(BrushStyleIdents(), V, P->BrushStyle);
+        else if (N == "FontColor") P->FontColor = ColorOf(V);
+        else if (N == "FontName") P->FontName = V.Text;
+        else if (N == "FontSize") P->FontSize = static_cast<int>(V.Int);
+        else if (N == "FontStyle") {
+            TFontStyles S;
+            for (const String& E : V.Items) {
+                const int i = IdentIndex(FontStyleIdents(), E);
+                if (i < 0)
+                    throw EReadError("Invalid property value");
+                S.Include(static_cast<TFontStyle>(i));
+            }
+            P->FontStyle = S;
+        }
+        else if (N == "Editor") P->Editor = EnumOf(EditorIdents(), V, P->Editor);
+        else if (N == "GradientDirection") P->GradientDirection = EnumOf(GradientDirectionIdents(), V, P->GradientDirection);
+        else if (N == "ReadOnly") P->ReadOnly = V.Int != 0;
+        else if (N == "VAlignment") P->SetVAlignment(EnumOf(VAlignmentIdents(), V, P->VAlignment()));
+        else if (N == "WordWrap") P->SetWordWrap(V.Int != 0);
+        else if (N == "NodeLevel") P->NodeLevel = static_cast<int>(V.Int);
+        // CellObject and Control name components of the writing program;
+        // they are not looked up here.
+    }
+}
+
+void ApplyCellGraphic(const TStreamRecord& R, TCellGraphic* G)
+{
+    const String Prefix = "CellGraphic.";
+    for (const TStreamProperty& V : R.Properties) {
+        const String N = V.Name.substr(Prefix.size());
+        if (N == "CellType") G->CellType = EnumOf(CellTypeIdents(), V, G->CellType);
+        else if (N == "CellVAlign") G->CellVAlign = EnumOf(CellVAlignIdents(), V, G->CellVAlign);
+        else if (N == "CellHAlign") G->CellHAlign = EnumOf(CellHAlignIdents(), V, G->CellHAlign);
+        else if (N == "CellIndex") G->CellIndex = static_cast<int>(V.Int);
+        else if (N == "CellTransparent") G->CellTransparent = V.Int != 0;
+        else if (N == "CellCreated") G->CellCreated = V.Int != 0;
+        else if (N == "CellBoolean") G->CellBoolean = V.Int != 0;
+        else if (N == "CellAngle") G->CellAngle = static_cast<int>(V.Int);
+        else if (N == "CellValue") G->CellValue = V.Kind == TStreamValueKind::vaExtended ? V.Float : static_cast<double>(V.Int);
+        else if (N == "CellErrFrom") G->CellErrFrom = static_cast<int>(V.Int);
+        else if (N == "CellErrLen") G->CellErrLen = static_cast<int>(V.Int);
+        else if (N == "CellText") G->CellText = V.Text;
+    }
+}
+
+// Builds the graphic's object from its record and hands it to the graphic,
+// which then owns it.
+void AttachGraphicObject(const TStreamRecord& R, TCellGraphic* G, int ACol, int ARow)
+{
+    TObject* Obj = nullptr;
+    if (G->CellType == ctBitmap || G->CellType == ctBitButton) {
+        auto B = std::make_unique<TBitmap>();
+        if (const TStreamProperty* P = R.Find("Bitmap.Data"); P && P->Text.size() > 4)
+            B->LoadFromBytes(P->Text.substr(4));
+        Obj = B.release();
+    } else if (G->CellType == ctRadio) {
+        auto L = std::make_unique<TStringList>();
+        if (const TStreamProperty* P = R.Find("Strings.Strings"))
+            for (const String& S : P->Items)
+                L->Add(S);
+        Obj = L.release();
+    } else if (G->CellType == ctImages) {
+        auto L = std::make_unique<TIntList>(ACol, ARow);
+        if (const TStreamProperty* P = R.Find("Strings.Strings"))
+            for (const String& S : P->Items)
+                L->Add(StrToInt(S));
+        Obj = L.release();
+    } else if (G->CellType == ctFilePicture) {
+        auto F = std::make_unique<TFilePicture>();
+        if (const TStreamProperty* P = R.Find("Picture.Filename"))
+            F->SetFilename(P->Text);
+        Obj = F.release();
+    }
+    if (!Obj)
+        return;
+    G->CellBitmap = Obj;
+    // The graphic frees what it owns only when it made it.
+    G->CellCreated = true;
+}
+
+} // namespace
+
+// ---- Text stream ----------------------------------------------------------
+
+void TProStringGrid::WriteGridTextStream(TStream* Stream)
+{
+    WriteStreamLine(Stream, IntToStr(ColCount()) + "," + IntToStr(RowCount()));
+    for (int C = 0; C < ColCount(); ++C)
+        WriteStreamLine(Stream, "cw " + IntToStr(C) + "," + IntToStr(ColWidths(C)));
+    ReportProgress(0, -1);
+    for (int R = 0; R < RowCount(); ++R) {
+        ReportProgress(1, R);
+        for (int C = 0; C < ColCount(); ++C) {
+            String Text;
+            GetCellTextForSave(C, R, Text);
+            if (!Text.empty())
+                WriteStreamLine(Stream, IntToStr(C) + "," + IntToStr(R) + "," + EscapeLineBreaks(Text));
+        }
+    }
+    ReportProgress(2, -1);
+}
+
+void TProStringGrid::ReadGridTextStream(TStream* Stream)
+{
+    const Int64 Start = Stream->Position();
+    const String Bytes = ReadRest(Stream);
+    std::size_t Pos = 0;
+    if (Pos < Bytes.size()) {
+        String Line = ReadStreamLine(Bytes, Pos);
+        if (!Line.empty()) {
+            const String Cols = CutToken(Line, ",");
+            const int NewCols = StrToInt(Cols);
+            const int NewRows = StrToInt(Line);
+            SetColCount(NewCols);
+            SetRowCount(NewRows);
+        }
+    }
+    while (Pos < Bytes.size()) {
+        const std::size_t LineStart = Pos;
+        String Line = ReadStreamLine(Bytes, Pos);
+        if (Line.compare(0, 2, "cw") == 0) {
+            String Rest = Line.size() > 3 ? Line.substr(3) : String();
+            const int C = StrToInt(CutToken(Rest, ","));
+            const int W = StrToInt(Rest);
+            // A width for a column the grid does not have is dropped.
+            if (C >= 0 && C < ColCount())
+                SetColWidths(C, W);
+            continue;
+        }
+        const std::size_t Comma1 = Line.find(',');
+        const std::size_t Comma2 = Comma1 == String::npos ? String::npos : Line.find(',', Comma1 + 1);
+        const String ColText = Line.substr(0, Comma1 == String::npos ? Line.size() : Comma1);
+        const String RowText = Comma1 == String::npos
+            ? String()
+            : Line.substr(Comma1 + 1, (Comma2 == String::npos ? Line.size() : Comma2) - Comma1 - 1);
+        if (Comma1 == String::npos || ColText.empty() || RowText.empty()) {
+            Pos = LineStart;
+            break;
+        }
+        const int C = StrToInt(ColText);
+        const int R = StrToInt(RowText);
+        const String Text = Comma2 == String::npos ? String() : Line.substr(Comma2 + 1);
+        // A cell outside the grid is never written.
+        if (C >= 0 && R >= 0 && C < ColCount() && R < RowCount())
+            SetCellTextFromLoad(C, R, UnescapeLineBreaks(Text, Multilinecells));
+    }
+    Stream->SetPosition(Start + static_cast<Int64>(Pos));
+    CellsChanged(TRect{0, 0, ColCount(), RowCount()});
+    AllCellsChanged();
+}
+
+// ---- Binary cell stream ---------------------------------------------------
+
+void TProStringGrid::WriteCellBinaryStream(const TRect& Block, TStream* Stream)
+{
+    // Positions travel as 16-bit numbers: a block beyond them is refused
+    // rather than written with wrapped positions.
+    if (Block.left < 0 || Block.top < 0 || Block.right > 65535 || Block.bottom > 65535 || Block.right < Block.left ||
+        Block.bottom < Block.top)
+        throw EProGridError("Cell block cannot be written to a cell stream");
+    TComponentRecordWriter W;
+    std::vector<int> Widths;
+    std::vector<int> Heights;
+    for (int C = Block.left; C <= Block.right; ++C)
+        Widths.push_back(ColWidths(C));
+    for (int R = Block.top; R <= Block.bottom; ++R)
+        Heights.push_back(RowHeights(R));
+    W.BeginRecord("TGridPropIO");
+    W.WriteInteger("ColCount", Block.right - Block.left + 1);
+    W.WriteInteger("RowCount", Block.bottom - Block.top + 1);
+    W.WriteString("ColWidths", JoinNumbers(Widths));
+    W.WriteString("RowHeights", JoinNumbers(Heights));
+    W.WriteBoolean("FullGrid", Block.bottom - Block.top + 1 == RowCount() && Block.right - Block.left + 1 == ColCount());
+    W.WriteInteger("ID", HandleAllocated()
+                             ? static_cast<Integer>(reinterpret_cast<INT_PTR>(const_cast<TProStringGrid*>(this)->Handle()))
+                             : 0);
+    W.EndRecord();
+
+    ReportProgress(0, -1);
+    int LastProgress = -1;
+    for (int R = Block.top; R <= Block.bottom; ++R) {
+        ReportProgress(1, R);
+        for (int C = Block.left; C <= Block.right; ++C) {
+            const TCellProperties* Props = CellProperties(C, R);
+            const String Text = ReadCellText(C, R);
+            if (Text.empty() && !Props)
+                continue;
+            W.BeginRecord("TGridCellIO");
+            W.WriteInteger("Col", C);
+            W.WriteInteger("Row", R);
+            W.WriteString("Cell", Text);
+            W.WriteBoolean("HasProp", Props != nullptr);
+            W.EndRecord();
+            if (!Props)
+                continue;
+            const TCellGraphic* G = Props->GraphicObject;
+            const bool HasGraphic = CarriesGraphic(G);
+            WriteCellProperties(W, Props, HasGraphic);
+            if (HasGraphic) {
+                WriteCellGraphic(W, G);
+                WriteGraphicObject(W, G);
+            }
+        }
+        if (OnFileProgress) {
+            const int P = static_cast<int>(
+                std::nearbyint(static_cast<double>(R - Block.top) / std::max<long>(1, Block.bottom - Block.top) * 100.0));
+            if (P != LastProgress) {
+                LastProgress = P;
+                OnFileProgress(this, static_cast<short>(P));
+            }
+        }
+    }
+    ReportProgress(2, -1);
+    Stream->WriteBuffer(W.Bytes().data(), static_cast<Integer>(W.Bytes().size()));
+}
+
+void TProStringGrid::ReadCellBinaryStream(TPoint Point, TStream* Stream)
+{
+    const String Bytes = ReadRest(Stream);
+    std::size_t Pos = 0;
+    // The header is read and checked whole before anything of the grid changes.
+    const TCellStreamHeader H = ReadCellStreamHeader(Bytes, Pos);
+    if (H.FullGrid) {
+        ClearAllCells();
+        SetRowCount(H.RowCount);
+        SetColCount(H.ColCount);
+        for (int C = 0; C < ColCount(); ++C)
+            SetColWidths(C, H.ColWidths[static_cast<std::size_t>(C)]);
+        for (int R = 0; R < RowCount(); ++R)
+            SetRowHeights(R, H.RowHeights[static_cast<std::size_t>(R)]);
+        Point = TPoint{0, 0};
+    }
+    bool OriginKnown = H.FullGrid;
+    TPoint Origin{0, 0};
+    const auto Apply = [&](const TCellStreamEntry& E) {
+        if (!OriginKnown) {
+            Origin = TPoint{E.Col, E.Row};
+            OriginKnown = true;
+        }
+        Integer DC = 0;
+        Integer DR = 0;
+        // Cells that would land outside the grid are skipped.
+        if (!CellStreamDestination(E.Col, E.Row, Origin.x, Origin.y, Point.x, Point.y, ColCount(), RowCount(), DC, DR))
+            return;
+        WriteCellText(DC, DR, E.Cell);
+        if (E.HasProp && E.Properties) {
+            TCellProperties* Dest = EnsureCellProperties(DC, DR);
+            TCellProperties Carrier(this, DC, DR);
+            Carrier.Assign(Dest);
+            ApplyCellProperties(*E.Properties, &Carrier);
+            Carrier.OwnerCol = DC;
+            Carrier.OwnerRow = DR;
+            Dest->Assign(&Carrier);
+        }
+        if (E.HasGraphic && E.Graphic) {
+            // A fresh carrier for every graphic: nothing of the previous
+            // record's graphic leaks into this one.
+            TCellGraphic Carrier;
+            ApplyCellGraphic(*E.Graphic, &Carrier);
+            TCellGraphic* G = NewCellGraphic(DC, DR);
+            G->Assign(&Carrier);
+            if (E.Object)
+                AttachGraphicObject(*E.Object, G, DC, DR);
+        }
+    };
+    // On an error the cells read before it stay; the position moves past
+    // what was read either way.
+    const Int64 Start = Stream->Position() - static_cast<Int64>(Bytes.size());
+    try {
+        ReadCellStreamEntries(Bytes, Pos, Apply);
+    } catch (...) {
+        Stream->SetPosition(Start + static_cast<Int64>(Pos));
+        throw;
+    }
+    Stream->SetPosition(Start + static_cast<Int64>(Pos));
+}

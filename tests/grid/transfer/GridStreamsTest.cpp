@@ -1,0 +1,473 @@
+// The grid's text stream and binary cell stream: their exact bytes, round
+// trips of random grids through both, and reading damaged or foreign blocks.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "framework/Bitmap.h"
+#include "framework/Stream.h"
+#include "grid/core/ProGrid.h"
+
+namespace {
+
+std::unique_ptr<TProStringGrid> MakeGrid(int Cols, int Rows)
+{
+    auto G = std::make_unique<TProStringGrid>(nullptr);
+    G->SetColCount(Cols);
+    G->SetRowCount(Rows);
+    G->SetFixedCols(0);
+    G->SetFixedRows(0);
+    return G;
+}
+
+String StreamBytes(TMemoryStream& S)
+{
+    return String(static_cast<const char*>(S.Memory()), static_cast<std::size_t>(S.Size()));
+}
+
+// Length-prefixed name, as the records store names and short strings.
+String N(const String& S) { return String(1, static_cast<char>(S.size())) + S; }
+String Str(const String& S) { return "\x06" + N(S); }
+String Ident(const String& S) { return "\x07" + N(S); }
+String I8(int V) { return String("\x02") + static_cast<char>(V); }
+const String False = "\x08";
+const String True = "\x09";
+String Record(const String& Class, const String& Props) { return "TPF0" + N(Class) + String(1, '\0') + Props + String(2, '\0'); }
+
+TEST(GridTextStream, WritesCountsWidthsAndEscapedCellLines)
+{
+    auto G = MakeGrid(2, 2);
+    G->SetColWidths(0, 64);
+    G->SetColWidths(1, 30);
+    G->SetCells(0, 0, "a,b");
+    G->SetCells(1, 1, "x\r\ny");
+    TMemoryStream S;
+    G->WriteGridTextStream(&S);
+    EXPECT_EQ(StreamBytes(S), "2,2\r\ncw 0,64\r\ncw 1,30\r\n0,0,a,b\r\n1,1,x\t\by\r\n");
+}
+
+TEST(GridTextStream, ReadsLinesAndStopsAtALineWithoutPosition)
+{
+    struct Case {
+        const char* Name;
+        bool Multiline;
+        const char* Bytes;
+        const char* Cell11;
+        long long StopsAt;   // stream position after reading
+    };
+    const Case Cases[] = {
+        {"multi-line kept", true, "3,3\r\ncw 1,40\r\n1,1,x\t\by\r\n", "x\r\ny", -1},
+        {"first line only", false, "3,3\r\n1,1,x\t\by\r\n", "x", -1},
+        {"tab without BS stays", true, "3,3\r\n1,1,a\tb\r\n", "a\tb", -1},
+        {"lone LF belongs to the line", true, "3,3\r\n1,1,a\nb\r\n", "a\nb", -1},
+        {"empty row field stops", true, "3,3\r\n1,1,q\r\n1,,z\r\n2,2,w\r\n", "q", 12},
+        {"line without comma stops", true, "3,3\r\nend\r\n1,1,z\r\n", "", 5},
+        {"cell outside the grid is dropped", true, "3,3\r\n7,1,z\r\n1,1,k\r\n", "k", -1},
+    };
+    for (const Case& C : Cases) {
+        auto G = MakeGrid(1, 1);
+        G->Multilinecells = C.Multiline;
+        TMemoryStream S;
+        const String B = C.Bytes;
+        S.WriteBuffer(B.data(), static_cast<Integer>(B.size()));
+        S.SetPosition(0);
+        G->ReadGridTextStream(&S);
+        EXPECT_EQ(G->ColCount(), 3) << C.Name;
+        EXPECT_EQ(G->Cells(1, 1), C.Cell11) << C.Name;
+        EXPECT_EQ(S.Position(), C.StopsAt < 0 ? S.Size() : C.StopsAt) << C.Name;
+    }
+}
+
+TEST(GridTextStream, MalformedNumberRaisesConversionError)
+{
+    auto G = MakeGrid(2, 2);
+    TMemoryStream S;
+    const String B = "2,2\r\ncw x,5\r\n";
+    S.WriteBuffer(B.data(), static_cast<Integer>(B.size()));
+    S.SetPosition(0);
+    EXPECT_THROW(G->ReadGridTextStream(&S), EConvertError);
+}
+
+TEST(GridTextStream, AssignCellsCopiesSaveTextsAndClearsOldOnes)
+{
+    auto Src = MakeGrid(3, 2);
+    Src->SetCells(0, 0, "one");
+    Src->SetCells(2, 1, "two");
+    Src->SetColWidths(2, 77);
+    int Loaded = 0;
+    auto Dst = MakeGrid(4, 4);
+    Dst->SetCells(1, 1, "stale");
+    Dst->OnLoadCell = [&](TObject*, int, int, String& V) {
+        ++Loaded;
+        V += "!";
+    };
+    Dst->AssignCells(Src.get());
+    EXPECT_EQ(Dst->ColCount(), 3);
+    EXPECT_EQ(Dst->RowCount(), 2);
+    EXPECT_EQ(Dst->ColWidths(2), 77);
+    EXPECT_EQ(Dst->Cells(0, 0), "one!");
+    EXPECT_EQ(Dst->Cells(2, 1), "two!");
+    EXPECT_EQ(Dst->Cells(1, 1), "");
+    EXPECT_EQ(Loaded, 2);
+}
+
+TEST(GridTextStream, RandomGridsSurviveTheRoundTrip)
+{
+    std::mt19937 Rng(23);
+    const String Alphabet = "ab ,;\"|xyz019\xb0\xa1";
+    for (int Round = 0; Round < 40; ++Round) {
+        auto Src = MakeGrid(1 + Rng() % 7, 1 + Rng() % 9);
+        Src->Multilinecells = true;
+        for (int C = 0; C < Src->ColCount(); ++C)
+            Src->SetColWidths(C, 5 + Rng() % 200);
+        for (int R = 0; R < Src->RowCount(); ++R)
+            for (int C = 0; C < Src->ColCount(); ++C) {
+                String T;
+                const int Len = Rng() % 6;
+                for (int i = 0; i < Len; ++i)
+                    T += Alphabet[Rng() % Alphabet.size()];
+                if (Rng() % 5 == 0 && !T.empty())
+                    T += "\r\nline";
+                Src->SetCells(C, R, T);
+            }
+        TMemoryStream S;
+        Src->WriteGridTextStream(&S);
+        S.SetPosition(0);
+        auto Dst = MakeGrid(2, 2);
+        Dst->Multilinecells = true;
+        Dst->ReadGridTextStream(&S);
+        ASSERT_EQ(Dst->ColCount(), Src->ColCount()) << "round " << Round;
+        ASSERT_EQ(Dst->RowCount(), Src->RowCount()) << "round " << Round;
+        for (int C = 0; C < Src->ColCount(); ++C)
+            EXPECT_EQ(Dst->ColWidths(C), Src->ColWidths(C)) << "round " << Round;
+        for (int R = 0; R < Src->RowCount(); ++R)
+            for (int C = 0; C < Src->ColCount(); ++C)
+                EXPECT_EQ(Dst->Cells(C, R), Src->Cells(C, R)) << "round " << Round << " cell " << C << "," << R;
+    }
+}
+
+// A two-cell block: a plain text and a cell with properties and a check box
+// whose value needs the extended float.
+TEST(GridCellBinaryStream, WritesTheExactRecords)
+{
+    auto G = MakeGrid(3, 2);
+    G->SetColWidths(0, 50);
+    G->SetColWidths(1, 300);
+    G->SetRowHeights(0, 20);
+    G->SetCells(0, 0, "hi");
+    TCellProperties* P = G->EnsureCellProperties(1, 0);
+    P->IsBaseCell = true;
+    P->CellSpanX = -1;
+    P->CellSpanY = -1;
+    P->Alignment = taCenter;
+    P->BorderColor = clRed;
+    P->BorderWidth = 2;
+    P->SetBrushColor(0x123456);
+    P->SetBrushColorTo(clNone);
+    P->BrushStyle = TBrushStyle::bsSolid;
+    P->FontColor = clWindowText;
+    P->FontName = "Arial";
+    P->FontSize = 9;
+    P->FontStyle = TFontStyles{TFontStyle::fsBold, TFontStyle::fsItalic};
+    P->Editor = edNormal;
+    P->GradientDirection = GradientVertical;
+    P->ReadOnly = false;
+    P->SetVAlignment(vtaTop);
+    P->SetWordWrap(true);
+    P->NodeLevel = 0;
+    TCellGraphic* Gr = G->NewCellGraphic(1, 0);
+    Gr->CellType = ctCheckBox;
+    Gr->CellBoolean = true;
+    Gr->CellValue = 1.5;
+
+    TMemoryStream S;
+    G->WriteCellBinaryStream(TRect{0, 0, 1, 0}, &S);
+
+    const String Header = Record("TGridPropIO", N("ColCount") + I8(2) + N("RowCount") + I8(1) + N("ColWidths") +
+                                                    Str("50,300") + N("RowHeights") + Str("20") + N("FullGrid") +
+                                                    False + N("ID") + I8(0));
+    const String Cell1 =
+        Record("TGridCellIO", N("Col") + I8(0) + N("Row") + I8(0) + N("Cell") + Str("hi") + N("HasProp") + False);
+    const String Cell2 = Record("TGridCellIO", N("Col") + I8(1) + N("Row") + I8(0) + N("HasProp") + True);
+    const String C = "CellProperties.";
+    const String Props = Record(
+        "TGridCellPropIO",
+        N(C + "IsBaseCell") + True + N(C + "CellSpanX") + I8(-1) + N(C + "CellSpanY") + I8(-1) + N(C + "Alignment") +
+            Ident("taCenter") + N(C + "BorderColor") + Ident("clRed") + N(C + "BorderWidth") + I8(2) +
+            N(C + "BrushColor") + String("\x04\x56\x34\x12\x00", 5) + N(C + "BrushColorTo") + Ident("clNone") +
+            N(C + "BrushStyle") + Ident("bsSolid") + N(C + "FontColor") + Ident("clWindowText") + N(C + "FontName") +
+            Str("Arial") + N(C + "FontSize") + I8(9) + N(C + "FontStyle") + "\x0b" + N("fsBold") + N("fsItalic") +
+            String(1, '\0') + N(C + "Editor") + Ident("edNormal") + N(C + "GradientDirection") +
+            Ident("GradientVertical") + N(C + "ReadOnly") + False + N(C + "VAlignment") + Ident("vtaTop") +
+            N(C + "WordWrap") + True + N(C + "NodeLevel") + I8(0) + N("HasGraphic") + True);
+    const String K = "CellGraphic.";
+    const String Graphic = Record(
+        "TGridGraphicIO", N(K + "CellType") + Ident("ctCheckBox") + N(K + "CellVAlign") + Ident("vaTop") +
+                              N(K + "CellHAlign") + Ident("haLeft") + N(K + "CellIndex") + I8(0) +
+                              N(K + "CellTransparent") + False + N(K + "CellCreated") + False +
+                              N(K + "CellBoolean") + True + N(K + "CellAngle") + I8(0) + N(K + "CellValue") +
+                              String("\x05\x00\x00\x00\x00\x00\x00\x00\xc0\xff\x3f", 11) + N(K + "CellErrFrom") +
+                              I8(0) + N(K + "CellErrLen") + I8(0));
+    const String Expected = Header + Cell1 + Cell2 + Props + Graphic;
+    const String Got = StreamBytes(S);
+    ASSERT_EQ(Got.size(), Expected.size());
+    for (std::size_t i = 0; i < Got.size(); ++i)
+        ASSERT_EQ(static_cast<int>(static_cast<unsigned char>(Got[i])),
+                  static_cast<int>(static_cast<unsigned char>(Expected[i])))
+            << "byte " << i;
+}
+
+TEST(GridCellBinaryStream, IntegersTakeTheSmallestTypeAndWideColoursAreNumbers)
+{
+    auto G = MakeGrid(1, 1);
+    TCellProperties* P = G->EnsureCellProperties(0, 0);
+    P->BorderWidth = 200;           // 16-bit
+    P->FontSize = 70000;            // 32-bit
+    P->FontColor = 0x0102FE;        // no colour name
+    TMemoryStream S;
+    G->WriteCellBinaryStream(TRect{0, 0, 0, 0}, &S);
+    const String B = StreamBytes(S);
+    EXPECT_NE(B.find(N("CellProperties.BorderWidth") + String("\x03\xc8\x00", 3)), String::npos);
+    EXPECT_NE(B.find(N("CellProperties.FontSize") + String("\x04\x70\x11\x01\x00", 5)), String::npos);
+    EXPECT_NE(B.find(N("CellProperties.FontColor") + String("\x04\xfe\x02\x01\x00", 5)), String::npos);
+    EXPECT_NE(B.find(N("FullGrid") + True), String::npos);
+}
+
+// Random texts, properties and graphics of a whole grid read into another.
+TEST(GridCellBinaryStream, RandomGridsSurviveTheRoundTrip)
+{
+    std::mt19937 Rng(2023);
+    const TColor Colors[] = {clNone, clRed, clWindow, 0x123456, 0x7F, clInfoBk};
+    for (int Round = 0; Round < 30; ++Round) {
+        auto Src = MakeGrid(1 + Rng() % 6, 1 + Rng() % 6);
+        for (int R = 0; R < Src->RowCount(); ++R)
+            for (int C = 0; C < Src->ColCount(); ++C) {
+                if (Rng() % 3)
+                    Src->SetCells(C, R, String(Rng() % 300, static_cast<char>('a' + Rng() % 26)));
+                if (Rng() % 2 == 0) {
+                    TCellProperties* P = Src->EnsureCellProperties(C, R);
+                    P->Alignment = static_cast<TAlignment>(Rng() % 3);
+                    P->SetBrushColor(Colors[Rng() % 6]);
+                    P->FontColor = Colors[Rng() % 6];
+                    P->FontSize = static_cast<int>(Rng() % 40000) - 100;
+                    P->FontStyle = Rng() % 2 ? TFontStyles{TFontStyle::fsUnderline} : TFontStyles{};
+                    P->ReadOnly = Rng() % 2;
+                    P->Editor = static_cast<TEditorType>(Rng() % 34);
+                    P->FontName = Rng() % 2 ? "Tahoma" : "";
+                    const int Kind = Rng() % 4;
+                    if (Kind == 1) {
+                        Src->PutCheckBox(C, R, Rng() % 2, false);
+                        Src->GetCellGraphic(C, R)->CellValue = (Rng() % 1000) / 8.0 - 20;
+                    } else if (Kind == 2) {
+                        TCellGraphic* Gr = Src->NewCellGraphic(C, R);
+                        Gr->CellType = ctRadio;
+                        Gr->CellCreated = true;
+                        auto* L = new TStringList();
+                        L->Add("one");
+                        L->Add(String(Rng() % 400, 'r'));
+                        Gr->CellBitmap = L;
+                        Gr->CellIndex = Rng() % 2;
+                    } else if (Kind == 3) {
+                        TCellGraphic* Gr = Src->NewCellGraphic(C, R);
+                        Gr->CellType = ctImages;
+                        Gr->CellCreated = true;
+                        auto* L = new TIntList(C, R);
+                        L->Add(static_cast<int>(Rng() % 50));
+                        L->Add(-7);
+                        Gr->CellBitmap = L;
+                    }
+                }
+            }
+        TMemoryStream S;
+        Src->WriteCellBinaryStream(TRect{0, 0, Src->ColCount() - 1, Src->RowCount() - 1}, &S);
+        S.SetPosition(0);
+        auto Dst = MakeGrid(9, 9);
+        Dst->SetCells(8, 8, "gone");
+        Dst->ReadCellBinaryStream(TPoint{3, 3}, &S);
+        const std::string Where = "round " + std::to_string(Round);
+        ASSERT_EQ(Dst->ColCount(), Src->ColCount()) << Where;
+        ASSERT_EQ(Dst->RowCount(), Src->RowCount()) << Where;
+        for (int R = 0; R < Src->RowCount(); ++R)
+            for (int C = 0; C < Src->ColCount(); ++C) {
+                const std::string At = Where + " cell " + std::to_string(C) + "," + std::to_string(R);
+                EXPECT_EQ(Dst->Cells(C, R), Src->Cells(C, R)) << At;
+                const TCellProperties* A = Src->CellProperties(C, R);
+                const TCellProperties* B = Dst->CellProperties(C, R);
+                ASSERT_EQ(A != nullptr, B != nullptr) << At;
+                if (!A)
+                    continue;
+                EXPECT_EQ(B->Alignment, A->Alignment) << At;
+                EXPECT_EQ(B->BrushColor(), A->BrushColor()) << At;
+                EXPECT_EQ(B->FontColor, A->FontColor) << At;
+                EXPECT_EQ(B->FontSize, A->FontSize) << At;
+                EXPECT_TRUE(B->FontStyle == A->FontStyle) << At;
+                EXPECT_EQ(B->ReadOnly, A->ReadOnly) << At;
+                EXPECT_EQ(B->Editor, A->Editor) << At;
+                const TCellGraphic* GA = A->GraphicObject;
+                const TCellGraphic* GB = B->GraphicObject;
+                ASSERT_EQ(GA != nullptr, GB != nullptr) << At;
+                if (!GA)
+                    continue;
+                EXPECT_EQ(GB->CellType, GA->CellType) << At;
+                EXPECT_EQ(GB->CellBoolean, GA->CellBoolean) << At;
+                EXPECT_EQ(GB->CellIndex, GA->CellIndex) << At;
+                EXPECT_DOUBLE_EQ(GB->CellValue, GA->CellValue) << At;
+                if (GA->CellType == ctRadio) {
+                    const auto* LA = dynamic_cast<const TStrings*>(GA->CellBitmap);
+                    const auto* LB = dynamic_cast<const TStrings*>(GB->CellBitmap);
+                    ASSERT_NE(LB, nullptr) << At;
+                    EXPECT_EQ(LB->CommaText(), LA->CommaText()) << At;
+                }
+                if (GA->CellType == ctImages) {
+                    const auto* LB = dynamic_cast<const TIntList*>(GB->CellBitmap);
+                    ASSERT_NE(LB, nullptr) << At;
+                    ASSERT_EQ(LB->Count(), 2) << At;
+                    EXPECT_EQ(LB->GetInteger(1), -7) << At;
+                }
+            }
+    }
+}
+
+TEST(GridCellBinaryStream, BitmapTravelsWithItsPixels)
+{
+    auto Src = MakeGrid(2, 2);
+    TCellGraphic* Gr = Src->NewCellGraphic(1, 1);
+    Gr->CellType = ctBitmap;
+    Gr->CellCreated = true;
+    auto* Bmp = new TBitmap(3, 2, TPixelFormat::pf24bit);
+    Bmp->ScanLine(1)[3] = 0x5A;
+    Gr->CellBitmap = Bmp;
+    TMemoryStream S;
+    Src->WriteCellBinaryStream(TRect{1, 1, 1, 1}, &S);
+    S.SetPosition(0);
+    auto Dst = MakeGrid(4, 4);
+    Dst->ReadCellBinaryStream(TPoint{2, 0}, &S);
+    const TCellGraphic* Got = Dst->GetCellGraphic(2, 0);
+    ASSERT_NE(Got, nullptr);
+    auto* B = dynamic_cast<TBitmap*>(Got->CellBitmap);
+    ASSERT_NE(B, nullptr);
+    EXPECT_EQ(B->Width(), 3);
+    EXPECT_EQ(B->Height(), 2);
+    EXPECT_EQ(B->ScanLine(1)[3], 0x5A);
+}
+
+// A block is placed relative to its first record: cells that would land
+// outside the destination grid are dropped, never written.
+TEST(GridCellBinaryStream, CellsPastTheGridEdgeAreDropped)
+{
+    auto Src = MakeGrid(4, 4);
+    Src->SetCells(1, 1, "first");
+    Src->SetCells(0, 2, "left of first");
+    Src->SetCells(3, 3, "far");
+    TMemoryStream S;
+    Src->WriteCellBinaryStream(TRect{0, 0, 3, 2}, &S);   // rows 0..2 of a 4-row grid: not the full grid
+    S.SetPosition(0);
+    auto Dst = MakeGrid(3, 3);
+    Dst->ReadCellBinaryStream(TPoint{0, 2}, &S);
+    EXPECT_EQ(Dst->Cells(0, 2), "first");
+    // (0, 2) - origin (1, 1) + point (0, 2) = (-1, 3): outside, dropped.
+    for (int R = 0; R < 3; ++R)
+        for (int C = 0; C < 3; ++C)
+            if (!(C == 0 && R == 2)) {
+                EXPECT_EQ(Dst->Cells(C, R), "") << C << "," << R;
+            }
+}
+
+TEST(GridCellBinaryStream, BlockBeyond16BitPositionsIsRefused)
+{
+    auto G = MakeGrid(2, 70000);
+    TMemoryStream S;
+    EXPECT_THROW(G->WriteCellBinaryStream(TRect{0, 65530, 1, 65540}, &S), EProGridError);
+    EXPECT_EQ(S.Size(), 0);
+}
+
+// Two graphics in one stream: the second record omits CellValue (0) and
+// must not take the first one's value.
+TEST(GridCellBinaryStream, GraphicRecordDoesNotInheritThePreviousOne)
+{
+    auto Src = MakeGrid(2, 1);
+    Src->PutCheckBox(0, 0, true, false);
+    Src->GetCellGraphic(0, 0)->CellValue = 42.25;
+    Src->GetCellGraphic(0, 0)->CellText = "note";
+    Src->PutCheckBox(1, 0, false, false);
+    TMemoryStream S;
+    Src->WriteCellBinaryStream(TRect{0, 0, 1, 0}, &S);
+    S.SetPosition(0);
+    auto Dst = MakeGrid(2, 1);
+    Dst->ReadCellBinaryStream(TPoint{0, 0}, &S);
+    ASSERT_NE(Dst->GetCellGraphic(1, 0), nullptr);
+    EXPECT_EQ(Dst->GetCellGraphic(0, 0)->CellValue, 42.25);
+    EXPECT_EQ(Dst->GetCellGraphic(1, 0)->CellValue, 0.0);
+    EXPECT_EQ(Dst->GetCellGraphic(1, 0)->CellText, "");
+}
+
+TEST(GridCellBinaryStream, DamagedStreams)
+{
+    auto Src = MakeGrid(3, 3);
+    Src->SetCells(0, 0, "a");
+    Src->SetCells(1, 0, "b");
+    TMemoryStream S;
+    Src->WriteCellBinaryStream(TRect{0, 0, 2, 2}, &S);
+    const String Good = StreamBytes(S);
+
+    const auto ReadInto = [](TProStringGrid* G, const String& Bytes) {
+        TMemoryStream M;
+        M.WriteBuffer(Bytes.data(), static_cast<Integer>(Bytes.size()));
+        M.SetPosition(0);
+        G->ReadCellBinaryStream(TPoint{0, 0}, &M);
+    };
+
+    {   // One trailing byte after the last record is ignored.
+        auto G = MakeGrid(1, 1);
+        ReadInto(G.get(), Good + "x");
+        EXPECT_EQ(G->Cells(1, 0), "b");
+    }
+    {   // Two trailing bytes are read as a record: its signature is wrong.
+        auto G = MakeGrid(1, 1);
+        try {
+            ReadInto(G.get(), Good + "xy");
+            FAIL() << "no error";
+        } catch (const EReadError& E) {
+            EXPECT_EQ(E.Message, "Invalid stream format");
+        }
+        EXPECT_EQ(G->Cells(1, 0), "b");   // cells before the error stay
+    }
+    {   // A full-grid header that lists too few widths changes nothing.
+        String Bad = Good;
+        const String Widths = N("ColWidths") + Str("64,64,64");
+        const std::size_t At = Bad.find(Widths);
+        ASSERT_NE(At, String::npos);
+        Bad.replace(At, Widths.size(), N("ColWidths") + Str("64,64"));
+        auto G = MakeGrid(5, 5);
+        G->SetCells(4, 4, "kept");
+        EXPECT_THROW(ReadInto(G.get(), Bad), EListError);
+        EXPECT_EQ(G->ColCount(), 5);
+        EXPECT_EQ(G->Cells(4, 4), "kept");
+    }
+    {   // A property the record class does not have.
+        String Bad = Good;
+        const std::size_t At = Bad.find(N("HasProp"));
+        ASSERT_NE(At, String::npos);
+        Bad.replace(At, 8, N("HasPrap"));
+        auto G = MakeGrid(1, 1);
+        try {
+            ReadInto(G.get(), Bad);
+            FAIL() << "no error";
+        } catch (const EReadError& E) {
+            EXPECT_EQ(E.Message, "Property HasPrap does not exist");
+        }
+    }
+}
+
+TEST(GridCellBinaryStream, FileProgressRunsFromZeroToHundred)
+{
+    auto G = MakeGrid(2, 20);
+    std::vector<int> Seen;
+    G->OnFileProgress = [&](TObject*, short P) { Seen.push_back(P); };
+    TMemoryStream S;
+    G->WriteCellBinaryStream(TRect{0, 10, 1, 14}, &S);
+    EXPECT_EQ(Seen, (std::vector<int>{0, 25, 50, 75, 100}));
+}
+
+} // namespace
