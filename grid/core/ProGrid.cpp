@@ -205,6 +205,8 @@ void TProStringGrid::CreateOwnedObjects()
     FFloatingFooter = std::make_unique<TFloatingFooter>(this);
     FHTMLSettings = std::make_unique<THTMLSettings>();
     FDragDropSettings = std::make_unique<TDragDropSettings>();
+    FDragDropSettings->OnDropTargetChange = [this](bool Value) { UpdateOleDropTarget(Value); };
+    FSearchFooter->OnChange = [this](TObject*) { UpdateSearchPanel(); };
     FDragScrollOptions = std::make_unique<TDragScrollOptions>();
     FNavigation = std::make_unique<TNavigation>();
     FNavigation->OnChange = [this](TObject* Sender) { NavigationChanged(Sender); };
@@ -413,8 +415,6 @@ void TProStringGrid::Invalidate()
         RepaintFloatingFooter();
 }
 
-void TProStringGrid::RepaintFloatingFooter() {}
-
 void TProStringGrid::Resize()
 {
     TBaseGrid::Resize();
@@ -451,6 +451,8 @@ void TProStringGrid::WndProc(TMessage& Message)
         KillTimer(Handle(), GridTimerId);
         FTimerStarted = false;
     }
+    if (Message.Msg == WM_DESTROY && FOleRegistered)
+        UpdateOleDropTarget(false);
     switch (Message.Msg) {
     case WM_HSCROLL: HandleScroll(Message, true); return;
     case WM_VSCROLL: HandleScroll(Message, false); return;

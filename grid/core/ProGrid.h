@@ -26,6 +26,11 @@ class TDragDropSettings;
 class TDragScrollOptions;
 class TProHintInfo;
 class TImageList;
+class TGridDropTarget;
+class TSearchPanel;
+class TFooterPanel;
+class TArrowWindow;
+class TPopupButton;
 
 FRAMEWORK_EXCEPTION(EProGridError, Exception);
 
@@ -106,6 +111,31 @@ using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas
 using TFloatFormatEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat)>;
 using TCellSaveLoadEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
 using TScrollHintEvent = std::function<void(TObject* Sender, int ARow, String& HintStr)>;
+
+using TOleDragEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& Data, bool& Allow)>;
+using TOleDragStartEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
+using TOleDragStopEvent = std::function<void(TObject* Sender, int OLEEffect)>;
+using TOleDragOverEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
+using TOleDroppedEvent = std::function<void(TObject* Sender, const TGridRect& ARect)>;
+using TOleDropColEvent = std::function<void(TObject* Sender, int ARow, int ACol, int DropCol)>;
+enum TSearchAction { saFindFirst, saFindPrevious, saFindNext };
+// Search options (a set of these bits).
+using TFindParams = unsigned;
+enum : unsigned {
+    soCaseSensitive = 1u << 0,
+    soAtStart = 1u << 1,
+    soCurrentColOnly = 1u << 2,
+    soSelectFound = 1u << 3,
+    soPlainText = 1u << 4,
+    soBackward = 1u << 5,
+    soPresetColumn = 1u << 6,
+};
+using TSearchEditChangeEvent = std::function<void(TObject* Sender, const String& Value, bool& DefaultSearch)>;
+using TSearchFooterActionEvent =
+    std::function<void(TObject* Sender, const String& Value, int ACol, int ARow, TSearchAction SearchAction)>;
+using TFooterPaintEvent = std::function<void(TObject* Sender, int AColumn, TCanvas* Canvas, TRect ARect)>;
+using TCalcFooterEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
+using TClickCellEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
 
 // The set of custom borders a cell asks for (bits of TCellBorder).
 constexpr unsigned CellBorderBit(int B) { return 1u << B; }
@@ -516,6 +546,64 @@ public:
     bool Themed() const { return FXPFlag; }
     TImageList* GridImages = nullptr;
 
+    // ---- OLE drag and drop (grid/interaction/GridDragDrop.cpp) ----
+    // Registers the grid's window as a drop target, or revokes it (the
+    // OleDropTarget setting calls it).
+    void UpdateOleDropTarget(bool Value);
+    bool OleDropTargetRegistered() const { return FOleRegistered; }
+    TGridDropTarget* OleDropTargetObject() const { return FOleDropTarget; }
+    // The cell under a point in screen coordinates ((-1, -1) outside cells).
+    TGridCoord ScreenToCell(TPoint P);
+    String GetDragText();
+    // The drag that mouse movement starts at the client point (X, Y) with
+    // the button down and OleDropSource on; false when none ran.
+    bool StartOleDrag(int X, int Y);
+    // The up, down and right arrows shown at a drop place, and the header
+    // drag button (created on first use).
+    TArrowWindow* DropArrow(int Direction);
+    TPopupButton* HeaderDragButton();
+    TGridRect DragSourceRect{-1, -1, -1, -1};
+    TOleDragEvent OnOleDrag;
+    TOleDragStartEvent OnOleDragStart;
+    TOleDragStopEvent OnOleDragStop;
+    TOleDragOverEvent OnOleDragOver;
+    TOleDragEvent OnOleDrop;
+    TOleDroppedEvent OnOleDropped;
+    TOleDropColEvent OnOleDropCol;
+    TOleDragEvent OnOleDropFile;
+    TOleDragEvent OnOleDropURL;
+
+    // ---- Text search and search footer (grid/interaction/GridSearch.cpp) ----
+    TSearchPanel* SearchPanel();
+    TGridCoord SearchFrom(TGridCoord Start, const String& Text, TGridCoord& Found, TFindParams Options);
+    TGridCoord SearchCells(TGridCoord Start, const String& Text, TGridCoord& Found, TFindParams Options);
+    bool CellMatchesSearch(int ACol, int ARow);
+    virtual void DoSearchFooterAction(const String& Value, int ACol, int ARow, TSearchAction Action);
+    void SearchEditChanged(const String& Value);
+    void SearchFooterFindNext();
+    void SearchFooterFindPrevious();
+    void SearchFooterHighlight();
+    void SearchFooterClose();
+    void UpdateSearchPanel();
+    int FindSortedPrefixRow(const String& Text);
+    void HighlightMatches(bool WholeGrid, bool CaseSensitive, const String& Text);
+    void RemoveHighlights(bool WholeGrid);
+    TGridCoord LastFoundCell{0, 0};
+    int PresetSearchColumn = -1;
+    TFindParams SearchOptions = 0;
+    TSearchEditChangeEvent OnSearchEditChange;
+    TSearchFooterActionEvent OnSearchFooterAction;
+    TNotifyEvent OnSearchFooterClose;
+
+    // ---- Floating footer panel (grid/interaction/GridFooterPaint.cpp) ----
+    TFooterPanel* FooterPanel();
+    virtual void CalcFooter(int) {}
+    // Set while the footer panel paints cells.
+    bool FooterPainting = false;
+    TFooterPaintEvent OnFooterPaint;
+    TCalcFooterEvent OnFooterCalc;
+    TClickCellEvent OnClickCell;
+
     // ---- Cell painting (ProGridPaint.cpp) ----
     void DrawGridCell(TCanvas* ACanvas, int ACol, TGridDrawState AState, TRect ARect, int ARow) override;
     void DrawCellContent(TCanvas* ACanvas, int ACol, int ARow, TGridDrawState AState, TRect& R);
@@ -788,6 +876,15 @@ private:
     int FTopGroupWidth = 0;
     String FTopGroupHeader;
     String FTopGroupFooter;
+
+    // Drag and drop, search and footer state; the windows are components
+    // owned by the grid, the drop target holds one reference.
+    TGridDropTarget* FOleDropTarget = nullptr;
+    bool FOleRegistered = false;
+    TArrowWindow* FDropArrows[3] = {};
+    TPopupButton* FHeaderDragButton = nullptr;
+    TSearchPanel* FSearchPanel = nullptr;
+    TFooterPanel* FFooterPanel = nullptr;
 
     std::vector<std::unique_ptr<TGridItem>> FHiddenRows;
     bool FColumnVisible[512];

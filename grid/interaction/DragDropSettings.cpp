@@ -1,5 +1,7 @@
 #include "grid/interaction/DragDropSettings.h"
 
+#include "grid/interaction/psgdd.h"
+
 void TDragDropSettings::Assign(const TPersistent* Source)
 {
     auto* S = dynamic_cast<const TDragDropSettings*>(Source);
@@ -10,11 +12,24 @@ void TDragDropSettings::Assign(const TPersistent* Source)
     OleAcceptText = S->OleAcceptText;
     OleAcceptURLs = S->OleAcceptURLs;
     OleCopyAlways = S->OleCopyAlways;
-    OleDropTarget = S->OleDropTarget;
+    FOleDropTarget = S->FOleDropTarget;
     OleDropSource = S->OleDropSource;
     OleEntireRows = S->OleEntireRows;
     OleInsertRows = S->OleInsertRows;
     OleRemoveRows = S->OleRemoveRows;
-    OleDropRTF = S->OleDropRTF;
+    FOleDropRTF = S->FOleDropRTF;
     OleColumnDragDrop = S->OleColumnDragDrop;
+}
+
+void TDragDropSettings::SetOleDropTarget(bool Value)
+{
+    FOleDropTarget = Value;
+    if (OnDropTargetChange)
+        OnDropTargetChange(Value);
+}
+
+void TDragDropSettings::SetOleDropRTF(bool Value)
+{
+    FOleDropRTF = Value;
+    SetRichTextDropEnabled(Value);
 }

@@ -1,20 +1,20 @@
 #include "grid/interaction/FloatingFooter.h"
 
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/FooterPanel.h"
 
 void TFloatingFooter::Assign(const TPersistent* Source)
 {
     auto* S = dynamic_cast<const TFloatingFooter*>(Source);
     if (!S)
         return;
-    FBorderColor = S->FBorderColor;
     CalculateHiddenRows = S->CalculateHiddenRows;
     FColor = S->FColor;
     FColumn = S->FColumn;
     FCustomTemplate = S->FCustomTemplate;
     FFooterStyle = S->FFooterStyle;
-    ShowHint = S->ShowHint;
     SetVisible(S->FVisible);
+    FShowHint = S->FShowHint;
 }
 
 void TFloatingFooter::RepaintPanel()
@@ -59,11 +59,21 @@ void TFloatingFooter::SetFooterStyle(TFooterStyle Value)
     RepaintPanel();
 }
 
+void TFloatingFooter::SetShowHint(bool Value)
+{
+    FShowHint = Value;
+    if (FGrid)
+        FGrid->FooterPanel()->SetShowHint(Value);
+}
+
 void TFloatingFooter::SetVisible(bool Value)
 {
     FVisible = Value;
     if (!FGrid)
         return;
+    TFooterPanel* Panel = FGrid->FooterPanel();
+    Panel->SetHeight(Value ? FooterHeight - 1 : 0);
+    Panel->SetVisible(Value);
     FGrid->SetFixedFooters(Value && FFooterStyle == fsFixedLastRow ? 1 : 0);
     FGrid->HideLastRow = Value && FFooterStyle == fsFixedLastRow;
     FGrid->Invalidate();

@@ -15,7 +15,12 @@ class TFloatingFooter : public TPersistent {
 public:
     explicit TFloatingFooter(TProStringGrid* AGrid) : FGrid(AGrid) {}
 
+    // CalculateHiddenRows, Color, Column, CustomTemplate and FooterStyle as
+    // they stand, then Visible through its setter and ShowHint; BorderColor
+    // and OnCalcFooter stay the target's own.
     void Assign(const TPersistent* Source) override;
+    // Invalidates the footer panel.
+    void RepaintFooter() { RepaintPanel(); }
 
     TColor BorderColor() const { return FBorderColor; }
     void SetBorderColor(TColor Value);
@@ -30,7 +35,9 @@ public:
     // Stores the style; the grid hides its last row exactly while the footer
     // is visible in fsFixedLastRow style.
     void SetFooterStyle(TFooterStyle Value);
-    bool ShowHint = false;
+    bool ShowHint() const { return FShowHint; }
+    // Stores the value and sets the footer panel's ShowHint.
+    void SetShowHint(bool Value);
     bool Visible() const { return FVisible; }
     // Stores the value; in fsFixedLastRow style the grid then counts its last
     // row as a fixed footer row and hides it in its own client area.
@@ -51,4 +58,5 @@ private:
     String FCustomTemplate;
     TFooterStyle FFooterStyle = fsFixedLastRow;
     bool FVisible = false;
+    bool FShowHint = false;
 };

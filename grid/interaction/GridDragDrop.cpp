@@ -1,0 +1,558 @@
+// OLE drag and drop of the string grid: the drop target's handling of what
+// is dropped, the drop source's feedback, the registration of the grid's
+// window, the dragged text and the drag that mouse movement starts.
+
+#include "grid/interaction/GridDragDrop.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <map>
+
+#include "framework/Codepage.h"
+#include "grid/core/ProGrid.h"
+#include "grid/interaction/DragDropSettings.h"
+#include "grid/interaction/MouseActions.h"
+
+namespace {
+
+constexpr int ArrowUp = 0;
+constexpr int ArrowDown = 1;
+constexpr int ArrowRight = 2;
+
+// Rows that a drop into the grid inserted while the grid itself was the
+// source of the drag, so that a move with row removal afterwards removes
+// the source rows and not the inserted ones.
+struct TInsertedRows {
+    int Row = -1;
+    int Count = 0;
+};
+std::map<TProStringGrid*, TInsertedRows>& InsertedDuringDrag()
+{
+    static std::map<TProStringGrid*, TInsertedRows> Map;
+    return Map;
+}
+
+// Splits text of the grid's text format into lines of fields.
+std::vector<std::vector<String>> SplitDropText(const String& Text)
+{
+    std::vector<std::vector<String>> Lines(1);
+    String Field;
+    for (size_t I = 0; I < Text.size(); ++I) {
+        const char C = Text[I];
+        if (C == '\t') {
+            Lines.back().push_back(Field);
+            Field.clear();
+        } else if (C == '\r' || C == '\n') {
+            if (C == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
+                ++I;
+            Lines.back().push_back(Field);
+            Field.clear();
+            if (I + 1 < Text.size())
+                Lines.emplace_back();
+            else
+                return Lines;
+        } else
+            Field += C;
+    }
+    Lines.back().push_back(Field);
+    return Lines;
+}
+
+// Writes the dropped text into the grid from the cell on; what lies beyond
+// the last column or before the footer rows is left out.
+void PasteDropText(TProStringGrid* Grid, int ACol, int ARow, const String& Text)
+{
+    const auto Lines = SplitDropText(Text);
+    const int LastRow = Grid->RowCount() - 1 - Grid->FixedFooters();
+    for (size_t L = 0; L < Lines.size(); ++L) {
+        const int R = ARow + static_cast<int>(L);
+        if (R > LastRow)
+            break;
+        for (size_t F = 0; F < Lines[L].size(); ++F) {
+            const int C = ACol + static_cast<int>(F);
+            if (C >= Grid->ColCount())
+                break;
+            Grid->WriteCellText(C, R, Lines[L][F]);
+        }
+    }
+}
+
+// The text of one cell as it is dragged out: wide text converted, rich
+// text reduced to its plain text.
+String DragCellText(TProStringGrid* Grid, int ACol, int ARow)
+{
+    if (IsPackedWideCell(Grid, ACol, ARow))
+        return WideToStr(Grid->ReadWideCellText(ACol, ARow));
+    const String S = Grid->Cells(ACol, ARow);
+    if (S.find("{\\") != String::npos)
+        return RichTextToPlain(S);
+    return S;
+}
+
+// A dropped CSV file and a dropped workbook go to the grid's import; until
+// the grid has that import, such a drop changes nothing.
+void LoadDroppedCSV(TProStringGrid* Grid, const String& Name)
+{
+    (void)Grid;
+    (void)Name;
+}
+
+void LoadDroppedWorkbook(TProStringGrid* Grid, const String& Name)
+{
+    (void)Grid;
+    (void)Name;
+}
+
+} // namespace
+
+void MeasureDropText(const String& Text, int& Width, int& LastLine)
+{
+    const auto Lines = SplitDropText(Text);
+    Width = 0;
+    for (const auto& L : Lines)
+        Width = std::max(Width, static_cast<int>(L.size()));
+    LastLine = static_cast<int>(Lines.size()) - 1;
+}
+
+String RichTextToPlain(const String& Rtf)
+{
+    String Out;
+    // Depth of the group and the depth below which a skipped destination
+    // (font, colour and style tables, \* groups) ends.
+    int Depth = 0;
+    int SkipBelow = -1;
+    size_t I = 0;
+    while (I < Rtf.size()) {
+        const char C = Rtf[I];
+        if (C == '{') {
+            ++Depth;
+            ++I;
+            continue;
+        }
+        if (C == '}') {
+            if (SkipBelow >= 0 && Depth <= SkipBelow)
+                SkipBelow = -1;
+            --Depth;
+            ++I;
+            continue;
+        }
+        if (C == '\\') {
+            ++I;
+            if (I >= Rtf.size())
+                break;
+            const char N = Rtf[I];
+            if (N == '\\' || N == '{' || N == '}') {
+                if (SkipBelow < 0)
+                    Out += N;
+                ++I;
+                continue;
+            }
+            if (N == '*') {
+                if (SkipBelow < 0)
+                    SkipBelow = Depth;
+                ++I;
+                continue;
+            }
+            if (N == '\'') {
+                if (I + 2 < Rtf.size() + 0 && SkipBelow < 0) {
+                    const String Hex = Rtf.substr(I + 1, 2);
+                    Out += static_cast<char>(std::strtol(Hex.c_str(), nullptr, 16));
+                }
+                I += 3;
+                continue;
+            }
+            String Word;
+            while (I < Rtf.size() && std::isalpha(static_cast<unsigned char>(Rtf[I])))
+                Word += Rtf[I++];
+            if (I < Rtf.size() && (Rtf[I] == '-' || std::isdigit(static_cast<unsigned char>(Rtf[I])))) {
+                ++I;
+                while (I < Rtf.size() && std::isdigit(static_cast<unsigned char>(Rtf[I])))
+                    ++I;
+            }
+            if (I < Rtf.size() && Rtf[I] == ' ')
+                ++I;
+            if (Word == "fonttbl" || Word == "colortbl" || Word == "stylesheet" || Word == "info"
+                || Word == "pict") {
+                if (SkipBelow < 0)
+                    SkipBelow = Depth;
+            } else if (SkipBelow < 0 && (Word == "par" || Word == "line") && !Out.empty())
+                Out += ' ';
+            else if (SkipBelow < 0 && Word == "tab")
+                Out += ' ';
+            continue;
+        }
+        if (SkipBelow < 0 && C != '\r' && C != '\n')
+            Out += C;
+        ++I;
+    }
+    while (!Out.empty() && Out.back() == ' ')
+        Out.pop_back();
+    return Out;
+}
+
+// ---------------------------------------------------------------------------
+// TGridDropTarget
+
+void TGridDropTarget::HideArrows()
+{
+    FGrid->DropArrow(ArrowRight)->SetVisible(false);
+    FGrid->DropArrow(ArrowDown)->SetVisible(false);
+}
+
+void TGridDropTarget::DraggingOver(TPoint P, bool& Allow, Byte Formats)
+{
+    const TGridCoord Cell = FGrid->ScreenToCell(P);
+    int Col = Cell.X;
+    int Row = Cell.Y;
+    Allow = Col >= 0 && Row >= 0;
+    const bool Column = (Formats & ofColumn) != 0;
+    const int FixedRows = FGrid->FixedRows();
+    const int FixedCols = FGrid->FixedCols();
+    if (Allow && !Column) {
+        const TPoint Client = FGrid->ScreenToClient(P);
+        if ((Row == 0 && FGrid->TopRow() > FixedRows) || (Client.y < 8 && FixedRows == 0 && FGrid->TopRow() > 0))
+            FGrid->SetTopRow(FGrid->TopRow() - 1);
+        else if (Row == FGrid->TopRow() + FGrid->VisibleRowCount())
+            FGrid->SetTopRow(FGrid->TopRow() + 1);
+        // Sideways the grid scrolls at most once per half second.
+        const DWORD Tick = GetTickCount() / 500;
+        if (Tick != FLastScrollTick) {
+            if (Col == 0 && FGrid->LeftCol() > FixedCols) {
+                FGrid->SetLeftCol(FGrid->LeftCol() - 1);
+                FLastScrollTick = Tick;
+            } else if (Col == FGrid->LeftCol() + FGrid->VisibleColCount()) {
+                FGrid->SetLeftCol(FGrid->LeftCol() + 1);
+                FLastScrollTick = Tick;
+            }
+        }
+    }
+    if (Allow) {
+        if (Column)
+            Allow = Row < FixedRows && Col >= FixedCols;
+        else if (Row < FixedRows)
+            Allow = FGrid->RowCount() == 1 && FGrid->FixedRowAlways;
+    }
+    if (FGrid->OnOleDragOver)
+        FGrid->OnOleDragOver(FGrid, Row, Col, Allow);
+    Allow = Allow && Row >= 0 && Col >= 0;
+
+    TArrowWindow* Up = FGrid->DropArrow(ArrowUp);
+    TArrowWindow* Down = FGrid->DropArrow(ArrowDown);
+    TArrowWindow* Right = FGrid->DropArrow(ArrowRight);
+    if (Allow && Column) {
+        const TRect R = FGrid->CellRect(Col, Row);
+        const TPoint TopLeft = FGrid->ClientToScreen(TPoint{R.left, R.top});
+        const TPoint BottomLeft = FGrid->ClientToScreen(TPoint{R.left, R.bottom});
+        Down->SetBounds(TopLeft.x, TopLeft.y - 8, Down->Width(), Down->Height());
+        Up->SetBounds(BottomLeft.x, BottomLeft.y, Up->Width(), Up->Height());
+        Down->SetVisible(true);
+        Up->SetVisible(true);
+        Right->SetVisible(false);
+    } else if (Allow) {
+        if (Row == 0 && FGrid->FixedRowAlways)
+            Row = 1;
+        if (FGrid->DragDropSettings()->OleEntireRows)
+            Col = FixedCols;
+        const TRect R = FGrid->CellRect(Col, Row);
+        const TPoint TopLeft = FGrid->ClientToScreen(TPoint{R.left, R.top});
+        Right->SetBounds(TopLeft.x - 10, TopLeft.y, Right->Width(), Right->Height());
+        Right->SetVisible(true);
+        Up->SetVisible(false);
+        Down->SetVisible(false);
+    } else {
+        Up->SetVisible(false);
+        Down->SetVisible(false);
+        Right->SetVisible(false);
+    }
+}
+
+void TGridDropTarget::DragLeft()
+{
+    FGrid->DropArrow(ArrowUp)->SetVisible(false);
+    HideArrows();
+}
+
+void TGridDropTarget::TextDropped(TPoint P, const String& Text)
+{
+    TDragDropSettings* S = FGrid->DragDropSettings();
+    const TGridCoord Cell = FGrid->ScreenToCell(P);
+    int Row = Cell.Y;
+    int Col = Cell.X;
+    int Width = 0;
+    int Last = 0;
+    MeasureDropText(Text, Width, Last);
+    const bool RowSelect = FGrid->HasOption(goRowSelect);
+    if (RowSelect)
+        Col = S->OleEntireRows ? 0 : FGrid->FixedCols();
+    bool Allow = true;
+    if (FGrid->OnOleDrop)
+        FGrid->OnOleDrop(FGrid, Row, Col, Text, Allow);
+    TGridRect Dropped = FGrid->Selection();
+    if (Allow && Row >= 0 && Col >= 0) {
+        if (Row == 0 && FGrid->RowCount() == 1 && FGrid->FixedRowAlways)
+            Row = 1;
+        if (S->OleInsertRows) {
+            int Top = FGrid->TopRow();
+            if (Top > FGrid->FixedRows())
+                ++Top;
+            FGrid->InsertRows(Row, Last + 1);
+            if (Top > 0)
+                FGrid->SetTopRow(std::min(Top, FGrid->RowCount() - 1));
+            // The rows of this grid's own drag below the insertion moved
+            // down with it; the insertion flags of a disjunct row selection
+            // moved with the rows already.
+            TGridRect& Src = FGrid->DragSourceRect;
+            if (S->OleRemoveRows && Src.Top >= 0) {
+                if (Src.Top >= Row) {
+                    Src.Top += Last + 1;
+                    Src.Bottom += Last + 1;
+                } else if (Src.Bottom >= Row) {
+                    Src.Bottom += Last + 1;
+                    InsertedDuringDrag()[FGrid] = TInsertedRows{Row, Last + 1};
+                }
+            }
+        }
+        PasteDropText(FGrid, Col, Row, Text);
+        Dropped.Left = std::max(Col, FGrid->FixedCols());
+        Dropped.Top = Row;
+        Dropped.Right = RowSelect ? Dropped.Left + Width - FGrid->FixedCols() : Dropped.Left + Width - 1;
+        Dropped.Bottom = Row + Last;
+        Dropped.Right = std::min(Dropped.Right, FGrid->ColCount() - 1);
+        Dropped.Bottom = std::min(Dropped.Bottom, FGrid->RowCount() - 1);
+        FGrid->SetSelection(Dropped);
+    }
+    HideArrows();
+    FGrid->HeaderDragButton()->SetVisible(false);
+    if (FGrid->OnOleDropped)
+        FGrid->OnOleDropped(FGrid, Dropped);
+}
+
+void TGridDropTarget::RichTextDropped(TPoint P, const String& Text)
+{
+    const TGridCoord Cell = FGrid->ScreenToCell(P);
+    bool Allow = true;
+    if (FGrid->OnOleDrop)
+        FGrid->OnOleDrop(FGrid, Cell.Y, Cell.X, Text, Allow);
+    if (Allow && Cell.X >= 0 && Cell.Y >= 0)
+        FGrid->WriteCellText(Cell.X, Cell.Y, Text);
+    HideArrows();
+}
+
+void TGridDropTarget::URLDropped(TPoint P, const String& URL)
+{
+    const TGridCoord Cell = FGrid->ScreenToCell(P);
+    bool Allow = true;
+    if (FGrid->OnOleDropURL)
+        FGrid->OnOleDropURL(FGrid, Cell.Y, Cell.X, URL, Allow);
+    if (Allow && Cell.X >= 0 && Cell.Y >= 0)
+        FGrid->WriteCellText(Cell.X, Cell.Y, URL);
+    HideArrows();
+}
+
+void TGridDropTarget::FilesDropped(TPoint P, TStrings* Names)
+{
+    if (Names->Count() == 1) {
+        const TGridCoord Cell = FGrid->ScreenToCell(P);
+        const String Name = Names->Strings(0);
+        bool Allow = true;
+        if (FGrid->OnOleDropFile)
+            FGrid->OnOleDropFile(FGrid, Cell.Y, Cell.X, Name, Allow);
+        if (Allow) {
+            String Upper = Name;
+            for (char& C : Upper)
+                C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
+            if (Upper.find(".CSV") != String::npos) {
+                bool Load = true;
+                if (FGrid->OnOleDrop)
+                    FGrid->OnOleDrop(FGrid, -1, -1, Name, Load);
+                if (Load)
+                    LoadDroppedCSV(FGrid, Name);
+            }
+            if (Upper.find(".XLS") != String::npos) {
+                bool Load = true;
+                if (FGrid->OnOleDrop)
+                    FGrid->OnOleDrop(FGrid, -1, -1, Name, Load);
+                if (Load)
+                    LoadDroppedWorkbook(FGrid, Name);
+            }
+        }
+    }
+    HideArrows();
+}
+
+void TGridDropTarget::ColumnDropped(TPoint P, int Column)
+{
+    if (OfferedFormats & ofColumn) {
+        FGrid->DropArrow(ArrowDown)->SetVisible(false);
+        FGrid->DropArrow(ArrowUp)->SetVisible(false);
+        FGrid->HeaderDragButton()->SetVisible(false);
+    }
+    const TGridCoord Cell = FGrid->ScreenToCell(P);
+    if (FGrid->OnOleDropCol)
+        FGrid->OnOleDropCol(FGrid, Cell.Y, Cell.X, Column);
+}
+
+// ---------------------------------------------------------------------------
+// TGridDropSource
+
+void TGridDropSource::EffectChanged(DWORD Effect)
+{
+    if (Effect == DROPEFFECT_COPY || Effect == DROPEFFECT_MOVE)
+        FLastEffect = Effect;
+}
+
+void TGridDropSource::DragMoved()
+{
+    TPopupButton* Button = FGrid->HeaderDragButton();
+    if (!Button->Visible())
+        return;
+    POINT Cursor{};
+    GetCursorPos(&Cursor);
+    Button->SetBounds(Cursor.x, Cursor.y - Button->Height(), Button->Width(), Button->Height());
+}
+
+// ---------------------------------------------------------------------------
+// The grid's side
+
+TArrowWindow* TProStringGrid::DropArrow(int Direction)
+{
+    TArrowWindow*& A = FDropArrows[std::clamp(Direction, 0, 2)];
+    if (!A)
+        A = new TArrowWindow(this, Direction);   // owned by the grid
+    return A;
+}
+
+TPopupButton* TProStringGrid::HeaderDragButton()
+{
+    if (!FHeaderDragButton) {
+        FHeaderDragButton = new TPopupButton(this);   // owned by the grid
+        FHeaderDragButton->SetVisible(false);
+        FHeaderDragButton->SetParent(this);
+    }
+    return FHeaderDragButton;
+}
+
+void TProStringGrid::UpdateOleDropTarget(bool Value)
+{
+    if (IsDesigning())
+        return;
+    if (Value) {
+        if (FOleRegistered)
+            return;
+        auto* Target = new TGridDropTarget(this);
+        Target->AddRef();
+        Target->AcceptText = FDragDropSettings->OleAcceptText;
+        Target->AcceptFiles = FDragDropSettings->OleAcceptFiles;
+        Target->AcceptURLs = FDragDropSettings->OleAcceptURLs;
+        FOleRegistered = HandleAllocated() || Parent() ? RegisterDragDrop(Handle(), Target) == S_OK : false;
+        if (FOleRegistered)
+            FOleDropTarget = Target;
+        else
+            Target->Release();
+        return;
+    }
+    if (FOleRegistered && HandleAllocated())
+        RevokeDragDrop(Handle());
+    FOleRegistered = false;
+    if (FOleDropTarget) {
+        FOleDropTarget->Release();
+        FOleDropTarget = nullptr;
+    }
+}
+
+TGridCoord TProStringGrid::ScreenToCell(TPoint P)
+{
+    const TPoint C = ScreenToClient(P);
+    const TGridCoord Cell = MouseCoord(C.x, C.y);
+    if (Cell.X < 0 || Cell.Y < 0)
+        return TGridCoord{-1, -1};
+    return Cell;
+}
+
+String TProStringGrid::GetDragText()
+{
+    TGridRect R = Selection();
+    if (HasOption(goRowSelect) && FDragDropSettings->OleEntireRows) {
+        R.Left = 0;
+        R.Right = ColCount() - 1;
+    }
+    std::vector<int> Rows;
+    if (FMouseActions->DisjunctRowSelect()) {
+        for (int Row = FixedRows(); Row < RowCount(); ++Row) {
+            const int Key = FMouseActions->RowSelectPersistent ? RealRowIndex(Row) : Row;
+            if (FRowSelectFlags.Get(Key) != 0)
+                Rows.push_back(Row);
+        }
+    } else {
+        for (int Row = R.Top; Row <= R.Bottom; ++Row)
+            Rows.push_back(Row);
+    }
+    String Text;
+    for (size_t I = 0; I < Rows.size(); ++I) {
+        if (I > 0)
+            Text += "\r\n";
+        for (int C = R.Left; C <= R.Right; ++C) {
+            if (C > R.Left)
+                Text += '\t';
+            Text += DragCellText(this, C, Rows[I]);
+        }
+    }
+    return Text;
+}
+
+bool TProStringGrid::StartOleDrag(int X, int Y)
+{
+    if (!FDragDropSettings->OleDropSource)
+        return false;
+    const TGridCoord Cell = MouseCoord(X, Y);
+    if (Cell.X < 0 || Cell.Y < 0)
+        return false;
+    bool Allow = true;
+    if (OnOleDrag)
+        OnOleDrag(this, Cell.Y, RealColIndex(Cell.X), ReadCellText(Cell.X, Cell.Y), Allow);
+    if (!Allow)
+        return false;
+    auto* Source = new TGridDropSource(this);
+    Source->AddRef();
+    if (OnOleDragStart)
+        OnOleDragStart(this, Cell.Y, Cell.X);
+    const DWORD Allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    DWORD Effect = DROPEFFECT_NONE;
+    if (Cell.Y < FixedRows() && FDragDropSettings->OleColumnDragDrop) {
+        TPopupButton* Button = HeaderDragButton();
+        Button->SetCaption(Cells(Cell.X, Cell.Y));
+        Button->SetBounds(0, 0, ColWidths(Cell.X), RowHeights(Cell.Y));
+        Button->SetVisible(true);
+        const HRESULT Hr = Source->StartColumnDrag(Cell.X, Allowed, Effect);
+        Button->SetVisible(false);
+        if (Hr != DRAGDROP_S_CANCEL && OnOleDragStop)
+            OnOleDragStop(this, static_cast<int>(Effect));
+    } else {
+        DragSourceRect = Selection();
+        InsertedDuringDrag().erase(this);
+        const HRESULT Hr = Source->StartTextDrag(GetDragText(), Cells(Cell.X, Cell.Y), Effect, Allowed);
+        if (Hr != DRAGDROP_S_CANCEL) {
+            if (Effect == DROPEFFECT_MOVE) {
+                const TGridRect Src = DragSourceRect;
+                if (FDragDropSettings->OleRemoveRows && HasOption(goRowSelect)) {
+                    // Rows a drop inserted inside the source block stay.
+                    auto It = InsertedDuringDrag().find(this);
+                    if (It != InsertedDuringDrag().end()) {
+                        const TInsertedRows In = It->second;
+                        RemoveRows(In.Row + In.Count, Src.Bottom - (In.Row + In.Count) + 1);
+                        RemoveRows(Src.Top, In.Row - Src.Top);
+                    } else
+                        RemoveRows(Src.Top, Src.Bottom - Src.Top + 1);
+                } else if (!FDragDropSettings->OleCopyAlways)
+                    ClearRect(Src.Left, Src.Top, Src.Right, Src.Bottom);
+            }
+            if (OnOleDragStop)
+                OnOleDragStop(this, static_cast<int>(Effect));
+        }
+        InsertedDuringDrag().erase(this);
+        DragSourceRect = TGridRect{-1, -1, -1, -1};
+    }
+    Source->Release();
+    return true;
+}
