@@ -275,6 +275,8 @@ void TProStringGrid::ProbePlatform()
 
 TProStringGrid::~TProStringGrid()
 {
+    // The balloon tooltip belongs to the form's window, not to the grid's.
+    DestroyBalloon();
     // The widths go to their store before anything is freed; a store that
     // cannot be written never stops the grid from going.
     if (FColumnSize && FColumnSize->Save) {
@@ -389,6 +391,8 @@ void TProStringGrid::Loaded()
     FWantedFixedCols = TStringGrid::FixedCols();
     FLargestRowCount = std::max(FLargestRowCount, RowCount());
     FGridLoaded = true;
+    if (FBalloon->Enable())
+        SetupBalloon();
     if (HasOption(goAlwaysShowEditor)) {
         FNavigation->AlwaysEdit = true;
         SetOptions(Options() & ~static_cast<TGridOptions>(goAlwaysShowEditor));
@@ -447,6 +451,8 @@ void TProStringGrid::Paint()
 
 void TProStringGrid::WndProc(TMessage& Message)
 {
+    if (HintMessage(Message))
+        return;
     if (Message.Msg == WM_DESTROY && FTimerStarted && HandleAllocated()) {
         KillTimer(Handle(), GridTimerId);
         FTimerStarted = false;

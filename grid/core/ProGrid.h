@@ -4,16 +4,19 @@
 // (construction and lifecycle, cell types, nodes, hooks, dimensions, hidden
 // rows, row operations, selection, sorting, filtering, grouping).
 
+#include <array>
 #include <memory>
 #include <vector>
 
 #include "framework/Exception.h"
 #include "framework/StringList.h"
 #include "grid/core/BaseGrid.h"
+#include "grid/core/BalloonSettings.h"
 #include "grid/core/ComponentStyle.h"
 #include "grid/core/GridFilter.h"
 #include "grid/core/GridGrouping.h"
 #include "grid/core/GridSortSettings.h"
+#include "framework/HintWindow.h"
 #include "grid/core/ProGridLook.h"
 #include "grid/core/ProObj.h"
 
@@ -26,6 +29,7 @@ class TDragDropSettings;
 class TDragScrollOptions;
 class TProHintInfo;
 class TImageList;
+struct tagNMTTDISPINFOW;
 class TGridDropTarget;
 class TSearchPanel;
 class TFooterPanel;
@@ -735,6 +739,28 @@ public:
     String GroupHeaderText() const { return FGroupHeaderText; }
     String GroupFooterText() const { return FGroupFooterText; }
 
+    // ---- Pictures, hints and balloons (ProGridHints.cpp) ----
+    TBalloonSettings* Balloon() const { return FBalloon.get(); }
+    void SetBalloon(const TBalloonSettings* Value) { FBalloon->Assign(Value); }
+    bool HintShowCells = false;
+    bool HintShowLargeText = false;
+    bool HTMLHint = false;
+    // The hint of the cell under CursorPos (client coordinates): text,
+    // screen position, window class and colour.
+    virtual void GetCellHint(TPoint CursorPos, TPoint& HintPos, THintWindowClass& HintWinClass, TColor& AHintColor,
+                             String& HintStr);
+    void SetupBalloon();
+    void DestroyBalloon();
+    void BalloonEnableChanged(TObject* Sender);
+    // The balloon tooltip window, nullptr while balloons are off.
+    HWND BalloonWindow() const { return FTooltipWnd; }
+    TGridCoord LastHintCell() const { return FLastHintCell; }
+    TGridCoord LastBalloonCell() const { return FLastBalloonCell; }
+    // The title the balloon was last given.
+    const String& LastBalloonTitle() const { return FLastBalloonTitle; }
+    TAnchorHintEvent OnAnchorHint;
+    TGridBalloonEvent OnCellBalloon;
+
 protected:
     void CreateWnd() override;
     void Loaded() override;
@@ -756,6 +782,24 @@ private:
     void DrawCellBackground(TCanvas* ACanvas, int ACol, int ARow, TRect R);
     void ApplyComponentPreset(TComponentStylePreset AStyle);
     void HandleScroll(TMessage& Message, bool Horz);
+    // Hint, balloon and date picker messages; true when handled whole.
+    bool HintMessage(TMessage& Message);
+    void HintMouseMoved();
+    void CMHintShow(TMessage& Message);
+    bool WMNotifyHint(TMessage& Message);
+    void BalloonDispInfo(tagNMTTDISPINFOW* Info, bool WideNotify);
+    String HintCellText(int RealCol, int ARow);
+    bool AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, String& Title);
+    std::unique_ptr<TBalloonSettings> NewBalloonSettings();
+    std::unique_ptr<TBalloonSettings> FBalloon = NewBalloonSettings();
+    HWND FTooltipWnd = nullptr;
+    TGridCoord FLastHintCell{-1, -1};
+    TGridCoord FLastBalloonCell{-1, -1};
+    String FLastBalloonTitle;
+    // The text the balloon tooltip reads (wide and 8-bit notifications).
+    std::array<wchar_t, 1025> FBalloonTextW{};
+    std::array<char, 1025> FBalloonTextA{};
+
 
     std::unique_ptr<TControlLook> FControlLook;
     std::unique_ptr<TBands> FBands;

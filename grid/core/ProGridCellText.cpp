@@ -425,9 +425,9 @@ TPoint TProStringGrid::GetCellTextSize(int ACol, int ARow, bool Wrapped)
     ResolveCellColors(RealToDisplayCol(ACol), ARow, State, false, false, true, &Brush, &Font, Colors);
     Font.SetSize(Font.Size() + ZoomLevel);
 
-    // Measuring works on a screen-compatible memory DC when the grid has no window.
+    // Measuring works on a screen-compatible memory DC outside painting.
     TBitmap Scratch(1, 1);
-    TCanvas* M = HandleAllocated() ? Cv : Scratch.Canvas();
+    TCanvas* M = Cv->HandleAllocated() ? Cv : Scratch.Canvas();
     TFont Keep;
     Keep.Assign(M->Font());
     M->Font()->Assign(&Font);
