@@ -185,6 +185,34 @@ TEST(GridHints, CellHintTextsAndPositions)
     EXPECT_EQ(H.Ask(H.Centre(2, 4)).Text, "event 2,4");
 }
 
+TEST(GridHints, AnchorTitleUnderTheMouse)
+{
+    HintGrid H;
+    TProStringGrid* G = H.G;
+    G->AnchorHint = true;
+    G->WriteCellText(1, 1, "<a href=\"http://127.0.0.1/a\" title=\"Go there\">link</a> and text");
+    G->WriteCellText(2, 1, "<a href=\"http://127.0.0.1/b\">bare</a>");
+    const TRect R1 = G->CellRect(1, 1);
+    const TPoint OnLink{R1.left + 6, R1.top + 6};
+    const auto Titled = H.Ask(OnLink);
+    EXPECT_EQ(Titled.Text, "Go there");
+    EXPECT_EQ(Titled.Pos.x, H.Screen(OnLink).x + 8);
+    EXPECT_EQ(Titled.Pos.y, H.Screen(OnLink).y - 16);
+
+    // Past the anchor's text there is no anchor.
+    EXPECT_EQ(H.Ask(TPoint{R1.right - 3, R1.bottom - 3}).Text, "start");
+
+    // Without a title the anchor itself; the event may change it.
+    const TRect R2 = G->CellRect(2, 1);
+    String Seen;
+    G->OnAnchorHint = [&](TObject*, int, int, String& Anchor) {
+        Seen = Anchor;
+        Anchor = "<" + Anchor + ">";
+    };
+    EXPECT_EQ(H.Ask(TPoint{R2.left + 6, R2.top + 6}).Text, "<http://127.0.0.1/b>");
+    EXPECT_EQ(Seen, "http://127.0.0.1/b");
+}
+
 TEST(GridHints, HintWindowSizedToTextAndKeptInsideTheMonitor)
 {
     const RECT Mon = MonitorOf(POINT{0, 0});
