@@ -55,11 +55,12 @@ String ExtractNumberText(const String& S)
     return Negative ? '-' + r : r;
 }
 
-Integer ClassifyNumberText(const String& S)
+Integer ClassifyNumberText(const String& S) { return S.empty() ? ntNoNumber : ClassifyNumberText(S, GridLocaleFormats()); }
+
+Integer ClassifyNumberText(const String& S, const TGridLocaleFormats& F)
 {
     if (S.empty())
         return ntNoNumber;
-    const TGridLocaleFormats F = GridLocaleFormats();
     bool IntegerCandidate = true;
     bool DecimalCandidate = true;
     bool ExponentCandidate = true;

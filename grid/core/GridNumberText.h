@@ -5,6 +5,8 @@
 
 #include "framework/Types.h"
 
+struct TGridLocaleFormats;
+
 // Kinds of number text (ClassifyNumberText).
 inline constexpr Integer ntInteger = 0;
 inline constexpr Integer ntDecimal = 1;
@@ -32,6 +34,9 @@ String ExtractNumberText(const String& S);
 // three places apart), ntExponent (a mantissa with one "e"/"E") or
 // ntNoNumber (also for the empty text). A lone "-" counts as an integer.
 Integer ClassifyNumberText(const String& S);
+// The same with separators already read, for callers that classify many
+// texts in one go (a sort reads the locale once, not once per cell).
+Integer ClassifyNumberText(const String& S, const TGridLocaleFormats& F);
 // The decimal separator becomes ".", thousand separators are removed; every
 // other character stays.
 String NormalizeNumberText(const String& S);

@@ -4,6 +4,7 @@
 // first order back and the one row swap all of them move rows through.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -148,6 +149,7 @@ bool ReadDecimal(const String& S, double& Value)
         ++I;
         ++Digits;
     }
+    const std::size_t IntegerEnd = I;
     if (I < N && S[I] == '.') {
         ++I;
         while (I < N && IsDigitChar(S[I])) {
@@ -168,6 +170,15 @@ bool ReadDecimal(const String& S, double& Value)
                 ++E;
             I = E;
         }
+    }
+    // Up to 15 digits without fraction or exponent are exact in a double:
+    // the same value strtod gives, without its cost.
+    if (I == IntegerEnd && Digits <= 15) {
+        long long V = 0;
+        for (std::size_t D = I - Digits; D < I; ++D)
+            V = V * 10 + (S[D] - '0');
+        Value = S[Start] == '-' ? -static_cast<double>(V) : static_cast<double>(V);
+        return I == N;
     }
     const String Number = S.substr(Start, I - Start);
     Value = std::strtod(Number.c_str(), nullptr);
@@ -257,16 +268,16 @@ double ReadFixedDate(const String& S, bool DayFirst)
 // lives for one comparison; inside a sort without hooks that could change
 // texts or styles, the keys of every row are kept and travel with the rows.
 struct TCellKey {
-    bool Loaded = false;
     String Text;
+    double Num = 0;
+    double Date = 0;
+    bool Loaded = false;
     bool CheckType = false;
     signed char NumberText = -1;     // ClassifyNumberText said number
     signed char AutoStyle = -1;      // ssAutomatic resolved from this cell
     signed char NumStyle = -1;       // the style Num was read for
     bool NumOk = false;
-    double Num = 0;
     signed char DateStyle = -1;      // the style Date was read for
-    double Date = 0;
 };
 
 struct TProStringGrid::TSortKeyCache {
@@ -310,16 +321,14 @@ struct TKeyContext {
     char TimeSep;
 };
 
-TSortStyle ResolveAutomatic(TCellKey& K, const TKeyContext& Ctx)
+// ssAutomatic resolved from one cell's text and type.
+TSortStyle AutomaticStyleOf(const String& T, bool CheckType, const TKeyContext& Ctx)
 {
-    if (K.AutoStyle >= 0)
-        return static_cast<TSortStyle>(K.AutoStyle);
     TSortStyle S = ssAlphabetic;
-    const String& T = K.Text;
     const auto Len = T.size();
-    if (K.CheckType) {
+    if (CheckType) {
         S = ssCheckBox;
-    } else if (IsNumberKind(ClassifyNumberText(T))) {
+    } else if (IsNumberKind(ClassifyNumberText(T, Ctx.Formats))) {
         S = ssNumeric;
     } else {
         const std::size_t DP = T.find(Ctx.Formats.DateSeparator);
@@ -333,23 +342,29 @@ TSortStyle ResolveAutomatic(TCellKey& K, const TKeyContext& Ctx)
             S = ssTime;
         }
     }
-    K.AutoStyle = static_cast<signed char>(S);
     return S;
 }
 
-bool IsNumberText(TCellKey& K)
+TSortStyle ResolveAutomatic(TCellKey& K, const TKeyContext& Ctx)
+{
+    if (K.AutoStyle < 0)
+        K.AutoStyle = static_cast<signed char>(AutomaticStyleOf(K.Text, K.CheckType, Ctx));
+    return static_cast<TSortStyle>(K.AutoStyle);
+}
+
+bool IsNumberText(TCellKey& K, const TKeyContext& Ctx)
 {
     if (K.NumberText < 0)
-        K.NumberText = IsNumberKind(ClassifyNumberText(K.Text)) ? 1 : 0;
+        K.NumberText = IsNumberKind(ClassifyNumberText(K.Text, Ctx.Formats)) ? 1 : 0;
     return K.NumberText == 1;
 }
 
-void ReadNumberKey(TCellKey& K, TSortStyle Style, const String& Prefix, const String& Suffix,
-                   const TKeyContext& Ctx)
+// A cell text as a number of a numeric style: false when it does not read,
+// except that an empty text reads as 0.
+bool ReadNumberText(const String& Text, TSortStyle Style, const String& Prefix, const String& Suffix,
+                    const TKeyContext& Ctx, double& Num)
 {
-    if (K.NumStyle == static_cast<signed char>(Style))
-        return;
-    String S = K.Text;
+    String S = Text;
     RemoveAffix(S, Suffix);
     RemoveAffix(S, Prefix);
     if (Style == ssFinancial && Ctx.Formats.ThousandSeparator != 0)
@@ -359,11 +374,20 @@ void ReadNumberKey(TCellKey& K, TSortStyle Style, const String& Prefix, const St
         if (P != String::npos)
             S[P] = '.';
     }
-    K.NumOk = ReadDecimal(S, K.Num);
-    if (!K.NumOk && K.Text.empty()) {
-        K.NumOk = true;
-        K.Num = 0;
+    bool Ok = ReadDecimal(S, Num);
+    if (!Ok && Text.empty()) {
+        Ok = true;
+        Num = 0;
     }
+    return Ok;
+}
+
+void ReadNumberKey(TCellKey& K, TSortStyle Style, const String& Prefix, const String& Suffix,
+                   const TKeyContext& Ctx)
+{
+    if (K.NumStyle == static_cast<signed char>(Style))
+        return;
+    K.NumOk = ReadNumberText(K.Text, Style, Prefix, Suffix, Ctx, K.Num);
     K.NumStyle = static_cast<signed char>(Style);
 }
 
@@ -446,7 +470,7 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, bool Descending, int ARow2
     if (Style == ssAutomatic)
         Style = ResolveAutomatic(*K1, Ctx);
     if (Style == ssAlphaNumeric || Style == ssAlphaNumericNoCase) {
-        const bool Numbers = IsNumberText(*K1) && IsNumberText(*K2);
+        const bool Numbers = IsNumberText(*K1, Ctx) && IsNumberText(*K2, Ctx);
         Style = Numbers ? ssNumeric : (Style == ssAlphaNumeric ? ssAlphabetic : ssAlphaNoCase);
     }
 
@@ -672,33 +696,47 @@ void QuickSortPositions(std::vector<int>& Perm, int Lo, int Hi, int Target, bool
 } // namespace
 
 // One sort column's keys read ahead for every row of a range, for the
-// styles whose comparison needs nothing but the kept keys: plain text and
+// styles whose comparison needs nothing but the cell text: plain text and
 // numbers, the style resolved per row as CompareCells resolves it (from the
-// first row of a comparison). Compare gives what CompareCells gives.
+// first row of a comparison). Compare gives what CompareCells gives. The
+// keys are packed (one flag byte per row, numbers only when a row compares
+// by number, texts in one buffer only when a row compares by text): a large
+// sort spends much of its time touching fresh memory.
 struct TProStringGrid::TFastSortColumn {
+    enum : unsigned char { fNumeric = 1, fNumOk = 2, fEmpty = 4 };
     int Lo = 0;
     bool IgnoreBlanks = false;
     bool BlanksLast = false;
-    std::vector<signed char> Numeric;   // 1: the row's style is ssNumeric
-    std::vector<std::string_view> Text;
-    std::vector<char> NumOk;
-    std::vector<double> Num;
+    std::vector<unsigned char> Flags;
+    std::vector<double> Num;              // empty when no row compares by number
+    std::vector<std::uint32_t> Start;     // N + 1 offsets into Pool; empty when no row compares by text
+    String Pool;
+    // Every row compares by a number it holds, and no blank is placed
+    // apart: a comparison is the two numbers' alone.
+    bool NumbersOnly = false;
+
+    std::string_view TextOf(std::size_t I) const
+    {
+        return std::string_view(Pool.data() + Start[I], Start[I + 1] - Start[I]);
+    }
 
     int Compare(int A, int B, bool Descending) const
     {
         const auto IA = static_cast<std::size_t>(A - Lo);
         const auto IB = static_cast<std::size_t>(B - Lo);
-        const std::string_view T1 = Text[IA];
-        const std::string_view T2 = Text[IB];
+        if (NumbersOnly)
+            return Sign(Num[IA], Num[IB]);
+        const unsigned char FA = Flags[IA];
+        const unsigned char FB = Flags[IB];
         int Res;
-        if (Numeric[IA]) {
-            Res = (!NumOk[IA] && !NumOk[IB]) ? 0 : Sign(Num[IA], Num[IB]);
+        if (FA & fNumeric) {
+            Res = !((FA | FB) & fNumOk) ? 0 : Sign(Num[IA], Num[IB]);
         } else {
-            const int R = T1.compare(T2);
+            const int R = TextOf(IA).compare(TextOf(IB));
             Res = R > 0 ? 1 : (R < 0 ? -1 : 0);
         }
-        if (IgnoreBlanks && T1.empty() != T2.empty()) {
-            Res = T1.empty() ? (BlanksLast ? 1 : -1) : (BlanksLast ? -1 : 1);
+        if (IgnoreBlanks && ((FA ^ FB) & fEmpty)) {
+            Res = (FA & fEmpty) ? (BlanksLast ? 1 : -1) : (BlanksLast ? -1 : 1);
             if (Descending)
                 Res = -Res;
         }
@@ -708,58 +746,121 @@ struct TProStringGrid::TFastSortColumn {
 
 // Reads ahead the keys of column ACol for the rows Lo..Hi when every one of
 // them compares as plain text or as a number; false leaves the comparisons
-// to CompareCells.
+// to CompareCells. The texts are read twice when a row compares by text
+// (once to learn the styles and sizes, once into the buffer), which costs
+// less than keeping every text as a string of its own.
 bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortColumn& Out)
 {
     if (!CanSortByIndex() || ACol < 0 || ACol >= ColCount() || IsIgnoredColumn(ACol))
         return false;
-    const TSortStyle Base = FSortSettings->AutoFormat ? ssAutomatic : ssAlphabetic;
+    const bool Automatic = FSortSettings->AutoFormat;
     const TKeyContext Ctx{FSortKeys->Formats, FSortKeys->TimeSep};
-    const int Rows = RowCount();
-    // The column's keys are sized for every row first: nothing that follows
-    // moves them, so views of their texts stay good through the sort.
-    if (!FSortKeys->Find(ACol, Rows - 1, Rows))
-        return false;
     const auto N = static_cast<std::size_t>(Hi - Lo + 1);
     Out.Lo = Lo;
     Out.IgnoreBlanks = FSortSettings->IgnoreBlanks;
     Out.BlanksLast = FSortSettings->BlankPos == blLast;
-    Out.Numeric.assign(N, 0);
-    Out.Text.assign(N, std::string_view());
-    Out.NumOk.assign(N, 0);
-    Out.Num.assign(N, 0.0);
-    bool AnyNumeric = false;
-    std::vector<TCellKey*> Keys(N);
+    Out.Flags.assign(N, 0);
+    Out.Num.clear();
+    Out.Start.clear();
+    Out.Pool.clear();
+    Out.NumbersOnly = false;
+    std::size_t TextRows = 0;
+    bool AllRead = true;
+    bool AnyEmpty = false;
+    std::size_t Bytes = 0;
     for (int R = Lo; R <= Hi; ++R) {
-        TCellKey* K = FSortKeys->Find(ACol, R, Rows);
-        if (!K)
-            return false;
-        if (!K->Loaded) {
-            K->Text = ReadCellText(ACol, R);
-            K->CheckType = IsCheckBoxType(GetCellType(ACol, R));
-            K->Loaded = true;
-        }
-        const TSortStyle Style = Base == ssAutomatic ? ResolveAutomatic(*K, Ctx) : Base;
+        const String T = ReadCellText(ACol, R);
+        const TSortStyle Style =
+            Automatic ? AutomaticStyleOf(T, IsCheckBoxType(GetCellType(ACol, R)), Ctx) : ssAlphabetic;
         const auto I = static_cast<std::size_t>(R - Lo);
+        unsigned char F = T.empty() ? TFastSortColumn::fEmpty : 0;
         if (Style == ssNumeric) {
-            Out.Numeric[I] = 1;
-            AnyNumeric = true;
-        } else if (Style != ssAlphabetic) {
+            if (Out.Num.empty())
+                Out.Num.assign(N, 0.0);
+            F |= TFastSortColumn::fNumeric;
+            if (ReadNumberText(T, ssNumeric, String(), String(), Ctx, Out.Num[I]))
+                F |= TFastSortColumn::fNumOk;
+            else
+                AllRead = false;
+        } else if (Style == ssAlphabetic) {
+            ++TextRows;
+        } else {
             return false;
         }
-        Keys[I] = K;
+        Out.Flags[I] = F;
+        AnyEmpty = AnyEmpty || T.empty();
+        Bytes += T.size();
     }
-    for (std::size_t I = 0; I < N; ++I) {
-        TCellKey& K = *Keys[I];
-        if (AnyNumeric) {
-            ReadNumberKey(K, ssNumeric, String(), String(), Ctx);
-            Out.NumOk[I] = K.NumOk ? 1 : 0;
-            Out.Num[I] = K.Num;
-        }
-        Out.Text[I] = std::string_view(K.Text);
+    if (TextRows == 0) {
+        Out.NumbersOnly = AllRead && !(Out.IgnoreBlanks && AnyEmpty);
+        return true;
     }
+    if (Bytes > 0xFFFFFFFFu)
+        return false;
+    // A text row compares against any row by text, and a number row
+    // against any row by number: both keys are needed for every row.
+    Out.Start.resize(N + 1);
+    Out.Pool.reserve(Bytes);
+    for (int R = Lo; R <= Hi; ++R) {
+        const auto I = static_cast<std::size_t>(R - Lo);
+        const String T = ReadCellText(ACol, R);
+        Out.Start[I] = static_cast<std::uint32_t>(Out.Pool.size());
+        Out.Pool += T;
+        if (!Out.Num.empty() && !(Out.Flags[I] & TFastSortColumn::fNumeric)
+            && ReadNumberText(T, ssNumeric, String(), String(), Ctx, Out.Num[I]))
+            Out.Flags[I] |= TFastSortColumn::fNumOk;
+    }
+    Out.Start[N] = static_cast<std::uint32_t>(Out.Pool.size());
     return true;
 }
+
+namespace {
+
+// The fast keys of the columns 0 .. Count-1 a sort compares, each read
+// ahead the first time a comparison needs it (Prepare); a column that
+// cannot be read ahead is left to the full comparison (Slow). The slots
+// never move, so a column's keys stay where Keys found them.
+template <class TColumn, class TPrepare, class TSlow>
+class TLazySortColumns {
+public:
+    TLazySortColumns(int Count, TPrepare APrepare, TSlow ASlow)
+        : Prepare(APrepare), Slow(ASlow), Columns(static_cast<std::size_t>(std::max(Count, 0)))
+    {
+    }
+
+    int Compare(int ACol, int A, int B, bool Descending)
+    {
+        const TColumn* K = Keys(ACol);
+        return K ? K->Compare(A, B, Descending) : Slow(ACol, A, B, Descending);
+    }
+
+    // The column's keys, null when it cannot be read ahead.
+    const TColumn* Keys(int ACol)
+    {
+        if (ACol < 0 || ACol >= static_cast<int>(Columns.size()))
+            return nullptr;
+        TSlot& S = Columns[static_cast<std::size_t>(ACol)];
+        if (!S.Tried) {
+            S.Tried = true;
+            S.Usable = Prepare(ACol, S.Keys);
+            if (!S.Usable)
+                S.Keys = TColumn();
+        }
+        return S.Usable ? &S.Keys : nullptr;
+    }
+
+private:
+    struct TSlot {
+        bool Tried = false;
+        bool Usable = false;
+        TColumn Keys;
+    };
+    TPrepare Prepare;
+    TSlow Slow;
+    std::vector<TSlot> Columns;
+};
+
+} // namespace
 
 // Rows can be sorted by number and moved once at the end when what a
 // comparison reads of a row does not depend on where the row stands: the
@@ -772,29 +873,27 @@ bool TProStringGrid::CanSortByIndex() const
 }
 
 // Moves the rows Lo..Hi so that position P holds the row that stood at
-// Perm[P], through SwapRows: everything that travels with a row (texts,
+// Perm[P - Lo], through SwapRows: everything that travels with a row (texts,
 // objects, heights, flags, the saved order, the kept keys, the tracked
-// row) ends where the exchanges of the quick sort would have put it.
+// row) ends where the exchanges of the quick sort would have put it. Each
+// cycle of the permutation takes one exchange fewer than its length.
 void TProStringGrid::ApplyRowPermutation(const std::vector<int>& Perm, int Lo, int Hi)
 {
-    // Where each of the original rows stands now, and which one stands at a place.
-    std::vector<int> Where(Perm.size());
-    std::vector<int> Holds(Perm.size());
+    std::vector<char> Done(static_cast<std::size_t>(Hi - Lo + 1), 0);
     for (int P = Lo; P <= Hi; ++P) {
-        Where[static_cast<std::size_t>(P)] = P;
-        Holds[static_cast<std::size_t>(P)] = P;
-    }
-    for (int P = Lo; P <= Hi; ++P) {
-        const int Wanted = Perm[static_cast<std::size_t>(P)];
-        const int Q = Where[static_cast<std::size_t>(Wanted)];
-        if (Q == P)
+        if (Done[static_cast<std::size_t>(P - Lo)])
             continue;
-        SwapRows(P, Q);
-        const int Displaced = Holds[static_cast<std::size_t>(P)];
-        Holds[static_cast<std::size_t>(Q)] = Displaced;
-        Where[static_cast<std::size_t>(Displaced)] = Q;
-        Holds[static_cast<std::size_t>(P)] = Wanted;
-        Where[static_cast<std::size_t>(Wanted)] = P;
+        Done[static_cast<std::size_t>(P - Lo)] = 1;
+        // P takes the row that stood at Perm[P - Lo], whose place takes
+        // the row its own entry names, and so on round the cycle; after
+        // each exchange the place further on holds the row that stood at P.
+        int Q = P;
+        for (int Next = Perm[static_cast<std::size_t>(Q - Lo)]; Next != P;
+             Next = Perm[static_cast<std::size_t>(Q - Lo)]) {
+            SwapRows(Q, Next);
+            Done[static_cast<std::size_t>(Next - Lo)] = 1;
+            Q = Next;
+        }
     }
 }
 
@@ -805,23 +904,42 @@ void TProStringGrid::QuickSortRows(int ACol, int Lo, int Hi)
 {
     FSortSign = FSortSettings->Direction == sdAscending ? 1 : -1;
     if (Lo < Hi && CanSortByIndex()) {
-        std::vector<int> Perm(static_cast<std::size_t>(Hi) + 1);
+        // Positions count from Lo: the pivots and exchanges are the same.
+        std::vector<int> Perm(static_cast<std::size_t>(Hi - Lo) + 1);
         for (int P = Lo; P <= Hi; ++P)
-            Perm[static_cast<std::size_t>(P)] = P;
-        TFastSortColumn Fast;
-        const bool UseFast = PrepareFastSortColumn(ACol, Lo, Hi, Fast);
+            Perm[static_cast<std::size_t>(P - Lo)] = P;
         const bool Descending = FSortSettings->Direction == sdDescending;
         const bool Full = FSortSettings->Full;
-        auto Compare = [this, ACol, &Fast, UseFast, Descending, Full](int A, int B) {
-            if (!UseFast)
-                return CompareRows(ACol, A, B);
-            const int Res = Fast.Compare(A, B, Descending);
-            // A tie on a full sort goes on to the next columns.
-            if (Res != 0 || !Full || ACol > ColCount() - 2)
-                return Res;
-            return CompareRows(ACol, A, B);
+        const int LastCol = ColCount() - 1;
+        std::vector<char> Ignored(static_cast<std::size_t>(std::max(LastCol + 1, 0)), 0);
+        for (int C = std::max(ACol, 0); C <= LastCol; ++C)
+            Ignored[static_cast<std::size_t>(C)] = IsIgnoredColumn(C) ? 1 : 0;
+        auto Prepare = [this, Lo, Hi](int C, TFastSortColumn& Keys) { return PrepareFastSortColumn(C, Lo, Hi, Keys); };
+        auto Slow = [this](int C, int A, int B, bool Desc) { return CompareCells(C, A, Desc, B); };
+        TLazySortColumns<TFastSortColumn, decltype(Prepare), decltype(Slow)> Columns(ColCount(), Prepare, Slow);
+        auto IsIgnored = [this, LastCol, &Ignored](int C) {
+            return C >= 0 && C <= LastCol ? Ignored[static_cast<std::size_t>(C)] != 0 : IsIgnoredColumn(C);
         };
-        QuickSortPositions(Perm, Lo, Hi, FSortSign, true, Compare);
+        // The sort column's keys are looked up once, not per comparison.
+        const TFastSortColumn* First = IsIgnored(ACol) ? nullptr : Columns.Keys(ACol);
+        // CompareRows over the keys read ahead.
+        auto Compare = [ACol, LastCol, Descending, Full, First, &IsIgnored, &Columns](int A, int B) {
+            int C = ACol;
+            if (First) {
+                const int Res = First->Compare(A, B, Descending);
+                if (Res != 0 || !Full || C > LastCol - 1)
+                    return Res;
+                ++C;
+            }
+            for (;; ++C) {
+                if (IsIgnored(C))
+                    return 0;
+                const int Res = Columns.Compare(C, A, B, Descending);
+                if (Res != 0 || !Full || C > LastCol - 1)
+                    return Res;
+            }
+        };
+        QuickSortPositions(Perm, 0, Hi - Lo, FSortSign, true, Compare);
         ApplyRowPermutation(Perm, Lo, Hi);
         return;
     }
@@ -857,30 +975,36 @@ void TProStringGrid::QuickSortRows(int ACol, int Lo, int Hi)
 void TProStringGrid::QuickSortRowsIndexed(int Depth, int Lo, int Hi)
 {
     if (Lo < Hi && CanSortByIndex()) {
-        std::vector<int> Perm(static_cast<std::size_t>(Hi) + 1);
+        std::vector<int> Perm(static_cast<std::size_t>(Hi - Lo) + 1);
         for (int P = Lo; P <= Hi; ++P)
-            Perm[static_cast<std::size_t>(P)] = P;
-        const int Levels = FSortIndexes->Count();
-        std::vector<TFastSortColumn> Fast(static_cast<std::size_t>(std::max(Levels - Depth, 0)));
-        std::vector<char> UseFast(Fast.size(), 0);
-        for (int D = Depth; D < Levels; ++D)
-            UseFast[static_cast<std::size_t>(D - Depth)] = PrepareFastSortColumn(
-                TSortIndexList::ColumnOf(FSortIndexes->GetInteger(D)), Lo, Hi, Fast[static_cast<std::size_t>(D - Depth)]);
-        auto Compare = [this, Depth, Levels, &Fast, &UseFast](int A, int B) {
-            for (int D = Depth; D < Levels; ++D) {
-                const int Entry = FSortIndexes->GetInteger(D);
-                const int C = TSortIndexList::ColumnOf(Entry);
-                const bool Descending = (static_cast<unsigned>(Entry) & TSortIndexList::DescendingFlag) != 0;
-                const auto F = static_cast<std::size_t>(D - Depth);
-                const int Res = IsIgnoredColumn(C) ? 0
-                                : UseFast[F]       ? Fast[F].Compare(A, B, Descending)
-                                                   : CompareCells(C, A, Descending, B);
-                if (Res != 0 || !FSortSettings->Full)
-                    return Descending ? -Res : Res;
+            Perm[static_cast<std::size_t>(P - Lo)] = P;
+        // The list's entries, read once: nothing changes it during a sort.
+        struct TLevel {
+            int Col;
+            bool Descending;
+            bool Ignored;
+        };
+        std::vector<TLevel> Levels;
+        for (int D = Depth; D < FSortIndexes->Count(); ++D) {
+            const int Entry = FSortIndexes->GetInteger(D);
+            const int C = TSortIndexList::ColumnOf(Entry);
+            Levels.push_back({C, (static_cast<unsigned>(Entry) & TSortIndexList::DescendingFlag) != 0,
+                              IsIgnoredColumn(C)});
+        }
+        const bool Full = FSortSettings->Full;
+        auto Prepare = [this, Lo, Hi](int C, TFastSortColumn& Keys) { return PrepareFastSortColumn(C, Lo, Hi, Keys); };
+        auto Slow = [this](int C, int A, int B, bool Desc) { return CompareCells(C, A, Desc, B); };
+        TLazySortColumns<TFastSortColumn, decltype(Prepare), decltype(Slow)> Columns(ColCount(), Prepare, Slow);
+        // CompareRowsIndexed over the keys read ahead.
+        auto Compare = [&Levels, Full, &Columns](int A, int B) {
+            for (const TLevel& L : Levels) {
+                const int Res = L.Ignored ? 0 : Columns.Compare(L.Col, A, B, L.Descending);
+                if (Res != 0 || !Full)
+                    return L.Descending ? -Res : Res;
             }
             return 0;
         };
-        QuickSortPositions(Perm, Lo, Hi, 1, false, Compare);
+        QuickSortPositions(Perm, 0, Hi - Lo, 1, false, Compare);
         ApplyRowPermutation(Perm, Lo, Hi);
         return;
     }
