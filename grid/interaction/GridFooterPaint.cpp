@@ -5,7 +5,7 @@
 
 #include "framework/Codepage.h"
 #include "framework/StrUtils.h"
-#include "grid/core/HtmlStrip.h"
+#include "grid/core/HtmlRender.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FloatingFooter.h"
 #include "grid/interaction/FooterPanel.h"
@@ -197,10 +197,21 @@ int TFooterPanel::PaintCustomPreview()
         C->DrawTextRect(Template, S, 0);
     else {
         S.top += 2;
-        TRect T = S;
-        T.left += 1;
-        C->DrawTextRect(HtmlToPlainText(ExpandTemplate(Template)), T,
-                        FGrid->EnhTextSize ? DT_SINGLELINE : DT_WORDBREAK);
+        THtmlDrawParams P;
+        P.ImageList = FGrid->GridImages;
+        P.HitX = 0;
+        P.HitY = 0;
+        P.FocusAnchor = -1;
+        P.HoverAnchor = 0;
+        P.ShadowOffset = 1;
+        P.BlinkOn = false;
+        P.WordWrap = !FGrid->EnhTextSize;
+        P.ImageScale = 0;
+        P.AnchorColor = FGrid->URLColor;
+        P.ShadowColor = FrameGrey;
+        P.Window = Handle();
+        THtmlDrawResult Unused;
+        DrawHtmlText(C, ExpandTemplate(Template), S, P, Unused);
         S.top -= 2;
     }
     C->Brush()->SetStyle(TBrushStyle::bsSolid);

@@ -6,6 +6,7 @@
 #include "framework/Codepage.h"
 #include "framework/StrUtils.h"
 #include "grid/core/HtmlStrip.h"
+#include "grid/core/HtmlTextRoutines.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/SearchFooter.h"
@@ -28,68 +29,6 @@ String LocaleUpper(const String& S)
     if (!W.empty())
         CharUpperBuffW(W.data(), static_cast<DWORD>(W.size()));
     return WideToStr(W);
-}
-
-// Wraps every occurrence of Text in the plain text of S (outside tags) in
-// <hi> and </hi>; an occurrence that crosses a tag is left alone.
-String WrapHighlights(const String& S, const String& Text, bool CaseSensitive)
-{
-    if (Text.empty())
-        return S;
-    const String Find = CaseSensitive ? Text : LocaleUpper(Text);
-    String Out;
-    size_t I = 0;
-    while (I < S.size()) {
-        if (S[I] == '<') {
-            const size_t Close = S.find('>', I);
-            const size_t End = Close == String::npos ? S.size() : Close + 1;
-            Out.append(S, I, End - I);
-            I = End;
-            continue;
-        }
-        size_t RunEnd = S.find('<', I);
-        if (RunEnd == String::npos)
-            RunEnd = S.size();
-        const String Run = S.substr(I, RunEnd - I);
-        const String Cmp = CaseSensitive ? Run : LocaleUpper(Run);
-        size_t From = 0;
-        // LocaleUpper keeps the byte length of 936 text, so positions agree.
-        const bool Aligned = Cmp.size() == Run.size();
-        while (Aligned) {
-            const size_t P = Cmp.find(Find, From);
-            if (P == String::npos)
-                break;
-            Out.append(Run, From, P - From);
-            Out += "<hi>";
-            Out.append(Run, P, Find.size());
-            Out += "</hi>";
-            From = P + Find.size();
-        }
-        Out.append(Run, Aligned ? From : 0, String::npos);
-        I = RunEnd;
-    }
-    return Out;
-}
-
-// Takes out every <hi> and </hi> tag, in any case.
-String StripHighlights(const String& S)
-{
-    String Out;
-    size_t I = 0;
-    while (I < S.size()) {
-        if (S[I] == '<') {
-            const size_t Close = S.find('>', I);
-            if (Close != String::npos) {
-                const String Tag = UpperCase(S.substr(I, Close - I + 1));
-                if (Tag == "<HI>" || Tag == "</HI>") {
-                    I = Close + 1;
-                    continue;
-                }
-            }
-        }
-        Out += S[I++];
-    }
-    return Out;
 }
 
 } // namespace
@@ -398,7 +337,7 @@ void TProStringGrid::HighlightMatches(bool WholeGrid, bool CaseSensitive, const 
     for (int R = R1; R <= R2; ++R)
         for (int C = C1; C <= std::min(C2, ColCount() - 1); ++C) {
             const String S = ReadCellText(C, R);
-            const String H = WrapHighlights(S, Text, CaseSensitive);
+            const String H = HighlightHtmlText(S, Text, "hi", CaseSensitive);
             if (H != S)
                 WriteCellText(C, R, H);
         }
@@ -413,7 +352,7 @@ void TProStringGrid::RemoveHighlights(bool WholeGrid)
     for (int R = R1; R <= R2; ++R)
         for (int C = C1; C <= std::min(C2, ColCount() - 1); ++C) {
             const String S = ReadCellText(C, R);
-            const String H = StripHighlights(S);
+            const String H = UnhighlightHtmlText(S, "hi");
             if (H != S)
                 WriteCellText(C, R, H);
         }

@@ -1,0 +1,301 @@
+// Drops on a grid in a real window through its drop target, the dragged
+// text of a grid, and real drags with the system's drag loop: between two
+// grids, and inside one grid with row insertion and removal.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "framework/Form.h"
+#include "grid/core/ProGrid.h"
+#include "grid/interaction/DragDropSettings.h"
+#include "grid/interaction/GridDragDrop.h"
+#include "grid/interaction/MouseActions.h"
+#include "tests/support/GuiHarness.h"
+
+namespace {
+
+class GridDrop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Form = new TForm(Application);
+        Form->SetBounds(40, 40, 900, 420);
+        A = MakeGrid(8);
+        B = MakeGrid(450);
+        Form->Show();
+        gui::Settle();
+    }
+    void TearDown() override { delete Form; }
+
+    TProStringGrid* MakeGrid(int Left)
+    {
+        auto* G = new TProStringGrid(Form);
+        G->SetParent(Form);
+        G->SetBounds(Left, 8, 420, 360);
+        G->SetColCount(5);
+        G->SetRowCount(10);
+        G->SetDefaultColWidth(70);
+        G->SetDefaultRowHeight(22);
+        for (int R = 1; R < 10; ++R)
+            for (int C = 1; C < 5; ++C)
+                G->SetCells(C, R, String(1, static_cast<char>('a' + C - 1)) + std::to_string(R));
+        return G;
+    }
+    // The screen point in the middle of a cell.
+    TPoint CellPoint(TProStringGrid* G, int ACol, int ARow)
+    {
+        const TRect R = G->CellRect(ACol, ARow);
+        return G->ClientToScreen(TPoint{(R.left + R.right) / 2, (R.top + R.bottom) / 2});
+    }
+    std::string RowText(TProStringGrid* G, int ARow)
+    {
+        std::string S;
+        for (int C = 1; C < G->ColCount(); ++C)
+            S += (C > 1 ? "," : "") + G->Cells(C, ARow);
+        return S;
+    }
+
+    TForm* Form = nullptr;
+    TProStringGrid* A = nullptr;
+    TProStringGrid* B = nullptr;
+};
+
+void MouseInput(DWORD Flags, TPoint Screen)
+{
+    INPUT In{};
+    In.type = INPUT_MOUSE;
+    In.mi.dx = MulDiv(Screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    In.mi.dy = MulDiv(Screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    In.mi.dwFlags = Flags | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &In, sizeof In);
+}
+
+// Presses the left button over From, runs the grid's drag from there and,
+// from a helper thread, moves the mouse to To in steps and releases it.
+// Returns whether the drag ran; the helper always releases the button.
+bool RealDrag(TProStringGrid* Source, TPoint From, TPoint To, const std::function<void()>& BeforeDrag = {})
+{
+    MouseInput(MOUSEEVENTF_MOVE, From);
+    gui::PumpFor(50);
+    MouseInput(MOUSEEVENTF_LEFTDOWN, From);
+    gui::PumpFor(100);
+    if (BeforeDrag)
+        BeforeDrag();
+    std::atomic<bool> Done{false};
+    std::thread Mover([&] {
+        Sleep(300);
+        for (int I = 1; I <= 10; ++I) {
+            MouseInput(MOUSEEVENTF_MOVE,
+                       TPoint{From.x + (To.x - From.x) * I / 10, From.y + (To.y - From.y) * I / 10});
+            Sleep(60);
+        }
+        Sleep(200);
+        MouseInput(MOUSEEVENTF_LEFTUP, To);
+        // Should the drag loop not have ended, Escape ends it.
+        for (int I = 0; I < 40 && !Done; ++I)
+            Sleep(50);
+        if (!Done) {
+            INPUT K{};
+            K.type = INPUT_KEYBOARD;
+            K.ki.wVk = VK_ESCAPE;
+            SendInput(1, &K, sizeof K);
+            K.ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(1, &K, sizeof K);
+        }
+    });
+    const TPoint Client = Source->ScreenToClient(From);
+    const bool Ran = Source->StartOleDrag(Client.x, Client.y);
+    Done = true;
+    Mover.join();
+    gui::Settle();
+    return Ran;
+}
+
+} // namespace
+
+TEST_F(GridDrop, RegisteringAndRevokingTheDropTarget)
+{
+    EXPECT_FALSE(A->OleDropTargetRegistered());
+    A->DragDropSettings()->SetOleDropTarget(true);
+    EXPECT_TRUE(A->OleDropTargetRegistered());
+    ASSERT_NE(A->OleDropTargetObject(), nullptr);
+    // The window is taken: a second registration fails.
+    EXPECT_EQ(RegisterDragDrop(A->Handle(), A->OleDropTargetObject()), DRAGDROP_E_ALREADYREGISTERED);
+    A->DragDropSettings()->SetOleDropTarget(false);
+    EXPECT_FALSE(A->OleDropTargetRegistered());
+    EXPECT_EQ(A->OleDropTargetObject(), nullptr);
+    EXPECT_EQ(RevokeDragDrop(A->Handle()), DRAGDROP_E_NOTREGISTERED);
+
+    // A grid without a window registers nothing and leaves the flag false.
+    auto* Loose = new TProStringGrid(nullptr);
+    Loose->DragDropSettings()->SetOleDropTarget(true);
+    EXPECT_FALSE(Loose->OleDropTargetRegistered());
+    delete Loose;
+}
+
+TEST_F(GridDrop, DroppedLinesAreInsertedPastedAndSelected)
+{
+    B->DragDropSettings()->OleInsertRows = true;
+    B->DragDropSettings()->SetOleDropTarget(true);
+    TGridDropTarget* T = B->OleDropTargetObject();
+    ASSERT_NE(T, nullptr);
+    std::vector<std::string> Events;
+    TGridRect Dropped{};
+    B->OnOleDrop = [&](TObject*, int R, int C, const String& Data, bool&) {
+        Events.push_back("drop " + std::to_string(R) + "," + std::to_string(C) + " " + Data);
+    };
+    B->OnOleDropped = [&](TObject*, const TGridRect& Rect) {
+        Events.push_back("dropped");
+        Dropped = Rect;
+    };
+    T->TextDropped(CellPoint(B, 2, 3), "x1\ty1\r\nx2\ty2\r\nx3\ty3");
+    ASSERT_EQ(Events.size(), 2u);
+    EXPECT_EQ(Events[0], "drop 3,2 x1\ty1\r\nx2\ty2\r\nx3\ty3");
+    EXPECT_EQ(B->RowCount(), 13);
+    EXPECT_EQ(RowText(B, 2), "a2,b2,c2,d2");
+    EXPECT_EQ(RowText(B, 3), ",x1,y1,");
+    EXPECT_EQ(RowText(B, 5), ",x3,y3,");
+    EXPECT_EQ(RowText(B, 6), "a3,b3,c3,d3") << "the rows below moved down by three";
+    EXPECT_EQ(Dropped, (TGridRect{2, 3, 3, 5}));
+    EXPECT_EQ(B->Selection(), (TGridRect{2, 3, 3, 5}));
+
+    // A drop the event refuses changes no cell, and OnOleDropped still fires.
+    Events.clear();
+    B->OnOleDrop = [&](TObject*, int, int, const String&, bool& Allow) { Allow = false; };
+    T->TextDropped(CellPoint(B, 1, 1), "zz");
+    EXPECT_EQ(Events, std::vector<std::string>{"dropped"});
+    EXPECT_EQ(B->Cells(1, 1), "a1");
+    EXPECT_EQ(B->RowCount(), 13);
+}
+
+TEST_F(GridDrop, DraggingOverShowsTheArrowAndRefusesFixedRows)
+{
+    B->DragDropSettings()->SetOleDropTarget(true);
+    TGridDropTarget* T = B->OleDropTargetObject();
+    bool Allow = true;
+    T->DraggingOver(CellPoint(B, 2, 4), Allow, ofText);
+    EXPECT_TRUE(Allow);
+    TArrowWindow* Right = B->DropArrow(2);
+    EXPECT_TRUE(Right->Visible());
+    const TPoint Corner = B->ClientToScreen(TPoint{B->CellRect(2, 4).left, B->CellRect(2, 4).top});
+    EXPECT_EQ(Right->Left(), Corner.x - 10);
+    EXPECT_EQ(Right->Top(), Corner.y);
+
+    Allow = true;
+    T->DraggingOver(CellPoint(B, 2, 0), Allow, ofText);
+    EXPECT_FALSE(Allow) << "text is not dropped on the header";
+    EXPECT_FALSE(Right->Visible());
+
+    // A column goes over the header only, and the event sees the cell.
+    int SeenRow = -2, SeenCol = -2;
+    B->OnOleDragOver = [&](TObject*, int R, int C, bool&) { SeenRow = R, SeenCol = C; };
+    Allow = true;
+    T->DraggingOver(CellPoint(B, 3, 0), Allow, ofColumn);
+    EXPECT_TRUE(Allow);
+    EXPECT_EQ(SeenRow, 0);
+    EXPECT_EQ(SeenCol, 3);
+    EXPECT_TRUE(B->DropArrow(0)->Visible());
+    EXPECT_TRUE(B->DropArrow(1)->Visible());
+    T->DragLeft();
+    EXPECT_FALSE(B->DropArrow(0)->Visible());
+    EXPECT_FALSE(B->DropArrow(1)->Visible());
+
+    int DroppedCol = -1;
+    B->OnOleDropCol = [&](TObject*, int, int, int Col) { DroppedCol = Col; };
+    T->ColumnDropped(CellPoint(B, 3, 0), 2);
+    EXPECT_EQ(DroppedCol, 2);
+    EXPECT_EQ(B->Cells(2, 1), "b1") << "the grid moves nothing itself";
+}
+
+TEST_F(GridDrop, OnlyASingleDroppedFileIsHandled)
+{
+    B->DragDropSettings()->SetOleDropTarget(true);
+    TGridDropTarget* T = B->OleDropTargetObject();
+    std::vector<std::string> Files;
+    B->OnOleDropFile = [&](TObject*, int, int, const String& Name, bool& Allow) {
+        Files.push_back(Name);
+        Allow = false;
+    };
+    TStringList Two;
+    Two.Add("C:\\a.txt");
+    Two.Add("C:\\b.txt");
+    T->FilesDropped(CellPoint(B, 1, 1), &Two);
+    EXPECT_TRUE(Files.empty());
+    TStringList One;
+    One.Add("C:\\a.txt");
+    T->FilesDropped(CellPoint(B, 1, 1), &One);
+    EXPECT_EQ(Files, std::vector<std::string>{"C:\\a.txt"});
+}
+
+TEST_F(GridDrop, DragTextOfRangesRowsAndDisjunctRows)
+{
+    A->SetSelection(TGridRect{2, 3, 3, 4});
+    EXPECT_EQ(A->GetDragText(), "b3\tc3\r\nb4\tc4");
+    A->SetOptions(A->Options() | goRowSelect);
+    A->DragDropSettings()->OleEntireRows = true;
+    A->SetSelection(TGridRect{1, 2, 4, 2});
+    EXPECT_EQ(A->GetDragText(), "\ta2\tb2\tc2\td2");
+    A->DragDropSettings()->OleEntireRows = false;
+    A->SetOptions(A->Options() & ~static_cast<TGridOptions>(goRowSelect));
+    A->MouseActions()->SetDisjunctRowSelect(true);
+    A->SetRowSelected(2, true);
+    A->SetRowSelected(5, true);
+    A->SetSelection(TGridRect{1, 2, 2, 2});
+    EXPECT_EQ(A->GetDragText(), "a2\tb2\r\na5\tb5") << "no line end after the last row";
+    // Rich text goes out as its plain text.
+    A->SetCells(1, 5, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 bold \\b x\\b0}");
+    EXPECT_EQ(A->GetDragText(), "a2\tb2\r\nbold x\tb5");
+}
+
+TEST_F(GridDrop, RealDragMovesCellsBetweenTwoGrids)
+{
+    A->DragDropSettings()->OleDropSource = true;
+    B->DragDropSettings()->SetOleDropTarget(true);
+    std::vector<std::string> Events;
+    A->OnOleDragStart = [&](TObject*, int R, int C) {
+        Events.push_back("start " + std::to_string(R) + "," + std::to_string(C));
+    };
+    int Effect = -1;
+    A->OnOleDragStop = [&](TObject*, int E) { Effect = E; };
+    B->OnOleDropped = [&](TObject*, const TGridRect&) { Events.push_back("dropped"); };
+    const bool Ran = RealDrag(A, CellPoint(A, 2, 2), CellPoint(B, 1, 6),
+                              [&] { A->SetSelection(TGridRect{2, 2, 3, 3}); });
+    ASSERT_TRUE(Ran);
+    ASSERT_EQ(Events.size(), 2u) << "the drop did not arrive";
+    EXPECT_EQ(Events[0], "start 2,2");
+    EXPECT_EQ(Effect, DROPEFFECT_MOVE);
+    EXPECT_EQ(RowText(B, 6), "b2,c2,c6,d6");
+    EXPECT_EQ(RowText(B, 7), "b3,c3,c7,d7");
+    EXPECT_EQ(RowText(A, 2), "a2,,,d2") << "a move clears the source cells";
+    EXPECT_EQ(RowText(A, 3), "a3,,,d3");
+}
+
+TEST_F(GridDrop, RealMoveInsideOneGridRemovesExactlyTheSourceRows)
+{
+    A->SetOptions(A->Options() | goRowSelect);
+    A->DragDropSettings()->OleDropSource = true;
+    A->DragDropSettings()->OleInsertRows = true;
+    A->DragDropSettings()->OleRemoveRows = true;
+    A->DragDropSettings()->SetOleDropTarget(true);
+    // Rows 2..4 dropped on row 3, inside themselves: the copies are
+    // inserted at row 3, then the three source rows are removed.
+    const bool Ran = RealDrag(A, CellPoint(A, 2, 2), CellPoint(A, 2, 3),
+                              [&] { A->SetSelection(TGridRect{1, 2, 4, 4}); });
+    ASSERT_TRUE(Ran);
+    ASSERT_EQ(A->RowCount(), 10);
+    const char* Expected[] = {"a1,b1,c1,d1", "a2,b2,c2,d2", "a3,b3,c3,d3", "a4,b4,c4,d4", "a5,b5,c5,d5"};
+    for (int I = 0; I < 5; ++I)
+        EXPECT_EQ(RowText(A, I + 1), Expected[I]) << "row " << I + 1;
+
+    // Rows 6..7 dropped on row 2, above them.
+    const bool Ran2 = RealDrag(A, CellPoint(A, 2, 6), CellPoint(A, 2, 2),
+                               [&] { A->SetSelection(TGridRect{1, 6, 4, 7}); });
+    ASSERT_TRUE(Ran2);
+    ASSERT_EQ(A->RowCount(), 10);
+    const char* Expected2[] = {"a1,b1,c1,d1", "a6,b6,c6,d6", "a7,b7,c7,d7", "a2,b2,c2,d2", "a3,b3,c3,d3",
+                               "a4,b4,c4,d4", "a5,b5,c5,d5", "a8,b8,c8,d8"};
+    for (int I = 0; I < 8; ++I)
+        EXPECT_EQ(RowText(A, I + 1), Expected2[I]) << "row " << I + 1;
+}
