@@ -1,5 +1,6 @@
 #include "manager/UEditName.h"
 
+#include "framework/Application.h"
 #include "framework/NewControl.h"
 
 namespace vantrel {
@@ -9,23 +10,22 @@ TFmEditName* FmEditName = nullptr;
 TFmEditName::TFmEditName(TComponent* AOwner) : TForm(AOwner)
 {
     FmEditName = this;
-    SetCaption("名称");
-    SetBorderStyle(bsDialog);
-    Position = poMainFormCenter;
-    SetClientSize(260, 84);
+    SetBorderStyle(bsNone);
+    SetClientSize(251, 82);
     Font()->SetName("Tahoma");
     Font()->SetHeight(-11);
-    Edit1 = NewControl<TEdit>(this, this, 12, 12, 236, 21);
+    Label1 = NewControl<TLabel>(this, this, 12, 17, 40, 13, "Name  ");
+    Edit1 = NewControl<TEdit>(this, this, 56, 13, 183, 21);
     Edit1->SetTabOrder(0);
-    BnOk = NewControl<TButton>(this, this, 92, 48, 75, 25, "确定");
-    BnOk->ModalResult = mrOk;
-    BnOk->SetDefault(true);
-    BnCancel = NewControl<TButton>(this, this, 173, 48, 75, 25, "取消");
-    BnCancel->ModalResult = mrCancel;
-    BnCancel->Cancel = true;
+    Button1 = NewControl<TButton>(this, this, 83, 46, 75, 25, "OK");
+    Button1->ModalResult = mrOk;
+    Button1->SetDefault(true);
+    Button2 = NewControl<TButton>(this, this, 164, 46, 75, 25, "Cancel");
+    Button2->ModalResult = mrCancel;
+    Button2->Cancel = true;
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
     BeginLoading();
     EndLoading();
-    SetActiveControl(Edit1);
 }
 
 TFmEditName::~TFmEditName()
@@ -33,6 +33,27 @@ TFmEditName::~TFmEditName()
     DestroyForm();
     if (FmEditName == this)
         FmEditName = nullptr;
+}
+
+void TFmEditName::FormShow(TObject*)
+{
+    SetActiveControl(Edit1);
+    ShowCentredOverMain(this);
+    // Some systems leave the controls unpainted after the animation.
+    Invalidate();
+    Edit1->Invalidate();
+    Button1->Invalidate();
+    Button2->Invalidate();
+}
+
+void ShowCentredOverMain(TCustomForm* Form)
+{
+    TCustomForm* main = Application->MainForm;
+    RECT m;
+    if (main != nullptr && main != Form && main->HandleAllocated() && GetWindowRect(main->Handle(), &m))
+        Form->SetBounds(m.left + (m.right - m.left - Form->Width()) / 2, m.top + (m.bottom - m.top - Form->Height()) / 2,
+                        Form->Width(), Form->Height());
+    AnimateWindow(Form->Handle(), 150, AW_ACTIVATE | AW_CENTER);
 }
 
 } // namespace vantrel

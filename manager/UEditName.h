@@ -1,10 +1,11 @@
 #pragma once
-// The name dialog: an edit box with the slot's name and OK / Cancel, shown
-// modally when a slot is double-clicked.
+// The name dialog: a borderless box with the slot's name and OK / Cancel,
+// shown modally over the main window when a slot is double-clicked.
 
 #include "framework/Button.h"
 #include "framework/Edit.h"
 #include "framework/Form.h"
+#include "framework/Label.h"
 
 namespace vantrel {
 
@@ -13,11 +14,19 @@ public:
     explicit TFmEditName(TComponent* AOwner);
     ~TFmEditName() override;
 
+    void FormShow(TObject* Sender);
+
+    TLabel* Label1;
     TEdit* Edit1;
-    TButton* BnOk;
-    TButton* BnCancel;
+    TButton* Button1;
+    TButton* Button2;
 };
 
 extern TFmEditName* FmEditName;
+
+// Centres Form over the program's main window (when there is one besides
+// Form) and shows it with the opening animation of the name dialog and the
+// about box: expanding from the centre in 150 ms, activated.
+void ShowCentredOverMain(TCustomForm* Form);
 
 } // namespace vantrel

@@ -184,7 +184,6 @@ void TFmMain::nbCopyClick(TObject*) {}
 void TFmMain::nbPasteClick(TObject*) {}
 void TFmMain::nbDeleteClick(TObject*) {}
 void TFmMain::NCutClick(TObject*) {}
-void TFmMain::N1Click(TObject*) {}
 void TFmMain::TbReDoClick(TObject*) {}
 void TFmMain::TbUnDoClick(TObject*) {}
 void TFmMain::LoadRedMemXml(const String&, int) {}

@@ -116,6 +116,9 @@ public:
     void nbDeleteClick(TObject* Sender);
     void NCutClick(TObject* Sender);
     void N1Click(TObject* Sender);
+    // The code editor's Test: stores the edited record into the current slot
+    // and sends it as the send-raw operation does.
+    void TestEditedCode();
     void TbReDoClick(TObject* Sender);
     void TbUnDoClick(TObject* Sender);
     void TbSetClick(TObject* Sender);

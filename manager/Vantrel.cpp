@@ -3,6 +3,7 @@
 
 #include "framework/Application.h"
 #include "manager/UAbout.h"
+#include "manager/UEdit.h"
 #include "manager/UEditName.h"
 #include "manager/URedEdit.h"
 
@@ -16,6 +17,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         Application->CreateForm(main);
         Application->CreateForm(about);
         Application->CreateForm(editName);
+        vantrel::TForm1* codeEditor = nullptr;
+        Application->CreateForm(codeEditor);
         vantrel::EnsureFileAssociation();
         vantrel::OpenStartupProject();
         main->Show();

@@ -149,16 +149,20 @@ void VantrelTest::StartWindows(const std::string* Text)
     RemovePath(SettingsPath());
     if (Text != nullptr)
         WriteBytes(SettingsPath(), *Text);
-    // As the program starts: the main window, the about box, the name dialog.
+    // As the program starts: the main window, the about box, the name
+    // dialog, the code editor.
     Application->CreateForm(Main);
     Application->CreateForm(About);
     Application->CreateForm(EditName);
+    Application->CreateForm(CodeEditor);
     Main->Show();
     gui::Settle();
 }
 
 void VantrelTest::DestroyWindows()
 {
+    delete CodeEditor;
+    CodeEditor = nullptr;
     delete EditName;
     EditName = nullptr;
     delete About;

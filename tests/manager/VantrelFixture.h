@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "manager/UAbout.h"
+#include "manager/UEdit.h"
 #include "manager/UEditName.h"
 #include "manager/URedEdit.h"
 #include "tests/device/ByteText.h"
@@ -79,6 +80,7 @@ protected:
     TFmMain* Main = nullptr;
     vantrel::TFmAbout* About = nullptr;
     vantrel::TFmEditName* EditName = nullptr;
+    vantrel::TForm1* CodeEditor = nullptr;
     std::unique_ptr<gui::MessageBoxAnswers> Boxes;
 };
 
