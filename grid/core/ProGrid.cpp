@@ -459,6 +459,8 @@ void TProStringGrid::WndProc(TMessage& Message)
     }
     if (Message.Msg == WM_DESTROY && FOleRegistered)
         UpdateOleDropTarget(false);
+    if (EditingMessage(Message))
+        return;
     switch (Message.Msg) {
     case WM_HSCROLL: HandleScroll(Message, true); return;
     case WM_VSCROLL: HandleScroll(Message, false); return;

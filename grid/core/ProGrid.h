@@ -19,6 +19,7 @@
 #include "framework/HintWindow.h"
 #include "grid/core/ProGridLook.h"
 #include "grid/core/ProObj.h"
+#include "grid/interaction/GridEditTypes.h"
 
 class TNavigation;
 class TMouseActions;
@@ -29,6 +30,7 @@ class TDragDropSettings;
 class TDragScrollOptions;
 class TProHintInfo;
 class TImageList;
+class TProStringGridCheck;
 struct tagNMTTDISPINFOW;
 class TGridDropTarget;
 class TSearchPanel;
@@ -761,6 +763,89 @@ public:
     TAnchorHintEvent OnAnchorHint;
     TGridBalloonEvent OnCellBalloon;
 
+    // ---- Editing flow, validation, editor notifications (grid/interaction/ProGridEditing*.cpp) ----
+    TGridEditState& EditState() { return FEdit; }
+    TProInplaceEdit* GetInplaceEditor() const { return FEdit.Inplace; }
+    TEditLink* EditLink() const { return FEdit.Link; }
+    void SetEditLink(TEditLink* Value) { FEdit.Link = Value; }
+    virtual void DoGetEditorType(int ACol, int ARow, TEditorType& AEditor);
+    // The editor type of a cell: DefaultEditor, then OnGetEditorType.
+    TEditorType CellEditorType(int ACol, int ARow);
+    virtual void DoCanEditCell(int ACol, int ARow, bool& CanEdit);
+    virtual void ShowInplaceEdit(int ACol, int ARow);
+    // The branch of ShowInplaceEdit for the editor type in use.
+    void ShowSpecialEditor(int ACol, int ARow);
+    virtual void CommitEditor(int ACol, int ARow);
+    virtual void NotifyEditDone(int ACol, int ARow);
+    void StartCellEdit();
+    void EndCellEdit();
+    void LeaveEditor(Word Key, TShiftState Shift);
+    void RestoreEditText();
+    void BeginCellEdit(int ACol, int ARow);
+    bool ValidateCell(const String& Value);
+    bool ValidateWideCell(const WideString& Value);
+    String GetCurrentCellText();
+    void SetCurrentCellText(const String& Value);
+    void SetCurrentEditText(const String& Value);
+    String DoEllipsClick(const String& Text);
+    void DoWideEllipsClick(TObject* Sender);
+    void DoDateTimeChange(TObject* Sender);
+    void DoDatePickerCloseUp(TObject* Sender);
+    // Tab's move (backwards with Shift) and the move after Enter.
+    void TabNavigate(bool Backward);
+    void AdvanceAfterEdit(int ACol, int ARow, bool OpenEditor, bool Forced, bool Backward);
+    // The editing part of SelectCell: suspends editing on read-only cells and
+    // validates an open editor before the current cell moves; false refuses.
+    bool SelectCellEditing(int ACol, int ARow);
+    // Editing messages of the grid's window ("GridEditDone", the editors'
+    // notifications); true when handled.
+    bool EditingMessage(TMessage& Message);
+    // WM_COMMAND from a child: the combo editor's notifications, the live
+    // copy of an editor's text, and the command sent back to its child.
+    bool EditorCommand(TMessage& Message);
+    TProStringGridCheck* CellChecker = nullptr;
+    virtual void EditorMessageHook(TMessage&) {}
+    virtual void EditorKeyDownHook(Word&, TShiftState) {}
+    virtual void FormulaEditHook(bool) {}
+    int MaxEditLength = 0;
+    int MaxComboLength = 0;
+    bool Lookup = false;
+    bool LookupCaseSensitive = false;
+    bool LookupHistory = false;
+    bool EditWithTags = false;
+    bool ExcelStyleDecimalSeparator = false;
+    char PasswordChar = '*';
+    void SetLookupItems(const TStrings* Value);
+    TGetEditorTypeEvent OnGetEditorType;
+    TCellValidateEvent OnCellValidate;
+    TCellValidateWideEvent OnCellValidateWide;
+    TNotifyEvent OnEditingDone;
+    TEditCellDoneEvent OnEditCellDone;
+    TEditChangeEvent OnEditChange;
+    TComboChangeEvent OnComboChange;
+    TComboObjectChangeEvent OnComboObjectChange;
+    TClickCellEvent OnComboCloseUp;
+    TClickCellEvent OnDatePickerCloseUp;
+    TClickCellEvent OnDblClickCell;
+    TDateTimeChangeEvent OnDateTimeChange;
+    TEllipsClickEvent OnEllipsClick;
+    TWideEllipsClickEvent OnWideEllipsClick;
+    TSpinClickEvent OnSpinClick;
+    TFloatSpinClickEvent OnFloatSpinClick;
+    TDateSpinClickEvent OnDateSpinClick;
+    TDateSpinClickEvent OnTimeSpinClick;
+    TClipboardEvent OnClipboardCopy;
+    TClipboardEvent OnClipboardCut;
+    TClipboardEvent OnClipboardPaste;
+    TClipboardBeforePasteCellEvent OnClipboardBeforePasteCell;
+    TGetEditorPropEvent OnGetEditorProp;
+    TGetEditWideTextEvent OnGetEditWideText;
+    TSetEditWideTextEvent OnSetEditWideText;
+    TCustomStrToDateEvent OnCustomStrToDate;
+    // The grid's own key handling, for the editors that hand a key on.
+    void GridKeyDown(Word& Key, TShiftState Shift) { KeyDown(Key, Shift); }
+    TEndRowSizeEvent OnEndRowSize;
+
 protected:
     void CreateWnd() override;
     void Loaded() override;
@@ -769,6 +854,12 @@ protected:
     void WndProc(TMessage& Message) override;
     void TopLeftChanged() override;
     bool KeepScrollBar(bool Horz) const override;
+    TInplaceEdit* CreateEditor() override;
+    bool CanEditShow() override;
+    String GetEditText(int ACol, int ARow) override;
+    void SetEditText(int ACol, int ARow, const String& Value) override;
+    int GetEditLimit() override;
+    void KeyPress(char& Key) override;
 
 private:
     // Painting helpers.
@@ -962,6 +1053,7 @@ private:
     TCustomForm* FHookedForm = nullptr;
     String FLastSelectedText;
     String FTextBeforeEdit;
+    TGridEditState FEdit;
 };
 
 // True when the cell's text (through its merged base cell) is in the packed

@@ -46,6 +46,9 @@ bool TProStringGrid::SelectCell(int ACol, int ARow)
     if (!Allow)
         return false;
 
+    if (!SelectCellEditing(ACol, ARow))
+        return false;
+
     const TGridRect OldSel = Selection();
     const int OldRow = Row();
     const bool Result = IsFixedCell(ACol, ARow) ? false : TBaseGrid::SelectCell(ACol, ARow);

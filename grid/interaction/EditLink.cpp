@@ -1,0 +1,166 @@
+// TEditLink: an outside editor control in the grid's editing flow, shown in
+// place over the cell.
+#include "grid/interaction/EditLink.h"
+
+#include "framework/Codepage.h"
+#include "grid/core/ProGrid.h"
+
+namespace {
+const wchar_t* const LinkProp = L"GridEditLink";
+}
+
+TEditLink::TEditLink(TComponent* AOwner) : TComponent(AOwner) {}
+
+bool TEditLink::IsExitKey(Word Key) const
+{
+    switch (Key) {
+    case VK_TAB: return true;
+    case VK_RETURN: return !WantKeyReturn;
+    case VK_ESCAPE: return !WantKeyEscape;
+    case VK_PRIOR:
+    case VK_NEXT: return !WantKeyPriorNext;
+    case VK_END: return !WantKeyHomeEnd;
+    case VK_LEFT:
+    case VK_RIGHT: return !WantKeyLeftRight;
+    case VK_UP:
+    case VK_DOWN: return !WantKeyUpDown;
+    default: return false;
+    }
+}
+
+void TEditLink::EditKeyDown(Word& Key, TShiftState Shift)
+{
+    if (FGrid == nullptr || !IsExitKey(Key))
+        return;
+    TGridEditState& S = FGrid->EditState();
+    if (Key == VK_ESCAPE)
+        SetEditorValue(S.TextBefore);
+    if (FForcedExit && FGrid->CanFocus())
+        FGrid->SetFocus();
+    FGrid->CommitEditor(FGrid->Col(), FGrid->Row());
+    S.Active = false;
+    FGrid->SelectCell(FGrid->Col(), FGrid->Row());
+    if (!S.Accepted) {
+        // The value was refused: the editor opens again on the cell.
+        S.Accepted = true;
+        FGrid->ShowInplaceEdit(FGrid->Col(), FGrid->Row());
+        return;
+    }
+    const Word K = Key;
+    if (K == VK_RETURN) {
+        Key = 0;
+        if (FGrid->CanFocus())
+            FGrid->SetFocus();
+        FGrid->AdvanceAfterEdit(FGrid->Col(), FGrid->Row(), true, false, (Shift & ssShift) != 0);
+        return;
+    }
+    if (K == VK_ESCAPE) {
+        Key = 0;
+        if (FGrid->CanFocus())
+            FGrid->SetFocus();
+        return;
+    }
+    FForcedExit = true;
+    if (TWinControl* C = GetEditControl())
+        C->SetEnabled(false);
+    if (FGrid->CanFocus())
+        FGrid->SetFocus();
+    if (K == VK_TAB || K == VK_LEFT || K == VK_RIGHT || K == VK_UP || K == VK_DOWN) {
+        Word G = K;
+        FGrid->GridKeyDown(G, Shift);
+    }
+    FForcedExit = false;
+    Key = 0;
+}
+
+LRESULT CALLBACK TEditLink::HookProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    auto* Link = static_cast<TEditLink*>(GetPropW(Wnd, LinkProp));
+    if (Link == nullptr || Link->FOldProc == nullptr)
+        return DefWindowProcW(Wnd, Msg, WParam, LParam);
+    LRESULT R = CallWindowProcW(Link->FOldProc, Wnd, Msg, WParam, LParam);
+    if (Msg == WM_GETDLGCODE) {
+        R |= DLGC_WANTCHARS;
+        if (Link->FGrid != nullptr && Link->FGrid->HasOption(goTabs))
+            R |= DLGC_WANTTAB | DLGC_WANTARROWS;
+    }
+    return R;
+}
+
+void TEditLink::SetFocus(bool Value)
+{
+    TWinControl* C = GetEditControl();
+    if (Value && C != nullptr) {
+        C->SetVisible(true);
+        C->SetEnabled(true);
+        if (EditStyle == esInplace && FHookedWnd == nullptr) {
+            FHookedWnd = C->Handle();
+            SetPropW(FHookedWnd, LinkProp, this);
+            FOldProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(FHookedWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookProc)));
+        }
+    }
+    if (Value && C != nullptr && C->CanFocus())
+        C->SetFocus();
+    else if (!Value && FGrid != nullptr && FGrid->CanFocus())
+        FGrid->SetFocus();
+}
+
+void TEditLink::SetRect(const TRect& R)
+{
+    TWinControl* C = GetEditControl();
+    if (C == nullptr || FGrid == nullptr)
+        return;
+    const int Line = FGrid->GridLineWidth();
+    C->SetBounds(R.left, R.top, RectWidth(R) - Line, RectHeight(R) - Line);
+}
+
+void TEditLink::SetVisible(bool Value)
+{
+    if (TWinControl* C = GetEditControl())
+        C->SetVisible(Value);
+}
+
+void TEditLink::RestoreControlProc()
+{
+    if (FHookedWnd != nullptr && IsWindow(FHookedWnd)) {
+        SetWindowLongPtrW(FHookedWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldProc));
+        RemovePropW(FHookedWnd, LinkProp);
+        ShowWindow(FHookedWnd, SW_HIDE);
+    }
+    FHookedWnd = nullptr;
+    FOldProc = nullptr;
+}
+
+void TEditLink::ShowInGrid(TProStringGrid* AGrid, int ACol, int ARow, const TRect& R, TColor AColor, TFont* AFont,
+                           const String& Text, char StartKey)
+{
+    FGrid = AGrid;
+    FEditCol = ACol;
+    FEditRow = ARow;
+    if (GetEditControl() == nullptr)
+        CreateEditor(AGrid);
+    SetRect(R);
+    SetVisible(true);
+    SetCellProps(AColor, AFont);
+    SetProperties();
+    if (AGrid->OnGetEditorProp)
+        AGrid->OnGetEditorProp(AGrid, ACol, ARow, this);
+    SetEditorValue(Text);
+    SetFocus(true);
+    TWinControl* C = GetEditControl();
+    if (C != nullptr && StartKey != 0 && C->HandleAllocated()) {
+        wchar_t W = 0;
+        if (ByteToWide(StartKey, W))
+            PostMessageW(C->Handle(), WM_CHAR, W, 0);
+    }
+    AGrid->EditState().Active = true;
+    AGrid->EditState().Shown = C;
+}
+
+void TEditLink::CommitDone()
+{
+    if (EditStyle == esInplace)
+        SetVisible(false);
+    RestoreControlProc();
+}

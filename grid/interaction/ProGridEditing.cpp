@@ -1,0 +1,452 @@
+// The string grid's editing flow: which editor a cell opens, loading and
+// storing the default editor's text, opening, ending and leaving an edit,
+// validation of a new value before the cell keeps it, and the "GridEditDone"
+// message. The special editors' showing and write-back are in
+// ProGridEditors.cpp.
+#include <algorithm>
+#include <cstdio>
+
+#include "grid/core/HtmlStrip.h"
+#include "grid/core/ProGrid.h"
+#include "grid/interaction/MouseActions.h"
+#include "grid/interaction/Navigation.h"
+#include "grid/interaction/ProInplaceEdit.h"
+#include "grid/interaction/SearchFooter.h"
+#include "grid/interaction/psgcheck.h"
+
+namespace {
+
+bool IsSpecialEditor(TEditorType T)
+{
+    switch (T) {
+    case edNormal:
+    case edNumeric:
+    case edPositiveNumeric:
+    case edFloat:
+    case edCapital:
+    case edMixedCase:
+    case edPassword:
+    case edLowerCase:
+    case edUpperCase:
+    case edNone: return false;
+    default: return true;
+    }
+}
+
+} // namespace
+
+void TProStringGrid::SetLookupItems(const TStrings* Value)
+{
+    if (Value != nullptr)
+        FLookupItems->Assign(Value);
+}
+
+TInplaceEdit* TProStringGrid::CreateEditor()
+{
+    FEdit.Inplace = new TProInplaceEdit(this);
+    return FEdit.Inplace;
+}
+
+void TProStringGrid::DoGetEditorType(int ACol, int ARow, TEditorType& AEditor)
+{
+    if (OnGetEditorType)
+        OnGetEditorType(this, ACol, ARow, AEditor);
+}
+
+TEditorType TProStringGrid::CellEditorType(int ACol, int ARow)
+{
+    TEditorType T = DefaultEditor;
+    DoGetEditorType(ACol, ARow, T);
+    return T;
+}
+
+void TProStringGrid::DoCanEditCell(int ACol, int ARow, bool& CanEdit) { CanEdit = CanEditCell(ACol, ARow, CanEdit); }
+
+bool TProStringGrid::CanEditShow()
+{
+    if (FEdit.Validating)
+        return false;
+    bool Result = TBaseGrid::CanEditShow();
+    if (IsDesigning())
+        return Result;
+    const TPoint B = BaseCell(Col(), Row());
+    const int BC = static_cast<int>(B.x);
+    const int BR = static_cast<int>(B.y);
+    if (Result && !FEdit.Active) {
+        if (HasClickControl(BC, BR))
+            return false;
+        // A read-only cell (its properties, or the application's answer)
+        // keeps every editor closed.
+        bool CanEdit = !GetCellReadOnly(BC, BR);
+        DoCanEditCell(BC, BR, CanEdit);
+        if (!CanEdit)
+            return false;
+        FEdit.Loading = true;
+        FEdit.TextBefore = GetCurrentCellText();
+        FEdit.InUse = CellEditorType(BC, BR);
+        if (FEdit.InUse == edNone) {
+            FEdit.Loading = false;
+            return false;
+        }
+        BeginCellEdit(Col(), Row());
+        FEdit.Active = true;
+        if (IsSpecialEditor(FEdit.InUse)) {
+            FEdit.Loading = false;
+            ShowInplaceEdit(BC, BR);
+            Result = false;
+        } else {
+            FEdit.DefaultUsed = true;
+        }
+    }
+    if (Result)
+        FEdit.Started = true;
+    return Result;
+}
+
+String TProStringGrid::GetEditText(int ACol, int ARow)
+{
+    FEdit.Loading = true;
+    if (FEdit.Inplace != nullptr) {
+        TAlignment H = taLeftJustify;
+        TVAlignment V = vtaTop;
+        GetCellAlignment(ACol, ARow, H, V);
+        FEdit.Inplace->SetVAlign(H == taRightJustify);
+    }
+    const TPoint B = BaseCell(ACol, ARow);
+    String S = TBaseGrid::GetEditText(static_cast<int>(B.x), static_cast<int>(B.y));
+    if (!EditWithTags)
+        S = HtmlToPlainText(S);
+    return S;
+}
+
+void TProStringGrid::SetEditText(int ACol, int ARow, const String& Value)
+{
+    const TPoint B = BaseCell(ACol, ARow);
+    TBaseGrid::SetEditText(static_cast<int>(B.x), static_cast<int>(B.y), Value);
+}
+
+int TProStringGrid::GetEditLimit() { return MaxEditLength; }
+
+// The character that starts an edit is kept for a special editor, which
+// receives it once it is shown.
+void TProStringGrid::KeyPress(char& Key)
+{
+    const auto Ch = static_cast<unsigned char>(Key);
+    if (!EditorMode() && !FEdit.Active && (Ch == 8 || Ch >= 32))
+        FEdit.StartKey = Key;
+    TBaseGrid::KeyPress(Key);
+    if (FEdit.Shown == nullptr)
+        FEdit.StartKey = 0;
+}
+
+String TProStringGrid::GetCurrentCellText()
+{
+    const TPoint B = BaseCell(Col(), Row());
+    return GetCellTextRaw(static_cast<int>(B.x), static_cast<int>(B.y));
+}
+
+void TProStringGrid::SetCurrentCellText(const String& Value)
+{
+    const TPoint B = BaseCell(Col(), Row());
+    WriteCellText(static_cast<int>(B.x), static_cast<int>(B.y), Value);
+}
+
+void TProStringGrid::SetCurrentEditText(const String& Value)
+{
+    const TPoint B = BaseCell(Col(), Row());
+    SetEditText(static_cast<int>(B.x), static_cast<int>(B.y), Value);
+}
+
+// --- Opening and closing ------------------------------------------------------
+
+void TProStringGrid::StartCellEdit()
+{
+    if (HasClickControl(Col(), Row()))
+        return;
+    if (Row() < TopRow())
+        SetTopRow(Row());
+    if (Col() < LeftCol())
+        SetLeftCol(Col());
+    ShowEditor();
+}
+
+void TProStringGrid::EndCellEdit()
+{
+    if (!FEdit.Active)
+        return;
+    HideEditor();
+    CommitEditor(Col(), Row());
+    FEdit.Active = false;
+    SelectCell(Col(), Row());
+}
+
+void TProStringGrid::LeaveEditor(Word Key, TShiftState Shift)
+{
+    const bool KeepLock = AdvanceLock;
+    AdvanceLock = true;
+    EndCellEdit();
+    if (Key == VK_TAB || Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN) {
+        Word K = Key;
+        KeyDown(K, Shift);
+    }
+    const bool KeepAlways = FNavigation->AlwaysEdit;
+    FNavigation->AlwaysEdit = false;
+    if (CanFocus())
+        SetFocus();
+    if (Key == VK_RETURN)
+        AdvanceAfterEdit(Col(), Row(), false, false, false);
+    FNavigation->AlwaysEdit = KeepAlways;
+    AdvanceLock = KeepLock;
+}
+
+void TProStringGrid::RestoreEditText()
+{
+    WriteCellText(Col(), Row(), FEdit.TextBefore);
+    SetCells(Col(), Row(), Cells(Col(), Row()));
+}
+
+void TProStringGrid::NotifyEditDone(int ACol, int ARow)
+{
+    if (OnEditingDone)
+        OnEditingDone(this);
+    if (HandleAllocated())
+        PostMessageW(Handle(), GridEditDoneMessage(), static_cast<WPARAM>(ACol), static_cast<LPARAM>(ARow));
+    if (FSearchFooter->Visible())
+        Invalidate();
+}
+
+// --- Moving on after an edit ---------------------------------------------------
+
+void TProStringGrid::TabNavigate(bool Backward)
+{
+    const int FirstCol = TStringGrid::FixedCols();
+    const int LastCol = ColCount() - 1 - FixedRightCols();
+    const int FirstRow = TStringGrid::FixedRows();
+    const int LastRow = RowCount() - 1 - FixedFooters();
+    int C = Col() + (Backward ? -1 : 1);
+    int R = Row();
+    if (C > LastCol) {
+        C = FirstCol;
+        ++R;
+    } else if (C < FirstCol) {
+        C = LastCol;
+        --R;
+    }
+    if (R < FirstRow || R > LastRow)
+        return;
+    FocusCell(C, R, true);
+}
+
+// Enter's move: one cell on in the advance direction when AdvanceOnEnter is
+// on (or the call is forced), opening the editor there when asked.
+void TProStringGrid::AdvanceAfterEdit(int ACol, int ARow, bool OpenEditor, bool Forced, bool Backward)
+{
+    if (!Forced && !FNavigation->AdvanceOnEnter)
+        return;
+    const int Step = Backward ? -1 : 1;
+    int C = ACol;
+    int R = ARow;
+    if (FNavigation->AdvanceDirection() == adLeftRight) {
+        C += Step;
+        if (C > ColCount() - 1 - FixedRightCols()) {
+            C = TStringGrid::FixedCols();
+            ++R;
+        } else if (C < TStringGrid::FixedCols()) {
+            C = ColCount() - 1 - FixedRightCols();
+            --R;
+        }
+    } else {
+        R += Step;
+    }
+    if (R < TStringGrid::FixedRows() || R > RowCount() - 1 - FixedFooters() || C < 0)
+        return;
+    if (!FocusCell(C, R, true))
+        return;
+    if (OpenEditor && HasOption(goEditing))
+        StartCellEdit();
+}
+
+// --- Validation ------------------------------------------------------------------
+
+void TProStringGrid::BeginCellEdit(int ACol, int ARow)
+{
+    FEdit.EditCol = ACol;
+    FEdit.EditRow = ARow;
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount())
+        return;
+    FEdit.EditRaw = GetCellTextRaw(ACol, ARow);
+    FEdit.EditWide = ReadWideCellText(ACol, ARow);
+}
+
+bool TProStringGrid::ValidateCell(const String& Value)
+{
+    if (!FEdit.Started || FEdit.Validating)
+        return true;
+    FEdit.Started = false;
+    FEdit.Validating = true;
+    bool Valid = true;
+    const int C = FEdit.EditCol;
+    const int R = FEdit.EditRow;
+    FEdit.LastEditText = Value;
+    try {
+        const String Raw = FEdit.EditRaw;
+        if (Value != Raw) {
+            const bool KeepAdvance = FNavigation->AdvanceOnEnter;
+            FNavigation->AdvanceOnEnter = false;
+            String S = Value;
+            TProStringGridCheck* Checker = CellChecker;
+            if (Checker != nullptr && Checker->AutoCorrect)
+                S = Checker->Correct(C, R, S);
+            if (OnCellValidate)
+                OnCellValidate(this, C, R, S, Valid);
+            if (S != Raw && TStringGrid::FixedCols() > 0) {
+                SetRowModified(Row(), true);
+                if (FShowModified->Enabled)
+                    RepaintCell(0, Row());
+            }
+            if (Valid)
+                CellChanged(C);
+            if (Checker != nullptr && Checker->AutoMarkError)
+                S = Checker->MarkError(C, R, S);
+            if (Valid && UndoRedo() != nullptr)
+                UndoRedo()->AddChange(C, R, Raw, S);
+            if (Valid)
+                CellsChanged(TRect{C, R, C, R});
+            FNavigation->AdvanceOnEnter = KeepAdvance;
+            FEdit.LastEditText = S;
+            if (Valid) {
+                WriteCellText(C, R, S);
+                const TPoint B = BaseCell(C, R);
+                if (B.x != C || B.y != R)
+                    WriteCellText(static_cast<int>(B.x), static_cast<int>(B.y), S);
+            } else {
+                FEdit.Accepted = false;
+                HideEditor();
+                if (S != Value) {
+                    WriteCellText(C, R, S);
+                } else {
+                    if (FEdit.Active)
+                        FEdit.Validating = false;
+                    WriteCellText(C, R, Raw);
+                }
+                // Back to the edited cell with its editor open again.
+                const bool KeepLock = InternalMoveLock;
+                InternalMoveLock = true;
+                FocusCell(C, R, true);
+                InternalMoveLock = KeepLock;
+                FEdit.Validating = false;
+                FEdit.Started = true;
+                FEdit.Active = false;
+                StartCellEdit();
+            }
+            FEdit.EditRaw = GetCellTextRaw(C, R);
+        }
+    } catch (...) {
+        BeginCellEdit(Col(), Row());
+        FEdit.Validating = false;
+        throw;
+    }
+    BeginCellEdit(Col(), Row());
+    FEdit.Validating = false;
+    return Valid;
+}
+
+bool TProStringGrid::ValidateWideCell(const WideString& Value)
+{
+    if (!FEdit.Started || FEdit.Validating)
+        return true;
+    FEdit.Started = false;
+    FEdit.Validating = true;
+    bool Valid = true;
+    const int C = FEdit.EditCol;
+    const int R = FEdit.EditRow;
+    try {
+        const WideString Old = FEdit.EditWide;
+        if (Value != Old) {
+            WideString S = Value;
+            CellChanged(C);
+            if (OnCellValidateWide)
+                OnCellValidateWide(this, C, R, S, Valid);
+            if (FShowModified->Enabled && TStringGrid::FixedCols() > 0 && S != Old) {
+                SetRowModified(R, true);
+                RepaintCell(0, R);
+            }
+            if (Valid) {
+                WriteWideCellText(C, R, S);
+                CellsChanged(TRect{C, R, C, R});
+            } else {
+                FEdit.Accepted = false;
+                HideEditor();
+                WriteWideCellText(C, R, S != Value ? S : Old);
+                const bool KeepLock = InternalMoveLock;
+                InternalMoveLock = true;
+                FocusCell(C, R, true);
+                InternalMoveLock = KeepLock;
+                FEdit.Validating = false;
+                FEdit.Started = true;
+                FEdit.Active = false;
+                StartCellEdit();
+            }
+        }
+    } catch (...) {
+        BeginCellEdit(Col(), Row());
+        FEdit.Validating = false;
+        throw;
+    }
+    BeginCellEdit(Col(), Row());
+    FEdit.EditWide = ReadWideCellText(C, R);
+    FEdit.Validating = false;
+    return Valid;
+}
+
+// Before the current cell moves: an open edit whose editor no longer has the
+// focus is validated (a refusal keeps the current cell) and ended.
+bool TProStringGrid::SelectCellEditing(int ACol, int ARow)
+{
+    if (FEdit.Validating || (ACol == Col() && ARow == Row()))
+        return true;
+    if (FEdit.Started) {
+        const bool EditorFocused = FEdit.Inplace != nullptr && FEdit.Inplace->Focused();
+        if (!EditorFocused || !EditorMode()) {
+            const bool Ok = IsPackedWideCell(this, Col(), Row()) ? ValidateWideCell(FEdit.LastWideText)
+                                                                  : ValidateCell(GetCurrentCellText());
+            if (!Ok)
+                return false;
+        } else if (!ValidateCell(FEdit.Inplace->Text())) {
+            return false;
+        }
+    }
+    if (FEdit.Active && !FEdit.Committing) {
+        HideEditor();
+        CommitEditor(Col(), Row());
+        FEdit.Active = false;
+    }
+    return true;
+}
+
+// --- Messages ----------------------------------------------------------------------
+
+bool TProStringGrid::EditingMessage(TMessage& Message)
+{
+    if (Message.Msg == GridEditDoneMessage() && GridEditDoneMessage() != 0) {
+        if (OnEditCellDone)
+            OnEditCellDone(this, static_cast<int>(Message.WParam), static_cast<int>(Message.LParam));
+        if (FMouseActions->EditOnDblClickOnly()) {
+            EndCellEdit();
+            FEdit.Active = false;
+            SetOptions(Options() & ~static_cast<TGridOptions>(goEditing));
+        }
+        Message.Result = 0;
+        return true;
+    }
+    if (Message.Msg == WM_COMMAND && Message.LParam != 0)
+        return EditorCommand(Message);
+    if (Message.Msg == WM_SETFOCUS && FEdit.PopupClosed) {
+        // The focus that comes back when an edit link's popup closed: skipped
+        // once, then focus handling goes on as usual.
+        FEdit.PopupClosed = false;
+        Message.Result = 0;
+        return true;
+    }
+    return false;
+}
