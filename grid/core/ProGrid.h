@@ -117,6 +117,10 @@ using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas
 using TFloatFormatEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, String& FloatFormat)>;
 using TCellSaveLoadEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
 using TScrollHintEvent = std::function<void(TObject* Sender, int ARow, String& HintStr)>;
+using TClipboardBeforePasteCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value,
+                                                          bool& Allow)>;
+using TClipboardBeforePasteWideCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value,
+                                                              bool& Allow)>;
 
 using TOleDragEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& Data, bool& Allow)>;
 using TOleDragStartEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
@@ -663,6 +667,30 @@ public:
     void ReadCSVFile(const String& FileName, bool Append, int MaxRows);
     void ImportWorkbook(const String& FileName);
     void ReadWorkbook(const String& FileName, const String& SheetName);
+
+    // ---- Clipboard (GridClipboard.cpp) ----
+    void CopySelectionToClipboard();
+    void CutSelectionToClipboard();
+    // Pastes at the selection, then fills it from what was pasted.
+    void PasteSelectionFromClipboard();
+    // Pastes the best format the clipboard holds; the count of cells or fields.
+    int PasteFromClipboardAt(int ACol, int ARow);
+    // Tab-separated lines from the cell on; the count of fields.
+    int PasteTextAt(int ACol, int ARow, const char* Text);
+    virtual void PasteCell(int ACol, int ARow, const String& Value);
+    void CopyBlockToClipboard(const TRect& Block, bool DisjunctOnly);
+    void CopyRichTextCellToClipboard(int ACol, int ARow);
+    void CopyCellStreamToClipboard(const TRect& Block);
+    void ExpandSelectionToMerged();
+    virtual bool AllowFormattedClipboard();
+    virtual void BeforePasteHook() {}
+    virtual void AfterPasteHook() {}
+    virtual void PasteSelectionHook(TPoint /*CopyFrom*/, const TRect& /*Pasted*/, bool /*WasCopy*/) {}
+    TPoint CopyOrigin{-1, -1};
+    bool LastClipboardActionWasCopy = false;
+    // The cells the last paste reached (its fields, not a trailing line end).
+    TRect LastPasteRect{0, 0, -1, -1};
+    TClipboardBeforePasteWideCellEvent OnClipboardBeforePasteWideCell;
 
     // ---- Cell graphics (ProGridGraphics.cpp) ----
     TCellGraphic* GetCellGraphicInfo(int ACol, int ARow, TCellVAlign& VAlign, TCellHAlign& HAlign, bool& TextVisible,

@@ -1,0 +1,611 @@
+// Copy, cut and paste of cells through the system clipboard: tab-separated
+// text (with the same text as Unicode), the rich text of one cell and the
+// grid's own cell format; paste fills a selection with a repeated value, a
+// series or a pattern.
+#include "grid/interaction/GridClipboard.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "framework/Codepage.h"
+#include "framework/Stream.h"
+#include "framework/StrUtils.h"
+#include "grid/core/GridCellStreamCodec.h"
+#include "grid/core/GridCellText.h"
+#include "grid/core/GridDateUtils.h"
+#include "grid/core/GridTextUtils.h"
+#include "grid/core/ProGrid.h"
+#include "grid/interaction/FloatingFooter.h"
+#include "grid/interaction/LocaleFormats.h"
+#include "grid/interaction/MouseActions.h"
+#include "grid/interaction/Navigation.h"
+
+namespace {
+
+// Opens the clipboard for the time the object lives (OpenClipboard,
+// CloseClipboard); Opened() is false when another program holds it.
+class TClipboardSession {
+public:
+    explicit TClipboardSession(HWND Owner) : FOpened(OpenClipboard(Owner) != 0) {}
+    ~TClipboardSession()
+    {
+        if (FOpened)
+            CloseClipboard();
+    }
+    TClipboardSession(const TClipboardSession&) = delete;
+    TClipboardSession& operator=(const TClipboardSession&) = delete;
+    bool Opened() const { return FOpened; }
+
+private:
+    bool FOpened;
+};
+
+// A movable global block holding Bytes (plus Extra zero bytes), handed to
+// the clipboard under Format; freed again when the clipboard refuses it.
+void PutGlobalBlock(unsigned Format, const void* Bytes, std::size_t Size, std::size_t Extra, UINT Flags)
+{
+    HGLOBAL Block = GlobalAlloc(Flags | GMEM_ZEROINIT, Size + Extra);
+    if (!Block)
+        return;
+    void* P = GlobalLock(Block);
+    if (!P) {
+        GlobalFree(Block);
+        return;
+    }
+    if (Size > 0)
+        memcpy(P, Bytes, Size);
+    GlobalUnlock(Block);
+    if (!SetClipboardData(Format, Block))
+        GlobalFree(Block);
+}
+
+// The window the clipboard is opened with: the grid's own, or for a grid
+// without one a message-only window of this module (a clipboard opened
+// without a window cannot take data).
+HWND OwnerWindow(TProStringGrid* Grid)
+{
+    if (Grid->HandleAllocated())
+        return Grid->Handle();
+    static HWND Spare = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr);
+    return Spare;
+}
+
+bool StartsWith(const String& S, const char* Prefix) { return S.rfind(Prefix, 0) == 0; }
+
+// The fields of a tab-separated text: lines end at CR (an LF right after it
+// is skipped) or at the end of the text.
+struct TClipLine {
+    std::vector<String> Fields;
+    bool MoreFollows = false;   // more text comes after this line
+};
+
+std::vector<TClipLine> SplitClipboardText(const String& Text)
+{
+    std::vector<TClipLine> Lines;
+    std::size_t Pos = 0;
+    while (Pos < Text.size() || Lines.empty()) {
+        const std::size_t Cr = Text.find('\r', Pos);
+        const std::size_t End = Cr == String::npos ? Text.size() : Cr;
+        TClipLine L;
+        std::size_t F = Pos;
+        for (;;) {
+            const std::size_t Tab = Text.find('\t', F);
+            if (Tab == String::npos || Tab >= End) {
+                L.Fields.push_back(Text.substr(F, End - F));
+                break;
+            }
+            L.Fields.push_back(Text.substr(F, Tab - F));
+            F = Tab + 1;
+        }
+        Pos = End;
+        if (Cr != String::npos) {
+            ++Pos;
+            if (Pos < Text.size() && Text[Pos] == '\n')
+                ++Pos;
+        }
+        L.MoreFollows = Cr != String::npos;
+        Lines.push_back(std::move(L));
+        if (Cr == String::npos)
+            break;
+    }
+    // A text that ends with a line end has an empty last line.
+    if (Lines.back().MoreFollows)
+        Lines.push_back(TClipLine{{String()}, false});
+    return Lines;
+}
+
+// A quoted multi-line field: its quotes removed, each character 11 made CR
+// LF, and each lone LF too, so that a copied multi-line cell (whose lines
+// the copy joins by LF) comes back with the line ends it had.
+String UnquoteMultiLineField(String F)
+{
+    if (!F.empty() && F.front() == '"')
+        F.erase(0, 1);
+    if (!F.empty() && F.back() == '"' && F.find('"') == F.size() - 1)
+        F.pop_back();
+    String Out;
+    for (std::size_t i = 0; i < F.size(); ++i) {
+        const char C = F[i];
+        if (C == '\x0B' || (C == '\n' && (i == 0 || F[i - 1] != '\r')))
+            Out += "\r\n";
+        else
+            Out += C;
+    }
+    return Out;
+}
+
+// printf-style formatting of one floating-point value by a format of the
+// grid; a format that is not exactly one f, e or g conversion falls back to
+// two decimals, so no format can read arguments that are not there.
+String FormatFloatValue(const String& Format, double Value)
+{
+    int Conversions = 0;
+    bool Usable = true;
+    for (std::size_t i = 0; i < Format.size(); ++i) {
+        if (Format[i] != '%')
+            continue;
+        if (i + 1 < Format.size() && Format[i + 1] == '%') {
+            ++i;
+            continue;
+        }
+        std::size_t j = i + 1;
+        while (j < Format.size() && strchr("+- #0123456789.", Format[j]))
+            ++j;
+        if (j >= Format.size() || !strchr("fFeEgG", Format[j]))
+            Usable = false;
+        ++Conversions;
+        i = j;
+    }
+    char Buf[128];
+    const int N = std::snprintf(Buf, sizeof Buf, Usable && Conversions == 1 ? Format.c_str() : "%.2f", Value);
+    return N < 0 ? String() : String(Buf, static_cast<std::size_t>(std::min<int>(N, sizeof Buf - 1)));
+}
+
+} // namespace
+
+void MeasureClipboardText(const String& Text, int& Width, int& LastLine)
+{
+    Width = 0;
+    LastLine = 0;
+    for (const TClipLine& L : SplitClipboardText(Text)) {
+        Width = std::max(Width, static_cast<int>(L.Fields.size()));
+        if (L.Fields.size() == 1 && L.Fields[0].empty())
+            --LastLine;
+        if (L.MoreFollows)
+            ++LastLine;
+    }
+}
+
+bool ClipboardHasFormat(unsigned Format) { return IsClipboardFormatAvailable(Format) != 0; }
+
+String ClipboardBytes(unsigned Format)
+{
+    TClipboardSession Session(nullptr);
+    if (!Session.Opened())
+        return String();
+    HANDLE H = GetClipboardData(Format);
+    if (!H)
+        return String();
+    const SIZE_T Size = GlobalSize(H);
+    const void* P = GlobalLock(H);
+    if (!P)
+        return String();
+    String Bytes(static_cast<const char*>(P), Size);
+    GlobalUnlock(H);
+    return Bytes;
+}
+
+// ---- Copy and cut -----------------------------------------------------------
+
+void TProStringGrid::ExpandSelectionToMerged()
+{
+    TGridRect S = Selection();
+    const TGridRect Old = S;
+    if (IsMergedCell(S.Left, S.Top)) {
+        const TPoint B = BaseCell(S.Left, S.Top);
+        S.Left = std::min<int>(S.Left, B.x);
+        S.Top = std::min<int>(S.Top, B.y);
+    }
+    if (IsMergedCell(S.Right, S.Bottom)) {
+        const TPoint B = BaseCell(S.Right, S.Bottom);
+        const TPoint Span = MergedSpan(S.Right, S.Bottom);
+        S.Right = std::max<int>(S.Right, B.x + Span.x);
+        S.Bottom = std::max<int>(S.Bottom, B.y + Span.y);
+    }
+    if (!(S == Old))
+        SetSelection(S);
+}
+
+void TProStringGrid::CopySelectionToClipboard()
+{
+    ExpandSelectionToMerged();
+    if ((!FMouseActions->DisjunctRowSelect() && !FMouseActions->DisjunctColSelect()) ||
+        FNavigation->AllowFmtClipboard) {
+        const TGridRect S = Selection();
+        CopyBlockToClipboard(TRect{S.Left, S.Top, S.Right, S.Bottom}, false);
+    } else {
+        CopyBlockToClipboard(TRect{0, 0, ColCount() - 1, RowCount() - 1}, true);
+    }
+    LastClipboardActionWasCopy = true;
+}
+
+void TProStringGrid::CopyBlockToClipboard(const TRect& Block, bool DisjunctOnly)
+{
+    CopyOrigin = TPoint{Block.left, Block.top};
+    ReportProgress(0, -1);
+    // The text for CF_TEXT and the same text as Unicode: a cell of packed
+    // wide text goes in converted, never raw (its bytes may hold NUL, TAB
+    // or CR), and whole in the Unicode text.
+    String Text;
+    WideString Wide;
+    const bool RowDisjunct = FMouseActions->DisjunctRowSelect();
+    const bool ColDisjunct = FMouseActions->DisjunctColSelect();
+    for (int R = Block.top; R <= Block.bottom; ++R) {
+        ReportProgress(1, R);
+        const int SelRow = FMouseActions->RowSelectPersistent ? DisplayToRealRow(R) : R;
+        if (RowDisjunct && DisjunctOnly && !ColDisjunct && !IsRowSelected(SelRow))
+            continue;
+        bool Any = false;
+        for (int C = Block.left; C <= Block.right; ++C) {
+            if (ColDisjunct && DisjunctOnly && !IsColSelected(C))
+                continue;
+            const int RC = DisplayToRealCol(C);
+            String S;
+            GetCellTextForSave(RC, R, S);
+            WideString W;
+            const bool Packed = GetCellTextKind(S, false) == ctkWide;
+            if (Packed) {
+                W = UnpackWideText(S);
+                S = WideToStr(W);
+            }
+            if (S.find('\r') != String::npos) {
+                S = '"' + RemoveCarriageReturns(S) + '"';
+                if (Packed) {
+                    WideString Q = L"\"";
+                    for (wchar_t Ch : W)
+                        if (Ch != L'\r')
+                            Q += Ch;
+                    W = Q + L"\"";
+                }
+            }
+            if (!FNavigation->CopyHTMLTagsToClipboard && S.find("</") != String::npos)
+                S = ReadCellPlainText(RC, R);
+            if (!Packed)
+                W = StrToWide(S);
+            Text += S + '\t';
+            Wide += W + L'\t';
+            Any = true;
+        }
+        if (Any) {
+            Text.pop_back();
+            Wide.pop_back();
+        }
+        if (Block.bottom > Block.top) {
+            Text += "\r\n";
+            Wide += L"\r\n";
+        }
+    }
+    {
+        TClipboardSession Session(OwnerWindow(this));
+        if (Session.Opened()) {
+            EmptyClipboard();
+            PutGlobalBlock(CF_TEXT, Text.data(), Text.size(), 1, GMEM_MOVEABLE);
+            PutGlobalBlock(CF_UNICODETEXT, Wide.data(), Wide.size() * sizeof(wchar_t), sizeof(wchar_t),
+                           GMEM_MOVEABLE);
+        }
+    }
+    if (FNavigation->AllowRTFClipboard)
+        CopyRichTextCellToClipboard(Block.left, Block.top);
+    if (FNavigation->AllowFmtClipboard)
+        CopyCellStreamToClipboard(Block);
+    ReportProgress(2, -1);
+}
+
+void TProStringGrid::CopyRichTextCellToClipboard(int ACol, int ARow)
+{
+    const String S = Cells(ACol, ARow);
+    if (S.find("{\\") == String::npos)
+        return;
+    static const UINT RtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
+    TClipboardSession Session(OwnerWindow(this));
+    if (Session.Opened())
+        PutGlobalBlock(RtfFormat, S.data(), S.size(), 1, GMEM_MOVEABLE);
+}
+
+void TProStringGrid::CopyCellStreamToClipboard(const TRect& Block)
+{
+    TMemoryStream Stream;
+    WriteCellBinaryStream(Block, &Stream);
+    TClipboardSession Session(OwnerWindow(this));
+    if (Session.Opened())
+        PutGlobalBlock(ProGridClipboardFormat(), Stream.Memory(), static_cast<std::size_t>(Stream.Size()), 0,
+                       GMEM_MOVEABLE | GMEM_DDESHARE);
+}
+
+void TProStringGrid::CutSelectionToClipboard()
+{
+    CopySelectionToClipboard();
+    if (FMouseActions->DisjunctRowSelect()) {
+        for (int R = TStringGrid::FixedRows(); R < RowCount(); ++R)
+            if (IsRowSelected(R))
+                ClearRows(R, 1);
+    } else if (FMouseActions->DisjunctColSelect()) {
+        for (int C = TStringGrid::FixedCols(); C < ColCount(); ++C)
+            if (IsColSelected(C))
+                ClearCols(C, 1);
+    } else {
+        const TGridRect S = Selection();
+        if (UndoRedo())
+            UndoRedo()->StartSequence();
+        for (int R = S.Top; R <= S.Bottom; ++R)
+            for (int C = S.Left; C <= S.Right; ++C) {
+                const int RC = DisplayToRealCol(C);
+                if (IsCellEditable(RC, R) || FNavigation->AllowClipboardAlways)
+                    PasteCell(C, R, String());
+            }
+        if (UndoRedo())
+            UndoRedo()->StopSequence();
+        if (FNavigation->AllowFmtClipboard)
+            FreeCellObjects(S.Left, S.Top, S.Right, S.Bottom);
+    }
+    LastClipboardActionWasCopy = false;
+    if (HiddenColCount() > 0)
+        Invalidate();
+}
+
+// ---- Paste --------------------------------------------------------------------
+
+bool TProStringGrid::AllowFormattedClipboard() { return FNavigation->AllowFmtClipboard; }
+
+void TProStringGrid::PasteCell(int ACol, int ARow, const String& Value)
+{
+    const int RC = DisplayToRealCol(ACol);
+    if (UndoRedo())
+        UndoRedo()->AddChange(RC, ARow, ReadCellText(RC, ARow), Value);
+    TCellGraphic* G = GetCellGraphic(RC, ARow);
+    if (G && IsCheckBoxType(G->CellType)) {
+        String True;
+        GetCheckTrue(RC, ARow, True);
+        ChangeCheckBoxState(RC, ARow, Value == True);
+    } else {
+        WriteCellText(RC, ARow, Value);
+    }
+    if (RC != ACol)
+        RepaintCell(ACol, ARow);
+}
+
+int TProStringGrid::PasteFromClipboardAt(int ACol, int ARow)
+{
+    const unsigned CellFormat = ProGridClipboardFormat();
+    if (AllowFormattedClipboard() && ClipboardHasFormat(CellFormat)) {
+        const String Bytes = ClipboardBytes(CellFormat);
+        BeforePasteHook();
+        std::size_t Pos = 0;
+        const TCellStreamHeader H = ReadCellStreamHeader(Bytes, Pos);
+        if (FNavigation->AllowClipboardColGrow && ACol + H.ColCount >= ColCount())
+            SetColCount(ACol + H.ColCount);
+        if (FNavigation->AllowClipboardRowGrow && ARow + H.RowCount >= RowCount())
+            SetRowCount(ARow + H.RowCount);
+        TMemoryStream Stream;
+        Stream.WriteBuffer(Bytes.data(), static_cast<Integer>(Bytes.size()));
+        Stream.SetPosition(0);
+        ReadCellBinaryStream(TPoint{ACol, ARow}, &Stream);
+        const bool FromHere = HandleAllocated() && H.ID == static_cast<Integer>(reinterpret_cast<INT_PTR>(Handle()));
+        LastPasteRect = TRect{ACol, ARow, ACol + H.ColCount - 1, ARow + H.RowCount - 1};
+        PasteSelectionHook(FromHere ? CopyOrigin : TPoint{-1, -1}, LastPasteRect, LastClipboardActionWasCopy);
+        AfterPasteHook();
+        return H.ColCount * H.RowCount;
+    }
+    static const UINT RtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
+    if (FNavigation->AllowRTFClipboard && ClipboardHasFormat(RtfFormat)) {
+        String Bytes = ClipboardBytes(RtfFormat);
+        Bytes.resize(strnlen(Bytes.data(), Bytes.size()));
+        if (IsCellEditable(DisplayToRealCol(ACol), ARow))
+            PasteCell(ACol, ARow, Bytes);
+        return 0;
+    }
+    if (ClipboardHasFormat(CF_TEXT)) {
+        String Bytes = ClipboardBytes(CF_TEXT);
+        Bytes.resize(strnlen(Bytes.data(), Bytes.size()));
+        return PasteTextAt(ACol, ARow, Bytes.c_str());
+    }
+    return 0;
+}
+
+int TProStringGrid::PasteTextAt(int ACol, int ARow, const char* Text)
+{
+    if (ACol < 0 || ARow < 0 || !Text)
+        return 0;
+    if (!HasOption(goEditing) && !FNavigation->AllowClipboardAlways && !FMouseActions->RangeSelectAndEdit)
+        return 0;
+    if (UndoRedo())
+        UndoRedo()->StartSequence();
+    TRect Pasted{ACol, ARow, ACol, ARow};
+    int Count = 0;
+    int Row = ARow;
+    int RightMost = ACol;
+    const std::vector<TClipLine> Lines = SplitClipboardText(Text);
+    LastPasteRect = TRect{ACol, ARow, ACol, ARow};
+    for (std::size_t L = 0; L < Lines.size(); ++L) {
+        const TClipLine& Line = Lines[L];
+        int C = ACol;
+        for (std::size_t F = 0; F < Line.Fields.size(); ++F, ++C) {
+            String Value = Line.Fields[F];
+            ++Count;
+            const bool LastOfText = L + 1 == Lines.size() && F + 1 == Line.Fields.size();
+            if (LastOfText && Value.empty())
+                continue;
+            LastPasteRect.right = std::max<int>(LastPasteRect.right, C);
+            LastPasteRect.bottom = Row;
+            if (Value.find('\n') != String::npos)
+                Value = UnquoteMultiLineField(Value);
+            if (C >= ColCount() && FNavigation->AllowClipboardColGrow)
+                SetColCount(C + 1);
+            if (C >= ColCount() || Row >= RowCount())
+                continue;
+            const int RC = DisplayToRealCol(C);
+            if (!IsCellEditable(RC, Row) && !FNavigation->AllowClipboardAlways)
+                continue;
+            RightMost = std::max(RightMost, C);
+            bool Allow = true;
+            if (StartsWith(Value, WideTextMarker)) {
+                WideString W = UnpackWideText(Value);
+                if (OnClipboardBeforePasteWideCell)
+                    OnClipboardBeforePasteWideCell(this, C, Row, W, Allow);
+                Value = PackWideText(W);
+            } else if (OnClipboardBeforePasteCell) {
+                OnClipboardBeforePasteCell(this, C, Row, Value, Allow);
+            }
+            if (Allow)
+                PasteCell(C, Row, Value);
+        }
+        if (!Line.MoreFollows)
+            break;
+        // The empty line after a final line end is counted, not pasted: it
+        // neither moves on to a row nor adds one.
+        if (L + 2 == Lines.size() && !Lines.back().MoreFollows && Lines.back().Fields.size() == 1 &&
+            Lines.back().Fields[0].empty())
+            continue;
+        ++Row;
+        const bool FooterRow = FFloatingFooter->Visible() && FFloatingFooter->FooterStyle() == fsFixedLastRow;
+        if (Row == (FooterRow ? RowCount() - 1 : RowCount()) && FNavigation->AllowClipboardRowGrow)
+            SetRowCount(RowCount() + 1);
+    }
+    Pasted.right = RightMost;
+    Pasted.bottom = Row;
+    if (UndoRedo())
+        UndoRedo()->StopSequence();
+    PasteSelectionHook(CopyOrigin, Pasted, LastClipboardActionWasCopy);
+    CellsChanged(TRect{DisplayToRealCol(ACol), ARow, DisplayToRealCol(RightMost), Row});
+    return Count;
+}
+
+void TProStringGrid::PasteSelectionFromClipboard()
+{
+    ReportPasteProgress(0, -1);
+    ExpandSelectionToMerged();
+    const TGridRect S = Selection();
+    const int N = PasteFromClipboardAt(HasOption(goRowSelect) ? TStringGrid::FixedCols() : S.Left, S.Top);
+    const int Cells = (S.Bottom - S.Top + 1) * (S.Right - S.Left + 1);
+    if (!FNavigation->AllowSmartClipboard || Cells == N - 1)
+        return;
+    BeforePasteHook();
+    if (N == 1 && Cells > 1) {
+        String Value = this->Cells(DisplayToRealCol(S.Left), S.Top);
+        TCellGraphic* G = GetCellGraphic(DisplayToRealCol(S.Left), S.Top);
+        if (G && IsCheckBoxType(G->CellType)) {
+            if (G->CellBoolean)
+                GetCheckTrue(S.Left, S.Top, Value);
+            else
+                GetCheckFalse(S.Left, S.Top, Value);
+        }
+        for (int C = S.Left; C <= S.Right; ++C)
+            for (int R = S.Top; R <= S.Bottom; ++R) {
+                if (!IsCellEditable(DisplayToRealCol(C), R) && !FNavigation->AllowClipboardAlways)
+                    continue;
+                bool Allow = true;
+                String V = Value;
+                if (!(C == S.Left && R == S.Top) && OnClipboardBeforePasteCell)
+                    OnClipboardBeforePasteCell(this, C, R, V, Allow);
+                if (Allow)
+                    PasteCell(C, R, V);
+                PasteSelectionHook(CopyOrigin, TRect{C, R, C, R}, true);
+            }
+    }
+    AfterPasteHook();
+    if (N < 2) {
+        ReportPasteProgress(2, -1);
+        AllCellsChanged();
+        return;
+    }
+    const bool OneCol = S.Left == S.Right;
+    const bool OneRow = S.Top == S.Bottom;
+    if (!OneCol && !OneRow) {
+        ReportPasteProgress(2, -1);
+        AllCellsChanged();
+        return;
+    }
+    const String First = this->Cells(DisplayToRealCol(S.Left), S.Top);
+    const String Second = OneRow ? this->Cells(DisplayToRealCol(S.Left + 1), S.Top)
+                                 : this->Cells(DisplayToRealCol(S.Left), S.Top + 1);
+    // Writes one cell of a fill: editable cells only, the event for all but
+    // the first.
+    const auto Fill = [&](int C, int R, const String& Text) {
+        if (!IsCellEditable(DisplayToRealCol(C), R))
+            return;
+        bool Allow = true;
+        String V = Text;
+        if (!(C == S.Left && R == S.Top) && OnClipboardBeforePasteCell)
+            OnClipboardBeforePasteCell(this, C, R, V, Allow);
+        if (Allow)
+            PasteCell(C, R, V);
+    };
+    const TFormatSettings& Fmt = FormatSettings();
+    const auto HasTime = [&](const String& T) { return T.find(Fmt.TimeSeparator) != String::npos; };
+    if ((LooksLikeDate(First) || HasTime(First)) && (LooksLikeDate(Second) || HasTime(Second))) {
+        const bool IsDate = First.find(Fmt.DateSeparator) != String::npos;
+        const auto Read = [&](const String& T, TDateTime& D) {
+            return T.find(Fmt.DateSeparator) != String::npos ? TryStrToDate(T, D) : TryStrToTime(T, D);
+        };
+        TDateTime D = 0;
+        TDateTime D2 = 0;
+        if (!Read(First, D) || !Read(Second, D2))
+            return;
+        Integer Y1, M1, Dd1, Y2, M2, Dd2;
+        DecodeDate(D, Y1, M1, Dd1);
+        DecodeDate(D2, Y2, M2, Dd2);
+        const TDateTime Difference = D2 - D;
+        try {
+            for (int C = S.Left; C <= S.Right; ++C)
+                for (int R = S.Top; R <= S.Bottom; ++R) {
+                    Fill(C, R, IsDate ? DateToStr(D) : TimeToStr(D));
+                    D = StepDate(Y2 - Y1, M2 - M1, Dd2 - Dd1, Difference, D);
+                }
+        } catch (const EConvertError&) {
+            // a date the series cannot reach ends the fill
+        }
+        return;
+    }
+    const char Dec = Fmt.DecimalSeparator;
+    const bool HasDecimal = First.find(Dec) != String::npos || Second.find(Dec) != String::npos;
+    Integer I1 = 0;
+    Integer I2 = 0;
+    if (!HasDecimal && TryStrToInt(First, I1) && TryStrToInt(Second, I2)) {
+        const Int64 Step = static_cast<Int64>(I2) - I1;
+        Int64 V = I1;
+        for (int C = S.Left; C <= S.Right; ++C)
+            for (int R = S.Top; R <= S.Bottom; ++R) {
+                Fill(C, R, IntToStr(V));
+                V += Step;
+            }
+        return;
+    }
+    if (!HasDecimal) {
+        // Repeat the pasted block by the size it really took, whether or not
+        // its text ended with a line end.
+        const int Len = std::max<int>(1, static_cast<int>(OneCol ? LastPasteRect.bottom - LastPasteRect.top + 1
+                                                                 : LastPasteRect.right - LastPasteRect.left + 1));
+        if (OneCol) {
+            for (int R = S.Top + Len; R <= S.Bottom; ++R)
+                Fill(S.Left, R, this->Cells(DisplayToRealCol(S.Left), R - Len));
+        } else {
+            for (int C = S.Left + Len; C <= S.Right; ++C)
+                Fill(C, S.Top, this->Cells(DisplayToRealCol(C - Len), S.Top));
+        }
+        ReportPasteProgress(2, -1);
+        AllCellsChanged();
+        return;
+    }
+    double F = 0;
+    double F2 = 0;
+    if (!TryStrToFloat(First, F) || !TryStrToFloat(Second, F2))
+        return;
+    const double Step = F2 - F;
+    for (int C = S.Left; C <= S.Right; ++C)
+        for (int R = S.Top; R <= S.Bottom; ++R) {
+            Fill(C, R, FormatFloatValue(FloatFormat, F));
+            F += Step;
+        }
+}
