@@ -116,6 +116,7 @@ TEST_F(CodeEditorTest, A40ByteRecordShowsFiveCodeBytesAndTypedKeysAreFiltered)
     EXPECT_EQ(HexOf(Main->Code(0, 7)), HexOf(expected));
     EXPECT_EQ(WordAt(Main->Code(0, 7), 3 + 16 + 4), 4464u);
     EXPECT_EQ(Main->Code(0, 7).size(), 40u);
+    EXPECT_FALSE(SlotChecked(0, 7)) << "the editor leaves the slot's check box alone";
 }
 
 TEST_F(CodeEditorTest, CancelKeepsTheSlotAndAnEmptySlotIsInvalidData)

@@ -177,6 +177,26 @@ TEST(GradientLabel, AVerticalCaptionIsTurnedToRunUpwards)
     EXPECT_GT(bottom, 120) << "a left-aligned turned caption starts at the bottom";
 }
 
+TEST(GradientLabel, ADisabledCaptionIsDrawnInTheHighlightUnderTheShadow)
+{
+    auto label = NewLabel(160, 30, RGBToColor(0, 0, 128), clNone);
+    label->SetCaption("Vantrel");
+    label->Font()->SetHeight(-16);
+    label->Font()->SetQuality(TFontQuality::fqNonAntialiased);
+    const COLORREF highlight = ColorToRGB(clBtnHighlight);
+    const COLORREF shadow = ColorToRGB(clBtnShadow);
+    ASSERT_NE(highlight, shadow);
+    const auto count = [](TBitmap* Bitmap, COLORREF Colour) {
+        return Bitmap->Width() * Bitmap->Height() - gui::CountPixelsNot(Bitmap, Colour);
+    };
+    auto enabled = Paint(label.get());
+    EXPECT_EQ(count(enabled.get(), highlight) + count(enabled.get(), shadow), 0);
+    label->SetEnabled(false);
+    auto disabled = Paint(label.get());
+    EXPECT_GT(count(disabled.get(), shadow), 20);
+    EXPECT_GT(count(disabled.get(), highlight), 5) << "the highlight shows below and right of the shadow";
+}
+
 TEST(GradientLabel, EveryPropertyChangeRepaintsButAnUnchangedEllipsis)
 {
     TForm form(nullptr);
