@@ -1097,6 +1097,7 @@ struct TProStringGrid::TSortFrame {
     TSortKeyCache Keys;
     TSortKeyCache* PrevKeys;
     int PrevNormal;
+    int ParkedFrom = -1;
 
     explicit TSortFrame(TProStringGrid* AGrid, bool AddScratch) : G(AGrid), PrevKeys(AGrid->FSortKeys), PrevNormal(AGrid->NormalRowCount)
     {
@@ -1122,8 +1123,40 @@ struct TProStringGrid::TSortFrame {
         }
     }
 
+    // The current row is taken off the rows that move and waits on the first
+    // scratch row, so that nothing asked during the sort sees it on a row
+    // whose data changes under it. Quietly: no row change is reported and
+    // the view does not scroll.
+    void ParkCurrentRow()
+    {
+        if (BaseRows < 0 || !G->FNavigation->MoveRowOnSort || G->Row() >= BaseRows)
+            return;
+        ParkedFrom = G->Row();
+        MoveQuietly(BaseRows);
+    }
+
+    void MoveQuietly(int ARow)
+    {
+        const bool KeepLock = G->InternalMoveLock;
+        G->InternalMoveLock = true;
+        try {
+            G->MoveColRow(G->Col(), ARow, true, false);
+        } catch (...) {
+            G->InternalMoveLock = KeepLock;
+            throw;
+        }
+        G->InternalMoveLock = KeepLock;
+    }
+
     ~TSortFrame()
     {
+        try {
+            // Back where it was before the scratch rows go; the sort's
+            // caller then moves it to where its row went, as a user's move.
+            if (ParkedFrom >= 0 && G->Row() >= BaseRows)
+                MoveQuietly(ParkedFrom);
+        } catch (...) {
+        }
         try {
             if (BaseRows >= 0) {
                 // The scratch rows share object references with real rows:
@@ -1196,6 +1229,7 @@ void TProStringGrid::SortRowsFramed(bool Indexed)
     TrackedRow = Remembered;
     {
         TSortFrame Frame(this, true);
+        Frame.ParkCurrentRow();
         const int First = TStringGrid::FixedRows();
         const int Last = RowCount() - 1 - 3 - FFixedFooters;
         if (Indexed)
@@ -1233,6 +1267,7 @@ void TProStringGrid::SortRowsInNodes(bool Indexed)
     TrackedRow = Remembered;
     {
         TSortFrame Frame(this, true);
+        Frame.ParkCurrentRow();
         const int Last = RowCount() - 1 - 3 - FFixedFooters;
         for (int R = TStringGrid::FixedRows(); R <= Last; ++R) {
             if (!IsNodeRow(R) || IsNodeContracted(R))
