@@ -434,7 +434,7 @@ void THtmlLayout::Word(const String& Raw, TFlow& F, TLineOut& L)
     const int LineW = LineRect.right - LineRect.left;
     if (Pass == TPass::Measure) {
         const bool Fits = X - LineRect.left + Size.cx < LineW || !Placed;
-        const bool Continues = Placed && !BlankBefore;
+        const bool Continues = Placed && !BlankBefore && W[0] != ' ';
         if (!Fits && !Continues) {
             if (P.WordWrap) {
                 LineFull = true;   // the word starts the next line
@@ -472,6 +472,9 @@ void THtmlLayout::PaintWord(const String& W, int Width, TFlow& F)
     if (Sub)
         Bottom += SubH;
     TRect R = Rect(X, LineTop, Area.right, Bottom);
+    // A word that fits is not clipped at the area's edge, so the overhang
+    // of its last glyph stays; only a word that is cut gets the edge.
+    const UINT Flags = X + Width <= Area.right ? TextFlags | DT_NOCLIP : TextFlags;
     if (F.Shadow) {
         const TColor Keep = C->Font()->Color();
         const TColor KeepBrush = C->Brush()->Color();
@@ -479,11 +482,11 @@ void THtmlLayout::PaintWord(const String& W, int Width, TFlow& F)
         C->Font()->SetColor(P.ShadowColor);
         TRect S = R;
         OffsetRect(&S, P.ShadowOffset, P.ShadowOffset);
-        C->DrawTextRect(W, S, TextFlags);
+        C->DrawTextRect(W, S, Flags);
         C->Font()->SetColor(Keep);
         SetBrushColor(KeepBrush);
     }
-    C->DrawTextRect(W, R, TextFlags);
+    C->DrawTextRect(W, R, Flags);
     if (F.ErrLine) {
         // A red zigzag along the bottom: 2 pixels per step, 2 pixels high.
         const int Right = std::min<int>(X + Width, Area.right);

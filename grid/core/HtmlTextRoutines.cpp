@@ -361,14 +361,17 @@ static bool TagAt(const String& Html, std::size_t I, std::size_t& End)
 int PlainToHtmlIndex(const String& Html, int N)
 {
     int Count = 0;   // plain characters passed
+    int Found = 0;   // where N - 1 characters lie behind, before the tags in front of the next
     std::size_t I = 0;
     while (I < Html.size()) {
-        if (Count >= N - 1)
-            return static_cast<int>(I) + 1;
+        if (Found == 0 && Count >= N - 1)
+            Found = static_cast<int>(I) + 1;
         std::size_t End;
         if (TagAt(Html, I, End)) {
             I = End + 1;
         } else {
+            if (Found != 0)
+                return Found;   // the N-th character exists
             ++Count;
             ++I;
         }

@@ -26,6 +26,9 @@ class TMouseActions;
 class TSearchFooter;
 class TFloatingFooter;
 class THTMLSettings;
+class THTMLPictureCache;
+class TPictureContainer;
+struct THtmlDrawParams;
 class TDragDropSettings;
 class TDragScrollOptions;
 class TProHintInfo;
@@ -555,6 +558,10 @@ public:
     // The themed flag: visual styles usable and a theme active.
     bool Themed() const { return FXPFlag; }
     TImageList* GridImages = nullptr;
+    // Named pictures of the HTML cells' images (a container on the form).
+    TPictureContainer* PictureContainer = nullptr;
+    // The grid's own pictures of HTML images named by an address, made on first use.
+    THTMLPictureCache* PictureCache();
 
     // ---- OLE drag and drop (grid/interaction/GridDragDrop.cpp) ----
     // Registers the grid's window as a drop target, or revokes it (the
@@ -896,6 +903,11 @@ private:
     void DrawLookEdges(TCanvas* ACanvas, int ACol, int ARow, TRect R);
     void DrawTreeLines(TCanvas* ACanvas, int ARow, TRect R);
     void DrawNode(TCanvas* ACanvas, TRect R, int ARow);
+    // The renderer's settings for an HTML cell, and the HTML text of a cell
+    // drawn into its text rectangle TR.
+    THtmlDrawParams HtmlCellParams(bool Selected);
+    void DrawHtmlCellText(TCanvas* ACanvas, int ACol, TGridDrawState AState, TRect TR, TVAlignment VAlign,
+                          const String& Text, TCellGraphic* G, bool GlyphShown, bool SortRow, bool FilterSpace);
     void DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TGridDrawState AState, TRect R, TAlignment HAlign,
                       TVAlignment VAlign, bool WordWrap, TCellGraphic* G, int GW, int GH);
     void DrawCellBackground(TCanvas* ACanvas, int ACol, int ARow, TRect R);
@@ -933,6 +945,8 @@ private:
     int FPaintFailures = 0;
     // The measured text width (+2) of the cell being painted, for graphic placement.
     int FTextWidth = 0;
+    // Shared only so that its type need not be complete here.
+    std::shared_ptr<THTMLPictureCache> FPictureCache;
 
     // Lifecycle helpers (ProGrid.cpp).
     void CreateOwnedObjects();

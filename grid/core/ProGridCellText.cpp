@@ -1,6 +1,6 @@
-// Cell text: alignment, float formatting, drawing plain, wide, HTML (as
-// plain text until the mini-HTML renderer draws it), RTF (its plain text)
-// and rotated text, text measurement, and the save and load hooks.
+// Cell text: alignment, float formatting, drawing plain, wide, HTML
+// (through the mini-HTML renderer), RTF (its plain text) and rotated text,
+// text measurement, and the save and load hooks.
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +12,8 @@
 #include "grid/core/GridCellText.h"
 #include "grid/core/GridDrawing.h"
 #include "grid/core/GridNumberText.h"
+#include "grid/core/HtmlRender.h"
+#include "grid/core/PictureContainer.h"
 #include "grid/core/ProGrid.h"
 
 namespace {
@@ -87,44 +89,6 @@ String RtfPlainText(const String& Rtf)
     }
     while (!Out.empty() && (Out.back() == '\n' || Out.back() == '\r'))
         Out.pop_back();
-    return Out;
-}
-
-// The text of mini-HTML without its tags, "<br>" as a line break and the
-// common entities decoded: what an HTML cell shows until the mini-HTML
-// renderer draws it.
-String HtmlPlainText(const String& Html)
-{
-    String Out;
-    for (std::size_t i = 0; i < Html.size(); ++i) {
-        if (Html[i] == '<') {
-            const std::size_t End = Html.find('>', i);
-            if (End == String::npos)
-                break;
-            String Tag = Html.substr(i + 1, End - i - 1);
-            for (char& C : Tag)
-                C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
-            if (Tag == "br" || Tag == "br/" || Tag == "br /")
-                Out += "\r\n";
-            i = End;
-            continue;
-        }
-        if (Html[i] == '&') {
-            static const std::pair<const char*, char> Entities[] = {
-                {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&nbsp;", ' '}};
-            bool Done = false;
-            for (const auto& [Name, Ch] : Entities)
-                if (Html.compare(i, std::strlen(Name), Name) == 0) {
-                    Out.push_back(Ch);
-                    i += std::strlen(Name) - 1;
-                    Done = true;
-                    break;
-                }
-            if (Done)
-                continue;
-        }
-        Out.push_back(Html[i]);
-    }
     return Out;
 }
 
@@ -338,12 +302,14 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TGridDra
         }
         return;
     }
+    if (Kind == ctkHtml) {
+        DrawHtmlCellText(ACanvas, ACol, AState, TR, VAlign, Text, G, GlyphShown, SortRow, FilterSpace);
+        return;
+    }
     if (Kind == ctkRtf)
         Text = RtfPlainText(Text);
-    else if (Kind == ctkHtml)
-        Text = HtmlPlainText(Text);
 
-    // Plain text (HTML shows its text until the mini-HTML renderer draws it).
+    // Plain text.
     if (SortRow) {
         if (HAlign == taLeftJustify)
             TR.right -= 14;
@@ -405,6 +371,52 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TGridDra
         ACanvas->Font()->SetStyle(KeepStyle);
 }
 
+THtmlDrawParams TProStringGrid::HtmlCellParams(bool Selected)
+{
+    THtmlDrawParams P;
+    P.ImageList = GridImages;
+    P.PictureContainer = PictureContainer;
+    P.PictureCache = PictureCache();
+    P.Window = HandleAllocated() ? Handle() : nullptr;
+    P.ShadowOffset = 1;
+    P.ShadowColor = clGray;
+    P.AnchorColor = Selected ? SelectionTextColor : URLColor;
+    // The grid holds the mouse captured while a button is down on it.
+    P.MouseDown = HandleAllocated() && GetCapture() == Handle();
+    // Without the enhanced text size the renderer wraps instead of cutting
+    // lines with an ellipsis.
+    P.WordWrap = !EnhTextSize;
+    return P;
+}
+
+void TProStringGrid::DrawHtmlCellText(TCanvas* ACanvas, int ACol, TGridDrawState AState, TRect TR, TVAlignment VAlign,
+                                      const String& Text, TCellGraphic* G, bool GlyphShown, bool SortRow,
+                                      bool FilterSpace)
+{
+    if (SortRow)
+        TR.right -= 10;
+    if (FilterSpace)
+        TR.right -= 18;
+    TR.left -= 1;
+    const THtmlDrawParams P = HtmlCellParams((AState & gdSelected) != 0);
+    THtmlDrawResult Out;
+    DrawHtmlText(ACanvas, Text, TR, P, Out);
+    if (G)
+        FTextWidth = Out.TextWidth + 2;
+    if (GlyphShown) {
+        const int Y = VAlign == vtaTop ? TR.top + 8 : VAlign == vtaBottom ? TR.bottom - 8
+                                                                           : TR.top + (TR.bottom - TR.top) / 2;
+        DrawSortGlyph(ACanvas, ACol, TR.right + 2, Y);
+    }
+}
+
+THTMLPictureCache* TProStringGrid::PictureCache()
+{
+    if (!FPictureCache)
+        FPictureCache = std::make_shared<THTMLPictureCache>();
+    return FPictureCache.get();
+}
+
 // ---------------------------------------------------------------------------
 // Measuring
 
@@ -447,11 +459,18 @@ TPoint TProStringGrid::GetCellTextSize(int ACol, int ARow, bool Wrapped)
         M->DrawTextRect(UnpackWideText(Text), R,
                         DT_CALCRECT | DT_NOPREFIX | ((Wrapped || Multilinecells) ? DT_WORDBREAK : DT_SINGLELINE));
         Size = TPoint{R.right - R.left + 2 * CellMarginX, R.bottom - R.top};
+    } else if (Kind == ctkHtml) {
+        // Unwrapped text is measured without a right edge; the bottom is open.
+        const TRect R{Cell.left + CellMarginX, Cell.top + CellMarginY, Wrapped ? Cell.right - CellMarginX : 65535,
+                      65535};
+        THtmlDrawParams P = HtmlCellParams(false);
+        P.MeasureOnly = true;
+        THtmlDrawResult Out;
+        DrawHtmlText(M, Text, R, P, Out);
+        Size = TPoint{Out.TextWidth + 2 * CellMarginX + 2, Out.TextHeight + 2 * CellMarginY + 2};
     } else {
         if (Kind == ctkRtf)
             Text = RtfPlainText(Text);
-        else if (Kind == ctkHtml)
-            Text = HtmlPlainText(Text);
         if (Wrapped) {
             TRect R{Cell.left + CellMarginX + 2, Cell.top, Cell.right - CellMarginX - 2, Cell.bottom};
             M->DrawTextRect(Text, R, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
