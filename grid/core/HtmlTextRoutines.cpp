@@ -320,12 +320,30 @@ String EscapeHtml(const String& S)
 
 String UnescapeHtml(const String& S)
 {
-    // Each entity in turn, once over the text: a second pass would also
-    // decode what the first one produced ("&amp;lt;" is the text "&lt;").
-    String R = ReplaceAll(S, "&lt;", "<");
-    R = ReplaceAll(R, "&gt;", ">");
-    R = ReplaceAll(R, "&amp;", "&");
-    return ReplaceAll(R, "&quot;", "\"");
+    // One pass from left to right, each entity decoded once, so that this
+    // undoes EscapeHtml exactly: "&amp;quot;" is the text "&quot;", not a
+    // double quote.
+    static const struct {
+        const char* Name;
+        std::size_t Size;
+        char Ch;
+    } Entities[] = {{"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}, {"&quot;", 6, '"'}};
+    String R;
+    R.reserve(S.size());
+    for (std::size_t I = 0; I < S.size();) {
+        bool Done = false;
+        if (S[I] == '&')
+            for (const auto& E : Entities)
+                if (S.compare(I, E.Size, E.Name) == 0) {
+                    R.push_back(E.Ch);
+                    I += E.Size;
+                    Done = true;
+                    break;
+                }
+        if (!Done)
+            R.push_back(S[I++]);
+    }
+    return R;
 }
 
 String MaskPassword(const String& S) { return String(S.size(), '*'); }

@@ -80,7 +80,7 @@ TEST(HtmlControlTags, SetValueRewritesOnlyThatTag)
 TEST(HtmlConversions, EscapePlainTextAndStrip)
 {
     EXPECT_EQ(EscapeHtml("a&b \"c\" <d>"), "a&amp;b &quot;c&quot; &lt;d&gt;");
-    for (const char* S : {"", "plain", "a&b", "&lt;", "\"q\" <t> & &amp;"})
+    for (const char* S : {"", "plain", "a&b", "&lt;", "&quot;", "&amp;quot;", "\"q\" <t> & &amp;"})
         EXPECT_EQ(UnescapeHtml(EscapeHtml(S)), S) << S;
     EXPECT_EQ(MaskPassword("secret"), "******");
     EXPECT_EQ(MaskPassword(""), "");
