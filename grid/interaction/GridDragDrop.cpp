@@ -12,6 +12,7 @@
 #include "framework/Codepage.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/DragDropSettings.h"
+#include "grid/interaction/GridClipboard.h"
 #include "grid/interaction/MouseActions.h"
 
 namespace {
@@ -33,51 +34,6 @@ std::map<TProStringGrid*, TInsertedRows>& InsertedDuringDrag()
     return Map;
 }
 
-// Splits text of the grid's text format into lines of fields.
-std::vector<std::vector<String>> SplitDropText(const String& Text)
-{
-    std::vector<std::vector<String>> Lines(1);
-    String Field;
-    for (size_t I = 0; I < Text.size(); ++I) {
-        const char C = Text[I];
-        if (C == '\t') {
-            Lines.back().push_back(Field);
-            Field.clear();
-        } else if (C == '\r' || C == '\n') {
-            if (C == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
-                ++I;
-            Lines.back().push_back(Field);
-            Field.clear();
-            if (I + 1 < Text.size())
-                Lines.emplace_back();
-            else
-                return Lines;
-        } else
-            Field += C;
-    }
-    Lines.back().push_back(Field);
-    return Lines;
-}
-
-// Writes the dropped text into the grid from the cell on; what lies beyond
-// the last column or before the footer rows is left out.
-void PasteDropText(TProStringGrid* Grid, int ACol, int ARow, const String& Text)
-{
-    const auto Lines = SplitDropText(Text);
-    const int LastRow = Grid->RowCount() - 1 - Grid->FixedFooters();
-    for (size_t L = 0; L < Lines.size(); ++L) {
-        const int R = ARow + static_cast<int>(L);
-        if (R > LastRow)
-            break;
-        for (size_t F = 0; F < Lines[L].size(); ++F) {
-            const int C = ACol + static_cast<int>(F);
-            if (C >= Grid->ColCount())
-                break;
-            Grid->WriteCellText(C, R, Lines[L][F]);
-        }
-    }
-}
-
 // The text of one cell as it is dragged out: wide text converted, rich
 // text reduced to its plain text.
 String DragCellText(TProStringGrid* Grid, int ACol, int ARow)
@@ -90,12 +46,12 @@ String DragCellText(TProStringGrid* Grid, int ACol, int ARow)
     return S;
 }
 
-// A dropped CSV file and a dropped workbook go to the grid's import; until
-// the grid has that import, such a drop changes nothing.
+// A dropped CSV file goes to the grid's CSV import (delimiter guessed, no
+// row limit); a dropped workbook to its workbook import, which the grid
+// does not have yet: such a drop changes nothing.
 void LoadDroppedCSV(TProStringGrid* Grid, const String& Name)
 {
-    (void)Grid;
-    (void)Name;
+    Grid->ImportCSVFile(Name, -1);
 }
 
 void LoadDroppedWorkbook(TProStringGrid* Grid, const String& Name)
@@ -105,15 +61,6 @@ void LoadDroppedWorkbook(TProStringGrid* Grid, const String& Name)
 }
 
 } // namespace
-
-void MeasureDropText(const String& Text, int& Width, int& LastLine)
-{
-    const auto Lines = SplitDropText(Text);
-    Width = 0;
-    for (const auto& L : Lines)
-        Width = std::max(Width, static_cast<int>(L.size()));
-    LastLine = static_cast<int>(Lines.size()) - 1;
-}
 
 String RichTextToPlain(const String& Rtf)
 {
@@ -281,7 +228,7 @@ void TGridDropTarget::TextDropped(TPoint P, const String& Text)
     int Col = Cell.X;
     int Width = 0;
     int Last = 0;
-    MeasureDropText(Text, Width, Last);
+    MeasureClipboardText(Text, Width, Last);
     const bool RowSelect = FGrid->HasOption(goRowSelect);
     if (RowSelect)
         Col = S->OleEntireRows ? 0 : FGrid->FixedCols();
@@ -313,7 +260,7 @@ void TGridDropTarget::TextDropped(TPoint P, const String& Text)
                 }
             }
         }
-        PasteDropText(FGrid, Col, Row, Text);
+        FGrid->PasteTextAt(Col, Row, Text.c_str());
         Dropped.Left = std::max(Col, FGrid->FixedCols());
         Dropped.Top = Row;
         Dropped.Right = RowSelect ? Dropped.Left + Width - FGrid->FixedCols() : Dropped.Left + Width - 1;

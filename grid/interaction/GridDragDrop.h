@@ -44,10 +44,6 @@ private:
     DWORD FLastEffect = DROPEFFECT_NONE;
 };
 
-// The measure of text in the grid's text format (TAB between fields, CR LF
-// between lines): the most fields of a line and the index of the last line.
-void MeasureDropText(const String& Text, int& Width, int& LastLine);
-
 // The plain text of a cell in rich text format: control words and the
 // font, colour and style tables taken out.
 String RichTextToPlain(const String& Rtf);

@@ -38,6 +38,8 @@ protected:
         G->SetRowCount(10);
         G->SetDefaultColWidth(70);
         G->SetDefaultRowHeight(22);
+        // Drops paste like the clipboard does: into editable cells.
+        G->SetOptions(G->Options() | goEditing);
         for (int R = 1; R < 10; ++R)
             for (int C = 1; C < 5; ++C)
                 G->SetCells(C, R, String(1, static_cast<char>('a' + C - 1)) + std::to_string(R));
