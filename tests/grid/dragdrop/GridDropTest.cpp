@@ -7,6 +7,7 @@
 #include <atomic>
 #include <thread>
 
+#include "framework/Codepage.h"
 #include "framework/Form.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/DragDropSettings.h"
@@ -229,6 +230,45 @@ TEST_F(GridDrop, OnlyASingleDroppedFileIsHandled)
     One.Add("C:\\a.txt");
     T->FilesDropped(CellPoint(B, 1, 1), &One);
     EXPECT_EQ(Files, std::vector<std::string>{"C:\\a.txt"});
+}
+
+TEST_F(GridDrop, ADroppedCSVFileIsLoadedAfterOnOleDropAllowsIt)
+{
+    wchar_t Dir[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, Dir);
+    const std::wstring Path = std::wstring(Dir) + L"dropped.csv";
+    HANDLE F = CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(F, INVALID_HANDLE_VALUE);
+    const char Csv[] = "alpha;beta\r\ngamma;delta\r\n";
+    DWORD Written = 0;
+    WriteFile(F, Csv, sizeof Csv - 1, &Written, nullptr);
+    CloseHandle(F);
+    const String Name = WideToStr(Path);
+
+    B->DragDropSettings()->SetOleDropTarget(true);
+    TGridDropTarget* T = B->OleDropTargetObject();
+    std::vector<std::string> Events;
+    bool AllowLoad = false;
+    B->OnOleDrop = [&](TObject*, int R, int C, const String& Data, bool& Allow) {
+        Events.push_back(std::to_string(R) + "," + std::to_string(C) + " " + Data);
+        Allow = AllowLoad;
+    };
+    TStringList One;
+    One.Add(Name);
+    T->FilesDropped(CellPoint(B, 1, 1), &One);
+    EXPECT_EQ(Events, std::vector<std::string>{"-1,-1 " + Name});
+    EXPECT_EQ(B->Cells(1, 1), "a1") << "a refused load changes nothing";
+
+    AllowLoad = true;
+    T->FilesDropped(CellPoint(B, 1, 1), &One);
+    bool Alpha = false, Delta = false;
+    for (int R = 0; R < B->RowCount(); ++R)
+        for (int C = 0; C < B->ColCount(); ++C) {
+            Alpha = Alpha || B->Cells(C, R) == "alpha";
+            Delta = Delta || B->Cells(C, R) == "delta";
+        }
+    EXPECT_TRUE(Alpha && Delta) << "the file's fields are in the grid";
+    DeleteFileW(Path.c_str());
 }
 
 TEST_F(GridDrop, DragTextOfRangesRowsAndDisjunctRows)

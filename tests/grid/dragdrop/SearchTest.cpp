@@ -251,3 +251,28 @@ TEST_F(SearchBar, ShowSettingsPlaceTheControls)
     G->SearchFooter()->SetHintFindNext("");
     EXPECT_FALSE(P->FindNextButton()->ShowHint());
 }
+
+TEST(SortedPrefix, FindsTheFirstRowOfTheSortColumnThatStartsWithTheText)
+{
+    TProStringGrid G(nullptr);
+    Fill(&G);
+    G.SetCells(2, 3, "<b>KI</b>wi");
+    struct Case {
+        bool Show;
+        int Column;
+        const char* Text;
+        int Row;
+    } Cases[] = {
+        {false, 2, "ME", 3},          // without sort marks the first normal column
+        {false, 2, "PEAR", 5},
+        {false, 2, "PEARS", -1},
+        {true, 2, "KIW", 3},          // plain text of the sort column
+        {true, 2, "AP", 2},
+        {true, -1, "AP", -1},
+    };
+    for (const Case& C : Cases) {
+        G.SortSettings()->Show = C.Show;
+        G.SortSettings()->Column = C.Column;
+        EXPECT_EQ(G.FindSortedPrefixRow(C.Text), C.Row) << C.Text << " in column " << C.Column;
+    }
+}
