@@ -134,6 +134,43 @@ def filt():
     return img
 
 
+def arrow(up, enabled):
+    """The search bar's find arrows: a triangle over a stem."""
+    img = canvas(16, 16)
+    c = (40, 80, 160) if enabled else (150, 150, 150)
+    for i in range(6):
+        y = 8 - i if up else 7 + i
+        for x in range(2 + i, 14 - i):
+            img[y][x] = c
+    if up:
+        rect(img, 6, 9, 10, 14, c)
+    else:
+        rect(img, 6, 2, 10, 7, c)
+    return img
+
+
+def cross(c):
+    """The search bar's close button: a 14 x 14 cross."""
+    img = canvas(14, 14)
+    for i in range(3, 11):
+        for d in (0, 1):
+            if i + d < 11:
+                img[i][i + d] = c
+                img[i][13 - i - d] = c
+    return img
+
+
+def marker(enabled):
+    """The search bar's highlight toggle: a marked line of text."""
+    img = canvas(16, 16)
+    hi = (255, 230, 0) if enabled else (200, 200, 200)
+    ink = (0, 0, 0) if enabled else (128, 128, 128)
+    rect(img, 1, 4, 15, 12, hi)
+    for x in range(3, 13, 2):
+        rect(img, x, 7, x + 1, 10, ink)
+    return img
+
+
 def dib(img, bpp):
     """A packed DIB (BITMAPINFOHEADER, palette, bottom-up rows)."""
     h = len(img)
@@ -186,6 +223,15 @@ def main():
     glyphs.append(("XPNODEO", xpnode(False), 24))
     glyphs.append(("XPNODEC", xpnode(True), 24))
     glyphs.append(("PSGFILT", filt(), 4))
+    glyphs.append(("PSGARDOWN", arrow(False, True), 24))
+    glyphs.append(("PSGARDOWND", arrow(False, False), 24))
+    glyphs.append(("PSGARUP", arrow(True, True), 24))
+    glyphs.append(("PSGARUPD", arrow(True, False), 24))
+    glyphs.append(("PSGCLOSE", cross((90, 90, 90)), 24))
+    glyphs.append(("PSGCLOSEH", cross((200, 0, 0)), 24))
+    glyphs.append(("PSGCLOSED", cross((120, 0, 0)), 24))
+    glyphs.append(("PSGHI", marker(True), 24))
+    glyphs.append(("PSGHID", marker(False), 24))
 
     out = ["// Glyph bitmaps of the string grid, written by make_glyphs.py.", ""]
     for name, img, bpp in glyphs:
