@@ -238,6 +238,28 @@ public:
     bool AutoThemeAdapt = false;
     bool AnchorHint = false;
     bool AutoSizeFlag = false;
+    // Setters of the painting values (here and in the base grid) that also
+    // repaint what the value changes; writing a field only stores it.
+    void SetSelectionColor(TColor Value);
+    void SetSelectionColorTo(TColor Value);
+    void SetSelectionMirrorColor(TColor Value);
+    void SetSelectionMirrorColorTo(TColor Value);
+    void SetSelectionTextColor(TColor Value);
+    void SetSelectionRectangle(bool Value);
+    void SetSelectionResizer(bool Value);
+    void SetShowSelection(bool Value);
+    void SetActiveCellShow(bool Value);
+    void SetActiveCellColor(TColor Value);
+    void SetActiveCellColorTo(TColor Value);
+    void SetActiveCellFont(const TFont* Value);
+    void SetBackGround(const TBackGround* Value);
+    void SetFlat(bool Value);
+    void SetVAlignment(TVAlignment Value);
+    void SetScrollColor(TColor Value);
+    void SetScrollWidth(int Value);
+    void SetURLColor(TColor Value);
+    void SetURLShow(bool Value);
+    void SetURLFull(bool Value);
     String CheckTrue = "Y";
     String CheckFalse = "N";
     TColor FixedGradientFrom = clWhite;

@@ -317,3 +317,145 @@ void TProStringGrid::LoadColumnSizes()
     }
     RegCloseKey(K);
 }
+
+// ---------------------------------------------------------------------------
+// Painting values that repaint when set
+
+namespace {
+
+// Stores Value in Field; true when it changed.
+template <class T>
+bool StoreChanged(T& Field, T Value)
+{
+    if (Field == Value)
+        return false;
+    Field = Value;
+    return true;
+}
+
+} // namespace
+
+void TProStringGrid::SetSelectionColor(TColor Value)
+{
+    if (StoreChanged(SelectionColor, Value))
+        Invalidate();
+}
+
+void TProStringGrid::SetSelectionColorTo(TColor Value)
+{
+    if (StoreChanged(SelectionColorTo, Value))
+        Invalidate();
+}
+
+void TProStringGrid::SetSelectionMirrorColor(TColor Value)
+{
+    if (StoreChanged(SelectionMirrorColor, Value))
+        Invalidate();
+}
+
+void TProStringGrid::SetSelectionMirrorColorTo(TColor Value)
+{
+    if (StoreChanged(SelectionMirrorColorTo, Value))
+        Invalidate();
+}
+
+void TProStringGrid::SetSelectionTextColor(TColor Value)
+{
+    if (StoreChanged(SelectionTextColor, Value))
+        Invalidate();
+}
+
+void TProStringGrid::SetSelectionRectangle(bool Value)
+{
+    if (StoreChanged(SelectionRectangle, Value))
+        Invalidate();
+}
+
+void TProStringGrid::SetSelectionResizer(bool Value)
+{
+    if (StoreChanged(SelectionResizer, Value))
+        Invalidate();
+}
+
+void TProStringGrid::SetShowSelection(bool Value)
+{
+    if (StoreChanged(ShowSelection, Value))
+        Invalidate();
+}
+
+void TProStringGrid::SetActiveCellShow(bool Value)
+{
+    ActiveCellShow = Value;
+    Invalidate();
+}
+
+void TProStringGrid::SetActiveCellColor(TColor Value)
+{
+    ActiveCellColor = Value;
+    Invalidate();
+}
+
+void TProStringGrid::SetActiveCellColorTo(TColor Value)
+{
+    ActiveCellColorTo = Value;
+    Invalidate();
+}
+
+void TProStringGrid::SetActiveCellFont(const TFont* Value)
+{
+    FActiveCellFont->Assign(Value);
+    Invalidate();
+}
+
+void TProStringGrid::SetBackGround(const TBackGround* Value)
+{
+    FBackGround->Assign(Value);
+    Invalidate();
+}
+
+void TProStringGrid::SetFlat(bool Value)
+{
+    Flat = Value;
+    if (!IsLoading())
+        Invalidate();
+}
+
+// The painter turns the value into the vertical text flags of each cell.
+void TProStringGrid::SetVAlignment(TVAlignment Value)
+{
+    VAlignment = Value;
+    if (!UpdateHeld())
+        Invalidate();
+}
+
+void TProStringGrid::SetScrollColor(TColor Value)
+{
+    ScrollColor = Value;
+    UpdateFlatScrollBars();
+}
+
+void TProStringGrid::SetScrollWidth(int Value)
+{
+    ScrollWidth = Value;
+    UpdateFlatScrollBars();
+}
+
+void TProStringGrid::SetURLColor(TColor Value)
+{
+    URLColor = Value;
+    if (URLShow)
+        Invalidate();
+}
+
+void TProStringGrid::SetURLShow(bool Value)
+{
+    URLShow = Value;
+    Invalidate();
+}
+
+void TProStringGrid::SetURLFull(bool Value)
+{
+    URLFull = Value;
+    if (URLShow)
+        Invalidate();
+}

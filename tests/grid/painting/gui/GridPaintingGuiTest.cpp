@@ -68,6 +68,67 @@ protected:
     TProStringGrid* G = nullptr;
 };
 
+// The setters of the painting values store and ask for a repaint; those
+// that repaint only on a change leave a validated window alone when the
+// value stays; VAlignment waits while updates are held; URL colour and
+// style repaint only while links are shown.
+TEST_F(GridPainting, PaintingSettersRepaint)
+{
+    TFont Bold;
+    Bold.SetStyle(TFontStyles{TFontStyle::fsBold});
+    TBackGround Picture;
+    Picture.SetDisplay(bdGradientVert);
+    struct Case {
+        const char* What;
+        std::function<void()> Set;
+        bool Repaints;
+    };
+    const Case Cases[] = {
+        {"SelectionColor", [&] { G->SetSelectionColor(0x00123456); }, true},
+        {"SelectionColor unchanged", [&] { G->SetSelectionColor(0x00123456); }, false},
+        {"SelectionColorTo", [&] { G->SetSelectionColorTo(0x00654321); }, true},
+        {"SelectionMirrorColor", [&] { G->SetSelectionMirrorColor(0x00111111); }, true},
+        {"SelectionMirrorColorTo", [&] { G->SetSelectionMirrorColorTo(0x00222222); }, true},
+        {"SelectionTextColor", [&] { G->SetSelectionTextColor(clRed); }, true},
+        {"SelectionTextColor unchanged", [&] { G->SetSelectionTextColor(clRed); }, false},
+        {"SelectionRectangle", [&] { G->SetSelectionRectangle(true); }, true},
+        {"SelectionResizer", [&] { G->SetSelectionResizer(true); }, true},
+        {"ShowSelection", [&] { G->SetShowSelection(!G->ShowSelection); }, true},
+        {"ActiveCellShow", [&] { G->SetActiveCellShow(true); }, true},
+        {"ActiveCellColor", [&] { G->SetActiveCellColor(clBlue); }, true},
+        {"ActiveCellColorTo", [&] { G->SetActiveCellColorTo(clAqua); }, true},
+        {"ActiveCellFont", [&] { G->SetActiveCellFont(&Bold); }, true},
+        {"BackGround", [&] { G->SetBackGround(&Picture); }, true},
+        {"Flat", [&] { G->SetFlat(true); }, true},
+        {"VAlignment", [&] { G->SetVAlignment(vtaCenter); }, true},
+        {"URLShow", [&] { G->SetURLShow(true); }, true},
+        {"URLColor while shown", [&] { G->SetURLColor(clGreen); }, true},
+        {"URLFull while shown", [&] { G->SetURLFull(true); }, true},
+        {"URLShow off", [&] { G->SetURLShow(false); }, true},
+        {"URLColor while hidden", [&] { G->SetURLColor(clMaroon); }, false},
+        {"URLFull while hidden", [&] { G->SetURLFull(false); }, false},
+        {"VAlignment while updates are held", [&] {
+             G->BeginUpdate();
+             G->SetVAlignment(vtaBottom);
+             ValidateRect(G->Handle(), nullptr);
+             G->EndUpdate();
+             ValidateRect(G->Handle(), nullptr);
+         },
+         false},
+    };
+    for (const Case& C : Cases) {
+        UpdateWindow(G->Handle());
+        ASSERT_FALSE(GetUpdateRect(G->Handle(), nullptr, FALSE)) << C.What;
+        C.Set();
+        EXPECT_EQ(GetUpdateRect(G->Handle(), nullptr, FALSE) != FALSE, C.Repaints) << C.What;
+    }
+    EXPECT_EQ(G->SelectionColor, 0x00123456);
+    EXPECT_EQ(G->VAlignment, vtaBottom);
+    EXPECT_EQ(G->URLColor, clMaroon);
+    EXPECT_TRUE(G->ActiveCellFont()->Style().Contains(TFontStyle::fsBold));
+    EXPECT_EQ(G->BackGround()->Display(), bdGradientVert);
+}
+
 TEST_F(GridPainting, ColourPrecedenceOfFixedBandsOwnColourAndSelection)
 {
     G->SetLook(glStandard);
