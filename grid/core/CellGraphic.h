@@ -7,6 +7,21 @@
 #include "framework/Bitmap.h"
 #include "framework/Graphics.h"
 
+class TCanvas;
+class TProStringGrid;
+
+// The drawer object of a ctInterface cell (held as the graphic's
+// CellBitmap by a class that is also a TObject): it paints the cell itself,
+// under the cell's content when IsBackground answers true, else over it.
+class IGridCellDrawer {
+public:
+    virtual ~IGridCellDrawer() = default;
+    virtual void Draw(TCanvas* Canvas, TRect R, int ACol, int ARow, bool Selected, TProStringGrid* Grid) = 0;
+    virtual int GetWidth() = 0;
+    virtual int GetHeight() = 0;
+    virtual bool IsBackground() = 0;
+};
+
 enum TCellType {
     ctBitmap, ctIcon, ctNone, ctImageList, ctCheckBox, ctDataCheckBox, ctRotated, ctDataImage,
     ctNode, ctRadio, ctEmpty, ctImages, ctPicture, ctFilePicture, ctValue, ctProgress, ctComment,
@@ -58,6 +73,12 @@ public:
     String CellText;
     int CellVar = 0;
 };
+
+// The drawer of a ctInterface graphic; null for other types or objects.
+inline IGridCellDrawer* CellDrawerOf(const TCellGraphic* G)
+{
+    return G && G->CellType == ctInterface ? dynamic_cast<IGridCellDrawer*>(G->CellBitmap) : nullptr;
+}
 
 enum TNodeType { cnFlat, cn3D, cnGlyph, cnLeaf, cnXP };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/Graphic.h"
 #include "framework/ImageList.h"
 #include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
@@ -36,6 +37,15 @@ bool DrawThemed(HWND Wnd, HDC DC, const wchar_t* Class, int Part, int State, REC
     return true;
 }
 
+// The picture of a ctIcon or ctPicture cell's object: a holder or a
+// graphic itself.
+TGraphic* GraphicOf(TObject* Obj)
+{
+    if (auto* P = dynamic_cast<TPicture*>(Obj))
+        return P->Graphic();
+    return dynamic_cast<TGraphic*>(Obj);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -60,11 +70,47 @@ TCellGraphic* TProStringGrid::GetCellGraphicInfo(int ACol, int ARow, TCellVAlign
             Height = B->Height();
         }
         break;
+    case ctIcon:
+        if (TGraphic* I = GraphicOf(G->CellIcon)) {
+            Width = I->Width();
+            Height = I->Height();
+        }
+        break;
     case ctImageList:
     case ctDataImage:
         if (GridImages) {
             Width = GridImages->Width();
             Height = GridImages->Height();
+        }
+        break;
+    case ctImages:
+        if (auto* L = dynamic_cast<TIntList*>(G->CellBitmap); L && GridImages) {
+            Width = GridImages->Width() * (G->CellBoolean ? L->Count() : 1);
+            Height = GridImages->Height() * (G->CellBoolean ? 1 : L->Count());
+        }
+        break;
+    case ctPicture:
+    case ctFilePicture: {
+        int PW = 0, PH = 0;
+        if (G->CellType == ctPicture) {
+            if (TGraphic* P = GraphicOf(G->CellBitmap)) {
+                PW = P->Width();
+                PH = P->Height();
+            }
+        } else if (auto* F = dynamic_cast<TFilePicture*>(G->CellBitmap)) {
+            PW = F->Width();
+            PH = F->Height();
+        }
+        // The size the picture takes in this cell by its stretch mode.
+        const TPoint S = G->GetPictureSize(ColWidths(ACol), RowHeights(ARow), PW, PH);
+        Width = std::max<int>(0, S.x);
+        Height = std::max<int>(0, S.y);
+        break;
+    }
+    case ctInterface:
+        if (IGridCellDrawer* D = CellDrawerOf(G)) {
+            Width = D->GetWidth();
+            Height = D->GetHeight();
         }
         break;
     case ctCheckBox:
@@ -179,6 +225,48 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
         }
         break;
     }
+    case ctIcon:
+        if (TGraphic* I = GraphicOf(G->CellIcon); I && !I->Empty()) {
+            const TRect P = PlaceGraphic(R, G->CellHAlign, VA, TextAlign, GW, GH, TW);
+            I->Draw(ACanvas, TRect{P.left, P.top, P.left + I->Width(), P.top + I->Height()});
+        }
+        break;
+    case ctImages:
+        if (auto* L = dynamic_cast<TIntList*>(G->CellBitmap); L && GridImages) {
+            const TRect P = PlaceGraphic(R, G->CellHAlign, VA, TextAlign, GW, GH, TW);
+            int X = P.left;
+            int Y = P.top;
+            for (int I = 0; I < L->Count(); ++I) {
+                const int Index = L->GetInteger(I);
+                if (Index >= 0 && Index < GridImages->Count())
+                    GridImages->Draw(ACanvas, X, Y, Index);
+                if (G->CellBoolean)
+                    X += GridImages->Width();
+                else
+                    Y += GridImages->Height();
+            }
+        }
+        break;
+    case ctPicture:
+        if (TGraphic* Pic = GraphicOf(G->CellBitmap); Pic && !Pic->Empty()) {
+            const TRect P = PlaceGraphic(R, G->CellHAlign, VA, TextAlign, GW, GH, TW);
+            if ((G->CellAngle & 0xFF) != 0)
+                Pic->Draw(ACanvas, TRect{P.left, P.top, P.left + GW, P.top + GH});
+            else
+                Pic->Draw(ACanvas, TRect{P.left, P.top, P.left + Pic->Width(), P.top + Pic->Height()});
+        }
+        break;
+    case ctFilePicture:
+        if (auto* F = dynamic_cast<TFilePicture*>(G->CellBitmap)) {
+            const TRect P = PlaceGraphic(R, G->CellHAlign, VA, TextAlign, GW, GH, TW);
+            F->Draw(ACanvas, TRect{P.left, P.top, P.left + GW, P.top + GH});
+        }
+        break;
+    case ctInterface:
+        // A background drawer painted before the content.
+        if (IGridCellDrawer* D = CellDrawerOf(G); D && !D->IsBackground())
+            D->Draw(ACanvas, TRect{R.left - 1, R.top - 1, R.right, R.bottom}, ACol, ARow, Selected, this);
+        break;
     case ctImageList:
     case ctDataImage:
         if (GridImages) {
@@ -644,6 +732,12 @@ TPoint TProStringGrid::GetCellGraphicSize(int ACol, int ARow)
         break;
     case ctProgressPie:
         Size = TPoint{20, 20};
+        break;
+    case ctImages:
+    case ctPicture:
+    case ctFilePicture:
+    case ctInterface:
+        Size = TPoint{W, H};
         break;
     default:
         break;

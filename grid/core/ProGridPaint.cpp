@@ -301,6 +301,13 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, TGridDrawState ASt
 
         ACanvas->Brush()->SetColor(KeepBrush);
         ACanvas->Font()->SetColor(KeepFont);
+        // A cell drawer that paints the background goes under the content.
+        if (IGridCellDrawer* D = CellDrawerOf(G); D && D->IsBackground()) {
+            D->Draw(ACanvas, TRect{R.left - 1, R.top - 1, R.right + 1, R.bottom + 1}, C, ARow,
+                    (State & gdSelected) != 0, this);
+            ACanvas->Brush()->SetColor(KeepBrush);
+            ACanvas->Font()->SetColor(KeepFont);
+        }
         DrawCellContent(ACanvas, ACol, ARow, State, R);
         R.right = KeepRight;
         ACanvas->Brush()->SetColor(KeepBrush);

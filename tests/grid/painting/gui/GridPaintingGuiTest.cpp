@@ -5,10 +5,13 @@
 // update bracket, scroll bars, and screenshots of every cell type and look.
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include <gtest/gtest.h>
 
+#include "framework/Graphic.h"
+#include "framework/ImageList.h"
 #include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
 #include "tests/support/GuiHarness.h"
@@ -127,6 +130,175 @@ TEST_F(GridPainting, PaintingSettersRepaint)
     EXPECT_EQ(G->URLColor, clMaroon);
     EXPECT_TRUE(G->ActiveCellFont()->Style().Contains(TFontStyle::fsBold));
     EXPECT_EQ(G->BackGround()->Display(), bdGradientVert);
+}
+
+// A graphic of one colour and a given size that fills what it is asked to.
+class TSolidGraphic : public TGraphic {
+public:
+    TSolidGraphic(int W, int H, TColor C) : FW(W), FH(H), FColor(C) {}
+    void Draw(TCanvas* Canvas, const TRect& Rect) override
+    {
+        Canvas->Brush()->SetColor(FColor);
+        Canvas->FillRect(Rect);
+    }
+    bool Empty() const override { return false; }
+    int Width() const override { return FW; }
+    int Height() const override { return FH; }
+    void SetWidth(int V) override { FW = V; }
+    void SetHeight(int V) override { FH = V; }
+    void LoadFromStream(TStream*) override {}
+    void SaveToStream(TStream*) override {}
+    void ReadData(TStream*) override {}
+    void WriteData(TStream*) override {}
+
+private:
+    int FW, FH;
+    TColor FColor;
+};
+
+// A cell drawer filling the rectangle it gets, under or over the content.
+class TFillDrawer : public TObject, public IGridCellDrawer {
+public:
+    TFillDrawer(TColor C, bool Background) : FColor(C), FBackground(Background) {}
+    void Draw(TCanvas* Canvas, TRect R, int ACol, int ARow, bool, TProStringGrid*) override
+    {
+        Calls.push_back({ACol, ARow});
+        Canvas->Brush()->SetColor(FColor);
+        Canvas->FillRect(R);
+    }
+    int GetWidth() override { return 30; }
+    int GetHeight() override { return 12; }
+    bool IsBackground() override { return FBackground; }
+    std::vector<std::pair<int, int>> Calls;
+
+private:
+    TColor FColor;
+    bool FBackground;
+};
+
+// The smallest rectangle holding every pixel of colour C inside R (empty
+// when there is none).
+TRect BoundsOf(TBitmap* B, const TRect& R, COLORREF C)
+{
+    TRect Box{R.right, R.bottom, R.left, R.top};
+    for (int Y = R.top; Y < R.bottom; ++Y)
+        for (int X = R.left; X < R.right; ++X)
+            if (gui::PixelAt(B, X, Y) == C) {
+                Box.left = std::min<LONG>(Box.left, X);
+                Box.top = std::min<LONG>(Box.top, Y);
+                Box.right = std::max<LONG>(Box.right, X + 1);
+                Box.bottom = std::max<LONG>(Box.bottom, Y + 1);
+            }
+    return Box.right > Box.left ? Box : TRect{0, 0, 0, 0};
+}
+
+// Icons, pictures (as they are, fitted into the cell less a margin,
+// stretched), pictures kept as files, image index lists along a row and
+// down a column, and cell drawers under and over the text: each placed at
+// the cell's top left at the size its type gives, also to auto-sizing.
+TEST_F(GridPainting, PictureIconImageListAndDrawerCells)
+{
+    TImageList Images(nullptr);
+    Images.SetSize(8, 8);
+    TBitmap Strip(16, 8);
+    Strip.Canvas()->Brush()->SetColor(clBlue);
+    Strip.Canvas()->FillRect(TRect{0, 0, 8, 8});
+    Strip.Canvas()->Brush()->SetColor(clYellow);
+    Strip.Canvas()->FillRect(TRect{8, 0, 16, 8});
+    Images.Add(&Strip, nullptr);
+    G->GridImages = &Images;
+
+    const std::string File = ScreenshotPath("cellpicture.bmp");
+    {
+        TBitmap Pic(12, 10, TPixelFormat::pf24bit);
+        Pic.Canvas()->Brush()->SetColor(clFuchsia);
+        Pic.Canvas()->FillRect(TRect{0, 0, 12, 10});
+        Pic.SaveToFile(File);
+    }
+    auto Drawer = std::make_unique<TFillDrawer>(clTeal, false);
+    auto Under = std::make_unique<TFillDrawer>(clOlive, true);
+
+    struct Case {
+        const char* What;
+        int Col, Row;
+        std::function<void(TCellGraphic*)> Make;
+        COLORREF Colour;
+        int W, H;   // the painted size of that colour
+        int SizeW = -1; // the size for auto-sizing when it differs
+    };
+    const Case Cases[] = {
+        {"icon", 1, 1, [](TCellGraphic* Gr) { Gr->CellType = ctIcon; Gr->CellIcon = new TSolidGraphic(16, 16, clRed); Gr->CellCreated = true; },
+         0x0000FF, 16, 16},
+        {"picture as it is", 2, 1, [](TCellGraphic* Gr) {
+             auto* P = new TPicture;
+             P->SetGraphic(std::make_unique<TSolidGraphic>(10, 6, clLime));
+             Gr->CellType = ctPicture; Gr->CellBitmap = P; Gr->CellCreated = true; },
+         0x00FF00, 10, 6},
+        {"picture fitted less a margin", 3, 1, [](TCellGraphic* Gr) {
+             auto* P = new TPicture;
+             P->SetGraphic(std::make_unique<TSolidGraphic>(10, 10, clLime));
+             Gr->CellType = ctPicture; Gr->CellBitmap = P; Gr->CellCreated = true;
+             Gr->CellAngle = 2; Gr->CellIndex = 8; },
+         0x00FF00, 16, 16},
+        {"file picture", 4, 1, [&](TCellGraphic* Gr) {
+             auto* F = new TFilePicture;
+             F->SetFilename(File);
+             Gr->CellType = ctFilePicture; Gr->CellBitmap = F; Gr->CellCreated = true; },
+         0xFF00FF, 12, 10},
+        {"images along the row", 1, 2, [](TCellGraphic* Gr) {
+             auto* L = new TIntList(0, 0);
+             L->Add(0); L->Add(1); L->Add(0); L->Add(7);
+             Gr->CellType = ctImages; Gr->CellBitmap = L; Gr->CellBoolean = true; },
+         0xFF0000, 24, 8, 32},
+        {"images down the column", 2, 2, [](TCellGraphic* Gr) {
+             auto* L = new TIntList(0, 0);
+             L->Add(1); L->Add(1);
+             Gr->CellType = ctImages; Gr->CellBitmap = L; },
+         0x00FFFF, 8, 16},
+        {"drawer over the text", 3, 2, [&](TCellGraphic* Gr) { Gr->CellType = ctInterface; Gr->CellBitmap = Drawer.get(); },
+         0x808000, 0, 0},
+        {"drawer under the text", 4, 2, [&](TCellGraphic* Gr) { Gr->CellType = ctInterface; Gr->CellBitmap = Under.get(); },
+         0x008080, 0, 0},
+    };
+    for (const Case& C : Cases)
+        C.Make(G->NewCellGraphic(C.Col, C.Row));
+    G->SetCells(3, 2, "WWW");
+    G->SetCells(4, 2, "WWW");
+    auto B = PaintGrid(G);
+    for (const Case& C : Cases) {
+        const TRect Cell = G->CellRect(C.Col, C.Row);
+        const TRect Box = BoundsOf(B.get(), Cell, C.Colour);
+        if (C.W == 0) {
+            // A drawer fills the whole cell inside the grid lines.
+            EXPECT_LE(Box.left, Cell.left + 1) << C.What;
+            EXPECT_GE(Box.right, Cell.right - 2) << C.What;
+            EXPECT_GE(Box.bottom - Box.top, Cell.bottom - Cell.top - 2) << C.What;
+            continue;
+        }
+        EXPECT_EQ(Box.right - Box.left, C.W) << C.What;
+        EXPECT_EQ(Box.bottom - Box.top, C.H) << C.What;
+        EXPECT_LE(Box.left - Cell.left, 4) << C.What;
+        EXPECT_LE(Box.top - Cell.top, 4) << C.What;
+        const TPoint Size = G->GetCellGraphicSize(C.Col, C.Row);
+        EXPECT_EQ(Size.x, C.SizeW >= 0 ? C.SizeW : C.W) << C.What;
+        EXPECT_EQ(Size.y, C.H) << C.What;
+    }
+    // The images of the row: blue, yellow, blue; the index 7 is not there
+    // and draws nothing, though it counts for the size.
+    const TRect Row = BoundsOf(B.get(), G->CellRect(1, 2), 0xFF0000);
+    EXPECT_EQ(gui::PixelAt(B.get(), Row.left + 12, Row.top + 4), 0x00FFFFu);
+    // Over the text the drawer hides it; under it the text shows.
+    EXPECT_EQ(CountColour(B.get(), G->CellRect(3, 2), 0x000000), 0);
+    EXPECT_GT(CountColour(B.get(), G->CellRect(4, 2), 0x000000), 0);
+    EXPECT_EQ(Drawer->Calls, (std::vector<std::pair<int, int>>{{3, 2}}));
+    EXPECT_EQ(Under->Calls, (std::vector<std::pair<int, int>>{{4, 2}}));
+    // A drawer's size is its own, text or not.
+    EXPECT_EQ(G->GetCellGraphicSize(3, 2).x, 30);
+    EXPECT_EQ(G->GetCellGraphicSize(3, 2).y, 12);
+    G->RemoveCellGraphic(3, 2);
+    G->RemoveCellGraphic(4, 2);
+    G->GridImages = nullptr;
+    std::filesystem::remove(File);
 }
 
 TEST_F(GridPainting, ColourPrecedenceOfFixedBandsOwnColourAndSelection)
