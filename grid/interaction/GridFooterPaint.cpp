@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "framework/Codepage.h"
+#include "framework/HintWindow.h"
 #include "framework/StrUtils.h"
 #include "grid/core/HtmlRender.h"
 #include "grid/core/ProGrid.h"
@@ -41,9 +42,14 @@ void TFooterPanel::CreateWnd()
 
 void TFooterPanel::WndProc(TMessage& Message)
 {
+    if (Message.Msg == CM_HINTSHOW) {
+        auto* Info = reinterpret_cast<THintInfo*>(Message.LParam);
+        Message.Result = CMHintShow(Info->CursorPos.x, Info->HintStr);
+        return;
+    }
+    TCustomPanel::WndProc(Message);
     if (Message.Msg == CM_MOUSELEAVE)
         FHintColumn = -1;
-    TCustomPanel::WndProc(Message);
 }
 
 int TFooterPanel::StripWidth() const
@@ -277,15 +283,14 @@ int TFooterPanel::CMHintShow(int X, String& HintStr)
 void TFooterPanel::MouseMove(TShiftState Shift, int X, int Y)
 {
     TCustomPanel::MouseMove(Shift, X, Y);
-    if (!ShowHint())
-        return;
+    // The hint is asked for per column: a move onto another column cancels
+    // the shown one so that the resting mouse asks again.
+    HintMouseMove(this);
     const int J = ColumnWalk(X);
-    if (J - 1 == FHintColumn)
-        return;
-    // The tool tip shows the panel's hint: ask for the new column's text.
-    String Hint = FGrid->Hint();
-    if (CMHintShow(X, Hint) == 0)
-        SetHint(Hint);
+    if (ShowHint() && FHintColumn >= 0 && J - 1 != FHintColumn) {
+        HintCancel();
+        FHintColumn = J - 1;
+    }
 }
 
 void TFooterPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Form.h"
+#include "framework/HintWindow.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FloatingFooter.h"
 #include "grid/interaction/FooterPanel.h"
@@ -131,6 +132,15 @@ TEST_F(Footer, HintsAndClicksReportTheColumnUnderTheMouse)
     EXPECT_EQ(P->HintColumn(), -1) << "right of the last column";
     const std::vector<std::string> Expected = {"7,2", "7,2", "7,0"};
     EXPECT_EQ(Hints, Expected);
+
+    // The hint machinery asks the panel for the column under the mouse.
+    const TPoint Over = P->ClientToScreen(TPoint{250, 5});
+    SetCursorPos(Over.x, Over.y);
+    THintWindow* Shown = HintShowNow(P);
+    ASSERT_NE(Shown, nullptr);
+    EXPECT_EQ(Shown->Caption(), "col 4");
+    EXPECT_EQ(P->HintColumn(), 4);
+    HintCancel();
 
     std::vector<std::string> Clicks;
     G->OnClick = [&](TObject*) { Clicks.push_back("click"); };
