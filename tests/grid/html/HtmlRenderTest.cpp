@@ -320,6 +320,81 @@ TEST(HtmlPaint, CheckControlFrameAndCheckMark)
     EXPECT_EQ(InkCount(None.B, Back), 0) << "a control without a width is not drawn";
 }
 
+TEST(HtmlPaint, AnchorHoverHighlightBlinkAndBackgrounds)
+{
+    struct Case {
+        const char* Name;
+        String Html;
+        std::function<void(THtmlDrawParams&)> Set;
+        TColor Colour;      // looked for in the area
+        int AtLeast;        // pixels of it at least
+        bool None;          // or none of it at all
+    };
+    auto Hover = [](int N, TColor Font, TColor Bg) {
+        return [=](THtmlDrawParams& P) {
+            P.HoverStyle = true;
+            P.HoverAnchor = N;
+            P.HoverFontColor = Font;
+            P.HoverColor = Bg;
+        };
+    };
+    const String Link = "<A HREF=\"a\">linked words</A>";
+    const Case Cases[] = {
+        {"anchor colour", Link, nullptr, clBlue, 10, false},
+        {"hover style, not hovered", Link, Hover(-1, clRed, clYellow), clBlue, 0, true},
+        {"hover style, not hovered: no hover background", Link, Hover(-1, clRed, clYellow), clYellow, 0, true},
+        {"hovered: hover font colour", Link, Hover(1, clRed, clYellow), clRed, 10, false},
+        {"hovered: hover background", Link, Hover(1, clRed, clYellow), clYellow, 10, false},
+        {"selected keeps the font colour", Link, [](THtmlDrawParams& P) { P.Selected = true; }, clBlue, 0, true},
+        {"highlight", "<HI>marked</HI>", nullptr, clHighlight, 10, false},
+        {"blink on", "<BLINK>blink</BLINK>", nullptr, clBlack, 10, false},
+        {"blink off", "<BLINK>blink</BLINK>", [](THtmlDrawParams& P) { P.BlinkOn = false; }, clBlack, 0, true},
+        {"body", "<BODY BGCOLOR=\"clyellow\">x", nullptr, clYellow, 300 * 80 - 200, false},
+        {"paragraph band", "<P BGCOLOR=\"#00FF00\">x<BR>y</P>z", nullptr, clLime, 2 * 280, false},
+    };
+    for (const Case& K : Cases) {
+        Surface S(300, 80);
+        THtmlDrawParams P;
+        if (K.Set)
+            K.Set(P);
+        THtmlDrawResult Out;
+        DrawHtmlText(S.C(), K.Html, Rect(0, 0, 300, 80), P, Out);
+        GdiFlush();
+        int N = 0;
+        for (int Y = 0; Y < 80; ++Y)
+            for (int X = 0; X < 300; ++X)
+                N += S.At(X, Y) == static_cast<TColor>(ColorToRGB(K.Colour));
+        if (K.None)
+            EXPECT_EQ(N, 0) << K.Name;
+        else
+            EXPECT_GE(N, K.AtLeast) << K.Name;
+    }
+    // The paragraph band ends with its paragraph: the third line is white at the right.
+    Surface B(300, 80);
+    Paint(B.C(), "<P BGCOLOR=\"#00FF00\">x<BR>y</P>z", Rect(0, 0, 300, 80));
+    const int Gh1 = Gh(B.C());
+    EXPECT_EQ(B.At(290, Gh1 / 2), clLime);
+    EXPECT_EQ(B.At(290, Gh1 + Gh1 / 2), clLime);
+    EXPECT_EQ(B.At(290, 2 * Gh1 + Gh1 / 2), Back);
+}
+
+TEST(HtmlPaint, FocusedAnchorGetsItsFocusRectangle)
+{
+    Surface With, Without;
+    const String Html = "go <A HREF=\"second\">there</A>";
+    THtmlDrawParams P;
+    P.FocusAnchor = 0;
+    THtmlDrawResult Out;
+    DrawHtmlText(With.C(), Html, Rect(0, 0, 300, 80), P, Out);
+    Paint(Without.C(), Html, Rect(0, 0, 300, 80));
+    EXPECT_EQ(Out.FocusAnchor, "second");
+    const int Left = 1 + Tw(With.C(), "go ") - 1;
+    int Dots = 0;
+    for (int Y = 0; Y < Gh(With.C()); ++Y)
+        Dots += With.At(Left, Y) != Without.At(Left, Y);
+    EXPECT_GT(Dots, 2) << "the dotted left edge";
+}
+
 TEST(HtmlPaint, CanvasComesBackAsItWas)
 {
     Surface S;
