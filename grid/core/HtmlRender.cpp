@@ -14,9 +14,6 @@
 #include <span>
 #include <vector>
 
-#include <commctrl.h>
-#include <shellapi.h>
-
 #include "framework/Bitmap.h"
 #include "framework/Codepage.h"
 #include "framework/ImageList.h"
@@ -44,28 +41,6 @@ const bool WinXPChecked = (CheckWinXP(), true);
 
 // ---------------------------------------------------------------------------
 // Colours and entities
-
-struct TNamedColor {
-    const char* Name;
-    TColor Color;
-};
-
-const TNamedColor ColorNames[] = {
-    {"clred", 0x0000FF}, {"clblack", 0x000000}, {"clblue", 0xFF0000}, {"clgreen", 0x008000},
-    {"claqua", 0xFFFF00}, {"clyellow", 0x00FFFF}, {"clfuchsia", 0xFF00FF}, {"clwhite", 0xFFFFFF},
-    {"cllime", 0x00FF00}, {"clsilver", 0xC0C0C0}, {"clgray", 0x808080}, {"clolive", 0x008080},
-    {"clnavy", 0x800000}, {"clpurple", 0x800080}, {"clteal", 0x808000}, {"clmaroon", 0x000080},
-    {"clbackground", SystemColor(1)}, {"clactivecaption", SystemColor(2)},
-    {"clinactivecaption", SystemColor(3)}, {"clmenu", SystemColor(4)}, {"clwindow", SystemColor(5)},
-    {"clwindowframe", SystemColor(6)}, {"clmenutext", SystemColor(7)}, {"clwindowtext", SystemColor(8)},
-    {"clcaptiontext", SystemColor(9)}, {"clactiveborder", SystemColor(10)},
-    {"clinactiveborder", SystemColor(11)}, {"clappworkspace", SystemColor(12)},
-    {"clhighlight", SystemColor(13)}, {"clhighlighttext", SystemColor(14)}, {"clbtnface", SystemColor(15)},
-    {"clbtnshadow", SystemColor(16)}, {"clgraytext", SystemColor(17)}, {"clbtntext", SystemColor(18)},
-    {"clinactivecaptiontext", SystemColor(19)}, {"clbtnhighlight", SystemColor(20)},
-    {"cl3ddkshadow", SystemColor(21)}, {"cl3dlight", SystemColor(22)}, {"clinfotext", SystemColor(23)},
-    {"clinfobk", SystemColor(24)},
-};
 
 // The text of a character in the system code page, or its byte in the
 // Western code page when the system code page has no such character.
@@ -181,6 +156,14 @@ private:
     // One tag (the text "<...>"); false when the line is full and the tag
     // must stay in the text for the next line.
     bool Tag(const String& T, TFlow& F, TLineOut& L);
+    bool OpenTag(const String& T, const String& Up, TFlow& F, TLineOut& L);
+    void CloseTag(const String& Up, TFlow& F);
+    void AnchorTag(const String& T, TFlow& F);
+    void BodyTag(const String& T, TFlow& F);
+    void FontTag(const String& T, TFlow& F);
+    void ParagraphTag(const String& Up, TFlow& F);
+    void RuleTag();
+    void StyleOn(TFontStyle S, bool On);
     bool Image(const String& T, const String& Up, TFlow& F, TLineOut& L);
     bool Control(const String& T, TFlow& F, TLineOut& L);
     void Word(const String& Word, TFlow& F, TLineOut& L);
@@ -733,139 +716,123 @@ bool THtmlLayout::Control(const String& T, TFlow& F, TLineOut& L)
     return true;
 }
 
+void THtmlLayout::StyleOn(TFontStyle S, bool On)
+{
+    TFontStyles St = C->Font()->Style();
+    if (On)
+        St.Include(S);
+    else
+        St.Exclude(S);
+    C->Font()->SetStyle(St);
+}
+
 bool THtmlLayout::Tag(const String& T, TFlow& F, TLineOut& L)
 {
     const String Up = HtmlUpper(T);
+    if (Up[1] != '/')
+        return OpenTag(T, Up, F, L);
+    if (Up.size() >= 4)
+        CloseTag(Up, F);
+    return true;
+}
+
+// Tags are told apart by their first one or two letters.
+void THtmlLayout::CloseTag(const String& Up, TFlow& F)
+{
     TFont* Font = C->Font();
-    auto StyleOn = [&](TFontStyle S, bool On) {
-        TFontStyles St = Font->Style();
-        if (On)
-            St.Include(S);
-        else
-            St.Exclude(S);
-        Font->SetStyle(St);
-    };
     const bool Paint = Painting();
-
-    if (Up[1] == '/') {
-        if (Up.size() < 4)
-            return true;
-        const char A = Up[2];
-        const char B = Up[3];
-        switch (A) {
-        case 'A':
-            if (Paint && (!P.HoverStyle || F.AnchorNum == P.HoverAnchor)) {
-                StyleOn(TFontStyle::fsUnderline, false);
-                const bool Hovered = F.AnchorNum == P.HoverAnchor;
-                if (Hovered && P.HoverColor != clNone)
-                    SetBrushColor(F.SavedBrush);
-                if (!P.Selected)
-                    Font->SetColor(BaseFont.Color());
-            }
-            if (Pass == TPass::Draw) {
-                FinishAnchorHit(F);
-                if (FocusActive) {
-                    FocusActive = false;
-                    if (Paint)
-                        C->DrawFocusRect(Rect(FocusStartX - 1, LineBottom() - GhHeight, X + 1, LineBottom()));
-                }
-            }
-            F.InAnchor = false;
-            break;
-        case 'B':
-            if (Up == "</B>")
-                StyleOn(TFontStyle::fsBold, false);
-            else
+    const char A = Up[2];
+    const char B = Up[3];
+    switch (A) {
+    case 'A':
+        if (Paint && (!P.HoverStyle || F.AnchorNum == P.HoverAnchor)) {
+            StyleOn(TFontStyle::fsUnderline, false);
+            const bool Hovered = F.AnchorNum == P.HoverAnchor;
+            if (Hovered && P.HoverColor != clNone)
+                SetBrushColor(F.SavedBrush);
+            if (!P.Selected)
                 Font->SetColor(BaseFont.Color());
-            break;
-        case 'E':
-            F.ErrLine = false;
-            break;
-        case 'F':
-            Font->SetName(BaseFont.Name());
-            Font->SetSize(BaseFont.Size());
-            if (Paint && !P.Selected) {
-                Font->SetColor(BaseFont.Color());
-                SetBrushColor(F.SavedBrush);
-            }
-            break;
-        case 'H':
-            if (Paint) {
-                SetBrushColor(F.SavedBrush);
-                Font->SetColor(F.SavedFont);
-            }
-            break;
-        case 'I':
-            StyleOn(TFontStyle::fsItalic, false);
-            break;
-        case 'L':
-            LineBreak = true;
-            break;
-        case 'P':
-            LineBreak = true;
-            if (Paint)
-                SetBrushColor(F.SavedBrush);
-            F.ParaBg = false;
-            break;
-        case 'R':
-            RestoreRotatedFont(C, F.KeptAngle);
-            break;
-        case 'S':
-            if (B == 'U')
-                Sub = Sup = false;
-            else if (B == 'H')
-                F.Shadow = false;
-            else
-                StyleOn(TFontStyle::fsStrikeOut, false);
-            break;
-        case 'U':
-            if (Up != "</U>" && F.ListLevel > 0)
-                --F.ListLevel;
-            else
-                StyleOn(TFontStyle::fsUnderline, false);
-            break;
-        case 'Z':
-            F.Hidden = false;
-            break;
-        default:
-            break;
         }
-        return true;
+        if (Pass == TPass::Draw) {
+            FinishAnchorHit(F);
+            if (FocusActive) {
+                FocusActive = false;
+                if (Paint)
+                    C->DrawFocusRect(Rect(FocusStartX - 1, LineBottom() - GhHeight, X + 1, LineBottom()));
+            }
+        }
+        F.InAnchor = false;
+        break;
+    case 'B':
+        if (Up == "</B>")
+            StyleOn(TFontStyle::fsBold, false);
+        else
+            Font->SetColor(BaseFont.Color());
+        break;
+    case 'E':
+        F.ErrLine = false;
+        break;
+    case 'F':
+        Font->SetName(BaseFont.Name());
+        Font->SetSize(BaseFont.Size());
+        if (Paint && !P.Selected) {
+            Font->SetColor(BaseFont.Color());
+            SetBrushColor(F.SavedBrush);
+        }
+        break;
+    case 'H':
+        if (Paint) {
+            SetBrushColor(F.SavedBrush);
+            Font->SetColor(F.SavedFont);
+        }
+        break;
+    case 'I':
+        StyleOn(TFontStyle::fsItalic, false);
+        break;
+    case 'L':
+        LineBreak = true;
+        break;
+    case 'P':
+        LineBreak = true;
+        if (Paint)
+            SetBrushColor(F.SavedBrush);
+        F.ParaBg = false;
+        break;
+    case 'R':
+        RestoreRotatedFont(C, F.KeptAngle);
+        break;
+    case 'S':
+        if (B == 'U')
+            Sub = Sup = false;
+        else if (B == 'H')
+            F.Shadow = false;
+        else
+            StyleOn(TFontStyle::fsStrikeOut, false);
+        break;
+    case 'U':
+        if (Up != "</U>" && F.ListLevel > 0)
+            --F.ListLevel;
+        else
+            StyleOn(TFontStyle::fsUnderline, false);
+        break;
+    case 'Z':
+        F.Hidden = false;
+        break;
+    default:
+        break;
     }
+}
 
+bool THtmlLayout::OpenTag(const String& T, const String& Up, TFlow& F, TLineOut& L)
+{
+    TFont* Font = C->Font();
+    const bool Paint = Painting();
     const char A = Up[1];
     const char B = Up.size() > 2 ? Up[2] : '\0';
     switch (A) {
-    case 'A': {
-        ++F.AnchorNum;
-        const bool Hovered = F.AnchorNum == P.HoverAnchor;
-        if (F.AnchorNum == P.FocusAnchor + 1 && Pass == TPass::Draw) {
-            FocusActive = true;
-            FocusStartX = X;
-        }
-        if (Paint && (!P.HoverStyle || Hovered)) {
-            StyleOn(TFontStyle::fsUnderline, true);
-            if (Hovered && P.HoverColor != clNone) {
-                F.SavedBrush = C->Brush()->Color();
-                SetBrushColor(P.HoverColor);
-            }
-            if (Hovered && P.HoverFontColor != clNone)
-                Font->SetColor(P.HoverFontColor);
-            if (!P.Selected && !(Hovered && P.HoverFontColor != clNone))
-                Font->SetColor(P.AnchorColor);
-        }
-        F.AnchorRef = HtmlTagAttribute(T, "HREF");
-        F.InAnchor = true;
-        if (Pass == TPass::Draw && FocusActive && F.AnchorNum == P.FocusAnchor + 1)
-            Out.FocusAnchor = F.AnchorRef;
-        const String Title = HtmlTagAttribute(T, "TITLE");
-        if (!Title.empty())
-            Out.AnchorTitle = Title;
-        AnchorStartX = X;
-        AnchorStartTop = LineTop;
-        AnchorStartLine = LineNumber;
+    case 'A':
+        AnchorTag(T, F);
         break;
-    }
     case 'B':
         if (Up == "<B>")
             StyleOn(TFontStyle::fsBold, true);
@@ -877,31 +844,7 @@ bool THtmlLayout::Tag(const String& T, TFlow& F, TLineOut& L)
             if (!P.BlinkOn)
                 Font->SetColor(EntryBrush == clNone ? clWindow : EntryBrush);
         } else if (B == 'O' && Paint) {
-            const String Attrs = T.size() > 5 ? T.substr(5) : String();
-            const String Bg = HtmlTagAttribute(Attrs, "BGCOLOR");
-            if (!Bg.empty()) {
-                const String BgUp = HtmlUpper(Bg);
-                const TColor Color = BgUp.find("CL") != String::npos ? ColorFromName(HtmlLower(Bg))
-                    : BgUp.find('#') != String::npos                  ? HexToColor(BgUp)
-                                                                      : ColorValue(Bg);
-                const TColor Keep = C->Brush()->Color();
-                SetBrushColor(Color);
-                C->FillRect(Area);
-                SetBrushColor(Keep);
-                F.SavedBrush = Color;
-            }
-            const String Background = HtmlTagAttribute(Attrs, "BACKGROUND");
-            THTMLPicture* Pic = Background.empty() ? nullptr : FindPicture(Background);
-            if (Pic && !Pic->Empty() && Pic->Decoded() && Pic->Width() > 0 && Pic->Height() > 0) {
-                HDC DC = C->Handle();
-                const int Saved = SaveDC(DC);
-                IntersectClipRect(DC, Area.left, Area.top, Area.right, Area.bottom);
-                for (int Y = Area.top; Y < Area.bottom; Y += Pic->Height())
-                    for (int Px = Area.left; Px < Area.right; Px += Pic->Width())
-                        Pic->Draw(C, Bounds(Px, Y, Pic->Width(), Pic->Height()));
-                RestoreDC(DC, Saved);
-                C->Refresh();
-            }
+            BodyTag(T, F);
         }
         break;
     case 'C':
@@ -910,44 +853,14 @@ bool THtmlLayout::Tag(const String& T, TFlow& F, TLineOut& L)
         if (Paint)
             F.ErrLine = true;
         break;
-    case 'F': {
-        const String Attrs = T.size() > 5 ? T.substr(5) : String();
-        const String Face = HtmlTagAttribute(Attrs, "FACE");
-        if (!Face.empty())
-            Font->SetName(Face);
-        const String Color = HtmlTagAttribute(" " + Attrs, "COLOR");
-        if (!Color.empty() && !P.Selected)
-            Font->SetColor(ColorValue(Color));
-        const String Bg = HtmlTagAttribute(Attrs, "BGCOLOR");
-        if (!Bg.empty() && Paint && !P.Selected) {
-            F.SavedBrush = C->Brush()->Color();
-            SetBrushColor(ColorValue(Bg));
-        }
-        const String Size = HtmlTagAttribute(Attrs, "SIZE");
-        if (!Size.empty()) {
-            static const int Points[] = {8, 10, 12, 14, 16};
-            const int N = StrToIntLoose(Size, 0);
-            const int Pt = (N >= 1 && N <= 5) ? Points[N - 1] : N;
-            if (Pt > 0 && Pt <= 1000)
-                Font->SetSize(Pt);
-        }
+    case 'F':
+        FontTag(T, F);
         break;
-    }
     case 'H':
         if (B == 'R') {
             LineBreak = true;
-            if (Paint) {
-                TPen* Pen = C->Pen();
-                const TColor Keep = Pen->Color();
-                const int KeepWidth = Pen->Width();
-                Pen->SetColor(clBlack);
-                Pen->SetWidth(1);
-                const int Y = LineBottom() + 1;
-                C->MoveTo(LineRect.left, Y);
-                C->LineTo(Area.right, Y);
-                Pen->SetColor(Keep);
-                Pen->SetWidth(KeepWidth);
-            }
+            if (Paint)
+                RuleTag();
         } else if (B == 'I' && Paint) {
             F.SavedBrush = C->Brush()->Color();
             F.SavedFont = Font->Color();
@@ -979,28 +892,9 @@ bool THtmlLayout::Tag(const String& T, TFlow& F, TLineOut& L)
         if (Paint)
             Bullet(F.ListLevel);
         break;
-    case 'P': {
-        const String Align = HtmlTagAttribute(Up, "ALIGN");
-        if (!Align.empty()) {
-            if (Align.find("RIGHT") != String::npos)
-                Alignment = 1;
-            if (Align.find("LEFT") != String::npos)
-                Alignment = 0;
-            if (Align.find("CENTER") != String::npos)
-                Alignment = 2;
-        }
-        const String In = HtmlTagAttribute(Up, "INDENT");
-        if (!In.empty())
-            Indent = StrToIntLoose(In, 0);
-        const String Bg = HtmlTagAttribute(Up, "BGCOLOR");
-        if (!Bg.empty() && Paint) {
-            F.SavedBrush = C->Brush()->Color();
-            SetBrushColor(ColorValue(Bg));
-            F.ParaBg = true;
-            FillBand(LineTop, LineBottom());
-        }
+    case 'P':
+        ParagraphTag(Up, F);
         break;
-    }
     case 'R': {
         const int Angle = StrToIntLoose(HtmlTagAttribute(T, "A"), 0);
         F.KeptAngle = SelectRotatedFont(C, Angle);
@@ -1033,6 +927,133 @@ bool THtmlLayout::Tag(const String& T, TFlow& F, TLineOut& L)
     return true;
 }
 
+
+void THtmlLayout::AnchorTag(const String& T, TFlow& F)
+{
+    TFont* Font = C->Font();
+    const bool Paint = Painting();
+    ++F.AnchorNum;
+    const bool Hovered = F.AnchorNum == P.HoverAnchor;
+    if (F.AnchorNum == P.FocusAnchor + 1 && Pass == TPass::Draw) {
+        FocusActive = true;
+        FocusStartX = X;
+    }
+    if (Paint && (!P.HoverStyle || Hovered)) {
+        StyleOn(TFontStyle::fsUnderline, true);
+        if (Hovered && P.HoverColor != clNone) {
+            F.SavedBrush = C->Brush()->Color();
+            SetBrushColor(P.HoverColor);
+        }
+        if (Hovered && P.HoverFontColor != clNone)
+            Font->SetColor(P.HoverFontColor);
+        if (!P.Selected && !(Hovered && P.HoverFontColor != clNone))
+            Font->SetColor(P.AnchorColor);
+    }
+    F.AnchorRef = HtmlTagAttribute(T, "HREF");
+    F.InAnchor = true;
+    if (Pass == TPass::Draw && FocusActive && F.AnchorNum == P.FocusAnchor + 1)
+        Out.FocusAnchor = F.AnchorRef;
+    const String Title = HtmlTagAttribute(T, "TITLE");
+    if (!Title.empty())
+        Out.AnchorTitle = Title;
+    AnchorStartX = X;
+    AnchorStartTop = LineTop;
+    AnchorStartLine = LineNumber;
+}
+
+void THtmlLayout::BodyTag(const String& T, TFlow& F)
+{
+    const String Attrs = T.size() > 5 ? T.substr(5) : String();
+    const String Bg = HtmlTagAttribute(Attrs, "BGCOLOR");
+    if (!Bg.empty()) {
+        const String BgUp = HtmlUpper(Bg);
+        const TColor Color = BgUp.find("CL") != String::npos ? ColorFromName(HtmlLower(Bg))
+            : BgUp.find('#') != String::npos                  ? HexToColor(BgUp)
+                                                              : ColorValue(Bg);
+        const TColor Keep = C->Brush()->Color();
+        SetBrushColor(Color);
+        C->FillRect(Area);
+        SetBrushColor(Keep);
+        F.SavedBrush = Color;
+    }
+    const String Background = HtmlTagAttribute(Attrs, "BACKGROUND");
+    THTMLPicture* Pic = Background.empty() ? nullptr : FindPicture(Background);
+    if (Pic && !Pic->Empty() && Pic->Decoded() && Pic->Width() > 0 && Pic->Height() > 0) {
+        HDC DC = C->Handle();
+        const int Saved = SaveDC(DC);
+        IntersectClipRect(DC, Area.left, Area.top, Area.right, Area.bottom);
+        for (int Y = Area.top; Y < Area.bottom; Y += Pic->Height())
+            for (int Px = Area.left; Px < Area.right; Px += Pic->Width())
+                Pic->Draw(C, Bounds(Px, Y, Pic->Width(), Pic->Height()));
+        RestoreDC(DC, Saved);
+        C->Refresh();
+    }
+}
+
+void THtmlLayout::FontTag(const String& T, TFlow& F)
+{
+    TFont* Font = C->Font();
+    const bool Paint = Painting();
+    const String Attrs = T.size() > 5 ? T.substr(5) : String();
+    const String Face = HtmlTagAttribute(Attrs, "FACE");
+    if (!Face.empty())
+        Font->SetName(Face);
+    const String Color = HtmlTagAttribute(" " + Attrs, "COLOR");
+    if (!Color.empty() && !P.Selected)
+        Font->SetColor(ColorValue(Color));
+    const String Bg = HtmlTagAttribute(Attrs, "BGCOLOR");
+    if (!Bg.empty() && Paint && !P.Selected) {
+        F.SavedBrush = C->Brush()->Color();
+        SetBrushColor(ColorValue(Bg));
+    }
+    const String Size = HtmlTagAttribute(Attrs, "SIZE");
+    if (!Size.empty()) {
+        static const int Points[] = {8, 10, 12, 14, 16};
+        const int N = StrToIntLoose(Size, 0);
+        const int Pt = (N >= 1 && N <= 5) ? Points[N - 1] : N;
+        if (Pt > 0 && Pt <= 1000)
+            Font->SetSize(Pt);
+    }
+}
+
+void THtmlLayout::ParagraphTag(const String& Up, TFlow& F)
+{
+    const bool Paint = Painting();
+    const String Align = HtmlTagAttribute(Up, "ALIGN");
+    if (!Align.empty()) {
+        if (Align.find("RIGHT") != String::npos)
+            Alignment = 1;
+        if (Align.find("LEFT") != String::npos)
+            Alignment = 0;
+        if (Align.find("CENTER") != String::npos)
+            Alignment = 2;
+    }
+    const String In = HtmlTagAttribute(Up, "INDENT");
+    if (!In.empty())
+        Indent = StrToIntLoose(In, 0);
+    const String Bg = HtmlTagAttribute(Up, "BGCOLOR");
+    if (!Bg.empty() && Paint) {
+        F.SavedBrush = C->Brush()->Color();
+        SetBrushColor(ColorValue(Bg));
+        F.ParaBg = true;
+        FillBand(LineTop, LineBottom());
+    }
+}
+
+void THtmlLayout::RuleTag()
+{
+    TPen* Pen = C->Pen();
+    const TColor Keep = Pen->Color();
+    const int KeepWidth = Pen->Width();
+    Pen->SetColor(clBlack);
+    Pen->SetWidth(1);
+    const int Y = LineBottom() + 1;
+    C->MoveTo(LineRect.left, Y);
+    C->LineTo(Area.right, Y);
+    Pen->SetColor(Keep);
+    Pen->SetWidth(KeepWidth);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -1055,101 +1076,3 @@ THtmlDrawResult MeasureHtmlText(TCanvas* Canvas, const String& Text, const TRect
     DrawHtmlText(Canvas, Text, R, P, Out);
     return Out;
 }
-
-TColor ColorFromName(const String& Name)
-{
-    for (const TNamedColor& N : ColorNames)
-        if (Name == N.Name)
-            return N.Color;
-    return clBlack;
-}
-
-int HexPairToByte(char Hi, char Lo)
-{
-    auto Digit = [](char Ch) {
-        if (Ch >= '0' && Ch <= '9')
-            return Ch - '0';
-        if (Ch >= 'A' && Ch <= 'F')
-            return Ch - 'A' + 10;
-        return 0;
-    };
-    return Digit(Hi) * 16 + Digit(Lo);
-}
-
-TColor HexToColor(const String& S)
-{
-    auto At = [&](std::size_t I) { return I < S.size() ? S[I] : '0'; };
-    const int Red = HexPairToByte(At(1), At(2));
-    const int Green = HexPairToByte(At(3), At(4));
-    const int Blue = HexPairToByte(At(5), At(6));
-    return RGBToColor(static_cast<Byte>(Red), static_cast<Byte>(Green), static_cast<Byte>(Blue));
-}
-
-bool IsDirectoryPath(const String& Name)
-{
-    const DWORD A = GetFileAttributesW(StrToWide(Name).c_str());
-    return A != INVALID_FILE_ATTRIBUTES && (A & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-TSize DrawSystemIcon(TCanvas* Canvas, const String& Name, int X, int Y, bool Large, bool Paint, double Scale)
-{
-    SHFILEINFOW Info{};
-    const UINT Size = Large ? SHGFI_LARGEICON : SHGFI_SMALLICON;
-    int Index = -1;
-    HIMAGELIST List = nullptr;
-    Integer N = 0;
-    bool Numeric = !Name.empty();
-    for (std::size_t I = 0; I < Name.size(); ++I)
-        if (!(Name[I] >= '0' && Name[I] <= '9') && !(I == 0 && Name[I] == '-'))
-            Numeric = false;
-    if (Numeric) {
-        N = StrToIntLoose(Name, -1);
-        List = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoW(L"C:\\", 0, &Info, sizeof Info, SHGFI_SYSICONINDEX | Size));
-        Index = N;
-    } else if (!Name.empty()) {
-        const WideString Path = StrToWide(Name);
-        const DWORD Attr = GetFileAttributesW(Path.c_str());
-        UINT Flags = SHGFI_SYSICONINDEX | Size;
-        DWORD FileAttr = 0;
-        if (Attr == INVALID_FILE_ATTRIBUTES) {
-            // Not on disk: the icon of its name (its extension) alone.
-            Flags |= SHGFI_USEFILEATTRIBUTES;
-            FileAttr = IsDirectoryPath(Name) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-        }
-        List = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(Path.c_str(), FileAttr, &Info, sizeof Info, Flags));
-        Index = Info.iIcon;
-    }
-    if (!List || Index < 0 || Index >= ImageList_GetImageCount(List))
-        return TSize{0, 0};
-    int W = 0, H = 0;
-    ImageList_GetIconSize(List, &W, &H);
-    if (Paint) {
-        HDC DC = Canvas->Handle();
-        const int SW = static_cast<int>(W * Scale), SH = static_cast<int>(H * Scale);
-        if (SW == W && SH == H)
-            ImageList_Draw(List, Index, DC, X, Y, ILD_TRANSPARENT);
-        else if (HICON Icon = ImageList_GetIcon(List, Index, ILD_NORMAL)) {
-            DrawIconEx(DC, X, Y, Icon, SW, SH, 0, nullptr, DI_NORMAL);
-            DestroyIcon(Icon);
-        }
-        Canvas->Refresh();
-    }
-    return TSize{W, H};
-}
-
-void StretchBitmapToRect(TCanvas* Canvas, const TRect& R, TCanvas* Source, int SourceWidth, int SourceHeight)
-{
-    if (!Source || SourceWidth <= 0 || SourceHeight <= 0)
-        return;
-    Canvas->CopyRect(R, Source, Rect(0, 0, SourceWidth, SourceHeight));
-}
-
-int SelectRotatedFont(TCanvas* Canvas, int Angle)
-{
-    const int Kept = Canvas->Font()->Orientation();
-    Canvas->Font()->SetOrientation(Angle * 10);
-    return Kept;
-}
-
-void RestoreRotatedFont(TCanvas* Canvas, int Kept) { Canvas->Font()->SetOrientation(Kept); }
