@@ -29,14 +29,9 @@ Integer CellNumber(const String& Text, bool Hex)
 
 } // namespace
 
-// ---- TCellEditGrid ------------------------------------------------------------
+// ---- TForm1 -------------------------------------------------------------------
 
-bool TCellEditGrid::CanEditShow()
-{
-    return TProStringGrid::CanEditShow() && IsCellEditable(Col(), Row());
-}
-
-TInplaceEdit* TCellEditGrid::CreateEditor()
+TInplaceEdit* TKeyFilterGrid::CreateEditor()
 {
     TInplaceEdit* editor = TProStringGrid::CreateEditor();
     editor->OnKeyPress = [this](TObject*, char& Key) {
@@ -45,8 +40,6 @@ TInplaceEdit* TCellEditGrid::CreateEditor()
     };
     return editor;
 }
-
-// ---- TForm1 -------------------------------------------------------------------
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 {
@@ -59,7 +52,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     Font()->SetHeight(-11);
 
     GroupBox1 = NewControl<TGroupBox>(this, this, 2, 2, 814, 74, "特征表");
-    ProStringGrid1 = NewControl<TCellEditGrid>(this, GroupBox1, 2, 16, 810, 52);
+    ProStringGrid1 = NewControl<TProStringGrid>(this, GroupBox1, 2, 16, 810, 52);
     ProStringGrid1->SetFixedRows(0);
     ProStringGrid1->SetFixedCols(0);
     ProStringGrid1->SetColCount(8);
@@ -73,7 +66,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     };
 
     GroupBox2 = NewControl<TGroupBox>(this, this, 2, 80, 814, 380, "码");
-    ProStringGrid2 = NewControl<TCellEditGrid>(this, GroupBox2, 2, 16, 810, 360);
+    ProStringGrid2 = NewControl<TKeyFilterGrid>(this, GroupBox2, 2, 16, 810, 360);
     ProStringGrid2->SetFixedRows(0);
     ProStringGrid2->SetFixedCols(0);
     ProStringGrid2->SetColCount(32);

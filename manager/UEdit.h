@@ -20,15 +20,13 @@ constexpr std::size_t FeatureOffset = 3;
 constexpr std::size_t CodeOffset = 35;
 constexpr int EditedCodeBytes = 256;
 
-// A table edited in place with the grid's editor: only the cells its
-// OnCanEditCell allows open the editor, and the keys typed into the editor
-// pass the table's OnKeyPress first, as the keys typed on the table do.
-class TCellEditGrid : public TProStringGrid {
+// A table edited in place whose key filter (OnKeyPress) also sees the keys
+// typed into the open editor, not only the key that opened it.
+class TKeyFilterGrid : public TProStringGrid {
 public:
     using TProStringGrid::TProStringGrid;
 
 protected:
-    bool CanEditShow() override;
     TInplaceEdit* CreateEditor() override;
 };
 
@@ -55,9 +53,9 @@ public:
     void Button1Click(TObject* Sender);
 
     TGroupBox* GroupBox1;
-    TCellEditGrid* ProStringGrid1;
+    TProStringGrid* ProStringGrid1;
     TGroupBox* GroupBox2;
-    TCellEditGrid* ProStringGrid2;
+    TKeyFilterGrid* ProStringGrid2;
     TButton* Button1;
     TButton* Button2;
     TButton* Button3;

@@ -23,6 +23,11 @@ class TGridUniCombo;
 class TGridUniEditBtn;
 class TGridUniMemo;
 class TProDateTimePicker;
+class TGridTransEdit;
+class TControlEdit;
+class TControlCombo;
+class TProRichEdit;
+class TStrings;
 
 using TGetEditorTypeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditorType& AEditor)>;
 using THasComboBoxEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasComboBox)>;
@@ -50,6 +55,11 @@ using TGetEditWideTextEvent = std::function<void(TObject* Sender, int ACol, int 
 using TSetEditWideTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, const WideString& Value)>;
 using TCustomStrToDateEvent = std::function<void(TObject* Sender, const String& Value, TDateTime& ADate)>;
 using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
+using TControlComboListEvent =
+    std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID, const String& CtrlType,
+                       const String& CtrlVal, TStrings* Values, bool& Edit, int& DropCount)>;
+using TControlEditDoneEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID,
+                                                 const String& CtrlType, const String& CtrlVal)>;
 
 // The grid's editing state (one edit at a time).
 struct TGridEditState {
@@ -93,4 +103,15 @@ struct TGridEditState {
     TGridUniEditBtn* UniEditBtn = nullptr;
     TGridUniMemo* UniMemo = nullptr;
     TProDateTimePicker* DateTimePicker = nullptr;
+    TGridTransEdit* TransEdit = nullptr;
+    TControlEdit* ControlEdit = nullptr;
+    TControlCombo* ControlCombo = nullptr;
+    TProRichEdit* RichEditor = nullptr;
+
+    // The open form control of a cell's HTML text.
+    int CtrlCol = -1;
+    int CtrlRow = -1;
+    String CtrlID;
+    String CtrlType;
+    bool CtrlOpen = false;    // set when a form-control editor opened, never cleared
 };

@@ -134,7 +134,15 @@ void TProStringGrid::KeyPress(char& Key)
     const auto Ch = static_cast<unsigned char>(Key);
     if (!EditorMode() && !FEdit.Active && (Ch == 8 || Ch >= 32))
         FEdit.StartKey = Key;
-    TBaseGrid::KeyPress(Key);
+    const bool Keep = FEdit.ForwardingStart;
+    FEdit.ForwardingStart = true;
+    try {
+        TBaseGrid::KeyPress(Key);
+    } catch (...) {
+        FEdit.ForwardingStart = Keep;
+        throw;
+    }
+    FEdit.ForwardingStart = Keep;
     if (FEdit.Shown == nullptr)
         FEdit.StartKey = 0;
 }

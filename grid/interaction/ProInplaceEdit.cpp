@@ -518,9 +518,16 @@ void TProInplaceEdit::KeyUp(Word& Key, TShiftState Shift)
     LookupComplete();
 }
 
+// A character typed into the edit passes the grid's OnKeyPress first, as one
+// typed on the grid does (the character that opened the edit already has).
 void TProInplaceEdit::KeyPress(char& Key)
 {
     TProStringGrid* G = ProGrid();
+    if (G != nullptr && !G->EditState().ForwardingStart && G->OnKeyPress) {
+        G->OnKeyPress(G, Key);
+        if (Key == 0)
+            return;
+    }
     if (G != nullptr && Key == '\r' && !G->Navigation()->LineFeedOnEnter && G->EditState().Started) {
         if (!G->ValidateCell(Text())) {
             SetText(G->GetCurrentCellText());

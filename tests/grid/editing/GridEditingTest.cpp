@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/ComboBox.h"
+#include "grid/interaction/ControlEditors.h"
 #include "grid/interaction/EditLink.h"
 #include "grid/interaction/InplaceEditors.h"
 #include "grid/interaction/LocaleFormats.h"
@@ -443,6 +444,111 @@ TEST(GridEditing, ScreenshotsOfOpenEditors)
         EXPECT_GT(R.right - R.left, 20) << "type " << T;
         F.Key(VK_ESCAPE);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Keys typed into the open editor pass the grid's OnKeyPress once each,
+// the character that opened the editor included, and a key it drops never
+// reaches the cell.
+TEST(GridEditing, GridKeyPressFiltersKeysTypedIntoTheEditor)
+{
+    EditFixture F;
+    String Seen;
+    F.G->OnKeyPress = [&](TObject*, char& Key) {
+        Seen += Key;
+        const bool Hex = (Key >= '0' && Key <= '9') || (Key >= 'a' && Key <= 'f');
+        if (Key != '\b' && (F.G->ReadCellText(F.G->Col(), F.G->Row()).size() >= 2 || !Hex))
+            Key = 0;
+    };
+    F.G->FocusCell(1, 1, true);
+    const struct {
+        const char* Keys;
+        const char* Cell;
+    } Steps[] = {{"a", "a"}, {"g", "a"}, {"b", "ab"}, {"c", "ab"}, {"\b", "a"}, {"f", "af"}};
+    for (const auto& S : Steps) {
+        gui::TypeText(S.Keys);
+        EXPECT_EQ(F.G->GetCellTextRaw(1, 1), S.Cell) << "after " << S.Keys;
+    }
+    EXPECT_EQ(Seen, "agbc\bf");
+}
+
+} // namespace
+
+namespace {
+
+// Fixed-cell editing opens when the application allows it and stays closed
+// when it refuses; a refused value keeps the edit open on its cell.
+TEST(GridEditing, FixedCellEditOpensOnlyWhenAllowedAndKeepsRefusedValues)
+{
+    EditFixture F;
+    F.G->WriteCellText(2, 0, "Head");
+    bool Allow = false;
+    F.G->OnCanEditCell = [&](TObject*, int, int, bool& CanEdit) { CanEdit = Allow; };
+    F.G->EditFixedCell(2, 0);
+    gui::Settle();
+    EXPECT_FALSE(EditorFocused(F.G)) << "refused: no edit";
+    Allow = true;
+    F.G->EditFixedCell(2, 0);
+    gui::Settle();
+    ASSERT_TRUE(EditorFocused(F.G)) << "allowed: the edit is open";
+    const HWND Edit = GetFocus();
+    F.G->OnCellValidate = [](TObject*, int, int, String& V, bool& Valid) { Valid = V != "no"; };
+    SendMessageW(Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"no"));
+    gui::TypeText("\r");
+    gui::Settle();
+    EXPECT_EQ(F.G->GetCellTextRaw(2, 0), "Head");
+    EXPECT_EQ(GetFocus(), Edit) << "refused: the edit stays open";
+    SendMessageW(Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Name"));
+    gui::TypeText("\r");
+    gui::Settle();
+    EXPECT_EQ(F.G->GetCellTextRaw(2, 0), "Name");
+    EXPECT_FALSE(IsWindowVisible(Edit));
+}
+
+TEST(GridEditing, FormControlEditorsWriteTheValueIntoTheControlTag)
+{
+    EditFixture F;
+    F.G->SetDefaultRowHeight(30);
+    F.G->WriteCellText(1, 1, "<CONTROL TYPE=\"PASSWORD\" ID=\"pw\" VALUE=\"\" WIDTH=\"60\">");
+    std::string Done;
+    F.G->OnControlEditDone = [&](TObject*, int R, int C, const String& ID, const String& Type, const String& V) {
+        Done = std::to_string(C) + "," + std::to_string(R) + " " + ID + " " + Type + " " + V;
+    };
+    F.G->ShowControlEditor(F.G->ReadCellText(1, 1), "PASSWORD", 1, 1, 1, F.G->CellRect(1, 1), "", "pw");
+    gui::Settle();
+    ASSERT_TRUE(EditorFocused(F.G));
+    EXPECT_EQ(SendMessageW(GetFocus(), EM_GETPASSWORDCHAR, 0, 0), L'*');
+    gui::TypeText("abc\r");
+    gui::Settle();
+    EXPECT_EQ(Done, "1,1 pw PASSWORD abc");
+    EXPECT_NE(F.G->GetCellTextRaw(1, 1).find("VALUE=\"abc\""), String::npos) << F.G->GetCellTextRaw(1, 1);
+
+    // A combo the application makes a fixed list of 5 rows.
+    F.G->WriteCellText(2, 1, "<CONTROL TYPE=\"COMBO\" ID=\"cb\" VALUE=\"two\" WIDTH=\"60\">");
+    F.G->OnControlComboList = [](TObject*, int, int, const String&, const String&, const String&, TStrings* Values,
+                                 bool& Edit, int& DropCount) {
+        Values->Clear();
+        Values->Add("one");
+        Values->Add("two");
+        Edit = false;
+        DropCount = 5;
+    };
+    F.G->ShowControlEditor(F.G->ReadCellText(2, 1), "COMBO", 1, 2, 2, F.G->CellRect(2, 1), "two", "cb");
+    gui::Settle();
+    TControlCombo* Combo = F.G->EditState().ControlCombo;
+    ASSERT_NE(Combo, nullptr);
+    EXPECT_EQ(Combo->Style(), csDropDownList);
+    EXPECT_EQ(Combo->DropDownCount(), 5);
+    EXPECT_EQ(Combo->ItemIndex(), 1);
+    Combo->SetDroppedDown(false);
+    Combo->SetItemIndex(0);
+    F.G->SetFocus();
+    gui::Settle();
+    EXPECT_EQ(Done, "2,1 cb COMBO one");
+    EXPECT_NE(F.G->GetCellTextRaw(2, 1).find("VALUE=\"one\""), String::npos) << F.G->GetCellTextRaw(2, 1);
 }
 
 } // namespace

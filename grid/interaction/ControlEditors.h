@@ -1,0 +1,44 @@
+#pragma once
+// The editors of the form controls in a cell's HTML text: an edit for the
+// "EDIT", "PASSWORD" and "MASK" controls and a combo box for "COMBO". Enter
+// and Tab end the edit; the grid writes the value into the control's tag.
+
+#include "framework/Edit.h"
+#include "grid/interaction/psgcombo.h"
+
+class TProStringGrid;
+
+class TControlEdit : public TCustomEdit {
+public:
+    explicit TControlEdit(TComponent* AOwner);
+    // '*' for a password control, 0 for none; applied to the window.
+    void SetPasswordChar(wchar_t Value);
+    // The control's edit mask (its PROP attribute), kept with the value.
+    String EditMask;
+
+protected:
+    void CreateWnd() override;
+    bool WantsSpecialKey(Word Key) override;
+    void KeyPress(char& Key) override;
+
+private:
+    TProStringGrid* FGrid;
+    wchar_t FPasswordChar = 0;
+};
+
+class TControlCombo : public TPSGComboBox {
+public:
+    explicit TControlCombo(TComponent* AOwner);
+
+protected:
+    bool WantsSpecialKey(Word Key) override;
+    void KeyPress(char& Key) override;
+
+private:
+    TProStringGrid* FGrid;
+};
+
+// Enter or Tab typed in a form-control editor: the edit ends (the grid takes
+// the focus, which runs the editor's exit handling); Tab with AdvanceAuto
+// moves on to the next cell.
+void EndControlEditByKey(TProStringGrid* Grid, bool Tab);
