@@ -749,6 +749,9 @@ public:
     // The text of the last thumb-track position hint (the hint window of the
     // grid's hint machinery shows it).
     String LastScrollHint;
+    // The window showing that text beside the cursor while a thumb is
+    // dragged with scroll hints; null before the first such drag.
+    THintWindow* ScrollHintWindow() const { return FScrollHintWindow.get(); }
     int PaintFailures() const { return FPaintFailures; }
 
     // ---- Sorting (ProGridSort.cpp) ----
@@ -902,13 +905,6 @@ public:
     // The grid's own key handling, for the editors that hand a key on.
     void GridKeyDown(Word& Key, TShiftState Shift) { KeyDown(Key, Shift); }
     TEndRowSizeEvent OnEndRowSize;
-    // Fixed-cell edit and the form-control editors (grid/interaction/GridTransEdit.cpp, ControlEditors.cpp).
-    void EditFixedCell(int ACol, int ARow);
-    void ShowControlEditor(const String& CellText, const String& CtrlType, int ARow, int ACol, int EventCol,
-                           const TRect& CtrlRect, const String& CtrlValue, const String& CtrlID);
-    void ControlEditDone(TObject* Sender);
-    TControlComboListEvent OnControlComboList;
-    TControlEditDoneEvent OnControlEditDone;
 
 protected:
     void CreateWnd() override;
@@ -970,6 +966,9 @@ private:
     std::unique_ptr<TBitmap> FRowIndicator;
     TFixedGradient FFixedGradient;
     bool FFlatBarsActive = false;
+    std::unique_ptr<THintWindow> FScrollHintWindow;
+    void ShowScrollHint(const String& Text);
+    void HideScrollHint();
     UINT FSingleLineFlag = 0x20;
     int FPaintFailures = 0;
     // The measured text width (+2) of the cell being painted, for graphic placement.

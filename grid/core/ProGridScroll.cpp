@@ -8,6 +8,7 @@
 #include <string>
 
 #include "grid/core/GridDrawing.h"
+#include "grid/core/HTMLHintWindow.h"
 #include "grid/core/ProGrid.h"
 
 #include <commctrl.h>
@@ -205,13 +206,37 @@ String TProStringGrid::ScrollHintText(bool Horz, int ThumbPos)
     return Text;
 }
 
+// The position hint: measured at most 100 pixels wide, in HintColor, its
+// top-left 10 pixels right of the cursor.
+void TProStringGrid::ShowScrollHint(const String& Text)
+{
+    if (!FScrollHintWindow)
+        FScrollHintWindow = std::make_unique<THTMLHintWindow>(nullptr);
+    FScrollHintWindow->SetColor(HintColor);
+    TRect R = FScrollHintWindow->CalcHintRect(100, Text, nullptr);
+    POINT P{};
+    GetCursorPos(&P);
+    OffsetRect(&R, P.x + 10, P.y);
+    FScrollHintWindow->ActivateHint(R, Text);
+}
+
+void TProStringGrid::HideScrollHint()
+{
+    if (FScrollHintWindow)
+        FScrollHintWindow->ReleaseHandle();
+}
+
 void TProStringGrid::HandleScroll(TMessage& Message, bool Horz)
 {
     const int Code = LOWORD(Message.WParam);
     const int Pos = static_cast<short>(HIWORD(Message.WParam));
     const bool Hints = ScrollHints == shBoth || (Horz ? ScrollHints == shHorizontal : ScrollHints == shVertical);
-    if (Hints && Code == SB_THUMBTRACK)
+    if (Hints && Code == SB_ENDSCROLL)
+        HideScrollHint();
+    if (Hints && Code == SB_THUMBTRACK) {
         LastScrollHint = ScrollHintText(Horz, Pos);
+        ShowScrollHint(LastScrollHint);
+    }
     if (Code == SB_THUMBTRACK && ScrollSynch) {
         const int Fixed = Horz ? TStringGrid::FixedCols() : TStringGrid::FixedRows();
         const int Count = Horz ? ColCount() - VisibleColCount() - Fixed : RowCount() - VisibleRowCount() - Fixed;

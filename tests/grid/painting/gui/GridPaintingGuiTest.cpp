@@ -556,6 +556,44 @@ TEST_F(GridPainting, ProportionalThumbMatchesTheVisibleShare)
     EXPECT_EQ(G->ScrollHintText(false, 127), "Row : " + std::to_string(200 - G->VisibleRowCount() + 1));
 }
 
+// Dragging the thumb with scroll hints shows the row or column in a hint
+// window 10 pixels right of the cursor, in HintColor, with the text the
+// hook gives; the end of the scroll hides it; a direction without hints
+// shows none.
+TEST_F(GridPainting, ScrollHintWindowFollowsTheThumbDrag)
+{
+    G->SetRowCount(201);
+    G->SetColCount(40);
+    G->HintColor = 0x00C0FFFF;
+    G->ScrollHints = shVertical;
+    gui::Settle();
+    SetCursorPos(300, 200);
+    G->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 64), 0);
+    EXPECT_EQ(G->ScrollHintWindow(), nullptr) << "horizontal drag without horizontal hints";
+
+    G->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 127), 0);
+    THintWindow* W = G->ScrollHintWindow();
+    ASSERT_NE(W, nullptr);
+    ASSERT_TRUE(W->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(W->Handle()));
+    const String Expected = "Row : " + std::to_string(200 - G->VisibleRowCount() + 1);
+    EXPECT_EQ(W->Caption(), Expected);
+    EXPECT_EQ(W->Color(), 0x00C0FFFF);
+    POINT P{};
+    GetCursorPos(&P);
+    RECT WR{};
+    GetWindowRect(W->Handle(), &WR);
+    EXPECT_EQ(WR.left, P.x + 10);
+    EXPECT_EQ(WR.top, P.y);
+
+    G->OnScrollHint = [](TObject*, int ARow, String& Text) { Text = "at " + std::to_string(ARow); };
+    G->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
+    EXPECT_EQ(G->ScrollHintWindow(), W);
+    EXPECT_EQ(W->Caption(), "at 1");
+    G->Perform(WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+    EXPECT_FALSE(IsWindowVisible(W->Handle()));
+}
+
 // ---------------------------------------------------------------------------
 // As the user sees it
 
