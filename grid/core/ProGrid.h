@@ -905,6 +905,13 @@ public:
     // The grid's own key handling, for the editors that hand a key on.
     void GridKeyDown(Word& Key, TShiftState Shift) { KeyDown(Key, Shift); }
     TEndRowSizeEvent OnEndRowSize;
+    // Fixed-cell edit and the form-control editors (grid/interaction/GridTransEdit.cpp, ControlEditors.cpp).
+    void EditFixedCell(int ACol, int ARow);
+    void ShowControlEditor(const String& CellText, const String& CtrlType, int ARow, int ACol, int EventCol,
+                           const TRect& CtrlRect, const String& CtrlValue, const String& CtrlID);
+    void ControlEditDone(TObject* Sender);
+    TControlComboListEvent OnControlComboList;
+    TControlEditDoneEvent OnControlEditDone;
 
 protected:
     void CreateWnd() override;
