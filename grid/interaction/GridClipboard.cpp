@@ -24,10 +24,19 @@
 namespace {
 
 // Opens the clipboard for the time the object lives (OpenClipboard,
-// CloseClipboard); Opened() is false when another program holds it.
+// CloseClipboard). Another program (the system's clipboard manager among
+// them) may hold it for a moment, so the opening is tried for up to about
+// 200 ms; Opened() is false when it stays held.
 class TClipboardSession {
 public:
-    explicit TClipboardSession(HWND Owner) : FOpened(OpenClipboard(Owner) != 0) {}
+    explicit TClipboardSession(HWND Owner)
+    {
+        for (int Try = 0; Try < 40 && !FOpened; ++Try) {
+            FOpened = OpenClipboard(Owner) != 0;
+            if (!FOpened)
+                Sleep(5);
+        }
+    }
     ~TClipboardSession()
     {
         if (FOpened)
@@ -38,7 +47,7 @@ public:
     bool Opened() const { return FOpened; }
 
 private:
-    bool FOpened;
+    bool FOpened = false;
 };
 
 // A movable global block holding Bytes (plus Extra zero bytes), handed to
@@ -316,6 +325,10 @@ void TProStringGrid::CopyRichTextCellToClipboard(int ACol, int ARow)
 
 void TProStringGrid::CopyCellStreamToClipboard(const TRect& Block)
 {
+    // Cell positions travel as 16-bit numbers: a block reaching past them
+    // is offered as text only.
+    if (Block.right > 65535 || Block.bottom > 65535)
+        return;
     TMemoryStream Stream;
     WriteCellBinaryStream(Block, &Stream);
     TClipboardSession Session(OwnerWindow(this));

@@ -77,7 +77,13 @@ protected:
     }
     static void PutText(const String& S)
     {
-        ASSERT_TRUE(OpenClipboard(nullptr));
+        bool Opened = false;
+        for (int Try = 0; Try < 40 && !Opened; ++Try) {
+            Opened = OpenClipboard(nullptr) != 0;
+            if (!Opened)
+                Sleep(5);
+        }
+        ASSERT_TRUE(Opened);
         EmptyClipboard();
         HGLOBAL H = GlobalAlloc(GMEM_MOVEABLE, S.size() + 1);
         memcpy(GlobalLock(H), S.c_str(), S.size() + 1);
@@ -292,6 +298,19 @@ TEST_F(GridClipboard, CutClearsEditableCellsOnly)
     EXPECT_EQ(A->Cells(0, 0), "keep");
     EXPECT_EQ(A->Cells(1, 0), "");
     EXPECT_FALSE(A->LastClipboardActionWasCopy);
+}
+
+// Rows past 65535 cannot travel in the cell format: the copy offers the
+// text alone instead of failing.
+TEST_F(GridClipboard, BlockPast16BitRowsIsCopiedAsTextOnly)
+{
+    A->Navigation()->AllowFmtClipboard = true;
+    A->SetRowCount(70000);
+    A->SetCells(0, 69999, "last");
+    Select(A, 0, 69998, 0, 69999);
+    A->CopySelectionToClipboard();
+    EXPECT_EQ(Text(), "\r\nlast\r\n");
+    EXPECT_FALSE(ClipboardHasFormat(ProGridClipboardFormat()));
 }
 
 TEST(GridClipboardText, Measure)
