@@ -264,6 +264,11 @@ TEST_F(GridPainting, PictureIconImageListAndDrawerCells)
         C.Make(G->NewCellGraphic(C.Col, C.Row));
     G->SetCells(3, 2, "WWW");
     G->SetCells(4, 2, "WWW");
+    G->Invalidate();
+    gui::Settle();
+    gui::SaveScreenshot(Form, ScreenshotPath("grid-painting-picture-cells.png"));
+    Drawer->Calls.clear();
+    Under->Calls.clear();
     auto B = PaintGrid(G);
     for (const Case& C : Cases) {
         const TRect Cell = G->CellRect(C.Col, C.Row);
