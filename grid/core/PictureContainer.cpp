@@ -12,6 +12,7 @@
 #include "framework/Codepage.h"
 #include "framework/Exception.h"
 #include "framework/StrUtils.h"
+#include "grid/core/GifFrames.h"
 
 namespace {
 
@@ -26,15 +27,6 @@ void EnsureComOnThread()
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         Joined = true;
     }
-}
-
-Word ReadWord(const Byte* P) { return static_cast<Word>(P[0] | (P[1] << 8)); }
-
-// A GIF frame starts at a graphic control block (0x21 0xF9 0x04) that is
-// followed, eight bytes after its start, by an image descriptor (0x2C).
-bool IsFrameStart(const Byte* Data, std::size_t Size, std::size_t I)
-{
-    return I + 9 < Size && Data[I] == 0x21 && Data[I + 1] == 0xF9 && Data[I + 2] == 0x04 && Data[I + 8] == 0x2C;
 }
 
 String Upper(const String& S)
@@ -68,25 +60,16 @@ void THTMLPicture::ReleasePicture()
 
 bool THTMLPicture::IsGIF() const
 {
-    if (FDataStream->Size() < 3)
-        return false;
-    const auto* P = static_cast<const Byte*>(FDataStream->Memory());
-    return P[0] == 'G' && P[1] == 'I' && P[2] == 'F';
+    return IsGifData(static_cast<const Byte*>(FDataStream->Memory()), static_cast<std::size_t>(FDataStream->Size()));
 }
 
 int THTMLPicture::FrameCount()
 {
     if (!IsGIF())
         return -1;
-    if (FFrameCount < 0) {
-        const auto* P = static_cast<const Byte*>(FDataStream->Memory());
-        const auto Size = static_cast<std::size_t>(FDataStream->Size());
-        int Count = 0;
-        for (std::size_t I = 0; I < Size; ++I)
-            if (IsFrameStart(P, Size, I))
-                ++Count;
-        FFrameCount = Count;
-    }
+    if (FFrameCount < 0)
+        FFrameCount = CountGifFrames(static_cast<const Byte*>(FDataStream->Memory()),
+                                     static_cast<std::size_t>(FDataStream->Size()));
     return FFrameCount;
 }
 
@@ -106,34 +89,18 @@ void THTMLPicture::DecodeData()
         throw Exception("Could not allocate memory for image");
     }
     if (IsGIF() && FrameCount() > 0) {
-        // Keep the header and everything from the current frame on, leaving
-        // out the frames before it, so that the loader's first image is the
-        // chosen frame.
-        if (DataSize >= 10) {
-            FLogWidth = ReadWord(Src + 6);
-            FLogHeight = ReadWord(Src + 8);
-        }
-        std::size_t Out = 0;
-        int FrameNo = 0;
-        bool Skipping = false;
-        for (std::size_t I = 0; I < DataSize; ++I) {
-            if (IsFrameStart(Src, DataSize, I)) {
-                ++FrameNo;
-                if (FrameNo == FFrame) {
-                    Skipping = false;
-                    if (I + 16 < DataSize) {
-                        FFrameXPos = ReadWord(Src + I + 9);
-                        FFrameYPos = ReadWord(Src + I + 11);
-                        FFrameXSize = ReadWord(Src + I + 13);
-                        FFrameYSize = ReadWord(Src + I + 15);
-                    }
-                } else if (FrameNo == 1) {
-                    Skipping = true;
-                }
-            }
-            if (!Skipping)
-                Dst[Out++] = Src[I];
-        }
+        // Only the chosen frame and those after it, so that the loader's
+        // first image is the chosen frame.
+        TGifFrameInfo Info;
+        const std::vector<Byte> Kept = SelectGifFrame(Src, DataSize, FFrame, Info);
+        FLogWidth = Info.ScreenWidth;
+        FLogHeight = Info.ScreenHeight;
+        FFrameXPos = Info.Left;
+        FFrameYPos = Info.Top;
+        FFrameXSize = Info.Width;
+        FFrameYSize = Info.Height;
+        if (!Kept.empty())
+            std::memcpy(Dst, Kept.data(), Kept.size());
     } else if (DataSize > 0) {
         std::memcpy(Dst, Src, DataSize);
     }

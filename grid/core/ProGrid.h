@@ -916,6 +916,7 @@ public:
 protected:
     void CreateWnd() override;
     void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void Resize() override;
     void Paint() override;
     void WndProc(TMessage& Message) override;

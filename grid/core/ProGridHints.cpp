@@ -1,5 +1,6 @@
 // TProStringGrid: cell hints (comments, anchor titles, cell texts that do
-// not fit), the HTML hint window and balloon tooltips.
+// not fit), the HTML hint window, balloon tooltips, the picture container
+// link and the date picker's change notification.
 #include "grid/core/ProGrid.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "grid/core/HTMLHintWindow.h"
 #include "grid/core/HtmlRender.h"
 #include "grid/core/HtmlStrip.h"
+#include "grid/core/PictureContainer.h"
 #include "grid/interaction/FloatingFooter.h"
 
 namespace {
@@ -82,6 +84,16 @@ std::unique_ptr<TBalloonSettings> TProStringGrid::NewBalloonSettings()
 }
 
 // ---------------------------------------------------------------------------
+// The picture container link
+
+void TProStringGrid::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TBaseGrid::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == PictureContainer)
+        PictureContainer = nullptr;
+}
+
+// ---------------------------------------------------------------------------
 // Messages
 
 bool TProStringGrid::HintMessage(TMessage& Message)
@@ -127,12 +139,28 @@ bool TProStringGrid::WMNotifyHint(TMessage& Message)
     switch (static_cast<int>(Header->code)) {
     case -520:   // TTN_GETDISPINFOA
     case -530:   // TTN_GETDISPINFOW
+        // Only the balloon's own tooltip is answered here.
+        if (Header->hwndFrom != FTooltipWnd || !FTooltipWnd)
+            return false;
         if (FBalloon->Enable())
             BalloonDispInfo(reinterpret_cast<tagNMTTDISPINFOW*>(Header), static_cast<int>(Header->code) == -530);
         return true;
     case -521:   // TTN_SHOW
     case -522:   // TTN_POP
         return true;
+    case -759: { // DTN_DATETIMECHANGE: reported, then handled as usual
+        const auto* Change = reinterpret_cast<NMDATETIMECHANGE*>(Header);
+        if (OnDateTimeChange) {
+            double Value = 0;
+            const SYSTEMTIME& St = Change->st;
+            if (St.wYear != 0 && St.wMonth != 0 && St.wDay != 0) {
+                SYSTEMTIME Copy = St;
+                SystemTimeToVariantTime(&Copy, &Value);
+            }
+            OnDateTimeChange(this, Col(), Row(), Value);
+        }
+        return false;
+    }
     default: return false;
     }
 }
@@ -215,6 +243,8 @@ bool TProStringGrid::AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, Stri
     Params.HitX = P.x;
     Params.HitY = P.y;
     Params.HitTestOnly = true;
+    Params.PictureCache = PictureCache();
+    Params.PictureContainer = PictureContainer;
     Params.ImageList = GridImages;
     Params.AnchorColor = URLColor;
     THtmlDrawResult Result;

@@ -14,6 +14,7 @@
 #include "grid/core/CellGraphic.h"
 #include "grid/core/GridCellText.h"
 #include "grid/core/HTMLHintWindow.h"
+#include "grid/core/PictureContainer.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FloatingFooter.h"
 #include "tests/support/GuiHarness.h"
@@ -451,3 +452,41 @@ TEST(GridHints, BalloonShowsOverTheGrid)
     EXPECT_GT(R.right - R.left, 20);
 }
 
+TEST(GridHints, DatePickerChangeReportsTheDate)
+{
+    HintGrid H;
+    TProStringGrid* G = H.G;
+    G->FocusCell(2, 3, true);
+    int Col = -1, Row = -1;
+    double Value = -1;
+    G->OnDateTimeChange = [&](TObject*, int ACol, int ARow, double ADateTime) {
+        Col = ACol;
+        Row = ARow;
+        Value = ADateTime;
+    };
+    NMDATETIMECHANGE N{};
+    N.nmhdr.hwndFrom = G->Handle();
+    N.nmhdr.code = DTN_DATETIMECHANGE;
+    N.st.wYear = 2000;
+    N.st.wMonth = 1;
+    N.st.wDay = 2;
+    N.st.wHour = 12;
+    SendMessageW(G->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&N));
+    EXPECT_EQ(Col, 2);
+    EXPECT_EQ(Row, 3);
+    EXPECT_DOUBLE_EQ(Value, 36527.5);
+    N.st.wYear = 0;
+    SendMessageW(G->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&N));
+    EXPECT_EQ(Value, 0);
+}
+
+TEST(GridHints, ContainerLinkForgottenWhenTheContainerGoes)
+{
+    auto* Form = new TForm(Application);
+    auto* G = new TProStringGrid(Form);
+    auto* Container = new TPictureContainer(Form);
+    G->PictureContainer = Container;
+    delete Container;
+    EXPECT_EQ(G->PictureContainer, nullptr);
+    delete Form;
+}
