@@ -1,5 +1,7 @@
 #include "grid/core/GridCellText.h"
 
+#include <cctype>
+
 #include "framework/Codepage.h"
 #include "framework/StrUtils.h"
 
@@ -97,4 +99,49 @@ String DecodeNewlineEscapes(const String& S)
         }
     }
     return r;
+}
+
+String RtfPlainText(const String& Rtf)
+{
+    String Out;
+    int Depth = 0;
+    int SkipDepth = -1;
+    for (std::size_t i = 0; i < Rtf.size(); ++i) {
+        const char Ch = Rtf[i];
+        if (Ch == '{') {
+            ++Depth;
+            if (i + 2 < Rtf.size() && Rtf[i + 1] == '\\' && (Rtf[i + 2] == '*' || Rtf.compare(i + 2, 8, "fonttbl ") == 0
+                                                               || Rtf.compare(i + 2, 7, "fonttbl") == 0
+                                                               || Rtf.compare(i + 2, 8, "colortbl") == 0)
+                && SkipDepth < 0)
+                SkipDepth = Depth;
+        } else if (Ch == '}') {
+            if (Depth == SkipDepth)
+                SkipDepth = -1;
+            --Depth;
+        } else if (Ch == '\\') {
+            std::size_t j = i + 1;
+            while (j < Rtf.size() && std::isalpha(static_cast<unsigned char>(Rtf[j])))
+                ++j;
+            const String Word = Rtf.substr(i + 1, j - i - 1);
+            if (Word.empty() && j < Rtf.size()) {
+                if (SkipDepth < 0 && (Rtf[j] == '\\' || Rtf[j] == '{' || Rtf[j] == '}'))
+                    Out.push_back(Rtf[j]);
+                i = j;
+                continue;
+            }
+            while (j < Rtf.size() && (std::isdigit(static_cast<unsigned char>(Rtf[j])) || Rtf[j] == '-'))
+                ++j;
+            if (j < Rtf.size() && Rtf[j] == ' ')
+                ++j;
+            if (SkipDepth < 0 && (Word == "par" || Word == "line"))
+                Out += "\r\n";
+            i = j - 1;
+        } else if (SkipDepth < 0 && Ch != '\r' && Ch != '\n') {
+            Out.push_back(Ch);
+        }
+    }
+    while (!Out.empty() && (Out.back() == '\n' || Out.back() == '\r'))
+        Out.pop_back();
+    return Out;
 }

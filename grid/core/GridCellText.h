@@ -32,6 +32,11 @@ String PackWideText(const WideString& W);
 // any other text converted from the system code page.
 WideString UnpackWideText(const String& S);
 
+// RTF reduced to its plain text: groups of destinations skipped, control
+// words dropped, \par and \line as line breaks. The hidden rich edit of
+// the rich text editor takes over this job when it exists.
+String RtfPlainText(const String& Rtf);
+
 // True when S contains "://" or "mailto:".
 bool IsUrl(const String& S);
 // Removes everything up to and including the first "://", or else up to and

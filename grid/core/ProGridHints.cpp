@@ -4,7 +4,6 @@
 #include "grid/core/ProGrid.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include <commctrl.h>
 
@@ -29,30 +28,7 @@ String BalloonCellText(const String& Text, bool EnableHTML)
     switch (GetCellTextKind(Text, EnableHTML)) {
     case ctkHtml: return HtmlToPlainText(Text);
     case ctkWide: return WideToStr(UnpackWideText(Text));
-    case ctkRtf: {
-        // The text runs without the control words and groups.
-        String Out;
-        int Depth = 0;
-        for (std::size_t I = 0; I < Text.size(); ++I) {
-            const char C = Text[I];
-            if (C == '{') {
-                ++Depth;
-            } else if (C == '}') {
-                --Depth;
-            } else if (C == '\\') {
-                ++I;
-                while (I < Text.size() && std::isalpha(static_cast<unsigned char>(Text[I])))
-                    ++I;
-                while (I < Text.size() && (std::isdigit(static_cast<unsigned char>(Text[I])) || Text[I] == '-'))
-                    ++I;
-                if (I < Text.size() && Text[I] != ' ')
-                    --I;
-            } else if (Depth <= 1 && C != '\r' && C != '\n') {
-                Out += C;
-            }
-        }
-        return Out;
-    }
+    case ctkRtf: return RtfPlainText(Text);
     default: return Text;
     }
 }

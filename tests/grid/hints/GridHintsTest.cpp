@@ -402,6 +402,8 @@ TEST(GridHints, BalloonAsksTheCellUnderTheMouse)
     EXPECT_EQ(G->LastBalloonCell().X, 2);
     EXPECT_EQ(G->LastBalloonTitle(), " ");
     EXPECT_EQ(SendMessageW(Tip, TTM_GETTIPTEXTCOLOR, 0, 0), static_cast<LRESULT>(ColorToRGB(clBlue)));
+    G->WriteCellText(3, 2, "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0 Rich \\b text\\b0}");
+    EXPECT_EQ(AskAt(3, 2), L"Rich text");
 
     // The event may change everything; a text longer than the buffer is cut.
     int Icon = -1;
