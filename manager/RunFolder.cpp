@@ -77,8 +77,13 @@ bool TRunFolder::CreateUnder(const String& Base)
 
 bool TRunFolder::Ensure()
 {
-    if (FCreated)
-        return true;
+    if (FCreated) {
+        // A folder deleted by hand while the program runs is made again at
+        // the same place; when that fails a new one is looked for.
+        if (DirectoryExists(FPath) || CreateDirectoryW(StrToWide(FPath).c_str(), nullptr))
+            return true;
+        FCreated = false;
+    }
     if (FUnavailable)
         return false;
     if (!FPath.empty() && CreateDirectoryW(StrToWide(FPath).c_str(), nullptr)) {

@@ -19,7 +19,8 @@ public:
     // Picks the run number and folder under Base (a folder with a trailing
     // backslash); creates nothing.
     void Choose(const String& Base);
-    // Creates the folder unless this run made it already; true when it exists.
+    // Creates the folder unless this run made it already and it still
+    // exists; true when it exists.
     bool Ensure();
     // Removes the folder with its contents when this run created it.
     void Remove();

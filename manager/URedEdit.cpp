@@ -155,13 +155,6 @@ void TFmMain::FormDestroy(TObject*)
 
 void TFmMain::ShowStatus(const String& Text) { qStatusBar1->Panels()->Items(0)->SetText(Text); }
 
-void TFmMain::TakeSnapshot(int)
-{
-    // The snapshot files themselves are written by the undo ring; the run
-    // folder they go to is made here, once.
-    FRunFolder.Ensure();
-}
-
 void TFmMain::TbSetClick(TObject*)
 {
     const WideString program = StrToWide(Application->ExePath() + "Brimsel.exe");
@@ -172,42 +165,6 @@ void TFmMain::ToolButton9Click(TObject*)
 {
     if (FmAbout != nullptr)
         FmAbout->ShowModal();
-}
-
-// ---- project files, clipboard and undo: handled by their own units ---------
-// The buttons and menu items exist with their hints and captions; what they
-// do comes with the project files, the slot clipboard and the undo ring.
-
-void TFmMain::BnOpenClick(TObject*) {}
-void TFmMain::BnSaveClick(TObject*) {}
-void TFmMain::nbCopyClick(TObject*) {}
-void TFmMain::nbPasteClick(TObject*) {}
-void TFmMain::nbDeleteClick(TObject*) {}
-void TFmMain::NCutClick(TObject*) {}
-void TFmMain::TbReDoClick(TObject*) {}
-void TFmMain::TbUnDoClick(TObject*) {}
-void TFmMain::LoadRedMemXml(const String&, int) {}
-
-// ---- program start ------------------------------------------------------------
-
-void EnsureFileAssociation() {}
-
-void OpenStartupProject()
-{
-    int count = 0;
-    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (args == nullptr)
-        return;
-    const String path = count > 1 ? WideToStr(args[1]) : String();
-    LocalFree(args);
-    if (path.empty() || FmMain == nullptr)
-        return;
-    const DWORD attributes = GetFileAttributesW(StrToWide(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return;
-    if (path.size() < 4 || !SameText(path.substr(path.size() - 4), ".pir"))
-        return;
-    FmMain->LoadRedMemXml(path, 0);
 }
 
 } // namespace vantrel

@@ -9,7 +9,8 @@
 // The parts by subject: URedEdit.cpp (creation, settings, run folder, end),
 // URedEditControls.cpp (the controls and their bindings), URedEditTables.cpp
 // (the channel tables and the slot model), URedEditDevice.cpp (transport,
-// parity and the device operations).
+// parity and the device operations), URedEditProject.cpp (project files),
+// UGridOpt.cpp (the slot clipboard and the undo snapshots).
 
 #include <array>
 #include <memory>
@@ -35,7 +36,9 @@
 #include "framework/ToolBar.h"
 #include "grid/core/ProGrid.h"
 #include "manager/ChannelPager.h"
+#include "manager/ProjectCodec.h"
 #include "manager/RunFolder.h"
+#include "manager/UGridOpt.h"
 #include "office/FlatGauge.h"
 #include "skin/engine/qSkinManager.h"
 #include "skin/windows/qComboBox.h"
@@ -69,12 +72,36 @@ public:
     void SetCode(int Channel, int Slot, const String& Record);
     // The name cell's text of a slot.
     String SlotName(int Channel, int Slot) const;
+    // Writes a slot's name cell, cut to what a snapshot can keep.
+    void SetSlotName(int Channel, int Slot, const String& Name);
+    // A channel's records and names, and replacing them all (with the
+    // slots' check boxes and number colours).
+    TChannelImage ChannelImage(int Channel) const;
+    void ShowChannelImage(int Channel, const TChannelImage& Image);
 
-    // ---- places of later work: undo snapshots and project files
-    // Takes an undo snapshot of a channel into the run folder; for now it
-    // makes sure the run folder exists.
+    // ---- project files: Name.ir (records) and Name.pir (names)
+    // Both files are written beside the old ones and replace them only
+    // when both are complete; true, or an exception.
+    bool SaveRedMemXml(const String& FileName, int Channel);
+    // Reads and checks both files, then replaces the channel; false for a
+    // channel above 7. A project that cannot be opened raises and leaves
+    // the channel as it was.
+    bool LoadRedMemXml(const String& FileName, int Channel);
+
+    // ---- slot clipboard (the current table's selection) and undo snapshots
+    void CopySlots();
+    void PasteSlots();
+    void DeleteSlots();
+    int ClipWidth() const { return FClipWidth; }
+    int ClipHeight() const { return FClipHeight; }
+    // Saves the channel as the newest state of its undo ring.
     void TakeSnapshot(int Channel);
-    void LoadRedMemXml(const String& FileName, int Channel);
+    void UndoChannel(int Channel);
+    void RedoChannel(int Channel);
+    void SaveSnapshot(const String& FileName, int Channel);
+    bool LoadSnapshot(const String& FileName, int Channel);
+    String SnapshotPath(int Channel, int Index) const;
+    const TUndoHistory& UndoHistory() const { return FUndo; }
     const TRunFolder& RunFolder() const { return FRunFolder; }
 
     // ---- state of device operations
@@ -213,16 +240,20 @@ private:
     void ShowOutcome(bool Success, const char* Succeeded, const char* Failed, const String& FailureText);
     void SendSlotRequest(Byte Command, const char* StartedStatus, const char* RangeStatus);
     void SelectTopLeftCell();
+    // The run folder holds the snapshot file of a channel's ring index.
+    bool SnapshotExists(int Channel, int Index) const;
 
     std::unique_ptr<TStmLoad> FWorker;
-    // Slot clipboard: width and height of the last copy, codes and names.
-    int FClipWidth = -1;
-    int FClipHeight = -1;
+    // Slot clipboard: width and height of the last copy (0 before the
+    // first, -1 after a copy without selection), codes and names.
+    int FClipWidth = 0;
+    int FClipHeight = 0;
     std::unique_ptr<TStringList> FClipCodes;
     std::unique_ptr<TStringList> FClipNames;
     // The code table: record of channel c, slot s at c * 100 + s.
     std::array<String, ChannelCount * SlotCount> FCodes;
     TRunFolder FRunFolder;
+    TUndoHistory FUndo;
 
     POINT FLastMouse{-1, -1};   // where the mouse was last pressed in a table
     bool FOperationRunning = false;
@@ -232,11 +263,14 @@ private:
 extern TFmMain* FmMain;
 
 // Program start after the forms exist: registers the project file type
-// unless it already points at this program (a place kept for the file-type
-// registration), then opens a project named on the command line.
+// unless it already points at this program (UAccessIco), then opens a
+// project named on the command line.
 void EnsureFileAssociation();
 // When the first command-line argument names an existing file with the
-// extension ".pir" (any case), loads it into the first channel.
+// extension ".pir" (any case), loads it into the first channel; a project
+// that cannot be opened is reported and the program runs on.
 void OpenStartupProject();
+// The same for a given command line (the program's own name first).
+void OpenStartupProject(const WideString& CommandLine);
 
 } // namespace vantrel

@@ -101,7 +101,7 @@ void TFmMain::RedMem1DblClickCell(TObject* Sender, int ARow, int ACol)
     FmEditName->Edit1->SetText(grid->ReadCellText(nameCol, ARow));
     if (FmEditName->ShowModal() != mrOk)
         return;
-    grid->WriteCellText(nameCol, ARow, Trim(FmEditName->Edit1->Text()));
+    grid->WriteCellText(nameCol, ARow, FitSlotName(Trim(FmEditName->Edit1->Text())));
     TakeSnapshot(RedMems->ActivePageIndex());
 }
 
