@@ -613,7 +613,9 @@ TCellStreamHeader ReadCellStreamHeader(const String& Data, std::size_t& Pos)
 void ReadCellStreamEntries(const String& Data, std::size_t& Pos,
                            const std::function<void(const TCellStreamEntry&)>& Apply)
 {
-    while (Pos + 2 <= Data.size()) {
+    // Whatever follows the last record is ignored: padding of the memory
+    // block a stream travelled in, or anything not starting a record.
+    while (Pos + 2 <= Data.size() && Data.compare(Pos, 4, Signature) == 0) {
         TCellStreamEntry E;
         const TStreamRecord Cell = ReadRecordOf(Data, Pos, "TGridCellIO");
         const Int64 Col = IntOf(Cell, "Col", 0);

@@ -126,9 +126,9 @@ struct TCellStreamEntry {
 // lie within 1 .. 65536. Errors raise EReadError, EConvertError or EListError.
 TCellStreamHeader ReadCellStreamHeader(const String& Data, std::size_t& Pos);
 
-// Reads the cell entries that follow the header while at least two bytes
-// remain; each entry is handed to Apply as soon as it is whole. Errors raise
-// after the entries before them were applied.
+// Reads the cell entries that follow the header while a record follows;
+// bytes after the last record are ignored. Each entry is handed to Apply as
+// soon as it is whole. Errors raise after the entries before them were applied.
 void ReadCellStreamEntries(const String& Data, std::size_t& Pos,
                            const std::function<void(const TCellStreamEntry&)>& Apply);
 

@@ -423,15 +423,22 @@ TEST(GridCellBinaryStream, DamagedStreams)
         ReadInto(G.get(), Good + "x");
         EXPECT_EQ(G->Cells(1, 0), "b");
     }
-    {   // Two trailing bytes are read as a record: its signature is wrong.
+    {   // Padding after the last record (a memory block rounded up) is ignored.
         auto G = MakeGrid(1, 1);
+        ReadInto(G.get(), Good + String(13, '\0') + "xy");
+        EXPECT_EQ(G->Cells(1, 0), "b");
+    }
+    {   // A record cut short raises; the cells before it stay.
+        auto G = MakeGrid(1, 1);
+        const std::size_t Second = Good.find("TPF0", Good.find(N("TGridCellIO")) + 1);
+        ASSERT_NE(Second, String::npos);
         try {
-            ReadInto(G.get(), Good + "xy");
+            ReadInto(G.get(), Good.substr(0, Second + 9));
             FAIL() << "no error";
         } catch (const EReadError& E) {
-            EXPECT_EQ(E.Message, "Invalid stream format");
+            EXPECT_EQ(E.Message, "Stream read error");
         }
-        EXPECT_EQ(G->Cells(1, 0), "b");   // cells before the error stay
+        EXPECT_EQ(G->Cells(0, 0), "a");
     }
     {   // A full-grid header that lists too few widths changes nothing.
         String Bad = Good;
