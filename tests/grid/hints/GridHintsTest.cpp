@@ -348,12 +348,27 @@ TEST(GridHints, BalloonCreatedAndDestroyedAsItsSettingToggles)
     EXPECT_EQ(G->BalloonWindow(), nullptr);
     G->EndLoading();
     EXPECT_NE(G->BalloonWindow(), nullptr);
+    EXPECT_EQ(GetWindowLongW(G->BalloonWindow(), GWL_EXSTYLE) & WS_EX_LAYERED, 0) << "opaque by default";
 
-    // Assign copies Enable without firing the change.
+    // Transparency makes the tooltip a layered window of alpha 255 - Transparency.
+    G->Balloon()->SetEnable(false);
+    G->Balloon()->Transparency = 100;
+    G->Balloon()->SetEnable(true);
+    Tip = G->BalloonWindow();
+    ASSERT_NE(Tip, nullptr);
+    EXPECT_NE(GetWindowLongW(Tip, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    BYTE Alpha = 0;
+    DWORD LayerFlags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(Tip, nullptr, &Alpha, &LayerFlags));
+    EXPECT_EQ(Alpha, 155);
+    EXPECT_NE(LayerFlags & LWA_ALPHA, 0u);
+
+    // Assign copies Enable without firing the change, and not Transparency.
     TBalloonSettings Copy;
     Copy.Assign(G->Balloon());
     EXPECT_TRUE(Copy.Enable());
     EXPECT_EQ(Copy.InitialDelay, 20);
+    EXPECT_EQ(Copy.Transparency, 0);
 }
 
 TEST(GridHints, BalloonTextAndTitleLimits)
