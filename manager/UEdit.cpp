@@ -29,18 +29,6 @@ Integer CellNumber(const String& Text, bool Hex)
 
 } // namespace
 
-// ---- TForm1 -------------------------------------------------------------------
-
-TInplaceEdit* TKeyFilterGrid::CreateEditor()
-{
-    TInplaceEdit* editor = TProStringGrid::CreateEditor();
-    editor->OnKeyPress = [this](TObject*, char& Key) {
-        if (OnKeyPress)
-            OnKeyPress(this, Key);
-    };
-    return editor;
-}
-
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 {
     Form1 = this;
@@ -66,7 +54,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     };
 
     GroupBox2 = NewControl<TGroupBox>(this, this, 2, 80, 814, 380, "码");
-    ProStringGrid2 = NewControl<TKeyFilterGrid>(this, GroupBox2, 2, 16, 810, 360);
+    ProStringGrid2 = NewControl<TProStringGrid>(this, GroupBox2, 2, 16, 810, 360);
     ProStringGrid2->SetFixedRows(0);
     ProStringGrid2->SetFixedCols(0);
     ProStringGrid2->SetColCount(32);

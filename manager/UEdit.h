@@ -3,7 +3,9 @@
 // feature table shows the record's two rows of eight 16-bit words in
 // decimal; the code grid shows the first 256 code bytes in hexadecimal,
 // each value column beside a blue column of the byte numbers. The editor
-// never changes a record's length.
+// never changes a record's length. Cells are edited with the grids' own
+// in-place editing: OnCanEditCell says which cells open the editor, and
+// OnKeyPress sees every key typed into it.
 //
 // Record layout: 16-bit length, one byte left alone, the two feature rows
 // (8 little-endian words each), then the code bytes.
@@ -19,16 +21,6 @@ namespace vantrel {
 constexpr std::size_t FeatureOffset = 3;
 constexpr std::size_t CodeOffset = 35;
 constexpr int EditedCodeBytes = 256;
-
-// A table edited in place whose key filter (OnKeyPress) also sees the keys
-// typed into the open editor, not only the key that opened it.
-class TKeyFilterGrid : public TProStringGrid {
-public:
-    using TProStringGrid::TProStringGrid;
-
-protected:
-    TInplaceEdit* CreateEditor() override;
-};
 
 class TForm1 : public TForm {
 public:
@@ -55,7 +47,7 @@ public:
     TGroupBox* GroupBox1;
     TProStringGrid* ProStringGrid1;
     TGroupBox* GroupBox2;
-    TKeyFilterGrid* ProStringGrid2;
+    TProStringGrid* ProStringGrid2;
     TButton* Button1;
     TButton* Button2;
     TButton* Button3;
