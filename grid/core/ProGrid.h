@@ -912,6 +912,12 @@ public:
     void ControlEditDone(TObject* Sender);
     TControlComboListEvent OnControlComboList;
     TControlEditDoneEvent OnControlEditDone;
+    // The rich-text editor of edRichEdit cells (grid/interaction/ProRichEdit.cpp).
+    TProRichEdit* RichEditor();
+    void CellToRichEdit(int ACol, int ARow, TProRichEdit* RichEdit);
+    String RichEditToText(TProRichEdit* RichEdit);
+    TSizeWhileTyping SizeWhileTyping;
+    TNotifyEvent OnRichEditSelectionChange;
 
 protected:
     void CreateWnd() override;

@@ -3,7 +3,9 @@
 #include "grid/interaction/EditLink.h"
 
 #include "framework/Codepage.h"
+#include "framework/Application.h"
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/ProInplaceEdit.h"
 
 namespace {
 const wchar_t* const LinkProp = L"GridEditLink";
@@ -138,9 +140,35 @@ void TEditLink::ShowInGrid(TProStringGrid* AGrid, int ACol, int ARow, const TRec
     FGrid = AGrid;
     FEditCol = ACol;
     FEditRow = ARow;
-    if (GetEditControl() == nullptr)
-        CreateEditor(AGrid);
-    SetRect(R);
+    if (EditStyle == esPopup) {
+        if (AutoPopupWidth)
+            PopupWidth = RectWidth(R);
+        if (FPopupForm == nullptr) {
+            if (TComponent* Old = Application->FindComponent("gridform"))
+                delete Old;
+            FPopupForm = new TForm(Application);
+            FPopupForm->SetName("gridform");
+            FPopupForm->SetBorderStyle(bsNone);
+            FPopupForm->OnDeactivate = [this](TObject* Sender) { PopupDeactivate(Sender); };
+        }
+        TPoint At{PopupLeft, PopupTop};
+        if (PopupLeft == -1 || PopupTop == -1) {
+            POINT P{R.left, R.top};
+            ClientToScreen(AGrid->Handle(), &P);
+            At = TPoint{P.x, P.y};
+        }
+        FPopupForm->SetBounds(At.x, At.y, 0, 0);
+        FPopupForm->Show();
+        SetWindowPos(FPopupForm->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        FPopupForm->SetBounds(At.x, At.y, PopupWidth, PopupHeight);
+        if (GetEditControl() == nullptr)
+            CreateEditor(FPopupForm);
+        SetRect(TRect{0, 0, PopupWidth, PopupHeight});
+    } else {
+        if (GetEditControl() == nullptr)
+            CreateEditor(AGrid);
+        SetRect(R);
+    }
     SetVisible(true);
     SetCellProps(AColor, AFont);
     SetProperties();
@@ -163,4 +191,47 @@ void TEditLink::CommitDone()
     if (EditStyle == esInplace)
         SetVisible(false);
     RestoreControlProc();
+}
+
+void TEditLink::WriteCellValue(const String& Value)
+{
+    if (FGrid != nullptr)
+        FGrid->SetCellFromEditor(FGrid->RealColIndex(FGrid->Col()), FGrid->Row(), Value);
+}
+
+void TEditLink::EndLinkEdit()
+{
+    String V;
+    GetEditorValue(V);
+    WriteCellValue(V);
+    if (FGrid != nullptr)
+        FGrid->EndCellEdit();
+    RestoreControlProc();
+}
+
+void TEditLink::EndPopupEdit()
+{
+    EndLinkEdit();
+    if (EditStyle == esPopup && FPopupForm != nullptr) {
+        DestroyEditor();
+        FPopupForm->Hide();
+    }
+}
+
+void TEditLink::PopupDeactivate(TObject*)
+{
+    if (FGrid == nullptr || !FGrid->EditState().Active)
+        return;
+    if (FGrid->GetInplaceEditor() != nullptr)
+        SetEditorValue(FGrid->GetInplaceEditor()->Text());
+    if (FForcedExit) {
+        String V;
+        GetEditorValue(V);
+        WriteCellValue(V);
+        return;
+    }
+    // The focus that comes back to the grid as the popup closes is no new
+    // entry; the grid skips that one focus gain.
+    FGrid->EditState().PopupClosed = true;
+    EndPopupEdit();
 }

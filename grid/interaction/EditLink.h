@@ -6,6 +6,7 @@
 // GetEditorValue; its control's key-down handling calls EditKeyDown.
 
 #include "framework/Component.h"
+#include "framework/Form.h"
 #include "framework/WinControl.h"
 
 class TProStringGrid;
@@ -55,6 +56,15 @@ public:
     void CommitDone();
     void RestoreControlProc();
 
+    // The popup form of esPopup (created by the grid on first use).
+    TForm* PopupForm() const { return FPopupForm; }
+    // The popup lost the activation: the value is written back and the edit
+    // ends (or, while the link forces an exit itself, only written).
+    void PopupDeactivate(TObject* Sender);
+    void WriteCellValue(const String& Value);
+    void EndLinkEdit();
+    void EndPopupEdit();
+
 private:
     static LRESULT CALLBACK HookProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
     bool IsExitKey(Word Key) const;
@@ -63,6 +73,7 @@ private:
     int FEditCol = -1;
     int FEditRow = -1;
     bool FForcedExit = false;
+    TForm* FPopupForm = nullptr;   // owned by the application
     HWND FHookedWnd = nullptr;
     WNDPROC FOldProc = nullptr;
 };

@@ -61,6 +61,12 @@ using TControlComboListEvent =
 using TControlEditDoneEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID,
                                                  const String& CtrlType, const String& CtrlVal)>;
 
+// Sizing of the current cell while its text is typed.
+struct TSizeWhileTyping {
+    bool Height = false;
+    bool Width = false;
+};
+
 // The grid's editing state (one edit at a time).
 struct TGridEditState {
     TEditorType InUse = edNormal;        // the editor type of the current edit

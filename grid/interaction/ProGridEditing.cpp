@@ -180,7 +180,9 @@ void TProStringGrid::StartCellEdit()
 
 void TProStringGrid::EndCellEdit()
 {
-    if (!FEdit.Active)
+    // Also not while the value is being written back: the editor losing the
+    // focus then is part of that.
+    if (!FEdit.Active || FEdit.Committing)
         return;
     HideEditor();
     CommitEditor(Col(), Row());
@@ -450,11 +452,9 @@ bool TProStringGrid::EditingMessage(TMessage& Message)
     if (Message.Msg == WM_COMMAND && Message.LParam != 0)
         return EditorCommand(Message);
     if (Message.Msg == WM_SETFOCUS && FEdit.PopupClosed) {
-        // The focus that comes back when an edit link's popup closed: skipped
-        // once, then focus handling goes on as usual.
+        // The focus that comes back when an edit link's popup closed is the
+        // one the closed state skips; after it focus handling is as usual.
         FEdit.PopupClosed = false;
-        Message.Result = 0;
-        return true;
     }
     return false;
 }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <richedit.h>
+
 #include "framework/Codepage.h"
 #include "grid/core/GridNumberText.h"
 #include "grid/interaction/EditLink.h"
@@ -13,6 +15,7 @@
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/ProInplaceEdit.h"
+#include "grid/interaction/ProRichEdit.h"
 
 namespace {
 
@@ -96,6 +99,8 @@ void TProStringGrid::ShowInplaceEdit(int ACol, int ARow)
 
 void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
 {
+    // A new edit: a popup that closed before is long gone.
+    FEdit.PopupClosed = false;
     FEdit.Started = true;
     FEdit.SpecialShown = true;
     TRect R = MergedCellRect(ACol, ARow);
@@ -406,6 +411,28 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         FEdit.Active = true;
         break;
     }
+    case edRichEdit: {
+        TProRichEdit* E = RichEditor();
+        E->ResetWindow();
+        E->SetParent(this);
+        Place(E, R, W, H);
+        E->LockResize();
+        CellToRichEdit(ACol, ARow, E);
+        if (FNavigation->EditSelectAll)
+            SendMessageW(E->Handle(), EM_SETSEL, 0, -1);
+        E->SetVisible(true);
+        E->SetEnabled(true);
+        RECT F{2, 2, RectWidth(R) - 2, RectHeight(R) - 2};
+        SendMessageW(E->Handle(), EM_SETRECT, 0, reinterpret_cast<LPARAM>(&F));
+        SendMessageW(E->Handle(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(EditColor)));
+        if (E->CanFocus())
+            E->SetFocus();
+        PostStartKey(E, StartKey);
+        E->UnlockResize();
+        FEdit.Active = true;
+        FEdit.Shown = E;
+        break;
+    }
     case edCustom:
         if (FEdit.Link != nullptr)
             FEdit.Link->ShowInGrid(this, ACol, ARow, R, EditColor, &CellFont, Text, StartKey);
@@ -419,12 +446,17 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
 
 namespace {
 
+// A hidden editor that had the focus hands it back to its grid.
 void HideEditorControl(TWinControl* C)
 {
     if (C == nullptr)
         return;
+    const bool HadFocus = C->ContainsFocus();
     C->SetEnabled(false);
     C->SetVisible(false);
+    auto* Grid = dynamic_cast<TWinControl*>(C->Parent());
+    if (HadFocus && Grid != nullptr && Grid->CanFocus())
+        Grid->SetFocus();
 }
 
 } // namespace
@@ -507,6 +539,13 @@ void TProStringGrid::CommitEditor(int ACol, int ARow)
                 std::snprintf(Buf, sizeof Buf, "%d%c%02d", H, FormatSettings().TimeSeparator, M);
                 SetCellFromEditor(C, ARow, DateToStr(V) + " " + Buf);
                 HideEditorControl(FEdit.DateTimePicker);
+            }
+            FEdit.Active = false;
+            break;
+        case edRichEdit:
+            if (FEdit.RichEditor != nullptr && FEdit.RichEditor->Visible()) {
+                SetCellFromEditor(C, ARow, RichEditToText(FEdit.RichEditor));
+                HideEditorControl(FEdit.RichEditor);
             }
             FEdit.Active = false;
             break;

@@ -552,3 +552,118 @@ TEST(GridEditing, FormControlEditorsWriteTheValueIntoTheControlTag)
 }
 
 } // namespace
+
+namespace {
+
+TEST(GridEditing, RichTextEditorStoresRichTextAndGrowsTheRow)
+{
+    EditFixture F;
+    F.Type = edRichEdit;
+    F.G->SizeWhileTyping.Height = true;
+    F.G->WriteCellText(1, 1, "plain");
+    F.G->FocusCell(1, 1, true);
+    const int Before = F.G->RowHeights(1);
+    F.Key(VK_F2);
+    ASSERT_TRUE(EditorFocused(F.G));
+    gui::TypeText("one\rtwo\rthree\rfour");
+    gui::Settle();
+    EXPECT_GT(F.G->RowHeights(1), Before) << "the row grew while typing";
+    const TRect Cell = F.G->CellRect(1, 1);
+    EXPECT_LE(Cell.top + F.G->RowHeights(1), F.G->ClientHeight()) << "never past the grid's bottom";
+    F.G->SetFocus();
+    gui::Settle();
+    EXPECT_FALSE(EditorFocused(F.G));
+    const String CellText = F.G->GetCellTextRaw(1, 1);
+    EXPECT_EQ(CellText.rfind("{\\rtf", 0), 0u) << CellText;
+    EXPECT_NE(CellText.find("four"), String::npos) << CellText;
+}
+
+// The date-and-time editor writes back the value it shows.
+TEST(GridEditing, DateTimeEditorWritesBackItsOwnValue)
+{
+    if (!DatePickerAvailable())
+        GTEST_SKIP() << "no date picker in the common controls";
+    EditFixture F;
+    FormatSettings().ShortDateFormat = "M/d/yyyy";
+    FormatSettings().DateSeparator = '/';
+    FormatSettings().TimeSeparator = ':';
+    F.Type = edDateTimeEdit;
+    F.G->WriteCellText(1, 1, "12/25/2020 10:30");
+    F.G->FocusCell(1, 1, true);
+    F.Key(VK_F2);
+    gui::Settle();
+    F.G->EndCellEdit();
+    EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "12/25/2020 10:30");
+
+    F.Type = edDateEdit;
+    F.G->WriteCellText(2, 1, "3/4/2021");
+    F.G->FocusCell(2, 1, true);
+    F.Key(VK_F2);
+    ASSERT_TRUE(EditorFocused(F.G));
+    F.Key(VK_RETURN);
+    EXPECT_NE(F.G->GetCellTextRaw(2, 1).find("2021"), String::npos) << F.G->GetCellTextRaw(2, 1);
+}
+
+class PopupEditLink : public TEditLink {
+public:
+    using TEditLink::TEditLink;
+    TEdit* Edit = nullptr;
+    TWinControl* GetEditControl() override { return Edit; }
+    void CreateEditor(TWinControl* Parent) override
+    {
+        Edit = new TEdit(Parent);
+        Edit->SetParent(Parent);
+    }
+    void DestroyEditor() override
+    {
+        delete Edit;
+        Edit = nullptr;
+    }
+    void GetEditorValue(String& Value) override { Value = Edit != nullptr ? Edit->Text() : String(); }
+    void SetEditorValue(const String& Value) override
+    {
+        if (Edit != nullptr)
+            Edit->SetText(Value);
+    }
+};
+
+// The popup of an edit link writes its value when it closes; the closed
+// state then skips one focus gain of the grid and clears, so that the
+// rich-text editor still ends its edit when the focus comes back later.
+TEST(GridEditing, PopupEditLinkClosesOnceAndFocusHandlingGoesOn)
+{
+    EditFixture F;
+    auto* Link = new PopupEditLink(F.Form);
+    Link->EditStyle = esPopup;
+    Link->PopupWidth = 120;
+    Link->PopupHeight = 24;
+    F.G->SetEditLink(Link);
+    F.Type = edCustom;
+    F.G->WriteCellText(1, 1, "start");
+    F.G->FocusCell(1, 1, true);
+    F.Key(VK_F2);
+    ASSERT_NE(Link->PopupForm(), nullptr);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Link->Edit != nullptr && Link->Edit->Focused(); }, 2000));
+    SendMessageW(Link->Edit->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"popped"));
+    SetForegroundWindow(F.Form->Handle());
+    SetActiveWindow(F.Form->Handle());
+    gui::Settle();
+    ASSERT_TRUE(gui::PumpUntil([&] { return !Link->PopupForm()->Visible(); }, 2000));
+    EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "popped");
+    F.G->SetFocus();
+    gui::Settle();
+    EXPECT_FALSE(F.G->EditState().PopupClosed) << "cleared by the focus that followed";
+
+    // Later edits end normally when the focus returns to the grid.
+    F.Type = edRichEdit;
+    F.G->FocusCell(2, 2, true);
+    F.Key(VK_F2);
+    ASSERT_TRUE(EditorFocused(F.G));
+    gui::TypeText("x");
+    F.G->SetFocus();
+    gui::Settle();
+    EXPECT_FALSE(F.G->EditState().Active);
+    EXPECT_NE(F.G->GetCellTextRaw(2, 2).find("x"), String::npos);
+}
+
+} // namespace
