@@ -214,7 +214,12 @@ void TProStringGrid::GetCellHint(TPoint CursorPos, TPoint& HintPos, THintWindowC
 bool TProStringGrid::AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, String& Title)
 {
     const String Text = ReadCellText(RealColIndex(ACol), ARow);
+    // The rectangle the cell's HTML is painted in: the cell less its text
+    // margins (2 pixels each way), its left edge one pixel further left.
     TRect R = CellRect(ACol, ARow);
+    R.left += 2 - 1;
+    R.right -= 2;
+    R.top += 2;
     THtmlDrawParams Params;
     Params.HitX = P.x;
     Params.HitY = P.y;

@@ -203,6 +203,14 @@ TEST(GridHints, AnchorTitleUnderTheMouse)
     // Past the anchor's text there is no anchor.
     EXPECT_EQ(H.Ask(TPoint{R1.right - 3, R1.bottom - 3}).Text, "start");
 
+    // The anchor is found where it is painted: its text starts below the
+    // cell's 2-pixel margin, so the lowest row of its text still counts.
+    TBitmap Scratch(1, 1);
+    Scratch.Canvas()->Font()->Assign(G->Font());
+    const int TextH = Scratch.Canvas()->TextHeight("gh");
+    EXPECT_EQ(H.Ask(TPoint{R1.left + 6, R1.top + 2 + TextH - 1}).Text, "Go there");
+    EXPECT_EQ(H.Ask(TPoint{R1.left + 6, R1.top + 2}).Text, "start") << "above the text band";
+
     // Without a title the anchor itself; the event may change it.
     const TRect R2 = G->CellRect(2, 1);
     String Seen;
