@@ -331,6 +331,8 @@ void TProStringGrid::HookOwnerFormResize()
     }
     It->second.Grids.push_back(this);
     FHookedForm = Form;
+    FFormWidth = Form->Width();
+    FFormHeight = Form->Height();
 }
 
 void TProStringGrid::UnhookOwnerFormResize()
@@ -352,8 +354,6 @@ void TProStringGrid::UnhookOwnerFormResize()
     }
     FHookedForm = nullptr;
 }
-
-void TProStringGrid::FormResize() {}
 
 // ---------------------------------------------------------------------------
 // Window, loading, painting
@@ -391,6 +391,10 @@ void TProStringGrid::Loaded()
     FWantedFixedCols = TStringGrid::FixedCols();
     FLargestRowCount = std::max(FLargestRowCount, RowCount());
     FGridLoaded = true;
+    // Loaded grids keep columns visible and rows at least their default height.
+    FMinColWidth = 10;
+    FMinRowHeight = DefaultRowHeight();
+    SaveColumnProportions();
     if (FBalloon->Enable())
         SetupBalloon();
     if (HasOption(goAlwaysShowEditor)) {
@@ -422,6 +426,7 @@ void TProStringGrid::Invalidate()
 void TProStringGrid::Resize()
 {
     TBaseGrid::Resize();
+    SizeMessage();
     UpdateScrollBarVisibility(false);
 }
 

@@ -149,6 +149,10 @@ using TSearchFooterActionEvent =
 using TFooterPaintEvent = std::function<void(TObject* Sender, int AColumn, TCanvas* Canvas, TRect ARect)>;
 using TCalcFooterEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
 using TClickCellEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
+using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
+using TEndColumnSizeEvent = std::function<void(TObject* Sender, int ACol)>;
+using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
+using TRowSizeEvent = std::function<void(TObject* Sender, int ARow, bool& Allow)>;
 
 // The set of custom borders a cell asks for (bits of TCellBorder).
 constexpr unsigned CellBorderBit(int B) { return 1u << B; }
@@ -547,6 +551,81 @@ public:
     TCellChangingEvent OnCellChanging;
     TRowDisjunctSelectEvent OnRowDisjunctSelect;
     TRowDisjunctSelectedEvent OnRowDisjunctSelected;
+
+    // ---- Sizing, auto-size and zoom (grid/interaction/ProGridSizing.cpp) ----
+    // Widens column Index (-1: the last column) so that the columns fill the
+    // client width; raises Exception for an index at or beyond ColCount and
+    // ignores other negative indexes.
+    void StretchColumn(int Index);
+    void AutoSizeColumns(bool DoFixedCols, int AddWidth);
+    void AutoSizeColumnEx(int ACol, bool OnlyGrow);
+    void AutoSizeColumn(int ACol) { AutoSizeColumnEx(ACol, FAutoSizeOnlyGrow); }
+    void AutoSizeRowEx(int ARow, bool OnlyGrow);
+    void AutoSizeRow(int ARow) { AutoSizeRowEx(ARow, FAutoSizeOnlyGrow); }
+    void SetRowHeightForLines(int ARow, int Lines, int Extra);
+    int RowLineCount(int ARow);
+    void InvalidateCellRange(const TGridRect& R);
+    // Changes the zoom level by Step (kept within -10..10) and every
+    // positive column width and row height with it.
+    void Zoom(int Step);
+    void ResizeWithForm(TCustomForm* Form);
+    void SaveColumnProportions();
+    // The sizing limits: a pair with equal ends limits nothing, 0 is no limit.
+    void SetColumnSizeLimits(int AMin, int AMax) { FMinColWidth = AMin; FMaxColWidth = AMax; }
+    void SetRowSizeLimits(int AMin, int AMax) { FMinRowHeight = AMin; FMaxRowHeight = AMax; }
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+    void SetIntegralHeight(bool Value);
+    // Sizing while typing: the in-place editor calls these after a key and
+    // on a new line (Ctrl+Enter, Shift+Enter) with the editor's text.
+    void SizeCurrentCellWhileTyping();
+    void SizeRowForNewLine(const String& EditorText);
+    bool SizeWithForm = false;
+    TUpdateColumnSizeEvent OnUpdateColumnSize;
+    TEndColumnSizeEvent OnEndColumnSize;
+    TColumnSizeEvent OnColumnSize;
+    TRowSizeEvent OnRowSize;
+    int ColSizingIndex() const { return FSizingCol; }
+    int RowSizingIndex() const { return FSizingRow; }
+protected:
+    void SizeChanged(int OldColCount, int OldRowCount) override;
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
+    void CalcSizingState(int X, int Y, const TGridDrawInfo& FixedInfo, int& SizingIndex, int& SizingPos,
+                         int& SizingOfs, TGridState& State) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    virtual void DoUpdateColumnSize(int ACol, int& AWidth);
+    virtual void DoAutoSizeColumn(int ACol, int& AWidth);
+    // The text size auto-sizing measures (GetCellTextSize of the real column).
+    virtual TPoint MeasureCellText(int ACol, int ARow, bool Wrapped);
+    // The size message's handling: proportions, stretching and the bars.
+    void SizeMessage();
+private:
+    int LimitColWidth(int W) const;
+    int LimitRowHeight(int H) const;
+    int StretchIndex() const;
+    int FMinColWidth = 0;
+    int FMaxColWidth = 0;
+    int FMinRowHeight = 0;
+    int FMaxRowHeight = 0;
+    bool FAutoSizeOnlyGrow = false;
+    bool FAutoSize = false;
+    bool FStretching = false;
+    bool FStretchAllowed = false;
+    bool FSizingColumn = false;
+    bool FSizingRowNow = false;
+    bool FInSizeMessage = false;
+    int FSizingCol = -1;
+    int FSizingRow = -1;
+    int FSizingColWidth0 = 0;
+    int FSizingRowHeight0 = 0;
+    std::vector<int> FColumnProportions;
+    int FProportionWidth = 0;
+    bool FZooming = false;
+    int FFormWidth = 0;
+    int FFormHeight = 0;
+public:
 
     // ---- Painting: settings and looks (ProGridStyle.cpp) ----
     TControlLook* ControlLook() const { return FControlLook.get(); }
