@@ -35,7 +35,8 @@
 #include "framework/TcpClient.h"
 #include "framework/ToolBar.h"
 #include "grid/core/ProGrid.h"
-#include "manager/ChannelPager.h"
+#include "office/ProOfficePage.h"
+#include "office/ProOfficePager.h"
 #include "manager/ProjectCodec.h"
 #include "manager/RunFolder.h"
 #include "manager/UGridOpt.h"
@@ -179,7 +180,7 @@ public:
     TPanel* qPanel1;
     TLabel* qLabel1;
     TqComboBox* qComboBox1;
-    TChannelPager* RedMems;
+    TProOfficePager* RedMems;
     std::array<TProStringGrid*, ChannelCount> RedMem{};   // RedMem1 ... RedMem8
     TButton* BnRead;
     TButton* BnDown;

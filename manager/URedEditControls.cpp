@@ -107,9 +107,14 @@ void TFmMain::CreateToolBar()
 
 void TFmMain::CreateTables()
 {
-    RedMems = NewControl<TChannelPager>(this, this, 0, 38, 777, 512);
+    // The channel pager: one office page per channel, tabs on top, the
+    // first channel active.
+    RedMems = NewControl<TProOfficePager>(this, this, 0, 38, 777, 496);
+    RedMems->TabSettings()->SetStartMargin(4);
     for (int channel = 0; channel < ChannelCount; ++channel) {
-        TChannelPage* page = RedMems->AddPage(PageCaptions[channel]);
+        auto* page = new TProOfficePage(this);
+        page->SetCaption(PageCaptions[channel]);
+        page->SetPager(RedMems);
         auto* grid = NewControl<TProStringGrid>(this, page, 0, 0, 769, 482);
         grid->SetAlign(alClient);
         grid->SetFixedRows(0);

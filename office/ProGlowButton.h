@@ -31,7 +31,9 @@ enum TDropDownPosition { dpRight, dpBottom };
 enum TDropDownDirection { ddDown, ddRight };
 enum TFocusType { ftBorder, ftHot, ftHotBorder, ftNone };
 enum TButtonPosition { bpStandalone, bpLeft, bpMiddle, bpRight };
-enum TGlowButtonState { gsNormal, gsHot, gsDown };
+// Scoped: the grid has a state named gsNormal too, and both headers meet in
+// the forms that hold a grid on a pager page.
+enum class TGlowButtonState { gsNormal, gsHot, gsDown };
 enum TButtonSizeState { bsGlyph, bsLabel, bsLarge };
 enum TShortCutHintPos {
     shpLeft, shpTop, shpRight, shpBottom, shpCenter, shpAuto, shpTopLeft, shpTopRight, shpAboveTop,

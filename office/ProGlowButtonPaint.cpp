@@ -843,7 +843,7 @@ void TProCustomGlowButton::Paint()
     // 17. Hooks.
     AfterDraw(C, Client);
     if (OnDrawButton)
-        OnDrawButton(this, C, Client, FDrawState == 2 ? gsDown : (FMouseInside ? gsHot : gsNormal));
+        OnDrawButton(this, C, Client, FDrawState == 2 ? TGlowButtonState::gsDown : (FMouseInside ? TGlowButtonState::gsHot : TGlowButtonState::gsNormal));
 
     // 18. Corners outside the rounded frame show the parent.
     if (!Parent() || (FTransparent && !FMouseInside && FDrawState != 2 && !FHotLook) || FPosition == bpMiddle)
