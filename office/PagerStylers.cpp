@@ -129,12 +129,78 @@ void TCustomProOfficePagerStyler::Change(int Kind)
         P->StylerChanged(Kind);
 }
 
+TNotifierWindow::TNotifierWindow(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetVisible(false);
+}
+
+void TNotifierWindow::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_THEMECHANGED && OnThemeChange)
+        OnThemeChange(this);
+    TWinControl::WndProc(Message);
+}
+
+int CurrentColorScheme()
+{
+    OSVERSIONINFOW Info{};
+    Info.dwOSVersionInfoSize = sizeof(Info);
+    if (!GetVersionExW(&Info) || Info.dwMajorVersion < 5 || (Info.dwMajorVersion == 5 && Info.dwMinorVersion == 0))
+        return 0;
+    HMODULE Lib = LoadLibraryW(L"uxtheme.dll");
+    if (!Lib)
+        return 0;
+    int Scheme = 0;
+    using IsThemeActiveFn = BOOL(WINAPI*)();
+    using GetCurrentThemeNameFn = HRESULT(WINAPI*)(LPWSTR, int, LPWSTR, int, LPWSTR, int);
+    auto IsActive = reinterpret_cast<IsThemeActiveFn>(reinterpret_cast<void*>(GetProcAddress(Lib, "IsThemeActive")));
+    auto GetName =
+        reinterpret_cast<GetCurrentThemeNameFn>(reinterpret_cast<void*>(GetProcAddress(Lib, "GetCurrentThemeName")));
+    if (IsActive && IsActive() && GetName) {
+        wchar_t File[256] = {}, Color[256] = {}, Size[256] = {};
+        if (SUCCEEDED(GetName(File, 255, Color, 255, Size, 255))) {
+            const std::wstring Name = Color;
+            Scheme = Name == L"NormalColor" ? 1 : Name == L"HomeStead" ? 2 : Name == L"Metallic" ? 3 : 0;
+        }
+    }
+    FreeLibrary(Lib);
+    return Scheme;
+}
+
 TProOfficePagerOfficeStyler::TProOfficePagerOfficeStyler(TComponent* AOwner) : TCustomProOfficePagerStyler(AOwner)
 {
+    // The theme notices come to a hidden window under the first windowed
+    // owner.
+    FNotifier = new TNotifierWindow(this);
+    for (TComponent* O = AOwner; O; O = O->Owner())
+        if (auto* W = dynamic_cast<TWinControl*>(O)) {
+            FNotifier->SetParent(W);
+            break;
+        }
+    FNotifier->OnThemeChange = [this](TObject* Sender) { ThemeChanged(Sender); };
     // Through another style, so that the Blue preset is written in full
     // although it is the initial value.
     SetStyle(psWindowsXP);
     SetStyle(psOffice2003Blue);
+}
+
+void TProOfficePagerOfficeStyler::Loaded()
+{
+    TCustomProOfficePagerStyler::Loaded();
+    if (!IsDesigning())
+        ThemeChanged();
+}
+
+void TProOfficePagerOfficeStyler::ThemeChanged(TObject*)
+{
+    if (!FAutoThemeAdapt)
+        return;
+    switch (CurrentColorScheme()) {
+    case 1: SetStyle(psOffice2003Blue); break;
+    case 2: SetStyle(psOffice2003Olive); break;
+    case 3: SetStyle(psOffice2003Silver); break;
+    default: SetStyle(psWindowsXP); break;
+    }
 }
 
 void TProOfficePagerOfficeStyler::SetStyle(TOfficePagerStyle Value)

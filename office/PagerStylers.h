@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/Component.h"
+#include "framework/WinControl.h"
 #include "grid/core/ComponentStyle.h"
 #include "office/GlowButtonAppearance.h"
 #include "office/TabAppearance.h"
@@ -60,6 +61,21 @@ enum TOfficePagerStyle : Byte {
     psOffice2007Obsidian, psWindowsXP, psWhidbey, psCustom, psOffice2007Silver,
 };
 
+// A hidden window that tells of changes of the desktop's visual style.
+class TNotifierWindow : public TWinControl {
+public:
+    explicit TNotifierWindow(TComponent* AOwner);
+    TNotifyEvent OnThemeChange;
+
+protected:
+    void WndProc(TMessage& Message) override;
+};
+
+// The desktop's colour scheme: 1 blue ("NormalColor"), 2 olive
+// ("HomeStead"), 3 silver ("Metallic"), 0 for any other or without visual
+// styles.
+int CurrentColorScheme();
+
 class TProOfficePagerOfficeStyler : public TCustomProOfficePagerStyler,
                                     public TComponentStyleUnknown<IComponentStyle> {
 public:
@@ -71,6 +87,15 @@ public:
     // then tells the pagers of a page change.
     void SetStyle(TOfficePagerStyle Value);
 
+    // With AutoThemeAdapt the style follows the desktop's colour scheme
+    // after loading and on every change of visual style.
+    bool AutoThemeAdapt() const { return FAutoThemeAdapt; }
+    void SetAutoThemeAdapt(bool Value) { FAutoThemeAdapt = Value; }
+    void ThemeChanged(TObject* Sender = nullptr);
+    TNotifierWindow* NotifierWindow() const { return FNotifier; }
+
+    void Loaded() override;
+
     void STDMETHODCALLTYPE SetComponentStyle(TComponentStylePreset AStyle) override
     {
         SetStyle(static_cast<TOfficePagerStyle>(AStyle));
@@ -80,4 +105,6 @@ private:
     void ApplyPreset(int Column);
 
     TOfficePagerStyle FStyle = psOffice2003Blue;
+    bool FAutoThemeAdapt = false;
+    TNotifierWindow* FNotifier = nullptr;   // owned as a component
 };

@@ -7,8 +7,14 @@
 
 TProOfficePage::TProOfficePage(TComponent* AOwner)
     : TCustomControl(AOwner), FOfficeHint(std::make_unique<TProHintInfo>()),
-      FPicture(std::make_unique<TGdiPlusPicture>()), FDisabledPicture(std::make_unique<TGdiPlusPicture>())
+      FPicture(std::make_unique<TGdiPlusPicture>()), FDisabledPicture(std::make_unique<TGdiPlusPicture>()),
+      FTabAppearance(std::make_unique<TTabAppearance>()), FPageAppearance(std::make_unique<TVistaBackground>())
 {
+    FTabAppearance->OnChange = [this](TObject*) {
+        RepaintPager();
+        Invalidate();
+    };
+    FPageAppearance->OnChange = [this](TObject*) { Invalidate(); };
     ControlStyle = (ControlStyle | csAcceptsControls) & ~csOpaque;
     SetDoubleBuffered(true);
     FPicture->OnChange = [this](TObject* Sender) { PictureChanged(Sender); };

@@ -10,6 +10,7 @@
 #include "office/GdiPlusPicture.h"
 #include "office/ProGlowButton.h"
 #include "office/ProHintInfo.h"
+#include "office/TabAppearance.h"
 
 class TProOfficePager;
 
@@ -51,6 +52,12 @@ public:
     void SetUseTabAppearance(bool Value);
     bool UsePageAppearance() const { return FUsePageAppearance; }
     void SetUsePageAppearance(bool Value);
+    // The page's own looks, used instead of the styler's while the flags
+    // above are on.
+    TTabAppearance* TabAppearance() const { return FTabAppearance.get(); }
+    void SetTabAppearance(const TTabAppearance* Value) { FTabAppearance->Assign(Value); }
+    TVistaBackground* PageAppearance() const { return FPageAppearance.get(); }
+    void SetPageAppearance(const TVistaBackground* Value) { FPageAppearance->Assign(Value); }
 
     // The page's children sit 2 pixels inside its edges.
     TRect ClientRect() const override;
@@ -85,6 +92,8 @@ private:
     String FShortCutHint;
     bool FUseTabAppearance = false;
     bool FUsePageAppearance = false;
+    std::unique_ptr<TTabAppearance> FTabAppearance;
+    std::unique_ptr<TVistaBackground> FPageAppearance;
     bool FWasShowing = false;
 
     // Hover and click glow, driven by the pager: a 50 ms timer while a fade

@@ -6,6 +6,7 @@
 
 #include <windowsx.h>
 
+#include "framework/HintWindow.h"
 #include "framework/Menus.h"
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
@@ -261,6 +262,21 @@ void TProOfficePager::WndProc(TMessage& Message)
     case WM_SETFOCUS: InvalidateTabsArea(); ShowShortCutHints(); break;
     case WM_KILLFOCUS: InvalidateTabsArea(); HideShortCutHints(); break;
     case WM_DESTROY: HideShortCutHints(); break;
+    case CM_HINTSHOW: {
+        // The hint over a tab is its page's TabHint; with tab hints off the
+        // pager shows none.
+        auto* Info = reinterpret_cast<THintInfo*>(Message.LParam);
+        if (!FShowTabHint)
+            Info->HintStr.clear();
+        else if (FHintTabIndex >= 0 && FHintTabIndex < ProPageCount())
+        {
+            Info->HintStr = ProPages(FHintTabIndex)->TabHint();
+            // Moving to another tab asks again.
+            Info->CursorRect = GetTabRect(FHintTabIndex);
+        }
+        Message.Result = 0;
+        return;
+    }
     default: break;
     }
     TCustomControl::WndProc(Message);

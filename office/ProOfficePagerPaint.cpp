@@ -7,6 +7,7 @@
 
 #include "framework/Bitmap.h"
 #include "office/OfficeColors.h"
+#include "office/PagerDrawing.h"
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
 
@@ -117,10 +118,12 @@ void TProOfficePager::PaintTab(int Index)
     if (R.left < 0 && R.right < 0)
         return;
     TProOfficePage* Page = ProPages(Index);
-    const TCustomTabAppearance* A =
-        Page->UseTabAppearance() ? FCurrentStyler->TabAppearance() : FCurrentStyler->TabAppearance();
-    const TColor BackColor = A->BackGround()->Color();
-    const TColor BackColorTo = IsNone(A->BackGround()->ColorTo()) ? BackColor : A->BackGround()->ColorTo();
+    // The page's own tab look when it asks for it; the strip behind the
+    // tabs is always the styler's.
+    const TCustomTabAppearance* A = Page->UseTabAppearance() ? Page->TabAppearance() : FCurrentStyler->TabAppearance();
+    const TGradientBackground* Strip = FCurrentStyler->TabAppearance()->BackGround();
+    const TColor BackColor = Strip->Color();
+    const TColor BackColorTo = IsNone(Strip->ColorTo()) ? BackColor : Strip->ColorTo();
     const bool Active = Index == ActivePageIndex();
     const bool Hot = Index == FHotTabIndex;
     const bool Fading = Page->GlowRunning();
@@ -185,6 +188,13 @@ void TProOfficePager::PaintTab(int Index)
         }
     }
 
+    // The active tab of a focused pager takes the hot look.
+    if (Active && Focused()) {
+        K = HotSet();
+        K.Border = A->BorderColorSelectedHot();
+        Background = true;
+    }
+
     TCanvas* C = Canvas();
     if (Background)
         DrawVistaGradient(C, R, K, FTabPosition, true);
@@ -199,12 +209,20 @@ void TProOfficePager::PaintTab(int Index)
     C->Font()->Assign(A->Font());
     C->Font()->SetColor(Page->Enabled() ? K.Text : static_cast<TColor>(0x808080));
     C->Brush()->SetStyle(TBrushStyle::bsClear);
+    // A caption wider than its tab is shortened, with "..." on tabs of a
+    // set width that do not wrap. Captions run horizontally here, so they
+    // are fitted to the width on every side.
+    const bool Ellipsis = FTabSettings->Width() >= 1 && !FTabSettings->WordWrap();
+    const TRect FitR = TR;
     TR.left += 3;
     const UINT Flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
-    if (!Page->Caption().empty())
-        C->DrawTextRect(Page->Caption(), TR, Flags);
-    else if (!Page->WideCaption().empty())
-        C->DrawTextRect(Page->WideCaption(), TR, Flags);
+    if (!Page->Caption().empty()) {
+        const String Text = FitCaption(C, Page->Caption(), FitR, tpTop, Ellipsis);
+        C->DrawTextRect(Text, TR, Flags);
+    } else if (!Page->WideCaption().empty()) {
+        const WideString Text = FitCaption(C, Page->WideCaption(), FitR, tpTop, Ellipsis);
+        C->DrawTextRect(Text, TR, Flags);
+    }
     C->Brush()->SetStyle(TBrushStyle::bsSolid);
     // No tab paints over the buttons.
     if (ButtonsAreaInUse()) {
@@ -224,7 +242,12 @@ void TProOfficePage::Paint()
     if (!FPager)
         return;
     TCustomProOfficePagerStyler* Styler = FPager->CurrentStyler();
-    const TVistaBackground* A = Styler->PageAppearance();
+    if (!Styler)
+        return;
+    const TVistaBackground* A = FUsePageAppearance ? FPageAppearance.get() : Styler->PageAppearance();
+    // Children that take their parent's colour match the page.
+    if (Color() != A->Color() && !IsNone(A->Color()))
+        SetColor(A->Color());
     TCanvas* C = Canvas();
     const TRect All = Rect(0, 0, Width(), Height());
     TTabColors K{A->Color(), A->ColorTo(), A->ColorMirror(), A->ColorMirrorTo(), A->BorderColor(), clNoneColor};
@@ -254,14 +277,63 @@ void TProOfficePage::Paint()
     const TRect Buttons = FPager->GetButtonsRect();
     const int M = FPager->PageMargin();
     C->Pen()->SetColor(A->Color());
-    const int Start = static_cast<int>(FPager->TabPosition() == tpTop || FPager->TabPosition() == tpBottom ? TabR.left : TabR.top) - M;
-    const int End = FPager->TabPosition() == tpTop || FPager->TabPosition() == tpBottom
-                        ? std::min(static_cast<int>(TabR.right) - M, static_cast<int>(Buttons.left))
-                        : std::min(static_cast<int>(TabR.bottom) - M, static_cast<int>(Buttons.top));
-    switch (FPager->TabPosition()) {
+    const TTabPosition Pos = FPager->TabPosition();
+    const bool Across = Pos == tpTop || Pos == tpBottom;
+    int Start = static_cast<int>(Across ? TabR.left : TabR.top) - M;
+    int End = Across ? std::min(static_cast<int>(TabR.right) - M, static_cast<int>(Buttons.left))
+                     : std::min(static_cast<int>(TabR.bottom) - M, static_cast<int>(Buttons.top));
+    // A shaped tab meets the page inside its slopes.
+    if (!FPager->IsPlainTab()) {
+        const int Rd = FPager->TabSettings()->Rounding() / 2;
+        struct Cut { int Start, End; };
+        // Per shape, then per position (top, bottom, left, right).
+        static const Cut Base[4][4] = {
+            {{1, 0}, {1, 0}, {1, 0}, {1, 0}},                                  // rectangle
+            {{2, 0}, {2, 0}, {1, -1}, {1, 0}},                                 // left ramp
+            {{1, -1}, {1, 0}, {2, 0}, {1, -1}},                                // right ramp
+            {{2, -1}, {1, 0}, {2, -1}, {2, -1}},                               // both ramps
+        };
+        // How many times r each end moves, in the same order.
+        static const Cut PerR[4][4] = {
+            {{0, 0}, {0, 0}, {0, 0}, {0, 0}},
+            {{1, 0}, {1, 0}, {0, 1}, {1, 0}},
+            {{0, 1}, {0, 1}, {1, 0}, {0, 1}},
+            {{1, 1}, {1, 1}, {1, 1}, {1, 1}},
+        };
+        const int S = std::clamp(static_cast<int>(FPager->TabSettings()->Shape()), 0, 3);
+        const int P = static_cast<int>(Pos);
+        Start += Base[S][P].Start + PerR[S][P].Start * Rd;
+        End += Base[S][P].End - PerR[S][P].End * Rd;
+    }
+    switch (Pos) {
     case tpTop: Line(Start, 0, End, 0); break;
     case tpBottom: Line(Start, B - 1, End, B - 1); break;
     case tpLeft: Line(0, Start - 1, 0, End - 1); break;
     case tpRight: Line(R - 1, Start - 1, R - 1, End - 1); break;
+    }
+
+    // Rounded corners: the pager's pixels just outside the page show through
+    // the page's corner pixels.
+    if (Styler->RoundedCorners() && M > 0 && Parent()) {
+        // The pager has painted before its children; its window shows it.
+        HDC Outer = GetDC(FPager->Handle());
+        const int X0 = Left(), Y0 = Top(), W = Width(), H = Height();
+        const COLORREF TopLeft = GetPixel(Outer, X0 - 1, Y0 - 1);
+        const COLORREF Above2 = GetPixel(Outer, X0 + 1, Y0 - 1);
+        const COLORREF LeftRow0 = GetPixel(Outer, X0 - 1, Y0);
+        const COLORREF LeftBelow = GetPixel(Outer, X0 - 1, Y0 + H);
+        const COLORREF RightRow0 = GetPixel(Outer, X0 + W, Y0);
+        const COLORREF RightBelow = GetPixel(Outer, X0 + W, Y0 + H);
+        ReleaseDC(FPager->Handle(), Outer);
+        HDC Own = C->Handle();
+        SetPixel(Own, 0, 0, TopLeft);
+        SetPixel(Own, 1, 0, Above2);
+        SetPixel(Own, 0, 1, LeftRow0);
+        for (const POINT Q : {POINT{0, H - 1}, POINT{1, H - 1}, POINT{0, H - 2}})
+            SetPixel(Own, Q.x, Q.y, LeftBelow);
+        for (const POINT Q : {POINT{W - 1, 0}, POINT{W - 2, 0}, POINT{W - 1, 1}})
+            SetPixel(Own, Q.x, Q.y, RightRow0);
+        for (const POINT Q : {POINT{W - 1, H - 1}, POINT{W - 2, H - 1}, POINT{W - 1, H - 2}})
+            SetPixel(Own, Q.x, Q.y, RightBelow);
     }
 }
