@@ -258,3 +258,35 @@ TEST(FitCaption, ShortensWholeCharactersAndAddsTheSuffix)
 }
 
 } // namespace
+
+namespace {
+
+TEST(OfficeStyler, AutoThemeAdaptFollowsTheColourSchemeOnThemeChanges)
+{
+    auto* Form = new TForm(Application);
+    auto* Styler = new TProOfficePagerOfficeStyler(Form);
+    EXPECT_EQ(Styler->NotifierWindow()->Parent(), Form) << "the first windowed owner holds the notifier";
+    const int Scheme = CurrentColorScheme();
+    const TOfficePagerStyle Expected = Scheme == 1   ? psOffice2003Blue
+                                       : Scheme == 2 ? psOffice2003Olive
+                                       : Scheme == 3 ? psOffice2003Silver
+                                                     : psWindowsXP;
+    const TOfficePagerStyle Other = Expected == psOffice2007Luna ? psWhidbey : psOffice2007Luna;
+    const HWND Notifier = Styler->NotifierWindow()->Handle();
+    const struct {
+        bool Adapt;
+        TOfficePagerStyle After;
+    } Cases[] = {{false, Other}, {true, Expected}};
+    for (const auto& C : Cases) {
+        Styler->SetStyle(Other);
+        Styler->SetAutoThemeAdapt(C.Adapt);
+        SendMessageW(Notifier, WM_THEMECHANGED, 0, 0);
+        EXPECT_EQ(Styler->Style(), C.After) << "theme change, adapt " << C.Adapt;
+        Styler->SetStyle(Other);
+        Styler->Loaded();
+        EXPECT_EQ(Styler->Style(), C.After) << "after loading, adapt " << C.Adapt;
+    }
+    delete Form;
+}
+
+} // namespace
