@@ -103,6 +103,11 @@ bool DecodeRecords(const String& In, std::size_t Head, TSlotRecords& Codes, Stri
 
 } // namespace
 
+bool IsStorableRecord(const String& Record)
+{
+    return Record.size() >= MinRecordBytes && Record.size() <= MaxRecordBytes && U16(Record, 0) == Record.size();
+}
+
 String EncodeCodeFile(const TSlotRecords& Codes)
 {
     String out;

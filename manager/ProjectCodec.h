@@ -38,6 +38,10 @@ struct TChannelImage {
     TSlotNames Names;
 };
 
+// True when a record can be written to a code file or snapshot and read
+// back as it is: 2 to 2048 bytes, its leading u16 its own total length.
+bool IsStorableRecord(const String& Record);
+
 // The code file of a channel's records; empty records have no entry.
 String EncodeCodeFile(const TSlotRecords& Codes);
 // Replaces Codes with the records of a code file. A malformed file (a head

@@ -91,6 +91,27 @@ private:
     std::vector<String> FPaths;
 };
 
+// A code that does not begin with its own length of 2 to 2048 bytes would
+// make the code file unreadable (its reader takes that length as the code's
+// size): such a save is refused before any file is touched, naming the slots.
+void CheckStorableCodes(const TSlotRecords& Codes, const String& NameFile)
+{
+    String slots;
+    for (int slot = 0; slot < ChannelSlots; ++slot) {
+        const String& code = Codes[static_cast<std::size_t>(slot)];
+        if (code.empty() || IsStorableRecord(code))
+            continue;
+        if (!slots.empty())
+            slots += ", ";
+        slots += static_cast<char>('0' + slot / 10);
+        slots += static_cast<char>('0' + slot % 10);
+    }
+    if (!slots.empty())
+        throw EWriteError("The project \"" + NameFile + "\" is not saved: the code of slot " + slots +
+                          " does not begin with its own length of 2 to 2048 bytes, so the project could not be "
+                          "opened again. Delete or read those slots again first.");
+}
+
 } // namespace
 
 TChannelImage TFmMain::ChannelImage(int Channel) const
@@ -123,7 +144,9 @@ bool TFmMain::SaveRedMemXml(const String& FileName, int Channel)
     TSlotNames names;
     for (int slot = 0; slot < SlotCount; ++slot)
         names[static_cast<std::size_t>(slot)] = Trim(SlotName(Channel, slot));
-    const String codes = EncodeCodeFile(ChannelImage(Channel).Codes);
+    const TSlotRecords records = ChannelImage(Channel).Codes;
+    CheckStorableCodes(records, nameFile);
+    const String codes = EncodeCodeFile(records);
 
     // Both files are written whole beside the old ones first; the old
     // project is replaced only when both are complete.

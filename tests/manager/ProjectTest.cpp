@@ -225,6 +225,48 @@ TEST_F(ProjectTest, ASaveThatFailsKeepsTheOldProject)
     SetFileAttributesW(StrToWide(Folder + "p.pir").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST_F(ProjectTest, ACodeThatWouldNotOpenAgainStopsTheSave)
+{
+    Put(0, 10, Record(12, 10), "old");
+    ASSERT_TRUE(Main->SaveRedMemXml(Folder + "q.pir", 0));
+    const std::string oldCode = ReadBytes(Folder + "q.ir");
+    const std::string oldNames = ReadBytes(Folder + "q.pir");
+
+    // A one-byte code (a device block beginning 01 00) and one holding more
+    // bytes than its length says.
+    Put(0, 7, "\x01", "one");
+    Put(0, 12, Record(6, 12) + Record(6, 13), "twice");
+    std::string message;
+    try {
+        Main->SaveRedMemXml(Folder + "q.pir", 0);
+    } catch (const Exception& e) {
+        message = e.Message;
+    }
+    EXPECT_NE(message.find("07, 12"), std::string::npos) << "the message names the slots: " << message;
+    EXPECT_EQ(ReadBytes(Folder + "q.ir"), oldCode) << "the old project stays";
+    EXPECT_EQ(ReadBytes(Folder + "q.pir"), oldNames) << "the old project stays";
+    EXPECT_EQ(ReadBytes(Folder + "q.ir.tmp"), "");
+    EXPECT_EQ(ReadBytes(Folder + "q.pir.tmp"), "");
+
+    // From the save button the refusal goes to the error dialog.
+    gui::FileDialogAnswers dialogs([&](TOpenDialog* Dialog, bool) {
+        Dialog->FileName = Folder + "q.pir";
+        return true;
+    });
+    TakeBoxes();
+    GuardCallback([&] { Main->TbSave->Click(); });
+    EXPECT_EQ(TakeBoxes().size(), 1u) << "the refusal is shown";
+    EXPECT_EQ(ReadBytes(Folder + "q.ir"), oldCode);
+
+    // With those slots emptied the channel saves and opens again as it is.
+    Put(0, 7, "", "one");
+    Put(0, 12, "", "twice");
+    const TChannelImage saved = Main->ChannelImage(0);
+    ASSERT_TRUE(Main->SaveRedMemXml(Folder + "q.pir", 0));
+    ASSERT_TRUE(Main->LoadRedMemXml(Folder + "q.pir", 1));
+    ExpectChannel(1, saved, "saved after the slots were emptied");
+}
+
 TEST_F(ProjectTest, TheFileDialogsSaveAndOpenTheActiveChannel)
 {
     Main->RedMems->SetActivePageIndex(5);

@@ -109,6 +109,38 @@ TEST(ProjectCodec, LongNamesAreCutOnWholeCharacters)
     EXPECT_EQ(back.Names[1], chinese.substr(0, 254));
 }
 
+TEST(ProjectCodec, OnlyRecordsThatBeginWithTheirOwnLengthAreStorable)
+{
+    const String shortest = Record(2, 0), longest = Record(2048, 1);
+    String doubled = Record(6, 2) + Record(6, 2);   // length 6, 12 bytes
+    String shortened = Record(9, 3).substr(0, 7);  // length 9, 7 bytes
+    String oversized = Record(2049, 4);
+    const struct {
+        const char* Case;
+        String Code;
+        bool Storable;
+    } cases[] = {
+        {"2 bytes", shortest, true},
+        {"2048 bytes", longest, true},
+        {"1 byte", Bytes({1}), false},
+        {"length 1 in 2 bytes", Bytes({1, 0}), false},
+        {"length 0", Bytes({0, 0, 5, 6}), false},
+        {"length below the size", doubled, false},
+        {"length above the size", shortened, false},
+        {"2049 bytes", oversized, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(vantrel::IsStorableRecord(c.Code), c.Storable) << c.Case;
+        // What the check lets through is exactly what the code file gives back.
+        TSlotRecords codes;
+        codes[8] = c.Code;
+        TSlotRecords back;
+        String error;
+        const bool same = vantrel::DecodeCodeFile(vantrel::EncodeCodeFile(codes), back, error) && back == codes;
+        EXPECT_EQ(same, c.Storable) << c.Case;
+    }
+}
+
 TEST(ProjectCodec, DigitText)
 {
     const struct {
