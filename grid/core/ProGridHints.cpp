@@ -229,10 +229,22 @@ bool TProStringGrid::AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, Stri
     Params.ImageList = GridImages;
     Params.AnchorColor = URLColor;
     THtmlDrawResult Result;
+    // The cell's own font, grown by the zoom level, as the cell is painted.
+    TGridDrawState State = 0;
+    TResolvedCellColors Colors;
+    TBrush CellBrush;
+    TFont CellFont;
+    ResolveCellColors(ACol, ARow, State, false, false, true, &CellBrush, &CellFont, Colors);
+    if (ZoomLevel != 0)
+        CellFont.SetSize(CellFont.Size() + ZoomLevel);
     TBitmap Scratch(1, 1);
     TCanvas* Cv = Canvas()->HandleAllocated() ? Canvas() : Scratch.Canvas();
-    Cv->Font()->Assign(Font());
-    if (!DrawHtmlText(Cv, Text, R, Params, Result))
+    TFont Keep;
+    Keep.Assign(Cv->Font());
+    Cv->Font()->Assign(&CellFont);
+    const bool Hit = DrawHtmlText(Cv, Text, R, Params, Result);
+    Cv->Font()->Assign(&Keep);
+    if (!Hit)
         return false;
     Anchor = Result.HitAnchor;
     Title = Result.AnchorTitle;

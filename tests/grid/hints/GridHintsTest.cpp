@@ -211,6 +211,20 @@ TEST(GridHints, AnchorTitleUnderTheMouse)
     EXPECT_EQ(H.Ask(TPoint{R1.left + 6, R1.top + 2 + TextH - 1}).Text, "Go there");
     EXPECT_EQ(H.Ask(TPoint{R1.left + 6, R1.top + 2}).Text, "start") << "above the text band";
 
+    // Zoomed, the anchor is looked for in the font it is painted in.
+    G->ZoomLevel = 10;
+    G->SetRowHeights(1, 80);
+    G->SetColWidths(1, 300);
+    const TRect Z = G->CellRect(1, 1);
+    TFont Zoomed;
+    Zoomed.Assign(G->Font());
+    Zoomed.SetSize(Zoomed.Size() + 10);
+    Scratch.Canvas()->Font()->Assign(&Zoomed);
+    const int LinkW = Scratch.Canvas()->TextWidth("link");
+    const int ZoomedH = Scratch.Canvas()->TextHeight("gh");
+    EXPECT_EQ(H.Ask(TPoint{Z.left + 2 + LinkW - 2, Z.top + 2 + ZoomedH - 2}).Text, "Go there");
+    G->ZoomLevel = 0;
+
     // Without a title the anchor itself; the event may change it.
     const TRect R2 = G->CellRect(2, 1);
     String Seen;
