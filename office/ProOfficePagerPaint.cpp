@@ -4,10 +4,12 @@
 // and the line that joins the active page to its tab.
 
 #include <algorithm>
+#include <memory>
 
 #include "framework/Bitmap.h"
 #include "office/OfficeColors.h"
 #include "office/PagerDrawing.h"
+#include "office/ProGDIP.h"
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
 
@@ -58,6 +60,135 @@ void DrawVistaGradient(TCanvas* C, const TRect& R, const TTabColors& K, TTabPosi
         else
             C->Rectangle(R);
         C->Brush()->SetStyle(TBrushStyle::bsSolid);
+    }
+}
+
+// The outline of a shaped tab. The figure is laid out as for a tab on top
+// (u along the strip from the caption's end, v from the outer edge towards
+// the page) and turned into place for the other sides.
+std::unique_ptr<TGPGraphicsPath> CreateTabShapePath(const TRect& R, TProTabShape Shape, int Rounding, TTabPosition Pos)
+{
+    const bool Side = Pos == tpLeft || Pos == tpRight;
+    const float Wt = static_cast<float>(Side ? RectHeight(R) : RectWidth(R));
+    const float Ht = static_cast<float>(Side ? RectWidth(R) : RectHeight(R));
+    const float a = static_cast<float>(Rounding), s = static_cast<float>(Rounding / 2);
+    const float K = a + static_cast<float>(static_cast<int>(Ht) / 3);
+    const float L = static_cast<float>(R.left), T = static_cast<float>(R.top);
+    const float Rt = static_cast<float>(R.right), B = static_cast<float>(R.bottom);
+    auto M = [&](float U, float V) -> TGPPointF {
+        switch (Pos) {
+        case tpBottom: return {L + U, B - V};
+        case tpLeft: return {L + V, B - U};
+        case tpRight: return {Rt - V, T + U};
+        default: return {L + U, T + V};
+        }
+    };
+    auto Path = std::make_unique<TGPGraphicsPath>();
+    auto Line = [&](float U1, float V1, float U2, float V2) {
+        const TGPPointF P1 = M(U1, V1), P2 = M(U2, V2);
+        Path->AddLine(P1.X, P1.Y, P2.X, P2.Y);
+    };
+    auto Curve = [&](float U1, float V1, float U2, float V2, float U3, float V3) {
+        const TGPPointF Q[3] = {M(U1, V1), M(U2, V2), M(U3, V3)};
+        const TGPPoint P[3] = {{static_cast<int>(Q[0].X), static_cast<int>(Q[0].Y)},
+                               {static_cast<int>(Q[1].X), static_cast<int>(Q[1].Y)},
+                               {static_cast<int>(Q[2].X), static_cast<int>(Q[2].Y)}};
+        Path->AddCurve(P, 3, 0.8f);
+    };
+    auto Bezier = [&](float U1, float V1, float U2, float V2, float U3, float V3, float U4, float V4) {
+        Path->AddBezier(M(U1, V1), M(U2, V2), M(U3, V3), M(U4, V4));
+    };
+    const bool LeftRamp = Shape == tsLeftRamp || Shape == tsLeftRightRamp;
+    const bool RightRamp = Shape == tsRightRamp || Shape == tsLeftRightRamp;
+    // The corner radius of a rounded end: a on a plain rectangle, s beside a ramp.
+    const float c = Shape == tsRectangle ? a : s;
+    float TopStart;
+    if (LeftRamp) {
+        Bezier(0, Ht, 3 * a, Ht - a, K - a, a, K + 2 * a, 0);
+        TopStart = K + 2 * a;
+    } else {
+        Line(0, Ht, 0, 3 * c);
+        Curve(0, 3 * c, c, c, 3 * c, 0);
+        TopStart = 3 * c;
+    }
+    if (RightRamp) {
+        Line(TopStart, 0, Wt - 2 * a - K, 0);
+        Bezier(Wt - 2 * a - K, 0, Wt + a - K, a, Wt - 3 * a, Ht - a, Wt, Ht);
+    } else {
+        Line(TopStart, 0, Wt - 3 * c, 0);
+        Curve(Wt - 3 * c, 0, Wt - c, c, Wt, 3 * c);
+        Line(Wt, 3 * c, Wt, Ht);
+    }
+    Path->CloseFigure();
+    return Path;
+}
+
+// The two-part fill of a tab with GDI+ linear gradients inside whatever clip
+// the graphics has: the half away from the page in the main colours, the
+// half next to it in the mirror colours.
+void FillTabHalves(TGPGraphics& G, const TRect& R, const TTabColors& K, TTabPosition Pos, bool FullMirror)
+{
+    const float L = static_cast<float>(R.left), T = static_cast<float>(R.top), Rt = static_cast<float>(R.right);
+    const float W = static_cast<float>(RectWidth(R)), H = static_cast<float>(RectHeight(R));
+    const float F = static_cast<float>(RectHeight(R) / 2), Gw = static_cast<float>(RectWidth(R) / 2);
+    struct Half {
+        TGPRectF Solid, Brush, Fill;
+        TColor From, To, First;
+        int Mode;
+    };
+    auto Paint = [&G](const Half& P) {
+        if (IsNone(P.First))
+            return;
+        TGPSolidBrush Solid(ColorToOpaqueARGB(P.First));
+        G.FillRectangle(&Solid, P.Solid);
+        if (IsNone(P.From) || IsNone(P.To) || P.Brush.Width <= 0 || P.Brush.Height <= 0)
+            return;
+        TGPLinearGradientBrush Brush(P.Brush, ColorToOpaqueARGB(P.From), ColorToOpaqueARGB(P.To), P.Mode);
+        G.FillRectangle(&Brush, P.Fill);
+    };
+    const int Vert = GPLinearGradientModeVertical, Horz = GPLinearGradientModeHorizontal;
+    switch (Pos) {
+    case tpTop:
+        Paint({{L, T + F, W, F}, {L, T + F, W, F}, {L + 1, T + F + 1, W - 1, FullMirror ? F + 1 : F - 1}, K.Mirror,
+               K.MirrorTo, K.Mirror, Vert});
+        Paint({{L, T, W, F}, {L, T, W, F + 1}, {L + 1, T + 1, W - 1, F}, K.Color, K.ColorTo, K.Color, Vert});
+        break;
+    case tpBottom:
+        Paint({{L, T, W, F}, {L, T, W, F}, {L + 1, T + 1, W - 1, F + 1}, K.MirrorTo, K.Mirror, K.Mirror, Vert});
+        Paint({{L, T + F, W, F}, {L, T + F - 1, W, F}, {L + 1, T + F, W - 1, F - 1}, K.ColorTo, K.Color, K.Color, Vert});
+        break;
+    case tpLeft:
+        Paint({{L + Gw, T, Gw, H}, {L + Gw, T, Gw, H}, {L + Gw + 1, T, Gw + 1, H - 1}, K.Mirror, K.MirrorTo, K.Mirror,
+               Horz});
+        Paint({{L, T, Gw, H}, {L, T, Gw, H}, {L + 1, T + 1, Gw - 1, H - 1}, K.Color, K.ColorTo, K.Color, Horz});
+        break;
+    case tpRight:
+        Paint({{Rt - Gw, T, Gw, H}, {Rt - Gw, T, Gw, H}, {Rt - Gw, T + 1, Gw, H - 1}, K.ColorTo, K.Color, K.Color, Horz});
+        Paint({{L, T, Gw, H}, {L, T, Gw + 2, H}, {L, T, Gw + 2, H - 1}, K.MirrorTo, K.Mirror, K.Mirror, Horz});
+        break;
+    }
+}
+
+// A shaped tab: the fill clipped to the outline, then the outline drawn
+// smoothly 1.6 pixels wide.
+void DrawShapedTab(TCanvas* C, const TRect& R, const TTabColors& K, TTabPosition Pos, bool Rotated, int Rounding,
+                   TProTabShape Shape)
+{
+    if (RectWidth(R) <= 0 || RectHeight(R) <= 0)
+        return;
+    auto Path = CreateTabShapePath(R, Shape, Rounding, Pos);
+    TGPGraphics G(C->Handle());
+    {
+        TGPRegion Clip(Path.get());
+        G.SetClip(&Clip, GPCombineModeReplace);
+        const bool Side = Pos == tpLeft || Pos == tpRight;
+        FillTabHalves(G, R, K, Side && !Rotated ? tpTop : Pos, Rotated);
+        G.ResetClip();
+    }
+    if (!IsNone(K.Border)) {
+        G.SetSmoothingMode(GPSmoothingModeAntiAlias);
+        TGPPen Pen(ColorToOpaqueARGB(K.Border), 1.6f);
+        G.DrawPath(&Pen, Path.get());
     }
 }
 
@@ -196,8 +327,23 @@ void TProOfficePager::PaintTab(int Index)
     }
 
     TCanvas* C = Canvas();
-    if (Background)
-        DrawVistaGradient(C, R, K, FTabPosition, true);
+    if (Background) {
+        if (IsPlainTab()) {
+            DrawVistaGradient(C, R, K, FTabPosition, true);
+        } else {
+            // Shaped: the page side gives up a little of the rectangle.
+            TRect S = R;
+            switch (FTabPosition) {
+            case tpTop: S.bottom -= 3; break;
+            case tpLeft: S.right -= 3; break;
+            case tpBottom: S.top += 2; break;
+            case tpRight: S.left += 2; break;
+            }
+            const bool Side = FTabPosition == tpLeft || FTabPosition == tpRight;
+            const TProTabShape Shape = Side && !FRotateTabLeftRight ? tsRectangle : FTabSettings->Shape();
+            DrawShapedTab(C, S, K, FTabPosition, FRotateTabLeftRight, FTabSettings->Rounding(), Shape);
+        }
+    }
     if (OnDrawTab) {
         OnDrawTab(this, Index, R);
         return;

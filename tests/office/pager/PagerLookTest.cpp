@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "framework/Application.h"
 #include "framework/HintWindow.h"
 #include "office/OfficeColors.h"
 #include "office/PagerDrawing.h"
@@ -287,6 +288,49 @@ TEST(OfficeStyler, AutoThemeAdaptFollowsTheColourSchemeOnThemeChanges)
         EXPECT_EQ(Styler->Style(), C.After) << "after loading, adapt " << C.Adapt;
     }
     delete Form;
+}
+
+} // namespace
+
+namespace {
+
+// Shaped tabs on the top, bottom and left: the corners of the tab's rectangle stay the
+// strip, the inside near the outer edge is the selected fill.
+TEST_F(PagerLook, ShapedTabsAreFilledInsideTheirOutlineOnEverySide)
+{
+    Pager->TabSettings()->SetRounding(8);
+    const TCustomTabAppearance* A = Pager->CurrentStyler()->TabAppearance();
+    const COLORREF Strip = Rgb(A->BackGround()->Color());
+    const COLORREF From = Rgb(A->ColorSelected()), To = Rgb(A->ColorSelectedTo());
+    for (TTabPosition Pos : {tpTop, tpBottom, tpLeft}) {
+        Pager->SetTabPosition(Pos);
+        for (TProTabShape Shape : {tsRectangle, tsLeftRamp, tsRightRamp, tsLeftRightRamp}) {
+            Pager->TabSettings()->SetShape(Shape);
+            auto S = Shot();
+            const TRect T = Pager->GetTabRect(1);
+            const std::string Where = "position " + std::to_string(Pos) + " shape " + std::to_string(Shape);
+            // The outer corners.
+            const TPoint Corners[] = {
+                Pos == tpBottom ? Point(T.left + 1, T.bottom - 2) : Point(T.left + 1, T.top + 1),
+                Pos == tpRight ? Point(T.right - 2, T.bottom - 2)
+                : Pos == tpBottom ? Point(T.right - 2, T.bottom - 2) : Pos == tpLeft ? Point(T.left + 1, T.bottom - 2)
+                                                                     : Point(T.right - 2, T.top + 1)};
+            for (const TPoint& P : Corners)
+                EXPECT_EQ(gui::PixelAt(S.get(), P.x, P.y), Strip) << Where << " corner " << P.x << "," << P.y;
+            // Three pixels in from the outer edge, half way along.
+            const TPoint In = Pos == tpTop      ? Point((T.left + T.right) / 2, T.top + 3)
+                              : Pos == tpBottom ? Point((T.left + T.right) / 2, T.bottom - 4)
+                              : Pos == tpLeft   ? Point(T.left + 3, (T.top + T.bottom) / 2)
+                                                : Point(T.right - 4, (T.top + T.bottom) / 2);
+            const COLORREF Got = gui::PixelAt(S.get(), In.x, In.y);
+            for (int Ch = 0; Ch < 3; ++Ch) {
+                auto Get = [Ch](COLORREF C) { return static_cast<int>((C >> (8 * Ch)) & 0xFF); };
+                EXPECT_GE(Get(Got), std::min(Get(From), Get(To)) - 3) << Where << " channel " << Ch;
+                EXPECT_LE(Get(Got), std::max(Get(From), Get(To)) + 3) << Where << " channel " << Ch;
+            }
+        }
+    }
+    gui::SaveScreenshot(Form, Application->ExePath() + "pager-shaped-tabs.png");
 }
 
 } // namespace
