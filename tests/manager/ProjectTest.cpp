@@ -292,6 +292,79 @@ TEST_F(ProjectTest, TheFileDialogsSaveAndOpenTheActiveChannel)
     EXPECT_EQ(opens, 1);
 }
 
+TEST_F(ProjectTest, AUsersChannelComesBackAfterARestart)
+{
+    // Read a channel from the device.
+    UseTcp();
+    Store(0, 3, Record(40, 3));
+    Store(0, 25, Record(300, 25));
+    Main->RedMems->SetActivePageIndex(0);
+    Main->BnRead->Click();
+    ASSERT_EQ(Status(), "读取完成！");
+
+    // Rename slot 3 and edit slot 25's first feature value.
+    {
+        gui::ModalScript script([&](TCustomForm* Form) {
+            auto* dialog = dynamic_cast<vantrel::TFmEditName*>(Form);
+            ASSERT_NE(dialog, nullptr);
+            dialog->Edit1->SetText("  " + Dianshi + " ");
+            Form->SetModalResult(mrOk);
+        });
+        Main->RedMem1DblClickCell(Main->ChannelGrid(0), 3, 1);
+        ASSERT_EQ(script.Shown, 1);
+    }
+    SelectCell(3, 5);
+    {
+        gui::ModalScript script([&](TCustomForm* Form) {
+            auto* editor = dynamic_cast<vantrel::TForm1*>(Form);
+            ASSERT_NE(editor, nullptr);
+            editor->ProStringGrid1->WriteCellText(0, 0, "4660");
+            gui::Click(editor->Button2);
+        });
+        GuardCallback([&] { Main->N1->Click(); });
+        ASSERT_EQ(script.Shown, 1);
+    }
+    String edited = Record(300, 25);
+    edited[3] = 0x34;
+    edited[4] = 0x12;
+    ASSERT_EQ(HexOf(Main->Code(0, 25)), HexOf(edited));
+
+    // Copy slots 3 to 5 and 23 to 25 into the third channel; undo, redo.
+    Main->ChannelGrid(0)->SelectCellRange(0, 3, 3, 5);
+    Main->TbCopy->Click();
+    Main->RedMems->SetActivePageIndex(2);
+    Main->ChannelGrid(2)->SelectCellRange(4, 4, 10, 10);
+    Main->TbPaste->Click();
+    TChannelImage expected;
+    expected.Codes[50] = Record(40, 3);
+    expected.Names[50] = Dianshi;
+    expected.Codes[72] = edited;
+    ExpectChannel(2, expected, "pasted");
+    Main->TbUnDo->Click();
+    ExpectChannel(2, TChannelImage{}, "undone");
+    Main->TbReDo->Click();
+    ExpectChannel(2, expected, "redone");
+
+    // Save from the dialog, close, start again and open from the dialog.
+    gui::FileDialogAnswers dialogs([&](TOpenDialog* Dialog, bool) {
+        Dialog->FileName = Folder + "user.pir";
+        return true;
+    });
+    Main->TbSave->Click();
+    DestroyWindows();
+    const std::string settings = SettingsText();
+    StartWindows(&settings);
+    Main->RedMems->SetActivePageIndex(2);
+    Main->TbOpen->Click();
+    ExpectChannel(2, expected, "opened from the dialog after a restart");
+
+    // And from the command line, into the first channel.
+    DestroyWindows();
+    StartWindows(&settings);
+    vantrel::OpenStartupProject(L"Vantrel.exe \"" + StrToWide(Folder + "user.pir") + L"\"");
+    ExpectChannel(0, expected, "opened from the command line after a restart");
+}
+
 TEST_F(ProjectTest, TheCommandLineOpensAProjectIntoTheFirstChannel)
 {
     Put(3, 3, Record(7, 3), "three");
