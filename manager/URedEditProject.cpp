@@ -158,8 +158,25 @@ bool TFmMain::SaveRedMemXml(const String& FileName, int Channel)
     TTemporaries temporaries{codeTemp, nameTemp};
     WriteWholeFile(codeTemp, codes);
     SaveNameFile(nameTemp, ExtractFileName(nameFile), BuildDate(), names);
-    ReplaceFile(codeTemp, codeFile);
-    ReplaceFile(nameTemp, nameFile);
+    // The old code file steps aside first: when the name file cannot be
+    // replaced (another program holds it open, say), it comes back, so the
+    // old project stays a matching pair.
+    const String codeOld = codeFile + ".old";
+    const bool hadCode = GetFileAttributesW(StrToWide(codeFile).c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (hadCode)
+        ReplaceFile(codeFile, codeOld);
+    try {
+        ReplaceFile(codeTemp, codeFile);
+        ReplaceFile(nameTemp, nameFile);
+    } catch (...) {
+        if (hadCode)
+            MoveFileExW(StrToWide(codeOld).c_str(), StrToWide(codeFile).c_str(), MOVEFILE_REPLACE_EXISTING);
+        else
+            DeleteFileW(StrToWide(codeFile).c_str());
+        throw;
+    }
+    if (hadCode)
+        DeleteFileW(StrToWide(codeOld).c_str());
     return true;
 }
 

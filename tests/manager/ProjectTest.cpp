@@ -217,6 +217,20 @@ TEST_F(ProjectTest, ASaveThatFailsKeepsTheOldProject)
     EXPECT_EQ(ReadBytes(Folder + "p.ir.tmp"), "") << "the code file's temporary is removed";
     RemovePath(Folder + "p.pir.tmp");
 
+    // A name file that another program holds open cannot be replaced: the
+    // code file is not replaced either.
+    {
+        HANDLE held = CreateFileW(StrToWide(Folder + "p.pir").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_THROW(Main->SaveRedMemXml(Folder + "p.pir", 0), Exception);
+        CloseHandle(held);
+    }
+    EXPECT_EQ(ReadBytes(Folder + "p.ir"), oldCode);
+    EXPECT_EQ(ReadBytes(Folder + "p.pir"), oldNames);
+    EXPECT_EQ(ReadBytes(Folder + "p.ir.old"), "") << "the set-aside code file is back in its place";
+    EXPECT_EQ(ReadBytes(Folder + "p.pir.tmp"), "");
+
     // A read-only old name file is not replaced, nor is the code file.
     SetFileAttributesW(StrToWide(Folder + "p.pir").c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_THROW(Main->SaveRedMemXml(Folder + "p.pir", 0), Exception);
