@@ -47,8 +47,7 @@ String DragCellText(TProStringGrid* Grid, int ACol, int ARow)
 }
 
 // A dropped CSV file goes to the grid's CSV import (delimiter guessed, no
-// row limit); a dropped workbook to its workbook import, which the grid
-// does not have yet: such a drop changes nothing.
+// row limit); a dropped workbook to its workbook import (active sheet).
 void LoadDroppedCSV(TProStringGrid* Grid, const String& Name)
 {
     Grid->ImportCSVFile(Name, -1);
@@ -56,8 +55,7 @@ void LoadDroppedCSV(TProStringGrid* Grid, const String& Name)
 
 void LoadDroppedWorkbook(TProStringGrid* Grid, const String& Name)
 {
-    (void)Grid;
-    (void)Name;
+    Grid->ImportWorkbook(Name);
 }
 
 } // namespace
@@ -309,18 +307,18 @@ void TGridDropTarget::FilesDropped(TPoint P, TStrings* Names)
             String Upper = Name;
             for (char& C : Upper)
                 C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
+            // One flag runs through both checks: the handler's answer for
+            // the CSV load is what it is handed for the workbook import.
             if (Upper.find(".CSV") != String::npos) {
-                bool Load = true;
                 if (FGrid->OnOleDrop)
-                    FGrid->OnOleDrop(FGrid, -1, -1, Name, Load);
-                if (Load)
+                    FGrid->OnOleDrop(FGrid, -1, -1, Name, Allow);
+                if (Allow)
                     LoadDroppedCSV(FGrid, Name);
             }
             if (Upper.find(".XLS") != String::npos) {
-                bool Load = true;
                 if (FGrid->OnOleDrop)
-                    FGrid->OnOleDrop(FGrid, -1, -1, Name, Load);
-                if (Load)
+                    FGrid->OnOleDrop(FGrid, -1, -1, Name, Allow);
+                if (Allow)
                     LoadDroppedWorkbook(FGrid, Name);
             }
         }

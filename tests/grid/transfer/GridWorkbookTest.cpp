@@ -6,9 +6,13 @@
 
 #include <windows.h>
 
+#include "framework/Application.h"
 #include "framework/Exception.h"
+#include "framework/Form.h"
 #include "grid/core/GridWorkbookAddress.h"
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/DragDropSettings.h"
+#include "grid/interaction/GridDragDrop.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -161,6 +165,39 @@ TEST_F(GridWorkbook, MissingSheetIsReportedAndTheServerQuits)
     const std::string C = Calls();
     EXPECT_NE(C.find("Application.Quit"), std::string::npos) << C;
     EXPECT_EQ(C.find("Workbook.Close"), std::string::npos) << C;
+}
+
+TEST_F(GridWorkbook, ADroppedWorkbookIsImportedFromItsActiveSheet)
+{
+    TForm* Form = new TForm(Application);
+    auto* G = new TProStringGrid(Form);
+    G->SetParent(Form);
+    G->SetBounds(0, 0, 300, 200);
+    G->SetColCount(2);
+    G->SetRowCount(2);
+    G->SetCells(0, 0, "old");
+    G->DragDropSettings()->SetOleDropTarget(true);
+    TGridDropTarget* T = G->OleDropTargetObject();
+    ASSERT_NE(T, nullptr);
+    std::vector<std::string> Seen;
+    bool Allow = false;
+    G->OnOleDrop = [&](TObject*, int R, int C, const String& Data, bool& A) {
+        Seen.push_back(std::to_string(R) + "," + std::to_string(C) + " " + Data);
+        A = Allow;
+    };
+    TStringList One;
+    One.Add(File);
+    T->FilesDropped(G->ClientToScreen(TPoint{5, 5}), &One);
+    EXPECT_EQ(Seen, std::vector<std::string>{"-1,-1 " + File});
+    EXPECT_EQ(G->Cells(0, 0), "old") << "a refused import changes nothing";
+
+    Allow = true;
+    T->FilesDropped(G->ClientToScreen(TPoint{5, 5}), &One);
+    EXPECT_EQ(G->ColCount(), 3);
+    EXPECT_EQ(G->RowCount(), 3);
+    EXPECT_EQ(G->Cells(0, 0), "top left");
+    EXPECT_EQ(G->Cells(2, 2), "-3");
+    delete Form;
 }
 
 TEST(GridWorkbookServer, MissingServerIsReported)
