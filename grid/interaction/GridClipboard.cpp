@@ -340,14 +340,34 @@ void TProStringGrid::CopyCellStreamToClipboard(const TRect& Block)
 void TProStringGrid::CutSelectionToClipboard()
 {
     CopySelectionToClipboard();
+    // Selected rows and columns are cleared cell by cell, like the block
+    // below: only cells that may be edited (or all with AllowClipboardAlways),
+    // each change recorded in one undo group.
+    const auto ClearCutCell = [this](int RC, int R) {
+        if (!IsCellEditable(RC, R) && !FNavigation->AllowClipboardAlways)
+            return;
+        if (UndoRedo())
+            UndoRedo()->AddChange(RC, R, ReadCellText(RC, R), String());
+        ClearRect(RC, R, RC, R);
+    };
     if (FMouseActions->DisjunctRowSelect()) {
+        if (UndoRedo())
+            UndoRedo()->StartSequence();
         for (int R = TStringGrid::FixedRows(); R < RowCount(); ++R)
             if (IsRowSelected(R))
-                ClearRows(R, 1);
+                for (int C = 0; C < AllColCount(); ++C)
+                    ClearCutCell(C, R);
+        if (UndoRedo())
+            UndoRedo()->StopSequence();
     } else if (FMouseActions->DisjunctColSelect()) {
+        if (UndoRedo())
+            UndoRedo()->StartSequence();
         for (int C = TStringGrid::FixedCols(); C < ColCount(); ++C)
             if (IsColSelected(C))
-                ClearCols(C, 1);
+                for (int R = 0; R < RowCount(); ++R)
+                    ClearCutCell(C, R);
+        if (UndoRedo())
+            UndoRedo()->StopSequence();
     } else {
         const TGridRect S = Selection();
         if (UndoRedo())

@@ -12,6 +12,7 @@
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/GridClipboard.h"
 #include "grid/interaction/LocaleFormats.h"
+#include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
 #include "tests/support/GuiHarness.h"
 
@@ -298,6 +299,54 @@ TEST_F(GridClipboard, CutClearsEditableCellsOnly)
     EXPECT_EQ(A->Cells(0, 0), "keep");
     EXPECT_EQ(A->Cells(1, 0), "");
     EXPECT_FALSE(A->LastClipboardActionWasCopy);
+}
+
+// Cutting selected rows or columns clears, like the block cut, only the
+// cells that may be edited, each recorded inside one undo group.
+TEST_F(GridClipboard, CutOfSelectedRowsAndColumnsHonoursReadOnlyCellsAndUndo)
+{
+    for (const bool Rows : {true, false}) {
+        SCOPED_TRACE(Rows ? "rows" : "columns");
+        auto* G = MakeGrid();
+        for (int R = 0; R < 3; ++R)
+            for (int C = 0; C < 3; ++C)
+                G->SetCells(C, R, std::to_string(C) + std::to_string(R));
+        TProGridUndoRedo Rec(nullptr);
+        Rec.MaxLevel = 100;
+        G->SetUndoRedo(&Rec);
+        // Cell (0,1) and (1,0) are read-only; both lie in the cut line.
+        G->OnCanEditCell = [](TObject*, int ARow, int ACol, bool& CanEdit) {
+            CanEdit = !((ACol == 0 && ARow == 1) || (ACol == 1 && ARow == 0));
+        };
+        if (Rows) {
+            G->MouseActions()->SetDisjunctRowSelect(true);
+            G->SetRowSelected(1, true);
+        } else {
+            G->MouseActions()->SetDisjunctColSelect(true);
+            G->SetColSelected(1, true);
+        }
+        G->CutSelectionToClipboard();
+        const int Line = 1;
+        for (int I = 0; I < 3; ++I) {
+            const int C = Rows ? I : Line;
+            const int R = Rows ? Line : I;
+            const bool ReadOnly = (C == 0 && R == 1) || (C == 1 && R == 0);
+            EXPECT_EQ(G->Cells(C, R), ReadOnly ? std::to_string(C) + std::to_string(R) : "") << C << "," << R;
+        }
+        EXPECT_EQ(G->Cells(2, 2), "22") << "cells outside the cut stay";
+        ASSERT_GE(Rec.Count(), 4);
+        EXPECT_TRUE(Rec.Items(0)->SequenceStart);
+        EXPECT_TRUE(Rec.Items(Rec.Count() - 1)->SequenceStop);
+        std::vector<std::string> Changed;
+        for (int I = 1; I + 1 < Rec.Count(); ++I)
+            Changed.push_back(std::to_string(Rec.Items(I)->Col) + "," + std::to_string(Rec.Items(I)->Row) + " " +
+                              Rec.Items(I)->OrigValue + ">" + Rec.Items(I)->Value);
+        if (Rows)
+            EXPECT_EQ(Changed, (std::vector<std::string>{"1,1 11>", "2,1 21>", "3,1 >", "4,1 >"}));
+        else
+            EXPECT_EQ(Changed, (std::vector<std::string>{"1,1 11>", "1,2 12>", "1,3 >", "1,4 >", "1,5 >"}));
+        G->SetUndoRedo(nullptr);
+    }
 }
 
 // Rows past 65535 cannot travel in the cell format: the copy offers the
