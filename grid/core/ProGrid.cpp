@@ -458,6 +458,8 @@ void TProStringGrid::WndProc(TMessage& Message)
 {
     if (HintMessage(Message))
         return;
+    if (WheelPanMessage(Message))
+        return;
     if (Message.Msg == WM_DESTROY && FTimerStarted && HandleAllocated()) {
         KillTimer(Handle(), GridTimerId);
         FTimerStarted = false;

@@ -153,6 +153,14 @@ using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int
 using TEndColumnSizeEvent = std::function<void(TObject* Sender, int ACol)>;
 using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using TRowSizeEvent = std::function<void(TObject* Sender, int ARow, bool& Allow)>;
+using TColumnMoveEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
+using TRowMoveEvent = std::function<void(TObject* Sender, int ARow, bool& Allow)>;
+enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
+// The directions a drag scrolls the grid, a set of TDragScrollDirections bits.
+enum TDragScrollDirections : unsigned { dsdUp = 1u << 0, dsdDown = 1u << 1, dsdLeft = 1u << 2, dsdRight = 1u << 3 };
+using TDragScrollDirection = unsigned;
+using TDragScrollEvent = std::function<void(TObject* Sender, int TopRow, int LeftCol, TDragScrollDirection& DragScrollDir,
+                                            bool& CanScroll)>;
 
 // The set of custom borders a cell asks for (bits of TCellBorder).
 constexpr unsigned CellBorderBit(int B) { return 1u << B; }
@@ -625,6 +633,57 @@ private:
     bool FZooming = false;
     int FFormWidth = 0;
     int FFormHeight = 0;
+public:
+
+    // ---- Wheel, panning and drag scrolling (grid/interaction/ProGridWheel.cpp) ----
+    TIntelliPan IntelliPan = ipVertical;
+    TDragScrollEvent OnDragScroll;
+    bool Panning() const { return FPanning; }
+    TPoint PanAnchor() const { return FPanAnchor; }
+    // The drag-scroll timer's state, and the directions it scrolls to.
+    bool DragScrollRunning() const { return FDragScrollTimer; }
+    TDragScrollDirection DragScrollDirections() const { return FDragScrollDir; }
+    // A drag resting over the grid at the client point (X, Y); Leaving when
+    // it left the grid. Near the margins it starts the drag-scroll timer.
+    void DragScrollOver(int X, int Y, bool Leaving);
+    void DragScrollTick();
+    void DrawPanAnchor();
+    void ErasePanAnchor();
+    // A pan timer tick: scrolls or moves toward the pointer.
+    void PanTick();
+protected:
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+    virtual void SpareHook(int) {}
+private:
+    // The wheel, panning and drag-scroll messages; true when handled whole.
+    bool WheelPanMessage(TMessage& Message);
+    bool WheelMessageStep(TMessage& Message);
+    void StartPanning(int X, int Y);
+    void StopPanning();
+    void StopDragScroll();
+    bool FPanning = false;
+    TPoint FPanAnchor{0, 0};
+    HCURSOR FPanCursor = nullptr;
+    HCURSOR FCursorBeforePan = nullptr;
+    bool FDragScrollTimer = false;
+    TDragScrollDirection FDragScrollDir = 0;
+public:
+
+    // ---- Moving rows and columns (grid/interaction/ProGridMoving.cpp) ----
+    TColumnMoveEvent OnColumnMove;
+    TColumnMoveEvent OnColumnMoving;
+    TRowMoveEvent OnRowMove;
+    TRowMoveEvent OnRowMoving;
+protected:
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    void RowMoved(int FromIndex, int ToIndex) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+private:
+    // The permission and target events of a header drag, once per movement.
+    void MoveDragMoved();
+    // The last target the moving events refused: the release moves nothing.
+    bool FMoveRefused = false;
 public:
 
     // ---- Painting: settings and looks (ProGridStyle.cpp) ----

@@ -20,6 +20,19 @@ void TProStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
     const TGridState State = GridState();
     FSizingColumn = Button == mbLeft && State == gsColSizing;
     FSizingRowNow = Button == mbLeft && State == gsRowSizing;
+    // A header drag whose last target was refused, or that ends over a
+    // fixed column (row), ends without a move.
+    const TGridCoord Cell = MouseCoord(X, Y);
+    const bool OnFixed = EnhRowColMove && ((State == gsColMoving && Cell.X < TStringGrid::FixedCols()) ||
+                                           (State == gsRowMoving && Cell.Y < TStringGrid::FixedRows()));
+    if (Button == mbLeft && (FMoveRefused || OnFixed) && (State == gsColMoving || State == gsRowMoving)) {
+        SetGridState(gsNormal);
+        if (State == gsColMoving)
+            InvalidateRow(0);
+        else
+            InvalidateCol(0);
+    }
+    FMoveRefused = false;
     TBaseGrid::MouseUp(Button, Shift, X, Y);
     FSizingColumn = false;
     FSizingRowNow = false;

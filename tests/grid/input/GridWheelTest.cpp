@@ -1,0 +1,227 @@
+// The wheel (moving the current row, scrolling, zooming with Ctrl), panning
+// with the middle button and scrolling while a drag rests near the edges,
+// driven by posted messages with the cursor placed where the grid reads it.
+
+#include <gtest/gtest.h>
+
+#include "framework/Application.h"
+#include "grid/core/ProGrid.h"
+#include "grid/interaction/DragScrollOptions.h"
+#include "grid/interaction/MouseActions.h"
+#include "tests/support/GuiHarness.h"
+
+namespace {
+
+class GridWheel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Form = new TForm(Application);
+        Form->SetBounds(40, 40, 600, 400);
+        G = MakeGrid();
+        Form->Show();
+        gui::Settle();
+        ASSERT_GT(G->WheelMessage(), 0);
+        Lines = G->WheelScrollLines();
+        ASSERT_GT(Lines, 0);
+    }
+    void TearDown() override { delete Form; }
+
+    TProStringGrid* MakeGrid()
+    {
+        auto* Grid = new TProStringGrid(Form);
+        Grid->SetParent(Form);
+        Grid->SetBounds(8, 8, 400, 300);
+        Grid->SetColCount(12);
+        Grid->SetRowCount(40);
+        Grid->SetDefaultColWidth(60);
+        Grid->SetDefaultRowHeight(22);
+        return Grid;
+    }
+
+    void Wheel(int Delta, WPARAM Keys = 0)
+    {
+        const TPoint S = G->ClientToScreen(TPoint{100, 100});
+        SetCursorPos(S.x, S.y);
+        PostMessageW(G->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(Keys, static_cast<WORD>(static_cast<short>(Delta))),
+                     MAKELPARAM(S.x, S.y));
+        gui::Settle();
+    }
+
+    void Post(UINT Msg, WPARAM W, TPoint Client)
+    {
+        PostMessageW(G->Handle(), Msg, W, MAKELPARAM(Client.x, Client.y));
+        gui::Settle();
+    }
+
+    TForm* Form = nullptr;
+    TProStringGrid* G = nullptr;
+    int Lines = 3;
+};
+
+TEST_F(GridWheel, NotchTowardTheUserMovesTheLinesAndOneMore)
+{
+    G->SetRow(1);
+    Wheel(-120);
+    EXPECT_EQ(G->Row(), 1 + Lines + 1);
+    Wheel(120);
+    EXPECT_EQ(G->Row(), 1 + Lines + 1 - Lines - 1);
+
+    // Near the end the grid's step stops at the last row.
+    G->SetRow(38);
+    Wheel(-120);
+    EXPECT_EQ(G->Row(), 39);
+}
+
+TEST_F(GridWheel, ScrollActionScrollsWithoutMovingTheRow)
+{
+    G->MouseActions()->SetWheelAction(waScroll);
+    G->SetRow(2);
+    G->SetTopRow(G->FixedRows() + 1);
+    Wheel(120);
+    EXPECT_EQ(G->TopRow(), G->FixedRows()) << "cut to the first row";
+    EXPECT_EQ(G->Row(), 2);
+    Wheel(-120);
+    EXPECT_EQ(G->TopRow(), G->FixedRows() + Lines);
+    EXPECT_EQ(G->Row(), 2);
+    // At the end the top row stays where the last row is shown whole.
+    for (int I = 0; I < 20; ++I)
+        Wheel(-120);
+    EXPECT_EQ(G->TopRow(), G->MaxTopRow());
+}
+
+TEST_F(GridWheel, CtrlWheelZoomsOnlyWithIntelliZoom)
+{
+    G->SetRow(5);
+    const int W = G->ColWidths(2);
+    Wheel(-120, MK_CONTROL);
+    EXPECT_EQ(G->ZoomLevel, Lines);
+    EXPECT_EQ(G->ColWidths(2), W + Lines);
+    EXPECT_EQ(G->Row(), 5) << "zoom instead of moving";
+    Wheel(120, MK_CONTROL);
+    EXPECT_EQ(G->ZoomLevel, 0);
+    G->IntelliZoom = false;
+    Wheel(-120, MK_CONTROL);
+    EXPECT_EQ(G->ZoomLevel, 0);
+    EXPECT_EQ(G->Row(), 5 + Lines + 1);
+}
+
+TEST_F(GridWheel, SingleRowWithFixedRowAlwaysSwallowsTheWheel)
+{
+    G->SetFixedRows(0);
+    G->SetRowCount(1);
+    G->FixedRowAlways = true;
+    bool Offered = false;
+    G->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool&) { Offered = true; };
+    Wheel(-120);
+    EXPECT_FALSE(Offered);
+    EXPECT_EQ(G->Row(), 0);
+}
+
+TEST_F(GridWheel, MiddleButtonPansTowardThePointer)
+{
+    G->SetRow(2);
+    const TPoint Anchor{150, 100};
+    G->SetFocus();
+    Post(WM_MBUTTONDOWN, MK_MBUTTON, Anchor);
+    ASSERT_TRUE(G->Panning());
+    // Inside the dead zone nothing moves.
+    TPoint S = G->ClientToScreen(TPoint{Anchor.x + 3, Anchor.y + 4});
+    SetCursorPos(S.x, S.y);
+    gui::PumpFor(150);
+    EXPECT_EQ(G->Row(), 2);
+    // Below the anchor the current row follows down.
+    S = G->ClientToScreen(TPoint{Anchor.x, Anchor.y + 40});
+    SetCursorPos(S.x, S.y);
+    EXPECT_TRUE(gui::PumpUntil([&] { return G->Row() >= 6; }, 3000)) << "row " << G->Row();
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, Anchor);
+    Post(WM_LBUTTONUP, 0, Anchor);
+    EXPECT_FALSE(G->Panning());
+    const int Stopped = G->Row();
+    gui::PumpFor(100);
+    EXPECT_LE(std::abs(G->Row() - Stopped), 0) << "no movement after the stop";
+}
+
+TEST_F(GridWheel, PanningWithScrollActionScrollsUpAndStopsAtTheTop)
+{
+    G->MouseActions()->SetWheelAction(waScroll);
+    G->SetTopRow(4);
+    const TPoint Anchor{150, 150};
+    Post(WM_MBUTTONDOWN, MK_MBUTTON, Anchor);
+    ASSERT_TRUE(G->Panning());
+    const TPoint S = G->ClientToScreen(TPoint{Anchor.x, Anchor.y - 40});
+    SetCursorPos(S.x, S.y);
+    EXPECT_TRUE(gui::PumpUntil([&] { return G->TopRow() == G->FixedRows(); }, 3000));
+    gui::PumpFor(100);
+    EXPECT_EQ(G->TopRow(), G->FixedRows());
+    Post(WM_KEYDOWN, VK_SHIFT, TPoint{0, 0});
+    EXPECT_FALSE(G->Panning());
+}
+
+TEST_F(GridWheel, DragRestingInTheTopMarginScrollsAfterTheInitialDelay)
+{
+    G->DragScrollOptions()->Active = true;
+    G->DragScrollOptions()->Delays()->InitialDelay = 300;
+    G->DragScrollOptions()->Delays()->RepeatDelay = 50;
+    G->SetTopRow(10);
+    G->DragScrollOver(200, 10, false);
+    EXPECT_TRUE(G->DragScrollRunning());
+    EXPECT_EQ(G->DragScrollDirections(), static_cast<unsigned>(dsdUp));
+    gui::PumpFor(100);
+    EXPECT_EQ(G->TopRow(), 10) << "still waiting";
+    EXPECT_TRUE(gui::PumpUntil([&] { return G->TopRow() <= 7; }, 3000));
+    G->DragScrollOver(200, 150, false);
+    EXPECT_FALSE(G->DragScrollRunning()) << "left the margins";
+    const int Top = G->TopRow();
+    gui::PumpFor(150);
+    EXPECT_EQ(G->TopRow(), Top);
+}
+
+TEST_F(GridWheel, DragScrollEventTurnsTheDirectionAndTheEndsHold)
+{
+    G->DragScrollOptions()->Active = true;
+    G->DragScrollOptions()->Delays()->InitialDelay = 20;
+    G->DragScrollOptions()->Delays()->RepeatDelay = 20;
+    G->SetTopRow(10);
+    G->SetLeftCol(5);
+    int Ticks = 0;
+    G->OnDragScroll = [&](TObject*, int, int, TDragScrollDirection& D, bool&) {
+        ++Ticks;
+        D = dsdLeft;
+    };
+    G->DragScrollOver(200, 10, false);
+    EXPECT_TRUE(gui::PumpUntil([&] { return G->LeftCol() == G->FixedCols(); }, 3000));
+    EXPECT_EQ(G->TopRow(), 10);
+    // More ticks never pass the first column.
+    const int Seen = Ticks;
+    EXPECT_TRUE(gui::PumpUntil([&] { return Ticks >= Seen + 3; }, 3000));
+    EXPECT_EQ(G->LeftCol(), G->FixedCols());
+
+    G->OnDragScroll = [&](TObject*, int, int, TDragScrollDirection& D, bool&) {
+        ++Ticks;
+        D = dsdDown | dsdRight;
+    };
+    const int Seen2 = Ticks;
+    EXPECT_TRUE(gui::PumpUntil([&] { return Ticks >= Seen2 + 60; }, 6000));
+    EXPECT_EQ(G->TopRow(), G->MaxTopRow());
+    EXPECT_EQ(G->LeftCol(), G->MaxLeftCol());
+}
+
+TEST_F(GridWheel, DragScrollTimerStopsWithItsGrid)
+{
+    TProStringGrid* Other = MakeGrid();
+    gui::Settle();
+    Other->DragScrollOptions()->Active = true;
+    Other->DragScrollOptions()->Delays()->InitialDelay = 20;
+    Other->DragScrollOptions()->Delays()->RepeatDelay = 20;
+    int Ticks = 0;
+    Other->OnDragScroll = [&](TObject*, int, int, TDragScrollDirection&, bool&) { ++Ticks; };
+    Other->DragScrollOver(200, 10, false);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Ticks > 0; }, 3000));
+    delete Other;
+    const int Seen = Ticks;
+    gui::PumpFor(200);
+    EXPECT_EQ(Ticks, Seen);
+}
+
+} // namespace
