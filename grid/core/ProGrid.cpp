@@ -511,6 +511,7 @@ void TProStringGrid::Assign(const TPersistent* Source)
     FFilter->Assign(S->FFilter.get());
     FHTMLSettings->Assign(S->FHTMLSettings.get());
     FBands->Assign(S->FBands.get());
+    FPrintSettings->Assign(S->FPrintSettings.get());
     FCellNode->Assign(S->FCellNode.get());
     FSortSettings->Assign(S->FSortSettings.get());
     FDragScrollOptions->Assign(S->FDragScrollOptions.get());

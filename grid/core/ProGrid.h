@@ -18,6 +18,7 @@
 #include "grid/core/GridSortSettings.h"
 #include "framework/HintWindow.h"
 #include "grid/core/ProGridLook.h"
+#include "grid/core/PrintSettings.h"
 #include "grid/core/ProObj.h"
 #include "grid/interaction/GridEditTypes.h"
 
@@ -689,6 +690,8 @@ public:
     // ---- Painting: settings and looks (ProGridStyle.cpp) ----
     TControlLook* ControlLook() const { return FControlLook.get(); }
     TBands* Bands() const { return FBands.get(); }
+    TPrintSettings* PrintSettings() const { return FPrintSettings.get(); }
+    void SetPrintSettings(const TPrintSettings* Value) { FPrintSettings->Assign(Value); }
     TBackGround* BackGround() const { return FBackGround.get(); }
     TGridProgressAppearance* ProgressAppearance() const { return FProgressAppearance.get(); }
     TColumnSize* ColumnSize() const { return FColumnSize.get(); }
@@ -1087,6 +1090,11 @@ private:
                           const String& Text, TCellGraphic* G, bool GlyphShown, bool SortRow, bool FilterSpace);
     void DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TGridDrawState AState, TRect R, TAlignment HAlign,
                       TVAlignment VAlign, bool WordWrap, TCellGraphic* G, int GW, int GH);
+    // Rich text of a cell formatted onto the canvas by the hidden rich edit
+    // (a second one beside the editor, never shown); false when it has no window.
+    bool DrawRTFCell(int ACol, int ARow, TRect R, TCanvas* ACanvas);
+    TProRichEdit* RichFormatter();
+    TProRichEdit* FRichFormatter = nullptr;
     void DrawCellBackground(TCanvas* ACanvas, int ACol, int ARow, TRect R);
     void ApplyComponentPreset(TComponentStylePreset AStyle);
     void HandleScroll(TMessage& Message, bool Horz);
@@ -1111,6 +1119,7 @@ private:
 
     std::unique_ptr<TControlLook> FControlLook;
     std::unique_ptr<TBands> FBands;
+    std::unique_ptr<TPrintSettings> FPrintSettings = std::make_unique<TPrintSettings>();
     std::unique_ptr<TBackGround> FBackGround;
     std::unique_ptr<TGridProgressAppearance> FProgressAppearance;
     std::unique_ptr<TColumnSize> FColumnSize;

@@ -15,6 +15,9 @@
 #include "grid/core/HtmlRender.h"
 #include "grid/core/PictureContainer.h"
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/ProRichEdit.h"
+
+#include <richedit.h>
 
 namespace {
 
@@ -215,6 +218,82 @@ void TProStringGrid::DrawRotatedText(TCanvas* ACanvas, TRect R, int Angle, TVAli
 }
 
 // ---------------------------------------------------------------------------
+// Rich text
+
+TProRichEdit* TProStringGrid::RichFormatter()
+{
+    if (FRichFormatter == nullptr) {
+        FRichFormatter = new TProRichEdit(this);
+        FRichFormatter->SetParent(this);
+    }
+    return FRichFormatter;
+}
+
+bool TProStringGrid::DrawRTFCell(int ACol, int ARow, TRect R, TCanvas* ACanvas)
+{
+    if (!HandleAllocated())
+        return false;
+    const int C = DisplayToRealCol(ACol);
+    const bool Current = ACol == Col() && ARow == Row();
+    const bool InSelection = IsCellSelected(ACol, ARow);
+    const bool FocusedCell = Current && Focused();
+    if (!(InSelection && !FocusedCell && SelectionColor == clNone))
+        ACanvas->FillRect(R);
+
+    TProRichEdit* E = RichFormatter();
+    const HWND Edit = E->Handle();
+    E->LoadRichText(CellTextAsRtf(ReadCellText(C, ARow)));
+
+    const HDC DC = ACanvas->Handle();
+    const int MapMode = GetMapMode(DC);
+    if (InSelection && (!Current || HasOption(goDrawFocusSelected)) && !SelectionRTFKeep && MapMode == MM_TEXT
+        && SelectionTextColor != clNone) {
+        CHARFORMAT2W Format{};
+        Format.cbSize = sizeof(Format);
+        Format.dwMask = CFM_COLOR;
+        Format.crTextColor = static_cast<COLORREF>(ColorToRGB(SelectionTextColor));
+        SendMessageW(Edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&Format));
+    }
+
+    const int PpiX = GetDeviceCaps(DC, LOGPIXELSX);
+    const int PpiY = GetDeviceCaps(DC, LOGPIXELSY);
+    const int MX = CellMarginX * PpiX / 96;
+    const int MY = CellMarginY * PpiY / 96;
+    auto TwipsX = [&](int V) { return MulDiv(V, 1440, PpiX); };
+    auto TwipsY = [&](int V) { return MulDiv(V, 1440, PpiY); };
+    ACanvas->Refresh();
+    const int Saved = SaveDC(DC);
+    SetMapMode(DC, MM_TEXT);
+    FORMATRANGE Range{};
+    Range.hdc = DC;
+    Range.hdcTarget = DC;
+    Range.rc = RECT{TwipsX(R.left + MX), TwipsY(R.top + MY), TwipsX(R.right - MX), TwipsY(R.bottom - MY)};
+    Range.rcPage = Range.rc;
+    Range.chrg.cpMin = 0;
+    Range.chrg.cpMax = -1;
+    const LRESULT Fitted = SendMessageW(Edit, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&Range));
+    if (Fitted == 0 && GetWindowTextLengthW(Edit) > 0) {
+        // A rich edit that lays nothing out for a device (Wine's) paints its
+        // own client area instead: sized to the cell, on the cell's colour,
+        // with the same margins, printed at the cell's place.
+        E->SetBounds(0, 0, R.right - R.left, R.bottom - R.top);
+        RECT Format{MX, MY, R.right - R.left - MX, R.bottom - R.top - MY};
+        SendMessageW(Edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&Format));
+        SendMessageW(Edit, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(ACanvas->Brush()->Color())));
+        POINT Origin;
+        SetViewportOrgEx(DC, R.left, R.top, &Origin);
+        IntersectClipRect(DC, 0, 0, R.right - R.left, R.bottom - R.top);
+        SendMessageW(Edit, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_ERASEBKGND);
+        SetViewportOrgEx(DC, Origin.x, Origin.y, nullptr);
+    }
+    SendMessageW(Edit, EM_FORMATRANGE, FALSE, 0);
+    RestoreDC(DC, Saved);
+    ACanvas->Refresh();
+    ACanvas->Font()->SetColor(clBlack);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
 // Drawing
 
 void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TGridDrawState AState, TRect R,
@@ -258,8 +337,11 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TGridDra
         DrawHtmlCellText(ACanvas, ACol, AState, TR, VAlign, Text, G, GlyphShown, SortRow, FilterSpace);
         return;
     }
-    if (Kind == ctkRtf)
+    if (Kind == ctkRtf) {
+        if (DrawRTFCell(ACol, ARow, R, ACanvas))
+            return;
         Text = RtfPlainText(Text);
+    }
 
     // Plain text.
     if (SortRow) {

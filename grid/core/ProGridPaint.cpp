@@ -9,6 +9,7 @@
 #include "grid/core/GridCellText.h"
 #include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
+#include "grid/core/ProXPVS.h"
 #include "grid/interaction/MouseActions.h"
 
 namespace {
@@ -35,9 +36,27 @@ void TProStringGrid::ResolveCellColors(int ACol, int ARow, TGridDrawState& AStat
     const int FCols = TStringGrid::FixedCols();
     const int FRows = TStringGrid::FixedRows();
     const bool FixedArea = ACol < FCols || ARow < FRows;
+    // Printing takes the print settings' fonts unless they ask for the display fonts.
+    const bool PrintFonts = Printing && !FPrintSettings->UseDisplayFont;
+    TFont* const CellFixedFont = PrintFonts ? FPrintSettings->FixedFont() : FFixedFont.get();
     if (AFont)
-        AFont->Assign(FixedArea ? FFixedFont.get() : Font());
+        AFont->Assign(FixedArea ? CellFixedFont : PrintFonts ? FPrintSettings->Font() : Font());
     const int C = MapColumn ? DisplayToRealCol(ACol) : ACol;
+
+    // The base grid's fill asks with the selection colours: a failing cell
+    // hook there is counted and the cell drawn with what was resolved, so no
+    // exception leaves the paint (and no error repeats on every repaint).
+    auto PaintGuard = [&](auto&& Step) {
+        if (!SelectionColors) {
+            Step();
+            return;
+        }
+        try {
+            Step();
+        } catch (const std::exception&) {
+            ++FPaintFailures;
+        }
+    };
 
     TColor Brush = clNone;
     Colors.ColorTo = clNone;
@@ -87,7 +106,7 @@ void TProStringGrid::ResolveCellColors(int ACol, int ARow, TGridDrawState& AStat
     if (IsFixedCell(ACol, ARow) || FixedArea) {
         Brush = FixedColor();
         if (AFont)
-            AFont->Assign(FFixedFont.get());
+            AFont->Assign(CellFixedFont);
         if (!Printing)
             AState |= gdFixed;
     }
@@ -97,7 +116,7 @@ void TProStringGrid::ResolveCellColors(int ACol, int ARow, TGridDrawState& AStat
         // A fixed cell keeps FixedColor over its own brush colour; only the
         // colour event may change it.
         const bool KeepFixed = (AState & gdFixed) && !OnGetCellColor;
-        ApplyCellFontAndColor(ACol, ARow, AFont, ABrush, AState);
+        PaintGuard([&] { ApplyCellFontAndColor(ACol, ARow, AFont, ABrush, AState); });
         if (KeepFixed)
             ABrush->SetColor(FixedColor());
     }
@@ -144,8 +163,10 @@ void TProStringGrid::ResolveCellColors(int ACol, int ARow, TGridDrawState& AStat
                 AFont->SetColor(Font()->Color());
         }
     }
-    DoGetWordWrap(C, ARow, Colors.WordWrap);
-    GetCellAlignment(C, ARow, Colors.HAlign, Colors.VAlign);
+    PaintGuard([&] {
+        DoGetWordWrap(C, ARow, Colors.WordWrap);
+        GetCellAlignment(C, ARow, Colors.HAlign, Colors.VAlign);
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -278,9 +299,27 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, TGridDrawState ASt
         }
 
         if (FixedCell && !Flat && Look == glListView) {
-            ACanvas->Brush()->SetColor(clBtnFace);
-            ACanvas->Pen()->SetColor(clWhite);
-            ACanvas->Rectangle(R.left - 1, R.top - 1, R.right + 1, R.bottom + 1);
+            // The list view's header item when a theme is active (normal,
+            // under the mouse, pressed), else a flat face with a white frame.
+            HTHEME Theme = nullptr;
+            if (FXPFlag && HandleAllocated() && ThemesAvailable())
+                Theme = ThemeApi().OpenThemeData(Handle(), L"header");
+            if (Theme) {
+                InflateRect(&R, 1, 1);
+                const bool Over = HoverFixedCell.X == ACol && HoverFixedCell.Y == ARow;
+                const int HeaderState = Over && FixedCellPushed ? 3 : Over ? 2 : 1;
+                const RECT Part = R;
+                ThemeApi().DrawThemeBackground(Theme, ACanvas->Handle(), 1, HeaderState, &Part, nullptr);
+                ThemeApi().CloseThemeData(Theme);
+                ACanvas->Refresh();
+                ACanvas->Pen()->SetColor(clWhite);
+                ACanvas->MoveTo(R.left, R.top);
+                ACanvas->LineTo(R.right, R.top);
+            } else {
+                ACanvas->Brush()->SetColor(clBtnFace);
+                ACanvas->Pen()->SetColor(clWhite);
+                ACanvas->Rectangle(R.left - 1, R.top - 1, R.right + 1, R.bottom + 1);
+            }
             ACanvas->Brush()->SetColor(KeepBrush);
         }
 
@@ -516,10 +555,26 @@ void TProStringGrid::DrawCellContent(TCanvas* ACanvas, int ACol, int ARow, TGrid
     if (ARow == 0 && HasFixedDropDown(C, ARow))
         DrawResourceGlyph(ACanvas, FixedColor(), TRect{R.right - 16, R.top, R.right, R.bottom}, "PSGFILT");
 
+    // In a disjunct row (column) selection only the listed rows (columns)
+    // are shown selected: the others lose the colours of the range selection.
+    bool DisjunctUnselected = false;
+    if (!Fixed && FMouseActions->DisjunctRowSelect()) {
+        const int SR = FMouseActions->RowSelectPersistent ? DisplayToRealRow(ARow) : ARow;
+        DisjunctUnselected = !IsRowSelected(SR);
+    } else if (!Fixed && FMouseActions->DisjunctColSelect()) {
+        DisjunctUnselected = !IsColSelected(C);
+    }
+    if (DisjunctUnselected) {
+        ACanvas->Brush()->SetColor(Color());
+        ACanvas->Font()->SetColor(Font()->Color());
+        TGridDrawState Plain = AState & ~static_cast<TGridDrawState>(gdSelected);
+        ApplyCellFontAndColor(ACol, ARow, ACanvas->Font(), ACanvas->Brush(), Plain);
+    }
+
     const TCellProperties* Props = CellProperties(ACol, ARow);
     const TCellType T = GetCellType(C, ARow);
     const bool OwnColour = Props && Props->BrushColor() != clNone;
-    const bool InSelectionColour = ShowSelection && ShownSelected;
+    const bool InSelectionColour = ShowSelection && ShownSelected && !DisjunctUnselected;
     if (!InSelectionColour) {
         const TBackGroundDisplay D = FBackGround->Display();
         const bool Gradient = D == bdGradientHorz || D == bdGradientVert;

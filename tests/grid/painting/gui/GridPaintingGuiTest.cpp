@@ -14,6 +14,7 @@
 #include "framework/ImageList.h"
 #include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/MouseActions.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
@@ -491,16 +492,130 @@ TEST_F(GridPainting, GraphicCellsDrawTheirBarsAndHalves)
     EXPECT_LT(Filled, 240);
 }
 
+// Rich text is formatted by the hidden rich edit with its own colours and
+// size; inside the selection (not the current cell) it takes the selection
+// text colour unless SelectionRTFKeep asks to keep it.
+TEST_F(GridPainting, RichTextCellsKeepTheirFormatting)
+{
+    G->SetLook(glStandard);
+    G->SetDefaultRowHeight(40);
+    G->SelectionColor = 0x00FFFFFF;
+    G->SelectionTextColor = clLime;
+    const String Rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+                       "\\f0\\fs40\\cf1 MMMM\\par}";
+    G->SetCells(2, 2, Rtf);
+    G->SetCells(2, 5, Rtf);
+    G->SelectCellRange(1, 3, 5, 6);  // the current cell is (3, 6)
+    struct Case {
+        int Row;
+        bool Keep;
+        COLORREF Shown, Absent;
+        const char* What;
+    };
+    const Case Cases[] = {
+        {2, false, 0x0000FF, Rgb(clBlack), "unselected: the text's own red"},
+        {5, false, Rgb(clLime), 0x0000FF, "selected: selection text colour"},
+        {5, true, 0x0000FF, Rgb(clLime), "selected with SelectionRTFKeep: own red"},
+    };
+    for (const Case& C : Cases) {
+        G->SelectionRTFKeep = C.Keep;
+        auto B = PaintGrid(G);
+        EXPECT_EQ(G->PaintFailures(), 0) << C.What;
+        const TRect R = G->CellRect(2, C.Row);
+        // A 20-point line of M's covers far more than a plain 8-point line would.
+        EXPECT_GT(CountColour(B.get(), R, C.Shown), 150) << C.What;
+        EXPECT_EQ(CountColour(B.get(), R, C.Absent), 0) << C.What;
+    }
+    G->Invalidate();
+    gui::Settle();
+    gui::SaveScreenshot(Form, ScreenshotPath("grid-painting-rich-text.png"));
+}
+
+// In disjunct row (column) selection only the rows (columns) picked are
+// drawn selected, whatever the range selection covers.
+TEST_F(GridPainting, DisjunctSelectionShowsOnlyThePickedRowsOrColumns)
+{
+    G->SetLook(glStandard);
+    G->SelectionColor = 0x00B6CAEA;
+    G->SelectionTextColor = clRed;
+    G->Font()->SetColor(clBlack);
+    G->Font()->SetSize(14);
+    for (int C = 1; C < 5; ++C)
+        for (int R = 1; R < 5; ++R)
+            G->SetCells(C, R, "MMM");
+    G->SelectCellRange(1, 4, 2, 4);  // the range covers rows 2 to 4; the current cell is (4, 4)
+    struct Case {
+        bool Rows;
+        int Picked;
+        const char* What;
+    };
+    const Case Cases[] = {{true, 3, "disjunct rows: row 3 picked"}, {false, 2, "disjunct columns: column 2 picked"}};
+    for (const Case& K : Cases) {
+        G->MouseActions()->SetDisjunctRowSelect(K.Rows);
+        G->MouseActions()->SetDisjunctColSelect(!K.Rows);
+        if (K.Rows)
+            G->SetRowSelected(K.Picked, true);
+        else
+            G->SetColSelected(K.Picked, true);
+        auto B = PaintGrid(G);
+        const TRect Picked = K.Rows ? G->CellRect(2, 3) : G->CellRect(2, 2);
+        const TRect Other = K.Rows ? G->CellRect(2, 2) : G->CellRect(3, 2);
+        EXPECT_EQ(gui::PixelAt(B.get(), Picked.right - 3, Picked.bottom - 3), 0xB6CAEAu) << K.What;
+        EXPECT_GT(CountColour(B.get(), Picked, Rgb(clRed)), 10) << K.What;
+        EXPECT_EQ(gui::PixelAt(B.get(), Other.right - 3, Other.bottom - 3), Rgb(clWindow)) << K.What;
+        EXPECT_EQ(CountColour(B.get(), Other, Rgb(clRed)), 0) << K.What;
+        EXPECT_GT(CountColour(B.get(), Other, Rgb(clBlack)), 10) << K.What;
+    }
+}
+
 TEST_F(GridPainting, AFailingDrawEventNeverEscapesPainting)
 {
-    int Calls = 0;
-    G->OnCustomCellDraw = [&](TObject*, TCanvas*, int, int, TGridDrawState, TRect, bool) {
-        ++Calls;
-        throw Exception("draw failed");
+    struct Case {
+        const char* What;
+        std::function<void(int& Calls)> Hook;
     };
-    EXPECT_NO_THROW(PaintGrid(G));
-    EXPECT_GT(Calls, 0);
-    EXPECT_EQ(G->PaintFailures(), Calls);
+    const Case Cases[] = {
+        {"OnCustomCellDraw",
+         [&](int& Calls) {
+             G->OnCustomCellDraw = [&Calls](TObject*, TCanvas*, int, int, TGridDrawState, TRect, bool) {
+                 ++Calls;
+                 throw Exception("draw failed");
+             };
+         }},
+        {"OnGetCellColor",
+         [&](int& Calls) {
+             G->OnGetCellColor = [&Calls](TObject*, int, int, TGridDrawState, TBrush*, TFont*) {
+                 ++Calls;
+                 throw Exception("colour failed");
+             };
+         }},
+        {"OnGetAlignment",
+         [&](int& Calls) {
+             G->OnGetAlignment = [&Calls](TObject*, int, int, TAlignment&, TVAlignment&) {
+                 ++Calls;
+                 throw Exception("alignment failed");
+             };
+         }},
+    };
+    for (const Case& C : Cases) {
+        G->OnCustomCellDraw = nullptr;
+        G->OnGetCellColor = nullptr;
+        G->OnGetAlignment = nullptr;
+        int Calls = 0;
+        C.Hook(Calls);
+        const int Before = G->PaintFailures();
+        EXPECT_NO_THROW(PaintGrid(G)) << C.What;
+        EXPECT_GT(Calls, 0) << C.What;
+        EXPECT_GT(G->PaintFailures(), Before) << C.What;
+        // The message loop's paint ends too: the window is left validated, so
+        // the failure does not come back on every repaint.
+        InvalidateRect(G->Handle(), nullptr, FALSE);
+        EXPECT_NO_THROW(UpdateWindow(G->Handle())) << C.What;
+        EXPECT_FALSE(GetUpdateRect(G->Handle(), nullptr, FALSE)) << C.What;
+    }
+    G->OnCustomCellDraw = nullptr;
+    G->OnGetCellColor = nullptr;
+    G->OnGetAlignment = nullptr;
 }
 
 TEST_F(GridPainting, PaintRequestWhileUpdatesAreHeldValidatesTheWindow)
