@@ -225,6 +225,67 @@ TEST(DisplaySettings, ProgressAppearanceDefaultsAndOneChangePerAssign)
     EXPECT_EQ(B.Level0Color(), clBlue);
 }
 
+TEST(DisplaySettings, PrintSettingsDefaultsCopiesAndPrintFonts)
+{
+    TPrintSettings P;
+    EXPECT_EQ(P.Borders, pbSingle);
+    EXPECT_TRUE(P.Centered);
+    EXPECT_EQ(P.PageNumSep, "/");
+    EXPECT_EQ(P.DateFormat, "dd/mm/yyyy");
+    EXPECT_EQ(P.FitToPage, fpNever);
+    EXPECT_EQ(P.Time, ppNone);
+    EXPECT_TRUE(P.UseDisplayFont);
+
+    // Another grid's settings are copied by value, the fonts and title lines
+    // into the grid's own objects.
+    auto Source = MakeGrid(3, 3, 1, 1);
+    auto G = MakeGrid(3, 3, 1, 1);
+    Source->PrintSettings()->Borders = pbNoborder;
+    Source->PrintSettings()->Centered = false;
+    Source->PrintSettings()->TitleLines()->Add("Channels");
+    Source->PrintSettings()->Font()->SetName("Courier New");
+    Source->PrintSettings()->FixedFont()->SetSize(17);
+    Source->PrintSettings()->UseDisplayFont = false;
+    G->Assign(Source.get());
+    TPrintSettings* Copy = G->PrintSettings();
+    EXPECT_NE(Copy, Source->PrintSettings());
+    EXPECT_EQ(Copy->Borders, pbNoborder);
+    EXPECT_FALSE(Copy->Centered);
+    ASSERT_EQ(Copy->TitleLines()->Count(), 1);
+    EXPECT_EQ(Copy->TitleLines()->Strings(0), "Channels");
+    EXPECT_NE(Copy->Font(), Source->PrintSettings()->Font());
+    EXPECT_EQ(Copy->Font()->Name(), "Courier New");
+
+    // Colours resolved for printing take the print fonts unless the display
+    // fonts are asked for.
+    G->Font()->SetName("Arial");
+    struct Case {
+        bool Printing, UseDisplayFont;
+        int Col, Row;
+        const char* ExpectedName;
+        int ExpectedSize;
+    };
+    const int FixedSize = G->FixedFont()->Size();
+    const Case Cases[] = {
+        {true, false, 1, 1, "Courier New", 0},
+        {true, false, 0, 1, nullptr, 17},
+        {true, true, 1, 1, "Arial", 0},
+        {false, false, 0, 1, nullptr, FixedSize},
+    };
+    for (const Case& C : Cases) {
+        Copy->UseDisplayFont = C.UseDisplayFont;
+        TBrush Brush;
+        TFont Font;
+        TGridDrawState State{};
+        TResolvedCellColors Colors;
+        G->ResolveCellColors(C.Col, C.Row, State, C.Printing, false, false, &Brush, &Font, Colors);
+        if (C.ExpectedName)
+            EXPECT_EQ(Font.Name(), C.ExpectedName) << C.Col << "," << C.Row << " printing " << C.Printing;
+        else
+            EXPECT_EQ(Font.Size(), C.ExpectedSize) << C.Col << "," << C.Row << " printing " << C.Printing;
+    }
+}
+
 TEST(ColumnSizes, IniFileHoldsColNValuesAndLoadsThemBack)
 {
     testfs::TempDir Dir("colsizes");

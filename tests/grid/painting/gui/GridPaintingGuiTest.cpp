@@ -14,6 +14,7 @@
 #include "framework/ImageList.h"
 #include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
+#include "grid/core/ProXPVS.h"
 #include "grid/interaction/MouseActions.h"
 #include "tests/support/GuiHarness.h"
 
@@ -453,6 +454,17 @@ TEST_F(GridPainting, FixedCellGradientsOfTheLooks)
     G->SetLook(glStandard);
     B = PaintGrid(G);
     EXPECT_EQ(gui::PixelAt(B.get(), (R.left + R.right) / 2, R.top + 3), Rgb(clBtnFace));
+    // List view: the theme's header item under a white top line, or without
+    // an active theme a button face framed in white; never the fixed colour.
+    const bool Themed = ThemesAvailable() && ThemeApi().IsThemeActive && ThemeApi().IsThemeActive();
+    G->SetFixedColor(0x00A0A0A0);
+    G->SetLook(glListView);
+    B = PaintGrid(G);
+    EXPECT_NE(gui::PixelAt(B.get(), (R.left + R.right) / 2, R.top + 5), 0xA0A0A0u);
+    if (!Themed)
+        EXPECT_EQ(gui::PixelAt(B.get(), (R.left + R.right) / 2, R.top + 5), Rgb(clBtnFace));
+    EXPECT_GT(CountColour(B.get(), TRect{R.left, R.top, R.right, R.top + 2}, 0xFFFFFF), (R.right - R.left) / 2);
+    G->SetFixedColor(clBtnFace);
     // Flat turns every look-specific effect off.
     G->SetLook(glXP);
     G->Flat = true;
