@@ -96,6 +96,17 @@ TEST_F(CodeEditorTest, A40ByteRecordShowsFiveCodeBytesAndTypedKeysAreFiltered)
         }
         gui::PressKey(VK_F2);
         EXPECT_FALSE(code->EditorMode()) << "F2 on a number";
+        // A double click opens the editor on a value, never on a number.
+        for (const int col : {7, 6}) {
+            const TRect r = code->CellRect(col, 9);
+            const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            gui::ClickAt(code, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            SendMessageW(code->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+            SendMessageW(code->Handle(), WM_LBUTTONUP, 0, at);
+            gui::Settle();
+            EXPECT_EQ(code->EditorMode(), col % 2 == 1) << "double click on column " << col;
+            gui::PressKey(VK_ESCAPE);
+        }
 
         // A feature value above 65535 keeps its low 16 bits.
         TypeInto(E->ProStringGrid1, 2, 1, "70000");
@@ -140,6 +151,53 @@ TEST_F(CodeEditorTest, CancelKeepsTheSlotAndAnEmptySlotIsInvalidData)
     });
     EXPECT_EQ(TakeBoxes(), (std::vector<std::string>{gui::Utf8("无效数据")}));
     EXPECT_TRUE(Main->Code(0, 24).empty());
+}
+
+// An edit left open when the editor closes belongs to the record it was
+// typed for: the next slot's values are shown and kept as they are.
+TEST_F(CodeEditorTest, AnEditLeftOpenDoesNotSpillIntoTheNextSlot)
+{
+    const String first = Record(50, 11);
+    const String second = Record(50, 12);
+    ASSERT_NE(first[35], second[35]);
+    ASSERT_NE(first[3], second[3]);
+    Main->SetCode(0, 1, first);
+    Main->SetCode(0, 2, second);
+    const struct {
+        const char* Name;
+        std::function<void(vantrel::TForm1*)> Leave;
+    } closes[] = {{"关闭", [](vantrel::TForm1* E) { gui::Click(E->Button3); }},
+                  {"保存", [](vantrel::TForm1* E) { gui::Click(E->Button2); }}};
+    for (const auto& c : closes) {
+        Main->SetCode(0, 1, first);
+        Main->ChannelGrid(0)->SelectCellRange(0, 0, 1, 1);
+        Edit([&](vantrel::TForm1* E) {
+            TypeInto(E->ProStringGrid2, 1, 0, "\b");
+            gui::TypeText("5");
+            TypeInto(E->ProStringGrid1, 0, 0, "\b");
+            gui::TypeText("9");
+            ASSERT_TRUE(E->ProStringGrid1->EditorMode()) << c.Name;
+            c.Leave(E);
+        });
+        Main->ChannelGrid(0)->SelectCellRange(0, 0, 2, 2);
+        Edit([&](vantrel::TForm1* E) {
+            EXPECT_EQ(E->ProStringGrid2->ReadCellText(1, 0), IntToHex(static_cast<Byte>(second[35]), 2)) << c.Name;
+            EXPECT_FALSE(E->ProStringGrid1->EditorMode() && E->ProStringGrid1->InplaceEditor()->Text() == "9")
+                << c.Name << ": the old edit is still open";
+            // Edits elsewhere close whatever edit is open.
+            TypeInto(E->ProStringGrid2, 1, 5, "\b");
+            gui::PressKey(VK_RETURN);
+            TypeInto(E->ProStringGrid1, 7, 1, "1");
+            gui::PressKey(VK_RETURN);
+            gui::Click(E->Button2);
+        });
+        String expected = second;
+        expected[35 + 5] = '\0';
+        expected[3 + 16 + 14] = 1;
+        expected[3 + 16 + 15] = 0;
+        EXPECT_EQ(HexOf(Main->Code(0, 2)), HexOf(expected)) << c.Name;
+        Main->SetCode(0, 2, second);
+    }
 }
 
 TEST_F(CodeEditorTest, ACellThatIsNoNumberRaisesAndTheRecordStaysAsItWas)
