@@ -6,6 +6,7 @@
 
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FloatingFooter.h"
+#include "grid/interaction/FooterPanel.h"
 
 namespace {
 // The header text of a list line: each two-character "\n" becomes a carriage return.
@@ -137,8 +138,12 @@ void TProStringGrid::SetDefaultRowHeight(int Value)
     TBaseGrid::SetDefaultRowHeight(Value);
     if (IsDesigning())
         FFixedRowHeight = Value;
-    if (FFloatingFooter)
+    if (FFloatingFooter) {
         FFloatingFooter->FooterHeight = Value;
+        // A shown footer strip follows at once.
+        if (FFloatingFooter->Visible())
+            FooterPanel()->SetHeight(Value);
+    }
 }
 
 void TProStringGrid::SetWordWrap(bool Value)

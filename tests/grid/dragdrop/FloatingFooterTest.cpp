@@ -58,6 +58,11 @@ TEST_F(Footer, VisibleAndStyleActOnTheGrid)
     EXPECT_TRUE(P->Visible());
     EXPECT_EQ(G->FixedFooters(), 1);
     EXPECT_TRUE(G->HideLastRow);
+    // The default row height is the footer's height: a shown strip follows.
+    G->SetDefaultRowHeight(26);
+    EXPECT_EQ(P->Height(), 26);
+    G->SetDefaultRowHeight(20);
+    EXPECT_EQ(P->Height(), 20);
     F->SetFooterStyle(fsColumnPreview);
     EXPECT_FALSE(G->HideLastRow);
     EXPECT_EQ(G->FixedFooters(), 1) << "only Visible writes FixedFooters";
