@@ -37,8 +37,10 @@ private:
 };
 
 // Reads the record of one directory entry from its block. Fails (false) when
-// an exchange fails or a reply has another length than asked for; a leading
-// length above 2048 leaves Record empty (the slot is skipped).
+// an exchange fails or a reply has another length than asked for. A leading
+// length above 2048, or below 2 (a record's length counts its own two bytes),
+// leaves Record empty and the slot is skipped: such a block holds no record
+// that could be saved, sent or kept for undo.
 bool ReadSlotRecord(TChannelExchanger& Link, Cardinal Address, String& Record, bool& Skipped)
 {
     Record.clear();
@@ -49,7 +51,7 @@ bool ReadSlotRecord(TChannelExchanger& Link, Cardinal Address, String& Record, b
     if (first.size() != static_cast<std::size_t>(ReadPiece))
         return false;
     const int total = ByteAt(first, 0) | (ByteAt(first, 1) << 8);
-    if (total > BlockSize) {
+    if (total > BlockSize || total < 2) {
         Skipped = true;
         return true;
     }

@@ -62,6 +62,9 @@ TEST_P(ChannelOperationsTest, ReadReplacesAllHundredRecords)
         f.Store(0, s.slot, Record(s.length, s.slot));
     // A block whose leading length says 2049 is listed but not read.
     f.Sim.Ctl("mem write " + std::to_string(SlotAddress(0, 40)) + " 0108AABB");
+    // Nor are blocks whose leading length is below a record's own two bytes.
+    f.Sim.Ctl("mem write " + std::to_string(SlotAddress(0, 41)) + " 0100AABB");
+    f.Sim.Ctl("mem write " + std::to_string(SlotAddress(0, 42)) + " 0000AABB");
     for (String& entry : ReadBuffer)
         entry = "left over";
 
