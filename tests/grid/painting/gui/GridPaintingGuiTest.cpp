@@ -559,10 +559,16 @@ TEST_F(GridPainting, DisjunctSelectionShowsOnlyThePickedRowsOrColumns)
     struct Case {
         bool Rows;
         int Picked;
+        bool RowSelect;
         const char* What;
     };
-    const Case Cases[] = {{true, 3, "disjunct rows: row 3 picked"}, {false, 2, "disjunct columns: column 2 picked"}};
+    const Case Cases[] = {{true, 3, false, "disjunct rows: row 3 picked"},
+                          {false, 2, false, "disjunct columns: column 2 picked"},
+                          {true, 3, true, "disjunct rows with goRowSelect: row 3 picked"}};
+    const TGridOptions Plain = G->Options();
     for (const Case& K : Cases) {
+        G->SetOptions(K.RowSelect ? Plain | goRowSelect : Plain);
+        G->SelectCellRange(1, 4, 2, 4);
         G->MouseActions()->SetDisjunctRowSelect(K.Rows);
         G->MouseActions()->SetDisjunctColSelect(!K.Rows);
         if (K.Rows)
