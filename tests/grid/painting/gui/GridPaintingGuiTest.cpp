@@ -486,6 +486,11 @@ TEST_F(GridPainting, GraphicCellsDrawTheirBarsAndHalves)
     Xp->CellIndex = 100;
     Xp->CellAngle = 100;
     G->SetCells(3, 2, "40");
+    // A range indicator with an empty range still draws its positive half.
+    TCellGraphic* NoRange = G->NewCellGraphic(2, 3);
+    NoRange->CellType = ctRangeIndicator;
+    NoRange->CellIndex = 0;
+    G->SetCells(2, 3, "5");
     // A progress pie at 50 %.
     TCellGraphic* Pie = G->NewCellGraphic(4, 2);
     Pie->CellType = ctProgressPie;
@@ -497,6 +502,8 @@ TEST_F(GridPainting, GraphicCellsDrawTheirBarsAndHalves)
     const int Mid = (R.left + R.right) / 2;
     EXPECT_GT(CountColour(B.get(), TRect{Mid + 1, R.top, R.right, R.bottom}, Rgb(clGreen)), 20);
     EXPECT_EQ(CountColour(B.get(), TRect{R.left, R.top, Mid - 1, R.bottom}, Rgb(clGreen)), 0);
+    const TRect E = G->CellRect(2, 3);
+    EXPECT_GT(CountColour(B.get(), TRect{(E.left + E.right) / 2 + 1, E.top, E.right, E.bottom}, Rgb(clGreen)), 20);
     const TRect P = G->CellRect(4, 2);
     const TRect PieBox{P.left + 2, P.top + 2, P.left + 22, P.top + 22};
     const int Filled = CountColour(B.get(), PieBox, Rgb(clNavy));
