@@ -154,6 +154,8 @@ using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int
 using TEndColumnSizeEvent = std::function<void(TObject* Sender, int ACol)>;
 using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using TRowSizeEvent = std::function<void(TObject* Sender, int ARow, bool& Allow)>;
+using TColumnSizingEvent = std::function<void(TObject* Sender, int ACol, int ColumnSize)>;
+using TRowSizingEvent = std::function<void(TObject* Sender, int ARow, int RowSize)>;
 using TColumnMoveEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
 using TRowMoveEvent = std::function<void(TObject* Sender, int ARow, bool& Allow)>;
 enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
@@ -685,6 +687,17 @@ private:
     void MoveDragMoved();
     // The last target the moving events refused: the release moves nothing.
     bool FMoveRefused = false;
+public:
+
+    // ---- Mouse movement: hover and sizing progress (grid/interaction/ProGridHover.cpp) ----
+    TColumnSizingEvent OnColumnSizing;
+    TRowSizingEvent OnRowSizing;
+    // Whether (X, Y) lies on a sizable border between header cells.
+    bool IsOnHeaderBorder(int X, int Y);
+private:
+    void HoverMoved(int ACol, int ARow);
+    void HoverLeft();
+    void SizingMoved(int X, int Y);
 public:
 
     // ---- Painting: settings and looks (ProGridStyle.cpp) ----

@@ -22,7 +22,10 @@ int MovedPlace(int Index, int From, int To)
 
 void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
 {
+    const TGridCoord Cell = MouseCoord(X, Y);
+    HoverMoved(Cell.X, Cell.Y);
     TBaseGrid::MouseMove(Shift, X, Y);
+    SizingMoved(X, Y);
     if (!IsDesigning())
         MoveDragMoved();
 }

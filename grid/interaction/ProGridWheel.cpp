@@ -60,6 +60,10 @@ bool TProStringGrid::WheelPanMessage(TMessage& Message)
         else if (FWheelMessage != 0 && IntelliPan != ipNone && RowCount() > TStringGrid::FixedRows())
             StartPanning(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
         return false;
+    case CM_MOUSELEAVE:
+        // Not the wheel's, but the pointer leaving ends the hover look.
+        HoverLeft();
+        return false;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_KEYDOWN:

@@ -1,0 +1,90 @@
+// Mouse movement: the hovered fixed cell follows the pointer and is
+// forgotten when the pointer leaves; a column sizing drag reports the width
+// it gives as it goes; the header border test.
+
+#include <gtest/gtest.h>
+
+#include "framework/Application.h"
+#include "grid/core/ProGrid.h"
+#include "tests/support/GuiHarness.h"
+
+namespace {
+
+class GridHover : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Form = new TForm(Application);
+        Form->SetBounds(40, 40, 600, 360);
+        G = new TProStringGrid(Form);
+        G->SetParent(Form);
+        G->SetBounds(8, 8, 500, 300);
+        G->SetColCount(6);
+        G->SetRowCount(6);
+        G->SetDefaultColWidth(60);
+        Form->Show();
+        gui::Settle();
+    }
+    void TearDown() override { delete Form; }
+
+    void Post(UINT Msg, WPARAM W, TPoint P)
+    {
+        const TPoint S = G->ClientToScreen(P);
+        SetCursorPos(S.x, S.y);
+        PostMessageW(G->Handle(), Msg, W, MAKELPARAM(P.x, P.y));
+        gui::Settle();
+    }
+    TPoint Middle(int ACol, int ARow)
+    {
+        const TRect R = G->CellRect(ACol, ARow);
+        return TPoint{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
+    }
+
+    TForm* Form = nullptr;
+    TProStringGrid* G = nullptr;
+};
+
+TEST_F(GridHover, HoveredFixedCellFollowsThePointerAndLeaves)
+{
+    G->HoverFixedCells = hfAll;
+    Post(WM_MOUSEMOVE, 0, Middle(2, 0));
+    EXPECT_EQ(G->HoverFixedCell, (TGridCoord{2, 0}));
+    Post(WM_MOUSEMOVE, 0, Middle(0, 3));
+    EXPECT_EQ(G->HoverFixedCell, (TGridCoord{0, 3}));
+    // The pointer goes out of the grid, onto the form.
+    Post(WM_MOUSELEAVE, 0, TPoint{-5, -5});
+    EXPECT_EQ(G->HoverFixedCell, (TGridCoord{-1, -1}));
+
+    G->HoverFixedCells = hfNone;
+    Post(WM_MOUSEMOVE, 0, Middle(2, 0));
+    EXPECT_EQ(G->HoverFixedCell, (TGridCoord{-1, -1})) << "off";
+}
+
+TEST_F(GridHover, ColumnSizingReportsTheWidthWhileDragging)
+{
+    G->SetOptions(G->Options() | goColSizing);
+    int SizedCol = -1, Size = -1;
+    G->OnColumnSizing = [&](TObject*, int ACol, int W) { SizedCol = ACol; Size = W; };
+    const TRect R = G->CellRect(3, 0);
+    // A press 2 pixels inside the border and a move 12 pixels on.
+    const int PressX = R.right - 2;
+    Post(WM_MOUSEMOVE, 0, TPoint{PressX, 5});
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, TPoint{PressX, 5});
+    Post(WM_MOUSEMOVE, MK_LBUTTON, TPoint{PressX + 12, 5});
+    EXPECT_EQ(SizedCol, 3);
+    EXPECT_EQ(Size, 60 + 12);
+    Post(WM_LBUTTONUP, 0, TPoint{PressX + 12, 5});
+    EXPECT_NEAR(G->ColWidths(3), 72, 1);
+}
+
+TEST_F(GridHover, HeaderBorderNeedsTheSizingOption)
+{
+    const TRect R = G->CellRect(2, 0);
+    EXPECT_FALSE(G->IsOnHeaderBorder(R.right - 1, 5));
+    G->SetOptions(G->Options() | goColSizing);
+    EXPECT_TRUE(G->IsOnHeaderBorder(R.right - 1, 5));
+    EXPECT_FALSE(G->IsOnHeaderBorder((R.left + R.right) / 2, 5));
+    EXPECT_FALSE(G->IsOnHeaderBorder(R.right - 1, G->CellRect(2, 3).top + 8)) << "not a header";
+}
+
+} // namespace
