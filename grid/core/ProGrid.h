@@ -781,6 +781,10 @@ public:
     int FindSortedPrefixRow(const String& Text);
     void HighlightMatches(bool WholeGrid, bool CaseSensitive, const String& Text);
     void RemoveHighlights(bool WholeGrid);
+    // Each cell text the search highlight changed, as (before, after): removing
+    // the highlight gives back exactly the text before, and leaves a cell's own
+    // tags of the same name alone.
+    std::vector<std::pair<String, String>> SearchHighlights;
     TGridCoord LastFoundCell{0, 0};
     int PresetSearchColumn = -1;
     TFindParams SearchOptions = 0;

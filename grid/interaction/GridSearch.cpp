@@ -338,8 +338,10 @@ void TProStringGrid::HighlightMatches(bool WholeGrid, bool CaseSensitive, const 
         for (int C = C1; C <= std::min(C2, ColCount() - 1); ++C) {
             const String S = ReadCellText(C, R);
             const String H = HighlightHtmlText(S, Text, "hi", CaseSensitive);
-            if (H != S)
+            if (H != S) {
                 WriteCellText(C, R, H);
+                SearchHighlights.emplace_back(S, H);
+            }
         }
 }
 
@@ -351,11 +353,18 @@ void TProStringGrid::RemoveHighlights(bool WholeGrid)
     const int R2 = WholeGrid ? RowCount() - 1 : RowCount() - FixedFooters() - 1;
     for (int R = R1; R <= R2; ++R)
         for (int C = C1; C <= std::min(C2, ColCount() - 1); ++C) {
+            if (SearchHighlights.empty())
+                return;
+            // Found by text, not by place: rows may have moved since.
             const String S = ReadCellText(C, R);
-            const String H = UnhighlightHtmlText(S, "hi");
-            if (H != S)
-                WriteCellText(C, R, H);
+            const auto It = std::find_if(SearchHighlights.begin(), SearchHighlights.end(),
+                                         [&](const std::pair<String, String>& E) { return E.second == S; });
+            if (It != SearchHighlights.end()) {
+                WriteCellText(C, R, It->first);
+                SearchHighlights.erase(It);
+            }
         }
+    SearchHighlights.clear();
 }
 
 // ---------------------------------------------------------------------------

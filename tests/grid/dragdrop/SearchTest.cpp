@@ -213,6 +213,8 @@ TEST_F(SearchBar, FindNextPreviousReturnAndTheSearchColumn)
 
 TEST_F(SearchBar, HighlightingAndClosingTheBar)
 {
+    // A cell's own tags of the highlight's name are not the search's to remove.
+    G->SetCells(3, 5, "f<HI>i</HI>g pl");
     Type("pl");
     gui::Click(P->HighlightButton());
     ASSERT_TRUE(P->HighlightButton()->Down());
@@ -235,6 +237,8 @@ TEST_F(SearchBar, HighlightingAndClosingTheBar)
     for (int R = 1; R < 6; ++R)
         for (int C = 1; C < 4; ++C)
             EXPECT_EQ(G->Cells(C, R).find("<hi>"), String::npos) << "cell " << C << "," << R;
+    EXPECT_EQ(G->Cells(3, 5), "f<HI>i</HI>g pl");
+    EXPECT_EQ(G->Cells(1, 1), "apple");
 }
 
 TEST_F(SearchBar, ShowSettingsPlaceTheControls)
