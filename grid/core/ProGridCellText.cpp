@@ -502,6 +502,17 @@ TPoint TProStringGrid::GetCellTextSize(int ACol, int ARow, bool Wrapped)
         THtmlDrawResult Out;
         DrawHtmlText(M, Text, R, P, Out);
         Size = TPoint{Out.TextWidth + 2 * CellMarginX + 2, Out.TextHeight + 2 * CellMarginY + 2};
+    } else if (Kind == ctkRtf && HandleAllocated()) {
+        // The hidden rich edit, sized to the cell and wrapping like the grid,
+        // reports the size its text asks for.
+        TProRichEdit* E = RichFormatter();
+        E->SetBounds(0, 0, Cell.right - Cell.left, Cell.bottom - Cell.top);
+        SendMessageW(E->Handle(), EM_SETTARGETDEVICE, 0, WordWrap() ? 0 : 1);
+        E->LoadRichText(Text);
+        E->ReqWidth = 0;
+        E->ReqHeight = 0;
+        SendMessageW(E->Handle(), EM_REQUESTRESIZE, 0, 0);
+        Size = TPoint{E->ReqWidth + 2 * CellMarginX, E->ReqHeight + 2 * CellMarginY};
     } else {
         if (Kind == ctkRtf)
             Text = RtfPlainText(Text);

@@ -545,6 +545,13 @@ TEST_F(GridPainting, RichTextCellsKeepTheirFormatting)
         EXPECT_GT(CountColour(B.get(), R, C.Shown), 150) << C.What;
         EXPECT_EQ(CountColour(B.get(), R, C.Absent), 0) << C.What;
     }
+    // Auto-sizing measures the formatted text: two 20-point lines ask for
+    // more than twice the height of one plain line.
+    G->SetCells(3, 3, "{\\rtf1\\ansi\\fs40 MM\\par MM\\par}");
+    G->SetCells(4, 3, "MM");
+    const TPoint Rich = G->GetCellTextSize(3, 3, false);
+    const TPoint Plain = G->GetCellTextSize(4, 3, false);
+    EXPECT_GT(Rich.y, 2 * Plain.y) << Rich.y << " vs " << Plain.y;
     G->Invalidate();
     gui::Settle();
     gui::SaveScreenshot(Form, ScreenshotPath("grid-painting-rich-text.png"));
