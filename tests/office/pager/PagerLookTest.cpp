@@ -294,15 +294,15 @@ TEST(OfficeStyler, AutoThemeAdaptFollowsTheColourSchemeOnThemeChanges)
 
 namespace {
 
-// Shaped tabs on the top, bottom and left: the corners of the tab's rectangle stay the
-// strip, the inside near the outer edge is the selected fill.
+// Shaped tabs on every side: the outer corners of the tab's rectangle stay
+// the strip, the inside near the outer edge is the selected fill.
 TEST_F(PagerLook, ShapedTabsAreFilledInsideTheirOutlineOnEverySide)
 {
     Pager->TabSettings()->SetRounding(8);
     const TCustomTabAppearance* A = Pager->CurrentStyler()->TabAppearance();
     const COLORREF Strip = Rgb(A->BackGround()->Color());
     const COLORREF From = Rgb(A->ColorSelected()), To = Rgb(A->ColorSelectedTo());
-    for (TTabPosition Pos : {tpTop, tpBottom, tpLeft}) {
+    for (TTabPosition Pos : {tpTop, tpBottom, tpLeft, tpRight}) {
         Pager->SetTabPosition(Pos);
         for (TProTabShape Shape : {tsRectangle, tsLeftRamp, tsRightRamp, tsLeftRightRamp}) {
             Pager->TabSettings()->SetShape(Shape);
@@ -311,10 +311,12 @@ TEST_F(PagerLook, ShapedTabsAreFilledInsideTheirOutlineOnEverySide)
             const std::string Where = "position " + std::to_string(Pos) + " shape " + std::to_string(Shape);
             // The outer corners.
             const TPoint Corners[] = {
-                Pos == tpBottom ? Point(T.left + 1, T.bottom - 2) : Point(T.left + 1, T.top + 1),
-                Pos == tpRight ? Point(T.right - 2, T.bottom - 2)
-                : Pos == tpBottom ? Point(T.right - 2, T.bottom - 2) : Pos == tpLeft ? Point(T.left + 1, T.bottom - 2)
-                                                                     : Point(T.right - 2, T.top + 1)};
+                Pos == tpBottom  ? Point(T.left + 1, T.bottom - 2)
+                : Pos == tpRight ? Point(T.right - 2, T.top + 1)
+                                 : Point(T.left + 1, T.top + 1),
+                Pos == tpRight || Pos == tpBottom ? Point(T.right - 2, T.bottom - 2)
+                : Pos == tpLeft                   ? Point(T.left + 1, T.bottom - 2)
+                                                  : Point(T.right - 2, T.top + 1)};
             for (const TPoint& P : Corners)
                 EXPECT_EQ(gui::PixelAt(S.get(), P.x, P.y), Strip) << Where << " corner " << P.x << "," << P.y;
             // Three pixels in from the outer edge, half way along.

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "office/OfficeColors.h"
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
@@ -85,6 +88,44 @@ TEST_F(PagerPaint, HoverGlowFillsTheTab)
     gui::Settle();
     auto Shot = gui::CaptureControl(Pager);
     EXPECT_NE(gui::PixelAt(Shot.get(), T.left + 3, T.top + 4), Strip);
+}
+
+// A plain active tab on every side sits where its rectangle says: the outer
+// edge is the border line, beyond it the strip, just inside it the fill.
+TEST_F(PagerPaint, PlainTabsFillTheirRectangleOnEverySide)
+{
+    struct Case {
+        TTabPosition Pos;
+        int X, Y;
+    } Cases[] = {{tpTop, 10, 10}, {tpBottom, 430, 10}, {tpLeft, 10, 270}, {tpRight, 430, 270}};
+    std::vector<TProOfficePager*> Pagers;
+    for (const Case& C : Cases)
+        Pagers.push_back(AddPager(C.Pos, C.X, C.Y));
+    Form->Show();
+    gui::Settle();
+    for (TProOfficePager* Pager : Pagers) {
+        const TTabPosition Pos = Pager->TabPosition();
+        const TCustomTabAppearance* A = Pager->CurrentStyler()->TabAppearance();
+        const COLORREF Strip = Rgb(A->BackGround()->Color());
+        auto Shot = gui::CaptureControl(Pager);
+        const TRect T = Pager->GetTabRect(1);
+        const int Mx = (T.left + T.right) / 2, My = (T.top + T.bottom) / 2;
+        // The middle of the outer edge and a pixel two inside it.
+        TPoint Edge, In;
+        switch (Pos) {
+        case tpTop: Edge = Point(Mx, T.top); In = Point(Mx, T.top + 2); break;
+        case tpBottom: Edge = Point(Mx, T.bottom - 1); In = Point(Mx, T.bottom - 3); break;
+        case tpLeft: Edge = Point(T.left, My); In = Point(T.left + 2, My); break;
+        case tpRight: Edge = Point(T.right - 1, My); In = Point(T.right - 3, My); break;
+        }
+        const std::string Where = "position " + std::to_string(Pos);
+        EXPECT_EQ(gui::PixelAt(Shot.get(), Edge.x, Edge.y), Rgb(A->BorderColorSelected())) << Where << " edge";
+        // Beyond the outer edge: the strip.
+        const TPoint Out = Pos == tpTop ? Point(Mx, T.top - 1) : Pos == tpBottom ? Point(Mx, T.bottom)
+                           : Pos == tpLeft ? Point(T.left - 1, My) : Point(T.right, My);
+        EXPECT_EQ(gui::PixelAt(Shot.get(), Out.x, Out.y), Strip) << Where << " outside";
+        EXPECT_NE(gui::PixelAt(Shot.get(), In.x, In.y), Strip) << Where << " inside";
+    }
 }
 
 TEST_F(PagerPaint, FourTabPositionsScreenshot)
