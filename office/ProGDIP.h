@@ -90,6 +90,8 @@ enum : Integer {
     GPTextRenderingHintClearTypeGridFit = 5,
     GPLinearGradientModeHorizontal = 0,
     GPLinearGradientModeVertical = 1,
+    GPLinearGradientModeForwardDiagonal = 2,
+    GPLinearGradientModeBackwardDiagonal = 3,
     GPStringAlignmentNear = 0,
     GPStringAlignmentCenter = 1,
     GPStringAlignmentFar = 2,

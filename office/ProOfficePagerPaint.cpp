@@ -20,48 +20,8 @@ bool IsNone(TColor C) { return C == clNoneColor; }
 struct TTabColors {
     TColor Color = clNoneColor, ColorTo = clNoneColor, Mirror = clNoneColor, MirrorTo = clNoneColor;
     TColor Border = clNoneColor, Text = clNoneColor;
+    TGdiPlusGradient Gradient = ggVertical, GradientMirror = ggVertical;
 };
-
-// Fills R as a solid colour when To is none, else as a banded gradient.
-void FillPart(TCanvas* C, const TRect& R, TColor From, TColor To, bool Horizontal)
-{
-    if (IsNone(From) || R.right <= R.left || R.bottom <= R.top)
-        return;
-    if (IsNone(To)) {
-        C->Brush()->SetColor(From);
-        C->FillRect(R);
-        return;
-    }
-    DrawGradient(C, From, To, Horizontal, R, 32);
-}
-
-// The two-part fill: the half away from the page in the main colours, the
-// half next to it in the mirror colours; then the outline.
-void DrawVistaGradient(TCanvas* C, const TRect& R, const TTabColors& K, TTabPosition Pos, bool Rounded)
-{
-    const int W = RectWidth(R), H = RectHeight(R);
-    const int F = H / 2, G = W / 2;
-    TRect Main = R, Mirror = R;
-    bool Horizontal = false;
-    switch (Pos) {
-    case tpTop: Main.bottom = R.top + F; Mirror.top = R.top + F; break;
-    case tpBottom: Main.top = R.top + F; Mirror.bottom = R.top + F; break;
-    case tpLeft: Main.right = R.left + G; Mirror.left = R.left + G; Horizontal = true; break;
-    case tpRight: Main.left = R.right - G; Mirror.right = R.right - G; Horizontal = true; break;
-    }
-    const bool Reverse = Pos == tpBottom || Pos == tpRight;
-    FillPart(C, Mirror, Reverse ? K.MirrorTo : K.Mirror, Reverse ? K.Mirror : K.MirrorTo, Horizontal);
-    FillPart(C, Main, Reverse ? K.ColorTo : K.Color, Reverse ? K.Color : K.ColorTo, Horizontal);
-    if (!IsNone(K.Border)) {
-        C->Brush()->SetStyle(TBrushStyle::bsClear);
-        C->Pen()->SetColor(K.Border);
-        if (Rounded)
-            C->RoundRect(R.left, R.top, R.right, R.bottom, 6, 6);
-        else
-            C->Rectangle(R);
-        C->Brush()->SetStyle(TBrushStyle::bsSolid);
-    }
-}
 
 // The outline of a shaped tab. The figure is laid out as for a tab on top
 // (u along the strip from the caption's end, v from the outer edge towards
@@ -123,50 +83,129 @@ std::unique_ptr<TGPGraphicsPath> CreateTabShapePath(const TRect& R, TProTabShape
     return Path;
 }
 
-// The two-part fill of a tab with GDI+ linear gradients inside whatever clip
-// the graphics has: the half away from the page in the main colours, the
-// half next to it in the mirror colours.
+// The two-part fill of a rectangle with GDI+ inside whatever clip the
+// graphics has: the half away from the page in the main colours, the half
+// next to it in the mirror colours. Each half is first filled solid with its
+// first colour, then with its gradient: linear (vertical, or horizontal for
+// left and right tabs, or one of the diagonals) or radial from an ellipse
+// centred on the half's outer edge.
 void FillTabHalves(TGPGraphics& G, const TRect& R, const TTabColors& K, TTabPosition Pos, bool FullMirror)
 {
     const float L = static_cast<float>(R.left), T = static_cast<float>(R.top), Rt = static_cast<float>(R.right);
+    const float B = static_cast<float>(R.bottom);
     const float W = static_cast<float>(RectWidth(R)), H = static_cast<float>(RectHeight(R));
     const float F = static_cast<float>(RectHeight(R) / 2), Gw = static_cast<float>(RectWidth(R) / 2);
+    const bool Side = Pos == tpLeft || Pos == tpRight;
     struct Half {
-        TGPRectF Solid, Brush, Fill;
-        TColor From, To, First;
-        int Mode;
+        TGPRectF Solid, Brush, DiagonalBrush, Fill, Ellipse;
+        TGPPoint Centre;
+        TGPRectF RadialFill;
+        TColor From, To;           // the linear brush's start and end colours
+        TColor First, Second;      // the half's own first and second colours
+        TGdiPlusGradient Kind;
     };
-    auto Paint = [&G](const Half& P) {
+    auto Paint = [&](const Half& P) {
         if (IsNone(P.First))
             return;
         TGPSolidBrush Solid(ColorToOpaqueARGB(P.First));
         G.FillRectangle(&Solid, P.Solid);
-        if (IsNone(P.From) || IsNone(P.To) || P.Brush.Width <= 0 || P.Brush.Height <= 0)
+        if (IsNone(P.Second))
             return;
-        TGPLinearGradientBrush Brush(P.Brush, ColorToOpaqueARGB(P.From), ColorToOpaqueARGB(P.To), P.Mode);
+        if (P.Kind == ggRadial) {
+            if (P.Ellipse.Width <= 0 || P.Ellipse.Height <= 0 || P.RadialFill.Width <= 0 || P.RadialFill.Height <= 0)
+                return;
+            TGPGraphicsPath Path;
+            Path.AddEllipse(P.Ellipse.X, P.Ellipse.Y, P.Ellipse.Width, P.Ellipse.Height);
+            TGPPathGradientBrush Brush(&Path);
+            Brush.SetCenterPoint(P.Centre);
+            Brush.SetCenterColor(ColorToOpaqueARGB(P.Second));
+            const TGPColor Surround = ColorToOpaqueARGB(P.First);
+            Integer Count = 1;
+            Brush.SetSurroundColors(&Surround, Count);
+            G.FillRectangle(&Brush, P.RadialFill);
+            return;
+        }
+        const TGPRectF& Rect = P.Kind == ggVertical ? P.Brush : P.DiagonalBrush;
+        if (Rect.Width <= 0 || Rect.Height <= 0)
+            return;
+        const int Mode = P.Kind == ggDiagonalForward    ? GPLinearGradientModeForwardDiagonal
+                         : P.Kind == ggDiagonalBackward ? GPLinearGradientModeBackwardDiagonal
+                         : Side                         ? GPLinearGradientModeHorizontal
+                                                        : GPLinearGradientModeVertical;
+        TGPLinearGradientBrush Brush(Rect, ColorToOpaqueARGB(P.From), ColorToOpaqueARGB(P.To), Mode);
         G.FillRectangle(&Brush, P.Fill);
     };
-    const int Vert = GPLinearGradientModeVertical, Horz = GPLinearGradientModeHorizontal;
+    const int Cx = static_cast<int>(L + Gw), Cy = static_cast<int>(T + F);
+    const TColor C = K.Color, CT = K.ColorTo, M = K.Mirror, MT = K.MirrorTo;
+    const TGdiPlusGradient Gm = K.Gradient, Gr = K.GradientMirror;
     switch (Pos) {
     case tpTop:
-        Paint({{L, T + F, W, F}, {L, T + F, W, F}, {L + 1, T + F + 1, W - 1, FullMirror ? F + 1 : F - 1}, K.Mirror,
-               K.MirrorTo, K.Mirror, Vert});
-        Paint({{L, T, W, F}, {L, T, W, F + 1}, {L + 1, T + 1, W - 1, F}, K.Color, K.ColorTo, K.Color, Vert});
+        Paint({{L, T + F, W, F}, {L, T + F, W, F}, {L, T + F, W, F}, {L + 1, T + F + 1, W - 1, FullMirror ? F + 1 : F - 1},
+               {L, T + F, W, H}, {Cx, R.bottom}, {L + 1, T + F, W - 1, F + 1}, M, MT, M, MT, Gr});
+        Paint({{L, T, W, F}, {L, T, W, F + 1}, {L, T, W, H}, {L + 1, T + 1, W - 1, F}, {L, T - F, W, H}, {Cx, R.top},
+               {L + 1, T + 1, W - 1, H - F - 1}, C, CT, C, CT, Gm});
         break;
     case tpBottom:
-        Paint({{L, T, W, F}, {L, T, W, F}, {L + 1, T + 1, W - 1, F + 1}, K.MirrorTo, K.Mirror, K.Mirror, Vert});
-        Paint({{L, T + F, W, F}, {L, T + F - 1, W, F}, {L + 1, T + F, W - 1, F - 1}, K.ColorTo, K.Color, K.Color, Vert});
+        Paint({{L, T, W, F}, {L, T, W, F}, {L, T, W, F}, {L + 1, T + 1, W - 1, F + 1}, {L, T, W, F}, {Cx, R.top},
+               {L + 1, T, W - 1, F + 1}, MT, M, M, MT, Gr});
+        Paint({{L, T + F, W, F}, {L, T + F - 1, W, F}, {L, T + F, W, H}, {L + 1, T + F, W - 1, F - 1}, {L, B - F, W, H},
+               {Cx, R.bottom}, {L + 1, T + F + 1, W - 1, F - 1}, CT, C, C, CT, Gm});
         break;
     case tpLeft:
-        Paint({{L + Gw, T, Gw, H}, {L + Gw, T, Gw, H}, {L + Gw + 1, T, Gw + 1, H - 1}, K.Mirror, K.MirrorTo, K.Mirror,
-               Horz});
-        Paint({{L, T, Gw, H}, {L, T, Gw, H}, {L + 1, T + 1, Gw - 1, H - 1}, K.Color, K.ColorTo, K.Color, Horz});
+        Paint({{L + Gw, T, Gw, H}, {L + Gw, T, Gw, H}, {L + Gw, T, Gw, H}, {L + Gw + 1, T, Gw + 1, H - 1},
+               {L + Gw, T, W, H}, {R.right, Cy}, {L + Gw, T, Gw + 1, H - 1}, M, MT, M, MT, Gr});
+        Paint({{L, T, Gw, H}, {L, T, Gw, H}, {L, T, W, H}, {L + 1, T + 1, Gw - 1, H - 1}, {L - Gw, T, W, H}, {R.left, Cy},
+               {L + 1, T + 1, Gw - 1, H - 1}, C, CT, C, CT, Gm});
         break;
     case tpRight:
-        Paint({{Rt - Gw, T, Gw, H}, {Rt - Gw, T, Gw, H}, {Rt - Gw, T + 1, Gw, H - 1}, K.ColorTo, K.Color, K.Color, Horz});
-        Paint({{L, T, Gw, H}, {L, T, Gw + 2, H}, {L, T, Gw + 2, H - 1}, K.MirrorTo, K.Mirror, K.Mirror, Horz});
+        Paint({{Rt - Gw, T, Gw, H}, {Rt - Gw, T, Gw, H}, {Rt - Gw, T, W, H}, {Rt - Gw, T + 1, Gw, H - 1},
+               {Rt - Gw, T, W, H}, {R.right, Cy}, {Rt - Gw + 1, T + 1, Gw - 1, H - 1}, CT, C, C, CT, Gm});
+        Paint({{L, T, Gw, H}, {L, T, Gw + 2, H}, {L, T, Gw, H}, {L, T, Gw + 2, H - 1}, {L - Gw, T, W, H}, {R.left, Cy},
+               {L, T, Gw + 1, H - 1}, MT, M, M, MT, Gr});
         break;
     }
+}
+
+// A rounded (radius 3) or square outline over (X, Y, W, H).
+void DrawRoundRectPath(TGPGraphics& G, TGPPen* Pen, float X, float Y, float W, float H)
+{
+    const float D = 6;
+    TGPGraphicsPath Path;
+    Path.AddArc(X, Y, D, D, 180, 90);
+    Path.AddArc(X + W - D, Y, D, D, 270, 90);
+    Path.AddArc(X + W - D, Y + H - D, D, D, 0, 90);
+    Path.AddArc(X, Y + H - D, D, D, 90, 90);
+    Path.CloseFigure();
+    G.DrawPath(Pen, &Path);
+}
+
+void DrawRectPath(TGPGraphics& G, TGPPen* Pen, float X, float Y, float W, float H)
+{
+    TGPGraphicsPath Path;
+    Path.AddLine(X, Y, X + W, Y);
+    Path.AddLine(X + W, Y, X + W, Y + H);
+    Path.AddLine(X + W, Y + H, X, Y + H);
+    Path.CloseFigure();
+    G.DrawPath(Pen, &Path);
+}
+
+// The two-part GDI+ fill of a plain tab or a page, then its outline.
+void DrawVistaGradient(TCanvas* C, const TRect& R, const TTabColors& K, TTabPosition Pos, bool FullMirror, bool Rounded)
+{
+    if (RectWidth(R) <= 0 || RectHeight(R) <= 0)
+        return;
+    TGPGraphics G(C->Handle());
+    FillTabHalves(G, R, K, Pos, FullMirror);
+    if (IsNone(K.Border))
+        return;
+    G.SetSmoothingMode(GPSmoothingModeAntiAlias);
+    TGPPen Pen(ColorToOpaqueARGB(K.Border), 1.0f);
+    const float X = static_cast<float>(R.left), Y = static_cast<float>(R.top);
+    const float W = static_cast<float>(RectWidth(R) - 1), H = static_cast<float>(RectHeight(R) - 1);
+    if (Rounded)
+        DrawRoundRectPath(G, &Pen, X, Y, W, H);
+    else
+        DrawRectPath(G, &Pen, X, Y, W, H);
 }
 
 // A shaped tab: the fill clipped to the outline, then the outline drawn
@@ -263,10 +302,12 @@ void TProOfficePager::PaintTab(int Index)
     TTabColors K;
     bool Background = true;
     auto HotSet = [&] {
-        return TTabColors{A->ColorHot(), A->ColorHotTo(), A->ColorMirrorHot(), A->ColorMirrorHotTo(), A->BorderColorHot, A->TextColorHot()};
+        return TTabColors{A->ColorHot(),       A->ColorHotTo(),     A->ColorMirrorHot(),      A->ColorMirrorHotTo(),
+                          A->BorderColorHot, A->TextColorHot(), A->GradientHot(), A->GradientMirrorHot()};
     };
     auto NormalSet = [&] {
-        return TTabColors{A->Color(), A->ColorTo(), A->ColorMirror(), A->ColorMirrorTo(), A->BorderColor(), A->TextColor()};
+        return TTabColors{A->Color(),       A->ColorTo(),     A->ColorMirror(), A->ColorMirrorTo(),
+                          A->BorderColor(), A->TextColor(), A->Gradient(),    A->GradientMirror()};
     };
     auto FadeAgainstStrip = [&] {
         TTabColors H = HotSet();
@@ -275,13 +316,15 @@ void TProOfficePager::PaintTab(int Index)
         K.Mirror = BlendColors(H.Mirror, BackColor, Glow);
         K.MirrorTo = BlendColors(H.MirrorTo, BackColor, Glow);
         K.Border = BlendColors(H.Border, BackColor, Glow);
+        K.Gradient = H.Gradient;
+        K.GradientMirror = H.GradientMirror;
     };
     if (!Page->TabEnabled() && FShowNonSelectedTabs) {
         K = TTabColors{A->ColorDisabled(), A->ColorDisabledTo(), A->ColorMirrorDisabled(), A->ColorMirrorDisabledTo(),
-                       A->BorderColorDisabled(), A->TextColorDisabled()};
+                       A->BorderColorDisabled(), A->TextColorDisabled(), A->GradientDisabled(), A->GradientMirrorDisabled()};
     } else if (Active) {
         K = TTabColors{A->ColorSelected(), A->ColorSelectedTo(), A->ColorMirrorSelected(), A->ColorMirrorSelectedTo(),
-                       A->BorderColorSelected(), A->TextColorSelected()};
+                       A->BorderColorSelected(), A->TextColorSelected(), A->GradientSelected(), A->GradientMirrorSelected()};
         if (Hot && !IsNone(A->BorderColorSelectedHot()))
             K.Border = A->BorderColorSelectedHot();
         if (Index == FDownTabIndex && !IsNone(A->BorderColorDown()))
@@ -303,7 +346,7 @@ void TProOfficePager::PaintTab(int Index)
                 const TTabColors H = HotSet(), N = NormalSet();
                 K = TTabColors{BlendColors(H.Color, N.Color, Glow), BlendColors(H.ColorTo, N.ColorTo, Glow),
                                BlendColors(H.Mirror, N.Mirror, Glow), BlendColors(H.MirrorTo, N.MirrorTo, Glow),
-                               BlendColors(H.Border, N.Border, Glow), H.Text};
+                               BlendColors(H.Border, N.Border, Glow), H.Text, H.Gradient, H.GradientMirror};
             } else {
                 FadeAgainstStrip();
             }
@@ -329,7 +372,9 @@ void TProOfficePager::PaintTab(int Index)
     TCanvas* C = Canvas();
     if (Background) {
         if (IsPlainTab()) {
-            DrawVistaGradient(C, R, K, FTabPosition, true);
+            // Side tabs with horizontal captions are filled as top tabs.
+            const bool Turned = (FTabPosition == tpLeft || FTabPosition == tpRight) && !FRotateTabLeftRight;
+            DrawVistaGradient(C, R, K, Turned ? tpTop : FTabPosition, !Turned, true);
         } else {
             // Shaped: the page side gives up a little of the rectangle.
             TRect S = R;
@@ -396,8 +441,9 @@ void TProOfficePage::Paint()
         SetColor(A->Color());
     TCanvas* C = Canvas();
     const TRect All = Rect(0, 0, Width(), Height());
-    TTabColors K{A->Color(), A->ColorTo(), A->ColorMirror(), A->ColorMirrorTo(), A->BorderColor(), clNoneColor};
-    DrawVistaGradient(C, All, K, FPager->TabPosition(), Styler->RoundedCorners());
+    TTabColors K{A->Color(),       A->ColorTo(), A->ColorMirror(), A->ColorMirrorTo(),
+                 A->BorderColor(), clNoneColor,  A->Gradient(),    A->GradientMirror()};
+    DrawVistaGradient(C, All, K, FPager->TabPosition(), true, Styler->RoundedCorners());
 
     // The inner light border.
     const int D = Styler->RoundedCorners() ? 3 : 2;

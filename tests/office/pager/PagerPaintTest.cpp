@@ -128,6 +128,55 @@ TEST_F(PagerPaint, PlainTabsFillTheirRectangleOnEverySide)
     }
 }
 
+// The fill kinds of a plain tab's upper half, red to blue: vertical runs
+// evenly across, a forward diagonal runs from the top left to the lower
+// right, a radial one has its blue centre at the middle of the outer edge.
+// The lower half with no second colour is its first colour only.
+TEST_F(PagerPaint, PlainTabFillKinds)
+{
+    TProOfficePager* Pager = AddPager(tpTop, 10, 10);
+    TProOfficePage* Page = Pager->ProPages(1);
+    TTabAppearance* A = Page->TabAppearance();
+    const TColor Red = 0x0000FF, Blue = 0xFF0000, Green = 0x00A000;
+    A->SetColorSelected(Red);
+    A->SetColorSelectedTo(Blue);
+    A->SetColorMirrorSelected(Green);
+    A->SetColorMirrorSelectedTo(clNoneColor);
+    Page->SetUseTabAppearance(true);
+    Form->Show();
+    auto RedOf = [](COLORREF C) { return static_cast<int>(GetRValue(C)); };
+    auto BlueOf = [](COLORREF C) { return static_cast<int>(GetBValue(C)); };
+    for (TGdiPlusGradient Kind : {ggVertical, ggDiagonalForward, ggRadial}) {
+        A->SetGradientSelected(Kind);
+        Pager->Invalidate();
+        gui::Settle();
+        auto Shot = gui::CaptureControl(Pager);
+        const TRect T = Pager->GetTabRect(1);
+        const int Mx = (T.left + T.right) / 2;
+        const COLORREF TopLeft = gui::PixelAt(Shot.get(), T.left + 2, T.top + 2);
+        const COLORREF TopRight = gui::PixelAt(Shot.get(), T.right - 3, T.top + 2);
+        const COLORREF TopMiddle = gui::PixelAt(Shot.get(), Mx, T.top + 2);
+        const COLORREF LowRight = gui::PixelAt(Shot.get(), T.right - 3, T.top + 11);
+        const std::string Where = "kind " + std::to_string(Kind);
+        EXPECT_EQ(gui::PixelAt(Shot.get(), T.left + 2, T.top + 16), Rgb(Green)) << Where;
+        switch (Kind) {
+        case ggVertical:
+            EXPECT_GT(RedOf(TopLeft), BlueOf(TopLeft)) << Where;
+            EXPECT_NEAR(RedOf(TopLeft), RedOf(TopRight), 6) << Where;
+            EXPECT_GT(BlueOf(LowRight), RedOf(LowRight)) << Where;
+            break;
+        case ggDiagonalForward:
+            EXPECT_GT(RedOf(TopLeft), RedOf(TopRight) + 40) << Where;
+            EXPECT_GT(BlueOf(LowRight), BlueOf(TopLeft) + 60) << Where;
+            break;
+        default:
+            EXPECT_GT(BlueOf(TopMiddle), RedOf(TopMiddle) + 60) << Where;
+            EXPECT_GT(RedOf(TopLeft), BlueOf(TopLeft) + 60) << Where;
+            break;
+        }
+    }
+}
+
 TEST_F(PagerPaint, FourTabPositionsScreenshot)
 {
     TProOfficePager* Pagers[] = {AddPager(tpTop, 10, 10), AddPager(tpBottom, 430, 10), AddPager(tpLeft, 10, 270),
