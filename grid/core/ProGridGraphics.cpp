@@ -404,11 +404,13 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
             A.UnCompleteColor = ACanvas->Brush()->Color();
         ACanvas->Font()->SetColor(FProgressAppearance->CompleteFontColor());
         // The graphic's limits: CellIndex the minimum, CellAngle the maximum
-        // (0 meaning 100); an empty range shows 0 %.
+        // (0 meaning 100); an empty range shows 0 %. The value counts from the
+        // minimum, so the minimum itself shows 0 % and the maximum 100 %.
         const int Min = G->CellIndex;
         const int Max = G->CellAngle != 0 ? G->CellAngle : 100;
         const int Range = Max - Min;
-        const int Perc = Range == 0 ? 0 : static_cast<int>(std::lround(GetCellInt(ACol, ARow) * 100.0 / Range));
+        const int Perc =
+            Range == 0 ? 0 : static_cast<int>(std::lround((GetCellInt(ACol, ARow) - Min) * 100.0 / Range));
         DrawLevelProgressBar(ACanvas, P, std::clamp(Perc, 0, 100), A);
         break;
     }

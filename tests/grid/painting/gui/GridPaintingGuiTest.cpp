@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "framework/Graphic.h"
 #include "framework/ImageList.h"
 #include "grid/core/GridDrawing.h"
@@ -461,8 +463,9 @@ TEST_F(GridPainting, FixedCellGradientsOfTheLooks)
     G->SetLook(glListView);
     B = PaintGrid(G);
     EXPECT_NE(gui::PixelAt(B.get(), (R.left + R.right) / 2, R.top + 5), 0xA0A0A0u);
-    if (!Themed)
+    if (!Themed) {
         EXPECT_EQ(gui::PixelAt(B.get(), (R.left + R.right) / 2, R.top + 5), Rgb(clBtnFace));
+    }
     EXPECT_GT(CountColour(B.get(), TRect{R.left, R.top, R.right, R.top + 2}, 0xFFFFFF), (R.right - R.left) / 2);
     G->SetFixedColor(clBtnFace);
     // Flat turns every look-specific effect off.
@@ -509,6 +512,38 @@ TEST_F(GridPainting, GraphicCellsDrawTheirBarsAndHalves)
     const int Filled = CountColour(B.get(), PieBox, Rgb(clNavy));
     EXPECT_GT(Filled, 60) << "half of a 20 x 20 pie";
     EXPECT_LT(Filled, 240);
+}
+
+// A level bar's value counts from its minimum: 50 in 50..150 looks like 0 in
+// 0..100, and 100 in 50..150 like 50 in 0..100.
+TEST_F(GridPainting, LevelBarsCountFromTheirMinimum)
+{
+    G->SetLook(glStandard);
+    const struct {
+        int Col, Min, Max;
+        const char* Value;
+    } Bars[] = {{1, 50, 150, "50"}, {2, 0, 100, "0"}, {3, 50, 150, "100"}, {4, 0, 100, "50"}};
+    for (const auto& Bar : Bars) {
+        TCellGraphic* Gr = G->NewCellGraphic(Bar.Col, 4);
+        Gr->CellType = ctXPProgress;
+        Gr->CellIndex = Bar.Min;
+        Gr->CellAngle = Bar.Max;
+        G->SetCells(Bar.Col, 4, Bar.Value);
+    }
+    auto B = PaintGrid(G);
+    ASSERT_EQ(G->PaintFailures(), 0);
+    // Pixels of a cell's inside, relative to the cell.
+    auto Inside = [&](int Col) {
+        const TRect R = G->CellRect(Col, 4);
+        std::vector<COLORREF> Pixels;
+        for (int Y = R.top + 2; Y < R.bottom - 2; ++Y)
+            for (int X = R.left + 2; X < R.left + 40 && X < R.right - 2; ++X)
+                Pixels.push_back(gui::PixelAt(B.get(), X, Y));
+        return Pixels;
+    };
+    EXPECT_TRUE(Inside(1) == Inside(2)) << "the minimum shows 0 %";
+    EXPECT_TRUE(Inside(3) == Inside(4)) << "the middle of the range shows 50 %";
+    EXPECT_FALSE(Inside(2) == Inside(4)) << "0 % and 50 % differ";
 }
 
 // Rich text is formatted by the hidden rich edit with its own colours and
