@@ -4,6 +4,7 @@
 // and the line that joins the active page to its tab.
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 
 #include "framework/Bitmap.h"
@@ -231,6 +232,88 @@ void DrawShapedTab(TCanvas* C, const TRect& R, const TTabColors& K, TTabPosition
     }
 }
 
+// The finish of a plain tab over its fill: the outer corners take the
+// pixels just outside them, a light line runs inside the outer edge, a
+// shadow falls beside the tab, and inner lines light its edges.
+struct TPlainTabFinish {
+    TColor Light = clNoneColor, Shadow = clNoneColor, ShadowBlend = clNoneColor;
+    TColor Inner = clNoneColor, Highlight = clNoneColor;
+};
+
+void PaintPlainTabFinish(TCanvas* C, const TRect& Rc, const TPlainTabFinish& P, TTabPosition Pos, bool Rotated)
+{
+    HDC Dc = C->Handle();
+    const int L = Rc.left, T = Rc.top, R = Rc.right, B = Rc.bottom;
+    auto Copy = [Dc](std::initializer_list<POINT> To, int X, int Y) {
+        const COLORREF From = GetPixel(Dc, X, Y);
+        for (const POINT Q : To)
+            SetPixel(Dc, Q.x, Q.y, From);
+    };
+    auto Line = [C](TColor Color, int X1, int Y1, int X2, int Y2) {
+        if (IsNone(Color))
+            return;
+        C->Pen()->SetColor(Color);
+        C->MoveTo(X1, Y1);
+        C->LineTo(X2, Y2);
+    };
+    switch (Pos) {
+    case tpTop:
+        Copy({{L, T}}, L - 1, T - 1);
+        Copy({{L + 1, T}}, L + 1, T - 1);
+        Copy({{L, T + 1}}, L - 1, T);
+        Copy({{R - 1, T}, {R - 2, T}, {R - 1, T + 1}}, R + 1, T);
+        Line(P.Light, L + 3, T + 3, R - 3, T + 3);
+        Line(P.Shadow, R, T + 3, R, B - 4);
+        Line(P.ShadowBlend, R + 1, T + 4, R + 1, B - 4);
+        Line(P.Inner, L + 3, T + 1, R - 3, T + 1);
+        Line(P.Highlight, L + 1, T + 3, L + 1, B - 5);
+        Line(P.Highlight, R - 2, T + 3, R - 2, B - 5);
+        break;
+    case tpBottom:
+        Copy({{L, B - 2}, {L + 1, B - 1}, {L, B - 1}}, L - 1, B - 1);
+        Copy({{R - 1, B - 1}, {R - 2, B - 1}, {R - 1, B - 2}}, R + 1, B);
+        Line(P.Light, L + 3, B - 3, R - 3, B - 3);
+        Line(P.Shadow, R, T + 4, R, B - 2);
+        Line(P.ShadowBlend, R + 1, T + 4, R + 1, B - 3);
+        Line(P.Inner, L + 3, B - 2, R - 3, B - 2);
+        Line(P.Highlight, L + 1, B - 3, L + 1, T + 5);
+        Line(P.Highlight, R - 2, B - 3, R - 2, T + 5);
+        break;
+    case tpLeft:
+        Copy({{L, T}}, L - 1, T - 1);
+        Copy({{L + 1, T}}, L + 1, T - 1);
+        Copy({{L, T + 1}}, L - 1, T);
+        Copy({{L, B - 1}, {L + 1, B - 1}, {L, B - 2}}, L - 1, B);
+        if (Rotated) {
+            Line(P.Light, L + 3, T + 3, L + 3, B - 3);
+            Line(P.Shadow, L + 3, T - 1, R, T - 1);
+            Line(P.ShadowBlend, L + 4, T - 2, R, T - 2);
+        } else {
+            Line(P.Light, L + 3, T + 3, R - 5, T + 3);
+            Line(P.Shadow, L + 3, B, R, B);
+            Line(P.ShadowBlend, L + 4, B + 1, R, B + 1);
+        }
+        Line(P.Inner, L + 1, T + 3, L + 1, B - 3);
+        Line(P.Highlight, L + 3, T + 1, R - 5, T + 1);
+        Line(P.Highlight, L + 3, B - 2, R - 5, B - 2);
+        break;
+    case tpRight:
+        Copy({{R, T}, {R - 1, T}}, R + 1, T - 1);
+        Copy({{R, T + 1}}, R + 1, T);
+        Copy({{R, B - 1}, {R - 1, B - 1}, {R, B - 2}}, R + 1, B);
+        if (Rotated)
+            Line(P.Light, R - 3, T + 3, R - 3, B - 3);
+        else
+            Line(P.Light, L + 5, T + 3, R - 3, T + 3);
+        Line(P.Shadow, L + 3, B, R - 3, B);
+        Line(P.ShadowBlend, L + 4, B + 1, R - 4, B + 1);
+        Line(P.Inner, R - 2, T + 3, R - 2, B - 3);
+        Line(P.Highlight, L + 5, T + 1, R - 3, T + 1);
+        Line(P.Highlight, L + 5, B - 2, R - 3, B - 2);
+        break;
+    }
+}
+
 } // namespace
 
 bool TProOfficePager::ButtonsAreaInUse() const
@@ -300,6 +383,8 @@ void TProOfficePager::PaintTab(int Index)
     const int Glow = std::clamp(Page->HoverGlow(), 0, 100);
     const int Flash = std::clamp(Page->FlashGlow(), 0, 100);
     TTabColors K;
+    TColor Highlight = A->HighLightColor;
+    bool FocusedActive = false;
     bool Background = true;
     auto HotSet = [&] {
         return TTabColors{A->ColorHot(),       A->ColorHotTo(),     A->ColorMirrorHot(),      A->ColorMirrorHotTo(),
@@ -325,10 +410,14 @@ void TProOfficePager::PaintTab(int Index)
     } else if (Active) {
         K = TTabColors{A->ColorSelected(), A->ColorSelectedTo(), A->ColorMirrorSelected(), A->ColorMirrorSelectedTo(),
                        A->BorderColorSelected(), A->TextColorSelected(), A->GradientSelected(), A->GradientMirrorSelected()};
-        if (Hot && !IsNone(A->BorderColorSelectedHot()))
+        if (Hot && !IsNone(A->BorderColorSelectedHot())) {
             K.Border = A->BorderColorSelectedHot();
-        if (Index == FDownTabIndex && !IsNone(A->BorderColorDown()))
+            Highlight = A->HighLightColorSelectedHot;
+        }
+        if (Index == FDownTabIndex && !IsNone(A->BorderColorDown())) {
             K.Border = A->BorderColorDown();
+            Highlight = A->HighLightColorDown;
+        }
         if (Fading && Page->GlowMode() == 1) {
             const TTabColors H = HotSet();
             K.Color = BlendColors(K.Color, H.Color, Flash);
@@ -341,6 +430,7 @@ void TProOfficePager::PaintTab(int Index)
         }
     } else if (Hot) {
         K = HotSet();
+        Highlight = A->HighLightColorHot;
         if (Fading && Page->GlowMode() == 0) {
             if (FShowNonSelectedTabs) {
                 const TTabColors H = HotSet(), N = NormalSet();
@@ -366,6 +456,8 @@ void TProOfficePager::PaintTab(int Index)
     if (Active && Focused()) {
         K = HotSet();
         K.Border = A->BorderColorSelectedHot();
+        Highlight = A->HighLightColorSelected;
+        FocusedActive = true;
         Background = true;
     }
 
@@ -375,6 +467,22 @@ void TProOfficePager::PaintTab(int Index)
             // Side tabs with horizontal captions are filled as top tabs.
             const bool Turned = (FTabPosition == tpLeft || FTabPosition == tpRight) && !FRotateTabLeftRight;
             DrawVistaGradient(C, R, K, Turned ? tpTop : FTabPosition, !Turned, true);
+            TPlainTabFinish Finish;
+            if (!IsNone(K.Color)) {
+                Finish.Light = BlendColors(static_cast<TColor>(0xFFFFFF), K.Color, FocusedActive || Fading ? 20 : 50);
+                if (!IsNone(K.Border))
+                    Finish.Inner = BlendColors(K.Color, K.Border, 80);
+            }
+            if (!IsNone(A->ShadowColor)) {
+                Finish.Shadow = A->ShadowColor;
+                Finish.ShadowBlend = BlendColors(A->ShadowColor, BackColor, 40);
+            }
+            // The inner lines go with the highlight colour.
+            if (IsNone(Highlight))
+                Finish.Inner = clNoneColor;
+            else
+                Finish.Highlight = Highlight;
+            PaintPlainTabFinish(C, R, Finish, FTabPosition, FRotateTabLeftRight);
         } else {
             // Shaped: the page side gives up a little of the rectangle.
             TRect S = R;

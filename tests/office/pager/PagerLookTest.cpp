@@ -68,9 +68,10 @@ TEST_F(PagerLook, APageTakesItsOwnTabLookOnlyWhileItAsks)
     A->SetColorMirrorSelected(Own);
     A->SetColorMirrorSelectedTo(clNoneColor);
     const TRect T = Pager->GetTabRect(1);
-    // Left of the caption, in the upper and the lower half of the tab.
+    // Left of the caption, in the upper and the lower half of the tab, clear
+    // of the light line and the inner lines.
     const int X = T.left + 3;
-    const int Ys[] = {T.top + 3, T.top + (T.bottom - T.top) / 2 + 2};
+    const int Ys[] = {T.top + 2, T.top + (T.bottom - T.top) / 2 + 2};
     auto S = Shot();
     for (int Y : Ys)
         EXPECT_NE(gui::PixelAt(S.get(), X, Y), Rgb(Own)) << "styler's look at row " << Y;
@@ -168,7 +169,8 @@ TEST_F(PagerLook, RoundedCornersShowThePagerThroughThePageCorners)
 TEST_F(PagerLook, TheFocusedPagersActiveTabTakesTheHotLook)
 {
     const TRect T = Pager->GetTabRect(1);
-    const int X = (T.left + T.right) / 2, Y = T.top + 3;
+    // Between the inner top line and the light line.
+    const int X = (T.left + T.right) / 2, Y = T.top + 2;
     const TCustomTabAppearance* A = Pager->CurrentStyler()->TabAppearance();
     auto S = Shot();
     const COLORREF Plain = gui::PixelAt(S.get(), X, Y);

@@ -177,6 +177,44 @@ TEST_F(PagerPaint, PlainTabFillKinds)
     }
 }
 
+// The finish of a plain active tab on top: the outer corners show the
+// strip, a light line three pixels in, the shadow beside it and the inner
+// lines along its edges.
+TEST_F(PagerPaint, PlainTabFinish)
+{
+    TProOfficePager* Pager = AddPager(tpTop, 10, 10);
+    Form->Show();
+    gui::Settle();
+    const TCustomTabAppearance* A = Pager->CurrentStyler()->TabAppearance();
+    const COLORREF Strip = Rgb(A->BackGround()->Color());
+    const bool Focused = Pager->Focused();
+    const TColor Color = Focused ? A->ColorHot() : A->ColorSelected();
+    const TColor Border = Focused ? A->BorderColorSelectedHot() : A->BorderColorSelected();
+    const TColor Highlight = Focused ? A->HighLightColorSelected : A->HighLightColor;
+    auto Shot = gui::CaptureControl(Pager);
+    const TRect T = Pager->GetTabRect(1);
+    const int L = T.left, Tp = T.top, R = T.right, B = T.bottom;
+    struct Sample {
+        const char* What;
+        int X, Y;
+        COLORREF Want;
+    } Samples[] = {
+        {"top left corner", L, Tp, Strip},
+        {"second top left corner pixel", L + 1, Tp, Strip},
+        {"top right corner", R - 1, Tp, Strip},
+        {"below the top right corner", R - 1, Tp + 1, Strip},
+        {"light line", L + 4, Tp + 3, Rgb(BlendColors(0xFFFFFF, Color, Focused ? 20 : 50))},
+        {"light line end", R - 4, Tp + 3, Rgb(BlendColors(0xFFFFFF, Color, Focused ? 20 : 50))},
+        {"shadow", R, Tp + 8, Rgb(A->ShadowColor)},
+        {"shadow blend", R + 1, Tp + 8, Rgb(BlendColors(A->ShadowColor, A->BackGround()->Color(), 40))},
+        {"inner top line", L + 4, Tp + 1, Rgb(BlendColors(Color, Border, 80))},
+        {"left highlight", L + 1, Tp + 8, Rgb(Highlight)},
+        {"right highlight", R - 2, B - 6, Rgb(Highlight)},
+    };
+    for (const Sample& S : Samples)
+        EXPECT_EQ(gui::PixelAt(Shot.get(), S.X, S.Y), S.Want) << S.What;
+}
+
 TEST_F(PagerPaint, FourTabPositionsScreenshot)
 {
     TProOfficePager* Pagers[] = {AddPager(tpTop, 10, 10), AddPager(tpBottom, 430, 10), AddPager(tpLeft, 10, 270),
