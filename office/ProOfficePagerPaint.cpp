@@ -509,18 +509,44 @@ void TProOfficePager::PaintTab(int Index)
     C->Font()->SetColor(Page->Enabled() ? K.Text : static_cast<TColor>(0x808080));
     C->Brush()->SetStyle(TBrushStyle::bsClear);
     // A caption wider than its tab is shortened, with "..." on tabs of a
-    // set width that do not wrap. Captions run horizontally here, so they
-    // are fitted to the width on every side.
+    // set width that do not wrap.
     const bool Ellipsis = FTabSettings->Width() >= 1 && !FTabSettings->WordWrap();
-    const TRect FitR = TR;
-    TR.left += 3;
-    const UINT Flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
-    if (!Page->Caption().empty()) {
-        const String Text = FitCaption(C, Page->Caption(), FitR, tpTop, Ellipsis);
-        C->DrawTextRect(Text, TR, Flags);
-    } else if (!Page->WideCaption().empty()) {
-        const WideString Text = FitCaption(C, Page->WideCaption(), FitR, tpTop, Ellipsis);
-        C->DrawTextRect(Text, TR, Flags);
+    const bool Side = FTabPosition == tpLeft || FTabPosition == tpRight;
+    if (Side && FRotateTabLeftRight) {
+        // Along the strip: a turned copy of the tab font, reading upwards on
+        // the left and downwards on the right, centred across the tab.
+        TR = R;
+        if (FTabPosition == tpLeft)
+            TR.bottom -= FTabSettings->LeftMargin();
+        else
+            TR.top += FTabSettings->LeftMargin();
+        const int TextH = C->TextHeight("gh");
+        LOGFONTW Lf = C->Font()->LogFont();
+        Lf.lfEscapement = FTabPosition == tpLeft ? -2700 : -900;
+        Lf.lfOrientation = 30;
+        HFONT Turned = CreateFontIndirectW(&Lf);
+        C->Font()->SetHandle(Turned);
+        const int Across = (RectWidth(TR) - TextH) / 2;
+        const int X = FTabPosition == tpLeft ? TR.left + Across : TR.right - Across;
+        const int Y = FTabPosition == tpLeft ? TR.bottom : TR.top;
+        if (!Page->Caption().empty())
+            C->TextOut(X, Y, FitCaption(C, Page->Caption(), TR, FTabPosition, Ellipsis));
+        else if (!Page->WideCaption().empty())
+            C->TextOut(X, Y, FitCaption(C, Page->WideCaption(), TR, FTabPosition, Ellipsis));
+        C->Font()->Assign(A->Font());
+        if (Turned)
+            DeleteObject(Turned);
+    } else if (!Page->Caption().empty() || !Page->WideCaption().empty()) {
+        const TRect FitR = TR;
+        TR.left += 3;
+        const UINT Flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
+        if (!Page->Caption().empty()) {
+            const String Text = FitCaption(C, Page->Caption(), FitR, tpTop, Ellipsis);
+            C->DrawTextRect(Text, TR, Flags);
+        } else {
+            const WideString Text = FitCaption(C, Page->WideCaption(), FitR, tpTop, Ellipsis);
+            C->DrawTextRect(Text, TR, Flags);
+        }
     }
     C->Brush()->SetStyle(TBrushStyle::bsSolid);
     // No tab paints over the buttons.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -213,6 +215,32 @@ TEST_F(PagerPaint, PlainTabFinish)
     };
     for (const Sample& S : Samples)
         EXPECT_EQ(gui::PixelAt(Shot.get(), S.X, S.Y), S.Want) << S.What;
+}
+
+// Captions of turned side tabs run along the strip: the dark caption pixels
+// of the active tab span far more of its length than of its thickness.
+TEST_F(PagerPaint, TurnedSideCaptionsRunAlongTheStrip)
+{
+    TProOfficePager* Pagers[] = {AddPager(tpLeft, 10, 270), AddPager(tpRight, 430, 270)};
+    Form->Show();
+    gui::Settle();
+    for (TProOfficePager* Pager : Pagers) {
+        ASSERT_TRUE(Pager->RotateTabLeftRight());
+        auto Shot = gui::CaptureControl(Pager);
+        const TRect T = Pager->GetTabRect(1);
+        int X0 = INT_MAX, X1 = -1, Y0 = INT_MAX, Y1 = -1;
+        for (int Y = T.top + 2; Y < T.bottom - 2; ++Y)
+            for (int X = T.left + 2; X < T.right - 2; ++X) {
+                const COLORREF P = gui::PixelAt(Shot.get(), X, Y);
+                if (GetRValue(P) + GetGValue(P) + GetBValue(P) < 3 * 160) {
+                    X0 = std::min(X0, X), X1 = std::max(X1, X);
+                    Y0 = std::min(Y0, Y), Y1 = std::max(Y1, Y);
+                }
+            }
+        const std::string Where = "position " + std::to_string(Pager->TabPosition());
+        ASSERT_GE(X1, 0) << Where << ": no caption pixels";
+        EXPECT_GT(Y1 - Y0, 2 * (X1 - X0)) << Where;
+    }
 }
 
 TEST_F(PagerPaint, FourTabPositionsScreenshot)
