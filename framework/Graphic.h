@@ -2,6 +2,7 @@
 // The abstract graphic, a picture kind that draws itself on a canvas and
 // keeps its stored form as bytes, and the picture holder that owns one.
 
+#include <functional>
 #include <memory>
 
 #include "framework/Graphics.h"
@@ -47,8 +48,26 @@ public:
     int Width() const { return FGraphic ? FGraphic->Width() : 0; }
     int Height() const { return FGraphic ? FGraphic->Height() : 0; }
 
+    // The picture's stored form (its Data): the graphic's class name as a
+    // length-prefixed string of at most 63 characters, then the graphic's
+    // own data; a picture without graphic writes only an empty name.
+    // Reading a class that is not registered leaves the picture without
+    // graphic; a name longer than 63 characters raises EReadError.
+    void WriteData(TStream* Stream) const;
+    void ReadData(TStream* Stream);
+
     TNotifyEvent OnChange;
 
 private:
     std::unique_ptr<TGraphic> FGraphic;
 };
+
+// A picture's stored form for a graphic held elsewhere (null: no graphic).
+void WritePictureData(TStream* Stream, TGraphic* Graphic);
+
+// The graphic classes a picture's data can name: a class registers a
+// maker under its class name. TIcon is known from the start.
+using TGraphicMaker = std::function<std::unique_ptr<TGraphic>()>;
+void RegisterGraphicClass(const String& ClassName, TGraphicMaker Maker);
+// A new graphic of the named class; null when no class of that name is registered.
+std::unique_ptr<TGraphic> CreateGraphicOfClass(const String& ClassName);

@@ -49,6 +49,11 @@ String StreamBytes(TStream* Stream)
     return Bytes;
 }
 
+// A picture's stored data can name this class.
+const bool GdiPlusPictureRegistered = (RegisterGraphicClass("TGdiPlusPicture", [] {
+    return std::unique_ptr<TGraphic>(std::make_unique<TGdiPlusPicture>());
+}), true);
+
 } // namespace
 
 TGdiPlusPicture::TGdiPlusPicture() : FData(std::make_unique<TMemoryStream>()) {}

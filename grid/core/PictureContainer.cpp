@@ -36,6 +36,11 @@ String Upper(const String& S)
     return R;
 }
 
+// A picture's stored data can name this class.
+const bool HTMLPictureRegistered =
+    (RegisterGraphicClass("THTMLPicture", [] { return std::unique_ptr<TGraphic>(std::make_unique<THTMLPicture>()); }),
+     true);
+
 } // namespace
 
 // ---------------------------------------------------------------------------

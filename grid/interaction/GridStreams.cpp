@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "framework/Bitmap.h"
+#include "framework/Icon.h"
 #include "framework/Stream.h"
 #include "framework/StrUtils.h"
 #include "grid/core/GridCellStreamCodec.h"
@@ -99,7 +100,7 @@ void WriteCellProperties(TComponentRecordWriter& W, const TCellProperties* P, bo
     W.WriteIdent(N + "VAlignment", VAlignmentIdents()[P->VAlignment()]);
     W.WriteBoolean(N + "WordWrap", P->WordWrap());
     W.WriteInteger(N + "NodeLevel", P->NodeLevel);
-    if (const String Name = ComponentName(reinterpret_cast<TObject*>(P->Control)); !Name.empty())
+    if (const String Name = ComponentName(P->Control); !Name.empty())
         W.WriteIdent(N + "Control", Name);
     W.WriteBoolean("HasGraphic", HasGraphic);
     W.EndRecord();
@@ -124,6 +125,20 @@ void WriteCellGraphic(TComponentRecordWriter& W, const TCellGraphic* G)
     W.EndRecord();
 }
 
+// The graphic of a cell's icon or picture object: a picture holder's
+// graphic or the object itself.
+TGraphic* GraphicOf(TObject* Obj)
+{
+    if (auto* P = dynamic_cast<TPicture*>(Obj))
+        return P->Graphic();
+    return dynamic_cast<TGraphic*>(Obj);
+}
+
+String StreamBytes(TMemoryStream& S)
+{
+    return String(static_cast<const char*>(S.Memory()), static_cast<std::size_t>(S.Size()));
+}
+
 String LengthPrefixed(const String& Bytes)
 {
     String S;
@@ -146,8 +161,9 @@ void WriteGraphicObject(TComponentRecordWriter& W, const TCellGraphic* G)
         break;
     }
     case ctIcon:
-        // Icons are not carried: the record stands without its data.
         W.BeginRecord("TGridIconIO");
+        if (const auto* I = dynamic_cast<const TIcon*>(GraphicOf(G->CellIcon)))
+            W.WriteBinary("Icon.Data", I->Bytes());
         W.EndRecord();
         break;
     case ctRadio:
@@ -164,12 +180,14 @@ void WriteGraphicObject(TComponentRecordWriter& W, const TCellGraphic* G)
         W.EndRecord();
         break;
     }
-    case ctPicture:
-        // A picture's graphic is not carried: an empty class name.
+    case ctPicture: {
+        TMemoryStream Data;
+        WritePictureData(&Data, GraphicOf(G->CellBitmap));
         W.BeginRecord("TGridPicIO");
-        W.WriteBinary("Picture.Data", String(1, '\0'));
+        W.WriteBinary("Picture.Data", StreamBytes(Data));
         W.EndRecord();
         break;
+    }
     case ctFilePicture:
         W.BeginRecord("TGridFilePicIO");
         if (const auto* P = dynamic_cast<const TFilePicture*>(G->CellBitmap))
@@ -215,8 +233,18 @@ TColor ColorOf(const TStreamProperty& P)
     return C;
 }
 
+// The component a record names: one of the form's (the grid's owner's)
+// components, else one of the grid's own; null when none has that name.
+TComponent* NamedComponent(TProStringGrid* Grid, const String& Name)
+{
+    if (TComponent* Owner = Grid->Owner())
+        if (TComponent* C = Owner->FindComponent(Name))
+            return C;
+    return Grid->FindComponent(Name);
+}
+
 // Reads a properties record over P: what the record omits keeps its value.
-void ApplyCellProperties(const TStreamRecord& R, TCellProperties* P)
+void ApplyCellProperties(const TStreamRecord& R, TCellProperties* P, TProStringGrid* Grid)
 {
     const String Prefix = "CellProperties.";
     for (const TStreamProperty& V : R.Properties) {
@@ -251,8 +279,14 @@ void ApplyCellProperties(const TStreamRecord& R, TCellProperties* P)
         else if (N == "VAlignment") P->SetVAlignment(EnumOf(VAlignmentIdents(), V, P->VAlignment()));
         else if (N == "WordWrap") P->SetWordWrap(V.Int != 0);
         else if (N == "NodeLevel") P->NodeLevel = static_cast<int>(V.Int);
-        // CellObject and Control name components of the writing program;
-        // they are not looked up here.
+        else if (N == "Control") {
+            // A control of that name here takes the cell; a name this form
+            // does not know leaves the reference as it was.
+            if (auto* C = dynamic_cast<TControl*>(NamedComponent(Grid, V.Text)))
+                P->Control = C;
+        }
+        // A CellObject name is read but not applied: the application's
+        // reference belongs to the destination cell and is not assigned.
     }
 }
 
@@ -298,6 +332,23 @@ void AttachGraphicObject(const TStreamRecord& R, TCellGraphic* G, int ACol, int 
             for (const String& S : P->Items)
                 L->Add(StrToInt(S));
         Obj = L.release();
+    } else if (G->CellType == ctIcon) {
+        auto I = std::make_unique<TIcon>();
+        if (const TStreamProperty* P = R.Find("Icon.Data"))
+            I->LoadFromBytes(P->Text);
+        // The icon has its own slot; the graphic owns it when created.
+        G->CellIcon = I.release();
+        G->CellCreated = true;
+        return;
+    } else if (G->CellType == ctPicture) {
+        auto Pic = std::make_unique<TPicture>();
+        if (const TStreamProperty* P = R.Find("Picture.Data")) {
+            TMemoryStream Data;
+            Data.WriteBuffer(P->Text.data(), static_cast<Integer>(P->Text.size()));
+            Data.SetPosition(0);
+            Pic->ReadData(&Data);
+        }
+        Obj = Pic.release();
     } else if (G->CellType == ctFilePicture) {
         auto F = std::make_unique<TFilePicture>();
         if (const TStreamProperty* P = R.Find("Picture.Filename"))
@@ -480,10 +531,17 @@ void TProStringGrid::ReadCellBinaryStream(TPoint Point, TStream* Stream)
             TCellProperties* Dest = EnsureCellProperties(DC, DR);
             TCellProperties Carrier(this, DC, DR);
             Carrier.Assign(Dest);
-            ApplyCellProperties(*E.Properties, &Carrier);
+            ApplyCellProperties(*E.Properties, &Carrier, this);
             Carrier.OwnerCol = DC;
             Carrier.OwnerRow = DR;
             Dest->Assign(&Carrier);
+            // Assigning properties leaves out the gradient's end colour and
+            // direction; the record's values are kept so that a pasted
+            // gradient cell stays one.
+            if (E.Properties->Find("CellProperties.BrushColorTo"))
+                Dest->SetBrushColorTo(Carrier.BrushColorTo());
+            if (E.Properties->Find("CellProperties.GradientDirection"))
+                Dest->GradientDirection = Carrier.GradientDirection;
         }
         if (E.HasGraphic && E.Graphic) {
             // A fresh carrier for every graphic: nothing of the previous

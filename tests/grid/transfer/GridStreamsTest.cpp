@@ -6,6 +6,8 @@
 #include <random>
 
 #include "framework/Bitmap.h"
+#include "framework/Icon.h"
+#include "framework/Panel.h"
 #include "framework/Stream.h"
 #include "grid/core/ProGrid.h"
 
@@ -26,6 +28,15 @@ String StreamBytes(TMemoryStream& S)
     return String(static_cast<const char*>(S.Memory()), static_cast<std::size_t>(S.Size()));
 }
 
+// Reads a cell stream held in Bytes into G at (0, 0).
+void ReadInto(TProStringGrid* G, const String& Bytes)
+{
+    TMemoryStream M;
+    M.WriteBuffer(Bytes.data(), static_cast<Integer>(Bytes.size()));
+    M.SetPosition(0);
+    G->ReadCellBinaryStream(TPoint{0, 0}, &M);
+}
+
 // Length-prefixed name, as the records store names and short strings.
 String N(const String& S) { return String(1, static_cast<char>(S.size())) + S; }
 String Str(const String& S) { return "\x06" + N(S); }
@@ -34,6 +45,65 @@ String I8(int V) { return String("\x02") + static_cast<char>(V); }
 const String False = "\x08";
 const String True = "\x09";
 String Record(const String& Class, const String& Props) { return "TPF0" + N(Class) + String(1, '\0') + Props + String(2, '\0'); }
+String Le32(std::uint32_t V)
+{
+    String S;
+    for (int i = 0; i < 4; ++i)
+        S += static_cast<char>((V >> (8 * i)) & 0xFF);
+    return S;
+}
+String Bin(const String& Bytes) { return "\x0a" + Le32(static_cast<std::uint32_t>(Bytes.size())) + Bytes; }
+
+// An ICO file of one 2 x 2 image of 32-bit pixels, all of one colour
+// (blue, green, red, alpha), with its AND mask.
+String IconFile(Byte B, Byte G, Byte R)
+{
+    String Image = Le32(40) + Le32(2) + Le32(4) + String("\x01\x00\x20\x00", 4) + Le32(0) + Le32(0) + Le32(0) +
+                   Le32(0) + Le32(0) + Le32(0);
+    for (int i = 0; i < 4; ++i)
+        Image += String{static_cast<char>(B), static_cast<char>(G), static_cast<char>(R), '\xff'};
+    Image += String(8, '\0');   // AND mask: two rows of 4 bytes, all opaque
+    const String Header = String("\x00\x00\x01\x00\x01\x00", 6);
+    const String Entry = String("\x02\x02\x00\x00\x01\x00\x20\x00", 8) + Le32(static_cast<std::uint32_t>(Image.size())) + Le32(22);
+    return Header + Entry + Image;
+}
+
+// The graphic record of a created graphic of a type, all else at defaults.
+String GraphicRecord(const String& Type)
+{
+    const String K = "CellGraphic.";
+    return Record("TGridGraphicIO", N(K + "CellType") + Ident(Type) + N(K + "CellVAlign") + Ident("vaTop") +
+                                        N(K + "CellHAlign") + Ident("haLeft") + N(K + "CellIndex") + I8(0) +
+                                        N(K + "CellTransparent") + False + N(K + "CellCreated") + True +
+                                        N(K + "CellBoolean") + False + N(K + "CellAngle") + I8(0) +
+                                        N(K + "CellErrFrom") + I8(0) + N(K + "CellErrLen") + I8(0));
+}
+
+// Cells (0, 0) an icon, (1, 0) a picture holding an icon, (2, 0) a
+// picture without graphic: all created by the grid.
+std::unique_ptr<TProStringGrid> IconAndPictureGrid(const String& Ico, const String& PictureIco)
+{
+    auto G = MakeGrid(3, 1);
+    TCellGraphic* I = G->NewCellGraphic(0, 0);
+    I->CellType = ctIcon;
+    I->CellCreated = true;
+    auto* Icon = new TIcon();
+    Icon->LoadFromBytes(Ico);
+    I->CellIcon = Icon;
+    TCellGraphic* P = G->NewCellGraphic(1, 0);
+    P->CellType = ctPicture;
+    P->CellCreated = true;
+    auto* Pic = new TPicture();
+    auto Inner = std::make_unique<TIcon>();
+    Inner->LoadFromBytes(PictureIco);
+    Pic->SetGraphic(std::move(Inner));
+    P->CellBitmap = Pic;
+    TCellGraphic* E = G->NewCellGraphic(2, 0);
+    E->CellType = ctPicture;
+    E->CellCreated = true;
+    E->CellBitmap = new TPicture();
+    return G;
+}
 
 TEST(GridTextStream, WritesCountsWidthsAndEscapedCellLines)
 {
@@ -411,12 +481,6 @@ TEST(GridCellBinaryStream, DamagedStreams)
     Src->WriteCellBinaryStream(TRect{0, 0, 2, 2}, &S);
     const String Good = StreamBytes(S);
 
-    const auto ReadInto = [](TProStringGrid* G, const String& Bytes) {
-        TMemoryStream M;
-        M.WriteBuffer(Bytes.data(), static_cast<Integer>(Bytes.size()));
-        M.SetPosition(0);
-        G->ReadCellBinaryStream(TPoint{0, 0}, &M);
-    };
 
     {   // One trailing byte after the last record is ignored.
         auto G = MakeGrid(1, 1);
@@ -465,6 +529,167 @@ TEST(GridCellBinaryStream, DamagedStreams)
             EXPECT_EQ(E.Message, "Property HasPrap does not exist");
         }
     }
+}
+
+TEST(GridCellBinaryStream, IconAndPictureRecordsCarryTheirFileImages)
+{
+    const String Red = IconFile(0, 0, 0xFF);
+    const String Green = IconFile(0, 0xFF, 0);
+    auto G = IconAndPictureGrid(Red, Green);
+    TMemoryStream S;
+    G->WriteCellBinaryStream(TRect{0, 0, 2, 0}, &S);
+    const String B = StreamBytes(S);
+    // Each graphic record is followed at once by its object's record.
+    const String Icon = GraphicRecord("ctIcon") + Record("TGridIconIO", N("Icon.Data") + Bin(Red));
+    const String Picture =
+        GraphicRecord("ctPicture") + Record("TGridPicIO", N("Picture.Data") + Bin(N("TIcon") + Green));
+    const String Empty = GraphicRecord("ctPicture") + Record("TGridPicIO", N("Picture.Data") + Bin(String(1, '\0')));
+    const std::size_t IconAt = B.find(Icon);
+    const std::size_t PictureAt = B.find(Picture);
+    ASSERT_NE(IconAt, String::npos);
+    ASSERT_NE(PictureAt, String::npos);
+    EXPECT_LT(IconAt, PictureAt);
+    ASSERT_GE(B.size(), Empty.size());
+    EXPECT_EQ(B.substr(B.size() - Empty.size()), Empty) << "the empty picture ends the stream";
+
+    // Read back: the icon in the cell's icon slot, the picture as a holder
+    // of an icon, both owned by the new graphics.
+    S.SetPosition(0);
+    auto D = MakeGrid(3, 1);
+    D->PutCheckBox(2, 0, true, false);
+    D->ReadCellBinaryStream(TPoint{0, 0}, &S);
+    const TCellGraphic* GI = D->GetCellGraphic(0, 0);
+    ASSERT_NE(GI, nullptr);
+    EXPECT_EQ(GI->CellType, ctIcon);
+    EXPECT_TRUE(GI->CellCreated);
+    EXPECT_EQ(GI->CellBitmap, nullptr);
+    const auto* GotIcon = dynamic_cast<const TIcon*>(GI->CellIcon);
+    ASSERT_NE(GotIcon, nullptr);
+    EXPECT_EQ(GotIcon->Bytes(), Red);
+    EXPECT_EQ(GotIcon->Width(), 2);
+    const TCellGraphic* GP = D->GetCellGraphic(1, 0);
+    ASSERT_NE(GP, nullptr);
+    const auto* GotPic = dynamic_cast<const TPicture*>(GP->CellBitmap);
+    ASSERT_NE(GotPic, nullptr);
+    const auto* Inner = dynamic_cast<const TIcon*>(GotPic->Graphic());
+    ASSERT_NE(Inner, nullptr);
+    EXPECT_EQ(Inner->Bytes(), Green);
+    const TCellGraphic* GE = D->GetCellGraphic(2, 0);
+    ASSERT_NE(GE, nullptr);
+    EXPECT_EQ(GE->CellType, ctPicture) << "the check box was replaced";
+    const auto* EmptyPic = dynamic_cast<const TPicture*>(GE->CellBitmap);
+    ASSERT_NE(EmptyPic, nullptr);
+    EXPECT_EQ(EmptyPic->Graphic(), nullptr);
+
+    // The pasted icon draws its own pixels.
+    TBitmap Canvas(4, 4, TPixelFormat::pf24bit);
+    Canvas.Canvas()->Brush()->SetColor(clWhite);
+    Canvas.Canvas()->FillRect(TRect{0, 0, 4, 4});
+    const_cast<TIcon*>(GotIcon)->Draw(Canvas.Canvas(), TRect{1, 1, 3, 3});
+    EXPECT_EQ(GetPixel(Canvas.Canvas()->Handle(), 1, 1), RGB(0xFF, 0, 0));
+    EXPECT_EQ(GetPixel(Canvas.Canvas()->Handle(), 0, 0), RGB(0xFF, 0xFF, 0xFF));
+}
+
+// Damaged icon and picture data raise while reading; the cells read
+// before them stay. A picture of a class this program does not know is
+// read as a picture without graphic.
+TEST(GridCellBinaryStream, DamagedIconAndPictureData)
+{
+    const String Red = IconFile(0, 0, 0xFF);
+    auto G = IconAndPictureGrid(Red, Red);
+    G->SetCells(0, 0, "first");
+    TMemoryStream S;
+    G->WriteCellBinaryStream(TRect{0, 0, 2, 0}, &S);
+    const String Good = StreamBytes(S);
+    const auto Replaced = [&](const String& What, const String& With) {
+        String B = Good;
+        const std::size_t At = B.find(What);
+        EXPECT_NE(At, String::npos);
+        return At == String::npos ? B : B.replace(At, What.size(), With);
+    };
+    {   // Icon data that is no ICO file (a count of images past its end).
+        String Bad = Red;
+        Bad[4] = 9;
+        auto D = MakeGrid(3, 1);
+        EXPECT_THROW(ReadInto(D.get(), Replaced(N("Icon.Data") + Bin(Red), N("Icon.Data") + Bin(Bad))),
+                     EInvalidGraphic);
+        EXPECT_EQ(D->Cells(0, 0), "first");
+        EXPECT_EQ(D->GetCellGraphic(1, 0), nullptr) << "reading stopped at the icon";
+    }
+    {   // A class name longer than 63 characters.
+        const String Long(64, 'T');
+        auto D = MakeGrid(3, 1);
+        try {
+            ReadInto(D.get(), Replaced(N("Picture.Data") + Bin(N("TIcon") + Red),
+                                       N("Picture.Data") + Bin(N(Long) + Red)));
+            FAIL() << "no error";
+        } catch (const EReadError& E) {
+            EXPECT_EQ(E.Message, "Invalid stream format");
+        }
+        EXPECT_NE(D->GetCellGraphic(0, 0), nullptr);
+    }
+    {   // A graphic class nobody registered.
+        auto D = MakeGrid(3, 1);
+        ReadInto(D.get(), Replaced(N("Picture.Data") + Bin(N("TIcon") + Red), N("Picture.Data") + Bin(N("TMetaThing") + Red)));
+        const TCellGraphic* GP = D->GetCellGraphic(1, 0);
+        ASSERT_NE(GP, nullptr);
+        const auto* Pic = dynamic_cast<const TPicture*>(GP->CellBitmap);
+        ASSERT_NE(Pic, nullptr);
+        EXPECT_EQ(Pic->Graphic(), nullptr);
+        EXPECT_NE(D->GetCellGraphic(2, 0), nullptr) << "reading went on";
+    }
+}
+
+// Component references of the properties record: Control names a control
+// that the reading grid's form has, else the cell keeps its own; the
+// application's CellObject reference is never replaced.
+TEST(GridCellBinaryStream, ControlAndCellObjectReferencesOnRead)
+{
+    TComponent SourceForm(nullptr);
+    auto* SourceEdit = new TPanel(&SourceForm);
+    SourceEdit->SetName("PanelInCell");
+    auto* SourceObj = new TComponent(&SourceForm);
+    SourceObj->SetName("Tag1");
+    auto* Src = new TProStringGrid(&SourceForm);
+    Src->SetColCount(2);
+    Src->SetRowCount(1);
+    Src->EnsureCellProperties(0, 0)->Control = SourceEdit;
+    Src->EnsureCellProperties(0, 0)->CellObject = SourceObj;
+    Src->EnsureCellProperties(0, 0)->SetBrushColorTo(clYellow);
+    Src->EnsureCellProperties(0, 0)->GradientDirection = GradientHorizontal;
+    TMemoryStream S;
+    Src->WriteCellBinaryStream(TRect{0, 0, 0, 0}, &S);
+    const String B = StreamBytes(S);
+    EXPECT_NE(B.find(N("CellProperties.CellObject") + Ident("Tag1") + N("CellProperties.FontColor")), String::npos);
+    EXPECT_NE(B.find(N("CellProperties.Control") + Ident("PanelInCell") + N("HasGraphic")), String::npos);
+
+    TComponent OtherForm(nullptr);
+    auto* Mine = new TPanel(&OtherForm);
+    Mine->SetName("PanelInCell");
+    auto* Own = new TComponent(&OtherForm);
+    auto* D = new TProStringGrid(&OtherForm);
+    D->SetColCount(2);
+    D->SetRowCount(1);
+    D->EnsureCellProperties(1, 0)->CellObject = Own;
+    S.SetPosition(0);
+    D->ReadCellBinaryStream(TPoint{1, 0}, &S);
+    const TCellProperties* P = D->CellProperties(1, 0);
+    ASSERT_NE(P, nullptr);
+    EXPECT_EQ(P->Control, Mine) << "the name is looked up on the reading side";
+    EXPECT_EQ(P->CellObject, Own);
+    EXPECT_EQ(P->BrushColorTo(), clYellow) << "the gradient travels with the cell";
+    EXPECT_EQ(P->GradientDirection, GradientHorizontal);
+
+    // A form without a control of that name: the cell keeps its control.
+    TComponent Bare(nullptr);
+    auto* Kept = new TPanel(&Bare);
+    auto* E = new TProStringGrid(&Bare);
+    E->SetColCount(1);
+    E->SetRowCount(1);
+    E->EnsureCellProperties(0, 0)->Control = Kept;
+    S.SetPosition(0);
+    E->ReadCellBinaryStream(TPoint{0, 0}, &S);
+    EXPECT_EQ(E->CellProperties(0, 0)->Control, Kept);
 }
 
 TEST(GridCellBinaryStream, FileProgressRunsFromZeroToHundred)
