@@ -751,6 +751,12 @@ public:
     // The drag that mouse movement starts at the client point (X, Y) with
     // the button down and OleDropSource on; false when none ran.
     bool StartOleDrag(int X, int Y);
+    // The header drag button at a screen point, showing cell (ACol, ARow)
+    // in the colours of the grid's look.
+    void ShowHeaderDragButton(int ACol, int ARow, TPoint At);
+    // After a move out of the grid: the dragged rows removed or the dragged
+    // cells cleared, by the drag settings.
+    void RemoveDraggedCells();
     // The up, down and right arrows shown at a drop place, and the header
     // drag button (created on first use).
     TArrowWindow* DropArrow(int Direction);

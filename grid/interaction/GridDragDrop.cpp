@@ -453,45 +453,34 @@ bool TProStringGrid::StartOleDrag(int X, int Y)
     const TGridCoord Cell = MouseCoord(X, Y);
     if (Cell.X < 0 || Cell.Y < 0)
         return false;
+    const int C = RealColIndex(Cell.X);
     bool Allow = true;
     if (OnOleDrag)
-        OnOleDrag(this, Cell.Y, RealColIndex(Cell.X), ReadCellText(Cell.X, Cell.Y), Allow);
+        OnOleDrag(this, Cell.Y, C, ReadCellText(Cell.X, Cell.Y), Allow);
     if (!Allow)
         return false;
     auto* Source = new TGridDropSource(this);
     Source->AddRef();
     if (OnOleDragStart)
-        OnOleDragStart(this, Cell.Y, Cell.X);
+        OnOleDragStart(this, Cell.Y, C);
+    const TPoint P = ClientToScreen(TPoint{X, Y});
     const DWORD Allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     DWORD Effect = DROPEFFECT_NONE;
     if (Cell.Y < FixedRows() && FDragDropSettings->OleColumnDragDrop) {
-        TPopupButton* Button = HeaderDragButton();
-        Button->SetCaption(Cells(Cell.X, Cell.Y));
-        Button->SetBounds(0, 0, ColWidths(Cell.X), RowHeights(Cell.Y));
-        Button->SetVisible(true);
+        ShowHeaderDragButton(Cell.X, Cell.Y, P);
         const HRESULT Hr = Source->StartColumnDrag(Cell.X, Allowed, Effect);
-        Button->SetVisible(false);
         if (Hr != DRAGDROP_S_CANCEL && OnOleDragStop)
             OnOleDragStop(this, static_cast<int>(Effect));
+        HeaderDragButton()->SetVisible(false);
+        DropArrow(ArrowUp)->SetVisible(false);
+        DropArrow(ArrowDown)->SetVisible(false);
     } else {
         DragSourceRect = Selection();
         InsertedDuringDrag().erase(this);
         const HRESULT Hr = Source->StartTextDrag(GetDragText(), Cells(Cell.X, Cell.Y), Effect, Allowed);
         if (Hr != DRAGDROP_S_CANCEL) {
-            if (Effect == DROPEFFECT_MOVE) {
-                const TGridRect Src = DragSourceRect;
-                if (FDragDropSettings->OleRemoveRows && HasOption(goRowSelect)) {
-                    // Rows a drop inserted inside the source block stay.
-                    auto It = InsertedDuringDrag().find(this);
-                    if (It != InsertedDuringDrag().end()) {
-                        const TInsertedRows In = It->second;
-                        RemoveRows(In.Row + In.Count, Src.Bottom - (In.Row + In.Count) + 1);
-                        RemoveRows(Src.Top, In.Row - Src.Top);
-                    } else
-                        RemoveRows(Src.Top, Src.Bottom - Src.Top + 1);
-                } else if (!FDragDropSettings->OleCopyAlways)
-                    ClearRect(Src.Left, Src.Top, Src.Right, Src.Bottom);
-            }
+            if (Effect == DROPEFFECT_MOVE)
+                RemoveDraggedCells();
             if (OnOleDragStop)
                 OnOleDragStop(this, static_cast<int>(Effect));
         }
@@ -500,4 +489,43 @@ bool TProStringGrid::StartOleDrag(int X, int Y)
     }
     Source->Release();
     return true;
+}
+
+void TProStringGrid::ShowHeaderDragButton(int ACol, int ARow, TPoint At)
+{
+    TPopupButton* Button = HeaderDragButton();
+    Button->SetCaption(Cells(ACol, ARow));
+    Button->SetBounds(At.x, At.y, ColWidths(ACol), RowHeights(0));
+    const bool Gradient = Look == glQJX || Look == glXP || Look == glVista;
+    Button->SetColorFrom(Gradient ? FixedGradientFrom : clNone);
+    Button->SetColorTo(Gradient ? FixedGradientTo : clNone);
+    Button->SetColorMirrorFrom(Look == glVista ? FixedGradientMirrorFrom : clNone);
+    Button->SetColorMirrorTo(Look == glVista ? FixedGradientMirrorTo : clNone);
+    Button->SetImages(GridImages);
+    Button->SetVisible(true);
+    SetWindowPos(Button->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TProStringGrid::RemoveDraggedCells()
+{
+    const TGridRect Src = DragSourceRect;
+    if (FDragDropSettings->OleRemoveRows && HasOption(goRowSelect)) {
+        if (FMouseActions->DisjunctRowSelect()) {
+            RemoveSelectedRows();
+            return;
+        }
+        // Rows a drop inserted inside the source block stay.
+        auto It = InsertedDuringDrag().find(this);
+        if (It != InsertedDuringDrag().end()) {
+            const TInsertedRows In = It->second;
+            RemoveRows(In.Row + In.Count, Src.Bottom - (In.Row + In.Count) + 1);
+            RemoveRows(Src.Top, In.Row - Src.Top);
+        } else
+            RemoveRows(Src.Top, Src.Bottom - Src.Top + 1);
+    } else if (!FDragDropSettings->OleCopyAlways) {
+        if (FMouseActions->DisjunctRowSelect())
+            ClearSelectedCells();
+        else
+            ClearRect(Src.Left, Src.Top, Src.Right, Src.Bottom);
+    }
 }

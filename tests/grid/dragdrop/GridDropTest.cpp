@@ -341,3 +341,72 @@ TEST_F(GridDrop, RealMoveInsideOneGridRemovesExactlyTheSourceRows)
     for (int I = 0; I < 8; ++I)
         EXPECT_EQ(RowText(A, I + 1), Expected2[I]) << "row " << I + 1;
 }
+
+// The header drag button stands at the drag's start point, as wide as the
+// column and as high as row 0, in the fixed gradient of the grid's look.
+TEST_F(GridDrop, HeaderDragButtonTakesTheLooksColours)
+{
+    A->SetRowHeights(0, 30);
+    A->SetCells(2, 0, "Head");
+    A->FixedGradientFrom = 0x111111;
+    A->FixedGradientTo = 0x222222;
+    A->FixedGradientMirrorFrom = 0x333333;
+    A->FixedGradientMirrorTo = 0x444444;
+    struct Case {
+        TGridLook Look;
+        TColor From, To, MirrorFrom, MirrorTo;
+    };
+    const Case Cases[] = {{glXP, 0x111111, 0x222222, clNone, clNone},
+                          {glQJX, 0x111111, 0x222222, clNone, clNone},
+                          {glVista, 0x111111, 0x222222, 0x333333, 0x444444},
+                          {glStandard, clNone, clNone, clNone, clNone},
+                          {glListView, clNone, clNone, clNone, clNone}};
+    for (const Case& C : Cases) {
+        A->Look = C.Look;
+        A->ShowHeaderDragButton(2, 0, TPoint{300, 200});
+        TPopupButton* B = A->HeaderDragButton();
+        EXPECT_EQ(B->ColorFrom(), C.From) << C.Look;
+        EXPECT_EQ(B->ColorTo(), C.To) << C.Look;
+        EXPECT_EQ(B->ColorMirrorFrom(), C.MirrorFrom) << C.Look;
+        EXPECT_EQ(B->ColorMirrorTo(), C.MirrorTo) << C.Look;
+    }
+    TPopupButton* B = A->HeaderDragButton();
+    EXPECT_TRUE(B->Visible());
+    EXPECT_EQ(B->Caption(), "Head");
+    RECT R{};
+    GetWindowRect(B->Handle(), &R);
+    EXPECT_EQ(R.left, 300);
+    EXPECT_EQ(R.top, 200);
+    EXPECT_EQ(R.right - R.left, A->ColWidths(2));
+    EXPECT_EQ(R.bottom - R.top, 30);
+    EXPECT_NE(GetWindowLongPtrW(B->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "it stays above other windows";
+    B->SetVisible(false);
+}
+
+// After a move out of the grid with disjunct row selection, the marked
+// rows are removed (row removal on) or their cells cleared, not the
+// rectangle of the selection.
+TEST_F(GridDrop, MovedDisjunctRowsAreRemovedOrCleared)
+{
+    A->MouseActions()->SetDisjunctRowSelect(true);
+    A->SetRowSelected(2, true);
+    A->SetRowSelected(5, true);
+    A->SetSelection(TGridRect{1, 2, 2, 2});
+    A->DragSourceRect = A->Selection();
+    A->RemoveDraggedCells();
+    EXPECT_EQ(RowText(A, 2), ",,,");
+    EXPECT_EQ(RowText(A, 5), ",,,");
+    EXPECT_EQ(RowText(A, 3), "a3,b3,c3,d3");
+
+    A->SetOptions(A->Options() | goRowSelect);
+    A->DragDropSettings()->OleRemoveRows = true;
+    A->ClearRowSelection();
+    A->SetRowSelected(3, true);
+    A->SetRowSelected(7, true);
+    A->DragSourceRect = TGridRect{1, 3, 4, 3};
+    A->RemoveDraggedCells();
+    EXPECT_EQ(A->RowCount(), 8) << "both marked rows are gone";
+    EXPECT_EQ(RowText(A, 3), "a4,b4,c4,d4");
+    EXPECT_EQ(RowText(A, 6), "a8,b8,c8,d8");
+    EXPECT_EQ(RowText(A, 2), ",,,") << "rows outside the marks stay";
+}
