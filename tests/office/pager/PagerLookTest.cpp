@@ -247,11 +247,13 @@ TEST(FitCaption, ShortensWholeCharactersAndAddsTheSuffix)
         EXPECT_EQ(K.Caption.compare(0, Prefix.size(), Prefix), 0) << Where;
         // Whole double-byte characters only: the prefix is an even number
         // of bytes of the Chinese caption.
-        if (K.Caption == Wide)
+        if (K.Caption == Wide) {
             EXPECT_EQ(Prefix.size() % 2, 0u) << Where;
+        }
         // It fits, or nothing is left of the caption; one character more would not fit.
-        if (!Prefix.empty())
+        if (!Prefix.empty()) {
             EXPECT_LT(C->TextWidth(Got), K.Width) << Where;
+        }
         if (Prefix.size() < K.Caption.size()) {
             const std::size_t Next = K.Caption == Wide ? Prefix.size() + 2 : Prefix.size() + 1;
             EXPECT_GE(C->TextWidth(K.Caption.substr(0, Next) + Suffix), K.Width) << Where;
