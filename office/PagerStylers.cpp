@@ -61,6 +61,37 @@ const PageColorRow PageColors[] = {
 };
 constexpr Cardinal BackGroundColor[] = {0xE4AE88, 0xE6D8D8, 0x8CC0B1, 0xC9D1D5, 0xFFDBBF, 0x535353, 0xFF00000F, 0x859D9D, 0xDDD4D0};
 constexpr Cardinal BackGroundColorTo[] = {0xFADAC4, 0xE6D8D8, 0xCFF0EA, 0xFFFFFF, 0x1FFFFFFF, 0x3A3A3A, 0xFF00000F, 0xADC4C4, 0x1FFFFFFF};
+// The glow-button look of each preset (the hot, down and checked sets of
+// the Office 2003 silver and olive looks differ from the glow button's own
+// presets). Skip: the preset leaves the value as it is.
+constexpr Cardinal Skip = 0xFFFFFFFF;
+struct GlowRow {
+    TGlowButtonAppearance::TValue Value;
+    Cardinal V[9];
+};
+using A = TGlowButtonAppearance;
+const GlowRow GlowColors[] = {
+    {A::avColor, {0xEEDBC8, 0xEDD4C0, 0xCFF0EA, 0xFFFFFF, 0xEEDBC8, 0xDFDED6, 0xFFFFFF, 0xFFFFFF, 0xF3F3F1}},
+    {A::avColorTo, {0xF6DDC9, 0xE6D8D8, 0xCFF0EA, 0xC9D1D5, 0xF6DDC9, 0xE4E2DB, 0xB9D8DC, 0xDFEDF0, 0xF5F5F3}},
+    {A::avColorMirror, {0xEDD4C0, 0xEDD4C0, 0xCFF0EA, 0xFFFFFF, 0xEDD4C0, 0xD7D5CE, 0xB9D8DC, 0xDFEDF0, 0xEEEAE7}},
+    {A::avColorMirrorTo, {0xF7E1D0, 0xC8B2B3, 0x8CC0B1, 0xC9D1D5, 0xF7E1D0, 0xE7E5E0, 0xB9D8DC, 0xDFEDF0, 0xF8F7F6}},
+    {A::avBorderColor, {0xE0B99B, 0x927476, 0x8CC0B1, 0x000000, 0xE0B99B, 0xC0BCB2, 0xB9D8DC, 0x99A8AC, 0xCCCAC9}},
+    {A::avColorHot, {0xEBFDFF, 0xCCF4FF, 0xCCF4FF, 0xEBFDFF, 0xEBFDFF, 0xEBFDFF, 0xEFD3C6, 0xEBFDFF, 0xEBFDFF}},
+    {A::avColorHotTo, {0xACECFF, 0xCCF4FF, 0xCCF4FF, 0xACECFF, 0xACECFF, 0xACECFF, 0xEFD3C6, 0xACECFF, 0xACECFF}},
+    {A::avColorMirrorHot, {0x59DAFF, 0xCCF4FF, 0xCCF4FF, 0x59DAFF, 0x59DAFF, 0x59DAFF, 0xEFD3C6, 0x59DAFF, 0x59DAFF}},
+    {A::avColorMirrorHotTo, {0xA4E9FF, 0x91D0FF, 0x91D0FF, 0xA4E9FF, 0xA4E9FF, 0xA4E9FF, 0xEFD3C6, 0xA4E9FF, 0xA4E9FF}},
+    {A::avBorderColorHot, {0x99CEDB, 0x99CEDB, 0x99CEDB, 0x99CEDB, 0x99CEDB, 0x99CEDB, 0xFF00000D, 0x99CEDB, 0x99CEDB}},
+    {A::avColorDown, {0x76AFF1, 0x4E91FE, 0x4E91FE, 0x76AFF1, 0x76AFF1, 0x76AFF1, 0xB59284, 0x76AFF1, 0x76AFF1}},
+    {A::avColorDownTo, {0x4190F3, 0x4E91FE, 0x4E91FE, 0x4190F3, 0x4190F3, 0x4190F3, 0xB59284, 0x4190F3, 0x4190F3}},
+    {A::avColorMirrorDown, {0x0E72F1, 0x4E91FE, 0x4E91FE, 0x0E72F1, 0x0E72F1, 0x0E72F1, 0xB59284, 0x0E72F1, 0x0E72F1}},
+    {A::avColorMirrorDownTo, {0x4C9FFD, 0x91D3FF, 0x91D3FF, 0x4C9FFD, 0x4C9FFD, 0x4C9FFD, 0xB59284, 0x4C9FFD, 0x4C9FFD}},
+    {A::avBorderColorDown, {0x45667B, 0x45667B, 0x45667B, 0x45667B, 0x45667B, 0x45667B, 0xFF00000D, 0x45667B, 0x45667B}},
+    {A::avColorChecked, {0xB5DBFB, 0x4E91FE, 0x4E91FE, 0xB5DBFB, 0xB5DBFB, 0xB5DBFB, 0xB9D8DC, 0xB5DBFB, 0xB5DBFB}},
+    {A::avColorCheckedTo, {0x78C7FE, 0x4E91FE, 0x4E91FE, 0x78C7FE, 0x78C7FE, 0x78C7FE, 0xB9D8DC, 0x78C7FE, 0x78C7FE}},
+    {A::avColorMirrorChecked, {0x9FEBFD, 0x4E91FE, 0x4E91FE, 0x9FEBFD, 0x9FEBFD, 0x9FEBFD, 0xB9D8DC, 0x9FEBFD, 0x9FEBFD}},
+    {A::avColorMirrorCheckedTo, {0x56B4FE, 0x91D3FF, 0x91D3FF, 0x56B4FE, 0x56B4FE, 0x56B4FE, 0xB9D8DC, 0x56B4FE, 0x56B4FE}},
+    {A::avBorderColorChecked, {Skip, Skip, Skip, Skip, 0x45667B, 0x45667B, 0x000000, Skip, 0x45667B}},
+};
 int PresetColumn(int Style)
 {
     if (Style >= 0 && Style <= 7)
@@ -254,5 +285,11 @@ void TProOfficePagerOfficeStyler::ApplyPreset(int Column)
     for (const PageColorRow& R : PageColors)
         (Page->*R.Set)(C(R.V[Column]));
 
-    GlowButtonAppearance()->ApplyPreset(static_cast<TComponentStylePreset>(FStyle));
+    TGlowButtonAppearance* Glow = GlowButtonAppearance();
+    for (const GlowRow& R : GlowColors)
+        if (R.V[Column] != Skip)
+            Glow->SetValue(R.Value, static_cast<Integer>(R.V[Column]));
+    for (A::TValue G : {A::avGradient, A::avGradientMirror, A::avGradientHot, A::avGradientMirrorHot,
+                        A::avGradientDown, A::avGradientMirrorDown, A::avGradientChecked, A::avGradientMirrorChecked})
+        Glow->SetValue(G, ggVertical);
 }

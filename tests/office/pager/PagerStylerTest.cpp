@@ -100,6 +100,39 @@ TEST(OfficeStyler, PagersAreToldOfChanges)
     EXPECT_EQ(S.PagerCount(), 0);
 }
 
+// The styler's glow-button looks are its own: the silver and olive presets
+// give hot, down and checked sets unlike the glow button's own presets, the
+// border of the checked set is written by some presets only, and every
+// gradient but the disabled set's becomes vertical.
+TEST(OfficeStyler, GlowButtonLooksOfThePresets)
+{
+    TProOfficePagerOfficeStyler S(nullptr);
+    TGlowButtonAppearance* G = S.GlowButtonAppearance();
+    G->SetBorderColorChecked(static_cast<TColor>(0x123456));
+    G->SetGradientDisabled(ggRadial);
+    G->SetGradientChecked(ggRadial);
+    S.SetStyle(psOffice2003Silver);
+    EXPECT_EQ(G->Color(), 0xEDD4C0u);
+    EXPECT_EQ(G->ColorMirror(), 0xEDD4C0u);
+    EXPECT_EQ(G->ColorHot(), 0xCCF4FFu);
+    EXPECT_EQ(G->ColorMirrorHotTo(), 0x91D0FFu);
+    EXPECT_EQ(G->ColorDown(), 0x4E91FEu);
+    EXPECT_EQ(G->ColorMirrorDownTo(), 0x91D3FFu);
+    EXPECT_EQ(G->ColorMirrorCheckedTo(), 0x91D3FFu);
+    EXPECT_EQ(G->BorderColorChecked(), 0x123456u);
+    EXPECT_EQ(G->GradientChecked(), ggVertical);
+    EXPECT_EQ(G->GradientDisabled(), ggRadial);
+    S.SetStyle(psOffice2003Olive);
+    EXPECT_EQ(G->ColorHotTo(), 0xCCF4FFu);
+    EXPECT_EQ(G->ColorChecked(), 0x4E91FEu);
+    S.SetStyle(psOffice2007Luna);
+    EXPECT_EQ(G->ColorHot(), 0xEBFDFFu);
+    EXPECT_EQ(G->BorderColorChecked(), 0x45667Bu);
+    S.SetStyle(psWindowsXP);
+    EXPECT_EQ(G->BorderColorHot(), static_cast<TColor>(0xFF00000D));
+    EXPECT_EQ(G->BorderColorChecked(), 0x000000u);
+}
+
 TEST(OfficeStyler, InternalStylerHasTheLunaLook)
 {
     TProOfficePager Pager(nullptr);
