@@ -215,6 +215,16 @@ TGPStatus TGPGraphics::ResetClip()
     return SetStatus(F::GdipResetClip(Native<G::GpGraphics>(this)));
 }
 
+TGPStatus TGPGraphics::TranslateTransform(float Dx, float Dy)
+{
+    return SetStatus(F::GdipTranslateWorldTransform(Native<G::GpGraphics>(this), Dx, Dy, G::MatrixOrderPrepend));
+}
+
+TGPStatus TGPGraphics::RotateTransform(float Angle)
+{
+    return SetStatus(F::GdipRotateWorldTransform(Native<G::GpGraphics>(this), Angle, G::MatrixOrderPrepend));
+}
+
 // ---------------------------------------------------------------------------
 
 TGPPen::TGPPen(TGPColor Color, float Width)
@@ -340,6 +350,17 @@ TGPFontFamily::TGPFontFamily(const WideString& Name)
 TGPFontFamily::~TGPFontFamily()
 {
     F::GdipDeleteFontFamily(Native<G::GpFontFamily>(this));
+}
+
+std::unique_ptr<TGPFontFamily> CreateFontFamilyOrArial(const WideString& Name)
+{
+    std::unique_ptr<TGPFontFamily> Family(new TGPFontFamily(Name));
+    if (!Family || !Family->NativeHandle() || Family->GetLastStatus() == GPFontFamilyNotFound ||
+        Family->GetLastStatus() == GPFontStyleNotFound)
+        Family.reset(new TGPFontFamily(L"Arial"));
+    if (Family && !Family->NativeHandle())
+        Family.reset();
+    return Family;
 }
 
 TGPFont::TGPFont(TGPFontFamily* Family, float Size, Integer Style, Integer Unit)

@@ -15,6 +15,7 @@
 // operation raises.
 
 #include <cstddef>
+#include <memory>
 
 #include <windows.h>
 #include <objidl.h>
@@ -191,6 +192,10 @@ public:
     TGPStatus DrawImage(TGPImage* Image, int X, int Y, int Width, int Height);
     TGPStatus SetClip(TGPRegion* Region, Integer CombineMode);
     TGPStatus ResetClip();
+    // GdipTranslateWorldTransform and GdipRotateWorldTransform (degrees,
+    // clockwise), each applied after the transform already set.
+    TGPStatus TranslateTransform(float Dx, float Dy);
+    TGPStatus RotateTransform(float Angle);
 };
 
 class TGPPen : public TGdiplusBase {
@@ -246,6 +251,10 @@ public:
     explicit TGPFontFamily(const WideString& Name);
     ~TGPFontFamily() override;
 };
+
+// The family of Name, or Arial when GDI+ finds no family or style of that
+// name; nullptr when neither can be made.
+std::unique_ptr<TGPFontFamily> CreateFontFamilyOrArial(const WideString& Name);
 
 class TGPFont : public TGdiplusBase {
 public:

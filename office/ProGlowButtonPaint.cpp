@@ -268,11 +268,7 @@ bool UseGdiPlusText(TCanvas* C, TFont* Font, TAntiAlias AntiAlias)
 
 std::unique_ptr<TGPFontFamily> FontFamily(const String& Name)
 {
-    std::unique_ptr<TGPFontFamily> F(new TGPFontFamily(StrToWide(Name)));
-    if (F && (F->GetLastStatus() == GPFontFamilyNotFound || F->GetLastStatus() == GPFontStyleNotFound ||
-              !F->NativeHandle()))
-        F.reset(new TGPFontFamily(L"Arial"));
-    return F;
+    return CreateFontFamilyOrArial(StrToWide(Name));
 }
 
 Integer GPStyle(TFont* Font)

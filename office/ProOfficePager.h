@@ -307,6 +307,8 @@ private:
     bool ButtonsAreaInUse() const;
     void PaintTabStrip();
     void PaintTab(int Index);
+    // The image and caption of a tab over its background R.
+    void PaintTabContent(int Index, TRect R);
 
     TDbgList FPages;
     std::atomic<int> FActivePageIndex{-1};   // written by the GUI thread only

@@ -1,7 +1,8 @@
-// Painting of the pager and its pages with GDI: the strip background, the
-// tabs in their states with the hover and click glow blended in, captions,
-// the frame of the buttons area, and the page's two-part background, border
-// and the line that joins the active page to its tab.
+// Painting of the pager and its pages with GDI and GDI+: the strip
+// background, the tabs in their states with the hover and click glow blended
+// in, the frame of the buttons area, and the page's two-part background,
+// border and the line that joins the active page to its tab. What a tab
+// shows over its background is in ProOfficePagerTabContent.cpp.
 
 #include <algorithm>
 #include <initializer_list>
@@ -410,11 +411,11 @@ void TProOfficePager::PaintTab(int Index)
     } else if (Active) {
         K = TTabColors{A->ColorSelected(), A->ColorSelectedTo(), A->ColorMirrorSelected(), A->ColorMirrorSelectedTo(),
                        A->BorderColorSelected(), A->TextColorSelected(), A->GradientSelected(), A->GradientMirrorSelected()};
-        if (Hot && !IsNone(A->BorderColorSelectedHot())) {
+        if (Hot) {
             K.Border = A->BorderColorSelectedHot();
             Highlight = A->HighLightColorSelectedHot;
         }
-        if (Index == FDownTabIndex && !IsNone(A->BorderColorDown())) {
+        if (Index == FDownTabIndex) {
             K.Border = A->BorderColorDown();
             Highlight = A->HighLightColorDown;
         }
@@ -462,14 +463,30 @@ void TProOfficePager::PaintTab(int Index)
     }
 
     TCanvas* C = Canvas();
+    // The active tab that carries the close button is drawn off the screen
+    // and copied into place.
+    const bool OffScreen = Active && FCloseOnTab && FButtonSettings->CloseButton();
     if (Background) {
         if (IsPlainTab()) {
             // Side tabs with horizontal captions are filled as top tabs.
             const bool Turned = (FTabPosition == tpLeft || FTabPosition == tpRight) && !FRotateTabLeftRight;
-            DrawVistaGradient(C, R, K, Turned ? tpTop : FTabPosition, !Turned, true);
+            const TTabPosition FillPos = Turned ? tpTop : FTabPosition;
+            if (OffScreen) {
+                // Over a copy of what lies under the tab, so its rounded
+                // corners show the strip as when drawn in place.
+                TBitmap Bitmap(RectWidth(R), RectHeight(R));
+                const TRect Own = Rect(0, 0, RectWidth(R), RectHeight(R));
+                Bitmap.Canvas()->CopyRect(Own, C, R);
+                DrawVistaGradient(Bitmap.Canvas(), Own, K, FillPos, !Turned, true);
+                C->CopyRect(R, Bitmap.Canvas(), Own);
+            } else {
+                DrawVistaGradient(C, R, K, FillPos, !Turned, true);
+            }
             TPlainTabFinish Finish;
             if (!IsNone(K.Color)) {
-                Finish.Light = BlendColors(static_cast<TColor>(0xFFFFFF), K.Color, FocusedActive || Fading ? 20 : 50);
+                // Softer while the tab has the focus or fades with the hover.
+                const bool Lit = FocusedActive || (Fading && Page->GlowMode() == 0);
+                Finish.Light = BlendColors(static_cast<TColor>(0xFFFFFF), K.Color, Lit ? 20 : 50);
                 if (!IsNone(K.Border))
                     Finish.Inner = BlendColors(K.Color, K.Border, 80);
             }
@@ -494,60 +511,39 @@ void TProOfficePager::PaintTab(int Index)
             }
             const bool Side = FTabPosition == tpLeft || FTabPosition == tpRight;
             const TProTabShape Shape = Side && !FRotateTabLeftRight ? tsRectangle : FTabSettings->Shape();
-            DrawShapedTab(C, S, K, FTabPosition, FRotateTabLeftRight, FTabSettings->Rounding(), Shape);
+            if (OffScreen) {
+                // Drawn on a key colour that is left out when the bitmap is
+                // copied, one pixel short at the far side.
+                const TColor Key = BlendColors(IsNone(K.Border) ? static_cast<TColor>(0xFFFFFF) : K.Border,
+                                               static_cast<TColor>(0xFFFFFF), 50);
+                TBitmap Bitmap(RectWidth(R), RectHeight(R));
+                Bitmap.Canvas()->Brush()->SetColor(Key);
+                Bitmap.Canvas()->FillRect(Rect(0, 0, RectWidth(R), RectHeight(R)));
+                S = Rect(0, 0, RectWidth(R), RectHeight(R));
+                switch (FTabPosition) {
+                case tpTop: S.bottom -= 3; S.right -= 1; break;
+                case tpBottom: S.top += 2; S.right -= 1; S.bottom -= 1; break;
+                case tpLeft: S.right -= 3; S.bottom -= 1; break;
+                case tpRight: S.left += 2; S.right -= 1; S.bottom -= 2; break;
+                }
+                DrawShapedTab(Bitmap.Canvas(), S, K, FTabPosition, FRotateTabLeftRight, FTabSettings->Rounding(),
+                              Shape);
+                Bitmap.SetTransparentColor(Key);
+                Bitmap.SetTransparent(true);
+                C->Draw(R.left, R.top, &Bitmap);
+            } else {
+                DrawShapedTab(C, S, K, FTabPosition, FRotateTabLeftRight, FTabSettings->Rounding(), Shape);
+            }
         }
     }
     if (OnDrawTab) {
         OnDrawTab(this, Index, R);
         return;
     }
-    TRect TR = R;
-    TR.left += FTabSettings->LeftMargin();
-    if (CloseButtonOnTab() && Active && Page->ShowClose() && FCloseOnTabPosition == cpLeft)
-        TR.left += 22;
     C->Font()->Assign(A->Font());
     C->Font()->SetColor(Page->Enabled() ? K.Text : static_cast<TColor>(0x808080));
     C->Brush()->SetStyle(TBrushStyle::bsClear);
-    // A caption wider than its tab is shortened, with "..." on tabs of a
-    // set width that do not wrap.
-    const bool Ellipsis = FTabSettings->Width() >= 1 && !FTabSettings->WordWrap();
-    const bool Side = FTabPosition == tpLeft || FTabPosition == tpRight;
-    if (Side && FRotateTabLeftRight) {
-        // Along the strip: a turned copy of the tab font, reading upwards on
-        // the left and downwards on the right, centred across the tab.
-        TR = R;
-        if (FTabPosition == tpLeft)
-            TR.bottom -= FTabSettings->LeftMargin();
-        else
-            TR.top += FTabSettings->LeftMargin();
-        const int TextH = C->TextHeight("gh");
-        LOGFONTW Lf = C->Font()->LogFont();
-        Lf.lfEscapement = FTabPosition == tpLeft ? -2700 : -900;
-        Lf.lfOrientation = 30;
-        HFONT Turned = CreateFontIndirectW(&Lf);
-        C->Font()->SetHandle(Turned);
-        const int Across = (RectWidth(TR) - TextH) / 2;
-        const int X = FTabPosition == tpLeft ? TR.left + Across : TR.right - Across;
-        const int Y = FTabPosition == tpLeft ? TR.bottom : TR.top;
-        if (!Page->Caption().empty())
-            C->TextOut(X, Y, FitCaption(C, Page->Caption(), TR, FTabPosition, Ellipsis));
-        else if (!Page->WideCaption().empty())
-            C->TextOut(X, Y, FitCaption(C, Page->WideCaption(), TR, FTabPosition, Ellipsis));
-        C->Font()->Assign(A->Font());
-        if (Turned)
-            DeleteObject(Turned);
-    } else if (!Page->Caption().empty() || !Page->WideCaption().empty()) {
-        const TRect FitR = TR;
-        TR.left += 3;
-        const UINT Flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
-        if (!Page->Caption().empty()) {
-            const String Text = FitCaption(C, Page->Caption(), FitR, tpTop, Ellipsis);
-            C->DrawTextRect(Text, TR, Flags);
-        } else {
-            const WideString Text = FitCaption(C, Page->WideCaption(), FitR, tpTop, Ellipsis);
-            C->DrawTextRect(Text, TR, Flags);
-        }
-    }
+    PaintTabContent(Index, R);
     C->Brush()->SetStyle(TBrushStyle::bsSolid);
     // No tab paints over the buttons.
     if (ButtonsAreaInUse()) {

@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/ImageList.h"
+#include "framework/Stream.h"
+#include "office/GdiPlusPicture.h"
 #include "office/OfficeColors.h"
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
+#include "tests/office/TestImages.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
@@ -250,6 +254,35 @@ TEST_F(PagerPaint, FourTabPositionsScreenshot)
     Pagers[1]->ButtonSettings()->SetCloseButton(true);
     Pagers[1]->ButtonSettings()->SetPageListButton(true);
     Pagers[2]->SetRotateTabLeftRight(false);
+    // Images in every pager: a drawn 16 x 16 image on the first two tabs, a
+    // picture on the third, each pager with its own image position; the top
+    // one with the close button on its tabs.
+    auto* Images = new TImageList(Form);
+    TBitmap Disc(16, 16);
+    Disc.Canvas()->Brush()->SetColor(static_cast<TColor>(0xFF00FF));
+    Disc.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    Disc.Canvas()->Brush()->SetColor(static_cast<TColor>(0x30A030));
+    Disc.Canvas()->Pen()->SetColor(static_cast<TColor>(0x205020));
+    Disc.Canvas()->Ellipse(1, 1, 15, 15);
+    Images->AddMasked(&Disc, static_cast<TColor>(0xFF00FF));
+    TGdiPlusPicture Png;
+    TMemoryStream Stream;
+    Stream.WriteBuffer(office_test::RedBluePng, sizeof office_test::RedBluePng);
+    Stream.SetPosition(0);
+    Png.LoadFromStream(&Stream);
+    const TImagePosition Positions[] = {ipLeft, ipRight, ipLeft, ipTop};
+    for (int I = 0; I < 4; ++I) {
+        TProOfficePager* Pager = Pagers[I];
+        Pager->SetImages(Images);
+        Pager->TabSettings()->SetImagePosition(Positions[I]);
+        Pager->ProPages(0)->SetImageIndex(0);
+        Pager->ProPages(1)->SetImageIndex(0);
+        Pager->ProPages(2)->SetPicture(&Png);
+    }
+    Pagers[2]->TabSettings()->SetHeight(80);
+    Pagers[3]->TabSettings()->SetHeight(44);
+    Pagers[0]->ButtonSettings()->SetCloseButton(true);
+    Pagers[0]->SetCloseOnTab(true);
     Form->Show();
     gui::Settle();
     for (TProOfficePager* Pager : Pagers) {
