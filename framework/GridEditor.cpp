@@ -241,6 +241,24 @@ void TCustomGrid::InvalidateEditor()
     UpdateEditorPlace();
 }
 
+void TCustomGrid::EditedCellWritten(int ACol, int ARow)
+{
+    if (!FEditorMode || FInplaceEdit == nullptr || FInplaceEdit->FLoading || ACol != FEditCell.X
+        || ARow != FEditCell.Y)
+        return;
+    const String Text = GetEditText(ACol, ARow);
+    if (Text == FInplaceEdit->Text())
+        return;
+    FInplaceEdit->FLoading = true;
+    try {
+        FInplaceEdit->SetText(Text);
+    } catch (...) {
+        FInplaceEdit->FLoading = false;
+        throw;
+    }
+    FInplaceEdit->FLoading = false;
+}
+
 // Puts an open editor over its cell, or hides its window while the cell is
 // scrolled out of view (the edit stays open).
 void TCustomGrid::UpdateEditorPlace()

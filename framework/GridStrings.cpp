@@ -139,6 +139,7 @@ void TStringGrid::SetCells(int ACol, int ARow, const String& Value)
     }
     CellForWrite(ACol, ARow).Text = Value;
     InvalidateCell(ACol, ARow);
+    EditedCellWritten(ACol, ARow);
 }
 
 TObject* TStringGrid::Objects(int ACol, int ARow) const

@@ -398,6 +398,10 @@ protected:
     virtual bool CanEditShow();
     virtual String GetEditText(int ACol, int ARow);
     virtual void SetEditText(int ACol, int ARow, const String& Value);
+    // A cell's text was written (TStringGrid.SetCells). When its editor is
+    // open and shows another text, the editor takes the cell's new text, so
+    // that closing the editor keeps what was written.
+    virtual void EditedCellWritten(int ACol, int ARow);
     virtual int GetEditLimit();
 
     // The wheel: CM_MOUSEWHEEL fires OnMouseWheel and, unless it handled

@@ -814,8 +814,15 @@ public:
     void DrawSortGlyph(TCanvas* ACanvas, int ACol, int X, int Y);
     virtual void GetCellBorder(int ACol, int ARow, TPen* APen, unsigned& Borders);
     virtual bool IsPasswordCell(int ACol, int ARow);
-    virtual bool HasComboBox(int /*ACol*/, int /*ARow*/) { return false; }
-    virtual bool HasSpinEdit(int /*ACol*/, int /*ARow*/) { return false; }
+    // Whether a cell shows a combo button or spin buttons while it is not
+    // edited: the application's event decides, else the look's always-visible
+    // switch with the cell's editor type (grid/interaction/ProGridEditing.cpp).
+    virtual bool HasComboBox(int ACol, int ARow);
+    virtual bool HasSpinEdit(int ACol, int ARow);
+    THasComboBoxEvent OnHasComboBox;
+    THasSpinEditEvent OnHasSpinEdit;
+    bool EditorButtonShown(int ACol, int ARow, const THasEditorButtonEvent& Event, bool AlwaysVisible,
+                           bool (*IsType)(TEditorType));
     // Hover and press state of fixed cells (kept by the mouse handling).
     TGridCoord HoverFixedCell{-1, -1};
     bool FixedCellPushed = false;
@@ -996,6 +1003,9 @@ public:
     // The editor type of a cell: DefaultEditor, then OnGetEditorType.
     TEditorType CellEditorType(int ACol, int ARow);
     virtual void DoCanEditCell(int ACol, int ARow, bool& CanEdit);
+    // Fires OnIsPasswordCell; painting masks the text of a password cell.
+    virtual void DoIsPasswordCell(int ACol, int ARow, bool& IsPassword);
+    TIsPasswordCellEvent OnIsPasswordCell;
     virtual void ShowInplaceEdit(int ACol, int ARow);
     // The branch of ShowInplaceEdit for the editor type in use.
     void ShowSpecialEditor(int ACol, int ARow);
@@ -1008,9 +1018,14 @@ public:
     void BeginCellEdit(int ACol, int ARow);
     bool ValidateCell(const String& Value);
     bool ValidateWideCell(const WideString& Value);
+    void ReopenEditor(int ACol, int ARow);
     String GetCurrentCellText();
     void SetCurrentCellText(const String& Value);
     void SetCurrentEditText(const String& Value);
+    // The clipboard's text for a paste into an editor, through OnClipboardPaste
+    // and OnClipboardBeforePasteCell (which may change it); false when the
+    // clipboard holds no text or an event refuses the paste.
+    bool EditorPasteText(TObject* Editor, String& Value);
     String DoEllipsClick(const String& Text);
     void DoWideEllipsClick(TObject* Sender);
     void DoDateTimeChange(TObject* Sender);
@@ -1027,6 +1042,12 @@ public:
     // WM_COMMAND from a child: the combo editor's notifications, the live
     // copy of an editor's text, and the command sent back to its child.
     bool EditorCommand(TMessage& Message);
+    // EN_CHANGE of the spin or edit-with-button editor: its text into the cell.
+    void CopyEditorTextLive();
+    void ReloadSpecialEditorText(const String& Text);
+    TWinControl* TextValueEditor();
+    template <class TCombo>
+    void OpenCombo(TCombo* C, TColor Color);
     TProStringGridCheck* CellChecker = nullptr;
     virtual void EditorMessageHook(TMessage&) {}
     virtual void EditorKeyDownHook(Word&, TShiftState) {}
@@ -1074,6 +1095,10 @@ public:
     void ShowControlEditor(const String& CellText, const String& CtrlType, int ARow, int ACol, int EventCol,
                            const TRect& CtrlRect, const String& CtrlValue, const String& CtrlID);
     void ControlEditDone(TObject* Sender);
+    // Opens the editor of the first editable form control of the cell after
+    // the one with CtrlID (the first of all with an empty ID); with none the
+    // grid takes the focus.
+    void FocusCellControl(int ACol, int ARow, const String& CtrlID);
     TControlComboListEvent OnControlComboList;
     TControlEditDoneEvent OnControlEditDone;
     // The rich-text editor of edRichEdit cells (grid/interaction/ProRichEdit.cpp).
@@ -1097,6 +1122,8 @@ protected:
     String GetEditText(int ACol, int ARow) override;
     void SetEditText(int ACol, int ARow, const String& Value) override;
     int GetEditLimit() override;
+    // Code wrote the cell being edited: the open editor shows the new text.
+    void EditedCellWritten(int ACol, int ARow) override;
     void KeyPress(char& Key) override;
 
 private:

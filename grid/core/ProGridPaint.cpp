@@ -631,7 +631,12 @@ void TProStringGrid::GetCellBorder(int ACol, int ARow, TPen* APen, unsigned& Bor
         OnGetCellBorder(this, ARow, ACol, APen, Borders);
 }
 
-bool TProStringGrid::IsPasswordCell(int, int) { return false; }
+bool TProStringGrid::IsPasswordCell(int ACol, int ARow)
+{
+    bool IsPassword = false;
+    DoIsPasswordCell(ACol, ARow, IsPassword);
+    return IsPassword;
+}
 
 void TProStringGrid::DrawCellBorders(int ACol, int ARow, TRect Rect)
 {

@@ -2,7 +2,10 @@
 #include "grid/interaction/ControlEditors.h"
 
 #include "framework/Codepage.h"
+#include "grid/core/HtmlRender.h"
 #include "grid/core/HtmlTextRoutines.h"
+#include "grid/core/ProGridLook.h"
+#include "grid/interaction/GridClipboard.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/Navigation.h"
 
@@ -26,6 +29,50 @@ void TControlEdit::CreateWnd()
     SendMessageW(Handle(), EM_SETPASSWORDCHAR, FPasswordChar, 0);
 }
 
+void TControlEdit::SetEditMask(const String& Mask) { FMask = TEditMask(Mask); }
+
+void TControlEdit::SetValue(const String& Value) { SetText(WideToStr(FMask.Format(StrToWide(Value)))); }
+
+String TControlEdit::Value() { return WideToStr(FMask.Value(StrToWide(Text()))); }
+
+bool TControlEdit::TypeMasked(wchar_t Ch)
+{
+    WideString W = StrToWide(Text());
+    int Caret = SelStart();
+    if (!FMask.Type(W, Caret, Ch))
+        return false;
+    SetText(WideToStr(W));
+    SetSelStart(Caret);
+    return true;
+}
+
+// With a mask, printable characters and pasted text go through its slots; a
+// character that fits no slot is refused with a beep (a paste stops there).
+void TControlEdit::WndProc(TMessage& Message)
+{
+    if (FMask.Empty() || !HandleAllocated()) {
+        TCustomEdit::WndProc(Message);
+        return;
+    }
+    if (Message.Msg == WM_CHAR && Message.WParam >= 32) {
+        Message.Result = 0;
+        if (!TypeMasked(static_cast<wchar_t>(Message.WParam)))
+            MessageBeep(0);
+        return;
+    }
+    if (Message.Msg == WM_PASTE) {
+        Message.Result = 0;
+        for (wchar_t Ch : ClipboardWideText()) {
+            if (!TypeMasked(Ch)) {
+                MessageBeep(0);
+                break;
+            }
+        }
+        return;
+    }
+    TCustomEdit::WndProc(Message);
+}
+
 bool TControlEdit::WantsSpecialKey(Word Key)
 {
     if (Key == VK_TAB)
@@ -35,15 +82,25 @@ bool TControlEdit::WantsSpecialKey(Word Key)
     return TCustomEdit::WantsSpecialKey(Key);
 }
 
+namespace {
+
+// Enter and Tab end a form-control edit and are consumed.
+bool ControlEditEndKey(TProStringGrid* Grid, char& Key)
+{
+    if ((Key != '\r' && Key != '\t') || Grid == nullptr)
+        return false;
+    const bool Tab = Key == '\t';
+    Key = 0;
+    EndControlEditByKey(Grid, Tab);
+    return true;
+}
+
+} // namespace
+
 void TControlEdit::KeyPress(char& Key)
 {
-    if ((Key == '\r' || Key == '\t') && FGrid != nullptr) {
-        const bool Tab = Key == '\t';
-        Key = 0;
-        EndControlEditByKey(FGrid, Tab);
-        return;
-    }
-    TCustomEdit::KeyPress(Key);
+    if (!ControlEditEndKey(FGrid, Key))
+        TCustomEdit::KeyPress(Key);
 }
 
 TControlCombo::TControlCombo(TComponent* AOwner) : TPSGComboBox(AOwner), FGrid(dynamic_cast<TProStringGrid*>(AOwner))
@@ -55,23 +112,68 @@ bool TControlCombo::WantsSpecialKey(Word Key) { return Key == VK_TAB || TPSGComb
 
 void TControlCombo::KeyPress(char& Key)
 {
-    if ((Key == '\r' || Key == '\t') && FGrid != nullptr) {
-        const bool Tab = Key == '\t';
-        Key = 0;
-        EndControlEditByKey(FGrid, Tab);
-        return;
-    }
-    TPSGComboBox::KeyPress(Key);
+    if (!ControlEditEndKey(FGrid, Key))
+        TPSGComboBox::KeyPress(Key);
 }
 
 void EndControlEditByKey(TProStringGrid* Grid, bool Tab)
 {
+    const String OpenID = Grid->EditState().CtrlID;
     if (Grid->CanFocus())
         Grid->SetFocus();
     else
         Grid->ControlEditDone(nullptr);
-    if (Tab && Grid->Navigation()->AdvanceAuto)
+    if (!Tab)
+        return;
+    if (Grid->Navigation()->AdvanceAuto)
         Grid->AdvanceAfterEdit(Grid->Col(), Grid->Row(), true, true, false);
+    else
+        Grid->FocusCellControl(Grid->Col(), Grid->Row(), OpenID);
+}
+
+void TProStringGrid::FocusCellControl(int ACol, int ARow, const String& CtrlID)
+{
+    const String Text = ReadCellText(RealColIndex(ACol), ARow);
+    const String ID = NextEditableHtmlControl(Text, CtrlID);
+    if (ID.empty()) {
+        if (CanFocus())
+            SetFocus();
+        return;
+    }
+    // Where the control is painted: the cell less its text margins and one
+    // pixel, less the check box on the left.
+    TRect R = CellRect(ACol, ARow);
+    R.left += 2 + 1;
+    R.top += 2 + 1;
+    R.right -= 2 + 1;
+    R.bottom -= 2 + 1;
+    if (HasCheckBox(ACol, ARow))
+        R.left += ControlLook()->CheckSize();
+    THtmlDrawParams Params;
+    Params.HitTestOnly = true;
+    Params.PictureCache = PictureCache();
+    Params.PictureContainer = PictureContainer;
+    Params.ImageList = GridImages;
+    THtmlDrawResult Found;
+    Found.ControlID = ID;
+    TGridDrawState State = 0;
+    TResolvedCellColors Colors;
+    TBrush CellBrush;
+    TFont CellFont;
+    ResolveCellColors(ACol, ARow, State, false, false, true, &CellBrush, &CellFont, Colors);
+    TBitmap Scratch(1, 1);
+    TCanvas* Cv = Canvas()->HandleAllocated() ? Canvas() : Scratch.Canvas();
+    TFont Keep;
+    Keep.Assign(Cv->Font());
+    Cv->Font()->Assign(&CellFont);
+    DrawHtmlText(Cv, Text, R, Params, Found);
+    Cv->Font()->Assign(&Keep);
+    if (Found.ControlID != ID || Found.ControlRect.right <= Found.ControlRect.left) {
+        if (CanFocus())
+            SetFocus();
+        return;
+    }
+    ShowControlEditor(Text, Found.ControlType, ARow, ACol, ACol, Found.ControlRect, Found.ControlValue, ID);
 }
 
 void TProStringGrid::ShowControlEditor(const String& CellText, const String& CtrlType, int ARow, int ACol, int,
@@ -93,9 +195,9 @@ void TProStringGrid::ShowControlEditor(const String& CellText, const String& Ctr
         TControlEdit* E = FEdit.ControlEdit;
         E->SetWidth(0);
         E->SetPasswordChar(CtrlType == "PASSWORD" ? L'*' : 0);
-        E->EditMask = CtrlType == "MASK" ? GetHtmlControlProp(CellText, CtrlID) : String();
+        E->SetEditMask(CtrlType == "MASK" ? GetHtmlControlProp(CellText, CtrlID) : String());
         E->OnExit = [this](TObject* Sender) { ControlEditDone(Sender); };
-        E->SetText(CtrlValue);
+        E->SetValue(CtrlValue);
         E->SetBounds(Left, Top, Width, RectHeight(CtrlRect) - 4);
         E->SetMaxLength(GetHtmlControlMaxLen(CellText, CtrlID));
         E->SetVisible(true);
@@ -147,7 +249,7 @@ void TProStringGrid::ControlEditDone(TObject*)
         // A second exit of an editor already closed changes nothing more.
         if (!Editor->Visible())
             return;
-        Value = Editor->Text();
+        Value = Editor == FEdit.ControlEdit ? FEdit.ControlEdit->Value() : Editor->Text();
         String Cell = ReadCellText(FEdit.CtrlCol, FEdit.CtrlRow);
         SetHtmlControlValue(Cell, FEdit.CtrlID, Value);
         WriteCellText(FEdit.CtrlCol, FEdit.CtrlRow, Cell);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "framework/Codepage.h"
 #include "framework/Stream.h"
@@ -204,6 +205,18 @@ String ClipboardBytes(unsigned Format)
     String Bytes(static_cast<const char*>(P), Size);
     GlobalUnlock(H);
     return Bytes;
+}
+
+WideString ClipboardWideText()
+{
+    const String Bytes = ClipboardBytes(CF_UNICODETEXT);
+    WideString W(Bytes.size() / sizeof(wchar_t), L'\0');
+    if (!W.empty())
+        std::memcpy(W.data(), Bytes.data(), W.size() * sizeof(wchar_t));
+    const auto End = W.find(L'\0');
+    if (End != WideString::npos)
+        W.resize(End);
+    return W;
 }
 
 // ---- Copy and cut -----------------------------------------------------------

@@ -12,3 +12,5 @@ void MeasureClipboardText(const String& Text, int& Width, int& LastLine);
 // of the global block; empty when absent).
 bool ClipboardHasFormat(unsigned Format);
 String ClipboardBytes(unsigned Format);
+// The clipboard's Unicode text up to its terminator; empty when it holds none.
+WideString ClipboardWideText();

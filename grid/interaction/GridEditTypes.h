@@ -30,8 +30,9 @@ class TProRichEdit;
 class TStrings;
 
 using TGetEditorTypeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditorType& AEditor)>;
-using THasComboBoxEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasComboBox)>;
-using THasSpinEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasSpinEdit)>;
+using THasEditorButtonEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Has)>;
+using THasComboBoxEvent = THasEditorButtonEvent;
+using THasSpinEditEvent = THasEditorButtonEvent;
 using TIsPasswordCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)>;
 using TCellValidateEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Valid)>;
 using TCellValidateWideEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value, bool& Valid)>;
@@ -92,6 +93,8 @@ struct TGridEditState {
     WideString LastWideText;             // the wide text a Unicode editor left when it lost the focus
     TWinControl* Shown = nullptr;        // the special editor shown now
     TEditLink* Link = nullptr;           // the custom editor link (not owned)
+    bool CaretRequest = false;           // a click with CaretPositioning opened the editor: the
+                                         // caret goes under the mouse when the editor takes the focus
     bool SpinStepPending = false;        // a click on a cell's spin buttons started the edit
     bool SpinStepUp = false;
 

@@ -4,11 +4,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <type_traits>
+
 #include "framework/Application.h"
 #include "framework/Codepage.h"
 #include "grid/interaction/LocaleFormats.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
+#include "grid/interaction/ProInplaceEdit.h"
 
 TProStringGrid* EditorGridOf(TComponent* AOwner)
 {
@@ -126,78 +130,36 @@ void TGridSpin::Change()
         Grid->OnEditChange(Grid, Grid->Col(), Grid->Row(), Text());
 }
 
-// --- TGridCombo ------------------------------------------------------------------
+// --- The combo editors ---------------------------------------------------------------
 
-TGridCombo::TGridCombo(TComponent* AOwner) : TGridEditorOf<TPSGComboBox>(AOwner) { SetButtonWidth(16); }
-
-bool TGridCombo::ListMode() const { return Style() == csDropDownList || DroppedDown(); }
-
-bool TGridCombo::IsExitKey(Word Key, TShiftState Shift)
-{
-    if (ListMode())
-        return Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_LEFT || Key == VK_RIGHT;
-    if (Key == VK_DOWN && (Shift & ssAlt) != 0)
-        return false;
-    return Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_PRIOR || Key == VK_NEXT
-           || Key == VK_END || Key == VK_UP || Key == VK_DOWN;
-}
-
-void TGridCombo::KeyDown(Word& Key, TShiftState Shift)
-{
-    FLookupEnabled = Key != VK_BACK && Key != VK_DELETE;
-    if (!IsExitKey(Key, Shift)) {
-        TPSGComboBox::KeyDown(Key, Shift);
-        return;
-    }
-    if (Key == VK_ESCAPE) {
-        const String Cell = Grid->GetCurrentCellText();
-        const int I = Items()->IndexOf(Cell);
-        if (I >= 0)
-            SetItemIndex(I);
-        SetText(Cell);
-    }
-    if (Key == VK_TAB || Key == VK_RETURN || Key == VK_UP || Key == VK_DOWN) {
-        if (!AnsiCheck(Text(), [this](const String& S) { SetText(S); })) {
-            Key = 0;
-            return;
-        }
-        if (Key == VK_RETURN && Grid->Navigation()->AdvanceOnEnter) {
-            Grid->EndCellEdit();
-            if (Grid->CanFocus())
-                Grid->SetFocus();
-            Key = 0;
-            Grid->AdvanceAfterEdit(Grid->Col(), Grid->Row(), false, false, false);
-            return;
-        }
-        if (Key == VK_TAB && Grid->HasOption(goTabs)) {
-            Grid->EndCellEdit();
-            if (Grid->CanFocus())
-                Grid->SetFocus();
-            Grid->TabNavigate((Shift & ssShift) != 0);
-            Key = 0;
-            return;
-        }
-    }
-    const Word K = Key;
-    Key = 0;
-    if (ListMode()) {
-        Grid->EndCellEdit();
-        if (K == VK_LEFT || K == VK_RIGHT) {
-            Word G = K;
-            Grid->GridKeyDown(G, Shift);
-            Grid->LeaveEditor(0, Shift);
-        } else {
-            Grid->LeaveEditor(K, Shift);
-        }
-        return;
-    }
-    Grid->LeaveEditor(K, Shift);
-}
-
-// Keys typed into the combo's edit field come to the combo's key handling
-// first, as they do for the list style without an edit field.
 namespace {
 
+WideString ItemText(TStrings* Items, int I) { return StrToWide(Items->Strings(I)); }
+WideString ItemText(TWideStrings* Items, int I) { return Items->Strings(I); }
+
+WideString UpperWide(WideString S)
+{
+    if (!S.empty())
+        CharUpperBuffW(S.data(), static_cast<DWORD>(S.size()));
+    return S;
+}
+
+// The first of the items that begins with Typed (compared upper-cased
+// unless case-sensitive); -1 when none does.
+template <class TItems>
+int FindPrefixItem(TItems* Items, const WideString& Typed, bool Case)
+{
+    const WideString Prefix = Case ? Typed : UpperWide(Typed);
+    for (int i = 0; i < Items->Count(); ++i) {
+        const WideString Item = Case ? ItemText(Items, i) : UpperWide(ItemText(Items, i));
+        if (Item.compare(0, Prefix.size(), Prefix) == 0)
+            return i;
+    }
+    return -1;
+}
+
+// Keys typed into a combo's edit field come to the combo's key handling
+// first, as they do for the list style without an edit field.
 bool RouteChildKey(TWinControl* Combo, UINT Msg, WPARAM WParam, LRESULT& Result)
 {
     switch (Msg) {
@@ -220,7 +182,209 @@ bool RouteChildKey(TWinControl* Combo, UINT Msg, WPARAM WParam, LRESULT& Result)
     }
 }
 
+// The edit field of a combo box; nullptr for the list style.
+HWND ComboEditField(HWND Combo)
+{
+    COMBOBOXINFO Info{};
+    Info.cbSize = sizeof Info;
+    if (GetComboBoxInfo(Combo, &Info) && Info.hwndItem != nullptr && Info.hwndItem != Combo)
+        return Info.hwndItem;
+    return nullptr;
+}
+
 } // namespace
+
+template <class TBase>
+bool TGridComboOf<TBase>::IsExitKey(Word Key, TShiftState Shift)
+{
+    if (ListMode())
+        return Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_LEFT || Key == VK_RIGHT;
+    // Alt+Down opens the list of the 8-bit combo.
+    if (Key == VK_DOWN && (Shift & ssAlt) != 0 && std::is_same_v<TBase, TPSGComboBox>)
+        return false;
+    return Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_PRIOR || Key == VK_NEXT
+           || Key == VK_END || Key == VK_UP || Key == VK_DOWN;
+}
+
+template <class TBase>
+void TGridComboOf<TBase>::CaretToEnd()
+{
+    const auto Length = static_cast<int>(GetWindowTextLengthW(this->Handle()));
+    SendMessageW(this->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(Length, Length));
+}
+
+template <class TBase>
+void TGridComboOf<TBase>::KeyUp(Word& Key, TShiftState Shift)
+{
+    if (Key != VK_RETURN)
+        TBase::KeyUp(Key, Shift);
+    LookupComplete();
+}
+
+// Type-ahead: the text before the caret completed by the first item that
+// begins with it, which is selected; the completed part is selected in the
+// edit field.
+template <class TBase>
+void TGridComboOf<TBase>::LookupComplete()
+{
+    // The 8-bit combo also completes from the grid's lookup items.
+    constexpr bool GridItemsToo = std::is_same_v<TBase, TPSGComboBox>;
+    if (!FLookupEnabled || !this->Grid->Lookup || this->Style() == csDropDownList || !this->HandleAllocated())
+        return;
+    DWORD S = 0;
+    DWORD E = 0;
+    SendMessageW(this->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&S), reinterpret_cast<LPARAM>(&E));
+    WideString W;
+    if constexpr (std::is_same_v<TBase, TPSGComboBox>)
+        W = StrToWide(this->Text());
+    else
+        W = this->Text();
+    const std::size_t Caret = std::min<std::size_t>(S, W.size());
+    if (Caret == 0)
+        return;
+    const WideString Typed = W.substr(0, Caret);
+    const bool Case = this->Grid->LookupCaseSensitive;
+    WideString Item;
+    int I = FindPrefixItem(this->Items(), Typed, Case);
+    if (I >= 0) {
+        Item = ItemText(this->Items(), I);
+    } else if (GridItemsToo) {
+        const int J = FindPrefixItem(this->Grid->LookupItems(), Typed, Case);
+        if (J < 0)
+            return;
+        Item = ItemText(this->Grid->LookupItems(), J);
+    } else {
+        return;
+    }
+    WideString Done = Typed + Item.substr(std::min(Caret, Item.size()));
+    if (Done.size() > 255)
+        Done.resize(255);
+    if (I >= 0)
+        this->SetItemIndex(I);
+    if constexpr (std::is_same_v<TBase, TPSGComboBox>)
+        this->SetText(WideToStr(Done));
+    else
+        this->SetText(Done);
+    SendMessageW(this->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(Caret, Done.size()));
+}
+
+template <class TBase>
+void TGridComboOf<TBase>::KeepInHistory()
+{
+    const auto T = this->Text();
+    if (this->Grid->LookupHistory && !T.empty() && this->Items()->IndexOf(T) < 0)
+        this->Items()->Add(T);
+}
+
+template <class TBase>
+void TGridComboOf<TBase>::AutoSizeDropWidth()
+{
+    int W = this->Width();
+    TCanvas* C = this->Grid->Canvas();
+    const bool Scrolls = this->Items()->Count() > this->DropDownCount();
+    for (int i = 0; i < this->Items()->Count(); ++i) {
+        const int Tw = C->TextWidth(WideToStr(ItemText(this->Items(), i)));
+        if (Scrolls && Tw > W - 25)
+            W = Tw + 25;
+        else if (!Scrolls && Tw > W - 5)
+            W = Tw + 8;
+    }
+    this->SetDropWidth(W);
+}
+
+// A click with CaretPositioning opened the editor: the caret goes to the
+// character under the mouse, nothing selected, once the showing is over.
+template <class TBase>
+void TGridComboOf<TBase>::DoEnter()
+{
+    TBase::DoEnter();
+    TGridEditState& S = this->Grid->EditState();
+    if (S.CaretRequest && this->HandleAllocated()) {
+        S.CaretRequest = false;
+        PostMessageW(this->Handle(), CaretToMouseMessage(), 0, 0);
+    }
+}
+
+// The wheel steps through the items: towards the user to the next one, away
+// to the previous one; the grid's change events follow and the message goes
+// no further.
+template <class TBase>
+void TGridComboOf<TBase>::WndProc(TMessage& Message)
+{
+    if (Message.Msg == CaretToMouseMessage()) {
+        const HWND Field = ComboEditField(this->Handle());
+        const int At = Field != nullptr ? CharUnderMouse(Field, this->Handle()) : -1;
+        if (At >= 0)
+            SendMessageW(this->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(At, At));
+        return;
+    }
+    if (Message.Msg != WM_MOUSEWHEEL || !this->Visible()) {
+        TBase::WndProc(Message);
+        return;
+    }
+    Message.Result = 0;
+    const auto Delta = static_cast<short>(HIWORD(Message.WParam));
+    const int Count = this->Items()->Count();
+    int I = this->ItemIndex();
+    if (Delta < 0 && I < Count - 1)
+        ++I;
+    else if (Delta > 0 && I > 0)
+        --I;
+    else
+        return;
+    this->SetItemIndex(I);
+    TProStringGrid* G = this->Grid;
+    const String Item = WideToStr(ItemText(this->Items(), I));
+    const int C = G->RealColIndex(G->Col());
+    if (G->OnEditChange)
+        G->OnEditChange(G, C, G->Row(), Item);
+    if (G->OnComboChange)
+        G->OnComboChange(G, C, G->Row(), I, Item);
+    if (G->OnComboObjectChange)
+        G->OnComboObjectChange(G, C, G->Row(), I, Item, this->Items()->Objects(I));
+}
+
+template class TGridComboOf<TPSGComboBox>;
+template class TGridComboOf<TPSGUniComboBox>;
+
+// --- TGridCombo ------------------------------------------------------------------
+
+TGridCombo::TGridCombo(TComponent* AOwner) : TGridComboOf<TPSGComboBox>(AOwner) { SetButtonWidth(16); }
+
+void TGridCombo::ExitKey(Word& Key, TShiftState Shift)
+{
+    if (Key == VK_ESCAPE) {
+        const String Cell = Grid->GetCurrentCellText();
+        const int I = Items()->IndexOf(Cell);
+        if (I >= 0)
+            SetItemIndex(I);
+        SetText(Cell);
+    }
+    if (Key == VK_TAB || Key == VK_RETURN || Key == VK_UP || Key == VK_DOWN) {
+        if (!AnsiCheck(Text(), [this](const String& S) { SetText(S); })) {
+            Key = 0;
+            return;
+        }
+        if (EnterAdvances(Key) || TabOut(Key, Shift)) {
+            Key = 0;
+            return;
+        }
+    }
+    const Word K = Key;
+    Key = 0;
+    if (ListMode()) {
+        Grid->EndCellEdit();
+        if (K == VK_LEFT || K == VK_RIGHT) {
+            Word G = K;
+            Grid->GridKeyDown(G, Shift);
+            Grid->LeaveEditor(0, Shift);
+        } else {
+            Grid->LeaveEditor(K, Shift);
+        }
+        return;
+    }
+    Grid->LeaveEditor(K, Shift);
+}
 
 LRESULT CALLBACK TGridCombo::EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR, DWORD_PTR Ref)
 {
@@ -229,6 +393,8 @@ LRESULT CALLBACK TGridCombo::EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM 
     bool Handled = false;
     if (Msg == WM_CHAR && (WParam == '\r' || WParam == '\t' || WParam == 27))
         Handled = true;
+    else if (Msg == WM_MOUSEWHEEL)
+        return SendMessageW(Combo->Handle(), Msg, WParam, LParam);
     else
         Handled = GuardCallback([&] { return RouteChildKey(Combo, Msg, WParam, Result); }, false);
     if (Msg == WM_CHAR && !Handled) {
@@ -242,19 +408,11 @@ LRESULT CALLBACK TGridCombo::EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM 
     return DefSubclassProc(Wnd, Msg, WParam, LParam);
 }
 
-void TGridCombo::CaretToEnd()
-{
-    const auto Length = static_cast<int>(GetWindowTextLengthW(Handle()));
-    SendMessageW(Handle(), CB_SETEDITSEL, 0, MAKELPARAM(Length, Length));
-}
-
 void TGridCombo::CreateWnd()
 {
     TPSGComboBox::CreateWnd();
-    COMBOBOXINFO Info{};
-    Info.cbSize = sizeof Info;
-    if (GetComboBoxInfo(Handle(), &Info) && Info.hwndItem != nullptr && Info.hwndItem != Handle())
-        SetWindowSubclass(Info.hwndItem, &TGridCombo::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    if (const HWND Field = ComboEditField(Handle()))
+        SetWindowSubclass(Field, &TGridCombo::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void TGridCombo::KeyPress(char& Key)
@@ -271,73 +429,10 @@ void TGridCombo::KeyPress(char& Key)
         Grid->OnComboChange(this, Grid->RealColIndex(Grid->Col()), Grid->Row(), ItemIndex(), Text());
 }
 
-void TGridCombo::KeyUp(Word& Key, TShiftState Shift)
-{
-    if (Key != VK_RETURN)
-        TPSGComboBox::KeyUp(Key, Shift);
-    LookupComplete();
-}
-
-// Type-ahead: the text before the caret completed by the first item that
-// begins with it, then by the grid's lookup items.
-void TGridCombo::LookupComplete()
-{
-    if (!FLookupEnabled || !Grid->Lookup || Style() == csDropDownList || !HandleAllocated())
-        return;
-    DWORD S = 0;
-    DWORD E = 0;
-    SendMessageW(Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&S), reinterpret_cast<LPARAM>(&E));
-    const WideString W = StrToWide(Text());
-    const std::size_t Caret = std::min<std::size_t>(S, W.size());
-    if (Caret == 0)
-        return;
-    const WideString TypedW = W.substr(0, Caret);
-    const String Typed = WideToStr(TypedW);
-    const bool Case = Grid->LookupCaseSensitive;
-    const String Prefix = Case ? Typed : UpperCase(Typed);
-    auto Try = [&](TStrings* List, bool Select) {
-        for (int i = 0; i < List->Count(); ++i) {
-            const String Item = List->Strings(i);
-            const String Cmp = Case ? Item : UpperCase(Item);
-            if (Cmp.compare(0, Prefix.size(), Prefix) != 0)
-                continue;
-            const WideString ItemW = StrToWide(Item);
-            WideString Done = TypedW + ItemW.substr(std::min(Caret, ItemW.size()));
-            if (Done.size() > 255)
-                Done.resize(255);
-            if (Select)
-                SetItemIndex(i);
-            SetText(WideToStr(Done));
-            SendMessageW(Handle(), CB_SETEDITSEL, 0, MAKELPARAM(Caret, Done.size()));
-            return true;
-        }
-        return false;
-    };
-    if (!Try(Items(), true))
-        Try(Grid->LookupItems(), false);
-}
-
-void TGridCombo::AutoSizeDropWidth()
-{
-    int W = Width();
-    TCanvas* C = Grid->Canvas();
-    const bool Scrolls = Items()->Count() > DropDownCount();
-    for (int i = 0; i < Items()->Count(); ++i) {
-        const int Tw = C->TextWidth(Items()->Strings(i));
-        if (Scrolls && Tw > W - 25)
-            W = Tw + 25;
-        else if (!Scrolls && Tw > W - 5)
-            W = Tw + 8;
-    }
-    SetDropWidth(W);
-}
-
 void TGridCombo::DoExit()
 {
-    const String T = Text();
-    if (Grid->LookupHistory && !T.empty() && Items()->IndexOf(T) < 0)
-        Items()->Add(T);
-    TGridEditorOf<TPSGComboBox>::DoExit();
+    KeepInHistory();
+    TGridComboOf<TPSGComboBox>::DoExit();
 }
 
 // --- TGridEditBtn ------------------------------------------------------------------
@@ -469,23 +564,8 @@ void TGridEditBtn::KeyUp(Word& Key, TShiftState Shift)
 // changed is what is pasted.
 void TGridEditBtn::Paste()
 {
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(Handle()))
-        return;
-    WideString Clip;
-    if (HANDLE H = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* P = static_cast<const wchar_t*>(GlobalLock(H))) {
-            Clip = P;
-            GlobalUnlock(H);
-        }
-    }
-    CloseClipboard();
-    String Value = WideToStr(Clip);
-    bool Allow = true;
-    if (Grid->OnClipboardPaste)
-        Grid->OnClipboardPaste(this, Allow);
-    if (Allow && Grid->OnClipboardBeforePasteCell)
-        Grid->OnClipboardBeforePasteCell(this, Grid->Col(), Grid->Row(), Value, Allow);
-    if (!Allow)
+    String Value;
+    if (!Grid->EditorPasteText(this, Value))
         return;
     const WideString W = StrToWide(Value);
     SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W.c_str()));
@@ -552,17 +632,11 @@ bool TGridCheckBox::IsExitKey(Word Key, TShiftState)
            || Key == VK_RIGHT || Key == VK_DOWN;
 }
 
-void TGridCheckBox::KeyDown(Word& Key, TShiftState Shift)
+void TGridCheckBox::ExitKey(Word& Key, TShiftState Shift)
 {
-    if (!IsExitKey(Key, Shift)) {
-        TCheckBox::KeyDown(Key, Shift);
-        return;
-    }
     const Word K = Key;
     Key = 0;
-    Grid->EndCellEdit();
-    if (Grid->CanFocus())
-        Grid->SetFocus();
+    FocusGridAfterEdit();
     if (K == VK_RETURN) {
         Grid->AdvanceAfterEdit(Grid->Col(), Grid->Row(), false, false, false);
     } else if (K == VK_UP || K == VK_DOWN) {
@@ -586,12 +660,8 @@ bool TGridButton::WantsSpecialKey(Word Key)
 }
 
 // The button hides itself and gives the key to the grid.
-void TGridButton::KeyDown(Word& Key, TShiftState Shift)
+void TGridButton::ExitKey(Word& Key, TShiftState)
 {
-    if (!IsExitKey(Key, Shift)) {
-        TButton::KeyDown(Key, Shift);
-        return;
-    }
     const Word K = Key;
     Key = 0;
     if (K != VK_ESCAPE && Grid->HandleAllocated())
@@ -611,97 +681,82 @@ void TGridButton::KeyDown(Word& Key, TShiftState Shift)
     }
 }
 
+void TGridButton::Press()
+{
+    const String Caption = Grid->DoEllipsClick(Text());
+    SetText(Caption);
+    Grid->SetCurrentCellText(Caption);
+}
+
 void TGridButton::KeyUp(Word& Key, TShiftState Shift)
 {
     TButton::KeyUp(Key, Shift);
     if (Key == VK_SPACE) {
-        const String Caption = Grid->DoEllipsClick(Text());
-        SetText(Caption);
-        Grid->SetCurrentCellText(Caption);
+        Press();
         Invalidate();
     }
+}
+
+// A left button released over the button presses it, as Space does.
+void TGridButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TButton::MouseUp(Button, Shift, X, Y);
+    if (Button == mbLeft && X >= 0 && Y >= 0 && X < Width() && Y < Height())
+        Press();
 }
 
 void TGridButton::DoExit() { TButton::DoExit(); }
 
 // --- Unicode editors ------------------------------------------------------------------------
 
-namespace {
-
-void PlaceCaret(TWinControl* C, bool SelectAllText)
-{
-    if (!C->HandleAllocated())
-        return;
-    const auto Length = static_cast<int>(GetWindowTextLengthW(C->Handle()));
-    if (SelectAllText)
-        SendMessageW(C->Handle(), EM_SETSEL, 0, -1);
-    else
-        SendMessageW(C->Handle(), EM_SETSEL, static_cast<WPARAM>(Length), Length);
-}
-
-} // namespace
-
-bool TGridUniEdit::IsExitKey(Word Key, TShiftState)
+template <class TBase, bool WriteFirst, bool ReRead>
+bool TGridUniEditorOf<TBase, WriteFirst, ReRead>::IsExitKey(Word Key, TShiftState)
 {
     return Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_UP || Key == VK_DOWN;
 }
 
-bool TGridUniEdit::CheckBeforeLeave()
+template <class TBase, bool WriteFirst, bool ReRead>
+bool TGridUniEditorOf<TBase, WriteFirst, ReRead>::CheckBeforeLeave()
 {
-    return WideCheck(Text(), false, false, [this](const WideString& S) { SetText(S); });
+    return this->WideCheck(this->Text(), WriteFirst, ReRead, [this](const WideString& S) { this->SetText(S); });
 }
 
-void TGridUniEdit::RestoreOnEsc() { SetText(Grid->ReadWideCellText(Grid->Col(), Grid->Row())); }
-
-void TGridUniEdit::DoEnter()
+template <class TBase, bool WriteFirst, bool ReRead>
+void TGridUniEditorOf<TBase, WriteFirst, ReRead>::RestoreOnEsc()
 {
-    TPsgUniEdit::DoEnter();
-    PlaceCaret(this, Grid->Navigation()->EditSelectAll);
+    this->SetText(this->Grid->ReadWideCellText(this->Grid->Col(), this->Grid->Row()));
 }
 
-void TGridUniEdit::DoExit()
+template <class TBase, bool WriteFirst, bool ReRead>
+void TGridUniEditorOf<TBase, WriteFirst, ReRead>::DoEnter()
 {
-    if (Grid->EditState().Showing) {
-        TGridEditorOf::DoExit();
+    TBase::DoEnter();
+    if (!this->HandleAllocated())
+        return;
+    if (this->Grid->Navigation()->EditSelectAll) {
+        SendMessageW(this->Handle(), EM_SETSEL, 0, -1);
+    } else {
+        const auto Length = static_cast<int>(GetWindowTextLengthW(this->Handle()));
+        SendMessageW(this->Handle(), EM_SETSEL, static_cast<WPARAM>(Length), Length);
+    }
+}
+
+template <class TBase, bool WriteFirst, bool ReRead>
+void TGridUniEditorOf<TBase, WriteFirst, ReRead>::DoExit()
+{
+    if (this->Grid->EditState().Showing) {
+        TGridEditorOf<TBase>::DoExit();
         return;
     }
-    Grid->EditState().LastWideText = Text();
-    Grid->EndCellEdit();
-    SetText(WideString(L" "));
-    TPsgUniEdit::DoExit();
+    this->Grid->EditState().LastWideText = this->Text();
+    this->Grid->EndCellEdit();
+    this->SetText(WideString(L" "));
+    TBase::DoExit();
 }
 
-bool TGridUniEditBtn::IsExitKey(Word Key, TShiftState)
-{
-    return Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_UP || Key == VK_DOWN;
-}
-
-bool TGridUniEditBtn::CheckBeforeLeave()
-{
-    return WideCheck(Text(), true, true, [this](const WideString& S) { SetText(S); });
-}
-
-void TGridUniEditBtn::RestoreOnEsc() { SetText(Grid->ReadWideCellText(Grid->Col(), Grid->Row())); }
-
-void TGridUniEditBtn::DoEnter()
-{
-    TPsgUniEditBtn::DoEnter();
-    PlaceCaret(this, Grid->Navigation()->EditSelectAll);
-}
-
-void TGridUniEditBtn::DoExit()
-{
-    if (Grid->EditState().Showing) {
-        TGridEditorOf::DoExit();
-        return;
-    }
-    Grid->EditState().LastWideText = Text();
-    Grid->EndCellEdit();
-    SetText(WideString(L" "));
-    TPsgUniEditBtn::DoExit();
-}
-
-TGridUniMemo::TGridUniMemo(TComponent* AOwner) : TGridEditorOf<TPsgUniMemo>(AOwner) {}
+template class TGridUniEditorOf<TPsgUniEdit, false, false>;
+template class TGridUniEditorOf<TPsgUniEditBtn, true, true>;
+template class TGridUniEditorOf<TPsgUniMemo, true, false>;
 
 bool TGridUniMemo::IsExitKey(Word Key, TShiftState) { return Key == VK_TAB || Key == VK_ESCAPE; }
 
@@ -714,13 +769,6 @@ bool TGridUniMemo::WantsSpecialKey(Word Key)
     return TPsgUniMemo::WantsSpecialKey(Key);
 }
 
-bool TGridUniMemo::CheckBeforeLeave()
-{
-    return WideCheck(Text(), true, false, [this](const WideString& S) { SetText(S); });
-}
-
-void TGridUniMemo::RestoreOnEsc() { SetText(Grid->ReadWideCellText(Grid->Col(), Grid->Row())); }
-
 void TGridUniMemo::KeyPress(char& Key)
 {
     if (Key == '\t') {
@@ -730,35 +778,7 @@ void TGridUniMemo::KeyPress(char& Key)
     TPsgUniMemo::KeyPress(Key);
 }
 
-void TGridUniMemo::DoEnter()
-{
-    TPsgUniMemo::DoEnter();
-    PlaceCaret(this, Grid->Navigation()->EditSelectAll);
-}
-
-void TGridUniMemo::DoExit()
-{
-    if (Grid->EditState().Showing) {
-        TGridEditorOf::DoExit();
-        return;
-    }
-    Grid->EditState().LastWideText = Text();
-    Grid->EndCellEdit();
-    SetText(WideString(L" "));
-    TPsgUniMemo::DoExit();
-}
-
-TGridUniCombo::TGridUniCombo(TComponent* AOwner) : TGridEditorOf<TPSGUniComboBox>(AOwner) { SetButtonWidth(16); }
-
-bool TGridUniCombo::ListMode() const { return Style() == csDropDownList || DroppedDown(); }
-
-bool TGridUniCombo::IsExitKey(Word Key, TShiftState)
-{
-    if (ListMode())
-        return Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_LEFT || Key == VK_RIGHT;
-    return Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_PRIOR || Key == VK_NEXT
-           || Key == VK_END || Key == VK_UP || Key == VK_DOWN;
-}
+TGridUniCombo::TGridUniCombo(TComponent* AOwner) : TGridComboOf<TPSGUniComboBox>(AOwner) { SetButtonWidth(16); }
 
 void TGridUniCombo::RestoreOnEsc()
 {
@@ -768,12 +788,8 @@ void TGridUniCombo::RestoreOnEsc()
         SetItemIndex(I);
 }
 
-void TGridUniCombo::KeyDown(Word& Key, TShiftState Shift)
+void TGridUniCombo::ExitKey(Word& Key, TShiftState Shift)
 {
-    if (!IsExitKey(Key, Shift)) {
-        TPSGUniComboBox::KeyDown(Key, Shift);
-        return;
-    }
     const Word K = Key;
     Key = 0;
     if (K == VK_ESCAPE)
@@ -804,15 +820,20 @@ bool TGridUniCombo::ChildMessage(HWND Child, TMessage& Message)
         Message.Result = 0;
         return true;
     }
+    if (Message.Msg == WM_MOUSEWHEEL) {
+        Message.Result = SendMessageW(Handle(), Message.Msg, Message.WParam, Message.LParam);
+        return true;
+    }
     return TPSGUniComboBox::ChildMessage(Child, Message);
 }
 
 void TGridUniCombo::DoExit()
 {
     if (Grid->EditState().Showing) {
-        TGridEditorOf::DoExit();
+        TGridComboOf<TPSGUniComboBox>::DoExit();
         return;
     }
+    KeepInHistory();
     Grid->EditState().LastWideText = Text();
     Grid->EndCellEdit();
     if (Style() == csDropDown)
@@ -867,12 +888,8 @@ void TGridDatePicker::RestoreOnEsc()
         SetPickerDateTime(V);
 }
 
-void TGridDatePicker::KeyDown(Word& Key, TShiftState Shift)
+void TGridDatePicker::ExitKey(Word& Key, TShiftState Shift)
 {
-    if (!IsExitKey(Key, Shift)) {
-        TCustomDateTimePicker::KeyDown(Key, Shift);
-        return;
-    }
     if (CalendarDropped()) {
         Key = 0;
         return;
@@ -881,18 +898,11 @@ void TGridDatePicker::KeyDown(Word& Key, TShiftState Shift)
     Key = 0;
     if (K == VK_ESCAPE)
         RestoreOnEsc();
-    if (K == VK_RETURN && Grid->Navigation()->AdvanceOnEnter) {
-        Grid->EndCellEdit();
-        if (Grid->CanFocus())
-            Grid->SetFocus();
-        Grid->AdvanceAfterEdit(Grid->Col(), Grid->Row(), false, false, false);
+    if (EnterAdvances(K))
         return;
-    }
     if (K == VK_TAB && Grid->HasOption(goTabs)) {
         const String Shown = WideToStr(DisplayText());
-        Grid->EndCellEdit();
-        if (Grid->CanFocus())
-            Grid->SetFocus();
+        FocusGridAfterEdit();
         Grid->SetCurrentCellText(Shown);
         Grid->TabNavigate((Shift & ssShift) != 0);
         return;

@@ -8,6 +8,7 @@
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/Navigation.h"
 #include "grid/interaction/PSGEdit.h"
 #include "grid/interaction/ProDateTimePicker.h"
 #include "grid/interaction/PsgUniControls.h"
@@ -68,7 +69,7 @@ protected:
         ExitKey(Key, Shift);
     }
     // Steps 1 to 4 of the protocol for an exit key.
-    void ExitKey(Word& Key, TShiftState Shift)
+    virtual void ExitKey(Word& Key, TShiftState Shift)
     {
         if ((Key == VK_TAB || Key == VK_RETURN || Key == VK_UP || Key == VK_DOWN) && !CheckBeforeLeave()) {
             Key = 0;
@@ -76,16 +77,35 @@ protected:
         }
         if (Key == VK_ESCAPE)
             RestoreOnEsc();
-        if (Key == VK_TAB && Grid->HasOption(goTabs)) {
-            Grid->EndCellEdit();
-            if (Grid->CanFocus())
-                Grid->SetFocus();
-            Grid->TabNavigate((Shift & ssShift) != 0);
-            Key = 0;
-            return;
-        }
-        Grid->LeaveEditor(Key, Shift);
+        if (!TabOut(Key, Shift))
+            Grid->LeaveEditor(Key, Shift);
         Key = 0;
+    }
+    // Tab with goTabs: the edit ends and the grid moves as Tab does
+    // (backwards with Shift). False for any other key.
+    bool TabOut(Word Key, TShiftState Shift)
+    {
+        if (Key != VK_TAB || !Grid->HasOption(goTabs))
+            return false;
+        FocusGridAfterEdit();
+        Grid->TabNavigate((Shift & ssShift) != 0);
+        return true;
+    }
+    // Enter with AdvanceOnEnter: the edit ends and the grid moves on. False
+    // for any other key.
+    bool EnterAdvances(Word Key)
+    {
+        if (Key != VK_RETURN || !Grid->Navigation()->AdvanceOnEnter)
+            return false;
+        FocusGridAfterEdit();
+        Grid->AdvanceAfterEdit(Grid->Col(), Grid->Row(), false, false, false);
+        return true;
+    }
+    void FocusGridAfterEdit()
+    {
+        Grid->EndCellEdit();
+        if (Grid->CanFocus())
+            Grid->SetFocus();
     }
     void DoExit() override
     {
@@ -140,26 +160,51 @@ protected:
     void Change() override;
 };
 
-class TGridCombo : public TGridEditorOf<TPSGComboBox> {
+// What the two combo editors share over TBase: exit keys by mode, the
+// type-ahead flag, completion from the items, the mouse wheel stepping
+// through the items, and the caret placed under the mouse on entry.
+template <class TBase>
+class TGridComboOf : public TGridEditorOf<TBase> {
 public:
-    explicit TGridCombo(TComponent* AOwner);
-    void LookupComplete();
+    using TGridEditorOf<TBase>::TGridEditorOf;
     void AutoSizeDropWidth();
+    // Type-ahead after a key release: the text before the caret completed
+    // by the first of the items that begins with it (then, for the 8-bit
+    // combo, by the grid's lookup items).
+    void LookupComplete();
 
 protected:
+    // List mode: a list without edit field, or the list dropped down.
+    bool ListMode() const { return this->Style() == csDropDownList || this->DroppedDown(); }
     bool IsExitKey(Word Key, TShiftState Shift) override;
     bool SwallowsTabEnter() const override { return false; }
     void CaretToEnd() override;
-    void KeyDown(Word& Key, TShiftState Shift) override;
+    // Backspace and Delete stop the type-ahead until the next other key.
+    void KeyDown(Word& Key, TShiftState Shift) override
+    {
+        FLookupEnabled = Key != VK_BACK && Key != VK_DELETE;
+        TGridEditorOf<TBase>::KeyDown(Key, Shift);
+    }
     void KeyUp(Word& Key, TShiftState Shift) override;
+    void DoEnter() override;
+    void WndProc(TMessage& Message) override;
+    // With the grid's LookupHistory, a text not among the items joins them.
+    void KeepInHistory();
+    bool FLookupEnabled = true;
+};
+
+class TGridCombo : public TGridComboOf<TPSGComboBox> {
+public:
+    explicit TGridCombo(TComponent* AOwner);
+
+protected:
+    void ExitKey(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     void DoExit() override;
     void CreateWnd() override;
 
 private:
-    bool ListMode() const;
     static LRESULT CALLBACK EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id, DWORD_PTR Ref);
-    bool FLookupEnabled = true;
 };
 
 class TGridEditBtn : public TGridEditorOf<TPsgEditBtn> {
@@ -204,7 +249,7 @@ protected:
     bool IsExitKey(Word Key, TShiftState Shift) override;
     bool SwallowsTabEnter() const override { return false; }
     bool WantsSpecialKey(Word Key) override { return TCheckBox::WantsSpecialKey(Key); }
-    void KeyDown(Word& Key, TShiftState Shift) override;
+    void ExitKey(Word& Key, TShiftState Shift) override;
 };
 
 class TGridButton : public TGridEditorOf<TButton> {
@@ -215,14 +260,26 @@ protected:
     bool IsExitKey(Word Key, TShiftState Shift) override;
     bool SwallowsTabEnter() const override { return false; }
     bool WantsSpecialKey(Word Key) override;
-    void KeyDown(Word& Key, TShiftState Shift) override;
+    void ExitKey(Word& Key, TShiftState Shift) override;
     void KeyUp(Word& Key, TShiftState Shift) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void DoExit() override;
+
+private:
+    // The cell's ellipsis event turns the caption into a new one, which the
+    // button shows and the cell takes.
+    void Press();
 };
 
-class TGridUniEdit : public TGridEditorOf<TPsgUniEdit> {
+// What the Unicode edit, edit-with-button and memo editors share over TBase:
+// Tab, Enter, Esc, Up and Down leave; the wide check before leaving (writing
+// the cell first and reading it back after success as the flags say); Esc
+// takes the cell's wide text; the caret goes to the end on entry unless all
+// is selected; leaving keeps the wide text for the grid and empties itself.
+template <class TBase, bool WriteFirst, bool ReRead>
+class TGridUniEditorOf : public TGridEditorOf<TBase> {
 public:
-    using TGridEditorOf<TPsgUniEdit>::TGridEditorOf;
+    using TGridEditorOf<TBase>::TGridEditorOf;
 
 protected:
     bool IsExitKey(Word Key, TShiftState Shift) override;
@@ -232,48 +289,38 @@ protected:
     void DoExit() override;
 };
 
-class TGridUniEditBtn : public TGridEditorOf<TPsgUniEditBtn> {
+class TGridUniEdit : public TGridUniEditorOf<TPsgUniEdit, false, false> {
 public:
-    using TGridEditorOf<TPsgUniEditBtn>::TGridEditorOf;
-
-protected:
-    bool IsExitKey(Word Key, TShiftState Shift) override;
-    bool CheckBeforeLeave() override;
-    void RestoreOnEsc() override;
-    void DoEnter() override;
-    void DoExit() override;
+    using TGridUniEditorOf::TGridUniEditorOf;
 };
 
-class TGridUniMemo : public TGridEditorOf<TPsgUniMemo> {
+class TGridUniEditBtn : public TGridUniEditorOf<TPsgUniEditBtn, true, true> {
 public:
-    explicit TGridUniMemo(TComponent* AOwner);
+    using TGridUniEditorOf::TGridUniEditorOf;
+};
+
+// Tab and Esc leave the memo; Enter and the arrows stay in it.
+class TGridUniMemo : public TGridUniEditorOf<TPsgUniMemo, true, false> {
+public:
+    using TGridUniEditorOf::TGridUniEditorOf;
 
 protected:
     bool IsExitKey(Word Key, TShiftState Shift) override;
-    bool CheckBeforeLeave() override;
-    void RestoreOnEsc() override;
     bool SwallowsTabEnter() const override { return false; }
     bool WantsSpecialKey(Word Key) override;
     void KeyPress(char& Key) override;
-    void DoEnter() override;
-    void DoExit() override;
 };
 
-class TGridUniCombo : public TGridEditorOf<TPSGUniComboBox> {
+class TGridUniCombo : public TGridComboOf<TPSGUniComboBox> {
 public:
     explicit TGridUniCombo(TComponent* AOwner);
 
 protected:
-    bool IsExitKey(Word Key, TShiftState Shift) override;
-    bool SwallowsTabEnter() const override { return false; }
     void RestoreOnEsc() override;
-    void KeyDown(Word& Key, TShiftState Shift) override;
+    void ExitKey(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     void DoExit() override;
     bool ChildMessage(HWND Child, TMessage& Message) override;
-
-private:
-    bool ListMode() const;
 };
 
 // The date and time picker of edDateEdit, edDateEditUpDown and edTimeEdit.
@@ -291,7 +338,7 @@ protected:
     bool IsExitKey(Word Key, TShiftState Shift) override;
     bool SwallowsTabEnter() const override { return false; }
     void RestoreOnEsc() override;
-    void KeyDown(Word& Key, TShiftState Shift) override;
+    void ExitKey(Word& Key, TShiftState Shift) override;
 
 private:
     bool FUpDown = false;

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "framework/Codepage.h"
 #include "grid/core/HtmlStrip.h"
 #include "grid/core/ProGrid.h"
+#include "grid/core/ProGridLook.h"
+#include "grid/interaction/GridClipboard.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/ProInplaceEdit.h"
@@ -61,6 +64,54 @@ TEditorType TProStringGrid::CellEditorType(int ACol, int ARow)
 }
 
 void TProStringGrid::DoCanEditCell(int ACol, int ARow, bool& CanEdit) { CanEdit = CanEditCell(ACol, ARow, CanEdit); }
+
+void TProStringGrid::DoIsPasswordCell(int ACol, int ARow, bool& IsPassword)
+{
+    if (OnIsPasswordCell)
+        OnIsPasswordCell(this, ARow, ACol, IsPassword);
+}
+
+namespace {
+
+bool IsComboType(TEditorType T)
+{
+    return T == edComboEdit || T == edComboList || T == edUniComboEdit || T == edUniComboList;
+}
+
+bool IsSpinType(TEditorType T)
+{
+    return T == edSpinEdit || T == edFloatSpinEdit || T == edTimeSpinEdit || T == edDateSpinEdit;
+}
+
+} // namespace
+
+// The application's event decides when it is assigned (its answer starts
+// false); otherwise the look's switch with the cell's editor type.
+bool TProStringGrid::EditorButtonShown(int ACol, int ARow, const THasEditorButtonEvent& Event, bool AlwaysVisible,
+                                       bool (*IsType)(TEditorType))
+{
+    if (Event) {
+        bool Has = false;
+        Event(this, ACol, ARow, Has);
+        return Has;
+    }
+    return AlwaysVisible && IsType(CellEditorType(ACol, ARow));
+}
+
+bool TProStringGrid::HasComboBox(int ACol, int ARow)
+{
+    return EditorButtonShown(ACol, ARow, OnHasComboBox, FControlLook && FControlLook->DropDownAlwaysVisible(),
+                             IsComboType);
+}
+
+// Fixed cells never show spin buttons.
+bool TProStringGrid::HasSpinEdit(int ACol, int ARow)
+{
+    if (ACol < TStringGrid::FixedCols() || ARow < TStringGrid::FixedRows())
+        return false;
+    return EditorButtonShown(ACol, ARow, OnHasSpinEdit, FControlLook && FControlLook->SpinButtonsAlwaysVisible(),
+                             IsSpinType);
+}
 
 bool TProStringGrid::CanEditShow()
 {
@@ -163,6 +214,19 @@ void TProStringGrid::SetCurrentEditText(const String& Value)
 {
     const TPoint B = BaseCell(Col(), Row());
     SetEditText(static_cast<int>(B.x), static_cast<int>(B.y), Value);
+}
+
+bool TProStringGrid::EditorPasteText(TObject* Editor, String& Value)
+{
+    if (!ClipboardHasFormat(CF_UNICODETEXT))
+        return false;
+    Value = WideToStr(ClipboardWideText());
+    bool Allow = true;
+    if (OnClipboardPaste)
+        OnClipboardPaste(Editor, Allow);
+    if (Allow && OnClipboardBeforePasteCell)
+        OnClipboardBeforePasteCell(Editor, Col(), Row(), Value, Allow);
+    return Allow;
 }
 
 // --- Opening and closing ------------------------------------------------------
@@ -339,15 +403,7 @@ bool TProStringGrid::ValidateCell(const String& Value)
                         FEdit.Validating = false;
                     WriteCellText(C, R, Raw);
                 }
-                // Back to the edited cell with its editor open again.
-                const bool KeepLock = InternalMoveLock;
-                InternalMoveLock = true;
-                FocusCell(C, R, true);
-                InternalMoveLock = KeepLock;
-                FEdit.Validating = false;
-                FEdit.Started = true;
-                FEdit.Active = false;
-                StartCellEdit();
+                ReopenEditor(C, R);
             }
             FEdit.EditRaw = GetCellTextRaw(C, R);
         }
@@ -359,6 +415,19 @@ bool TProStringGrid::ValidateCell(const String& Value)
     BeginCellEdit(Col(), Row());
     FEdit.Validating = false;
     return Valid;
+}
+
+// A refused value: back to the edited cell with its editor open again.
+void TProStringGrid::ReopenEditor(int ACol, int ARow)
+{
+    const bool KeepLock = InternalMoveLock;
+    InternalMoveLock = true;
+    FocusCell(ACol, ARow, true);
+    InternalMoveLock = KeepLock;
+    FEdit.Validating = false;
+    FEdit.Started = true;
+    FEdit.Active = false;
+    StartCellEdit();
 }
 
 bool TProStringGrid::ValidateWideCell(const WideString& Value)
@@ -388,14 +457,7 @@ bool TProStringGrid::ValidateWideCell(const WideString& Value)
                 FEdit.Accepted = false;
                 HideEditor();
                 WriteWideCellText(C, R, S != Value ? S : Old);
-                const bool KeepLock = InternalMoveLock;
-                InternalMoveLock = true;
-                FocusCell(C, R, true);
-                InternalMoveLock = KeepLock;
-                FEdit.Validating = false;
-                FEdit.Started = true;
-                FEdit.Active = false;
-                StartCellEdit();
+                ReopenEditor(C, R);
             }
         }
     } catch (...) {

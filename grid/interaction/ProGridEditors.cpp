@@ -9,6 +9,7 @@
 
 #include "framework/Codepage.h"
 #include "grid/core/GridNumberText.h"
+#include "grid/core/ProGridLook.h"
 #include "grid/interaction/EditLink.h"
 #include "grid/interaction/InplaceEditors.h"
 #include "grid/interaction/LocaleFormats.h"
@@ -84,6 +85,29 @@ void PostStartKey(TWinControl* C, char Key)
 
 } // namespace
 
+// A combo editor shown over its cell: flat and etched in the flat looks,
+// its list as wide as its items with AutoComboDropSize, focused, and
+// dropped down when a click opens combos that way or their buttons always
+// show.
+template <class TCombo>
+void TProStringGrid::OpenCombo(TCombo* C, TColor Color)
+{
+    const bool FlatLook = Look == glSoft || Look == glQJX || Look == glXP || Look == glListView || Look == glVista;
+    C->SetColor(Color);
+    C->SetVisible(true);
+    C->SetEnabled(true);
+    C->SetFlat(FlatLook);
+    C->SetEtched(FlatLook);
+    if (FNavigation->AutoComboDropSize)
+        C->AutoSizeDropWidth();
+    if (C->CanFocus())
+        C->SetFocus();
+    if (FMouseActions->DirectComboDrop || (FControlLook && FControlLook->DropDownAlwaysVisible()))
+        C->SetDroppedDown(true);
+    FEdit.Active = true;
+    FEdit.Shown = C;
+}
+
 void TProStringGrid::ShowInplaceEdit(int ACol, int ARow)
 {
     const bool Keep = FEdit.Showing;
@@ -120,6 +144,14 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
     const String Text = GetEditText(ACol, ARow);
     FEdit.Loading = false;
     const char StartKey = FEdit.StartKey;
+    // Shown, coloured and focused, the open editor, and the character that
+    // started the edit typed into it.
+    auto Open = [&](TWinControl* C) {
+        ShowAndFocus(C, EditColor);
+        FEdit.Active = true;
+        FEdit.Shown = C;
+        PostStartKey(C, StartKey);
+    };
 
     switch (FEdit.InUse) {
     case edSpinEdit:
@@ -147,10 +179,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
             S->SetDateValue(D);
             S->SetSpinType(sptDate);
         }
-        ShowAndFocus(S, EditColor);
-        FEdit.Active = true;
-        FEdit.Shown = S;
-        PostStartKey(S, StartKey);
+        Open(S);
         if (FEdit.SpinStepPending) {
             FEdit.SpinStepPending = false;
             if (FEdit.SpinStepUp)
@@ -182,20 +211,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
             if (C->HandleAllocated())
                 SendMessageW(C->Handle(), CB_LIMITTEXT, static_cast<WPARAM>(MaxComboLength), 0);
         }
-        C->SetColor(EditColor);
-        C->SetVisible(true);
-        C->SetEnabled(true);
-        const bool FlatLook = Look == glSoft || Look == glQJX || Look == glXP || Look == glListView || Look == glVista;
-        C->SetFlat(FlatLook);
-        C->SetEtched(FlatLook);
-        if (FNavigation->AutoComboDropSize)
-            C->AutoSizeDropWidth();
-        if (C->CanFocus())
-            C->SetFocus();
-        if (FMouseActions->DirectComboDrop)
-            C->SetDroppedDown(true);
-        FEdit.Active = true;
-        FEdit.Shown = C;
+        OpenCombo(C, EditColor);
         if (FirstChosen && C->Items()->Count() > 0) {
             if (OnComboChange)
                 OnComboChange(this, ACol, ARow, 0, C->Items()->Strings(0));
@@ -215,10 +231,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         Place(E, R, W, H);
         E->SetText(Text);
         E->SetMaxLength(MaxEditLength);
-        ShowAndFocus(E, EditColor);
-        FEdit.Active = true;
-        FEdit.Shown = E;
-        PostStartKey(E, StartKey);
+        Open(E);
         break;
     }
     case edUnitEditBtn: {
@@ -238,10 +251,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         }
         E->SetUnitID(Unit);
         E->SetText(Number);
-        ShowAndFocus(E, EditColor);
-        FEdit.Active = true;
-        FEdit.Shown = E;
-        PostStartKey(E, StartKey);
+        Open(E);
         break;
     }
     case edCheckBox: {
@@ -311,10 +321,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         if (OnGetEditWideText)
             OnGetEditWideText(this, ACol, ARow, V);
         E->SetText(V);
-        ShowAndFocus(E, EditColor);
-        FEdit.Active = true;
-        FEdit.Shown = E;
-        PostStartKey(E, StartKey);
+        Open(E);
         break;
     }
     case edUniComboEdit:
@@ -332,16 +339,8 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         Place(C, R, W, H);
         if (FEdit.InUse == edUniComboEdit)
             C->SetText(V);
-        C->SetColor(EditColor);
-        C->SetVisible(true);
-        C->SetEnabled(true);
         C->Font()->Assign(Font());
-        if (C->CanFocus())
-            C->SetFocus();
-        if (FMouseActions->DirectComboDrop)
-            C->SetDroppedDown(true);
-        FEdit.Active = true;
-        FEdit.Shown = C;
+        OpenCombo(C, EditColor);
         break;
     }
     case edDateEdit:
@@ -601,6 +600,57 @@ void TProStringGrid::CommitEditor(int ACol, int ARow)
     FEdit.Shown = nullptr;
 }
 
+void TProStringGrid::EditedCellWritten(int ACol, int ARow)
+{
+    const TPoint B = BaseCell(Col(), Row());
+    const bool ColMatch = ACol == Col() || ACol == RealColIndex(Col()) || ACol == B.x;
+    if (!ColMatch || (ARow != Row() && ARow != B.y) || FEdit.Committing || FEdit.Showing)
+        return;
+    // Loading the text for the comparison is no load of an editor: the
+    // default editor's change event stays as it was.
+    const bool KeepLoading = FEdit.Loading;
+    try {
+        TBaseGrid::EditedCellWritten(Col(), Row());
+        if (FEdit.Active && FEdit.Shown != nullptr && !FEdit.Validating)
+            ReloadSpecialEditorText(GetEditText(Col(), Row()));
+    } catch (...) {
+        FEdit.Loading = KeepLoading;
+        throw;
+    }
+    FEdit.Loading = KeepLoading;
+}
+
+// The special editor of the edit in use whose value is its text: the spin,
+// edit-with-button or combo-edit editor; nullptr for the others.
+TWinControl* TProStringGrid::TextValueEditor()
+{
+    switch (FEdit.InUse) {
+    case edSpinEdit:
+    case edFloatSpinEdit:
+    case edTimeSpinEdit:
+    case edDateSpinEdit: return FEdit.Spin;
+    case edEditBtn:
+    case edNumericEditBtn:
+    case edFloatEditBtn: return FEdit.EditBtn;
+    case edComboEdit: return FEdit.Combo;
+    default: return nullptr;
+    }
+}
+
+// The special editors whose value is their text show a new cell text; a
+// combo list shows the item of the text, when it has one.
+void TProStringGrid::ReloadSpecialEditorText(const String& Text)
+{
+    if (FEdit.InUse == edComboList) {
+        if (FEdit.Combo != nullptr && FEdit.Combo->Items()->IndexOf(Text) >= 0)
+            FEdit.Combo->SetItemIndex(FEdit.Combo->Items()->IndexOf(Text));
+        return;
+    }
+    TWinControl* C = TextValueEditor();
+    if (C != nullptr && C->Text() != Text)
+        C->SetText(Text);
+}
+
 // --- Relays ------------------------------------------------------------------------
 
 String TProStringGrid::DoEllipsClick(const String& Text)
@@ -637,6 +687,21 @@ void TProStringGrid::DoDatePickerCloseUp(TObject*)
         EndCellEdit();
 }
 
+// The text typed into the spin editor or the edit-with-button editor goes
+// into the current cell as it changes, as the default editor's does. Not
+// while a mouse button is held in the grid.
+void TProStringGrid::CopyEditorTextLive()
+{
+    if (!FEdit.DefaultUsed || !FEdit.Active || FEdit.Committing || FEdit.Showing || GetCapture() == Handle())
+        return;
+    // The default editor copies its own text as it changes; a combo
+    // reports its changes otherwise.
+    TWinControl* Source = FEdit.InUse == edComboEdit ? nullptr : TextValueEditor();
+    if (Source == nullptr || !Source->HandleAllocated() || !Source->Visible())
+        return;
+    SetEditText(Col(), Row(), Source->Text());
+}
+
 // Notifications of the editors that come to the grid as WM_COMMAND: the
 // combo editor's changes and close-up, the edit link's combo, and the live
 // copy of the text being typed.
@@ -644,6 +709,8 @@ bool TProStringGrid::EditorCommand(TMessage& Message)
 {
     const auto Code = HIWORD(Message.WParam);
     const auto From = reinterpret_cast<HWND>(Message.LParam);
+    if (Code == EN_CHANGE)
+        CopyEditorTextLive();
     if (FEdit.Combo != nullptr && FEdit.Combo->HandleAllocated() && From == FEdit.Combo->Handle()) {
         if (Code == CBN_SELCHANGE || Code == CBN_EDITCHANGE) {
             const int I = FEdit.Combo->ItemIndex();

@@ -179,8 +179,33 @@ WideString TProInplaceEdit::MergePastedText(const WideString& Pasted, int& SelSt
     return W;
 }
 
+UINT CaretToMouseMessage()
+{
+    static const UINT Msg = RegisterWindowMessageW(L"ProGridCaretToMouse");
+    return Msg;
+}
+
+int CharUnderMouse(HWND Field, HWND Bounds)
+{
+    POINT P{};
+    RECT R{};
+    GetCursorPos(&P);
+    GetWindowRect(Bounds, &R);
+    if (!PtInRect(&R, P))
+        return -1;
+    ::ScreenToClient(Field, &P);
+    const LRESULT Hit = SendMessageW(Field, EM_CHARFROMPOS, 0, MAKELPARAM(P.x, P.y));
+    return Hit == -1 ? -1 : LOWORD(Hit);
+}
+
 void TProInplaceEdit::WndProc(TMessage& Message)
 {
+    if (Message.Msg == CaretToMouseMessage()) {
+        const int At = CharUnderMouse(Handle(), Handle());
+        if (At >= 0)
+            SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(At), At);
+        return;
+    }
     switch (Message.Msg) {
     case WM_COPY:
     case WM_CUT: WMClipboard(Message); break;
@@ -220,23 +245,8 @@ void TProInplaceEdit::WMPaste(TMessage& Message)
 {
     Message.Result = 0;
     TProStringGrid* G = ProGrid();
-    if (G == nullptr || !IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(Handle()))
-        return;
-    WideString Clip;
-    if (HANDLE H = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* P = static_cast<const wchar_t*>(GlobalLock(H))) {
-            Clip = P;
-            GlobalUnlock(H);
-        }
-    }
-    CloseClipboard();
-    String Value = WideToStr(Clip);
-    bool Allow = true;
-    if (G->OnClipboardPaste)
-        G->OnClipboardPaste(this, Allow);
-    if (Allow && G->OnClipboardBeforePasteCell)
-        G->OnClipboardBeforePasteCell(this, G->Col(), G->Row(), Value, Allow);
-    if (!Allow)
+    String Value;
+    if (G == nullptr || !G->EditorPasteText(this, Value))
         return;
     const WideString Pasted = StrToWide(Value);
     if (LengthLimit > 0 && static_cast<int>(Pasted.size()) > LengthLimit)
@@ -478,6 +488,11 @@ void TProInplaceEdit::KeyDown(Word& Key, TShiftState Shift)
         FLookupAllowed = true;
     if (Key == VK_RETURN && !Nav->AllowCtrlEnter)
         S.Started = false;
+    if (Key == VK_RETURN && (Shift & (ssCtrl | ssShift)) != 0 && G->SizeWhileTyping.Height && G->Multilinecells) {
+        G->SizeRowForNewLine(Text());
+        if (G->OnEndRowSize)
+            G->OnEndRowSize(G, G->Row());
+    }
     G->EditorKeyDownHook(Key, Shift);
     if (Key == VK_RETURN && Ctrl && Nav->LineFeedOnEnter) {
         char Enter = '\r';
@@ -514,8 +529,11 @@ void TProInplaceEdit::KeyUp(Word& Key, TShiftState Shift)
         Nav->SetAdvanceDirection(Keep);
         return;
     }
+    if (Key == VK_LEFT || Key == VK_RIGHT)
+        return;
     TInplaceEdit::KeyUp(Key, Shift);
     LookupComplete();
+    G->SizeCurrentCellWhileTyping();
 }
 
 // A character typed into the edit passes the grid's OnKeyPress first, as one
@@ -567,9 +585,16 @@ void TProInplaceEdit::WMSetFocus(TMessage& Message)
     TProStringGrid* G = ProGrid();
     if (G == nullptr)
         return;
-    G->EditState().Loading = false;
+    TGridEditState& S = G->EditState();
+    S.Loading = false;
     if (!G->Navigation()->EditSelectAll)
         Deselect();
+    // A click with CaretPositioning opened the edit: the caret goes to the
+    // character under the mouse.
+    if (S.CaretRequest && HandleAllocated()) {
+        S.CaretRequest = false;
+        PostMessageW(Handle(), CaretToMouseMessage(), 0, 0);
+    }
 }
 
 void TProInplaceEdit::WMKillFocus(TMessage& Message)

@@ -9,6 +9,13 @@
 
 class TProStringGrid;
 
+// The message an editor posts to itself to put its caret under the mouse
+// once the grid has finished showing it (showing selects its text).
+UINT CaretToMouseMessage();
+// The character of the edit field under the mouse pointer; -1 when the
+// pointer is outside the window Bounds or over no character.
+int CharUnderMouse(HWND Field, HWND Bounds);
+
 class TProInplaceEdit : public TInplaceEdit {
 public:
     explicit TProInplaceEdit(TComponent* AOwner);

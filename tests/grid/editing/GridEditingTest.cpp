@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "framework/ComboBox.h"
+#include "grid/core/ProGridLook.h"
 #include "grid/interaction/ControlEditors.h"
 #include "grid/interaction/EditLink.h"
+#include "grid/interaction/EditMask.h"
 #include "grid/interaction/InplaceEditors.h"
 #include "grid/interaction/LocaleFormats.h"
 #include "grid/interaction/Navigation.h"
@@ -55,6 +57,18 @@ struct EditFixture {
     ~EditFixture() { delete Form; gui::Settle(); }
 
     void Key(Word K) { gui::PressKey(K); }
+    // The cell holds Text and its editor is open (F2) with the caret at the end.
+    bool OpenWithCaretAtEnd(int C, int R, const char* Text)
+    {
+        G->WriteCellText(C, R, Text);
+        G->FocusCell(C, R, true);
+        Key(VK_F2);
+        const HWND F = GetFocus();
+        if (F == nullptr || F == G->Handle() || !IsChild(G->Handle(), F))
+            return false;
+        SendMessageW(F, EM_SETSEL, 0x7fff, 0x7fff);
+        return true;
+    }
 };
 
 // Whatever control holds the focus is one of the grid's editors, visible.
@@ -426,7 +440,12 @@ TEST(GridEditing, EditLinkComboItemIsReadWholeAndWrittenBack)
 
 TEST(GridEditing, ScreenshotsOfOpenEditors)
 {
-    for (TEditorType T : {edNormal, edSpinEdit, edComboList, edEditBtn, edCheckBox, edUniMemo}) {
+    for (TEditorType T : {edNormal, edSpinEdit, edFloatSpinEdit, edComboEdit, edComboList, edEditBtn, edCheckBox,
+                          edButton, edUnitEditBtn, edUniEdit, edUniEditBtn, edUniComboEdit, edUniMemo, edRichEdit,
+                          edDateEdit, edTimeEdit, edDateTimeEdit}) {
+        const bool Picker = T == edDateEdit || T == edTimeEdit || T == edDateTimeEdit;
+        if (Picker && !DatePickerAvailable())
+            continue;
         EditFixture F;
         F.Type = T;
         F.G->SetFixedCols(1);
@@ -664,6 +683,323 @@ TEST(GridEditing, PopupEditLinkClosesOnceAndFocusHandlingGoesOn)
     gui::Settle();
     EXPECT_FALSE(F.G->EditState().Active);
     EXPECT_NE(F.G->GetCellTextRaw(2, 2).find("x"), String::npos);
+}
+
+} // namespace
+
+namespace {
+
+// Characters typed with their key releases (the release is where type-ahead
+// and sizing while typing run), each to the window that has the focus then.
+void TypeWithKeyUps(const std::wstring& Text)
+{
+    for (wchar_t C : Text) {
+        PostMessageW(GetFocus(), WM_CHAR, C, 1);
+        gui::Settle();
+        const SHORT Vk = VkKeyScanW(C);
+        PostMessageW(GetFocus(), WM_KEYUP, Vk == -1 ? 0 : (Vk & 0xff), static_cast<LPARAM>(1 | (3u << 30)));
+        gui::Settle();
+    }
+}
+
+// The text of the window that has the focus.
+std::wstring FocusText()
+{
+    wchar_t Buf[256] = {};
+    GetWindowTextW(GetFocus(), Buf, 256);
+    return Buf;
+}
+
+// Combo and spin buttons of cells not being edited, and password cells: the
+// application's event decides where it is assigned, else the look's switch
+// with the cell's editor type; a fixed cell never shows spin buttons.
+TEST(GridEditing, EditorButtonsAndPasswordCellsFollowTheEventsAndTheLook)
+{
+    EditFixture F;
+    F.G->SetFixedCols(1);
+    F.Type = edComboList;
+    EXPECT_FALSE(F.G->HasComboBox(2, 2)) << "drop-down buttons not always visible";
+    F.G->ControlLook()->SetDropDownAlwaysVisible(true);
+    EXPECT_TRUE(F.G->HasComboBox(2, 2));
+    F.Type = edUniComboEdit;
+    EXPECT_TRUE(F.G->HasComboBox(2, 2));
+    F.Type = edEditBtn;
+    EXPECT_FALSE(F.G->HasComboBox(2, 2));
+    F.G->OnHasComboBox = [](TObject*, int ACol, int, bool& Has) { Has = ACol == 3; };
+    EXPECT_FALSE(F.G->HasComboBox(2, 2)) << "the event decides over the type";
+    EXPECT_TRUE(F.G->HasComboBox(3, 2));
+
+    F.Type = edFloatSpinEdit;
+    EXPECT_FALSE(F.G->HasSpinEdit(2, 2));
+    F.G->ControlLook()->SetSpinButtonsAlwaysVisible(true);
+    EXPECT_TRUE(F.G->HasSpinEdit(2, 2));
+    EXPECT_FALSE(F.G->HasSpinEdit(0, 2)) << "fixed column";
+    EXPECT_FALSE(F.G->HasSpinEdit(2, 0)) << "fixed row";
+    F.G->OnHasSpinEdit = [](TObject*, int, int, bool& Has) { Has = true; };
+    EXPECT_FALSE(F.G->HasSpinEdit(0, 2)) << "fixed cells, whatever the event says";
+    F.Type = edNormal;
+    EXPECT_TRUE(F.G->HasSpinEdit(2, 2));
+
+    std::vector<std::pair<int, int>> Asked;
+    F.G->OnIsPasswordCell = [&](TObject*, int ARow, int ACol, bool& IsPassword) {
+        Asked.push_back({ACol, ARow});
+        IsPassword = ACol == 2 && ARow == 3;
+    };
+    EXPECT_TRUE(F.G->IsPasswordCell(2, 3));
+    EXPECT_FALSE(F.G->IsPasswordCell(3, 2));
+    ASSERT_EQ(Asked.size(), 2u);
+    EXPECT_EQ(Asked[0], (std::pair<int, int>{2, 3})) << "the event gets the row before the column";
+}
+
+// Text typed into the spin and edit-with-button editors reaches the cell as
+// it is typed, as the default editor's does.
+TEST(GridEditing, TypedTextOfSpinAndButtonEditorsReachesTheCellAsTyped)
+{
+    for (TEditorType T : {edNormal, edSpinEdit, edEditBtn}) {
+        EditFixture F;
+        // The live copy starts once the default editor has been used.
+        F.G->FocusCell(3, 3, true);
+        F.Key(VK_F2);
+        F.Key(VK_ESCAPE);
+        F.Type = T;
+        ASSERT_TRUE(F.OpenWithCaretAtEnd(1, 1, "4")) << "type " << T;
+        gui::TypeText("2");
+        EXPECT_TRUE(EditorFocused(F.G)) << "type " << T;
+        EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "42") << "type " << T << ": before the edit ends";
+        F.Key(VK_ESCAPE);
+        EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "4") << "type " << T << ": Esc puts the old text back";
+    }
+}
+
+// A cell written by code while its editor is open: the editor shows the new
+// text and closing it keeps that text (it never writes its old text back).
+TEST(GridEditing, CodeWritingTheEditedCellUpdatesTheOpenEditor)
+{
+    for (TEditorType T : {edNormal, edEditBtn, edSpinEdit, edComboEdit}) {
+        EditFixture F;
+        F.Type = T;
+        ASSERT_TRUE(F.OpenWithCaretAtEnd(1, 1, "1")) << "type " << T;
+        gui::TypeText("2");
+        F.G->SetCells(1, 1, "77");
+        gui::Settle();
+        EXPECT_EQ(FocusText(), L"77") << "type " << T;
+        F.Key(VK_RETURN);
+        gui::Settle();
+        EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "77") << "type " << T;
+        EXPECT_FALSE(EditorFocused(F.G)) << "type " << T;
+    }
+}
+
+// The button editor presses when the left button is released over it.
+TEST(GridEditing, ButtonEditorPressesOnLeftButtonRelease)
+{
+    EditFixture F;
+    F.Type = edButton;
+    F.G->WriteCellText(1, 1, "go");
+    int Presses = 0;
+    F.G->OnEllipsClick = [&](TObject*, int, int, String& S) {
+        ++Presses;
+        S = "went";
+    };
+    F.G->FocusCell(1, 1, true);
+    F.Key(VK_F2);
+    TGridButton* B = F.G->EditState().Button;
+    ASSERT_NE(B, nullptr);
+    ASSERT_TRUE(B->Visible());
+    gui::ClickAt(B, B->Width() / 2, B->Height() / 2);
+    EXPECT_EQ(Presses, 1);
+    EXPECT_EQ(B->Text(), "went");
+    EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "went");
+    gui::ClickAt(B, B->Width() / 2, B->Height() / 2, mbRight);
+    EXPECT_EQ(Presses, 1) << "the right button does not press it";
+}
+
+// Typing widens the column with SizeWhileTyping.Width (only ever growing).
+TEST(GridEditing, DefaultEditorGrowsTheColumnWhileTyping)
+{
+    EditFixture F;
+    F.G->SizeWhileTyping.Width = true;
+    F.G->FocusCell(1, 1, true);
+    const int Before = F.G->ColWidths(1);
+    TypeWithKeyUps(L"a rather long text that does not fit");
+    EXPECT_GT(F.G->ColWidths(1), Before);
+    const int Grown = F.G->ColWidths(1);
+    F.Key(VK_BACK);
+    gui::Settle();
+    EXPECT_EQ(F.G->ColWidths(1), Grown) << "never shrinks";
+    F.Key(VK_RETURN);
+    EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "a rather long text that does not fi");
+}
+
+// A click with CaretPositioning puts the caret under the mouse, in the
+// default editor and in a combo editor.
+TEST(GridEditing, CaretGoesUnderTheMouseWhenAClickOpenedTheEditor)
+{
+    for (TEditorType T : {edNormal, edComboEdit}) {
+        EditFixture F;
+        F.Type = T;
+        F.G->WriteCellText(1, 1, "abcdefgh");
+        F.G->FocusCell(1, 1, true);
+        const TRect R = F.G->CellRect(1, 1);
+        POINT P{R.left + 4, R.top + RectHeight(R) / 2};
+        ClientToScreen(F.G->Handle(), &P);
+        SetCursorPos(P.x, P.y);
+        F.G->EditState().CaretRequest = true;
+        F.Key(VK_F2);
+        ASSERT_TRUE(EditorFocused(F.G)) << "type " << T;
+        DWORD S = 0;
+        DWORD E = 0;
+        const UINT Msg = T == edComboEdit ? static_cast<UINT>(CB_GETEDITSEL) : static_cast<UINT>(EM_GETSEL);
+        const HWND Target = T == edComboEdit ? F.G->EditState().Combo->Handle() : GetFocus();
+        SendMessageW(Target, Msg, reinterpret_cast<WPARAM>(&S), reinterpret_cast<LPARAM>(&E));
+        EXPECT_LE(E, 1u) << "type " << T << ": the caret is at the left, not at the end";
+        EXPECT_EQ(S, E) << "type " << T;
+        EXPECT_FALSE(F.G->EditState().CaretRequest) << "type " << T;
+        F.Key(VK_ESCAPE);
+    }
+}
+
+// The wheel steps through a combo editor's items and reports each step.
+TEST(GridEditing, WheelStepsThroughTheComboItems)
+{
+    for (TEditorType T : {edComboList, edUniComboList}) {
+        EditFixture F;
+        F.Type = T;
+        F.G->WriteCellText(1, 1, "b");
+        F.G->OnGetEditorProp = [&F](TObject*, int, int, TEditLink*) {
+            TStrings* Items = F.G->EditState().Combo->Items();
+            if (Items->Count() == 0)
+                for (const char* S : {"a", "b", "c"})
+                    Items->Add(S);
+        };
+        std::vector<std::string> Log;
+        F.G->OnEditChange = [&](TObject*, int, int, const String& V) { Log.push_back("edit " + V); };
+        F.G->OnComboChange = [&](TObject*, int, int, int I, const String& V) {
+            Log.push_back("combo " + std::to_string(I) + " " + V);
+        };
+        if (T == edUniComboList) {
+            TGridUniCombo* U = nullptr;
+            F.G->FocusCell(2, 2, true);
+            F.Key(VK_F2);
+            U = F.G->EditState().UniCombo;
+            ASSERT_NE(U, nullptr);
+            F.Key(VK_ESCAPE);
+            U->Items()->Clear();
+            for (const wchar_t* S : {L"a", L"b", L"c"})
+                U->Items()->Add(S);
+            F.G->WriteWideCellText(1, 1, L"b");
+            Log.clear();
+        }
+        F.G->FocusCell(1, 1, true);
+        F.Key(VK_F2);
+        ASSERT_TRUE(EditorFocused(F.G)) << "type " << T;
+        Log.clear();
+        const HWND Focus = GetFocus();
+        SendMessageW(Focus, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+        SendMessageW(Focus, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+        SendMessageW(Focus, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(WHEEL_DELTA)), 0);
+        const std::vector<std::string> Expect = {"edit c", "combo 2 c", "edit b", "combo 1 b"};
+        EXPECT_EQ(Log, Expect) << "type " << T << ": the second step down stays at the last item";
+        EXPECT_TRUE(EditorFocused(F.G)) << "type " << T;
+        F.Key(VK_RETURN);
+    }
+}
+
+// Type-ahead in the Unicode combo completes from its own items.
+TEST(GridEditing, UnicodeComboCompletesFromItsItems)
+{
+    EditFixture F;
+    F.G->Lookup = true;
+    F.Type = edUniComboEdit;
+    F.G->FocusCell(1, 1, true);
+    F.Key(VK_F2);
+    TGridUniCombo* U = F.G->EditState().UniCombo;
+    ASSERT_NE(U, nullptr);
+    U->Items()->Add(L"Abc\x4e2d");
+    U->Items()->Add(L"abd");
+    TypeWithKeyUps(L"ab");
+    EXPECT_EQ(U->Text(), L"abc\x4e2d");
+    DWORD S = 0;
+    DWORD E = 0;
+    SendMessageW(U->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&S), reinterpret_cast<LPARAM>(&E));
+    EXPECT_EQ(S, 2u);
+    EXPECT_EQ(E, 4u);
+    F.Key(VK_BACK);
+    gui::Settle();
+    EXPECT_EQ(U->Text(), L"ab") << "nothing is completed after Backspace";
+}
+
+// Tab in a form-control editor opens the next editable control of the cell;
+// a masked control takes only what fits its mask.
+TEST(GridEditing, FormControlsOfACellAreVisitedInTurnAndMasksAreKept)
+{
+    EditFixture F;
+    F.G->SetDefaultRowHeight(30);
+    F.G->SetColWidths(1, 300);
+    F.G->WriteCellText(1, 1,
+                       "<CONTROL TYPE=\"EDIT\" ID=\"a\" VALUE=\"x\" WIDTH=\"60\"> "
+                       "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"TRUE\"> "
+                       "<CONTROL TYPE=\"MASK\" ID=\"m\" VALUE=\"\" WIDTH=\"80\" PROP=\"00/00;0;_\">");
+    std::vector<std::string> Done;
+    F.G->OnControlEditDone = [&](TObject*, int, int, const String& ID, const String&, const String& V) {
+        Done.push_back(ID + "=" + V);
+    };
+    F.G->FocusCell(1, 1, true);
+    F.G->FocusCellControl(1, 1, "");
+    gui::Settle();
+    ASSERT_TRUE(EditorFocused(F.G));
+    EXPECT_EQ(FocusText(), L"x");
+    SendMessageW(GetFocus(), EM_SETSEL, 0x7fff, 0x7fff);
+    gui::TypeText("y\t");
+    gui::Settle();
+    ASSERT_TRUE(EditorFocused(F.G)) << "Tab opens the masked control (the check box is skipped)";
+    EXPECT_EQ(F.G->EditState().CtrlID, "m");
+    gui::TypeText("1a2b34");
+    EXPECT_EQ(FocusText(), L"12/34") << "letters refused, the literal put in";
+    gui::TypeText("5");
+    EXPECT_EQ(FocusText(), L"12/34") << "nothing past the mask";
+    gui::TypeText("\r");
+    gui::Settle();
+    const std::vector<std::string> Expect = {"a=xy", "m=1234"};
+    EXPECT_EQ(Done, Expect) << "the mask does not keep its literals in the value";
+    const String Cell = F.G->GetCellTextRaw(1, 1);
+    EXPECT_NE(Cell.find("VALUE=\"xy\""), String::npos) << Cell;
+    EXPECT_NE(Cell.find("VALUE=\"1234\""), String::npos) << Cell;
+    // Opened again, the value shows with its literals.
+    F.G->FocusCellControl(1, 1, "c");
+    gui::Settle();
+    EXPECT_EQ(FocusText(), L"12/34");
+    F.G->SetFocus();
+    gui::Settle();
+}
+
+TEST(GridEditing, EditMaskSlotsAndLiterals)
+{
+    const struct {
+        const char* Mask;
+        const char* Typed;
+        const wchar_t* Text;
+        const wchar_t* Value;
+        bool Complete;
+    } Cases[] = {
+        {"00/00;0;_", "1234", L"12/34", L"1234", true},
+        {"00/00;1;_", "12", L"12/", L"12/", false},
+        {"99-99", "1x2", L"12-", L"12-", true},
+        {">LL-aa", "abc9", L"AB-C9", L"AB-C9", true},
+        {"<ll", "XY", L"xy", L"xy", true},
+        {"\\A00", "A12", L"A12", L"A12", true},
+        {"#0", "-5", L"-5", L"-5", true},
+    };
+    for (const auto& C : Cases) {
+        TEditMask M(C.Mask);
+        WideString T;
+        int Caret = 0;
+        for (const char* P = C.Typed; *P != 0; ++P)
+            M.Type(T, Caret, static_cast<wchar_t>(*P));
+        EXPECT_EQ(T, C.Text) << C.Mask;
+        EXPECT_EQ(M.Value(T), C.Value) << C.Mask;
+        EXPECT_EQ(M.Complete(T), C.Complete) << C.Mask;
+    }
 }
 
 } // namespace
