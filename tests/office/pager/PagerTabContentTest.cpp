@@ -341,6 +341,20 @@ TEST_F(PagerTabContent, TabTextLiesInTheRectangleItReturns)
                                    WideString(), String());
     EXPECT_EQ(RectWidth(None), 0);
     EXPECT_EQ(gui::CountPixelsNot(&B, RGB(255, 255, 255)), 0);
+    // A face GDI+ knows neither by its name nor as Arial: the caption still
+    // shows, where the routine says.
+    {
+        TFont Odd;
+        Odd.Assign(&Font);
+        Odd.SetName("No Such Face At All");
+        B.Canvas()->FillRect(Rect(0, 0, 200, 60));
+        B.Canvas()->Font()->Assign(&Odd);
+        const TRect Got = DrawTabText(B.Canvas(), taLeftJustify, Box, false, tpTop, aaClearType, true, true,
+                                      B.Canvas()->Font(), WideString(), "ABC");
+        const TRect InkR = Extent(&B, Rect(0, 0, 200, 60), [](COLORREF P) { return P != RGB(255, 255, 255); });
+        ASSERT_NE(InkR.left, -1) << "unknown face: no caption";
+        EXPECT_TRUE(InkR.left >= Got.left - 1 && InkR.right <= Got.right + 1) << Show(Got) << " " << Show(InkR);
+    }
     // Too long for its box: shortened to fit, with "...".
     for (TAntiAlias AA : {aaClearType, aaNone}) {
         const TRect Narrow = Rect(20, 10, 80, 40);
