@@ -318,6 +318,16 @@ void TGridComboOf<TBase>::WndProc(TMessage& Message)
             SendMessageW(this->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(At, At));
         return;
     }
+    if constexpr (std::is_same_v<TBase, TPSGUniComboBox>) {
+        // A changed selection of the Unicode combo is reported before the
+        // combo takes the item's text.
+        if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == CBN_SELCHANGE && this->Grid->OnComboChange) {
+            TProStringGrid* G = this->Grid;
+            const int I = static_cast<int>(SendMessageW(this->Handle(), CB_GETCURSEL, 0, 0));
+            const String Item = I >= 0 && I < this->Items()->Count() ? WideToStr(ItemText(this->Items(), I)) : String();
+            G->OnComboChange(G, G->RealColIndex(G->Col()), G->Row(), I, Item);
+        }
+    }
     if (Message.Msg != WM_MOUSEWHEEL || !this->Visible()) {
         TBase::WndProc(Message);
         return;

@@ -3,6 +3,7 @@
 // validation that refuses a value, the order of the editing events, and the
 // key protocol of the special editors.
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -901,6 +902,12 @@ TEST(GridEditing, WheelStepsThroughTheComboItems)
         const std::vector<std::string> Expect = {"edit c", "combo 2 c", "edit b", "combo 1 b"};
         EXPECT_EQ(Log, Expect) << "type " << T << ": the second step down stays at the last item";
         EXPECT_TRUE(EditorFocused(F.G)) << "type " << T;
+        // A key choosing another item of the list is reported too.
+        Log.clear();
+        F.Key(VK_UP);
+        EXPECT_TRUE(EditorFocused(F.G)) << "type " << T << ": Up stays in the list";
+        ASSERT_FALSE(Log.empty()) << "type " << T;
+        EXPECT_NE(std::find(Log.begin(), Log.end(), "combo 0 a"), Log.end()) << "type " << T;
         F.Key(VK_RETURN);
     }
 }
