@@ -399,6 +399,8 @@ void TProStringGrid::ReadGridTextStream(TStream* Stream)
             SetRowCount(NewRows);
         }
     }
+    ReportProgress(0, -1);
+    int LastRow = -1;
     while (Pos < Bytes.size()) {
         const std::size_t LineStart = Pos;
         String Line = ReadStreamLine(Bytes, Pos);
@@ -424,11 +426,17 @@ void TProStringGrid::ReadGridTextStream(TStream* Stream)
         const int C = StrToInt(ColText);
         const int R = StrToInt(RowText);
         const String Text = Comma2 == String::npos ? String() : Line.substr(Comma2 + 1);
+        // Cell lines come row by row: each new row is reported once.
+        if (R != LastRow) {
+            LastRow = R;
+            ReportProgress(1, R);
+        }
         // A cell outside the grid is never written.
         if (C >= 0 && R >= 0 && C < ColCount() && R < RowCount())
             SetCellTextFromLoad(C, R, UnescapeLineBreaks(Text, Multilinecells));
     }
     Stream->SetPosition(Start + static_cast<Int64>(Pos));
+    ReportProgress(2, -1);
     CellsChanged(TRect{0, 0, ColCount(), RowCount()});
     AllCellsChanged();
 }
@@ -516,7 +524,12 @@ void TProStringGrid::ReadCellBinaryStream(TPoint Point, TStream* Stream)
     }
     bool OriginKnown = H.FullGrid;
     TPoint Origin{0, 0};
+    int LastRow = -1;
     const auto Apply = [&](const TCellStreamEntry& E) {
+        if (E.Row != LastRow) {
+            LastRow = E.Row;
+            ReportProgress(1, E.Row);
+        }
         if (!OriginKnown) {
             Origin = TPoint{E.Col, E.Row};
             OriginKnown = true;
@@ -557,6 +570,7 @@ void TProStringGrid::ReadCellBinaryStream(TPoint Point, TStream* Stream)
     // On an error the cells read before it stay; the position moves past
     // what was read either way.
     const Int64 Start = Stream->Position() - static_cast<Int64>(Bytes.size());
+    ReportProgress(0, -1);
     try {
         ReadCellStreamEntries(Bytes, Pos, Apply);
     } catch (...) {
@@ -564,4 +578,5 @@ void TProStringGrid::ReadCellBinaryStream(TPoint Point, TStream* Stream)
         throw;
     }
     Stream->SetPosition(Start + static_cast<Int64>(Pos));
+    ReportProgress(2, -1);
 }

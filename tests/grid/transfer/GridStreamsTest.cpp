@@ -692,6 +692,44 @@ TEST(GridCellBinaryStream, ControlAndCellObjectReferencesOnRead)
     EXPECT_EQ(E->CellProperties(0, 0)->Control, Kept);
 }
 
+// A grid that lists its progress reports as "phase:index".
+class TProgressGrid : public TProStringGrid {
+public:
+    TProgressGrid() : TProStringGrid(nullptr) {}
+    void ReportProgress(int Phase, int Index) override
+    {
+        Seen.push_back(std::to_string(Phase) + ":" + std::to_string(Index));
+    }
+    std::vector<std::string> Seen;
+};
+
+// Both readers report phase 0 before the cells, phase 1 once per row of
+// cells (the source row) and phase 2 at the end.
+TEST(GridStreams, ReadersReportTheirProgress)
+{
+    auto Src = MakeGrid(3, 4);
+    Src->SetCells(0, 1, "a");
+    Src->SetCells(2, 1, "b");
+    Src->SetCells(1, 3, "c");
+    const std::vector<std::string> Expected{"0:-1", "1:1", "1:3", "2:-1"};
+    {
+        TMemoryStream S;
+        Src->WriteGridTextStream(&S);
+        S.SetPosition(0);
+        TProgressGrid D;
+        D.ReadGridTextStream(&S);
+        EXPECT_EQ(D.Seen, Expected);
+    }
+    {
+        TMemoryStream S;
+        Src->WriteCellBinaryStream(TRect{0, 0, 2, 3}, &S);
+        S.SetPosition(0);
+        TProgressGrid D;
+        D.ReadCellBinaryStream(TPoint{0, 0}, &S);
+        EXPECT_EQ(D.Seen, Expected);
+    }
+}
+
 TEST(GridCellBinaryStream, FileProgressRunsFromZeroToHundred)
 {
     auto G = MakeGrid(2, 20);
