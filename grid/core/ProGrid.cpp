@@ -181,6 +181,9 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
         throw EProGridError(Unit().StartError);
     // Cells may hold embedded controls, whose parent is the grid.
     ControlStyle |= csAcceptsControls;
+    // The release handling fires OnClick itself (once for fixed cells and
+    // for normal cells without goEditing, again after a range selection).
+    ControlStyle &= ~csClickEvents;
     ShowSelection = true;
     CreateOwnedObjects();
 
@@ -459,6 +462,8 @@ void TProStringGrid::WndProc(TMessage& Message)
     if (HintMessage(Message))
         return;
     if (WheelPanMessage(Message))
+        return;
+    if (MouseButtonMessage(Message))
         return;
     if (Message.Msg == WM_DESTROY && FTimerStarted && HandleAllocated()) {
         KillTimer(Handle(), GridTimerId);

@@ -21,6 +21,7 @@
 #include "grid/core/PrintSettings.h"
 #include "grid/core/ProObj.h"
 #include "grid/interaction/GridEditTypes.h"
+#include "grid/interaction/GridMouseTypes.h"
 
 class TNavigation;
 class TMouseActions;
@@ -41,6 +42,7 @@ class TSearchPanel;
 class TFooterPanel;
 class TArrowWindow;
 class TPopupButton;
+class TForm;
 
 FRAMEWORK_EXCEPTION(EProGridError, Exception);
 
@@ -678,26 +680,162 @@ public:
     TColumnMoveEvent OnColumnMoving;
     TRowMoveEvent OnRowMove;
     TRowMoveEvent OnRowMoving;
+    // The four arrows of a header move: 0 up, 1 down, 2 right, 3 left
+    // (created on first use; OLE drops use the first three too).
+    TArrowWindow* MoveArrow(int Direction) { return DropArrow(Direction); }
+    // Set when a row or column was moved by dragging during this press.
+    bool MovedByDrag() const { return FMovedByDrag; }
 protected:
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void RowMoved(int FromIndex, int ToIndex) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
 private:
     // The permission and target events of a header drag, once per movement.
-    void MoveDragMoved();
+    void MoveDragMoved(int X, int Y);
+    // The header drag button (or drag picture) and the target arrows.
+    void MoveVisuals(int X, int Y, bool& Allow);
+    void MoveScroll(int X, int Y);
+    // The release of an enhanced move: moves (or not) and ends the state;
+    // true when a move drag was ended here.
+    bool EndMoveDrag(int X, int Y);
+    void CancelMoveDrag();
+    void HideMoveArrows();
     // The last target the moving events refused: the release moves nothing.
     bool FMoveRefused = false;
+    bool FMovedByDrag = false;
+    // The target (column, row) of the previous movement of a move.
+    TGridCoord FMoveTarget{-1, -1};
+    TForm* FDragPicture = nullptr;
 public:
 
-    // ---- Mouse movement: hover and sizing progress (grid/interaction/ProGridHover.cpp) ----
+    // ---- Mouse movement, hover and sizing (grid/interaction/ProGridHover.cpp) ----
     TColumnSizingEvent OnColumnSizing;
     TRowSizingEvent OnRowSizing;
+    TAnchorEvent OnAnchorEnter;
+    TAnchorEvent OnAnchorExit;
+    // Shows the size a sizing drag gives in a hint beside the sized cell.
+    bool HintShowSizing = false;
     // Whether (X, Y) lies on a sizable border between header cells.
     bool IsOnHeaderBorder(int X, int Y);
+    // A borderless, semi-transparent form (not yet shown, owned by the grid)
+    // picturing the cells of R as they are on screen.
+    TForm* CreateDragImageForm(const TGridRect& R);
+    // The cursor zone of the last movement: 0 none, 1 column select, 2 row
+    // select, 3 select all, 5 selection resizer.
+    int CursorZone() const { return FCursorZone; }
+    // Fixed-cell sizing: a border of a fixed column (row) under the pointer
+    // is armed; a press on it makes the sizing active until the release.
+    bool FixedColSizingArmed() const { return FFixedColSizing.Armed; }
+    bool FixedColSizingActive() const { return FFixedColSizing.Active; }
+    bool FixedRowSizingArmed() const { return FFixedRowSizing.Armed; }
+    bool FixedRowSizingActive() const { return FFixedRowSizing.Active; }
+    // The window of the sizing hint ("cw=" / "rh=" with the size), null
+    // before the first; whether it shows now.
+    THintWindow* SizingHintWindow() const { return FSizingHint; }
+    bool SizingHintVisible() const { return FSizingHintVisible; }
+    // The anchor the pointer rested on at the last movement.
+    const String& LastAnchor() const { return FLastAnchor; }
 private:
+    struct TFixedSizing {
+        bool Armed = false;
+        bool Active = false;
+        int Index = 0;
+        int LinePos = 0;
+    };
     void HoverMoved(int ACol, int ARow);
     void HoverLeft();
     void SizingMoved(int X, int Y);
+    void HeaderDragSelect(int ACol, int ARow, int Y);
+    void FixedSizingMoved(int ACol, int ARow, int X, int Y);
+    bool OnResizerHandle(int X, int Y);
+    void UpdateCursorZone(int ACol, int ARow, int X, int Y);
+    // The link cursor and the anchor events; true when the pointer is on a link.
+    bool LinkMoved(int X, int Y);
+    void ShowSizingHint(int X, int Y);
+    void HideSizingHint();
+    TFixedSizing FFixedColSizing;
+    TFixedSizing FFixedRowSizing;
+    int FCursorZone = 0;
+    bool FScrolledUp = false;
+    String FLastAnchor;
+    THintWindow* FSizingHint = nullptr;
+    bool FSizingHintVisible = false;
+    TCursor FNormalCursor = 0;   // crDefault
+    bool FLinkCursorShown = false;
+    TGridRect FLastDrawnSelection{-1, -1, -1, -1};
+    TGridRect FRememberedSelection{-1, -1, -1, -1};
+public:
+
+    // ---- Mouse buttons and clicks (grid/interaction/ProGridClicks.cpp) ----
+    // Selects the item of a radio-group cell under a point (DY, DX inside the cell).
+    void ClickRadioItem(int ACol, int ARow, int DY, int DX);
+    void Click() override;
+    TCanClickCellEvent OnCanClickCell;
+    TClickCellEvent OnRightClickCell;
+    TCheckBoxClickEvent OnCheckBoxClick;
+    TCheckBoxClickEvent OnCheckBoxMouseUp;
+    TRadioClickEvent OnRadioClick;
+    TRadioClickEvent OnRadioMouseUp;
+    TButtonClickEvent OnButtonClick;
+    TAnchorClickEvent OnAnchorClick;
+    TNodeAllowEvent OnBeforeExpandNode;
+    TNodeAllowEvent OnBeforeContractNode;
+    TNodeEvent OnExpandNode;
+    TNodeEvent OnContractNode;
+    TClickSortEvent OnClickSort;
+    TCanSortEvent OnCanSort;
+    TSelectionResizeEvent OnSelectionResize;
+    TSelectionResizeEvent OnSelectionResized;
+protected:
+    virtual void ButtonDownHook(const TGridRect&) {}
+    virtual void CellClickHook(int, int) {}
+    // Hands a link to the shell ("open"); only web and mail addresses reach it.
+    virtual void ShellOpenAnchor(const String& Anchor);
+private:
+    // The grid's own button messages; true when handled whole.
+    bool MouseButtonMessage(TMessage& Message);
+    void WMLButtonDown(TMessage& Message);
+    void WMLButtonUp(TMessage& Message);
+    void WMRButtonDown(TMessage& Message);
+    void WMRButtonUp(TMessage& Message);
+    void WMLButtonDblClk(TMessage& Message);
+    // The press rules, each true when it ended the press.
+    bool PressSelectionResizer(TMessage& Message, int X, int Y);
+    bool PressNode(int ACol, int ARow, int X);
+    bool PressLink(int ACol, int ARow, int X, int Y);
+    void PressHeader(int ACol, int ARow, TShiftState Shift);
+    bool PressCheckBox(int ACol, int ARow, int X, int Y, bool CanEdit, TShiftState Shift);
+    void PressDisjunct(int ACol, int ARow, TShiftState Shift);
+    void FollowAnchor(const String& Anchor);
+    void ReleaseDisjunct(int ACol, int ARow);
+    void ReleaseFixedSizing(int X, int Y);
+    void HeaderClick(int ACol, int ARow, int X, int Y, TShiftState Shift);
+    void ClickSort(int RealCol, TShiftState Shift);
+    void FixedCellEditPress(TMouseButton Button, TGridCoord Cell, int X, int Y);
+    void DrawFixedButton(int ACol, int ARow, bool Down);
+    struct TMouseState {
+        bool LeftDown = false;
+        bool KeepScroll = false;
+        int LeftColAtPress = 0;
+        int TopRowAtPress = 0;
+        TGridCoord PressedButton{-1, -1};
+        bool PressedFixedButton = false;
+        bool OleDragPending = false;
+        bool SelectionResizing = false;
+        TGridRect SelectionBeforeResize{};
+        TPoint PressPoint{0, 0};
+        TPoint PressOffset{0, 0};
+        TGridCoord SizingRef{-1, -1};
+        TPoint SizingPressOffset{0, 0};
+        int HeaderAnchor = -1;
+        int SelectAnchor = -1;
+        TGridCoord PressCell{-1, -1};
+        bool DeselectOnRelease = false;
+        bool ClearedOnPress = false;
+        bool AutoSizeDone = false;
+        bool WidthChanged = false;
+    };
+    TMouseState FMouse;
 public:
 
     // ---- Painting: settings and looks (ProGridStyle.cpp) ----
@@ -1297,7 +1435,7 @@ private:
     // owned by the grid, the drop target holds one reference.
     TGridDropTarget* FOleDropTarget = nullptr;
     bool FOleRegistered = false;
-    TArrowWindow* FDropArrows[3] = {};
+    TArrowWindow* FDropArrows[4] = {};
     TPopupButton* FHeaderDragButton = nullptr;
     TSearchPanel* FSearchPanel = nullptr;
     TFooterPanel* FFooterPanel = nullptr;

@@ -362,7 +362,7 @@ void TGridDropSource::DragMoved()
 
 TArrowWindow* TProStringGrid::DropArrow(int Direction)
 {
-    TArrowWindow*& A = FDropArrows[std::clamp(Direction, 0, 2)];
+    TArrowWindow*& A = FDropArrows[std::clamp(Direction, 0, 3)];
     if (!A)
         A = new TArrowWindow(this, Direction);   // owned by the grid
     return A;

@@ -2,10 +2,28 @@
 // (row) it sizes and its size at the start, which the width (height) change
 // handling uses for proportional sizing and its end events.
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/MouseActions.h"
 
 void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    const TGridCoord Cell = MouseCoord(X, Y);
+    const bool Range = FMouseActions->RangeSelectAndEdit && Button == mbLeft && !FMouseActions->EditOnDblClickOnly();
+    if (Range && Cell.X >= 0 && Cell.Y >= 0) {
+        // A second click on the current cell edits it; Shift extends the range.
+        if (Cell.X == Col() && Cell.Y == Row() && !HasOption(goEditing) && IsCellEditable(Cell.X, Cell.Y)) {
+            SetOptions(Options() | goEditing);
+            TBaseGrid::MouseDown(Button, Shift, X, Y);
+            StartCellEdit();
+            return;
+        }
+        if ((Cell.X != Col() || Cell.Y != Row()) && (Shift & ssShift) != 0 && HasOption(goEditing)) {
+            SetOptions(Options() & ~static_cast<TGridOptions>(goEditing));
+            TBaseGrid::MouseDown(Button, Shift, X, Y);
+            return;
+        }
+    }
     TBaseGrid::MouseDown(Button, Shift, X, Y);
+    FixedCellEditPress(Button, Cell, X, Y);
     if (GridState() == gsColSizing) {
         FSizingCol = SizingIndex();
         FSizingColWidth0 = ColWidths(FSizingCol);
@@ -40,4 +58,29 @@ void TProStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
         FSizingCol = -1;
         FSizingRow = -1;
     }
+}
+
+// Fixed cells edited by a left or right click (with sizing on, only a press
+// well inside the cell counts).
+void TProStringGrid::FixedCellEditPress(TMouseButton Button, TGridCoord Cell, int X, int Y)
+{
+    if (Cell.X < 0 || Cell.Y < 0)
+        return;
+    const bool FixedRow = Cell.Y < TStringGrid::FixedRows();
+    const bool FixedCol = Cell.X < TStringGrid::FixedCols();
+    if (!FixedRow && !FixedCol)
+        return;
+    const TGridFixedCellEdit Wanted = Button == mbLeft ? fceLeftClick : Button == mbRight ? fceRightClick : fceNone;
+    if (Wanted == fceNone)
+        return;
+    const bool RowEdit = FixedRow && FMouseActions->FixedRowsEdit == Wanted;
+    const bool ColEdit = FixedCol && FMouseActions->FixedColsEdit == Wanted;
+    if (!RowEdit && !ColEdit)
+        return;
+    if (Button == mbLeft && ((RowEdit && HasOption(goColSizing)) || (ColEdit && HasOption(goRowSizing)))) {
+        const TRect R = CellRect(Cell.X, Cell.Y);
+        if (X < R.left + 4 || X > R.right - 4 || Y < R.top + 4 || Y > R.bottom - 4)
+            return;
+    }
+    EditFixedCell(Cell.X, Cell.Y);
 }

@@ -6,42 +6,21 @@
 
 #include "framework/Application.h"
 #include "grid/core/ProGrid.h"
+#include "tests/grid/input/GridMouseFixture.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
 
-class GridHover : public ::testing::Test {
+class GridHover : public GridMouseFixture<> {
 protected:
     void SetUp() override
     {
-        Form = new TForm(Application);
-        Form->SetBounds(40, 40, 600, 360);
-        G = new TProStringGrid(Form);
-        G->SetParent(Form);
-        G->SetBounds(8, 8, 500, 300);
+        MakeGrid(600, 360, 500, 300);
         G->SetColCount(6);
         G->SetRowCount(6);
         G->SetDefaultColWidth(60);
-        Form->Show();
-        gui::Settle();
+        ShowForm();
     }
-    void TearDown() override { delete Form; }
-
-    void Post(UINT Msg, WPARAM W, TPoint P)
-    {
-        const TPoint S = G->ClientToScreen(P);
-        SetCursorPos(S.x, S.y);
-        PostMessageW(G->Handle(), Msg, W, MAKELPARAM(P.x, P.y));
-        gui::Settle();
-    }
-    TPoint Middle(int ACol, int ARow)
-    {
-        const TRect R = G->CellRect(ACol, ARow);
-        return TPoint{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
-    }
-
-    TForm* Form = nullptr;
-    TProStringGrid* G = nullptr;
 };
 
 TEST_F(GridHover, HoveredFixedCellFollowsThePointerAndLeaves)
@@ -63,6 +42,7 @@ TEST_F(GridHover, HoveredFixedCellFollowsThePointerAndLeaves)
 TEST_F(GridHover, ColumnSizingReportsTheWidthWhileDragging)
 {
     G->SetOptions(G->Options() | goColSizing);
+    G->HintShowSizing = true;
     int SizedCol = -1, Size = -1;
     G->OnColumnSizing = [&](TObject*, int ACol, int W) { SizedCol = ACol; Size = W; };
     const TRect R = G->CellRect(3, 0);
@@ -73,7 +53,16 @@ TEST_F(GridHover, ColumnSizingReportsTheWidthWhileDragging)
     Post(WM_MOUSEMOVE, MK_LBUTTON, TPoint{PressX + 12, 5});
     EXPECT_EQ(SizedCol, 3);
     EXPECT_EQ(Size, 60 + 12);
+    // The sizing hint shows the same width beside the sized column.
+    ASSERT_NE(G->SizingHintWindow(), nullptr);
+    EXPECT_TRUE(G->SizingHintVisible());
+    EXPECT_EQ(G->SizingHintWindow()->Caption(), "cw=<b>72</b>");
+    RECT HintRect{};
+    GetWindowRect(G->SizingHintWindow()->Handle(), &HintRect);
+    EXPECT_EQ(HintRect.left, G->ClientToScreen(TPoint{R.left, R.top}).x);
     Post(WM_LBUTTONUP, 0, TPoint{PressX + 12, 5});
+    EXPECT_FALSE(G->SizingHintVisible());
+    EXPECT_FALSE(IsWindowVisible(G->SizingHintWindow()->Handle()));
     EXPECT_NEAR(G->ColWidths(3), 72, 1);
 }
 
