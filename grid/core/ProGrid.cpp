@@ -473,6 +473,8 @@ void TProStringGrid::WndProc(TMessage& Message)
         UpdateOleDropTarget(false);
     if (EditingMessage(Message))
         return;
+    if (FocusTimerMessage(Message))
+        return;
     switch (Message.Msg) {
     case WM_HSCROLL: HandleScroll(Message, true); return;
     case WM_VSCROLL: HandleScroll(Message, false); return;

@@ -115,6 +115,9 @@ using TCanAddRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
 using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
 using TCanEditCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& CanEdit)>;
 using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
+using TCanDeleteRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanDelete)>;
+using TAutoAdvanceEvent =
+    std::function<void(TObject* Sender, int OldRow, int OldCol, int& NewRow, int& NewCol, bool& Allow)>;
 using TGridBorderEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* APen, unsigned& Borders)>;
 using TGridBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
                                                 TPen* RightPen, TPen* BottomPen)>;
@@ -1246,6 +1249,39 @@ public:
     TSizeWhileTyping SizeWhileTyping;
     TNotifyEvent OnRichEditSelectionChange;
 
+    // ---- Keys (grid/interaction/ProGridKeys.cpp) ----
+    // Makes the first normal row current (OnRowUpdate as for any row change).
+    virtual void GotoFirstRow();
+    // The incremental goto text typed so far (cleared by navigation keys,
+    // a failed match and the grid timer after four idle ticks).
+    const String& GotoText() const { return FGotoText; }
+    TCanDeleteRowEvent OnCanDeleteRow;
+    TAutoRowEvent OnAutoAddRow;
+
+    // ---- Tab and Enter navigation (grid/interaction/ProGridNavigation.cpp) ----
+    // The advance after Enter: Continued is false on the first call of a move
+    // (it fixes the start cell the events report); AnyCell opens the editor
+    // on whatever editable cell the move reaches.
+    void AdvanceAfterEdit(int ACol, int ARow, bool OpenEditor, bool Continued, bool Forwards, bool AnyCell,
+                          bool Forced);
+    int FirstNormalCol();
+    int VisibleRightFixedCols();
+    bool IsTabStopCell(int ACol, int ARow);
+    int FirstTabStopCol(int ARow);
+    int LastTabStopCol(int ARow);
+    TAutoAdvanceEvent OnAutoAdvance;
+    TAutoRowEvent OnAutoInsertCol;
+
+    // ---- Focus, cursor and the grid timer (grid/interaction/ProGridFocus.cpp) ----
+    // Hovering: resting the mouse on a normal cell makes it current.
+    bool Hovering = false;
+    // Blinking HTML text (<BLINK>) shows and hides with the timer.
+    bool EnableBlink = false;
+    // The phase blinking text is drawn in (shown while true).
+    bool BlinkPhase() const { return FBlinkOn; }
+    // Ticks of the grid timer since the window was made.
+    int TimerTicks() const { return FTimerTicks; }
+
 protected:
     void CreateWnd() override;
     void Loaded() override;
@@ -1263,8 +1299,43 @@ protected:
     // Code wrote the cell being edited: the open editor shows the new text.
     void EditedCellWritten(int ACol, int ARow) override;
     void KeyPress(char& Key) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyUp(Word& Key, TShiftState Shift) override;
+    void DoEnter() override;
+    void DoExit() override;
 
 private:
+    // Key handling helpers (ProGridKeys.cpp).
+    void FireKeyDown(Word Key, TShiftState Shift);
+    bool KeyDownScrollOnly(Word Key);
+    bool KeyDownEnterRules(Word& Key, TShiftState Shift, int RealCol);
+    bool KeyDownHomeEnd(Word Key, TShiftState Shift);
+    bool KeyDownSkipFixed(Word& Key, TShiftState Shift);
+    void KeyDownClickControl(Word Key, int RealCol);
+    void KeyDownAppend(Word Key);
+    bool KeyDownAfterBase(Word& Key, TShiftState Shift);
+    // The character message; true when handled whole.
+    bool CharMessage(TMessage& Message);
+    // The grid's own steps of a key press; true when the press ends there.
+    bool KeyPressRules(char& Key);
+    void IncrementalGoto(char Key);
+    String FGotoText;
+    int FGotoIdleTicks = 0;
+    bool FKeyEnterAdvanced = false;
+    // Tab and Enter helpers (ProGridNavigation.cpp).
+    bool TabStep(bool Backward);
+    bool AdvanceStep(int& ACol, int& ARow, bool Forwards, bool& Ended);
+    TGridCoord FAdvanceStart{-1, -1};
+    // Focus, cursor and timer messages; true when handled whole (ProGridFocus.cpp).
+    bool FocusTimerMessage(TMessage& Message);
+    void WMSetFocus(TMessage& Message);
+    void WMKillFocus(TMessage& Message);
+    void WMSetCursor(TMessage& Message);
+    void GridTimerTick();
+    void RepaintBlinkingCells();
+    bool FBlinkOn = true;
+    int FTimerTicks = 0;
+
     // Painting helpers.
     void CreatePaintObjects();
     void DrawFixedCellLook(TCanvas* ACanvas, int ACol, int ARow, TRect& R);

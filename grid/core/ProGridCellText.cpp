@@ -420,6 +420,7 @@ THtmlDrawParams TProStringGrid::HtmlCellParams(bool Selected)
     // Without the enhanced text size the renderer wraps instead of cutting
     // lines with an ellipsis.
     P.WordWrap = !EnhTextSize;
+    P.BlinkOn = FBlinkOn;
     return P;
 }
 

@@ -182,6 +182,8 @@ int TProStringGrid::GetEditLimit() { return MaxEditLength; }
 // receives it once it is shown.
 void TProStringGrid::KeyPress(char& Key)
 {
+    if (KeyPressRules(Key))
+        return;
     const auto Ch = static_cast<unsigned char>(Key);
     if (!EditorMode() && !FEdit.Active && (Ch == 8 || Ch >= 32))
         FEdit.StartKey = Key;
@@ -287,57 +289,6 @@ void TProStringGrid::NotifyEditDone(int ACol, int ARow)
         PostMessageW(Handle(), GridEditDoneMessage(), static_cast<WPARAM>(ACol), static_cast<LPARAM>(ARow));
     if (FSearchFooter->Visible())
         Invalidate();
-}
-
-// --- Moving on after an edit ---------------------------------------------------
-
-void TProStringGrid::TabNavigate(bool Backward)
-{
-    const int FirstCol = TStringGrid::FixedCols();
-    const int LastCol = ColCount() - 1 - FixedRightCols();
-    const int FirstRow = TStringGrid::FixedRows();
-    const int LastRow = RowCount() - 1 - FixedFooters();
-    int C = Col() + (Backward ? -1 : 1);
-    int R = Row();
-    if (C > LastCol) {
-        C = FirstCol;
-        ++R;
-    } else if (C < FirstCol) {
-        C = LastCol;
-        --R;
-    }
-    if (R < FirstRow || R > LastRow)
-        return;
-    FocusCell(C, R, true);
-}
-
-// Enter's move: one cell on in the advance direction when AdvanceOnEnter is
-// on (or the call is forced), opening the editor there when asked.
-void TProStringGrid::AdvanceAfterEdit(int ACol, int ARow, bool OpenEditor, bool Forced, bool Backward)
-{
-    if (!Forced && !FNavigation->AdvanceOnEnter)
-        return;
-    const int Step = Backward ? -1 : 1;
-    int C = ACol;
-    int R = ARow;
-    if (FNavigation->AdvanceDirection() == adLeftRight) {
-        C += Step;
-        if (C > ColCount() - 1 - FixedRightCols()) {
-            C = TStringGrid::FixedCols();
-            ++R;
-        } else if (C < TStringGrid::FixedCols()) {
-            C = ColCount() - 1 - FixedRightCols();
-            --R;
-        }
-    } else {
-        R += Step;
-    }
-    if (R < TStringGrid::FixedRows() || R > RowCount() - 1 - FixedFooters() || C < 0)
-        return;
-    if (!FocusCell(C, R, true))
-        return;
-    if (OpenEditor && HasOption(goEditing))
-        StartCellEdit();
 }
 
 // --- Validation ------------------------------------------------------------------

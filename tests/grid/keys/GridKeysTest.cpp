@@ -1,0 +1,543 @@
+// The string grid's keys under real windows: the key map as a table of key,
+// start state and resulting cell or selection; Tab and Enter walks over
+// read-only cells (a grid without any editable cell must end the walk where
+// it started); the incremental goto's time-out, hovering and blinking driven
+// by the grid timer; the editor reopening on focus with AlwaysEdit.
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "framework/Application.h"
+#include "framework/Edit.h"
+#include "grid/core/ProGrid.h"
+#include "grid/interaction/Navigation.h"
+#include "grid/interaction/MouseActions.h"
+#include "tests/support/GuiHarness.h"
+
+namespace {
+
+constexpr TShiftState NoMods = 0;
+
+// Sets the thread's keyboard state so that GetKeyState sees the modifiers.
+void SetModifiers(TShiftState Mods)
+{
+    BYTE State[256] = {};
+    GetKeyboardState(State);
+    const auto Put = [&State](int Vk, bool Down) { State[Vk] = Down ? 0x80 : 0; };
+    Put(VK_SHIFT, (Mods & ssShift) != 0);
+    Put(VK_CONTROL, (Mods & ssCtrl) != 0);
+    Put(VK_MENU, (Mods & ssAlt) != 0);
+    SetKeyboardState(State);
+}
+
+// A key pressed and released on the window with the focus, with the
+// modifiers held, run through the message loop; the character a key types
+// follows its press as TranslateMessage would post it.
+void Press(Word Key, TShiftState Mods = NoMods, wchar_t Char = 0)
+{
+    SetModifiers(Mods);
+    HWND Focus = GetFocus();
+    const UINT Scan = MapVirtualKeyW(Key, MAPVK_VK_TO_VSC);
+    PostMessageW(Focus, WM_KEYDOWN, Key, static_cast<LPARAM>(1 | (Scan << 16)));
+    if (Char != 0)
+        PostMessageW(Focus, WM_CHAR, Char, static_cast<LPARAM>(1 | (Scan << 16)));
+    PostMessageW(Focus, WM_KEYUP, Key, static_cast<LPARAM>(1 | (Scan << 16) | (3u << 30)));
+    gui::Settle();
+    SetModifiers(NoMods);
+}
+
+class KeyFixture {
+public:
+    explicit KeyFixture(int Rows = 8)
+    {
+        Form = new TForm(Application);
+        Form->SetBounds(40, 40, 560, 320);
+        Other = new TEdit(Form);
+        Other->SetParent(Form);
+        Other->SetBounds(8, 270, 100, 22);
+        G = new TProStringGrid(Form);
+        G->SetParent(Form);
+        G->SetBounds(8, 8, 520, 250);
+        G->SetColCount(6);
+        G->SetRowCount(Rows);
+        G->SetDefaultColWidth(70);
+        G->SetDefaultRowHeight(22);
+        for (int R = 1; R < Rows; ++R)
+            for (int C = 1; C < 6; ++C)
+                G->SetCells(C, R, String(1, static_cast<char>('a' + C - 1)) + std::to_string(R));
+        G->OnKeyDown = [this](TObject*, Word& Key, TShiftState) {
+            KeyDowns.push_back(Key);
+            if (AppKeyDown)
+                AppKeyDown(Key);
+        };
+        Form->Show();
+        gui::Settle();
+        G->SetFocus();
+        gui::Settle();
+    }
+    ~KeyFixture()
+    {
+        delete Form;
+        gui::Settle();
+    }
+    KeyFixture(const KeyFixture&) = delete;
+    KeyFixture& operator=(const KeyFixture&) = delete;
+
+    int CountKeyDowns(Word Key) const
+    {
+        int N = 0;
+        for (Word K : KeyDowns)
+            N += K == Key ? 1 : 0;
+        return N;
+    }
+
+    TForm* Form = nullptr;
+    TEdit* Other = nullptr;
+    TProStringGrid* G = nullptr;
+    std::vector<Word> KeyDowns;
+    std::function<void(Word&)> AppKeyDown;
+};
+
+struct KeyCase {
+    const char* Name;
+    std::function<void(KeyFixture&)> Setup;
+    int StartCol, StartRow;
+    Word Key;
+    TShiftState Mods;
+    int Col, Row;           // the current cell after the key
+    int RowCount;           // expected row count (0: unchanged)
+    int KeyDownCount;       // OnKeyDown calls for the key (-1: not checked)
+    std::function<void(KeyFixture&, const char*)> Check;
+};
+
+TEST(GridKeys, KeyMapMovesSelectsInsertsAndDeletes)
+{
+    const auto Opt = [](TGridOptions O) { return [O](KeyFixture& F) { F.G->SetOptions(F.G->Options() | O); }; };
+    const KeyCase Cases[] = {
+        {"Home to the first row", [](KeyFixture& F) { F.G->Navigation()->HomeEndKey = heFirstLastRow; }, 3, 5,
+         VK_HOME, NoMods, 3, 1, 0, 1, nullptr},
+        {"End to the last row", [](KeyFixture& F) { F.G->Navigation()->HomeEndKey = heFirstLastRow; }, 3, 2, VK_END,
+         NoMods, 3, 7, 0, 1, nullptr},
+        {"Shift+End selects down to the last row",
+         [](KeyFixture& F) {
+             F.G->Navigation()->HomeEndKey = heFirstLastRow;
+             F.G->SetOptions(F.G->Options() | goRangeSelect);
+         },
+         3, 2, VK_END, ssShift, 5, 7, 0, 1,
+         [](KeyFixture& F, const char* N) {
+             EXPECT_EQ(F.G->Selection().Top, 2) << N;
+             EXPECT_EQ(F.G->Selection().Bottom, 7) << N;
+         }},
+        {"Home with row select to the first column", Opt(goRowSelect), 4, 3, VK_HOME, NoMods, 1, 3, 0, 1, nullptr},
+        {"End with row select to the last column", Opt(goRowSelect), 2, 3, VK_END, NoMods, 5, 3, 0, 1, nullptr},
+        {"Right with row select and LeftRightRowSelect stays", Opt(goRowSelect), 2, 3, VK_RIGHT, NoMods, 2, 3, 0, 1,
+         nullptr},
+        {"plain Down moves", nullptr, 2, 3, VK_DOWN, NoMods, 2, 4, 0, 1, nullptr},
+        {"scroll only: Down moves nothing and fires nothing",
+         [](KeyFixture& F) { F.G->Navigation()->MoveScrollOnly = true; }, 2, 3, VK_DOWN, NoMods, 2, 3, 0, 0,
+         nullptr},
+        {"scroll only: Right still moves", [](KeyFixture& F) { F.G->Navigation()->MoveScrollOnly = true; }, 2, 3,
+         VK_RIGHT, NoMods, 3, 3, 0, 1, nullptr},
+        {"Right skips a fixed column",
+         [](KeyFixture& F) { F.G->OnIsFixedCell = [](TObject*, int, int ACol, bool& IsFixed) { IsFixed = ACol == 3; }; },
+         2, 3, VK_RIGHT, NoMods, 4, 3, 0, 1, nullptr},
+        {"Down skips a fixed row",
+         [](KeyFixture& F) { F.G->OnIsFixedCell = [](TObject*, int ARow, int, bool& IsFixed) { IsFixed = ARow == 4; }; },
+         2, 3, VK_DOWN, NoMods, 2, 5, 0, 1, nullptr},
+        {"Down on the last row appends", [](KeyFixture& F) { F.G->Navigation()->AppendOnArrowDown = true; }, 2, 7,
+         VK_DOWN, NoMods, 2, 8, 9, -1,
+         [](KeyFixture& F, const char* N) { EXPECT_EQ(F.G->Cells(2, 8), "") << N; }},
+        {"Down on the last row, adding refused",
+         [](KeyFixture& F) {
+             F.G->Navigation()->AppendOnArrowDown = true;
+             F.G->OnCanAddRow = [](TObject*, bool& CanAdd) { CanAdd = false; };
+         },
+         2, 7, VK_DOWN, NoMods, 2, 7, 8, -1, nullptr},
+        {"Insert puts a row before", [](KeyFixture& F) { F.G->Navigation()->AllowInsertRow = true; }, 2, 3, VK_INSERT,
+         NoMods, 2, 3, 9, 1,
+         [](KeyFixture& F, const char* N) {
+             EXPECT_EQ(F.G->Cells(2, 3), "") << N;
+             EXPECT_EQ(F.G->Cells(2, 4), "b3") << N;
+         }},
+        {"Insert after",
+         [](KeyFixture& F) {
+             F.G->Navigation()->AllowInsertRow = true;
+             F.G->Navigation()->InsertPosition = pInsertAfter;
+         },
+         2, 3, VK_INSERT, NoMods, 2, 4, 9, 1,
+         [](KeyFixture& F, const char* N) {
+             EXPECT_EQ(F.G->Cells(2, 3), "b3") << N;
+             EXPECT_EQ(F.G->Cells(2, 4), "") << N;
+         }},
+        {"Insert refused", [](KeyFixture& F) {
+             F.G->Navigation()->AllowInsertRow = true;
+             F.G->OnCanInsertRow = [](TObject*, int, bool& CanInsert) { CanInsert = false; };
+         },
+         2, 3, VK_INSERT, NoMods, 2, 3, 8, 1, nullptr},
+        {"Delete removes the row", [](KeyFixture& F) { F.G->Navigation()->AllowDeleteRow = true; }, 2, 3, VK_DELETE,
+         NoMods, 2, 3, 7, 1, [](KeyFixture& F, const char* N) { EXPECT_EQ(F.G->Cells(2, 3), "b4") << N; }},
+        {"Delete refused", [](KeyFixture& F) {
+             F.G->Navigation()->AllowDeleteRow = true;
+             F.G->OnCanDeleteRow = [](TObject*, int, bool& CanDelete) { CanDelete = false; };
+         },
+         2, 3, VK_DELETE, NoMods, 2, 3, 8, 1, nullptr},
+        {"Delete without AllowDeleteRow only reaches OnKeyDown", nullptr, 2, 3, VK_DELETE, NoMods, 2, 3, 8, 1,
+         nullptr},
+        {"Ctrl+A with range select selects all normal cells", Opt(goRangeSelect), 2, 3, 'A', ssCtrl, -1, -1, 0, 1,
+         [](KeyFixture& F, const char* N) {
+             const TGridRect S = F.G->Selection();
+             EXPECT_EQ(S.Left, 1) << N;
+             EXPECT_EQ(S.Top, 1) << N;
+             EXPECT_EQ(S.Right, 5) << N;
+             EXPECT_EQ(S.Bottom, 7) << N;
+         }},
+        {"Ctrl+A without range or row select selects nothing",
+         [](KeyFixture& F) { F.G->SetOptions(F.G->Options() & ~static_cast<TGridOptions>(goRangeSelect | goRowSelect)); },
+         2, 3, 'A', ssCtrl, 2, 3, 0, 1,
+         [](KeyFixture& F, const char* N) {
+             EXPECT_EQ(F.G->Selection().Left, F.G->Selection().Right) << N;
+             EXPECT_EQ(F.G->Selection().Top, F.G->Selection().Bottom) << N;
+         }},
+        {"Enter on a cell that is not editable reaches OnKeyDown once", nullptr, 2, 3, VK_RETURN, NoMods, 2, 3, 0, 1,
+         nullptr},
+        {"F2 on a read-only cell with goEditing opens nothing",
+         [](KeyFixture& F) {
+             F.G->SetOptions(F.G->Options() | goEditing);
+             F.G->OnCanEditCell = [](TObject*, int, int, bool& Can) { Can = false; };
+         },
+         2, 3, VK_F2, NoMods, 2, 3, 0, 1,
+         [](KeyFixture& F, const char* N) { EXPECT_FALSE(F.G->EditorMode()) << N; }},
+        {"Space toggles a check box",
+         [](KeyFixture& F) {
+             F.G->SetOptions(F.G->Options() | goEditing);
+             F.G->PutCheckBox(2, 3, false, false);
+         },
+         2, 3, VK_SPACE, NoMods, 2, 3, 0, 1,
+         [](KeyFixture& F, const char* N) {
+             bool State = false;
+             EXPECT_TRUE(F.G->GetCheckBoxState(2, 3, State)) << N;
+             EXPECT_TRUE(State) << N;
+         }},
+        {"Space on a check box of a read-only grid", [](KeyFixture& F) { F.G->PutCheckBox(2, 3, false, false); }, 2, 3,
+         VK_SPACE, NoMods, 2, 3, 0, 1,
+         [](KeyFixture& F, const char* N) {
+             bool State = true;
+             F.G->GetCheckBoxState(2, 3, State);
+             EXPECT_FALSE(State) << N;
+         }},
+    };
+    for (const KeyCase& C : Cases) {
+        KeyFixture F;
+        if (C.Setup)
+            C.Setup(F);
+        F.G->FocusCell(C.StartCol, C.StartRow, true);
+        gui::Settle();
+        F.KeyDowns.clear();
+        const int Rows = F.G->RowCount();
+        Press(C.Key, C.Mods, C.Key == VK_RETURN ? L'\r' : C.Key == VK_SPACE ? L' ' : 0);
+        if (C.Col >= 0) {
+            EXPECT_EQ(F.G->Col(), C.Col) << C.Name;
+            EXPECT_EQ(F.G->Row(), C.Row) << C.Name;
+        }
+        EXPECT_EQ(F.G->RowCount(), C.RowCount ? C.RowCount : Rows) << C.Name;
+        if (C.KeyDownCount >= 0)
+            EXPECT_EQ(F.CountKeyDowns(C.Key), C.KeyDownCount) << C.Name;
+        if (C.Check)
+            C.Check(F, C.Name);
+    }
+}
+
+// Delete, Ctrl+C and Ctrl+V of a grid without goEditing reach the
+// application's OnKeyDown once each, with the modifiers seen (the channel
+// tables' contract); with the clipboard keys on, Ctrl+C copies.
+TEST(GridKeys, ClipboardKeysReachTheWindowOnceOrCopy)
+{
+    KeyFixture F;
+    F.G->FocusCell(2, 3, true);
+    int Ctrl = 0;
+    F.AppKeyDown = [&Ctrl](Word&) {
+        if (GetKeyState(VK_CONTROL) < 0)
+            ++Ctrl;
+    };
+    Press(VK_DELETE);
+    Press('C', ssCtrl, 3);
+    Press('V', ssCtrl, 22);
+    EXPECT_EQ(F.CountKeyDowns(VK_DELETE), 1);
+    EXPECT_EQ(F.CountKeyDowns('C'), 1);
+    EXPECT_EQ(F.CountKeyDowns('V'), 1);
+    EXPECT_EQ(Ctrl, 2);
+    EXPECT_EQ(F.G->Cells(2, 3), "b3");
+
+    F.G->Navigation()->AllowClipboardShortCuts = true;
+    int Copies = 0;
+    F.G->OnClipboardCopy = [&Copies](TObject*, bool&) { ++Copies; };
+    Press('C', ssCtrl, 3);
+    EXPECT_EQ(Copies, 1);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE H = GetClipboardData(CF_UNICODETEXT);
+    std::wstring Text = H != nullptr ? static_cast<const wchar_t*>(GlobalLock(H)) : L"";
+    if (H != nullptr)
+        GlobalUnlock(H);
+    CloseClipboard();
+    EXPECT_EQ(Text.substr(0, 2), L"b3");
+}
+
+// ---------------------------------------------------------------------------
+// Tab and Enter
+
+struct WalkCase {
+    const char* Name;
+    std::vector<std::pair<int, int>> Editable;   // empty: no cell editable
+    int StartCol, StartRow;
+    bool Backward;
+    int Col, Row;
+};
+
+TEST(GridKeys, TabVisitsEditableCellsAndEndsWithoutAny)
+{
+    const WalkCase Cases[] = {
+        {"next editable in the row", {{2, 1}, {4, 1}}, 2, 1, false, 4, 1},
+        {"wraps to the next row's first", {{2, 1}, {3, 2}}, 2, 1, false, 3, 2},
+        {"backwards to the previous row's last", {{4, 1}, {2, 2}}, 2, 2, true, 4, 1},
+        {"no editable cell: stays", {}, 2, 3, false, 2, 3},
+        {"no editable cell backwards: stays", {}, 2, 3, true, 2, 3},
+        {"only the current cell editable: stays", {{2, 3}}, 2, 3, false, 2, 3},
+    };
+    for (const WalkCase& C : Cases) {
+        KeyFixture F;
+        F.G->SetOptions(F.G->Options() | goEditing | goTabs);
+        const auto Editable = C.Editable;
+        F.G->OnCanEditCell = [Editable](TObject*, int ARow, int ACol, bool& Can) {
+            Can = false;
+            for (const auto& [EC, ER] : Editable)
+                Can = Can || (EC == ACol && ER == ARow);
+        };
+        F.G->FocusCell(C.StartCol, C.StartRow, true);
+        gui::Settle();
+        Press(VK_TAB, C.Backward ? ssShift : NoMods);
+        EXPECT_EQ(F.G->Col(), C.Col) << C.Name;
+        EXPECT_EQ(F.G->Row(), C.Row) << C.Name;
+    }
+}
+
+// Tab on the last cell: with TabToNextAtEnd the first row becomes current
+// and the focus moves on to the next control; with AdvanceInsert a row is
+// added unless OnCanAddRow refuses, which makes the first row current.
+TEST(GridKeys, TabOnTheLastCellHandsOnOrAddsARow)
+{
+    {
+        KeyFixture F;
+        F.G->SetOptions(F.G->Options() | goTabs);
+        F.G->Navigation()->TabToNextAtEnd = true;
+        F.G->FocusCell(5, 7, true);
+        gui::Settle();
+        Press(VK_TAB);
+        EXPECT_EQ(F.G->Row(), 1);
+        EXPECT_EQ(F.G->Col(), 1);
+        EXPECT_TRUE(F.Other->Focused()) << "the focus went on";
+    }
+    for (bool Refuse : {false, true}) {
+        KeyFixture F;
+        F.G->SetOptions(F.G->Options() | goTabs);
+        F.G->Navigation()->AdvanceInsert = true;
+        F.G->OnCanAddRow = [Refuse](TObject*, bool& CanAdd) { CanAdd = !Refuse; };
+        F.G->FocusCell(5, 7, true);
+        gui::Settle();
+        Press(VK_TAB);
+        EXPECT_EQ(F.G->RowCount(), Refuse ? 8 : 9) << Refuse;
+        EXPECT_EQ(F.G->Row(), Refuse ? 1 : 8) << Refuse;
+        EXPECT_EQ(F.G->Col(), 1) << Refuse;
+        EXPECT_TRUE(F.G->Focused()) << Refuse;
+    }
+}
+
+TEST(GridKeys, TabOverMergedRangeLandsOnItsBase)
+{
+    KeyFixture F;
+    F.G->SetOptions(F.G->Options() | goTabs);
+    F.G->MergeCells(3, 2, 2, 1);
+    F.G->FocusCell(2, 2, true);
+    gui::Settle();
+    Press(VK_TAB);
+    EXPECT_EQ(F.G->Col(), 3);
+    Press(VK_TAB);
+    EXPECT_EQ(F.G->Col(), 5) << "the covered cell (4, 2) is skipped";
+}
+
+TEST(GridKeys, EnterAdvancesOverReadOnlyCellsAndStopsWithoutAny)
+{
+    for (bool AnyEditable : {true, false}) {
+        KeyFixture F;
+        F.G->SetOptions(F.G->Options() | goEditing);
+        F.G->Navigation()->AdvanceOnEnter = true;
+        F.G->OnCanEditCell = [AnyEditable](TObject*, int ARow, int ACol, bool& Can) {
+            Can = (ACol == 2 && ARow == 2) || (AnyEditable && ACol == 5 && ARow == 2);
+        };
+        int Advances = 0;
+        F.G->OnAutoAdvance = [&Advances](TObject*, int, int, int&, int&, bool&) { ++Advances; };
+        F.G->FocusCell(2, 2, true);
+        gui::Settle();
+        Press(VK_F2);
+        ASSERT_TRUE(F.G->EditorMode()) << AnyEditable;
+        gui::TypeText("x");
+        Press(VK_RETURN, NoMods, L'\r');
+        EXPECT_EQ(F.G->Cells(2, 2), "b2x") << AnyEditable;
+        EXPECT_EQ(F.G->Col(), AnyEditable ? 5 : 2) << AnyEditable;
+        EXPECT_EQ(F.G->Row(), 2) << AnyEditable;
+        EXPECT_EQ(Advances, AnyEditable ? 1 : 0) << AnyEditable;
+    }
+}
+
+TEST(GridKeys, EnterOnACheckBoxCellAdvancesOnce)
+{
+    KeyFixture F;
+    F.G->SetOptions(F.G->Options() | goEditing);
+    F.G->Navigation()->AdvanceOnEnter = true;
+    F.G->PutCheckBox(2, 2, false, false);
+    F.G->FocusCell(2, 2, true);
+    gui::Settle();
+    Press(VK_RETURN, NoMods, L'\r');
+    EXPECT_EQ(F.G->Col(), 3);
+    EXPECT_EQ(F.G->Row(), 2);
+}
+
+TEST(GridKeys, EnterAdvanceCanBeRedirectedOrRefused)
+{
+    KeyFixture F;
+    F.G->Navigation()->AdvanceOnEnter = true;
+    F.G->FocusCell(2, 2, true);
+    F.G->OnAutoAdvance = [](TObject*, int OldRow, int OldCol, int& NewRow, int& NewCol, bool&) {
+        EXPECT_EQ(OldRow, 2);
+        EXPECT_EQ(OldCol, 2);
+        NewRow = 6;
+        NewCol = 4;
+    };
+    F.G->AdvanceAfterEdit(2, 2, false, false, true, false, false);
+    EXPECT_EQ(F.G->Col(), 4);
+    EXPECT_EQ(F.G->Row(), 6);
+    F.G->OnAutoAdvance = [](TObject*, int, int, int&, int&, bool& Allow) { Allow = false; };
+    F.G->AdvanceAfterEdit(4, 6, false, false, true, false, false);
+    EXPECT_EQ(F.G->Col(), 4);
+    EXPECT_EQ(F.G->Row(), 6);
+    // On the last normal row without AdvanceInsert the advance wraps to the
+    // first normal cell; with it and adTopBottom a column is added.
+    F.G->OnAutoAdvance = nullptr;
+    F.G->AdvanceAfterEdit(5, 7, false, false, true, false, false);
+    EXPECT_EQ(F.G->Col(), 1);
+    EXPECT_EQ(F.G->Row(), 1);
+    F.G->Navigation()->AdvanceInsert = true;
+    F.G->Navigation()->SetAdvanceDirection(adTopBottom);
+    int Inserted = -1;
+    F.G->OnAutoInsertCol = [&Inserted](TObject*, int ACol) { Inserted = ACol; };
+    F.G->AdvanceAfterEdit(5, 7, false, false, true, false, false);
+    EXPECT_EQ(F.G->ColCount(), 7);
+    EXPECT_EQ(Inserted, 6);
+    EXPECT_EQ(F.G->Col(), 6);
+    EXPECT_EQ(F.G->Row(), 1);
+}
+
+// ---------------------------------------------------------------------------
+// The grid timer
+
+TEST(GridKeys, IncrementalGotoBuildsTextAndTimesOut)
+{
+    KeyFixture F;
+    const char* Names[] = {"apple", "banana", "berry", "cherry", "citrus", "date", "fig"};
+    for (int R = 1; R < 8; ++R)
+        F.G->SetCells(1, R, Names[R - 1]);
+    F.G->Navigation()->AutoGotoWhenSorted = true;
+    F.G->Navigation()->AutoGotoIncremental = true;
+    F.G->FocusCell(1, 1, true);
+    gui::Settle();
+    gui::TypeText("b");
+    EXPECT_EQ(F.G->Row(), 2);
+    gui::TypeText("e");
+    EXPECT_EQ(F.G->Row(), 3) << "\"be\" finds berry";
+    EXPECT_EQ(F.G->GotoText(), "be");
+    // Four idle ticks of 500 ms end the text.
+    EXPECT_TRUE(gui::PumpUntil([&F] { return F.G->GotoText().empty(); }, 4000));
+    gui::TypeText("c");
+    EXPECT_EQ(F.G->Row(), 4) << "a new text after the pause";
+    gui::TypeText("i");
+    EXPECT_EQ(F.G->Row(), 5);
+    // A navigation key ends the text at once.
+    Press(VK_DOWN);
+    EXPECT_TRUE(F.G->GotoText().empty());
+}
+
+TEST(GridKeys, BlinkingTextFollowsTheTimer)
+{
+    KeyFixture F;
+    F.G->SetCells(2, 2, "<BLINK><B>WWWWWW</B></BLINK>");
+    F.G->EnableBlink = true;
+    F.G->FocusCell(4, 4, true);
+    const int Ticks = F.G->TimerTicks();
+    const TRect R = F.G->CellRect(2, 2);
+    const auto Ink = [&F, &R] {
+        auto Shot = gui::CaptureControl(F.G);
+        const COLORREF Back = gui::PixelAt(Shot.get(), R.right - 2, R.bottom - 3);
+        return gui::CountPixelsNot(Shot.get(), TRect{R.left + 1, R.top + 1, R.right - 1, R.bottom - 1}, Back);
+    };
+    ASSERT_TRUE(gui::PumpUntil([&F] { return !F.G->BlinkPhase(); }, 3000));
+    gui::Settle();
+    const int Hidden = Ink();
+    ASSERT_TRUE(gui::PumpUntil([&F] { return F.G->BlinkPhase(); }, 3000));
+    gui::Settle();
+    const int Shown = Ink();
+    gui::SaveScreenshot(F.Form, "Z:\\tmp\\h22k-blink.png");
+    EXPECT_GT(F.G->TimerTicks(), Ticks);
+    EXPECT_GT(Shown, 20);
+    EXPECT_LT(Hidden, Shown / 4);
+}
+
+TEST(GridKeys, HoveringMakesTheCellUnderTheMouseCurrent)
+{
+    KeyFixture F;
+    F.G->Hovering = true;
+    F.G->FocusCell(1, 1, true);
+    F.Other->SetFocus();
+    gui::Settle();
+    const TRect Fixed = F.G->CellRect(3, 0);
+    const TPoint OnFixed = F.G->ClientToScreen(TPoint{(Fixed.left + Fixed.right) / 2, (Fixed.top + Fixed.bottom) / 2});
+    SetCursorPos(OnFixed.x, OnFixed.y);
+    gui::PumpFor(1200);
+    EXPECT_EQ(F.G->Col(), 1) << "over a fixed cell nothing happens";
+    EXPECT_EQ(F.G->Row(), 1);
+    const TRect Cell = F.G->CellRect(3, 4);
+    const TPoint OnCell = F.G->ClientToScreen(TPoint{(Cell.left + Cell.right) / 2, (Cell.top + Cell.bottom) / 2});
+    SetCursorPos(OnCell.x, OnCell.y);
+    EXPECT_TRUE(gui::PumpUntil([&F] { return F.G->Col() == 3 && F.G->Row() == 4; }, 2000));
+    EXPECT_TRUE(F.G->Focused());
+}
+
+// ---------------------------------------------------------------------------
+// Focus
+
+TEST(GridKeys, AlwaysEditReopensTheEditorOnFocusButNotOnACheckBox)
+{
+    KeyFixture F;
+    F.G->SetOptions(F.G->Options() | goEditing);
+    F.G->FocusCell(2, 2, true);
+    gui::Settle();
+    Press(VK_F2);
+    Press(VK_ESCAPE);
+    ASSERT_NE(F.G->GetInplaceEditor(), nullptr);
+    F.G->Navigation()->AlwaysEdit = true;
+    F.Other->SetFocus();
+    gui::Settle();
+    ASSERT_FALSE(F.G->EditorMode());
+    F.G->SetFocus();
+    gui::Settle();
+    EXPECT_TRUE(F.G->EditorMode());
+
+    F.Other->SetFocus();
+    gui::Settle();
+    F.G->PutCheckBox(3, 3, false, false);
+    F.G->FocusCell(3, 3, true);
+    F.G->SetFocus();
+    gui::Settle();
+    EXPECT_FALSE(F.G->EditorMode()) << "a check box cell opens no editor";
+}
+
+} // namespace
