@@ -98,6 +98,28 @@ TEST_F(VantrelTest, ThePopupMenuWidensTheSelectionToWholeSlots)
         EXPECT_EQ(entries[i].Caption, gui::Utf8(captions[i].c_str())) << "item " << i;
 }
 
+// A real right click makes the slot under the mouse current before its
+// menu opens.
+TEST_F(VantrelTest, ARightClickSelectsTheSlotUnderTheMouse)
+{
+    TProStringGrid* grid = Main->ChannelGrid(0);
+    grid->SelectCellRange(0, 0, 0, 0);
+    int menus = 0;
+    gui::PopupMenuAnswers answers([&](TPopupMenu*, HMENU, int, int) {
+        ++menus;
+        return 0u;
+    });
+    const TRect cell = grid->CellRect(3, 6);
+    const TPoint p{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    const TPoint s = grid->ClientToScreen(p);
+    SetCursorPos(s.x, s.y);
+    gui::ClickAt(grid, p.x, p.y, mbRight);
+    gui::Settle();
+    EXPECT_EQ(grid->SelectionRect(), (TGridRect{2, 6, 3, 6})) << "the menu widens it to the whole slot";
+    EXPECT_EQ(Main->CurrentSlot(), 26);
+    EXPECT_EQ(menus, 1);
+}
+
 TEST_F(VantrelTest, ADoubleClickRenamesTheSlotWithItsNameTrimmed)
 {
     TProStringGrid* grid = Main->ChannelGrid(0);
