@@ -898,6 +898,12 @@ public:
     // After a move out of the grid: the dragged rows removed or the dragged
     // cells cleared, by the drag settings.
     void RemoveDraggedCells();
+    // The drag picture of the selected cells in view (made on first use),
+    // its top-left corner at a screen point; moving and freeing it.
+    void ShowDragPicture(TPoint At);
+    void MoveDragPicture(TPoint At);
+    void FreeDragPicture();
+    TForm* DragPicture() const { return FDragPicture; }
     // The up, down and right arrows shown at a drop place, and the header
     // drag button (created on first use).
     TArrowWindow* DropArrow(int Direction);

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "framework/Codepage.h"
+#include "framework/Form.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/DragDropSettings.h"
 #include "grid/interaction/GridClipboard.h"
@@ -349,12 +350,21 @@ void TGridDropSource::EffectChanged(DWORD Effect)
 
 void TGridDropSource::DragMoved()
 {
-    TPopupButton* Button = FGrid->HeaderDragButton();
-    if (!Button->Visible())
-        return;
     POINT Cursor{};
     GetCursorPos(&Cursor);
-    Button->SetBounds(Cursor.x, Cursor.y - Button->Height(), Button->Width(), Button->Height());
+    if (FGrid->DragDropSettings()->ShowCells) {
+        FGrid->MoveDragPicture(TPoint{Cursor.x + 4, Cursor.y + 4});
+        return;
+    }
+    TPopupButton* Button = FGrid->HeaderDragButton();
+    if (Button->Visible())
+        Button->SetBounds(Cursor.x, Cursor.y - Button->Height(), Button->Width(), Button->Height());
+}
+
+void TGridDropSource::DragReleased()
+{
+    if (FGrid->DragDropSettings()->ShowCells)
+        FGrid->FreeDragPicture();
 }
 
 // ---------------------------------------------------------------------------
@@ -464,6 +474,8 @@ bool TProStringGrid::StartOleDrag(int X, int Y)
     if (OnOleDragStart)
         OnOleDragStart(this, Cell.Y, C);
     const TPoint P = ClientToScreen(TPoint{X, Y});
+    if (FDragDropSettings->ShowCells)
+        ShowDragPicture(P);
     const DWORD Allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     DWORD Effect = DROPEFFECT_NONE;
     if (Cell.Y < FixedRows() && FDragDropSettings->OleColumnDragDrop) {
@@ -487,8 +499,40 @@ bool TProStringGrid::StartOleDrag(int X, int Y)
         InsertedDuringDrag().erase(this);
         DragSourceRect = TGridRect{-1, -1, -1, -1};
     }
+    // A drag ended by Escape never released the picture.
+    FreeDragPicture();
     Source->Release();
     return true;
+}
+
+void TProStringGrid::ShowDragPicture(TPoint At)
+{
+    if (!FDragPicture) {
+        // The picture shows the selected cells that are in view, drawn
+        // without the selection colour.
+        const TGridRect S = Selection();
+        const TGridRect Shown{std::max(LeftCol(), S.Left), std::max(TopRow(), S.Top),
+                              std::min(S.Right, LeftCol() + VisibleColCount() - 1),
+                              std::min(S.Bottom, TopRow() + VisibleRowCount() - 1)};
+        const bool Shows = ShowSelection;
+        SetShowSelection(false);
+        FDragPicture = CreateDragImageForm(Shown);
+        SetShowSelection(Shows);
+        ShowWindow(FDragPicture->Handle(), SW_SHOWNOACTIVATE);
+    }
+    MoveDragPicture(At);
+}
+
+void TProStringGrid::MoveDragPicture(TPoint At)
+{
+    if (FDragPicture)
+        SetWindowPos(FDragPicture->Handle(), HWND_TOPMOST, At.x, At.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TProStringGrid::FreeDragPicture()
+{
+    delete FDragPicture;   // owned by the grid; freed when its drag ends
+    FDragPicture = nullptr;
 }
 
 void TProStringGrid::ShowHeaderDragButton(int ACol, int ARow, TPoint At)

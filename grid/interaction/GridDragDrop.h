@@ -38,6 +38,7 @@ public:
 protected:
     void EffectChanged(DWORD Effect) override;
     void DragMoved() override;
+    void DragReleased() override;
 
 private:
     TProStringGrid* FGrid;

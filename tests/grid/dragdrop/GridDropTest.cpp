@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -75,6 +76,35 @@ void MouseInput(DWORD Flags, TPoint Screen)
     SendInput(1, &In, sizeof In);
 }
 
+// A helper thread that (pressing the left button over From first when
+// asked) moves the mouse to To in steps and releases it; should the drag
+// loop not have ended (Done) two seconds later, Escape ends it.
+std::thread MouseMover(TPoint From, TPoint To, bool Press, std::atomic<bool>& Done)
+{
+    return std::thread([From, To, Press, &Done] {
+        if (Press)
+            MouseInput(MOUSEEVENTF_LEFTDOWN, From);
+        Sleep(300);
+        for (int I = 1; I <= 10; ++I) {
+            MouseInput(MOUSEEVENTF_MOVE,
+                       TPoint{From.x + (To.x - From.x) * I / 10, From.y + (To.y - From.y) * I / 10});
+            Sleep(60);
+        }
+        Sleep(200);
+        MouseInput(MOUSEEVENTF_LEFTUP, To);
+        for (int I = 0; I < 40 && !Done; ++I)
+            Sleep(50);
+        if (!Done) {
+            INPUT K{};
+            K.type = INPUT_KEYBOARD;
+            K.ki.wVk = VK_ESCAPE;
+            SendInput(1, &K, sizeof K);
+            K.ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(1, &K, sizeof K);
+        }
+    });
+}
+
 // Presses the left button over From, runs the grid's drag from there and,
 // from a helper thread, moves the mouse to To in steps and releases it.
 // Returns whether the drag ran; the helper always releases the button.
@@ -87,27 +117,7 @@ bool RealDrag(TProStringGrid* Source, TPoint From, TPoint To, const std::functio
     if (BeforeDrag)
         BeforeDrag();
     std::atomic<bool> Done{false};
-    std::thread Mover([&] {
-        Sleep(300);
-        for (int I = 1; I <= 10; ++I) {
-            MouseInput(MOUSEEVENTF_MOVE,
-                       TPoint{From.x + (To.x - From.x) * I / 10, From.y + (To.y - From.y) * I / 10});
-            Sleep(60);
-        }
-        Sleep(200);
-        MouseInput(MOUSEEVENTF_LEFTUP, To);
-        // Should the drag loop not have ended, Escape ends it.
-        for (int I = 0; I < 40 && !Done; ++I)
-            Sleep(50);
-        if (!Done) {
-            INPUT K{};
-            K.type = INPUT_KEYBOARD;
-            K.ki.wVk = VK_ESCAPE;
-            SendInput(1, &K, sizeof K);
-            K.ki.dwFlags = KEYEVENTF_KEYUP;
-            SendInput(1, &K, sizeof K);
-        }
-    });
+    std::thread Mover = MouseMover(From, To, false, Done);
     const TPoint Client = Source->ScreenToClient(From);
     const bool Ran = Source->StartOleDrag(Client.x, Client.y);
     Done = true;
@@ -409,4 +419,72 @@ TEST_F(GridDrop, MovedDisjunctRowsAreRemovedOrCleared)
     EXPECT_EQ(RowText(A, 3), "a4,b4,c4,d4");
     EXPECT_EQ(RowText(A, 6), "a8,b8,c8,d8");
     EXPECT_EQ(RowText(A, 2), ",,,") << "rows outside the marks stay";
+}
+
+// The grid's own mouse handling starts the drag: a press on the selected
+// cell and moves of up to 3 pixels start nothing, a longer move drags the
+// cell out with its picture following the cursor at (4, 4).
+TEST_F(GridDrop, MousePressOnTheSelectionStartsTheDragPastThreePixels)
+{
+    // A press on an editable grid edits; the source grid is read-only.
+    A->SetOptions(A->Options() & ~static_cast<TGridOptions>(goEditing));
+    A->DragDropSettings()->OleDropSource = true;
+    B->DragDropSettings()->SetOleDropTarget(true);
+    int Starts = 0;
+    A->OnOleDragStart = [&](TObject*, int, int) { ++Starts; };
+    int Effect = -1;
+    A->OnOleDragStop = [&](TObject*, int E) { Effect = E; };
+    // Where the picture stood against the cursor while over the target.
+    std::vector<TPoint> Offsets;
+    TRect PictureRect{};
+    B->OnOleDragOver = [&](TObject*, int, int, bool&) {
+        TForm* F = A->DragPicture();
+        if (!F || !IsWindowVisible(F->Handle()))
+            return;
+        RECT R{};
+        GetWindowRect(F->Handle(), &R);
+        POINT C{};
+        GetCursorPos(&C);
+        Offsets.push_back(TPoint{R.left - C.x, R.top - C.y});
+        PictureRect = TRect{R.left, R.top, R.right, R.bottom};
+    };
+
+    const TPoint From = CellPoint(A, 2, 2);
+    A->SetSelection(TGridRect{2, 2, 2, 2});
+    MouseInput(MOUSEEVENTF_MOVE, From);
+    gui::PumpFor(50);
+    MouseInput(MOUSEEVENTF_LEFTDOWN, From);
+    gui::PumpFor(100);
+    POINT Pressed{};
+    GetCursorPos(&Pressed);
+    const TPoint Client = A->ScreenToClient(TPoint{Pressed.x, Pressed.y});
+    for (const TPoint D : {TPoint{3, 0}, TPoint{0, 3}, TPoint{-3, -3}, TPoint{3, 3}}) {
+        SendMessageW(A->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(Client.x + D.x, Client.y + D.y));
+        gui::PumpFor(20);
+    }
+    MouseInput(MOUSEEVENTF_LEFTUP, From);
+    gui::PumpFor(100);
+    EXPECT_EQ(Starts, 0) << "3 pixels start no drag";
+
+    // The next press must not make a double click with the last one.
+    gui::PumpFor(GetDoubleClickTime() + 100);
+    A->SetSelection(TGridRect{2, 2, 2, 2});
+    const TPoint To = CellPoint(B, 1, 6);
+    std::atomic<bool> Done{false};
+    std::thread Mover = MouseMover(From, To, true, Done);
+    gui::PumpUntil([&] { return Effect != -1; }, 6000);
+    Done = true;
+    Mover.join();
+    gui::Settle();
+    EXPECT_EQ(Starts, 1);
+    ASSERT_EQ(Effect, DROPEFFECT_MOVE) << "the drop did not arrive";
+    EXPECT_EQ(RowText(B, 6), "b2,b6,c6,d6");
+    EXPECT_EQ(RowText(A, 2), "a2,,c2,d2");
+    ASSERT_FALSE(Offsets.empty()) << "no drag picture over the target";
+    EXPECT_TRUE(std::any_of(Offsets.begin(), Offsets.end(), [](TPoint P) { return P.x == 4 && P.y == 4; }))
+        << "the picture follows the cursor at (4, 4)";
+    const TRect Cell = A->CellRect(2, 2);
+    EXPECT_EQ(PictureRect.right - PictureRect.left, Cell.right - Cell.left + 1) << "the dragged cell is pictured";
+    EXPECT_EQ(PictureRect.bottom - PictureRect.top, Cell.bottom - Cell.top + 1);
+    EXPECT_EQ(A->DragPicture(), nullptr) << "the picture is freed with the drop";
 }
