@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <random>
 #include <sstream>
 
 #include "tests/support/UnixCommand.h"
@@ -39,7 +40,11 @@ SimDevice::SimDevice(const std::string& Options, const std::string& ComName)
     static std::atomic<int> counter{0};
     const int n = counter++;
     const DWORD pid = GetCurrentProcessId();
-    FDir = "/tmp/extsim-" + std::to_string(pid) + "-" + std::to_string(n);
+    // Windows process ids repeat across Wine prefixes, and test runs of other
+    // build folders share /tmp: a random part keeps the folders apart.
+    std::random_device entropy;
+    const unsigned long long salt = (static_cast<unsigned long long>(entropy()) << 32) | entropy();
+    FDir = "/tmp/extsim-" + std::to_string(pid) + "-" + std::to_string(n) + "-" + std::to_string(salt);
     // A COM name of its own per process and device, so test executables can run side by side.
     FComName = !ComName.empty() ? ComName : "COM" + std::to_string(20 + (pid * 7 + static_cast<DWORD>(n)) % 230);
     std::string output;
