@@ -21,9 +21,13 @@ constexpr UINT_PTR DragScrollTimerId = 998;
 constexpr int PanDeadZone = 5;
 constexpr int PanAnchorSize = 26;
 
-// The cursor of a pan direction (v: -1 up, +1 down; h: -1 left, +1 right).
+// The cursor of a pan direction (v: -1 up, +1 down; h: -1 left, +1 right):
+// the program's pan cursors 8000 (resting) to 8008, else a system cursor.
 HCURSOR PanDirectionCursor(int V, int H)
 {
+    static const int Ids[3][3] = {{8006, 8004, 8005}, {8002, 8000, 8003}, {8008, 8001, 8007}};
+    if (HCURSOR Own = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(Ids[V + 1][H + 1])))
+        return Own;
     if (V == 0 && H == 0)
         return LoadCursorW(nullptr, IDC_SIZEALL);
     if (V == 0)

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the grid's glyph bitmaps (check boxes, radio buttons, tree nodes,
-the filter mark) and writes them as bitmap resources with inline data into
+the filter mark) and its cursors (row, column and whole-grid selection, the
+panning cursors) and writes them as resources with inline data into
 GridGlyphs.rc. Run it again after changing a drawing; the .rc is committed.
 
 Every glyph's top-left pixel is its transparent colour (magenta): the grid
@@ -207,6 +208,134 @@ def dib(img, bpp):
     return bytes(data)
 
 
+# Cursors: 32 x 32, black shapes with a white rim on a transparent ground.
+# A shape is the set of its black pixels; the rim is every pixel next to one.
+CURSOR_SIZE = 32
+
+
+def cursor_arrow(shape, ox, oy, dx, dy, shaft, head, stem=1.0, wing=1.0):
+    """An arrow from (ox, oy) (pixel centres) pointing along (dx, dy): a stem
+    of half-width stem for shaft pixels, then a head of length head."""
+    n = (dx * dx + dy * dy) ** 0.5
+    dx, dy = dx / n, dy / n
+    for y in range(CURSOR_SIZE):
+        for x in range(CURSOR_SIZE):
+            px, py = x + 0.5 - ox, y + 0.5 - oy
+            u = px * dx + py * dy
+            w = abs(-px * dy + py * dx)
+            if 0 <= u <= shaft and w <= stem:
+                shape.add((x, y))
+            elif shaft <= u <= shaft + head and w <= (shaft + head - u) * wing + 0.3:
+                shape.add((x, y))
+
+
+def ring(shape, cx, cy, outer, inner):
+    for y in range(CURSOR_SIZE):
+        for x in range(CURSOR_SIZE):
+            d = ((x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2) ** 0.5
+            if inner <= d <= outer:
+                shape.add((x, y))
+
+
+def select_cursor(dx, dy):
+    """The row (right), column (down) and whole-grid (down-right) selection
+    arrows; the hot spot is the arrow's tip."""
+    shape = set()
+    n = max(abs(dx), abs(dy))
+    ox = 8 - 6 * dx / n if dx else 8
+    oy = 8 - 6 * dy / n if dy else 8
+    if dx and dy:
+        ox, oy = 3, 3
+        cursor_arrow(shape, ox, oy, dx, dy, 6, 6, 1.2, 1.0)
+    else:
+        cursor_arrow(shape, ox, oy, dx, dy, 6, 5, 1.2, 1.0)
+    # The tip: the black pixel farthest along the arrow, nearest its axis.
+    tip = max(shape, key=lambda p: (p[0] * dx + p[1] * dy, -abs((p[0] + 0.5 - ox) * dy - (p[1] + 0.5 - oy) * dx)))
+    return shape, tip
+
+
+def pan_cursor(v, h):
+    """The panning cursors: a ring at the hot spot (16, 16), with arrows in
+    all four directions when resting, else one arrow toward the scroll."""
+    shape = set()
+    ring(shape, 16, 16, 3.2, 1.6)
+    dirs = ((0, -1), (0, 1), (-1, 0), (1, 0)) if (v, h) == (0, 0) else ((h, v),)
+    for dx, dy in dirs:
+        n = (dx * dx + dy * dy) ** 0.5
+        cursor_arrow(shape, 16 + 5 * dx / n, 16 + 5 * dy / n, dx, dy, 3 if (v, h) == (0, 0) else 5, 5, 1.0, 1.0)
+    return shape, (16, 16)
+
+
+def cursor_image(shape, hot):
+    """An RT_CURSOR resource: the hot spot, then a monochrome DIB of double
+    height (the XOR image over the AND mask, bottom-up)."""
+    size = CURSOR_SIZE
+    rim = set()
+    for x, y in shape:
+        for ny in (y - 1, y, y + 1):
+            for nx in (x - 1, x, x + 1):
+                if 0 <= nx < size and 0 <= ny < size and (nx, ny) not in shape:
+                    rim.add((nx, ny))
+    stride = size // 8  # 32 pixels: 4 bytes, already a multiple of 4
+    xor = bytearray()
+    mask = bytearray()
+    for y in reversed(range(size)):
+        xline = bytearray(stride)
+        mline = bytearray(stride)
+        for x in range(size):
+            bit = 0x80 >> (x % 8)
+            if (x, y) in rim:
+                xline[x // 8] |= bit  # white
+            elif (x, y) not in shape:
+                mline[x // 8] |= bit  # transparent
+        xor += xline
+        mask += mline
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0, len(xor) + len(mask), 0, 0, 2, 0)
+    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    return struct.pack("<HH", hot[0], hot[1]) + header + palette + bytes(xor) + bytes(mask)
+
+
+def cursors():
+    """(id, image) of every cursor: 8000 .. 8008 panning (resting, down, left,
+    right, up, up-right, up-left, down-right, down-left), 8010 row select,
+    8011 column select, 8012 whole-grid select and selection resizer."""
+    out = []
+    pans = ((0, 0), (1, 0), (0, -1), (0, 1), (-1, 0), (-1, 1), (-1, -1), (1, 1), (1, -1))
+    for n, (v, h) in enumerate(pans):
+        out.append((8000 + n, cursor_image(*pan_cursor(v, h))))
+    out.append((8010, cursor_image(*select_cursor(1, 0))))
+    out.append((8011, cursor_image(*select_cursor(0, 1))))
+    out.append((8012, cursor_image(*select_cursor(1, 1))))
+    return out
+
+
+def cursor_file(image):
+    """A .cur file of one cursor image: the directory (with the hot spot and
+    the real, not doubled, height) and the DIB."""
+    hx, hy = struct.unpack("<HH", image[:4])
+    dib = image[4:]
+    head = struct.pack("<HHH", 0, 2, 1)
+    entry = struct.pack("<BBBBHHII", CURSOR_SIZE, CURSOR_SIZE, 0, 0, hx, hy, len(dib), 6 + 16)
+    return head + entry + dib
+
+
+def words(data):
+    if len(data) % 2:
+        data += b"\0"
+    return struct.unpack("<%dH" % (len(data) // 2), data)
+
+
+def resource(out, name, kind, data):
+    vals = words(data)
+    out.append("%s %d" % (name, kind))
+    out.append("BEGIN")
+    for i in range(0, len(vals), 12):
+        out.append("    " + ", ".join("0x%04X" % w for w in vals[i:i + 12]) + ",")
+    out[-1] = out[-1].rstrip(",")
+    out.append("END")
+    out.append("")
+
+
 def main():
     glyphs = []
     # Bitmap-style check boxes: 20 x 20 with 16 colours, and 16 x 16 true colour.
@@ -233,19 +362,18 @@ def main():
     glyphs.append(("PSGHI", marker(True), 24))
     glyphs.append(("PSGHID", marker(False), 24))
 
-    out = ["// Glyph bitmaps of the string grid, written by make_glyphs.py.", ""]
+    out = ["// Glyph bitmaps and cursors of the string grid, written by make_glyphs.py.", ""]
     for name, img, bpp in glyphs:
-        data = dib(img, bpp)
-        if len(data) % 2:
-            data += b"\0"
-        words = struct.unpack("<%dH" % (len(data) // 2), data)
-        out.append("%s 2" % name)
-        out.append("BEGIN")
-        for i in range(0, len(words), 12):
-            out.append("    " + ", ".join("0x%04X" % w for w in words[i:i + 12]) + ",")
-        out[-1] = out[-1].rstrip(",")
-        out.append("END")
-        out.append("")
+        resource(out, name, 2, dib(img, bpp))
+    # The resource compiler builds cursors only from cursor files: each one
+    # is written beside the script and named by its number.
+    here = os.path.dirname(os.path.abspath(__file__))
+    for ident, image in cursors():
+        name = "GridCursor%d.cur" % ident
+        with open(os.path.join(here, name), "wb") as f:
+            f.write(cursor_file(image))
+        out.append('%d CURSOR "%s"' % (ident, name))
+    out.append("")
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "GridGlyphs.rc")
     with open(path, "w") as f:
         f.write("\n".join(out))

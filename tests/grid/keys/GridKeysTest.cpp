@@ -512,6 +512,80 @@ TEST(GridKeys, HoveringMakesTheCellUnderTheMouseCurrent)
 }
 
 // ---------------------------------------------------------------------------
+// Cursor zones
+
+// The pointer moved to (X, Y) of the grid's client area, then the cursor the
+// grid sets for it.
+HCURSOR CursorAt(TProStringGrid* G, int X, int Y)
+{
+    const TPoint S = G->ClientToScreen(TPoint{X, Y});
+    SetCursorPos(S.x, S.y);
+    SendMessageW(G->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(X, Y));
+    SendMessageW(G->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(G->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+}
+
+TEST(GridKeys, CursorZonesShowTheGridsOwnCursors)
+{
+    const auto Own = [](int Id) { return LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(Id)); };
+    // Every cursor of the grid is a resource of the program, each its own
+    // picture, the hot spot on the arrow's tip (or the pan mark's centre).
+    for (int Id : {8000, 8001, 8002, 8003, 8004, 8005, 8006, 8007, 8008, 8010, 8011, 8012}) {
+        HCURSOR C = Own(Id);
+        ASSERT_NE(C, nullptr) << Id;
+        ICONINFO Info{};
+        ASSERT_TRUE(GetIconInfo(C, &Info)) << Id;
+        EXPECT_FALSE(Info.fIcon) << Id;
+        if (Id < 8010) {
+            EXPECT_EQ(Info.xHotspot, 16u) << Id;
+            EXPECT_EQ(Info.yHotspot, 16u) << Id;
+        }
+        if (Id == 8010) {
+            EXPECT_GT(Info.xHotspot, Info.yHotspot) << "the row arrow points right";
+        }
+        if (Id == 8011) {
+            EXPECT_GT(Info.yHotspot, Info.xHotspot) << "the column arrow points down";
+        }
+        DeleteObject(Info.hbmMask);
+        if (Info.hbmColor != nullptr)
+            DeleteObject(Info.hbmColor);
+    }
+    EXPECT_NE(Own(8010), Own(8011));
+    EXPECT_NE(Own(8011), Own(8012));
+
+    KeyFixture F;
+    TMouseActions* M = F.G->MouseActions();
+    M->ColSelect = true;
+    M->RowSelect = true;
+    M->AllSelect = true;
+    F.G->SelectionRectangle = true;
+    F.G->SetSelectionResizer(true);
+    F.G->FocusCell(2, 2, true);
+    gui::Settle();
+    const auto Mid = [&F](int C, int R) {
+        const TRect Rc = F.G->CellRect(C, R);
+        return TPoint{(Rc.left + Rc.right) / 2, (Rc.top + Rc.bottom) / 2};
+    };
+    const TPoint Header = Mid(3, 0);
+    const TPoint RowHead = Mid(0, 4);
+    const TPoint Corner = Mid(0, 0);
+    const TRect Sel = F.G->CellRect(2, 2);
+    const TPoint Plain = Mid(4, 5);
+    EXPECT_EQ(CursorAt(F.G, Header.x, Header.y), Own(8011)) << "column header";
+    EXPECT_EQ(F.G->CursorZone(), 1);
+    EXPECT_EQ(CursorAt(F.G, RowHead.x, RowHead.y), Own(8010)) << "row header";
+    EXPECT_EQ(F.G->CursorZone(), 2);
+    EXPECT_EQ(CursorAt(F.G, Corner.x, Corner.y), Own(8012)) << "top-left corner";
+    EXPECT_EQ(F.G->CursorZone(), 3);
+    EXPECT_EQ(CursorAt(F.G, Sel.right - 3, Sel.bottom - 3), Own(8012)) << "selection resizer";
+    EXPECT_EQ(F.G->CursorZone(), 5);
+    const HCURSOR Normal = CursorAt(F.G, Plain.x, Plain.y);
+    EXPECT_EQ(F.G->CursorZone(), 0);
+    for (int Id : {8010, 8011, 8012})
+        EXPECT_NE(Normal, Own(Id)) << "a normal cell shows the grid's normal cursor";
+}
+
+// ---------------------------------------------------------------------------
 // Focus
 
 TEST(GridKeys, AlwaysEditReopensTheEditorOnFocusButNotOnACheckBox)
