@@ -111,9 +111,15 @@ void TFmMain::CreateTables()
     // first channel active.
     RedMems = NewControl<TProOfficePager>(this, this, 0, 38, 777, 496);
     RedMems->TabSettings()->SetStartMargin(4);
+    // Every page keeps a tab and page look of its own with the colours of
+    // the Office 2007 Luna look, the look the pager paints them with.
+    TProOfficePagerOfficeStyler luna(nullptr);
+    luna.SetStyle(psOffice2007Luna);
     for (int channel = 0; channel < ChannelCount; ++channel) {
         auto* page = new TProOfficePage(this);
         page->SetCaption(PageCaptions[channel]);
+        page->SetTabAppearance(luna.TabAppearance());
+        page->SetPageAppearance(luna.PageAppearance());
         page->SetPager(RedMems);
         auto* grid = NewControl<TProStringGrid>(this, page, 0, 0, 769, 482);
         grid->SetAlign(alClient);

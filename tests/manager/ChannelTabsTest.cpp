@@ -51,6 +51,17 @@ TEST_F(ChannelTabsTest, TheEightChannelTabsSitOnThePagerInOrder)
         EXPECT_LE(tab.right, Main->RedMems->Width()) << "channel " << c;
         EXPECT_LT(tab.top, 26) << "channel " << c;
         previousRight = tab.right;
+        // Each page holds its own look with the Office 2007 Luna colours.
+        const TTabAppearance* look = page->TabAppearance();
+        EXPECT_EQ(look->TextColor(), static_cast<TColor>(0x8B4215)) << "channel " << c;
+        EXPECT_EQ(look->ColorHotTo(), static_cast<TColor>(0xFFDEC5)) << "channel " << c;
+        EXPECT_EQ(look->GradientHot(), ggRadial) << "channel " << c;
+        EXPECT_EQ(look->ShadowColor, static_cast<TColor>(0xE8C7AE)) << "channel " << c;
+        EXPECT_EQ(look->BackGround()->Color(), static_cast<TColor>(0xFFDBBF)) << "channel " << c;
+        EXPECT_EQ(look->BackGround()->ColorTo(), clNoneColor) << "channel " << c;
+        EXPECT_EQ(page->PageAppearance()->Color(), static_cast<TColor>(0xFAF1E9)) << "channel " << c;
+        EXPECT_EQ(page->PageAppearance()->ColorMirrorTo(), static_cast<TColor>(0xFFF2E7)) << "channel " << c;
+        EXPECT_EQ(page->PageAppearance()->BorderColor(), static_cast<TColor>(0xE3B28D)) << "channel " << c;
     }
     const TRect page = Main->RedMems->ProPages(0)->BoundsRect();
     EXPECT_EQ((std::vector<long>{page.left, page.top, page.right, page.bottom}), (std::vector<long>{1, 26, 776, 494}));
