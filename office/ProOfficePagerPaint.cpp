@@ -395,6 +395,17 @@ void TProOfficePager::PaintTab(int Index)
         return TTabColors{A->Color(),       A->ColorTo(),     A->ColorMirror(), A->ColorMirrorTo(),
                           A->BorderColor(), A->TextColor(), A->Gradient(),    A->GradientMirror()};
     };
+    // A hover fade between the hot look and the normal one.
+    auto FadeAgainstNormal = [&] {
+        const TTabColors H = HotSet(), N = NormalSet();
+        K.Color = BlendColors(H.Color, N.Color, Glow);
+        K.ColorTo = BlendColors(H.ColorTo, N.ColorTo, Glow);
+        K.Mirror = BlendColors(H.Mirror, N.Mirror, Glow);
+        K.MirrorTo = BlendColors(H.MirrorTo, N.MirrorTo, Glow);
+        K.Border = BlendColors(H.Border, N.Border, Glow);
+        K.Gradient = H.Gradient;
+        K.GradientMirror = H.GradientMirror;
+    };
     auto FadeAgainstStrip = [&] {
         TTabColors H = HotSet();
         K.Color = BlendColors(H.Color, BackColor, Glow);
@@ -433,17 +444,16 @@ void TProOfficePager::PaintTab(int Index)
         K = HotSet();
         Highlight = A->HighLightColorHot;
         if (Fading && Page->GlowMode() == 0) {
-            if (FShowNonSelectedTabs) {
-                const TTabColors H = HotSet(), N = NormalSet();
-                K = TTabColors{BlendColors(H.Color, N.Color, Glow), BlendColors(H.ColorTo, N.ColorTo, Glow),
-                               BlendColors(H.Mirror, N.Mirror, Glow), BlendColors(H.MirrorTo, N.MirrorTo, Glow),
-                               BlendColors(H.Border, N.Border, Glow), H.Text, H.Gradient, H.GradientMirror};
-            } else {
+            if (FShowNonSelectedTabs)
+                FadeAgainstNormal();
+            else
                 FadeAgainstStrip();
-            }
         }
     } else if (FShowNonSelectedTabs) {
         K = NormalSet();
+        // A tab the mouse has left fades back to the normal look.
+        if (Fading && Page->GlowMode() == 0)
+            FadeAgainstNormal();
     } else {
         K.Text = Page->TabEnabled() ? A->TextColor() : A->TextColorDisabled();
         Background = false;

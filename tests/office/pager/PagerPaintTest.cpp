@@ -96,6 +96,44 @@ TEST_F(PagerPaint, HoverGlowFillsTheTab)
     EXPECT_NE(gui::PixelAt(Shot.get(), T.left + 3, T.top + 4), Strip);
 }
 
+// With the inactive tabs shown, a tab the mouse has left fades from the hot
+// look back to the normal one instead of dropping to it at once.
+TEST_F(PagerPaint, ALeftTabFadesBackToTheNormalLook)
+{
+    TProOfficePager* Pager = AddPager(tpTop, 10, 10);
+    Pager->SetShowNonSelectedTabs(true);
+    Form->Show();
+    gui::Settle();
+    auto MoveTo = [&](int Tab) {
+        const TRect T = Pager->GetTabRect(Tab);
+        const TPoint P = Pager->ClientToScreen(Point(T.left + 5, T.top + 5));
+        SetCursorPos(P.x, P.y);
+        SendMessageW(Pager->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(T.left + 5, T.top + 5));
+    };
+    // The same spot in the left tab and in tab 0, which is neither hot nor
+    // active and has a caption of the same width.
+    auto Samples = [&] {
+        UpdateWindow(Pager->Handle());
+        auto Shot = gui::CaptureControl(Pager);
+        const TRect Left = Pager->GetTabRect(3), Normal = Pager->GetTabRect(0);
+        const int X = RectWidth(Left) / 2, Y = 6;
+        return std::vector<COLORREF>{gui::PixelAt(Shot.get(), Left.left + X, Left.top + Y),
+                                     gui::PixelAt(Shot.get(), Normal.left + X, Normal.top + Y)};
+    };
+    TProOfficePage* Page = Pager->ProPages(3);
+    MoveTo(3);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Page->HoverGlow() == 120; }, 3000));
+    MoveTo(2);
+    ASSERT_EQ(Pager->HotTabIndex(), 2);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Page->HoverGlow() > 0 && Page->HoverGlow() <= 80; }, 3000))
+        << "level " << Page->HoverGlow();
+    const std::vector<COLORREF> Fading = Samples();
+    EXPECT_NE(Fading[0], Fading[1]) << "level " << Page->HoverGlow();
+    ASSERT_TRUE(gui::PumpUntil([&] { return Page->GlowMode() == 2; }, 3000));
+    const std::vector<COLORREF> Done = Samples();
+    EXPECT_EQ(Done[0], Done[1]);
+}
+
 // A plain active tab on every side sits where its rectangle says: the outer
 // edge is the border line, beyond it the strip, just inside it the fill.
 TEST_F(PagerPaint, PlainTabsFillTheirRectangleOnEverySide)
