@@ -92,8 +92,13 @@ void TProOfficePager::MouseMove(TShiftState Shift, int X, int Y)
     if (FDragArmed && !FDragging && (Shift & ssLeft) != 0 &&
         (std::abs(X - FDragStart.x) > 4 || std::abs(Y - FDragStart.y) > 4))
         FDragging = true;
-    if (IsDesigning() || !Inside(GetTabsArea(), X, Y))
+    if (IsDesigning())
         return;
+    if (!Inside(GetTabsArea(), X, Y)) {
+        if (ShowHint())
+            HintMouseMove(this);
+        return;
+    }
     const int I = TabAtPos(X, Y);
     if (I >= 0 && I != FHotTabIndex) {
         if (FDownTabIndex >= 0) {
@@ -111,7 +116,6 @@ void TProOfficePager::MouseMove(TShiftState Shift, int X, int Y)
             StartFade(ProPages(I), GlowStep, 0);
             Invalidate();
         }
-        FHintTabIndex = I;
     } else if (I < 0) {
         if (FHotTabIndex >= 0) {
             if (FDownTabIndex >= 0) {
@@ -123,8 +127,15 @@ void TProOfficePager::MouseMove(TShiftState Shift, int X, int Y)
             FHotTabIndex = -1;
             InvalidateTabsArea();
         }
-        FHintTabIndex = -1;
     }
+    // Another tab (or none) under the mouse: the hint shown goes, so that
+    // the new tab's TabHint can show after the pause.
+    if (I != FHintTabIndex) {
+        FHintTabIndex = I;
+        HintCancel();
+    }
+    if (ShowHint())
+        HintMouseMove(this);
 }
 
 void TProOfficePager::MouseLeft()

@@ -214,6 +214,32 @@ TEST_F(PagerLook, TheHintOverATabIsItsPagesTabHint)
     }
 }
 
+// Resting on a tab shows its TabHint in a hint window; moving to another tab
+// takes it away at once and shows that tab's hint after the pause.
+TEST_F(PagerLook, ARestingMouseShowsTheTabHint)
+{
+    Pages[0]->SetTabHint("第一个通道");
+    Pages[2]->SetTabHint("第三个通道");
+    Pager->SetShowHint(true);
+    Pager->SetShowTabHint(true);
+    auto MoveTo = [&](int Tab) {
+        const TRect T = Pager->GetTabRect(Tab);
+        const TPoint C = Point((T.left + T.right) / 2, (T.top + T.bottom) / 2);
+        const TPoint S = Pager->ClientToScreen(C);
+        SetCursorPos(S.x, S.y);
+        SendMessageW(Pager->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(C.x, C.y));
+    };
+    auto Shown = [] { return ActiveHintWindow() ? gui::Utf8(ActiveHintWindow()->Caption()) : std::string(); };
+    MoveTo(0);
+    ASSERT_TRUE(gui::PumpUntil([] { return ActiveHintWindow() != nullptr; }, 5000));
+    EXPECT_EQ(Shown(), gui::Utf8("第一个通道"));
+    MoveTo(2);
+    EXPECT_EQ(ActiveHintWindow(), nullptr);
+    ASSERT_TRUE(gui::PumpUntil([] { return ActiveHintWindow() != nullptr; }, 5000));
+    EXPECT_EQ(Shown(), gui::Utf8("第三个通道"));
+    HintCancel();
+}
+
 } // namespace
 
 namespace {
