@@ -888,7 +888,9 @@ public:
     TGridDropTarget* OleDropTargetObject() const { return FOleDropTarget; }
     // The cell under a point in screen coordinates ((-1, -1) outside cells).
     TGridCoord ScreenToCell(TPoint P);
-    String GetDragText();
+    // The dragged cells as tab-separated text; WideText, when given, gets
+    // the same text as Unicode.
+    String GetDragText(WideString* WideText = nullptr);
     // The drag that mouse movement starts at the client point (X, Y) with
     // the button down and OleDropSource on; false when none ran.
     bool StartOleDrag(int X, int Y);

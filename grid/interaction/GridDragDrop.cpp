@@ -36,14 +36,18 @@ std::map<TProStringGrid*, TInsertedRows>& InsertedDuringDrag()
 }
 
 // The text of one cell as it is dragged out: wide text converted, rich
-// text reduced to its plain text.
-String DragCellText(TProStringGrid* Grid, int ACol, int ARow)
+// text reduced to its plain text. Wide gets the same text as Unicode, with
+// wide text whole (the 8-bit form loses what the code page cannot hold).
+String DragCellText(TProStringGrid* Grid, int ACol, int ARow, WideString& Wide)
 {
-    if (IsPackedWideCell(Grid, ACol, ARow))
-        return WideToStr(Grid->ReadWideCellText(ACol, ARow));
-    const String S = Grid->Cells(ACol, ARow);
+    if (IsPackedWideCell(Grid, ACol, ARow)) {
+        Wide = Grid->ReadWideCellText(ACol, ARow);
+        return WideToStr(Wide);
+    }
+    String S = Grid->Cells(ACol, ARow);
     if (S.find("{\\") != String::npos)
-        return RichTextToPlain(S);
+        S = RichTextToPlain(S);
+    Wide = StrToWide(S);
     return S;
 }
 
@@ -425,7 +429,7 @@ TGridCoord TProStringGrid::ScreenToCell(TPoint P)
     return Cell;
 }
 
-String TProStringGrid::GetDragText()
+String TProStringGrid::GetDragText(WideString* WideText)
 {
     TGridRect R = Selection();
     if (HasOption(goRowSelect) && FDragDropSettings->OleEntireRows) {
@@ -444,15 +448,24 @@ String TProStringGrid::GetDragText()
             Rows.push_back(Row);
     }
     String Text;
+    WideString Wide;
     for (size_t I = 0; I < Rows.size(); ++I) {
-        if (I > 0)
+        if (I > 0) {
             Text += "\r\n";
+            Wide += L"\r\n";
+        }
         for (int C = R.Left; C <= R.Right; ++C) {
-            if (C > R.Left)
+            if (C > R.Left) {
                 Text += '\t';
-            Text += DragCellText(this, C, Rows[I]);
+                Wide += L'\t';
+            }
+            WideString W;
+            Text += DragCellText(this, C, Rows[I], W);
+            Wide += W;
         }
     }
+    if (WideText)
+        *WideText = Wide;
     return Text;
 }
 
@@ -489,7 +502,9 @@ bool TProStringGrid::StartOleDrag(int X, int Y)
     } else {
         DragSourceRect = Selection();
         InsertedDuringDrag().erase(this);
-        const HRESULT Hr = Source->StartTextDrag(GetDragText(), Cells(Cell.X, Cell.Y), Effect, Allowed);
+        WideString WideText;
+        const String Text = GetDragText(&WideText);
+        const HRESULT Hr = Source->StartTextDrag(Text, Cells(Cell.X, Cell.Y), Effect, Allowed, WideText);
         if (Hr != DRAGDROP_S_CANCEL) {
             if (Effect == DROPEFFECT_MOVE)
                 RemoveDraggedCells();

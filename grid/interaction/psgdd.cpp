@@ -408,9 +408,10 @@ HRESULT TPSGDropSource::RunDrag(IDataObject* Data, DWORD Allowed, DWORD& Effect)
     return Result;
 }
 
-HRESULT TPSGDropSource::StartTextDrag(const String& Text, const String& RichText, DWORD& Effect, DWORD Allowed)
+HRESULT TPSGDropSource::StartTextDrag(const String& Text, const String& RichText, DWORD& Effect, DWORD Allowed,
+                                      const WideString& WideText)
 {
-    return RunDrag(new TSourceDataObject(Text, -1, RichText), Allowed, Effect);
+    return RunDrag(new TSourceDataObject(Text, -1, RichText, WideText), Allowed, Effect);
 }
 
 HRESULT TPSGDropSource::StartColumnDrag(int Column, DWORD Allowed, DWORD& Effect)
@@ -451,7 +452,7 @@ HRESULT TSourceDataObject::GetData(FORMATETC* Format, STGMEDIUM* Medium)
             Bytes.assign(S.begin(), S.end());
             Bytes.push_back(0);
         } else if (F == CF_UNICODETEXT) {
-            const WideString W = StrToWide(FText);
+            const WideString W = FWideText.empty() ? StrToWide(FText) : FWideText;
             Bytes.resize((W.size() + 1) * 2, 0);
             std::memcpy(Bytes.data(), W.data(), W.size() * 2);
         } else {

@@ -145,7 +145,9 @@ public:
     // Run a drag of text (and rich text) or of a column and return the
     // result of the drag: DRAGDROP_S_DROP, or DRAGDROP_S_CANCEL also when
     // the last feedback allowed no drop.
-    HRESULT StartTextDrag(const String& Text, const String& RichText, DWORD& Effect, DWORD Allowed);
+    // WideText is the Unicode form of Text (made from Text when empty).
+    HRESULT StartTextDrag(const String& Text, const String& RichText, DWORD& Effect, DWORD Allowed,
+                          const WideString& WideText = WideString());
     HRESULT StartColumnDrag(int Column, DWORD Allowed, DWORD& Effect);
 
 protected:
@@ -161,8 +163,10 @@ private:
 
 class TSourceDataObject : public TInterfacedObject<IDataObject> {
 public:
-    TSourceDataObject(const String& Text, int Column, const String& RichText)
-        : FText(Text), FRichText(RichText), FColumn(Column)
+    // CF_UNICODETEXT serves WideText, or Text converted when that is empty.
+    TSourceDataObject(const String& Text, int Column, const String& RichText,
+                      const WideString& WideText = WideString())
+        : FText(Text), FRichText(RichText), FWideText(WideText), FColumn(Column)
     {
     }
 
@@ -182,6 +186,7 @@ public:
 private:
     String FText;
     String FRichText;
+    WideString FWideText;
     int FColumn;
 };
 

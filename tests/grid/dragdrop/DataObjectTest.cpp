@@ -154,6 +154,30 @@ TEST(SourceDataObject, TextBlocksAreTerminatedAndUnicodeIsConverted)
     EXPECT_EQ(Hr, DV_E_FORMATETC) << "no column in a text drag";
 }
 
+TEST(SourceDataObject, WideCellsAreDraggedWholeAsUnicode)
+{
+    // A Thai letter, which the 8-bit code page cannot hold, in a cell of wide
+    // text: the Unicode text of the drag keeps it.
+    auto* Grid = new TProStringGrid(nullptr);
+    Grid->SetColCount(3);
+    Grid->SetRowCount(3);
+    Grid->WriteWideCellText(1, 1, L"x\x0E01y");
+    Grid->SetCells(2, 1, "b");
+    Grid->SetSelection(TGridRect{1, 1, 2, 1});
+    WideString Wide;
+    const String Text = Grid->GetDragText(&Wide);
+    EXPECT_EQ(Wide, WideString(L"x\x0E01y\tb"));
+    EXPECT_EQ(Text.find("|\\"), String::npos) << "no packed text in the 8-bit form";
+    delete Grid;
+
+    Ref<IDataObject> D(new TSourceDataObject(Text, -1, "", Wide));
+    const std::vector<Byte> U = Fetch(D.P, CF_UNICODETEXT);
+    ASSERT_EQ(U.size(), 2 * Wide.size() + 2);
+    EXPECT_EQ(std::memcmp(U.data(), Wide.data(), 2 * Wide.size()), 0);
+    const std::vector<Byte> A = Fetch(D.P, CF_TEXT);
+    EXPECT_EQ(String(A.begin(), A.end() - 1), Text);
+}
+
 TEST(SourceDataObject, ColumnDragEnumeratesFourFormatsAndCarriesTheIndex)
 {
     Ref<IDataObject> D(new TSourceDataObject("", 7, ""));
