@@ -386,7 +386,8 @@ public:
     virtual void MouseActionsChanged(TObject*) {}
     virtual void NavigationChanged(TObject*) {}
     virtual void ColumnHeadersChanged() {}
-    virtual void RecalcFooterColumn(int) {}
+    // Hands the column (-1: all) on to CalcFooter.
+    virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
     virtual void CellChanged(int ACol);
     virtual void CellsChanged(const TRect& R);
     virtual void AllCellsChanged();

@@ -215,6 +215,8 @@ int TFooterPanel::PaintCustomPreview()
         P.ImageScale = 0;
         P.AnchorColor = FGrid->URLColor;
         P.ShadowColor = FrameGrey;
+        P.PictureCache = FGrid->PictureCache();
+        P.PictureContainer = FGrid->PictureContainer;
         P.Window = Handle();
         THtmlDrawResult Unused;
         DrawHtmlText(C, ExpandTemplate(Template), S, P, Unused);

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/Bitmap.h"
 #include "framework/Form.h"
 #include "framework/HintWindow.h"
+#include "framework/Stream.h"
+#include "grid/core/PictureContainer.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FloatingFooter.h"
 #include "grid/interaction/FooterPanel.h"
@@ -202,4 +205,70 @@ TEST_F(Footer, PaintsTheLastRowAsFixedCellsAndThePreviews)
     gui::Settle();
     Shot = gui::CaptureControl(P);
     EXPECT_EQ(gui::PixelAt(Shot.get(), P->Width() - 3, 8), static_cast<COLORREF>(clAqua));
+}
+
+TEST_F(Footer, CustomPreviewShowsPicturesOfTheGridsContainer)
+{
+    // A 12 x 12 blue picture named "dot" in the grid's picture container.
+    TBitmap Bmp(12, 12, TPixelFormat::pf24bit);
+    Bmp.Canvas()->Brush()->SetColor(clBlue);
+    Bmp.Canvas()->FillRect(TRect{0, 0, 12, 12});
+    const String Bytes = Bmp.SaveToBytes();
+    auto* Container = new TPictureContainer(Form);
+    TPictureItem* Item = Container->Items()->Add();
+    Item->SetName("dot");
+    TMemoryStream S;
+    S.WriteBuffer(Bytes.data(), static_cast<Integer>(Bytes.size()));
+    S.SetPosition(0);
+    Item->Picture()->LoadFromStream(&S);
+    G->PictureContainer = Container;
+
+    F->SetFooterStyle(fsCustomPreview);
+    F->SetCustomTemplate("<IMG SRC=\"dot\"> <#1>");
+    F->SetVisible(true);
+    gui::Settle();
+    gui::SaveScreenshot(Form, BesideExe("floating-footer-picture.png"));
+    auto Shot = gui::CaptureControl(P);
+    const int All = P->Width() * P->Height();
+    const int NotBlue = gui::CountPixelsNot(Shot.get(), TRect{0, 0, P->Width(), P->Height()}, clBlue);
+    EXPECT_GE(All - NotBlue, 60) << "the picture drawn in the strip";
+    G->PictureContainer = nullptr;
+}
+
+namespace {
+
+// A grid that records the footer calculations asked of it.
+class TCountingGrid : public TProStringGrid {
+public:
+    using TProStringGrid::TProStringGrid;
+    void CalcFooter(int ACol) override { Calculated.push_back(ACol); }
+    std::vector<int> Calculated;
+};
+
+} // namespace
+
+TEST(FooterCalculation, ChangeNotificationsReachCalcFooterAndChangeNoCell)
+{
+    TCountingGrid G(nullptr);
+    G.SetColCount(3);
+    G.SetRowCount(3);
+    G.SetCells(1, 1, "x");
+    bool Fired = false;
+    G.OnFooterCalc = [&](TObject*, int, int, String&) { Fired = true; };
+    G.FloatingFooter()->OnCalcFooter = [&](TObject*, int, int, String&) { Fired = true; };
+    G.Calculated.clear();
+    G.RecalcFooterColumn(2);
+    G.CellChanged(1);
+    G.CellsChanged(TRect{0, 0, 2, 2});
+    EXPECT_EQ(G.Calculated, (std::vector<int>{2, 1, -1}));
+
+    TProStringGrid Plain(nullptr);
+    Plain.SetColCount(3);
+    Plain.SetRowCount(3);
+    Plain.SetCells(1, 1, "x");
+    Plain.OnFooterCalc = G.OnFooterCalc;
+    Plain.RecalcFooterColumn(1);
+    Plain.CalcFooter(-1);
+    EXPECT_EQ(Plain.Cells(1, 1), "x");
+    EXPECT_FALSE(Fired);
 }
