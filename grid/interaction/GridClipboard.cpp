@@ -539,13 +539,14 @@ void TProStringGrid::PasteSelectionFromClipboard()
         return;
     BeforePasteHook();
     if (N == 1 && Cells > 1) {
-        String Value = this->Cells(DisplayToRealCol(S.Left), S.Top);
-        TCellGraphic* G = GetCellGraphic(DisplayToRealCol(S.Left), S.Top);
+        const int FirstCol = DisplayToRealCol(S.Left);
+        String Value = this->Cells(FirstCol, S.Top);
+        TCellGraphic* G = GetCellGraphic(FirstCol, S.Top);
         if (G && IsCheckBoxType(G->CellType)) {
             if (G->CellBoolean)
-                GetCheckTrue(S.Left, S.Top, Value);
+                GetCheckTrue(FirstCol, S.Top, Value);
             else
-                GetCheckFalse(S.Left, S.Top, Value);
+                GetCheckFalse(FirstCol, S.Top, Value);
         }
         for (int C = S.Left; C <= S.Right; ++C)
             for (int R = S.Top; R <= S.Bottom; ++R) {
