@@ -5,20 +5,35 @@
 
 #include <algorithm>
 
+#include "framework/Exception.h"
+#include "framework/StrUtils.h"
 #include "office/ProOfficePage.h"
+
+namespace {
+
+// A negative index fails the plain list's own check.
+void CheckNotNegative(int Index)
+{
+    if (Index < 0)
+        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+}
+
+} // namespace
 
 void* TDbgList::ReadItem(int Index) const
 {
     if (Index >= Count())
         throw Exception("Index out of bounds in list read access");
-    return FItems.at(static_cast<std::size_t>(Index));
+    CheckNotNegative(Index);
+    return FItems[static_cast<std::size_t>(Index)];
 }
 
 void TDbgList::WriteItem(int Index, void* Item)
 {
     if (Index >= Count())
         throw Exception("Index out of bounds in list write access");
-    FItems.at(static_cast<std::size_t>(Index)) = Item;
+    CheckNotNegative(Index);
+    FItems[static_cast<std::size_t>(Index)] = Item;
 }
 
 int TDbgList::Add(void* Item)

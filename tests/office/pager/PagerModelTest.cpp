@@ -309,6 +309,19 @@ TEST_F(PagerModel, ParentRules)
     } catch (const Exception& E) {
         EXPECT_EQ(E.Message, "Index out of bounds in list write access");
     }
+    // A negative index is the plain list's error.
+    try {
+        Pager->ProPages(-1);
+        ADD_FAILURE() << "read before the list";
+    } catch (const EListError& E) {
+        EXPECT_EQ(E.Message, "List index out of bounds (-1)");
+    }
+    try {
+        L.WriteItem(-1, nullptr);
+        ADD_FAILURE() << "write before the list";
+    } catch (const EListError& E) {
+        EXPECT_EQ(E.Message, "List index out of bounds (-1)");
+    }
 }
 
 TEST_F(PagerModel, PagePropertiesReachThePager)
