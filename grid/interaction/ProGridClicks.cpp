@@ -40,6 +40,14 @@ TPoint MessagePoint(const TMessage& Message)
 
 bool NearBorder(const TRect& R, int X) { return std::abs(X - R.left) < 4 || std::abs(X - R.right) < 4; }
 
+// Only the application's OnMouseDown: the class library's press handling
+// (which makes the cell current and starts a range) does not run.
+void FireMouseDown(TControl* Sender, TShiftState Shift, int X, int Y)
+{
+    if (Sender->OnMouseDown)
+        Sender->OnMouseDown(Sender, mbLeft, Shift, X, Y);
+}
+
 } // namespace
 
 bool IsShellSafeAnchor(const String& Anchor)
@@ -160,7 +168,7 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
             return;
         }
         if (Cell.X == 0 && Cell.Y >= FR && HasNodes() && !FMouseActions->RowSelect && !HasOption(goRowSizing)) {
-            MouseDown(mbLeft, Shift, X, Y);
+            FireMouseDown(this, Shift, X, Y);
             if (OnClickCell)
                 OnClickCell(this, Cell.Y, Cell.X);
             return;
@@ -173,7 +181,8 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
                                || ((FMouseActions->ColSelect || FMouseActions->AllSelect) && Cell.Y < FR)
                                || Cell.X < FC || (NearBorder(R, X) && HasOption(goColSizing));
         if (!NoOleDrag) {
-            MouseDown(mbLeft, Shift, X, Y);
+            // The selection stays as it is, so that all of it is dragged.
+            FireMouseDown(this, Shift, X, Y);
             FMouse.OleDragPending = true;
             if (OnClickCell)
                 OnClickCell(this, Cell.Y, Cell.X);
@@ -450,7 +459,7 @@ bool TProStringGrid::PressCheckBox(int ACol, int ARow, int X, int Y, bool CanEdi
         else
             UncheckAllInColumn(C);
     }
-    MouseDown(mbLeft, Shift, X, Y);
+    FireMouseDown(this, Shift, X, Y);
     Click();
     return true;
 }

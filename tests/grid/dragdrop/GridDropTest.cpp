@@ -488,3 +488,39 @@ TEST_F(GridDrop, MousePressOnTheSelectionStartsTheDragPastThreePixels)
     EXPECT_EQ(PictureRect.bottom - PictureRect.top, Cell.bottom - Cell.top + 1);
     EXPECT_EQ(A->DragPicture(), nullptr) << "the picture is freed with the drop";
 }
+
+TEST_F(GridDrop, MousePressOnASelectionOfFourCellsDragsThemAll)
+{
+    A->SetOptions(A->Options() & ~static_cast<TGridOptions>(goEditing));
+    A->DragDropSettings()->OleDropSource = true;
+    B->DragDropSettings()->SetOleDropTarget(true);
+    int MouseDowns = 0;
+    A->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++MouseDowns; };
+    TGridRect AtStart{};
+    A->OnOleDragStart = [&](TObject*, int, int) { AtStart = A->Selection(); };
+    int Effect = -1;
+    A->OnOleDragStop = [&](TObject*, int E) { Effect = E; };
+
+    // The press lands on the top-left cell of the 2 x 2 selection; it must
+    // not shrink the selection to that cell.
+    A->SetSelection(TGridRect{2, 2, 3, 3});
+    const TPoint From = CellPoint(A, 2, 2);
+    MouseInput(MOUSEEVENTF_MOVE, From);
+    gui::PumpFor(50);
+    std::atomic<bool> Done{false};
+    std::thread Mover = MouseMover(From, CellPoint(B, 1, 6), true, Done);
+    gui::PumpUntil([&] { return Effect != -1; }, 6000);
+    Done = true;
+    Mover.join();
+    gui::Settle();
+    ASSERT_EQ(Effect, DROPEFFECT_MOVE) << "the drop did not arrive";
+    EXPECT_EQ(MouseDowns, 1) << "the press fires OnMouseDown";
+    EXPECT_EQ(AtStart.Left, 2);
+    EXPECT_EQ(AtStart.Top, 2);
+    EXPECT_EQ(AtStart.Right, 3);
+    EXPECT_EQ(AtStart.Bottom, 3);
+    EXPECT_EQ(RowText(B, 6), "b2,c2,c6,d6");
+    EXPECT_EQ(RowText(B, 7), "b3,c3,c7,d7");
+    EXPECT_EQ(RowText(A, 2), "a2,,,d2");
+    EXPECT_EQ(RowText(A, 3), "a3,,,d3");
+}

@@ -152,6 +152,42 @@ TEST_F(GridClicks, NodeButtonExpandsAndContractsWithoutSelectingUnlessAsked)
     EXPECT_EQ(G->Row(), 2);
 }
 
+// These presses answer with the application's OnMouseDown only: the
+// class library's press, which would move the current cell, does not run.
+TEST_F(GridClicks, NodeColumnAndCheckBoxPressesFireOnMouseDownWithoutMovingTheCell)
+{
+    std::vector<std::string> Events;
+    G->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { Events.push_back("down"); };
+    G->OnClickCell = [&](TObject*, int ARow, int ACol) {
+        Events.push_back("click " + std::to_string(ACol) + "," + std::to_string(ARow));
+    };
+    // Column 0 of a grid with nodes, off the node button.
+    G->AddNode(2, 2);
+    G->FocusCell(3, 6, true);
+    Click(Middle(0, 5));
+    EXPECT_EQ(G->Col(), 3);
+    EXPECT_EQ(G->Row(), 6);
+    EXPECT_EQ(Events, (std::vector<std::string>{"down", "click 0,5"}));
+
+    // A check box with AlwaysEdit toggles where the current cell stays.
+    Events.clear();
+    G->SetOptions(G->Options() | goEditing);
+    G->Navigation()->AlwaysEdit = true;
+    G->PutCheckBox(2, 4, false, false);
+    const TRect Box = G->CellRect(2, 4);
+    TPoint Hit{-1, -1};
+    for (int X = Box.left; X < Box.right && Hit.x < 0; ++X)
+        if (G->PtInCheckBox(2, 4, X, (Box.top + Box.bottom) / 2))
+            Hit = TPoint{X + 2, (Box.top + Box.bottom) / 2};
+    ASSERT_GE(Hit.x, 0);
+    Click(Hit);
+    bool State = false;
+    G->GetCheckBoxState(2, 4, State);
+    EXPECT_TRUE(State);
+    EXPECT_EQ(G->Row(), 6) << "with AlwaysEdit the toggled cell does not become current";
+    EXPECT_EQ(std::count(Events.begin(), Events.end(), "down"), 1);
+}
+
 TEST_F(GridClicks, HeaderClickSortsAndASecondClickTurnsTheDirection)
 {
     const char* Values[] = {"pear", "apple", "fig", "kiwi", "date", "lime", "plum"};
