@@ -1334,6 +1334,7 @@ private:
     // Tab and Enter helpers (ProGridNavigation.cpp).
     bool TabStep(bool Backward);
     bool AdvanceStep(int& ACol, int& ARow, bool Forwards, bool& Ended);
+    void EnterClickControlCell(int FromCol, int FromRow);
     TGridCoord FAdvanceStart{-1, -1};
     // Focus, cursor and timer messages; true when handled whole (ProGridFocus.cpp).
     bool FocusTimerMessage(TMessage& Message);

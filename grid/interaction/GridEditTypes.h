@@ -29,6 +29,10 @@ class TControlCombo;
 class TProRichEdit;
 class TStrings;
 
+// True for the editors of their own (combo, spin, date, button and the
+// others); false for the in-place edit's types and edNone.
+bool IsSpecialEditor(TEditorType T);
+
 using TGetEditorTypeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditorType& AEditor)>;
 using THasEditorButtonEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Has)>;
 using THasComboBoxEvent = THasEditorButtonEvent;

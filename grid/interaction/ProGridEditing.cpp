@@ -17,8 +17,6 @@
 #include "grid/interaction/SearchFooter.h"
 #include "grid/interaction/psgcheck.h"
 
-namespace {
-
 bool IsSpecialEditor(TEditorType T)
 {
     switch (T) {
@@ -35,8 +33,6 @@ bool IsSpecialEditor(TEditorType T)
     default: return true;
     }
 }
-
-} // namespace
 
 void TProStringGrid::SetLookupItems(const TStrings* Value)
 {

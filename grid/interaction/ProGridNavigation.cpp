@@ -371,14 +371,45 @@ void TProStringGrid::AdvanceAfterEdit(int ACol, int ARow, bool OpenEditor, bool 
         return;
     const int Real = DisplayToRealCol(Col());
     const bool Click = HasClickControl(Real, Row());
-    if ((AnyCell || Click) && !Click && HasOption(goEditing) && IsCellEditable(Real, Row()))
-        ShowEditor();
-    if (Click && OnCellChanging) {
-        bool Ignored = true;
-        OnCellChanging(this, FAdvanceStart.Y, FAdvanceStart.X, Row(), Col(), Ignored);
+    if ((AnyCell || Click) && IsCellEditable(Real, Row())) {
+        if (!Click && HasOption(goEditing))
+            ShowEditor();
+        if (Click)
+            EnterClickControlCell(ACol, ARow);
     }
     if (FMouseActions->DisjunctRowSelect()) {
         ClearRowSelection();
         SetRowSelected(Row(), true);
     }
+}
+
+// The advance reached a cell with a check box, radio group or button: the
+// cell is entered as a click would enter it (from a cell without such a
+// control; a click at the cell's top-left corner selects without touching
+// the control), the move is reported, and an editor of the start cell's own
+// kind is closed.
+void TProStringGrid::EnterClickControlCell(int FromCol, int FromRow)
+{
+    const int TC = Col();
+    const int TR = Row();
+    const bool KeepLock = AdvanceLock;
+    AdvanceLock = true;
+    SetCol(FromCol);
+    SetCurrentRow(FromRow);
+    SetCol(TC);
+    SetCurrentRow(TR);
+    if (!HasClickControl(DisplayToRealCol(FromCol), FromRow)) {
+        const TRect R = CellRect(TC, TR);
+        MouseDown(mbLeft, 0, R.left + 2, R.top + 2);
+        MouseUp(mbLeft, 0, R.left + 2, R.top + 2);
+    }
+    if (FNavigation->AdvanceDirection() == adTopBottom)
+        HideEditor();
+    AdvanceLock = KeepLock;
+    if (OnCellChanging) {
+        bool Ignored = true;
+        OnCellChanging(this, FAdvanceStart.Y, FAdvanceStart.X, Row(), Col(), Ignored);
+    }
+    if (IsSpecialEditor(CellEditorType(FAdvanceStart.X, FAdvanceStart.Y)))
+        HideEditor();
 }

@@ -4,6 +4,7 @@
 // it started); the incremental goto's time-out, hovering and blinking driven
 // by the grid timer; the editor reopening on focus with AlwaysEdit.
 
+#include <array>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -400,6 +401,51 @@ TEST(GridKeys, EnterOnACheckBoxCellAdvancesOnce)
     Press(VK_RETURN, NoMods, L'\r');
     EXPECT_EQ(F.G->Col(), 3);
     EXPECT_EQ(F.G->Row(), 2);
+}
+
+TEST(GridKeys, EnterIntoACheckBoxCellEntersItAsAClickWould)
+{
+    KeyFixture F;
+    F.G->SetOptions(F.G->Options() | goEditing);
+    F.G->Navigation()->AdvanceOnEnter = true;
+    F.G->PutCheckBox(3, 2, false, false);
+    F.G->PutCheckBox(4, 2, false, false);
+    std::vector<TPoint> Presses;
+    F.G->OnMouseDown = [&Presses](TObject*, TMouseButton, TShiftState, int X, int Y) { Presses.push_back(TPoint{X, Y}); };
+    std::vector<std::array<int, 4>> Changes;
+    F.G->OnCellChanging = [&Changes](TObject*, int OldRow, int OldCol, int NewRow, int NewCol, bool&) {
+        Changes.push_back({OldRow, OldCol, NewRow, NewCol});
+    };
+    F.G->FocusCell(2, 2, true);
+    gui::Settle();
+    Press(VK_F2);
+    ASSERT_TRUE(F.G->EditorMode());
+    gui::TypeText("x");
+    Press(VK_RETURN, NoMods, L'\r');
+    EXPECT_EQ(F.G->Cells(2, 2), "b2x");
+    EXPECT_EQ(F.G->Col(), 3);
+    EXPECT_EQ(F.G->Row(), 2);
+    // One press at the cell's top-left corner: it selects, the box stays.
+    const TRect R = F.G->CellRect(3, 2);
+    ASSERT_EQ(Presses.size(), 1u);
+    EXPECT_EQ(Presses[0].x, R.left + 2);
+    EXPECT_EQ(Presses[0].y, R.top + 2);
+    EXPECT_NE(GetCapture(), F.G->Handle()) << "the press was released";
+    bool Checked = true;
+    F.G->GetCheckBoxState(3, 2, Checked);
+    EXPECT_FALSE(Checked);
+    ASSERT_FALSE(Changes.empty());
+    EXPECT_EQ(Changes.back(), (std::array<int, 4>{2, 2, 2, 3})) << "the entered cell is reported";
+
+    EXPECT_FALSE(F.G->EditorMode());
+    EXPECT_EQ(GetFocus(), F.G->Handle());
+    // From a check box cell to the next one: no press. (The loop's
+    // translation of the key down types the Enter character.)
+    Press(VK_RETURN);
+    EXPECT_EQ(F.G->Col(), 4);
+    EXPECT_EQ(Presses.size(), 1u);
+    F.G->GetCheckBoxState(4, 2, Checked);
+    EXPECT_FALSE(Checked);
 }
 
 TEST(GridKeys, EnterAdvanceCanBeRedirectedOrRefused)
