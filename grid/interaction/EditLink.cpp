@@ -5,7 +5,6 @@
 #include "framework/Codepage.h"
 #include "framework/Application.h"
 #include "grid/core/ProGrid.h"
-#include "grid/interaction/ProInplaceEdit.h"
 
 namespace {
 const wchar_t* const LinkProp = L"GridEditLink";
@@ -222,8 +221,8 @@ void TEditLink::PopupDeactivate(TObject*)
 {
     if (FGrid == nullptr || !FGrid->EditState().Active)
         return;
-    if (FGrid->GetInplaceEditor() != nullptr)
-        SetEditorValue(FGrid->GetInplaceEditor()->Text());
+    // The value is the popup editor's own: the grid's default editor holds
+    // the text of some earlier edit, which would overwrite what was typed.
     if (FForcedExit) {
         String V;
         GetEditorValue(V);

@@ -658,6 +658,11 @@ TEST(GridEditing, PopupEditLinkClosesOnceAndFocusHandlingGoesOn)
     Link->PopupWidth = 120;
     Link->PopupHeight = 24;
     F.G->SetEditLink(Link);
+    // An earlier edit in the default editor leaves its text there; the
+    // popup's value must not be taken from it.
+    ASSERT_TRUE(F.OpenWithCaretAtEnd(3, 3, "plain"));
+    F.Key(VK_RETURN);
+    ASSERT_NE(F.G->GetInplaceEditor(), nullptr);
     F.Type = edCustom;
     F.G->WriteCellText(1, 1, "start");
     F.G->FocusCell(1, 1, true);
