@@ -439,6 +439,13 @@ void TGridCombo::KeyPress(char& Key)
         Grid->OnComboChange(this, Grid->RealColIndex(Grid->Col()), Grid->Row(), ItemIndex(), Text());
 }
 
+void TGridCombo::Change()
+{
+    TPSGComboBox::Change();
+    if (Grid->OnEditChange)
+        Grid->OnEditChange(Grid, Grid->Col(), Grid->Row(), Text());
+}
+
 void TGridCombo::DoExit()
 {
     KeepInHistory();

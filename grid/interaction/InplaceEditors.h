@@ -202,6 +202,8 @@ protected:
     void KeyPress(char& Key) override;
     void DoExit() override;
     void CreateWnd() override;
+    // A changed text (typed or a chosen item) fires the grid's OnEditChange.
+    void Change() override;
 
 private:
     static LRESULT CALLBACK EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id, DWORD_PTR Ref);

@@ -212,6 +212,12 @@ void TProInplaceEdit::WndProc(TMessage& Message)
     case WM_PASTE: WMPaste(Message); break;
     case WM_CHAR: WMChar(Message); break;
     case WM_KEYUP: WMKeyUp(Message); break;
+    case WM_KEYDOWN:
+        // The grid sees each key message first, before the key handling.
+        if (TProStringGrid* G = ProGrid())
+            G->EditorMessageHook(Message);
+        TInplaceEdit::WndProc(Message);
+        break;
     case WM_LBUTTONDBLCLK:
         TInplaceEdit::WndProc(Message);
         if (TProStringGrid* G = ProGrid(); G != nullptr && G->OnDblClickCell)
@@ -332,7 +338,9 @@ bool TProInplaceEdit::FilterChar(wchar_t& Ch)
     case edNumeric:
         if (Control || Digit)
             return true;
-        if (Ch == L'-' && T.find('-') == String::npos && CaretPos() == 0 && SelLength() == 0)
+        // The caret is the selection's start: a minus typed over a selected
+        // number from its first digit replaces it.
+        if (Ch == L'-' && T.find('-') == String::npos && SelStart() == 0)
             return true;
         MessageBeep(0);
         return false;

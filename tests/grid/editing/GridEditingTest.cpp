@@ -31,18 +31,20 @@ std::string ScreenshotPath(const std::string& Name)
     return Dir.substr(0, Dir.find_last_of('\\') + 1) + Name;
 }
 
-struct EditFixture {
+// A form holding one grid of class TGrid with editing on, shown and focused.
+template <class TGrid>
+struct EditFixtureOf {
     TForm* Form = nullptr;
-    TProStringGrid* G = nullptr;
+    TGrid* G = nullptr;
     TEditorType Type = edNormal;
 
-    EditFixture()
+    EditFixtureOf()
     {
         FormatSettings().DecimalSeparator = '.';
         FormatSettings().ThousandSeparator = ',';
         Form = new TForm(Application);
         Form->SetBounds(40, 40, 520, 300);
-        G = new TProStringGrid(Form);
+        G = new TGrid(Form);
         G->SetParent(Form);
         G->SetBounds(8, 8, 480, 240);
         G->SetColCount(5);
@@ -55,7 +57,7 @@ struct EditFixture {
         G->SetFocus();
         gui::Settle();
     }
-    ~EditFixture() { delete Form; gui::Settle(); }
+    ~EditFixtureOf() { delete Form; gui::Settle(); }
 
     void Key(Word K) { gui::PressKey(K); }
     // The cell holds Text and its editor is open (F2) with the caret at the end.
@@ -71,6 +73,8 @@ struct EditFixture {
         return true;
     }
 };
+
+using EditFixture = EditFixtureOf<TProStringGrid>;
 
 // Whatever control holds the focus is one of the grid's editors, visible.
 bool EditorFocused(TProStringGrid* G)
@@ -93,6 +97,7 @@ TEST(GridEditing, EachEditorTypeEditsTheCellByKeyboard)
     const TypeCase Cases[] = {
         {"normal", edNormal, "old", false, "hello", "hello"},
         {"numeric drops letters", edNumeric, "", false, "12a3", "123"},
+        {"numeric minus only first", edNumeric, "", false, "-1-2", "-12"},
         {"positive numeric drops minus", edPositiveNumeric, "", false, "-45", "45"},
         {"float one separator", edFloat, "", false, "1.2.5", "1.25"},
         {"upper case", edUpperCase, "", false, "abC", "ABC"},
@@ -131,6 +136,66 @@ TEST(GridEditing, EachEditorTypeEditsTheCellByKeyboard)
         EXPECT_EQ(Cell, C.Expect) << C.Name;
         EXPECT_FALSE(EditorFocused(F.G)) << C.Name << ": the editor closed";
     }
+}
+
+// A minus typed over the whole selected number replaces it: the caret of
+// the check is where the selection starts.
+TEST(GridEditing, NumericMinusReplacesANumberSelectedFromItsStart)
+{
+    EditFixture F;
+    F.Type = edNumeric;
+    ASSERT_TRUE(F.OpenWithCaretAtEnd(1, 1, "12"));
+    SendMessageW(GetFocus(), EM_SETSEL, 0, -1);
+    gui::TypeText("-5");
+    F.Key(VK_RETURN);
+    gui::Settle();
+    EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "-5");
+}
+
+// Text typed into the combo editor reports each change to the grid.
+TEST(GridEditing, ComboEditorReportsTypedTextAsEditChange)
+{
+    EditFixture F;
+    F.Type = edComboEdit;
+    std::vector<std::string> Log;
+    F.G->OnEditChange = [&](TObject* Sender, int C, int R, const String& V) {
+        Log.push_back((Sender == F.G ? "grid " : "other ") + std::to_string(C) + "," + std::to_string(R) + " " + V);
+    };
+    ASSERT_TRUE(F.OpenWithCaretAtEnd(1, 2, "a"));
+    gui::TypeText("bc");
+    ASSERT_FALSE(Log.empty());
+    EXPECT_EQ(Log.back(), "grid 1,2 abc");
+    F.Key(VK_RETURN);
+    gui::Settle();
+    EXPECT_EQ(F.G->GetCellTextRaw(1, 2), "abc");
+}
+
+// A grid that logs the key messages its default editor hands it.
+class KeyHookGrid : public TProStringGrid {
+public:
+    using TProStringGrid::TProStringGrid;
+    std::vector<WPARAM> Keys;
+    void EditorMessageHook(TMessage& Message) override
+    {
+        if (Message.Msg == WM_KEYDOWN)
+            Keys.push_back(Message.WParam);
+    }
+};
+
+// Each key going down in the default editor reaches the grid's hook first;
+// the key still works in the editor afterwards.
+TEST(GridEditing, DefaultEditorHandsKeyDownsToTheGridHook)
+{
+    EditFixtureOf<KeyHookGrid> F;
+    ASSERT_TRUE(F.OpenWithCaretAtEnd(1, 1, "ab"));
+    F.G->Keys.clear();
+    F.Key(VK_HOME);
+    gui::TypeText("x");
+    F.Key(VK_RETURN);
+    gui::Settle();
+    ASSERT_GE(F.G->Keys.size(), 1u);
+    EXPECT_EQ(F.G->Keys.front(), static_cast<WPARAM>(VK_HOME));
+    EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "xab");
 }
 
 TEST(GridEditing, SpinEditStepsWithUpAndHomeEnd)
