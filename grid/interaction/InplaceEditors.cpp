@@ -554,17 +554,8 @@ void TGridEditBtn::KeyUp(Word& Key, TShiftState Shift)
         && ((Key == VK_RIGHT && SelStart() == Len) || (Key == VK_LEFT && FCaretAtKeyDown == 0))) {
         const bool Back = Key == VK_LEFT;
         Key = 0;
-        const int Span = Grid->MergedSpan(Grid->Col(), Grid->Row()).x;
-        const int Next = Back ? Grid->Col() - 1 : Grid->Col() + std::max(Span, 1);
-        const bool Inside = Back ? Grid->Col() > Grid->TStringGrid::FixedCols()
-                                 : Grid->Col() < Grid->ColCount() - 1 - Grid->FixedRightCols();
-        if (Inside && Grid->HasClickControl(Next, Grid->Row())) {
-            if (Grid->ValidateCell(Text())) {
-                Grid->EndCellEdit();
-                Grid->SetCol(Next);
-            }
+        if (Grid->WalkOntoClickControl(Back, Text()))
             return;
-        }
         if (Grid->CanFocus())
             Grid->SetFocus();
         const TAdvanceDirection Keep = Nav->AdvanceDirection();

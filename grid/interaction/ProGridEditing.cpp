@@ -443,6 +443,20 @@ bool TProStringGrid::SelectCellEditing(int ACol, int ARow)
     return true;
 }
 
+bool TProStringGrid::WalkOntoClickControl(bool Backward, const String& Text)
+{
+    const int C = Col();
+    const int Next = Backward ? C - 1 : C + MergedSpan(C, Row()).x + 1;
+    const bool Inside = Backward ? C > TStringGrid::FixedCols() : C < ColCount() - FixedRightCols() - 1;
+    if (!Inside || !HasClickControl(Next, Row()))
+        return false;
+    if (ValidateCell(Text)) {
+        EndCellEdit();
+        SetCol(Next);
+    }
+    return true;
+}
+
 // --- Messages ----------------------------------------------------------------------
 
 bool TProStringGrid::EditingMessage(TMessage& Message)

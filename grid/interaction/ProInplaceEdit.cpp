@@ -528,6 +528,8 @@ void TProInplaceEdit::KeyUp(Word& Key, TShiftState Shift)
             || (Key == VK_RIGHT && FCaretAtKeyMsg == TextLength()))) {
         const bool Back = Key == VK_LEFT;
         Key = 0;
+        if (G->WalkOntoClickControl(Back, Text()))
+            return;
         if (!G->ValidateCell(Text()))
             return;
         G->EndCellEdit();

@@ -170,6 +170,47 @@ TEST(GridEditing, ComboEditorReportsTypedTextAsEditChange)
     EXPECT_EQ(F.G->GetCellTextRaw(1, 2), "abc");
 }
 
+// A cursor walk out of the default or the edit-with-button editor onto a
+// neighbour with a check box makes that cell current and ends the edit with
+// the typed text kept; to the right the walk starts past a merged span.
+TEST(GridEditing, CursorWalkStopsOnACheckBoxNeighbour)
+{
+    struct WalkCase {
+        const char* Name;
+        TEditorType Type;
+        bool Merged; // the edited cell spans columns 1 and 2
+        Word Key;
+        int From;
+        int Box;
+    };
+    const WalkCase Cases[] = {
+        {"default right", edNormal, false, VK_RIGHT, 1, 2},
+        {"default left", edNormal, false, VK_LEFT, 3, 2},
+        {"default right past a merged cell", edNormal, true, VK_RIGHT, 1, 3},
+        {"button right", edEditBtn, false, VK_RIGHT, 1, 2},
+        {"button left", edEditBtn, false, VK_LEFT, 3, 2},
+        {"button right past a merged cell", edEditBtn, true, VK_RIGHT, 1, 3},
+    };
+    for (const WalkCase& C : Cases) {
+        EditFixture F;
+        F.Type = C.Type;
+        F.G->Navigation()->CursorWalkEditor = true;
+        if (C.Merged)
+            F.G->MergeCells(1, 1, 2, 1);
+        F.G->PutCheckBox(C.Box, 1, false, false);
+        ASSERT_TRUE(F.OpenWithCaretAtEnd(C.From, 1, "ab")) << C.Name;
+        if (C.Key == VK_RIGHT)
+            gui::TypeText("c");
+        else
+            SendMessageW(GetFocus(), EM_SETSEL, 0, 0);
+        F.Key(C.Key);
+        gui::Settle();
+        EXPECT_EQ(F.G->Col(), C.Box) << C.Name;
+        EXPECT_FALSE(EditorFocused(F.G)) << C.Name;
+        EXPECT_EQ(F.G->GetCellTextRaw(C.From, 1), C.Key == VK_RIGHT ? "abc" : "ab") << C.Name;
+    }
+}
+
 // A grid that logs the key messages its default editor hands it.
 class KeyHookGrid : public TProStringGrid {
 public:
