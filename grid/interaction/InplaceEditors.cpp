@@ -878,6 +878,29 @@ bool TGridDatePicker::CalendarDropped() const
     return Self->HandleAllocated() && SendMessageW(Self->Handle(), DTM_GETMONTHCAL, 0, 0) != 0;
 }
 
+void TGridDatePicker::WndProc(TMessage& Message)
+{
+    TGridEditorOf<TCustomDateTimePicker>::WndProc(Message);
+    if ((Message.Msg == WM_NCPAINT || Message.Msg == WM_PAINT) && HandleAllocated())
+        FrameBorder();
+}
+
+void TGridDatePicker::FrameBorder()
+{
+    HDC Dc = GetWindowDC(Handle());
+    if (Dc == nullptr)
+        return;
+    RECT W{};
+    GetWindowRect(Handle(), &W);
+    RECT R{0, 0, W.right - W.left, W.bottom - W.top};
+    HBRUSH Brush = CreateSolidBrush(ColorToRGB(clWindow));
+    FrameRect(Dc, &R, Brush);
+    InflateRect(&R, -1, -1);
+    FrameRect(Dc, &R, Brush);
+    DeleteObject(Brush);
+    ReleaseDC(Handle(), Dc);
+}
+
 bool TGridDatePicker::IsExitKey(Word Key, TShiftState)
 {
     return Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END;

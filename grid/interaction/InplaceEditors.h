@@ -341,7 +341,11 @@ protected:
     bool SwallowsTabEnter() const override { return false; }
     void RestoreOnEsc() override;
     void ExitKey(Word& Key, TShiftState Shift) override;
+    // After the picker's own painting its border is covered by two frames
+    // in the window colour, so that it blends into the cell.
+    void WndProc(TMessage& Message) override;
 
 private:
+    void FrameBorder();
     bool FUpDown = false;
 };

@@ -417,6 +417,11 @@ TEST(GridEditing, KeyProtocolOfTheSpecialEditors)
         {"combo list Down stays in the list", edComboList, VK_DOWN, false, false, 2, 2},
         {"combo list Right leaves and moves", edComboList, VK_RIGHT, false, true, 3, 2},
         {"check box Down leaves", edCheckBox, VK_DOWN, false, true, 2, 3},
+        {"edit button Esc leaves and stays", edEditBtn, VK_ESCAPE, false, true, 2, 2},
+        {"unit edit Up leaves and moves", edUnitEditBtn, VK_UP, false, true, 2, 1},
+        {"unicode edit button Down leaves and moves", edUniEditBtn, VK_DOWN, false, true, 2, 3},
+        {"unicode combo Down leaves and moves", edUniComboEdit, VK_DOWN, false, true, 2, 3},
+        {"button Right leaves and moves", edButton, VK_RIGHT, false, true, 3, 2},
     };
     for (const ProtocolCase& C : Cases) {
         EditFixture F;
@@ -705,6 +710,40 @@ TEST(GridEditing, RichTextEditorStoresRichTextAndGrowsTheRow)
 }
 
 // The date-and-time editor writes back the value it shows.
+// The date editor's border is covered by two frames in the window colour,
+// also on a grid of another colour.
+TEST(GridEditing, DateEditorBorderTakesTheWindowColour)
+{
+    if (!DatePickerAvailable())
+        GTEST_SKIP() << "no date picker in the common controls";
+    EditFixture F;
+    F.G->SetColor(clYellow);
+    F.Type = edDateEdit;
+    F.G->WriteCellText(1, 1, DateToStr(NowDateTime()));
+    F.G->FocusCell(1, 1, true);
+    F.Key(VK_F2);
+    gui::Settle();
+    TWinControl* Picker = F.G->EditState().DatePicker;
+    ASSERT_NE(Picker, nullptr);
+    ASSERT_TRUE(Picker->Visible());
+    RECT W{};
+    GetWindowRect(Picker->Handle(), &W);
+    POINT O{0, 0};
+    ClientToScreen(F.Form->Handle(), &O);
+    auto Shot = gui::Capture(F.Form->Handle());
+    const int X = W.left - O.x;
+    const int Y = W.top - O.y;
+    const int Wd = W.right - W.left;
+    const int Ht = W.bottom - W.top;
+    const COLORREF Window = ColorToRGB(clWindow);
+    for (int I = 0; I < 2; ++I) {
+        EXPECT_EQ(gui::PixelAt(Shot.get(), X + Wd / 2, Y + I), Window) << "top, line " << I;
+        EXPECT_EQ(gui::PixelAt(Shot.get(), X + I, Y + Ht / 2), Window) << "left, line " << I;
+        EXPECT_EQ(gui::PixelAt(Shot.get(), X + Wd / 2, Y + Ht - 1 - I), Window) << "bottom, line " << I;
+        EXPECT_EQ(gui::PixelAt(Shot.get(), X + Wd - 1 - I, Y + Ht / 2), Window) << "right, line " << I;
+    }
+}
+
 TEST(GridEditing, DateTimeEditorWritesBackItsOwnValue)
 {
     if (!DatePickerAvailable())
