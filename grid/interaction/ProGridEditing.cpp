@@ -15,6 +15,7 @@
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/ProInplaceEdit.h"
 #include "grid/interaction/SearchFooter.h"
+#include "grid/interaction/SearchPanel.h"
 #include "grid/interaction/psgcheck.h"
 
 bool IsSpecialEditor(TEditorType T)
@@ -283,8 +284,15 @@ void TProStringGrid::NotifyEditDone(int ACol, int ARow)
         OnEditingDone(this);
     if (HandleAllocated())
         PostMessageW(Handle(), GridEditDoneMessage(), static_cast<WPARAM>(ACol), static_cast<LPARAM>(ARow));
-    if (FSearchFooter->Visible())
-        Invalidate();
+    // The search footer's panel is repainted, and its edit refreshed by a
+    // one-pixel size change there and back.
+    if (FSearchFooter->Visible() && FSearchPanel != nullptr) {
+        FSearchPanel->Invalidate();
+        if (TRetEdit* E = FSearchPanel->SearchEdit()) {
+            E->SetWidth(E->Width() + 1);
+            E->SetWidth(E->Width() - 1);
+        }
+    }
 }
 
 // --- Validation ------------------------------------------------------------------
