@@ -328,7 +328,9 @@ void TProStringGrid::CopyBlockToClipboard(const TRect& Block, bool DisjunctOnly)
 void TProStringGrid::CopyRichTextCellToClipboard(int ACol, int ARow)
 {
     const String S = Cells(ACol, ARow);
-    if (S.find("{\\") == String::npos)
+    // Packed wide text is no rich text, though its bytes may hold "{\\" (a
+    // code unit 0x7B5C): raw, it would be cut at its first NUL byte.
+    if (S.find("{\\") == String::npos || StartsWith(S, WideTextMarker))
         return;
     static const UINT RtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
     TClipboardSession Session(OwnerWindow(this));

@@ -504,7 +504,11 @@ bool TProStringGrid::StartOleDrag(int X, int Y)
         InsertedDuringDrag().erase(this);
         WideString WideText;
         const String Text = GetDragText(&WideText);
-        const HRESULT Hr = Source->StartTextDrag(Text, Cells(Cell.X, Cell.Y), Effect, Allowed, WideText);
+        // A cell of packed wide text goes in converted: its raw bytes would
+        // be cut at their first NUL.
+        const String Rich = IsPackedWideCell(this, Cell.X, Cell.Y) ? WideToStr(ReadWideCellText(Cell.X, Cell.Y))
+                                                                   : Cells(Cell.X, Cell.Y);
+        const HRESULT Hr = Source->StartTextDrag(Text, Rich, Effect, Allowed, WideText);
         if (Hr != DRAGDROP_S_CANCEL) {
             if (Effect == DROPEFFECT_MOVE)
                 RemoveDraggedCells();

@@ -324,6 +324,22 @@ TEST_F(GridDrop, RealDragMovesCellsBetweenTwoGrids)
     EXPECT_EQ(RowText(A, 3), "a3,,,d3");
 }
 
+// The pressed cell travels as rich text too; a cell of wide text goes in
+// converted, since its raw bytes (here "|\\", NUL, "a{\\") end at the NUL.
+TEST_F(GridDrop, RealDragOfAWideCellIntoARichTextTargetKeepsItsText)
+{
+    const WideString W = L"a\x7B5C";
+    A->WriteWideCellText(2, 2, W);
+    A->DragDropSettings()->OleDropSource = true;
+    B->DragDropSettings()->SetOleDropTarget(true);
+    B->DragDropSettings()->SetOleDropRTF(true);
+    const bool Ran = RealDrag(A, CellPoint(A, 2, 2), CellPoint(B, 1, 6),
+                              [&] { A->SetSelection(TGridRect{2, 2, 2, 2}); });
+    B->DragDropSettings()->SetOleDropRTF(false);
+    ASSERT_TRUE(Ran);
+    EXPECT_EQ(B->Cells(1, 6), WideToStr(W));
+}
+
 TEST_F(GridDrop, RealMoveInsideOneGridRemovesExactlyTheSourceRows)
 {
     A->SetOptions(A->Options() | goRowSelect);

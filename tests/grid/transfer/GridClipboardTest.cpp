@@ -167,6 +167,24 @@ TEST_F(GridClipboard, RichTextRoundTrip)
     EXPECT_EQ(B->Cells(3, 4), Rtf);
 }
 
+// A cell of wide text whose bytes hold "{\\" (U+7B5C) is offered as text
+// only: as rich text its raw bytes would be cut at the NUL of the "a".
+TEST_F(GridClipboard, WideCellIsNoRichText)
+{
+    const WideString W = L"a\x7B5C";
+    A->WriteWideCellText(1, 1, W);
+    ASSERT_NE(A->Cells(1, 1).find("{\\"), String::npos);
+    A->Navigation()->AllowRTFClipboard = true;
+    B->Navigation()->AllowRTFClipboard = true;
+    Select(A, 1, 1, 1, 1);
+    A->CopySelectionToClipboard();
+    static const UINT RtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
+    EXPECT_FALSE(ClipboardHasFormat(RtfFormat));
+    EXPECT_EQ(UnicodeText(), W);
+    EXPECT_EQ(B->PasteFromClipboardAt(0, 0), 1);
+    EXPECT_EQ(B->Cells(0, 0), WideToStr(W));
+}
+
 TEST_F(GridClipboard, CellFormatRoundTrip)
 {
     A->Navigation()->AllowFmtClipboard = true;
