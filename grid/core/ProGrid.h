@@ -31,6 +31,7 @@ class THTMLSettings;
 class THTMLPictureCache;
 class TPictureContainer;
 struct THtmlDrawParams;
+struct THtmlDrawResult;
 class TDragDropSettings;
 class TDragScrollOptions;
 class TProHintInfo;
@@ -782,6 +783,7 @@ public:
     TRadioClickEvent OnRadioMouseUp;
     TButtonClickEvent OnButtonClick;
     TAnchorClickEvent OnAnchorClick;
+    TControlClickEvent OnControlClick;
     TNodeAllowEvent OnBeforeExpandNode;
     TNodeAllowEvent OnBeforeContractNode;
     TNodeEvent OnExpandNode;
@@ -807,6 +809,7 @@ private:
     bool PressSelectionResizer(TMessage& Message, int X, int Y);
     bool PressNode(int ACol, int ARow, int X);
     bool PressLink(int ACol, int ARow, int X, int Y);
+    void PressFormControl(int ACol, int ARow, const THtmlDrawResult& Hit);
     void PressHeader(int ACol, int ARow, TShiftState Shift);
     bool PressCheckBox(int ACol, int ARow, int X, int Y, bool CanEdit, TShiftState Shift);
     void PressDisjunct(int ACol, int ARow, TShiftState Shift);
@@ -824,6 +827,7 @@ private:
         int TopRowAtPress = 0;
         TGridCoord PressedButton{-1, -1};
         bool PressedFixedButton = false;
+        TGridCoord PressedHtmlButton{-1, -1};   // real column, row
         bool OleDragPending = false;
         bool SelectionResizing = false;
         TGridRect SelectionBeforeResize{};
@@ -1379,7 +1383,9 @@ private:
     bool WMNotifyHint(TMessage& Message);
     void BalloonDispInfo(tagNMTTDISPINFOW* Info, bool WideNotify);
     String HintCellText(int RealCol, int ARow);
-    bool AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, String& Title);
+    // Found, when given, receives the whole hit (a form control's ID, type,
+    // value and rectangle).
+    bool AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, String& Title, THtmlDrawResult* Found = nullptr);
     std::unique_ptr<TBalloonSettings> NewBalloonSettings();
     std::unique_ptr<TBalloonSettings> FBalloon = NewBalloonSettings();
     HWND FTooltipWnd = nullptr;

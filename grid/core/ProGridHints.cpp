@@ -211,7 +211,7 @@ void TProStringGrid::GetCellHint(TPoint CursorPos, TPoint& HintPos, THintWindowC
 }
 
 // The anchor of an HTML cell under the point (client coordinates).
-bool TProStringGrid::AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, String& Title)
+bool TProStringGrid::AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, String& Title, THtmlDrawResult* Found)
 {
     const String Text = ReadCellText(RealColIndex(ACol), ARow);
     // The rectangle the cell's HTML is painted in: the cell less its text
@@ -244,6 +244,8 @@ bool TProStringGrid::AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, Stri
     Cv->Font()->Assign(&CellFont);
     const bool Hit = DrawHtmlText(Cv, Text, R, Params, Result);
     Cv->Font()->Assign(&Keep);
+    if (Found)
+        *Found = Result;
     if (!Hit)
         return false;
     Anchor = Result.HitAnchor;

@@ -12,6 +12,8 @@ using TRadioClickEvent = std::function<void(TObject* Sender, int ACol, int ARow,
 using TButtonClickEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
 using TAnchorClickEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& Anchor, bool& AutoHandle)>;
 using TAnchorEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& Anchor)>;
+using TControlClickEvent = std::function<void(TObject* Sender, int ARow, int ACol, const String& CtrlID,
+                                              const String& CtrlType, const String& CtrlVal)>;
 using TNodeAllowEvent = std::function<void(TObject* Sender, int ARow, int ARowReal, bool& Allow)>;
 using TNodeEvent = std::function<void(TObject* Sender, int ARow, int ARowReal)>;
 using TClickSortEvent = std::function<void(TObject* Sender, int ACol)>;

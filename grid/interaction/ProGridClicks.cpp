@@ -11,7 +11,10 @@
 #include "framework/Screen.h"
 #include "framework/StrUtils.h"
 #include "grid/core/GridCellText.h"
+#include "grid/core/HtmlRender.h"
+#include "grid/core/HtmlTextRoutines.h"
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/ControlEditors.h"
 #include "grid/interaction/DragDropSettings.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
@@ -342,20 +345,62 @@ bool TProStringGrid::PressLink(int ACol, int ARow, int X, int Y)
         return false;
     String Anchor;
     String Title;
+    THtmlDrawResult Hit;
     if (!Html) {
         if (IsUrl(Text))
             Anchor = Text;
     } else {
-        AnchorAt(ACol, ARow, TPoint{X, Y}, Anchor, Title);
+        AnchorAt(ACol, ARow, TPoint{X, Y}, Anchor, Title, &Hit);
     }
-    if (Anchor.empty())
-        return false;
+    if (Anchor.empty()) {
+        // Beside the form controls of a cell a press only selects it.
+        if (!Html || UpperCase(Text).find("<CONTROL") == String::npos)
+            return false;
+        if (OnClickCell)
+            OnClickCell(this, ARow, ACol);
+        EndCellEdit();
+        FocusCell(ACol, ARow, true);
+        return true;
+    }
+    if (!Hit.ControlID.empty()) {
+        bool Editable = HasOption(goEditing);
+        DoCanEditCell(ACol, ARow, Editable);
+        if (Editable) {
+            PressFormControl(ACol, ARow, Hit);
+            return true;
+        }
+    }
     bool AutoHandle = true;
     if (OnAnchorClick)
         OnAnchorClick(this, ARow, ACol, Anchor, AutoHandle);
     if (AutoHandle)
         FollowAnchor(Anchor);
     return true;
+}
+
+// A press on a form control of an HTML cell: a button shows pressed until
+// the release, a check box toggles; then the control's editor opens.
+void TProStringGrid::PressFormControl(int ACol, int ARow, const THtmlDrawResult& Hit)
+{
+    const int C = DisplayToRealCol(ACol);
+    // An open control editor writes its value back before the text is read.
+    if ((FEdit.ControlEdit && FEdit.ControlEdit->Visible()) || (FEdit.ControlCombo && FEdit.ControlCombo->Visible()))
+        ControlEditDone(nullptr);
+    String Text = ReadCellText(C, ARow);
+    String Value = Hit.ControlValue;
+    if (Hit.ControlType == "BUTTON") {
+        FMouse.PressedHtmlButton = TGridCoord{C, ARow};
+        // The cell paints its buttons pressed while the grid holds the mouse.
+        SetCapture(Handle());
+        InvalidateCell(ACol, ARow);
+    } else if (Hit.ControlType == "CHECK") {
+        Value = UpperCase(Value) == "TRUE" ? "FALSE" : "TRUE";
+        SetHtmlControlValue(Text, Hit.ControlID, Value);
+        WriteCellText(C, ARow, Text);
+    }
+    if (OnControlClick)
+        OnControlClick(this, ARow, ACol, Hit.ControlID, Hit.ControlType, Value);
+    ShowControlEditor(Text, Hit.ControlType, ARow, ACol, C, Hit.ControlRect, Value, Hit.ControlID);
 }
 
 // A "CELL://R<row>C<col>" link moves to that cell; any other link opens
@@ -564,6 +609,12 @@ void TProStringGrid::WMLButtonUp(TMessage& Message)
     FCursorZone = 0;
     if (Look == glListView)
         Invalidate();
+    if (FMouse.PressedHtmlButton.X >= 0) {
+        InvalidateCell(RealToDisplayCol(FMouse.PressedHtmlButton.X), FMouse.PressedHtmlButton.Y);
+        FMouse.PressedHtmlButton = TGridCoord{-1, -1};
+        if (GetCapture() == Handle())
+            ReleaseCapture();
+    }
     FMouse.SelectAnchor = -1;
     if (!IsDesigning())
         HideMoveArrows();

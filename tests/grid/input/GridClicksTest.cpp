@@ -188,6 +188,46 @@ TEST_F(GridClicks, NodeColumnAndCheckBoxPressesFireOnMouseDownWithoutMovingTheCe
     EXPECT_EQ(std::count(Events.begin(), Events.end(), "down"), 1);
 }
 
+TEST_F(GridClicks, FormControlsOfHtmlCellsAnswerClicksOnEditableGrids)
+{
+    G->SetDefaultRowHeight(26);
+    G->SetColWidths(2, 200);
+    G->SetCells(2, 2, "<CONTROL TYPE=\"CHECK\" ID=\"c\" WIDTH=\"16\" VALUE=\"TRUE\"> <B>Pick</B>");
+    std::vector<std::string> Events;
+    G->OnControlClick = [&](TObject*, int ARow, int ACol, const String& ID, const String& Type, const String& Value) {
+        Events.push_back(std::to_string(ACol) + "," + std::to_string(ARow) + " " + ID + " " + Type + " " + Value);
+    };
+    G->OnAnchorClick = [&](TObject*, int, int, const String& Anchor, bool&) { Events.push_back("anchor " + Anchor); };
+    G->OnClickCell = [&](TObject*, int ARow, int ACol) {
+        Events.push_back("cell " + std::to_string(ACol) + "," + std::to_string(ARow));
+    };
+    // The 16-pixel control starts the cell's text, two pixels in.
+    const TRect Cell = G->CellRect(2, 2);
+    const TPoint Box{Cell.left + 10, Cell.top + 10};
+    const int Y = (Cell.top + Cell.bottom) / 2;
+
+    // Read-only: the control does not change and only the anchor event sees it.
+    Click(Box);
+    EXPECT_NE(G->Cells(2, 2).find("VALUE=\"TRUE\""), String::npos);
+    EXPECT_EQ(Events, (std::vector<std::string>{"anchor ctrl"}));
+
+    Events.clear();
+    G->SetOptions(G->Options() | goEditing);
+    Click(Box);
+    EXPECT_NE(G->Cells(2, 2).find("VALUE=\"FALSE\""), String::npos) << G->Cells(2, 2);
+    EXPECT_EQ(Events, (std::vector<std::string>{"2,2 c CHECK FALSE"}));
+    Click(Box);
+    EXPECT_NE(G->Cells(2, 2).find("VALUE=\"TRUE\""), String::npos);
+
+    // Beside the control the press selects the cell.
+    Events.clear();
+    G->FocusCell(1, 1, true);
+    Click(TPoint{Cell.right - 4, Y});
+    EXPECT_EQ(Events, (std::vector<std::string>{"cell 2,2"}));
+    EXPECT_EQ(G->Col(), 2);
+    EXPECT_EQ(G->Row(), 2);
+}
+
 TEST_F(GridClicks, HeaderClickSortsAndASecondClickTurnsTheDirection)
 {
     const char* Values[] = {"pear", "apple", "fig", "kiwi", "date", "lime", "plum"};
