@@ -246,15 +246,22 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     const bool KeepLeft = HasOption(goRowSelect) && FNavigation->KeepHorizScroll;
     const int LeftBefore = LeftCol();
     const int TopBefore = TopRow();
+    const bool Partial = Cell.Y == TopBefore + VisibleRowCount() || Cell.X == LeftBefore + VisibleColCount();
     if (!SelectionHidden()) {
         const bool AlwaysEdit = FNavigation->AlwaysEdit;
         FNavigation->AlwaysEdit = false;
         TBaseGrid::WndProc(Message);
         FNavigation->AlwaysEdit = AlwaysEdit;
     }
-    if (FMouseActions->NoScrollOnPartialRow && TopRow() != TopBefore && GridState() == gsSelecting) {
-        SetTopRow(TopBefore);
+    // A press on the partly shown last row or column: no range scrolling
+    // from there, and (NoScrollOnPartialRow) no scrolling to show it. The
+    // range selection ends here rather than by a faked release.
+    if (FMouseActions->NoAutoRangeScroll && Partial && GridState() == gsSelecting)
         SetGridState(gsNormal);
+    if (FMouseActions->NoScrollOnPartialRow && TopRow() != TopBefore) {
+        SetTopRow(TopBefore);
+        if (GridState() == gsSelecting)
+            SetGridState(gsNormal);
     }
     if (KeepLeft && LeftCol() != LeftBefore)
         SetLeftCol(LeftBefore);

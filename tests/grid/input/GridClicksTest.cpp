@@ -228,6 +228,37 @@ TEST_F(GridClicks, FormControlsOfHtmlCellsAnswerClicksOnEditableGrids)
     EXPECT_EQ(G->Row(), 2);
 }
 
+TEST_F(GridClicks, APressOnThePartlyShownLastRowScrollsAndStartsARangeUnlessAsked)
+{
+    G->SetRowCount(40);
+    const int Partial = G->TopRow() + G->VisibleRowCount();
+    const TRect R = G->CellRect(2, Partial);
+    ASSERT_LT(R.top + 3, G->ClientHeight()) << "the row is not partly shown";
+    const TPoint P{(R.left + R.right) / 2, R.top + 3};
+    const int Top = G->TopRow();
+    struct Case {
+        bool NoAutoRangeScroll, NoScrollOnPartialRow, Selecting, Scrolled;
+    };
+    for (const Case C : {Case{false, false, true, true}, Case{true, false, false, true},
+                         Case{false, true, false, false}, Case{true, true, false, false}}) {
+        SCOPED_TRACE(std::to_string(C.NoAutoRangeScroll) + std::to_string(C.NoScrollOnPartialRow));
+        G->SetTopRow(Top);
+        G->FocusCell(1, 1, true);
+        G->MouseActions()->NoAutoRangeScroll = C.NoAutoRangeScroll;
+        G->MouseActions()->NoScrollOnPartialRow = C.NoScrollOnPartialRow;
+        Post(WM_MOUSEMOVE, 0, P);
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, P);
+        EXPECT_EQ(G->GridState() == gsSelecting, C.Selecting) << "range selection";
+        EXPECT_EQ(G->TopRow() != Top, C.Scrolled) << "scrolling";
+        // A running range goes on as the rows scroll under the pointer.
+        if (C.Selecting)
+            EXPECT_GE(G->Row(), Partial);
+        else
+            EXPECT_EQ(G->Row(), Partial);
+        Post(WM_LBUTTONUP, 0, P);
+    }
+}
+
 TEST_F(GridClicks, HeaderClickSortsAndASecondClickTurnsTheDirection)
 {
     const char* Values[] = {"pear", "apple", "fig", "kiwi", "date", "lime", "plum"};
