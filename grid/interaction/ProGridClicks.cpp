@@ -96,6 +96,7 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     FMouse.LeftColAtPress = LeftCol();
     FMovedByDrag = false;
     FMouse.WidthChanged = false;
+    FEdit.SpinStepPending = false;
     TGridCoord Cell = MouseCoord(X, Y);
     if (PressSelectionResizer(Message, X, Y))
         return;
@@ -132,6 +133,8 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     const TPoint B = BaseCell(Cell.X, Cell.Y);
     Cell = TGridCoord{static_cast<int>(B.x), static_cast<int>(B.y)};
     const TRect R = CellRect(Cell.X, Cell.Y);
+    if (FMouseActions->CaretPositioning)
+        FEdit.CaretRequest = true;
 
     // A press on an armed fixed-cell border starts the grid's own sizing.
     if (FFixedColSizing.Armed) {
@@ -163,6 +166,12 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     }
     const int C = DisplayToRealCol(Cell.X);
     if (!IsDesigning()) {
+        // A press on always-visible spin buttons: the editor that opens
+        // steps once, up in their upper half, down in the lower.
+        if (FControlLook->SpinButtonsAlwaysVisible() && HasSpinEdit(Cell.X, Cell.Y) && X >= R.right - 18) {
+            FEdit.SpinStepPending = true;
+            FEdit.SpinStepUp = Y < (R.top + R.bottom) / 2;
+        }
         if (PressNode(Cell.X, Cell.Y, X))
             return;
         if (IsRadioCell(Cell.X, Cell.Y) && (IsCellEditable(Cell.X, Cell.Y) || FControlLook->RadioAlwaysActive())) {

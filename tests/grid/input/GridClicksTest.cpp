@@ -259,6 +259,24 @@ TEST_F(GridClicks, APressOnThePartlyShownLastRowScrollsAndStartsARangeUnlessAske
     }
 }
 
+TEST_F(GridClicks, APressOnAlwaysVisibleSpinButtonsStepsTheEditorOnce)
+{
+    G->SetOptions(G->Options() | goEditing);
+    G->DefaultEditor = edSpinEdit;
+    G->ControlLook()->SetSpinButtonsAlwaysVisible(true);
+    G->MouseActions()->DirectEdit = true;
+    const TRect R = G->CellRect(2, 2);
+    for (const bool Up : {true, false}) {
+        SCOPED_TRACE(Up ? "up" : "down");
+        G->SetCells(2, 2, "5");
+        Click(TPoint{R.right - 8, Up ? R.top + 4 : R.bottom - 4});
+        TWinControl* Editor = G->EditState().Shown;
+        ASSERT_NE(Editor, nullptr) << "no spin editor opened";
+        EXPECT_EQ(Editor->Text(), Up ? "6" : "4");
+        G->FocusCell(1, 1, true);
+    }
+}
+
 TEST_F(GridClicks, HeaderClickSortsAndASecondClickTurnsTheDirection)
 {
     const char* Values[] = {"pear", "apple", "fig", "kiwi", "date", "lime", "plum"};
