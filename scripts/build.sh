@@ -10,6 +10,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=$(nproc)
 br=${BUILD_ROOT:-build}
+# An absolute folder stays as given; a relative one is under the checkout.
+case $br in /*) ;; *) br="$root/$br" ;; esac
 
 bash scripts/install-packages.sh
 bash scripts/deps.sh
@@ -17,7 +19,7 @@ bash scripts/deps.sh
 [ -f "$br/win/CMakeCache.txt" ] ||
   cmake -S . -B "$br/win" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DHOST_BUILD_DIR="$root/$br/host" >/dev/null
+    -DHOST_BUILD_DIR="$br/host" >/dev/null
 [ -f "$br/host/CMakeCache.txt" ] ||
   cmake -S . -B "$br/host" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 
