@@ -84,6 +84,15 @@ void TProStringGrid::WMKillFocus(TMessage& Message)
         return;
     }
     TBaseGrid::WndProc(Message);
+    // A form button held down in a cell comes up: it paints pressed while
+    // the grid holds the mouse, and no release may reach it later.
+    if (FMouse.PressedHtmlButton.X >= 0) {
+        const TGridCoord Pressed = FMouse.PressedHtmlButton;
+        FMouse.PressedHtmlButton = TGridCoord{-1, -1};
+        if (GetCapture() == Handle())
+            ReleaseCapture();
+        InvalidateCell(RealToDisplayCol(Pressed.X), Pressed.Y);
+    }
 }
 
 // The cursor of the zone the pointer is in (column select, row select,

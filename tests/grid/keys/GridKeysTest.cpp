@@ -664,4 +664,27 @@ TEST(GridKeys, AlwaysEditReopensTheEditorOnFocusButNotOnACheckBox)
     EXPECT_FALSE(F.G->EditorMode()) << "a check box cell opens no editor";
 }
 
+TEST(GridKeys, LosingTheFocusReleasesAPressedFormButton)
+{
+    KeyFixture F;
+    F.G->SetOptions(F.G->Options() | goEditing);
+    F.G->EnableHTML = true;
+    F.G->SetColWidths(2, 150);
+    // (The closing tag makes the text HTML.)
+    F.G->SetCells(2, 2, "<CONTROL TYPE=\"BUTTON\" ID=\"b\" WIDTH=\"60\" VALUE=\"Go\"><B></B>");
+    int Clicks = 0;
+    F.G->OnControlClick = [&Clicks](TObject*, int, int, const String&, const String&, const String&) { ++Clicks; };
+    F.G->FocusCell(2, 2, true);
+    gui::Settle();
+    const TRect R = F.G->CellRect(2, 2);
+    const LPARAM At = MAKELPARAM(R.left + 12, (R.top + R.bottom) / 2);
+    SendMessageW(F.G->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At);
+    gui::Settle();
+    ASSERT_EQ(Clicks, 1) << "the press reached the button";
+    ASSERT_EQ(GetCapture(), F.G->Handle()) << "the button is held down";
+    F.Other->SetFocus();
+    gui::Settle();
+    EXPECT_NE(GetCapture(), F.G->Handle()) << "the button came up with the focus gone";
+}
+
 } // namespace
