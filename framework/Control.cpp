@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "framework/Codepage.h"
 #include "framework/Form.h"
 #include "framework/Menus.h"
 #include "framework/HintTools.h"
@@ -440,4 +441,29 @@ TCustomForm* GetParentForm(const TControl* Control)
     while (c != nullptr && c->Parent() != nullptr)
         c = c->Parent();
     return const_cast<TCustomForm*>(dynamic_cast<const TCustomForm*>(c));
+}
+
+namespace {
+
+// CharUpperW converts a single character passed in the pointer's low word.
+wchar_t UpperChar(wchar_t C)
+{
+    return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(C)))));
+}
+
+} // namespace
+
+bool IsAccel(Word Char, const String& Caption)
+{
+    const WideString text = StrToWide(Caption);
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'&')
+            continue;
+        if (text[i + 1] == L'&') {
+            ++i;
+            continue;
+        }
+        return UpperChar(text[i + 1]) == UpperChar(static_cast<wchar_t>(Char));
+    }
+    return false;
 }

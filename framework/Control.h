@@ -235,3 +235,7 @@ private:
 // The form that holds the control (the control itself when it is a form),
 // or nullptr.
 TCustomForm* GetParentForm(const TControl* Control);
+
+// True when Char is the accelerator of Caption: the character after its
+// first single "&" ("&&" is a literal ampersand), compared case-insensitively.
+bool IsAccel(Word Char, const String& Caption);

@@ -35,6 +35,7 @@ constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 0x108;
 constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 0x109;
 constexpr UINT CM_CURSORCHANGED = CM_BASE + 0x10A;
 constexpr UINT CM_DIALOGKEY = CM_BASE + 0x10B;          // WParam: virtual key; answer 1 when handled
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 0x10C;         // WParam: UTF-16 character; answer 1 when handled
 
 // Reflected notifications: the parent's message number plus CN_BASE.
 constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;

@@ -472,6 +472,7 @@ void TCustomForm::WndProc(TMessage& Message)
     case WM_CLOSE: WMClose(Message); break;
     case WM_ACTIVATE: WMActivate(Message); break;
     case CM_DIALOGKEY: CMDialogKey(Message); break;
+    case CM_DIALOGCHAR: CMDialogChar(Message); break;
     default: TWinControl::WndProc(Message); break;
     }
 }
@@ -519,6 +520,16 @@ bool TCustomForm::DialogKey(Word Key)
         return false;
     if (FActiveControl != nullptr && FActiveControl->Perform(CM_DIALOGKEY, Key) != 0)
         return true;
+    for (TControl* c : AllControls())
+        if (c != FActiveControl && c->Perform(CM_DIALOGKEY, Key) != 0)
+            return true;
+    return false;
+}
+
+// Every control of the form, children included, each before its own
+// children, in the order of their parents' lists.
+std::vector<TControl*> TCustomForm::AllControls() const
+{
     std::vector<TControl*> all;
     std::function<void(const TWinControl*)> collect = [&](const TWinControl* parent) {
         for (int i = 0; i < parent->ControlCount(); ++i) {
@@ -528,14 +539,49 @@ bool TCustomForm::DialogKey(Word Key)
         }
     };
     collect(this);
-    for (TControl* c : all)
-        if (c != FActiveControl && c->Perform(CM_DIALOGKEY, Key) != 0)
-            return true;
-    return false;
+    return all;
 }
+
+// A character offered as an accelerator goes to the controls of the form
+// until one takes it.
+void TCustomForm::CMDialogChar(TMessage& Message)
+{
+    Message.Result = 0;
+    for (TControl* c : AllControls())
+        if (c->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) {
+            Message.Result = 1;
+            return;
+        }
+}
+
+namespace {
+
+// Alt+character, or a plain printable character whose window takes no
+// characters, is offered to the window's form as an accelerator first.
+bool IsDialogCharMessage(MSG& Msg)
+{
+    if (Msg.message == WM_CHAR) {
+        if (Msg.wParam < 0x20 || Msg.wParam == 0x7F)
+            return false;
+        if ((SendMessageW(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&Msg)) &
+             DLGC_WANTCHARS) != 0)
+            return false;
+    } else if (Msg.message != WM_SYSCHAR) {
+        return false;
+    }
+    TWinControl* control = FindControl(Msg.hwnd);
+    if (control == nullptr)
+        control = FindControl(GetParent(Msg.hwnd));
+    TCustomForm* form = control != nullptr ? GetParentForm(control) : nullptr;
+    return form != nullptr && form->Perform(CM_DIALOGCHAR, Msg.wParam, Msg.lParam) != 0;
+}
+
+} // namespace
 
 bool IsDialogKeyMessage(MSG& Msg)
 {
+    if (IsDialogCharMessage(Msg))
+        return true;
     if (Msg.message != WM_KEYDOWN)
         return false;
     const auto key = static_cast<Word>(Msg.wParam);

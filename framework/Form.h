@@ -17,6 +17,7 @@
 // calls DestroyForm first thing in its destructor.
 
 #include <functional>
+#include <vector>
 
 #include "framework/WinControl.h"
 
@@ -131,9 +132,11 @@ private:
     // runs unless the control is being freed or the form is.
     void ForgetActiveControl(const TControl* Control);
     bool DialogKey(Word Key);
+    std::vector<TControl*> AllControls() const;
     void WMClose(TMessage& Message);
     void WMActivate(TMessage& Message);
     void CMDialogKey(TMessage& Message);
+    void CMDialogChar(TMessage& Message);
 
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
@@ -154,5 +157,6 @@ public:
 extern std::function<void(TCustomForm* Form)> ShowModalHook;
 
 // Offers a keyboard message of the message loop to its control and form as
-// a dialog key; true when it was handled (Application's ControlMessageFilter).
+// a dialog key, or a character as an accelerator (CM_DIALOGCHAR); true when
+// it was handled (Application's ControlMessageFilter).
 bool IsDialogKeyMessage(MSG& Msg);

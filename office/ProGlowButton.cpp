@@ -873,6 +873,21 @@ void TProCustomGlowButton::CMDialogKey(TMessage& Message)
     TCustomControl::WndProc(Message);
 }
 
+// The caption's accelerator drops the menu down when the button has one to
+// drop (or always drops), and clicks the button otherwise.
+void TProCustomGlowButton::CMDialogChar(TMessage& Message)
+{
+    if (IsAccel(static_cast<Word>(Message.WParam), Caption()) && CanFocus()) {
+        if (DropDownAlways() || FDropDownMenu)
+            DoDropDown();
+        else
+            Click();
+        Message.Result = 1;
+        return;
+    }
+    TCustomControl::WndProc(Message);
+}
+
 void TProCustomGlowButton::CMFocusChanged(TMessage& Message)
 {
     auto* Focused = reinterpret_cast<TControl*>(Message.LParam);
@@ -954,6 +969,7 @@ void TProCustomGlowButton::WndProc(TMessage& Message)
     case WM_LBUTTONDOWN: WMLButtonDown(Message); break;
     case WM_LBUTTONUP: WMLButtonUp(Message); break;
     case CM_DIALOGKEY: CMDialogKey(Message); break;
+    case CM_DIALOGCHAR: CMDialogChar(Message); break;
     case CM_FOCUSCHANGED: CMFocusChanged(Message); break;
     case CM_GLOWBUTTONPRESSED: CMButtonPressed(Message); break;
     case CN_COMMAND: CNCommand(Message); break;

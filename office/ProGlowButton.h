@@ -271,6 +271,7 @@ private:
     void WMLButtonDown(TMessage& Message);
     void WMLButtonUp(TMessage& Message);
     void CMDialogKey(TMessage& Message);
+    void CMDialogChar(TMessage& Message);
     void CMFocusChanged(TMessage& Message);
     void CMButtonPressed(TMessage& Message);
     void CNCommand(TMessage& Message);

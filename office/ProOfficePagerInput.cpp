@@ -264,10 +264,25 @@ void TProOfficePager::KeyDown(Word& Key, TShiftState Shift)
     TCustomControl::KeyDown(Key, Shift);
 }
 
+// An accelerator of a page's caption activates the first such page whose
+// tab shows, whether or not the tab is enabled.
+void TProOfficePager::CMDialogChar(TMessage& Message)
+{
+    if (CanFocus())
+        for (int I = 0; I < ProPageCount(); ++I)
+            if (IsTabVisibleAt(I) && IsAccel(static_cast<Word>(Message.WParam), ProPages(I)->Caption())) {
+                SetActivePageIndex(I);
+                Message.Result = 1;
+                return;
+            }
+    TCustomControl::WndProc(Message);
+}
+
 void TProOfficePager::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
     case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return;
+    case CM_DIALOGCHAR: CMDialogChar(Message); return;
     case WM_LBUTTONDBLCLK: DoubleClickMessage(Message); return;
     case CM_MOUSELEAVE: MouseLeft(); break;
     case WM_SETFOCUS: InvalidateTabsArea(); ShowShortCutHints(); break;

@@ -515,6 +515,83 @@ TEST_F(Forms, ACharacterReplacedByOnKeyPressReachesTheControlAsUnicode)
     }
 }
 
+TEST(Accelerators, IsAccelTakesTheCharacterAfterTheFirstSingleAmpersand)
+{
+    struct Case {
+        Word Char;
+        const char* Caption;
+        bool Expected;
+    };
+    const Case Cases[] = {
+        {'a', "&Apple", true},   {'A', "&apple", true},  {'p', "&Apple", false}, {'b', "A&&B", false},
+        {'b', "A&&&B", true},    {'&', "A&&B", false},   {'x', "Tail&", false},  {'a', "", false},
+        {'b', "&a &b", false},   {'2', "Page &2", true},
+    };
+    for (const Case& c : Cases)
+        EXPECT_EQ(IsAccel(c.Char, c.Caption), c.Expected) << c.Caption << " '" << static_cast<char>(c.Char) << "'";
+}
+
+namespace {
+
+// A panel that takes the accelerator of its caption and records it.
+class TAccelPanel : public TPanel {
+public:
+    TAccelPanel(TWinControl* Parent, const String& Caption, std::vector<TAccelPanel*>& Log)
+        : TPanel(Parent), FLog(Log)
+    {
+        SetParent(Parent);
+        SetCaption(Caption);
+        SetBounds(220, 10, 30, 30);
+    }
+
+protected:
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == CM_DIALOGCHAR && IsAccel(static_cast<Word>(Message.WParam), Caption())) {
+            FLog.push_back(this);
+            Message.Result = 1;
+            return;
+        }
+        TPanel::WndProc(Message);
+    }
+
+private:
+    std::vector<TAccelPanel*>& FLog;
+};
+
+} // namespace
+
+// Alt+letter goes to the form's controls, children included, until one
+// takes it; a plain letter does too unless the focused control takes
+// characters itself.
+TEST_F(Forms, AcceleratorsReachNestedControlsUntilOneTakesThem)
+{
+    std::vector<TAccelPanel*> taken;
+    auto* outer = new TAccelPanel(Dialog, "&Outer", taken);
+    auto* inner = new TAccelPanel(outer, "&Inner", taken);
+    inner->SetBounds(2, 2, 10, 10);
+    new TAccelPanel(Dialog, "&inner too", taken);
+    Dialog->Show();
+    Dialog->Edit1->SetFocus();
+    gui::Settle();
+    ASSERT_TRUE(Dialog->Edit1->Focused());
+
+    gui::PressAltKey('I');
+    EXPECT_EQ(taken, std::vector<TAccelPanel*>{inner}) << "the first control with the accelerator takes it, once";
+    gui::PressAltKey('O');
+    EXPECT_EQ(taken, (std::vector<TAccelPanel*>{inner, outer}));
+    EXPECT_EQ(Dialog->Edit1->Text(), "");
+
+    // The edit takes characters: a plain letter is typed, no accelerator.
+    gui::TypeText("o");
+    EXPECT_EQ(taken.size(), 2u);
+    EXPECT_EQ(Dialog->Edit1->Text(), "o");
+    // A push button takes none: the letter is an accelerator.
+    Dialog->Button2->SetFocus();
+    gui::TypeText("o");
+    EXPECT_EQ(taken, (std::vector<TAccelPanel*>{inner, outer, outer}));
+}
+
 // A watchdog of a run that ended must not end a later run of the same form.
 TEST_F(Forms, AModalScriptsWatchdogEndsWithItsRun)
 {

@@ -80,6 +80,20 @@ void PressKey(Word Key)
     Settle();
 }
 
+void PressAltKey(Word Key)
+{
+    INPUT input[4] = {};
+    const Word keys[4] = {VK_MENU, Key, Key, VK_MENU};
+    for (int i = 0; i < 4; ++i) {
+        input[i].type = INPUT_KEYBOARD;
+        input[i].ki.wVk = keys[i];
+        input[i].ki.wScan = static_cast<WORD>(MapVirtualKeyW(keys[i], MAPVK_VK_TO_VSC));
+        input[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    SendInput(4, input, sizeof(INPUT));
+    Settle();
+}
+
 void TypeText(const String& Text)
 {
     for (wchar_t c : StrToWide(Text))

@@ -37,6 +37,10 @@ void ClickAt(TControl* Control, int X, int Y, TMouseButton Button = mbLeft);
 // A key pressed and released, posted to the window with the focus and run
 // through the message loop (so that dialog keys work as for the user).
 void PressKey(Word Key);
+// A key pressed and released with Alt held, through the system's input
+// queue (as from the keyboard) to the foreground window, then the messages
+// it causes handled.
+void PressAltKey(Word Key);
 // Characters typed into the window with the focus (936 text, as the
 // literals of the tests are).
 void TypeText(const String& Text);

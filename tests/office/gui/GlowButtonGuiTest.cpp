@@ -291,6 +291,45 @@ TEST_F(GlowButtons, Keyboard)
     EXPECT_EQ(B->DrawState(), 0);
 }
 
+TEST_F(GlowButtons, AcceleratorClicksOrDropsDown)
+{
+    TProGlowButton* Open = Add(20, 20, "&Open");
+    TProGlowButton* Menu = Add(130, 20, "&More");
+    auto* Popup = new TPopupMenu(Form);
+    auto* Item = new TMenuItem(Form);
+    Item->Caption = "Item";
+    Popup->Items()->Add(Item);
+    Menu->SetDropDownMenu(Popup);
+    TProGlowButton* Off = Add(240, 20, "&Save");
+    Off->SetEnabled(false);
+    int Popups = 0;
+    gui::PopupMenuAnswers Answer([&](TPopupMenu*, HMENU, int, int) {
+        ++Popups;
+        return 0u;
+    });
+    ShowForm();
+    Open->SetTabStop(true);
+    Open->SetFocus();
+    gui::Settle();
+    ASSERT_EQ(GetFocus(), Open->Handle());
+    gui::PressAltKey('O');
+    EXPECT_EQ(ClicksOf(Open), 1);
+    // The button with a menu drops it down instead of clicking.
+    gui::PressAltKey('M');
+    EXPECT_EQ(Popups, 1);
+    EXPECT_EQ(ClicksOf(Menu), 0);
+    EXPECT_EQ(Menu->DrawState(), 0);
+    // A disabled button takes none; a letter of no caption does nothing.
+    gui::PressAltKey('S');
+    gui::PressAltKey('X');
+    EXPECT_EQ(ClicksOf(Off), 0);
+    EXPECT_EQ(Clicks.size(), 1u);
+    // A glow button takes no characters, so a plain letter typed while it
+    // has the focus is an accelerator too.
+    gui::TypeText("o");
+    EXPECT_EQ(ClicksOf(Open), 2);
+}
+
 TEST_F(GlowButtons, DefaultButtonTakesEnter)
 {
     auto* Edit = new TProGlowButton(Form);   // any other focusable control

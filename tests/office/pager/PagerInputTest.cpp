@@ -105,6 +105,34 @@ TEST_F(PagerInput, ArrowKeysWalkTheSelectableTabs)
     }
 }
 
+TEST_F(PagerInput, AltAcceleratorsActivateTheFirstVisibleTab)
+{
+    Pages[0]->SetCaption("&Mail");
+    Pages[1]->SetCaption("&Notes");
+    Pages[1]->SetTabVisible(false);
+    Pages[2]->SetCaption("&notes");
+    Pages[2]->SetTabEnabled(false);
+    Pages[3]->SetCaption("R&&D &Journal");
+    Pager->SetFocus();
+    gui::Settle();
+    ASSERT_TRUE(Pager->Focused());
+    struct Step {
+        Word Key;
+        int Expected;
+    };
+    // N: the hidden tab is skipped, the disabled one taken, case aside; D
+    // follows a literal ampersand and Z is in no caption: nothing changes.
+    const Step Steps[] = {{'N', 2}, {'M', 0}, {'D', 0}, {'Z', 0}, {'J', 3}};
+    for (const Step& S : Steps) {
+        gui::PressAltKey(S.Key);
+        EXPECT_EQ(Pager->ActivePageIndex(), S.Expected) << "Alt+" << static_cast<char>(S.Key);
+    }
+    // A pager that cannot take the focus takes no accelerator.
+    Pager->SetEnabled(false);
+    gui::PressAltKey('M');
+    EXPECT_EQ(Pager->ActivePageIndex(), 3);
+}
+
 TEST_F(PagerInput, HoverGlowFadesInAndOut)
 {
     const TPoint P = TabCentre(2);
