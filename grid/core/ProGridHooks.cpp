@@ -112,10 +112,23 @@ void TProStringGrid::DoGridHint(int ACol, int ARow, String& Hint, WideString& Wi
         OnOfficeHint(this, ACol, ARow, FOfficeHint.get());
 }
 
+// The answer is the base cell's: a covered cell of a merged range is edited
+// there. A cell with properties is refused when it is read-only, and in a grid
+// that does not edit at all (no goEditing, no range-select-and-edit, editing
+// not merely suspended for a read-only cell); a cell without properties keeps
+// the caller's answer. The application has the last word.
 bool TProStringGrid::CanEditCell(int ACol, int ARow, bool Allow)
 {
-    if (OnCanEditCell)
-        OnCanEditCell(this, ARow, ACol, Allow);
+    const TPoint Base = BaseCell(ACol, ARow);
+    const int C = static_cast<int>(Base.x);
+    const int R = static_cast<int>(Base.y);
+    if (const TCellProperties* Props = CellProperties(C, R)) {
+        if (Allow)
+            Allow = !Props->ReadOnly;
+        if (!HasOption(goEditing) && !FEdit.Suspended && !FMouseActions->RangeSelectAndEdit)
+            Allow = false;
+    }
+    DoCanEditCell(C, R, Allow);
     return Allow;
 }
 

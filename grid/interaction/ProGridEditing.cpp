@@ -60,7 +60,11 @@ TEditorType TProStringGrid::CellEditorType(int ACol, int ARow)
     return T;
 }
 
-void TProStringGrid::DoCanEditCell(int ACol, int ARow, bool& CanEdit) { CanEdit = CanEditCell(ACol, ARow, CanEdit); }
+void TProStringGrid::DoCanEditCell(int ACol, int ARow, bool& CanEdit)
+{
+    if (OnCanEditCell)
+        OnCanEditCell(this, ARow, ACol, CanEdit);
+}
 
 void TProStringGrid::DoIsPasswordCell(int ACol, int ARow, bool& IsPassword)
 {

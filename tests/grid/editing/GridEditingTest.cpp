@@ -17,6 +17,7 @@
 #include "grid/interaction/EditMask.h"
 #include "grid/interaction/InplaceEditors.h"
 #include "grid/interaction/LocaleFormats.h"
+#include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/ProInplaceEdit.h"
 #include "tests/support/GuiHarness.h"
@@ -390,6 +391,60 @@ TEST(GridEditing, EditorTypeNoneAndReadOnlyCellsStayClosed)
     EXPECT_TRUE(EditorFocused(F.G));
     F.Key(VK_RETURN);
     EXPECT_EQ(F.G->GetCellTextRaw(3, 1), "x");
+}
+
+// The can-edit question: a covered cell of a merged range is answered for its
+// base cell, a cell with properties is refused when read-only or when the grid
+// does not edit, a cell without properties keeps the caller's answer, and the
+// application's handler sees the base cell and has the last word.
+TEST(GridEditing, CanEditCellAnswersForTheBaseCellWithTheEditingRules)
+{
+    EditFixture F;
+    F.G->EnsureCellProperties(2, 1)->ReadOnly = true;
+    F.G->EnsureCellProperties(3, 1);
+    F.G->MergeCells(1, 3, 2, 1);
+    F.G->MergeCells(1, 4, 2, 1);
+    F.G->EnsureCellProperties(1, 4)->ReadOnly = true;
+    struct Case {
+        const char* Name;
+        int Col, Row;
+        bool GoEditing, RangeEdit, Allow;
+        int Force; // -1: the handler keeps the answer, else it sets it
+        bool Expected;
+        int AskedCol, AskedRow;
+    } Cases[] = {
+        {"plain cell keeps true", 1, 1, true, false, true, -1, true, 1, 1},
+        {"plain cell keeps false", 1, 1, true, false, false, -1, false, 1, 1},
+        {"plain cell without goEditing keeps true", 1, 1, false, false, true, -1, true, 1, 1},
+        {"read-only cell", 2, 1, true, false, true, -1, false, 2, 1},
+        {"cell with properties, goEditing on", 3, 1, true, false, true, -1, true, 3, 1},
+        {"cell with properties, goEditing off", 3, 1, false, false, true, -1, false, 3, 1},
+        {"goEditing off, range select and edit", 3, 1, false, true, true, -1, true, 3, 1},
+        {"false stays false with goEditing", 3, 1, true, false, false, -1, false, 3, 1},
+        {"covered cell asks its base", 2, 3, true, false, true, -1, true, 1, 3},
+        {"covered cell of a read-only base", 2, 4, true, false, true, -1, false, 1, 4},
+        {"covered cell, goEditing off", 2, 3, false, false, true, -1, false, 1, 3},
+        {"handler allows a read-only cell", 2, 1, true, false, true, 1, true, 2, 1},
+        {"handler refuses an editable cell", 3, 1, true, false, true, 0, false, 3, 1},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        F.G->SetOptions(C.GoEditing ? F.G->Options() | goEditing : F.G->Options() & ~goEditing);
+        F.G->MouseActions()->RangeSelectAndEdit = C.RangeEdit;
+        int AskedCol = -1, AskedRow = -1, Asks = 0;
+        F.G->OnCanEditCell = [&](TObject* Sender, int ARow, int ACol, bool& CanEdit) {
+            EXPECT_EQ(Sender, F.G);
+            AskedCol = ACol;
+            AskedRow = ARow;
+            ++Asks;
+            if (C.Force >= 0)
+                CanEdit = C.Force == 1;
+        };
+        EXPECT_EQ(F.G->CanEditCell(C.Col, C.Row, C.Allow), C.Expected);
+        EXPECT_EQ(Asks, 1);
+        EXPECT_EQ(AskedCol, C.AskedCol);
+        EXPECT_EQ(AskedRow, C.AskedRow);
+    }
 }
 
 struct ProtocolCase {

@@ -367,6 +367,8 @@ TEST_F(GridPainting, GridLinesAtTheCellEdges)
 
 TEST_F(GridPainting, CheckGlyphPlacementAndStyles)
 {
+    // An editing grid draws its check boxes enabled.
+    G->SetOptions(G->Options() | goEditing);
     G->PutCheckBox(2, 2, true, false);
     G->PutCheckBox(3, 2, false, false);
     struct Case {
@@ -822,10 +824,20 @@ TEST(GridPaintingScreens, ChannelTableWithCheckBoxesRedNumbersAndSelection)
     auto B = PaintGrid(G);
     gui::SaveScreenshot(Form, ScreenshotPath("grid-painting-channel-table.png"));
     const TRect Cell = G->CellRect(0, 0);
-    // The check box sits before "00": green mark pixels in the left part of
-    // the cell, red text pixels to its right.
+    // The check box sits before "00", drawn disabled (the table does not
+    // edit): the checked box of slot 0 differs from the unchecked one of
+    // slot 1 in the left part of the cell, and red text pixels lie to its
+    // right.
     const int Glyph = 2 + 16;
-    EXPECT_GT(CountColour(B.get(), TRect{Cell.left, Cell.top, Cell.left + Glyph, Cell.bottom}, RGB(33, 161, 33)), 5);
+    EXPECT_EQ(CountColour(B.get(), TRect{Cell.left, Cell.top, Cell.left + Glyph, Cell.bottom}, RGB(33, 161, 33)), 0)
+        << "no enabled check mark";
+    const TRect Unchecked = G->CellRect(0, 1);
+    int Differing = 0;
+    for (int Y = 0; Y < Cell.bottom - Cell.top; ++Y)
+        for (int X = 0; X < Glyph; ++X)
+            Differing += gui::PixelAt(B.get(), Cell.left + X, Cell.top + Y)
+                         != gui::PixelAt(B.get(), Unchecked.left + X, Unchecked.top + Y);
+    EXPECT_GT(Differing, 5) << "the checked box shows its mark";
     int Red = 0;
     for (int Y = Cell.top; Y < Cell.bottom; ++Y)
         for (int X = Cell.left + Glyph; X < Cell.right; ++X) {
