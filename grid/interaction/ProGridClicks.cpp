@@ -24,17 +24,8 @@
 
 namespace {
 
-TShiftState KeyboardShift()
-{
-    TShiftState S = 0;
-    if (GetKeyState(VK_SHIFT) < 0)
-        S |= ssShift;
-    if (GetKeyState(VK_CONTROL) < 0)
-        S |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0)
-        S |= ssAlt;
-    return S;
-}
+// The modifier keys held now, without the mouse buttons.
+TShiftState KeyboardShift() { return KeyboardShiftState() & (ssShift | ssCtrl | ssAlt); }
 
 TPoint MessagePoint(const TMessage& Message)
 {
