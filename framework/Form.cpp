@@ -557,9 +557,13 @@ void TCustomForm::CMDialogChar(TMessage& Message)
 namespace {
 
 // Alt+character, or a plain printable character whose window takes no
-// characters, is offered to the window's form as an accelerator first.
+// characters, is offered to the window's form as an accelerator first. A
+// space never is: it presses the focused button, and Alt+Space opens the
+// window menu.
 bool IsDialogCharMessage(MSG& Msg)
 {
+    if (Msg.wParam == L' ')
+        return false;
     if (Msg.message == WM_CHAR) {
         if (Msg.wParam < 0x20 || Msg.wParam == 0x7F)
             return false;

@@ -5,8 +5,11 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/support/GuiHarness.h"
 #include "framework/Button.h"
+#include "framework/ComboBox.h"
 #include "framework/Edit.h"
 #include "framework/Memo.h"
 #include "framework/Panel.h"
@@ -590,6 +593,102 @@ TEST_F(Forms, AcceleratorsReachNestedControlsUntilOneTakesThem)
     Dialog->Button2->SetFocus();
     gui::TypeText("o");
     EXPECT_EQ(taken, (std::vector<TAccelPanel*>{inner, outer, outer}));
+}
+
+namespace {
+
+// A panel that is offered every accelerator of its form: it records each
+// character and takes those in Takes.
+class TAccelSink : public TPanel {
+public:
+    TAccelSink(TWinControl* Parent, const wchar_t* Takes) : TPanel(Parent), FTakes(Takes)
+    {
+        SetParent(Parent);
+        SetBounds(220, 40, 20, 20);
+    }
+
+    std::wstring Offered;
+
+protected:
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == CM_DIALOGCHAR) {
+            Offered += static_cast<wchar_t>(Message.WParam);
+            Message.Result = FTakes.find(static_cast<wchar_t>(Message.WParam)) != std::wstring::npos ? 1 : 0;
+            return;
+        }
+        TPanel::WndProc(Message);
+    }
+
+private:
+    std::wstring FTakes;
+};
+
+// An edit that records the Alt characters reaching its window.
+class TSysCharEdit : public TEdit {
+public:
+    using TEdit::TEdit;
+    std::wstring SysChars;
+
+protected:
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == WM_SYSCHAR)
+            SysChars += static_cast<wchar_t>(Message.WParam);
+        TEdit::WndProc(Message);
+    }
+};
+
+} // namespace
+
+// What the focused control takes itself is never offered as an accelerator:
+// text typed into an edit, a memo or a combo box of either style, and a
+// space (a button's own key). An Alt key that no control takes goes on to
+// the focused window as it did before accelerators existed.
+TEST_F(Forms, KeysOfTheFocusedControlAreNoAccelerators)
+{
+    auto* sink = new TAccelSink(Dialog, L"x");
+    auto* box = new TComboBox(Dialog);
+    box->SetParent(Dialog);
+    box->SetBounds(10, 110, 100, 21);
+    auto* list = new TComboBox(Dialog);
+    list->SetParent(Dialog);
+    list->SetBounds(120, 110, 100, 21);
+    list->SetStyle(csDropDownList);
+    list->Items()->Add("apple");
+    list->Items()->Add("banana");
+    auto* edit = new TSysCharEdit(Dialog);
+    edit->SetParent(Dialog);
+    edit->SetBounds(10, 140, 100, 21);
+    Dialog->SetBounds(100, 100, 260, 220);
+    Dialog->Show();
+    gui::Settle();
+
+    Dialog->Edit1->SetFocus();
+    gui::TypeText("ax");
+    EXPECT_EQ(Dialog->Edit1->Text(), "ax");
+    Dialog->Memo1->SetFocus();
+    gui::TypeText("x");
+    EXPECT_EQ(Dialog->Memo1->Text(), "x");
+    box->SetFocus();
+    gui::TypeText("x");
+    EXPECT_EQ(box->Text(), "x");
+    list->SetFocus();
+    gui::TypeText("b");
+    EXPECT_EQ(list->ItemIndex(), 1) << "a letter chooses the list's item";
+    Dialog->Button2->SetFocus();
+    gui::TypeText(" ");
+    EXPECT_EQ(sink->Offered, L"");
+
+    edit->SetFocus();
+    gui::Settle();
+    ASSERT_TRUE(edit->Focused());
+    gui::PressAltKey('Q');
+    EXPECT_EQ(sink->Offered, L"q");
+    EXPECT_EQ(edit->SysChars, L"q") << "an Alt key no control takes reaches the window";
+    gui::PressAltKey('X');
+    EXPECT_EQ(sink->Offered, L"qx");
+    EXPECT_EQ(edit->SysChars, L"q") << "a taken accelerator goes no further";
 }
 
 // A watchdog of a run that ended must not end a later run of the same form.
