@@ -2,16 +2,12 @@
 // What the office pager needs for its extra buttons: whether the close and
 // page-list buttons are wanted, whether the scroll buttons stay, the pictures
 // and hints of the four buttons and the built-in up and down arrows used for
-// tabs on the left and right.
+// tabs on the left and right. The default pictures are raw-data resources
+// of the program (office/resources/PageButtons.rc).
 
 #include <memory>
 
 #include "office/GdiPlusPicture.h"
-
-// The built-in pictures, 9 x 9 bitmaps with an 8-bit palette.
-enum class TPageButtonGlyph { Next, Prev, List, Close, Down, Up };
-// The .bmp file bytes of a built-in picture (1186 bytes).
-String PageButtonGlyphBitmap(TPageButtonGlyph Glyph);
 
 class TPageButtonSettings : public TPersistent {
 public:

@@ -1,11 +1,11 @@
 // Where the pager puts its tabs, pages and buttons: tab lengths from the
 // measured captions, the page rectangle per tab position, overflow and the
 // scroller with its buttons, the close button on the tab and in the buttons
-// area, the page-list button, and the built-in button pictures.
+// area, the page-list button, and the default button pictures.
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <cstring>
 
 #include "framework/Bitmap.h"
 #include "office/ProOfficePage.h"
@@ -279,11 +279,9 @@ TEST_F(PagerLayout, ScrollPicturesForSideTabs)
     EXPECT_FALSE(S->NextPictureChanged);
 
     TGdiPlusPicture Own;
-    TMemoryStream Stream;
-    const String Glyph = PageButtonGlyphBitmap(TPageButtonGlyph::Close);
-    Stream.Write(Glyph.data(), static_cast<Integer>(Glyph.size()));
-    Stream.SetPosition(0);
-    Own.LoadFromStream(&Stream);
+    Own.LoadFromRCData(GetModuleHandleW(nullptr), "QJXAOCLOSE");
+    const std::string Glyph = Bytes(&Own);
+    ASSERT_FALSE(Glyph.empty());
     S->SetScrollButtonNextPicture(&Own);
     EXPECT_TRUE(S->NextPictureChanged);
     EXPECT_FALSE(S->PrevPictureChanged);
@@ -311,29 +309,46 @@ TEST(PageButtonSettings, AssignKeepsHintsAndFlags)
     EXPECT_EQ(B.ScrollButtonNextHint, "Next");
 }
 
-TEST(PageButtonSettings, BuiltInPictures)
+TEST(PageButtonSettings, DefaultPicturesFromResources)
 {
+    // The figures of the six default pictures: '.' background, 'o' outline,
+    // 'w' white fill.
     struct Case {
-        TPageButtonGlyph Glyph;
         const char* Name;
-        // Rows of the expected figure: '.' background, 'o' outline, 'w' white.
+        TGdiPlusPicture* (TPageButtonSettings::*Picture)() const;
         std::vector<std::string> Rows;
     };
     const Case Cases[] = {
-        {TPageButtonGlyph::Down, "down", {".........", ".........", "ooo...ooo", "owwo.owwo", ".owwowwo.", "..owwwo..", "...owo...", "....o....", "........."}},
-        {TPageButtonGlyph::Up, "up", {".........", "....o....", "...owo...", "..owwwo..", ".owwowwo.", "owwo.owwo", "ooo...ooo", ".........", "........."}},
+        {"QJXAONEXT", &TPageButtonSettings::ScrollButtonNextPicture,
+         {".........", ".oo......", ".owo.....", "..owo....", "...owo...", "..owo....", ".owo.....", ".oo......", "........."}},
+        {"QJXAOPREV", &TPageButtonSettings::ScrollButtonPrevPicture,
+         {".........", "......oo.", ".....owo.", "....owo..", "...owo...", "....owo..", ".....owo.", "......oo.", "........."}},
+        {"QJXAOLIST", &TPageButtonSettings::PageListButtonPicture,
+         {".........", ".........", "oo.....oo", "owo...owo", "owwo.owwo", ".owwowwo.", "..owwwo..", "...owo...", "....o...."}},
+        {"QJXAOCLOSE", &TPageButtonSettings::CloseButtonPicture,
+         {".........", ".oo...oo.", ".owo.owo.", "..owowo..", "...owo...", "..owowo..", ".owo.owo.", ".oo...oo.", "........."}},
+        {"QJXAODOWN", &TPageButtonSettings::ScrollButtonDownPicture,
+         {".........", "oo.....oo", "owo...owo", "owwo.owwo", ".owwowwo.", "..owwwo..", "...owo...", "....o....", "........."}},
+        {"QJXAOUP", &TPageButtonSettings::ScrollButtonUpPicture,
+         {".........", "....o....", "...owo...", "..owwwo..", ".owwowwo.", "owwo.owwo", "owo...owo", "oo.....oo", "........."}},
     };
+    TPageButtonSettings Settings;
+    const HINSTANCE Module = GetModuleHandleW(nullptr);
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Name);
-        const String Bytes = PageButtonGlyphBitmap(C.Glyph);
-        ASSERT_EQ(Bytes.size(), 1186u);
-        TGdiPlusPicture P;
-        TMemoryStream Stream;
-        Stream.Write(Bytes.data(), static_cast<Integer>(Bytes.size()));
-        Stream.SetPosition(0);
-        P.LoadFromStream(&Stream);
-        EXPECT_EQ(P.Width(), 9);
-        EXPECT_EQ(P.Height(), 9);
+        // The picture holds the resource's bytes: a 9 x 9 bitmap of 1186
+        // bytes with an 8-bit palette whose first entry is the background.
+        HRSRC Info = FindResourceExW(Module, MAKEINTRESOURCEW(10), StrToWide(C.Name).c_str(), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+        ASSERT_NE(Info, nullptr);
+        ASSERT_EQ(SizeofResource(Module, Info), 1186u);
+        const auto* Raw = static_cast<const unsigned char*>(LockResource(LoadResource(Module, Info)));
+        TGdiPlusPicture* P = (Settings.*C.Picture)();
+        ASSERT_EQ(P->DataStream()->Size(), 1186);
+        EXPECT_EQ(std::memcmp(P->DataStream()->Memory(), Raw, 1186), 0);
+        EXPECT_EQ(Raw[28], 8); // bits per pixel
+        EXPECT_EQ(Raw[54] | Raw[55] << 8 | Raw[56] << 16, 0xEFEFDE);
+        EXPECT_EQ(P->Width(), 9);
+        EXPECT_EQ(P->Height(), 9);
         // Drawn on magenta, the corner colour is transparent; read the rows
         // back from a 24-bit bitmap.
         TBitmap Bmp;
@@ -341,7 +356,7 @@ TEST(PageButtonSettings, BuiltInPictures)
         Bmp.Canvas()->Brush()->SetColor(RGBToColor(255, 0, 255));
         TRect All = Rect(0, 0, 9, 9);
         Bmp.Canvas()->FillRect(All);
-        P.Draw(Bmp.Canvas(), All);
+        P->Draw(Bmp.Canvas(), All);
         for (int Y = 0; Y < 9; ++Y)
             for (int X = 0; X < 9; ++X) {
                 const COLORREF Px = gui::PixelAt(&Bmp, X, Y);
@@ -350,11 +365,13 @@ TEST(PageButtonSettings, BuiltInPictures)
                 EXPECT_EQ(Px, Expected) << X << "," << Y;
             }
     }
-    // Every built-in picture is a different figure.
-    std::set<String> All;
-    for (int G = 0; G < 6; ++G)
-        All.insert(PageButtonGlyphBitmap(static_cast<TPageButtonGlyph>(G)));
-    EXPECT_EQ(All.size(), 6u);
+
+    // A name the program has no resource of leaves the picture empty.
+    TGdiPlusPicture Missing;
+    Missing.LoadFromRCData(Module, "QJXAONONE");
+    EXPECT_TRUE(Missing.Empty());
+    EXPECT_EQ(Missing.DataStream()->Size(), 0);
+    EXPECT_EQ(Missing.Width(), 0);
 }
 
 TEST(PagerRealMeasure, CaptionsMeasuredInTheTabFont)

@@ -291,6 +291,10 @@ TEST_F(PagerPaint, FourTabPositionsScreenshot)
                                  AddPager(tpRight, 430, 270)};
     Pagers[1]->ButtonSettings()->SetCloseButton(true);
     Pagers[1]->ButtonSettings()->SetPageListButton(true);
+    // Scroll buttons on the bottom and right pagers: the previous and next
+    // pictures, and the up and down ones for side tabs.
+    Pagers[1]->ButtonSettings()->SetScrollButtonsAlways(true);
+    Pagers[3]->ButtonSettings()->SetScrollButtonsAlways(true);
     Pagers[2]->SetRotateTabLeftRight(false);
     // Images in every pager: a drawn 16 x 16 image on the first two tabs, a
     // picture on the third, each pager with its own image position; the top
