@@ -110,8 +110,14 @@ struct TFormResizeDispatch {
         const TNotifyEvent Original = It->second.Original;
         for (auto G = Grids.rbegin(); G != Grids.rend(); ++G)
             (*G)->FormResize();
-        if (Original)
-            Original(Sender);
+        // The form's own handler runs after the grids; what it raises is
+        // dropped, so that a failing handler never stops the resize.
+        if (Original) {
+            try {
+                Original(Sender);
+            } catch (const std::exception&) {
+            }
+        }
     }
 };
 

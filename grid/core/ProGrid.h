@@ -591,7 +591,7 @@ public:
     // The sizing limits: a pair with equal ends limits nothing, 0 is no limit.
     void SetColumnSizeLimits(int AMin, int AMax) { FMinColWidth = AMin; FMaxColWidth = AMax; }
     void SetRowSizeLimits(int AMin, int AMax) { FMinRowHeight = AMin; FMaxRowHeight = AMax; }
-    bool AutoSize() const { return FAutoSize; }
+    bool AutoSize() const { return AutoSizeFlag; }
     void SetAutoSize(bool Value);
     void SetIntegralHeight(bool Value);
     // Sizing while typing: the in-place editor calls these after a key and
@@ -623,12 +623,14 @@ private:
     int LimitColWidth(int W) const;
     int LimitRowHeight(int H) const;
     int StretchIndex() const;
+    // After a width or height change: an open special editor follows the
+    // current cell, the default editor never stays over a check box.
+    void EditorsFollowCellSize();
     int FMinColWidth = 0;
     int FMaxColWidth = 0;
     int FMinRowHeight = 0;
     int FMaxRowHeight = 0;
     bool FAutoSizeOnlyGrow = false;
-    bool FAutoSize = false;
     bool FStretching = false;
     bool FStretchAllowed = false;
     bool FSizingColumn = false;

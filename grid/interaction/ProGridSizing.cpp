@@ -36,6 +36,12 @@ int ApplyLimits(int Value, int Min, int Max)
     return Value;
 }
 
+// Size x New / Old rounded to the nearest whole pixel, halves to even.
+int ScaledSize(int Size, int New, int Old)
+{
+    return static_cast<int>(std::nearbyint(static_cast<double>(Size) * New / Old));
+}
+
 int TextLineCount(const String& Text)
 {
     int Lines = 1;
@@ -111,8 +117,7 @@ void TProStringGrid::ColWidthsChanged()
             const int W = ColWidths(C);
             for (int I = TStringGrid::FixedCols(); I < ColCount(); ++I)
                 if (I != C)
-                    SetColWidths(I, static_cast<int>(std::lround(
-                                        static_cast<double>(ColWidths(I)) * W / FSizingColWidth0)));
+                    SetColWidths(I, ScaledSize(ColWidths(I), W, FSizingColWidth0));
             FSizingColumn = true;
         }
         if (OnEndColumnSize)
@@ -127,9 +132,12 @@ void TProStringGrid::ColWidthsChanged()
         FSizingCol = -1;
         FSizingRow = -1;
     }
+    EditorsFollowCellSize();
     FSizingColumn = false;
     if (FFloatingFooter && FFloatingFooter->Visible())
         RepaintFloatingFooter();
+    if (FColumnSize && FColumnSize->Stretch && ScrollProportional && !FZooming)
+        UpdateVertScrollProportion();
 }
 
 void TProStringGrid::RowHeightsChanged()
@@ -142,8 +150,7 @@ void TProStringGrid::RowHeightsChanged()
             const int H = RowHeights(R);
             for (int I = TStringGrid::FixedRows(); I < RowCount(); ++I)
                 if (I != R)
-                    SetRowHeights(I, static_cast<int>(std::lround(
-                                         static_cast<double>(RowHeights(I)) * H / FSizingRowHeight0)));
+                    SetRowHeights(I, ScaledSize(RowHeights(I), H, FSizingRowHeight0));
         }
         if (OnEndRowSize)
             OnEndRowSize(this, R);
@@ -151,6 +158,32 @@ void TProStringGrid::RowHeightsChanged()
         FSizingCol = -1;
     }
     FSizingRowNow = false;
+    EditorsFollowCellSize();
+}
+
+void TProStringGrid::EditorsFollowCellSize()
+{
+    TWinControl* C = FEdit.Shown;
+    if (FEdit.Active && C && C->Visible() && FEdit.InUse != edCustom) {
+        const TRect R = MergedCellRect(Col(), Row());
+        const int W = RectWidth(R) - 1;
+        const int H = RectHeight(R) - 1;
+        // A cell scrolled out of view has no rectangle: the editor stays.
+        if (W > 0 && H > 0) {
+            switch (FEdit.InUse) {
+            case edButton: C->SetBounds(R.left - 1, R.top - 1, W + 2, H + 2); break;
+            case edUniEdit:
+            case edUniMemo: C->SetBounds(R.left + 2 + 1, R.top + 2 + 1, W - 2 * 2 - 2, H - 2 * 2 - 2); break;
+            case edDateEdit:
+            case edDateEditUpDown:
+            case edTimeEdit:
+            case edDateTimeEdit: C->SetBounds(R.left, R.top, W, std::max(C->Height(), H)); break;
+            default: C->SetBounds(R.left, R.top, W, H); break;
+            }
+        }
+    }
+    if (EditorMode() && HasCheckBox(Col(), Row()))
+        HideEditor();
 }
 
 void TProStringGrid::CalcSizingState(int X, int Y, const TGridDrawInfo& FixedInfo, int& SizingIndex,
@@ -292,7 +325,7 @@ void TProStringGrid::AutoSizeRowEx(int ARow, bool OnlyGrow)
         Largest = std::max(Largest, H);
     }
     const int NewHeight = Lines + Largest + 2;
-    if (OnlyGrow && RowHeights(ARow) >= NewHeight)
+    if (OnlyGrow && RowHeights(ARow) > NewHeight)
         return;
     SetRowHeights(ARow, LimitRowHeight(NewHeight));
 }
@@ -353,8 +386,10 @@ void TProStringGrid::Zoom(int Step)
             if (RowHeights(R) > 0 && RowHeights(R) + Step > 0)
                 SetRowHeights(R, RowHeights(R) + Step);
     }
-    if (ScrollProportional)
-        UpdateScrollBarVisibility(false);
+    if (ScrollProportional) {
+        UpdateVertScrollProportion();
+        UpdateHorzScrollProportion();
+    }
     Invalidate();
 }
 

@@ -279,6 +279,33 @@ TEST_F(GridSizing, ZoomLimitsAndSizes)
     EXPECT_EQ(G->ZoomLevel, 10);
 }
 
+// Zooming leaves proportional thumbs that match the new sizes, not the
+// plain ones each size change sets on the way.
+TEST_F(GridSizing, ZoomLeavesProportionalThumbs)
+{
+    G->SetScrollBars(ssBoth);
+    G->SetRowCount(40);
+    G->SetColCount(12);
+    G->SetScrollProportional(true);
+    gui::Settle();
+    G->Zoom(4);
+    SCROLLINFO Zoomed{sizeof(SCROLLINFO), SIF_ALL};
+    SCROLLINFO ZoomedH{sizeof(SCROLLINFO), SIF_ALL};
+    GetScrollInfo(G->Handle(), SB_VERT, &Zoomed);
+    GetScrollInfo(G->Handle(), SB_HORZ, &ZoomedH);
+    G->UpdateVertScrollProportion();
+    G->UpdateHorzScrollProportion();
+    SCROLLINFO Fresh{sizeof(SCROLLINFO), SIF_ALL};
+    SCROLLINFO FreshH{sizeof(SCROLLINFO), SIF_ALL};
+    GetScrollInfo(G->Handle(), SB_VERT, &Fresh);
+    GetScrollInfo(G->Handle(), SB_HORZ, &FreshH);
+    EXPECT_GT(Fresh.nPage, 1u);
+    EXPECT_EQ(Zoomed.nPage, Fresh.nPage);
+    EXPECT_EQ(Zoomed.nMax, Fresh.nMax);
+    EXPECT_EQ(ZoomedH.nPage, FreshH.nPage);
+    EXPECT_EQ(ZoomedH.nMax, FreshH.nMax);
+}
+
 TEST_F(GridSizing, GridFollowsItsForm)
 {
     G->SizeWithForm = true;
@@ -294,6 +321,39 @@ TEST_F(GridSizing, GridFollowsItsForm)
     gui::Settle();
     EXPECT_EQ(G->Width(), 420) << "the form size of the refused resize was not remembered";
     EXPECT_EQ(G->Height(), 300);
+}
+
+TEST(GridSizingForm, FailingFormResizeHandlerIsDroppedAndTheGridStillFollows)
+{
+    auto* Form = new TForm(Application);
+    Form->SetBounds(40, 40, 500, 400);
+    int Calls = 0;
+    bool Armed = false;
+    Form->OnResize = [&](TObject*) {
+        ++Calls;
+        if (Armed)
+            throw Exception("form handler failed");
+    };
+    auto* G = new TProStringGrid(Form);
+    G->SetParent(Form);
+    G->SetBounds(8, 8, 300, 200);
+    G->SizeWithForm = true;
+    Form->Show();
+    gui::Settle();
+    int Reported = 0;
+    auto Keep = Application->OnException;
+    Application->OnException = [&](TObject*, const Exception&) { ++Reported; };
+    const int Before = Calls;
+    Armed = true;
+    Form->SetBounds(40, 40, 560, 430);
+    gui::Settle();
+    Armed = false;
+    Application->OnException = Keep;
+    EXPECT_GT(Calls, Before) << "the form's handler still runs";
+    EXPECT_EQ(Reported, 0);
+    EXPECT_EQ(G->Width(), 360);
+    EXPECT_EQ(G->Height(), 230);
+    delete Form;
 }
 
 TEST_F(GridSizing, ColumnProportionsFollowTheGridWidth)
@@ -339,6 +399,74 @@ TEST_F(GridSizing, ColumnSizeEventsVetoAndCorrectAMouseSizing)
     Drag(G, TPoint{R.right, 10}, TPoint{R.right + 33, 10});
     EXPECT_EQ(G->ColWidths(2), 100) << "rounded by the hook";
     EXPECT_EQ(G->ColWidths(3), 70);
+}
+
+TEST_F(GridSizing, AutoSizeSetterStoresAndSizesWithExtraWidth)
+{
+    G->TextSize[{1, 2}] = {40, 14};
+    G->SetAutoSize(true);
+    EXPECT_TRUE(G->AutoSize());
+    EXPECT_EQ(G->ColWidths(1), 2 + 40 + 4 + 10);
+    EXPECT_EQ(G->ColWidths(0), 70) << "fixed column";
+    G->SetAutoSize(false);
+    EXPECT_FALSE(G->AutoSize());
+}
+
+TEST_F(GridSizing, OthersFollowAMouseSizedColumnRoundingHalvesToEven)
+{
+    G->SetOptions(G->Options() | goColSizing);
+    G->MouseActions()->AllColumnSize = true;
+    G->SetColWidths(2, 71);
+    G->SetColWidths(3, 73);
+    G->SetColWidths(4, 74);
+    const TRect R = G->CellRect(1, 0);
+    Drag(G, TPoint{R.right, 10}, TPoint{R.right + 35, 10});
+    ASSERT_EQ(G->ColWidths(1), 105);
+    EXPECT_EQ(G->ColWidths(2), 106) << "106.5";
+    EXPECT_EQ(G->ColWidths(3), 110) << "109.5";
+    EXPECT_EQ(G->ColWidths(4), 111);
+}
+
+// An editor open on the current cell keeps covering it when the cell's
+// column or row changes size; the default editor closes over a check box.
+TEST_F(GridSizing, OpenEditorFollowsItsCellsNewSize)
+{
+    struct Case {
+        TEditorType Type;
+        int DX, DY, DW, DH;  // bounds beside the cell rectangle less one pixel
+    };
+    const Case Cases[] = {{edSpinEdit, 0, 0, 0, 0}, {edButton, -1, -1, 2, 2}, {edUniEdit, 3, 3, -6, -6}};
+    G->SetOptions(G->Options() | goEditing);
+    for (const Case& C : Cases) {
+        G->SetColWidths(1, 70);
+        G->SetRowHeights(1, 22);
+        G->DefaultEditor = C.Type;
+        G->SetFocus();
+        G->FocusCell(1, 1, true);
+        G->StartCellEdit();
+        gui::Settle();
+        TWinControl* E = G->EditState().Shown;
+        ASSERT_NE(E, nullptr) << C.Type;
+        G->SetColWidths(1, 150);
+        G->SetRowHeights(1, 40);
+        const TRect R = G->CellRect(1, 1);
+        EXPECT_EQ(E->Left(), R.left + C.DX) << C.Type;
+        EXPECT_EQ(E->Top(), R.top + C.DY) << C.Type;
+        EXPECT_EQ(E->Width(), 150 - 1 + C.DW) << C.Type;
+        EXPECT_EQ(E->Height(), 40 - 1 + C.DH) << C.Type;
+        G->SetFocus();
+        G->EndCellEdit();
+        gui::Settle();
+    }
+    G->DefaultEditor = edNormal;
+    G->FocusCell(2, 2, true);
+    G->ShowEditor();
+    ASSERT_TRUE(G->EditorMode());
+    G->SetColWidths(2, 90);
+    EXPECT_TRUE(G->EditorMode()) << "a text cell keeps its editor";
+    G->PutCheckBox(2, 2, true, false);
+    G->SetColWidths(2, 100);
+    EXPECT_FALSE(G->EditorMode()) << "no editor over a check box";
 }
 
 } // namespace
