@@ -207,6 +207,8 @@ public:
     THTMLSettings* HTMLSettings() const { return FHTMLSettings.get(); }
     TDragDropSettings* DragDropSettings() const { return FDragDropSettings.get(); }
     TDragScrollOptions* DragScrollOptions() const { return FDragScrollOptions.get(); }
+    // Copies the given settings into the grid's own.
+    void SetDragScrollOptions(const TDragScrollOptions* Value);
     TCellNode* CellNode() const { return FCellNode.get(); }
     TShowModified* ShowModified() const { return FShowModified.get(); }
     TStringList* ColumnHeaders() const { return FColumnHeaders.get(); }

@@ -9,6 +9,7 @@
 #include <windowsx.h>
 
 #include "framework/ControlMessages.h"
+#include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/DragScrollOptions.h"
 #include "grid/interaction/MouseActions.h"
@@ -19,7 +20,6 @@ namespace {
 constexpr UINT_PTR PanTimerId = 999;
 constexpr UINT_PTR DragScrollTimerId = 998;
 constexpr int PanDeadZone = 5;
-constexpr int PanAnchorSize = 26;
 
 // The cursor of a pan direction (v: -1 up, +1 down; h: -1 left, +1 right):
 // the program's pan cursors 8000 (resting) to 8008, else a system cursor.
@@ -292,8 +292,8 @@ void TProStringGrid::PanTick()
         DoSelectionChanged(After.Left, After.Top, After.Right, After.Bottom);
 }
 
-// The anchor mark: a white disc with arrows for the directions panning
-// follows, drawn over the grid at the press point.
+// The anchor mark at the press point: the program's glyph for the
+// directions panning follows, on white.
 void TProStringGrid::DrawPanAnchor()
 {
     if (!HandleAllocated())
@@ -301,28 +301,11 @@ void TProStringGrid::DrawPanAnchor()
     HDC DC = GetDC(Handle());
     if (!DC)
         return;
-    const int X = FPanAnchor.x;
-    const int Y = FPanAnchor.y;
-    const int S = PanAnchorSize;
-    HGDIOBJ OldPen = SelectObject(DC, GetStockObject(BLACK_PEN));
-    HGDIOBJ OldBrush = SelectObject(DC, GetStockObject(WHITE_BRUSH));
-    Ellipse(DC, X, Y, X + S, Y + S);
-    SelectObject(DC, GetStockObject(BLACK_BRUSH));
-    const int C = S / 2;
-    if (IntelliPan == ipVertical || IntelliPan == ipBoth) {
-        const POINT Up[3] = {{X + C, Y + 3}, {X + C - 4, Y + 8}, {X + C + 4, Y + 8}};
-        const POINT Down[3] = {{X + C, Y + S - 4}, {X + C - 4, Y + S - 9}, {X + C + 4, Y + S - 9}};
-        Polygon(DC, Up, 3);
-        Polygon(DC, Down, 3);
-    }
-    if (IntelliPan == ipHorizontal || IntelliPan == ipBoth) {
-        const POINT Left[3] = {{X + 3, Y + C}, {X + 8, Y + C - 4}, {X + 8, Y + C + 4}};
-        const POINT Right[3] = {{X + S - 4, Y + C}, {X + S - 9, Y + C - 4}, {X + S - 9, Y + C + 4}};
-        Polygon(DC, Left, 3);
-        Polygon(DC, Right, 3);
-    }
-    SelectObject(DC, OldBrush);
-    SelectObject(DC, OldPen);
+    const char* Glyph = IntelliPan == ipHorizontal ? "INTLI2" : IntelliPan == ipBoth ? "INTLI1" : "INTLI3";
+    TCanvas Screen;
+    Screen.SetHandle(DC);
+    DrawResourceGlyph(&Screen, clWhite, TRect{FPanAnchor.x, FPanAnchor.y, FPanAnchor.x + 26, FPanAnchor.y + 26}, Glyph);
+    Screen.SetHandle(nullptr);
     ReleaseDC(Handle(), DC);
 }
 
@@ -333,6 +316,8 @@ void TProStringGrid::ErasePanAnchor()
     const RECT R{FPanAnchor.x, FPanAnchor.y, FPanAnchor.x + 32, FPanAnchor.y + 32};
     InvalidateRect(Handle(), &R, FALSE);
 }
+
+void TProStringGrid::SetDragScrollOptions(const TDragScrollOptions* Value) { FDragScrollOptions->Assign(Value); }
 
 void TProStringGrid::StopDragScroll()
 {

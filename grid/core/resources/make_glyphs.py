@@ -208,6 +208,24 @@ def dib(img, bpp):
     return bytes(data)
 
 
+def pan_anchor(vert, horz):
+    """The panning anchor mark: a 26 x 26 grey disc with a black rim, a dot
+    in its centre and triangles toward the directions panning follows."""
+    img = canvas(26, 26)
+    disc(img, 13, 13, 12.5, (0, 0, 0), (11.5, (224, 224, 224)))
+    disc(img, 13, 13, 1.6, (0, 0, 0))
+    ink = (0, 0, 0)
+    for i in range(5):
+        for d in range(-i, i + 1):
+            if vert:
+                img[4 + i][13 + d] = ink
+                img[21 - i][13 + d] = ink
+            if horz:
+                img[13 + d][4 + i] = ink
+                img[13 + d][21 - i] = ink
+    return img
+
+
 # Cursors: 32 x 32, black shapes with a white rim on a transparent ground.
 # A shape is the set of its black pixels; the rim is every pixel next to one.
 CURSOR_SIZE = 32
@@ -361,6 +379,10 @@ def main():
     glyphs.append(("PSGCLOSED", cross((120, 0, 0)), 24))
     glyphs.append(("PSGHI", marker(True), 24))
     glyphs.append(("PSGHID", marker(False), 24))
+    # Panning anchors: both directions, horizontal, vertical.
+    glyphs.append(("INTLI1", pan_anchor(True, True), 4))
+    glyphs.append(("INTLI2", pan_anchor(False, True), 4))
+    glyphs.append(("INTLI3", pan_anchor(True, False), 4))
 
     out = ["// Glyph bitmaps and cursors of the string grid, written by make_glyphs.py.", ""]
     for name, img, bpp in glyphs:

@@ -158,6 +158,54 @@ TEST_F(GridWheel, PanningWithScrollActionScrollsUpAndStopsAtTheTop)
     EXPECT_FALSE(G->Panning());
 }
 
+TEST_F(GridWheel, PanAnchorShowsTheGlyphOfItsDirections)
+{
+    struct Case {
+        TIntelliPan Pan;
+        bool Vert, Horz;
+    };
+    const COLORREF Black = RGB(0, 0, 0);
+    const TPoint A{150, 100};
+    for (const Case& C : {Case{ipVertical, true, false}, Case{ipHorizontal, false, true}, Case{ipBoth, true, true}}) {
+        G->IntelliPan = C.Pan;
+        const TPoint S = G->ClientToScreen(TPoint{A.x + 13, A.y + 13});
+        SetCursorPos(S.x, S.y);
+        Post(WM_MBUTTONDOWN, MK_MBUTTON, A);
+        ASSERT_TRUE(G->Panning());
+        gui::PumpFor(60);
+        auto Shot = gui::Capture(G->Handle());
+        if (C.Pan == ipBoth)
+            gui::SaveScreenshot(G->Handle(), "grid_pan_anchor.png");
+        EXPECT_EQ(gui::PixelAt(Shot.get(), A.x + 13, A.y + 13), Black) << C.Pan << " centre";
+        EXPECT_EQ(gui::PixelAt(Shot.get(), A.x + 13, A.y + 5) == Black, C.Vert) << C.Pan << " up";
+        EXPECT_EQ(gui::PixelAt(Shot.get(), A.x + 13, A.y + 20) == Black, C.Vert) << C.Pan << " down";
+        EXPECT_EQ(gui::PixelAt(Shot.get(), A.x + 5, A.y + 13) == Black, C.Horz) << C.Pan << " left";
+        EXPECT_EQ(gui::PixelAt(Shot.get(), A.x + 1, A.y + 1), RGB(255, 255, 255)) << C.Pan << " ground";
+        Post(WM_KEYDOWN, VK_SHIFT, TPoint{0, 0});
+        EXPECT_FALSE(G->Panning());
+    }
+}
+
+TEST_F(GridWheel, DragScrollOptionsAreCopiedIntoTheGrid)
+{
+    TDragScrollOptions O;
+    O.Active = true;
+    O.Margins()->TopMargin = 20;
+    O.Delays()->InitialDelay = 40;
+    G->SetDragScrollOptions(&O);
+    O.Margins()->TopMargin = 90;
+    EXPECT_TRUE(G->DragScrollOptions()->Active);
+    EXPECT_EQ(G->DragScrollOptions()->Margins()->TopMargin, 20) << "a copy, not the object";
+    EXPECT_EQ(G->DragScrollOptions()->Delays()->InitialDelay, 40);
+    EXPECT_EQ(G->DragScrollOptions()->Delays()->RepeatDelay, 250);
+    G->DragScrollOver(200, 30, false);
+    EXPECT_FALSE(G->DragScrollRunning()) << "below the copied top margin";
+    G->DragScrollOver(200, 10, false);
+    EXPECT_TRUE(G->DragScrollRunning());
+    G->DragScrollOver(200, 10, true);
+    EXPECT_FALSE(G->DragScrollRunning());
+}
+
 TEST_F(GridWheel, DragRestingInTheTopMarginScrollsAfterTheInitialDelay)
 {
     G->DragScrollOptions()->Active = true;
