@@ -99,6 +99,18 @@ void TProOfficePage::VisibleChanged()
     FWasShowing = Now;
 }
 
+// The tab shows whether the page is enabled (grey caption, the disabled
+// picture or images, which may differ in size), so the pager measures and
+// paints its tabs again.
+void TProOfficePage::EnabledChanged()
+{
+    TCustomControl::EnabledChanged();
+    if (FPager) {
+        FPager->UpdateTabScroller();
+        FPager->Invalidate();
+    }
+}
+
 void TProOfficePage::RepaintPager()
 {
     if (FPager)

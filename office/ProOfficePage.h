@@ -68,6 +68,7 @@ public:
 
 protected:
     void VisibleChanged() override;
+    void EnabledChanged() override;
     void Paint() override;
 
 private:

@@ -348,6 +348,27 @@ TEST_F(PagerModel, PagePropertiesReachThePager)
     EXPECT_EQ(RectWidth(C), Pages[0]->Width() - 4);
 }
 
+// The tab shows whether its page is enabled, so enabling or disabling a
+// page repaints the pager over that tab.
+TEST_F(PagerModel, PageEnabledRepaintsItsTab)
+{
+    AddPages(3);
+    Pager->SetActivePageIndex(0);
+    Form->Show();
+    gui::Settle();
+    for (bool Enabled : {false, true}) {
+        SCOPED_TRACE(Enabled ? "enabled" : "disabled");
+        ValidateRect(Pager->Handle(), nullptr);
+        ASSERT_FALSE(GetUpdateRect(Pager->Handle(), nullptr, FALSE));
+        Pages[2]->SetEnabled(Enabled);
+        RECT Update{};
+        ASSERT_TRUE(GetUpdateRect(Pager->Handle(), &Update, FALSE));
+        const TRect Tab = Pager->GetTabRect(2);
+        RECT Both{};
+        EXPECT_TRUE(IntersectRect(&Both, &Update, &Tab));
+    }
+}
+
 TEST_F(PagerModel, StylerAndPagerForgetEachOther)
 {
     auto* Styler = new TCustomProOfficePagerStyler(Form);
