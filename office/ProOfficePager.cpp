@@ -179,7 +179,9 @@ void TProOfficePager::ChangeActivePage(int Index)
     LayoutButtons();
 }
 
-void TProOfficePager::SetActivePageIndex(int Index)
+// A tab that is not laid out (scrolled away or hidden) scrolls to the
+// number of visible tabs before it, as far as the scroller goes.
+void TProOfficePager::ScrollTabIntoView(int Index)
 {
     const TRect R = GetTabRect(Index);
     if (R.left == -1 && Index >= 0 && Index < ProPageCount()) {
@@ -189,6 +191,11 @@ void TProOfficePager::SetActivePageIndex(int Index)
                 ++Before;
         FTabScroller.SetPosition(std::min(Before, FTabScroller.Max()));
     }
+}
+
+void TProOfficePager::SetActivePageIndex(int Index)
+{
+    ScrollTabIntoView(Index);
     ChangeActivePage(Index);
     InvalidateTabsArea();
 }
@@ -290,13 +297,36 @@ void TProOfficePager::MoveProPage(int FromIndex, int ToIndex)
         return;
     TProOfficePage* Active = ActivePage();
     FPages.Move(FromIndex, ToIndex);
-    // The active page keeps its page; its index follows the move.
     if (Active)
-        FActivePageIndex.store(IndexOfPage(Active), std::memory_order_release);
+        FollowMovedActivePage(Active);
     UpdateTabScroller();
     InvalidateTabsArea();
     if (OnTabMoved)
         OnTabMoved(this, FromIndex, ToIndex);
+}
+
+// The active page after a move of the list stays active; when its index
+// moved, that is a change of the active index like any other: OnChanging
+// (from the old index to the new), then OnChange. The move itself cannot be
+// taken back, so the index follows the page at once, a handler that refuses
+// only keeps OnChange from firing, and the page that now sits at the old
+// index, never shown, is neither hidden nor told so.
+void TProOfficePager::FollowMovedActivePage(TProOfficePage* Page)
+{
+    const int Was = ActivePageIndex();
+    const int Now = IndexOfPage(Page);
+    if (Now == Was)
+        return;
+    FActivePageIndex.store(Now, std::memory_order_release);
+    ScrollTabIntoView(Now);
+    if (FShortCutHintShowing)
+        HideShortCutHints();
+    bool AllowChange = true;
+    if (OnChanging && FReadyFlag && !Destroying())
+        OnChanging(this, Was, Now, AllowChange);
+    if (AllowChange && OnChange && !Destroying() && !IsLoading())
+        OnChange(this);
+    LayoutButtons();
 }
 
 void TProOfficePager::CloseActivePage()

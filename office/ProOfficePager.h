@@ -286,6 +286,8 @@ private:
     friend class TProOfficePage;
 
     void ChangeActivePage(int Index);
+    void ScrollTabIntoView(int Index);
+    void FollowMovedActivePage(TProOfficePage* Page);
     void TabSettingsChanged(TObject* Sender);
     void ButtonSettingsChanged(TObject* Sender);
     void RepaintActivePage();

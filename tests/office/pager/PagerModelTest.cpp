@@ -226,6 +226,42 @@ TEST_F(PagerModel, MovingTheActivePageKeepsItActive)
     EXPECT_EQ(Pager->ActivePage(), Pages[0]);
 }
 
+// A move that shifts the active page's index is a change of the active
+// index: OnChanging from the old index to the new, then OnChange. A refusal
+// cannot undo the move, so the same page stays active and shown; the page
+// that lands on the old index is never hidden or told so.
+TEST_F(PagerModel, MovesThatShiftTheActiveIndexAnnounceIt)
+{
+    AddPages(4);
+    for (TProOfficePage* P : Pages)
+        P->OnHide = [this](TObject* Sender) { Log.push_back("hide " + static_cast<TProOfficePage*>(Sender)->Caption()); };
+    Pager->SetActivePageIndex(1);
+    struct Case {
+        int From, To;
+        bool Refuse;
+        int ActiveAfter;
+        std::vector<std::string> Events;
+    };
+    // Pages P0..P3, P1 active at the start.
+    const Case Cases[] = {
+        {1, 3, false, 3, {"changing 1>3", "change 3"}},   // the active page itself
+        {3, 0, false, 0, {"changing 3>0", "change 0"}},   // back to the front
+        {2, 3, false, 0, {}},                             // behind it: no change
+        {3, 0, false, 1, {"changing 0>1", "change 1"}},   // another page in front of it
+        {1, 2, true, 2, {"changing 1>2"}},                // refused
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(std::to_string(C.From) + ">" + std::to_string(C.To));
+        Log.clear();
+        Veto = C.Refuse;
+        Pager->MoveProPage(C.From, C.To);
+        EXPECT_EQ(Log, C.Events);
+        EXPECT_EQ(Pager->ActivePageIndex(), C.ActiveAfter);
+        EXPECT_EQ(Pager->ActivePage(), Pages[1]);
+        EXPECT_EQ(ShownPage(), C.ActiveAfter);
+    }
+}
+
 TEST_F(PagerModel, ClosingPages)
 {
     AddPages(3);
