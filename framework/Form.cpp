@@ -472,7 +472,6 @@ void TCustomForm::WndProc(TMessage& Message)
     case WM_CLOSE: WMClose(Message); break;
     case WM_ACTIVATE: WMActivate(Message); break;
     case CM_DIALOGKEY: CMDialogKey(Message); break;
-    case CM_DIALOGCHAR: CMDialogChar(Message); break;
     default: TWinControl::WndProc(Message); break;
     }
 }
@@ -540,18 +539,6 @@ std::vector<TControl*> TCustomForm::AllControls() const
     };
     collect(this);
     return all;
-}
-
-// A character offered as an accelerator goes to the controls of the form
-// until one takes it.
-void TCustomForm::CMDialogChar(TMessage& Message)
-{
-    Message.Result = 0;
-    for (TControl* c : AllControls())
-        if (c->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) {
-            Message.Result = 1;
-            return;
-        }
 }
 
 namespace {

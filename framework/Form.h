@@ -136,7 +136,6 @@ private:
     void WMClose(TMessage& Message);
     void WMActivate(TMessage& Message);
     void CMDialogKey(TMessage& Message);
-    void CMDialogChar(TMessage& Message);
 
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;

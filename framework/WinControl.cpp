@@ -463,6 +463,7 @@ void TWinControl::WndProc(TMessage& Message)
     case CN_CTLCOLORSCROLLBAR:
     case CN_CTLCOLORSTATIC: CNCtlColor(Message); break;
     case CM_WANTSPECIALKEY: CMWantSpecialKey(Message); break;
+    case CM_DIALOGCHAR: CMDialogChar(Message); break;
     case CM_ENTER: DoEnter(); break;
     case CM_EXIT: DoExit(); break;
     case CM_RECREATEWND: RecreateWnd(); break;

@@ -189,6 +189,7 @@ private:
     void CNKeyDown(TMessage& Message);
     void CNCtlColor(TMessage& Message);
     void CMWantSpecialKey(TMessage& Message);
+    void CMDialogChar(TMessage& Message);
 
     HWND FHandle = nullptr;
     bool FOwnClass = false;

@@ -231,3 +231,16 @@ void TWinControl::CMWantSpecialKey(TMessage& Message)
 {
     Message.Result = WantsSpecialKey(static_cast<Word>(Message.WParam)) ? 1 : 0;
 }
+
+// An accelerator character (a form offers it to its controls) goes to the
+// controls in turn, each passing it on to its own children unless it
+// handles the message itself, until one takes it.
+void TWinControl::CMDialogChar(TMessage& Message)
+{
+    Message.Result = 0;
+    for (int i = 0; i < ControlCount(); ++i)
+        if (Controls(i)->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) {
+            Message.Result = 1;
+            return;
+        }
+}

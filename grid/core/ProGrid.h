@@ -1354,6 +1354,7 @@ private:
     void WMSetFocus(TMessage& Message);
     void WMKillFocus(TMessage& Message);
     void WMSetCursor(TMessage& Message);
+    void CMDialogChar(TMessage& Message);
     void GridTimerTick();
     void RepaintBlinkingCells();
     bool FBlinkOn = true;

@@ -1,7 +1,8 @@
 // The string grid's focus changes (the editor reopening with AlwaysEdit,
-// focus moves caused by its own editor write-back ignored), its cursor
-// zones, and its periodic timer: the time-out of the incremental goto,
-// selection by hovering and the blinking of HTML text.
+// focus moves caused by its own editor write-back ignored), the accelerators
+// it leaves to its form, its cursor zones, and its periodic timer: the
+// time-out of the incremental goto, selection by hovering and the blinking
+// of HTML text.
 #include "framework/Screen.h"
 #include "grid/core/ProGrid.h"
 #include "grid/core/ProGridLook.h"
@@ -38,6 +39,7 @@ bool TProStringGrid::FocusTimerMessage(TMessage& Message)
         return true;
     case WM_SETCURSOR: WMSetCursor(Message); return true;
     case WM_CHAR: return CharMessage(Message);
+    case CM_DIALOGCHAR: CMDialogChar(Message); return true;
     default: return false;
     }
 }
@@ -93,6 +95,13 @@ void TProStringGrid::WMKillFocus(TMessage& Message)
             ReleaseCapture();
         InvalidateCell(RealToDisplayCol(Pressed.X), Pressed.Y);
     }
+}
+
+// The grid takes no accelerator character of its form, and hands none on to
+// the controls it holds: a letter with Alt is the form's, never the grid's.
+void TProStringGrid::CMDialogChar(TMessage& Message)
+{
+    Message.Result = 0;
 }
 
 // The cursor of the zone the pointer is in (column select, row select,

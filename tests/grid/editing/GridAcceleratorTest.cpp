@@ -1,6 +1,7 @@
 // The grid among the accelerators of its form: what is typed into the grid
-// or into any of its editors stays there, and Alt+letter reaches the form's
-// controls whether the grid or one of its editors has the focus.
+// or into any of its editors stays there, Alt+letter reaches the form's
+// controls whether the grid or one of its editors has the focus, and the
+// grid offers no accelerator to the controls placed on it.
 
 #include <string>
 
@@ -95,15 +96,19 @@ TEST(GridAccelerators, TypingIntoEveryEditorIsNoAccelerator)
 }
 
 // A letter typed into the grid opens its editor with that letter; Alt+letter
-// is the form's, from the grid and from its open editor alike.
+// is the form's, from the grid and from its open editor alike. A control
+// placed on the grid is offered none.
 TEST(GridAccelerators, AltLettersPassTheGridAndItsEditor)
 {
     AccelFixture F;
+    auto* OnGrid = new TAccelSink(F.G);
+    OnGrid->SetBounds(400, 200, 20, 20);
     F.G->FocusCell(1, 1, true);
     gui::Settle();
     ASSERT_TRUE(F.G->Focused());
     gui::PressAltKey('X');
     EXPECT_EQ(F.Sink->Offered, L"x") << "from the grid";
+    EXPECT_EQ(OnGrid->Offered, L"");
     EXPECT_FALSE(F.EditorFocused());
 
     gui::TypeText("x");
