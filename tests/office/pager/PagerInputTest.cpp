@@ -127,10 +127,18 @@ TEST_F(PagerInput, AltAcceleratorsActivateTheFirstVisibleTab)
         gui::PressAltKey(S.Key);
         EXPECT_EQ(Pager->ActivePageIndex(), S.Expected) << "Alt+" << static_cast<char>(S.Key);
     }
-    // A pager that cannot take the focus takes no accelerator.
+    // A pager that cannot take the focus, disabled or hidden, takes no
+    // accelerator.
     Pager->SetEnabled(false);
     gui::PressAltKey('M');
-    EXPECT_EQ(Pager->ActivePageIndex(), 3);
+    EXPECT_EQ(Pager->ActivePageIndex(), 3) << "disabled";
+    Pager->SetEnabled(true);
+    Pager->SetVisible(false);
+    gui::PressAltKey('M');
+    EXPECT_EQ(Pager->ActivePageIndex(), 3) << "hidden";
+    Pager->SetVisible(true);
+    gui::PressAltKey('M');
+    EXPECT_EQ(Pager->ActivePageIndex(), 0) << "shown again";
 }
 
 TEST_F(PagerInput, HoverGlowFadesInAndOut)
