@@ -277,6 +277,36 @@ void TGridComboOf<TBase>::KeepInHistory()
 }
 
 template <class TBase>
+int TGridComboOf<TBase>::ItemHeight() const
+{
+    if (!this->HandleAllocated())
+        return std::max(16, -this->Font()->Height() + 6);
+    const HWND H = const_cast<TGridComboOf*>(this)->Handle();
+    return static_cast<int>(SendMessageW(H, CB_GETITEMHEIGHT, 0, 0));
+}
+
+template <class TBase>
+void TGridComboOf<TBase>::FitToCell(int H)
+{
+    FCellHeight = H;
+    if (!this->HandleAllocated())
+        return;
+    const HWND Wnd = this->Handle();
+    SendMessageW(Wnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(0, H - 6));
+    SetWindowPos(Wnd, nullptr, 0, 0, this->Width(), WindowHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Once fitted to a cell the window keeps DropDownCount + 1 items' height for
+// the list below the box, however many items there are.
+template <class TBase>
+int TGridComboOf<TBase>::WindowHeight() const
+{
+    if (FCellHeight <= 0)
+        return TBase::WindowHeight();
+    return ItemHeight() * (this->DropDownCount() + 1) + FCellHeight;
+}
+
+template <class TBase>
 void TGridComboOf<TBase>::AutoSizeDropWidth()
 {
     int W = this->Width();

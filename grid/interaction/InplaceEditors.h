@@ -168,6 +168,12 @@ class TGridComboOf : public TGridEditorOf<TBase> {
 public:
     using TGridEditorOf<TBase>::TGridEditorOf;
     void AutoSizeDropWidth();
+    // Height of one item of the list.
+    int ItemHeight() const;
+    // Sized over a cell H pixels high: the selection field H - 6 pixels, so
+    // that the closed box is H high, and the window, open list included,
+    // ItemHeight x (DropDownCount + 1) + H.
+    void FitToCell(int H);
     // Type-ahead after a key release: the text before the caret completed
     // by the first of the items that begins with it (then, for the 8-bit
     // combo, by the grid's lookup items).
@@ -188,9 +194,11 @@ protected:
     void KeyUp(Word& Key, TShiftState Shift) override;
     void DoEnter() override;
     void WndProc(TMessage& Message) override;
+    int WindowHeight() const override;
     // With the grid's LookupHistory, a text not among the items joins them.
     void KeepInHistory();
     bool FLookupEnabled = true;
+    int FCellHeight = 0;  // the cell the box was fitted to; 0 before
 };
 
 class TGridCombo : public TGridComboOf<TPSGComboBox> {

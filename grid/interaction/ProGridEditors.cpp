@@ -206,6 +206,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
             C->SetItemIndex(C->Items()->Count() > 0 ? I : -1);
         }
         Place(C, R, W, H);
+        C->FitToCell(H);
         if (FEdit.InUse == edComboEdit) {
             C->SetText(Text);
             if (C->HandleAllocated())
@@ -337,6 +338,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
             C->SetItemIndex(I >= 0 ? I : (C->Items()->Count() > 0 ? 0 : -1));
         }
         Place(C, R, W, H);
+        C->FitToCell(H);
         if (FEdit.InUse == edUniComboEdit)
             C->SetText(V);
         C->Font()->Assign(Font());

@@ -1065,6 +1065,57 @@ TEST(GridEditing, CaretGoesUnderTheMouseWhenAClickOpenedTheEditor)
     }
 }
 
+// A combo editor's closed box fills its cell's height, and the area of its
+// open list is DropDownCount + 1 items high whatever the number of items,
+// read from the real windows.
+TEST(GridEditing, ComboEditorBoxFillsTheCellAndListShowsDropDownCountPlusOne)
+{
+    for (TEditorType T : {edComboEdit, edComboList, edUniComboEdit, edUniComboList}) {
+        EditFixture F;
+        F.Type = T;
+        F.G->SetDefaultRowHeight(34);
+        F.G->FocusCell(1, 1, true);
+        F.Key(VK_F2);
+        F.Key(VK_ESCAPE);
+        const bool Uni = T == edUniComboEdit || T == edUniComboList;
+        TCustomComboBox* C = Uni ? static_cast<TCustomComboBox*>(F.G->EditState().UniCombo)
+                                 : static_cast<TCustomComboBox*>(F.G->EditState().Combo);
+        ASSERT_NE(C, nullptr) << "type " << T;
+        for (int i = 0; i < 20; ++i) {
+            if (Uni)
+                F.G->EditState().UniCombo->Items()->Add(L"item " + std::to_wstring(i));
+            else
+                C->Items()->Add("item " + std::to_string(i));
+        }
+        F.G->FocusCell(2, 2, true);
+        F.Key(VK_F2);
+        ASSERT_TRUE(EditorFocused(F.G)) << "type " << T;
+        const TRect Cell = F.G->CellRect(2, 2);
+        const int H = static_cast<int>(Cell.bottom - Cell.top) - 1;
+        RECT Box{};
+        GetWindowRect(C->Handle(), &Box);
+        EXPECT_EQ(Box.bottom - Box.top, H) << "type " << T << ": the closed box is as high as the cell";
+        const int Item = static_cast<int>(SendMessageW(C->Handle(), CB_GETITEMHEIGHT, 0, 0));
+        ASSERT_GT(Item, 0);
+        SendMessageW(C->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+        gui::Settle();
+        RECT Dropped{};
+        SendMessageW(C->Handle(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&Dropped));
+        EXPECT_EQ(Dropped.bottom - Dropped.top, Item * (C->DropDownCount() + 1))
+            << "type " << T << ": item height " << Item;
+        // The list itself keeps to whole items: at least DropDownCount show.
+        COMBOBOXINFO Info{};
+        Info.cbSize = sizeof(Info);
+        ASSERT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
+        RECT List{};
+        GetWindowRect(Info.hwndList, &List);
+        EXPECT_TRUE(IsWindowVisible(Info.hwndList)) << "type " << T;
+        EXPECT_GE(List.bottom - List.top, Item * C->DropDownCount()) << "type " << T;
+        SendMessageW(C->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+        F.Key(VK_ESCAPE);
+    }
+}
+
 // The wheel steps through a combo editor's items and reports each step.
 TEST(GridEditing, WheelStepsThroughTheComboItems)
 {
