@@ -302,6 +302,7 @@ TEST_F(GlowButtons, AcceleratorClicksOrDropsDown)
     Menu->SetDropDownMenu(Popup);
     TProGlowButton* Off = Add(240, 20, "&Save");
     Off->SetEnabled(false);
+    TProGlowButton* Spaced = Add(350, 20, "Save & Exit");
     int Popups = 0;
     gui::PopupMenuAnswers Answer([&](TPopupMenu*, HMENU, int, int) {
         ++Popups;
@@ -328,6 +329,11 @@ TEST_F(GlowButtons, AcceleratorClicksOrDropsDown)
     // has the focus is an accelerator too.
     gui::TypeText("o");
     EXPECT_EQ(ClicksOf(Open), 2);
+    // A space presses the focused button, never the one whose caption has
+    // "& ".
+    gui::TypeText(" ");
+    EXPECT_EQ(ClicksOf(Open), 3);
+    EXPECT_EQ(ClicksOf(Spaced), 0);
 }
 
 TEST_F(GlowButtons, DefaultButtonTakesEnter)
