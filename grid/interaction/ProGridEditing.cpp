@@ -487,9 +487,13 @@ bool TProStringGrid::EditingMessage(TMessage& Message)
     if (Message.Msg == WM_COMMAND && Message.LParam != 0)
         return EditorCommand(Message);
     if (Message.Msg == WM_SETFOCUS && FEdit.PopupClosed) {
-        // The focus that comes back when an edit link's popup closed is the
-        // one the closed state skips; after it focus handling is as usual.
+        // The focus that comes back when an edit link's popup closed is no
+        // new entry: the window takes it and paints the focused cell, but the
+        // grid opens and closes no editor (with AlwaysEdit the popup would
+        // open again at once). The next focus gain is handled as usual.
         FEdit.PopupClosed = false;
+        TBaseGrid::WndProc(Message);
+        return true;
     }
     return false;
 }

@@ -828,9 +828,11 @@ class PopupEditLink : public TEditLink {
 public:
     using TEditLink::TEditLink;
     TEdit* Edit = nullptr;
+    int Opened = 0;
     TWinControl* GetEditControl() override { return Edit; }
     void CreateEditor(TWinControl* Parent) override
     {
+        ++Opened;
         Edit = new TEdit(Parent);
         Edit->SetParent(Parent);
     }
@@ -846,6 +848,21 @@ public:
             Edit->SetText(Value);
     }
 };
+
+// Once the popup's editor has the focus: Text typed into it, then the grid's
+// form activated, which closes the popup.
+::testing::AssertionResult TypeIntoPopupAndClose(EditFixture& F, PopupEditLink* Link, const wchar_t* Text)
+{
+    if (!gui::PumpUntil([&] { return Link->Edit != nullptr && Link->Edit->Focused(); }, 2000))
+        return ::testing::AssertionFailure() << "the popup's editor never took the focus";
+    SendMessageW(Link->Edit->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text));
+    SetForegroundWindow(F.Form->Handle());
+    SetActiveWindow(F.Form->Handle());
+    gui::Settle();
+    if (!gui::PumpUntil([&] { return !Link->PopupForm()->Visible(); }, 2000))
+        return ::testing::AssertionFailure() << "the popup stayed open";
+    return ::testing::AssertionSuccess();
+}
 
 // The popup of an edit link writes its value when it closes; the closed
 // state then skips one focus gain of the grid and clears, so that the
@@ -868,12 +885,7 @@ TEST(GridEditing, PopupEditLinkClosesOnceAndFocusHandlingGoesOn)
     F.G->FocusCell(1, 1, true);
     F.Key(VK_F2);
     ASSERT_NE(Link->PopupForm(), nullptr);
-    ASSERT_TRUE(gui::PumpUntil([&] { return Link->Edit != nullptr && Link->Edit->Focused(); }, 2000));
-    SendMessageW(Link->Edit->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"popped"));
-    SetForegroundWindow(F.Form->Handle());
-    SetActiveWindow(F.Form->Handle());
-    gui::Settle();
-    ASSERT_TRUE(gui::PumpUntil([&] { return !Link->PopupForm()->Visible(); }, 2000));
+    ASSERT_TRUE(TypeIntoPopupAndClose(F, Link, L"popped"));
     EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "popped");
     F.G->SetFocus();
     gui::Settle();
@@ -889,6 +901,61 @@ TEST(GridEditing, PopupEditLinkClosesOnceAndFocusHandlingGoesOn)
     gui::Settle();
     EXPECT_FALSE(F.G->EditState().Active);
     EXPECT_NE(F.G->GetCellTextRaw(2, 2).find("x"), String::npos);
+}
+
+// With AlwaysEdit and a cell that shows a combo button, a focus gain of the
+// grid opens the cell's editor. The one gain that follows the popup closing
+// opens nothing (the popup would come straight back) and still paints the
+// focused cell; the next gain opens the editor again.
+TEST(GridEditing, PopupClosedSkipsOnlyTheFocusGainThatFollows)
+{
+    EditFixture F;
+    auto* Other = new TEdit(F.Form);
+    Other->SetParent(F.Form);
+    Other->SetBounds(8, 252, 100, 20);
+    auto* Link = new PopupEditLink(F.Form);
+    Link->EditStyle = esPopup;
+    Link->PopupWidth = 120;
+    Link->PopupHeight = 24;
+    F.G->SetEditLink(Link);
+    F.G->Navigation()->AlwaysEdit = true;
+    F.G->OnHasComboBox = [](TObject*, int, int, bool& Has) { Has = true; };
+    F.Type = edCustom;
+    F.G->WriteCellText(1, 1, "start");
+    F.G->FocusCell(1, 1, true);
+    if (Link->Opened == 0)
+        F.Key(VK_F2);
+    ASSERT_EQ(Link->Opened, 1);
+    ASSERT_TRUE(TypeIntoPopupAndClose(F, Link, L"popped"));
+    gui::PumpFor(200);
+    EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "popped");
+    EXPECT_EQ(GetFocus(), F.G->Handle());
+    EXPECT_EQ(Link->Opened, 1) << "the focus coming back opened the popup again";
+    EXPECT_FALSE(Link->PopupForm()->Visible());
+    EXPECT_FALSE(F.G->EditState().PopupClosed) << "cleared by the gain it skipped";
+    // The focused cell is painted as focused: the same as after an ordinary
+    // gain of the focus.
+    const TRect Cell = F.G->CellRect(1, 1);
+    const auto Skipped = gui::CaptureControl(F.G);
+    Other->SetFocus();
+    gui::Settle();
+    F.G->OnHasComboBox = nullptr;
+    F.G->SetFocus();
+    gui::Settle();
+    const auto Ordinary = gui::CaptureControl(F.G);
+    for (int Y = static_cast<int>(Cell.top); Y < static_cast<int>(Cell.bottom); ++Y)
+        for (int X = static_cast<int>(Cell.left); X < static_cast<int>(Cell.right); ++X)
+            ASSERT_EQ(gui::PixelAt(Skipped.get(), X, Y), gui::PixelAt(Ordinary.get(), X, Y)) << X << "," << Y;
+    ASSERT_EQ(Link->Opened, 1);
+
+    // The next gain is handled: the editor opens again.
+    Other->SetFocus();
+    gui::Settle();
+    F.G->OnHasComboBox = [](TObject*, int, int, bool& Has) { Has = true; };
+    F.G->SetFocus();
+    gui::Settle();
+    EXPECT_EQ(Link->Opened, 2) << "the gain after the skipped one opens the editor";
+    EXPECT_TRUE(Link->PopupForm()->Visible());
 }
 
 } // namespace
