@@ -42,11 +42,12 @@ int ScaledSize(int Size, int New, int Old)
     return static_cast<int>(std::nearbyint(static_cast<double>(Size) * New / Old));
 }
 
+// Lines of a cell text: CR LF, a lone CR and a lone LF each end one.
 int TextLineCount(const String& Text)
 {
     int Lines = 1;
     for (size_t I = 0; I < Text.size(); ++I)
-        if (Text[I] == '\n')
+        if (Text[I] == '\r' || (Text[I] == '\n' && (I == 0 || Text[I - 1] != '\r')))
             ++Lines;
     return Lines;
 }

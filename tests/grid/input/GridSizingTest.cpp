@@ -11,6 +11,7 @@
 #include "framework/Application.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/MouseActions.h"
+#include "grid/interaction/ProInplaceEdit.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
@@ -205,6 +206,87 @@ TEST_F(GridSizing, AutoSizeRowFormulas)
         EXPECT_EQ(Grid->RowHeights(1), C.Expected) << C.Name;
         delete Grid;
     }
+}
+
+TEST_F(GridSizing, RowLineCountTakesTheMostLinesOfTheRow)
+{
+    struct Case {
+        const char* Text;
+        int Lines;
+    };
+    const Case Cases[] = {{"one", 1}, {"a\r\nb\r\nc", 3}, {"a\rb", 2}, {"a\nb", 2}, {"a\r\n", 2}, {"", 1}};
+    G->Multilinecells = true;
+    for (const Case& C : Cases) {
+        G->WriteCellText(3, 2, C.Text);
+        EXPECT_EQ(G->RowLineCount(2), C.Lines) << G->RowLineCount(2) << " for " << C.Lines;
+    }
+    G->WriteCellText(1, 2, "x\r\ny");
+    G->WriteCellText(4, 2, "1\r\n2\r\n3\r\n4");
+    EXPECT_EQ(G->RowLineCount(2), 4) << "the last column counts too";
+    G->Multilinecells = false;
+    EXPECT_EQ(G->RowLineCount(2), 1);
+}
+
+TEST_F(GridSizing, RowHeightForLinesFormula)
+{
+    TBitmap B(1, 1);
+    B.Canvas()->Font()->Assign(G->Font());
+    const int TH = B.Canvas()->TextHeight("gh");
+    ASSERT_GE(TH, 8);
+    for (const auto& [Lines, Extra] : {std::pair<int, int>{1, 4}, {3, 4}, {5, 0}}) {
+        G->SetRowHeightForLines(2, Lines, Extra);
+        EXPECT_EQ(G->RowHeights(2), Extra + Lines * (TH + TH / 8)) << Lines << " lines";
+    }
+    G->SetRowSizeLimits(22, 40);
+    G->SetRowHeightForLines(2, 6, 4);
+    EXPECT_EQ(G->RowHeights(2), 40) << "within the row limits";
+}
+
+// A row that grows while its cell is typed into, until the rows no longer
+// all fit, keeps the open editor over the cell with the text typed so far.
+TEST(GridSizingTyping, GrowingRowKeepsTheEditorOverItsCell)
+{
+    auto* Form = new TForm(Application);
+    Form->SetBounds(40, 40, 500, 400);
+    auto* G = new TProStringGrid(Form);
+    G->SetParent(Form);
+    G->SetBounds(8, 8, 300, 260);
+    G->SetScrollBars(ssVertical);
+    G->SetColCount(3);
+    G->SetRowCount(10);
+    G->SetDefaultRowHeight(22);
+    G->SetDefaultColWidth(90);
+    G->SetOptions(G->Options() | goEditing);
+    G->SetWordWrap(true);
+    G->SizeWhileTyping.Height = true;
+    Form->Show();
+    gui::Settle();
+    G->SetFocus();
+    G->FocusCell(1, 8, true);
+    ASSERT_GE(G->VisibleRowCount() + G->FixedRows(), G->RowCount()) << "all rows shown at the start";
+    gui::PressKey(VK_F2);
+    ASSERT_TRUE(G->EditorMode());
+    gui::TypeText("one two three four five six seven eight nine ten");
+    // The editor sizes the row when the key of the last character comes up.
+    PostMessageW(GetFocus(), WM_KEYUP, 'N', static_cast<LPARAM>(1 | (3u << 30)));
+    gui::Settle();
+    EXPECT_LT(G->VisibleRowCount() + G->FixedRows(), G->RowCount()) << "the row grew past the grid";
+    ASSERT_TRUE(G->EditorMode());
+    auto* E = G->GetInplaceEditor();
+    ASSERT_NE(E, nullptr);
+    EXPECT_TRUE(E->Focused());
+    EXPECT_EQ(E->Text(), "one two three four five six seven eight nine ten");
+    const TRect R = G->CellRect(1, 8);
+    ASSERT_GT(RectHeight(R), 0);
+    RECT B;
+    GetWindowRect(E->Handle(), &B);
+    MapWindowPoints(nullptr, G->Handle(), reinterpret_cast<POINT*>(&B), 2);
+    EXPECT_GE(B.left, R.left);
+    EXPECT_GE(B.top, R.top);
+    EXPECT_LE(B.right, R.right);
+    EXPECT_LE(B.bottom, R.bottom);
+    EXPECT_GT(B.bottom - B.top, 22) << "the editor grew with the row";
+    delete Form;
 }
 
 TEST_F(GridSizing, StretchColumnCases)
