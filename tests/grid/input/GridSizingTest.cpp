@@ -9,7 +9,9 @@
 #include <utility>
 
 #include "framework/Application.h"
+#include "grid/core/CellGraphic.h"
 #include "grid/core/ProGrid.h"
+#include "grid/core/ProGridLook.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/ProInplaceEdit.h"
 #include "tests/support/GuiHarness.h"
@@ -123,6 +125,20 @@ TEST_F(GridSizing, AutoSizeColumnFormulas)
         {"minimum limit", [](TStubGrid* G) {
              G->SetColumnSizeLimits(25, 0);
          }, false, 25},
+        {"full-width graphic takes the cell less its margins", [](TStubGrid* G) {
+             G->SetColWidths(1, 100);
+             auto* Full = new TCellGraphic;
+             Full->CellType = ctProgress;
+             Full->CellHAlign = haFull;
+             G->SetCellGraphicObject(1, 1, Full);
+             G->TextSize[{1, 2}] = {20, 14};
+         }, false, 2 + (100 - 2 - 4) + 4},
+        {"combo drop-down always shown adds its button", [](TStubGrid* G) {
+             G->TextSize[{1, 1}] = {30, 14};
+             G->TextSize[{1, 2}] = {40, 14};
+             G->ControlLook()->SetDropDownAlwaysVisible(true);
+             G->OnHasComboBox = [](TObject*, int, int ARow, bool& Has) { Has = ARow == 1; };
+         }, false, 2 + 30 + 16 + 4},
         {"hook changes the width", [](TStubGrid* G) {
              G->TextSize[{1, 1}] = {30, 14};
              G->OnUpdateColumnSize = [](TObject*, int ACol, int& W) { if (ACol == 1) W = 77; };
@@ -180,6 +196,26 @@ TEST_F(GridSizing, AutoSizeRowFormulas)
              G->GraphicSize[{1, 1}] = {13, 13};
              G->TextSize[{2, 1}] = {10, 40};
          }, false, 2 + 40 + 2},
+        {"a data check box with a glyph counts no text", [](TStubGrid* G) {
+             auto* Box = new TCellGraphic;
+             Box->CellType = ctVirtCheckBox;
+             G->SetCellGraphicObject(1, 1, Box);
+             G->GraphicSize[{1, 1}] = {13, 13};
+             G->TextSize[{1, 1}] = {10, 30};
+         }, false, 2 + 13 + 2},
+        {"full-height graphic takes its height less the margins", [](TStubGrid* G) {
+             auto* Full = new TCellGraphic;
+             Full->CellType = ctProgress;
+             Full->CellVAlign = vaFull;
+             G->SetCellGraphicObject(1, 1, Full);
+             G->GraphicSize[{1, 1}] = {10, 60};
+             G->TextSize[{1, 1}] = {10, 15};
+         }, false, 2 + (60 - 2 - 4) + 2},
+        {"covered cell of a merge counts nothing", [](TStubGrid* G) {
+             G->TextSize[{1, 1}] = {10, 15};
+             G->TextSize[{3, 1}] = {10, 70};
+             G->MergeCells(2, 1, 2, 1);
+         }, false, 2 + 15 + 2},
         {"only grow keeps a higher row", [](TStubGrid* G) {
              G->TextSize[{1, 1}] = {10, 15};
              G->SetRowHeights(1, 60);
