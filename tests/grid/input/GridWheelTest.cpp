@@ -186,6 +186,40 @@ TEST_F(GridWheel, PanAnchorShowsTheGlyphOfItsDirections)
     }
 }
 
+// Panning both ways: the cursor shows the direction and the current cell
+// follows the pointer's side of the anchor.
+TEST_F(GridWheel, PanningBothWaysShowsTheDirectionCursorAndMovesTheCell)
+{
+    struct Case {
+        int DX, DY;  // pointer beside the anchor
+        int Cursor;
+        int DCol, DRow;
+    };
+    const Case Cases[] = {
+        {3, -4, 8000, 0, 0}, {40, 0, 8003, 1, 0}, {-40, 0, 8002, -1, 0}, {0, 40, 8001, 0, 1},
+        {0, -40, 8004, 0, -1}, {40, -40, 8005, 1, -1}, {-40, -40, 8006, -1, -1}, {40, 40, 8007, 1, 1},
+        {-40, 40, 8008, -1, 1},
+    };
+    G->IntelliPan = ipBoth;
+    const TPoint A{150, 120};
+    for (const Case& C : Cases) {
+        G->FocusCell(5, 10, true);
+        const TPoint S = G->ClientToScreen(TPoint{A.x + C.DX, A.y + C.DY});
+        SetCursorPos(S.x, S.y);
+        Post(WM_MBUTTONDOWN, MK_MBUTTON, A);
+        ASSERT_TRUE(G->Panning());
+        ASSERT_TRUE(gui::PumpUntil([&] { return G->Col() != 5 || G->Row() != 10; }, C.Cursor == 8000 ? 100 : 3000) ||
+                    C.Cursor == 8000);
+        EXPECT_EQ(GetCursor(), LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(C.Cursor))) << C.Cursor;
+        Post(WM_KEYDOWN, VK_SHIFT, TPoint{0, 0});
+        ASSERT_FALSE(G->Panning());
+        EXPECT_EQ(G->Col() > 5, C.DCol > 0) << C.Cursor;
+        EXPECT_EQ(G->Col() < 5, C.DCol < 0) << C.Cursor;
+        EXPECT_EQ(G->Row() > 10, C.DRow > 0) << C.Cursor;
+        EXPECT_EQ(G->Row() < 10, C.DRow < 0) << C.Cursor;
+    }
+}
+
 TEST_F(GridWheel, DragScrollOptionsAreCopiedIntoTheGrid)
 {
     TDragScrollOptions O;
