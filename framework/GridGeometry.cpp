@@ -161,7 +161,7 @@ int TCustomGrid::LastTop(bool Horz) const
     const std::deque<int>& sizes = Horz ? FColWidths : FRowHeights;
     const int count = Horz ? FColCount : FRowCount;
     const int fixed = Horz ? FFixedCols : FFixedRows;
-    const int available = (Horz ? ClientWidth() : ClientHeight()) - FixedExtent(Horz);
+    const int available = (Horz ? CellAreaWidth() : CellAreaHeight()) - FixedExtent(Horz);
     int used = 0;
     for (int i = count - 1; i >= fixed; --i) {
         used += sizes[static_cast<std::size_t>(i)];
@@ -208,13 +208,13 @@ void TCustomGrid::CalcDrawInfo(TGridDrawInfo& DrawInfo) const
         }
         A.GridBoundary = std::min(pos, Extent);
     };
-    axis(DrawInfo.Horz, FColWidths, FColCount, FFixedCols, FTopLeft.X, ClientWidth());
-    axis(DrawInfo.Vert, FRowHeights, FRowCount, FFixedRows, FTopLeft.Y, ClientHeight());
+    axis(DrawInfo.Horz, FColWidths, FColCount, FFixedCols, FTopLeft.X, CellAreaWidth());
+    axis(DrawInfo.Vert, FRowHeights, FRowCount, FFixedRows, FTopLeft.Y, CellAreaHeight());
 }
 
 int TCustomGrid::VisibleColCount() const
 {
-    const int available = ClientWidth() - FixedExtent(true);
+    const int available = CellAreaWidth() - FixedExtent(true);
     int used = 0;
     int count = 0;
     for (int c = FTopLeft.X; c < FColCount; ++c) {
@@ -229,7 +229,7 @@ int TCustomGrid::VisibleColCount() const
 
 int TCustomGrid::VisibleRowCount() const
 {
-    const int available = ClientHeight() - FixedExtent(false);
+    const int available = CellAreaHeight() - FixedExtent(false);
     int used = 0;
     int count = 0;
     for (int r = FTopLeft.Y; r < FRowCount; ++r) {
@@ -291,8 +291,8 @@ TRect TCustomGrid::CellRect(int ACol, int ARow) const
 {
     if (ACol < 0 || ARow < 0 || ACol >= FColCount || ARow >= FRowCount)
         return TRect{0, 0, 0, 0};
-    const int width = ClientWidth();
-    const int height = ClientHeight();
+    const int width = CellAreaWidth();
+    const int height = CellAreaHeight();
     const int x = AxisStart(FColWidths, ACol, FFixedCols, FTopLeft.X, FGridLineWidth, width);
     if (x == INT_MIN)
         return TRect{0, 0, 0, 0};
@@ -305,8 +305,8 @@ TRect TCustomGrid::CellRect(int ACol, int ARow) const
 
 TGridCoord TCustomGrid::MouseCoord(int X, int Y) const
 {
-    const int col = AxisCell(FColWidths, X, FColCount, FFixedCols, FTopLeft.X, FGridLineWidth, ClientWidth());
-    const int row = AxisCell(FRowHeights, Y, FRowCount, FFixedRows, FTopLeft.Y, FGridLineWidth, ClientHeight());
+    const int col = AxisCell(FColWidths, X, FColCount, FFixedCols, FTopLeft.X, FGridLineWidth, CellAreaWidth());
+    const int row = AxisCell(FRowHeights, Y, FRowCount, FFixedRows, FTopLeft.Y, FGridLineWidth, CellAreaHeight());
     return TGridCoord{col, row};
 }
 
@@ -357,7 +357,7 @@ void TCustomGrid::ClampInView(int ACol, int ARow)
         if (Index < first)
             return Index;
         // The first index that shows Index whole, walking back from it.
-        const int available = (Horz ? ClientWidth() : ClientHeight()) - FixedExtent(Horz);
+        const int available = (Horz ? CellAreaWidth() : CellAreaHeight()) - FixedExtent(Horz);
         int used = sizes[static_cast<std::size_t>(Index)];
         if (used > available)
             return Index;
@@ -384,8 +384,8 @@ int TCustomGrid::ScreenStart(bool Horz, int Index) const
     if (Horz)
         return Index < 0 || Index >= FColCount
                    ? INT_MIN
-                   : AxisStart(FColWidths, Index, FFixedCols, FTopLeft.X, FGridLineWidth, ClientWidth());
+                   : AxisStart(FColWidths, Index, FFixedCols, FTopLeft.X, FGridLineWidth, CellAreaWidth());
     return Index < 0 || Index >= FRowCount
                ? INT_MIN
-               : AxisStart(FRowHeights, Index, FFixedRows, FTopLeft.Y, FGridLineWidth, ClientHeight());
+               : AxisStart(FRowHeights, Index, FFixedRows, FTopLeft.Y, FGridLineWidth, CellAreaHeight());
 }

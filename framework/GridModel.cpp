@@ -427,7 +427,7 @@ void TCustomGrid::ScreenSpan(bool Horz, int From, int To, int& Start, int& End) 
     const int count = Horz ? FColCount : FRowCount;
     const int fixed = Horz ? FFixedCols : FFixedRows;
     const int first = Horz ? FTopLeft.X : FTopLeft.Y;
-    const int extent = Horz ? ClientWidth() : ClientHeight();
+    const int extent = Horz ? CellAreaWidth() : CellAreaHeight();
     Start = extent;
     End = 0;
     int pos = 0;

@@ -45,8 +45,8 @@ void TCustomGrid::Paint()
 {
     TCanvas* canvas = Canvas();
     const TRect clip = canvas->ClipRect();
-    const int width = ClientWidth();
-    const int height = ClientHeight();
+    const int width = CellAreaWidth();
+    const int height = CellAreaHeight();
     const std::vector<TScreenCell> cols = CellsOnScreen(*this, true, width);
     const std::vector<TScreenCell> rows = CellsOnScreen(*this, false, height);
     const TGridRect selection = Selection();

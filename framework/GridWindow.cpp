@@ -110,6 +110,14 @@ void TCustomGrid::BoundsChanged()
     UpdateEditorPlace();
 }
 
+void TCustomGrid::CellAreaChanged()
+{
+    SetTopLeft(FTopLeft.X, FTopLeft.Y);
+    UpdateScrollRange();
+    UpdateEditorPlace();
+    Invalidate();
+}
+
 void TCustomGrid::DoEnter()
 {
     TCustomControl::DoEnter();

@@ -274,9 +274,9 @@ public:
     int VisibleColCount() const;
     int VisibleRowCount() const;
 
-    // The cell's rectangle in client coordinates, cut at the client edge;
-    // empty (all 0) when no part of the cell is on screen (scrolled away,
-    // beyond the client area, or outside the grid).
+    // The cell's rectangle in client coordinates, cut at the edge of
+    // CellArea; empty (all 0) when no part of the cell is on screen
+    // (scrolled away, beyond the cell area, or outside the grid).
     TRect CellRect(int ACol, int ARow) const;
     // The cell at a client point; -1 for a coordinate outside the cells.
     TGridCoord MouseCoord(int X, int Y) const;
@@ -364,6 +364,17 @@ protected:
     // Whether the bar of a direction stays shown even when nothing scrolls
     // (its arrows are then the descendant's to disable). The base: never.
     virtual bool KeepScrollBar(bool Horz) const { (void)Horz; return false; }
+    // The part of the client area that the cells take, from its top-left
+    // corner. The base: all of it; a descendant that keeps a strip of the
+    // client area for a child window of its own leaves that strip out.
+    // Everything that places cells on screen (the paint loop, CellRect,
+    // MouseCoord, the visible counts, the largest TopRow and LeftCol, the
+    // scroll range, the drag scrolling) stops at its edges.
+    virtual TRect CellArea() const { return ClientRect(); }
+    // For a descendant whose CellArea changed while the bounds did not:
+    // keeps the top-left cell in range, updates the scroll bars, places an
+    // open editor again and repaints.
+    void CellAreaChanged();
     // After TopRow or LeftCol changed (the grid has been invalidated and
     // the scroll bars updated).
     virtual void TopLeftChanged();
@@ -497,6 +508,8 @@ private:
     int FixedExtent(bool Horz) const;
     void InvalidateSelectionChange(const TGridRect& Old);
     void ScreenSpan(bool Horz, int From, int To, int& Start, int& End) const;
+    int CellAreaWidth() const { return CellArea().right; }
+    int CellAreaHeight() const { return CellArea().bottom; }
     int ScreenStart(bool Horz, int Index) const;
     TGridCoord DragCell(int X, int Y) const;
     void UpdateEditorPlace();

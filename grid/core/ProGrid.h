@@ -1313,6 +1313,8 @@ protected:
     void WndProc(TMessage& Message) override;
     void TopLeftChanged() override;
     bool KeepScrollBar(bool Horz) const override;
+    // The client area less a shown search bar along the bottom edge.
+    TRect CellArea() const override;
     TInplaceEdit* CreateEditor() override;
     bool CanEditShow() override;
     String GetEditText(int ACol, int ARow) override;

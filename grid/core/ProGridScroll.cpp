@@ -173,7 +173,7 @@ void TProStringGrid::UpdateVertScrollProportion()
     const int Fixed = TStringGrid::FixedRows();
     const int T = G + (RowCount() > Fixed ? SumRowHeights(Fixed, RowCount() - 1) + (RowCount() - Fixed) * G : 0);
     const int L = G + (TopRow() > Fixed ? SumRowHeights(Fixed, TopRow() - 1) + (TopRow() - Fixed) * G : 0);
-    const int H = ClientHeight();
+    const int H = CellArea().bottom;
     if (T <= 0)
         return;
     const float Ratio = static_cast<float>(H - F) / static_cast<float>(T);
@@ -282,7 +282,7 @@ void TProStringGrid::PaintBackgroundOutsideCells(TCanvas* ACanvas)
         return;
     TGridDrawInfo Info;
     CalcDrawInfo(Info);
-    const TRect Client = ClientRect();
+    const TRect Client = CellArea();
     HRGN Area = CreateRectRgn(0, 0, 0, 0);
     if (Info.Horz.GridBoundary < Client.right) {
         HRGN Strip = CreateRectRgn(Info.Horz.GridBoundary, 0, Client.right, Client.bottom);

@@ -273,6 +273,17 @@ TSearchPanel* TProStringGrid::SearchPanel()
     return FSearchPanel;
 }
 
+// The cells end where a shown search bar begins: the visible rows, the
+// scroll range and the scrolling that keeps the current row in view all
+// count without the bar, so that the last row can scroll fully above it.
+TRect TProStringGrid::CellArea() const
+{
+    TRect R = TBaseGrid::CellArea();
+    if (FSearchPanel != nullptr && FSearchPanel->Visible())
+        R.bottom = std::max(R.top, R.bottom - FSearchPanel->Height());
+    return R;
+}
+
 void TProStringGrid::UpdateSearchPanel()
 {
     TSearchFooter* F = FSearchFooter.get();
@@ -280,6 +291,7 @@ void TProStringGrid::UpdateSearchPanel()
     if (!FSearchPanel && !F->Visible())
         return;
     TSearchPanel* P = SearchPanel();
+    const TRect AreaBefore = CellArea();
     if (P->HighlightButton()->Down() && P->Visible() && !F->Visible())
         RemoveHighlights(false);
     P->SetColor(F->Color());
@@ -323,6 +335,8 @@ void TProStringGrid::UpdateSearchPanel()
     for (TProGridButton* B : Buttons)
         B->SetBounds(B->Left(), B->Top(), B->Width(), B->Visible() ? 23 : 0);
     P->SetHeight(F->Visible() ? 32 : 0);
+    if (CellArea().bottom != AreaBefore.bottom)
+        CellAreaChanged();
 }
 
 // ---------------------------------------------------------------------------

@@ -2,7 +2,8 @@
 // start state and resulting cell or selection; Tab and Enter walks over
 // read-only cells (a grid without any editable cell must end the walk where
 // it started); the incremental goto's time-out, hovering and blinking driven
-// by the grid timer; the editor reopening on focus with AlwaysEdit.
+// by the grid timer; the editor reopening on focus with AlwaysEdit; moving
+// down with the search bar shown.
 
 #include <array>
 #include <functional>
@@ -14,6 +15,8 @@
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/MouseActions.h"
+#include "grid/interaction/SearchFooter.h"
+#include "grid/interaction/SearchPanel.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
@@ -685,6 +688,75 @@ TEST(GridKeys, LosingTheFocusReleasesAPressedFormButton)
     F.Other->SetFocus();
     gui::Settle();
     EXPECT_NE(GetCapture(), F.G->Handle()) << "the button came up with the focus gone";
+}
+
+// ---------------------------------------------------------------------------
+// The search bar along the grid's bottom edge
+
+// A grid of 30 rows of 22 pixels with the search bar shown.
+class SearchBarFixture : public KeyFixture {
+public:
+    SearchBarFixture() : KeyFixture(30)
+    {
+        G->SearchFooter()->SetVisible(true);
+        gui::Settle();
+        P = G->SearchPanel();
+        G->SetFocus();
+        gui::Settle();
+    }
+
+    TSearchPanel* P = nullptr;
+};
+
+// The rows end where the bar begins: moving down to the last row, step by
+// step or with Ctrl+End, scrolls it wholly above the bar, a point on the
+// bar hits no cell, and the grid draws nothing over the bar. Hiding the bar
+// gives its room back to the rows.
+TEST(GridKeys, ShownSearchBarKeepsTheRowsAboveIt)
+{
+    SearchBarFixture F;
+    const int BarTop = F.P->Top();
+    ASSERT_EQ(F.P->Height(), 32);
+    ASSERT_EQ(BarTop, F.G->ClientHeight() - 32);
+    const int Visible = F.G->VisibleRowCount();
+    EXPECT_LE(F.G->CellRect(1, F.G->TopRow() + Visible - 1).bottom, BarTop);
+    EXPECT_EQ(F.G->MouseCoord(40, BarTop + 10).Y, -1);
+
+    F.G->FocusCell(2, 1, true);
+    for (int R = 2; R < 30; ++R) {
+        Press(VK_DOWN);
+        ASSERT_EQ(F.G->Row(), R);
+        const TRect Cell = F.G->CellRect(2, R);
+        EXPECT_EQ(Cell.bottom - Cell.top, 22) << "row " << R << " shown whole";
+        EXPECT_LE(Cell.bottom, BarTop) << "row " << R;
+    }
+    Press(VK_HOME, ssCtrl);
+    ASSERT_EQ(F.G->Row(), 1);
+    Press(VK_END, ssCtrl);
+    ASSERT_EQ(F.G->Row(), 29);
+    const TRect Last = F.G->CellRect(F.G->Col(), 29);
+    EXPECT_LE(Last.bottom, BarTop);
+    EXPECT_GT(Last.bottom, BarTop - 23) << "scrolled no further than the last row needs";
+
+    // Painted into a bitmap, the grid leaves the strip under the bar alone.
+    const int W = F.G->ClientWidth();
+    const int H = F.G->ClientHeight();
+    TBitmap Shot(W, H);
+    const COLORREF Marker = RGB(255, 0, 255);
+    Shot.Canvas()->Brush()->SetColor(static_cast<TColor>(Marker));
+    Shot.Canvas()->FillRect(Rect(0, 0, W, H));
+    F.G->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Shot.Canvas()->Handle()), 0);
+    EXPECT_GT(gui::CountPixelsNot(&Shot, Rect(0, 0, W, BarTop), Marker), 0);
+    EXPECT_EQ(gui::CountPixelsNot(&Shot, Rect(0, BarTop, W, H), Marker), 0);
+
+    const int TopWithBar = F.G->TopRow();
+    F.G->SearchFooter()->SetVisible(false);
+    gui::Settle();
+    EXPECT_LT(F.G->TopRow(), TopWithBar);
+    EXPECT_GT(F.G->VisibleRowCount(), Visible);
+    const TRect Freed = F.G->CellRect(F.G->Col(), 29);
+    EXPECT_GT(Freed.bottom, BarTop) << "the last row moves down into the bar's room";
+    EXPECT_LE(Freed.bottom, F.G->ClientHeight());
 }
 
 } // namespace
