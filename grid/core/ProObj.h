@@ -347,6 +347,7 @@ private:
     void GlyphChanged(TObject* Sender);
     void NotifyGroup();
     void ButtonPressed(TMessage& Message);
+    void DialogChar(TMessage& Message);
     void MouseEnter();
     void MouseLeave();
     void PaintFace(TRect& R);

@@ -308,6 +308,7 @@ void TProGridButton::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
     case CM_BUTTONPRESSED: ButtonPressed(Message); return;
+    case CM_DIALOGCHAR: DialogChar(Message); return;
     case CM_MOUSEENTER: MouseEnter(); break;
     case CM_MOUSELEAVE: MouseLeave(); break;
     case CM_ENABLEDCHANGED:
@@ -345,6 +346,19 @@ void TProGridButton::ButtonPressed(TMessage& Message)
         Invalidate();
     }
     FAllowAllUp = sender->AllowAllUp();
+}
+
+// The caption's accelerator clicks the button while it is enabled, visible
+// and on a parent that is showing.
+void TProGridButton::DialogChar(TMessage& Message)
+{
+    if (IsAccel(static_cast<Word>(Message.WParam), Caption()) && Enabled() && Visible() && Parent() != nullptr
+        && Parent()->Showing()) {
+        Click();
+        Message.Result = 1;
+        return;
+    }
+    TGraphicControl::WndProc(Message);
 }
 
 void TProGridButton::DblClick()

@@ -3,7 +3,7 @@
 // read-only cells (a grid without any editable cell must end the walk where
 // it started); the incremental goto's time-out, hovering and blinking driven
 // by the grid timer; the editor reopening on focus with AlwaysEdit; moving
-// down with the search bar shown.
+// down with the search bar shown; the accelerator of a grid button.
 
 #include <array>
 #include <functional>
@@ -12,6 +12,7 @@
 
 #include "framework/Application.h"
 #include "framework/Edit.h"
+#include "framework/Panel.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/MouseActions.h"
@@ -757,6 +758,59 @@ TEST(GridKeys, ShownSearchBarKeepsTheRowsAboveIt)
     const TRect Freed = F.G->CellRect(F.G->Col(), 29);
     EXPECT_GT(Freed.bottom, BarTop) << "the last row moves down into the bar's room";
     EXPECT_LE(Freed.bottom, F.G->ClientHeight());
+}
+
+// Alt and a caption's underlined letter click a grid button that is
+// enabled, visible and on a parent that shows. The search bar's buttons sit
+// on the grid, which hands no accelerator on to the controls it holds.
+TEST(GridKeys, GridButtonTakesItsAcceleratorOffTheGrid)
+{
+    SearchBarFixture F;
+    auto* Holder = new TPanel(F.Form);
+    Holder->SetParent(F.Form);
+    Holder->SetBounds(120, 262, 200, 30);
+    auto* Go = new TProGridButton(F.Form);
+    Go->SetParent(Holder);
+    Go->SetBounds(4, 4, 80, 23);
+    Go->SetCaption("&Go");
+    int Clicks = 0;
+    Go->OnClick = [&Clicks](TObject*) { ++Clicks; };
+    std::vector<TSearchAction> Actions;
+    F.G->OnSearchFooterAction = [&Actions](TObject*, const String&, int, int, TSearchAction A) {
+        Actions.push_back(A);
+    };
+    // Text in the search edit enables the bar's buttons.
+    F.P->SearchEdit()->SetFocus();
+    gui::Settle();
+    gui::TypeText("b");
+    ASSERT_TRUE(F.P->FindNextButton()->Enabled());
+    Actions.clear();
+    F.G->SetFocus();
+    // The keys go through the system's input queue to the foreground window.
+    SetForegroundWindow(F.Form->Handle());
+    gui::Settle();
+    ASSERT_EQ(GetForegroundWindow(), F.Form->Handle());
+
+    gui::PressAltKey('G');
+    EXPECT_EQ(Clicks, 1);
+    gui::PressAltKey('N');
+    EXPECT_TRUE(Actions.empty()) << "the bar's Find next, on the grid";
+
+    const std::pair<const char*, std::function<void(bool)>> Refusals[] = {
+        {"disabled", [Go](bool Off) { Go->SetEnabled(!Off); }},
+        {"hidden", [Go](bool Off) { Go->SetVisible(!Off); }},
+        {"parent hidden", [Holder](bool Off) { Holder->SetVisible(!Off); }},
+    };
+    for (const auto& [Name, Switch] : Refusals) {
+        Switch(true);
+        gui::Settle();
+        gui::PressAltKey('G');
+        EXPECT_EQ(Clicks, 1) << Name;
+        Switch(false);
+        gui::Settle();
+    }
+    gui::PressAltKey('G');
+    EXPECT_EQ(Clicks, 2);
 }
 
 } // namespace
