@@ -294,7 +294,8 @@ void TProStringGrid::KeyDownAppend(Word Key)
     if (FloatingShown)
         for (int C = 0; C < static_cast<int>(FooterTexts.size()); ++C)
             SetCells(C, RowCount() - 1, FooterTexts[static_cast<std::size_t>(C)]);
-    for (int C = 0; C < ColCount(); ++C) {
+    // Every column of the row, hidden ones included.
+    for (int C = 0; C < AllColCount(); ++C) {
         SetCells(C, Cleared, "");
         SetObjects(C, Cleared, nullptr);
     }

@@ -14,6 +14,7 @@
 #include "framework/Edit.h"
 #include "framework/Panel.h"
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/FloatingFooter.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/SearchFooter.h"
@@ -155,6 +156,22 @@ TEST(GridKeys, KeyMapMovesSelectsInsertsAndDeletes)
         {"Down on the last row appends", [](KeyFixture& F) { F.G->Navigation()->AppendOnArrowDown = true; }, 2, 7,
          VK_DOWN, NoMods, 2, 8, 9, -1,
          [](KeyFixture& F, const char* N) { EXPECT_EQ(F.G->Cells(2, 8), "") << N; }},
+        {"Down above a shown floating footer appends before it",
+         [](KeyFixture& F) {
+             F.G->Navigation()->AppendOnArrowDown = true;
+             F.G->FloatingFooter()->SetVisible(true);
+             for (int C = 0; C < 6; ++C)
+                 F.G->SetCells(C, 7, "sum" + std::to_string(C));
+         },
+         2, 6, VK_DOWN, NoMods, 2, 7, 9, -1,
+         [](KeyFixture& F, const char* N) {
+             // The footer's texts move to the new last row; the row they
+             // left is emptied in every column.
+             for (int C = 0; C < 6; ++C) {
+                 EXPECT_EQ(F.G->Cells(C, 7), "") << N << " column " << C;
+                 EXPECT_EQ(F.G->Cells(C, 8), "sum" + std::to_string(C)) << N << " column " << C;
+             }
+         }},
         {"Down on the last row, adding refused",
          [](KeyFixture& F) {
              F.G->Navigation()->AppendOnArrowDown = true;
