@@ -753,6 +753,9 @@ private:
     };
     void HoverMoved(int ACol, int ARow);
     void HoverLeft();
+    // The list view look's header under the pointer.
+    void ListViewHoverMoved(int ACol, int ARow);
+    TGridCoord FListViewHover{-1, -1};
     void SizingMoved(int X, int Y);
     void HeaderDragSelect(int ACol, int ARow, int Y);
     void FixedSizingMoved(int ACol, int ARow, int X, int Y);
@@ -796,6 +799,11 @@ public:
     TCanSortEvent OnCanSort;
     TSelectionResizeEvent OnSelectionResize;
     TSelectionResizeEvent OnSelectionResized;
+    // The menu a press on a fixed cell's drop-down button shows (its Tag
+    // set to the column), below the button; forgotten when it is freed.
+    TPopupMenu* FixedDropDownMenu() const { return FFixedDropDownMenu; }
+    void SetFixedDropDownMenu(TPopupMenu* Value);
+    TFixedDropDownClickEvent OnFixedDropDownClick;
 protected:
     virtual void ButtonDownHook(const TGridRect&) {}
     virtual void CellClickHook(int, int) {}
@@ -823,6 +831,12 @@ private:
     void HeaderClick(int ACol, int ARow, int X, int Y, TShiftState Shift);
     void ClickSort(int RealCol, TShiftState Shift);
     void FixedCellEditPress(TMouseButton Button, TGridCoord Cell, int X, int Y);
+    // A left press on a fixed cell with the hover look: true when it was on
+    // the drop-down button, which ends the press.
+    bool PressFixedCell(TGridCoord Cell, int X);
+    bool PressFixedDropDown(TGridCoord Cell, const TRect& R);
+    // The pressed look of a fixed cell (and of its drop-down button) ends.
+    void ReleaseFixedCell();
     void DrawFixedButton(int ACol, int ARow, bool Down);
     struct TMouseState {
         bool LeftDown = false;
@@ -848,6 +862,10 @@ private:
         bool WidthChanged = false;
     };
     TMouseState FMouse;
+    TPopupMenu* FFixedDropDownMenu = nullptr;
+    // Set by the drop-down event's answer: the hovered fixed cell stays as
+    // it is until the next left press.
+    bool FKeepFixedHighlight = false;
 public:
 
     // ---- Painting: settings and looks (ProGridStyle.cpp) ----

@@ -10,6 +10,7 @@
 #include "framework/Codepage.h"
 #include "framework/CommonControls.h"
 #include "framework/HintWindow.h"
+#include "framework/Menus.h"
 #include "grid/core/GridCellText.h"
 #include "grid/core/HTMLHintWindow.h"
 #include "grid/core/HtmlRender.h"
@@ -67,6 +68,8 @@ void TProStringGrid::Notification(TComponent* AComponent, TOperation Operation)
     TBaseGrid::Notification(AComponent, Operation);
     if (Operation == TOperation::opRemove && AComponent == PictureContainer)
         PictureContainer = nullptr;
+    if (Operation == TOperation::opRemove && AComponent == FFixedDropDownMenu)
+        FFixedDropDownMenu = nullptr;
 }
 
 // ---------------------------------------------------------------------------

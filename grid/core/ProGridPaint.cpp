@@ -178,7 +178,7 @@ bool TProStringGrid::IsHoverFixedCell(int ACol, int ARow)
     case hfNone: return false;
     case hfFixedRows: return ARow < TStringGrid::FixedRows();
     case hfFixedColumns: return ACol < TStringGrid::FixedCols();
-    case hfAll: return true;
+    case hfAll: return ACol < TStringGrid::FixedCols() || ARow < TStringGrid::FixedRows();
     }
     return false;
 }
@@ -306,8 +306,12 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, TGridDrawState ASt
                 Theme = ThemeApi().OpenThemeData(Handle(), L"header");
             if (Theme) {
                 InflateRect(&R, 1, 1);
-                const bool Over = HoverFixedCell.X == ACol && HoverFixedCell.Y == ARow;
-                const int HeaderState = Over && FixedCellPushed ? 3 : Over ? 2 : 1;
+                // Hot while the pointer is over the cell, pressed while the
+                // left button that went down on it is held.
+                const TGridCoord Here{ACol, ARow};
+                const bool Over = FMouseInControl && FListViewHover == Here;
+                const bool Down = Over && FMouse.LeftDown && FMouse.PressCell == Here;
+                const int HeaderState = Down ? 3 : Over ? 2 : 1;
                 const RECT Part = R;
                 ThemeApi().DrawThemeBackground(Theme, ACanvas->Handle(), 1, HeaderState, &Part, nullptr);
                 ThemeApi().CloseThemeData(Theme);

@@ -6,6 +6,8 @@
 
 #include "framework/Grids.h"
 
+class TPopupMenu;
+
 using TCanClickCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
 using TCheckBoxClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool State)>;
 using TRadioClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AIdx)>;
@@ -18,6 +20,11 @@ using TNodeAllowEvent = std::function<void(TObject* Sender, int ARow, int ARowRe
 using TNodeEvent = std::function<void(TObject* Sender, int ARow, int ARowReal)>;
 using TClickSortEvent = std::function<void(TObject* Sender, int ACol)>;
 using TCanSortEvent = std::function<void(TObject* Sender, int ACol, bool& DoSort)>;
+// A press on a fixed cell's drop-down button: AMenu is the menu to show
+// (none shows nothing); KeepFixedCellHighlighted keeps the cell's hover look
+// until the next press on the grid.
+using TFixedDropDownClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, TPopupMenu*& AMenu,
+                                                    bool& KeepFixedCellHighlighted)>;
 using TSelectionResizeEvent =
     std::function<void(TObject* Sender, const TGridRect& OrigSelection, const TGridRect& NewSelection)>;
 

@@ -89,6 +89,12 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     FMouse.WidthChanged = false;
     FEdit.SpinStepPending = false;
     TGridCoord Cell = MouseCoord(X, Y);
+    if (FKeepFixedHighlight) {
+        // The cell a drop-down kept highlighted lets go: the hover follows
+        // the pointer again.
+        FKeepFixedHighlight = false;
+        HoverMoved(Cell.X, Cell.Y);
+    }
     if (PressSelectionResizer(Message, X, Y))
         return;
     if (OnCanClickCell) {
@@ -114,6 +120,8 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
         FMouse.SizingRef = MouseCoord(X, Y - 4);
     if (Look == glListView && HoverFixedCell.X >= 0 && HoverFixedCell.Y >= 0)
         InvalidateCell(HoverFixedCell.X, HoverFixedCell.Y);
+    if (Look == glListView && FListViewHover.X >= 0 && FListViewHover.Y >= 0)
+        InvalidateCell(FListViewHover.X, FListViewHover.Y);
 
     if (Cell.X < 0 || Cell.Y < 0) {
         EndCellEdit();
@@ -614,6 +622,7 @@ void TProStringGrid::WMLButtonUp(TMessage& Message)
     FMouse.LeftDown = false;
     FMouse.KeepScroll = false;
     FCursorZone = 0;
+    ReleaseFixedCell();
     if (Look == glListView)
         Invalidate();
     if (FMouse.PressedHtmlButton.X >= 0) {

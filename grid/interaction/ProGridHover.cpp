@@ -34,6 +34,7 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
         FRememberedSelection = Entry;
     const TGridCoord Cell = MouseCoord(X, Y);
     HoverMoved(Cell.X, Cell.Y);
+    ListViewHoverMoved(Cell.X, Cell.Y);
     FScrolledUp = false;
     HeaderDragSelect(Cell.X, Cell.Y, Y);
     FixedSizingMoved(Cell.X, Cell.Y, X, Y);
@@ -97,7 +98,7 @@ bool TProStringGrid::IsOnHeaderBorder(int X, int Y)
 
 void TProStringGrid::HoverMoved(int ACol, int ARow)
 {
-    if (HoverFixedCells == hfNone)
+    if (HoverFixedCells == hfNone || FKeepFixedHighlight)
         return;
     const TGridCoord Old = HoverFixedCell;
     const TGridCoord New{ACol, ARow};
@@ -116,7 +117,13 @@ void TProStringGrid::HoverLeft()
 {
     FFixedColSizing.Armed = false;
     FFixedRowSizing.Armed = false;
-    if (HoverFixedCells == hfNone)
+    // The list view's header is drawn hot only while the pointer is over
+    // the grid: repainted now, it looks normal again.
+    const TGridCoord Hot = FListViewHover;
+    if (Look == glListView && Hot.X >= 0 && Hot.Y >= 0
+        && (Hot.X < TStringGrid::FixedCols() || Hot.Y < TStringGrid::FixedRows()))
+        InvalidateCell(Hot.X, Hot.Y);
+    if (HoverFixedCells == hfNone || FKeepFixedHighlight)
         return;
     const TGridCoord Old = HoverFixedCell;
     if (Old.X == -1 && Old.Y == -1)
@@ -124,6 +131,20 @@ void TProStringGrid::HoverLeft()
     HoverFixedCell = TGridCoord{-1, -1};
     if (Old.X >= 0 && Old.Y >= 0)
         InvalidateCell(Old.X, Old.Y);
+}
+
+void TProStringGrid::ListViewHoverMoved(int ACol, int ARow)
+{
+    const TGridCoord New{ACol, ARow};
+    if (Look != glListView || New == FListViewHover)
+        return;
+    const auto RepaintFixed = [this](TGridCoord C) {
+        if (C.X >= 0 && C.Y >= 0 && (C.X < TStringGrid::FixedCols() || C.Y < TStringGrid::FixedRows()))
+            InvalidateCell(C.X, C.Y);
+    };
+    RepaintFixed(FListViewHover);
+    FListViewHover = New;
+    RepaintFixed(New);
 }
 
 // Whole rows (columns) from the header where the press began to the one

@@ -1,6 +1,9 @@
 // The grid's mouse press and release: a sizing drag remembers the column
 // (row) it sizes and its size at the start, which the width (height) change
-// handling uses for proportional sizing and its end events.
+// handling uses for proportional sizing and its end events; a header with
+// the hover look is drawn pressed, and a press on its drop-down button
+// shows the drop-down menu.
+#include "framework/Menus.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/MouseActions.h"
 
@@ -23,6 +26,8 @@ void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         }
     }
     TBaseGrid::MouseDown(Button, Shift, X, Y);
+    if (Button == mbLeft && PressFixedCell(Cell, X))
+        return;
     FixedCellEditPress(Button, Cell, X, Y);
     if (GridState() == gsColSizing) {
         FSizingCol = SizingIndex();
@@ -83,4 +88,61 @@ void TProStringGrid::FixedCellEditPress(TMouseButton Button, TGridCoord Cell, in
             return;
     }
     EditFixedCell(Cell.X, Cell.Y);
+}
+
+void TProStringGrid::SetFixedDropDownMenu(TPopupMenu* Value)
+{
+    if (FFixedDropDownMenu)
+        FFixedDropDownMenu->RemoveFreeNotification(this);
+    FFixedDropDownMenu = Value;
+    if (Value)
+        Value->FreeNotification(this);
+}
+
+bool TProStringGrid::PressFixedCell(TGridCoord Cell, int X)
+{
+    if (Cell.X < 0 || Cell.Y < 0 || !IsHoverFixedCell(Cell.X, Cell.Y))
+        return false;
+    const TRect R = CellRect(Cell.X, Cell.Y);
+    // The button is the strip of the rightmost 16 pixels, as it is drawn.
+    if (FControlLook->FixedDropDownButton() && X > R.right - 16)
+        return PressFixedDropDown(Cell, R);
+    if (Cell.Y == TStringGrid::FixedRows() - 1 && HoverFixedCell == Cell && FixedGradient().DownFrom != clNone) {
+        FixedCellPushed = true;
+        RepaintCell(Cell.X, Cell.Y);
+    }
+    return false;
+}
+
+bool TProStringGrid::PressFixedDropDown(TGridCoord Cell, const TRect& R)
+{
+    TPopupMenu* Menu = FFixedDropDownMenu;
+    if (Menu)
+        Menu->Tag = Cell.X;
+    bool Keep = false;
+    if (OnFixedDropDownClick)
+        OnFixedDropDownClick(this, Cell.X, Cell.Y, Menu, Keep);
+    FKeepFixedHighlight = Keep;
+    // The button shows pressed until the release, or while its menu is open
+    // (the menu takes the release).
+    HoverFixedCell = Cell;
+    FixedCellPushed = true;
+    FixedDropDownPushed = true;
+    RepaintCell(Cell.X, Cell.Y);
+    if (Menu) {
+        const TPoint P = ClientToScreen(TPoint{R.right - 16, R.bottom});
+        Menu->Popup(P.x, P.y);
+        ReleaseFixedCell();
+    }
+    return true;
+}
+
+void TProStringGrid::ReleaseFixedCell()
+{
+    if (!FixedCellPushed && !FixedDropDownPushed)
+        return;
+    FixedCellPushed = false;
+    FixedDropDownPushed = false;
+    if (HoverFixedCell.X >= 0 && HoverFixedCell.Y >= 0)
+        InvalidateCell(HoverFixedCell.X, HoverFixedCell.Y);
 }

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "framework/Application.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/DragScrollOptions.h"
 #include "grid/interaction/MouseActions.h"
+#include "grid/interaction/Navigation.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
@@ -71,6 +74,45 @@ TEST_F(GridWheel, NotchTowardTheUserMovesTheLinesAndOneMore)
     G->SetRow(38);
     Wheel(-120);
     EXPECT_EQ(G->Row(), 39);
+}
+
+class TSpareGrid : public TProStringGrid {
+public:
+    using TProStringGrid::TProStringGrid;
+    std::vector<int> Moved;
+
+protected:
+    void SpareHook(int Rows) override { Moved.push_back(Rows); }
+};
+
+TEST_F(GridWheel, WheelIncrementMovesItsRowsAndTellsTheHook)
+{
+    auto* Grid = new TSpareGrid(Form);
+    Grid->SetParent(Form);
+    Grid->SetBounds(8, 8, 400, 300);
+    Grid->SetColCount(12);
+    Grid->SetRowCount(40);
+    Grid->SetDefaultColWidth(60);
+    delete G;
+    G = Grid;
+    gui::Settle();
+    Wheel(-120);
+    EXPECT_TRUE(Grid->Moved.empty()) << "no hook without an increment";
+    Grid->MouseActions()->WheelIncrement = 2;
+    G->SetRow(5);
+    Wheel(-120);
+    EXPECT_EQ(G->Row(), 5 + 2 + 1);
+    Wheel(120);
+    EXPECT_EQ(G->Row(), 5);
+    EXPECT_EQ(Grid->Moved, (std::vector<int>{2, -2}));
+
+    // Whole rows selected: the wheel keeps the horizontal scroll position.
+    G->SetOptions(G->Options() | goRowSelect);
+    G->Navigation()->KeepHorizScroll = true;
+    G->SetLeftCol(4);
+    Wheel(-120);
+    EXPECT_EQ(G->Row(), 5 + 2 + 1);
+    EXPECT_EQ(G->LeftCol(), 4);
 }
 
 TEST_F(GridWheel, ScrollActionScrollsWithoutMovingTheRow)
