@@ -310,13 +310,17 @@ void TProOfficePager::MoveProPage(int FromIndex, int ToIndex)
 // (from the old index to the new), then OnChange. The move itself cannot be
 // taken back, so the index follows the page at once, a handler that refuses
 // only keeps OnChange from firing, and the page that now sits at the old
-// index, never shown, is neither hidden nor told so.
+// index, never shown, is neither hidden nor told so. An index the move left
+// alone is set again the ordinary way: its tab scrolls into view, and a
+// pager's only page is activated again.
 void TProOfficePager::FollowMovedActivePage(TProOfficePage* Page)
 {
     const int Was = ActivePageIndex();
     const int Now = IndexOfPage(Page);
-    if (Now == Was)
+    if (Now == Was) {
+        SetActivePageIndex(Now);
         return;
+    }
     FActivePageIndex.store(Now, std::memory_order_release);
     ScrollTabIntoView(Now);
     if (FShortCutHintShowing)

@@ -193,6 +193,13 @@ TEST_F(PagerLayout, OverflowMakesTheScroller)
     Pager->SetActivePageIndex(0);
     EXPECT_EQ(S->Position(), 0);
     EXPECT_EQ(Pager->GetTabRect(0).left, 5);
+    // So does a move of other pages that leaves the active one where it is.
+    for (int I = 0; I < Max; ++I)
+        Pager->ScrollNext();
+    ASSERT_EQ(Pager->GetTabRect(0).left, -1);
+    Pager->MoveProPage(8, 9);
+    EXPECT_EQ(S->Position(), 0);
+    EXPECT_EQ(Pager->GetTabRect(0).left, 5);
 
     // Enough room again: the scroller and its buttons go.
     Pager->SetBounds(0, 0, 800, 120);

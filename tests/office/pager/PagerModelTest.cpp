@@ -262,6 +262,29 @@ TEST_F(PagerModel, MovesThatShiftTheActiveIndexAnnounceIt)
     }
 }
 
+// A move that leaves the active index alone sets it again: nothing with
+// several pages, and a pager's only page is activated again, as setting its
+// index would.
+TEST_F(PagerModel, MoveOfTheOnlyPageActivatesItAgain)
+{
+    AddPages(1);
+    Pages[0]->OnHide = [this](TObject*) { Log.push_back("hide"); };
+    Pager->OnTabMoved = [this](TObject*, int From, int To) {
+        Log.push_back("moved " + std::to_string(From) + ">" + std::to_string(To));
+    };
+    Pager->SetActivePageIndex(0);
+    Log.clear();
+    Pages[0]->SetPageIndex(0);
+    EXPECT_EQ(Log, (std::vector<std::string>{"changing 0>0", "hide", "change 0", "moved 0>0"}));
+    EXPECT_EQ(ShownPage(), 0);
+
+    AddPages(2);
+    Log.clear();
+    Pager->MoveProPage(0, 0);
+    EXPECT_EQ(Log, (std::vector<std::string>{"moved 0>0"}));
+    EXPECT_EQ(ShownPage(), 0);
+}
+
 TEST_F(PagerModel, ClosingPages)
 {
     AddPages(3);
