@@ -76,8 +76,11 @@ TEST_F(GridListViewHover, HeaderUnderThePointerIsHotUntilItLeaves)
     Post(WM_LBUTTONUP, 0, Middle(4, 0));
     EXPECT_EQ(Headers(Cells), (V{Normal, Hot, Normal})) << "released";
 
-    // The pointer goes out of the grid, onto the form.
-    Post(WM_MOUSELEAVE, 0, TPoint{-5, -5});
+    // The pointer goes out of the grid, onto the form: the system tells the
+    // grid that it left.
+    const TPoint Out = G->ClientToScreen(TPoint{-4, -4});
+    SetCursorPos(Out.x, Out.y);
+    gui::PumpUntil([&] { return Headers(Cells) == V{Normal, Normal, Normal}; }, 3000);
     EXPECT_EQ(Headers(Cells), (V{Normal, Normal, Normal})) << "after leaving";
 }
 
