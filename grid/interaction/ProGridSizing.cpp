@@ -7,6 +7,7 @@
 
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FloatingFooter.h"
+#include "grid/interaction/InplaceEditors.h"
 #include "grid/interaction/MouseActions.h"
 
 namespace {
@@ -181,6 +182,11 @@ void TProStringGrid::EditorsFollowCellSize()
             case edDateTimeEdit: C->SetBounds(R.left, R.top, W, std::max(C->Height(), H)); break;
             default: C->SetBounds(R.left, R.top, W, H); break;
             }
+            // A combo box's closed field takes the cell's new height.
+            if (C == FEdit.Combo)
+                FEdit.Combo->FitToCell(H);
+            else if (C == FEdit.UniCombo)
+                FEdit.UniCombo->FitToCell(H);
         }
     }
     if (EditorMode() && HasCheckBox(Col(), Row()))

@@ -553,7 +553,8 @@ TEST_F(GridSizing, OpenEditorFollowsItsCellsNewSize)
         TEditorType Type;
         int DX, DY, DW, DH;  // bounds beside the cell rectangle less one pixel
     };
-    const Case Cases[] = {{edSpinEdit, 0, 0, 0, 0}, {edButton, -1, -1, 2, 2}, {edUniEdit, 3, 3, -6, -6}};
+    const Case Cases[] = {{edSpinEdit, 0, 0, 0, 0}, {edButton, -1, -1, 2, 2}, {edUniEdit, 3, 3, -6, -6},
+                          {edComboList, 0, 0, 0, 0}, {edUniComboEdit, 0, 0, 0, 0}};
     G->SetOptions(G->Options() | goEditing);
     for (const Case& C : Cases) {
         G->SetColWidths(1, 70);
@@ -570,8 +571,10 @@ TEST_F(GridSizing, OpenEditorFollowsItsCellsNewSize)
         const TRect R = G->CellRect(1, 1);
         EXPECT_EQ(E->Left(), R.left + C.DX) << C.Type;
         EXPECT_EQ(E->Top(), R.top + C.DY) << C.Type;
-        EXPECT_EQ(E->Width(), 150 - 1 + C.DW) << C.Type;
-        EXPECT_EQ(E->Height(), 40 - 1 + C.DH) << C.Type;
+        RECT B;
+        GetWindowRect(E->Handle(), &B);
+        EXPECT_EQ(B.right - B.left, 150 - 1 + C.DW) << C.Type;
+        EXPECT_EQ(B.bottom - B.top, 40 - 1 + C.DH) << C.Type << ": a combo's closed box too";
         G->SetFocus();
         G->EndCellEdit();
         gui::Settle();
