@@ -1212,6 +1212,8 @@ public:
     // The editing part of SelectCell: suspends editing on read-only cells and
     // validates an open editor before the current cell moves; false refuses.
     bool SelectCellEditing(int ACol, int ARow);
+    bool EndEditBeforeMove();
+    void FollowCellEditability(int ACol, int ARow);
     // A cursor walk out of an editor whose neighbour (the column before, or
     // the one past the merged span) holds a click control: the text is
     // validated and, when kept, the edit ends and that column becomes

@@ -219,7 +219,8 @@ bool TProStringGrid::IsFixedCell(int ACol, int ARow)
 
 bool TProStringGrid::IsCellEditable(int ACol, int ARow)
 {
-    if (!HasOption(goEditing) && !FMouseActions->RangeSelectAndEdit && !FNavigation->AlwaysEdit)
+    // Editing only suspended on a read-only current cell is editing allowed.
+    if (!HasOption(goEditing) && !FEdit.Suspended && !FMouseActions->RangeSelectAndEdit && !FNavigation->AlwaysEdit)
         return false;
     const TPoint Base = BaseCell(ACol, ARow);
     const int C = static_cast<int>(Base.x);

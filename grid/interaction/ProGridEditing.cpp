@@ -431,11 +431,23 @@ bool TProStringGrid::ValidateWideCell(const WideString& Value)
 }
 
 // Before the current cell moves: an open edit whose editor no longer has the
-// focus is validated (a refusal keeps the current cell) and ended.
+// focus is validated (a refusal keeps the current cell) and ended. Then
+// editing follows the new cell: goEditing is taken off on a cell that may not
+// be edited (editing is then only suspended) and put back on the next cell
+// that may; an application that answers OnCanEditCell for cells without
+// properties switches editing on that way in a grid without goEditing.
 bool TProStringGrid::SelectCellEditing(int ACol, int ARow)
 {
     if (FEdit.Validating || (ACol == Col() && ARow == Row()))
         return true;
+    if (!EndEditBeforeMove())
+        return false;
+    FollowCellEditability(ACol, ARow);
+    return true;
+}
+
+bool TProStringGrid::EndEditBeforeMove()
+{
     if (FEdit.Started) {
         const bool EditorFocused = FEdit.Inplace != nullptr && FEdit.Inplace->Focused();
         if (!EditorFocused || !EditorMode()) {
@@ -453,6 +465,36 @@ bool TProStringGrid::SelectCellEditing(int ACol, int ARow)
         FEdit.Active = false;
     }
     return true;
+}
+
+// Switching goEditing here repaints nothing: the cells look the same.
+void TProStringGrid::FollowCellEditability(int ACol, int ARow)
+{
+    const int C = DisplayToRealCol(ACol);
+    const auto Switch = [this](bool On) {
+        FSkipNextInvalidate = true;
+        SetOptions(On ? Options() | goEditing : Options() & ~static_cast<TGridOptions>(goEditing));
+    };
+    if (HasClickControl(C, ARow)) {
+        const bool Editable = CanEditCell(C, ARow, true);
+        FEdit.Suspended = !Editable && (HasOption(goEditing) || FMouseActions->RangeSelectAndEdit);
+        if (Editable && !HasOption(goEditing) && !HasOption(goRowSelect))
+            Switch(true);
+        return;
+    }
+    const bool Editable = CanEditCell(C, ARow, HasOption(goEditing) || FEdit.Suspended)
+                          && !FMouseActions->EditOnDblClickOnly();
+    if (Editable) {
+        FEdit.Suspended = false;
+        if (!HasOption(goEditing)) {
+            if (!FEdit.Active)
+                BeginCellEdit(ACol, ARow);
+            Switch(true);
+        }
+    } else if (HasOption(goEditing)) {
+        FEdit.Suspended = true;
+        Switch(false);
+    }
 }
 
 bool TProStringGrid::WalkOntoClickControl(bool Backward, const String& Text)

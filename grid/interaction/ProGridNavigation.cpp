@@ -201,7 +201,9 @@ bool TProStringGrid::TabStep(bool Backward)
             HandOn();
         }
     }
-    if (HasOption(goEditing) && !IsCellEditable(DisplayToRealCol(Col()), Row()))
+    // Editing only suspended on a read-only cell still skips the cells that
+    // cannot be edited.
+    if ((HasOption(goEditing) || FEdit.Suspended) && !IsCellEditable(DisplayToRealCol(Col()), Row()))
         Again = true;
     return Again;
 }

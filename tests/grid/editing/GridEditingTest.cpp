@@ -447,6 +447,56 @@ TEST(GridEditing, CanEditCellAnswersForTheBaseCellWithTheEditingRules)
     }
 }
 
+// Editing follows the current cell: moving onto a read-only cell of an
+// editing grid takes goEditing off and only suspends editing (the other cells
+// keep their answer), the next editable cell puts it back; in a grid without
+// goEditing a cell the application allows switches editing on.
+TEST(GridEditing, EditingIsSuspendedOnARefusedCellAndFollowsTheCurrentCell)
+{
+    const auto Editing = [](TProStringGrid* G) { return (G->Options() & goEditing) != 0; };
+    {
+        EditFixture F;
+        F.G->EnsureCellProperties(2, 1)->ReadOnly = true;
+        F.G->EnsureCellProperties(3, 2);
+        F.G->WriteCellText(2, 1, "kept");
+        F.G->FocusCell(1, 1, true);
+        ASSERT_TRUE(Editing(F.G));
+        F.Key(VK_RIGHT);
+        ASSERT_EQ(F.G->Col(), 2);
+        EXPECT_FALSE(Editing(F.G)) << "goEditing stays on over a read-only cell";
+        EXPECT_TRUE(F.G->EditState().Suspended);
+        EXPECT_TRUE(F.G->CanEditCell(3, 2, true)) << "a suspended grid refused a cell with properties";
+        gui::TypeText("x");
+        EXPECT_FALSE(EditorFocused(F.G));
+        EXPECT_EQ(F.G->GetCellTextRaw(2, 1), "kept");
+        F.Key(VK_RIGHT);
+        ASSERT_EQ(F.G->Col(), 3);
+        EXPECT_TRUE(Editing(F.G)) << "goEditing did not come back on an editable cell";
+        EXPECT_FALSE(F.G->EditState().Suspended);
+        gui::TypeText("y");
+        F.Key(VK_RETURN);
+        EXPECT_EQ(F.G->GetCellTextRaw(3, 1), "y");
+    }
+    {
+        EditFixture F;
+        F.G->SetOptions(F.G->Options() & ~goEditing);
+        F.G->OnCanEditCell = [](TObject*, int, int ACol, bool& CanEdit) { CanEdit = ACol == 1; };
+        F.G->FocusCell(2, 2, true);
+        EXPECT_FALSE(Editing(F.G));
+        EXPECT_FALSE(F.G->EditState().Suspended) << "nothing was suspended: the grid never edited";
+        F.Key(VK_LEFT);
+        ASSERT_EQ(F.G->Col(), 1);
+        EXPECT_TRUE(Editing(F.G)) << "the application's cell did not switch editing on";
+        gui::TypeText("z");
+        F.Key(VK_RETURN);
+        EXPECT_EQ(F.G->GetCellTextRaw(1, 2), "z");
+        F.Key(VK_RIGHT);
+        ASSERT_EQ(F.G->Col(), 2);
+        EXPECT_FALSE(Editing(F.G));
+        EXPECT_TRUE(F.G->EditState().Suspended);
+    }
+}
+
 struct ProtocolCase {
     const char* Name;
     TEditorType Type;
