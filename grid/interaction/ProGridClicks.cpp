@@ -230,7 +230,9 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
         return;
 
     FMouse.PressOffset = TPoint{X - R.left, Y - R.top};
-    bool CanEdit = HasOption(goEditing) || FMouseActions->RangeSelectAndEdit;
+    // Editing only suspended on a read-only current cell still lets a click
+    // work the check box of another cell.
+    bool CanEdit = HasOption(goEditing) || FEdit.Suspended || FMouseActions->RangeSelectAndEdit;
     CanEdit = CanEditCell(C, Cell.Y, CanEdit);
     if (PressCheckBox(Cell.X, Cell.Y, X, Y, CanEdit, Shift))
         return;

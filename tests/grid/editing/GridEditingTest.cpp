@@ -469,6 +469,15 @@ TEST(GridEditing, EditingIsSuspendedOnARefusedCellAndFollowsTheCurrentCell)
         gui::TypeText("x");
         EXPECT_FALSE(EditorFocused(F.G));
         EXPECT_EQ(F.G->GetCellTextRaw(2, 1), "kept");
+        // A check box elsewhere still answers a click.
+        F.G->PutCheckBox(4, 3, false, false);
+        const TRect Box = F.G->CellRect(4, 3);
+        gui::ClickAt(F.G, static_cast<int>(Box.left + Box.right) / 2, static_cast<int>(Box.top + Box.bottom) / 2);
+        bool State = false;
+        F.G->GetCheckBoxState(4, 3, State);
+        EXPECT_TRUE(State) << "a click on a check box did nothing while editing was suspended";
+        F.G->FocusCell(2, 1, true);
+        ASSERT_TRUE(F.G->EditState().Suspended);
         F.Key(VK_RIGHT);
         ASSERT_EQ(F.G->Col(), 3);
         EXPECT_TRUE(Editing(F.G)) << "goEditing did not come back on an editable cell";
