@@ -380,7 +380,10 @@ bool TProStringGrid::PressLink(int ACol, int ARow, int X, int Y)
         return true;
     }
     if (!Hit.ControlID.empty()) {
-        bool Editable = HasOption(goEditing);
+        // Editing only suspended on a read-only current cell still lets the
+        // form controls of other cells answer; the press would otherwise stop
+        // here without even selecting their cell.
+        bool Editable = HasOption(goEditing) || FEdit.Suspended;
         DoCanEditCell(ACol, ARow, Editable);
         if (Editable) {
             PressFormControl(ACol, ARow, Hit);

@@ -219,6 +219,16 @@ TEST_F(GridClicks, FormControlsOfHtmlCellsAnswerClicksOnEditableGrids)
     Click(Box);
     EXPECT_NE(G->Cells(2, 2).find("VALUE=\"TRUE\""), String::npos);
 
+    // On a read-only current cell editing is only suspended: the control of
+    // another cell still answers.
+    G->EnsureCellProperties(3, 3)->ReadOnly = true;
+    G->FocusCell(3, 3, true);
+    ASSERT_TRUE(G->EditState().Suspended);
+    Events.clear();
+    Click(Box);
+    EXPECT_NE(G->Cells(2, 2).find("VALUE=\"FALSE\""), String::npos) << "a suspended grid refused the control";
+    EXPECT_EQ(Events, (std::vector<std::string>{"2,2 c CHECK FALSE"}));
+
     // Beside the control the press selects the cell.
     Events.clear();
     G->FocusCell(1, 1, true);
