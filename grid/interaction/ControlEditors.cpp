@@ -116,6 +116,14 @@ void TControlCombo::KeyPress(char& Key)
         TPSGComboBox::KeyPress(Key);
 }
 
+int TControlCombo::WindowHeight() const
+{
+    if (!HandleAllocated())
+        return TPSGComboBox::WindowHeight();
+    const HWND H = const_cast<TControlCombo*>(this)->Handle();
+    return static_cast<int>(SendMessageW(H, CB_GETITEMHEIGHT, 0, 0)) * (DropDownCount() + 2);
+}
+
 void EndControlEditByKey(TProStringGrid* Grid, bool Tab)
 {
     const String OpenID = Grid->EditState().CtrlID;
@@ -223,6 +231,7 @@ void TProStringGrid::ShowControlEditor(const String& CellText, const String& Ctr
             C->SetItemIndex(I);
         if (Edit)
             C->SetText(CtrlValue);
+        // Also sizes the window for DropCount + 2 items (WindowHeight).
         C->SetDropDownCount(DropCount);
         C->OnExit = [this](TObject* Sender) { ControlEditDone(Sender); };
         if (C->HandleAllocated()) {

@@ -45,6 +45,9 @@ public:
 protected:
     bool WantsSpecialKey(Word Key) override;
     void KeyPress(char& Key) override;
+    // The window, closed box and open list together, is DropDownCount + 2
+    // items high, however many items there are.
+    int WindowHeight() const override;
 
 private:
     TProStringGrid* FGrid;

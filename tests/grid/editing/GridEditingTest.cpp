@@ -796,6 +796,42 @@ TEST(GridEditing, FormControlEditorsWriteTheValueIntoTheControlTag)
     EXPECT_NE(F.G->GetCellTextRaw(2, 1).find("VALUE=\"one\""), String::npos) << F.G->GetCellTextRaw(2, 1);
 }
 
+// The "COMBO" control's editor is DropCount + 2 items high, closed box and
+// open list together, whatever the number of items; read from the window.
+TEST(GridEditing, FormControlComboIsDropCountPlusTwoItemsHigh)
+{
+    for (const bool Edit : {true, false}) {
+        for (const int DropCount : {5, 12}) {
+            SCOPED_TRACE(std::string(Edit ? "edit" : "list") + " " + std::to_string(DropCount));
+            EditFixture F;
+            F.G->SetDefaultRowHeight(30);
+            F.G->WriteCellText(2, 1, "<CONTROL TYPE=\"COMBO\" ID=\"cb\" VALUE=\"item 3\" WIDTH=\"80\">");
+            F.G->OnControlComboList = [&](TObject*, int, int, const String&, const String&, const String&,
+                                          TStrings* Values, bool& E, int& Count) {
+                Values->Clear();
+                for (int i = 0; i < 20; ++i)
+                    Values->Add("item " + std::to_string(i));
+                E = Edit;
+                Count = DropCount;
+            };
+            F.G->ShowControlEditor(F.G->ReadCellText(2, 1), "COMBO", 1, 2, 2, F.G->CellRect(2, 1), "item 3", "cb");
+            gui::Settle();
+            TControlCombo* C = F.G->EditState().ControlCombo;
+            ASSERT_NE(C, nullptr);
+            ASSERT_TRUE(C->DroppedDown());
+            const int Item = static_cast<int>(SendMessageW(C->Handle(), CB_GETITEMHEIGHT, 0, 0));
+            ASSERT_GT(Item, 0);
+            RECT Box{};
+            GetWindowRect(C->Handle(), &Box);
+            RECT Dropped{};
+            SendMessageW(C->Handle(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&Dropped));
+            EXPECT_EQ((Box.bottom - Box.top) + (Dropped.bottom - Dropped.top), Item * (DropCount + 2))
+                << "box " << Box.bottom - Box.top << ", list " << Dropped.bottom - Dropped.top << ", item " << Item;
+            C->SetDroppedDown(false);
+        }
+    }
+}
+
 } // namespace
 
 namespace {
