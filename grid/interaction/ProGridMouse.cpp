@@ -26,9 +26,8 @@ void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         }
     }
     TBaseGrid::MouseDown(Button, Shift, X, Y);
-    if (Button == mbLeft && PressFixedCell(Cell, X))
-        return;
-    FixedCellEditPress(Button, Cell, X, Y);
+    // A border press sizes even on a drop-down button that reaches the
+    // border, so the sized column (row) is taken first.
     if (GridState() == gsColSizing) {
         FSizingCol = SizingIndex();
         FSizingColWidth0 = ColWidths(FSizingCol);
@@ -36,6 +35,9 @@ void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         FSizingRow = SizingIndex();
         FSizingRowHeight0 = RowHeights(FSizingRow);
     }
+    if (Button == mbLeft && PressFixedCell(Cell, X))
+        return;
+    FixedCellEditPress(Button, Cell, X, Y);
 }
 
 void TProStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)

@@ -205,6 +205,24 @@ TEST_F(GridFixedDropDown, ButtonWithoutMenuIsPressedUntilTheRelease)
     EXPECT_EQ(gui::PixelAt(Up.get(), (R.left + R.right) / 2, R.bottom - 3), static_cast<COLORREF>(HoverColour));
 }
 
+TEST_F(GridFixedDropDown, BorderPressOnTheButtonStillSizesTheColumn)
+{
+    G->SetOptions(G->Options() | goColSizing);
+    int Ended = -1;
+    G->OnEndColumnSize = [&](TObject*, int ACol) { Ended = ACol; };
+    const TRect R = G->CellRect(2, 0);
+    const TPoint From{R.right - 1, R.top + 4};
+    const TPoint To{R.right + 29, R.top + 4};
+    Post(WM_MOUSEMOVE, 0, From);
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, From);
+    ASSERT_EQ(G->GridState(), gsColSizing);
+    Post(WM_MOUSEMOVE, MK_LBUTTON, To);
+    Post(WM_LBUTTONUP, 0, To);
+    EXPECT_EQ(G->ColWidths(2), 110);
+    EXPECT_EQ(Ended, 2) << "the sizing's end event names the sized column";
+    EXPECT_FALSE(G->FixedDropDownPushed);
+}
+
 TEST_F(GridFixedDropDown, KeptHighlightHoldsUntilTheNextPress)
 {
     KeepAnswer = true;
