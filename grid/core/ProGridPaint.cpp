@@ -306,11 +306,11 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, TGridDrawState ASt
                 Theme = ThemeApi().OpenThemeData(Handle(), L"header");
             if (Theme) {
                 InflateRect(&R, 1, 1);
-                // Hot while the pointer is over the cell, pressed while the
-                // left button that went down on it is held.
+                // Hot while the pointer is over the cell, pressed while it
+                // carries the pressed look of a hovered header.
                 const TGridCoord Here{ACol, ARow};
                 const bool Over = FMouseInControl && FListViewHover == Here;
-                const bool Down = Over && FMouse.LeftDown && FMouse.PressCell == Here;
+                const bool Down = Over && FixedCellPushed;
                 const int HeaderState = Down ? 3 : Over ? 2 : 1;
                 const RECT Part = R;
                 ThemeApi().DrawThemeBackground(Theme, ACanvas->Handle(), 1, HeaderState, &Part, nullptr);

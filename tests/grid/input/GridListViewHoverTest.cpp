@@ -70,11 +70,22 @@ TEST_F(GridListViewHover, HeaderUnderThePointerIsHotUntilItLeaves)
     Post(WM_MOUSEMOVE, 0, Middle(3, 3));
     EXPECT_EQ(Headers(Cells), (V{Normal, Normal, Normal})) << "over a normal cell";
 
-    Post(WM_MOUSEMOVE, 0, Middle(4, 0));
-    Post(WM_LBUTTONDOWN, MK_LBUTTON, Middle(4, 0));
-    EXPECT_EQ(Headers(Cells), (V{Normal, Pressed, Normal})) << "held down";
-    Post(WM_LBUTTONUP, 0, Middle(4, 0));
+    // A held header is drawn pressed when hovered headers have a pressed
+    // look: a hovered column header with a pressed colour, not a row header.
+    const auto Hold = [&](TGridCoord C) {
+        Post(WM_MOUSEMOVE, 0, Middle(C.X, C.Y));
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, Middle(C.X, C.Y));
+        const V Held = Headers(Cells);
+        Post(WM_LBUTTONUP, 0, Middle(C.X, C.Y));
+        return Held;
+    };
+    EXPECT_EQ(Hold({4, 0}), (V{Normal, Hot, Normal})) << "held without a pressed look";
+    G->HoverFixedCells = hfAll;
+    G->ControlLook()->SetGradientColor(TFixedGradientSlot::DownFrom, clRed);
+    EXPECT_EQ(Hold({4, 0}), (V{Normal, Pressed, Normal})) << "held column header";
     EXPECT_EQ(Headers(Cells), (V{Normal, Hot, Normal})) << "released";
+    EXPECT_EQ(Hold({0, 3}), (V{Normal, Normal, Hot})) << "held row header";
+    Post(WM_MOUSEMOVE, 0, Middle(4, 0));
 
     // The pointer goes out of the grid, onto the form: the system tells the
     // grid that it left.
