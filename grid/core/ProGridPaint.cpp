@@ -238,7 +238,8 @@ void TProStringGrid::DrawFixedCellLook(TCanvas* ACanvas, int ACol, int ARow, TRe
             PressedLook(Body);
             HoverLook(Strip);
         }
-        ACanvas->Pen()->SetColor(FG.DownBorder);
+        // The separator takes the border colour of the button's own look.
+        ACanvas->Pen()->SetColor(FixedDropDownPushed ? FG.DownBorder : FG.HoverBorder);
         Line(ACanvas, R.right - 16, R.top, R.right - 16, R.bottom);
         DrawSmallDownTriangle(ACanvas, R.right - 8, R.top + 8, clBlack);
         R.right -= 16;

@@ -20,6 +20,7 @@ namespace {
 constexpr TColor HoverColour = 0x0040C040;   // green
 constexpr TColor DownColour = 0x004040C0;    // red
 constexpr TColor DownBorder = 0x00800000;    // navy
+constexpr TColor HoverBorder = 0x00008080;   // olive
 
 struct DropDownCall {
     int Col;
@@ -45,7 +46,7 @@ protected:
             L->SetGradientColor(Slot, HoverColour);
         for (S Slot : {S::DownFrom, S::DownTo, S::DownMirrorFrom, S::DownMirrorTo})
             L->SetGradientColor(Slot, DownColour);
-        L->SetGradientColor(S::HoverBorder, DownBorder);
+        L->SetGradientColor(S::HoverBorder, HoverBorder);
         L->SetGradientColor(S::DownBorder, DownBorder);
         G->OnFixedDropDownClick = [this](TObject*, int ACol, int ARow, TPopupMenu*& AMenu, bool& Keep) {
             Calls.push_back(DropDownCall{ACol, ARow, AMenu, Keep});
@@ -203,6 +204,23 @@ TEST_F(GridFixedDropDown, ButtonWithoutMenuIsPressedUntilTheRelease)
     auto Up = gui::CaptureControl(G);
     EXPECT_EQ(gui::PixelAt(Up.get(), R.right - 4, R.top + 2), static_cast<COLORREF>(HoverColour));
     EXPECT_EQ(gui::PixelAt(Up.get(), (R.left + R.right) / 2, R.bottom - 3), static_cast<COLORREF>(HoverColour));
+}
+
+TEST_F(GridFixedDropDown, PressBesideTheButtonPressesTheRestOfTheHeader)
+{
+    const TRect R = G->CellRect(2, 0);
+    const TPoint P = Middle(2, 0);
+    Post(WM_MOUSEMOVE, 0, P);
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, P);
+    EXPECT_TRUE(Calls.empty());
+    auto Held = gui::CaptureControl(G);
+    EXPECT_EQ(gui::PixelAt(Held.get(), R.left + 10, R.bottom - 3), static_cast<COLORREF>(DownColour));
+    EXPECT_EQ(gui::PixelAt(Held.get(), R.right - 4, R.top + 2), static_cast<COLORREF>(HoverColour));
+    EXPECT_EQ(gui::PixelAt(Held.get(), R.right - 16, R.bottom - 3), static_cast<COLORREF>(HoverBorder))
+        << "the separator in the border colour of the button's look";
+    Post(WM_LBUTTONUP, 0, P);
+    auto Up = gui::CaptureControl(G);
+    EXPECT_EQ(gui::PixelAt(Up.get(), R.left + 10, R.bottom - 3), static_cast<COLORREF>(HoverColour));
 }
 
 TEST_F(GridFixedDropDown, BorderPressOnTheButtonStillSizesTheColumn)
