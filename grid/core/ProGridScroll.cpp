@@ -10,6 +10,7 @@
 #include "grid/core/GridDrawing.h"
 #include "grid/core/HTMLHintWindow.h"
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/FooterPanel.h"
 
 #include <commctrl.h>
 
@@ -282,7 +283,10 @@ void TProStringGrid::PaintBackgroundOutsideCells(TCanvas* ACanvas)
         return;
     TGridDrawInfo Info;
     CalcDrawInfo(Info);
-    const TRect Client = CellArea();
+    TRect Client = CellArea();
+    // A shown floating footer takes its strip off the bottom as well.
+    if (FFooterPanel != nullptr && FFooterPanel->Visible())
+        Client.bottom = std::max(Client.top, Client.bottom - FFooterPanel->Height());
     HRGN Area = CreateRectRgn(0, 0, 0, 0);
     if (Info.Horz.GridBoundary < Client.right) {
         HRGN Strip = CreateRectRgn(Info.Horz.GridBoundary, 0, Client.right, Client.bottom);
@@ -303,9 +307,15 @@ void TProStringGrid::PaintBackgroundOutsideCells(TCanvas* ACanvas)
         TBitmap* B = FBackGround->Bitmap();
         if (D == bdFixed) {
             ACanvas->Draw(FBackGround->Left(), FBackGround->Top(), B);
-        } else {
-            for (int Y = Client.top - 1; Y < Client.bottom; Y += B->Height())
-                for (int X = Client.left - 1; X < Client.right; X += B->Width())
+        } else if (FBackGround->Cells() != bcFixed) {
+            // Tiles meant for the normal cells start at the first normal
+            // cell, moved by the cell margin of 2; tiles meant for the fixed
+            // cells only leave the empty area bare.
+            TPoint Origin{Client.left, Client.top};
+            if (FBackGround->Cells() == bcNormal)
+                Origin = TPoint{Info.Horz.FixedBoundary + 2, Info.Vert.FixedBoundary + 2};
+            for (int Y = Origin.y - 1; Y < Client.bottom; Y += B->Height())
+                for (int X = Origin.x - 1; X < Client.right; X += B->Width())
                     ACanvas->Draw(X, Y, B);
         }
     }

@@ -17,7 +17,11 @@
 #include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
 #include "grid/core/ProXPVS.h"
+#include "grid/interaction/FloatingFooter.h"
+#include "grid/interaction/FooterPanel.h"
 #include "grid/interaction/MouseActions.h"
+#include "grid/interaction/SearchFooter.h"
+#include "grid/interaction/SearchPanel.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
@@ -743,6 +747,74 @@ TEST_F(GridPainting, ProportionalThumbMatchesTheVisibleShare)
     EXPECT_EQ(static_cast<int>(SI.nPage), Max - 126);
     EXPECT_EQ(SI.nPos, 0);
     EXPECT_EQ(G->ScrollHintText(false, 127), "Row : " + std::to_string(200 - G->VisibleRowCount() + 1));
+}
+
+// The empty area right of the last column shows the background tiles: laid
+// from the client's corner for all cells, from the first normal cell moved
+// by the cell margin for normal cells only, not at all for fixed cells
+// only; shown floating footer and search bars keep their strips free of
+// them.
+TEST_F(GridPainting, BackgroundTilesOutsideTheCells)
+{
+    const COLORREF Mark = RGB(255, 0, 0);
+    const COLORREF Fill = RGB(0, 0, 255);
+    TBitmap Tile(8, 8);
+    Tile.Canvas()->Brush()->SetColor(static_cast<TColor>(Fill));
+    Tile.Canvas()->FillRect(Rect(0, 0, 8, 8));
+    Tile.Canvas()->SetPixels(0, 0, static_cast<TColor>(Mark));
+    G->BackGround()->SetBitmap(&Tile);
+    G->BackGround()->SetDisplay(bdTile);
+    const TRect First = G->CellRect(1, 1);
+    const int StripLeft = G->CellRect(4, 1).right + G->GridLineWidth();
+    const int W = G->ClientWidth();
+    const int H = G->ClientHeight();
+    ASSERT_LT(StripLeft + 40, W);
+    // Tiles are laid from one pixel above and left of the origin.
+    const auto Marked = [](int X, int Origin) { return ((X - Origin + 1) % 8 + 8) % 8 == 0; };
+
+    struct Case {
+        const char* Name;
+        TBackGroundCells Cells;
+        int OriginX, OriginY;
+    };
+    for (const Case& C : {Case{"all cells", bcAll, 0, 0},
+                          Case{"normal cells", bcNormal, First.left + 2, First.top + 2}}) {
+        G->BackGround()->SetCells(C.Cells);
+        const auto B = PaintGrid(G);
+        int Marks = 0;
+        int Wrong = 0;
+        for (int Y = 0; Y < H; ++Y)
+            for (int X = StripLeft; X < W; ++X) {
+                const COLORREF P = gui::PixelAt(B.get(), X, Y);
+                const bool Tiled = Y >= C.OriginY - 1;
+                Marks += P == Mark;
+                if (Tiled)
+                    Wrong += (P == Mark) != (Marked(X, C.OriginX) && Marked(Y, C.OriginY)) || (P != Mark && P != Fill);
+                else
+                    Wrong += P == Mark || P == Fill;
+            }
+        EXPECT_GT(Marks, 100) << C.Name;
+        EXPECT_EQ(Wrong, 0) << C.Name;
+    }
+    G->BackGround()->SetCells(bcFixed);
+    auto B = PaintGrid(G);
+    const TRect Strip = Rect(StripLeft, 0, W, H);
+    EXPECT_EQ(CountColour(B.get(), Strip, Mark) + CountColour(B.get(), Strip, Fill), 0) << "fixed cells only";
+
+    G->BackGround()->SetCells(bcAll);
+    G->FloatingFooter()->SetVisible(true);
+    G->SearchFooter()->SetVisible(true);
+    gui::Settle();
+    const int Bars = std::min(G->FooterPanel()->Top(), G->SearchPanel()->Top());
+    ASSERT_GT(G->FooterPanel()->Height(), 0);
+    ASSERT_EQ(Bars, H - 32 - G->FooterPanel()->Height());
+    B = PaintGrid(G);
+    EXPECT_GT(CountColour(B.get(), Rect(StripLeft, 0, W, Bars), Fill), 0);
+    const TRect Under = Rect(StripLeft, Bars, W, H);
+    EXPECT_EQ(CountColour(B.get(), Under, Mark) + CountColour(B.get(), Under, Fill), 0) << "under the footers";
+    G->BackGround()->SetCells(bcNormal);
+    gui::Settle();
+    gui::SaveScreenshot(Form, ScreenshotPath("grid-painting-background-outside.png"));
 }
 
 // Dragging the thumb with scroll hints shows the row or column in a hint
