@@ -8,6 +8,7 @@
 #include "grid/core/ProGridLook.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
+#include "grid/interaction/ProRichEdit.h"
 #include "grid/interaction/ProInplaceEdit.h"
 
 namespace {
@@ -51,6 +52,10 @@ void TProStringGrid::WMSetFocus(TMessage& Message)
     const int R = Row();
     if (HasCheckBox(C, R))
         return;
+    // A rich-text editor left open while the focus was in another window
+    // ends its edit when the focus comes back to the grid.
+    if (FEdit.RichEditor != nullptr && FEdit.RichEditor->Visible() && !FEdit.Showing)
+        EndCellEdit();
     const bool InView = LeftCol() <= C && C < LeftCol() + VisibleColCount() && TopRow() <= R
                         && R < TopRow() + VisibleRowCount();
     const bool Moving = GridState() == gsColMoving || GridState() == gsRowMoving;

@@ -20,6 +20,7 @@
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/ProInplaceEdit.h"
+#include "grid/interaction/ProRichEdit.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
@@ -857,6 +858,32 @@ TEST(GridEditing, RichTextEditorStoresRichTextAndGrowsTheRow)
     const String CellText = F.G->GetCellTextRaw(1, 1);
     EXPECT_EQ(CellText.rfind("{\\rtf", 0), 0u) << CellText;
     EXPECT_NE(CellText.find("four"), String::npos) << CellText;
+}
+
+// A rich-text editor stays open while the focus is in another window and
+// ends its edit, keeping the typed text, when the focus comes back to the grid.
+TEST(GridEditing, RichTextEditorEndsWhenTheFocusComesBackToTheGrid)
+{
+    EditFixture F;
+    auto* Other = new TEdit(F.Form);
+    Other->SetParent(F.Form);
+    Other->SetBounds(8, 252, 100, 20);
+    F.Type = edRichEdit;
+    F.G->WriteCellText(1, 1, "plain");
+    F.G->FocusCell(1, 1, true);
+    F.Key(VK_F2);
+    ASSERT_TRUE(EditorFocused(F.G));
+    gui::TypeText("typed");
+    Other->SetFocus();
+    gui::Settle();
+    TProRichEdit* Rich = F.G->EditState().RichEditor;
+    ASSERT_NE(Rich, nullptr);
+    ASSERT_TRUE(Rich->Visible()) << "the editor closed when the focus went elsewhere";
+    F.G->SetFocus();
+    gui::Settle();
+    EXPECT_FALSE(Rich->Visible()) << "the editor stayed open over the focused grid";
+    EXPECT_EQ(GetFocus(), F.G->Handle());
+    EXPECT_NE(F.G->GetCellTextRaw(1, 1).find("typed"), String::npos) << F.G->GetCellTextRaw(1, 1);
 }
 
 // The date-and-time editor writes back the value it shows.
