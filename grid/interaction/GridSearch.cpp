@@ -284,6 +284,11 @@ TRect TProStringGrid::CellArea() const
     return R;
 }
 
+int TProStringGrid::HeightAboveSearchBar() const
+{
+    return Height() - (ClientRect().bottom - CellArea().bottom);
+}
+
 void TProStringGrid::UpdateSearchPanel()
 {
     TSearchFooter* F = FSearchFooter.get();

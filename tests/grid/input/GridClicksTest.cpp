@@ -12,6 +12,7 @@
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
+#include "grid/interaction/SearchFooter.h"
 #include "tests/grid/input/GridMouseFixture.h"
 #include "tests/support/GuiHarness.h"
 
@@ -452,6 +453,27 @@ TEST_F(GridClicks, DraggingOverHeadersSelectsWholeColumnsOrRows)
     G->SetOptions(G->Options() | goColSizing);
     Post(WM_MOUSEMOVE, 0, TPoint{static_cast<int>(G->CellRect(2, 0).right) - 1, 8});
     EXPECT_EQ(G->CursorZone(), 0);
+}
+
+// A drag over the row headers scrolls on at the grid's bottom edge; with
+// the search bar shown the rows end above the bar, and so does that edge.
+TEST_F(GridClicks, RowHeaderDragScrollsWhereTheRowsEnd)
+{
+    G->SetRowCount(40);
+    G->SetOptions(G->Options() | goRangeSelect);
+    G->MouseActions()->RowSelect = true;
+    G->SearchFooter()->SetVisible(true);
+    gui::Settle();
+    const int BarTop = G->ClientHeight() - 32;
+    const int X = Middle(0, 3).x;
+    Post(WM_MOUSEMOVE, 0, Middle(0, 3));
+    ASSERT_EQ(G->CursorZone(), 2);
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, Middle(0, 3));
+    Post(WM_MOUSEMOVE, MK_LBUTTON, TPoint{X, BarTop - 8});
+    EXPECT_EQ(G->TopRow(), 1) << "above the edge";
+    Post(WM_MOUSEMOVE, MK_LBUTTON, TPoint{X, BarTop + 4});
+    EXPECT_EQ(G->TopRow(), 2) << "onto the bar";
+    Post(WM_LBUTTONUP, 0, TPoint{X, BarTop + 4});
 }
 
 TEST_F(GridClicks, SelectionResizerFillsTheNewCellsFromTheOldOnes)

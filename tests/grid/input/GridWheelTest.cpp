@@ -11,6 +11,7 @@
 #include "grid/interaction/DragScrollOptions.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
+#include "grid/interaction/SearchFooter.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
@@ -280,6 +281,26 @@ TEST_F(GridWheel, DragScrollOptionsAreCopiedIntoTheGrid)
     EXPECT_TRUE(G->DragScrollRunning());
     G->DragScrollOver(200, 10, true);
     EXPECT_FALSE(G->DragScrollRunning());
+}
+
+// The bottom margin counts from where the rows end: above a shown search
+// bar, which a drag over the grid's rows never reaches.
+TEST_F(GridWheel, BottomDragMarginEndsAtTheSearchBar)
+{
+    G->SetColCount(5);
+    G->DragScrollOptions()->Active = true;
+    G->DragScrollOptions()->Margins()->BottomMargin = 20;
+    G->SearchFooter()->SetVisible(true);
+    gui::Settle();
+    // The grid's height (frame included) less the bar.
+    const int Edge = G->Height() - 32;
+    ASSERT_LT(Edge - 15, G->ClientHeight() - 32) << "a point above the bar";
+    G->DragScrollOver(200, Edge - 25, false);
+    EXPECT_FALSE(G->DragScrollRunning()) << "above the margin";
+    G->DragScrollOver(200, Edge - 15, false);
+    EXPECT_TRUE(G->DragScrollRunning());
+    EXPECT_EQ(G->DragScrollDirections(), static_cast<unsigned>(dsdDown));
+    G->DragScrollOver(200, Edge - 15, true);
 }
 
 TEST_F(GridWheel, DragRestingInTheTopMarginScrollsAfterTheInitialDelay)
