@@ -830,4 +830,32 @@ TEST(GridKeys, GridButtonTakesItsAcceleratorOffTheGrid)
     EXPECT_EQ(Clicks, 2);
 }
 
+
+// The vertical scroll bar reaches the last row whole above a shown search
+// bar, and its arrows then step one row each way, the end of the scroll
+// leaving the rows where they are.
+TEST(GridKeys, ScrollBarReachesTheLastRowAboveTheSearchBar)
+{
+    SearchBarFixture F;
+    const int BarTop = F.P->Top();
+    const auto Scroll = [&](WPARAM Code) {
+        F.G->Perform(WM_VSCROLL, Code, 0);
+        gui::Settle();
+    };
+    for (int I = 0; I < 40; ++I)
+        Scroll(SB_LINEDOWN);
+    const int Bottom = F.G->TopRow();
+    EXPECT_EQ(Bottom, F.G->MaxTopRow());
+    const TRect Last = F.G->CellRect(2, 29);
+    EXPECT_EQ(Last.bottom - Last.top, 22) << "the last row shown whole";
+    EXPECT_LE(Last.bottom, BarTop);
+    Scroll(SB_ENDSCROLL);
+    EXPECT_EQ(F.G->TopRow(), Bottom);
+    Scroll(SB_LINEUP);
+    Scroll(SB_ENDSCROLL);
+    EXPECT_EQ(F.G->TopRow(), Bottom - 1);
+    Scroll(SB_LINEDOWN);
+    EXPECT_EQ(F.G->TopRow(), Bottom);
+}
+
 } // namespace
