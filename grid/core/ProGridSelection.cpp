@@ -53,6 +53,11 @@ bool TProStringGrid::SelectCell(int ACol, int ARow)
     const int OldRow = Row();
     const bool Result = IsFixedCell(ACol, ARow) ? false : TBaseGrid::SelectCell(ACol, ARow);
 
+    // The row indicator is drawn in column 0 of the current row only.
+    if (!FRowIndicator->Empty() && TStringGrid::FixedCols() > 0) {
+        RedrawCell(0, OldRow);
+        RedrawCell(0, ARow);
+    }
     if (ActiveCellShow)
         RepaintActiveHeaders(Col(), OldRow, ACol, ARow);
     if (ActiveRowShow()) {

@@ -537,6 +537,36 @@ TEST(GridKeys, IncrementalGotoBuildsTextAndTimesOut)
     EXPECT_TRUE(F.G->GotoText().empty());
 }
 
+// The row indicator follows the current row: the fixed cell of the row left
+// loses it on screen and the row reached shows it.
+TEST(GridKeys, RowIndicatorFollowsTheCurrentRow)
+{
+    KeyFixture F;
+    TBitmap Mark(8, 8);
+    Mark.Canvas()->Brush()->SetColor(clWhite);
+    Mark.Canvas()->FillRect(TRect{0, 0, 8, 8});
+    Mark.Canvas()->Brush()->SetColor(clRed);
+    Mark.Canvas()->FillRect(TRect{2, 0, 8, 6});
+    F.G->SetRowIndicator(&Mark);
+    F.G->FocusCell(2, 2, true);
+    gui::Settle();
+    const auto RedIn = [&F](int Row) {
+        auto Shot = gui::CaptureControl(F.G);
+        const TRect R = F.G->CellRect(0, Row);
+        int N = 0;
+        for (int Y = R.top; Y < R.bottom; ++Y)
+            for (int X = R.left; X < R.right; ++X)
+                N += gui::PixelAt(Shot.get(), X, Y) == RGB(255, 0, 0) ? 1 : 0;
+        return N;
+    };
+    ASSERT_GT(RedIn(2), 0);
+    gui::PressKey(VK_DOWN);
+    gui::Settle();
+    ASSERT_EQ(F.G->Row(), 3);
+    EXPECT_EQ(RedIn(2), 0) << "the row left still shows the indicator";
+    EXPECT_GT(RedIn(3), 0);
+}
+
 TEST(GridKeys, BlinkingTextFollowsTheTimer)
 {
     KeyFixture F;
