@@ -860,7 +860,6 @@ TEST(GridKeys, GridButtonTakesItsAcceleratorOffTheGrid)
     EXPECT_EQ(Clicks, 2);
 }
 
-
 // The vertical scroll bar reaches the last row whole above a shown search
 // bar, and its arrows then step one row each way, the end of the scroll
 // leaving the rows where they are.
