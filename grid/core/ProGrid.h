@@ -755,6 +755,7 @@ private:
     void HoverLeft();
     // The list view look's header under the pointer.
     void ListViewHoverMoved(int ACol, int ARow);
+    void RepaintListViewHover();
     TGridCoord FListViewHover{-1, -1};
     void SizingMoved(int X, int Y);
     void HeaderDragSelect(int ACol, int ARow, int Y);
@@ -1185,6 +1186,7 @@ public:
     virtual void ShowInplaceEdit(int ACol, int ARow);
     // The branch of ShowInplaceEdit for the editor type in use.
     void ShowSpecialEditor(int ACol, int ARow);
+    void PlaceSpecialEditor(TWinControl* C, const TRect& R);
     virtual void CommitEditor(int ACol, int ARow);
     virtual void NotifyEditDone(int ACol, int ARow);
     void StartCellEdit();

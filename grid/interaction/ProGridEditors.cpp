@@ -54,11 +54,6 @@ double FloatOfText(const String& S)
     return End == Dot.c_str() ? 0.0 : V;
 }
 
-void Place(TWinControl* C, const TRect& R, int W, int H)
-{
-    C->SetBounds(R.left, R.top, W, H);
-}
-
 void ShowAndFocus(TWinControl* C, TColor Color)
 {
     C->SetVisible(true);
@@ -121,15 +116,42 @@ void TProStringGrid::ShowInplaceEdit(int ACol, int ARow)
     FEdit.Showing = Keep;
 }
 
+// The special editor of the current type over the cell rectangle R: the
+// button over the grid lines, the wide-text editors inside the cell's
+// margins, date pickers at least as high as they make themselves (the time
+// editor exactly the cell's height), combo boxes with their closed field
+// fitted to the cell, the others over the cell.
+void TProStringGrid::PlaceSpecialEditor(TWinControl* C, const TRect& R)
+{
+    const int W = RectWidth(R) - 1;
+    const int H = RectHeight(R) - 1;
+    switch (FEdit.InUse) {
+    case edButton: C->SetBounds(R.left - 1, R.top - 1, W + 2, H + 2); break;
+    case edUniEdit:
+    case edUniMemo: C->SetBounds(R.left + 2 + 1, R.top + 2 + 1, W - 2 * 2 - 2, H - 2 * 2 - 2); break;
+    case edDateEdit:
+    case edDateEditUpDown:
+    case edTimeEdit:
+    case edDateTimeEdit:
+        C->SetBounds(R.left, R.top, W, std::max(C->Height(), H));
+        if (FEdit.InUse == edTimeEdit)
+            C->SetHeight(H);
+        break;
+    default: C->SetBounds(R.left, R.top, W, H); break;
+    }
+    if (C == FEdit.Combo)
+        FEdit.Combo->FitToCell(H);
+    else if (C == FEdit.UniCombo)
+        FEdit.UniCombo->FitToCell(H);
+}
+
 void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
 {
     // A new edit: a popup that closed before is long gone.
     FEdit.PopupClosed = false;
     FEdit.Started = true;
     FEdit.SpecialShown = true;
-    TRect R = MergedCellRect(ACol, ARow);
-    const int W = RectWidth(R) - 1;
-    const int H = RectHeight(R) - 1;
+    const TRect R = MergedCellRect(ACol, ARow);
     TGridDrawState State = 0;
     TResolvedCellColors Colors;
     TBrush Brush;
@@ -161,7 +183,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         TGridSpin* S = EnsureEditor(this, FEdit.Spin);
         S->ResetWindow();
         S->SetBorderStyle(bsNone);
-        Place(S, R, W, H);
+        PlaceSpecialEditor(S, R);
         S->ExcelStyleDecimalSeparator = ExcelStyleDecimalSeparator;
         if (FEdit.InUse == edSpinEdit) {
             S->SetSpinType(sptNormal);
@@ -205,8 +227,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
             }
             C->SetItemIndex(C->Items()->Count() > 0 ? I : -1);
         }
-        Place(C, R, W, H);
-        C->FitToCell(H);
+        PlaceSpecialEditor(C, R);
         if (FEdit.InUse == edComboEdit) {
             C->SetText(Text);
             if (C->HandleAllocated())
@@ -229,7 +250,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         E->ResetWindow();
         E->SetBorderStyle(bsNone);
         E->SetButtonCaption("...");
-        Place(E, R, W, H);
+        PlaceSpecialEditor(E, R);
         E->SetText(Text);
         E->SetMaxLength(MaxEditLength);
         Open(E);
@@ -239,7 +260,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         TGridUnitEditBtn* E = EnsureEditor(this, FEdit.UnitEditBtn);
         E->ResetWindow();
         E->SetBorderStyle(bsNone);
-        Place(E, R, W, H);
+        PlaceSpecialEditor(E, R);
         E->SetMaxLength(MaxEditLength);
         const TFormatSettings& F = FormatSettings();
         String Number;
@@ -258,7 +279,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
     case edCheckBox: {
         TGridCheckBox* B = EnsureEditor(this, FEdit.CheckBox);
         B->ResetWindow();
-        Place(B, R, W, H);
+        PlaceSpecialEditor(B, R);
         B->SetText(Text);
         B->SetEnabled(true);
         B->SetState(cbUnchecked);
@@ -271,7 +292,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
     case edButton: {
         TGridButton* B = EnsureEditor(this, FEdit.Button);
         B->ResetWindow();
-        B->SetBounds(R.left - 1, R.top - 1, W + 2, H + 2);
+        PlaceSpecialEditor(B, R);
         B->SetText(Text);
         B->SetVisible(true);
         B->SetEnabled(true);
@@ -290,7 +311,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
             FEdit.UniEdit->ResetWindow();
         else
             FEdit.UniMemo->ResetWindow();
-        C->SetBounds(R.left + 2 + 1, R.top + 2 + 1, W - 2 * 2 - 2, H - 2 * 2 - 2);
+        PlaceSpecialEditor(C, R);
         C->SetVisible(true);
         C->SetEnabled(true);
         C->SetColor(EditColor);
@@ -316,7 +337,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         E->ResetWindow();
         E->SetButtonCaption("...");
         E->OnClickBtn = [this](TObject* Sender) { DoWideEllipsClick(Sender); };
-        Place(E, R, W, H);
+        PlaceSpecialEditor(E, R);
         E->Font()->Assign(Font());
         WideString V = ReadWideCellText(ACol, ARow);
         if (OnGetEditWideText)
@@ -337,8 +358,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
             const int I = C->Items()->IndexOf(V);
             C->SetItemIndex(I >= 0 ? I : (C->Items()->Count() > 0 ? 0 : -1));
         }
-        Place(C, R, W, H);
-        C->FitToCell(H);
+        PlaceSpecialEditor(C, R);
         if (FEdit.InUse == edUniComboEdit)
             C->SetText(V);
         C->Font()->Assign(Font());
@@ -378,9 +398,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
             }
             D->SetPickerDateTime(V);
         }
-        D->SetBounds(R.left, R.top, W, std::max(D->Height(), H));
-        if (FEdit.InUse == edTimeEdit)
-            D->SetHeight(H);
+        PlaceSpecialEditor(D, R);
         ShowAndFocus(D, EditColor);
         FEdit.Active = true;
         FEdit.Shown = D;
@@ -407,7 +425,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         D->SetBorderStyle(bsNone);
         D->SetDateTime(V);
         D->OnTimeChanged = [this](TObject* Sender) { DoDateTimeChange(Sender); };
-        D->SetBounds(R.left, R.top, W, std::max(D->Height(), H));
+        PlaceSpecialEditor(D, R);
         ShowAndFocus(D, EditColor);
         FEdit.Active = true;
         break;
@@ -416,7 +434,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         TProRichEdit* E = RichEditor();
         E->ResetWindow();
         E->SetParent(this);
-        Place(E, R, W, H);
+        PlaceSpecialEditor(E, R);
         E->LockResize();
         CellToRichEdit(ACol, ARow, E);
         if (FNavigation->EditSelectAll)

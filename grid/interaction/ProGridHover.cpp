@@ -119,10 +119,8 @@ void TProStringGrid::HoverLeft()
     FFixedRowSizing.Armed = false;
     // The list view's header is drawn hot only while the pointer is over
     // the grid: repainted now, it looks normal again.
-    const TGridCoord Hot = FListViewHover;
-    if (Look == glListView && Hot.X >= 0 && Hot.Y >= 0
-        && (Hot.X < TStringGrid::FixedCols() || Hot.Y < TStringGrid::FixedRows()))
-        InvalidateCell(Hot.X, Hot.Y);
+    if (Look == glListView)
+        RepaintListViewHover();
     if (HoverFixedCells == hfNone || FKeepFixedHighlight)
         return;
     const TGridCoord Old = HoverFixedCell;
@@ -138,13 +136,17 @@ void TProStringGrid::ListViewHoverMoved(int ACol, int ARow)
     const TGridCoord New{ACol, ARow};
     if (Look != glListView || New == FListViewHover)
         return;
-    const auto RepaintFixed = [this](TGridCoord C) {
-        if (C.X >= 0 && C.Y >= 0 && (C.X < TStringGrid::FixedCols() || C.Y < TStringGrid::FixedRows()))
-            InvalidateCell(C.X, C.Y);
-    };
-    RepaintFixed(FListViewHover);
+    RepaintListViewHover();
     FListViewHover = New;
-    RepaintFixed(New);
+    RepaintListViewHover();
+}
+
+// Only fixed cells are drawn hot, so only a fixed cell is repainted.
+void TProStringGrid::RepaintListViewHover()
+{
+    const TGridCoord C = FListViewHover;
+    if (C.X >= 0 && C.Y >= 0 && (C.X < TStringGrid::FixedCols() || C.Y < TStringGrid::FixedRows()))
+        InvalidateCell(C.X, C.Y);
 }
 
 // Whole rows (columns) from the header where the press began to the one

@@ -7,7 +7,6 @@
 
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FloatingFooter.h"
-#include "grid/interaction/InplaceEditors.h"
 #include "grid/interaction/MouseActions.h"
 
 namespace {
@@ -168,26 +167,9 @@ void TProStringGrid::EditorsFollowCellSize()
     TWinControl* C = FEdit.Shown;
     if (FEdit.Active && C && C->Visible() && FEdit.InUse != edCustom) {
         const TRect R = MergedCellRect(Col(), Row());
-        const int W = RectWidth(R) - 1;
-        const int H = RectHeight(R) - 1;
         // A cell scrolled out of view has no rectangle: the editor stays.
-        if (W > 0 && H > 0) {
-            switch (FEdit.InUse) {
-            case edButton: C->SetBounds(R.left - 1, R.top - 1, W + 2, H + 2); break;
-            case edUniEdit:
-            case edUniMemo: C->SetBounds(R.left + 2 + 1, R.top + 2 + 1, W - 2 * 2 - 2, H - 2 * 2 - 2); break;
-            case edDateEdit:
-            case edDateEditUpDown:
-            case edTimeEdit:
-            case edDateTimeEdit: C->SetBounds(R.left, R.top, W, std::max(C->Height(), H)); break;
-            default: C->SetBounds(R.left, R.top, W, H); break;
-            }
-            // A combo box's closed field takes the cell's new height.
-            if (C == FEdit.Combo)
-                FEdit.Combo->FitToCell(H);
-            else if (C == FEdit.UniCombo)
-                FEdit.UniCombo->FitToCell(H);
-        }
+        if (RectWidth(R) > 1 && RectHeight(R) > 1)
+            PlaceSpecialEditor(C, R);
     }
     if (EditorMode() && HasCheckBox(Col(), Row()))
         HideEditor();

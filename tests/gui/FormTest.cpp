@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "tests/support/AccelSink.h"
 #include "tests/support/GuiHarness.h"
 #include "framework/Button.h"
 #include "framework/ComboBox.h"
@@ -597,33 +598,6 @@ TEST_F(Forms, AcceleratorsReachNestedControlsUntilOneTakesThem)
 
 namespace {
 
-// A panel that is offered every accelerator of its form: it records each
-// character and takes those in Takes.
-class TAccelSink : public TPanel {
-public:
-    TAccelSink(TWinControl* Parent, const wchar_t* Takes) : TPanel(Parent), FTakes(Takes)
-    {
-        SetParent(Parent);
-        SetBounds(220, 40, 20, 20);
-    }
-
-    std::wstring Offered;
-
-protected:
-    void WndProc(TMessage& Message) override
-    {
-        if (Message.Msg == CM_DIALOGCHAR) {
-            Offered += static_cast<wchar_t>(Message.WParam);
-            Message.Result = FTakes.find(static_cast<wchar_t>(Message.WParam)) != std::wstring::npos ? 1 : 0;
-            return;
-        }
-        TPanel::WndProc(Message);
-    }
-
-private:
-    std::wstring FTakes;
-};
-
 // An edit that records the Alt characters reaching its window.
 class TSysCharEdit : public TEdit {
 public:
@@ -647,7 +621,7 @@ protected:
 // the focused window as it did before accelerators existed.
 TEST_F(Forms, KeysOfTheFocusedControlAreNoAccelerators)
 {
-    auto* sink = new TAccelSink(Dialog, L"x");
+    auto* sink = new TAccelSink(Dialog, L"x", TRect{220, 40, 240, 60});
     auto* box = new TComboBox(Dialog);
     box->SetParent(Dialog);
     box->SetBounds(10, 110, 100, 21);

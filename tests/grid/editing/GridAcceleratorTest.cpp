@@ -7,71 +7,21 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/ControlMessages.h"
-#include "framework/Panel.h"
-#include "grid/core/ProGrid.h"
+#include "tests/grid/editing/EditFixture.h"
+#include "tests/support/AccelSink.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
 
-// A panel that is offered every accelerator of its form: it records each
-// character and takes the letter 'x'.
-class TAccelSink : public TPanel {
-public:
-    explicit TAccelSink(TWinControl* Parent) : TPanel(Parent)
-    {
-        SetParent(Parent);
-        SetBounds(8, 260, 20, 20);
-    }
-
-    std::wstring Offered;
-
-protected:
-    void WndProc(TMessage& Message) override
-    {
-        if (Message.Msg == CM_DIALOGCHAR) {
-            Offered += static_cast<wchar_t>(Message.WParam);
-            Message.Result = Message.WParam == L'x' ? 1 : 0;
-            return;
-        }
-        TPanel::WndProc(Message);
-    }
-};
-
-struct AccelFixture {
-    TForm* Form = nullptr;
-    TProStringGrid* G = nullptr;
+// The editing form with a panel beside the grid that takes the letter 'x'.
+struct AccelFixture : EditFixture {
     TAccelSink* Sink = nullptr;
-    TEditorType Type = edNormal;
 
     AccelFixture()
     {
-        Form = new TForm(Application);
-        Form->SetBounds(40, 40, 520, 320);
-        G = new TProStringGrid(Form);
-        G->SetParent(Form);
-        G->SetBounds(8, 8, 480, 240);
-        G->SetColCount(5);
-        G->SetRowCount(6);
-        G->SetDefaultColWidth(90);
-        G->SetOptions(G->Options() | goEditing);
-        G->OnGetEditorType = [this](TObject*, int, int, TEditorType& E) { E = Type; };
-        Sink = new TAccelSink(Form);
-        Form->Show();
+        Form->SetHeight(320);
+        Sink = new TAccelSink(Form, L"x", TRect{8, 260, 28, 280});
         gui::Settle();
-        G->SetFocus();
-        gui::Settle();
-    }
-    ~AccelFixture()
-    {
-        delete Form;
-        gui::Settle();
-    }
-
-    bool EditorFocused() const
-    {
-        const HWND F = GetFocus();
-        return F != nullptr && F != G->Handle() && IsChild(G->Handle(), F);
     }
 };
 
@@ -101,8 +51,7 @@ TEST(GridAccelerators, TypingIntoEveryEditorIsNoAccelerator)
 TEST(GridAccelerators, AltLettersPassTheGridAndItsEditor)
 {
     AccelFixture F;
-    auto* OnGrid = new TAccelSink(F.G);
-    OnGrid->SetBounds(400, 200, 20, 20);
+    auto* OnGrid = new TAccelSink(F.G, L"x", TRect{400, 200, 420, 220});
     F.G->FocusCell(1, 1, true);
     gui::Settle();
     ASSERT_TRUE(F.G->Focused());

@@ -21,6 +21,7 @@
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/ProInplaceEdit.h"
 #include "grid/interaction/ProRichEdit.h"
+#include "tests/grid/editing/EditFixture.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
@@ -33,50 +34,6 @@ std::string ScreenshotPath(const std::string& Name)
     return Dir.substr(0, Dir.find_last_of('\\') + 1) + Name;
 }
 
-// A form holding one grid of class TGrid with editing on, shown and focused.
-template <class TGrid>
-struct EditFixtureOf {
-    TForm* Form = nullptr;
-    TGrid* G = nullptr;
-    TEditorType Type = edNormal;
-
-    EditFixtureOf()
-    {
-        FormatSettings().DecimalSeparator = '.';
-        FormatSettings().ThousandSeparator = ',';
-        Form = new TForm(Application);
-        Form->SetBounds(40, 40, 520, 300);
-        G = new TGrid(Form);
-        G->SetParent(Form);
-        G->SetBounds(8, 8, 480, 240);
-        G->SetColCount(5);
-        G->SetRowCount(6);
-        G->SetDefaultColWidth(90);
-        G->SetOptions(G->Options() | goEditing);
-        G->OnGetEditorType = [this](TObject*, int, int, TEditorType& E) { E = Type; };
-        Form->Show();
-        gui::Settle();
-        G->SetFocus();
-        gui::Settle();
-    }
-    ~EditFixtureOf() { delete Form; gui::Settle(); }
-
-    void Key(Word K) { gui::PressKey(K); }
-    // The cell holds Text and its editor is open (F2) with the caret at the end.
-    bool OpenWithCaretAtEnd(int C, int R, const char* Text)
-    {
-        G->WriteCellText(C, R, Text);
-        G->FocusCell(C, R, true);
-        Key(VK_F2);
-        const HWND F = GetFocus();
-        if (F == nullptr || F == G->Handle() || !IsChild(G->Handle(), F))
-            return false;
-        SendMessageW(F, EM_SETSEL, 0x7fff, 0x7fff);
-        return true;
-    }
-};
-
-using EditFixture = EditFixtureOf<TProStringGrid>;
 
 // Whatever control holds the focus is one of the grid's editors, visible.
 bool EditorFocused(TProStringGrid* G)
