@@ -407,14 +407,14 @@ TEST_F(GridSizing, ZoomLeavesProportionalThumbs)
     G->SetScrollProportional(true);
     gui::Settle();
     G->Zoom(4);
-    SCROLLINFO Zoomed{sizeof(SCROLLINFO), SIF_ALL};
-    SCROLLINFO ZoomedH{sizeof(SCROLLINFO), SIF_ALL};
+    SCROLLINFO Zoomed{sizeof Zoomed, SIF_ALL, 0, 0, 0, 0, 0};
+    SCROLLINFO ZoomedH{sizeof ZoomedH, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(G->Handle(), SB_VERT, &Zoomed);
     GetScrollInfo(G->Handle(), SB_HORZ, &ZoomedH);
     G->UpdateVertScrollProportion();
     G->UpdateHorzScrollProportion();
-    SCROLLINFO Fresh{sizeof(SCROLLINFO), SIF_ALL};
-    SCROLLINFO FreshH{sizeof(SCROLLINFO), SIF_ALL};
+    SCROLLINFO Fresh{sizeof Fresh, SIF_ALL, 0, 0, 0, 0, 0};
+    SCROLLINFO FreshH{sizeof FreshH, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(G->Handle(), SB_VERT, &Fresh);
     GetScrollInfo(G->Handle(), SB_HORZ, &FreshH);
     EXPECT_GT(Fresh.nPage, 1u);

@@ -265,8 +265,9 @@ TEST(GridKeys, KeyMapMovesSelectsInsertsAndDeletes)
             EXPECT_EQ(F.G->Row(), C.Row) << C.Name;
         }
         EXPECT_EQ(F.G->RowCount(), C.RowCount ? C.RowCount : Rows) << C.Name;
-        if (C.KeyDownCount >= 0)
+        if (C.KeyDownCount >= 0) {
             EXPECT_EQ(F.CountKeyDowns(C.Key), C.KeyDownCount) << C.Name;
+        }
         if (C.Check)
             C.Check(F, C.Name);
     }
