@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev
   googletest libgtest-dev libgmock-dev
-  wine wine64
+  wine wine64 fonts-wine
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei
   iproute2 util-linux python3 procps
 )
