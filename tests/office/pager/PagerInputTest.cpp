@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "framework/Menus.h"
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
@@ -241,15 +243,17 @@ TEST_F(PagerInput, ShortCutHintsTypedThrough)
     // the form after it stays in place when the hints go.
     Pager->ShowShortCutHints();
     ASSERT_TRUE(Pager->ShortCutHintsShown());
-    int Seen = 0;
+    // The hook outlives this function (the form is freed after it), so its
+    // count lives as long as the hook.
+    auto Seen = std::make_shared<int>(0);
     TWndMethod Before = Form->WindowProc;
-    Form->WindowProc = [&Seen, Before](TMessage& M) {
-        ++Seen;
+    Form->WindowProc = [Seen, Before](TMessage& M) {
+        ++*Seen;
         Before(M);
     };
     Pager->HideShortCutHints();
     SendMessageW(Form->Handle(), WM_NULL, 0, 0);
-    EXPECT_EQ(Seen, 1);
+    EXPECT_EQ(*Seen, 1);
     // Hints shown again, then a resize of the form hides them.
     Pager->ShowShortCutHints();
     ASSERT_TRUE(Pager->ShortCutHintsShown());
@@ -260,7 +264,7 @@ TEST_F(PagerInput, ShortCutHintsTypedThrough)
     Pager->ShowShortCutHints();
     SendMessageW(Pager->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(Pager->ShortCutHintsShown());
-    EXPECT_GE(Seen, 2);
+    EXPECT_GE(*Seen, 2);
 }
 
 TEST_F(PagerInput, CloseAndPageListButtons)
