@@ -1,8 +1,17 @@
 # One CTest entry per test executable. Windows test executables run through the
 # Wine wrapper (CMAKE_CROSSCOMPILING_EMULATOR); GUI tests need the display that
 # ./test provides.
+#
+# SHARDS n splits a long program into n entries, each running every n-th of its
+# test cases (GoogleTest's sharding), so that the parts run side by side; most
+# of these programs' time is spent waiting for the device's time-outs. The
+# entries are NAME.1 to NAME.n.
+#
+# GUI tests (label gui) each take one GUI slot: a display, Wine prefix and
+# folder of their own that ./test prepares (see cmake/wine-run), so that
+# several run side by side without seeing each other's windows or files.
 function(project_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT;SHARDS" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(TARGET GTest::gtest)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
@@ -20,12 +29,28 @@ function(project_test name)
       target_precompile_headers(${name} REUSE_FROM test_pch)
     endif()
   endif()
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  if(T_SHARDS AND T_SHARDS GREATER 1)
+    set(entries)
+    math(EXPR last "${T_SHARDS} - 1")
+    foreach(index RANGE ${last})
+      math(EXPR number "${index} + 1")
+      add_test(NAME ${name}.${number} COMMAND ${name} --gtest_brief=1)
+      set_tests_properties(${name}.${number} PROPERTIES
+        ENVIRONMENT "GTEST_TOTAL_SHARDS=${T_SHARDS};GTEST_SHARD_INDEX=${index}")
+      list(APPEND entries ${name}.${number})
+    endforeach()
+  else()
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set(entries ${name})
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  set_tests_properties(${entries} PROPERTIES TIMEOUT ${T_TIMEOUT})
   if(T_LABELS)
-    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    set_tests_properties(${entries} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  if("gui" IN_LIST T_LABELS)
+    set_tests_properties(${entries} PROPERTIES RESOURCE_GROUPS "gui:1")
   endif()
 endfunction()

@@ -6,7 +6,10 @@
 #    Chinese Windows;
 #  - with --unmanaged, windows are not handed to a window manager: on a bare
 #    Xvfb there is none, and Wine would wait for one whenever a window is
-#    hidden or destroyed.
+#    hidden or destroyed;
+#  - a program that crashes gets no crash dialog: Wine's debugger writes the
+#    backtrace to the program's output and ends it, where a dialog would wait
+#    for a click until the test's time-out.
 set -euo pipefail
 
 # Waits for the prefix's server to end, within a bound: now and then Wine's
@@ -20,7 +23,7 @@ wait_server() {
 
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 stamp="$WINEPREFIX/.initialised"
-settings="$WINEPREFIX/.settings-1${1:+-unmanaged}"
+settings="$WINEPREFIX/.settings-2${1:+-unmanaged}"
 
 if [ ! -f "$stamp" ]; then
   echo "== creating the Wine prefix $WINEPREFIX"
@@ -36,6 +39,7 @@ if [ ! -f "$settings" ]; then
               SimSun NSimSun "Microsoft YaHei"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "$cjk" /f >/dev/null 2>&1
   done
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   if [ "${1:-}" = "--unmanaged" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   fi
