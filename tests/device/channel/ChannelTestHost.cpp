@@ -74,9 +74,8 @@ std::vector<TSimLogEntry> SimLog(SimDevice& Sim)
         if (line.rfind("- ", 0) != 0)
             continue;
         std::istringstream words(line.substr(2));
-        std::string time;
         TSimLogEntry e;
-        words >> time >> e.Link >> e.Status >> e.Hex;
+        words >> e.Time >> e.Link >> e.Status >> e.Hex;
         std::getline(words, e.Note);
         entries.push_back(e);
     }

@@ -73,6 +73,7 @@ private:
 
 // The simulator's log, one entry per line "- T LINK STATUS HEX NOTE".
 struct TSimLogEntry {
+    double Time = 0;   // milliseconds since the simulator started, when it read the frame
     std::string Link;
     std::string Status;
     std::string Hex;
