@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "framework/ImageList.h"
 #include "framework/Ticks.h"
 #include "office/ProGlowButton.h"
@@ -178,9 +180,14 @@ TEST_F(GlowButtons, RepeatClicksWhileHeld)
     const Cardinal Start = GetTickCount();
     Down(B, 50, 20);
     ASSERT_EQ(GetCapture(), B->Handle());
-    ASSERT_TRUE(gui::PumpUntil([&] { return Times.size() >= 3; }, 3000)) << "no repeated clicks";
+    ASSERT_TRUE(gui::PumpUntil([&] { return Times.size() >= 5; }, 5000)) << "no repeated clicks";
     EXPECT_GE(Times[0] - Start, 380u);                 // the first after InitRepeatPause
-    EXPECT_LT(Times[2] - Times[1], 300u);              // then every RepeatPause
+    // Then every RepeatPause (100 ms): a loaded machine may stretch a gap, so
+    // the shortest of four shows the timer's pause.
+    Cardinal Shortest = Times[1] - Times[0];
+    for (std::size_t I = 2; I < 5; ++I)
+        Shortest = std::min<Cardinal>(Shortest, Times[I] - Times[I - 1]);
+    EXPECT_LT(Shortest, 300u);
     const std::size_t Held = Times.size();
     Up(B, 50, 20);
     gui::Settle();
