@@ -96,16 +96,7 @@ private:
 // size): such a save is refused before any file is touched, naming the slots.
 void CheckStorableCodes(const TSlotRecords& Codes, const String& NameFile)
 {
-    String slots;
-    for (int slot = 0; slot < ChannelSlots; ++slot) {
-        const String& code = Codes[static_cast<std::size_t>(slot)];
-        if (code.empty() || IsStorableRecord(code))
-            continue;
-        if (!slots.empty())
-            slots += ", ";
-        slots += static_cast<char>('0' + slot / 10);
-        slots += static_cast<char>('0' + slot % 10);
-    }
+    const String slots = UnstorableSlots(Codes);
     if (!slots.empty())
         throw EWriteError("The project \"" + NameFile + "\" is not saved: the code of slot " + slots +
                           " does not begin with its own length of 2 to 2048 bytes, so the project could not be "
