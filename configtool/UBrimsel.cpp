@@ -4,6 +4,7 @@
 #include "configtool/UIniFile.h"
 #include "configtool/UKx40Set.h"
 #include "configtool/UNetTask.h"
+#include "device/ServerAddress.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/NewControl.h"
@@ -335,11 +336,12 @@ void TFmSim::BnOpenClick(TObject*)
     } else {
         if (IdTCPClient->Connected())
             IdTCPClient->Disconnect();
-        if (Trim(EtServerHost->Text()).empty()) {
-            ShowMessage(NoServerAddress);
+        const String refusal = ServerAddressError(EtServerHost->Text());
+        if (!refusal.empty()) {
+            ShowMessage(refusal);
             return;
         }
-        IdTCPClient->Host = EtServerHost->Text();
+        IdTCPClient->Host = Trim(EtServerHost->Text());
         IdTCPClient->Port = StrToInt(EtServerPort->Text());
         IdTCPClient->Connect(2000);
         if (!IdTCPClient->Connected()) {

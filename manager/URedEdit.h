@@ -235,6 +235,9 @@ private:
     void EndOperation();
     void UpdateOperationControls();
     bool SerialSelected() const;
+    // Over TCP: the server address is usable; an empty or malformed one is
+    // refused with a message before anything is sent.
+    bool ServerAddressAccepted();
     // Opens the port and runs a serial job to its end; its result.
     bool RunSerialJob(Byte Kind, Byte Slot, const String& Frame, const char* StartedStatus);
     // Shows the operation's own failure text when it has one, else Failed.
