@@ -228,6 +228,14 @@ String FitSlotName(const String& Name)
     return Name.substr(0, keep);
 }
 
+bool HasControlCharacter(const String& Name)
+{
+    for (char c : Name)
+        if (static_cast<Byte>(c) < 0x20 || c == 0x7F)
+            return true;
+    return false;
+}
+
 bool IsDigitText(const String& Text)
 {
     if (Text.empty())

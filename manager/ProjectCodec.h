@@ -74,6 +74,11 @@ String SnapshotFileName(int Channel, int Index);
 // the middle of a double-byte character of code page 936.
 String FitSlotName(const String& Name);
 
+// True when Name holds a control character (0x00 to 0x1F, 0x7F): the name
+// file's XML cannot keep most of them, so a name never takes one. No byte of
+// a double-byte character of code page 936 lies in that range.
+bool HasControlCharacter(const String& Name);
+
 // True when Text is not empty and holds only the digits 0 to 9.
 bool IsDigitText(const String& Text);
 
