@@ -169,8 +169,8 @@ class Design:
         skin.entries = self._entries()
         skin.patterns = self._patterns()
         self._layout(skin.entries)
-        self._draw(ctx, skin)
         skin.options = self._options(skin, palette)
+        self._draw(ctx, skin)
         skin.files = self._files(skin)
         return skin
 

@@ -174,10 +174,23 @@ def paint_border(pic, e, state, x0, y0, x1, y1, parent=None):
             return fh - (h - y)
         return bt + (y - bt) % max(1, fh - bt - bb)
 
+    clear = _clear_centre(e, ox, bl, bt, br, bb)
     for y in range(h):
         for x in range(w):
-            corner = (x < bl or x >= w - br) and (y < bt or y >= h - bb)
-            _masked(pic, e, ox + src_x(x), src_y(y), x0 + x, y0 + y, parent if corner else None)
+            edge_x, edge_y = x < bl or x >= w - br, y < bt or y >= h - bb
+            if clear and not edge_x and not edge_y:
+                continue
+            _masked(pic, e, ox + src_x(x), src_y(y), x0 + x, y0 + y,
+                    parent if edge_x and edge_y else None)
+
+
+def _clear_centre(e, ox, bl, bt, br, bb):
+    """Whether the frame's centre only shows what lies under it."""
+    if e.rows != 2:
+        return False
+    fw, fh = e.frame
+    return all(e.picture.get(ox + x, fh + y) == (255, 255, 255)
+               for y in range(bt, fh - bb) for x in range(bl, fw - br))
 
 
 def paint_glyph(pic, e, state, x, y):
