@@ -202,6 +202,11 @@ def paint_glyph(pic, e, state, x, y):
             _masked(pic, e, state * e.frame[0] + i, j, x + i, y + j, None)
 
 
+def centred_glyph(pic, e, state, cx, cy):
+    if e is not None:
+        paint_glyph(pic, e, state, cx - e.frame[0] // 2, cy - e.frame[1] // 2)
+
+
 def control(pic, opts, section, state, x0, y0, x1, y1, label=None):
     paint_background(pic, opts, section, x0, y0, x1, y1, hot=state > 0)
     paint_border(pic, opts.entry(section, 'BORDERSMASK'), state, x0, y0, x1, y1)
@@ -223,8 +228,9 @@ def sample_window(pic, opts, ox, oy, title):
     x = ox + W - 5
     for key, state in (('BICONCLOSE', 1), ('BICONMAX', 0), ('BICONMIN', 0)):
         e = opts.entry('GLOBALINFO', key)
-        x -= e.frame[0] + 1
-        paint_glyph(pic, e, state, x, oy + (TH - e.frame[1]) // 2)
+        if e is not None:
+            x -= e.frame[0] + 1
+            paint_glyph(pic, e, state, x, oy + (TH - e.frame[1]) // 2)
     # Menu line and tool bar.
     y = oy + TH
     fw = 4
@@ -257,8 +263,7 @@ def sample_window(pic, opts, ox, oy, title):
     text(pic, ox + 20, y + 8, 'TEXT', opts.colour('EDIT', 'FONTCOLOR', 0))
     control(pic, opts, 'COMBOBOX', 1, ox + 166, y, ox + 320, y + 22)
     control(pic, opts, 'COMBOBTN', 0, ox + 302, y + 2, ox + 318, y + 20)
-    e = opts.entry('COMBOBOX', 'GLYPHMASK')
-    paint_glyph(pic, e, 0, ox + 310 - e.frame[0] // 2, y + 11 - e.frame[1] // 2)
+    centred_glyph(pic, opts.entry('COMBOBOX', 'GLYPHMASK'), 0, ox + 310, y + 11)
     y += 32
     paint_border(pic, opts.entry('GROUPBOX', 'BORDERSMASK'), 0, ox + 14, y, ox + 210, y + 70)
     text(pic, ox + 22, y - 3, 'GROUP', opts.colour('GROUPBOX', 'FONTCOLOR', 0))
@@ -270,11 +275,9 @@ def sample_window(pic, opts, ox, oy, title):
     control(pic, opts, 'SCROLLBAR1V', 0, sx, sy0, sx + 17, sy1)
     for section, top in (('SCROLLBTNTOP', sy0), ('SCROLLBTNBOTTOM', sy1 - 17)):
         control(pic, opts, section, 0, sx, top, sx + 17, top + 17)
-        g = opts.entry(section, 'GLYPHMASK')
-        paint_glyph(pic, g, 0, sx + (17 - g.frame[0]) // 2, top + (17 - g.frame[1]) // 2)
+        centred_glyph(pic, opts.entry(section, 'GLYPHMASK'), 0, sx + 8, top + 8)
     control(pic, opts, 'SCROLLSLIDERV', 1, sx, sy0 + 40, sx + 17, sy0 + 100)
-    g = opts.entry('SCROLLSLIDERV', 'GLYPHMASK')
-    paint_glyph(pic, g, 1, sx + (17 - g.frame[0]) // 2, sy0 + 70 - g.frame[1] // 2)
+    centred_glyph(pic, opts.entry('SCROLLSLIDERV', 'GLYPHMASK'), 1, sx + 8, sy0 + 70)
     # Status bar with two panels and the grip.
     y = oy + H - fw - 20
     control(pic, opts, 'STATUSBAR', 0, ox + fw, y, ox + W - fw, oy + H - fw)
@@ -282,7 +285,8 @@ def sample_window(pic, opts, ox, oy, title):
     paint_border(pic, opts.entry('STATUSBAR', 'STATUSPANELMASK'), 0, ox + 202, y + 2, ox + W - 24, y + 18)
     text(pic, ox + fw + 8, y + 7, 'READY', opts.colour('STATUSBAR', 'FONTCOLOR', 0))
     e = opts.entry('GLOBALINFO', 'GRIPIMAGE')
-    paint_glyph(pic, e, 0, ox + W - fw - e.frame[0], oy + H - fw - e.frame[1])
+    if e is not None:
+        paint_glyph(pic, e, 0, ox + W - fw - e.frame[0], oy + H - fw - e.frame[1])
     return W, H
 
 
