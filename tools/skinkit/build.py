@@ -42,6 +42,46 @@ def plain_value_fault(value):
     return None
 
 
+# Keys whose values the section reader takes as numbers or flags. A lenient
+# number that is not one reads as missing; a strict one ends the load; a flag
+# is true only when written TRUE; a gradient reads its fields as numbers in
+# groups of five and drops an incomplete group; bevels outside 0 to 4 mean
+# nothing.
+NUMBER_KEYS = {
+    'COLOR', 'BEVEL', 'SHADOWBLUR', 'SHADOWOFFSET', 'SHADOWCOLOR', 'SHADOWTRANSPARENCY',
+    'FONTCOLOR', 'TCLEFT', 'TCTOP', 'TCRIGHT', 'TCBOTTOM', 'HOTFONTCOLOR', 'HOTTCLEFT',
+    'HOTTCTOP', 'HOTTCRIGHT', 'HOTTCBOTTOM', 'TRANSPARENCY', 'GRADIENTPERCENT', 'IMAGEPERCENT',
+    'FADINGINTERVALIN', 'FADINGINTERVALOUT', 'FADINGITERATIONS', 'HOTCOLOR', 'HOTTRANSPARENCY',
+    'HOTBEVEL', 'HOTGRADIENTPERCENT', 'HOTIMAGEPERCENT', 'BORDERCOLOR1', 'BORDERCOLOR2',
+    'SHADOW1COLOR', 'SHADOW1OFFSET', 'SHADOW1BLUR', 'SHADOW1TRANSPARENCY', 'BISPACE',
+    'BORDERCOLOR'}
+FLAG_KEYS = {'SHADOWENABLED', 'RESERVEDBOOLEAN', 'SHOWFOCUS', 'FADINGENABLED'}
+GRADIENT_KEYS = {'GRADIENTDATA', 'HOTGRADIENTDATA'}
+DECIMAL = re.compile(r'-?\d+$')
+
+
+def typed_value_fault(key, value):
+    """Why the section reader would not read value of key as written, or None."""
+    if key in NUMBER_KEYS:
+        if not DECIMAL.match(value) or not -2 ** 31 <= int(value) < 2 ** 31:
+            return 'is not a decimal 32-bit number'
+        if key in ('BEVEL', 'HOTBEVEL') and not 0 <= int(value) <= 4:
+            return 'is not a bevel from 0 to 4'
+    elif key in FLAG_KEYS:
+        if value.upper() not in ('TRUE', 'FALSE'):
+            return 'is not TRUE or FALSE'
+    elif key in GRADIENT_KEYS:
+        fields = [f for f in value.split(';') if f.strip()]
+        if any(not DECIMAL.match(f.strip()) for f in fields):
+            return 'has a field that is not a decimal number'
+        if len(fields) % 5:
+            return 'is not made of groups of five fields'
+        for i in range(0, len(fields), 5):
+            if not 0 <= int(fields[i + 2]) <= 100 or not 0 <= int(fields[i + 3]) <= 2:
+                return 'has a band whose percent is not 0 to 100 or whose mode is not 0 to 2'
+    return None
+
+
 def rotate_hue(rgb, degrees):
     if rgb[0] == rgb[1] == rgb[2] or tuple(rgb) == MAGENTA:
         return rgb
@@ -369,7 +409,7 @@ class Design:
                     raise DescriptionError('%s: %s has %s twice' % (where or self.origin, section, key))
                 seen.add(key)
                 if where is not None:
-                    fault = plain_value_fault(value.strip())
+                    fault = plain_value_fault(value.strip()) or typed_value_fault(key, value.strip())
                     if fault:
                         raise DescriptionError('%s: the value of %s in %s %s'
                                                % (where, key, section, fault))
