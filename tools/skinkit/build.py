@@ -442,7 +442,9 @@ def frame_pixels(layer, pic, ox, mask_row, glyph=False):
                     soft = True
                 a = 1.0 if a >= 0.5 else 0.0
             if a < 0.5 / 255 and mask_row is not None and not glyph and not layer.key[y * layer.w + x]:
-                pic.put(ox + x, y, (128, 128, 128))
+                # White under a white mask gives back exactly what lies under it
+                # in the engine's masked copy: (255 * D + 255) >> 8 = D.
+                pic.put(ox + x, y, (255, 255, 255))
                 pic.put(ox + x, mask_row + y, (255, 255, 255))
                 continue
             if a < 0.5 / 255:

@@ -355,6 +355,8 @@ def contact_sheet(skin, value_of):
     text(pic, 10, 8, skin.name, (20, 20, 20), 2)
     text(pic, 10 + text_width(skin.name, 2) + 12, 13,
          'ATLAS %dx%d, %d ENTRIES' % (skin.atlas.w, skin.atlas.h, len(skin.entries)), (60, 60, 60))
+    text(pic, 10, 21, 'MAGENTA: KEY COLOUR (TRANSPARENT).  LOWER ROW: MASK (BLACK SHOWS THE PICTURE, '
+         'WHITE WHAT LIES UNDER IT)', (60, 60, 60))
     fill(pic, 10, 30, 660, 390, (92, 112, 128))
     opts = Options(skin)
     sample_window(pic, opts, 24, 44, skin.name)
