@@ -160,19 +160,14 @@ def paint_border(pic, e, state, x0, y0, x1, y1, parent=None):
     w, h = x1 - x0, y1 - y0
     ox = state * fw
 
-    def src_x(x):
-        if x < bl:
-            return x
-        if x >= w - br:
-            return fw - (w - x)
-        return bl + (x - bl) % max(1, fw - bl - br)
-
-    def src_y(y):
-        if y < bt:
-            return y
-        if y >= h - bb:
-            return fh - (h - y)
-        return bt + (y - bt) % max(1, fh - bt - bb)
+    def source(p, size, near, far, frame):
+        """Where pixel p of a span of size comes from: the near or far border
+        as it is, the part between tiled."""
+        if p < near:
+            return p
+        if p >= size - far:
+            return frame - (size - p)
+        return near + (p - near) % max(1, frame - near - far)
 
     clear = _clear_centre(e, ox, bl, bt, br, bb)
     for y in range(h):
@@ -180,7 +175,7 @@ def paint_border(pic, e, state, x0, y0, x1, y1, parent=None):
             edge_x, edge_y = x < bl or x >= w - br, y < bt or y >= h - bb
             if clear and not edge_x and not edge_y:
                 continue
-            _masked(pic, e, ox + src_x(x), src_y(y), x0 + x, y0 + y,
+            _masked(pic, e, ox + source(x, w, bl, br, fw), source(y, h, bt, bb, fh), x0 + x, y0 + y,
                     parent if edge_x and edge_y else None)
 
 
