@@ -87,7 +87,7 @@ def entries(styles):
 
     side = max(fw, rt, rb)
     nine('FORM', 'BORDERSMASK', 'form', {}, (side, max(fw, rt), side, max(fw, rb)), 2)
-    nine('FORM', 'TITLEBAR', 'tray', {}, (8, 8, 8, 8), 2, 4)
+    nine('FORM', 'TITLEBAR', 'tray', {}, (8, 8, 8, 8), 2, 8)
     nine('FORMTITLE', 'BORDERSMASK', 'title', {}, (max(rt, 3), max(rt, 3), max(rt, 3), 2), 2)
     nine('MAINMENU', 'BORDERSMASK', 'menu', {'band': 3}, (3, 3, 3, 3), 1)
     nine('MENUITEM', 'BORDERSMASK', 'hotplate', {'radius': 3}, (4, 4, 4, 4), 2)
