@@ -251,6 +251,10 @@ REFUSED = [
     ('key given twice', with_lines(BASE, 'section GROUPBOX', '  BORDERSMASK = 1'), 'BORDERSMASK twice'),
     ('borders wider than a frame', BASE + 'entry PANEL BORDERSMASK\n  borders = 6 2 6 2\n',
      'wider than a frame'),
+    ('unknown button style', replaced(BASE, 'button          = bevel', 'button          = shiny'),
+     'style button = "shiny"'),
+    ('shape argument that is no number', replaced(BASE, 'depth=0.08', 'depth=deep'),
+     'cannot be drawn'),
     ('ten frames', BASE + 'entry BUTTON BORDERSMASK\n  frames = 10\n  size = 100x40\n', '1 to 9'),
 ]
 

@@ -17,6 +17,16 @@ JPEG_FILE = re.compile(r'[A-Z0-9_]+\.JPG$')
 MASTER = 'MASTER.BMP'
 VERSION = '5.20'
 KINDS = {'border': 0, 'texture': 1, 'glyph': 2}
+# What each style may be, as a pattern of its whole text.
+SIZE, COUNT = r'\d{1,2}', r'\d{1,3}'
+STYLE_RULES = {
+    'corners': SIZE + ' ' + SIZE, 'frame': SIZE, 'button': 'glossy|flat|bevel',
+    'button_radius': SIZE, 'edit_radius': SIZE, 'check': 'tick|cross|block',
+    'check_radius': SIZE, 'check_size': SIZE, 'radio': 'dot|ring', 'arrows': 'chevron|triangle',
+    'arrow_size': SIZE, 'thumb': 'lines|dots|none', 'titlebuttons': 'round|square|plain',
+    'title_button': SIZE + 'x' + SIZE, 'small_title_button': SIZE + 'x' + SIZE,
+    'title_highlight': COUNT, 'title_tray': COUNT, 'hot_strength': COUNT, 'scroll_size': SIZE,
+}
 ENTRY_FIELDS = ('shape', 'args', 'size', 'frames', 'rows', 'borders', 'kind', 'store',
                 'file', 'stretch')
 PATTERN_FIELDS = ('shape', 'args', 'size', 'file')
@@ -158,6 +168,10 @@ class Design:
         missing = [n for n in shapes.STYLE_NAMES if n not in self.styles]
         if missing:
             raise DescriptionError('%s: the styles lack %s' % (origin, ', '.join(missing)))
+        for name, value in self.styles.items():
+            rule = STYLE_RULES.get(name)
+            if rule and not re.fullmatch(rule, value):
+                raise DescriptionError('%s: style %s = "%s" is not %s' % (origin, name, value, rule))
 
         self.sections = {}
         for b in (b for b in blocks if b.kind == 'section'):
@@ -362,7 +376,7 @@ class Design:
         for e in skin.entries:
             e.picture = Picture(*e.size)
             for f in range(e.frames):
-                layer = shapes.SHAPES[e.shape](ctx, e.frame[0], e.frame[1], f, e.args)
+                layer = draw_shape(e, ctx, f)
                 if frame_pixels(layer, e.picture, f * e.frame[0], e.frame[1] if e.rows == 2 else None,
                                 e.kind == 'glyph'):
                     raise DescriptionError(
@@ -371,7 +385,7 @@ class Design:
             if e.store == 'atlas':
                 skin.atlas.blit(e.picture, e.x, e.y)
         for p in skin.patterns:
-            layer = shapes.SHAPES[p.shape](ctx, p.frame[0], p.frame[1], 0, p.args)
+            layer = draw_shape(p, ctx, 0)
             p.picture = Picture(*p.frame)
             frame_pixels(layer, p.picture, 0, None)
 
@@ -422,6 +436,14 @@ class Design:
         files += [(e.file, bmp_bytes(e.picture)) for e in skin.entries if e.store == 'own']
         files += [(p.file, jpeg_bytes(p.picture)) for p in skin.patterns]
         return files
+
+
+def draw_shape(e, ctx, state):
+    try:
+        return shapes.SHAPES[e.shape](ctx, e.frame[0], e.frame[1], state, e.args)
+    except (KeyError, ValueError) as fault:
+        raise DescriptionError('%s: shape %s cannot be drawn with args %s (%s)'
+                               % (e.where, e.shape, e.args, fault))
 
 
 def frame_pixels(layer, pic, ox, mask_row, glyph=False):
