@@ -221,6 +221,14 @@ REFUSED = [
      'groups of five'),
     ('gradient with a word', with_lines(BASE, 'section PANEL', '  GRADIENTDATA = 1;red;100;0;0'),
      'not a decimal number'),
+    # Parents the section reader would not follow as meant.
+    ('parent that is no section', with_lines(BASE, 'section PANEL', '  PARENTCLASS = PANELS'),
+     'is no section'),
+    ('parents in a ring', with_lines(BASE, 'section PANEL', '  PARENTCLASS = PANEL_LOW'),
+     'come back to'),
+    ('shadow on through the parent without its colour',
+     replaced(BASE, 'section RADIOBUTTON\n  SHADOWCOLOR = $light\n', 'section RADIOBUTTON\n'),
+     'RADIOBUTTON has its shadow on but no SHADOWCOLOR'),
     # Entries outside the atlas.
     ('atlas too low', replaced(BASE, 'atlas       = 240', 'atlas       = 240x100'), 'outside the atlas'),
     ('atlas too narrow', replaced(BASE, 'atlas       = 240', 'atlas       = 30'), 'outside an atlas'),

@@ -397,7 +397,7 @@ class Design:
                 return str(tcolor(palette[m.group(1)]))
             return re.sub(r'\$([a-z_0-9]+)', colour, text)
 
-        lines = []
+        lines, written = [], {}
         order = [s for s, _ in catalogue.SECTIONS]
         order += [s for s in self.sections if s not in order]
         parents = dict(catalogue.SECTIONS)
@@ -429,6 +429,8 @@ class Design:
                                                % (where, key, section, fault))
                 lines.append('%s=%s' % (key, value))
             lines.append('')
+            written[section] = dict((k, v) for k, v, _ in pairs)
+        check_inheritance(written, self.origin)
         return '\r\n'.join(lines)
 
     def _files(self, skin):
@@ -436,6 +438,28 @@ class Design:
         files += [(e.file, bmp_bytes(e.picture)) for e in skin.entries if e.store == 'own']
         files += [(p.file, jpeg_bytes(p.picture)) for p in skin.patterns]
         return files
+
+
+def check_inheritance(sections, origin):
+    """Parents that the section reader would not follow as meant: a parent
+    that is no section, a chain that comes back to a section, and a shadow
+    switched on through the parent, whose colour the reader does not inherit
+    (the section's shadow would be black)."""
+    for name, keys in sections.items():
+        chain, current = [name], keys
+        while current.get('PARENTCLASS'):
+            parent = current['PARENTCLASS']
+            if parent not in sections:
+                raise DescriptionError('%s: the parent %s of %s is no section' % (origin, parent, name))
+            if parent in chain:
+                raise DescriptionError('%s: the parents of %s come back to %s' % (origin, name, parent))
+            chain.append(parent)
+            current = sections[parent]
+        enabled = next((sections[s]['SHADOWENABLED'] for s in chain
+                        if 'SHADOWENABLED' in sections[s]), 'FALSE')
+        if enabled.upper() == 'TRUE' and 'SHADOWCOLOR' not in keys:
+            raise DescriptionError('%s: %s has its shadow on but no SHADOWCOLOR of its own, '
+                                   'which is not inherited' % (origin, name))
 
 
 def draw_shape(e, ctx, state):
