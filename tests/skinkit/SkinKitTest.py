@@ -267,6 +267,21 @@ REFUSED = [
 ]
 
 
+class Outputs(unittest.TestCase):
+    def test_a_skin_no_longer_described_is_taken_away(self):
+        with tempfile.TemporaryDirectory() as out:
+            source = os.path.join(out, 'a.skin')
+            with open(source, 'w', encoding='utf-8') as f:
+                f.write(BASE)
+            self.assertEqual(skinkit.main(['--out', out, '--no-sheets', source]), 0)
+            self.assertTrue(os.path.exists(os.path.join(out, 'Heather.zvk')))
+            with open(source, 'w', encoding='utf-8') as f:
+                f.write(BASE.replace('  variant     = Heather 255\n', ''))
+            self.assertEqual(skinkit.main(['--out', out, '--no-sheets', source]), 0)
+            self.assertEqual(sorted(os.listdir(out)),
+                             ['Terracotta', 'Terracotta.zvk', 'a.skin', 'skins.txt'])
+
+
 class Refusals(unittest.TestCase):
     def test_the_base_description_is_taken(self):
         self.assertEqual([s.name for s in Design(BASE, 'base').skins()], ['Terracotta', 'Heather'])

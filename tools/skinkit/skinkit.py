@@ -13,6 +13,7 @@ run with its reason and writes nothing.
 
 import argparse
 import os
+import re
 import sys
 
 # The build runs the kit from the source tree, which must stay clean.
@@ -44,7 +45,25 @@ def write_file(path, data):
         f.write(data)
 
 
+def remove_skin(out, name):
+    folder = os.path.join(out, name)
+    if os.path.isdir(folder):
+        for old in os.listdir(folder):
+            os.remove(os.path.join(folder, old))
+        os.rmdir(folder)
+    for path in (os.path.join(out, name + '.zvk'), os.path.join(out, 'sheets', name + '.png')):
+        if os.path.exists(path):
+            os.remove(path)
+
+
 def write(skins, out, sheets=True):
+    # Skins an earlier run wrote and this one does not are taken away.
+    listed = os.path.join(out, 'skins.txt')
+    if os.path.exists(listed):
+        with open(listed) as f:
+            for name in f.read().split():
+                if name not in [s.name for s in skins] and re.fullmatch(r'[A-Za-z0-9_-]+', name):
+                    remove_skin(out, name)
     for skin in skins:
         folder = os.path.join(out, skin.name)
         if os.path.isdir(folder):
