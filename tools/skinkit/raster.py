@@ -79,15 +79,6 @@ class Layer:
                 c = colour(x + 0.5, y + 0.5) if callable(colour) else colour
                 self.blend(x, y, c, alpha)
 
-    def paste(self, other, ox, oy):
-        for y in range(other.h):
-            for x in range(other.w):
-                i = (y * other.w + x) * 4
-                a = other.px[i + 3]
-                if a > 0.0:
-                    c = tuple(other.px[i + k] / a for k in range(3))
-                    self.blend(ox + x, oy + y, c, a)
-
     def rgba(self, x, y):
         """Straight colour (rounded bytes) and alpha of one pixel."""
         i = (y * self.w + x) * 4
@@ -167,10 +158,6 @@ def sd_ring(sdf, width):
     return lambda x, y: max(sdf(x, y), -(sdf(x, y) + width))
 
 
-def sd_union(*fs):
-    return lambda x, y: min(f(x, y) for f in fs)
-
-
 def sd_cut(a, b):
     """a without b."""
     return lambda x, y: max(a(x, y), -b(x, y))
@@ -180,8 +167,3 @@ def vgrad(c1, c2, y0, y1):
     """Colour function: c1 at row y0 to c2 at row y1."""
     span = (y1 - y0) or 1.0
     return lambda x, y: mix(c1, c2, clamp((y - y0) / span))
-
-
-def hgrad(c1, c2, x0, x1):
-    span = (x1 - x0) or 1.0
-    return lambda x, y: mix(c1, c2, clamp((x - x0) / span))

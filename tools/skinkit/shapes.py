@@ -8,9 +8,8 @@ and the centre); transparent pixels become the key colour, partly covered
 ones go through the entry's mask row.
 """
 
-from raster import (Layer, clamp, mix, lighten, darken, sd_rrect, sd_circle,
-                    sd_segment, sd_polyline, sd_polygon, sd_ring, sd_cut,
-                    vgrad, hgrad)
+from raster import (Layer, mix, lighten, darken, sd_rrect, sd_circle, sd_segment,
+                    sd_polyline, sd_polygon, sd_ring, sd_cut, vgrad)
 
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
@@ -28,19 +27,6 @@ class Context:
 
     def pct(self, name):
         return int(self.s[name]) / 100.0
-
-
-def _edge_line(layer, side, colour, alpha, inset=0, width=1):
-    """A line of whole pixels along one side, inset from it."""
-    w, h = layer.w, layer.h
-    if side == 'top':
-        layer.rect(0, inset, w, inset + width, colour, alpha)
-    elif side == 'bottom':
-        layer.rect(0, h - inset - width, w, h - inset, colour, alpha)
-    elif side == 'left':
-        layer.rect(inset, 0, inset + width, h, colour, alpha)
-    else:
-        layer.rect(w - inset - width, 0, w - inset, h, colour, alpha)
 
 
 # Push buttons and everything shaped like one.
