@@ -6,6 +6,7 @@
 #include "configtool/UNetTask.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/IniFile.h"
 #include "framework/NewControl.h"
 #include "framework/StrUtils.h"
 #include "framework/Ticks.h"
@@ -147,7 +148,10 @@ void TFmSim::FormCreate(TObject*)
     FillHex(ComboBox1, 0, 255);
     CbID->SetItemIndex(0);
     ComboBox1->SetItemIndex(0);
-    LoadIniFile(Application->ExePath() + "Configure.ini");
+    const String settings = Application->ExePath() + "Configure.ini";
+    // A temporary file that a save killed at the last close left behind goes.
+    TIniFile(settings).RemoveStaleTemporary();
+    LoadIniFile(settings);
     SetCmdLayout(CbCMD->Text());
     CheckBox1->Invalidate();
 }

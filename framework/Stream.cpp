@@ -523,6 +523,13 @@ void SaveFileReplacing(const String& FileName, const String& Bytes)
     }
 }
 
+// A writer holds its temporary file without sharing it for deletion until
+// the file is in place, so only a temporary that nobody holds is deleted.
+void RemoveStaleReplacement(const String& FileName)
+{
+    DeleteFileW(StrToWide(FileName + ReplaceSuffix).c_str());
+}
+
 #else
 
 namespace {
@@ -614,6 +621,20 @@ void SaveFileReplacing(const String& FileName, const String& Bytes)
         ::fsync(folder);
         ::close(folder);
     }
+    ::close(fd);
+}
+
+// A writer holds the lock of its temporary file until the file is in place,
+// so only a temporary that nobody holds is deleted; a writer that opened it
+// meanwhile finds it gone once it has the lock, and starts over.
+void RemoveStaleReplacement(const String& FileName)
+{
+    const String temp = FileName + ReplaceSuffix;
+    const int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        ::unlink(temp.c_str());
     ::close(fd);
 }
 

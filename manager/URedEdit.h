@@ -56,8 +56,8 @@ public:
 
     // ---- settings (Configure.ini beside the program, section "Vantrel")
     static String SettingsFileName();
+    // A value too long to be a setting gives Default.
     static String ReadConfig(const String& Section, const String& Key, const String& Default);
-    static void WriteConfig(const String& Section, const String& Key, const String& Value);
 
     void ShowStatus(const String& Text) override;
 
