@@ -7,6 +7,7 @@
 #include "device/ServerAddress.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/IniFile.h"
 #include "framework/NewControl.h"
 #include "framework/StrUtils.h"
 #include "framework/Ticks.h"
@@ -148,7 +149,10 @@ void TFmSim::FormCreate(TObject*)
     FillHex(ComboBox1, 0, 255);
     CbID->SetItemIndex(0);
     ComboBox1->SetItemIndex(0);
-    LoadIniFile(Application->ExePath() + "Configure.ini");
+    const String settings = Application->ExePath() + "Configure.ini";
+    // A temporary file that a save killed at the last close left behind goes.
+    TIniFile(settings).RemoveStaleTemporary();
+    LoadIniFile(settings);
     SetCmdLayout(CbCMD->Text());
     CheckBox1->Invalidate();
 }

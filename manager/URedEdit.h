@@ -56,8 +56,8 @@ public:
 
     // ---- settings (Configure.ini beside the program, section "Vantrel")
     static String SettingsFileName();
+    // A value too long to be a setting gives Default.
     static String ReadConfig(const String& Section, const String& Key, const String& Default);
-    static void WriteConfig(const String& Section, const String& Key, const String& Value);
 
     void ShowStatus(const String& Text) override;
 
@@ -84,10 +84,13 @@ public:
     // Both files are written beside the old ones and replace them only
     // when both are complete; true, or an exception.
     bool SaveRedMemXml(const String& FileName, int Channel);
-    // Reads and checks both files, then replaces the channel; false for a
-    // channel above 7. A project that cannot be opened raises and leaves
-    // the channel as it was.
+    // Reads and checks both files, then replaces the channel and names the
+    // opened file in the status bar; false for a channel above 7. A project
+    // that cannot be opened raises and leaves the channel as it was.
     bool LoadRedMemXml(const String& FileName, int Channel);
+    // Where the file dialogs start: the folder of the project last opened
+    // or saved, else the program's folder.
+    String ProjectFolder() const;
 
     // ---- slot clipboard (the current table's selection) and undo snapshots
     void CopySlots();
@@ -259,6 +262,7 @@ private:
     TRunFolder FRunFolder;
     TUndoHistory FUndo;
 
+    String FProjectFolder;   // of the project last opened or saved; empty before the first
     POINT FLastMouse{-1, -1};   // where the mouse was last pressed in a table
     bool FOperationRunning = false;
     bool FCloseWhenIdle = false;

@@ -33,6 +33,21 @@ String ExtractFileName(const String& Path)
     return name == String::npos ? Path : Path.substr(name + 1);
 }
 
+// The folder part of a path, with its trailing separator; empty for a bare name.
+String ExtractFilePath(const String& Path)
+{
+    const std::size_t name = Path.find_last_of("\\/:");
+    return name == String::npos ? String() : Path.substr(0, name + 1);
+}
+
+// The dialogs start in the project folder: a name a dialog kept from its
+// last use keeps only its file name, since a folder in it would win.
+void StartInProjectFolder(TOpenDialog* Dialog, const String& Folder)
+{
+    Dialog->InitialDir = Folder;
+    Dialog->FileName = ExtractFileName(Dialog->FileName);
+}
+
 String BuildDate()
 {
     SYSTEMTIME now;
@@ -168,6 +183,7 @@ bool TFmMain::SaveRedMemXml(const String& FileName, int Channel)
     }
     if (hadCode)
         DeleteFileW(StrToWide(codeOld).c_str());
+    FProjectFolder = ExtractFilePath(nameFile);
     return true;
 }
 
@@ -185,11 +201,19 @@ bool TFmMain::LoadRedMemXml(const String& FileName, int Channel)
         throw EReadError("The code file \"" + codeFile + "\" is damaged: " + error);
     image.Names = LoadNameFile(nameFile);
     ShowChannelImage(Channel, image);
+    FProjectFolder = ExtractFilePath(nameFile);
+    ShowStatus("打开完成：" + ExtractFileName(nameFile));
     return true;
+}
+
+String TFmMain::ProjectFolder() const
+{
+    return FProjectFolder.empty() ? Application->ExePath() : FProjectFolder;
 }
 
 void TFmMain::BnSaveClick(TObject*)
 {
+    StartInProjectFolder(SaveDialog1, ProjectFolder());
     if (!SaveDialog1->Execute())
         return;
     SaveDialog1->FileName = ChangeFileExt(SaveDialog1->FileName, ".ir");
@@ -198,6 +222,7 @@ void TFmMain::BnSaveClick(TObject*)
 
 void TFmMain::BnOpenClick(TObject*)
 {
+    StartInProjectFolder(OpenDialog1, ProjectFolder());
     if (OpenDialog1->Execute())
         LoadRedMemXml(OpenDialog1->FileName, RedMems->ActivePageIndex());
 }

@@ -186,6 +186,20 @@ TEST_F(ParamCommands, UnansweredOrWronglyAnsweredCommandsFail)
     EXPECT_EQ(Main->ComboBox13->Text(), "1200") << "nothing is shown";
 }
 
+// A serial port that cannot be opened: the error box names it, with the
+// system's reason, and nothing is sent.
+TEST_F(ParamCommands, APortThatCannotBeOpenedIsNamedWithTheReason)
+{
+    Main->ComboBox6->SetText("COM251");
+    gui::Click(Main->Button6);
+    const std::vector<std::string> boxes = TakeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string head = "Error opening serial port COM251: ";
+    EXPECT_EQ(boxes[0].rfind(head, 0), 0u) << boxes[0];
+    EXPECT_GT(boxes[0].size(), head.size()) << "the system's reason";
+    EXPECT_TRUE(Frames().empty());
+}
+
 TEST_F(ParamCommands, ParameterBlockIsBuiltFromTheControls)
 {
     struct Case {

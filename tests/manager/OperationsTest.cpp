@@ -295,5 +295,20 @@ TEST_F(VantrelTest, TcpOperationsRefuseAnEmptyOrMalformedServerAddress)
 INSTANTIATE_TEST_SUITE_P(BothTransports, OperationsTest, ::testing::Values(Transport::Serial, Transport::Tcp),
                          [](const ::testing::TestParamInfo<Transport>& Info) { return NameOf(Info.param); });
 
+// A serial port that cannot be opened: the error box names it, with the
+// system's reason, and nothing is sent.
+TEST_F(VantrelTest, APortThatCannotBeOpenedIsNamedWithTheReason)
+{
+    UseSerial();
+    Main->CbCom->SetText("COM251");
+    GuardCallback([&] { Main->BnRead->Click(); });
+    const std::vector<std::string> boxes = TakeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string head = "Error opening serial port COM251: ";
+    EXPECT_EQ(boxes[0].rfind(head, 0), 0u) << boxes[0];
+    EXPECT_GT(boxes[0].size(), head.size()) << "the system's reason";
+    EXPECT_TRUE(AnsweredFrames().empty());
+}
+
 } // namespace
 } // namespace vantrel_test

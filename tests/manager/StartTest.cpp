@@ -9,7 +9,9 @@
 
 #include "framework/Application.h"
 #include "framework/IniFile.h"
+#include "framework/Stream.h"
 #include "framework/StrUtils.h"
+#include "tests/support/ReplaceWatch.h"
 
 namespace vantrel_test {
 namespace {
@@ -80,6 +82,21 @@ TEST_F(VantrelTest, ReadsEachKeyWithItsCaseRule)
     EXPECT_EQ(Main->qComboBox1->Text(), "") << "no send ID selected";
 }
 
+// A value too long to be a setting is taken as damaged and gives the
+// default, so the window starts as without it; 4096 bytes still pass.
+TEST_F(VantrelTest, ValuesTooLongForASettingGiveTheDefaults)
+{
+    DestroyWindows();
+    const std::string fits(4096, '7');
+    const std::string text = "[Vantrel]\r\nIP=" + std::string(1 << 20, '1') + "\r\nPort=" + fits +
+                             "\r\nCom=" + std::string(4097, 'C') + "\r\nComSel=" + std::string(65536, 'T') + "\r\n";
+    StartWindows(&text);
+    EXPECT_EQ(Main->EtServerHost->Text(), "192.168.1.145");
+    EXPECT_EQ(Main->EtServerPort->Text(), fits);
+    EXPECT_EQ(Main->CbCom->Text(), "Com1");
+    EXPECT_TRUE(Main->RadioButton1->Checked()) << "the default ComSel, True";
+}
+
 TEST_F(VantrelTest, FreshTablesShowTheSlotNumbersUnchecked)
 {
     for (int channel = 0; channel < vantrel::ChannelCount; ++channel) {
@@ -124,6 +141,29 @@ TEST_F(VantrelTest, WritesTheSettingsAtExit)
     StartWindows(&text);
     EXPECT_EQ(Main->CbCom->Text(), "");
     EXPECT_TRUE(Main->RadioButton2->Checked());
+}
+
+// The end writes its keys in one replace of the file, as a watcher of the
+// folder sees it; a temporary file that a save killed at the last end left
+// behind is gone after the start.
+TEST_F(VantrelTest, SettingsGoInOneReplaceAtTheEndAndAStaleTemporaryAtTheStart)
+{
+    DestroyWindows();
+    const String temp = SettingsPath() + ".~tmp";
+    WriteBytes(temp, "[Vantrel]\r\nIP=half a sav");
+    const std::string text = SettingsText();
+    StartWindows(&text);
+    EXPECT_FALSE(FileExists(temp));
+    RemovePath(temp);
+
+    Main->EtServerPort->SetText("47003");
+    Main->qComboBox1->SetItemIndex(0x2C);
+    ReplaceWatch watch(SettingsPath());
+    ASSERT_TRUE(watch.Watching()) << watch.Error();
+    DestroyWindows();
+    EXPECT_EQ(watch.Replacements(), 1) << watch.Error();
+    EXPECT_EQ(Ini(SettingsPath(), "Port"), "47003");
+    EXPECT_EQ(Ini(SettingsPath(), "ID"), "2C");
 }
 
 TEST_F(VantrelTest, SettingsThatCannotBeWrittenDoNotStopTheEnd)
