@@ -50,5 +50,14 @@ String ServerAddressError(const String& Text)
     // four parts (a fifth part, a tab) that would make it a name to look up.
     const bool fourParts = trimmed.find_first_not_of("0123456789.") == String::npos &&
                            std::count(trimmed.begin(), trimmed.end(), '.') == 3;
-    return fourParts && IsDottedAddress(trimmed) ? String() : "无效Ip:" + trimmed;
+    bool plain = true;
+    for (int part = 0; fourParts && part < 4; ++part) {
+        // The resolver reads a part with a leading zero as octal ("010" is 8,
+        // "0127" is 87), which would reach another machine than the one shown.
+        const String digits = GetDottedPart(part, trimmed);
+        plain = plain && !(digits.size() > 1 && digits[0] == '0');
+    }
+    // 0.0.0.0 names no machine; the system's connect takes it for this one.
+    const bool anyAddress = trimmed.find_first_not_of("0.") == String::npos;
+    return fourParts && plain && !anyAddress && IsDottedAddress(trimmed) ? String() : "无效Ip:" + trimmed;
 }

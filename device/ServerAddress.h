@@ -22,5 +22,6 @@ bool IsDottedAddress(const String& Text);
 extern const char* const NoServerAddress;
 // Why Text cannot be connected to as a server's address: NoServerAddress
 // when it is blank, "无效Ip:" followed by the trimmed text unless it is a
-// dotted address of exactly four parts and nothing else; empty when it can.
+// dotted address of exactly four parts and nothing else, none of them with a
+// leading zero, other than 0.0.0.0; empty when it can.
 String ServerAddressError(const String& Text);

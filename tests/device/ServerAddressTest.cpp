@@ -30,7 +30,8 @@ TEST(ServerAddress, DottedPartsAndByteTexts)
 }
 
 // The check of the values written to a server passes a fifth part (and a
-// trailing dot); an address connected to is the four parts and nothing else.
+// trailing dot) and leading zeros; an address connected to is the four parts
+// and nothing else, each as the resolver reads it, and names a machine.
 TEST(ServerAddress, OnlyFourDottedBytesAreConnectedTo)
 {
     const struct {
@@ -40,7 +41,13 @@ TEST(ServerAddress, OnlyFourDottedBytesAreConnectedTo)
     } cases[] = {
         {"127.0.0.1", true, ""},
         {" 192.168.1.145 ", true, ""},
-        {"0.0.0.0", true, ""},
+        {"10.0.0.1", true, ""},
+        // The resolver reads a leading zero as octal: 0127 would be 87.
+        {"0127.0.0.1", true, "无效Ip:0127.0.0.1"},
+        {"127.0.0.010", true, "无效Ip:127.0.0.010"},
+        {"127.00.0.1", true, "无效Ip:127.00.0.1"},
+        // No machine; a connect to it reaches this one.
+        {"0.0.0.0", true, "无效Ip:0.0.0.0"},
         {"", false, "IP地址不能为空！"},
         {" \t ", false, "IP地址不能为空！"},
         {"127.0.0", false, "无效Ip:127.0.0"},

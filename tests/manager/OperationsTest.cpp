@@ -260,6 +260,10 @@ TEST_F(VantrelTest, TcpOperationsRefuseAnEmptyOrMalformedServerAddress)
         {"127.0.0.256", "无效Ip:127.0.0.256"},
         {" 127. 0.0.1", "无效Ip:127. 0.0.1"},
         {"localhost", "无效Ip:localhost"},
+        // Both reach the device on this machine: 0.0.0.0 is taken for it,
+        // and 0177 is octal for 127.
+        {"0.0.0.0", "无效Ip:0.0.0.0"},
+        {"0177.0.0.1", "无效Ip:0177.0.0.1"},
     };
     const struct {
         const char* Name;
