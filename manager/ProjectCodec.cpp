@@ -58,6 +58,13 @@ void EncodeRecords(String& Out, std::size_t Head, const TSlotRecords& Codes)
 // The offset alone cannot place a record past 65535, and a file with gaps
 // between its records cannot tell a misdirected offset from a deliberate
 // one: so a position is never searched for, only checked.
+//
+// One layout besides: a record after the first may follow two bytes that
+// repeat its own leading length. A program that reads each record's leading
+// length as the length of the bytes after it keeps the next record's first
+// two bytes with every record but the last, and writes them back when it
+// saves; such a file holds the same records, and is read as if those two
+// bytes were not there.
 bool DecodeRecords(const String& In, std::size_t Head, std::size_t Limit, TSlotRecords& Codes, std::size_t& End,
                    String& Error)
 {
@@ -73,8 +80,13 @@ bool DecodeRecords(const String& In, std::size_t Head, std::size_t Limit, TSlotR
     std::size_t at = Head + tableBytes;
     for (std::size_t entry = Head; entry < Head + tableBytes; entry += EntryBytes) {
         if (U16(In, entry + 2) != (at & 0xFFFF)) {
-            Error = "a record does not lie where its entry says, right after the record before it";
-            return false;
+            const bool afterCopiedLength = entry > Head && at + 4 <= Limit &&
+                                           U16(In, entry + 2) == ((at + 2) & 0xFFFF) && U16(In, at) == U16(In, at + 2);
+            if (!afterCopiedLength) {
+                Error = "a record does not lie where its entry says, right after the record before it";
+                return false;
+            }
+            at += 2;
         }
         if (at + MinRecordBytes > Limit) {
             Error = "a record lies past the end of the file";

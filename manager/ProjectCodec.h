@@ -15,7 +15,10 @@
 // reader takes each record where the one before it ended and checks the
 // offset against that position. A file laid out any other way (a gap, an
 // overlap, another order, bytes after the end) is refused, so a cut or
-// damaged file never opens with records taken from the wrong place.
+// damaged file never opens with records taken from the wrong place. The one
+// gap read is two bytes before a record (not the first) that repeat its
+// leading length: a writer that held each record with the next record's
+// first two bytes leaves them there.
 // The decoders check everything before they touch the caller's channel: a
 // rejected file leaves it as it was.
 

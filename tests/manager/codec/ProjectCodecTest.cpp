@@ -207,6 +207,58 @@ TEST(ProjectCodec, SlotNumbersCountModuloAHundredAndALaterEntryWins)
     EXPECT_EQ(codes[42], Record(4, 3));
 }
 
+// A code file as a program saves it that held every record but the last
+// with the next record's first two bytes (it read each leading length as the
+// length of what follows): the same records, with a copy of each next
+// record's length between them. It opens with the records as first written,
+// also past 64 KiB; the two bytes anywhere else, or not a copy, are refused.
+TEST(ProjectCodec, RecordsAfterACopyOfTheirLengthOpenAsWritten)
+{
+    const auto resaved = [](const TSlotRecords& Codes) {
+        TSlotRecords held = Codes;
+        std::size_t last = vantrel::ChannelSlots;
+        for (std::size_t slot = vantrel::ChannelSlots; slot-- > 0;) {
+            if (Codes[slot].empty())
+                continue;
+            if (last != vantrel::ChannelSlots)
+                held[slot] += Codes[last].substr(0, 2);
+            last = slot;
+        }
+        return vantrel::EncodeCodeFile(held);
+    };
+    TSlotRecords small;
+    small[1] = Record(6, 1);
+    small[2] = Record(5, 2);
+    small[40] = Record(300, 40);
+    for (const TSlotRecords& written : {small, FullChannel().Codes}) {
+        TSlotRecords codes;
+        String error;
+        ASSERT_TRUE(vantrel::DecodeCodeFile(resaved(written), codes, error)) << error;
+        EXPECT_EQ(codes, written);
+    }
+
+    const String file = resaved(small);   // table of 3 entries, records from 14
+    String notACopy = file;
+    notACopy[14 + 6] = 9;
+    String beforeTheFirst = Bytes({4, 0, 1, 0, 8, 0, 6, 0}) + Record(6, 1);
+    String afterTheLast = Bytes({4, 0, 1, 0, 6, 0}) + Record(6, 1) + Bytes({6, 0});
+    const struct {
+        const char* Case;
+        String File;
+    } refused[] = {{"two bytes that are not the next length", notACopy},
+                   {"two bytes before the first record", beforeTheFirst},
+                   {"two bytes after the last record", afterTheLast},
+                   {"cut after a copied length", file.substr(0, 14 + 6 + 2)}};
+    for (const auto& c : refused) {
+        TSlotRecords codes;
+        codes[77] = Record(9, 77);
+        const TSlotRecords before = codes;
+        String error;
+        EXPECT_FALSE(vantrel::DecodeCodeFile(c.File, codes, error)) << c.Case;
+        EXPECT_EQ(codes, before) << c.Case;
+    }
+}
+
 TEST(ProjectCodec, MalformedFilesLeaveTheChannelAsItWas)
 {
     const String r = Record(4, 7);
