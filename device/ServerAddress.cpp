@@ -1,6 +1,7 @@
 #include "device/ServerAddress.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "framework/StrUtils.h"
 
@@ -46,8 +47,14 @@ String ServerAddressError(const String& Text)
     const String trimmed = Trim(Text);
     if (trimmed.empty())
         return NoServerAddress;
-    // What is connected to is the text itself: nothing may stand beside the
-    // four parts (a fifth part, a tab) that would make it a name to look up.
+    // A host name (letters, digits, hyphens and dots, with at least one
+    // letter) goes to the resolver, which says when it knows no such host.
+    if (trimmed.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-") ==
+            String::npos &&
+        std::any_of(trimmed.begin(), trimmed.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
+        return String();
+    // Anything else is connected to as the text itself: nothing may stand
+    // beside the four parts (a fifth part, a tab) that would change it.
     const bool fourParts = trimmed.find_first_not_of("0123456789.") == String::npos &&
                            std::count(trimmed.begin(), trimmed.end(), '.') == 3;
     bool plain = true;

@@ -1,10 +1,10 @@
 #pragma once
 // The address of a serial-device server as the user types it: four decimal
-// parts of 0 to 255 separated by dots. Both programs check it before they
-// connect, so that an empty or malformed text never reaches the system's
-// resolver (which takes an empty name for this machine and a malformed one
-// for a name to look up); Brimsel also checks the addresses it writes to a
-// server with it.
+// parts of 0 to 255 separated by dots, or a host name. Both programs check it
+// before they connect, so that an empty or malformed text never reaches the
+// system's resolver (which takes an empty name for this machine and a
+// malformed number for a name to look up); Brimsel also checks the addresses
+// it writes to a server with it.
 
 #include "framework/Types.h"
 
@@ -22,6 +22,7 @@ bool IsDottedAddress(const String& Text);
 extern const char* const NoServerAddress;
 // Why Text cannot be connected to as a server's address: NoServerAddress
 // when it is blank, "无效Ip:" followed by the trimmed text unless it is a
-// dotted address of exactly four parts and nothing else, none of them with a
-// leading zero, other than 0.0.0.0; empty when it can.
+// host name for the resolver or a dotted address of exactly four parts and
+// nothing else, none of them with a leading zero, other than 0.0.0.0; empty
+// when it can.
 String ServerAddressError(const String& Text);

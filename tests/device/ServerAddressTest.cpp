@@ -31,7 +31,8 @@ TEST(ServerAddress, DottedPartsAndByteTexts)
 
 // The check of the values written to a server passes a fifth part (and a
 // trailing dot) and leading zeros; an address connected to is the four parts
-// and nothing else, each as the resolver reads it, and names a machine.
+// and nothing else, each as the resolver reads it, and names a machine;
+// a host name is looked up.
 TEST(ServerAddress, OnlyFourDottedBytesAreConnectedTo)
 {
     const struct {
@@ -57,7 +58,11 @@ TEST(ServerAddress, OnlyFourDottedBytesAreConnectedTo)
         {"127.0.0.256", false, "无效Ip:127.0.0.256"},
         {"127. 0.0.1", false, "无效Ip:127. 0.0.1"},
         {"127.0\t.0.1", false, "无效Ip:127.0\t.0.1"},
-        {"localhost", false, "无效Ip:localhost"},
+        // A host name is the resolver's to look up.
+        {"localhost", false, ""},
+        {"extender-1.lan", false, ""},
+        {"local host", false, "无效Ip:local host"},
+        {"host_1", false, "无效Ip:host_1"},
         {"-1.0.0.1", false, "无效Ip:-1.0.0.1"},
     };
     for (const auto& c : cases) {

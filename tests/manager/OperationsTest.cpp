@@ -259,7 +259,7 @@ TEST_F(VantrelTest, TcpOperationsRefuseAnEmptyOrMalformedServerAddress)
         {"127.0.0.1.1", "无效Ip:127.0.0.1.1"},
         {"127.0.0.256", "无效Ip:127.0.0.256"},
         {" 127. 0.0.1", "无效Ip:127. 0.0.1"},
-        {"localhost", "无效Ip:localhost"},
+        {"local_host", "无效Ip:local_host"},
         // Both reach the device on this machine: 0.0.0.0 is taken for it,
         // and 0177 is octal for 127.
         {"0.0.0.0", "无效Ip:0.0.0.0"},
