@@ -15,8 +15,8 @@
 #include "office/PageButtonSettings.h"
 #include "office/PagerStylers.h"
 #include "office/ProGlowButton.h"
-#include "office/ProHintInfo.h"
 #include "office/ShortCutHintWindow.h"
+#include "visuals/ProHintInfo.h"
 
 class TProOfficePage;
 class TProOfficePager;

@@ -7,8 +7,8 @@
 
 #include "framework/Application.h"
 #include "framework/Codepage.h"
-#include "grid/core/ProXPVS.h"
 #include "grid/interaction/psgcombo.h"
+#include "visuals/ProXPVS.h"
 
 // ---------------------------------------------------------------------------
 // TCustomUNIComboBox
