@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/Application.h"
@@ -17,7 +18,7 @@ namespace {
 
 constexpr std::uint64_t AboveAll = std::numeric_limits<std::uint64_t>::max();
 
-// The window property under which a hooked window keeps its chain.
+// The window property that names a hooked window's chain.
 const wchar_t* const ChainProp = L"FrameworkWindowHooks";
 
 LRESULT CALLBACK HookEntryProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
@@ -121,18 +122,34 @@ void TCallPrevious::operator()(TMessage& Message) const
 
 // --- window level ------------------------------------------------------------------
 
-// The chain of one window. It owns itself while the window carries it (the
-// window property points at it) and lets itself go when it takes its entry
-// procedure out or when the window's WM_NCDESTROY has been handled.
+// The chain of one window. It owns itself while the window carries it and
+// lets itself go when it takes its entry procedure out or when the window's
+// WM_NCDESTROY has been handled.
+//
+// The entry procedure finds a window's chain in a table by handle: a window
+// property would be found by a round trip to Wine's server for every
+// message. The table is the thread's own, as a window's messages come on the
+// thread that owns it. The window also carries a property naming its chain,
+// read only when a link is installed: a chain whose window went without its
+// WM_NCDESTROY reaching us (a procedure put over ours dropped it or cut ours
+// out) is then not mistaken for the chain of a new window that got the same
+// handle.
 class TWndHookChain final : public THookChain {
 public:
-    static TWndHookChain* Of(HWND Wnd) { return static_cast<TWndHookChain*>(GetPropW(Wnd, ChainProp)); }
+    static TWndHookChain* Of(HWND Wnd)
+    {
+        const auto It = Chains().find(Wnd);
+        return It != Chains().end() ? It->second : nullptr;
+    }
 
     // The window's chain; a new one puts the entry procedure in place.
     static std::shared_ptr<THookChain> Hook(HWND Wnd)
     {
-        if (TWndHookChain* Existing = Of(Wnd))
-            return Existing->shared_from_this();
+        if (TWndHookChain* Existing = Of(Wnd)) {
+            if (GetPropW(Wnd, ChainProp) == Existing)
+                return Existing->shared_from_this();
+            Existing->Abandon();
+        }
         if (!IsWindow(Wnd))
             throw EOSError("Cannot hook the messages of a window that does not exist");
         if (GetWindowThreadProcessId(Wnd, nullptr) != GetCurrentThreadId())
@@ -140,10 +157,12 @@ public:
         std::shared_ptr<TWndHookChain> Chain(new TWndHookChain(Wnd));
         if (!SetPropW(Wnd, ChainProp, Chain.get()))
             throw EOSError("Cannot hook the messages of a window (error " + std::to_string(GetLastError()) + ")");
+        Chains()[Wnd] = Chain.get();
         SetLastError(0);
         const LONG_PTR Before = SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookEntryProc));
         if (Before == 0 && GetLastError() != 0) {
             const DWORD Error = GetLastError();
+            Chains().erase(Wnd);
             RemovePropW(Wnd, ChainProp);
             throw EOSError("Cannot hook the messages of a window (error " + std::to_string(Error) + ")");
         }
@@ -181,13 +200,33 @@ protected:
 private:
     explicit TWndHookChain(HWND Wnd) : FWnd(Wnd) {}
 
+    // This thread's hooked windows. Never freed: windows of forms that the
+    // application owns are destroyed during static destruction, after the
+    // thread's own objects.
+    static std::unordered_map<HWND, TWndHookChain*>& Chains()
+    {
+        thread_local auto* Table = new std::unordered_map<HWND, TWndHookChain*>;
+        return *Table;
+    }
+
     bool OnTop() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(FWnd, GWLP_WNDPROC)) == HookEntryProc; }
 
     // The caller holds the chain.
     void Forget()
     {
-        if (Of(FWnd) == this)
+        if (Of(FWnd) == this) {
+            Chains().erase(FWnd);
             RemovePropW(FWnd, ChainProp);
+        }
+        FSelf.reset();
+    }
+
+    // The window went without us: its handle now names another window, left alone.
+    void Abandon()
+    {
+        const std::shared_ptr<THookChain> Keep = shared_from_this();
+        ReleaseLinks();
+        Chains().erase(FWnd);
         FSelf.reset();
     }
 
@@ -345,5 +384,6 @@ TWindowHook HookWndProc(HWND Wnd, TWindowHookProc Proc)
 
 bool WindowHooked(HWND Wnd)
 {
-    return TWndHookChain::Of(Wnd) != nullptr;
+    const TWndHookChain* Chain = TWndHookChain::Of(Wnd);
+    return Chain != nullptr && GetPropW(Wnd, ChainProp) == Chain;
 }

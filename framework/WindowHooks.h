@@ -22,28 +22,32 @@
 //
 // How: per control, WindowProc is replaced once by a dispatcher of the
 // control's links; per window, the window procedure is replaced once by one
-// framework-owned entry procedure that finds the window's links (a window
-// property) and runs them. Links are entries in a list, so taking one out
+// framework-owned entry procedure that finds the window's links (in a table
+// by window handle) and runs them. Links are entries in a list, so taking one out
 // never touches a window procedure. Only when the last link of a window goes
 // and the window procedure is still the entry procedure is the former one
 // put back. When someone replaced the window procedure after ours, outside
 // this mechanism, that procedure still calls ours: then the entry procedure
 // stays in place as a pass-through, is reused by the next link installed,
-// and is freed at WM_NCDESTROY. The control level does the same with a
-// WindowProc replaced by hand. A link installed while such a procedure sits
-// above ours joins our list, below it, so that the foreign procedure can
-// still put back the one it saved without cutting out any link.
+// and is freed at WM_NCDESTROY. At the control level the dispatcher likewise
+// stays under a WindowProc replaced by hand, and also when its last link goes
+// while it runs; without links it only passes messages on, and it is freed
+// with the control. A link installed while a foreign procedure sits above
+// ours joins our list, below it, so that the foreign procedure can still put
+// back the one it saved without cutting out any link.
 //
 // Why not the common controls' SetWindowSubclass: under Wine 8, removing the
 // last subclass of a window puts back the window's former procedure even
 // when another one was installed after it (measured), which silently cuts
 // out whatever hooked the window later; it has no control level; and its
-// previous procedure (DefSubclassProc) is a cursor into the subclass calls
-// under way. Here "the previous procedure" of a link is fixed by the link's
-// place in the list: CallPrevious works from anywhere, also inside a nested
-// message and after the link was removed (it then reaches the links older
-// than it), which is what a subclass that keeps calling its saved previous
-// procedure after giving it back expects.
+// previous procedure, DefSubclassProc, is whatever follows the subclass call
+// under way, not the previous procedure of a given subclass. The skin
+// engine's subclasses and form providers keep a previous procedure (a saved
+// window procedure or a saved WindowProc) and call it, also for messages
+// that come after they gave it back. Here "the previous procedure" of a link
+// is fixed by the link's place in the list: CallPrevious works from
+// anywhere, also inside a nested message and after the link was removed (it
+// then reaches the links older than it).
 //
 // WM_NCDESTROY: every link of the window sees it once, newest first; when the
 // window procedure has handled it, every link is freed (its procedure is
