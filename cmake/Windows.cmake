@@ -39,6 +39,7 @@ add_subdirectory(framework)
 add_subdirectory(device)
 add_subdirectory(device/channel)
 add_subdirectory(standins)
+add_subdirectory(visuals)
 add_subdirectory(office)
 # The packed skins, before the libraries and programs that carry them.
 add_subdirectory(tools/skinkit)

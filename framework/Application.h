@@ -107,3 +107,20 @@ void GuardCallback(F&& Body)
         Application->HandleException(nullptr);
     }
 }
+
+// GuardCallback for the handling of one window message. When the handling of
+// WM_PAINT fails, the window is validated first, so that the error dialog's
+// own message loop does not paint (and fail) again and again.
+template <class F>
+void GuardWindowMessage(HWND Wnd, UINT Msg, F&& Body)
+{
+    GuardCallback([&] {
+        try {
+            Body();
+        } catch (...) {
+            if (Msg == WM_PAINT)
+                ValidateRect(Wnd, nullptr);
+            throw;
+        }
+    });
+}

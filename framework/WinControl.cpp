@@ -485,7 +485,10 @@ void TWinControl::DefaultHandler(TMessage& Message)
         Message.Result = 0;
         return;
     }
-    Message.Result = CallWindowProcW(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
+    if (FOwnClass)
+        Message.Result = DefWindowProcW(FHandle, Message.Msg, Message.WParam, Message.LParam);
+    else
+        FBinding.CallPrevious(Message);
 }
 
 bool TWinControl::ReflectTo(HWND Child, TMessage& Message)

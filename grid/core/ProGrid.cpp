@@ -11,7 +11,6 @@
 #include <ole2.h>
 
 #include "framework/Stream.h"
-#include "grid/core/ProXPVS.h"
 #include "grid/interaction/DragDropSettings.h"
 #include "grid/interaction/DragScrollOptions.h"
 #include "grid/interaction/FloatingFooter.h"
@@ -19,7 +18,8 @@
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/SearchFooter.h"
-#include "office/ProHintInfo.h"
+#include "visuals/ProHintInfo.h"
+#include "visuals/ProXPVS.h"
 
 // The owner form's resize chain. The form's OnResize is one dispatcher that
 // runs each grid's own handler, then the handler the form had before the

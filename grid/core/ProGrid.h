@@ -12,7 +12,6 @@
 #include "framework/StringList.h"
 #include "grid/core/BaseGrid.h"
 #include "grid/core/BalloonSettings.h"
-#include "grid/core/ComponentStyle.h"
 #include "grid/core/GridFilter.h"
 #include "grid/core/GridGrouping.h"
 #include "grid/core/GridSortSettings.h"
@@ -22,6 +21,7 @@
 #include "grid/core/ProObj.h"
 #include "grid/interaction/GridEditTypes.h"
 #include "grid/interaction/GridMouseTypes.h"
+#include "visuals/ComponentStyle.h"
 
 class TNavigation;
 class TMouseActions;

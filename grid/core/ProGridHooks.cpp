@@ -12,7 +12,7 @@
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
-#include "office/ProHintInfo.h"
+#include "visuals/ProHintInfo.h"
 
 // ---------------------------------------------------------------------------
 // Hooks

@@ -9,8 +9,8 @@
 #include "grid/core/GridCellText.h"
 #include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
-#include "grid/core/ProXPVS.h"
 #include "grid/interaction/MouseActions.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
+#include "framework/WindowHooks.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/PSGEdit.h"
@@ -214,7 +215,8 @@ protected:
     void Change() override;
 
 private:
-    static LRESULT CALLBACK EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id, DWORD_PTR Ref);
+    void FieldMessage(TMessage& Message, const TCallPrevious& Previous);
+    TWindowHook FFieldHook;   // on the edit field of the csDropDown style
 };
 
 class TGridEditBtn : public TGridEditorOf<TPsgEditBtn> {

@@ -7,8 +7,8 @@
 
 #include "framework/Application.h"
 #include "framework/Codepage.h"
-#include "grid/core/ProXPVS.h"
 #include "grid/interaction/psgcombo.h"
+#include "visuals/ProXPVS.h"
 
 // ---------------------------------------------------------------------------
 // TCustomUNIComboBox
@@ -89,16 +89,14 @@ void TCustomUNIComboBox::DestroyWnd()
 {
     FItemIndex = static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
     SaveWideCaption(this);
-    if (FEditWnd != nullptr && IsWindow(FEditWnd)) {
-        SetWindowLongPtrW(FEditWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldEditProc));
-        RemovePropW(FEditWnd, MAKEINTATOM(UnicodeTrapAtom()));
-    }
+    FEditHook.Remove();
     FEditWnd = nullptr;
     TCustomComboBox::DestroyWnd();
 }
 
 // The edit window's characters come to the combo box first, so that the
-// key press sees them as the other Unicode controls do.
+// key press sees them as the other Unicode controls do. An exception in the
+// handling goes, as for every hooked window, to the application.
 void TCustomUNIComboBox::SubclassChildren()
 {
     COMBOBOXINFO info{};
@@ -106,29 +104,13 @@ void TCustomUNIComboBox::SubclassChildren()
     if (!GetComboBoxInfo(Handle(), &info) || info.hwndItem == nullptr || info.hwndItem == Handle())
         return;
     FEditWnd = info.hwndItem;
-    SetPropW(FEditWnd, MAKEINTATOM(UnicodeTrapAtom()), reinterpret_cast<HANDLE>(this));
-    FOldEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(FEditWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TCustomUNIComboBox::ChildProc)));
-}
-
-LRESULT CALLBACK TCustomUNIComboBox::ChildProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
-{
-    auto* combo = reinterpret_cast<TCustomUNIComboBox*>(GetPropW(Wnd, MAKEINTATOM(UnicodeTrapAtom())));
-    if (combo == nullptr)
-        return DefWindowProcW(Wnd, Msg, WParam, LParam);
-    WNDPROC old = combo->FOldEditProc;
-    if (Msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        RemovePropW(Wnd, MAKEINTATOM(UnicodeTrapAtom()));
-        combo->FEditWnd = nullptr;
-        return CallWindowProcW(old, Wnd, Msg, WParam, LParam);
-    }
-    TMessage message{Msg, WParam, LParam, 0};
-    // An exception in the handling is reported, never passed into Win32.
-    const bool handled = GuardCallback([&] { return combo->ChildMessage(Wnd, message); }, true);
-    if (handled)
-        return message.Result;
-    return CallWindowProcW(old, Wnd, message.Msg, message.WParam, message.LParam);
+    FEditHook = HookWndProc(FEditWnd, [this, Edit = FEditWnd](TMessage& Message, const TCallPrevious& Previous) {
+        if (Message.Msg == WM_NCDESTROY)
+            FEditWnd = nullptr;
+        else if (ChildMessage(Edit, Message))
+            return;
+        Previous(Message);
+    });
 }
 
 bool TCustomUNIComboBox::ChildMessage(HWND Child, TMessage& Message)

@@ -9,6 +9,7 @@
 #include "framework/Edit.h"
 #include "framework/Form.h"
 #include "framework/Memo.h"
+#include "framework/WindowHooks.h"
 #include "grid/interaction/PSGEdit.h"
 #include "grid/interaction/PsgUni.h"
 
@@ -83,20 +84,19 @@ protected:
     int WindowHeight() const override;
     void KeyPress(char& Key) override;
     virtual void CNCommand(TMessage& Message);
-    // The edit window of the combo box, whose messages then come through
-    // ChildProc.
+    // Hooks the edit window of the combo box, whose messages then come
+    // through ChildMessage.
     void SubclassChildren();
     // A message of a child window; false to pass it on to the child's own
     // procedure.
     virtual bool ChildMessage(HWND Child, TMessage& Message);
 
 private:
-    static LRESULT CALLBACK ChildProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
     void SizeList();
 
     std::unique_ptr<TComboBoxStrings> FItems;
     HWND FEditWnd = nullptr;
-    WNDPROC FOldEditProc = nullptr;
+    TWindowHook FEditHook;
     int FItemIndex = -1;   // while there is no window
 };
 

@@ -1,7 +1,7 @@
 #include "grid/interaction/psgcombo.h"
 
 #include "framework/Form.h"
-#include "grid/core/ProXPVS.h"
+#include "visuals/ProXPVS.h"
 
 #include <vssym32.h>
 #include "grid/interaction/ProDateTimePicker.h"
