@@ -6,6 +6,7 @@
 void TMemIniFile::Clear()
 {
     FSections.clear();
+    FIndex.clear();
     FCurrent = 0;
 }
 
@@ -38,27 +39,25 @@ void TMemIniFile::AddLine(const String& Line)
         return;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
         const String name = Trim(line.substr(1, line.size() - 2));
-        for (std::size_t i = 0; i < FSections.size(); ++i)
-            if (SameText(FSections[i].Name, name)) {
-                FCurrent = i;
-                return;
-            }
-        FSections.push_back(TSection{name, {}});
-        FCurrent = FSections.size() - 1;
+        const auto [at, added] = FIndex.emplace(UpperCase(name), FSections.size());
+        if (added)
+            FSections.push_back(TSection{name, {}, {}});
+        FCurrent = at->second;
         return;
     }
     const std::size_t eq = line.find('=');
     if (eq == String::npos || FSections.empty())
         return;
-    FSections[FCurrent].Keys.push_back(TKey{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))});
+    TSection& section = FSections[FCurrent];
+    const String name = Trim(line.substr(0, eq));
+    section.Index.emplace(UpperCase(name), section.Keys.size());
+    section.Keys.push_back(TKey{name, Trim(line.substr(eq + 1))});
 }
 
 const TMemIniFile::TSection* TMemIniFile::Find(const String& Section) const
 {
-    for (const TSection& s : FSections)
-        if (SameText(s.Name, Section))
-            return &s;
-    return nullptr;
+    const auto at = FIndex.find(UpperCase(Section));
+    return at == FIndex.end() ? nullptr : &FSections[at->second];
 }
 
 const TMemIniFile::TKey* TMemIniFile::FindKey(const String& Section, const String& Ident) const
@@ -66,10 +65,8 @@ const TMemIniFile::TKey* TMemIniFile::FindKey(const String& Section, const Strin
     const TSection* s = Find(Section);
     if (s == nullptr)
         return nullptr;
-    for (const TKey& k : s->Keys)
-        if (SameText(k.Name, Ident))
-            return &k;
-    return nullptr;
+    const auto at = s->Index.find(UpperCase(Ident));
+    return at == s->Index.end() ? nullptr : &s->Keys[at->second];
 }
 
 String TMemIniFile::ReadString(const String& Section, const String& Ident, const String& Default) const

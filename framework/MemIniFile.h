@@ -8,6 +8,7 @@
 // ignored. A section written twice is one section with the keys of both, in
 // text order; of a key written twice in a section the first is read.
 
+#include <unordered_map>
 #include <vector>
 
 #include "framework/Object.h"
@@ -48,6 +49,7 @@ private:
     struct TSection {
         String Name;
         std::vector<TKey> Keys;
+        std::unordered_map<String, std::size_t> Index;   // upper-cased key name -> its first line
     };
 
     void AddLine(const String& Line);
@@ -55,5 +57,6 @@ private:
     const TKey* FindKey(const String& Section, const String& Ident) const;
 
     std::vector<TSection> FSections;
+    std::unordered_map<String, std::size_t> FIndex;   // upper-cased section name -> section
     std::size_t FCurrent = 0;   // the section that the next key lines belong to
 };

@@ -37,7 +37,7 @@ protected:
     TStream* FStrm;      // the source, not owned
     Int64 FStrmPos;      // where this stream last left the source
     z_stream FZRec{};
-    std::array<Byte, 65536> FBuffer{};
+    std::array<Byte, 65536> FBuffer;   // filled from the source before it is read
 };
 
 class TZDecompressionStream : public TCustomZStream {

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <climits>
-#include <optional>
 
 #include "framework/StrUtils.h"
 #include "framework/StringList.h"
@@ -417,41 +416,44 @@ void SetGradient(TqGeneralData& S, const TGradientKey& K, const String& Text)
 // already visited.
 class TInheritedReader {
 public:
-    explicit TInheritedReader(const TMemIniFile& Ini) : FIni(Ini) {}
-
-    Integer Int(const String& Section, const String& Key, Integer Default) const
+    TInheritedReader(const TMemIniFile& Ini, const String& Section) : FIni(Ini)
     {
-        const auto at = Where(Section, [&](const String& S) { return FIni.ReadInteger(S, Key, -1) != -1; });
-        return at ? FIni.ReadInteger(*at, Key, -1) : Default;
-    }
-
-    String Str(const String& Section, const String& Key, const String& Default) const
-    {
-        const auto at = Where(Section, [&](const String& S) { return FIni.ReadString(S, Key, "?") != "?"; });
-        return at ? FIni.ReadString(*at, Key, "?") : Default;
-    }
-
-private:
-    // The first section of Section's chain that defines the value, if any.
-    template <class Here>
-    std::optional<String> Where(String Section, Here IsHere) const
-    {
-        std::vector<String> visited;
+        String section = Section;
         for (;;) {
-            if (IsHere(Section))
-                return Section;
-            visited.push_back(Section);
-            const String parent = FIni.ReadString(Section, "PARENTCLASS", "?");
+            FChain.push_back(section);
+            const String parent = FIni.ReadString(section, "PARENTCLASS", "?");
             if (parent.empty() || parent == "?")
-                return std::nullopt;
-            for (const String& seen : visited)
+                return;
+            for (const String& seen : FChain)
                 if (SameText(seen, parent))
-                    return std::nullopt;
-            Section = parent;
+                    return;
+            section = parent;
         }
     }
 
+    Integer Int(const String& Key, Integer Default) const
+    {
+        for (const String& section : FChain) {
+            const Integer v = FIni.ReadInteger(section, Key, -1);
+            if (v != -1)
+                return v;
+        }
+        return Default;
+    }
+
+    String Str(const String& Key, const String& Default) const
+    {
+        for (const String& section : FChain) {
+            const String v = FIni.ReadString(section, Key, "?");
+            if (v != "?")
+                return v;
+        }
+        return Default;
+    }
+
+private:
     const TMemIniFile& FIni;
+    std::vector<String> FChain;   // the section, then its parents in order
 };
 
 double ReadVersion(const String& Text)
@@ -477,19 +479,19 @@ void ReadHeader(const TMemIniFile& Ini, TqSkinData& Header)
 
 TqGeneralData ReadSection(const TMemIniFile& Ini, const String& Name)
 {
-    const TInheritedReader read(Ini);
+    const TInheritedReader read(Ini, Name);
     TqGeneralData s;
     s.ClassName = Name;
     s.ParentClass = Ini.ReadString(Name, "PARENTCLASS", String());
-    s.Color = static_cast<TColor>(ColorToRGB(read.Int(Name, "COLOR", 0xFFFFFF)));
+    s.Color = static_cast<TColor>(ColorToRGB(read.Int("COLOR", 0xFFFFFF)));
     for (const TIntKey& k : IntKeys)
-        s.*k.Field = read.Int(Name, k.Key, k.Default);
+        s.*k.Field = read.Int(k.Key, k.Default);
     for (const TBevelKey& k : BevelKeys)
-        s.*k.Field = BevelFromInt(read.Int(Name, k.Key, 0));
+        s.*k.Field = BevelFromInt(read.Int(k.Key, 0));
     for (const TFlagKey& k : FlagKeys)
-        s.*k.Field = UpperCase(read.Str(Name, k.Key, "FALSE")) == "TRUE";
+        s.*k.Field = UpperCase(read.Str(k.Key, "FALSE")) == "TRUE";
     for (const TGradientKey& k : GradientKeys)
-        SetGradient(s, k, read.Str(Name, k.Key, k.Default));
+        SetGradient(s, k, read.Str(k.Key, k.Default));
     s.ShadowColor = LenientInt(Ini.ReadString(Name, "SHADOWCOLOR", "0"), 0);
     return s;
 }
