@@ -5,6 +5,7 @@
 
 #include "framework/StrUtils.h"
 #include "framework/StringList.h"
+#include "skin/engine/qStoredSkins.h"
 #include "skin/engine/qUtils.h"
 #include "skin/engine/zqSkinPack.h"
 
@@ -203,6 +204,14 @@ void ReadImageEntry(const TqSkinSource& Source, TqSkinModel& Model, const String
     Model.Masks.push_back(std::move(m));
 }
 
+// The master bitmap is always 24 bits, with $FF00FF as its transparent colour.
+void MakeMasterTransparent(TBitmap& Bmp)
+{
+    Bmp.SetPixelFormat(TPixelFormat::pf24bit);
+    Bmp.SetTransparentColor(clFuchsia);
+    Bmp.SetTransparent(true);
+}
+
 void ReadMasterBitmap(const TqSkinSource& Source, TqSkinModel& Model)
 {
     Model.MasterBitmap = std::make_unique<TBitmap>();
@@ -210,9 +219,7 @@ void ReadMasterBitmap(const TqSkinSource& Source, TqSkinModel& Model)
     String bytes;
     if (!name.empty() && FindSkinPicture(Source, name, bytes))
         Model.MasterBitmap = BitmapOf(bytes);
-    Model.MasterBitmap->SetPixelFormat(TPixelFormat::pf24bit);
-    Model.MasterBitmap->SetTransparentColor(clFuchsia);
-    Model.MasterBitmap->SetTransparent(true);
+    MakeMasterTransparent(*Model.MasterBitmap);
 }
 
 // The CommonSections text as INI, or nullptr when it has no lines.
@@ -272,6 +279,64 @@ void AddJpeg(const TqSkinSource& Source, TqSkinModel& Model, const String& Secti
     Model.Masks.push_back(std::move(m));
 }
 
+
+// The stored skin's image items as mask entries.
+void ReadStoredMasks(const TqSkinSource& Source, const TqStoredSkin& Stored, TqSkinModel& Model)
+{
+    Model.MasterBitmap->Assign(&Stored.MasterBitmap);
+    MakeMasterTransparent(*Model.MasterBitmap);
+    for (int i = 0; i < Stored.Images.Count(); ++i) {
+        const TqSkinImage& item = *Stored.Images.Items(i);
+        TqMaskData m = NewEntry(Source, UpperCase(item.SectionName), UpperCase(item.PropertyName));
+        if (!item.Name.empty() && !item.Image.Empty()) {
+            m.Bmp = std::make_unique<TBitmap>();
+            m.Bmp->Assign(&item.Image);
+            m.Bmp->SetPixelFormat(TPixelFormat::pf24bit);
+            m.R = Rect(0, 0, m.Bmp->Width(), m.Bmp->Height());
+        } else {
+            m.R = Rect(item.Left, item.Top, item.Right, item.Bottom);
+        }
+        m.ImageCount = Short(item.ImageCount);
+        m.MaskType = Short(item.MaskType);
+        if (m.ImageCount == 0) {
+            m.ImageCount = 3;
+            m.MaskType = 1;
+        }
+        m.BorderWidth = Short(item.BorderWidth);
+        if (m.PropertyName == "PATTERN" || m.PropertyName == "HOTPATTERN") {
+            m.StretchMode = item.ImgType == itisaTexture ? Short(item.StretchMode) : 0;
+            m.ImgType = itisaTexture;
+        } else {
+            m.StretchMode = Short(item.StretchMode);
+            m.ImgType = item.ImgType;
+        }
+        m.WL = Short(item.WL);
+        m.WT = Short(item.WT);
+        m.WR = Short(item.WR);
+        m.WB = Short(item.WB);
+        CompleteBorders(m);
+        Model.Masks.push_back(std::move(m));
+    }
+}
+
+// The stored skin's patterns: each item's picture, or that of the first
+// other item of its Name that has one.
+void ReadStoredPatterns(const TqStoredSkin& Stored, TqSkinModel& Model)
+{
+    for (int i = 0; i < Stored.Patterns.Count(); ++i) {
+        const TqSkinPattern& item = *Stored.Patterns.Items(i);
+        const TJPEGImage* picture = &item.Image;
+        for (int j = 0; picture->Empty() && j < Stored.Patterns.Count(); ++j) {
+            const TqSkinPattern& other = *Stored.Patterns.Items(j);
+            if (j != i && other.Name == item.Name && !other.Image.Empty())
+                picture = &other.Image;
+        }
+        auto img = std::make_unique<TJPEGImage>();
+        img->Assign(picture);
+        Model.Patterns.push_back(TqPatternData{std::move(img), UpperCase(item.SectionName), UpperCase(item.PropertyName)});
+    }
+}
+
 }   // namespace
 
 bool FindSkinPicture(const TqSkinSource& Source, const String& Name, String& Bytes)
@@ -290,8 +355,13 @@ void ReadSkinMasks(const TqSkinSource& Source, TqSkinModel& Model)
 {
     Model.Masks.clear();
     Model.MasterBitmap = std::make_unique<TBitmap>();
-    if (Source.Options == nullptr)
+    if (Source.Options == nullptr) {
+        if (Source.Stored == nullptr)
+            return;
+        ReadStoredMasks(Source, *Source.Stored, Model);
+        ReadCommonMasks(Source, Model);
         return;
+    }
     ReadMasterBitmap(Source, Model);
     const TMemIniFile& ini = *Source.Options;
     for (const String& section : ini.SectionNames())
@@ -308,16 +378,20 @@ void ReadSkinMasks(const TqSkinSource& Source, TqSkinModel& Model)
 void ReadSkinPatterns(const TqSkinSource& Source, TqSkinModel& Model)
 {
     Model.Patterns.clear();
-    if (Source.Options == nullptr)
+    if (Source.Options != nullptr) {
+        const TMemIniFile& ini = *Source.Options;
+        for (const String& section : ini.SectionNames())
+            for (const String& key : ini.KeyNames(section)) {
+                const String v = UpperCase(ini.ReadString(section, key, "-"));
+                String bytes;
+                if (IsJpegName(v) && FindSkinPicture(Source, v, bytes))
+                    AddJpeg(Source, Model, section, key, bytes, false);
+            }
+    } else if (Source.Stored != nullptr) {
+        ReadStoredPatterns(*Source.Stored, Model);
+    } else {
         return;
-    const TMemIniFile& ini = *Source.Options;
-    for (const String& section : ini.SectionNames())
-        for (const String& key : ini.KeyNames(section)) {
-            const String v = UpperCase(ini.ReadString(section, key, "-"));
-            String bytes;
-            if (IsJpegName(v) && FindSkinPicture(Source, v, bytes))
-                AddJpeg(Source, Model, section, key, bytes, false);
-        }
+    }
     const auto common = CommonIni(Source);
     if (!common)
         return;
@@ -534,6 +608,80 @@ TqGeneralData ReadCommonSection(const TIniSections& Common, const String& Name, 
     return s;
 }
 
+// A colour and its four contour colours from five blank-separated words;
+// anything else gives colour 0 and no contours.
+void ReadColorWords(const String& Text, TColor& Color, TColor& L, TColor& T, TColor& R, TColor& B)
+{
+    Color = 0;
+    L = T = R = B = -1;
+    if (WordCount(Text, " ") != 5)
+        return;
+    TColor values[5];
+    for (int i = 0; i < 5; ++i)
+        values[i] = StrToInt(WordAt(i + 1, Text, " "));
+    Color = values[0];
+    L = values[1];
+    T = values[2];
+    R = values[3];
+    B = values[4];
+}
+
+void ReadStoredSection(const TqSkinGeneral& Item, TqGeneralData& S)
+{
+    S.ClassName = Item.SectionName;
+    S.ParentClass = Item.ParentClass;
+    S.Color = Item.Color;
+    S.Bevel = BevelFromInt(Item.Bevel);
+    S.ShadowBlur = Item.ShadowBlur;
+    S.ShadowOffset = Item.ShadowOffset;
+    S.ShadowColor = Item.ShadowColor;
+    S.ShadowTransparency = Item.ShadowTransparency;
+    S.ShadowEnabled = Item.ShadowEnabled;
+    S.ReservedBoolean = Item.ReservedBoolean;
+    S.Transparency = Item.Transparency;
+    S.GradientPercent = Item.GradientPercent;
+    S.ImagePercent = Item.ImagePercent;
+    S.ShowFocus = Item.ShowFocus;
+    S.FadingEnabled = Item.FadingEnabled;
+    S.FadingIntervalIn = Item.FadingIntervalIn;
+    S.FadingIntervalOut = Item.FadingIntervalOut;
+    S.FadingIterations = Item.FadingIterations;
+    S.HotColor = Item.HotColor;
+    S.HotTransparency = Item.HotTransparency;
+    S.HotBevel = BevelFromInt(Item.HotBevel);
+    S.HotGradientPercent = Item.HotGradientPercent;
+    S.HotImagePercent = Item.HotImagePercent;
+    S.BorderColor1 = Item.BorderColor1;
+    S.BorderColor2 = Item.BorderColor2;
+    ReadColorWords(Item.FontColor, S.FontColor, S.TCLeft, S.TCTop, S.TCRight, S.TCBottom);
+    ReadColorWords(Item.HotFontColor, S.HotFontColor, S.HotTCLeft, S.HotTCTop, S.HotTCRight, S.HotTCBottom);
+    S.GradientData = Item.GradientData;
+    ParseGradientData(Item.GradientData, S.GradientArray);
+    S.HotGradientData = Item.HotGradientData;
+    ParseGradientData(Item.HotGradientData, S.HotGradientArray);
+}
+
+// The stored skin's header values and sections; a section whose values
+// cannot be read keeps what was read of it, and the next one is read.
+void ReadStoredSections(const TqStoredSkin& Stored, TqSkinModel& Model)
+{
+    Model.Header.Version = Stored.Version;
+    Model.Header.Author = Stored.Author;
+    Model.Header.Description = Stored.Description;
+    Model.Header.Shadow1Color = Stored.Shadow1Color;
+    Model.Header.Shadow1Offset = Stored.Shadow1Offset;
+    Model.Header.Shadow1Blur = Stored.Shadow1Blur;
+    Model.Header.Shadow1Transparency = Stored.Shadow1Transparency;
+    Model.Header.BorderColor = Stored.BorderColor;
+    for (int i = 0; i < Stored.GeneralData.Count(); ++i) {
+        Model.Sections.emplace_back();
+        try {
+            ReadStoredSection(*Stored.GeneralData.Items(i), Model.Sections.back());
+        } catch (const EConvertError&) {
+        }
+    }
+}
+
 void ReadCommonSections(const TqSkinSource& Source, TqSkinModel& Model)
 {
     if (Source.CommonSections == nullptr || Source.CommonSections->Count() == 0)
@@ -550,10 +698,14 @@ void ReadCommonSections(const TqSkinSource& Source, TqSkinModel& Model)
 void ReadSkinSections(const TqSkinSource& Source, TqSkinModel& Model)
 {
     Model.Sections.clear();
-    if (Source.Options == nullptr)
+    if (Source.Options != nullptr) {
+        ReadHeader(*Source.Options, Model.Header);
+        for (const String& name : Source.Options->SectionNames())
+            Model.Sections.push_back(ReadSection(*Source.Options, name));
+    } else if (Source.Stored != nullptr) {
+        ReadStoredSections(*Source.Stored, Model);
+    } else {
         return;
-    ReadHeader(*Source.Options, Model.Header);
-    for (const String& name : Source.Options->SectionNames())
-        Model.Sections.push_back(ReadSection(*Source.Options, name));
+    }
     ReadCommonSections(Source, Model);
 }

@@ -11,6 +11,7 @@
 #include "framework/StringList.h"
 #include "skin/engine/ZDecompressionStream.h"
 #include "skin/engine/qSkinOptions.h"
+#include "skin/engine/qStoredSkins.h"
 #include "skin/engine/zqSkinPack.h"
 
 namespace {
@@ -282,5 +283,56 @@ TEST(SkinOptionsFuzz, CommonSectionsTexts)
         }
         ASSERT_GE(m.Sections.size(), 2u);
         ASSERT_EQ(5, m.Sections[1].Color);   // the skin's own section is never changed
+    }
+}
+
+TEST(SkinOptionsFuzz, StoredSkinValues)
+{
+    TRandom r(31);
+    TqStoredSkins skins(nullptr);
+    TqStoredSkin* skin = skins.Add();
+    for (int run = 0; run < 100000; ++run) {
+        skin->GeneralData.Clear();
+        skin->Images.Clear();
+        TqSkinGeneral* g = skin->GeneralData.Add();
+        g->SectionName = "S";
+        const int words = Between(r, 0, 6);
+        std::vector<int> values;
+        bool valid = words == 5;
+        for (int i = 0; i < words; ++i) {
+            if (Between(r, 0, 9) == 0) {
+                g->FontColor += " x";
+                valid = false;
+                values.push_back(0);
+            } else {
+                values.push_back(Between(r, -5, 0xFFFFFF));
+                g->FontColor += " " + std::to_string(values.back());
+            }
+        }
+        g->GradientData = Between(r, 0, 1) ? "1;2;3;0;0" : "1;x;3;0;0";
+        TqSkinImage* image = skin->Images.Add();
+        image->SectionName = "S";
+        image->PropertyName = Between(r, 0, 1) ? "PATTERN" : "GLYPH";
+        image->Left = Between(r, -100000, 100000);
+        image->Right = Between(r, -100000, 100000);
+        image->Bottom = Between(r, -100000, 100000);
+        image->ImageCount = Between(r, -70000, 70000);
+        image->MaskType = Between(r, -70000, 70000);
+        image->BorderWidth = Between(r, -3, 3);
+        TqSkinSource source;
+        source.Stored = skin;
+        TqSkinModel m;
+        ReadSkin(source, m);
+        ASSERT_EQ(1u, m.Sections.size());
+        ASSERT_EQ(1u, m.Masks.size());
+        const TqGeneralData& s = m.Sections[0];
+        ASSERT_EQ(valid ? values[0] : 0, s.FontColor) << g->FontColor;
+        ASSERT_EQ(valid ? values[4] : -1, s.TCBottom) << g->FontColor;
+        if (m.IsValidMaskIndex(0)) {
+            int w = 0, h = 0;
+            m.GetMaskFrameSize(0, w, h);
+            m.MaskBorderLeft(0);
+            m.MaskBorderBottom(0);
+        }
     }
 }
