@@ -40,6 +40,8 @@ add_subdirectory(device)
 add_subdirectory(device/channel)
 add_subdirectory(standins)
 add_subdirectory(office)
+# The packed skins, before the libraries and programs that carry them.
+add_subdirectory(tools/skinkit)
 add_subdirectory(grid)
 add_subdirectory(skin/engine)
 add_subdirectory(skin/toolcontrols)

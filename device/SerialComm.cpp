@@ -7,6 +7,7 @@
 #include "framework/Application.h"
 #include "framework/Codepage.h"
 #include "framework/StrUtils.h"
+#include "framework/SysError.h"
 
 namespace {
 
@@ -430,8 +431,12 @@ void TComm::OpenPort()
 
     HANDLE port = CreateFileW(PortFileName(CommName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
-    if (port == INVALID_HANDLE_VALUE)
-        throw ECommsError("Error opening serial port");
+    if (port == INVALID_HANDLE_VALUE) {
+        // Which port, and the system's reason (no such port, in use by
+        // another program, ...), so that the user knows what to change.
+        const DWORD code = GetLastError();
+        throw ECommsError("Error opening serial port " + CommName + ": " + SysErrorMessage(code));
+    }
     if (GetFileType(port) != FILE_TYPE_CHAR) {
         CloseHandle(port);
         throw ECommsError("File handle is not a comm handle ");

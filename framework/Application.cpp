@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "framework/Codepage.h"
+#include "framework/SystemMessageBox.h"
 
 namespace {
 
@@ -123,8 +124,7 @@ int TApplication::MessageBox(const String& Text, const String& Caption, UINT Fla
 {
     if (MessageBoxHook)
         return MessageBoxHook(Text, Caption, Flags);
-    HWND owner = GetActiveWindow();
-    return ::MessageBoxW(owner, StrToWide(Text).c_str(), StrToWide(Caption).c_str(), Flags);
+    return SystemMessageBox(GetActiveWindow(), StrToWide(Text), StrToWide(Caption), Flags);
 }
 
 String TApplication::ExeName() const

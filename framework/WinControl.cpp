@@ -54,8 +54,15 @@ HWND TWinControl::Handle()
             return FHandle;
     }
     CreateWnd();
-    CreateChildHandles();
-    Realign();
+    try {
+        CreateChildHandles();
+        Realign();
+    } catch (...) {
+        // A child whose window cannot be created fails the whole tree: no
+        // window of it stays half made, and a later call tries again.
+        DestroyHandle();
+        throw;
+    }
     return FHandle;
 }
 

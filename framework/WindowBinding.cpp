@@ -109,8 +109,11 @@ HWND TWindowBinding::Create(TWinControl* Control, const TCreateParams& P)
     if (P.SysClassName.empty()) {
         RegisterOwnClass(P.WinClassName, P.ClassStyle);
         Control->FOwnClass = true;
-        return CreateWindowExW(P.ExStyle, P.WinClassName.c_str(), P.Caption.c_str(), P.Style, P.X, P.Y,
-                               P.Width, P.Height, P.WndParent, P.Menu, instance, Control);
+        HWND wnd = CreateWindowExW(P.ExStyle, P.WinClassName.c_str(), P.Caption.c_str(), P.Style, P.X, P.Y,
+                                   P.Width, P.Height, P.WndParent, P.Menu, instance, Control);
+        if (wnd == nullptr)
+            ForgetRefused(Control, false);
+        return wnd;
     }
     // The system classes in use ignore the creation parameter; it only
     // identifies the window to the hook.
@@ -126,12 +129,23 @@ HWND TWindowBinding::Create(TWinControl* Control, const TCreateParams& P)
                                P.Width, P.Height, P.WndParent, P.Menu, instance, Control);
     UnhookWindowsHookEx(hook);
     PendingControl = outer;
+    if (wnd == nullptr)
+        ForgetRefused(Control, true);
     if (wnd != nullptr && Control->FHandle != wnd) {
         // The hook failed to bind it (its error went to HandleException).
         DestroyWindow(wnd);
         return nullptr;
     }
     return wnd;
+}
+
+void TWindowBinding::ForgetRefused(TWinControl* Control, bool Subclassed)
+{
+    // The caller reports the system's reason for the refusal.
+    const DWORD error = GetLastError();
+    if (Control->FHandle != nullptr)
+        Detach(Control, Control->FHandle, Subclassed);
+    SetLastError(error);
 }
 
 TWinControl* TWindowBinding::Find(HWND Wnd)

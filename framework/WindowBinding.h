@@ -20,4 +20,8 @@ struct TWindowBinding {
     static void Attach(TWinControl* Control, HWND Wnd, WNDPROC Previous);
     // Forgets the window; a subclassed one gets its procedure back.
     static void Detach(TWinControl* Control, HWND Wnd, bool Subclassed);
+    // After a failed creation: a window the control was bound to and the
+    // system then refused (a later creation hook, its own creation
+    // messages) is gone, and the control forgets it.
+    static void ForgetRefused(TWinControl* Control, bool Subclassed);
 };

@@ -66,6 +66,10 @@ void TFmMain::CreateControls()
     EcComm = new TEcComm(this);
     SaveDialog1 = new TSaveDialog(this);
     SaveDialog1->Filter = "*.pir|*.pir";
+    // A typed name without extension is a ".pir" name, so that the
+    // dialog's question before replacing a project sees the project's file.
+    SaveDialog1->DefaultExt = "pir";
+    SaveDialog1->Options |= ofOverwritePrompt;
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->Filter = "*.pir|*.pir";
     qSkinManager1 = new TqSkinManager(this);

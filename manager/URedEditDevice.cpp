@@ -7,8 +7,11 @@
 #include "manager/URedEdit.h"
 
 #include "device/Frames.h"
+#include "device/ServerAddress.h"
 #include "device/channel/UNetTask.h"
 #include "framework/Application.h"
+#include "framework/Dialogs.h"
+#include "framework/StrUtils.h"
 
 namespace vantrel {
 
@@ -54,6 +57,16 @@ void TFmMain::EndOperation()
 
 bool TFmMain::SerialSelected() const { return !RadioButton1->Checked(); }
 
+bool TFmMain::ServerAddressAccepted()
+{
+    // The system's resolver would take an empty address for this machine.
+    const String refusal = ServerAddressError(EtServerHost->Text());
+    if (refusal.empty())
+        return true;
+    ShowMessage(refusal);
+    return false;
+}
+
 void TFmMain::UpdateOperationControls()
 {
     const bool idle = !FOperationRunning;
@@ -87,7 +100,7 @@ void TFmMain::CheckBox1Click(TObject* Sender)
 
 // ---- the host interface ---------------------------------------------------------
 
-String TFmMain::ServerHost() { return EtServerHost->Text(); }
+String TFmMain::ServerHost() { return Trim(EtServerHost->Text()); }
 String TFmMain::ServerPort() { return EtServerPort->Text(); }
 String TFmMain::PortName() { return CbCom->Text(); }
 String TFmMain::BaudText() { return CbBand->Text(); }
@@ -173,7 +186,7 @@ void TFmMain::BnReadClick(TObject*)
     const int channel = RedMems->ActivePageIndex();
     TProStringGrid* grid = ChannelGrid(channel);
     const bool success = SerialSelected() ? RunSerialJob(TStmLoad::JobReadChannel, 0, String(), nullptr)
-                                          : NetReadChannel(channel);
+                                          : ServerAddressAccepted() && NetReadChannel(channel);
     if (!success) {
         ShowStatus("读取失败！");
         return;
@@ -194,12 +207,12 @@ void TFmMain::BnDownClick(TObject*)
     if (!operation)
         return;
     const int channel = RedMems->ActivePageIndex();
-    bool success;
+    bool success = false;
     String failure;
     if (SerialSelected()) {
         success = RunSerialJob(TStmLoad::JobDownloadChannel, 0, String(), "下载中！");
         failure = FWorker->FailureText();
-    } else {
+    } else if (ServerAddressAccepted()) {
         success = NetDownloadChannel(channel);
         failure = NetFailureText();
     }
@@ -232,7 +245,7 @@ void TFmMain::nbSendClick(TObject*)
     }
     const bool success = SerialSelected()
                              ? RunSerialJob(TStmLoad::JobSendRawCode, static_cast<Byte>(slot), String(), nullptr)
-                             : NetSendRawCode(channel, slot);
+                             : ServerAddressAccepted() && NetSendRawCode(channel, slot);
     ShowStatus(success ? "发送完成！" : "发送失败！");
 }
 
@@ -251,7 +264,8 @@ void TFmMain::SendSlotRequest(Byte Command, const char* StartedStatus, const cha
     ShowStatus(StartedStatus);
     SelectTopLeftCell();
     const bool success =
-        SerialSelected() ? RunSerialJob(TStmLoad::JobSendFrame, 0, frame, nullptr) : NetSendFrame(frame);
+        SerialSelected() ? RunSerialJob(TStmLoad::JobSendFrame, 0, frame, nullptr)
+                         : ServerAddressAccepted() && NetSendFrame(frame);
     ShowStatus(success ? "发送完成！" : "发送失败！");
 }
 

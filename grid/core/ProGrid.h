@@ -44,6 +44,7 @@ class TFooterPanel;
 class TArrowWindow;
 class TPopupButton;
 class TForm;
+struct TFormResizeChain;
 
 FRAMEWORK_EXCEPTION(EProGridError, Exception);
 
@@ -1451,8 +1452,11 @@ private:
 
     // Lifecycle helpers (ProGrid.cpp).
     void CreateOwnedObjects();
+    // The grid's place on its owner form's resize chain: joined at
+    // creation, left at destruction or when the form is freed first
+    // (FormAlive false: the form's members are gone by then).
     void HookOwnerFormResize();
-    void UnhookOwnerFormResize();
+    void UnhookOwnerFormResize(bool FormAlive = true);
     void ProbePlatform();
     void FreeHiddenRowObjects();
 
@@ -1594,6 +1598,7 @@ private:
     int FWheelScrollLines = 3;
     bool FTimerStarted = false;
     TCustomForm* FHookedForm = nullptr;
+    std::shared_ptr<TFormResizeChain> FResizeChain;
     String FLastSelectedText;
     String FTextBeforeEdit;
     TGridEditState FEdit;

@@ -239,8 +239,76 @@ TEST_P(OperationsTest, SlotsOutsideTheChannelGetTheirStatusesAndSendNothing)
     grid->SetRowCount(20);
 }
 
+// Over TCP an empty or malformed server address is refused with a message
+// before anything is sent: the system's resolver would take an empty one for
+// this machine. Blanks around a good address do not matter.
+TEST_F(VantrelTest, TcpOperationsRefuseAnEmptyOrMalformedServerAddress)
+{
+    UseTcp();
+    Store(0, 4, Record(24, 4));
+    Main->SetCode(0, 4, Record(26, 4));
+    SelectCell(1, 4);
+    const std::string before = Device.Ctl("info");
+    const struct {
+        const char* Address;
+        const char* Message;
+    } addresses[] = {
+        {"", "IP地址不能为空！"},
+        {"   ", "IP地址不能为空！"},
+        {"127.0.0", "无效Ip:127.0.0"},
+        {"127.0.0.1.1", "无效Ip:127.0.0.1.1"},
+        {"127.0.0.256", "无效Ip:127.0.0.256"},
+        {" 127. 0.0.1", "无效Ip:127. 0.0.1"},
+        {"localhost", "无效Ip:localhost"},
+    };
+    const struct {
+        const char* Name;
+        TControl* Control;
+        const char* Status;
+    } operations[] = {{"read", Main->BnRead, "读取失败！"},
+                      {"download", Main->BnDown, "下载失败！"},
+                      {"send raw", Main->ToolButton1, "发送失败！"},
+                      {"send number", Main->tbSendNum, "发送失败！"},
+                      {"learn", Main->tbStartRed, "发送失败！"}};
+    for (const auto& a : addresses)
+        for (const auto& o : operations) {
+            Main->EtServerHost->SetText(a.Address);
+            GuardCallback([&] { o.Control->Click(); });
+            const std::string trace = "\"" + std::string(a.Address) + "\" with " + o.Name;
+            EXPECT_EQ(TakeBoxes(), std::vector<std::string>{gui::Utf8(a.Message)}) << trace;
+            EXPECT_EQ(gui::Utf8(Status()), gui::Utf8(o.Status)) << trace;
+            EXPECT_FALSE(Main->OperationRunning()) << trace;
+        }
+    const std::string after = Device.Ctl("info");
+    EXPECT_EQ(after.substr(after.find("tcp_accepts")), before.substr(before.find("tcp_accepts")))
+        << "no connection was made";
+    EXPECT_TRUE(AnsweredFrames().empty());
+    EXPECT_EQ(HexOf(Main->Code(0, 4)), HexOf(Record(26, 4))) << "nothing was read";
+
+    Main->EtServerHost->SetText(" 127.0.0.1 ");
+    GuardCallback([&] { Main->BnRead->Click(); });
+    EXPECT_EQ(gui::Utf8(Status()), gui::Utf8("读取完成！"));
+    EXPECT_EQ(HexOf(Main->Code(0, 4)), HexOf(Record(24, 4)));
+    EXPECT_TRUE(TakeBoxes().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(BothTransports, OperationsTest, ::testing::Values(Transport::Serial, Transport::Tcp),
                          [](const ::testing::TestParamInfo<Transport>& Info) { return NameOf(Info.param); });
+
+// A serial port that cannot be opened: the error box names it, with the
+// system's reason, and nothing is sent.
+TEST_F(VantrelTest, APortThatCannotBeOpenedIsNamedWithTheReason)
+{
+    UseSerial();
+    Main->CbCom->SetText("COM251");
+    GuardCallback([&] { Main->BnRead->Click(); });
+    const std::vector<std::string> boxes = TakeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string head = "Error opening serial port COM251: ";
+    EXPECT_EQ(boxes[0].rfind(head, 0), 0u) << boxes[0];
+    EXPECT_GT(boxes[0].size(), head.size()) << "the system's reason";
+    EXPECT_TRUE(AnsweredFrames().empty());
+}
 
 } // namespace
 } // namespace vantrel_test
