@@ -97,24 +97,31 @@ void TqSkinModel::GetMaskFrameSize(int Index, int& Width, int& Height) const
     Height = RectHeight(m.R) / (std::max<int>(m.MaskType, 0) + 1);
 }
 
+namespace {
+
+// A side's border width: the entry's own, else its common width, else a
+// third of one frame's width.
+int SideBorder(const TqMaskData& M, int Own)
+{
+    if (Own > 0)
+        return Own;
+    if (M.BorderWidth > 0)
+        return M.BorderWidth;
+    return RectWidth(M.R) / (std::max<int>(M.ImageCount, 1) * 3);
+}
+
+}   // namespace
+
 int TqSkinModel::MaskBorderLeft(int Index) const
 {
     const TqMaskData& m = Masks.at(static_cast<std::size_t>(Index));
-    if (m.WL > 0)
-        return m.WL;
-    if (m.BorderWidth > 0)
-        return m.BorderWidth;
-    return RectWidth(m.R) / (std::max<int>(m.ImageCount, 1) * 3);
+    return SideBorder(m, m.WL);
 }
 
 int TqSkinModel::MaskBorderRight(int Index) const
 {
     const TqMaskData& m = Masks.at(static_cast<std::size_t>(Index));
-    if (m.WR > 0)
-        return m.WR;
-    if (m.BorderWidth > 0)
-        return m.BorderWidth;
-    return RectWidth(m.R) / (std::max<int>(m.ImageCount, 1) * 3);
+    return SideBorder(m, m.WR);
 }
 
 int TqSkinModel::MaskBorderBottom(int Index) const
