@@ -66,6 +66,21 @@ TEST_F(VantrelSkinTest, ASkinOfThatNameInTheSkinFolderTakesItsPlace)
     EXPECT_TRUE(TakeBoxes().empty());
 }
 
+TEST_F(VantrelSkinTest, AFolderSkinOfThatNameTakesItsPlace)
+{
+    CreateDirectoryW(L"c:\\Skins", nullptr);
+    CreateDirectoryW(L"c:\\Skins\\Clearwater", nullptr);
+    WriteBytes("c:\\Skins\\Clearwater\\Options.dat",
+               "[GLOBALINFO]\r\nVERSION=5.1\r\nDESCRIPTION=From the folder\r\n[FORM]\r\nCOLOR=255\r\n");
+    Restart();
+    TqSkinManager* m = Main->qSkinManager1;
+    EXPECT_EQ("Clearwater", m->SkinName());
+    EXPECT_EQ("From the folder", m->SkinData().Description);
+    EXPECT_EQ("c:\\Skins\\Clearwater\\", m->SkinData().SkinPath);
+    EXPECT_EQ(255, m->Skin().Sections[static_cast<std::size_t>(m->FindSectionIndex("FORM"))].Color);
+    EXPECT_TRUE(TakeBoxes().empty());
+}
+
 TEST_F(VantrelSkinTest, AFileThatIsNoSkinIsReportedAndTheProgramStarts)
 {
     CreateDirectoryW(L"c:\\Skins", nullptr);
