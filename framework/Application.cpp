@@ -17,7 +17,15 @@ TApplication::TApplication() : TComponent(nullptr)
 {
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication()
+{
+    // The forms go first: while they are freed they may still unhook
+    // themselves from the application window.
+    Destroying();
+    DestroyComponents();
+    if (FHandle != nullptr)
+        DestroyWindow(FHandle);
+}
 
 bool TApplication::ProcessMessage(MSG& Msg)
 {

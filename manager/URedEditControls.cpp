@@ -7,6 +7,7 @@
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
 #include "manager/ToolGlyphs.h"
+#include "skin/engine/qStoredSkinResources.h"
 
 namespace vantrel {
 
@@ -73,6 +74,13 @@ void TFmMain::CreateControls()
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->Filter = "*.pir|*.pir";
     qSkinManager1 = new TqSkinManager(this);
+    // The skins the program carries, as the form data sets them: a skin of
+    // the same name in the skin folder takes a stored skin's place.
+    qSkinManager1->BeginLoading();
+    AddStoredSkinResource(qSkinManager1->InternalSkins(), "Clearwater", "SKIN_CLEARWATER");
+    AddStoredSkinResource(qSkinManager1->InternalSkins(), "Basalt", "SKIN_BASALT");
+    qSkinManager1->SetSkinDirectory("c:\\Skins");
+    qSkinManager1->SetSkinName("Clearwater");
 }
 
 void TFmMain::CreateToolBar()
