@@ -127,17 +127,19 @@ void GuardCallback(F&& Body)
     }
 }
 
-// GuardCallback for the handling of one window message. When the handling of
-// WM_PAINT fails, the window is validated first, so that the error dialog's
-// own message loop does not paint (and fail) again and again.
+// GuardCallback for the handling of one window message. A message whose
+// handling fails answers 0, whatever part of the handling had set before.
+// When the handling of WM_PAINT fails, the window is validated first, so that
+// the error dialog's own message loop does not paint (and fail) again and again.
 template <class F>
-void GuardWindowMessage(HWND Wnd, UINT Msg, F&& Body)
+void GuardWindowMessage(HWND Wnd, TMessage& Message, F&& Body)
 {
     GuardCallback([&] {
         try {
             Body();
         } catch (...) {
-            if (Msg == WM_PAINT)
+            Message.Result = 0;
+            if (Message.Msg == WM_PAINT)
                 ValidateRect(Wnd, nullptr);
             throw;
         }

@@ -25,7 +25,7 @@ thread_local TWinControl* PendingControl = nullptr;
 LRESULT Dispatch(TWinControl* Control, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     TMessage message{Msg, WParam, LParam, 0};
-    GuardWindowMessage(Wnd, Msg, [&] { Control->WindowProc(message); });
+    GuardWindowMessage(Wnd, message, [&] { Control->WindowProc(message); });
     if (Msg == WM_NCDESTROY)
         TWindowBinding::Detach(Control, Wnd, false);
     return message.Result;

@@ -244,7 +244,7 @@ LRESULT CALLBACK HookEntryProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         return DefWindowProcW(Wnd, Msg, WParam, LParam);
     const std::shared_ptr<THookChain> Keep = Chain->shared_from_this();
     TMessage Message{Msg, WParam, LParam, 0};
-    GuardWindowMessage(Wnd, Msg, [&] { Chain->Run(Message, AboveAll); });
+    GuardWindowMessage(Wnd, Message, [&] { Chain->Run(Message, AboveAll); });
     if (Msg == WM_NCDESTROY)
         Chain->Destroyed();
     return Message.Result;

@@ -47,7 +47,17 @@
 // that come after they gave it back. Here "the previous procedure" of a link
 // is fixed by the link's place in the list: CallPrevious works from
 // anywhere, also inside a nested message and after the link was removed (it
-// then reaches the links older than it).
+// then reaches the links older than it) as long as the chain it was in is in
+// place: during the message in which the link was removed, and while other
+// links or the pass-through remain. Once the last link of a window went and
+// the window procedure was given back (of a control: its WindowProc), a
+// removed link's messages no longer come to it, and CallPrevious answers 0.
+//
+// The entry procedure is a Unicode window procedure, as the framework's
+// window procedures are: links see every message in its Unicode form
+// (WM_CHAR in UTF-16, WM_SETTEXT with a wide string), whatever the window's
+// class; the window's former procedure is called through CallWindowProcW,
+// which converts for an ANSI one.
 //
 // WM_NCDESTROY: every link of the window sees it once, newest first; when the
 // window procedure has handled it, every link is freed (its procedure is
@@ -109,8 +119,8 @@ public:
     // The link is in its chain: installed, not removed, not freed.
     bool Installed() const;
     // Hands Message to the link installed before this one that is still in,
-    // else to what lies below all links. Works after Remove too, while the
-    // window (the control) lives; afterwards Message.Result is set to 0.
+    // else to what lies below all links. Works after Remove too while the
+    // chain is in place (see above); otherwise Message.Result is set to 0.
     void CallPrevious(TMessage& Message) const;
     LRESULT CallPrevious(UINT Msg, WPARAM WParam, LPARAM LParam) const;
 

@@ -391,27 +391,34 @@ TEST_F(WindowHooks, AnExceptionInALinkGoesToTheApplicationAndTheWindowGoesOn)
 {
     std::vector<String> Reported;
     Application->OnException = [&Reported](TObject*, const Exception& E) { Reported.push_back(E.Message); };
-    for (const TargetKind& Kind : Kinds) {
-        SCOPED_TRACE(Kind.Name);
-        Reported.clear();
-        const std::unique_ptr<Target> T = Kind.Make(Form);
-        TLog Log;
-        bool Fail = true;
-        TWindowHook A = T->Hook(Noting(Log, "A"));
-        TWindowHook B = T->Hook([&Log, &Fail](TMessage& Message, const TCallPrevious& Previous) {
-            if (Message.Msg == Probe) {
+    // B fails before it hands the message on, or after the window has
+    // answered it: either way the message answers 0.
+    for (const bool FailAfter : {false, true}) {
+        for (const TargetKind& Kind : Kinds) {
+            SCOPED_TRACE(std::string(Kind.Name) + (FailAfter ? ", failing after" : ", failing before"));
+            Reported.clear();
+            const std::unique_ptr<Target> T = Kind.Make(Form);
+            TLog Log;
+            bool Fail = true;
+            TWindowHook A = T->Hook(Noting(Log, "A"));
+            TWindowHook B = T->Hook([&Log, &Fail, FailAfter](TMessage& Message, const TCallPrevious& Previous) {
+                if (Message.Msg != Probe)
+                    return Previous(Message);
                 Log.push_back("B");
+                if (FailAfter)
+                    Previous(Message);
                 if (Fail)
                     throw Exception("link failed");
-            }
-            Previous(Message);
-        });
-        TWindowHook C = T->Hook(Noting(Log, "C"));
-        Log.clear();
-        EXPECT_EQ(T->Send(Log), 0);
-        EXPECT_EQ(Log, (TLog{"C", "B"}));
-        EXPECT_EQ(Reported, std::vector<String>{"link failed"});
-        Fail = false;
-        EXPECT_EQ(Sent(*T, Log), (TLog{"C", "B", "A", "own"}));
+                if (!FailAfter)
+                    Previous(Message);
+            });
+            TWindowHook C = T->Hook(Noting(Log, "C"));
+            Log.clear();
+            EXPECT_EQ(T->Send(Log), 0);
+            EXPECT_EQ(Log, FailAfter ? (TLog{"C", "B", "A"}) : (TLog{"C", "B"}));
+            EXPECT_EQ(Reported, std::vector<String>{"link failed"});
+            Fail = false;
+            EXPECT_EQ(Sent(*T, Log), (TLog{"C", "B", "A", "own"}));
+        }
     }
 }
