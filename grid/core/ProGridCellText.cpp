@@ -79,8 +79,8 @@ void TProStringGrid::GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TV
 
 void TProStringGrid::GetFloatFormattedText(int ACol, int ARow, String& Text)
 {
+    // The display hooks run inside ReadCellText, once.
     Text = ReadCellText(ACol, ARow);
-    GetDisplText(ACol, ARow, Text);
     if (!OnGetFloatFormat || !IsNumberKind(Text))
         return;
     bool IsFloat = true;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/IniFile.h"
+#include "framework/Stream.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/SearchFooter.h"
 #include "tests/support/TempDir.h"
@@ -403,6 +404,62 @@ TEST(CellText, FloatFormatCases)
         G->GetFloatFormattedText(1, 1, Out);
         EXPECT_EQ(Out, C.Expected) << C.Text << " " << C.Format;
     }
+}
+
+// The display hook runs once for each text a user sees or a file receives:
+// a wrapping hook shows its value wrapped once, painted and saved alike.
+TEST(CellText, DisplayHookRunsOncePerShownOrSavedText)
+{
+    auto G = MakeGrid(4, 6, 0, 1);
+    int Calls = 0;
+    G->OnGetDisplText = [&](TObject*, int, int, String& V) {
+        ++Calls;
+        V = "<" + V + ">";
+    };
+    G->OnGetFloatFormat = [](TObject*, int, int, bool& IsFloat, String& Format) {
+        IsFloat = true;
+        Format = "%.1f";
+    };
+    G->SetCells(1, 1, "x");
+    G->SetCells(2, 1, "2.5");
+    const struct { const char* Name; int Col; const char* Shown; } Cells[] = {
+        {"plain cell", 1, "<x>"},
+        {"number cell with a format", 2, "<2.5>"},
+    };
+    for (const auto& C : Cells) {
+        String Shown;
+        Calls = 0;
+        G->GetFloatFormattedText(C.Col, 1, Shown);
+        EXPECT_EQ(Shown, C.Shown) << C.Name << ": painted";
+        EXPECT_EQ(Calls, 1) << C.Name << ": painted";
+        String Saved;
+        Calls = 0;
+        G->GetCellTextForSave(C.Col, 1, Saved);
+        EXPECT_EQ(Saved, C.Shown) << C.Name << ": saved";
+        EXPECT_EQ(Calls, 1) << C.Name << ": saved";
+    }
+
+    // A saved file holds each text wrapped once.
+    testfs::TempDir Dir("displhook");
+    const auto Path = Dir.Path() / "cells.txt";
+    {
+        TFileStream F(testfs::PathStr(Path), fmCreate);
+        G->WriteGridTextStream(&F);
+    }
+    const std::string File = testfs::ReadBytes(Path);
+    EXPECT_NE(File.find("1,1,<x>\r\n"), std::string::npos) << File;
+    EXPECT_EQ(File.find("<<"), std::string::npos) << File;
+
+    // A group header shows its count once.
+    auto H = MakeGrid(3, 5, 0, 1);
+    for (int R = 1; R <= 4; ++R)
+        H->SetCells(1, R, R <= 3 ? "A" : "B");
+    H->Grouping()->ShowGroupCount = true;
+    H->Group(1);
+    ASSERT_TRUE(H->IsNodeRow(1));
+    String Header;
+    H->GetFloatFormattedText(1, 1, Header);
+    EXPECT_EQ(Header, "A (3)");
 }
 
 TEST(CellText, SaveHookGivesCheckTextsAndRtfPlainText)
