@@ -86,12 +86,16 @@ void TProStringGrid::GetFloatFormattedText(int ACol, int ARow, String& Text)
     bool IsFloat = true;
     String Format = FloatFormat;
     OnGetFloatFormat(this, ACol, ARow, IsFloat, Format);
-    if (!IsFloat)
+    // A format that does not take exactly one number would read a value
+    // that is not there: the raw text stays. The conversion says whether the
+    // integer or the floating-point value is formatted.
+    const TFormatArgKind Kind = FormatArgKind(Format);
+    if (!IsFloat || Kind == fakNone)
         return;
     try {
         char Buf[256];
         int N;
-        if (Format.find('d') != String::npos) {
+        if (Kind == fakInteger) {
             const Integer K = ClassifyNumberText(Trim(Text));
             if (K != ntInteger)
                 return;  // an integer format cannot show a decimal number: the raw text stays

@@ -3,12 +3,11 @@
 // hidden rows by real row, and the hooks that insert and delete rows.
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 
 #include "framework/Codepage.h"
 #include "grid/core/GridCellText.h"
+#include "grid/core/GridNumberText.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
@@ -155,37 +154,6 @@ void TProStringGrid::GetCellStyle(int ACol, int ARow, TCellStyle& Style)
     }
 }
 
-namespace {
-
-// True when Format holds exactly one conversion and it takes an integer
-// (flags, width and precision as digits, then one of d i u x X o), with any
-// number of "%%".
-bool IsOneIntFormat(const String& Format)
-{
-    int Conversions = 0;
-    for (std::size_t I = 0; I < Format.size(); ++I) {
-        if (Format[I] != '%')
-            continue;
-        if (++I < Format.size() && Format[I] == '%')
-            continue;
-        while (I < Format.size() && Format[I] != '\0' && std::strchr("-+ #0", Format[I]))
-            ++I;
-        while (I < Format.size() && std::isdigit(static_cast<unsigned char>(Format[I])))
-            ++I;
-        if (I < Format.size() && Format[I] == '.') {
-            ++I;
-            while (I < Format.size() && std::isdigit(static_cast<unsigned char>(Format[I])))
-                ++I;
-        }
-        if (I >= Format.size() || Format[I] == '\0' || !std::strchr("diuxXo", Format[I]))
-            return false;
-        ++Conversions;
-    }
-    return Conversions == 1;
-}
-
-} // namespace
-
 void TProStringGrid::GetDisplText(int ACol, int ARow, String& Value)
 {
     TBaseGrid::GetDisplText(ACol, ARow, Value);
@@ -196,7 +164,7 @@ void TProStringGrid::GetDisplText(int ACol, int ARow, String& Value)
     const String& Format = FGrouping->GroupCountFormat;
     // Without a format, or with one that does not take one number (it would
     // read a value that is not there), the count shows as " (N)".
-    if (Format.empty() || !IsOneIntFormat(Format)) {
+    if (FormatArgKind(Format) != fakInteger) {
         Value += " (" + std::to_string(N) + ")";
         return;
     }

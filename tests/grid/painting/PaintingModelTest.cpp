@@ -393,6 +393,12 @@ TEST(CellText, FloatFormatCases)
         {"42", true, "%05d", "00042"},
         {"2.5", true, "%d", "2.5"},               // an integer format of a decimal number fails: raw text
         {"abc", true, "%.2f", "abc"},             // not a number: no event, raw text
+        // The conversion decides which value is formatted ...
+        {"255", true, "%x", "ff"},
+        {"3", true, "%.1f dB", "3.0 dB"},
+        // ... and a format that does not take one number leaves the raw text.
+        {"7", true, "%s", "7"},
+        {"7", true, "%d of %d", "7"},
     };
     for (const Case& C : Cases) {
         G->SetCells(1, 1, C.Text);
