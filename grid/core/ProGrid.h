@@ -528,6 +528,8 @@ public:
     void AddRow();
     void MoveColumnWithControls(int FromIndex, int ToIndex);
     void MoveRowWithControls(int FromIndex, int ToIndex);
+    // Where line Index ends after the line at From moved to To.
+    static int MovedPlace(int Index, int From, int To);
     void SplitColumnMerges(int ACol);
     void MergeColumnRuns(int ACol, bool MergeFreely);
     // Fired after every change of the row structure (insert, remove, hide,
@@ -1471,6 +1473,9 @@ private:
     // Splits every merged range that crosses the border above row ARow (or
     // touches rows ARow .. ARow + ACount - 1 partly).
     void SplitMergesCrossingRows(int ARow, int ACount);
+    // Splits the merges that moving the row (with Columns the real column)
+    // From to To cuts apart.
+    void SplitMergesCutByMove(bool Columns, int From, int To);
     void RowsChanged();
     // The row count change without moving the floating footer's row (the
     // row operations move every row themselves).

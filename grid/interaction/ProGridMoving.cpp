@@ -16,18 +16,6 @@
 
 namespace {
 
-// Where an index ends after the entry at From moved to To.
-int MovedPlace(int Index, int From, int To)
-{
-    if (Index == From)
-        return To;
-    if (From < To && Index > From && Index <= To)
-        return Index - 1;
-    if (To < From && Index >= To && Index < From)
-        return Index + 1;
-    return Index;
-}
-
 template <class T>
 void MoveEntry(T* Items, int Count, int From, int To)
 {
