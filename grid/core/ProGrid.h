@@ -1501,7 +1501,7 @@ private:
     struct TFastSortColumn;
     bool PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortColumn& Out);
     void ApplyRowPermutation(const std::vector<int>& Perm, int Lo, int Hi);
-    void SplitMergesForSort();
+    struct TSortMerges;
     int CompareCellsUncached(int ACol, int ARow1, bool Descending, int ARow2);
     // Grouping helpers (ProGridGroup.cpp).
     void SaveGroupColumn(int ACol);
@@ -1546,6 +1546,9 @@ private:
     // The formats and key cache of the running sort, owned by the sort
     // frame (null outside a sort).
     TSortKeyCache* FSortKeys = nullptr;
+    // Where the rows of the running sort came from, kept by SwapRows while
+    // merges are set aside (owned by them; null otherwise).
+    std::vector<int>* FSortPlaces = nullptr;
     int FSortSign = 1;
     bool FFilterActive = false;
     int FFilterFixedRows = 0;
