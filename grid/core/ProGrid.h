@@ -1198,6 +1198,11 @@ public:
     void BeginCellEdit(int ACol, int ARow);
     bool ValidateCell(const String& Value);
     bool ValidateWideCell(const WideString& Value);
+    // The one validation of both: TKind says the text type and its storage.
+    struct TNarrowEdit;
+    struct TWideEdit;
+    template <class TKind>
+    bool ValidateEdit(const typename TKind::TText& Value);
     void ReopenEditor(int ACol, int ARow);
     String GetCurrentCellText();
     void SetCurrentCellText(const String& Value);
