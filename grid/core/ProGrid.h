@@ -361,6 +361,9 @@ public:
 
     // ---- Hooks and accessors (ProGridHooks.cpp) ----
     virtual void ApplyCellFontAndColor(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TGridDrawState AState);
+    // A cell's own background colour, clNone when it has none or is fixed
+    // (AState holds gdFixed).
+    static TColor OwnBrushColor(const TCellProperties* Props, TGridDrawState AState);
     virtual void DoGetAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
     virtual void GetIsFixedCell(int ACol, int ARow, bool& IsFixed);
     virtual void DoGetWordWrap(int ACol, int ARow, bool& WordWrap);

@@ -27,11 +27,9 @@ void TProStringGrid::ApplyCellFontAndColor(int ACol, int ARow, TFont* AFont, TBr
         }
     }
     if (TCellProperties* Props = CellProperties(ACol, ARow)) {
-        const TCellType T = GetCellType(ACol, ARow);
-        const bool TakesBrush = T == ctIcon || T == ctNone || T == ctImageList || T == ctEmpty || T == ctImages
-            || T == ctComment;
-        if (TakesBrush && Props->BrushColor() != clNone)
-            ABrush->SetColor(Props->BrushColor());
+        const TColor Own = OwnBrushColor(Props, AState);
+        if (Own != clNone)
+            ABrush->SetColor(Own);
         if (Props->FontColor != clNone)
             AFont->SetColor(Props->FontColor);
         if (!Props->FontStyle.Empty())
@@ -43,6 +41,17 @@ void TProStringGrid::ApplyCellFontAndColor(int ACol, int ARow, TFont* AFont, TBr
     }
     if (OnGetCellColor)
         OnGetCellColor(this, ARow, ACol, AState, ABrush, AFont);
+}
+
+// The one rule of a cell's own background, for the colour resolution and
+// the cell-colour hook alike: a BrushColor that is set colours a cell of
+// any type; a fixed cell keeps FixedColor (the colour event may still
+// change it).
+TColor TProStringGrid::OwnBrushColor(const TCellProperties* Props, TGridDrawState AState)
+{
+    if (!Props || (AState & gdFixed))
+        return clNone;
+    return Props->BrushColor();
 }
 
 void TProStringGrid::DoGetAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign)

@@ -357,6 +357,53 @@ TEST(ColumnSizes, RegistryRoundTrip)
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\IrExtenderTests");
 }
 
+// One rule decides a cell's own background for the colour resolution and
+// for the cell-colour hook: a brush colour that is set colours a cell of any
+// type; a fixed cell keeps FixedColor; the header of the current row shows
+// ActiveCellColor with ActiveCellShow.
+TEST(CellColours, OwnBrushColourByCellTypeThroughBothPaths)
+{
+    auto G = MakeGrid(6, 6, 1, 1);
+    G->SetFixedColor(clSilver);
+    G->SetColor(clWindow);
+    G->SetActiveCellShow(true);
+    G->ActiveCellColor = clYellow;
+    G->SetRow(4);
+    G->SetCol(1);
+    const TColor Own = clAqua;
+    auto Graphic = [&](int C, int R, TCellType T) { G->NewCellGraphic(C, R)->CellType = T; };
+    G->SetCells(1, 1, "text");
+    G->PutCheckBox(2, 1, true, false);
+    Graphic(3, 1, ctButton);
+    Graphic(4, 1, ctPicture);
+    G->MergeCells(1, 2, 2, 2);
+    G->SetCells(0, 3, "fixed");
+    const struct { const char* Name; int Col, Row; TColor Expected; } Cases[] = {
+        {"text", 1, 1, Own},
+        {"check box", 2, 1, Own},
+        {"button", 3, 1, Own},
+        {"picture", 4, 1, Own},
+        {"merged base", 1, 2, Own},
+        {"fixed", 0, 3, clSilver},
+        {"header of the current row", 0, 4, clYellow},
+    };
+    for (const auto& C : Cases)
+        G->EnsureCellProperties(C.Col, C.Row)->SetBrushColor(Own);
+    for (const auto& C : Cases) {
+        TGridDrawState State = 0;
+        TBrush Brush;
+        TFont Font;
+        TResolvedCellColors Colors;
+        G->ResolveCellColors(C.Col, C.Row, State, false, false, true, &Brush, &Font, Colors);
+        EXPECT_EQ(Brush.Color(), C.Expected) << C.Name << ": resolved";
+        // The hook alone, from the colour the cell had before it.
+        TBrush Hooked;
+        Hooked.SetColor((State & gdFixed) ? clSilver : clWindow);
+        G->ApplyCellFontAndColor(C.Col, C.Row, &Font, &Hooked, State);
+        EXPECT_EQ(Hooked.Color(), C.Expected) << C.Name << ": cell-colour hook";
+    }
+}
+
 TEST(CellText, AutoNumAlignAndPropertiesAlignment)
 {
     auto G = MakeGrid(3, 3);
