@@ -36,3 +36,8 @@ FRAMEWORK_EXCEPTION(EComponentError, Exception);
 FRAMEWORK_EXCEPTION(EOSError, Exception);
 FRAMEWORK_EXCEPTION(EInvalidOperation, Exception);
 FRAMEWORK_EXCEPTION(EThread, Exception);
+
+// The system's text for an error code (GetLastError on Windows, errno
+// elsewhere), without its line break; "System error N" when the system has
+// none. Read the code at once, on the thread that failed.
+String SysErrorMessage(unsigned long Code);
