@@ -157,6 +157,13 @@ bool TFmMain::RunSerialJob(Byte Kind, Byte Slot, const String& Frame, const char
     return ended && FWorker->Result();
 }
 
+String TFmMain::FailureText() const
+{
+    if (!SerialSelected())
+        return NetFailureText();
+    return FWorker ? FWorker->FailureText() : String();
+}
+
 void TFmMain::ShowOutcome(bool Success, const char* Succeeded, const char* Failed, const String& FailureText)
 {
     if (Success)
@@ -175,7 +182,7 @@ void TFmMain::BnReadClick(TObject*)
     const bool success = SerialSelected() ? RunSerialJob(TStmLoad::JobReadChannel, 0, String(), nullptr)
                                           : NetReadChannel(channel);
     if (!success) {
-        ShowStatus("读取失败！");
+        ShowOutcome(false, nullptr, "读取失败！", FailureText());
         return;
     }
     for (int slot = 0; slot < SlotCount; ++slot) {
@@ -194,16 +201,9 @@ void TFmMain::BnDownClick(TObject*)
     if (!operation)
         return;
     const int channel = RedMems->ActivePageIndex();
-    bool success;
-    String failure;
-    if (SerialSelected()) {
-        success = RunSerialJob(TStmLoad::JobDownloadChannel, 0, String(), "下载中！");
-        failure = FWorker->FailureText();
-    } else {
-        success = NetDownloadChannel(channel);
-        failure = NetFailureText();
-    }
-    ShowOutcome(success, "下载完成！", "下载失败！", failure);
+    const bool success = SerialSelected() ? RunSerialJob(TStmLoad::JobDownloadChannel, 0, String(), "下载中！")
+                                          : NetDownloadChannel(channel);
+    ShowOutcome(success, "下载完成！", "下载失败！", FailureText());
 }
 
 void TFmMain::nbSendClick(TObject*)
@@ -233,7 +233,7 @@ void TFmMain::nbSendClick(TObject*)
     const bool success = SerialSelected()
                              ? RunSerialJob(TStmLoad::JobSendRawCode, static_cast<Byte>(slot), String(), nullptr)
                              : NetSendRawCode(channel, slot);
-    ShowStatus(success ? "发送完成！" : "发送失败！");
+    ShowOutcome(success, "发送完成！", "发送失败！", FailureText());
 }
 
 void TFmMain::SendSlotRequest(Byte Command, const char* StartedStatus, const char* RangeStatus)
@@ -252,7 +252,7 @@ void TFmMain::SendSlotRequest(Byte Command, const char* StartedStatus, const cha
     SelectTopLeftCell();
     const bool success =
         SerialSelected() ? RunSerialJob(TStmLoad::JobSendFrame, 0, frame, nullptr) : NetSendFrame(frame);
-    ShowStatus(success ? "发送完成！" : "发送失败！");
+    ShowOutcome(success, "发送完成！", "发送失败！", FailureText());
 }
 
 void TFmMain::tbSendNumClick(TObject*) { SendSlotRequest(CmdSendNumber, "发送红外码。", "发送代码超出范围！"); }
