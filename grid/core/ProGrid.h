@@ -531,8 +531,6 @@ public:
     void AddRow();
     void MoveColumnWithControls(int FromIndex, int ToIndex);
     void MoveRowWithControls(int FromIndex, int ToIndex);
-    // Where line Index ends after the line at From moved to To.
-    static int MovedPlace(int Index, int From, int To);
     void SplitColumnMerges(int ACol);
     void MergeColumnRuns(int ACol, bool MergeFreely);
     // Fired after every change of the row structure (insert, remove, hide,

@@ -547,17 +547,6 @@ void TProStringGrid::ClearAllCells()
 // ---------------------------------------------------------------------------
 // Moves
 
-int TProStringGrid::MovedPlace(int Index, int From, int To)
-{
-    if (Index == From)
-        return To;
-    if (From < To && Index > From && Index <= To)
-        return Index - 1;
-    if (To < From && Index >= To && Index < From)
-        return Index + 1;
-    return Index;
-}
-
 // A merge moves whole when its lines end up side by side and in order; one
 // that the move puts apart is split first, so that no covered cell is left
 // pointing at a base that is no longer beside it. Only merges with a line in
@@ -580,7 +569,7 @@ void TProStringGrid::SplitMergesCutByMove(bool Columns, int From, int To)
             const int Count = static_cast<int>(Columns ? Span.x : Span.y);
             bool Cut = false;
             for (int K = First; K < First + Count && !Cut; ++K)
-                Cut = MovedPlace(K + 1, From, To) != MovedPlace(K, From, To) + 1;
+                Cut = MovedIndex(K + 1, From, To) != MovedIndex(K, From, To) + 1;
             if (Cut)
                 SplitCells(C, R);
         }

@@ -296,12 +296,12 @@ void TProStringGrid::ColumnMoved(int FromIndex, int ToIndex)
         }
     }
     if (FSortSettings)
-        FSortSettings->Column = MovedPlace(FSortSettings->Column, F, T);
+        FSortSettings->Column = MovedIndex(FSortSettings->Column, F, T);
     if (FSortSettings && FSortSettings->IndexShow && FSortIndexes) {
         for (int I = 0; I < FSortIndexes->Count(); ++I) {
             const unsigned V = static_cast<unsigned>(FSortIndexes->GetInteger(I));
             const int Column = static_cast<int>(V & 0xFFFFu);
-            const unsigned Moved = (V & ~0xFFFFu) | (static_cast<unsigned>(MovedPlace(Column, F, T)) & 0xFFFFu);
+            const unsigned Moved = (V & ~0xFFFFu) | (static_cast<unsigned>(MovedIndex(Column, F, T)) & 0xFFFFu);
             if (Moved != V)
                 FSortIndexes->SetInteger(I, static_cast<int>(Moved));
         }

@@ -314,12 +314,12 @@ TEST(GridRows, MovesSplitOnlyTheMergesTheyCut)
             G->MoveRowWithControls(C.From, C.To);
 
         ExpectMergesConsistent(*G, C.Name);
-        const int NewFirst = TProStringGrid::MovedPlace(C.First, C.From, C.To);
+        const int NewFirst = TProStringGrid::MovedIndex(C.First, C.From, C.To);
         const int To = C.To;
         EXPECT_TRUE(G->IsMergedCell(C.Columns ? To : 0, C.Columns ? 0 : To)) << C.Name << ": the moved line's own merge";
         for (int K = C.First; K <= C.Last; ++K)
             for (int A = 6; A <= 7; ++A) {
-                const int Now = TProStringGrid::MovedPlace(K, C.From, C.To);
+                const int Now = TProStringGrid::MovedIndex(K, C.From, C.To);
                 const int Col = C.Columns ? Now : A;
                 const int Row = C.Columns ? A : Now;
                 EXPECT_EQ(G->IsMergedCell(Col, Row), C.StaysMerged) << C.Name << " at " << Col << "," << Row;
