@@ -238,11 +238,15 @@ private:
     void EndOperation();
     void UpdateOperationControls();
     bool SerialSelected() const;
-    // Over TCP: the server address is usable; an empty or malformed one is
-    // refused with a message before anything is sent.
-    bool ServerAddressAccepted();
+    // True over the serial port; over TCP, whether the server address is
+    // usable (an empty or malformed one is refused with a message before
+    // anything is sent).
+    bool ServerAddressChecked();
     // Opens the port and runs a serial job to its end; its result.
     bool RunSerialJob(Byte Kind, Byte Slot, const String& Frame, const char* StartedStatus);
+    // Why the last operation on the chosen transport failed, when it says
+    // more than its plain failure status (empty otherwise).
+    String FailureText() const;
     // Shows the operation's own failure text when it has one, else Failed.
     void ShowOutcome(bool Success, const char* Succeeded, const char* Failed, const String& FailureText);
     void SendSlotRequest(Byte Command, const char* StartedStatus, const char* RangeStatus);

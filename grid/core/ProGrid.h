@@ -362,6 +362,9 @@ public:
 
     // ---- Hooks and accessors (ProGridHooks.cpp) ----
     virtual void ApplyCellFontAndColor(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TGridDrawState AState);
+    // A cell's own background colour, clNone when it has none or is fixed
+    // (AState holds gdFixed).
+    static TColor OwnBrushColor(const TCellProperties* Props, TGridDrawState AState);
     virtual void DoGetAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
     virtual void GetIsFixedCell(int ACol, int ARow, bool& IsFixed);
     virtual void DoGetWordWrap(int ACol, int ARow, bool& WordWrap);
@@ -1197,6 +1200,11 @@ public:
     void BeginCellEdit(int ACol, int ARow);
     bool ValidateCell(const String& Value);
     bool ValidateWideCell(const WideString& Value);
+    // The one validation of both: TKind says the text type and its storage.
+    struct TNarrowEdit;
+    struct TWideEdit;
+    template <class TKind>
+    bool ValidateEdit(const typename TKind::TText& Value);
     void ReopenEditor(int ACol, int ARow);
     String GetCurrentCellText();
     void SetCurrentCellText(const String& Value);
@@ -1475,6 +1483,9 @@ private:
     // Splits every merged range that crosses the border above row ARow (or
     // touches rows ARow .. ARow + ACount - 1 partly).
     void SplitMergesCrossingRows(int ARow, int ACount);
+    // Splits the merges that moving the row (with Columns the real column)
+    // From to To cuts apart.
+    void SplitMergesCutByMove(bool Columns, int From, int To);
     void RowsChanged();
     // The row count change without moving the floating footer's row (the
     // row operations move every row themselves).
@@ -1500,7 +1511,7 @@ private:
     struct TFastSortColumn;
     bool PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortColumn& Out);
     void ApplyRowPermutation(const std::vector<int>& Perm, int Lo, int Hi);
-    void SplitMergesForSort();
+    struct TSortMerges;
     int CompareCellsUncached(int ACol, int ARow1, bool Descending, int ARow2);
     // Grouping helpers (ProGridGroup.cpp).
     void SaveGroupColumn(int ACol);
@@ -1545,6 +1556,9 @@ private:
     // The formats and key cache of the running sort, owned by the sort
     // frame (null outside a sort).
     TSortKeyCache* FSortKeys = nullptr;
+    // Where the rows of the running sort came from, kept by SwapRows while
+    // merges are set aside (owned by them; null otherwise).
+    std::vector<int>* FSortPlaces = nullptr;
     int FSortSign = 1;
     bool FFilterActive = false;
     int FFilterFixedRows = 0;

@@ -133,15 +133,20 @@ protected:
         const auto Length = static_cast<int>(GetWindowTextLengthW(this->Handle()));
         SendMessageW(this->Handle(), EM_SETSEL, static_cast<WPARAM>(Length), Length);
     }
-    // The wide check of the Unicode editors.
+    // The wide check of the Unicode editors. A validation that runs leaves
+    // in the cell the value it kept (corrected by the cell checker or changed
+    // by the validation event); the editor then shows that value, as the
+    // 8-bit editors do, so that writing the editor back keeps it.
     bool WideCheck(const WideString& Text, bool WriteFirst, bool ReRead,
                    const std::function<void(const WideString&)>& SetEditorText)
     {
         if (WriteFirst)
             Grid->WriteWideCellText(Grid->Col(), Grid->Row(), Text);
+        const bool Runs = Grid->EditState().Started && !Grid->EditState().Validating;
         const bool Ok = Grid->ValidateWideCell(Text);
-        if (!Ok || ReRead)
-            SetEditorText(Grid->ReadWideCellText(Grid->Col(), Grid->Row()));
+        const WideString Kept = Grid->ReadWideCellText(Grid->Col(), Grid->Row());
+        if (!Ok || ReRead || (Runs && Kept != Text))
+            SetEditorText(Kept);
         return Ok;
     }
 };

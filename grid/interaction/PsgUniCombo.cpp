@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include <vssym32.h>
-
 #include "framework/Application.h"
 #include "framework/Codepage.h"
 #include "grid/interaction/psgcombo.h"
@@ -242,86 +240,19 @@ bool TPSGUniCustomCombo::IsHighlighted() const
     return FMouseInside || Focused();
 }
 
-bool TPSGUniCustomCombo::Active() const
+TFlatComboFace TPSGUniCustomCombo::Face() const
 {
-    if (IsDesigning())
-        return Enabled();
-    return FMouseInside || Focused();
-}
-
-void TPSGUniCustomCombo::DrawButton(HDC DC)
-{
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    OffsetRect(&r, -r.left, -r.top);
-    r.left = ClientWidth() - FButtonWidth;
-    InflateRect(&r, -1, -1);
-    const bool pressed = GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0;
-    HTHEME theme = IsWinXP && ThemesAvailable() ? ThemeApi().OpenThemeData(Handle(), L"combobox") : nullptr;
-    if (theme != nullptr) {
-        ThemeApi().DrawThemeBackground(theme, DC, CP_DROPDOWNBUTTON, pressed ? 3 : 1, &r, nullptr);
-        ThemeApi().CloseThemeData(theme);
-    } else {
-        DrawFrameControl(DC, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | DFCS_FLAT);
-    }
-    ExcludeClipRect(DC, ClientWidth() - FButtonWidth - 4, 0, ClientWidth() + 2, ClientHeight());
-}
-
-void TPSGUniCustomCombo::DrawBorder(HDC DC)
-{
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    OffsetRect(&r, -r.left, -r.top);
-    const TColor parentColor = Parent() != nullptr ? Parent()->Brush()->Color() : clBtnFace;
-    const bool highlighted = IsHighlighted();
-    HBRUSH outer = CreateSolidBrush(ColorToRGB(highlighted ? clBtnFace : parentColor));
-    HBRUSH inner = CreateSolidBrush(ColorToRGB(Color()));
-    if (highlighted) {
-        DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-    } else {
-        FrameRect(DC, &r, outer);
-        InflateRect(&r, -1, -1);
-    }
-    FrameRect(DC, &r, outer);
-    InflateRect(&r, -1, -1);
-    FrameRect(DC, &r, inner);
-    DeleteObject(outer);
-    DeleteObject(inner);
-}
-
-// The edge around the button: raised (or etched) while the control is
-// active, flat while the list is open; inactive, a plain face.
-void TPSGUniCustomCombo::DrawButtonEdge(HDC DC)
-{
-    const int cw = ClientWidth();
-    const int ch = ClientHeight();
-    ExcludeClipRect(DC, cw - FButtonWidth + 4, 4, cw - 4, ch - 4);
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    OffsetRect(&r, -r.left, -r.top);
-    r.left = cw - FButtonWidth - 2;
-    InflateRect(&r, -2, -2);
-    if (Active()) {
-        UINT flags = BF_RECT;
-        if (DroppedDown())
-            flags |= BF_FLAT;
-        DrawEdge(DC, &r, FEtched ? EDGE_ETCHED : EDGE_RAISED, flags);
-    } else {
-        InflateRect(&r, 0, -1);
-        r.right -= 1;
-        FillRect(DC, &r, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
+    TFlatComboFace F = FlatComboFaceOf(*this);
+    F.Unicode = true;
+    F.Active = IsDesigning() ? Enabled() : FMouseInside || Focused();
+    F.DroppedDown = F.Window != nullptr && DroppedDown();
+    return F;
 }
 
 void TPSGUniCustomCombo::PaintFlat()
 {
-    if (!FFlat || !HandleAllocated())
-        return;
-    HDC dc = GetWindowDC(Handle());
-    DrawBorder(dc);
-    DrawButtonEdge(dc);
-    ReleaseDC(Handle(), dc);
+    if (FFlat && HandleAllocated())
+        PaintFlatComboFrame(Face());
 }
 
 void TPSGUniCustomCombo::WMPaint(TMessage& Message)
@@ -330,9 +261,7 @@ void TPSGUniCustomCombo::WMPaint(TMessage& Message)
         TCustomUNIComboBox::WndProc(Message);
         return;
     }
-    PaintFlatComboClient(
-        *this, Message, [this](HDC DC) { DrawButton(DC); }, [this](TMessage& Inner) { DefaultHandler(Inner); });
-    PaintFlat();
+    PaintFlatCombo(Face(), Message, [this](TMessage& Inner) { DefaultHandler(Inner); });
     Message.Result = 0;
 }
 
@@ -360,10 +289,8 @@ void TPSGUniCustomCombo::CNCommand(TMessage& Message)
 {
     const auto code = HIWORD(Message.WParam);
     TCustomUNIComboBox::CNCommand(Message);
-    if ((code == CBN_DROPDOWN || code == CBN_CLOSEUP) && HandleAllocated()) {
-        RECT r{ClientWidth() - FButtonWidth, 0, ClientWidth(), ClientHeight()};
-        InvalidateRect(Handle(), &r, FALSE);
-    }
+    if (code == CBN_DROPDOWN || code == CBN_CLOSEUP)
+        InvalidateFlatComboButton(Face());
 }
 
 void TPSGUniCustomCombo::DoEnter()

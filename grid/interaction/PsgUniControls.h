@@ -12,6 +12,7 @@
 #include "framework/WindowHooks.h"
 #include "grid/interaction/PSGEdit.h"
 #include "grid/interaction/PsgUni.h"
+#include "grid/interaction/psgcombo.h"
 
 class TCustomUNIEdit : public TCustomEdit {
 public:
@@ -122,6 +123,8 @@ public:
 
     void PaintFlat();
     bool IsHighlighted() const;
+    // What the flat painting draws from (psgcombo.h).
+    TFlatComboFace Face() const;
 
 protected:
     void WndProc(TMessage& Message) override;
@@ -130,15 +133,11 @@ protected:
     void DoEnter() override;
     void DoExit() override;
     void EnabledChanged() override;
-    void DrawButton(HDC DC);
-    void DrawBorder(HDC DC);
-    void DrawButtonEdge(HDC DC);
 
 private:
     void WMPaint(TMessage& Message);
     void CMMouseEnter(TMessage& Message);
     void CMMouseLeave(TMessage& Message);
-    bool Active() const;
 
     int FButtonWidth;
     bool FFlat = true;

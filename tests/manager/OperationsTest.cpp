@@ -296,6 +296,26 @@ TEST_F(VantrelTest, TcpOperationsRefuseAnEmptyOrMalformedServerAddress)
     EXPECT_TRUE(TakeBoxes().empty());
 }
 
+// The serial port goes away in the middle of a read (the device's end of
+// the line is closed): the read fails, and the status says why, in the
+// system's words.
+TEST_F(VantrelTest, AReadWhosePortVanishesShowsTheSystemsReason)
+{
+    UseSerial();
+    Store(0, 5, Record(600, 5));
+    ASSERT_TRUE(Device.CtlOk("fault 26 delay 1500 match=FFFFFFFF"));
+    After(300, [&] { Device.Ctl("quit"); });
+
+    GuardCallback([&] { Main->BnRead->Click(); });
+
+    const String Reason = Main->EcComm->ThreadFailure();
+    ASSERT_FALSE(Reason.empty()) << "the port's reader or writer noted why it stopped";
+    EXPECT_NE(Reason.find("serial port: "), String::npos) << gui::Utf8(Reason) << ": what failed, then the system's text";
+    EXPECT_EQ(gui::Utf8(Status()), gui::Utf8("读取失败！" + Reason));
+    EXPECT_EQ(Main->Code(0, 5), String()) << "nothing was read";
+    EXPECT_TRUE(TakeBoxes().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(BothTransports, OperationsTest, ::testing::Values(Transport::Serial, Transport::Tcp),
                          [](const ::testing::TestParamInfo<Transport>& Info) { return NameOf(Info.param); });
 
