@@ -78,6 +78,20 @@ void AddPacked(TqSkinManager& M, const String& Name, const std::string& Options)
     skin->Data.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
 }
 
+// Sets the name as the form data does while it loads, answering every box
+// and recording SkinChanging as each one came.
+void SetNameWhileLoading(TqSkinManager& M, const String& Name, std::vector<bool>& Changing)
+{
+    Application->MessageBoxHook = [&](const String&, const String&, UINT) {
+        Changing.push_back(SkinChanging);
+        return IDOK;
+    };
+    M.BeginLoading();
+    M.SetSkinName(Name);
+    M.EndLoading();
+    Application->MessageBoxHook = nullptr;
+}
+
 }   // namespace
 
 TEST(SkinManager, DefaultManagerAndApplicationHook)
@@ -273,16 +287,9 @@ TEST(SkinManager, FailedLoadKeepsTheSkin)
 
     // While the form data loads, the error is reported once and the stored
     // skin of that name is used.
-    std::vector<String> errors;
-    Application->MessageBoxHook = [&](const String& Text, const String&, UINT) {
-        errors.push_back(Text);
-        return IDOK;
-    };
-    m->BeginLoading();
-    m->SetSkinName("D");
-    m->EndLoading();
-    Application->MessageBoxHook = nullptr;
-    EXPECT_EQ(1u, errors.size());
+    std::vector<bool> changing;   // SkinChanging as each box came
+    SetNameWhileLoading(*m, "D", changing);
+    EXPECT_EQ(1u, changing.size());
     EXPECT_EQ("D", m->SkinName());
     EXPECT_EQ(0, m->FindSectionIndex("SD"));
     EXPECT_TRUE(m->SkinData().Loaded);
@@ -294,15 +301,8 @@ TEST(SkinManager, FailedLoadKeepsTheSkin)
     const std::string notPacked = "no packed skin";
     plain->Data.WriteBuffer(notPacked.data(), static_cast<Integer>(notPacked.size()));
     testfs::WriteBytes(dir / "W.zvk", skintest::PackEntries({{"Options.dat", "[X]\n", 40}}));
-    std::vector<bool> changing;
-    Application->MessageBoxHook = [&](const String&, const String&, UINT) {
-        changing.push_back(SkinChanging);
-        return IDOK;
-    };
-    m->BeginLoading();
-    m->SetSkinName("W");
-    m->EndLoading();
-    Application->MessageBoxHook = nullptr;
+    changing.clear();
+    SetNameWhileLoading(*m, "W", changing);
     ASSERT_EQ(2u, changing.size());   // the error box, then the warning
     EXPECT_TRUE(changing[1]);
     EXPECT_EQ("W", m->SkinName());
