@@ -28,17 +28,19 @@ bool QueryNTPlatform()
     return GetVersionExW(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-// Sets a process-wide flag for the life of the object and lowers it again
-// on every path out, errors included.
+// Raises a process-wide flag for the life of the object and gives it back
+// its previous value on every path out, errors included, so that a step
+// nested in a longer raised stretch does not lower the flag early.
 class TFlagRaised {
 public:
-    explicit TFlagRaised(bool& Flag) : FFlag(Flag) { FFlag = true; }
-    ~TFlagRaised() { FFlag = false; }
+    explicit TFlagRaised(bool& Flag) : FFlag(Flag), FPrevious(Flag) { FFlag = true; }
+    ~TFlagRaised() { FFlag = FPrevious; }
     TFlagRaised(const TFlagRaised&) = delete;
     TFlagRaised& operator=(const TFlagRaised&) = delete;
 
 private:
     bool& FFlag;
+    bool FPrevious;
 };
 
 const char* const OptionsFileName = "Options.dat";
@@ -67,19 +69,32 @@ TqSkinManager::TqSkinManager(TComponent* AOwner) : TComponent(AOwner), FModel(st
 {
     if (TheDefaultManager == nullptr) {
         TheDefaultManager = this;
-        if (IsNTPlatform && !IsDesigning())
-            FMainWindowHookId = Application->HookMainWindow([this](TMessage& M) { return MainWindowHook(M); });
+        HookApplicationWindow();
     }
 }
 
 TqSkinManager::~TqSkinManager()
 {
     GuardCallback([this] { SetActive(false); });
-    if (TheDefaultManager == this) {
-        if (FMainWindowHookId != 0)
-            Application->UnhookMainWindow(FMainWindowHookId);
+    // Also when another manager has been made the default since: the
+    // chain must never call a manager that is gone.
+    UnhookApplicationWindow();
+    if (TheDefaultManager == this)
         TheDefaultManager = nullptr;
-    }
+}
+
+void TqSkinManager::HookApplicationWindow()
+{
+    if (FMainWindowHookId == 0 && IsNTPlatform && !IsDesigning())
+        FMainWindowHookId = Application->HookMainWindow([this](TMessage& M) { return MainWindowHook(M); });
+}
+
+void TqSkinManager::UnhookApplicationWindow()
+{
+    if (FMainWindowHookId == 0)
+        return;
+    Application->UnhookMainWindow(FMainWindowHookId);
+    FMainWindowHookId = 0;
 }
 
 void TqSkinManager::Loaded()
@@ -132,26 +147,28 @@ void TqSkinManager::SetSkinName(const String& Value)
     if (OnBeforeChange)
         OnBeforeChange(this);
     const bool wasLoaded = FSkinData.Loaded;
-    try {
-        ChooseAndLoad();
-    } catch (const Exception&) {
-        SkinChanging = false;
-        if (!IsLoading()) {
-            // The previous skin stays, with its name and state.
-            FSkinName = previousName;
-            FSkinData.Loaded = wasLoaded;
-            throw;
+    {
+        // Raised from the choice until the skin is applied (or removed).
+        TFlagRaised changing(SkinChanging);
+        try {
+            ChooseAndLoad();
+        } catch (const Exception&) {
+            if (!IsLoading()) {
+                // The previous skin stays, with its name and state.
+                FSkinName = previousName;
+                FSkinData.Loaded = wasLoaded;
+                throw;
+            }
+            // Program start: report the disk skin once and use the stored skin.
+            Application->HandleException(this);
+            const int stored = FInternalSkins.IndexOfName(Value);
+            LoadStoredSkin(stored >= 0 ? stored : 0);
         }
-        // Program start: report the disk skin once and use the stored skin.
-        Application->HandleException(this);
-        const int stored = FInternalSkins.IndexOfName(Value);
-        LoadStoredSkin(stored >= 0 ? stored : 0);
+        if (FActive)
+            ApplyLoadedSkin();
+        else
+            RemoveSkinFromForms();
     }
-    if (FActive)
-        ApplyLoadedSkin();
-    else
-        RemoveSkinFromForms();
-    SkinChanging = false;
     if (OnAfterChange)
         OnAfterChange(this);
 }
@@ -314,7 +331,11 @@ void TqSkinManager::SetIsDefault(bool Value)
 {
     if (!Value && TheDefaultManager != nullptr)
         return;   // a default manager cannot be demoted
+    // The application window's hook goes with the default manager.
+    if (TheDefaultManager != nullptr && TheDefaultManager != this)
+        TheDefaultManager->UnhookApplicationWindow();
     TheDefaultManager = this;
+    HookApplicationWindow();
     if (FActive) {
         ApplyLoadedSkin();
         RepaintSkinnedForms();

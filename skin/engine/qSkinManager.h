@@ -126,6 +126,10 @@ private:
     // Reads the stored skin at Index of InternalSkins.
     void LoadStoredSkin(int Index);
     void Broadcast(int SubCommand);
+    // Puts MainWindowHook into the application window's hook chain (once,
+    // at run time on the NT family) and takes it out again.
+    void HookApplicationWindow();
+    void UnhookApplicationWindow();
 
     bool FActive = true;
     TStringList FCommonSections;

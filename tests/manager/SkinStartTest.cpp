@@ -43,7 +43,8 @@ TEST_F(VantrelSkinTest, StartsWithTheFirstStoredSkin)
     EXPECT_EQ("c:\\Skins", m->SkinDirectory());
     EXPECT_TRUE(m->SkinData().Loaded);
     EXPECT_GE(m->FindSectionIndex("FORM"), 0);
-    EXPECT_FALSE(m->PackedSource() && !m->SkinData().SkinPath.empty());
+    EXPECT_TRUE(m->PackedSource());               // the stored skin's packed data,
+    EXPECT_EQ("", m->SkinData().SkinPath);         // not a file or folder on disk
     EXPECT_TRUE(TakeBoxes().empty());
 }
 

@@ -25,12 +25,21 @@ public:
     explicit TCommandRecorder(HWND Wnd) : FWnd(Wnd) { SetWindowSubclass(Wnd, Proc, 1, reinterpret_cast<DWORD_PTR>(this)); }
     ~TCommandRecorder() { RemoveWindowSubclass(FWnd, Proc, 1); }
     std::vector<std::pair<int, LPARAM>> Commands;
+    // When set, every sub-command is also logged here with its window.
+    std::vector<std::pair<HWND, int>>* Log = nullptr;
+    // SkinChanging as each sub-command arrived.
+    std::vector<bool> Changing;
 
 private:
     static LRESULT CALLBACK Proc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L, UINT_PTR, DWORD_PTR Self)
     {
-        if (Msg == SM_ZORVIKCMD)
-            reinterpret_cast<TCommandRecorder*>(Self)->Commands.emplace_back(SkinSubCommand(W), L);
+        if (Msg == SM_ZORVIKCMD) {
+            auto* recorder = reinterpret_cast<TCommandRecorder*>(Self);
+            recorder->Commands.emplace_back(SkinSubCommand(W), L);
+            recorder->Changing.push_back(SkinChanging);
+            if (recorder->Log != nullptr)
+                recorder->Log->emplace_back(Wnd, SkinSubCommand(W));
+        }
         return DefSubclassProc(Wnd, Msg, W, L);
     }
     HWND FWnd;
@@ -67,6 +76,20 @@ void AddPacked(TqSkinManager& M, const String& Name, const std::string& Options)
     skin->Name = Name;
     const std::string bytes = skintest::PackEntries({{"Options.dat", Options}});
     skin->Data.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
+}
+
+// Sets the name as the form data does while it loads, answering every box
+// and recording SkinChanging as each one came.
+void SetNameWhileLoading(TqSkinManager& M, const String& Name, std::vector<bool>& Changing)
+{
+    Application->MessageBoxHook = [&](const String&, const String&, UINT) {
+        Changing.push_back(SkinChanging);
+        return IDOK;
+    };
+    M.BeginLoading();
+    M.SetSkinName(Name);
+    M.EndLoading();
+    Application->MessageBoxHook = nullptr;
 }
 
 }   // namespace
@@ -109,6 +132,28 @@ TEST(SkinManager, DefaultManagerAndApplicationHook)
     seen.clear();
     SendMessageW(Application->Handle(), WM_THEMECHANGED, 0, 0);
     EXPECT_EQ(std::vector<UINT>{WM_THEMECHANGED}, seen);   // nobody swallows it now
+    Application->UnhookMainWindow(id);
+}
+
+TEST(SkinManager, TheApplicationHookGoesWithTheDefaultManager)
+{
+    auto first = NewManager();
+    auto second = NewManager();
+    second->SetIsDefault(true);
+    ASSERT_TRUE(second->IsDefault());
+    std::vector<UINT> seen;
+    const int id = Application->HookMainWindow([&](TMessage& M) {
+        if (M.Msg == WM_THEMECHANGED)
+            seen.push_back(M.Msg);
+        return false;
+    });
+    // The first manager is gone: nothing of it may stay in the chain.
+    first.reset();
+    SendMessageW(Application->Handle(), WM_THEMECHANGED, 0, 0);
+    EXPECT_TRUE(seen.empty());   // the new default manager's hook swallows it
+    second.reset();
+    SendMessageW(Application->Handle(), WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(std::vector<UINT>{WM_THEMECHANGED}, seen);
     Application->UnhookMainWindow(id);
 }
 
@@ -173,9 +218,13 @@ TEST(SkinManager, NoSkinAtAll)
     // Setting Active again tries again, with a stored skin this time.
     AddStored(*m, "S", "SECTION");
     listener.Recorder.Commands.clear();
+    listener.Recorder.Changing.clear();
     m->SetActive(true);
     EXPECT_EQ("S", m->SkinName());
     EXPECT_EQ((std::vector<int>{scmSkinLoaded, scmStopFade, scmRefresh}), listener.SubCommands());
+    // The skin change lasts until the new skin is applied and repainted.
+    EXPECT_EQ((std::vector<bool>{true, true, true}), listener.Recorder.Changing);
+    EXPECT_FALSE(SkinChanging);
 }
 
 TEST(SkinManager, ChoiceOrderOnDisk)
@@ -238,19 +287,26 @@ TEST(SkinManager, FailedLoadKeepsTheSkin)
 
     // While the form data loads, the error is reported once and the stored
     // skin of that name is used.
-    std::vector<String> errors;
-    Application->MessageBoxHook = [&](const String& Text, const String&, UINT) {
-        errors.push_back(Text);
-        return IDOK;
-    };
-    m->BeginLoading();
-    m->SetSkinName("D");
-    m->EndLoading();
-    Application->MessageBoxHook = nullptr;
-    EXPECT_EQ(1u, errors.size());
+    std::vector<bool> changing;   // SkinChanging as each box came
+    SetNameWhileLoading(*m, "D", changing);
+    EXPECT_EQ(1u, changing.size());
     EXPECT_EQ("D", m->SkinName());
     EXPECT_EQ(0, m->FindSectionIndex("SD"));
     EXPECT_TRUE(m->SkinData().Loaded);
+
+    // The stored skin read in its place is read as a skin change too: its
+    // warning (its data is no packed skin) comes while SkinChanging is raised.
+    TqStoredSkin* plain = m->InternalSkins().Add();
+    plain->Name = "W";
+    const std::string notPacked = "no packed skin";
+    plain->Data.WriteBuffer(notPacked.data(), static_cast<Integer>(notPacked.size()));
+    testfs::WriteBytes(dir / "W.zvk", skintest::PackEntries({{"Options.dat", "[X]\n", 40}}));
+    changing.clear();
+    SetNameWhileLoading(*m, "W", changing);
+    ASSERT_EQ(2u, changing.size());   // the error box, then the warning
+    EXPECT_TRUE(changing[1]);
+    EXPECT_EQ("W", m->SkinName());
+    EXPECT_FALSE(SkinChanging);
 }
 
 TEST(SkinManager, WrongMagicLoadsEmptyOptions)
@@ -342,13 +398,17 @@ TEST(SkinManager, RelativeSkinDirectory)
 TEST(SkinManager, HoverTracking)
 {
     TListeningForm a, b;
+    std::vector<std::pair<HWND, int>> order;   // both windows, in the order they heard
+    a.Recorder.Log = b.Recorder.Log = &order;
     auto m = NewManager();
     m->SetActiveControl(a.Form->Handle());
     m->SetActiveControl(a.Form->Handle());   // the same window: nothing
     m->SetActiveControl(b.Form->Handle());
-    EXPECT_EQ((std::vector<int>{scmMouseEnter, scmMouseLeave}), a.SubCommands());
-    EXPECT_EQ(std::vector<int>{scmMouseEnter}, b.SubCommands());
+    const HWND wa = a.Form->Handle(), wb = b.Form->Handle();
+    EXPECT_EQ((std::vector<std::pair<HWND, int>>{{wa, scmMouseEnter}, {wa, scmMouseLeave}, {wb, scmMouseEnter}}),
+              order);
     EXPECT_EQ(reinterpret_cast<LPARAM>(m.get()), b.Recorder.Commands[0].second);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(m.get()), a.Recorder.Commands[1].second);
 }
 
 TEST(SkinManager, CommonSectionsReload)
