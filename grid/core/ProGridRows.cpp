@@ -577,6 +577,9 @@ void TProStringGrid::SplitMergesCutByMove(bool Columns, int From, int To)
 
 void TProStringGrid::MoveColumnWithControls(int FromIndex, int ToIndex)
 {
+    // An index outside the grid raises (as MoveColumn) before any merge is cut.
+    if (FromIndex < 0 || ToIndex < 0 || FromIndex >= ColCount() || ToIndex >= ColCount())
+        throw EInvalidGridOperation("Grid index out of range");
     if (FColumnOrder->Count() == 0)
         ResetColumnOrder();
     // The cells move by their real columns, hidden ones included.
@@ -586,6 +589,10 @@ void TProStringGrid::MoveColumnWithControls(int FromIndex, int ToIndex)
 
 void TProStringGrid::MoveRowWithControls(int FromIndex, int ToIndex)
 {
+    // An index outside the grid raises (as MoveRow) before any merge is cut
+    // or hidden row renumbered.
+    if (FromIndex < 0 || ToIndex < 0 || FromIndex >= RowCount() || ToIndex >= RowCount())
+        throw EInvalidGridOperation("Grid index out of range");
     SplitMergesCutByMove(false, FromIndex, ToIndex);
     // A row moved past hidden rows takes them along in real numbering.
     if (!FHiddenRows.empty()) {

@@ -342,11 +342,14 @@ struct TProStringGrid::TWideEdit {
         if (G->OnCellValidateWide)
             G->OnCellValidateWide(G, C, R, S, Valid);
     }
-    // A checker that changes nothing leaves characters outside the 8-bit
-    // code page alone.
+    // The checker sees 8-bit text. A text that the code page cannot hold is
+    // left unchecked: the checker would see '?' (or a look-alike) in place of
+    // its other characters, and taking its result would lose them.
     static WideString Check(const WideString& S, const std::function<String(const String&)>& Rule)
     {
         const String In = WideToStr(S);
+        if (StrToWide(In) != S)
+            return S;
         const String Out = Rule(In);
         return Out == In ? S : StrToWide(Out);
     }

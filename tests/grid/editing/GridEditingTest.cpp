@@ -426,6 +426,30 @@ TEST(GridEditing, NarrowAndWideEditsAreValidatedAlike)
     }
 }
 
+// A wide value that the 8-bit code page cannot hold keeps its characters:
+// the checker, which sees 8-bit text only, leaves it alone instead of
+// turning those characters into '?'.
+TEST(GridEditing, WideValueOutsideTheCodePageKeepsItsCharacters)
+{
+    const WideString Typed = L"abc\x0E01\x4E2D";
+    ASSERT_NE(StrToWide(WideToStr(Typed)), Typed) << "the text must lie outside the code page";
+    auto G = std::make_unique<TProStringGrid>(nullptr);
+    G->SetColCount(4);
+    G->SetRowCount(4);
+    TUpperChecker Checker(nullptr);
+    Checker.AutoCorrect = true;
+    G->CellChecker = &Checker;
+    G->WriteCellText(2, 2, "old");
+    G->SetRow(2);
+    G->SetCol(2);
+    G->BeginCellEdit(2, 2);
+    G->EditState().Started = true;
+    EXPECT_TRUE(G->ValidateWideCell(Typed));
+    EXPECT_TRUE(G->ReadWideCellText(2, 2) == Typed) << WideToStr(G->ReadWideCellText(2, 2));
+    EXPECT_TRUE(Checker.Calls.empty());
+    G->CellChecker = nullptr;
+}
+
 TEST(GridEditing, GridEditDoneArrivesAfterTheSpecialEditorIsGone)
 {
     EditFixture F;

@@ -335,6 +335,28 @@ TEST(GridRows, MovesSplitOnlyTheMergesTheyCut)
     }
 }
 
+// A move to or from a line outside the grid is refused before it changes
+// anything: the merges it would have cut stay merged.
+TEST(GridRows, AMoveOutsideTheGridCutsNoMerge)
+{
+    for (bool Columns : {false, true}) {
+        auto G = std::make_unique<TProStringGrid>(nullptr);
+        G->SetColCount(6);
+        G->SetRowCount(6);
+        G->SetFixedCols(0);
+        G->SetFixedRows(0);
+        G->SetCells(2, 2, "base");
+        G->SetCells(3, 3, "own");
+        G->MergeCells(2, 2, 2, 2);
+        if (Columns)
+            EXPECT_THROW(G->MoveColumnWithControls(2, 9), EInvalidGridOperation);
+        else
+            EXPECT_THROW(G->MoveRowWithControls(2, 9), EInvalidGridOperation);
+        EXPECT_TRUE(G->IsMergedCell(3, 3)) << (Columns ? "columns" : "rows");
+        EXPECT_EQ(G->ReadCellText(3, 3), "base") << (Columns ? "columns" : "rows");
+    }
+}
+
 TEST(GridRows, ClearRectOnAMergedBaseClearsTheRangeTextOnce)
 {
     TaggedGrid T(6);
