@@ -131,6 +131,7 @@ ProgramEnd StartAndClose(const String& Folder, const String& Exe, const wchar_t*
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
+    const DWORD started = GetTickCount();
     if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, StrToWide(Folder).c_str(), &si,
                         &pi))
         return end;
@@ -158,6 +159,7 @@ ProgramEnd StartAndClose(const String& Folder, const String& Exe, const wchar_t*
     HWND main = nullptr;
     end.WindowShown = waitFor([&] { return (main = FindProcessWindow(pi.dwProcessId, Caption)) != nullptr; },
                               StartBoundMs);
+    end.ShowMs = GetTickCount() - started;
     if (end.WindowShown) {
         const DWORD start = GetTickCount();
         Close(main, pi.dwProcessId, How, EndBoundMs);

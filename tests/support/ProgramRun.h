@@ -1,8 +1,9 @@
 #pragma once
 // Runs one of the programs as a user does: started in a folder of its own,
 // its main window awaited, then ended as a user ends it, and how it ended
-// read back: the exit code, the time from the close to the end of the
-// process, and whether Wine's crash dialog (winedbg) came up.
+// read back: the time until the main window showed, the exit code, the time
+// from the close to the end of the process, and whether Wine's crash dialog
+// (winedbg) came up.
 
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ const char* NameOf(CloseBy How);
 struct ProgramEnd {
     std::string Round;           // which start and which way of closing
     bool WindowShown = false;
+    DWORD ShowMs = 0;            // from the start of the process to its main window shown
     bool Ended = false;          // within the bound
     DWORD ExitCode = STILL_ACTIVE;
     DWORD CloseMs = 0;           // from the close to the end of the process
