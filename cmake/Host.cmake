@@ -11,5 +11,7 @@ set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-o
 add_subdirectory(framework)
 add_subdirectory(device)
 add_subdirectory(manager)
+add_subdirectory(skin/engine)
 add_subdirectory(tools/extender-sim)
+add_subdirectory(tools/skinkit)
 add_subdirectory(tests)

@@ -7,18 +7,18 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    return GuardCallback([] {
+    const int Result = GuardCallback([] {
         brimsel::TFmKX40* main = nullptr;
         brimsel::TFmSim* sim = nullptr;
         Application->CreateForm(main);
         Application->CreateForm(sim);
         main->Show();
         Application->Run();
-        // The windows go while the program is still running normally: the
-        // main window ends its idle worker at once. Left to the end of the
-        // process, the worker's exit would wait on the process's own shutdown.
-        delete sim;
-        delete main;
         return 0;
     }, 1);
+    // The forms go while the program still runs, also after a failed start:
+    // the main window ends its idle worker at once, while at the end of the
+    // process the worker's exit would wait on the process's own shutdown.
+    Application->DestroyComponents();
+    return Result;
 }

@@ -4,8 +4,10 @@
 #include "configtool/UIniFile.h"
 #include "configtool/UKx40Set.h"
 #include "configtool/UNetTask.h"
+#include "device/ServerAddress.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/IniFile.h"
 #include "framework/NewControl.h"
 #include "framework/StrUtils.h"
 #include "framework/Ticks.h"
@@ -147,7 +149,10 @@ void TFmSim::FormCreate(TObject*)
     FillHex(ComboBox1, 0, 255);
     CbID->SetItemIndex(0);
     ComboBox1->SetItemIndex(0);
-    LoadIniFile(Application->ExePath() + "Configure.ini");
+    const String settings = Application->ExePath() + "Configure.ini";
+    // A temporary file that a save killed at the last close left behind goes.
+    TIniFile(settings).RemoveStaleTemporary();
+    LoadIniFile(settings);
     SetCmdLayout(CbCMD->Text());
     CheckBox1->Invalidate();
 }
@@ -335,11 +340,12 @@ void TFmSim::BnOpenClick(TObject*)
     } else {
         if (IdTCPClient->Connected())
             IdTCPClient->Disconnect();
-        if (Trim(EtServerHost->Text()).empty()) {
-            ShowMessage(NoServerAddress);
+        const String refusal = ServerAddressError(EtServerHost->Text());
+        if (!refusal.empty()) {
+            ShowMessage(refusal);
             return;
         }
-        IdTCPClient->Host = EtServerHost->Text();
+        IdTCPClient->Host = Trim(EtServerHost->Text());
         IdTCPClient->Port = StrToInt(EtServerPort->Text());
         IdTCPClient->Connect(2000);
         if (!IdTCPClient->Connected()) {

@@ -43,16 +43,6 @@ void ShowParity(TCustomCheckBox* Box, const String& Value)
     }
 }
 
-// A value longer than any field can use is taken as invalid and the default
-// stays: an edit control spends minutes taking a megabyte of text.
-constexpr std::size_t MaxValueBytes = 4096;
-
-String ReadValue(const TIniFile& Ini, const String& Section, const String& Key, const String& Default)
-{
-    const String value = Ini.ReadString(Section, Key, Default);
-    return value.size() > MaxValueBytes ? Default : value;
-}
-
 void ShowSwitch(TCheckBox* Box, const String& Value)
 {
     Box->SetChecked(Value == ReceiveOn);
@@ -66,6 +56,8 @@ void SaveIniFile(const String& FileName)
     TIniFile ini(FileName);
     TFmKX40& main = *FmKX40;
     TFmSim& sim = *FmSim;
+    // All keys go into the file in one write.
+    ini.BeginUpdate();
     for (int port = 0; port < 7; ++port) {
         const TFmKX40::TPortControls c = main.PortControls(port);
         ini.WriteString(PortSections[port], "band", c.Baud->Text());
@@ -88,6 +80,7 @@ void SaveIniFile(const String& FileName)
     ini.WriteString("SimForm", "NetIP", sim.EtServerHost->Text());
     ini.WriteString("SimForm", "NetPort", sim.EtServerPort->Text());
     ini.WriteString("Dowload", "Check", main.CheckBox8->Caption());
+    ini.EndUpdate();
 }
 
 void LoadIniFile(const String& FileName)
@@ -97,34 +90,34 @@ void LoadIniFile(const String& FileName)
     TFmSim& sim = *FmSim;
     for (int port = 0; port < 7; ++port) {
         const TFmKX40::TPortControls c = main.PortControls(port);
-        SelectEntry(c.Baud, ReadValue(ini, PortSections[port], "band", "9600"));
-        SelectEntry(c.TimeOut, ReadValue(ini, PortSections[port], "FramInv", "20"));
-        ShowParity(c.Parity, ReadValue(ini, PortSections[port], "Check", NoParity));
+        SelectEntry(c.Baud, ini.ReadBoundedString(PortSections[port], "band", "9600"));
+        SelectEntry(c.TimeOut, ini.ReadBoundedString(PortSections[port], "FramInv", "20"));
+        ShowParity(c.Parity, ini.ReadBoundedString(PortSections[port], "Check", NoParity));
     }
-    ShowParity(main.CheckBox8, ReadValue(ini, "Dowload", "Check", NoParity));
+    ShowParity(main.CheckBox8, ini.ReadBoundedString("Dowload", "Check", NoParity));
 
-    const bool serial = ReadValue(ini, "Dowload", "SelPort", SerialChoice) == SerialChoice;
+    const bool serial = ini.ReadBoundedString("Dowload", "SelPort", SerialChoice) == SerialChoice;
     main.RadioButton1->SetChecked(serial);
     main.RadioButton2->SetChecked(!serial);
     main.RadioButton1Click(main.RadioButton1);
-    main.EtServerHost->SetText(ReadValue(ini, "Dowload", "NetIP", "192.168.1.100"));
-    main.EtServerPort->SetText(ReadValue(ini, "Dowload", "NetPort", "5000"));
-    SelectEntry(main.ComboBox6, ReadValue(ini, "Dowload", "Usart", "Com1"));
-    SelectEntry(main.ComboBox14, ReadValue(ini, "Dowload", "SerBand", "9600"));
+    main.EtServerHost->SetText(ini.ReadBoundedString("Dowload", "NetIP", "192.168.1.100"));
+    main.EtServerPort->SetText(ini.ReadBoundedString("Dowload", "NetPort", "5000"));
+    SelectEntry(main.ComboBox6, ini.ReadBoundedString("Dowload", "Usart", "Com1"));
+    SelectEntry(main.ComboBox14, ini.ReadBoundedString("Dowload", "SerBand", "9600"));
 
-    ShowSwitch(main.CheckBox5, ReadValue(ini, "OnOFF", "Com1~4", ReceiveOff));
-    ShowSwitch(main.CheckBox6, ReadValue(ini, "OnOFF", "Com5", ReceiveOff));
-    ShowSwitch(main.CheckBox7, ReadValue(ini, "OnOFF", "Com6", ReceiveOff));
+    ShowSwitch(main.CheckBox5, ini.ReadBoundedString("OnOFF", "Com1~4", ReceiveOff));
+    ShowSwitch(main.CheckBox6, ini.ReadBoundedString("OnOFF", "Com5", ReceiveOff));
+    ShowSwitch(main.CheckBox7, ini.ReadBoundedString("OnOFF", "Com6", ReceiveOff));
 
-    SelectEntry(sim.CbID, ReadValue(ini, "SimForm", "Id", "FE"));
-    SelectEntry(sim.CbCMD, ReadValue(ini, "SimForm", "Cmd", "数据转发"));
-    const bool simSerial = ReadValue(ini, "SimForm", "SelPort", SerialChoice) == SerialChoice;
+    SelectEntry(sim.CbID, ini.ReadBoundedString("SimForm", "Id", "FE"));
+    SelectEntry(sim.CbCMD, ini.ReadBoundedString("SimForm", "Cmd", "数据转发"));
+    const bool simSerial = ini.ReadBoundedString("SimForm", "SelPort", SerialChoice) == SerialChoice;
     sim.RadioButton1->SetChecked(simSerial);
     sim.RadioButton2->SetChecked(!simSerial);
-    sim.EtServerHost->SetText(ReadValue(ini, "SimForm", "NetIP", "192.168.1.100"));
-    sim.EtServerPort->SetText(ReadValue(ini, "SimForm", "NetPort", "5000"));
-    SelectEntry(sim.ComboBox6, ReadValue(ini, "SimForm", "Usart", "Com1"));
-    SelectEntry(sim.ComboBox14, ReadValue(ini, "SimForm", "SerBand", "9600"));
+    sim.EtServerHost->SetText(ini.ReadBoundedString("SimForm", "NetIP", "192.168.1.100"));
+    sim.EtServerPort->SetText(ini.ReadBoundedString("SimForm", "NetPort", "5000"));
+    SelectEntry(sim.ComboBox6, ini.ReadBoundedString("SimForm", "Usart", "Com1"));
+    SelectEntry(sim.ComboBox14, ini.ReadBoundedString("SimForm", "SerBand", "9600"));
 }
 
 void SplitText(const String& Text, TStrings* List, char Separator)

@@ -8,9 +8,11 @@
 
 namespace brimsel {
 
-// Writes every key of both windows, each at once, in the files' key order.
+// Writes every key of both windows, in the files' key order, in one write
+// of the file.
 void SaveIniFile(const String& FileName);
-// Reads every key into both windows; missing keys give the defaults.
+// Reads every key into both windows; missing keys, and values too long to be
+// settings, give the defaults.
 void LoadIniFile(const String& FileName);
 
 // Appends the trimmed, non-empty parts of Text between Separator characters.

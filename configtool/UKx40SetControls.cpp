@@ -4,6 +4,7 @@
 #include "configtool/UKx40Set.h"
 #include "framework/NewControl.h"
 #include "framework/StrUtils.h"
+#include "skin/engine/qStoredSkinResources.h"
 
 namespace brimsel {
 
@@ -149,6 +150,13 @@ void TFmKX40::CreateControls()
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->Filter = "*.ini|*.ini";
     qSkinManager1 = new TqSkinManager(this);
+    // The skins the program carries, as the form data sets them: a skin of
+    // the same name in the skin folder takes a stored skin's place.
+    qSkinManager1->BeginLoading();
+    for (const char* name : {"Basalt", "Clearwater", "Meadow", "Terracotta", "Heather"})
+        AddStoredSkinResource(qSkinManager1->InternalSkins(), name, "SKIN_" + UpperCase(name));
+    qSkinManager1->SetSkinDirectory("c:\\Skins");
+    qSkinManager1->SetSkinName("Heather");
 }
 
 void TFmKX40::BindEvents()

@@ -7,6 +7,7 @@
 
 #include "ZNetAdv.h"
 #include "configtool/UKx40Set.h"
+#include "device/ServerAddress.h"
 #include "framework/Dialogs.h"
 #include "framework/StrUtils.h"
 
@@ -41,13 +42,10 @@ String BufferText(const char* Buffer, std::size_t Size)
 
 bool CheckDotted(const String& Text, const String& Message)
 {
-    const String trimmed = Trim(Text);
-    bool ok = trimmed.find(' ') == String::npos;
-    for (int part = 0; ok && part < 4; ++part)
-        ok = IsByteText(GetDottedPart(part, trimmed));
-    if (!ok)
-        ShowMessage(Message + trimmed);
-    return ok;
+    if (IsDottedAddress(Text))
+        return true;
+    ShowMessage(Message + Trim(Text));
+    return false;
 }
 
 struct TSearchResult {
@@ -85,30 +83,6 @@ String ReadConfig(const char* Key)
 }
 
 } // namespace
-
-String GetDottedPart(int N, const String& Text)
-{
-    String work = Text + ".";
-    for (int i = 0; i < N; ++i) {
-        work = Trim(work);
-        const auto dot = work.find('.');
-        work = dot == String::npos ? String() : work.substr(dot + 1);
-    }
-    work = Trim(work);
-    return work.substr(0, work.find('.'));
-}
-
-bool IsByteText(const String& Text)
-{
-    if (Text.empty() || Text.find_first_not_of("0123456789") != String::npos)
-        return false;
-    // Leading zeros do not count; more digits than a byte has are no byte.
-    const auto first = Text.find_first_not_of('0');
-    if (first == String::npos)
-        return true;
-    const String digits = Text.substr(first);
-    return digits.size() <= 3 && std::stoi(digits) <= 255;
-}
 
 bool CheckIp(const String& Text) { return CheckDotted(Text, "无效Ip:"); }
 bool CheckMask(const String& Text) { return CheckDotted(Text, "无效掩码:"); }

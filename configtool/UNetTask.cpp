@@ -4,14 +4,13 @@
 #include "configtool/UKx40Set.h"
 #include "configtool/UStmLoad.h"
 #include "device/Frames.h"
+#include "device/ServerAddress.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/StrUtils.h"
 #include "framework/Ticks.h"
 
 namespace brimsel {
-
-const char* const NoServerAddress = "IP地址不能为空！";
 
 namespace {
 
@@ -25,9 +24,10 @@ bool Exchange(Byte Command, const String& Data, Byte Awaited, String* Answer)
     TTcpClient& client = *FmKX40->IdTCPClient;
     if (client.Connected())
         client.Disconnect();
-    const String host = FmKX40->EtServerHost->Text();
-    if (Trim(host).empty()) {
-        ShowMessage(NoServerAddress);
+    const String host = Trim(FmKX40->EtServerHost->Text());
+    const String refusal = ServerAddressError(host);
+    if (!refusal.empty()) {
+        ShowMessage(refusal);
         return false;
     }
     client.Host = host;

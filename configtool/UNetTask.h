@@ -21,11 +21,8 @@ void NetSendStr(const String& Frame);
 // reply of the awaited type.
 bool NetReceiveAnswer(Byte Awaited);
 
-// The message that refuses a blank server address, in both windows.
-extern const char* const NoServerAddress;
-
-// A blank server address is refused with a message before any connection
-// is tried (the system would take it for this machine).
+// A blank or malformed server address is refused with a message before any
+// connection is tried (ServerAddressError).
 bool NetSetParams(const String& Data);
 bool NetSetSwitches(const String& Data);
 // The reply data of a get, empty on failure.

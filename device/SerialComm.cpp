@@ -6,7 +6,9 @@
 
 #include "framework/Application.h"
 #include "framework/Codepage.h"
+#include "framework/Exception.h"
 #include "framework/StrUtils.h"
+#include "framework/SysError.h"
 
 namespace {
 
@@ -35,9 +37,9 @@ public:
     // The thread works on its own duplicates of the port and the close
     // event: a thread that had to be left running when the port closed can
     // then never touch handles that the component closes and reuses.
-    TCommThread(HANDLE Port, HANDLE CloseEvent, HWND Window)
+    TCommThread(HANDLE Port, HANDLE CloseEvent, HWND Window, std::shared_ptr<TCommFailure> Failure)
         : TThread(true), FPort(Duplicate(Port)), FCloseEvent(Duplicate(CloseEvent)), FWindow(Window),
-          FReady(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+          FFailure(std::move(Failure)), FReady(CreateEventW(nullptr, TRUE, FALSE, nullptr))
     {
         if (FPort == nullptr || FCloseEvent == nullptr || FReady == nullptr) {
             CloseOwnHandles();
@@ -69,12 +71,20 @@ protected:
     {
         return PostMessageW(FWindow, Msg, WParam, LParam) != 0;
     }
-    void RequestHangup() { PostToWindow(PWM_REQUESTHANGUP, 0, 0); }
+    // The thread cannot go on: what it was doing and the system's error code
+    // (read at once by the caller; 0 when the system gave none) are kept for
+    // the component, then the hang-up request is posted with the code.
+    void RequestHangup(const char* Doing, DWORD Error)
+    {
+        FFailure->Record(Error == 0 ? String(Doing) : String(Doing) + ": " + SysErrorMessage(Error));
+        PostToWindow(PWM_REQUESTHANGUP, Error, 0);
+    }
     bool CloseRequested() const { return WaitForSingleObject(FCloseEvent, 0) == WAIT_OBJECT_0; }
 
     HANDLE FPort;
     HANDLE FCloseEvent;
     HWND FWindow;
+    std::shared_ptr<TCommFailure> FFailure;   // shared with the component
 
 private:
     static HANDLE Duplicate(HANDLE h)
@@ -105,7 +115,11 @@ bool LineEventsUnsupported(DWORD error)
 // An event for one overlapped operation, closed with its owner.
 class TOverlappedEvent {
 public:
-    TOverlappedEvent() { Ov.hEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr); }
+    TOverlappedEvent() : Ov{}
+    {
+        Ov.hEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+        Error = Ov.hEvent == nullptr ? GetLastError() : 0;
+    }
     ~TOverlappedEvent()
     {
         if (Ov.hEvent != nullptr)
@@ -114,7 +128,8 @@ public:
     TOverlappedEvent(const TOverlappedEvent&) = delete;
     TOverlappedEvent& operator=(const TOverlappedEvent&) = delete;
     bool Valid() const { return Ov.hEvent != nullptr; }
-    OVERLAPPED Ov{};
+    OVERLAPPED Ov;
+    DWORD Error = 0;   // why the event could not be made
 };
 
 } // namespace
@@ -153,13 +168,14 @@ void TReadThread::Execute()
 void TReadThread::Run()
 {
     if (!FRead.Valid() || !FLine.Valid()) {
-        RequestHangup();
+        RequestHangup("Unable to create event", FRead.Valid() ? FLine.Error : FRead.Error);
         SignalReady();
         return;
     }
     if (!SetCommMask(FPort, EV_RLSD | EV_ERR | EV_RING)) {
-        if (!LineEventsUnsupported(GetLastError())) {
-            RequestHangup();
+        const DWORD error = GetLastError();
+        if (!LineEventsUnsupported(error)) {
+            RequestHangup("Cannot watch the serial port's line events", error);
             SignalReady();
             return;
         }
@@ -179,26 +195,28 @@ void TReadThread::Run()
         DWORD bytes = 0;
         if (r == WAIT_OBJECT_0 + 1) {
             if (!GetOverlappedResult(FPort, &FRead.Ov, &bytes, FALSE)) {
-                if (GetLastError() != ERROR_INVALID_HANDLE && GetLastError() != ERROR_OPERATION_ABORTED)
-                    RequestHangup();
+                const DWORD error = GetLastError();
+                if (error != ERROR_INVALID_HANDLE && error != ERROR_OPERATION_ABORTED)
+                    RequestHangup("Error reading serial port", error);
                 return;
             }
             if (!HandOver(bytes) || ArmRead() == TArm::Stop)
                 return;
         } else if (r == WAIT_OBJECT_0 + 2) {
             if (!GetOverlappedResult(FPort, &FLine.Ov, &bytes, FALSE)) {
-                if (LineEventsUnsupported(GetLastError())) {
+                const DWORD error = GetLastError();
+                if (LineEventsUnsupported(error)) {
                     FWatchLine = false;
                     continue;
                 }
-                if (GetLastError() != ERROR_INVALID_HANDLE && GetLastError() != ERROR_OPERATION_ABORTED)
-                    RequestHangup();
+                if (error != ERROR_INVALID_HANDLE && error != ERROR_OPERATION_ABORTED)
+                    RequestHangup("Error waiting for serial port events", error);
                 return;
             }
             if (!HandleCommEvent(FLineMask) || ArmLineEvent() == TArm::Stop)
                 return;
         } else {
-            RequestHangup();
+            RequestHangup("Error waiting for serial port", r == WAIT_FAILED ? GetLastError() : 0);
             return;
         }
     }
@@ -217,7 +235,7 @@ TReadThread::TArm TReadThread::ArmRead()
         if (error == ERROR_IO_PENDING)
             return TArm::Armed;
         if (error != ERROR_INVALID_HANDLE && error != ERROR_OPERATION_ABORTED)
-            RequestHangup();
+            RequestHangup("Error reading serial port", error);
         return TArm::Stop;
     }
     return TArm::Stop;
@@ -239,7 +257,7 @@ TReadThread::TArm TReadThread::ArmLineEvent()
             return TArm::Armed;
         }
         if (error != ERROR_INVALID_HANDLE)
-            RequestHangup();
+            RequestHangup("Error waiting for serial port events", error);
         return TArm::Stop;
     }
     return CloseRequested() ? TArm::Stop : TArm::Armed;
@@ -251,13 +269,14 @@ bool TReadThread::HandOver(DWORD Count)
         return true;
     auto* block = static_cast<Byte*>(LocalAlloc(LPTR, Count + 1));
     if (block == nullptr) {
-        RequestHangup();
+        RequestHangup("Cannot keep received data", GetLastError());
         return false;
     }
     std::memcpy(block, FBuffer, Count);
     if (!PostToWindow(PWM_GOTCOMMDATA, Count, reinterpret_cast<LPARAM>(block))) {
+        const DWORD error = GetLastError();
         LocalFree(block);
-        RequestHangup();
+        RequestHangup("Cannot hand over received data", error);
         return false;
     }
     return true;
@@ -268,8 +287,9 @@ bool TReadThread::HandleCommEvent(DWORD Mask)
     if (Mask & EV_ERR) {
         DWORD errors = 0;
         if (!ClearCommError(FPort, &errors, nullptr)) {
-            if (GetLastError() != ERROR_INVALID_HANDLE)
-                RequestHangup();
+            const DWORD error = GetLastError();
+            if (error != ERROR_INVALID_HANDLE)
+                RequestHangup("Cannot read the serial port's line errors", error);
             return false;
         }
         PostToWindow(PWM_RECEIVEERROR, 0, static_cast<LPARAM>(errors));
@@ -282,7 +302,7 @@ bool TReadThread::HandleCommEvent(DWORD Mask)
     if (modem != 0)
         PostToWindow(PWM_MODEMSTATECHANGE, 0, static_cast<LPARAM>(modem));
     if ((Mask & (EV_ERR | EV_RLSD | EV_RING)) == 0) {
-        RequestHangup();
+        RequestHangup("Unexpected serial port event", 0);
         return false;
     }
     return true;
@@ -290,8 +310,9 @@ bool TReadThread::HandleCommEvent(DWORD Mask)
 
 class TWriteThread : public TCommThread {
 public:
-    TWriteThread(HANDLE Port, HANDLE CloseEvent, HWND Window, std::shared_ptr<std::atomic<bool>> SendEmpty)
-        : TCommThread(Port, CloseEvent, Window), FSendEmpty(std::move(SendEmpty)) {}
+    TWriteThread(HANDLE Port, HANDLE CloseEvent, HWND Window, std::shared_ptr<TCommFailure> Failure,
+                 std::shared_ptr<std::atomic<bool>> SendEmpty)
+        : TCommThread(Port, CloseEvent, Window, std::move(Failure)), FSendEmpty(std::move(SendEmpty)) {}
 
 protected:
     void Execute() override;
@@ -320,7 +341,7 @@ void TWriteThread::Run()
     // Creates the thread's message queue, so blocks can be posted to it.
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     if (!FWrite.Valid()) {
-        RequestHangup();
+        RequestHangup("Unable to create event", FWrite.Error);
         SignalReady();
         return;
     }
@@ -331,7 +352,7 @@ void TWriteThread::Run()
             *FSendEmpty = true;
             if (notifyEmpty) {
                 if (!PostToWindow(PWM_SENDDATAEMPTY, 0, 0)) {
-                    RequestHangup();
+                    RequestHangup("Cannot hand over a notification", GetLastError());
                     return;
                 }
                 notifyEmpty = false;
@@ -340,7 +361,7 @@ void TWriteThread::Run()
             if (r == WAIT_OBJECT_0)
                 return;
             if (r != WAIT_OBJECT_0 + 1) {
-                RequestHangup();
+                RequestHangup("Error waiting for data to send", r == WAIT_FAILED ? GetLastError() : 0);
                 return;
             }
             continue;
@@ -375,7 +396,7 @@ bool TWriteThread::WriteBlock(const Byte* Block, DWORD Length)
             const DWORD error = GetLastError();
             if (error != ERROR_IO_PENDING) {
                 if (error != ERROR_INVALID_HANDLE)
-                    RequestHangup();
+                    RequestHangup("Error writing serial port", error);
                 return false;
             }
             HANDLE waits[2] = {FCloseEvent, FWrite.Ov.hEvent};
@@ -385,8 +406,9 @@ bool TWriteThread::WriteBlock(const Byte* Block, DWORD Length)
                 return false;
             }
             if (!GetOverlappedResult(FPort, &FWrite.Ov, &written, TRUE)) {
-                if (GetLastError() != ERROR_INVALID_HANDLE)
-                    RequestHangup();
+                const DWORD error = GetLastError();
+                if (error != ERROR_INVALID_HANDLE)
+                    RequestHangup("Error writing serial port", error);
                 return false;
             }
         }
@@ -423,6 +445,25 @@ TComm::~TComm()
 
 int TComm::AbandonedThreads() { return abandonedThreads; }
 
+void TCommFailure::Record(const String& Text)
+{
+    std::lock_guard<std::mutex> lock(FLock);
+    if (FText.empty())
+        FText = Text;
+}
+
+void TCommFailure::Clear()
+{
+    std::lock_guard<std::mutex> lock(FLock);
+    FText.clear();
+}
+
+String TCommFailure::Text() const
+{
+    std::lock_guard<std::mutex> lock(FLock);
+    return FText;
+}
+
 void TComm::OpenPort()
 {
     if (FHandle != nullptr)
@@ -430,8 +471,12 @@ void TComm::OpenPort()
 
     HANDLE port = CreateFileW(PortFileName(CommName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
-    if (port == INVALID_HANDLE_VALUE)
-        throw ECommsError("Error opening serial port");
+    if (port == INVALID_HANDLE_VALUE) {
+        // Which port, and the system's reason (no such port, in use by
+        // another program, ...), so that the user knows what to change.
+        const DWORD code = GetLastError();
+        throw ECommsError("Error opening serial port " + CommName + ": " + SysErrorMessage(code));
+    }
     if (GetFileType(port) != FILE_TYPE_CHAR) {
         CloseHandle(port);
         throw ECommsError("File handle is not a comm handle ");
@@ -441,6 +486,7 @@ void TComm::OpenPort()
         throw ECommsError("Cannot setup comm buffer");
     }
     FHandle = port;
+    FFailure->Clear();
     PurgeComm(FHandle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     *FSendEmpty = true;
     ApplyPortTimeouts();
@@ -455,7 +501,7 @@ void TComm::OpenPort()
 
     std::unique_ptr<TReadThread> reader;
     try {
-        reader = std::make_unique<TReadThread>(FHandle, FCloseEvent, WindowHandle());
+        reader = std::make_unique<TReadThread>(FHandle, FCloseEvent, WindowHandle(), FFailure);
     } catch (const Exception&) {
         CloseHandles();
         throw ECommsError("Unable to create read thread");
@@ -466,7 +512,7 @@ void TComm::OpenPort()
 
     std::unique_ptr<TWriteThread> writer;
     try {
-        writer = std::make_unique<TWriteThread>(FHandle, FCloseEvent, WindowHandle(), FSendEmpty);
+        writer = std::make_unique<TWriteThread>(FHandle, FCloseEvent, WindowHandle(), FFailure, FSendEmpty);
     } catch (const Exception&) {
         StopReader();
         CloseHandles();

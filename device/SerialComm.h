@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include <windows.h>
 
@@ -46,6 +47,20 @@ constexpr Cardinal ME_RLSD = 8;
 class TReadThread;
 class TWriteThread;
 
+// Why a port's threads stopped working: the first failure since the port
+// was opened, "what was being done: the system's text". Written by the
+// failing thread, read on any.
+class TCommFailure {
+public:
+    void Record(const String& Text);
+    void Clear();
+    String Text() const;
+
+private:
+    mutable std::mutex FLock;
+    String FText;
+};
+
 class TComm : public TComponent {
 public:
     explicit TComm(TComponent* AOwner);
@@ -62,6 +77,10 @@ public:
     HANDLE Handle() const { return FHandle; }
     HWND WindowHandle() const { return FWindow ? FWindow->Handle() : nullptr; }
     bool SendDataEmpty() const { return *FSendEmpty; }
+    // Why the port's reader or writer stopped (the hang-up request's
+    // reason, with the system's text); empty while both work. Cleared when
+    // the port opens; kept after it closes. Safe on any thread.
+    String ThreadFailure() const { return FFailure->Text(); }
     // Threads that could not be stopped within their time and were left running.
     static int AbandonedThreads();
 
@@ -153,6 +172,8 @@ private:
     std::unique_ptr<THiddenWindow> FWindow;
     // True when no written block is pending; written by the main thread and the writer.
     std::shared_ptr<std::atomic<bool>> FSendEmpty = std::make_shared<std::atomic<bool>>(true);
+    // Shared with the threads, which may outlive the component when abandoned.
+    std::shared_ptr<TCommFailure> FFailure = std::make_shared<TCommFailure>();
 
     Cardinal FBaudRate = 9600;
     bool FParityCheck = false;

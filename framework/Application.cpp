@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "framework/Codepage.h"
+#include "framework/SystemMessageBox.h"
 
 namespace {
 
@@ -16,7 +17,15 @@ TApplication::TApplication() : TComponent(nullptr)
 {
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication()
+{
+    // The forms go first: while they are freed they may still unhook
+    // themselves from the application window.
+    Destroying();
+    DestroyComponents();
+    if (FHandle != nullptr)
+        DestroyWindow(FHandle);
+}
 
 bool TApplication::ProcessMessage(MSG& Msg)
 {
@@ -115,8 +124,7 @@ int TApplication::MessageBox(const String& Text, const String& Caption, UINT Fla
 {
     if (MessageBoxHook)
         return MessageBoxHook(Text, Caption, Flags);
-    HWND owner = GetActiveWindow();
-    return ::MessageBoxW(owner, StrToWide(Text).c_str(), StrToWide(Caption).c_str(), Flags);
+    return SystemMessageBox(GetActiveWindow(), StrToWide(Text), StrToWide(Caption), Flags);
 }
 
 String TApplication::ExeName() const

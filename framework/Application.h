@@ -4,12 +4,15 @@
 // reach the loop or a window procedure.
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include <windows.h>
 #undef MessageBox   // TApplication::MessageBox takes 936 text; the W function is called by name
 
 #include "framework/Component.h"
 #include "framework/Exception.h"
+#include "framework/Messages.h"
 
 class TCustomForm;
 
@@ -75,10 +78,26 @@ public:
             MainForm = Reference;
     }
 
+    // The application's own hidden top-level window (class "TApplication"),
+    // made on first use: it receives what the system sends to every
+    // top-level window (WM_THEMECHANGED, ...).
+    HWND Handle();
+    // Hooks that see the application window's messages before its own
+    // handling, in the order they were added; the first that answers true
+    // handles the message. HookMainWindow returns the id that
+    // UnhookMainWindow takes; a hook may unhook itself while it runs.
+    using TWindowHook = std::function<bool(TMessage& Message)>;
+    int HookMainWindow(TWindowHook Hook);
+    void UnhookMainWindow(int Id);
+
 private:
     bool ProcessMessage(MSG& Msg);
+    static LRESULT CALLBACK AppWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 
     bool FTerminated = false;
+    HWND FHandle = nullptr;
+    std::vector<std::pair<int, TWindowHook>> FWindowHooks;
+    int FNextHookId = 1;
 };
 
 extern TApplication* const Application;
@@ -106,4 +125,23 @@ void GuardCallback(F&& Body)
     } catch (...) {
         Application->HandleException(nullptr);
     }
+}
+
+// GuardCallback for the handling of one window message. A message whose
+// handling fails answers 0, whatever part of the handling had set before.
+// When the handling of WM_PAINT fails, the window is validated first, so that
+// the error dialog's own message loop does not paint (and fail) again and again.
+template <class F>
+void GuardWindowMessage(HWND Wnd, TMessage& Message, F&& Body)
+{
+    GuardCallback([&] {
+        try {
+            Body();
+        } catch (...) {
+            Message.Result = 0;
+            if (Message.Msg == WM_PAINT)
+                ValidateRect(Wnd, nullptr);
+            throw;
+        }
+    });
 }

@@ -1,4 +1,8 @@
 #pragma once
+#ifndef _WIN32
+// The host tree has no GDI: its stand-in has the same names.
+#include "framework/HostBitmap.h"
+#else
 // Bitmaps: device-independent pictures of 24 or 32 bits per pixel (DIB
 // sections), drawn through their own memory-DC canvas and read or written
 // row by row through ScanLine. They need no window.
@@ -103,3 +107,4 @@ private:
     TColor FTransparentColor = clDefault;
     std::unique_ptr<TCanvas> FCanvas;
 };
+#endif

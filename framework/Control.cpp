@@ -152,7 +152,14 @@ void TControl::SetVisible(bool Value)
     if (Value == FVisible)
         return;
     FVisible = Value;
-    Perform(CM_VISIBLECHANGED, Value ? 1 : 0);
+    try {
+        Perform(CM_VISIBLECHANGED, Value ? 1 : 0);
+    } catch (...) {
+        // A change that fails (a window that cannot be created, a handler
+        // that raises) leaves the control as it was, to be tried again.
+        FVisible = !Value;
+        throw;
+    }
     RequestAlign();
 }
 

@@ -4,7 +4,7 @@
 // text, font, colour, hint, cursor, alignment) and routes every message
 // through its replaceable WindowProc:
 //
-//   WindowProc (defaults to WndProc, may be replaced by a subclassing object)
+//   WindowProc (defaults to WndProc; links of HookWindowProc run in front of it)
 //     -> the control's own WndProc override (the few messages it cares about)
 //     -> the framework's handling here and in TWinControl, which decodes
 //        common messages into virtual methods and events
@@ -22,6 +22,7 @@
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class THookChain;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
@@ -64,8 +65,9 @@ public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
 
-    // The message entry of the control: every message goes through here. A
-    // subclassing object may replace it and call the previous value on.
+    // The message entry of the control: every message goes through here.
+    // Hook it with HookWindowProc (WindowHooks.h), which lets any number of
+    // links come and go in any order, rather than by replacing it.
     TWndMethod WindowProc;
     // Sends a message straight to WindowProc and returns its result.
     LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
@@ -228,8 +230,11 @@ private:
     TCursor FCursor = 0;
     TAlign FAlign = alNone;
     TPopupMenu* FPopupMenu = nullptr;
+    // The links hooked in front of WindowProc (see WindowHooks.h); freed with the control.
+    std::shared_ptr<THookChain> FHookChain;
 
     friend class TWinControl;
+    friend class TControlHookChain;
 };
 
 // The form that holds the control (the control itself when it is a form),

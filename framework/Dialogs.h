@@ -6,7 +6,8 @@
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 // Buttons: a set of TMsgDlgButton bits; the box offers the nearest system set.
-enum TMsgDlgButton : unsigned { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8, mbAbort = 16, mbRetry = 32, mbIgnore = 64 };
+enum TMsgDlgButton : unsigned { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8, mbAbort = 16, mbRetry = 32, mbIgnore = 64,
+                             mbHelp = 0x400 };
 using TMsgDlgButtons = unsigned;
 
 // The text in a box with the program's title and an OK button.

@@ -36,3 +36,4 @@ FRAMEWORK_EXCEPTION(EComponentError, Exception);
 FRAMEWORK_EXCEPTION(EOSError, Exception);
 FRAMEWORK_EXCEPTION(EInvalidOperation, Exception);
 FRAMEWORK_EXCEPTION(EThread, Exception);
+

@@ -1,4 +1,8 @@
 #pragma once
+#ifndef _WIN32
+// The host tree has no GDI: its stand-in has the same names.
+#include "framework/HostGraphics.h"
+#else
 // Colours, fonts, pens, brushes and the canvas: the drawing layer over GDI.
 //
 // Fonts, pens and brushes describe a GDI object and create it on first use
@@ -504,3 +508,4 @@ protected:
 private:
     HWND FWnd;
 };
+#endif

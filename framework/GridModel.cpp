@@ -236,18 +236,6 @@ bool TCustomGrid::MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show)
 
 namespace {
 
-// Where index I ends up when the entry at From moves to To.
-int MovedIndex(int I, int From, int To)
-{
-    if (I == From)
-        return To;
-    if (From < To && I > From && I <= To)
-        return I - 1;
-    if (To < From && I >= To && I < From)
-        return I + 1;
-    return I;
-}
-
 void MoveEntry(std::deque<int>& Sizes, int From, int To)
 {
     const int value = Sizes[static_cast<std::size_t>(From)];
@@ -256,6 +244,17 @@ void MoveEntry(std::deque<int>& Sizes, int From, int To)
 }
 
 } // namespace
+
+int TCustomGrid::MovedIndex(int Index, int From, int To)
+{
+    if (Index == From)
+        return To;
+    if (From < To && Index > From && Index <= To)
+        return Index - 1;
+    if (To < From && Index >= To && Index < From)
+        return Index + 1;
+    return Index;
+}
 
 void TCustomGrid::MoveColumn(int FromIndex, int ToIndex)
 {

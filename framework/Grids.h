@@ -305,6 +305,8 @@ public:
     // an index outside the grid.
     void MoveColumn(int FromIndex, int ToIndex);
     void MoveRow(int FromIndex, int ToIndex);
+    // Where line Index ends up when the line at From moves to To.
+    static int MovedIndex(int Index, int From, int To);
     // Removes a row (column) for good: the rows below move up, RowCount
     // drops by one (never below 1: deleting the only row empties it), and
     // TStringGrid drops its cells, so that a later growth does not bring

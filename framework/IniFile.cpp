@@ -117,6 +117,10 @@ String AnsiToUtf8(const String& Text) { return Text; }
 // never grow so large, and every call reads the whole file.
 constexpr Int64 MaxFileBytes = Int64(64) << 20;
 
+} // namespace
+
+// The file's text in its working form (named in the header, so that the
+// class's members can pass it).
 struct TIniText {
     TEncoding Encoding = TEncoding::Ansi;
     TLines Lines;
@@ -127,6 +131,8 @@ struct TIniText {
     String ToAnsi(const String& S) const { return Unicode() ? Utf8ToAnsi(S) : S; }
     String FromAnsi(const String& S) const { return Unicode() ? AnsiToUtf8(S) : S; }
 };
+
+namespace {
 
 // Names match without regard to the case of ASCII letters. In UTF-8 every
 // byte of a non-ASCII character is 0x80 or above, so bytes compare as they
@@ -425,22 +431,122 @@ public:
 };
 #endif
 
-// Reads the file, lets Change edit its text, and writes it back when Change
-// reports a change; one change of a file at a time.
-template <class F>
-void UpdateText(const String& FileName, F Change)
+// Sets a key, adding it (and its section) when missing.
+bool WriteValue(TIniText& Text, const String& Section, const String& Ident, const String& Value)
 {
-    const TChangeTurn turn(FileName);
-    TIniText text = LoadText(FileName, true);
-    if (Change(text))
-        SaveText(FileName, text);
+    const String section = Text.FromAnsi(Trim(Section));
+    const String ident = Text.FromAnsi(Trim(Ident));
+    const String value = Text.FromAnsi(Value);
+    TLines& lines = Text.Lines;
+    const TSectionSpan span = FindSection(Text, section);
+    if (!span.Found()) {
+        lines.push_back("[" + section + "]");
+        lines.push_back(ident + "=" + value);
+        return true;
+    }
+    const std::size_t k = FindKey(Text, span, ident);
+    if (k != String::npos) {
+        // Keep the name as the file spells it.
+        String name;
+        String old;
+        ParseKey(lines[k], name, old);
+        lines[k] = name + "=" + value;
+        return true;
+    }
+    // A new key goes after the section's last non-blank line, so blank
+    // lines before the next section stay there.
+    std::size_t at = span.End;
+    while (at > span.Header + 1 && Trim(lines[at - 1]).empty())
+        --at;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), ident + "=" + value);
+    return true;
+}
+
+bool RemoveSection(TIniText& Text, const String& Section)
+{
+    const String section = Text.FromAnsi(Trim(Section));
+    bool changed = false;
+    for (TSectionSpan span = FindSection(Text, section); span.Found(); span = FindSection(Text, section)) {
+        Text.Lines.erase(Text.Lines.begin() + static_cast<std::ptrdiff_t>(span.Header),
+                         Text.Lines.begin() + static_cast<std::ptrdiff_t>(span.End));
+        changed = true;
+    }
+    return changed;
+}
+
+bool RemoveKey(TIniText& Text, const String& Section, const String& Ident)
+{
+    const std::size_t k = FindKey(Text, FindSection(Text, Text.FromAnsi(Trim(Section))), Text.FromAnsi(Trim(Ident)));
+    if (k == String::npos)
+        return false;
+    Text.Lines.erase(Text.Lines.begin() + static_cast<std::ptrdiff_t>(k));
+    return true;
 }
 
 } // namespace
 
+// ---- changes --------------------------------------------------------------------
+
+bool TIniFile::Apply(TIniText& Text, const TChange& C)
+{
+    switch (C.Kind) {
+    case TChangeKind::Write: return WriteValue(Text, C.Section, C.Ident, C.Value);
+    case TChangeKind::DeleteKey: return RemoveKey(Text, C.Section, C.Ident);
+    case TChangeKind::EraseSection: return RemoveSection(Text, C.Section);
+    }
+    return false;
+}
+
+// The file as it is, with the changes kept by an update applied.
+TIniText TIniFile::Load() const
+{
+    TIniText text = LoadText(FFileName);
+    for (const TChange& c : FChanges)
+        Apply(text, c);
+    return text;
+}
+
+void TIniFile::Change(TChange C)
+{
+    FChanges.push_back(std::move(C));
+    if (FUpdateCount == 0)
+        UpdateFile();
+}
+
+// Reads the file, applies the kept changes and writes it back when they
+// changed it, one change of a file at a time. The changes are dropped
+// whether or not the write succeeds: a failed one leaves the file as it was.
+void TIniFile::UpdateFile()
+{
+    if (FChanges.empty())
+        return;
+    const std::vector<TChange> changes = std::move(FChanges);
+    FChanges.clear();
+    const TChangeTurn turn(FFileName);
+    TIniText text = LoadText(FFileName, true);
+    bool changed = false;
+    for (const TChange& c : changes)
+        changed = Apply(text, c) || changed;
+    if (changed)
+        SaveText(FFileName, text);
+}
+
+void TIniFile::EndUpdate()
+{
+    if (FUpdateCount > 0 && --FUpdateCount == 0)
+        UpdateFile();
+}
+
+void TIniFile::RemoveStaleTemporary() const
+{
+    RemoveStaleReplacement(FFileName);
+}
+
+// ---- reads ------------------------------------------------------------------------
+
 String TIniFile::ReadString(const String& Section, const String& Ident, const String& Default) const
 {
-    const TIniText text = LoadText(FFileName);
+    const TIniText text = Load();
     String value;
     const TSectionSpan span = FindSection(text, text.FromAnsi(Trim(Section)));
     if (FindKey(text, span, text.FromAnsi(Trim(Ident)), &value) == String::npos)
@@ -448,36 +554,16 @@ String TIniFile::ReadString(const String& Section, const String& Ident, const St
     return text.ToAnsi(Unquoted(value));
 }
 
+String TIniFile::ReadBoundedString(const String& Section, const String& Ident, const String& Default,
+                                   std::size_t MaxBytes) const
+{
+    const String value = ReadString(Section, Ident, Default);
+    return value.size() > MaxBytes ? Default : value;
+}
+
 void TIniFile::WriteString(const String& Section, const String& Ident, const String& Value)
 {
-    UpdateText(FFileName, [&](TIniText& text) {
-        const String section = text.FromAnsi(Trim(Section));
-        const String ident = text.FromAnsi(Trim(Ident));
-        const String value = text.FromAnsi(Value);
-        TLines& lines = text.Lines;
-        const TSectionSpan span = FindSection(text, section);
-        if (!span.Found()) {
-            lines.push_back("[" + section + "]");
-            lines.push_back(ident + "=" + value);
-            return true;
-        }
-        const std::size_t k = FindKey(text, span, ident);
-        if (k != String::npos) {
-            // Keep the name as the file spells it.
-            String name;
-            String old;
-            ParseKey(lines[k], name, old);
-            lines[k] = name + "=" + value;
-            return true;
-        }
-        // A new key goes after the section's last non-blank line, so blank
-        // lines before the next section stay there.
-        std::size_t at = span.End;
-        while (at > span.Header + 1 && Trim(lines[at - 1]).empty())
-            --at;
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), ident + "=" + value);
-        return true;
-    });
+    Change({TChangeKind::Write, Section, Ident, Value});
 }
 
 Integer TIniFile::ReadInteger(const String& Section, const String& Ident, Integer Default) const
@@ -510,7 +596,7 @@ void TIniFile::WriteBool(const String& Section, const String& Ident, bool Value)
 
 void TIniFile::ReadSection(const String& Section, TStrings* Strings) const
 {
-    const TIniText text = LoadText(FFileName);
+    const TIniText text = Load();
     const TSectionSpan span = FindSection(text, text.FromAnsi(Trim(Section)));
     TStringList names;
     for (std::size_t i = span.Header + 1; span.Found() && i < span.End; ++i) {
@@ -524,7 +610,7 @@ void TIniFile::ReadSection(const String& Section, TStrings* Strings) const
 
 void TIniFile::ReadSections(TStrings* Strings) const
 {
-    const TIniText text = LoadText(FFileName);
+    const TIniText text = Load();
     TStringList names;
     for (const String& line : text.Lines) {
         String name;
@@ -539,7 +625,7 @@ void TIniFile::ReadSections(TStrings* Strings) const
 
 void TIniFile::ReadSectionValues(const String& Section, TStrings* Strings) const
 {
-    const TIniText text = LoadText(FFileName);
+    const TIniText text = Load();
     const TSectionSpan span = FindSection(text, text.FromAnsi(Trim(Section)));
     TStringList values;
     for (std::size_t i = span.Header + 1; span.Found() && i < span.End; ++i) {
@@ -553,38 +639,22 @@ void TIniFile::ReadSectionValues(const String& Section, TStrings* Strings) const
 
 bool TIniFile::SectionExists(const String& Section) const
 {
-    const TIniText text = LoadText(FFileName);
+    const TIniText text = Load();
     return FindSection(text, text.FromAnsi(Trim(Section))).Found();
 }
 
 bool TIniFile::ValueExists(const String& Section, const String& Ident) const
 {
-    const TIniText text = LoadText(FFileName);
+    const TIniText text = Load();
     return FindKey(text, FindSection(text, text.FromAnsi(Trim(Section))), text.FromAnsi(Trim(Ident))) != String::npos;
 }
 
 void TIniFile::EraseSection(const String& Section)
 {
-    UpdateText(FFileName, [&](TIniText& text) {
-        const String section = text.FromAnsi(Trim(Section));
-        bool changed = false;
-        for (TSectionSpan span = FindSection(text, section); span.Found(); span = FindSection(text, section)) {
-            text.Lines.erase(text.Lines.begin() + static_cast<std::ptrdiff_t>(span.Header),
-                             text.Lines.begin() + static_cast<std::ptrdiff_t>(span.End));
-            changed = true;
-        }
-        return changed;
-    });
+    Change({TChangeKind::EraseSection, Section, String(), String()});
 }
 
 void TIniFile::DeleteKey(const String& Section, const String& Ident)
 {
-    UpdateText(FFileName, [&](TIniText& text) {
-        const std::size_t k =
-            FindKey(text, FindSection(text, text.FromAnsi(Trim(Section))), text.FromAnsi(Trim(Ident)));
-        if (k == String::npos)
-            return false;
-        text.Lines.erase(text.Lines.begin() + static_cast<std::ptrdiff_t>(k));
-        return true;
-    });
+    Change({TChangeKind::DeleteKey, Section, Ident, String()});
 }

@@ -24,10 +24,23 @@
 // read-only file, a full disk, a file another program holds exclusively)
 // raises EIniFileException naming the file and leaves it as it was. Files
 // beyond 64 MiB are refused, for reading and writing, with EIniFileException.
+//
+// Changes made between BeginUpdate and EndUpdate are kept and written by
+// EndUpdate in one replace of the file: a program that saves many keys at
+// once pays for one write, and one killed meanwhile leaves all of them or
+// none. Reads meanwhile see the kept changes.
+
+#include <cstddef>
+#include <vector>
 
 #include "framework/Object.h"
 
 class TStrings;
+struct TIniText;
+
+// Settings values that a program shows are short; a longer one is taken as
+// damaged (an edit control spends minutes taking a megabyte of text).
+constexpr std::size_t MaxSettingBytes = 4096;
 
 class TIniFile : public TObject {
 public:
@@ -36,6 +49,10 @@ public:
     const String& FileName() const { return FFileName; }
 
     String ReadString(const String& Section, const String& Ident, const String& Default) const;
+    // ReadString for a value a program puts into a control: one longer than
+    // MaxBytes gives Default.
+    String ReadBoundedString(const String& Section, const String& Ident, const String& Default,
+                             std::size_t MaxBytes = MaxSettingBytes) const;
     void WriteString(const String& Section, const String& Ident, const String& Value);
     // Decimal, or hexadecimal with "$" or "0x"; anything else gives Default.
     Integer ReadInteger(const String& Section, const String& Ident, Integer Default) const;
@@ -60,9 +77,31 @@ public:
     void EraseSection(const String& Section);
     void DeleteKey(const String& Section, const String& Ident);
 
-    // Changes are already in the file; kept for callers that flush.
-    void UpdateFile() {}
+    // Brackets nest; the outermost EndUpdate writes. Changes still kept
+    // when the object goes are dropped.
+    void BeginUpdate() { ++FUpdateCount; }
+    void EndUpdate();
+    // Writes the changes kept so far; outside an update they are already in the file.
+    void UpdateFile();
+
+    // Removes the temporary file that a change killed in the middle of its
+    // write left beside the file; one that a running writer holds stays.
+    void RemoveStaleTemporary() const;
 
 private:
+    enum class TChangeKind { Write, DeleteKey, EraseSection };
+    struct TChange {
+        TChangeKind Kind;
+        String Section;
+        String Ident;
+        String Value;
+    };
+
+    void Change(TChange C);
+    TIniText Load() const;
+    static bool Apply(TIniText& Text, const TChange& C);
+
     String FFileName;
+    std::vector<TChange> FChanges;   // kept while FUpdateCount > 0
+    int FUpdateCount = 0;
 };

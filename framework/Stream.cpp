@@ -8,6 +8,7 @@
 
 #include "framework/Exception.h"
 #include "framework/StrUtils.h"
+#include "framework/SysError.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -41,22 +42,6 @@ const char* const ReplaceSuffix = ".~tmp";
 constexpr unsigned ReplaceWaitMs = 2000;
 
 #ifdef _WIN32
-// The system's text for the thread's last error, read at once by the caller.
-String LastErrorText(DWORD Code)
-{
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, Code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    WideString text = n != 0 && buffer != nullptr ? WideString(buffer, n) : WideString();
-    if (buffer != nullptr)
-        LocalFree(buffer);
-    String s = TrimRight(WideToStr(text));
-    if (s.empty())
-        s = "System error " + IntToStr(Code);
-    return s;
-}
-
 DWORD AccessOf(Word Mode)
 {
     switch (Mode & 0x000F) {
@@ -78,11 +63,6 @@ DWORD ShareOf(Word Mode)
     }
 }
 #else
-String LastErrorText(int Code)
-{
-    return std::strerror(Code);
-}
-
 int FlagsOf(Word Mode)
 {
     switch (Mode & 0x000F) {
@@ -276,7 +256,7 @@ TFileStream::TFileStream(const String& FileName, Word Mode) : FFileName(FileName
                            create ? GENERIC_READ | GENERIC_WRITE : AccessOf(Mode), ShareOf(Mode), nullptr,
                            create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        const String reason = LastErrorText(GetLastError());
+        const String reason = SysErrorMessage(GetLastError());
         if (create)
             throw EFCreateError("Cannot create file \"" + FileName + "\". " + reason);
         throw EFOpenError("Cannot open file \"" + FileName + "\". " + reason);
@@ -295,7 +275,7 @@ Integer TFileStream::Read(void* Buffer, Integer Count)
         return 0;
     DWORD n = 0;
     if (!ReadFile(FHandle, Buffer, static_cast<DWORD>(Count), &n, nullptr))
-        throw EReadError("Cannot read file \"" + FFileName + "\". " + LastErrorText(GetLastError()));
+        throw EReadError("Cannot read file \"" + FFileName + "\". " + SysErrorMessage(GetLastError()));
     return static_cast<Integer>(n);
 }
 
@@ -305,7 +285,7 @@ Integer TFileStream::Write(const void* Buffer, Integer Count)
         return 0;
     DWORD n = 0;
     if (!WriteFile(FHandle, Buffer, static_cast<DWORD>(Count), &n, nullptr))
-        throw EWriteError("Cannot write file \"" + FFileName + "\". " + LastErrorText(GetLastError()));
+        throw EWriteError("Cannot write file \"" + FFileName + "\". " + SysErrorMessage(GetLastError()));
     return static_cast<Integer>(n);
 }
 
@@ -316,7 +296,7 @@ Int64 TFileStream::Seek(Int64 Offset, Word Origin)
     distance.QuadPart = Offset;
     LARGE_INTEGER result;
     if (!SetFilePointerEx(FHandle, distance, &result, method))
-        RaiseSeekError(LastErrorText(GetLastError()));
+        RaiseSeekError(SysErrorMessage(GetLastError()));
     return result.QuadPart;
 }
 
@@ -325,14 +305,14 @@ void TFileStream::SetSize(Int64 NewSize)
     const Int64 position = Position();
     Seek(NewSize, soFromBeginning);
     if (!SetEndOfFile(FHandle))
-        throw EWriteError("Cannot resize file \"" + FFileName + "\". " + LastErrorText(GetLastError()));
+        throw EWriteError("Cannot resize file \"" + FFileName + "\". " + SysErrorMessage(GetLastError()));
     Seek(std::min(position, NewSize), soFromBeginning);
 }
 
 void TFileStream::FlushBuffers()
 {
     if (!FlushFileBuffers(FHandle))
-        throw EWriteError("Cannot write file \"" + FFileName + "\". " + LastErrorText(GetLastError()));
+        throw EWriteError("Cannot write file \"" + FFileName + "\". " + SysErrorMessage(GetLastError()));
 }
 
 #else
@@ -343,7 +323,7 @@ TFileStream::TFileStream(const String& FileName, Word Mode) : FFileName(FileName
     const int flags = (create ? O_RDWR | O_CREAT | O_TRUNC : FlagsOf(Mode)) | O_CLOEXEC;
     FHandle = ::open(FileName.c_str(), flags, 0666);
     if (FHandle < 0) {
-        const String reason = LastErrorText(errno);
+        const String reason = SysErrorMessage(errno);
         if (create)
             throw EFCreateError("Cannot create file \"" + FileName + "\". " + reason);
         throw EFOpenError("Cannot open file \"" + FileName + "\". " + reason);
@@ -363,7 +343,7 @@ Integer TFileStream::Read(void* Buffer, Integer Count)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            throw EReadError("Cannot read file \"" + FFileName + "\". " + LastErrorText(errno));
+            throw EReadError("Cannot read file \"" + FFileName + "\". " + SysErrorMessage(errno));
         if (n == 0)
             break;
         done += static_cast<Integer>(n);
@@ -379,7 +359,7 @@ Integer TFileStream::Write(const void* Buffer, Integer Count)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            throw EWriteError("Cannot write file \"" + FFileName + "\". " + LastErrorText(errno));
+            throw EWriteError("Cannot write file \"" + FFileName + "\". " + SysErrorMessage(errno));
         done += static_cast<Integer>(n);
     }
     return done;
@@ -390,7 +370,7 @@ Int64 TFileStream::Seek(Int64 Offset, Word Origin)
     const int whence = Origin == soFromCurrent ? SEEK_CUR : Origin == soFromEnd ? SEEK_END : SEEK_SET;
     const off_t result = ::lseek(FHandle, static_cast<off_t>(Offset), whence);
     if (result < 0)
-        RaiseSeekError(LastErrorText(errno));
+        RaiseSeekError(SysErrorMessage(errno));
     return static_cast<Int64>(result);
 }
 
@@ -398,14 +378,14 @@ void TFileStream::SetSize(Int64 NewSize)
 {
     const Int64 position = Position();
     if (::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0)
-        throw EWriteError("Cannot resize file \"" + FFileName + "\". " + LastErrorText(errno));
+        throw EWriteError("Cannot resize file \"" + FFileName + "\". " + SysErrorMessage(errno));
     Seek(std::min(position, NewSize), soFromBeginning);
 }
 
 void TFileStream::FlushBuffers()
 {
     if (::fsync(FHandle) != 0)
-        throw EWriteError("Cannot write file \"" + FFileName + "\". " + LastErrorText(errno));
+        throw EWriteError("Cannot write file \"" + FFileName + "\". " + SysErrorMessage(errno));
 }
 
 #endif
@@ -496,12 +476,12 @@ void SaveFileReplacing(const String& FileName, const String& Bytes)
             break;
         const DWORD code = GetLastError();
         if (code != ERROR_SHARING_VIOLATION || GetTickCount() - start > ReplaceWaitMs)
-            throw EFCreateError(failure + LastErrorText(code));
+            throw EFCreateError(failure + SysErrorMessage(code));
         Sleep(10);
     }
     TFileHandle file(h);
     auto fail = [&](DWORD Code) {
-        const String reason = LastErrorText(Code);
+        const String reason = SysErrorMessage(Code);
         file.Close();
         DeleteFileW(temp.c_str());
         throw EWriteError(failure + reason);
@@ -532,7 +512,7 @@ void SaveFileReplacing(const String& FileName, const String& Bytes)
                 const DWORD moveCode = GetLastError();
                 if (!IsBusyError(moveCode) || GetTickCount() - start > ReplaceWaitMs) {
                     DeleteFileW(temp.c_str());
-                    throw EWriteError(failure + LastErrorText(moveCode));
+                    throw EWriteError(failure + SysErrorMessage(moveCode));
                 }
                 Sleep(10);
             }
@@ -541,6 +521,13 @@ void SaveFileReplacing(const String& FileName, const String& Bytes)
             fail(code);
         Sleep(10);
     }
+}
+
+// A writer holds its temporary file without sharing it for deletion until
+// the file is in place, so only a temporary that nobody holds is deleted.
+void RemoveStaleReplacement(const String& FileName)
+{
+    DeleteFileW(StrToWide(FileName + ReplaceSuffix).c_str());
 }
 
 #else
@@ -589,7 +576,7 @@ void SaveFileReplacing(const String& FileName, const String& Bytes)
     for (;;) {
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
         if (fd < 0)
-            throw EFCreateError(failure + LastErrorText(errno));
+            throw EFCreateError(failure + SysErrorMessage(errno));
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             struct stat held {}, named {};
             if (::fstat(fd, &held) == 0 && ::stat(temp.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
@@ -602,7 +589,7 @@ void SaveFileReplacing(const String& FileName, const String& Bytes)
         ::usleep(10000);
     }
     auto fail = [&](int Code) {
-        const String reason = LastErrorText(Code);
+        const String reason = SysErrorMessage(Code);
         ::unlink(temp.c_str());
         ::close(fd);
         throw EWriteError(failure + reason);
@@ -634,6 +621,20 @@ void SaveFileReplacing(const String& FileName, const String& Bytes)
         ::fsync(folder);
         ::close(folder);
     }
+    ::close(fd);
+}
+
+// A writer holds the lock of its temporary file until the file is in place,
+// so only a temporary that nobody holds is deleted; a writer that opened it
+// meanwhile finds it gone once it has the lock, and starts over.
+void RemoveStaleReplacement(const String& FileName)
+{
+    const String temp = FileName + ReplaceSuffix;
+    const int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        ::unlink(temp.c_str());
     ::close(fd);
 }
 

@@ -134,3 +134,7 @@ bool FileExists(const String& FileName);
 // not replaced: EFCreateError. Errors name the file. Writers of the same file
 // take turns: the temporary file is shared for reading only until it is in place.
 void SaveFileReplacing(const String& FileName, const String& Bytes);
+// Deletes the temporary file of a replacing write of FileName that a program
+// killed in the middle of it left behind. The temporary of a write still
+// running is held by its writer and stays.
+void RemoveStaleReplacement(const String& FileName);

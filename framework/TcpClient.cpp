@@ -60,6 +60,9 @@ void TTcpClient::Connect(DWORD TimeoutMs)
     const String target = Host + ":" + std::to_string(Port);
     if (Port <= 0 || Port > 65535)
         throw ESocketError("Cannot connect to " + target + ": invalid port");
+    // The system's resolver takes an empty name for this machine.
+    if (Host.find_first_not_of(" \t") == String::npos)
+        throw ESocketError("Cannot connect to port " + std::to_string(Port) + ": no host given");
 
     addrinfo hints{};
     hints.ai_family = AF_INET;

@@ -20,8 +20,8 @@ public:
     DWORD ConnectTimeout = 2000;
     DWORD ReadTimeout = 8000;
 
-    // Raises ESocketError when the host cannot be resolved, the connection is
-    // refused, or it is not made within ConnectTimeout ms.
+    // Raises ESocketError when the host is blank or cannot be resolved, the
+    // connection is refused, or it is not made within ConnectTimeout ms.
     void Connect();
     void Connect(DWORD TimeoutMs);
     void Disconnect();

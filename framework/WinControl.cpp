@@ -54,8 +54,15 @@ HWND TWinControl::Handle()
             return FHandle;
     }
     CreateWnd();
-    CreateChildHandles();
-    Realign();
+    try {
+        CreateChildHandles();
+        Realign();
+    } catch (...) {
+        // A child whose window cannot be created fails the whole tree: no
+        // window of it stays half made, and a later call tries again.
+        DestroyHandle();
+        throw;
+    }
     return FHandle;
 }
 
@@ -478,7 +485,10 @@ void TWinControl::DefaultHandler(TMessage& Message)
         Message.Result = 0;
         return;
     }
-    Message.Result = CallWindowProcW(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
+    if (FOwnClass)
+        Message.Result = DefWindowProcW(FHandle, Message.Msg, Message.WParam, Message.LParam);
+    else
+        FBinding.CallPrevious(Message);
 }
 
 bool TWinControl::ReflectTo(HWND Child, TMessage& Message)

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "framework/Control.h"
+#include "framework/WindowHooks.h"
 
 // What CreateWnd passes to CreateWindowExW.
 struct TCreateParams {
@@ -154,7 +155,6 @@ protected:
     // Window-less children that the control draws itself instead of the
     // generic painting and mouse routing (a tool bar's buttons).
     bool FOwnsChildPainting = false;
-    WNDPROC FDefWndProc = DefWindowProcW;
 
 private:
     void InsertControl(TControl* Control);
@@ -193,6 +193,9 @@ private:
 
     HWND FHandle = nullptr;
     bool FOwnClass = false;
+    // A window of a system class: the link that brings its messages here;
+    // DefaultHandler hands messages to what lies below it.
+    TWindowHook FBinding;
     UINT FCtlId = 0;
     std::vector<TControl*> FControls;     // children, bottom of the z-order first
     std::vector<TWinControl*> FTabList;   // windowed children in tab order

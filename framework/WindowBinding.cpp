@@ -20,25 +20,34 @@ std::unordered_map<HWND, TWinControl*>& SubclassedWindows()
 // The control whose system-class window is being created on this thread.
 thread_local TWinControl* PendingControl = nullptr;
 
-// Runs one message through the object's WindowProc. An exception goes to
-// Application->HandleException; a failed WM_PAINT validates the window
-// first, so that the error dialog's own message loop does not paint (and
-// fail) again and again.
-LRESULT Dispatch(TWinControl* Control, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, bool Subclassed)
+// Runs one message of a window of a framework class through the object's
+// WindowProc; the binding ends with WM_NCDESTROY.
+LRESULT Dispatch(TWinControl* Control, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     TMessage message{Msg, WParam, LParam, 0};
-    GuardCallback([&] {
-        try {
-            Control->WindowProc(message);
-        } catch (...) {
-            if (Msg == WM_PAINT)
-                ValidateRect(Wnd, nullptr);
-            throw;
-        }
-    });
+    GuardWindowMessage(Wnd, message, [&] { Control->WindowProc(message); });
     if (Msg == WM_NCDESTROY)
-        TWindowBinding::Detach(Control, Wnd, Subclassed);
+        TWindowBinding::Detach(Control, Wnd, false);
     return message.Result;
+}
+
+// The link through which a window of a system class reaches its object: the
+// oldest link of the window, so that what hooks the window later sees its
+// messages first. Its Previous is the class procedure, which the object's
+// DefaultHandler reaches through the control's binding.
+void BindingLink(TWinControl* Control, HWND Wnd, TMessage& Message)
+{
+    struct TDetachAtEnd {
+        TWinControl* Control;
+        HWND Wnd;
+        UINT Msg;
+        ~TDetachAtEnd()
+        {
+            if (Msg == WM_NCDESTROY)
+                TWindowBinding::Detach(Control, Wnd, true);
+        }
+    } detach{Control, Wnd, Message.Msg};
+    Control->WindowProc(Message);
 }
 
 LRESULT CALLBACK OwnClassWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -47,21 +56,12 @@ LRESULT CALLBACK OwnClassWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LPara
         auto* cs = reinterpret_cast<CREATESTRUCTW*>(LParam);
         auto* control = static_cast<TWinControl*>(cs->lpCreateParams);
         if (control != nullptr)
-            TWindowBinding::Attach(control, Wnd, nullptr);
+            TWindowBinding::Attach(control, Wnd, TWindowHook());
     }
     auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
     if (control == nullptr)
         return DefWindowProcW(Wnd, Msg, WParam, LParam);
-    return Dispatch(control, Wnd, Msg, WParam, LParam, false);
-}
-
-LRESULT CALLBACK SubclassWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
-{
-    auto& map = SubclassedWindows();
-    auto it = map.find(Wnd);
-    if (it == map.end())
-        return DefWindowProcW(Wnd, Msg, WParam, LParam);
-    return Dispatch(it->second, Wnd, Msg, WParam, LParam, true);
+    return Dispatch(control, Wnd, Msg, WParam, LParam);
 }
 
 LRESULT CALLBACK CreationHook(int Code, WPARAM WParam, LPARAM LParam)
@@ -74,11 +74,13 @@ LRESULT CALLBACK CreationHook(int Code, WPARAM WParam, LPARAM LParam)
             HWND wnd = reinterpret_cast<HWND>(WParam);
             TWinControl* control = PendingControl;
             PendingControl = nullptr;
-            // Entered in the map first: should that fail, the window keeps
-            // its own procedure and stays unbound.
+            // Hooked first: should that fail, the window keeps its own
+            // procedure and stays unbound.
+            TWindowHook binding = HookWndProc(wnd, [control, wnd](TMessage& Message, const TCallPrevious&) {
+                BindingLink(control, wnd, Message);
+            });
             SubclassedWindows()[wnd] = control;
-            TWindowBinding::Attach(control, wnd, reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassWndProc))));
+            TWindowBinding::Attach(control, wnd, std::move(binding));
         });
     }
     return CallNextHookEx(nullptr, Code, WParam, LParam);
@@ -109,8 +111,11 @@ HWND TWindowBinding::Create(TWinControl* Control, const TCreateParams& P)
     if (P.SysClassName.empty()) {
         RegisterOwnClass(P.WinClassName, P.ClassStyle);
         Control->FOwnClass = true;
-        return CreateWindowExW(P.ExStyle, P.WinClassName.c_str(), P.Caption.c_str(), P.Style, P.X, P.Y,
-                               P.Width, P.Height, P.WndParent, P.Menu, instance, Control);
+        HWND wnd = CreateWindowExW(P.ExStyle, P.WinClassName.c_str(), P.Caption.c_str(), P.Style, P.X, P.Y,
+                                   P.Width, P.Height, P.WndParent, P.Menu, instance, Control);
+        if (wnd == nullptr)
+            ForgetRefused(Control, false);
+        return wnd;
     }
     // The system classes in use ignore the creation parameter; it only
     // identifies the window to the hook.
@@ -126,12 +131,23 @@ HWND TWindowBinding::Create(TWinControl* Control, const TCreateParams& P)
                                P.Width, P.Height, P.WndParent, P.Menu, instance, Control);
     UnhookWindowsHookEx(hook);
     PendingControl = outer;
+    if (wnd == nullptr)
+        ForgetRefused(Control, true);
     if (wnd != nullptr && Control->FHandle != wnd) {
         // The hook failed to bind it (its error went to HandleException).
         DestroyWindow(wnd);
         return nullptr;
     }
     return wnd;
+}
+
+void TWindowBinding::ForgetRefused(TWinControl* Control, bool Subclassed)
+{
+    // The caller reports the system's reason for the refusal.
+    const DWORD error = GetLastError();
+    if (Control->FHandle != nullptr)
+        Detach(Control, Control->FHandle, Subclassed);
+    SetLastError(error);
 }
 
 TWinControl* TWindowBinding::Find(HWND Wnd)
@@ -152,21 +168,20 @@ TWinControl* FindControl(HWND Wnd)
     return TWindowBinding::Find(Wnd);
 }
 
-void TWindowBinding::Attach(TWinControl* Control, HWND Wnd, WNDPROC Previous)
+void TWindowBinding::Attach(TWinControl* Control, HWND Wnd, TWindowHook Binding)
 {
-    if (Previous == nullptr)
+    if (!Binding.Installed())
         SetWindowLongPtrW(Wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Control));
     Control->FHandle = Wnd;
-    Control->FDefWndProc = Previous != nullptr ? Previous : DefWindowProcW;
+    Control->FBinding = std::move(Binding);
 }
 
 void TWindowBinding::Detach(TWinControl* Control, HWND Wnd, bool Subclassed)
 {
     if (Subclassed) {
         SubclassedWindows().erase(Wnd);
-        // Give the class its procedure back unless someone subclassed after us.
-        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Wnd, GWLP_WNDPROC)) == SubclassWndProc)
-            SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Control->FDefWndProc));
+        // The link goes with the window's other links once WM_NCDESTROY is through.
+        Control->FBinding.Remove();
     } else {
         SetWindowLongPtrW(Wnd, GWLP_USERDATA, 0);
     }

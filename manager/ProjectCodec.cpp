@@ -10,7 +10,6 @@ namespace {
 constexpr std::size_t CodeHeadBytes = 2;       // N
 constexpr std::size_t SnapshotHeadBytes = 10;  // names offset, names length, N
 constexpr std::size_t EntryBytes = 4;
-constexpr std::uint64_t OffsetSpan = 0x10000;  // what a 16-bit offset can address
 
 void PutU16(String& Out, std::size_t At, unsigned Value)
 {
@@ -51,39 +50,46 @@ void EncodeRecords(String& Out, std::size_t Head, const TSlotRecords& Codes)
     }
 }
 
-// Where the record of an entry lies. Records are written back to back, so
-// the record is expected where the previous one ended; otherwise (a file
-// laid out by hand) the offset is taken when exactly one position in the
-// file carries those low 16 bits. Size when no position fits.
-std::size_t LocateRecord(unsigned Offset, std::size_t Expected, std::size_t Size)
-{
-    if (Expected < Size && (Expected & 0xFFFF) == Offset)
-        return Expected;
-    std::size_t found = Size;
-    int candidates = 0;
-    for (std::uint64_t at = Offset; at < Size; at += OffsetSpan) {
-        found = static_cast<std::size_t>(at);
-        ++candidates;
-    }
-    return candidates == 1 ? found : Size;
-}
-
 // Reads the entry table whose N lies at Head - 2 and the records it names
-// into Codes (which starts cleared).
-bool DecodeRecords(const String& In, std::size_t Head, TSlotRecords& Codes, String& Error)
+// into Codes (which starts cleared); End is where the last record ends (the
+// end of the table when there is none). Records must lie back to back in
+// entry order from the end of the table, as they are written, each entry's
+// offset holding the low 16 bits of its record's position, and end by Limit.
+// The offset alone cannot place a record past 65535, and a file with gaps
+// between its records cannot tell a misdirected offset from a deliberate
+// one: so a position is never searched for, only checked.
+//
+// One layout besides: a record after the first may follow two bytes that
+// repeat its own leading length. A program that reads each record's leading
+// length as the length of the bytes after it keeps the next record's first
+// two bytes with every record but the last, and writes them back when it
+// saves; such a file holds the same records, and is read as if those two
+// bytes were not there.
+bool DecodeRecords(const String& In, std::size_t Head, std::size_t Limit, TSlotRecords& Codes, std::size_t& End,
+                   String& Error)
 {
-    const std::size_t size = In.size();
     const std::size_t tableBytes = U16(In, Head - 2);
-    if (Head + tableBytes > size) {
+    if (tableBytes % EntryBytes != 0) {
+        Error = "the length of the entry table is not a multiple of 4";
+        return false;
+    }
+    if (Head + tableBytes > Limit) {
         Error = "the entry table runs past the end of the file";
         return false;
     }
-    std::size_t expected = Head + tableBytes;
-    for (std::size_t entry = Head; entry + EntryBytes <= Head + tableBytes; entry += EntryBytes) {
-        const unsigned slot = U16(In, entry) % ChannelSlots;
-        const std::size_t at = LocateRecord(U16(In, entry + 2), expected, size);
-        if (at + MinRecordBytes > size) {
-            Error = "a record offset lies outside the file";
+    std::size_t at = Head + tableBytes;
+    for (std::size_t entry = Head; entry < Head + tableBytes; entry += EntryBytes) {
+        if (U16(In, entry + 2) != (at & 0xFFFF)) {
+            const bool afterCopiedLength = entry > Head && at + 4 <= Limit &&
+                                           U16(In, entry + 2) == ((at + 2) & 0xFFFF) && U16(In, at) == U16(In, at + 2);
+            if (!afterCopiedLength) {
+                Error = "a record does not lie where its entry says, right after the record before it";
+                return false;
+            }
+            at += 2;
+        }
+        if (at + MinRecordBytes > Limit) {
+            Error = "a record lies past the end of the file";
             return false;
         }
         const std::size_t length = U16(In, at);
@@ -91,13 +97,14 @@ bool DecodeRecords(const String& In, std::size_t Head, TSlotRecords& Codes, Stri
             Error = "a record length is outside 2 to 2048";
             return false;
         }
-        if (at + length > size) {
+        if (at + length > Limit) {
             Error = "a record runs past the end of the file";
             return false;
         }
-        Codes[slot] = In.substr(at, length);
-        expected = at + length;
+        Codes[U16(In, entry) % ChannelSlots] = In.substr(at, length);
+        at += length;
     }
+    End = at;
     return true;
 }
 
@@ -106,6 +113,21 @@ bool DecodeRecords(const String& In, std::size_t Head, TSlotRecords& Codes, Stri
 bool IsStorableRecord(const String& Record)
 {
     return Record.size() >= MinRecordBytes && Record.size() <= MaxRecordBytes && U16(Record, 0) == Record.size();
+}
+
+String UnstorableSlots(const TSlotRecords& Codes)
+{
+    String slots;
+    for (int slot = 0; slot < ChannelSlots; ++slot) {
+        const String& code = Codes[static_cast<std::size_t>(slot)];
+        if (code.empty() || IsStorableRecord(code))
+            continue;
+        if (!slots.empty())
+            slots += ", ";
+        slots += static_cast<char>('0' + slot / 10);
+        slots += static_cast<char>('0' + slot % 10);
+    }
+    return slots;
 }
 
 String EncodeCodeFile(const TSlotRecords& Codes)
@@ -122,8 +144,13 @@ bool DecodeCodeFile(const String& Bytes, TSlotRecords& Codes, String& Error)
         return false;
     }
     TSlotRecords codes;
-    if (!DecodeRecords(Bytes, CodeHeadBytes, codes, Error))
+    std::size_t end = 0;
+    if (!DecodeRecords(Bytes, CodeHeadBytes, Bytes.size(), codes, end, Error))
         return false;
+    if (end != Bytes.size()) {
+        Error = "bytes follow the last record";
+        return false;
+    }
     Codes = std::move(codes);
     return true;
 }
@@ -149,16 +176,22 @@ bool DecodeSnapshot(const String& Bytes, TChannelImage& Channel, String& Error)
         Error = "the file is shorter than its head";
         return false;
     }
-    TChannelImage image;
-    if (!DecodeRecords(Bytes, SnapshotHeadBytes, image.Codes, Error))
-        return false;
+    // The names follow the last record and end the file.
     const std::uint64_t namesOffset = U32(Bytes, 0);
     const std::uint64_t namesEnd = namesOffset + U32(Bytes, 4);
-    if (namesEnd > Bytes.size()) {
-        Error = "the names run past the end of the file";
+    if (namesEnd != Bytes.size()) {
+        Error = "the name list does not end where the file ends";
         return false;
     }
-    std::size_t at = static_cast<std::size_t>(namesOffset);
+    TChannelImage image;
+    std::size_t end = 0;
+    if (!DecodeRecords(Bytes, SnapshotHeadBytes, static_cast<std::size_t>(namesOffset), image.Codes, end, Error))
+        return false;
+    if (end != namesOffset) {
+        Error = "the name list does not start where the last record ends";
+        return false;
+    }
+    std::size_t at = end;
     for (String& name : image.Names) {
         if (at >= namesEnd) {
             Error = "the name list is shorter than 100 names";
@@ -171,6 +204,10 @@ bool DecodeSnapshot(const String& Bytes, TChannelImage& Channel, String& Error)
         }
         name = Bytes.substr(at, length);
         at += length;
+    }
+    if (at != namesEnd) {
+        Error = "bytes follow the 100th name";
+        return false;
     }
     Channel = std::move(image);
     return true;
@@ -201,6 +238,14 @@ String FitSlotName(const String& Name)
         keep += width;
     }
     return Name.substr(0, keep);
+}
+
+bool HasControlCharacter(const String& Name)
+{
+    for (char c : Name)
+        if (static_cast<Byte>(c) < 0x20 || c == 0x7F)
+            return true;
+    return false;
 }
 
 bool IsDigitText(const String& Text)

@@ -1,11 +1,14 @@
 #include "manager/UEditName.h"
 
 #include "framework/Application.h"
+#include "framework/Dialogs.h"
 #include "framework/NewControl.h"
+#include "manager/ProjectCodec.h"
 
 namespace vantrel {
 
 TFmEditName* FmEditName = nullptr;
+const char* const ControlCharacterInName = "名称不能包含控制字符！";
 
 TFmEditName::TFmEditName(TComponent* AOwner) : TForm(AOwner)
 {
@@ -24,6 +27,7 @@ TFmEditName::TFmEditName(TComponent* AOwner) : TForm(AOwner)
     Button2->ModalResult = mrCancel;
     Button2->Cancel = true;
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
     BeginLoading();
     EndLoading();
 }
@@ -44,6 +48,15 @@ void TFmEditName::FormShow(TObject*)
     Edit1->Invalidate();
     Button1->Invalidate();
     Button2->Invalidate();
+}
+
+void TFmEditName::FormCloseQuery(TObject*, bool& CanClose)
+{
+    if (ModalResult() != mrOk || !HasControlCharacter(Edit1->Text()))
+        return;
+    ShowMessage(ControlCharacterInName);
+    CanClose = false;
+    SetActiveControl(Edit1);
 }
 
 void ShowCentredOverMain(TCustomForm* Form)

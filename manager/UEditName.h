@@ -15,6 +15,10 @@ public:
     ~TFmEditName() override;
 
     void FormShow(TObject* Sender);
+    // Closing with OK is refused, with a message, while the name holds a
+    // control character (typed or pasted): the name would lose it unseen
+    // when the project is saved.
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
 
     TLabel* Label1;
     TEdit* Edit1;
@@ -23,6 +27,8 @@ public:
 };
 
 extern TFmEditName* FmEditName;
+// The message that refuses a name holding a control character.
+extern const char* const ControlCharacterInName;
 
 // Centres Form over the program's main window (when there is one besides
 // Form) and shows it with the opening animation of the name dialog and the

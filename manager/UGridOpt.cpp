@@ -187,9 +187,17 @@ void TFmMain::TakeSnapshot(int Channel)
 
 void TFmMain::SaveSnapshot(const String& FileName, int Channel)
 {
+    // A code that does not begin with its own length could not be read back
+    // (the reader takes that length as its size): refused, as a project save
+    // refuses it, before any file is touched.
+    const TChannelImage image = ChannelImage(Channel);
+    const String slots = UnstorableSlots(image.Codes);
+    if (!slots.empty())
+        throw EWriteError("The undo step is not saved: the code of slot " + slots +
+                          " does not begin with its own length of 2 to 2048 bytes, so it could not be restored.");
     // Written whole under another name first: a snapshot that cannot be
     // written leaves the one it would replace intact.
-    const String bytes = EncodeSnapshot(ChannelImage(Channel));
+    const String bytes = EncodeSnapshot(image);
     const String temporary = FileName + ".tmp";
     try {
         TFileStream file(temporary, fmCreate);

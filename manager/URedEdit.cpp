@@ -64,18 +64,14 @@ String TFmMain::SettingsFileName() { return Application->ExePath() + "Configure.
 
 String TFmMain::ReadConfig(const String& SectionName, const String& Key, const String& Default)
 {
-    TIniFile ini(SettingsFileName());
-    return ini.ReadString(SectionName, Key, Default);
-}
-
-void TFmMain::WriteConfig(const String& SectionName, const String& Key, const String& Value)
-{
-    TIniFile ini(SettingsFileName());
-    ini.WriteString(SectionName, Key, Value);
+    const TIniFile ini(SettingsFileName());
+    return ini.ReadBoundedString(SectionName, Key, Default);
 }
 
 void TFmMain::ApplySettings()
 {
+    // A temporary file that a save killed at the last end left behind goes.
+    TIniFile(SettingsFileName()).RemoveStaleTemporary();
     EtServerHost->SetText(ReadConfig(Section, "IP", "192.168.1.145"));
     EtServerPort->SetText(ReadConfig(Section, "Port", "6000"));
     CbCom->SetItemIndex(IndexOfText(CbCom->Items(), ReadConfig(Section, "Com", "Com1")));
@@ -95,12 +91,16 @@ void TFmMain::ApplySettings()
 
 void TFmMain::WriteSettings()
 {
-    WriteConfig(Section, "IP", EtServerHost->Text());
-    WriteConfig(Section, "Port", EtServerPort->Text());
-    WriteConfig(Section, "ID", qComboBox1->Text());
-    WriteConfig(Section, "Com", CbCom->Text());
-    WriteConfig(Section, "Band", CbBand->Text());
-    WriteConfig(Section, "ComSel", RadioButton1->Checked() ? "True" : "False");
+    // All keys go into the file in one write.
+    TIniFile ini(SettingsFileName());
+    ini.BeginUpdate();
+    ini.WriteString(Section, "IP", EtServerHost->Text());
+    ini.WriteString(Section, "Port", EtServerPort->Text());
+    ini.WriteString(Section, "ID", qComboBox1->Text());
+    ini.WriteString(Section, "Com", CbCom->Text());
+    ini.WriteString(Section, "Band", CbBand->Text());
+    ini.WriteString(Section, "ComSel", RadioButton1->Checked() ? "True" : "False");
+    ini.EndUpdate();
 }
 
 // ---- creation and end ---------------------------------------------------------

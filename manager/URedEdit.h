@@ -56,8 +56,8 @@ public:
 
     // ---- settings (Configure.ini beside the program, section "Vantrel")
     static String SettingsFileName();
+    // A value too long to be a setting gives Default.
     static String ReadConfig(const String& Section, const String& Key, const String& Default);
-    static void WriteConfig(const String& Section, const String& Key, const String& Value);
 
     void ShowStatus(const String& Text) override;
 
@@ -84,10 +84,13 @@ public:
     // Both files are written beside the old ones and replace them only
     // when both are complete; true, or an exception.
     bool SaveRedMemXml(const String& FileName, int Channel);
-    // Reads and checks both files, then replaces the channel; false for a
-    // channel above 7. A project that cannot be opened raises and leaves
-    // the channel as it was.
+    // Reads and checks both files, then replaces the channel and names the
+    // opened file in the status bar; false for a channel above 7. A project
+    // that cannot be opened raises and leaves the channel as it was.
     bool LoadRedMemXml(const String& FileName, int Channel);
+    // Where the file dialogs start: the folder of the project last opened
+    // or saved, else the program's folder.
+    String ProjectFolder() const;
 
     // ---- slot clipboard (the current table's selection) and undo snapshots
     void CopySlots();
@@ -235,8 +238,15 @@ private:
     void EndOperation();
     void UpdateOperationControls();
     bool SerialSelected() const;
+    // True over the serial port; over TCP, whether the server address is
+    // usable (an empty or malformed one is refused with a message before
+    // anything is sent).
+    bool ServerAddressChecked();
     // Opens the port and runs a serial job to its end; its result.
     bool RunSerialJob(Byte Kind, Byte Slot, const String& Frame, const char* StartedStatus);
+    // Why the last operation on the chosen transport failed, when it says
+    // more than its plain failure status (empty otherwise).
+    String FailureText() const;
     // Shows the operation's own failure text when it has one, else Failed.
     void ShowOutcome(bool Success, const char* Succeeded, const char* Failed, const String& FailureText);
     void SendSlotRequest(Byte Command, const char* StartedStatus, const char* RangeStatus);
@@ -256,6 +266,7 @@ private:
     TRunFolder FRunFolder;
     TUndoHistory FUndo;
 
+    String FProjectFolder;   // of the project last opened or saved; empty before the first
     POINT FLastMouse{-1, -1};   // where the mouse was last pressed in a table
     bool FOperationRunning = false;
     bool FCloseWhenIdle = false;

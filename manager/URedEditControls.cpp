@@ -7,6 +7,7 @@
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
 #include "manager/ToolGlyphs.h"
+#include "skin/engine/qStoredSkinResources.h"
 
 namespace vantrel {
 
@@ -66,9 +67,20 @@ void TFmMain::CreateControls()
     EcComm = new TEcComm(this);
     SaveDialog1 = new TSaveDialog(this);
     SaveDialog1->Filter = "*.pir|*.pir";
+    // A typed name without extension is a ".pir" name, so that the
+    // dialog's question before replacing a project sees the project's file.
+    SaveDialog1->DefaultExt = "pir";
+    SaveDialog1->Options |= ofOverwritePrompt;
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->Filter = "*.pir|*.pir";
     qSkinManager1 = new TqSkinManager(this);
+    // The skins the program carries, as the form data sets them: a skin of
+    // the same name in the skin folder takes a stored skin's place.
+    qSkinManager1->BeginLoading();
+    AddStoredSkinResource(qSkinManager1->InternalSkins(), "Clearwater", "SKIN_CLEARWATER");
+    AddStoredSkinResource(qSkinManager1->InternalSkins(), "Basalt", "SKIN_BASALT");
+    qSkinManager1->SetSkinDirectory("c:\\Skins");
+    qSkinManager1->SetSkinName("Clearwater");
 }
 
 void TFmMain::CreateToolBar()

@@ -7,8 +7,11 @@
 #include "manager/URedEdit.h"
 
 #include "device/Frames.h"
+#include "device/ServerAddress.h"
 #include "device/channel/UNetTask.h"
 #include "framework/Application.h"
+#include "framework/Dialogs.h"
+#include "framework/StrUtils.h"
 
 namespace vantrel {
 
@@ -54,6 +57,18 @@ void TFmMain::EndOperation()
 
 bool TFmMain::SerialSelected() const { return !RadioButton1->Checked(); }
 
+bool TFmMain::ServerAddressChecked()
+{
+    if (SerialSelected())
+        return true;
+    // The system's resolver would take an empty address for this machine.
+    const String refusal = ServerAddressError(EtServerHost->Text());
+    if (refusal.empty())
+        return true;
+    ShowMessage(refusal);
+    return false;
+}
+
 void TFmMain::UpdateOperationControls()
 {
     const bool idle = !FOperationRunning;
@@ -87,7 +102,7 @@ void TFmMain::CheckBox1Click(TObject* Sender)
 
 // ---- the host interface ---------------------------------------------------------
 
-String TFmMain::ServerHost() { return EtServerHost->Text(); }
+String TFmMain::ServerHost() { return Trim(EtServerHost->Text()); }
 String TFmMain::ServerPort() { return EtServerPort->Text(); }
 String TFmMain::PortName() { return CbCom->Text(); }
 String TFmMain::BaudText() { return CbBand->Text(); }
@@ -157,6 +172,13 @@ bool TFmMain::RunSerialJob(Byte Kind, Byte Slot, const String& Frame, const char
     return ended && FWorker->Result();
 }
 
+String TFmMain::FailureText() const
+{
+    if (!SerialSelected())
+        return NetFailureText();
+    return FWorker ? FWorker->FailureText() : String();
+}
+
 void TFmMain::ShowOutcome(bool Success, const char* Succeeded, const char* Failed, const String& FailureText)
 {
     if (Success)
@@ -172,10 +194,11 @@ void TFmMain::BnReadClick(TObject*)
         return;
     const int channel = RedMems->ActivePageIndex();
     TProStringGrid* grid = ChannelGrid(channel);
-    const bool success = SerialSelected() ? RunSerialJob(TStmLoad::JobReadChannel, 0, String(), nullptr)
-                                          : NetReadChannel(channel);
+    const bool accepted = ServerAddressChecked();
+    const bool success = accepted && (SerialSelected() ? RunSerialJob(TStmLoad::JobReadChannel, 0, String(), nullptr)
+                                                       : NetReadChannel(channel));
     if (!success) {
-        ShowStatus("读取失败！");
+        ShowOutcome(false, nullptr, "读取失败！", accepted ? FailureText() : String());
         return;
     }
     for (int slot = 0; slot < SlotCount; ++slot) {
@@ -194,16 +217,11 @@ void TFmMain::BnDownClick(TObject*)
     if (!operation)
         return;
     const int channel = RedMems->ActivePageIndex();
-    bool success;
-    String failure;
-    if (SerialSelected()) {
-        success = RunSerialJob(TStmLoad::JobDownloadChannel, 0, String(), "下载中！");
-        failure = FWorker->FailureText();
-    } else {
-        success = NetDownloadChannel(channel);
-        failure = NetFailureText();
-    }
-    ShowOutcome(success, "下载完成！", "下载失败！", failure);
+    const bool accepted = ServerAddressChecked();
+    const bool success = accepted && (SerialSelected()
+                                          ? RunSerialJob(TStmLoad::JobDownloadChannel, 0, String(), "下载中！")
+                                          : NetDownloadChannel(channel));
+    ShowOutcome(success, "下载完成！", "下载失败！", accepted ? FailureText() : String());
 }
 
 void TFmMain::nbSendClick(TObject*)
@@ -230,10 +248,11 @@ void TFmMain::nbSendClick(TObject*)
         ShowStatus("发送数据为空！！");
         return;
     }
-    const bool success = SerialSelected()
+    const bool accepted = ServerAddressChecked();
+    const bool success = accepted && (SerialSelected()
                              ? RunSerialJob(TStmLoad::JobSendRawCode, static_cast<Byte>(slot), String(), nullptr)
-                             : NetSendRawCode(channel, slot);
-    ShowStatus(success ? "发送完成！" : "发送失败！");
+                             : NetSendRawCode(channel, slot));
+    ShowOutcome(success, "发送完成！", "发送失败！", accepted ? FailureText() : String());
 }
 
 void TFmMain::SendSlotRequest(Byte Command, const char* StartedStatus, const char* RangeStatus)
@@ -250,9 +269,10 @@ void TFmMain::SendSlotRequest(Byte Command, const char* StartedStatus, const cha
     const String frame = BuildNetFrame(Command, SlotRequestData(channel, slot));
     ShowStatus(StartedStatus);
     SelectTopLeftCell();
+    const bool accepted = ServerAddressChecked();
     const bool success =
-        SerialSelected() ? RunSerialJob(TStmLoad::JobSendFrame, 0, frame, nullptr) : NetSendFrame(frame);
-    ShowStatus(success ? "发送完成！" : "发送失败！");
+        accepted && (SerialSelected() ? RunSerialJob(TStmLoad::JobSendFrame, 0, frame, nullptr) : NetSendFrame(frame));
+    ShowOutcome(success, "发送完成！", "发送失败！", accepted ? FailureText() : String());
 }
 
 void TFmMain::tbSendNumClick(TObject*) { SendSlotRequest(CmdSendNumber, "发送红外码。", "发送代码超出范围！"); }

@@ -33,6 +33,21 @@ String ExtractFileName(const String& Path)
     return name == String::npos ? Path : Path.substr(name + 1);
 }
 
+// The folder part of a path, with its trailing separator; empty for a bare name.
+String ExtractFilePath(const String& Path)
+{
+    const std::size_t name = Path.find_last_of("\\/:");
+    return name == String::npos ? String() : Path.substr(0, name + 1);
+}
+
+// The dialogs start in the project folder: a name a dialog kept from its
+// last use keeps only its file name, since a folder in it would win.
+void StartInProjectFolder(TOpenDialog* Dialog, const String& Folder)
+{
+    Dialog->InitialDir = Folder;
+    Dialog->FileName = ExtractFileName(Dialog->FileName);
+}
+
 String BuildDate()
 {
     SYSTEMTIME now;
@@ -96,16 +111,7 @@ private:
 // size): such a save is refused before any file is touched, naming the slots.
 void CheckStorableCodes(const TSlotRecords& Codes, const String& NameFile)
 {
-    String slots;
-    for (int slot = 0; slot < ChannelSlots; ++slot) {
-        const String& code = Codes[static_cast<std::size_t>(slot)];
-        if (code.empty() || IsStorableRecord(code))
-            continue;
-        if (!slots.empty())
-            slots += ", ";
-        slots += static_cast<char>('0' + slot / 10);
-        slots += static_cast<char>('0' + slot % 10);
-    }
+    const String slots = UnstorableSlots(Codes);
     if (!slots.empty())
         throw EWriteError("The project \"" + NameFile + "\" is not saved: the code of slot " + slots +
                           " does not begin with its own length of 2 to 2048 bytes, so the project could not be "
@@ -177,6 +183,7 @@ bool TFmMain::SaveRedMemXml(const String& FileName, int Channel)
     }
     if (hadCode)
         DeleteFileW(StrToWide(codeOld).c_str());
+    FProjectFolder = ExtractFilePath(nameFile);
     return true;
 }
 
@@ -194,11 +201,19 @@ bool TFmMain::LoadRedMemXml(const String& FileName, int Channel)
         throw EReadError("The code file \"" + codeFile + "\" is damaged: " + error);
     image.Names = LoadNameFile(nameFile);
     ShowChannelImage(Channel, image);
+    FProjectFolder = ExtractFilePath(nameFile);
+    ShowStatus("打开完成：" + ExtractFileName(nameFile));
     return true;
+}
+
+String TFmMain::ProjectFolder() const
+{
+    return FProjectFolder.empty() ? Application->ExePath() : FProjectFolder;
 }
 
 void TFmMain::BnSaveClick(TObject*)
 {
+    StartInProjectFolder(SaveDialog1, ProjectFolder());
     if (!SaveDialog1->Execute())
         return;
     SaveDialog1->FileName = ChangeFileExt(SaveDialog1->FileName, ".ir");
@@ -207,6 +222,7 @@ void TFmMain::BnSaveClick(TObject*)
 
 void TFmMain::BnOpenClick(TObject*)
 {
+    StartInProjectFolder(OpenDialog1, ProjectFolder());
     if (OpenDialog1->Execute())
         LoadRedMemXml(OpenDialog1->FileName, RedMems->ActivePageIndex());
 }

@@ -9,7 +9,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    return GuardCallback([] {
+    const int Result = GuardCallback([] {
         Application->Title = "Vantrel";
         vantrel::TFmMain* main = nullptr;
         vantrel::TFmAbout* about = nullptr;
@@ -25,4 +25,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         Application->Run();
         return 0;
     }, 1);
+    // The forms go while the program still runs, also after a failed start:
+    // at the end of the process the objects they use are partly gone.
+    Application->DestroyComponents();
+    return Result;
 }

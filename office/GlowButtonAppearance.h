@@ -6,7 +6,7 @@
 #include <array>
 
 #include "framework/Graphics.h"
-#include "grid/core/ComponentStyle.h"
+#include "visuals/ComponentStyle.h"
 
 enum TGdiPlusGradient : Byte { ggRadial, ggVertical, ggDiagonalForward, ggDiagonalBackward };
 

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "office/GdiPlusPicture.h"
+#include "visuals/GdiPlusPicture.h"
 
 class TPageButtonSettings : public TPersistent {
 public:

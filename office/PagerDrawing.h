@@ -3,8 +3,8 @@
 
 #include "framework/Graphics.h"
 #include "framework/Control.h"
-#include "office/ProGDIP.h"
 #include "office/ProOfficePager.h"
+#include "visuals/ProGDIP.h"
 
 // The caption shortened until it fits R (its width, or its height for left
 // and right tabs), measured with the canvas's font: a caption that fits

@@ -10,9 +10,9 @@
 
 #include "framework/Component.h"
 #include "framework/WinControl.h"
-#include "grid/core/ComponentStyle.h"
 #include "office/GlowButtonAppearance.h"
 #include "office/TabAppearance.h"
+#include "visuals/ComponentStyle.h"
 
 class TProOfficePager;
 

@@ -14,11 +14,11 @@
 #include "framework/Menus.h"
 #include "framework/StringList.h"
 #include "framework/Timer.h"
-#include "grid/core/ComponentStyle.h"
-#include "office/GdiPlusPicture.h"
 #include "office/GlowButtonAppearance.h"
-#include "office/ProGDIP.h"
-#include "office/ProHintInfo.h"
+#include "visuals/ComponentStyle.h"
+#include "visuals/GdiPlusPicture.h"
+#include "visuals/ProGDIP.h"
+#include "visuals/ProHintInfo.h"
 
 class TShortCutHintWindow;
 

@@ -10,8 +10,8 @@
 
 #include "framework/Bitmap.h"
 #include "framework/Codepage.h"
-#include "grid/core/ProXPVS.h"
 #include "office/OfficeColors.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

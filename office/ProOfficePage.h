@@ -7,10 +7,10 @@
 
 #include "framework/CustomControl.h"
 #include "framework/Timer.h"
-#include "office/GdiPlusPicture.h"
 #include "office/ProGlowButton.h"
-#include "office/ProHintInfo.h"
 #include "office/TabAppearance.h"
+#include "visuals/GdiPlusPicture.h"
+#include "visuals/ProHintInfo.h"
 
 class TProOfficePager;
 

@@ -11,11 +11,12 @@
 
 #include "framework/CustomControl.h"
 #include "framework/ImageList.h"
+#include "framework/WindowHooks.h"
 #include "office/PageButtonSettings.h"
 #include "office/PagerStylers.h"
 #include "office/ProGlowButton.h"
-#include "office/ProHintInfo.h"
 #include "office/ShortCutHintWindow.h"
+#include "visuals/ProHintInfo.h"
 
 class TProOfficePage;
 class TProOfficePager;
@@ -349,13 +350,12 @@ private:
     // Drag reordering: armed by a left press on an enabled tab, started by
     // a move of more than 4 pixels, dropped on the release.
     // Shortcut hints: their windows (owned by the pager), the typed text and
-    // the hook on the parent form's window procedure while they show.
-    struct TFormHook;
+    // the hook on the parent form's WindowProc while they show.
     std::vector<TShortCutHintWindow*> FShortCutHintWindows;
     bool FShortCutHintShowing = false;
     String FShortCutTyped;
-    TCustomForm* FHookedForm = nullptr;
-    std::shared_ptr<bool> FHookActive;
+    TWindowHook FFormHook;
+    void FormMessage(TMessage& Message, const TCallPrevious& Previous);
     void ShortCutKey(Word Key);
     bool FDragArmed = false;
     bool FDragging = false;

@@ -1,6 +1,6 @@
 // Keyboard shortcut hints over the tabs: shown while the pager has the focus,
 // typed through, and hidden by the keys, a change of page or anything that
-// moves the form; the form's window procedure is hooked while they show.
+// moves the form; the form's WindowProc is hooked while they show.
 
 #include <algorithm>
 
@@ -8,26 +8,17 @@
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
 
-// The hook put in front of the form's window procedure. It stays callable
-// after it is taken out: a hook installed after it (the skin engine's) may
-// still call it, and it then only hands the message on.
-struct TProOfficePager::TFormHook {
-    TProOfficePager* Pager;
-    TWndMethod Saved;
-    std::shared_ptr<bool> Active;
-
-    void operator()(TMessage& Message) const
-    {
-        Saved(Message);
-        if (!*Active)
-            return;
-        const bool Hide = Message.Msg == WM_SIZE || Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_MOVING ||
-                          (Message.Msg == WM_SYSCOMMAND && ((Message.WParam & 0xFFF0) == SC_MAXIMIZE ||
-                                                             (Message.WParam & 0xFFF0) == SC_MINIMIZE));
-        if (Hide)
-            Pager->HideShortCutHints();
-    }
-};
+// What the hook on the form does: anything that moves or sizes the form, or
+// a click on it, hides the hints after the form has handled it.
+void TProOfficePager::FormMessage(TMessage& Message, const TCallPrevious& Previous)
+{
+    Previous(Message);
+    const bool Hide = Message.Msg == WM_SIZE || Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_MOVING ||
+                      (Message.Msg == WM_SYSCOMMAND && ((Message.WParam & 0xFFF0) == SC_MAXIMIZE ||
+                                                         (Message.WParam & 0xFFF0) == SC_MINIMIZE));
+    if (Hide)
+        HideShortCutHints();
+}
 
 TShortCutHintWindow* TProOfficePager::PageShortCutHint(int Index) const
 {
@@ -66,12 +57,11 @@ void TProOfficePager::ShowShortCutHints()
     }
     FShortCutHintShowing = true;
     FShortCutTyped.clear();
-    if (!FHookedForm) {
-        if (TCustomForm* Form = GetParentForm(this)) {
-            FHookActive = std::make_shared<bool>(true);
-            Form->WindowProc = TFormHook{this, Form->WindowProc, FHookActive};
-            FHookedForm = Form;
-        }
+    if (!FFormHook.Installed()) {
+        if (TCustomForm* Form = GetParentForm(this))
+            FFormHook = HookWindowProc(Form, [this](TMessage& Message, const TCallPrevious& Previous) {
+                FormMessage(Message, Previous);
+            });
     }
 }
 
@@ -84,16 +74,7 @@ void TProOfficePager::HideShortCutHints()
     for (TShortCutHintWindow* W : Windows)
         delete W;
     FShortCutHintShowing = false;
-    if (FHookedForm) {
-        *FHookActive = false;
-        // Only when the form's procedure is still this hook does the saved
-        // one go back; a hook installed later keeps calling this one, which
-        // now only passes messages on.
-        if (auto* Hook = FHookedForm->WindowProc.target<TFormHook>(); Hook && Hook->Active == FHookActive)
-            FHookedForm->WindowProc = Hook->Saved;
-        FHookedForm = nullptr;
-        FHookActive.reset();
-    }
+    FFormHook.Remove();
 }
 
 void TProOfficePager::ShortCutKey(Word Key)

@@ -11,9 +11,9 @@
 #include "framework/Bitmap.h"
 #include "office/OfficeColors.h"
 #include "office/PagerDrawing.h"
-#include "office/ProGDIP.h"
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
+#include "visuals/ProGDIP.h"
 
 namespace {
 

@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  libz-mingw-w64-dev
+  libz-mingw-w64-dev zlib1g-dev libjpeg62-turbo-dev
+  libjpeg-turbo-progs
   googletest libgtest-dev libgmock-dev
   wine wine64 fonts-wine
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei

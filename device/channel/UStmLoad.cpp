@@ -42,6 +42,16 @@ TSerialStep SerialStep(TChannelStep Step)
 
 unsigned long long Now() { return GetTickCount64(); }
 
+// The window's plain failure status of a job, which a reason follows.
+String FailureStatusOf(Byte Kind)
+{
+    switch (Kind) {
+    case TStmLoad::JobReadChannel: return "读取失败！";
+    case TStmLoad::JobDownloadChannel: return "下载失败！";
+    default: return "发送失败！";
+    }
+}
+
 int PiecesOf(std::size_t Length, int Piece) { return static_cast<int>((Length + Piece - 1) / Piece); }
 
 } // namespace
@@ -232,13 +242,24 @@ void TStmLoad::Execute()
         if (Terminated())
             return;
         bool result = false;
+        String reason;
         try {
             result = RunJob();
+        } catch (const Exception& e) {
+            // A failed write to the port, a conversion: the job fails, and says why.
+            reason = e.Message;
+        } catch (const std::exception& e) {
+            reason = e.what();
         } catch (...) {
-            // A failed write to the port, a conversion: the job fails.
-            result = false;
+            reason = "Unknown error";
         }
         ClosePortQuietly();
+        // A job that failed on a port whose reader or writer stopped says
+        // what stopped them, with the system's text.
+        if (!result && reason.empty() && FLink != nullptr)
+            reason = FLink->ThreadFailure();
+        if (!result && !reason.empty() && FFailureText.empty())
+            FFailureText = FailureStatusOf(FKind) + reason;
         FResult = result;
         FDone = true;
         EndDeviceOperation();

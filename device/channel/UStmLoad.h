@@ -82,8 +82,10 @@ public:
     bool Result() const { return FResult; }
     bool Done() const { return FDone; }
     // Why the last job failed, when it has a reason of its own to show in
-    // place of the plain failure status (a download refused for a record
-    // longer than 2048 bytes); empty otherwise.
+    // place of the plain failure status: a download refused for a record
+    // longer than 2048 bytes, a port whose reader or writer stopped (with
+    // the system's text) or an error raised in the job, each after the
+    // plain status; empty otherwise.
     String FailureText() const;
     // Ends the thread: a running job is cancelled (its waits end at once and
     // it fails), the port closed, and the thread waited for.

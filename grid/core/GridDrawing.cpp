@@ -10,7 +10,7 @@
 #include "framework/Codepage.h"
 #include "framework/StrUtils.h"
 #include "framework/WinControl.h"
-#include "grid/core/ProXPVS.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

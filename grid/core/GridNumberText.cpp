@@ -1,5 +1,7 @@
 #include "grid/core/GridNumberText.h"
 
+#include <cstring>
+
 #include "grid/core/GridLocaleFormats.h"
 
 namespace {
@@ -127,4 +129,36 @@ String NormalizeNumberText(const String& S)
             r += c;
     }
     return r;
+}
+
+TFormatArgKind FormatArgKind(const String& Format)
+{
+    TFormatArgKind Kind = fakNone;
+    int Conversions = 0;
+    const std::size_t N = Format.size();
+    for (std::size_t I = 0; I < N; ++I) {
+        if (Format[I] != '%')
+            continue;
+        if (++I < N && Format[I] == '%')
+            continue;
+        while (I < N && Format[I] != '\0' && std::strchr("-+ #0", Format[I]))
+            ++I;
+        while (I < N && IsDigitChar(Format[I]))
+            ++I;
+        if (I < N && Format[I] == '.') {
+            ++I;
+            while (I < N && IsDigitChar(Format[I]))
+                ++I;
+        }
+        if (I >= N || Format[I] == '\0')
+            return fakNone;
+        if (std::strchr("diuxXo", Format[I]))
+            Kind = fakInteger;
+        else if (std::strchr("aefgAEFG", Format[I]))
+            Kind = fakFloat;
+        else
+            return fakNone;
+        ++Conversions;
+    }
+    return Conversions == 1 ? Kind : fakNone;
 }

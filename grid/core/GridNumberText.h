@@ -40,3 +40,12 @@ Integer ClassifyNumberText(const String& S, const TGridLocaleFormats& F);
 // The decimal separator becomes ".", thousand separators are removed; every
 // other character stays.
 String NormalizeNumberText(const String& S);
+
+// The value a printf-style format of the grid takes (FloatFormat, the float
+// format event, the group count format).
+enum TFormatArgKind { fakNone, fakInteger, fakFloat };
+// fakInteger or fakFloat when Format holds exactly one conversion, made of
+// flags ("-+ #0"), a width and a precision in digits and one of "diuxXo"
+// (an integer) or "aefgAEFG" (a double), besides any number of "%%";
+// fakNone for anything else, which would read arguments that are not there.
+TFormatArgKind FormatArgKind(const String& Format);

@@ -1,6 +1,6 @@
 #include "grid/core/HtmlFormControls.h"
 
-#include "grid/core/ProXPVS.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

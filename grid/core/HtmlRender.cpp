@@ -19,7 +19,7 @@
 #include "framework/ImageList.h"
 #include "grid/core/HtmlFormControls.h"
 #include "grid/core/PictureContainer.h"
-#include "grid/core/ProXPVS.h"
+#include "visuals/ProXPVS.h"
 
 bool IsWinXPOrLater = false;
 

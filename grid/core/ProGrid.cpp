@@ -6,12 +6,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
+#include <memory>
 
 #include <ole2.h>
 
 #include "framework/Stream.h"
-#include "grid/core/ProXPVS.h"
 #include "grid/interaction/DragDropSettings.h"
 #include "grid/interaction/DragScrollOptions.h"
 #include "grid/interaction/FloatingFooter.h"
@@ -19,7 +18,19 @@
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/SearchFooter.h"
-#include "office/ProHintInfo.h"
+#include "visuals/ProHintInfo.h"
+#include "visuals/ProXPVS.h"
+
+// The owner form's resize chain. The form's OnResize is one dispatcher that
+// runs each grid's own handler, then the handler the form had before the
+// first grid; grids join and leave the list in any order. The dispatcher in
+// the form's OnResize and each grid on the list share the chain, so it lives
+// as long as either needs it: nothing outside the form keeps the form's
+// chain, and a grid never reaches into a form that is gone.
+struct TFormResizeChain {
+    TNotifyEvent Original;
+    std::vector<TProStringGrid*> Grids;
+};
 
 namespace {
 
@@ -83,31 +94,12 @@ TProGridUnit& Unit()
 // Runs the start-up when the program starts, as a unit's initialisation does.
 [[maybe_unused]] const bool UnitStarted = (Unit(), true);
 
-// The owner form's resize chain. The form's OnResize is one dispatcher per
-// form that runs the handler the form had before the first grid, then each
-// grid's own handler; grids join and leave the list in any order, so the
-// chain stays valid whatever order grids are destroyed in.
-struct TFormResizeChain {
-    TNotifyEvent Original;
-    bool HadOriginal = false;
-    std::vector<TProStringGrid*> Grids;
-};
-
-std::map<TCustomForm*, TFormResizeChain>& ResizeChains()
-{
-    static std::map<TCustomForm*, TFormResizeChain> Chains;
-    return Chains;
-}
-
 struct TFormResizeDispatch {
-    TCustomForm* Form;
+    std::shared_ptr<TFormResizeChain> Chain;
     void operator()(TObject* Sender) const
     {
-        auto It = ResizeChains().find(Form);
-        if (It == ResizeChains().end())
-            return;
-        const std::vector<TProStringGrid*> Grids = It->second.Grids;
-        const TNotifyEvent Original = It->second.Original;
+        const std::vector<TProStringGrid*> Grids = Chain->Grids;
+        const TNotifyEvent Original = Chain->Original;
         for (auto G = Grids.rbegin(); G != Grids.rend(); ++G)
             (*G)->FormResize();
         // The form's own handler runs after the grids; what it raises is
@@ -329,38 +321,42 @@ void TProStringGrid::HookOwnerFormResize()
     auto* Form = dynamic_cast<TCustomForm*>(Owner());
     if (!Form || IsDesigning())
         return;
-    auto& Chains = ResizeChains();
-    auto It = Chains.find(Form);
-    if (It == Chains.end()) {
-        TFormResizeChain Chain;
-        Chain.Original = Form->OnResize;
-        Chain.HadOriginal = static_cast<bool>(Form->OnResize);
-        It = Chains.emplace(Form, std::move(Chain)).first;
-        Form->OnResize = TFormResizeDispatch{Form};
+    // The first grid of a form puts the dispatcher in; a handler the
+    // application bound since then is wrapped by a new chain.
+    auto* Dispatch = Form->OnResize.target<TFormResizeDispatch>();
+    if (!Dispatch) {
+        auto Chain = std::make_shared<TFormResizeChain>();
+        Chain->Original = Form->OnResize;
+        Form->OnResize = TFormResizeDispatch{Chain};
+        Dispatch = Form->OnResize.target<TFormResizeDispatch>();
     }
-    It->second.Grids.push_back(this);
+    FResizeChain = Dispatch->Chain;
+    FResizeChain->Grids.push_back(this);
     FHookedForm = Form;
+    // The form tells the grid when it goes (see Notification), also when
+    // the grid is no longer among its components by then.
+    FreeNotification(Form);
     FFormWidth = Form->Width();
     FFormHeight = Form->Height();
 }
 
-void TProStringGrid::UnhookOwnerFormResize()
+void TProStringGrid::UnhookOwnerFormResize(bool FormAlive)
 {
     if (!FHookedForm)
         return;
-    auto& Chains = ResizeChains();
-    auto It = Chains.find(FHookedForm);
-    if (It != Chains.end()) {
-        auto& Grids = It->second.Grids;
-        Grids.erase(std::remove(Grids.begin(), Grids.end(), this), Grids.end());
-        if (Grids.empty()) {
-            // Give the form its own handler back, unless the application has
-            // put another one in place since.
-            if (FHookedForm->OnResize.target<TFormResizeDispatch>())
-                FHookedForm->OnResize = It->second.Original;
-            Chains.erase(It);
-        }
+    auto& Grids = FResizeChain->Grids;
+    Grids.erase(std::remove(Grids.begin(), Grids.end(), this), Grids.end());
+    // Of a form being freed, the members (OnResize with the dispatcher among
+    // them) are already gone: the grid only leaves the chain. Of a living
+    // form, the last grid gives the form its own handler back, unless the
+    // application has put another one in place since.
+    if (FormAlive) {
+        RemoveFreeNotification(FHookedForm);
+        auto* Dispatch = FHookedForm->OnResize.target<TFormResizeDispatch>();
+        if (Grids.empty() && Dispatch && Dispatch->Chain == FResizeChain)
+            FHookedForm->OnResize = FResizeChain->Original;
     }
+    FResizeChain.reset();
     FHookedForm = nullptr;
 }
 

@@ -12,7 +12,6 @@
 #include "framework/StringList.h"
 #include "grid/core/BaseGrid.h"
 #include "grid/core/BalloonSettings.h"
-#include "grid/core/ComponentStyle.h"
 #include "grid/core/GridFilter.h"
 #include "grid/core/GridGrouping.h"
 #include "grid/core/GridSortSettings.h"
@@ -22,6 +21,7 @@
 #include "grid/core/ProObj.h"
 #include "grid/interaction/GridEditTypes.h"
 #include "grid/interaction/GridMouseTypes.h"
+#include "visuals/ComponentStyle.h"
 
 class TNavigation;
 class TMouseActions;
@@ -44,6 +44,7 @@ class TFooterPanel;
 class TArrowWindow;
 class TPopupButton;
 class TForm;
+struct TFormResizeChain;
 
 FRAMEWORK_EXCEPTION(EProGridError, Exception);
 
@@ -361,6 +362,9 @@ public:
 
     // ---- Hooks and accessors (ProGridHooks.cpp) ----
     virtual void ApplyCellFontAndColor(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TGridDrawState AState);
+    // A cell's own background colour, clNone when it has none or is fixed
+    // (AState holds gdFixed).
+    static TColor OwnBrushColor(const TCellProperties* Props, TGridDrawState AState);
     virtual void DoGetAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
     virtual void GetIsFixedCell(int ACol, int ARow, bool& IsFixed);
     virtual void DoGetWordWrap(int ACol, int ARow, bool& WordWrap);
@@ -1196,6 +1200,11 @@ public:
     void BeginCellEdit(int ACol, int ARow);
     bool ValidateCell(const String& Value);
     bool ValidateWideCell(const WideString& Value);
+    // The one validation of both: TKind says the text type and its storage.
+    struct TNarrowEdit;
+    struct TWideEdit;
+    template <class TKind>
+    bool ValidateEdit(const typename TKind::TText& Value);
     void ReopenEditor(int ACol, int ARow);
     String GetCurrentCellText();
     void SetCurrentCellText(const String& Value);
@@ -1451,8 +1460,11 @@ private:
 
     // Lifecycle helpers (ProGrid.cpp).
     void CreateOwnedObjects();
+    // The grid's place on its owner form's resize chain: joined at
+    // creation, left at destruction or when the form is freed first
+    // (FormAlive false: the form's members are gone by then).
     void HookOwnerFormResize();
-    void UnhookOwnerFormResize();
+    void UnhookOwnerFormResize(bool FormAlive = true);
     void ProbePlatform();
     void FreeHiddenRowObjects();
 
@@ -1471,6 +1483,9 @@ private:
     // Splits every merged range that crosses the border above row ARow (or
     // touches rows ARow .. ARow + ACount - 1 partly).
     void SplitMergesCrossingRows(int ARow, int ACount);
+    // Splits the merges that moving the row (with Columns the real column)
+    // From to To cuts apart.
+    void SplitMergesCutByMove(bool Columns, int From, int To);
     void RowsChanged();
     // The row count change without moving the floating footer's row (the
     // row operations move every row themselves).
@@ -1496,7 +1511,7 @@ private:
     struct TFastSortColumn;
     bool PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortColumn& Out);
     void ApplyRowPermutation(const std::vector<int>& Perm, int Lo, int Hi);
-    void SplitMergesForSort();
+    struct TSortMerges;
     int CompareCellsUncached(int ACol, int ARow1, bool Descending, int ARow2);
     // Grouping helpers (ProGridGroup.cpp).
     void SaveGroupColumn(int ACol);
@@ -1541,6 +1556,9 @@ private:
     // The formats and key cache of the running sort, owned by the sort
     // frame (null outside a sort).
     TSortKeyCache* FSortKeys = nullptr;
+    // Where the rows of the running sort came from, kept by SwapRows while
+    // merges are set aside (owned by them; null otherwise).
+    std::vector<int>* FSortPlaces = nullptr;
     int FSortSign = 1;
     bool FFilterActive = false;
     int FFilterFixedRows = 0;
@@ -1594,6 +1612,7 @@ private:
     int FWheelScrollLines = 3;
     bool FTimerStarted = false;
     TCustomForm* FHookedForm = nullptr;
+    std::shared_ptr<TFormResizeChain> FResizeChain;
     String FLastSelectedText;
     String FTextBeforeEdit;
     TGridEditState FEdit;

@@ -79,19 +79,23 @@ void TProStringGrid::GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TV
 
 void TProStringGrid::GetFloatFormattedText(int ACol, int ARow, String& Text)
 {
+    // The display hooks run inside ReadCellText, once.
     Text = ReadCellText(ACol, ARow);
-    GetDisplText(ACol, ARow, Text);
     if (!OnGetFloatFormat || !IsNumberKind(Text))
         return;
     bool IsFloat = true;
     String Format = FloatFormat;
     OnGetFloatFormat(this, ACol, ARow, IsFloat, Format);
-    if (!IsFloat)
+    // A format that does not take exactly one number would read a value
+    // that is not there: the raw text stays. The conversion says whether the
+    // integer or the floating-point value is formatted.
+    const TFormatArgKind Kind = FormatArgKind(Format);
+    if (!IsFloat || Kind == fakNone)
         return;
     try {
         char Buf[256];
         int N;
-        if (Format.find('d') != String::npos) {
+        if (Kind == fakInteger) {
             const Integer K = ClassifyNumberText(Trim(Text));
             if (K != ntInteger)
                 return;  // an integer format cannot show a decimal number: the raw text stays

@@ -2,12 +2,10 @@
 // contents of cells, and the typed cell values.
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "framework/Codepage.h"
 #include "grid/core/GridCellText.h"
@@ -403,40 +401,9 @@ int TProStringGrid::GetCellInt(int ACol, int ARow)
     return static_cast<int>(V);
 }
 
-namespace {
-
-// True when Format holds exactly one conversion and it takes a double
-// (flags, width and precision as digits, then one of a e f g A E F G), with
-// any number of "%%". Anything else would read arguments that are not there.
-bool IsOneFloatFormat(const String& Format)
-{
-    int Conversions = 0;
-    for (std::size_t I = 0; I < Format.size(); ++I) {
-        if (Format[I] != '%')
-            continue;
-        if (++I < Format.size() && Format[I] == '%')
-            continue;
-        while (I < Format.size() && std::strchr("-+ #0", Format[I]) && Format[I] != '\0')
-            ++I;
-        while (I < Format.size() && std::isdigit(static_cast<unsigned char>(Format[I])))
-            ++I;
-        if (I < Format.size() && Format[I] == '.') {
-            ++I;
-            while (I < Format.size() && std::isdigit(static_cast<unsigned char>(Format[I])))
-                ++I;
-        }
-        if (I >= Format.size() || Format[I] == '\0' || !std::strchr("aefgAEFG", Format[I]))
-            return false;
-        ++Conversions;
-    }
-    return Conversions == 1;
-}
-
-} // namespace
-
 void TProStringGrid::SetCellFloat(int ACol, int ARow, double Value)
 {
-    if (!IsOneFloatFormat(FloatFormat))
+    if (FormatArgKind(FloatFormat) != fakFloat)
         throw EProGridError("Format '" + FloatFormat + "' invalid or incompatible with argument");
     char Buf[512];
     const int N = std::snprintf(Buf, sizeof Buf, FloatFormat.c_str(), Value);

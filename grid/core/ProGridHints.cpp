@@ -70,6 +70,8 @@ void TProStringGrid::Notification(TComponent* AComponent, TOperation Operation)
         PictureContainer = nullptr;
     if (Operation == TOperation::opRemove && AComponent == FFixedDropDownMenu)
         FFixedDropDownMenu = nullptr;
+    if (Operation == TOperation::opRemove && FHookedForm && AComponent == FHookedForm)
+        UnhookOwnerFormResize(false);
 }
 
 // ---------------------------------------------------------------------------

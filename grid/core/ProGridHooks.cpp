@@ -3,16 +3,15 @@
 // hidden rows by real row, and the hooks that insert and delete rows.
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 
 #include "framework/Codepage.h"
 #include "grid/core/GridCellText.h"
+#include "grid/core/GridNumberText.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
-#include "office/ProHintInfo.h"
+#include "visuals/ProHintInfo.h"
 
 // ---------------------------------------------------------------------------
 // Hooks
@@ -28,11 +27,9 @@ void TProStringGrid::ApplyCellFontAndColor(int ACol, int ARow, TFont* AFont, TBr
         }
     }
     if (TCellProperties* Props = CellProperties(ACol, ARow)) {
-        const TCellType T = GetCellType(ACol, ARow);
-        const bool TakesBrush = T == ctIcon || T == ctNone || T == ctImageList || T == ctEmpty || T == ctImages
-            || T == ctComment;
-        if (TakesBrush && Props->BrushColor() != clNone)
-            ABrush->SetColor(Props->BrushColor());
+        const TColor Own = OwnBrushColor(Props, AState);
+        if (Own != clNone)
+            ABrush->SetColor(Own);
         if (Props->FontColor != clNone)
             AFont->SetColor(Props->FontColor);
         if (!Props->FontStyle.Empty())
@@ -44,6 +41,17 @@ void TProStringGrid::ApplyCellFontAndColor(int ACol, int ARow, TFont* AFont, TBr
     }
     if (OnGetCellColor)
         OnGetCellColor(this, ARow, ACol, AState, ABrush, AFont);
+}
+
+// The one rule of a cell's own background, for the colour resolution and
+// the cell-colour hook alike: a BrushColor that is set colours a cell of
+// any type; a fixed cell keeps FixedColor (the colour event may still
+// change it).
+TColor TProStringGrid::OwnBrushColor(const TCellProperties* Props, TGridDrawState AState)
+{
+    if (!Props || (AState & gdFixed))
+        return clNone;
+    return Props->BrushColor();
 }
 
 void TProStringGrid::DoGetAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign)
@@ -155,37 +163,6 @@ void TProStringGrid::GetCellStyle(int ACol, int ARow, TCellStyle& Style)
     }
 }
 
-namespace {
-
-// True when Format holds exactly one conversion and it takes an integer
-// (flags, width and precision as digits, then one of d i u x X o), with any
-// number of "%%".
-bool IsOneIntFormat(const String& Format)
-{
-    int Conversions = 0;
-    for (std::size_t I = 0; I < Format.size(); ++I) {
-        if (Format[I] != '%')
-            continue;
-        if (++I < Format.size() && Format[I] == '%')
-            continue;
-        while (I < Format.size() && Format[I] != '\0' && std::strchr("-+ #0", Format[I]))
-            ++I;
-        while (I < Format.size() && std::isdigit(static_cast<unsigned char>(Format[I])))
-            ++I;
-        if (I < Format.size() && Format[I] == '.') {
-            ++I;
-            while (I < Format.size() && std::isdigit(static_cast<unsigned char>(Format[I])))
-                ++I;
-        }
-        if (I >= Format.size() || Format[I] == '\0' || !std::strchr("diuxXo", Format[I]))
-            return false;
-        ++Conversions;
-    }
-    return Conversions == 1;
-}
-
-} // namespace
-
 void TProStringGrid::GetDisplText(int ACol, int ARow, String& Value)
 {
     TBaseGrid::GetDisplText(ACol, ARow, Value);
@@ -196,7 +173,7 @@ void TProStringGrid::GetDisplText(int ACol, int ARow, String& Value)
     const String& Format = FGrouping->GroupCountFormat;
     // Without a format, or with one that does not take one number (it would
     // read a value that is not there), the count shows as " (N)".
-    if (Format.empty() || !IsOneIntFormat(Format)) {
+    if (FormatArgKind(Format) != fakInteger) {
         Value += " (" + std::to_string(N) + ")";
         return;
     }

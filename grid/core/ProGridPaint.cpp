@@ -9,8 +9,8 @@
 #include "grid/core/GridCellText.h"
 #include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
-#include "grid/core/ProXPVS.h"
 #include "grid/interaction/MouseActions.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 
@@ -58,18 +58,15 @@ void TProStringGrid::ResolveCellColors(int ACol, int ARow, TGridDrawState& AStat
         }
     };
 
+    // A cell that the fixed-cell hook calls fixed, or one in the fixed
+    // columns or rows, is painted as fixed.
+    const bool FixedCell = IsFixedCell(ACol, ARow) || FixedArea;
     TColor Brush = clNone;
     Colors.ColorTo = clNone;
     Colors.MirrorColor = clNone;
     Colors.MirrorColorTo = clNone;
     if (TCellProperties* Props = CellProperties(ACol, ARow)) {
-        const TCellType T = GetCellType(ACol, ARow);
-        if (T == ctNone || T == ctEmpty) {
-            if (Props->BrushColor() != clNone)
-                Brush = Props->BrushColor();
-        } else {
-            Brush = Props->BrushColor();
-        }
+        Brush = OwnBrushColor(Props, FixedCell ? static_cast<TGridDrawState>(gdFixed) : TGridDrawState{});
         if (AFont) {
             if (Props->FontColor != clNone)
                 AFont->SetColor(Props->FontColor);
@@ -103,7 +100,7 @@ void TProStringGrid::ResolveCellColors(int ACol, int ARow, TGridDrawState& AStat
         if (!Normal)
             Brush = FixedColor();
     }
-    if (IsFixedCell(ACol, ARow) || FixedArea) {
+    if (FixedCell) {
         Brush = FixedColor();
         if (AFont)
             AFont->Assign(CellFixedFont);
@@ -112,14 +109,8 @@ void TProStringGrid::ResolveCellColors(int ACol, int ARow, TGridDrawState& AStat
     }
     if (ABrush)
         ABrush->SetColor(Brush);
-    if (ABrush && AFont) {
-        // A fixed cell keeps FixedColor over its own brush colour; only the
-        // colour event may change it.
-        const bool KeepFixed = (AState & gdFixed) && !OnGetCellColor;
+    if (ABrush && AFont)
         PaintGuard([&] { ApplyCellFontAndColor(ACol, ARow, AFont, ABrush, AState); });
-        if (KeepFixed)
-            ABrush->SetColor(FixedColor());
-    }
 
     auto Select = [&]() {
         // No selection colour set: the system's highlight (clNone is no colour to fill with).

@@ -547,27 +547,53 @@ void TProStringGrid::ClearAllCells()
 // ---------------------------------------------------------------------------
 // Moves
 
+// A merge moves whole when its lines end up side by side and in order; one
+// that the move puts apart is split first, so that no covered cell is left
+// pointing at a base that is no longer beside it. Only merges with a line in
+// From .. To can be cut: every other line stays where it is.
+void TProStringGrid::SplitMergesCutByMove(bool Columns, int From, int To)
+{
+    if (!PropertiesCreated || From == To)
+        return;
+    const int Lines = Columns ? AllColCount() : RowCount();
+    const int Across = Columns ? RowCount() : AllColCount();
+    for (int L = std::min(From, To); L <= std::max(From, To) && L < Lines; ++L)
+        for (int A = 0; A < Across; ++A) {
+            const int C = Columns ? L : A;
+            const int R = Columns ? A : L;
+            if (!IsMergedCell(C, R))
+                continue;
+            const TPoint Base = BaseCell(C, R);
+            const TPoint Span = MergedSpan(C, R);
+            const int First = static_cast<int>(Columns ? Base.x : Base.y);
+            const int Count = static_cast<int>(Columns ? Span.x : Span.y);
+            bool Cut = false;
+            for (int K = First; K < First + Count && !Cut; ++K)
+                Cut = MovedIndex(K + 1, From, To) != MovedIndex(K, From, To) + 1;
+            if (Cut)
+                SplitCells(C, R);
+        }
+}
+
 void TProStringGrid::MoveColumnWithControls(int FromIndex, int ToIndex)
 {
+    // An index outside the grid raises (as MoveColumn) before any merge is cut.
+    if (FromIndex < 0 || ToIndex < 0 || FromIndex >= ColCount() || ToIndex >= ColCount())
+        throw EInvalidGridOperation("Grid index out of range");
     if (FColumnOrder->Count() == 0)
         ResetColumnOrder();
-    if (PropertiesCreated)
-        for (int C = std::min(FromIndex, ToIndex); C <= std::max(FromIndex, ToIndex); ++C)
-            for (int R = 0; R < RowCount(); ++R)
-                if (IsMergedHorizontally(C, R))
-                    SplitCells(C, R);
+    // The cells move by their real columns, hidden ones included.
+    SplitMergesCutByMove(true, DisplayToRealCol(FromIndex), DisplayToRealCol(ToIndex));
     MoveColumn(FromIndex, ToIndex);
 }
 
 void TProStringGrid::MoveRowWithControls(int FromIndex, int ToIndex)
 {
-    const int Lo = std::min(FromIndex, ToIndex);
-    const int Hi = std::max(FromIndex, ToIndex);
-    if (PropertiesCreated)
-        for (int R = std::max(Lo - 1, 0); R <= Hi + 1 && R < RowCount(); ++R)
-            for (int C = 0; C < AllColCount(); ++C)
-                if (IsMergedVertically(C, R))
-                    SplitCells(C, R);
+    // An index outside the grid raises (as MoveRow) before any merge is cut
+    // or hidden row renumbered.
+    if (FromIndex < 0 || ToIndex < 0 || FromIndex >= RowCount() || ToIndex >= RowCount())
+        throw EInvalidGridOperation("Grid index out of range");
+    SplitMergesCutByMove(false, FromIndex, ToIndex);
     // A row moved past hidden rows takes them along in real numbering.
     if (!FHiddenRows.empty()) {
         const int RealFrom = DisplayToRealRow(FromIndex);

@@ -590,6 +590,9 @@ void TProStringGrid::SwapRows(int ARow1, int ARow2)
         return;
     if (ARow1 >= 0 && ARow2 >= 0 && ARow1 < FRowOrder->Count() && ARow2 < FRowOrder->Count())
         FRowOrder->Exchange(ARow1, ARow2);
+    if (FSortPlaces && ARow1 >= 0 && ARow2 >= 0 && ARow1 < static_cast<int>(FSortPlaces->size())
+        && ARow2 < static_cast<int>(FSortPlaces->size()))
+        std::swap((*FSortPlaces)[static_cast<std::size_t>(ARow1)], (*FSortPlaces)[static_cast<std::size_t>(ARow2)]);
     if (FSortSettings->SingleColumn) {
         // Only the sort column's stored texts and objects change places; a
         // display hook's text never becomes data.
@@ -1185,27 +1188,124 @@ struct TProStringGrid::TSortFrame {
     }
 };
 
-void TProStringGrid::SplitMergesForSort()
-{
-    if (!PropertiesCreated)
-        return;
-    const int First = TStringGrid::FixedRows();
-    const int Last = RowCount() - 1 - FFixedFooters;
-    const int SortCol = FSortSettings->Column;
-    for (int R = First; R <= Last; ++R)
-        for (int C = 0; C < AllColCount(); ++C) {
-            if (!Objects(C, R) || !IsMergedCell(C, R))
-                continue;
-            // A range over several rows cannot move with one of them; a
-            // range over the sort column cannot move with one cell of it.
-            const TPoint Base = BaseCell(C, R);
-            const TPoint Span = MergedSpan(C, R);
-            const bool Rows = Span.y > 0;
-            const bool Cols = FSortSettings->SingleColumn && Base.x <= SortCol && SortCol <= Base.x + Span.x;
-            if (Rows || Cols)
-                SplitCells(C, R);
+// The merges a sort could take apart, set aside while it runs and put back
+// afterwards wherever their cells still stand together.
+//
+// Set aside are the merges over the rows that may move whose cells do not
+// all travel as one: a merge over several rows, or one over a column that
+// moves and one that stays (a single-column sort moves the sort column's
+// cells only; with NormalCellsOnly column 0 stays). While the sort runs such
+// a merge is split and its covered cells hold the merge's text, so that they
+// compare as the user sees them. Afterwards every covered cell gets its own
+// text back where its row went; a merge whose cells all moved by the same
+// number of rows is merged again there, and one the sort put apart stays
+// split, its cells showing their own texts.
+struct TProStringGrid::TSortMerges {
+    struct TMerge {
+        int Col;
+        int Row;
+        int SpanX;
+        int SpanY;
+        std::vector<String> Own;   // the cells' own texts, row by row
+    };
+    TProStringGrid* G;
+    std::vector<TMerge> Merges;
+    std::vector<int> Places;   // Places[P]: the row that stood at P before the sort
+
+    TSortMerges(TProStringGrid* AGrid, int First, int Last) : G(AGrid)
+    {
+        if (!G->PropertiesCreated)
+            return;
+        // Each merge once: at its base cell, or in the first row for one
+        // that starts above.
+        const int Start = std::max(First, 0);
+        for (int R = Start; R <= Last && R < G->RowCount(); ++R)
+            for (int C = 0; C < G->AllColCount(); ++C) {
+                if (!G->IsMergedCell(C, R))
+                    continue;
+                const TPoint Base = G->BaseCell(C, R);
+                if (Base.x == C && (Base.y == R || R == Start))
+                    SetAside(Base);
+            }
+        if (Merges.empty())
+            return;
+        Places.resize(static_cast<std::size_t>(G->RowCount()));
+        for (std::size_t P = 0; P < Places.size(); ++P)
+            Places[P] = static_cast<int>(P);
+        G->FSortPlaces = &Places;
+    }
+
+    ~TSortMerges()
+    {
+        if (Merges.empty())
+            return;
+        G->FSortPlaces = nullptr;
+        try {
+            std::vector<int> Now(Places.size());
+            for (std::size_t P = 0; P < Places.size(); ++P)
+                Now[static_cast<std::size_t>(Places[P])] = static_cast<int>(P);
+            for (const TMerge& M : Merges)
+                PutBack(M, Now);
+        } catch (...) {
+            // A merge that cannot be put back stays split.
         }
-}
+    }
+
+    TSortMerges(const TSortMerges&) = delete;
+    TSortMerges& operator=(const TSortMerges&) = delete;
+
+    bool Moves(int ACol) const
+    {
+        if (G->FSortSettings->SingleColumn)
+            return ACol == G->FSortSettings->Column;
+        return !(ACol == 0 && G->FSortSettings->NormalCellsOnly && G->TStringGrid::FixedCols() > 0);
+    }
+
+    void SetAside(TPoint Base)
+    {
+        const int BC = static_cast<int>(Base.x);
+        const int BR = static_cast<int>(Base.y);
+        const TPoint Span = G->MergedSpan(BC, BR);
+        const int SX = static_cast<int>(Span.x);
+        const int SY = static_cast<int>(Span.y);
+        bool AnyMoves = false;
+        bool AllMove = true;
+        for (int C = BC; C <= BC + SX; ++C) {
+            AnyMoves = AnyMoves || Moves(C);
+            AllMove = AllMove && Moves(C);
+        }
+        if (!AnyMoves || (SY == 0 && AllMove))
+            return;
+        TMerge M{BC, BR, SX, SY, {}};
+        const String Shown = G->Cells(BC, BR);
+        for (int R = BR; R <= BR + SY; ++R)
+            for (int C = BC; C <= BC + SX; ++C)
+                M.Own.push_back(G->Cells(C, R));
+        G->SplitCells(BC, BR);
+        for (int R = BR; R <= BR + SY; ++R)
+            for (int C = BC; C <= BC + SX; ++C)
+                G->SetCells(C, R, Shown);
+        Merges.push_back(std::move(M));
+    }
+
+    void PutBack(const TMerge& M, const std::vector<int>& Now)
+    {
+        auto RowNow = [&](int C, int R) {
+            return Moves(C) && R < static_cast<int>(Now.size()) ? Now[static_cast<std::size_t>(R)] : R;
+        };
+        const int Shift = RowNow(M.Col, M.Row) - M.Row;
+        bool Whole = true;
+        std::size_t I = 0;
+        for (int R = M.Row; R <= M.Row + M.SpanY; ++R)
+            for (int C = M.Col; C <= M.Col + M.SpanX; ++C) {
+                const int To = RowNow(C, R);
+                G->SetCells(C, To, M.Own[I++]);
+                Whole = Whole && To - R == Shift;
+            }
+        if (Whole)
+            G->MergeCells(M.Col, M.Row + Shift, M.SpanX + 1, M.SpanY + 1);
+    }
+};
 
 void TProStringGrid::InitRowOrder()
 {
@@ -1224,10 +1324,10 @@ void TProStringGrid::SortRowsFramed(bool Indexed)
     } else {
         FSortIndexes->Clear();
     }
-    SplitMergesForSort();
     const int Remembered = Row();
     TrackedRow = Remembered;
     {
+        TSortMerges Merges(this, TStringGrid::FixedRows(), RowCount() - 1 - FFixedFooters);
         TSortFrame Frame(this, true);
         Frame.ParkCurrentRow();
         const int First = TStringGrid::FixedRows();
@@ -1262,10 +1362,10 @@ void TProStringGrid::SortRowsInNodes(bool Indexed)
 {
     if (FRowOrder->Count() != RowCount())
         InitRowOrder();
-    SplitMergesForSort();
     const int Remembered = Row();
     TrackedRow = Remembered;
     {
+        TSortMerges Merges(this, TStringGrid::FixedRows(), RowCount() - 1 - FFixedFooters);
         TSortFrame Frame(this, true);
         Frame.ParkCurrentRow();
         const int Last = RowCount() - 1 - 3 - FFixedFooters;
@@ -1315,8 +1415,9 @@ void TProStringGrid::RestoreRowOrder()
         InOrder = FRowOrder->GetInteger(R) == R;
     if (InOrder)
         return;
-    // Rows about to move must not take part of a merged range with them.
-    SplitMergesForSort();
+    // A merge whose rows the restored order puts apart is split; the others
+    // move with their rows.
+    TSortMerges Merges(this, 0, N - 1);
     FRowOrderCompanion->Assign(FRowOrder.get());
     TSortFrame Frame(this, false);
     QuickSortRowOrder(0, N - 1);

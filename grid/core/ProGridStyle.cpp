@@ -7,8 +7,8 @@
 #include "framework/Codepage.h"
 #include "framework/IniFile.h"
 #include "grid/core/ProGrid.h"
-#include "grid/core/ProXPVS.h"
 #include "grid/interaction/SearchFooter.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "framework/Menus.h"
 #include "grid/core/GridDrawing.h"
-#include "grid/core/ProXPVS.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

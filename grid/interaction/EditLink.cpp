@@ -6,10 +6,6 @@
 #include "framework/Application.h"
 #include "grid/core/ProGrid.h"
 
-namespace {
-const wchar_t* const LinkProp = L"GridEditLink";
-}
-
 TEditLink::TEditLink(TComponent* AOwner) : TComponent(AOwner) {}
 
 bool TEditLink::IsExitKey(Word Key) const
@@ -74,18 +70,16 @@ void TEditLink::EditKeyDown(Word& Key, TShiftState Shift)
     Key = 0;
 }
 
-LRESULT CALLBACK TEditLink::HookProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+// The control keeps the characters, and with goTabs the Tab and arrow keys,
+// that a dialog would otherwise take.
+void TEditLink::ControlMessage(TMessage& Message, const TCallPrevious& Previous)
 {
-    auto* Link = static_cast<TEditLink*>(GetPropW(Wnd, LinkProp));
-    if (Link == nullptr || Link->FOldProc == nullptr)
-        return DefWindowProcW(Wnd, Msg, WParam, LParam);
-    LRESULT R = CallWindowProcW(Link->FOldProc, Wnd, Msg, WParam, LParam);
-    if (Msg == WM_GETDLGCODE) {
-        R |= DLGC_WANTCHARS;
-        if (Link->FGrid != nullptr && Link->FGrid->HasOption(goTabs))
-            R |= DLGC_WANTTAB | DLGC_WANTARROWS;
+    Previous(Message);
+    if (Message.Msg == WM_GETDLGCODE) {
+        Message.Result |= DLGC_WANTCHARS;
+        if (FGrid != nullptr && FGrid->HasOption(goTabs))
+            Message.Result |= DLGC_WANTTAB | DLGC_WANTARROWS;
     }
-    return R;
 }
 
 void TEditLink::SetFocus(bool Value)
@@ -94,11 +88,11 @@ void TEditLink::SetFocus(bool Value)
     if (Value && C != nullptr) {
         C->SetVisible(true);
         C->SetEnabled(true);
-        if (EditStyle == esInplace && FHookedWnd == nullptr) {
+        if (EditStyle == esInplace && !FControlHook.Installed()) {
             FHookedWnd = C->Handle();
-            SetPropW(FHookedWnd, LinkProp, this);
-            FOldProc = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrW(FHookedWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookProc)));
+            FControlHook = HookWndProc(FHookedWnd, [this](TMessage& Message, const TCallPrevious& Previous) {
+                ControlMessage(Message, Previous);
+            });
         }
     }
     if (Value && C != nullptr && C->CanFocus())
@@ -124,13 +118,11 @@ void TEditLink::SetVisible(bool Value)
 
 void TEditLink::RestoreControlProc()
 {
-    if (FHookedWnd != nullptr && IsWindow(FHookedWnd)) {
-        SetWindowLongPtrW(FHookedWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldProc));
-        RemovePropW(FHookedWnd, LinkProp);
+    if (FControlHook.Installed()) {
+        FControlHook.Remove();
         ShowWindow(FHookedWnd, SW_HIDE);
     }
     FHookedWnd = nullptr;
-    FOldProc = nullptr;
 }
 
 void TEditLink::ShowInGrid(TProStringGrid* AGrid, int ACol, int ARow, const TRect& R, TColor AColor, TFont* AFont,

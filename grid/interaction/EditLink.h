@@ -8,6 +8,7 @@
 #include "framework/Component.h"
 #include "framework/Form.h"
 #include "framework/WinControl.h"
+#include "framework/WindowHooks.h"
 
 class TProStringGrid;
 
@@ -66,7 +67,7 @@ public:
     void EndPopupEdit();
 
 private:
-    static LRESULT CALLBACK HookProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    void ControlMessage(TMessage& Message, const TCallPrevious& Previous);
     bool IsExitKey(Word Key) const;
 
     TProStringGrid* FGrid = nullptr;
@@ -75,5 +76,5 @@ private:
     bool FForcedExit = false;
     TForm* FPopupForm = nullptr;   // owned by the application
     HWND FHookedWnd = nullptr;
-    WNDPROC FOldProc = nullptr;
+    TWindowHook FControlHook;   // on FHookedWnd while the control edits a cell in place
 };

@@ -15,6 +15,7 @@
 #include "grid/core/GridCellStreamCodec.h"
 #include "grid/core/GridCellText.h"
 #include "grid/core/GridDateUtils.h"
+#include "grid/core/GridNumberText.h"
 #include "grid/core/GridTextUtils.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FloatingFooter.h"
@@ -147,29 +148,12 @@ String UnquoteMultiLineField(String F)
 }
 
 // printf-style formatting of one floating-point value by a format of the
-// grid; a format that is not exactly one f, e or g conversion falls back to
-// two decimals, so no format can read arguments that are not there.
+// grid; a format that does not take exactly one double falls back to two
+// decimals, so no format can read arguments that are not there.
 String FormatFloatValue(const String& Format, double Value)
 {
-    int Conversions = 0;
-    bool Usable = true;
-    for (std::size_t i = 0; i < Format.size(); ++i) {
-        if (Format[i] != '%')
-            continue;
-        if (i + 1 < Format.size() && Format[i + 1] == '%') {
-            ++i;
-            continue;
-        }
-        std::size_t j = i + 1;
-        while (j < Format.size() && strchr("+- #0123456789.", Format[j]))
-            ++j;
-        if (j >= Format.size() || !strchr("fFeEgG", Format[j]))
-            Usable = false;
-        ++Conversions;
-        i = j;
-    }
     char Buf[128];
-    const int N = std::snprintf(Buf, sizeof Buf, Usable && Conversions == 1 ? Format.c_str() : "%.2f", Value);
+    const int N = std::snprintf(Buf, sizeof Buf, FormatArgKind(Format) == fakFloat ? Format.c_str() : "%.2f", Value);
     return N < 0 ? String() : String(Buf, static_cast<std::size_t>(std::min<int>(N, sizeof Buf - 1)));
 }
 

@@ -426,33 +426,41 @@ void TGridCombo::ExitKey(Word& Key, TShiftState Shift)
     Grid->LeaveEditor(K, Shift);
 }
 
-LRESULT CALLBACK TGridCombo::EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR, DWORD_PTR Ref)
+// The edit field's keys go to the combo box's key handling first; Enter, Tab
+// and Esc characters stop there, the wheel goes to the combo box.
+void TGridCombo::FieldMessage(TMessage& Message, const TCallPrevious& Previous)
 {
-    auto* Combo = reinterpret_cast<TGridCombo*>(Ref);
+    const UINT Msg = Message.Msg;
+    const WPARAM WParam = Message.WParam;
     LRESULT Result = 0;
     bool Handled = false;
-    if (Msg == WM_CHAR && (WParam == '\r' || WParam == '\t' || WParam == 27))
+    if (Msg == WM_CHAR && (WParam == '\r' || WParam == '\t' || WParam == 27)) {
         Handled = true;
-    else if (Msg == WM_MOUSEWHEEL)
-        return SendMessageW(Combo->Handle(), Msg, WParam, LParam);
-    else
-        Handled = GuardCallback([&] { return RouteChildKey(Combo, Msg, WParam, Result); }, false);
+    } else if (Msg == WM_MOUSEWHEEL) {
+        Message.Result = SendMessageW(Handle(), Msg, WParam, Message.LParam);
+        return;
+    } else {
+        Handled = GuardCallback([&] { return RouteChildKey(this, Msg, WParam, Result); }, false);
+    }
     if (Msg == WM_CHAR && !Handled) {
         Handled = GuardCallback([&] {
             char Key = WideToStr(WideString(1, static_cast<wchar_t>(WParam))).c_str()[0];
-            return Combo->DoKeyPress(Key);
+            return DoKeyPress(Key);
         }, false);
     }
     if (Handled)
-        return Result;
-    return DefSubclassProc(Wnd, Msg, WParam, LParam);
+        Message.Result = Result;
+    else
+        Previous(Message);
 }
 
 void TGridCombo::CreateWnd()
 {
     TPSGComboBox::CreateWnd();
     if (const HWND Field = ComboEditField(Handle()))
-        SetWindowSubclass(Field, &TGridCombo::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        FFieldHook = HookWndProc(Field, [this](TMessage& Message, const TCallPrevious& Previous) {
+            FieldMessage(Message, Previous);
+        });
 }
 
 void TGridCombo::KeyPress(char& Key)

@@ -7,6 +7,7 @@
 
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
+#include "framework/WindowHooks.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/PSGEdit.h"
@@ -132,15 +133,20 @@ protected:
         const auto Length = static_cast<int>(GetWindowTextLengthW(this->Handle()));
         SendMessageW(this->Handle(), EM_SETSEL, static_cast<WPARAM>(Length), Length);
     }
-    // The wide check of the Unicode editors.
+    // The wide check of the Unicode editors. A validation that runs leaves
+    // in the cell the value it kept (corrected by the cell checker or changed
+    // by the validation event); the editor then shows that value, as the
+    // 8-bit editors do, so that writing the editor back keeps it.
     bool WideCheck(const WideString& Text, bool WriteFirst, bool ReRead,
                    const std::function<void(const WideString&)>& SetEditorText)
     {
         if (WriteFirst)
             Grid->WriteWideCellText(Grid->Col(), Grid->Row(), Text);
+        const bool Runs = Grid->EditState().Started && !Grid->EditState().Validating;
         const bool Ok = Grid->ValidateWideCell(Text);
-        if (!Ok || ReRead)
-            SetEditorText(Grid->ReadWideCellText(Grid->Col(), Grid->Row()));
+        const WideString Kept = Grid->ReadWideCellText(Grid->Col(), Grid->Row());
+        if (!Ok || ReRead || (Runs && Kept != Text))
+            SetEditorText(Kept);
         return Ok;
     }
 };
@@ -214,7 +220,8 @@ protected:
     void Change() override;
 
 private:
-    static LRESULT CALLBACK EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id, DWORD_PTR Ref);
+    void FieldMessage(TMessage& Message, const TCallPrevious& Previous);
+    TWindowHook FFieldHook;   // on the edit field of the csDropDown style
 };
 
 class TGridEditBtn : public TGridEditorOf<TPsgEditBtn> {

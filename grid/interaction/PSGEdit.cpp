@@ -6,7 +6,7 @@
 
 #include "framework/Codepage.h"
 #include "framework/Menus.h"
-#include "grid/core/ProXPVS.h"
+#include "visuals/ProXPVS.h"
 
 #include <vssym32.h>
 #include "grid/interaction/psgspin.h"

@@ -7,7 +7,7 @@
 
 #include "framework/Codepage.h"
 #include "framework/CommonControls.h"
-#include "grid/core/ProXPVS.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

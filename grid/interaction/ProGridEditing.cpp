@@ -5,8 +5,10 @@
 // ProGridEditors.cpp.
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "framework/Codepage.h"
+#include "grid/core/GridCellText.h"
 #include "grid/core/HtmlStrip.h"
 #include "grid/core/ProGrid.h"
 #include "grid/core/ProGridLook.h"
@@ -311,8 +313,58 @@ void TProStringGrid::BeginCellEdit(int ACol, int ARow)
     FEdit.EditWide = ReadWideCellText(ACol, ARow);
 }
 
-bool TProStringGrid::ValidateCell(const String& Value)
+// What the 8-bit and the wide validation differ in: the text type, the edited
+// cell's text a value is compared with, the validation event and how a
+// value is stored. The cell checker and the undo record see wide text as
+// the grid holds it elsewhere (the checker as 8-bit text, the undo record
+// as the packed cell text), so that one edit gives the same outcome through
+// either kind of editor.
+struct TProStringGrid::TNarrowEdit {
+    using TText = String;
+    static const String& Old(const TGridEditState& E) { return E.EditRaw; }
+    static String& Last(TGridEditState& E) { return E.LastEditText; }
+    static void Validate(TProStringGrid* G, int C, int R, String& S, bool& Valid)
+    {
+        if (G->OnCellValidate)
+            G->OnCellValidate(G, C, R, S, Valid);
+    }
+    static String Check(const String& S, const std::function<String(const String&)>& Rule) { return Rule(S); }
+    static String Stored(const String& S) { return S; }
+    static void Write(TProStringGrid* G, int C, int R, const String& S) { G->WriteCellText(C, R, S); }
+};
+
+struct TProStringGrid::TWideEdit {
+    using TText = WideString;
+    static const WideString& Old(const TGridEditState& E) { return E.EditWide; }
+    static WideString& Last(TGridEditState& E) { return E.LastWideText; }
+    static void Validate(TProStringGrid* G, int C, int R, WideString& S, bool& Valid)
+    {
+        if (G->OnCellValidateWide)
+            G->OnCellValidateWide(G, C, R, S, Valid);
+    }
+    // The checker sees 8-bit text. A text that the code page cannot hold is
+    // left unchecked: the checker would see '?' (or a look-alike) in place of
+    // its other characters, and taking its result would lose them.
+    static WideString Check(const WideString& S, const std::function<String(const String&)>& Rule)
+    {
+        const String In = WideToStr(S);
+        if (StrToWide(In) != S)
+            return S;
+        const String Out = Rule(In);
+        return Out == In ? S : StrToWide(Out);
+    }
+    static String Stored(const WideString& S) { return PackWideText(S); }
+    static void Write(TProStringGrid* G, int C, int R, const WideString& S) { G->WriteWideCellText(C, R, S); }
+};
+
+bool TProStringGrid::ValidateCell(const String& Value) { return ValidateEdit<TNarrowEdit>(Value); }
+
+bool TProStringGrid::ValidateWideCell(const WideString& Value) { return ValidateEdit<TWideEdit>(Value); }
+
+template <class TKind>
+bool TProStringGrid::ValidateEdit(const typename TKind::TText& Value)
 {
+    using TText = typename TKind::TText;
     if (!FEdit.Started || FEdit.Validating)
         return true;
     FEdit.Started = false;
@@ -320,51 +372,53 @@ bool TProStringGrid::ValidateCell(const String& Value)
     bool Valid = true;
     const int C = FEdit.EditCol;
     const int R = FEdit.EditRow;
-    FEdit.LastEditText = Value;
+    TKind::Last(FEdit) = Value;
     try {
-        const String Raw = FEdit.EditRaw;
-        if (Value != Raw) {
+        const TText Old = TKind::Old(FEdit);
+        const String OldRaw = FEdit.EditRaw;
+        if (Value != Old) {
             const bool KeepAdvance = FNavigation->AdvanceOnEnter;
             FNavigation->AdvanceOnEnter = false;
-            String S = Value;
+            TText S = Value;
             TProStringGridCheck* Checker = CellChecker;
             if (Checker != nullptr && Checker->AutoCorrect)
-                S = Checker->Correct(C, R, S);
-            if (OnCellValidate)
-                OnCellValidate(this, C, R, S, Valid);
-            if (S != Raw && TStringGrid::FixedCols() > 0) {
-                SetRowModified(Row(), true);
+                S = TKind::Check(S, [&](const String& T) { return Checker->Correct(C, R, T); });
+            TKind::Validate(this, C, R, S, Valid);
+            // The edited row is marked, wherever the current row is by now.
+            if (S != Old && TStringGrid::FixedCols() > 0) {
+                SetRowModified(R, true);
                 if (FShowModified->Enabled)
-                    RepaintCell(0, Row());
+                    RepaintCell(0, R);
             }
             if (Valid)
                 CellChanged(C);
             if (Checker != nullptr && Checker->AutoMarkError)
-                S = Checker->MarkError(C, R, S);
+                S = TKind::Check(S, [&](const String& T) { return Checker->MarkError(C, R, T); });
             if (Valid && UndoRedo() != nullptr)
-                UndoRedo()->AddChange(C, R, Raw, S);
+                UndoRedo()->AddChange(C, R, OldRaw, TKind::Stored(S));
             if (Valid)
                 CellsChanged(TRect{C, R, C, R});
             FNavigation->AdvanceOnEnter = KeepAdvance;
-            FEdit.LastEditText = S;
+            TKind::Last(FEdit) = S;
             if (Valid) {
-                WriteCellText(C, R, S);
+                TKind::Write(this, C, R, S);
                 const TPoint B = BaseCell(C, R);
                 if (B.x != C || B.y != R)
-                    WriteCellText(static_cast<int>(B.x), static_cast<int>(B.y), S);
+                    TKind::Write(this, static_cast<int>(B.x), static_cast<int>(B.y), S);
             } else {
                 FEdit.Accepted = false;
                 HideEditor();
                 if (S != Value) {
-                    WriteCellText(C, R, S);
+                    TKind::Write(this, C, R, S);
                 } else {
                     if (FEdit.Active)
                         FEdit.Validating = false;
-                    WriteCellText(C, R, Raw);
+                    TKind::Write(this, C, R, Old);
                 }
                 ReopenEditor(C, R);
             }
             FEdit.EditRaw = GetCellTextRaw(C, R);
+            FEdit.EditWide = ReadWideCellText(C, R);
         }
     } catch (...) {
         BeginCellEdit(Col(), Row());
@@ -387,47 +441,6 @@ void TProStringGrid::ReopenEditor(int ACol, int ARow)
     FEdit.Started = true;
     FEdit.Active = false;
     StartCellEdit();
-}
-
-bool TProStringGrid::ValidateWideCell(const WideString& Value)
-{
-    if (!FEdit.Started || FEdit.Validating)
-        return true;
-    FEdit.Started = false;
-    FEdit.Validating = true;
-    bool Valid = true;
-    const int C = FEdit.EditCol;
-    const int R = FEdit.EditRow;
-    try {
-        const WideString Old = FEdit.EditWide;
-        if (Value != Old) {
-            WideString S = Value;
-            CellChanged(C);
-            if (OnCellValidateWide)
-                OnCellValidateWide(this, C, R, S, Valid);
-            if (FShowModified->Enabled && TStringGrid::FixedCols() > 0 && S != Old) {
-                SetRowModified(R, true);
-                RepaintCell(0, R);
-            }
-            if (Valid) {
-                WriteWideCellText(C, R, S);
-                CellsChanged(TRect{C, R, C, R});
-            } else {
-                FEdit.Accepted = false;
-                HideEditor();
-                WriteWideCellText(C, R, S != Value ? S : Old);
-                ReopenEditor(C, R);
-            }
-        }
-    } catch (...) {
-        BeginCellEdit(Col(), Row());
-        FEdit.Validating = false;
-        throw;
-    }
-    BeginCellEdit(Col(), Row());
-    FEdit.EditWide = ReadWideCellText(C, R);
-    FEdit.Validating = false;
-    return Valid;
 }
 
 // Before the current cell moves: an open edit whose editor no longer has the

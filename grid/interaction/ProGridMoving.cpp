@@ -16,18 +16,6 @@
 
 namespace {
 
-// Where an index ends after the entry at From moved to To.
-int MovedPlace(int Index, int From, int To)
-{
-    if (Index == From)
-        return To;
-    if (From < To && Index > From && Index <= To)
-        return Index - 1;
-    if (To < From && Index >= To && Index < From)
-        return Index + 1;
-    return Index;
-}
-
 template <class T>
 void MoveEntry(T* Items, int Count, int From, int To)
 {
@@ -308,12 +296,12 @@ void TProStringGrid::ColumnMoved(int FromIndex, int ToIndex)
         }
     }
     if (FSortSettings)
-        FSortSettings->Column = MovedPlace(FSortSettings->Column, F, T);
+        FSortSettings->Column = MovedIndex(FSortSettings->Column, F, T);
     if (FSortSettings && FSortSettings->IndexShow && FSortIndexes) {
         for (int I = 0; I < FSortIndexes->Count(); ++I) {
             const unsigned V = static_cast<unsigned>(FSortIndexes->GetInteger(I));
             const int Column = static_cast<int>(V & 0xFFFFu);
-            const unsigned Moved = (V & ~0xFFFFu) | (static_cast<unsigned>(MovedPlace(Column, F, T)) & 0xFFFFu);
+            const unsigned Moved = (V & ~0xFFFFu) | (static_cast<unsigned>(MovedIndex(Column, F, T)) & 0xFFFFu);
             if (Moved != V)
                 FSortIndexes->SetInteger(I, static_cast<int>(Moved));
         }

@@ -57,15 +57,6 @@ void UnicodeCharMessage(TWinControl* Control, TMessage& Message, const std::func
     Forward(Message);
 }
 
-ATOM UnicodeTrapAtom()
-{
-    static const ATOM atom = [] {
-        const std::wstring name = L"WinControlTrap.UnicodeClass." + std::to_wstring(GetCurrentProcessId());
-        return GlobalAddAtomW(name.c_str());
-    }();
-    return atom;
-}
-
 // ---------------------------------------------------------------------------
 // Caption holders
 

@@ -36,10 +36,6 @@ bool HandleImeComposition(HWND Wnd, const TMessage& Message);
 // unless a handler dropped it.
 void UnicodeCharMessage(TWinControl* Control, TMessage& Message, const std::function<void(TMessage&)>& Forward);
 
-// The name of the window property that marks a subclassed child window:
-// "WinControlTrap.UnicodeClass.<process id>", as a global atom.
-ATOM UnicodeTrapAtom();
-
 class TWideCaptionHolder : public TComponent {
 public:
     using TComponent::TComponent;

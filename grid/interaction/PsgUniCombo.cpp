@@ -3,12 +3,10 @@
 
 #include <algorithm>
 
-#include <vssym32.h>
-
 #include "framework/Application.h"
 #include "framework/Codepage.h"
-#include "grid/core/ProXPVS.h"
 #include "grid/interaction/psgcombo.h"
+#include "visuals/ProXPVS.h"
 
 // ---------------------------------------------------------------------------
 // TCustomUNIComboBox
@@ -89,16 +87,14 @@ void TCustomUNIComboBox::DestroyWnd()
 {
     FItemIndex = static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
     SaveWideCaption(this);
-    if (FEditWnd != nullptr && IsWindow(FEditWnd)) {
-        SetWindowLongPtrW(FEditWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldEditProc));
-        RemovePropW(FEditWnd, MAKEINTATOM(UnicodeTrapAtom()));
-    }
+    FEditHook.Remove();
     FEditWnd = nullptr;
     TCustomComboBox::DestroyWnd();
 }
 
 // The edit window's characters come to the combo box first, so that the
-// key press sees them as the other Unicode controls do.
+// key press sees them as the other Unicode controls do. An exception in the
+// handling goes, as for every hooked window, to the application.
 void TCustomUNIComboBox::SubclassChildren()
 {
     COMBOBOXINFO info{};
@@ -106,29 +102,13 @@ void TCustomUNIComboBox::SubclassChildren()
     if (!GetComboBoxInfo(Handle(), &info) || info.hwndItem == nullptr || info.hwndItem == Handle())
         return;
     FEditWnd = info.hwndItem;
-    SetPropW(FEditWnd, MAKEINTATOM(UnicodeTrapAtom()), reinterpret_cast<HANDLE>(this));
-    FOldEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(FEditWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TCustomUNIComboBox::ChildProc)));
-}
-
-LRESULT CALLBACK TCustomUNIComboBox::ChildProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
-{
-    auto* combo = reinterpret_cast<TCustomUNIComboBox*>(GetPropW(Wnd, MAKEINTATOM(UnicodeTrapAtom())));
-    if (combo == nullptr)
-        return DefWindowProcW(Wnd, Msg, WParam, LParam);
-    WNDPROC old = combo->FOldEditProc;
-    if (Msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        RemovePropW(Wnd, MAKEINTATOM(UnicodeTrapAtom()));
-        combo->FEditWnd = nullptr;
-        return CallWindowProcW(old, Wnd, Msg, WParam, LParam);
-    }
-    TMessage message{Msg, WParam, LParam, 0};
-    // An exception in the handling is reported, never passed into Win32.
-    const bool handled = GuardCallback([&] { return combo->ChildMessage(Wnd, message); }, true);
-    if (handled)
-        return message.Result;
-    return CallWindowProcW(old, Wnd, message.Msg, message.WParam, message.LParam);
+    FEditHook = HookWndProc(FEditWnd, [this, Edit = FEditWnd](TMessage& Message, const TCallPrevious& Previous) {
+        if (Message.Msg == WM_NCDESTROY)
+            FEditWnd = nullptr;
+        else if (ChildMessage(Edit, Message))
+            return;
+        Previous(Message);
+    });
 }
 
 bool TCustomUNIComboBox::ChildMessage(HWND Child, TMessage& Message)
@@ -260,86 +240,19 @@ bool TPSGUniCustomCombo::IsHighlighted() const
     return FMouseInside || Focused();
 }
 
-bool TPSGUniCustomCombo::Active() const
+TFlatComboFace TPSGUniCustomCombo::Face() const
 {
-    if (IsDesigning())
-        return Enabled();
-    return FMouseInside || Focused();
-}
-
-void TPSGUniCustomCombo::DrawButton(HDC DC)
-{
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    OffsetRect(&r, -r.left, -r.top);
-    r.left = ClientWidth() - FButtonWidth;
-    InflateRect(&r, -1, -1);
-    const bool pressed = GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0;
-    HTHEME theme = IsWinXP && ThemesAvailable() ? ThemeApi().OpenThemeData(Handle(), L"combobox") : nullptr;
-    if (theme != nullptr) {
-        ThemeApi().DrawThemeBackground(theme, DC, CP_DROPDOWNBUTTON, pressed ? 3 : 1, &r, nullptr);
-        ThemeApi().CloseThemeData(theme);
-    } else {
-        DrawFrameControl(DC, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | DFCS_FLAT);
-    }
-    ExcludeClipRect(DC, ClientWidth() - FButtonWidth - 4, 0, ClientWidth() + 2, ClientHeight());
-}
-
-void TPSGUniCustomCombo::DrawBorder(HDC DC)
-{
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    OffsetRect(&r, -r.left, -r.top);
-    const TColor parentColor = Parent() != nullptr ? Parent()->Brush()->Color() : clBtnFace;
-    const bool highlighted = IsHighlighted();
-    HBRUSH outer = CreateSolidBrush(ColorToRGB(highlighted ? clBtnFace : parentColor));
-    HBRUSH inner = CreateSolidBrush(ColorToRGB(Color()));
-    if (highlighted) {
-        DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-    } else {
-        FrameRect(DC, &r, outer);
-        InflateRect(&r, -1, -1);
-    }
-    FrameRect(DC, &r, outer);
-    InflateRect(&r, -1, -1);
-    FrameRect(DC, &r, inner);
-    DeleteObject(outer);
-    DeleteObject(inner);
-}
-
-// The edge around the button: raised (or etched) while the control is
-// active, flat while the list is open; inactive, a plain face.
-void TPSGUniCustomCombo::DrawButtonEdge(HDC DC)
-{
-    const int cw = ClientWidth();
-    const int ch = ClientHeight();
-    ExcludeClipRect(DC, cw - FButtonWidth + 4, 4, cw - 4, ch - 4);
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    OffsetRect(&r, -r.left, -r.top);
-    r.left = cw - FButtonWidth - 2;
-    InflateRect(&r, -2, -2);
-    if (Active()) {
-        UINT flags = BF_RECT;
-        if (DroppedDown())
-            flags |= BF_FLAT;
-        DrawEdge(DC, &r, FEtched ? EDGE_ETCHED : EDGE_RAISED, flags);
-    } else {
-        InflateRect(&r, 0, -1);
-        r.right -= 1;
-        FillRect(DC, &r, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
+    TFlatComboFace F = FlatComboFaceOf(*this);
+    F.Unicode = true;
+    F.Active = IsDesigning() ? Enabled() : FMouseInside || Focused();
+    F.DroppedDown = F.Window != nullptr && DroppedDown();
+    return F;
 }
 
 void TPSGUniCustomCombo::PaintFlat()
 {
-    if (!FFlat || !HandleAllocated())
-        return;
-    HDC dc = GetWindowDC(Handle());
-    DrawBorder(dc);
-    DrawButtonEdge(dc);
-    ReleaseDC(Handle(), dc);
+    if (FFlat && HandleAllocated())
+        PaintFlatComboFrame(Face());
 }
 
 void TPSGUniCustomCombo::WMPaint(TMessage& Message)
@@ -348,9 +261,7 @@ void TPSGUniCustomCombo::WMPaint(TMessage& Message)
         TCustomUNIComboBox::WndProc(Message);
         return;
     }
-    PaintFlatComboClient(
-        *this, Message, [this](HDC DC) { DrawButton(DC); }, [this](TMessage& Inner) { DefaultHandler(Inner); });
-    PaintFlat();
+    PaintFlatCombo(Face(), Message, [this](TMessage& Inner) { DefaultHandler(Inner); });
     Message.Result = 0;
 }
 
@@ -378,10 +289,8 @@ void TPSGUniCustomCombo::CNCommand(TMessage& Message)
 {
     const auto code = HIWORD(Message.WParam);
     TCustomUNIComboBox::CNCommand(Message);
-    if ((code == CBN_DROPDOWN || code == CBN_CLOSEUP) && HandleAllocated()) {
-        RECT r{ClientWidth() - FButtonWidth, 0, ClientWidth(), ClientHeight()};
-        InvalidateRect(Handle(), &r, FALSE);
-    }
+    if (code == CBN_DROPDOWN || code == CBN_CLOSEUP)
+        InvalidateFlatComboButton(Face());
 }
 
 void TPSGUniCustomCombo::DoEnter()

@@ -9,8 +9,10 @@
 #include "framework/Edit.h"
 #include "framework/Form.h"
 #include "framework/Memo.h"
+#include "framework/WindowHooks.h"
 #include "grid/interaction/PSGEdit.h"
 #include "grid/interaction/PsgUni.h"
+#include "grid/interaction/psgcombo.h"
 
 class TCustomUNIEdit : public TCustomEdit {
 public:
@@ -83,20 +85,19 @@ protected:
     int WindowHeight() const override;
     void KeyPress(char& Key) override;
     virtual void CNCommand(TMessage& Message);
-    // The edit window of the combo box, whose messages then come through
-    // ChildProc.
+    // Hooks the edit window of the combo box, whose messages then come
+    // through ChildMessage.
     void SubclassChildren();
     // A message of a child window; false to pass it on to the child's own
     // procedure.
     virtual bool ChildMessage(HWND Child, TMessage& Message);
 
 private:
-    static LRESULT CALLBACK ChildProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
     void SizeList();
 
     std::unique_ptr<TComboBoxStrings> FItems;
     HWND FEditWnd = nullptr;
-    WNDPROC FOldEditProc = nullptr;
+    TWindowHook FEditHook;
     int FItemIndex = -1;   // while there is no window
 };
 
@@ -122,6 +123,8 @@ public:
 
     void PaintFlat();
     bool IsHighlighted() const;
+    // What the flat painting draws from (psgcombo.h).
+    TFlatComboFace Face() const;
 
 protected:
     void WndProc(TMessage& Message) override;
@@ -130,15 +133,11 @@ protected:
     void DoEnter() override;
     void DoExit() override;
     void EnabledChanged() override;
-    void DrawButton(HDC DC);
-    void DrawBorder(HDC DC);
-    void DrawButtonEdge(HDC DC);
 
 private:
     void WMPaint(TMessage& Message);
     void CMMouseEnter(TMessage& Message);
     void CMMouseLeave(TMessage& Message);
-    bool Active() const;
 
     int FButtonWidth;
     bool FFlat = true;

@@ -1,7 +1,7 @@
 #include "grid/interaction/psgcombo.h"
 
 #include "framework/Form.h"
-#include "grid/core/ProXPVS.h"
+#include "visuals/ProXPVS.h"
 
 #include <vssym32.h>
 #include "grid/interaction/ProDateTimePicker.h"
@@ -33,26 +33,128 @@ void SwapFlatComboColor(TControl& Combo, TColor& OldColor, bool& OldParentColor)
     }
 }
 
-void PaintFlatComboClient(TWinControl& Combo, const TMessage& Message, const std::function<void(HDC)>& DrawButton,
-                          const std::function<void(TMessage&)>& Default)
+// ---------------------------------------------------------------------------
+// The flat face
+
+void DrawFlatComboButton(HDC DC, const TFlatComboFace& Face)
+{
+    RECT r;
+    GetWindowRect(Face.Window, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    r.left = Face.ClientWidth - Face.ButtonWidth;
+    const bool pressed = GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0;
+    HTHEME theme = Face.Themed && ThemesAvailable() ? ThemeApi().OpenThemeData(Face.Window, L"combobox") : nullptr;
+    if (theme != nullptr || Face.Unicode) {
+        InflateRect(&r, -1, -1);
+    } else {
+        InflateRect(&r, 0, -1);
+        OffsetRect(&r, -2, 1);
+    }
+    if (theme != nullptr) {
+        ThemeApi().DrawThemeBackground(theme, DC, CP_DROPDOWNBUTTON, pressed ? 3 : 1, &r, nullptr);
+        ThemeApi().CloseThemeData(theme);
+    } else {
+        DrawFrameControl(DC, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | DFCS_FLAT);
+    }
+    ExcludeClipRect(DC, Face.ClientWidth - Face.ButtonWidth - 4, 0, Face.ClientWidth + 2, Face.ClientHeight);
+}
+
+void DrawFlatComboBorder(HDC DC, const TFlatComboFace& Face)
+{
+    RECT r;
+    GetWindowRect(Face.Window, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    HBRUSH outer = CreateSolidBrush(ColorToRGB(Face.Highlighted ? clBtnFace : Face.ParentColor));
+    HBRUSH inner = CreateSolidBrush(ColorToRGB(Face.Color));
+    if (Face.Highlighted) {
+        DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        FrameRect(DC, &r, outer);
+    } else {
+        FrameRect(DC, &r, outer);
+        // The 8-bit face leaves the second ring to the themed common controls.
+        if (Face.Unicode || !(Face.Themed && ComCtlMajorVersion() > 5)) {
+            InflateRect(&r, -1, -1);
+            FrameRect(DC, &r, outer);
+        }
+    }
+    // The ring in the control's colour: on the 8-bit face only while highlighted.
+    if (Face.Highlighted || Face.Unicode) {
+        InflateRect(&r, -1, -1);
+        FrameRect(DC, &r, inner);
+    }
+    DeleteObject(outer);
+    DeleteObject(inner);
+}
+
+void DrawFlatComboButtonEdge(HDC DC, const TFlatComboFace& Face)
+{
+    if (Face.Themed && !Face.Unicode)
+        return;
+    const int cw = Face.ClientWidth;
+    const int ch = Face.ClientHeight;
+    ExcludeClipRect(DC, cw - Face.ButtonWidth + 4, 4, cw - 4, ch - 4);
+    RECT r;
+    GetWindowRect(Face.Window, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    r.left = cw - Face.ButtonWidth - (Face.Unicode ? 2 : 4);
+    InflateRect(&r, -2, -2);
+    if (!Face.Unicode) {
+        r.right += 1;
+        r.bottom += 2;
+        DrawEdge(DC, &r, Face.Etched ? EDGE_ETCHED : EDGE_RAISED, BF_RECT);
+    } else if (Face.Active) {
+        // Raised (or etched) while the control is active, flat while the list is open.
+        DrawEdge(DC, &r, Face.Etched ? EDGE_ETCHED : EDGE_RAISED, BF_RECT | (Face.DroppedDown ? BF_FLAT : 0));
+    } else {
+        // Inactive: a plain face.
+        InflateRect(&r, 0, -1);
+        r.right -= 1;
+        FillRect(DC, &r, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
+}
+
+void PaintFlatComboFrame(const TFlatComboFace& Face)
+{
+    HDC dc = GetWindowDC(Face.Window);
+    DrawFlatComboBorder(dc, Face);
+    if (!Face.RightToLeft)
+        DrawFlatComboButtonEdge(dc, Face);
+    ReleaseDC(Face.Window, dc);
+}
+
+void PaintFlatCombo(const TFlatComboFace& Face, const TMessage& Message, const std::function<void(TMessage&)>& Default)
 {
     PAINTSTRUCT ps{};
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     const bool began = dc == nullptr;
     if (began)
-        dc = BeginPaint(Combo.Handle(), &ps);
+        dc = BeginPaint(Face.Window, &ps);
     const int saved = SaveDC(dc);
-    RECT client{0, 0, Combo.ClientWidth(), Combo.ClientHeight()};
-    HBRUSH brush = CreateSolidBrush(ColorToRGB(Combo.Color()));
+    RECT client{0, 0, Face.ClientWidth, Face.ClientHeight};
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(Face.Color));
     FillRect(dc, &client, brush);
     DeleteObject(brush);
-    DrawButton(dc);
+    if (!Face.RightToLeft)
+        DrawFlatComboButton(dc, Face);
     TMessage inner{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
     Default(inner);
     RestoreDC(dc, saved);
     if (began)
-        EndPaint(Combo.Handle(), &ps);
+        EndPaint(Face.Window, &ps);
+    PaintFlatComboFrame(Face);
 }
+
+void InvalidateFlatComboButton(const TFlatComboFace& Face)
+{
+    if (Face.Window == nullptr)
+        return;
+    RECT r{Face.ClientWidth - Face.ButtonWidth, 0, Face.ClientWidth, Face.ClientHeight};
+    InvalidateRect(Face.Window, &r, FALSE);
+}
+
+// ---------------------------------------------------------------------------
+// TPSGCustomCombo
 
 TPSGCustomCombo::TPSGCustomCombo(TComponent* AOwner)
     : TCustomComboBox(AOwner), FButtonWidth(GetSystemMetrics(SM_CXVSCROLL) + 4), FOldColor(Color())
@@ -118,92 +220,17 @@ bool TPSGCustomCombo::IsHighlighted() const
     return FMouseInside || Focused();
 }
 
-void TPSGCustomCombo::InvalidateButton()
+TFlatComboFace TPSGCustomCombo::Face() const
 {
-    if (!HandleAllocated())
-        return;
-    RECT r{ClientWidth() - FButtonWidth, 0, ClientWidth(), ClientHeight()};
-    InvalidateRect(Handle(), &r, FALSE);
-}
-
-// The drop-down button; the default painting must not draw over it, so its
-// area leaves the clipping (also for the themed button, which the system
-// combo box would otherwise paint over).
-void TPSGCustomCombo::DrawButton(HDC DC)
-{
-    RECT window;
-    GetWindowRect(Handle(), &window);
-    OffsetRect(&window, -window.left, -window.top);
-    RECT r = window;
-    r.left = ClientWidth() - FButtonWidth;
-    const bool pressed = GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0;
-    HTHEME theme = IsWinXP && ThemesAvailable() ? ThemeApi().OpenThemeData(Handle(), L"combobox") : nullptr;
-    if (theme != nullptr) {
-        InflateRect(&r, -1, -1);
-        ThemeApi().DrawThemeBackground(theme, DC, CP_DROPDOWNBUTTON, pressed ? 3 : 1, &r, nullptr);
-        ThemeApi().CloseThemeData(theme);
-    } else {
-        InflateRect(&r, 0, -1);
-        OffsetRect(&r, -2, 1);
-        DrawFrameControl(DC, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | DFCS_FLAT);
-    }
-    ExcludeClipRect(DC, ClientWidth() - FButtonWidth - 4, 0, ClientWidth() + 2, ClientHeight());
-}
-
-void TPSGCustomCombo::DrawBorder(HDC DC)
-{
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    OffsetRect(&r, -r.left, -r.top);
-    const bool highlighted = IsHighlighted();
-    TColor parentColor = clBtnFace;
-    if (Parent() != nullptr)
-        parentColor = Parent()->Brush()->Color();
-    HBRUSH outer = CreateSolidBrush(ColorToRGB(highlighted ? clBtnFace : parentColor));
-    HBRUSH inner = CreateSolidBrush(ColorToRGB(Color()));
-    if (highlighted) {
-        DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-        FrameRect(DC, &r, outer);
-        InflateRect(&r, -1, -1);
-        FrameRect(DC, &r, inner);
-    } else {
-        FrameRect(DC, &r, outer);
-        if (!(IsWinXP && ComCtlMajorVersion() > 5)) {
-            InflateRect(&r, -1, -1);
-            FrameRect(DC, &r, outer);
-        }
-    }
-    DeleteObject(outer);
-    DeleteObject(inner);
-}
-
-void TPSGCustomCombo::DrawButtonEdge(HDC DC)
-{
-    if (IsWinXP)
-        return;
-    const int cw = ClientWidth();
-    const int ch = ClientHeight();
-    ExcludeClipRect(DC, cw - FButtonWidth + 4, 4, cw - 4, ch - 4);
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    OffsetRect(&r, -r.left, -r.top);
-    r.left = cw - FButtonWidth - 4;
-    InflateRect(&r, -2, -2);
-    r.right += 1;
-    r.bottom += 2;
-    DrawEdge(DC, &r, FEtched ? EDGE_ETCHED : EDGE_RAISED, BF_RECT);
-    ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
+    TFlatComboFace F = FlatComboFaceOf(*this);
+    F.RightToLeft = F.Window != nullptr && (GetWindowLongPtrW(F.Window, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+    return F;
 }
 
 void TPSGCustomCombo::PaintFlat()
 {
-    if (!FFlat || !HandleAllocated())
-        return;
-    HDC dc = GetWindowDC(Handle());
-    DrawBorder(dc);
-    if ((GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) == 0)
-        DrawButtonEdge(dc);
-    ReleaseDC(Handle(), dc);
+    if (FFlat && HandleAllocated())
+        PaintFlatComboFrame(Face());
 }
 
 void TPSGCustomCombo::WMPaint(TMessage& Message)
@@ -212,14 +239,7 @@ void TPSGCustomCombo::WMPaint(TMessage& Message)
         TCustomComboBox::WndProc(Message);
         return;
     }
-    PaintFlatComboClient(
-        *this, Message,
-        [this](HDC DC) {
-            if ((GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) == 0)
-                DrawButton(DC);
-        },
-        [this](TMessage& Inner) { DefaultHandler(Inner); });
-    PaintFlat();
+    PaintFlatCombo(Face(), Message, [this](TMessage& Inner) { DefaultHandler(Inner); });
     Message.Result = 0;
 }
 
@@ -248,7 +268,7 @@ void TPSGCustomCombo::CNCommand(TMessage& Message)
     const auto code = HIWORD(Message.WParam);
     TCustomComboBox::WndProc(Message);
     if (code == CBN_DROPDOWN || code == CBN_CLOSEUP)
-        InvalidateButton();
+        InvalidateFlatComboButton(Face());
 }
 
 void TPSGCustomCombo::DoEnter()

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "grid/core/ProXPVS.h"
+#include "visuals/ProXPVS.h"
 
 #include <vssym32.h>
 

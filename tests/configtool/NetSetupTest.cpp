@@ -214,26 +214,4 @@ TEST_F(NetSetup, ALoginRefusedSixTimesFailsTheWriteAndShowsNothingOnRead)
     EXPECT_FALSE(before.empty());
 }
 
-TEST(NetChecks, DottedPartsAndByteTexts)
-{
-    struct Part {
-        int n;
-        const char* text;
-        const char* part;
-    };
-    const Part parts[] = {{0, "255.255.255.0", "255"}, {3, "255.255.255.0", "0"}, {3, "1.2.3", ""},
-                          {1, " 1 . 2 .3", "2 "},  // trimmed before the cut, as the check does it
-                          {4, "1.2.3.4.5", "5"},      {0, "", ""}};
-    for (const Part& p : parts)
-        EXPECT_EQ(GetDottedPart(p.n, p.text), p.part) << p.n << " of '" << p.text << "'";
-    struct ByteText {
-        const char* text;
-        bool ok;
-    };
-    const ByteText bytes[] = {{"0", true},   {"255", true}, {"0255", true}, {"256", false},
-                              {"", false},   {"-1", false}, {"1a", false},  {"99999999999999999999", false}};
-    for (const ByteText& b : bytes)
-        EXPECT_EQ(IsByteText(b.text), b.ok) << "'" << b.text << "'";
-}
-
 } // namespace

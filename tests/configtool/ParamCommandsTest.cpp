@@ -186,6 +186,20 @@ TEST_F(ParamCommands, UnansweredOrWronglyAnsweredCommandsFail)
     EXPECT_EQ(Main->ComboBox13->Text(), "1200") << "nothing is shown";
 }
 
+// A serial port that cannot be opened: the error box names it, with the
+// system's reason, and nothing is sent.
+TEST_F(ParamCommands, APortThatCannotBeOpenedIsNamedWithTheReason)
+{
+    Main->ComboBox6->SetText("COM251");
+    gui::Click(Main->Button6);
+    const std::vector<std::string> boxes = TakeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string head = "Error opening serial port COM251: ";
+    EXPECT_EQ(boxes[0].rfind(head, 0), 0u) << boxes[0];
+    EXPECT_GT(boxes[0].size(), head.size()) << "the system's reason";
+    EXPECT_TRUE(Frames().empty());
+}
+
 TEST_F(ParamCommands, ParameterBlockIsBuiltFromTheControls)
 {
     struct Case {
@@ -277,8 +291,8 @@ TEST_F(ParamCommands, TypedModuleIdIsTheAddressSent)
     }
 }
 
-// Over TCP a reply may come in several segments; a blank server address is
-// refused before any connection is tried.
+// Over TCP a reply may come in several segments; a blank or malformed server
+// address is refused before any connection is tried.
 TEST_F(ParamCommands, TcpRepliesInPiecesAndBlankServerAddresses)
 {
     Restart(true);
@@ -290,13 +304,17 @@ TEST_F(ParamCommands, TcpRepliesInPiecesAndBlankServerAddresses)
     gui::Click(Main->Button3);
     EXPECT_EQ(TakeBoxes(), Utf8s({"设置成功！"})) << "a set answered in pieces of 2 bytes";
 
-    for (const char* blank : {"", "   "}) {
-        SCOPED_TRACE(std::string("address \"") + blank + "\"");
+    const struct {
+        const char* Address;
+        const char* Message;
+    } refused[] = {{"", "IP地址不能为空！"}, {"   ", "IP地址不能为空！"}, {"127.0.0", "无效Ip:127.0.0"}};
+    for (const auto& r : refused) {
+        SCOPED_TRACE(std::string("address \"") + r.Address + "\"");
         Restart(true);
         const std::string before = Device.Ctl("info");
-        Main->EtServerHost->SetText(blank);
+        Main->EtServerHost->SetText(r.Address);
         gui::Click(Main->Button6);
-        EXPECT_EQ(TakeBoxes(), Utf8s({"IP地址不能为空！", "获取失败！"}));
+        EXPECT_EQ(TakeBoxes(), Utf8s({r.Message, "获取失败！"}));
         gui::PumpFor(200);
         const std::string after = Device.Ctl("info");
         EXPECT_EQ(after.substr(after.find("tcp_accepts")), before.substr(before.find("tcp_accepts")))

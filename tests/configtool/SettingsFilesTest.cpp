@@ -9,6 +9,7 @@
 
 #include "framework/Application.h"
 #include "framework/Codepage.h"
+#include "tests/support/ReplaceWatch.h"
 
 namespace brimsel_test {
 namespace {
@@ -220,6 +221,48 @@ TEST_F(SettingsFiles, CloseWritesConfigureIniAndKeepsWhatOthersWrote)
     EXPECT_NE(file.find("[Com1]\r\nband=115200\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("Id=42\r\n"), std::string::npos) << file;
     EXPECT_EQ(TakeBoxes(), std::vector<std::string>{});
+}
+
+// The close saves every key in one replace of the file, as a watcher of the
+// folder sees it: a kill during the save leaves the old file or the new one.
+TEST_F(SettingsFiles, CloseWritesEveryKeyInOneReplace)
+{
+    Main->ComboBox13->SetItemIndex(9);
+    ReplaceWatch watch(SettingsPath());
+    ASSERT_TRUE(watch.Watching()) << watch.Error();
+    Main->Close();
+    EXPECT_EQ(watch.Replacements(), 1) << watch.Error();
+    const std::string file = ReadBytes(SettingsPath());
+    // The first, a middle and the last key of the save are all there.
+    EXPECT_NE(file.find("[Com1]\r\nband=115200\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("[OnOFF]\r\nCom1~4="), std::string::npos) << file;
+    const std::size_t download = file.find("[Dowload]\r\n");
+    ASSERT_NE(download, std::string::npos) << file;
+    EXPECT_LT(file.find("\r\nCheck=", download), file.find("\r\n[", download)) << file;
+    EXPECT_FALSE(PathExists(SettingsPath() + ".~tmp"));
+}
+
+// A temporary file that a save killed at the last close left behind is
+// removed at the start; one that a writer still holds is left to it.
+TEST_F(SettingsFiles, AStaleTemporaryGoesAtStartAndAHeldOneStays)
+{
+    const String temp = SettingsPath() + ".~tmp";
+    const std::string text = SettingsText();
+    for (const bool held : {false, true}) {
+        DestroyWindows();
+        WriteBytes(temp, "[Dowload]\r\nNetIP=half a sav");
+        // A writer holds its temporary without sharing it for deletion.
+        HANDLE writer = held ? CreateFileW(StrToWide(temp).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE;
+        ASSERT_EQ(writer != INVALID_HANDLE_VALUE, held);
+        StartWindows(&text);
+        EXPECT_EQ(PathExists(temp), held) << (held ? "held" : "stale");
+        EXPECT_EQ(Main->EtServerHost->Text(), "127.0.0.1") << "the settings file is read, not the temporary";
+        if (writer != INVALID_HANDLE_VALUE)
+            CloseHandle(writer);
+        RemovePath(temp);
+    }
 }
 
 TEST_F(SettingsFiles, ConfigureIniThatCannotBeWrittenIsReportedAndTheProgramStillCloses)

@@ -1,6 +1,7 @@
 // Settings files under a writer that is killed in the middle of a save, and
 // read by another process while they are rewritten: every file left behind
-// is the old or the new one, whole, and no read fails.
+// is the old or the new one, whole, and no read fails. A writer that saves
+// many keys in one update leaves all of them from the same save.
 #include <gtest/gtest.h>
 
 #include "tests/support/TempDir.h"
@@ -13,6 +14,7 @@
 #include "framework/Codepage.h"
 #include "framework/Exception.h"
 #include "framework/IniFile.h"
+#include "framework/StringList.h"
 
 namespace {
 
@@ -22,10 +24,11 @@ using testfs::PathStr;
 // still running) when the object goes.
 class WriterProcess {
 public:
-    WriterProcess(const String& File, const String& Ready)
+    WriterProcess(const String& File, const String& Ready, int Keys)
     {
         const WideString exe = StrToWide(Application->ExePath() + "ini_writer.exe");
-        WideString line = L"\"" + exe + L"\" \"" + StrToWide(File) + L"\" \"" + StrToWide(Ready) + L"\"";
+        WideString line = L"\"" + exe + L"\" \"" + StrToWide(File) + L"\" \"" + StrToWide(Ready) + L"\" " +
+                          std::to_wstring(Keys);
         STARTUPINFOW si{};
         si.cb = sizeof si;
         if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FInfo)) {
@@ -64,24 +67,36 @@ private:
 bool Exists(const String& Name) { return GetFileAttributesW(StrToWide(Name).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The generation a whole file holds: the file is "[Gen]", "n=<generation>",
-// then the bulk exactly; -1 for anything else (a damaged file).
-long GenerationOf(const std::string& Bytes, const std::string& Bulk)
+// the keys k1 to kKeys with the same generation, then the bulk exactly; -1
+// for anything else (a damaged file, or keys of different saves).
+long GenerationOf(const std::string& Bytes, const std::string& Bulk, int Keys)
 {
-    const std::string head = "[Gen]\r\nn=";
+    const std::string head = "[Gen]\r\n";
     if (Bytes.compare(0, head.size(), head) != 0)
         return -1;
-    const auto end = Bytes.find("\r\n", head.size());
-    if (end == std::string::npos || end == head.size() || end - head.size() > 9)
+    std::size_t at = head.size();
+    long generation = -1;
+    for (int k = 0; k <= Keys; ++k) {
+        const std::string name = k == 0 ? "n=" : "k" + std::to_string(k) + "=";
+        const auto end = Bytes.find("\r\n", at);
+        if (Bytes.compare(at, name.size(), name) != 0 || end == std::string::npos)
+            return -1;
+        const std::string digits = Bytes.substr(at + name.size(), end - at - name.size());
+        if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return -1;
+        const long value = std::stol(digits);
+        if (k > 0 && value != generation)
+            return -1;
+        generation = value;
+        at = end + 2;
+    }
+    if (Bytes.compare(at, std::string::npos, Bulk) != 0)
         return -1;
-    const std::string digits = Bytes.substr(head.size(), end - head.size());
-    if (digits.find_first_not_of("0123456789") != std::string::npos)
-        return -1;
-    if (Bytes.compare(end + 2, std::string::npos, Bulk) != 0)
-        return -1;
-    return std::stol(digits);
+    return generation;
 }
 
-TEST(IniFileSave, AWriterKilledMidSaveLeavesTheOldOrTheNewFileWhole)
+// Kills writers that save Keys keys besides the generation in one update.
+void KillWriters(int Keys)
 {
     testfs::TempDir temp("inikill");
     const String file = PathStr(temp / "Configure.ini");
@@ -92,7 +107,10 @@ TEST(IniFileSave, AWriterKilledMidSaveLeavesTheOldOrTheNewFileWhole)
     std::string bulk = "[Bulk]\r\n";
     for (int i = 0; i < 64; ++i)
         bulk += "key" + std::to_string(100000 + i) + "=" + std::string(64000, static_cast<char>('a' + i % 26)) + "\r\n";
-    testfs::WriteBytes(temp / "Configure.ini", "[Gen]\r\nn=0\r\n" + bulk);
+    std::string first = "[Gen]\r\nn=0\r\n";
+    for (int k = 1; k <= Keys; ++k)
+        first += "k" + std::to_string(k) + "=0\r\n";
+    testfs::WriteBytes(temp / "Configure.ini", first + bulk);
 
     constexpr int Kills = 16;
     std::mt19937 random(1904);   // a fixed seed: the same moments on every run
@@ -103,7 +121,7 @@ TEST(IniFileSave, AWriterKilledMidSaveLeavesTheOldOrTheNewFileWhole)
     for (int kill = 0; kill < Kills; ++kill) {
         SCOPED_TRACE("kill " + std::to_string(kill));
         DeleteFileW(StrToWide(ready).c_str());
-        WriterProcess writer(file, ready);
+        WriterProcess writer(file, ready, Keys);
         ASSERT_TRUE(writer.Started()) << "cannot start ini_writer.exe beside the test: error " << writer.Error();
         const DWORD start = GetTickCount();
         while (!Exists(ready) && writer.Running() && GetTickCount() - start < 20000)
@@ -119,6 +137,14 @@ TEST(IniFileSave, AWriterKilledMidSaveLeavesTheOldOrTheNewFileWhole)
             TIniFile reader(file);
             const Integer seen = reader.ReadInteger("Gen", "n", -1);
             EXPECT_GE(seen, last) << "a read gave an older or no generation";
+            if (Keys > 0) {
+                // One read of the whole section: its keys are of one save.
+                TStringList values;
+                reader.ReadSectionValues("Gen", &values);
+                EXPECT_EQ(values.Count(), Keys + 1);
+                for (int i = 1; i < values.Count(); ++i)
+                    EXPECT_EQ(values.ValueFromIndex(i), values.ValueFromIndex(0)) << "a read saw keys of two saves";
+            }
             const String bulkValue = reader.ReadString("Bulk", "key100063", "");
             EXPECT_TRUE(bulkValue == std::string(64000, static_cast<char>('a' + 63 % 26)))
                 << "a read saw a damaged file: the value has " << bulkValue.size() << " bytes";
@@ -140,7 +166,7 @@ TEST(IniFileSave, AWriterKilledMidSaveLeavesTheOldOrTheNewFileWhole)
         ASSERT_TRUE(writer.Kill()) << "the writer did not end";
         if (Exists(leftover))
             ++midSave;
-        const long generation = GenerationOf(testfs::ReadBytes(temp / "Configure.ini"), bulk);
+        const long generation = GenerationOf(testfs::ReadBytes(temp / "Configure.ini"), bulk, Keys);
         ASSERT_GE(generation, last) << "the file left behind is damaged or older";
         last = generation;
     }
@@ -148,7 +174,18 @@ TEST(IniFileSave, AWriterKilledMidSaveLeavesTheOldOrTheNewFileWhole)
     // Kills inside a save (its temporary file is left) are what the check
     // above is about: at least the aimed ones, most of them, land there.
     EXPECT_GE(midSave, Kills / 4) << "too few kills landed inside a save";
-    std::printf("%d kills, %d inside a save, %ld saves, %d reads meanwhile\n", Kills, midSave, last, reads);
+    std::printf("%d keys: %d kills, %d inside a save, %ld saves, %d reads meanwhile\n", Keys, Kills, midSave, last,
+                reads);
+}
+
+TEST(IniFileSave, AWriterKilledMidSaveLeavesTheOldOrTheNewFileWhole)
+{
+    KillWriters(0);
+}
+
+TEST(IniFileSave, AWriterKilledMidUpdateLeavesEveryKeyOfOneSave)
+{
+    KillWriters(20);
 }
 
 } // namespace

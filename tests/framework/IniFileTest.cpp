@@ -23,6 +23,10 @@
 #include <windows.h>
 
 #include "framework/Codepage.h"
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -531,6 +535,66 @@ TEST_F(IniFileTest, AWriteLeavesNoTemporaryFileBehind)
         names.push_back(entry.path().filename().string());
     EXPECT_EQ(names, std::vector<std::string>{"Configure.ini"});
     EXPECT_EQ(ReadBytes(), Replaced(SharedFile, "band=9600\r\n", ""));
+}
+
+// Changes between BeginUpdate and the outermost EndUpdate stay out of the
+// file, reads meanwhile see them, and the end writes them all onto the file
+// as it is then (a change another writer made meanwhile is kept).
+TEST_F(IniFileTest, AnUpdateWritesItsChangesTogetherAtItsEnd)
+{
+    WriteBytes(SharedFile);
+    TIniFile ini(Name());
+    ini.BeginUpdate();
+    ini.WriteString("Com1", "band", "115200");
+    ini.DeleteKey("Com1", "Check");
+    ini.BeginUpdate();
+    ini.WriteString("OnOFF", "Com5", "on");
+    ini.EraseSection("SimForm");
+    ini.EndUpdate();
+    EXPECT_EQ(ReadBytes(), SharedFile) << "written before the end of the update";
+    EXPECT_EQ(ini.ReadString("Com1", "band", ""), "115200");
+    EXPECT_FALSE(ini.ValueExists("Com1", "Check"));
+    EXPECT_TRUE(ini.SectionExists("OnOFF"));
+    EXPECT_FALSE(ini.SectionExists("SimForm"));
+    TIniFile other(Name());
+    other.WriteString("Vantrel", "IP", "127.0.0.1");
+    ini.EndUpdate();
+    String expected = Replaced(SharedFile, "band=9600\r\nCheck=无校验\r\n", "band=115200\r\n");
+    expected = Replaced(expected, "IP=192.168.1.145", "IP=127.0.0.1");
+    expected = Replaced(expected, "[SimForm]\r\nCmd=数据转发\r\n", "[OnOFF]\r\nCom5=on\r\n");
+    EXPECT_EQ(ReadBytes(), expected);
+    ini.EndUpdate();   // an end without a beginning writes nothing more
+    EXPECT_EQ(ReadBytes(), expected);
+}
+
+// A temporary file that a writer killed in mid-save left beside the file
+// is removed; one that a writer still holds stays.
+TEST_F(IniFileTest, AStaleTemporaryIsRemovedAndAHeldOneStays)
+{
+    const fs::path temp = FDir / "Configure.ini.~tmp";
+    testfs::WriteBytes(temp, "[Com1]\r\nband=96");
+    TIniFile(Name()).RemoveStaleTemporary();
+    EXPECT_FALSE(fs::exists(temp));
+    TIniFile(Name()).RemoveStaleTemporary();   // nothing there: nothing happens
+
+    testfs::WriteBytes(temp, "[Com1]\r\nband=96");
+#ifdef _WIN32
+    // A writer holds its temporary without sharing it for deletion.
+    HANDLE writer = CreateFileW(temp.wstring().c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    TIniFile(Name()).RemoveStaleTemporary();
+    EXPECT_TRUE(fs::exists(temp));
+    CloseHandle(writer);
+#else
+    // A writer holds the lock of its temporary.
+    const int writer = ::open(temp.c_str(), O_WRONLY);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+    TIniFile(Name()).RemoveStaleTemporary();
+    EXPECT_TRUE(fs::exists(temp));
+    ::close(writer);
+#endif
 }
 
 // A full disk: the temporary file is the system's full device, so every

@@ -130,6 +130,24 @@ TEST(TcpClient, ConnectTimesOutWhenTheListenerNeverAccepts)
     EXPECT_LT(waited, 3000u);
 }
 
+TEST(TcpClient, ABlankHostIsNotTakenForThisMachine)
+{
+    Listener server;
+    for (const char* blank : {"", "  "}) {
+        TTcpClient client(nullptr);
+        client.Host = blank;
+        client.Port = server.port;
+        EXPECT_THROW(client.Connect(), ESocketError) << '"' << blank << '"';
+        EXPECT_FALSE(client.Connected());
+    }
+    // A connection made would be waiting on the listener by now.
+    fd_set waiting;
+    FD_ZERO(&waiting);
+    FD_SET(server.sock, &waiting);
+    timeval now{0, 0};
+    EXPECT_EQ(select(0, &waiting, nullptr, nullptr, &now), 0) << "no connection reached the listener";
+}
+
 TEST(TcpClient, BadPortRaisesBeforeAnyTraffic)
 {
     TTcpClient client(nullptr);

@@ -1,10 +1,12 @@
 // Forms: loading, modal runs and their results, dialog keys, closing with
 // its handlers (including ones that raise), releasing and the main form,
-// destruction, re-created windows, the focus leaving controls, typed
-// characters, and the harness's own guards (modal watchdog, message boxes).
+// destruction, re-created windows, windows that cannot be created, the focus
+// leaving controls, typed characters, and the harness's own guards (modal
+// watchdog, message boxes).
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "tests/support/AccelSink.h"
@@ -119,6 +121,34 @@ struct TFocusForm {
     TPanel* Panel;
     TEdit* Edit;
     TEdit* Other;
+};
+
+// While alive, the system refuses to create windows of one class on this
+// thread (a creation hook answers no), as it refuses a window it has no
+// room for.
+class RefusedWindowClass {
+public:
+    explicit RefusedWindowClass(const wchar_t* ClassName)
+        : FHook(SetWindowsHookExW(WH_CBT, Refuse, nullptr, GetCurrentThreadId()))
+    {
+        Refused = ClassName;
+    }
+    ~RefusedWindowClass() { UnhookWindowsHookEx(FHook); }
+    RefusedWindowClass(const RefusedWindowClass&) = delete;
+    RefusedWindowClass& operator=(const RefusedWindowClass&) = delete;
+
+private:
+    static LRESULT CALLBACK Refuse(int Code, WPARAM WParam, LPARAM LParam)
+    {
+        wchar_t name[64] = {};
+        if (Code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(WParam), name, 64) != 0
+            && _wcsicmp(name, Refused) == 0)
+            return 1;
+        return CallNextHookEx(nullptr, Code, WParam, LParam);
+    }
+
+    static inline const wchar_t* Refused = nullptr;
+    HHOOK FHook;
 };
 
 class Forms : public ::testing::Test {
@@ -293,6 +323,51 @@ TEST_F(Forms, AnExceptionInOnCloseIsReportedAndTheProgramGoesOn)
     Dialog->OnClose = nullptr;
     Dialog->Close();
     EXPECT_FALSE(Dialog->Visible());
+}
+
+// A window that cannot be created fails its form's Show with the reason and
+// leaves the form as it was: hidden, without a window, and no control bound
+// to a window that is gone. Raised at a callback (a click that opens the
+// form), the failure is reported in an error box and the program goes on;
+// once windows can be made again the form shows.
+TEST_F(Forms, AWindowThatCannotBeCreatedFailsItsFormCleanly)
+{
+    {
+        RefusedWindowClass refused(L"Edit");
+        try {
+            Dialog->Show();
+            ADD_FAILURE() << "the form showed without its edit";
+        } catch (const EOSError& e) {
+            EXPECT_NE(e.Message.find("Cannot create the window of TEdit"), String::npos) << e.Message;
+        }
+        EXPECT_FALSE(Dialog->Visible());
+        EXPECT_FALSE(Dialog->HandleAllocated()) << "the form's window stayed";
+        for (TWinControl* control : std::initializer_list<TWinControl*>{Dialog->Edit1, Dialog->Memo1, Dialog->Button1})
+            EXPECT_FALSE(control->HandleAllocated()) << control->ClassName();
+
+        gui::MessageBoxAnswers boxes;
+        GuardCallback([&] { Dialog->Show(); });
+        ASSERT_EQ(boxes.Boxes.size(), 1u);
+        EXPECT_EQ(boxes.Boxes[0].Text.find("Cannot create the window of TEdit"), 0u) << gui::Utf8(boxes.Boxes[0].Text);
+        EXPECT_FALSE(Dialog->Visible());
+
+        // A control added to a showing form fails alone.
+        std::unique_ptr<TForm> other(new TForm(Application));
+        other->Show();
+        auto* late = new TEdit(other.get());
+        EXPECT_THROW(late->SetParent(other.get()), EOSError);
+        EXPECT_FALSE(late->HandleAllocated()) << "bound to a window that is gone";
+        EXPECT_TRUE(IsWindowVisible(other->Handle()));
+    }
+    Dialog->Edit1->SetText("again");
+    Dialog->Show();
+    gui::Settle();
+    EXPECT_TRUE(Dialog->Visible());
+    EXPECT_TRUE(IsWindowVisible(Dialog->Handle()));
+    EXPECT_TRUE(IsWindowVisible(Dialog->Edit1->Handle()));
+    wchar_t text[16] = {};
+    GetWindowTextW(Dialog->Edit1->Handle(), text, 16);
+    EXPECT_STREQ(text, L"again");
 }
 
 TEST_F(Forms, ClosingTheMainFormEndsTheMessageLoop)

@@ -4,6 +4,8 @@
 #include "tests/manager/VantrelFixture.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <mutex>
 
 #include "framework/Application.h"
@@ -52,6 +54,69 @@ TEST_F(VantrelTest, TheNameDialogOpensCentredOverTheMainWindowWhereverItIs)
     EXPECT_EQ(EditName->Label1->Caption(), "Name  ");
     EXPECT_EQ(EditName->Button1->Caption(), "OK");
     EXPECT_EQ(EditName->Button2->Caption(), "Cancel");
+}
+
+// Puts Text on the clipboard as Unicode text.
+void PutClipboardText(HWND Owner, const WideString& Text)
+{
+    ASSERT_TRUE(OpenClipboard(Owner));
+    EmptyClipboard();
+    const std::size_t bytes = (Text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(memory), Text.c_str(), bytes);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+}
+
+// A name holding a control character, already in the box (a name opened from
+// a project) or pasted into it, does not close the dialog with OK: a message
+// says why and the dialog stays open with the name for the user to mend.
+TEST_F(VantrelTest, TheNameDialogRefusesControlCharactersPutOrPastedIntoIt)
+{
+    const struct {
+        const char* Case;
+        std::function<void(vantrel::TFmEditName*)> Enter;
+    } entries[] = {
+        {"in the box", [](vantrel::TFmEditName* Dialog) { Dialog->Edit1->SetText("ab\x01" "c"); }},
+        {"pasted",
+         [](vantrel::TFmEditName* Dialog) {
+             PutClipboardText(Dialog->Handle(), L"ab\x0001" L"c");
+             Dialog->Edit1->SetText("");
+             SendMessageW(Dialog->Edit1->Handle(), WM_PASTE, 0, 0);
+         }},
+    };
+    // Outside the loop: a refusal that failed would leave the timer to fire later.
+    String entered;
+    bool shownAfterOk = false;
+    for (const auto& e : entries) {
+        Main->SetSlotName(0, 2, "before");
+        const int state = Main->UndoHistory().CurrentIndex(0);
+        entered.clear();
+        shownAfterOk = false;
+        gui::ModalScript script([&](TCustomForm* Form) {
+            auto* dialog = dynamic_cast<vantrel::TFmEditName*>(Form);
+            ASSERT_NE(dialog, nullptr);
+            e.Enter(dialog);
+            entered = dialog->Edit1->Text();
+            gui::Click(dialog->Button1);
+            // The close with OK is asked for before the next message: by then
+            // it has been refused, and the user mends the name.
+            After(0, [&shownAfterOk, dialog] {
+                shownAfterOk = dialog->Visible();
+                dialog->Edit1->SetText("mended");
+                gui::Click(dialog->Button1);
+            });
+        });
+        Main->RedMem1DblClickCell(Main->ChannelGrid(0), 2, 1);
+        EXPECT_EQ(script.Shown, 1) << e.Case;
+        EXPECT_EQ(script.TimedOut, 0) << e.Case;
+        EXPECT_EQ(HexOf(entered), HexOf("ab\x01" "c")) << e.Case << ": the character reached the box";
+        EXPECT_EQ(TakeBoxes(), std::vector<std::string>{gui::Utf8(vantrel::ControlCharacterInName)}) << e.Case;
+        EXPECT_TRUE(shownAfterOk) << e.Case << ": OK did not close the dialog";
+        EXPECT_EQ(Main->SlotName(0, 2), "mended") << e.Case;
+        EXPECT_EQ(Main->UndoHistory().CurrentIndex(0), (state + 1) % 10) << e.Case << ": the mended name is one undo step";
+    }
 }
 
 TEST_F(VantrelTest, TheAboutBoxClosesOnItsBackgroundButNotOnItsHomePage)

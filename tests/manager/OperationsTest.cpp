@@ -239,8 +239,100 @@ TEST_P(OperationsTest, SlotsOutsideTheChannelGetTheirStatusesAndSendNothing)
     grid->SetRowCount(20);
 }
 
+// Over TCP an empty or malformed server address is refused with a message
+// before anything is sent: the system's resolver would take an empty one for
+// this machine. Blanks around a good address do not matter.
+TEST_F(VantrelTest, TcpOperationsRefuseAnEmptyOrMalformedServerAddress)
+{
+    UseTcp();
+    Store(0, 4, Record(24, 4));
+    Main->SetCode(0, 4, Record(26, 4));
+    SelectCell(1, 4);
+    const std::string before = Device.Ctl("info");
+    const struct {
+        const char* Address;
+        const char* Message;
+    } addresses[] = {
+        {"", "IP地址不能为空！"},
+        {"   ", "IP地址不能为空！"},
+        {"127.0.0", "无效Ip:127.0.0"},
+        {"127.0.0.1.1", "无效Ip:127.0.0.1.1"},
+        {"127.0.0.256", "无效Ip:127.0.0.256"},
+        {" 127. 0.0.1", "无效Ip:127. 0.0.1"},
+        {"local_host", "无效Ip:local_host"},
+        // Both reach the device on this machine: 0.0.0.0 is taken for it,
+        // and 0177 is octal for 127.
+        {"0.0.0.0", "无效Ip:0.0.0.0"},
+        {"0177.0.0.1", "无效Ip:0177.0.0.1"},
+    };
+    const struct {
+        const char* Name;
+        TControl* Control;
+        const char* Status;
+    } operations[] = {{"read", Main->BnRead, "读取失败！"},
+                      {"download", Main->BnDown, "下载失败！"},
+                      {"send raw", Main->ToolButton1, "发送失败！"},
+                      {"send number", Main->tbSendNum, "发送失败！"},
+                      {"learn", Main->tbStartRed, "发送失败！"}};
+    for (const auto& a : addresses)
+        for (const auto& o : operations) {
+            Main->EtServerHost->SetText(a.Address);
+            GuardCallback([&] { o.Control->Click(); });
+            const std::string trace = "\"" + std::string(a.Address) + "\" with " + o.Name;
+            EXPECT_EQ(TakeBoxes(), std::vector<std::string>{gui::Utf8(a.Message)}) << trace;
+            EXPECT_EQ(gui::Utf8(Status()), gui::Utf8(o.Status)) << trace;
+            EXPECT_FALSE(Main->OperationRunning()) << trace;
+        }
+    const std::string after = Device.Ctl("info");
+    EXPECT_EQ(after.substr(after.find("tcp_accepts")), before.substr(before.find("tcp_accepts")))
+        << "no connection was made";
+    EXPECT_TRUE(AnsweredFrames().empty());
+    EXPECT_EQ(HexOf(Main->Code(0, 4)), HexOf(Record(26, 4))) << "nothing was read";
+
+    Main->EtServerHost->SetText(" 127.0.0.1 ");
+    GuardCallback([&] { Main->BnRead->Click(); });
+    EXPECT_EQ(gui::Utf8(Status()), gui::Utf8("读取完成！"));
+    EXPECT_EQ(HexOf(Main->Code(0, 4)), HexOf(Record(24, 4)));
+    EXPECT_TRUE(TakeBoxes().empty());
+}
+
+// The serial port goes away in the middle of a read (the device's end of
+// the line is closed): the read fails, and the status says why, in the
+// system's words.
+TEST_F(VantrelTest, AReadWhosePortVanishesShowsTheSystemsReason)
+{
+    UseSerial();
+    Store(0, 5, Record(600, 5));
+    ASSERT_TRUE(Device.CtlOk("fault 26 delay 1500 match=FFFFFFFF"));
+    After(300, [&] { Device.Ctl("quit"); });
+
+    GuardCallback([&] { Main->BnRead->Click(); });
+
+    const String Reason = Main->EcComm->ThreadFailure();
+    ASSERT_FALSE(Reason.empty()) << "the port's reader or writer noted why it stopped";
+    EXPECT_NE(Reason.find("serial port: "), String::npos) << gui::Utf8(Reason) << ": what failed, then the system's text";
+    EXPECT_EQ(gui::Utf8(Status()), gui::Utf8("读取失败！" + Reason));
+    EXPECT_EQ(Main->Code(0, 5), String()) << "nothing was read";
+    EXPECT_TRUE(TakeBoxes().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(BothTransports, OperationsTest, ::testing::Values(Transport::Serial, Transport::Tcp),
                          [](const ::testing::TestParamInfo<Transport>& Info) { return NameOf(Info.param); });
+
+// A serial port that cannot be opened: the error box names it, with the
+// system's reason, and nothing is sent.
+TEST_F(VantrelTest, APortThatCannotBeOpenedIsNamedWithTheReason)
+{
+    UseSerial();
+    Main->CbCom->SetText("COM251");
+    GuardCallback([&] { Main->BnRead->Click(); });
+    const std::vector<std::string> boxes = TakeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string head = "Error opening serial port COM251: ";
+    EXPECT_EQ(boxes[0].rfind(head, 0), 0u) << boxes[0];
+    EXPECT_GT(boxes[0].size(), head.size()) << "the system's reason";
+    EXPECT_TRUE(AnsweredFrames().empty());
+}
 
 } // namespace
 } // namespace vantrel_test

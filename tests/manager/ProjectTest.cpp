@@ -153,6 +153,10 @@ TEST_F(ProjectTest, ChannelsComeBackIntact)
 
 TEST_F(ProjectTest, AProjectThatCannotBeOpenedLeavesTheChannel)
 {
+    vantrel::TSlotRecords full;
+    for (int s = 0; s < SlotCount; ++s)
+        full[static_cast<std::size_t>(s)] = Record(2048, s);
+    const std::string FullCode = vantrel::EncodeCodeFile(full);
     Put(0, 1, Record(10, 1), "kept");
     Put(0, 2, "", Tongdao);
     TChannelImage image = Main->ChannelImage(0);
@@ -172,6 +176,10 @@ TEST_F(ProjectTest, AProjectThatCannotBeOpenedLeavesTheChannel)
         {"record length 1", Hex("0400" "01000600" "0100"), goodNames},
         {"record past the end", Hex("0400" "01000600" "0900" "0102"), goodNames},
         {"table past the end", Hex("0800" "01000600"), goodNames},
+        {"offset 0 (the head as slot 0)", Hex("0400" "00000000" "0600AABBCCDD"), goodNames},
+        {"table length 5", Hex("0500" "01000700" "00" "0400AABB"), goodNames},
+        {"a byte after the last record", goodCode + std::string(1, '\0'), goodNames},
+        {"a full channel cut after its 33rd record, past 64 KiB", FullCode.substr(0, 2 + 400 + 33 * 2048), goodNames},
     };
     for (const auto& c : cases) {
         RemovePath(Folder + "bad.ir");

@@ -151,6 +151,50 @@ TEST_F(SlotClipboardTest, SnapshotFilesAreNamedAndLaidOutAsTheChannel)
     EXPECT_EQ(HexOf(head), "2C000000" "6D000000" "0400" "09000E00");   // names at 44, 100 + 4 + 5 bytes
 }
 
+TEST_F(SlotClipboardTest, UndoFilesThatCouldNotBeReadBackAreRefused)
+{
+    const String folder = Main->RunFolder().Path();
+    // A code holding more bytes than its own length says is not written.
+    Put(3, 5, Record(6, 5) + "xy", "odd");
+    std::string message;
+    try {
+        Main->SaveSnapshot(folder + "odd.bak", 3);
+    } catch (const Exception& e) {
+        message = e.Message;
+    }
+    EXPECT_NE(message.find("slot 05 "), std::string::npos) << "the refusal names the slot: " << message;
+    EXPECT_EQ(GetFileAttributesW(StrToWide(folder + "odd.bak").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(StrToWide(folder + "odd.bak.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A full channel reaches past 64 KiB; cut at a record boundary there, or
+    // with a byte added, its undo file is refused and the channel stays.
+    for (int s = 0; s < SlotCount; ++s)
+        Put(3, s, Record(2048, s), "n" + IntToStr(s));
+    Main->SaveSnapshot(folder + "full.bak", 3);
+    const std::string whole = ReadBytes(folder + "full.bak");
+    ASSERT_GT(whole.size(), 65938u + 2048u);
+    for (int s = 0; s < SlotCount; ++s)
+        Put(3, s, s == 5 ? Record(9, 1) : String(), s == 5 ? "kept" : "");
+    const TChannelImage before = Main->ChannelImage(3);
+    const struct {
+        const char* Case;
+        std::string Bytes;
+    } damaged[] = {
+        {"cut after the 33rd record", whole.substr(0, 10 + 400 + 33 * 2048)},
+        {"cut after the 99th record", whole.substr(0, 10 + 400 + 99 * 2048)},
+        {"a byte added", whole + std::string(1, '\0')},
+    };
+    for (const auto& d : damaged) {
+        WriteBytes(folder + "damaged.bak", d.Bytes);
+        EXPECT_THROW(Main->LoadSnapshot(folder + "damaged.bak", 3), Exception) << d.Case;
+        const TChannelImage after = Main->ChannelImage(3);
+        EXPECT_TRUE(after.Codes == before.Codes && after.Names == before.Names) << d.Case;
+    }
+    ASSERT_TRUE(Main->LoadSnapshot(folder + "full.bak", 3));
+    EXPECT_EQ(HexOf(Main->Code(3, 99)), HexOf(Record(2048, 99)));
+    EXPECT_EQ(Main->SlotName(3, 99), "n99");
+}
+
 TEST_F(SlotClipboardTest, UndoAndRedoWalkTheValidStatesOnly)
 {
     // After start undo does nothing: only the start state exists.

@@ -1,11 +1,17 @@
 // Vantrel's start and end: the settings read at start (defaults without
 // Configure.ini, the case rules of each key), the fresh channel tables, the
-// settings written at exit, and the run folder of the undo snapshots.
+// settings written at exit, the run folder of the undo snapshots, and the
+// program itself closed as a user closes it.
 #include "tests/manager/VantrelFixture.h"
+
+#include "tests/support/ProgramRun.h"
+#include "tests/support/TempDir.h"
 
 #include "framework/Application.h"
 #include "framework/IniFile.h"
+#include "framework/Stream.h"
 #include "framework/StrUtils.h"
+#include "tests/support/ReplaceWatch.h"
 
 namespace vantrel_test {
 namespace {
@@ -76,6 +82,21 @@ TEST_F(VantrelTest, ReadsEachKeyWithItsCaseRule)
     EXPECT_EQ(Main->qComboBox1->Text(), "") << "no send ID selected";
 }
 
+// A value too long to be a setting is taken as damaged and gives the
+// default, so the window starts as without it; 4096 bytes still pass.
+TEST_F(VantrelTest, ValuesTooLongForASettingGiveTheDefaults)
+{
+    DestroyWindows();
+    const std::string fits(4096, '7');
+    const std::string text = "[Vantrel]\r\nIP=" + std::string(1 << 20, '1') + "\r\nPort=" + fits +
+                             "\r\nCom=" + std::string(4097, 'C') + "\r\nComSel=" + std::string(65536, 'T') + "\r\n";
+    StartWindows(&text);
+    EXPECT_EQ(Main->EtServerHost->Text(), "192.168.1.145");
+    EXPECT_EQ(Main->EtServerPort->Text(), fits);
+    EXPECT_EQ(Main->CbCom->Text(), "Com1");
+    EXPECT_TRUE(Main->RadioButton1->Checked()) << "the default ComSel, True";
+}
+
 TEST_F(VantrelTest, FreshTablesShowTheSlotNumbersUnchecked)
 {
     for (int channel = 0; channel < vantrel::ChannelCount; ++channel) {
@@ -120,6 +141,29 @@ TEST_F(VantrelTest, WritesTheSettingsAtExit)
     StartWindows(&text);
     EXPECT_EQ(Main->CbCom->Text(), "");
     EXPECT_TRUE(Main->RadioButton2->Checked());
+}
+
+// The end writes its keys in one replace of the file, as a watcher of the
+// folder sees it; a temporary file that a save killed at the last end left
+// behind is gone after the start.
+TEST_F(VantrelTest, SettingsGoInOneReplaceAtTheEndAndAStaleTemporaryAtTheStart)
+{
+    DestroyWindows();
+    const String temp = SettingsPath() + ".~tmp";
+    WriteBytes(temp, "[Vantrel]\r\nIP=half a sav");
+    const std::string text = SettingsText();
+    StartWindows(&text);
+    EXPECT_FALSE(FileExists(temp));
+    RemovePath(temp);
+
+    Main->EtServerPort->SetText("47003");
+    Main->qComboBox1->SetItemIndex(0x2C);
+    ReplaceWatch watch(SettingsPath());
+    ASSERT_TRUE(watch.Watching()) << watch.Error();
+    DestroyWindows();
+    EXPECT_EQ(watch.Replacements(), 1) << watch.Error();
+    EXPECT_EQ(Ini(SettingsPath(), "Port"), "47003");
+    EXPECT_EQ(Ini(SettingsPath(), "ID"), "2C");
 }
 
 TEST_F(VantrelTest, SettingsThatCannotBeWrittenDoNotStopTheEnd)
@@ -215,6 +259,21 @@ TEST(RunFolder, AFileBearingTheFirstNumberIsPassedOver)
     run.Remove();
     EXPECT_EQ(ReadBytes(base + "0"), "not a folder") << "the file is left alone";
     RemovePath(base);
+}
+
+// Closing the program as a user does ends its process at once, with exit
+// code 0 and without Wine's crash dialog: ten starts closed by the close
+// button, two ended with taskkill. The program itself (Vantrel.exe, copied
+// into a folder of its own with a Configure.ini that points at the device on
+// loopback) runs; the time of each end is printed.
+TEST_F(VantrelTest, ClosingTheProgramEndsItCleanly)
+{
+    testfs::TempDir folder("vantrel-close");
+    const String dir = testfs::PathStr(folder.Path()) + "\\";
+    ASSERT_TRUE(programrun::CopyProgram(dir, {"Vantrel.exe"}));
+    WriteBytes(dir + "Configure.ini", SettingsText("False"));
+    for (const programrun::ProgramEnd& end : programrun::CloseRounds(dir, "Vantrel.exe", L"Vantrel", 10, 2))
+        EXPECT_TRUE(end.Clean()) << end.Describe();
 }
 
 } // namespace

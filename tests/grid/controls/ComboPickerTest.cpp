@@ -1,12 +1,14 @@
 // The flat combo box, the cell checker base and the date-time picker.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "tests/grid/controls/ControlsTestSupport.h"
 #include "framework/Edit.h"
 #include "grid/interaction/ProDateTimePicker.h"
 #include "grid/interaction/psgcheck.h"
+#include "grid/interaction/PsgUniControls.h"
 #include "grid/interaction/psgcombo.h"
 
 #include <commctrl.h>
@@ -226,4 +228,87 @@ TEST_F(FlatCombo, ButtonEdgeReachesTheBottomEdge)
     EXPECT_EQ(gui::PixelAt(shot.get(), Combo->Left() + Combo->Width() - 2, Combo->Top() + 10), dark)
         << "its right line one pixel inside the right edge";
     EXPECT_EQ(gui::PixelAt(shot.get(), x, Combo->Top() + 2), GetSysColor(COLOR_3DLIGHT)) << "its top line";
+}
+
+// A window's pixels as its form shows them, by the window's own rectangle.
+std::unique_ptr<TBitmap> CaptureWindow(TForm* Form, HWND Wnd)
+{
+    auto Whole = gui::Capture(Form->Handle());
+    RECT R;
+    GetWindowRect(Wnd, &R);
+    MapWindowPoints(nullptr, Form->Handle(), reinterpret_cast<POINT*>(&R), 2);
+    const int W = R.right - R.left;
+    const int H = R.bottom - R.top;
+    auto Part = std::make_unique<TBitmap>(W, H);
+    Part->Canvas()->CopyRect(Rect(0, 0, W, H), Whole->Canvas(), Bounds(R.left, R.top, W, H));
+    return Part;
+}
+
+// The 8-bit and the Unicode flat combo box paint one face: side by side
+// with the same size, colours and state, their pixels are equal wherever
+// the two faces agree: the left part with the border rings, and the inner
+// ring in the control's colour while highlighted. (They differ by design in
+// the button, its edge, and the unhighlighted inner ring, which only the
+// Unicode face paints.)
+TEST_F(FlatCombo, BothFlatCombosPaintTheSameFace)
+{
+    auto* Uni = new TPSGUniComboBox(Form);
+    Uni->SetParent(Form);
+    Uni->SetBounds(10, 60, 160, 24);
+    Uni->Items()->Add(L"one");
+    Uni->Items()->Add(L"two");
+    auto* Other = new TEdit(Form);
+    Other->SetParent(Form);
+    Other->SetBounds(10, 120, 100, 24);
+    gui::Settle();
+    ASSERT_EQ(Uni->ButtonWidth(), Combo->ButtonWidth());
+    for (bool Themed : {false, true}) {
+        for (bool Highlighted : {false, true}) {
+            Combo->IsWinXP = Uni->IsWinXP = Themed;
+            Combo->FocusBorder = Uni->FocusBorder = true;
+            Other->SetFocus();
+            gui::Settle();
+            if (Highlighted) {
+                for (TWinControl* C : {static_cast<TWinControl*>(Combo), static_cast<TWinControl*>(Uni)})
+                    SendMessageW(C->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+                gui::Settle();
+                ASSERT_TRUE(Combo->IsHighlighted());
+                ASSERT_TRUE(Uni->IsHighlighted());
+            }
+            Combo->Invalidate();
+            Uni->Invalidate();
+            gui::Settle();
+            auto A = CaptureWindow(Form, Combo->Handle());
+            auto B = CaptureWindow(Form, Uni->Handle());
+            ASSERT_EQ(A->Width(), B->Width());
+            ASSERT_EQ(A->Height(), B->Height());
+            EXPECT_EQ(gui::PixelAt(A.get(), 0, 0), Highlighted ? ColorToRGB(clBtnShadow) : ColorToRGB(Form->Color()));
+            const int Right = Combo->ClientWidth() - Combo->ButtonWidth() - 4;
+            const int H = A->Height();
+            // Unhighlighted, only the Unicode face paints the ring in the
+            // control's colour, and with the themed common controls its
+            // second ring too.
+            const int Own = !Highlighted ? (Themed && ComCtlMajorVersion() > 5 ? 1 : 2) : H;
+            int Differ = 0;
+            std::string First;
+            for (int Y = 0; Y < H; ++Y)
+                for (int X = 0; X < Right; ++X) {
+                    const int Ring = std::min({X, Y, H - 1 - Y});
+                    if (Ring >= Own && Ring <= 2)
+                        continue;
+                    if (gui::PixelAt(A.get(), X, Y) != gui::PixelAt(B.get(), X, Y) && Differ++ == 0)
+                        First = std::to_string(X) + "," + std::to_string(Y);
+                }
+            EXPECT_EQ(Differ, 0) << (Themed ? "themed" : "classic") << (Highlighted ? ", highlighted" : "")
+                                 << ": first at " << First;
+            // Where they differ: the Unicode button edge is raised only while
+            // the control is active (here: the mouse is inside), else a plain face.
+            const int EdgeX = Uni->ClientWidth() - Uni->ButtonWidth() + 1;
+            EXPECT_EQ(gui::PixelAt(B.get(), EdgeX, H / 2), GetSysColor(Highlighted ? COLOR_3DHILIGHT : COLOR_BTNFACE))
+                << std::hex << (Themed ? "themed" : "classic") << (Highlighted ? ", active" : ", inactive");
+            for (TWinControl* C : {static_cast<TWinControl*>(Combo), static_cast<TWinControl*>(Uni)})
+                SendMessageW(C->Handle(), WM_MOUSELEAVE, 0, 0);
+            gui::Settle();
+        }
+    }
 }

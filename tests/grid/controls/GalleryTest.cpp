@@ -4,12 +4,12 @@
 
 #include "tests/grid/controls/ControlsTestSupport.h"
 #include "framework/Label.h"
-#include "grid/core/ProXPVS.h"
 #include "grid/interaction/PSGEdit.h"
 #include "grid/interaction/ProDateTimePicker.h"
 #include "grid/interaction/PsgUniControls.h"
 #include "grid/interaction/psgcombo.h"
 #include "grid/interaction/psgspin.h"
+#include "visuals/ProXPVS.h"
 
 using namespace controls_test;
 

@@ -9,9 +9,9 @@
 #include "framework/Exception.h"
 #include "framework/Panel.h"
 #include "grid/core/ProObj.h"
-#include "grid/core/ProXPVS.h"
 #include "tests/graphics/PaintProbe.h"
 #include "tests/support/TempDir.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 // key protocol of the special editors.
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/ComboBox.h"
+#include "grid/core/GridCellText.h"
 #include "grid/core/ProGridLook.h"
 #include "grid/interaction/ControlEditors.h"
 #include "grid/interaction/EditLink.h"
@@ -21,6 +23,7 @@
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/ProInplaceEdit.h"
 #include "grid/interaction/ProRichEdit.h"
+#include "grid/interaction/psgcheck.h"
 #include "tests/grid/editing/EditFixture.h"
 #include "tests/support/GuiHarness.h"
 
@@ -310,6 +313,141 @@ TEST(GridEditing, EventsOfOneEditComeInOrder)
     for (std::size_t i = Before; i < Log.size(); ++i)
         EXPECT_EQ(Log[i].rfind("validate", 0), std::string::npos) << Log[i];
     EXPECT_EQ(Undo->Count(), Records);
+}
+
+// A checker that corrects to upper case and notes every call.
+class TUpperChecker : public TProStringGridCheck {
+public:
+    using TProStringGridCheck::TProStringGridCheck;
+    std::vector<std::string> Calls;
+    String Correct(int ACol, int ARow, const String& Value) override
+    {
+        Calls.push_back(std::to_string(ACol) + "," + std::to_string(ARow) + " " + Value);
+        String Up = Value;
+        for (char& C : Up)
+            C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
+        return Up;
+    }
+};
+
+// What one validated edit left behind, read the same way for both kinds of
+// editor: the cell's text, the checker's calls, the undo records (texts
+// unpacked) and the modified rows.
+struct EditOutcome {
+    std::string Cell;
+    std::vector<std::string> Checked;
+    std::vector<std::string> Undo;
+    std::vector<int> Modified;
+    bool operator==(const EditOutcome&) const = default;
+};
+
+EditOutcome OutcomeOf(TProStringGrid& G, const TUpperChecker& Checker, const TProGridUndoRedo& Undo, int Col, int Row)
+{
+    EditOutcome O;
+    O.Cell = WideToStr(G.ReadWideCellText(Col, Row));
+    O.Checked = Checker.Calls;
+    for (int I = 0; I < Undo.Count(); ++I) {
+        const TUndoRedoItem* U = Undo.Items(I);
+        O.Undo.push_back(std::to_string(U->Col) + "," + std::to_string(U->Row) + " " +
+                         WideToStr(UnpackWideText(U->OrigValue)) + ">" + WideToStr(UnpackWideText(U->Value)));
+    }
+    for (int R = 0; R < G.RowCount(); ++R)
+        if (G.IsRowModified(R))
+            O.Modified.push_back(R);
+    return O;
+}
+
+void PrintTo(const EditOutcome& O, std::ostream* Out)
+{
+    *Out << "cell \"" << O.Cell << "\" checked";
+    for (const auto& C : O.Checked)
+        *Out << " [" << C << "]";
+    *Out << " undo";
+    for (const auto& U : O.Undo)
+        *Out << " [" << U << "]";
+    *Out << " modified";
+    for (int R : O.Modified)
+        *Out << " " << R;
+}
+
+// The same edit through the 8-bit and the wide editor is checked, recorded
+// for undo and marks its row alike; the edited row is marked even when the
+// current row has moved on meanwhile.
+TEST(GridEditing, NarrowAndWideEditsAreValidatedAlike)
+{
+    const EditOutcome Expected{"ABC", {"2,2 abc"}, {"2,2 old>ABC"}, {2}};
+    std::vector<EditOutcome> Typed;
+    for (TEditorType T : {edNormal, edUniEdit}) {
+        EditFixture F;
+        F.Type = T;
+        F.G->SetFixedCols(1);
+        TUpperChecker Checker(F.Form);
+        Checker.AutoCorrect = true;
+        F.G->CellChecker = &Checker;
+        auto* Undo = new TProGridUndoRedo(F.Form);
+        F.G->SetUndoRedo(Undo);
+        F.G->WriteCellText(2, 2, "old");
+        F.G->FocusCell(2, 2, true);
+        F.Key(VK_F2);
+        ASSERT_TRUE(EditorFocused(F.G)) << "type " << T;
+        SendMessageW(GetFocus(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc"));
+        F.Key(VK_RETURN);
+        gui::Settle();
+        Typed.push_back(OutcomeOf(*F.G, Checker, *Undo, 2, 2));
+        F.G->CellChecker = nullptr;
+    }
+    EXPECT_EQ(Typed[0], Expected) << "8-bit editor";
+    EXPECT_EQ(Typed[1], Expected) << "wide editor";
+
+    // The current row moves while the cell of row 2 is edited (a grid
+    // without a window moves without validating first).
+    for (bool Wide : {false, true}) {
+        auto G = std::make_unique<TProStringGrid>(nullptr);
+        G->SetColCount(4);
+        G->SetRowCount(6);
+        G->SetFixedCols(1);
+        G->SetFixedRows(1);
+        TUpperChecker Checker(nullptr);
+        Checker.AutoCorrect = true;
+        G->CellChecker = &Checker;
+        TProGridUndoRedo Undo(nullptr);
+        G->SetUndoRedo(&Undo);
+        G->WriteCellText(2, 2, "old");
+        G->SetRow(2);
+        G->SetCol(2);
+        G->BeginCellEdit(2, 2);
+        G->EditState().Started = true;
+        G->SetRow(4);
+        ASSERT_EQ(G->Row(), 4);
+        EXPECT_TRUE(Wide ? G->ValidateWideCell(L"abc") : G->ValidateCell("abc"));
+        EXPECT_EQ(OutcomeOf(*G, Checker, Undo, 2, 2), Expected) << (Wide ? "wide" : "8-bit");
+        G->SetUndoRedo(nullptr);
+        G->CellChecker = nullptr;
+    }
+}
+
+// A wide value that the 8-bit code page cannot hold keeps its characters:
+// the checker, which sees 8-bit text only, leaves it alone instead of
+// turning those characters into '?'.
+TEST(GridEditing, WideValueOutsideTheCodePageKeepsItsCharacters)
+{
+    const WideString Typed = L"abc\x0E01\x4E2D";
+    ASSERT_NE(StrToWide(WideToStr(Typed)), Typed) << "the text must lie outside the code page";
+    auto G = std::make_unique<TProStringGrid>(nullptr);
+    G->SetColCount(4);
+    G->SetRowCount(4);
+    TUpperChecker Checker(nullptr);
+    Checker.AutoCorrect = true;
+    G->CellChecker = &Checker;
+    G->WriteCellText(2, 2, "old");
+    G->SetRow(2);
+    G->SetCol(2);
+    G->BeginCellEdit(2, 2);
+    G->EditState().Started = true;
+    EXPECT_TRUE(G->ValidateWideCell(Typed));
+    EXPECT_TRUE(G->ReadWideCellText(2, 2) == Typed) << WideToStr(G->ReadWideCellText(2, 2));
+    EXPECT_TRUE(Checker.Calls.empty());
+    G->CellChecker = nullptr;
 }
 
 TEST(GridEditing, GridEditDoneArrivesAfterTheSpecialEditorIsGone)

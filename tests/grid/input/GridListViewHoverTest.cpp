@@ -9,10 +9,10 @@
 #include "framework/Application.h"
 #include "framework/Codepage.h"
 #include "grid/core/ProGrid.h"
-#include "grid/core/ProXPVS.h"
 #include "tests/grid/input/GridMouseFixture.h"
 #include "tests/grid/input/headertheme/HeaderThemeColours.h"
 #include "tests/support/GuiHarness.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

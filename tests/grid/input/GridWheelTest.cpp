@@ -219,8 +219,13 @@ TEST_F(GridWheel, PanAnchorShowsTheGlyphOfItsDirections)
         SetCursorPos(S.x, S.y);
         Post(WM_MBUTTONDOWN, MK_MBUTTON, A);
         ASSERT_TRUE(G->Panning());
-        gui::PumpFor(60);
-        auto Shot = gui::Capture(G->Handle());
+        // The anchor is painted once the pan starts; on a loaded machine that
+        // can take a while, so wait for its centre rather than a fixed time.
+        std::unique_ptr<TBitmap> Shot;
+        gui::PumpUntil([&] {
+            Shot = gui::Capture(G->Handle());
+            return gui::PixelAt(Shot.get(), A.x + 13, A.y + 13) == Black;
+        });
         if (C.Pan == ipBoth)
             gui::SaveScreenshot(G->Handle(), "grid_pan_anchor.png");
         EXPECT_EQ(gui::PixelAt(Shot.get(), A.x + 13, A.y + 13), Black) << C.Pan << " centre";

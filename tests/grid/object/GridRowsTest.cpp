@@ -213,6 +213,22 @@ TEST(GridRows, ChildInsertionRenumbersHiddenRowsOnce)
     EXPECT_EQ(T.Column(), Names({-1, 0, 1, 2, 3, -1, 4, 5, 6, 7, 8, 9, 10, 11}));
 }
 
+// Every covered cell of the grid points at a base cell whose range holds it.
+void ExpectMergesConsistent(TProStringGrid& G, const char* Case)
+{
+    for (int Col = 0; Col < G.ColCount(); ++Col)
+        for (int R = 0; R < G.RowCount(); ++R) {
+            if (!G.IsCoveredCell(Col, R))
+                continue;
+            const TPoint B = G.BaseCell(Col, R);
+            TCellProperties* BP = G.CellProperties(B.x, B.y);
+            ASSERT_NE(BP, nullptr) << Case << " " << Col << "," << R;
+            EXPECT_TRUE(BP->IsBaseCell) << Case << " " << Col << "," << R;
+            EXPECT_GE(B.x + BP->CellSpanX, Col) << Case << " " << Col << "," << R;
+            EXPECT_GE(B.y + BP->CellSpanY, R) << Case << " " << Col << "," << R;
+        }
+}
+
 // Issue: clearing a merged base cell or cutting a merge with a row
 // operation leaves no covered cell pointing at a base elsewhere.
 TEST(GridRows, RowOperationsSplitMergesTheyCut)
@@ -241,6 +257,103 @@ TEST(GridRows, RowOperationsSplitMergesTheyCut)
                 EXPECT_GE(B.x + BP->CellSpanX, Col) << C.Name;
                 EXPECT_GE(B.y + BP->CellSpanY, R) << C.Name << " " << Col << "," << R;
             }
+    }
+}
+
+// A row or column move keeps every merge that moves whole with it or lies
+// outside it, merged and with its cells; only a merge whose lines the move
+// puts apart is split, and its cells show their own texts again.
+TEST(GridRows, MovesSplitOnlyTheMergesTheyCut)
+{
+    const struct {
+        const char* Name;
+        bool Columns;
+        int From, To;
+        int First, Last;   // the merged rows (columns)
+        bool StaysMerged;
+    } Cases[] = {
+        {"rows: merge below the move", false, 1, 3, 4, 5, true},
+        {"rows: merge above the move", false, 3, 5, 1, 2, true},
+        {"rows: merge shifted up", false, 1, 5, 2, 3, true},
+        {"rows: merge shifted down", false, 6, 1, 2, 4, true},
+        {"rows: merge leaves with its last row", false, 3, 6, 2, 3, false},
+        {"rows: merge leaves with its first row", false, 2, 6, 2, 3, false},
+        {"rows: two merged rows change places", false, 2, 3, 2, 3, false},
+        {"rows: moved row lands inside", false, 1, 5, 4, 6, false},
+        {"rows: merge across the end of the move", false, 1, 3, 3, 4, false},
+        {"columns: merge right of the move", true, 1, 3, 4, 5, true},
+        {"columns: merge shifted left", true, 1, 4, 2, 3, true},
+        {"columns: merge shifted right", true, 5, 1, 2, 3, true},
+        {"columns: merge leaves with its first column", true, 1, 4, 1, 2, false},
+        {"columns: moved column lands inside", true, 1, 4, 3, 5, false},
+    };
+    for (const auto& C : Cases) {
+        auto G = std::make_unique<TProStringGrid>(nullptr);
+        G->SetColCount(8);
+        G->SetRowCount(8);
+        G->SetFixedCols(0);
+        G->SetFixedRows(0);
+        auto Tag = [](int Col, int Row) { return std::to_string(Col) + "," + std::to_string(Row); };
+        for (int Col = 0; Col < 8; ++Col)
+            for (int R = 0; R < 8; ++R)
+                G->SetCells(Col, R, Tag(Col, R));
+        // Two cells across the move's axis: a merge of 2 x N (N x 2) cells.
+        const int Count = C.Last - C.First + 1;
+        if (C.Columns)
+            G->MergeCells(C.First, 6, Count, 2);
+        else
+            G->MergeCells(6, C.First, 2, Count);
+        // A one-line merge in the moved line always goes with it.
+        if (C.Columns)
+            G->MergeCells(C.From, 0, 1, 2);
+        else
+            G->MergeCells(0, C.From, 2, 1);
+        if (C.Columns)
+            G->MoveColumnWithControls(C.From, C.To);
+        else
+            G->MoveRowWithControls(C.From, C.To);
+
+        ExpectMergesConsistent(*G, C.Name);
+        const int NewFirst = TProStringGrid::MovedIndex(C.First, C.From, C.To);
+        const int To = C.To;
+        EXPECT_TRUE(G->IsMergedCell(C.Columns ? To : 0, C.Columns ? 0 : To)) << C.Name << ": the moved line's own merge";
+        for (int K = C.First; K <= C.Last; ++K)
+            for (int A = 6; A <= 7; ++A) {
+                const int Now = TProStringGrid::MovedIndex(K, C.From, C.To);
+                const int Col = C.Columns ? Now : A;
+                const int Row = C.Columns ? A : Now;
+                EXPECT_EQ(G->IsMergedCell(Col, Row), C.StaysMerged) << C.Name << " at " << Col << "," << Row;
+                // Merged, every cell shows the base's text; split, its own.
+                const std::string Own = C.Columns ? Tag(K, A) : Tag(A, K);
+                const std::string BaseText = C.Columns ? Tag(C.First, 6) : Tag(6, C.First);
+                EXPECT_EQ(G->ReadCellText(Col, Row), C.StaysMerged ? BaseText : Own) << C.Name << " at " << Col << "," << Row;
+                if (C.StaysMerged) {
+                    const TPoint B = G->BaseCell(Col, Row);
+                    EXPECT_EQ(C.Columns ? B.x : B.y, NewFirst) << C.Name << " at " << Col << "," << Row;
+                }
+            }
+    }
+}
+
+// A move to or from a line outside the grid is refused before it changes
+// anything: the merges it would have cut stay merged.
+TEST(GridRows, AMoveOutsideTheGridCutsNoMerge)
+{
+    for (bool Columns : {false, true}) {
+        auto G = std::make_unique<TProStringGrid>(nullptr);
+        G->SetColCount(6);
+        G->SetRowCount(6);
+        G->SetFixedCols(0);
+        G->SetFixedRows(0);
+        G->SetCells(2, 2, "base");
+        G->SetCells(3, 3, "own");
+        G->MergeCells(2, 2, 2, 2);
+        if (Columns)
+            EXPECT_THROW(G->MoveColumnWithControls(2, 9), EInvalidGridOperation);
+        else
+            EXPECT_THROW(G->MoveRowWithControls(2, 9), EInvalidGridOperation);
+        EXPECT_TRUE(G->IsMergedCell(3, 3)) << (Columns ? "columns" : "rows");
+        EXPECT_EQ(G->ReadCellText(3, 3), "base") << (Columns ? "columns" : "rows");
     }
 }
 
@@ -330,22 +443,6 @@ TEST(GridRows, SelectionParking)
     T.G->SetRowCount(5);
     T.G->RestoreSelection();
     EXPECT_EQ(T.G->Selection(), (TGridRect{1, 1, 1, 1}));
-}
-
-// Every covered cell of the grid points at a base cell whose range holds it.
-void ExpectMergesConsistent(TProStringGrid& G, const char* Case)
-{
-    for (int Col = 0; Col < G.ColCount(); ++Col)
-        for (int R = 0; R < G.RowCount(); ++R) {
-            if (!G.IsCoveredCell(Col, R))
-                continue;
-            const TPoint B = G.BaseCell(Col, R);
-            TCellProperties* BP = G.CellProperties(B.x, B.y);
-            ASSERT_NE(BP, nullptr) << Case << " " << Col << "," << R;
-            EXPECT_TRUE(BP->IsBaseCell) << Case << " " << Col << "," << R;
-            EXPECT_GE(B.x + BP->CellSpanX, Col) << Case << " " << Col << "," << R;
-            EXPECT_GE(B.y + BP->CellSpanY, R) << Case << " " << Col << "," << R;
-        }
 }
 
 // Columns inserted or removed while rows are hidden: the hidden rows come

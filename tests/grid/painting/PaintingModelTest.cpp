@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/IniFile.h"
+#include "framework/Stream.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/SearchFooter.h"
 #include "tests/support/TempDir.h"
@@ -356,6 +357,53 @@ TEST(ColumnSizes, RegistryRoundTrip)
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\IrExtenderTests");
 }
 
+// One rule decides a cell's own background for the colour resolution and
+// for the cell-colour hook: a brush colour that is set colours a cell of any
+// type; a fixed cell keeps FixedColor; the header of the current row shows
+// ActiveCellColor with ActiveCellShow.
+TEST(CellColours, OwnBrushColourByCellTypeThroughBothPaths)
+{
+    auto G = MakeGrid(6, 6, 1, 1);
+    G->SetFixedColor(clSilver);
+    G->SetColor(clWindow);
+    G->SetActiveCellShow(true);
+    G->ActiveCellColor = clYellow;
+    G->SetRow(4);
+    G->SetCol(1);
+    const TColor Own = clAqua;
+    auto Graphic = [&](int C, int R, TCellType T) { G->NewCellGraphic(C, R)->CellType = T; };
+    G->SetCells(1, 1, "text");
+    G->PutCheckBox(2, 1, true, false);
+    Graphic(3, 1, ctButton);
+    Graphic(4, 1, ctPicture);
+    G->MergeCells(1, 2, 2, 2);
+    G->SetCells(0, 3, "fixed");
+    const struct { const char* Name; int Col, Row; TColor Expected; } Cases[] = {
+        {"text", 1, 1, Own},
+        {"check box", 2, 1, Own},
+        {"button", 3, 1, Own},
+        {"picture", 4, 1, Own},
+        {"merged base", 1, 2, Own},
+        {"fixed", 0, 3, clSilver},
+        {"header of the current row", 0, 4, clYellow},
+    };
+    for (const auto& C : Cases)
+        G->EnsureCellProperties(C.Col, C.Row)->SetBrushColor(Own);
+    for (const auto& C : Cases) {
+        TGridDrawState State = 0;
+        TBrush Brush;
+        TFont Font;
+        TResolvedCellColors Colors;
+        G->ResolveCellColors(C.Col, C.Row, State, false, false, true, &Brush, &Font, Colors);
+        EXPECT_EQ(Brush.Color(), C.Expected) << C.Name << ": resolved";
+        // The hook alone, from the colour the cell had before it.
+        TBrush Hooked;
+        Hooked.SetColor((State & gdFixed) ? clSilver : clWindow);
+        G->ApplyCellFontAndColor(C.Col, C.Row, &Font, &Hooked, State);
+        EXPECT_EQ(Hooked.Color(), C.Expected) << C.Name << ": cell-colour hook";
+    }
+}
+
 TEST(CellText, AutoNumAlignAndPropertiesAlignment)
 {
     auto G = MakeGrid(3, 3);
@@ -392,6 +440,12 @@ TEST(CellText, FloatFormatCases)
         {"42", true, "%05d", "00042"},
         {"2.5", true, "%d", "2.5"},               // an integer format of a decimal number fails: raw text
         {"abc", true, "%.2f", "abc"},             // not a number: no event, raw text
+        // The conversion decides which value is formatted ...
+        {"255", true, "%x", "ff"},
+        {"3", true, "%.1f dB", "3.0 dB"},
+        // ... and a format that does not take one number leaves the raw text.
+        {"7", true, "%s", "7"},
+        {"7", true, "%d of %d", "7"},
     };
     for (const Case& C : Cases) {
         G->SetCells(1, 1, C.Text);
@@ -403,6 +457,62 @@ TEST(CellText, FloatFormatCases)
         G->GetFloatFormattedText(1, 1, Out);
         EXPECT_EQ(Out, C.Expected) << C.Text << " " << C.Format;
     }
+}
+
+// The display hook runs once for each text a user sees or a file receives:
+// a wrapping hook shows its value wrapped once, painted and saved alike.
+TEST(CellText, DisplayHookRunsOncePerShownOrSavedText)
+{
+    auto G = MakeGrid(4, 6, 0, 1);
+    int Calls = 0;
+    G->OnGetDisplText = [&](TObject*, int, int, String& V) {
+        ++Calls;
+        V = "<" + V + ">";
+    };
+    G->OnGetFloatFormat = [](TObject*, int, int, bool& IsFloat, String& Format) {
+        IsFloat = true;
+        Format = "%.1f";
+    };
+    G->SetCells(1, 1, "x");
+    G->SetCells(2, 1, "2.5");
+    const struct { const char* Name; int Col; const char* Shown; } Cells[] = {
+        {"plain cell", 1, "<x>"},
+        {"number cell with a format", 2, "<2.5>"},
+    };
+    for (const auto& C : Cells) {
+        String Shown;
+        Calls = 0;
+        G->GetFloatFormattedText(C.Col, 1, Shown);
+        EXPECT_EQ(Shown, C.Shown) << C.Name << ": painted";
+        EXPECT_EQ(Calls, 1) << C.Name << ": painted";
+        String Saved;
+        Calls = 0;
+        G->GetCellTextForSave(C.Col, 1, Saved);
+        EXPECT_EQ(Saved, C.Shown) << C.Name << ": saved";
+        EXPECT_EQ(Calls, 1) << C.Name << ": saved";
+    }
+
+    // A saved file holds each text wrapped once.
+    testfs::TempDir Dir("displhook");
+    const auto Path = Dir.Path() / "cells.txt";
+    {
+        TFileStream F(testfs::PathStr(Path), fmCreate);
+        G->WriteGridTextStream(&F);
+    }
+    const std::string File = testfs::ReadBytes(Path);
+    EXPECT_NE(File.find("1,1,<x>\r\n"), std::string::npos) << File;
+    EXPECT_EQ(File.find("<<"), std::string::npos) << File;
+
+    // A group header shows its count once.
+    auto H = MakeGrid(3, 5, 0, 1);
+    for (int R = 1; R <= 4; ++R)
+        H->SetCells(1, R, R <= 3 ? "A" : "B");
+    H->Grouping()->ShowGroupCount = true;
+    H->Group(1);
+    ASSERT_TRUE(H->IsNodeRow(1));
+    String Header;
+    H->GetFloatFormattedText(1, 1, Header);
+    EXPECT_EQ(Header, "A (3)");
 }
 
 TEST(CellText, SaveHookGivesCheckTextsAndRtfPlainText)

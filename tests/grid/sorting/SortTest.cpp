@@ -407,14 +407,53 @@ TEST(GridSort, AMergeAcrossSortedRowsIsSplitFirst)
     EXPECT_EQ(ColumnOf(*G, 1), (std::vector<String>{"b", "c", "a"}));
 }
 
-TEST(GridSort, RestoreRowOrderSplitsAMergeMadeAfterTheSort)
+// A sort keeps every merge whose rows it leaves together and in order; its
+// covered cells compare with the merge's text, not with their own.
+TEST(GridSort, AMergeWhoseRowsStayTogetherIsKept)
+{
+    // A single-column numeric sort of rows already in order moves nothing:
+    // the merge over the sort column stays.
+    auto G = GridOf({{"a", "1", "x"}, {"b", "2", "y"}, {"c", "3", "z"}});
+    G->MergeCells(1, 1, 2, 1);
+    G->SortSettings()->SingleColumn = true;
+    G->SortSettings()->Column = 1;
+    G->SortRows();
+    EXPECT_EQ(ColumnOf(*G, 1), (std::vector<String>{"1", "2", "3"}));
+    EXPECT_TRUE(G->IsMergedCell(2, 1));
+    EXPECT_EQ(G->ReadCellText(2, 1), "2");
+    EXPECT_EQ(G->Cells(2, 1), "y") << "the covered cell keeps its own text";
+
+    // A whole-row sort of rows in order: the merge over column 0, rows 2-3,
+    // shows "d" twice; its covered cell's own "a" takes no part.
+    auto H = GridOf({{"b", "1"}, {"c", "2"}, {"d", "3"}, {"a", "4"}});
+    H->MergeCells(0, 2, 1, 2);
+    H->SortRows();
+    EXPECT_EQ(ColumnOf(*H, 1), (std::vector<String>{"1", "2", "3", "4"}));
+    EXPECT_TRUE(H->IsMergedCell(0, 3));
+    EXPECT_EQ(H->BaseCell(0, 3).y, 2);
+    EXPECT_EQ(H->ReadCellText(0, 3), "d");
+    EXPECT_EQ(H->Cells(0, 3), "a");
+
+    // Rows that move together in order take their merge with them.
+    auto K = GridOf({{"3", "p"}, {"1", "q"}, {"2", "r"}});
+    K->MergeCells(1, 1, 1, 2);
+    K->SortRows();
+    EXPECT_EQ(ColumnOf(*K, 0), (std::vector<String>{"1", "2", "3"}));
+    EXPECT_TRUE(K->IsMergedCell(1, 1));
+    EXPECT_EQ(K->BaseCell(1, 1).y, 0);
+    EXPECT_EQ(K->ReadCellText(1, 1), "q");
+    EXPECT_EQ(ColumnOf(*K, 1), (std::vector<String>{"q", "r", "p"}));
+    EXPECT_FALSE(K->IsMergedCell(1, 2));
+}
+
+TEST(GridSort, RestoreRowOrderSplitsAMergeMadeAfterTheSortOnlyWhenItsRowsPart)
 {
     auto G = GridOf({{"3", "a"}, {"1", "b"}, {"2", "c"}});
     G->SortRows();
     EXPECT_EQ(ColumnOf(*G, 0), (std::vector<String>{"1", "2", "3"}));
-    // Rows 0 and 1 (1 and 2) are merged in column 1; restoring moves them apart.
-    G->MergeCells(1, 0, 1, 2);
-    ASSERT_TRUE(G->IsMergedCell(1, 1));
+    // Rows 1 and 2 (2 and 3) are merged in column 1; restoring puts them apart.
+    G->MergeCells(1, 1, 1, 2);
+    ASSERT_TRUE(G->IsMergedCell(1, 2));
     G->RestoreRowOrder();
     EXPECT_EQ(ColumnOf(*G, 0), (std::vector<String>{"3", "1", "2"}));
     EXPECT_EQ(ColumnOf(*G, 1), (std::vector<String>{"a", "b", "c"}));
@@ -423,13 +462,24 @@ TEST(GridSort, RestoreRowOrderSplitsAMergeMadeAfterTheSort)
         EXPECT_EQ(G->BaseCell(1, R).y, R) << R;
     }
 
-    // An order that moves nothing leaves the merge alone.
-    auto H = GridOf({{"1", "a"}, {"2", "b"}, {"3", "c"}});
+    // Rows 0 and 1 (1 and 2) stay side by side: the merge moves down with them.
+    auto H = GridOf({{"3", "a"}, {"1", "b"}, {"2", "c"}});
     H->SortRows();
     H->MergeCells(1, 0, 1, 2);
     H->RestoreRowOrder();
-    EXPECT_TRUE(H->IsMergedCell(1, 1));
-    EXPECT_EQ(H->BaseCell(1, 1).y, 0);
+    EXPECT_EQ(ColumnOf(*H, 0), (std::vector<String>{"3", "1", "2"}));
+    EXPECT_FALSE(H->IsMergedCell(1, 0));
+    EXPECT_TRUE(H->IsMergedCell(1, 2));
+    EXPECT_EQ(H->BaseCell(1, 2).y, 1);
+    EXPECT_EQ(H->ReadCellText(1, 2), "b");
+
+    // An order that moves nothing leaves the merge alone.
+    auto K = GridOf({{"1", "a"}, {"2", "b"}, {"3", "c"}});
+    K->SortRows();
+    K->MergeCells(1, 0, 1, 2);
+    K->RestoreRowOrder();
+    EXPECT_TRUE(K->IsMergedCell(1, 1));
+    EXPECT_EQ(K->BaseCell(1, 1).y, 0);
 }
 
 TEST(GridSort, NodeGroupsSortTheirChildrenOnly)

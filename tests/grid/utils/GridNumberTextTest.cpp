@@ -100,4 +100,23 @@ TEST(GridNumberText, ExtractAndNormalize)
     }
 }
 
+// The value a format takes: exactly one integer or double conversion, with
+// any "%%"; everything else is refused.
+TEST(GridNumberText, FormatArgumentKinds)
+{
+    const struct { const char* Format; TFormatArgKind Kind; } Cases[] = {
+        {"%.2f", fakFloat},        {"%-8.3e", fakFloat},    {"%+G", fakFloat},
+        {"%a", fakFloat},          {"%.1f dB", fakFloat},   {"%05d", fakInteger},
+        {"%#x", fakInteger},       {"%o", fakInteger},      {"[%d rows]", fakInteger},
+        {"%d%%", fakInteger},      {"100%% of %u", fakInteger},
+        {"", fakNone},             {"abc", fakNone},        {"%%", fakNone},
+        {"%", fakNone},            {"%5", fakNone},         {"%s", fakNone},
+        {"%d/%d", fakNone},        {"%.2f %d", fakNone},    {"%ld", fakNone},
+        {"%lf", fakNone},          {"%*d", fakNone},        {"%n", fakNone},
+        {"%1.2.3f", fakNone},      {"%p", fakNone},         {"%c", fakNone},
+    };
+    for (const auto& C : Cases)
+        EXPECT_EQ(FormatArgKind(C.Format), C.Kind) << C.Format;
+}
+
 } // namespace

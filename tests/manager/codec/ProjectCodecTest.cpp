@@ -197,21 +197,66 @@ TEST(ProjectCodec, ChannelsComeBackIntact)
     EXPECT_GT(vantrel::EncodeCodeFile(channels[0].Codes).size(), 3u * 65536) << "the full channel passes 65535 bytes";
 }
 
-TEST(ProjectCodec, HandLaidRecordsAreFoundByTheirOffsets)
+TEST(ProjectCodec, SlotNumbersCountModuloAHundredAndALaterEntryWins)
 {
-    // Records in another order than the entries, with a gap: the offsets of
-    // a file under 64 KiB address them exactly.
-    const String a = Record(5, 1), b = Record(3, 2);
-    const String file = Bytes({8, 0, 1, 0, 15, 0, 2, 0, 10, 0}) + b + Bytes({0, 0}) + a;
+    const String b = Record(3, 2);
+    const String wrapped = Bytes({8, 0, 142, 0, 10, 0, 42, 0, 13, 0}) + b + Record(4, 3);
     TSlotRecords codes;
     String error;
-    ASSERT_TRUE(vantrel::DecodeCodeFile(file, codes, error)) << error;
-    EXPECT_EQ(codes[1], a);
-    EXPECT_EQ(codes[2], b);
-    // Slot numbers count modulo 100; a later entry for a slot wins.
-    const String wrapped = Bytes({8, 0, 142, 0, 10, 0, 42, 0, 13, 0}) + b + Record(4, 3);
     ASSERT_TRUE(vantrel::DecodeCodeFile(wrapped, codes, error)) << error;
     EXPECT_EQ(codes[42], Record(4, 3));
+}
+
+// A code file as a program saves it that held every record but the last
+// with the next record's first two bytes (it read each leading length as the
+// length of what follows): the same records, with a copy of each next
+// record's length between them. It opens with the records as first written,
+// also past 64 KiB; the two bytes anywhere else, or not a copy, are refused.
+TEST(ProjectCodec, RecordsAfterACopyOfTheirLengthOpenAsWritten)
+{
+    const auto resaved = [](const TSlotRecords& Codes) {
+        TSlotRecords held = Codes;
+        std::size_t last = vantrel::ChannelSlots;
+        for (std::size_t slot = vantrel::ChannelSlots; slot-- > 0;) {
+            if (Codes[slot].empty())
+                continue;
+            if (last != vantrel::ChannelSlots)
+                held[slot] += Codes[last].substr(0, 2);
+            last = slot;
+        }
+        return vantrel::EncodeCodeFile(held);
+    };
+    TSlotRecords small;
+    small[1] = Record(6, 1);
+    small[2] = Record(5, 2);
+    small[40] = Record(300, 40);
+    for (const TSlotRecords& written : {small, FullChannel().Codes}) {
+        TSlotRecords codes;
+        String error;
+        ASSERT_TRUE(vantrel::DecodeCodeFile(resaved(written), codes, error)) << error;
+        EXPECT_EQ(codes, written);
+    }
+
+    const String file = resaved(small);   // table of 3 entries, records from 14
+    String notACopy = file;
+    notACopy[14 + 6] = 9;
+    String beforeTheFirst = Bytes({4, 0, 1, 0, 8, 0, 6, 0}) + Record(6, 1);
+    String afterTheLast = Bytes({4, 0, 1, 0, 6, 0}) + Record(6, 1) + Bytes({6, 0});
+    const struct {
+        const char* Case;
+        String File;
+    } refused[] = {{"two bytes that are not the next length", notACopy},
+                   {"two bytes before the first record", beforeTheFirst},
+                   {"two bytes after the last record", afterTheLast},
+                   {"cut after a copied length", file.substr(0, 14 + 6 + 2)}};
+    for (const auto& c : refused) {
+        TSlotRecords codes;
+        codes[77] = Record(9, 77);
+        const TSlotRecords before = codes;
+        String error;
+        EXPECT_FALSE(vantrel::DecodeCodeFile(c.File, codes, error)) << c.Case;
+        EXPECT_EQ(codes, before) << c.Case;
+    }
 }
 
 TEST(ProjectCodec, MalformedFilesLeaveTheChannelAsItWas)
@@ -229,6 +274,18 @@ TEST(ProjectCodec, MalformedFilesLeaveTheChannelAsItWas)
         {"record length 2049", Bytes({4, 0, 1, 0, 6, 0, 0x01, 0x08}) + String(2047, 'x')},
         {"record past the end", Bytes({4, 0, 1, 0, 6, 0, 9, 0, 1, 2})},
         {"length byte at the end", Bytes({4, 0, 1, 0, 6, 0, 4})},
+        // An offset of 0 would take the file's own head for slot 0.
+        {"offset 0", Bytes({4, 0, 0, 0, 0, 0, 6, 0, 0xAA, 0xBB, 0xCC, 0xDD})},
+        {"offset inside the table", Bytes({8, 0, 1, 0, 6, 0, 2, 0, 10, 0}) + r + r},
+        {"table length 5", Bytes({5, 0, 1, 0, 7, 0, 0}) + r},
+        {"table length 2", Bytes({2, 0, 1, 0}) + r},
+        // The first record's bytes 2 and 3 read as a 2-byte record of their own.
+        {"overlapping records", Bytes({8, 0, 1, 0, 10, 0, 2, 0, 12, 0, 6, 0, 2, 0, 9, 9})},
+        {"the second record before the first", Bytes({8, 0, 1, 0, 14, 0, 2, 0, 10, 0}) + r + r},
+        {"a gap before a record", Bytes({4, 0, 1, 0, 8, 0, 0, 0}) + r},
+        {"a gap between records", Bytes({8, 0, 1, 0, 10, 0, 2, 0, 15, 0}) + r + Bytes({0}) + r},
+        {"a byte after the last record", Bytes({4, 0, 1, 0, 6, 0}) + r + Bytes({0})},
+        {"bytes after an empty table", Bytes({0, 0, 4, 0})},
     };
     TSlotRecords before;
     before[9] = Record(12, 9);
@@ -262,6 +319,15 @@ TEST(ProjectCodec, MalformedFilesLeaveTheChannelAsItWas)
         {"fewer than 100 names", withHead(18, 50)},
         {"a name past the list", withHead(snapshot.size() - 2, 2)},
         {"a bad record", snapshot.substr(0, 14) + Bytes({1, 0}) + snapshot.substr(16)},
+        {"a byte after the names", snapshot + Bytes({0})},
+        {"a gap before the names", [&] {
+             String s = snapshot.substr(0, 18) + Bytes({0}) + snapshot.substr(18);
+             s[0] = 19;
+             return s;
+         }()},
+        {"names overlapping the record", withHead(17, static_cast<unsigned>(snapshot.size() - 17))},
+        {"names with a byte to spare", withHead(18, static_cast<unsigned>(snapshot.size() - 17)) + Bytes({0})},
+        {"table length 6", snapshot.substr(0, 8) + Bytes({6, 0}) + snapshot.substr(10)},
     };
     TChannelImage image;
     image.Codes[50] = Record(30, 50);
@@ -275,22 +341,121 @@ TEST(ProjectCodec, MalformedFilesLeaveTheChannelAsItWas)
     }
 }
 
-TEST(ProjectCodec, SnapshotNamesAreReadAtTheirOffset)
+// Where each record of a file written from Codes starts, and where the last ends.
+std::vector<std::size_t> RecordBoundaries(const TSlotRecords& Codes, std::size_t Head)
 {
-    // Names placed away from the end of the last record (a gap of junk
-    // between) are still found by the head's names offset.
-    TChannelImage channel;
-    channel.Codes[0] = Record(6, 4);
-    channel.Names[3] = "three";
-    String file = vantrel::EncodeSnapshot(channel);
-    const std::size_t namesAt = 10 + 4 + 6;
-    file.insert(namesAt, "JUNK");
-    file[0] = static_cast<char>(namesAt + 4);
-    TChannelImage back;
+    std::size_t at = Head;
+    for (const String& code : Codes)
+        at += code.empty() ? 0 : 4;
+    std::vector<std::size_t> boundaries{at};
+    for (const String& code : Codes)
+        if (!code.empty())
+            boundaries.push_back(at += code.size());
+    return boundaries;
+}
+
+TEST(ProjectCodec, AFullChannelOpensWholeAndNotCutAtAnyRecordBoundary)
+{
+    // Past 65535 the offsets hold only the low 16 bits of a position: a cut
+    // channel must not take earlier records for the missing ones.
+    const TChannelImage full = FullChannel();
+    const String codeFile = vantrel::EncodeCodeFile(full.Codes);
+    const String snapshot = vantrel::EncodeSnapshot(full);
+    TSlotRecords codes;
+    TChannelImage image;
     String error;
-    ASSERT_TRUE(vantrel::DecodeSnapshot(file, back, error)) << error;
-    EXPECT_EQ(back.Names[3], "three");
-    EXPECT_EQ(back.Codes[0], channel.Codes[0]);
+    ASSERT_TRUE(vantrel::DecodeCodeFile(codeFile, codes, error)) << error;
+    EXPECT_EQ(codes, full.Codes);
+    ASSERT_TRUE(vantrel::DecodeSnapshot(snapshot, image, error)) << error;
+    EXPECT_EQ(image.Codes, full.Codes);
+    EXPECT_EQ(image.Names, full.Names);
+
+    TSlotRecords sentinel;
+    sentinel[77] = Record(9, 77);
+    for (std::size_t cut : RecordBoundaries(full.Codes, 2)) {
+        if (cut == codeFile.size())
+            continue;
+        codes = sentinel;
+        EXPECT_FALSE(vantrel::DecodeCodeFile(codeFile.substr(0, cut), codes, error)) << "code file cut at " << cut;
+        EXPECT_EQ(codes, sentinel) << "code file cut at " << cut;
+    }
+    for (std::size_t cut : RecordBoundaries(full.Codes, 10)) {
+        image.Codes = sentinel;
+        EXPECT_FALSE(vantrel::DecodeSnapshot(snapshot.substr(0, cut), image, error)) << "snapshot cut at " << cut;
+        EXPECT_EQ(image.Codes, sentinel) << "snapshot cut at " << cut;
+    }
+}
+
+// One piece of damage to a file as written: a cut (often at a record
+// boundary), bytes added at the end or anywhere, bytes taken out, or a
+// changed table length, record offset, record length or (for a snapshot)
+// names offset or length. Changes that make another well-formed file (a
+// record's contents, a slot number, a name) are not damage the format can see.
+void Damage(std::mt19937& Random, String& File, const TSlotRecords& Codes, std::size_t Head)
+{
+    const auto pick = [&](std::size_t N) { return static_cast<std::size_t>(Random() % N); };
+    const auto changeU16 = [&](std::size_t At) {
+        const unsigned old = ByteAt(File, At) | (ByteAt(File, At + 1) << 8);
+        const unsigned value = (old + 1 + Random() % 0xFFFF) & 0xFFFF;
+        File[At] = static_cast<char>(value & 0xFF);
+        File[At + 1] = static_cast<char>(value >> 8);
+    };
+    const std::vector<std::size_t> boundaries = RecordBoundaries(Codes, Head);
+    const std::size_t records = boundaries.size() - 1;
+    const std::size_t size = File.size();
+    switch (Random() % (Head == 2 ? 8 : 9)) {
+    case 0: File.resize(pick(size)); break;
+    case 1: File.resize(std::min(boundaries[pick(boundaries.size())], size - 1)); break;
+    case 2: File += String(1 + pick(8), static_cast<char>(Random())); break;
+    case 3: File.insert(pick(size + 1), String(1 + pick(4), static_cast<char>(Random()))); break;
+    case 4: File.erase(pick(size), 1 + pick(4)); break;
+    case 5: changeU16(Head - 2); break;
+    case 6:
+        if (records > 0)
+            changeU16(Head + 4 * pick(records) + 2);
+        else
+            File += String(1, '\0');
+        break;
+    case 7:
+        if (records > 0)
+            changeU16(boundaries[pick(records)]);
+        else
+            File.resize(size - 1);
+        break;
+    default: changeU16(pick(2) * 4 + pick(2) * 2); break;
+    }
+}
+
+TEST(ProjectCodec, DamagedFilesAreRefusedOrOpenAsWritten)
+{
+    std::mt19937 random(29);
+    TChannelImage sentinel;
+    sentinel.Codes[77] = Record(9, 77);
+    sentinel.Names[77] = Tongdao;
+    for (int i = 0; i < 4000; ++i) {
+        const TChannelImage source = i % 200 == 0 ? FullChannel()
+                                                  : RandomChannel(random, static_cast<int>(random() % 12),
+                                                                  random() % 4 == 0 ? 2048 : 40);
+        String error;
+        String codeFile = vantrel::EncodeCodeFile(source.Codes);
+        Damage(random, codeFile, source.Codes, 2);
+        TSlotRecords codes = sentinel.Codes;
+        if (vantrel::DecodeCodeFile(codeFile, codes, error))
+            ASSERT_EQ(codes, source.Codes) << "damaged code file " << i << " opened with other codes";
+        else
+            ASSERT_EQ(codes, sentinel.Codes) << "refused code file " << i;
+
+        String snapshot = vantrel::EncodeSnapshot(source);
+        Damage(random, snapshot, source.Codes, 10);
+        TChannelImage image = sentinel;
+        if (vantrel::DecodeSnapshot(snapshot, image, error)) {
+            ASSERT_EQ(image.Codes, source.Codes) << "damaged snapshot " << i << " opened with other codes";
+            ASSERT_EQ(image.Names, source.Names) << "damaged snapshot " << i << " opened with other names";
+        } else {
+            ASSERT_EQ(image.Codes, sentinel.Codes) << "refused snapshot " << i;
+            ASSERT_EQ(image.Names, sentinel.Names) << "refused snapshot " << i;
+        }
+    }
 }
 
 // Accepted contents must be well formed and survive a second round trip.

@@ -1,12 +1,13 @@
 // The pager in a real window: clicks and keys through the tabs, the hover
-// glow fading in and out on its timer, the click flash, the close and
-// page-list buttons.
+// glow fading in and out on its timer, the click flash, the shortcut hints
+// and their hook on the form, the close and page-list buttons.
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "framework/Menus.h"
+#include "framework/WindowHooks.h"
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
 #include "tests/support/GuiHarness.h"
@@ -265,6 +266,44 @@ TEST_F(PagerInput, ShortCutHintsTypedThrough)
     SendMessageW(Pager->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(Pager->ShortCutHintsShown());
     EXPECT_GE(*Seen, 2);
+}
+
+TEST_F(PagerInput, ShortCutHintsTakeOutOnlyTheirOwnHookOnTheForm)
+{
+    Pages[0]->SetShortCutHint("A");
+    Pager->SetShowShortCutHints(true);
+    int Seen = 0;
+    const auto Counting = [&Seen](TMessage& M, const TCallPrevious& Previous) {
+        if (M.Msg == WM_NULL)
+            ++Seen;
+        Previous(M);
+    };
+    struct Case {
+        const char* Name;
+        std::function<void()> Hide;
+    };
+    const Case Cases[] = {
+        // The pager's hook takes itself out while it handles the form's message.
+        {"by a resize of the form",
+         [this] {
+             Form->SetBounds(Form->Left(), Form->Top(), Form->Width() + 10, Form->Height());
+             gui::Settle();
+         }},
+        {"by the pager", [this] { Pager->HideShortCutHints(); }},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        Pager->ShowShortCutHints();
+        ASSERT_TRUE(Pager->ShortCutHintsShown());
+        // Hooked on the form after the pager's hook.
+        TWindowHook Test = HookWindowProc(Form, Counting);
+        Seen = 0;
+        C.Hide();
+        EXPECT_FALSE(Pager->ShortCutHintsShown());
+        SendMessageW(Form->Handle(), WM_NULL, 0, 0);
+        EXPECT_EQ(Seen, 1);
+        EXPECT_TRUE(Test.Installed());
+    }
 }
 
 TEST_F(PagerInput, CloseAndPageListButtons)

@@ -11,12 +11,12 @@
 
 #include "framework/ImageList.h"
 #include "framework/Stream.h"
-#include "office/GdiPlusPicture.h"
 #include "office/OfficeColors.h"
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
-#include "tests/office/TestImages.h"
 #include "tests/support/GuiHarness.h"
+#include "tests/visuals/TestImages.h"
+#include "visuals/GdiPlusPicture.h"
 
 namespace {
 

@@ -18,11 +18,11 @@
 #include "framework/Stream.h"
 #include "office/OfficeColors.h"
 #include "office/PagerDrawing.h"
-#include "office/ProGDIP.h"
 #include "office/ProOfficePage.h"
 #include "office/ProOfficePager.h"
-#include "tests/office/TestImages.h"
 #include "tests/support/GuiHarness.h"
+#include "tests/visuals/TestImages.h"
+#include "visuals/ProGDIP.h"
 
 namespace {
 

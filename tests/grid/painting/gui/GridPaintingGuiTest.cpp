@@ -16,13 +16,13 @@
 #include "framework/ImageList.h"
 #include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
-#include "grid/core/ProXPVS.h"
 #include "grid/interaction/FloatingFooter.h"
 #include "grid/interaction/FooterPanel.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/SearchFooter.h"
 #include "grid/interaction/SearchPanel.h"
 #include "tests/support/GuiHarness.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

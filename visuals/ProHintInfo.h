@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "framework/StringList.h"
-#include "office/GdiPlusPicture.h"
+#include "visuals/GdiPlusPicture.h"
 
 class TProHintInfo : public TPersistent {
 public:

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Bitmap.h"
-#include "office/ProHintInfo.h"
+#include "visuals/ProHintInfo.h"
 
 namespace {
 

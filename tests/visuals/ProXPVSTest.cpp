@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "grid/core/ProXPVS.h"
+#include "visuals/ProXPVS.h"
 
 namespace {
 

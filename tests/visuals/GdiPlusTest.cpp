@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "framework/Bitmap.h"
-#include "office/GdiPlusPicture.h"
-#include "office/ProGDIP.h"
-#include "tests/office/TestImages.h"
+#include "tests/visuals/TestImages.h"
+#include "visuals/GdiPlusPicture.h"
+#include "visuals/ProGDIP.h"
 
 namespace {
 

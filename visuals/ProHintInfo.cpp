@@ -1,4 +1,4 @@
-#include "office/ProHintInfo.h"
+#include "visuals/ProHintInfo.h"
 
 TProHintInfo::TProHintInfo()
     : FPicture(std::make_unique<TGdiPlusPicture>()), FNotes(std::make_unique<TStringList>())

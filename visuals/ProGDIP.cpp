@@ -1,4 +1,4 @@
-#include "office/ProGDIP.h"
+#include "visuals/ProGDIP.h"
 
 #include <mutex>
 #include <vector>

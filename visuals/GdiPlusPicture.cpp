@@ -1,4 +1,4 @@
-#include "office/GdiPlusPicture.h"
+#include "visuals/GdiPlusPicture.h"
 
 #include <cstring>
 
@@ -6,7 +6,7 @@
 
 #include "framework/Bitmap.h"
 #include "framework/Codepage.h"
-#include "office/ProGDIP.h"
+#include "visuals/ProGDIP.h"
 
 namespace {
 
