@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstdio>
 
 namespace extsim {
@@ -216,8 +217,12 @@ ReplyPlan FaultTable::plan(std::uint8_t command, const Bytes& data, Reply reply,
       case FaultKind::BadLen:
         if (h.value > 0)
           reply.data.insert(reply.data.end(), static_cast<std::size_t>(h.value), 0xEE);
-        else
-          reply.data.resize(reply.data.size() - std::min(reply.data.size(), static_cast<std::size_t>(-h.value)));
+        else {
+          // Fewer bytes: the last ones go (erase rather than resize, which
+          // GCC takes for a possible growth by nearly 2^64 bytes).
+          const auto cut = std::min(reply.data.size(), static_cast<std::size_t>(-h.value));
+          reply.data.erase(reply.data.end() - static_cast<std::ptrdiff_t>(cut), reply.data.end());
+        }
         break;
       case FaultKind::LenByte:
         reply.length_delta += h.value;
