@@ -322,6 +322,50 @@ void TCustomGrid::DeleteRow(int ARow)
         SizeChanged(FColCount, oldRows);
 }
 
+void TCustomGrid::DeleteRows(int ARow, int ACount)
+{
+    if (ARow < 0 || ARow >= FRowCount || ACount < 0)
+        throw EInvalidGridOperation("Grid index out of range");
+    ACount = std::min(ACount, FRowCount - ARow);
+    if (ACount >= FRowCount - 1) {
+        // Down to the last row, which is emptied rather than removed.
+        for (int i = 0; i < ACount; ++i)
+            DeleteRow(ARow);
+        return;
+    }
+    if (ACount == 0)
+        return;
+    HideEditor();
+    const int oldRows = FRowCount;
+    const auto first = FRowHeights.begin() + ARow;
+    FCustomRowHeights -= static_cast<int>(
+        std::count_if(first, first + ACount, [this](int H) { return H != FDefaultRowHeight; }));
+    FRowHeights.erase(first, first + ACount);
+    FRowSumsValid = false;
+    // The counts and positions step as DeleteRow steps them, row by row.
+    for (int i = 0; i < ACount; ++i) {
+        --FRowCount;
+        FFixedRows = std::min(FFixedRows, FRowCount - 1);
+        auto follow = [this, ARow](TGridCoord& C) {
+            if (C.Y > ARow)
+                --C.Y;
+            C.Y = std::min(C.Y, FRowCount - 1);
+            if (C.Y < FFixedRows && ARow >= FFixedRows)
+                C.Y = std::min(FFixedRows, FRowCount - 1);
+        };
+        follow(FCurrent);
+        follow(FAnchor);
+        if (FTopLeft.Y > ARow && FTopLeft.Y > FFixedRows)
+            --FTopLeft.Y;
+    }
+    KeepStateInside();
+    if (HandleAllocated()) {
+        UpdateScrollRange();
+        Invalidate();
+    }
+    SizeChanged(FColCount, oldRows);
+}
+
 void TCustomGrid::DeleteColumn(int ACol)
 {
     if (ACol < 0 || ACol >= FColCount)
