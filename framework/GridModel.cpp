@@ -299,9 +299,22 @@ void TCustomGrid::DeleteRow(int ARow)
         FRowHeights.push_back(FDefaultRowHeight);
     else
         --FRowCount;
+    FollowDeletedRow(ARow);
+    KeepStateInside();
+    if (HandleAllocated()) {
+        UpdateScrollRange();
+        Invalidate();
+    }
+    if (FRowCount != oldRows)
+        SizeChanged(FColCount, oldRows);
+}
+
+// After row ARow went: the fixed rows stay below the count; the current
+// cell and the anchor stay on their rows (on the deleted row they take the
+// one that moved up into its place); the top row follows its row.
+void TCustomGrid::FollowDeletedRow(int ARow)
+{
     FFixedRows = std::min(FFixedRows, FRowCount - 1);
-    // The current cell and the anchor stay on their rows; on the deleted
-    // row they take the one that moved up into its place.
     auto follow = [this, ARow](TGridCoord& C) {
         if (C.Y > ARow)
             --C.Y;
@@ -313,13 +326,6 @@ void TCustomGrid::DeleteRow(int ARow)
     follow(FAnchor);
     if (FTopLeft.Y > ARow && FTopLeft.Y > FFixedRows)
         --FTopLeft.Y;
-    KeepStateInside();
-    if (HandleAllocated()) {
-        UpdateScrollRange();
-        Invalidate();
-    }
-    if (FRowCount != oldRows)
-        SizeChanged(FColCount, oldRows);
 }
 
 void TCustomGrid::DeleteRows(int ARow, int ACount)
@@ -345,18 +351,7 @@ void TCustomGrid::DeleteRows(int ARow, int ACount)
     // The counts and positions step as DeleteRow steps them, row by row.
     for (int i = 0; i < ACount; ++i) {
         --FRowCount;
-        FFixedRows = std::min(FFixedRows, FRowCount - 1);
-        auto follow = [this, ARow](TGridCoord& C) {
-            if (C.Y > ARow)
-                --C.Y;
-            C.Y = std::min(C.Y, FRowCount - 1);
-            if (C.Y < FFixedRows && ARow >= FFixedRows)
-                C.Y = std::min(FFixedRows, FRowCount - 1);
-        };
-        follow(FCurrent);
-        follow(FAnchor);
-        if (FTopLeft.Y > ARow && FTopLeft.Y > FFixedRows)
-            --FTopLeft.Y;
+        FollowDeletedRow(ARow);
     }
     KeepStateInside();
     if (HandleAllocated()) {

@@ -513,6 +513,7 @@ private:
     void KeepStateInside();
     void SetTopLeft(int ALeftCol, int ATopRow);
     void ScrollCellPixels(TGridCoord OldTopLeft);
+    void FollowDeletedRow(int ARow);
     int LastTop(bool Horz) const;
     int FixedExtent(bool Horz) const;
     void InvalidateSelectionChange(const TGridRect& Old);
