@@ -11,6 +11,7 @@
 #include "skin/engine/qControlTree.h"
 #include "skin/engine/qSkinBroadcasts.h"
 #include "skin/engine/qSkinOptions.h"
+#include "skin/engine/qSkinRecolour.h"
 #include "skin/engine/qSysUtils.h"
 #include "skin/engine/qUtils.h"
 #include "skin/engine/zqSkinPack.h"
@@ -198,12 +199,55 @@ void TqSkinManager::ReadInto(TqSkinSource& Source, const String& SkinPath)
     Source.SkinPath = SkinPath;
     Source.CommonSections = &FCommonSections;
     ReadSkin(Source, *model);
+    ::ApplyHueOffset(*model, FHueOffset);
+    ::ApplySaturation(*model, FSaturation);
     model->CacheCommonIndexes();
     FModel = std::move(model);
     const bool loaded = FSkinData.Loaded;
     FSkinData = FModel->Header;
     FSkinData.Loaded = loaded;
     FSkinData.SkinPath = SkinPath;
+}
+
+void TqSkinManager::SetHueOffset(Integer Value)
+{
+    if (Value == FHueOffset)
+        return;
+    FHueOffset = Value;
+    ReadAgain();
+}
+
+void TqSkinManager::SetSaturation(Integer Value)
+{
+    if (Value == FSaturation)
+        return;
+    FSaturation = Value;
+    ReadAgain();
+}
+
+void TqSkinManager::ApplyHueOffset(Integer Offset)
+{
+    ::ApplyHueOffset(*FModel, Offset);
+}
+
+void TqSkinManager::ApplySaturation(Integer Value)
+{
+    ::ApplySaturation(*FModel, Value);
+}
+
+void TqSkinManager::ReadAgain()
+{
+    if (!FSkinData.Loaded)
+        return;
+    {
+        TFlagRaised changing(SkinChanging);
+        if (FileExists(PackedFileName()))
+            LoadPackedSkin();
+        else
+            LoadFolderOrStoredSkin();
+    }
+    if (!IsLoading() && (ComponentState() & csReading) == 0)
+        RepaintSkinnedForms();
 }
 
 void TqSkinManager::LoadPackedSkin()

@@ -43,8 +43,15 @@ public:
     // removes the blanks of its lines and reloads the skin.
     TStringList* CommonSections() { return &FCommonSections; }
     void SetCommonSections(const TStrings* Value);
-    Integer HueOffset = 0;
-    Integer Saturation = 0;
+    // A hue shift in degrees and a saturation change of the whole skin,
+    // applied at the end of every load; a change reads the skin again.
+    Integer HueOffset() const { return FHueOffset; }
+    void SetHueOffset(Integer Value);
+    Integer Saturation() const { return FSaturation; }
+    void SetSaturation(Integer Value);
+    // Recolour the loaded skin in place (nothing for 0).
+    void ApplyHueOffset(Integer Offset);
+    void ApplySaturation(Integer Value);
     TqStoredSkins& InternalSkins() { return FInternalSkins; }
     void SetInternalSkins(const TqStoredSkins& Value) { FInternalSkins.Assign(&Value); }
     const String& SkinDirectory() const { return FSkinDirectory; }
@@ -137,12 +144,17 @@ private:
     // Forms are frozen and thawed around a change at run time once the
     // application has a main form.
     bool FormsFreezable() const;
+    // Reads the loaded skin again from its source (after a colour setting
+    // changed) and repaints.
+    void ReadAgain();
     // Puts MainWindowHook into the application window's hook chain (once,
     // at run time on the NT family) and takes it out again.
     void HookApplicationWindow();
     void UnhookApplicationWindow();
 
     bool FActive = true;
+    Integer FHueOffset = 0;
+    Integer FSaturation = 0;
     TStringList FCommonSections;
     TqStoredSkins FInternalSkins{this};
     String FSkinDirectory = "c:\\Skins";
