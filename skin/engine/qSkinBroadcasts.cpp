@@ -1,5 +1,6 @@
 #include "skin/engine/qSkinBroadcasts.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <shellapi.h>
@@ -17,6 +18,29 @@ String SharedSectionName;
 
 namespace {
 
+// How many walks over HookedForms are under way: while one is, a freed
+// form's entry is only emptied (the walk's positions stay valid); the
+// outermost walk takes the empty entries out when it ends.
+int HookedWalks = 0;
+
+void CompactHookedForms()
+{
+    HookedForms.erase(std::remove(HookedForms.begin(), HookedForms.end(), nullptr), HookedForms.end());
+}
+
+// Marks a walk over HookedForms for its lifetime.
+class THookedWalk {
+public:
+    THookedWalk() { ++HookedWalks; }
+    ~THookedWalk()
+    {
+        if (--HookedWalks == 0)
+            CompactHookedForms();
+    }
+    THookedWalk(const THookedWalk&) = delete;
+    THookedWalk& operator=(const THookedWalk&) = delete;
+};
+
 // Takes a freed form out of HookedForms even when its provider did not.
 class THookedFormsWatcher : public TComponent {
 public:
@@ -31,8 +55,8 @@ protected:
         for (TComponent*& entry : HookedForms)
             if (entry == AComponent)
                 entry = nullptr;
-        while (!HookedForms.empty() && HookedForms.back() == nullptr)
-            HookedForms.pop_back();
+        if (HookedWalks == 0)
+            CompactHookedForms();
     }
 };
 
@@ -43,6 +67,28 @@ THookedFormsWatcher& Watcher()
     static THookedFormsWatcher* watcher = new THookedFormsWatcher;
     return *watcher;
 }
+
+// The application's components as they are now, last first; an entry of
+// one that is freed meanwhile becomes empty.
+class TAppFormsSnapshot : public TComponent {
+public:
+    TAppFormsSnapshot() : TComponent(nullptr)
+    {
+        for (int i = Application->ComponentCount() - 1; i >= 0; --i) {
+            Forms.push_back(Application->Components(i));
+            FreeNotification(Forms.back());
+        }
+    }
+    std::vector<TComponent*> Forms;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == TOperation::opRemove)
+            std::replace(Forms.begin(), Forms.end(), AComponent, static_cast<TComponent*>(nullptr));
+    }
+};
 
 bool IsMdiChild(TCustomForm* Form)
 {
@@ -117,6 +163,20 @@ const TProgramIcons& ProgramIcons()
     return icons;
 }
 
+// Each position holding Form takes what the last position holds, which is
+// then emptied; the list ends one shorter when its last entry is empty.
+void RemoveMovingLast(TComponent* Form)
+{
+    for (std::size_t i = 0; i < HookedForms.size(); ++i) {
+        if (HookedForms[i] == Form) {
+            HookedForms[i] = HookedForms.back();
+            HookedForms.back() = nullptr;
+        }
+    }
+    if (!HookedForms.empty() && HookedForms.back() == nullptr)
+        HookedForms.pop_back();
+}
+
 }   // namespace
 
 void AddHookedForm(TComponent* Form)
@@ -131,23 +191,22 @@ void RemoveHookedForm(TComponent* Form)
 {
     if (Form == nullptr)
         return;
-    for (std::size_t i = 0; i < HookedForms.size(); ++i) {
-        if (HookedForms[i] == Form) {
-            HookedForms[i] = HookedForms.back();
-            HookedForms.back() = nullptr;
-        }
+    if (HookedWalks > 0) {
+        // A walk is under way: moving entries could let it miss one, so one
+        // entry of the form is emptied instead.
+        auto it = std::find(HookedForms.rbegin(), HookedForms.rend(), Form);
+        if (it != HookedForms.rend())
+            *it = nullptr;
+    } else {
+        RemoveMovingLast(Form);
     }
-    if (!HookedForms.empty() && HookedForms.back() == nullptr)
-        HookedForms.pop_back();
-    bool still = false;
-    for (const TComponent* entry : HookedForms)
-        still = still || entry == Form;
-    if (!still)
+    if (std::find(HookedForms.begin(), HookedForms.end(), Form) == HookedForms.end())
         Watcher().RemoveFreeNotification(Form);
 }
 
 void FreezeSkinnedForms(TqSkinManager* Manager)
 {
+    const THookedWalk walk;
     for (std::size_t i = 0; i < HookedForms.size(); ++i)
         if (FrozenProvider(HookedForms[i], Manager) != nullptr)
             SendMessageW(static_cast<TCustomForm*>(HookedForms[i])->Handle(), WM_SETREDRAW, 0, 0);
@@ -155,6 +214,7 @@ void FreezeSkinnedForms(TqSkinManager* Manager)
 
 void ThawSkinnedForms(TqSkinManager* Manager, bool Animate)
 {
+    const THookedWalk walk;
     for (std::size_t i = 0; i < HookedForms.size(); ++i) {
         TqStateHolder* provider = FrozenProvider(HookedForms[i], Manager);
         if (provider == nullptr)
@@ -183,11 +243,13 @@ void ThawSkinnedForms(TqSkinManager* Manager, bool Animate)
 
 void BroadcastToAppForms(TMessage& Message)
 {
-    for (int i = Application->ComponentCount() - 1; i >= 0; --i) {
-        // A form that went away while the message was handled ends the walk.
-        if (i >= Application->ComponentCount())
-            return;
-        auto* form = dynamic_cast<TCustomForm*>(Application->Components(i));
+    // The forms as they are now, last first. A receiver may free forms or
+    // make new ones: each form is checked to be still there before it is
+    // told, none is told twice, and new ones wait for the next message.
+    const TAppFormsSnapshot snapshot;
+    for (std::size_t i = 0; i < snapshot.Forms.size(); ++i) {
+        TComponent* entry = snapshot.Forms[i];
+        auto* form = dynamic_cast<TCustomForm*>(entry);
         if (form == nullptr || IsMdiChild(form) || form->IsDestroying() || form->IsLoading())
             continue;
         if (form->HandleAllocated() && WindowHandlesCommand(form->Handle(), scmIsSkinned))
@@ -199,6 +261,7 @@ void BroadcastToAppForms(TMessage& Message)
 
 void BroadcastToHookedForms(TMessage& Message)
 {
+    const THookedWalk walk;
     for (std::size_t i = 0; i < HookedForms.size(); ++i) {
         auto* form = dynamic_cast<TCustomForm*>(HookedForms[i]);
         if (form != nullptr && !form->IsDestroying())

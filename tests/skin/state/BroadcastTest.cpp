@@ -46,6 +46,7 @@ struct TFormWithSpies {
         Form->SubCommands.clear();
         Direct.SubCommands.clear();
         Nested.SubCommands.clear();
+        Nested.ChangeParams.clear();
     }
     std::unique_ptr<TSpyForm> Form;
     TSpyControl Direct;
@@ -69,7 +70,7 @@ TEST(Broadcast, ASwitchSendsOneSixteenThreeAndARemovalTwo)
     manager->SetSkinName("B");
     for (const auto* subs : {&spies.Form->SubCommands, &spies.Direct.SubCommands, &spies.Nested.SubCommands})
         EXPECT_EQ((std::vector<int>{scmSkinLoaded, scmStopFade, scmRefresh}), Changes(*subs));
-    EXPECT_EQ(manager.get(), reinterpret_cast<TqSkinManager*>(spies.Nested.Params.front()));
+    EXPECT_EQ(manager.get(), reinterpret_cast<TqSkinManager*>(spies.Nested.ChangeParams.front()));
     // The nested control read its indexes in the new skin and ended its update.
     EXPECT_NE(before, spies.Nested.Data->SkinIndex);
     EXPECT_TRUE(spies.Nested.Data->IsSkinned());
@@ -86,6 +87,7 @@ TEST(Broadcast, AnotherManagersChangesPassThroughButChangeNothing)
 {
     auto own = ManagerWithSkin(OptionsA, "A");
     TFormWithSpies spies;
+    spies.Clear();
     spies.Nested.Data->BGChanged = false;
     const int index = spies.Nested.Data->SkinIndex;
     ASSERT_GE(index, 0);
@@ -95,7 +97,7 @@ TEST(Broadcast, AnotherManagersChangesPassThroughButChangeNothing)
     // The panel passed all four down to the nested control ...
     EXPECT_EQ((std::vector<int>{scmSkinLoaded, scmStopFade, scmRefresh, scmSkinRemoved}),
               Changes(spies.Nested.SubCommands));
-    for (LPARAM p : spies.Nested.Params)
+    for (LPARAM p : spies.Nested.ChangeParams)
         EXPECT_EQ(other.get(), reinterpret_cast<TqSkinManager*>(p));
     // ... which kept its own skin state.
     EXPECT_EQ(index, spies.Nested.Data->SkinIndex);

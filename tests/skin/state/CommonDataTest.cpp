@@ -233,6 +233,7 @@ TEST(CommonData, SkinChangeSubCommandsOfAnotherManagerChangeNothing)
     TForm form(nullptr);
     TSpyControl control(&form, 0, "SOLID");
     control.SetParent(&form);
+    control.HandleNeeded();
     control.Data->BGChanged = false;
     control.Data->Updating = false;
     const int index = control.Data->SkinIndex;

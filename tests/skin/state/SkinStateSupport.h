@@ -31,14 +31,16 @@ public:
 
     std::unique_ptr<TqCommonData> Data;
     std::vector<int> SubCommands;   // every skin sub-command that came, in order
-    std::vector<LPARAM> Params;
+    std::vector<LPARAM> ChangeParams;   // lParam of each skin change (1, 2, 3, 16)
 
 protected:
     void WndProc(TMessage& Message) override
     {
         if (Message.Msg == SM_ZORVIKCMD) {
-            SubCommands.push_back(SkinSubCommand(Message.WParam));
-            Params.push_back(Message.LParam);
+            const int sub = SkinSubCommand(Message.WParam);
+            SubCommands.push_back(sub);
+            if (sub == scmSkinLoaded || sub == scmSkinRemoved || sub == scmRefresh || sub == scmStopFade)
+                ChangeParams.push_back(Message.LParam);
             if (CommonSkinMessage(Message, Data.get()))
                 return;
         } else if (Data) {
