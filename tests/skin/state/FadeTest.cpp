@@ -3,6 +3,8 @@
 // the picture of a control tree it fades to.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "../../support/GuiHarness.h"
 #include "SkinStateSupport.h"
 #include "framework/Application.h"
@@ -108,32 +110,45 @@ TEST(FormFade, AFailedCaptureShowsTheFormAtOnce)
 
 TEST(FormFade, ARealFadeOnTheScreen)
 {
-    auto form = ShownForm();
+    // A form about to be shown fades in over what the screen shows there.
+    std::unique_ptr<TForm> form(new TForm(Application));
+    form->SetBounds(60, 60, 300, 200);
+    form->SetColor(clTeal);
     TPanel panel(form.get());
     panel.SetParent(form.get());
     panel.SetBounds(20, 20, 120, 60);
     panel.SetColor(clYellow);
-    gui::Settle();
+    form->HandleNeeded();
     TFadeHooks& hooks = FadeHooks();
     int frames = 0;
-    bool saved = false;
+    COLORREF behind = 0;
+    COLORREF half = 0;
     hooks.Frame = [&](int Level) {
         ++frames;
-        // Halfway: the output window shows a mix of the screen and the form.
-        if (!saved && Level >= 0 && Level <= 130 && OutputWindow() != nullptr) {
-            saved = true;
+        if (OutputWindow() == nullptr)
+            return;
+        HDC dc = GetWindowDC(OutputWindow()->Handle());
+        if (Level == 255)
+            behind = GetPixel(dc, 250, 150);
+        if (half == 0 && Level >= 0 && Level <= 130) {
+            half = GetPixel(dc, 250, 150);
             gui::SaveScreenshot(OutputWindow()->Handle(), GalleryPath("form-fade-half.png"));
         }
+        ReleaseDC(OutputWindow()->Handle(), dc);
     };
     AnimateFormShow(form.get(), 64);   // real 8 ms pauses
     hooks = TFadeHooks{};
     EXPECT_EQ(10, frames);   // 9 frames and the form
-    EXPECT_TRUE(saved);
     EXPECT_EQ(nullptr, OutputWindow());
+    // Halfway the output window showed a mix of the screen and the form.
+    const COLORREF teal = ColorToRGB(clTeal);
+    EXPECT_NE(teal, half);
+    EXPECT_NE(behind, half);
+    EXPECT_LE(std::abs(GetGValue(half) - (GetGValue(behind) + GetGValue(teal)) / 2), 40);
+    form->Show();
     gui::Settle();
-    // The form is back and paints itself.
     auto shot = gui::Capture(form->Handle());
-    EXPECT_EQ(ColorToRGB(clTeal), gui::PixelAt(shot.get(), 5, 5));
+    EXPECT_EQ(teal, gui::PixelAt(shot.get(), 5, 5));
     EXPECT_EQ(ColorToRGB(clYellow), gui::PixelAt(shot.get(), 30, 30));
     gui::SaveScreenshot(form.get(), GalleryPath("form-fade-done.png"));
 }
