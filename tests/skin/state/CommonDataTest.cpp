@@ -6,9 +6,11 @@
 #include "SkinStateSupport.h"
 #include "framework/Application.h"
 #include "framework/Edit.h"
+#include "framework/Label.h"
 #include "framework/Panel.h"
 #include "skin/engine/qControlTree.h"
 #include "skin/engine/qEditLabel.h"
+#include "tests/graphics/PaintProbe.h"
 
 using namespace skinstate;
 
@@ -359,4 +361,49 @@ TEST(BoundLabel, TheExampleLandsAt56And53)
     bound.AlignLabel();
     EXPECT_EQ(56, label->Left());
     EXPECT_EQ(53, label->Top());
+}
+
+TEST(CommonData, CacheCopiedAroundTheChildren)
+{
+    TForm form(nullptr);
+    TSpyControl host(&form, 0, "SOLID");
+    host.SetParent(&form);
+    host.SetBounds(0, 0, 100, 60);
+    TPanel opaque(&form);
+    opaque.ControlStyle |= csOpaque;
+    opaque.SetParent(&host);
+    opaque.SetBounds(10, 10, 20, 20);
+    TPanel seeThrough(&form);
+    seeThrough.ControlStyle &= ~static_cast<unsigned>(csOpaque);
+    seeThrough.SetParent(&host);
+    seeThrough.SetBounds(40, 10, 20, 20);
+    TLabel label(&form);
+    label.SetParent(&host);
+    label.SetAutoSize(false);
+    label.SetBounds(70, 10, 20, 20);
+    form.HandleNeeded();
+
+    host.Data->PrepareCacheBitmap();
+    host.Data->CacheBmp->Canvas()->Brush()->SetColor(clRed);
+    host.Data->CacheBmp->Canvas()->FillRect(Rect(0, 0, 100, 60));
+    TBitmap target(100, 60, TPixelFormat::pf24bit);
+    target.Canvas()->Brush()->SetColor(clBlue);
+    target.Canvas()->FillRect(Rect(0, 0, 100, 60));
+    const int gdiBefore = paint_probe::GdiObjectCount();
+    CopyCacheExceptChildren(&host, host.Data.get(), Rect(0, 0, 100, 60), 0, 0, false, target.Canvas()->Handle(),
+                            Rect(0, 0, 100, 60));
+    HDC dc = target.Canvas()->Handle();
+    EXPECT_EQ(ColorToRGB(clRed), GetPixel(dc, 5, 5));
+    EXPECT_EQ(ColorToRGB(clBlue), GetPixel(dc, 15, 15));   // opaque child left out
+    EXPECT_EQ(ColorToRGB(clRed), GetPixel(dc, 45, 15));    // see-through windowed child copied over
+    EXPECT_EQ(ColorToRGB(clBlue), GetPixel(dc, 75, 15));   // window-less child left out
+    // The clip rectangle bounds the copy, and the DC's own clip is back afterwards.
+    target.Canvas()->FillRect(Rect(0, 0, 100, 60));
+    CopyCacheExceptChildren(&host, host.Data.get(), Rect(0, 0, 100, 60), 0, 0, false, dc, Rect(0, 40, 50, 60));
+    EXPECT_EQ(ColorToRGB(clBlue), GetPixel(dc, 5, 5));
+    EXPECT_EQ(ColorToRGB(clRed), GetPixel(dc, 5, 45));
+    RECT clip;
+    EXPECT_EQ(SIMPLEREGION, GetClipBox(dc, &clip));
+    EXPECT_EQ(100, clip.right);
+    EXPECT_EQ(gdiBefore, paint_probe::GdiObjectCount());
 }

@@ -12,6 +12,7 @@
 #include "framework/Memo.h"
 #include "framework/Panel.h"
 #include "skin/engine/qControlTree.h"
+#include "tests/graphics/PaintProbe.h"
 
 using namespace skinstate;
 
@@ -81,7 +82,12 @@ TEST(FormFade, TwoHundredMillisecondsAreTwentySixFrames)
         covered = covered || (OutputWindow() != nullptr && IsWindowVisible(OutputWindow()->Handle()) &&
                               !IsWindowVisible(form->Handle()));
     };
+    // A first fade makes what stays for the process (the window class).
+    AnimateFormShow(form.get(), 0);
+    recorder.Levels.clear();
+    const int gdi = paint_probe::GdiObjectCount();
     AnimateFormShow(form.get(), 200);
+    EXPECT_EQ(gdi, paint_probe::GdiObjectCount());   // no GDI object outlives the fade
     ASSERT_EQ(27u, recorder.Levels.size());   // 26 frames and the form itself
     for (int k = 0; k < 26; ++k)
         EXPECT_EQ(255 - 10 * k, recorder.Levels[static_cast<std::size_t>(k)]) << k;
@@ -97,7 +103,10 @@ TEST(FormFade, AFailedCaptureShowsTheFormAtOnce)
     auto form = ShownForm();
     TFadeRecorder recorder;
     FadeHooks().Capture = [](HDC, HDC, const RECT&) { return false; };
+    AnimateFormShow(form.get(), 0);
+    const int gdi = paint_probe::GdiObjectCount();
     AnimateFormShow(form.get(), 200);
+    EXPECT_EQ(gdi, paint_probe::GdiObjectCount());
     EXPECT_TRUE(recorder.Levels.empty());
     EXPECT_EQ(nullptr, OutputWindow());
     EXPECT_TRUE(Thawed(form.get()));
