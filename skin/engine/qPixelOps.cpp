@@ -15,15 +15,19 @@ namespace {
 
 // The pixels of a bitmap of 24 or 32 bits, for the loops below: every loop
 // clips its coordinates against W and H before it touches memory.
+// X0, Y0, W and H bound what the loops touch: the whole bitmap, or a
+// rectangle of it that a painter keeps its pieces in.
 struct View {
     Byte* Line0 = nullptr;
     std::ptrdiff_t Delta = 0;
+    int X0 = 0;
+    int Y0 = 0;
     int W = 0;
     int H = 0;
     int Bpp = 3;
 
     Byte* At(int X, int Y) const { return Line0 + Y * Delta + X * Bpp; }
-    bool Has(int X, int Y) const { return X >= 0 && Y >= 0 && X < W && Y < H; }
+    bool Has(int X, int Y) const { return X >= X0 && Y >= Y0 && X < W && Y < H; }
 };
 
 // False for no bitmap and for bitmaps smaller than 2 x 2, which no
@@ -83,9 +87,9 @@ void ForIncluded(const View& S, TRect Q, int X, int Y, const View& D, F Body)
         return;
     const int dx = X - Q.left;
     const int dy = Y - Q.top;
-    const int x1 = std::max<int>(Q.left, -dx);
+    const int x1 = std::max<int>(Q.left, D.X0 - dx);
     const int x2 = std::min<int>(Q.right, D.W - 1 - dx);
-    const int y1 = std::max<int>(Q.top, -dy);
+    const int y1 = std::max<int>(Q.top, D.Y0 - dy);
     const int y2 = std::min<int>(Q.bottom, D.H - 1 - dy);
     for (int y = y1; y <= y2; ++y)
         for (int x = x1; x <= x2; ++x)
@@ -103,6 +107,33 @@ const Byte* CachePixel(const View& Cache, bool HasCache, const TCacheInfo& CI, i
     return Cache.At(X + CI.X, Y + CI.Y);
 }
 
+// CopyMaskedRect over views.
+void MaskedRectCopy(const View& S, const View& D, int X, int Y, bool UseParent, const TCacheInfo& CI, TColor Key, TRect Q)
+{
+    View cache;
+    const bool hasCache = UseParent && OpenCache(CI, cache);
+    const bool parentColor = ExchangeParentColor != clSkinTransparent;
+    ForIncluded(S, Q, X, Y, D, [&](const Byte* src, Byte* dst, int DX, int DY) {
+        const Byte* from = src;
+        if (IsKey(ColorAt(src), Key)) {
+            if (UseParent && CI.Ready) {
+                // The parent's pixel; none where the cache does not reach.
+                from = CachePixel(cache, hasCache, CI, DX, DY);
+            } else if (parentColor) {
+                Put(dst, ExchangeParentColor);
+                return;
+            } else {
+                return;
+            }
+        }
+        if (from) {
+            dst[0] = from[0];
+            dst[1] = from[1];
+            dst[2] = from[2];
+        }
+    });
+}
+
 // The masked copy behind the image-part, tile and glyph copies: W x H pixels
 // from (SX, SY) of S, their mask FH rows lower, onto (DX, DY) of D. With
 // Glyph set transparent pixels keep the destination and the mask is raised
@@ -110,9 +141,9 @@ const Byte* CachePixel(const View& Cache, bool HasCache, const TCacheInfo& CI, i
 void MaskedCopy(const View& S, int SX, int SY, int W, int H, int FH, const View& D, int DX, int DY,
                 const TCacheInfo& CI, bool Glyph, int Raise)
 {
-    const int c1 = std::max<int>({0, -SX, -DX});
+    const int c1 = std::max<int>({0, -SX, D.X0 - DX});
     const int c2 = std::min<int>({W, S.W - SX, D.W - DX});
-    const int r1 = std::max<int>({0, -SY, -SY - FH, -DY});
+    const int r1 = std::max<int>({0, -SY, -SY - FH, D.Y0 - DY});
     const int r2 = std::min<int>({H, S.H - SY, S.H - SY - FH, D.H - DY});
     if (c1 >= c2 || r1 >= r2)
         return;
@@ -148,9 +179,9 @@ void MaskedCopy(const View& S, int SX, int SY, int W, int H, int FH, const View&
 // (DX, DY) of D, as they are.
 void OpaqueCopy(const View& S, int SX, int SY, int W, int H, const View& D, int DX, int DY)
 {
-    const int c1 = std::max<int>({0, -SX, -DX});
+    const int c1 = std::max<int>({0, -SX, D.X0 - DX});
     const int c2 = std::min<int>({W, S.W - SX, D.W - DX});
-    const int r1 = std::max<int>({0, -SY, -DY});
+    const int r1 = std::max<int>({0, -SY, D.Y0 - DY});
     const int r2 = std::min<int>({H, S.H - SY, D.H - DY});
     for (int r = r1; r < r2; ++r)
         for (int c = c1; c < c2; ++c) {
@@ -171,9 +202,9 @@ void OpaqueStretch(const View& S, TRect Src, const View& D, TRect Dst)
     const int dh = RectHeight(Dst);
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0)
         return;
-    for (int y = std::max<int>(Dst.top, 0); y < std::min<int>(Dst.bottom, D.H); ++y) {
+    for (int y = std::max<int>(Dst.top, D.Y0); y < std::min<int>(Dst.bottom, D.H); ++y) {
         const int sy = Src.top + static_cast<int>(static_cast<long long>(y - Dst.top) * sh / dh);
-        for (int x = std::max<int>(Dst.left, 0); x < std::min<int>(Dst.right, D.W); ++x) {
+        for (int x = std::max<int>(Dst.left, D.X0); x < std::min<int>(Dst.right, D.W); ++x) {
             const int sx = Src.left + static_cast<int>(static_cast<long long>(x - Dst.left) * sw / dw);
             if (!S.Has(sx, sy))
                 continue;
@@ -368,30 +399,8 @@ void CopyMaskedRect(TBitmap* D, TBitmap* S, int X, bool UseParent, const TCacheI
 {
     View d;
     View s;
-    if (!Open(D, d) || !Open(S, s))
-        return;
-    View cache;
-    const bool hasCache = UseParent && OpenCache(CI, cache);
-    const bool parentColor = ExchangeParentColor != clSkinTransparent;
-    ForIncluded(s, Q, X, Y, d, [&](const Byte* src, Byte* dst, int DX, int DY) {
-        const Byte* from = src;
-        if (IsKey(ColorAt(src), Key)) {
-            if (UseParent && CI.Ready) {
-                // The parent's pixel; none where the cache does not reach.
-                from = CachePixel(cache, hasCache, CI, DX, DY);
-            } else if (parentColor) {
-                Put(dst, ExchangeParentColor);
-                return;
-            } else {
-                return;
-            }
-        }
-        if (from) {
-            dst[0] = from[0];
-            dst[1] = from[1];
-            dst[2] = from[2];
-        }
-    });
+    if (Open(D, d) && Open(S, s))
+        MaskedRectCopy(s, d, X, Y, UseParent, CI, Key, Q);
 }
 
 void CopyMaskedImagePart(TRect Dst, TRect Src, TBitmap* Target, const TqMaskData& Mask, const TCacheInfo& CI)
@@ -432,6 +441,11 @@ void PaintMaskedImage(TBitmap* Bmp, TRect R, bool FillCentre, const void*, bool 
     View s;
     if (!Open(Bmp, d) || !Open(MaskSourceBitmap(Mask), s))
         return;
+    // Every piece stays inside R, also where shrunk corners would pass it.
+    d.X0 = std::max<int>(R.left, 0);
+    d.Y0 = std::max<int>(R.top, 0);
+    d.W = std::min<int>(R.right, d.W);
+    d.H = std::min<int>(R.bottom, d.H);
 
     // Corners shrink evenly when R is smaller than both together.
     int wl = MaskEntryBorderLeft(Mask);
@@ -481,10 +495,9 @@ void PaintMaskedImage(TBitmap* Bmp, TRect R, bool FillCentre, const void*, bool 
         return;
     }
 
-    TBitmap* source = MaskSourceBitmap(Mask);
     const auto corner = [&](int SX, int SY, int W, int H, int DX, int DY) {
         if (W > 0 && H > 0)
-            CopyMaskedRect(Bmp, source, DX, UseParent, CI, clSkinTransparent, Rect(SX, SY, SX + W - 1, SY + H - 1), DY);
+            MaskedRectCopy(s, d, DX, DY, UseParent, CI, clSkinTransparent, Rect(SX, SY, SX + W - 1, SY + H - 1));
     };
     corner(sx, sy, wl, wt, R.left, R.top);
     corner(sx + fw - wr, sy, wr, wt, R.right - wr, R.top);
@@ -532,7 +545,7 @@ void DrawMaskGlyph(TBitmap* Bmp, TPoint P, int N, const TqMaskData& Mask, int Mo
     if (Mask.MaskType > 0)
         CopyMaskedGlyph(dst, src, Bmp, Mask, Mode, master);
     else if (Mode == 1)
-        CopyMaskedRect(Bmp, master, P.x, false, EmptyCacheInfo, clSkinTransparent, included, P.y);
+        CopyRectTransparent(Bmp, master, P.x, clSkinTransparent, included, P.y);   // transparent pixels skipped
     else
         BlendRectTransparent(Bmp, P.x, P.y, clSkinTransparent, 0.5, included, master);
 }

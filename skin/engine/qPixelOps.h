@@ -130,3 +130,13 @@ void ApplyColorMask(TBitmap* P, TBitmap* M, TColor C);
 // Output (32-bit) := clamp((Level * (A - B) + B * 256) shr 8) per channel;
 // Levels, when given, supplies the level of each channel.
 void MixFadeFrame(TBitmap* Output, TBitmap* A, TBitmap* B, int Level, TBitmap* Levels);
+
+#ifdef _WIN32
+class TControl;
+
+// The disabled look of a control's image B: dkGrayed turns it grey; then
+// dkBlended lets 60 % of the parent's cached background (at the cache's
+// offset plus Offset) through, or without a ready cache tints 50 % toward
+// ExchangeColor, or toward the control's Color while that is unset.
+void ApplyDisabledKind(TBitmap* B, TqDisabledKind Kind, TControl* Control, TPoint Offset, const TCacheInfo& CI);
+#endif
