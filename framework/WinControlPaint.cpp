@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "framework/SavedDC.h"
+
 namespace {
 
 // BeginPaint/EndPaint, or the DC that came with WM_PAINT in WParam (which
@@ -65,23 +67,6 @@ private:
     HDC FDC;
     HBITMAP FBitmap;
     HGDIOBJ FOld = nullptr;
-};
-
-// SaveDC now, RestoreDC on every way out.
-class TSavedDC {
-public:
-    explicit TSavedDC(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) {}
-    ~TSavedDC()
-    {
-        if (FSaved != 0)
-            RestoreDC(FDC, FSaved);
-    }
-    TSavedDC(const TSavedDC&) = delete;
-    TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-    HDC FDC;
-    int FSaved;
 };
 
 } // namespace
@@ -259,13 +244,6 @@ TRect ClientInWindow(HWND Wnd)
     return client;
 }
 
-void MoveViewport(HDC DC, int DX, int DY)
-{
-    POINT origin;
-    GetViewportOrgEx(DC, &origin);
-    SetViewportOrgEx(DC, origin.x + DX, origin.y + DY, nullptr);
-}
-
 } // namespace
 
 void TWinControl::PrintClient(HDC DC)
@@ -288,10 +266,10 @@ void TWinControl::PaintWindowTo(HDC DC, int X, int Y)
     if (!HandleAllocated())
         return;
     const TSavedDC saved(DC);
-    MoveViewport(DC, X, Y);
+    HdcMoveOrigin(DC, X, Y);
     const TRect client = ClientInWindow(FHandle);
     PrintNonClient(FHandle, DC, client);
-    MoveViewport(DC, client.left, client.top);
+    HdcMoveOrigin(DC, client.left, client.top);
     IntersectClipRect(DC, 0, 0, RectWidth(client), RectHeight(client));
     PrintClient(DC);
 }
@@ -328,7 +306,7 @@ void TWinControl::WMPrint(TMessage& Message)
     if ((flags & PRF_NONCLIENT) != 0) {
         client = ClientInWindow(FHandle);
         PrintNonClient(FHandle, dc, client);
-        MoveViewport(dc, client.left, client.top);
+        HdcMoveOrigin(dc, client.left, client.top);
     }
     IntersectClipRect(dc, 0, 0, RectWidth(client), RectHeight(client));
     RECT area{0, 0, RectWidth(client), RectHeight(client)};

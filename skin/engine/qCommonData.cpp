@@ -5,6 +5,7 @@
 #include "framework/Application.h"
 #include "framework/Edit.h"
 #include "framework/Form.h"
+#include "framework/SavedDC.h"
 #include "framework/WinControl.h"
 #include "skin/engine/qControlTree.h"
 #include "skin/engine/qSkinManager.h"
@@ -650,23 +651,6 @@ LRESULT CommonControlMessage(TMessage& Message, TqCommonData* Data)
 
 namespace {
 
-// Saves DC's state now and restores it on every way out.
-class TDCState {
-public:
-    explicit TDCState(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) {}
-    ~TDCState()
-    {
-        if (FSaved != 0)
-            RestoreDC(FDC, FSaved);
-    }
-    TDCState(const TDCState&) = delete;
-    TDCState& operator=(const TDCState&) = delete;
-
-private:
-    HDC FDC;
-    int FSaved;
-};
-
 void ExcludeRect(HDC DC, const TRect& R)
 {
     ExcludeClipRect(DC, R.left, R.top, R.right, R.bottom);
@@ -706,7 +690,7 @@ void CopyCacheExceptChildren(TWinControl* Control, TqCommonData* Data, TRect Src
         return;
     if (RepaintCorners)
         RepaintCacheCorners(Data);
-    const TDCState saved(DC);
+    const TSavedDC saved(DC);
     IntersectClipRect(DC, ClipRect.left, ClipRect.top, ClipRect.right, ClipRect.bottom);
     const bool designing = Control->IsDesigning();
     for (int i = 0; i < Control->ControlCount(); ++i) {
@@ -732,7 +716,7 @@ void CopyCacheExceptChildWindows(HWND Wnd, TqCommonData* Data, TRect SrcRect, in
         return;
     if (RepaintCorners)
         RepaintCacheCorners(Data);
-    const TDCState saved(DC);
+    const TSavedDC saved(DC);
     IntersectClipRect(DC, ClipRect.left, ClipRect.top, ClipRect.right, ClipRect.bottom);
     RECT own;
     GetWindowRect(Wnd, &own);

@@ -5,6 +5,7 @@
 
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "framework/SavedDC.h"
 #include "framework/ToolBar.h"
 #include "skin/engine/qCommonData.h"
 #include "skin/engine/qConst.h"
@@ -42,30 +43,6 @@ private:
 };
 
 const TThemeLibrary ThemeLibrary;
-
-// Saves DC's state now and restores it on every way out.
-class TSavedDCState {
-public:
-    explicit TSavedDCState(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) {}
-    ~TSavedDCState()
-    {
-        if (FSaved != 0)
-            RestoreDC(FDC, FSaved);
-    }
-    TSavedDCState(const TSavedDCState&) = delete;
-    TSavedDCState& operator=(const TSavedDCState&) = delete;
-
-private:
-    HDC FDC;
-    int FSaved;
-};
-
-void MoveOrigin(HDC DC, int DX, int DY)
-{
-    POINT origin;
-    GetViewportOrgEx(DC, &origin);
-    SetViewportOrgEx(DC, origin.x + DX, origin.y + DY, nullptr);
-}
 
 bool IsWindowed(const TControl* Control) { return dynamic_cast<const TWinControl*>(Control) != nullptr; }
 
@@ -108,9 +85,9 @@ void PaintChildrenInto(HDC DC, TWinControl* Control)
         auto* child = dynamic_cast<TWinControl*>(Control->Controls(i));
         if (child == nullptr || !child->Visible())
             continue;
-        const TSavedDCState saved(DC);
+        const TSavedDC saved(DC);
         if (!(dynamic_cast<TCustomForm*>(child) != nullptr && child->Parent() == nullptr))
-            MoveOrigin(DC, client.x + child->Left(), client.y + child->Top());
+            HdcMoveOrigin(DC, client.x + child->Left(), client.y + child->Top());
         PaintTreeInto(DC, child, false);
     }
 }
@@ -124,8 +101,8 @@ void PaintTreeInto(HDC DC, TControl* Control, bool Top)
     }
     if (auto* form = dynamic_cast<TCustomForm*>(windowed); Top && form != nullptr) {
         for (TCustomForm* child : MdiChildrenOf(form)) {
-            const TSavedDCState saved(DC);
-            MoveOrigin(DC, child->Left(), child->Top());
+            const TSavedDC saved(DC);
+            HdcMoveOrigin(DC, child->Left(), child->Top());
             PaintTreeInto(DC, child, true);
         }
     }
@@ -248,7 +225,7 @@ void QueryControlColor(TWinControl* Control)
 void PaintControlTree(TBitmap* Bmp, TControl* Control)
 {
     HDC dc = Bmp->Canvas()->Handle();
-    const TSavedDCState saved(dc);
+    const TSavedDC saved(dc);
     IntersectClipRect(dc, 0, 0, Control->Width(), Control->Height());
     PaintTreeInto(dc, Control, true);
 }
@@ -316,8 +293,8 @@ void PaintGraphicControls(HDC DC, TCustomForm* Form, TPoint Offset)
         }
         HDC mem = memory->Canvas()->Handle();
         {
-            const TSavedDCState saved(mem);
-            MoveOrigin(mem, child->Left(), child->Top());
+            const TSavedDC saved(mem);
+            HdcMoveOrigin(mem, child->Left(), child->Top());
             IntersectClipRect(mem, 0, 0, child->Width(), child->Height());
             child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
         }
