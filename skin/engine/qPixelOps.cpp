@@ -338,13 +338,14 @@ void TintRect(TBitmap* Bmp, TRect R, int Percent, TColor Color)
     R.right = std::min<int>(R.right, v.W - 1);
     R.bottom = std::min<int>(R.bottom, v.H - 1);
     const TColor c = static_cast<TColor>(ColorToRGB(Color));
-    const double e = Percent / 100.0;
-    const double rest[3] = {(1 - e) * ((c >> 16) & 0xFF), (1 - e) * ((c >> 8) & 0xFF), (1 - e) * (c & 0xFF)};
+    // In hundredths, so that halves are exact and round to even.
+    const int rest[3] = {(100 - Percent) * ((c >> 16) & 0xFF), (100 - Percent) * ((c >> 8) & 0xFF),
+                         (100 - Percent) * (c & 0xFF)};
     for (int y = R.top; y <= R.bottom; ++y)
         for (int x = R.left; x <= R.right; ++x) {
             Byte* p = v.At(x, y);
             for (int i = 0; i < 3; ++i)
-                p[i] = RoundChannel(e * p[i] + rest[i]);
+                p[i] = RoundChannel((Percent * p[i] + rest[i]) / 100.0);
         }
 }
 
