@@ -21,6 +21,8 @@
 #include "skin/engine/qSkinModel.h"
 #include "skin/engine/qStoredSkins.h"
 
+class TzqAnimEffects;
+
 class TzqSkinConvertor;
 struct TqSkinSource;
 
@@ -65,6 +67,8 @@ public:
     void SetVersion(const String&) {}
     TzqSkinningRules SkinningRules = srStdForms | srStdDialogs | srThirdParty;
     bool SkinnedPopups = true;
+    // The switches and times of the animations.
+    TzqAnimEffects* AnimEffects() const { return FAnimEffects.get(); }
     TNotifyEvent OnAfterChange;
     TNotifyEvent OnBeforeChange;
 
@@ -120,6 +124,10 @@ public:
 
     static TqSkinManager* DefaultManager();
 
+    // Expires when the manager is freed: windows that keep a manager check
+    // it, so that one whose removal missed them finds no manager.
+    std::weak_ptr<const bool> LifeToken() const { return FLife; }
+
 protected:
     void Loaded() override;
 
@@ -133,6 +141,9 @@ private:
     // Reads the stored skin at Index of InternalSkins.
     void LoadStoredSkin(int Index);
     void Broadcast(int SubCommand);
+    // Forms are frozen and thawed around a change at run time once the
+    // application has a main form.
+    bool FormsFreezable() const;
     // Reads the loaded skin again from its source (after a colour setting
     // changed) and repaints.
     void ReadAgain();
@@ -154,6 +165,8 @@ private:
     HWND FHoveredWindow = nullptr;
     bool FHookInstalled = false;
     int FMainWindowHookId = 0;
+    std::unique_ptr<TzqAnimEffects> FAnimEffects;
+    std::shared_ptr<const bool> FLife = std::make_shared<const bool>(true);
 };
 
 // Process-wide state of the skin engine (GUI thread only).
