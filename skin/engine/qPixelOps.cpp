@@ -404,14 +404,20 @@ void CopyMaskedRect(TBitmap* D, TBitmap* S, int X, bool UseParent, const TCacheI
         MaskedRectCopy(s, d, X, Y, UseParent, CI, Key, Q);
 }
 
-void CopyMaskedImagePart(TRect Dst, TRect Src, TBitmap* Target, const TqMaskData& Mask, const TCacheInfo& CI)
+void CopyMaskedPicturePart(TRect Dst, TRect Src, TBitmap* Target, TBitmap* Picture, int FrameHeight,
+                           const TCacheInfo& CI)
 {
     View d;
     View s;
-    if (!Open(Target, d) || !Open(MaskSourceBitmap(Mask), s))
+    if (!Open(Target, d) || !Open(Picture, s))
         return;
     MaskedCopy(s, Src.left, Src.top, std::min<int>(RectWidth(Dst), RectWidth(Src)),
-               std::min<int>(RectHeight(Dst), RectHeight(Src)), FrameHeight(Mask), d, Dst.left, Dst.top, CI, false, 0);
+               std::min<int>(RectHeight(Dst), RectHeight(Src)), FrameHeight, d, Dst.left, Dst.top, CI, false, 0);
+}
+
+void CopyMaskedImagePart(TRect Dst, TRect Src, TBitmap* Target, const TqMaskData& Mask, const TCacheInfo& CI)
+{
+    CopyMaskedPicturePart(Dst, Src, Target, MaskSourceBitmap(Mask), FrameHeight(Mask), CI);
 }
 
 void CopyMaskedTile(TRect Dst, TRect Src, TBitmap* Target, const TqMaskData& Mask, const TCacheInfo& CI)

@@ -376,3 +376,60 @@ TEST(SkinRecolour, TheSameValueReadsTheSkinOnce)
 }
 
 } // namespace
+
+#include "framework/Panel.h"
+#include "skin/engine/qControlPaint.h"
+
+namespace {
+
+TEST(ControlPaint, ControlSectionAndText)
+{
+    auto m = LoadShipped(ShippedSkins().front());
+    TPanel panel(nullptr);
+    panel.SetBounds(0, 0, 80, 30);
+    TqCommonData data(&panel, true);
+    data.SetSkinManager(m.get());
+    data.SetSkinSection("BUTTON");
+    ASSERT_TRUE(data.IsSkinned(false));
+    data.PrepareCacheBitmap();
+    TBitmap* cache = data.CacheBmp.get();
+    ASSERT_EQ(80, cache->Width());
+    for (int state = 0; state < 3; ++state) {
+        PaintControlSection(&data, EmptyCacheInfo, true, true, cache, Point(0, 0), Rect(0, 0, 80, 30), state);
+        EXPECT_EQ(clSkinTransparent, ExchangeColor);
+        EXPECT_EQ(clSkinTransparent, ExchangeParentColor);
+        // Without a parent and without corner images: the section with its border.
+        auto plain = NewBitmap24(80, 30);
+        PaintSectionWithBorder(data.SkinIndex, "BUTTON", EmptyCacheInfo, data.Texture, data.HotTexture, m.get(),
+                               plain.get(), Point(0, 0), Rect(0, 0, 80, 30), state, true);
+        for (int y = 0; y < 30; ++y)
+            ASSERT_EQ(0, std::memcmp(plain->ScanLine(y), cache->ScanLine(y), 80 * 3)) << state << " row " << y;
+    }
+    // Text in the section's font colour, unless disabled.
+    const TColor font = static_cast<TColor>(ColorToRGB(m->Skin().Sections[data.SkinIndex].FontColor));
+    DrawControlText(cache->Canvas(), "Skinned", true, false, &data, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                    Rect(0, 0, 80, 30));
+    int ink = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 80; ++x) {
+            const Byte* p = cache->ScanLine(y) + 3 * x;
+            ink += RGBToColor(p[2], p[1], p[0]) == font;
+        }
+    EXPECT_GT(ink, 20);
+    // A control without a parent repaints its corners over no parent: the
+    // frame's corner pixels come back after the cache was cleared.
+    TintRect(cache, Rect(0, 0, 79, 29), 0, clFuchsia);
+    PaintAllCorners(&data, 0);
+    EXPECT_EQ(clSkinTransparent, ExchangeColor);
+    int corner = 0;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) {
+            const Byte* p = cache->ScanLine(y) + 3 * x;
+            corner += RGBToColor(p[2], p[1], p[0]) != clFuchsia;
+        }
+    EXPECT_GT(corner, 0);
+    EXPECT_EQ(clFuchsia, RGBToColor(cache->ScanLine(15)[3 * 40 + 2], cache->ScanLine(15)[3 * 40 + 1],
+                                    cache->ScanLine(15)[3 * 40]));   // the middle is not a corner
+}
+
+} // namespace
