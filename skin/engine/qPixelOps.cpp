@@ -338,13 +338,14 @@ void TintRect(TBitmap* Bmp, TRect R, int Percent, TColor Color)
     R.right = std::min<int>(R.right, v.W - 1);
     R.bottom = std::min<int>(R.bottom, v.H - 1);
     const TColor c = static_cast<TColor>(ColorToRGB(Color));
-    const double e = Percent / 100.0;
-    const double rest[3] = {(1 - e) * ((c >> 16) & 0xFF), (1 - e) * ((c >> 8) & 0xFF), (1 - e) * (c & 0xFF)};
+    // In hundredths, so that halves are exact and round to even.
+    const int rest[3] = {(100 - Percent) * ((c >> 16) & 0xFF), (100 - Percent) * ((c >> 8) & 0xFF),
+                         (100 - Percent) * (c & 0xFF)};
     for (int y = R.top; y <= R.bottom; ++y)
         for (int x = R.left; x <= R.right; ++x) {
             Byte* p = v.At(x, y);
             for (int i = 0; i < 3; ++i)
-                p[i] = RoundChannel(e * p[i] + rest[i]);
+                p[i] = RoundChannel((Percent * p[i] + rest[i]) / 100.0);
         }
 }
 
@@ -403,14 +404,20 @@ void CopyMaskedRect(TBitmap* D, TBitmap* S, int X, bool UseParent, const TCacheI
         MaskedRectCopy(s, d, X, Y, UseParent, CI, Key, Q);
 }
 
-void CopyMaskedImagePart(TRect Dst, TRect Src, TBitmap* Target, const TqMaskData& Mask, const TCacheInfo& CI)
+void CopyMaskedPicturePart(TRect Dst, TRect Src, TBitmap* Target, TBitmap* Picture, int FrameHeight,
+                           const TCacheInfo& CI)
 {
     View d;
     View s;
-    if (!Open(Target, d) || !Open(MaskSourceBitmap(Mask), s))
+    if (!Open(Target, d) || !Open(Picture, s))
         return;
     MaskedCopy(s, Src.left, Src.top, std::min<int>(RectWidth(Dst), RectWidth(Src)),
-               std::min<int>(RectHeight(Dst), RectHeight(Src)), FrameHeight(Mask), d, Dst.left, Dst.top, CI, false, 0);
+               std::min<int>(RectHeight(Dst), RectHeight(Src)), FrameHeight, d, Dst.left, Dst.top, CI, false, 0);
+}
+
+void CopyMaskedImagePart(TRect Dst, TRect Src, TBitmap* Target, const TqMaskData& Mask, const TCacheInfo& CI)
+{
+    CopyMaskedPicturePart(Dst, Src, Target, MaskSourceBitmap(Mask), FrameHeight(Mask), CI);
 }
 
 void CopyMaskedTile(TRect Dst, TRect Src, TBitmap* Target, const TqMaskData& Mask, const TCacheInfo& CI)

@@ -112,6 +112,9 @@ TBitmap* MaskSourceBitmap(const TqMaskData& Mask);
 // Masked copies of Src (a rectangle of the entry's picture, its mask one
 // frame height lower) to the top-left of Dst in Target; the copied size is
 // the smaller of both rectangles.
+// The same from Picture, the mask FrameHeight rows below the image.
+void CopyMaskedPicturePart(TRect Dst, TRect Src, TBitmap* Target, TBitmap* Picture, int FrameHeight,
+                           const TCacheInfo& CI);
 void CopyMaskedImagePart(TRect Dst, TRect Src, TBitmap* Target, const TqMaskData& Mask, const TCacheInfo& CI);
 void CopyMaskedTile(TRect Dst, TRect Src, TBitmap* Target, const TqMaskData& Mask, const TCacheInfo& CI);
 // Mode 1 as above; any other mode draws fainter (mask + 100). Transparent

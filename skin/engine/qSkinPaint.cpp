@@ -599,27 +599,23 @@ void LayoutGlyphAndText(TRect C, TPoint G, TPoint T, UINT BiDiFlags, TRect& Text
     }
     switch (Layout) {
     case 0:
+    case 1: {
+        // Along the row: the glyph first for layout 0, the text first for 1.
+        int& firstX = Layout == 0 ? gx : tx;
+        int& secondX = Layout == 0 ? tx : gx;
+        const int firstW = Layout == 0 ? G.x : T.x;
+        const int secondW = Layout == 0 ? T.x : G.x;
         if (Alignment == 2)
             M = (w - T.x - S - G.x) / 2;
         if (Alignment == 1) {
-            tx = w - M - T.x;
-            gx = tx - S - G.x;
+            secondX = w - M - secondW;
+            firstX = secondX - S - firstW;
         } else {
-            gx = M;
-            tx = M + G.x + S;
+            firstX = M;
+            secondX = M + firstW + S;
         }
         break;
-    case 1:
-        if (Alignment == 2)
-            M = (w - T.x - S - G.x) / 2;
-        if (Alignment == 1) {
-            gx = w - M - G.x;
-            tx = gx - S - T.x;
-        } else {
-            tx = M;
-            gx = M + T.x + S;
-        }
-        break;
+    }
     case 2:
         gy = (h - G.y - S - T.y) / 2;
         ty = gy + G.y + S;

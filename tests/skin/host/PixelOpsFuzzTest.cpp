@@ -118,13 +118,13 @@ void RefTint(TBitmap* B, TRect R, int Percent, TColor C)
 {
     if (!Usable(B))
         return;
-    const double e = Percent / 100.0;
+    // e * pixel + (1 - e) * C with e = Percent / 100, in exact hundredths.
     const int c[3] = {(C >> 16) & 0xFF, (C >> 8) & 0xFF, C & 0xFF};
     for (int y = R.top; y <= R.bottom; ++y)
         for (int x = R.left; x <= R.right; ++x)
             if (Has(B, x, y))
                 for (int i = 0; i < 3; ++i)
-                    Px(B, x, y)[i] = Clamp(e * Px(B, x, y)[i] + (1 - e) * c[i]);
+                    Px(B, x, y)[i] = Clamp((Percent * Px(B, x, y)[i] + (100 - Percent) * c[i]) / 100.0);
 }
 
 void RefGray(TBitmap* B)
