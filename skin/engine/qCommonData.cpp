@@ -7,6 +7,7 @@
 #include "framework/Form.h"
 #include "framework/SavedDC.h"
 #include "framework/WinControl.h"
+#include "skin/engine/qControlPaint.h"
 #include "skin/engine/qControlTree.h"
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinBroadcasts.h"
@@ -673,7 +674,7 @@ bool IsButtonWindow(HWND Wnd)
 // mask, in the control's present state.
 void RepaintCacheCorners(TqCommonData* Data)
 {
-    (void)Data;   // pending: the corner repaint of the pixel primitives
+    PaintAllCorners(Data, Data->IsActive());
 }
 
 bool CacheUsable(const TqCommonData* Data)
