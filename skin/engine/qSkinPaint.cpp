@@ -493,8 +493,9 @@ void FitTextWithEllipsis(TCanvas* Canvas, const String& Text, int Width, String&
         return;
     }
     // Whole characters come off the end (936 text may hold two-byte ones).
+    // "..." alone is no result: at least one character must stay.
     WideString w = StrToWide(Text);
-    while (!w.empty()) {
+    while (w.size() > 1) {
         w.pop_back();
         const String candidate = WideToStr(w) + "...";
         if (Canvas->TextWidth(candidate) <= Width) {
@@ -540,7 +541,8 @@ TColor ShiftHue(int Offset, TColor Color)
     // The remainder is taken into 0..359 for negative sums too, so that a
     // negative offset turns the hue the other way instead of leaving the
     // six sectors.
-    const int shifted = ((static_cast<int>(std::nearbyint(Offset + h)) % 360) + 360) % 360;
+    // The sum is taken in 64 bits: any Integer offset is a valid setting.
+    const int shifted = static_cast<int>(((static_cast<long long>(std::nearbyint(Offset + h)) % 360) + 360) % 360);
     const double hh = shifted / 60.0;
     const int i = static_cast<int>(hh);
     const double f = hh - i;

@@ -2,6 +2,8 @@
 // with the exact numbers their formulas give.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "framework/Panel.h"
 #include "skin/engine/qPixelOps.h"
 #include "skin/engine/qSkinPaint.h"
@@ -212,6 +214,10 @@ TEST(SkinPaintRoutines, SaturationAndHue)
         {[](TColor C) { return ShiftHue(-480, C); }, 0x0000FF, 0xFF0000},
         {[](TColor C) { return ShiftHue(360, C); }, 0x0000FF, 0x0000FF},
         {[](TColor C) { return ShiftHue(30, C); }, 0x0000FF, 0x0080FF},    // orange
+        // The largest offsets: 2147483647 mod 360 = 127 (G 255, B 29.75 -> 30);
+        // -2147483648 mod 360 = -128, i.e. 232 (G 34, B 255).
+        {[](TColor C) { return ShiftHue(std::numeric_limits<int>::max(), C); }, 0x0000FF, 0x1EFF00},
+        {[](TColor C) { return ShiftHue(std::numeric_limits<int>::min(), C); }, 0x0000FF, 0xFF2200},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.Out, c.Op(c.In)) << std::hex << c.In;
@@ -248,6 +254,11 @@ TEST(SkinPaintRoutines, FitTextWithEllipsis)
     EXPECT_EQ("Hel...", out);
     FitTextWithEllipsis(b.Canvas(), "Hello world", 1, out);
     EXPECT_EQ("", out);
+    // Room for "..." but for no character before it: empty.
+    FitTextWithEllipsis(b.Canvas(), "Hello world", b.Canvas()->TextWidth("..."), out);
+    EXPECT_EQ("", out);
+    FitTextWithEllipsis(b.Canvas(), "Hello world", b.Canvas()->TextWidth("H..."), out);
+    EXPECT_EQ("H...", out);
 }
 
 TEST(SkinPaintRoutines, MaskedTextureModeTenLeavesThePartRow)

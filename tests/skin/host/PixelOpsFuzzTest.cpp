@@ -371,7 +371,6 @@ TEST(PixelOpsFuzz, PrimitivesMatchThePerPixelReference)
     TRandom random(20261211);
     static const char token = 0;
     const auto* manager = reinterpret_cast<const TqSkinManager*>(&token);
-    int compared = 0;
     for (int i = 0; i < 120000; ++i) {
         auto dst = RandomBitmap(random, 14);
         auto src = RandomBitmap(random, 14);
@@ -467,10 +466,8 @@ TEST(PixelOpsFuzz, PrimitivesMatchThePerPixelReference)
         }
         SetHostMasterBitmap(manager, nullptr);
         ASSERT_TRUE(Same(*dst, *want)) << Describe(op, *dst, *want, i);
-        ++compared;
     }
     ExchangeParentColor = 0xFF00FF;
-    EXPECT_EQ(120000, compared);
 }
 
 TEST(PixelOpsFuzz, AccessorsRefuseSmallBitmapsAndOtherFormats)
