@@ -7,6 +7,7 @@
 #include "framework/Panel.h"
 #include "skin/engine/qPixelOps.h"
 #include "skin/engine/qSkinPaint.h"
+#include "skin/engine/qSkinRecolour.h"
 
 namespace {
 
@@ -221,6 +222,62 @@ TEST(SkinPaintRoutines, SaturationAndHue)
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.Out, c.Op(c.In)) << std::hex << c.In;
+}
+
+// Every colour of a loaded skin that a hue or saturation change reaches:
+// master pixels, an entry's own picture (made 24-bit), section colours,
+// contour colours other than -1, both band arrays, the header's colours.
+TEST(SkinRecolourModel, EveryColourOfTheSkin)
+{
+    const auto model = [] {
+        auto m = std::make_unique<TqSkinModel>();
+        m->MasterBitmap = Filled(2, 2, clRed);
+        Set(*m->MasterBitmap, 1, 0, clFuchsia);
+        Set(*m->MasterBitmap, 0, 1, RGBToColor(0x80, 0x80, 0x80));
+        TqMaskData own;
+        own.Bmp = std::make_unique<TBitmap>(2, 2, TPixelFormat::pf32bit);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x)
+                Set(*own.Bmp, x, y, clRed);
+        m->Masks.push_back(std::move(own));
+        TqGeneralData s;
+        s.Color = s.HotColor = s.FontColor = s.HotFontColor = clRed;
+        s.TCTop = s.HotTCBottom = clRed;   // the other contours stay -1
+        s.GradientArray = {TqGradient{clRed, clRed, 100, 0}};
+        s.HotGradientArray = {TqGradient{clRed, clRed, 100, 0}};
+        m->Sections.push_back(s);
+        m->Header.Shadow1Color = clRed;
+        m->Header.BorderColor = clRed;
+        return m;
+    };
+    struct Case {
+        void (*Apply)(TqSkinModel&);
+        TColor Red;   // what red becomes
+        int OwnBytes; // an own picture is made 24-bit unless nothing is done
+    } cases[] = {
+        {[](TqSkinModel& M) { ApplyHueOffset(M, 120); }, clLime, 3},
+        {[](TqSkinModel& M) { ApplySaturation(M, -100); }, 0x555555, 3},
+        {[](TqSkinModel& M) { ApplySaturation(M, 100); }, clRed, 3},   // pushed apart, clamped
+        {[](TqSkinModel& M) { ApplyHueOffset(M, 0); }, clRed, 4},
+    };
+    for (const Case& c : cases) {
+        auto m = model();
+        c.Apply(*m);
+        EXPECT_EQ(c.Red, At(*m->MasterBitmap, 0, 0));
+        EXPECT_EQ(clFuchsia, At(*m->MasterBitmap, 1, 0));
+        EXPECT_EQ(RGBToColor(0x80, 0x80, 0x80), At(*m->MasterBitmap, 0, 1));
+        EXPECT_EQ(c.OwnBytes, m->Masks[0].Bmp->BytesPerPixel());
+        EXPECT_EQ(c.Red, At(*m->Masks[0].Bmp, 1, 1));
+        const TqGeneralData& s = m->Sections[0];
+        for (TColor v : {s.Color, s.HotColor, s.FontColor, s.HotFontColor, s.TCTop, s.HotTCBottom,
+                         static_cast<TColor>(s.GradientArray[0].Color1), static_cast<TColor>(s.GradientArray[0].Color2),
+                         static_cast<TColor>(s.HotGradientArray[0].Color1),
+                         static_cast<TColor>(s.HotGradientArray[0].Color2), m->Header.Shadow1Color,
+                         m->Header.BorderColor})
+            EXPECT_EQ(c.Red, v);
+        for (TColor v : {s.TCLeft, s.TCRight, s.TCBottom, s.HotTCLeft, s.HotTCTop, s.HotTCRight})
+            EXPECT_EQ(-1, v);
+    }
 }
 
 TEST(SkinPaintRoutines, MixColorsAndLayout)
