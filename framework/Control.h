@@ -48,6 +48,12 @@ enum TControlStyleFlag : unsigned {
 };
 using TControlStyle = unsigned;
 
+// What a control is going through, as a set of TControlStateFlag bits.
+enum TControlStateFlag : unsigned {
+    csCreating = 1u << 0,   // its window and its children's windows are being created
+};
+using TControlState = unsigned;
+
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyEvent = std::function<void(TObject* Sender, Word& Key, TShiftState Shift)>;
@@ -150,6 +156,7 @@ public:
     void SetPopupMenu(TPopupMenu* Value);
 
     TControlStyle ControlStyle = 0;
+    TControlState ControlState() const { return FControlState; }
 
     virtual void Invalidate();
     // Invalidates the control's bounds in its parent even while hidden.
@@ -198,6 +205,7 @@ protected:
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+    TControlState FControlState = 0;
     // Mouse state of window-less controls, kept by the parent's routing.
     bool FMouseInControl = false;
     String FText;

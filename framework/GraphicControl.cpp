@@ -15,6 +15,9 @@ void TGraphicControl::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
     case WM_PAINT: WMPaint(Message); break;
+    // A picture of the control: painted like WM_PAINT into the DC given.
+    case WM_PRINT:
+    case WM_PRINTCLIENT: WMPaint(Message); break;
     default: TControl::WndProc(Message); break;
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cwchar>
+#include <mutex>
 #include <vector>
 
 #include "framework/Bitmap.h"
@@ -30,6 +31,48 @@ TSharedGdiObject ShareStockObject(int Index)
 {
     return TSharedGdiObject(GetStockObject(Index), [](void*) {});
 }
+
+namespace {
+
+// Pens and solid brushes made recently, by their look: a painter that
+// switches between a few colours for every cell of a paint reuses the same
+// objects instead of making and deleting one per switch. The store keeps
+// a bounded number; an object still held elsewhere lives on when it leaves.
+class TGdiObjectStore {
+public:
+    template <class TMake>
+    TSharedGdiObject Get(unsigned long long Key, TMake Make)
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        for (const auto& entry : FEntries)
+            if (entry.first == Key)
+                return entry.second;
+        TSharedGdiObject object = Make();
+        if (FEntries.size() >= Capacity)
+            FEntries.erase(FEntries.begin());
+        FEntries.emplace_back(Key, object);
+        return object;
+    }
+
+private:
+    static constexpr std::size_t Capacity = 32;
+    std::mutex FLock;
+    std::vector<std::pair<unsigned long long, TSharedGdiObject>> FEntries;
+};
+
+TGdiObjectStore& PenStore()
+{
+    static TGdiObjectStore store;
+    return store;
+}
+
+TGdiObjectStore& BrushStore()
+{
+    static TGdiObjectStore store;
+    return store;
+}
+
+} // namespace
 
 TMemoryDC::TMemoryDC(TSharedGdiObject Bitmap, HDC Like) : FBitmap(std::move(Bitmap)), FDC(CreateCompatibleDC(Like))
 {
@@ -146,6 +189,11 @@ void TFont::Assign(const TPersistent* Source)
     FQuality = f->FQuality;
     FOrientation = f->FOrientation;
     Changed(!sameHandle);
+    // A copy draws with the source's font object: a canvas that takes a
+    // control's fonts in turn for every cell selects the same few objects
+    // instead of making a new one at each change.
+    if (!sameHandle)
+        FHandle = f->SharedHandle();
 }
 
 void TFont::Changed(bool HandleChanged)
@@ -358,11 +406,15 @@ const TSharedGdiObject& TPen::SharedHandle() const
     static constexpr std::array<int, 7> styles = {
         PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
     if (!FHandle) {
-        if (FStyle == TPenStyle::psClear)
+        if (FStyle == TPenStyle::psClear) {
             FHandle = ShareStockObject(NULL_PEN);
-        else
-            FHandle = ShareGdiObject(
-                CreatePen(styles[static_cast<std::size_t>(FStyle)], FWidth, ColorToRGB(FColor)), "a pen");
+        } else {
+            const COLORREF rgb = ColorToRGB(FColor);
+            const int style = styles[static_cast<std::size_t>(FStyle)];
+            const unsigned long long key = (static_cast<unsigned long long>(static_cast<unsigned>(FWidth)) << 32) |
+                                           (static_cast<unsigned long long>(style) << 24) | rgb;
+            FHandle = PenStore().Get(key, [&] { return ShareGdiObject(CreatePen(style, FWidth, rgb), "a pen"); });
+        }
     }
     return FHandle;
 }
@@ -429,7 +481,7 @@ const TSharedGdiObject& TBrush::SharedHandle() const
         else if (FStyle == TBrushStyle::bsClear)
             FHandle = ShareStockObject(NULL_BRUSH);
         else if (FStyle == TBrushStyle::bsSolid)
-            FHandle = ShareGdiObject(CreateSolidBrush(rgb), "a brush");
+            FHandle = BrushStore().Get(rgb, [&] { return ShareGdiObject(CreateSolidBrush(rgb), "a brush"); });
         else
             FHandle = ShareGdiObject(
                 CreateHatchBrush(hatches[static_cast<std::size_t>(FStyle) - 2], rgb), "a hatch brush");

@@ -335,13 +335,44 @@ void TCustomGrid::SetTopLeft(int ALeftCol, int ATopRow)
     const int top = std::clamp(ATopRow, FFixedRows, std::max(FFixedRows, MaxTopRow()));
     if (left == FTopLeft.X && top == FTopLeft.Y)
         return;
+    const TGridCoord old = FTopLeft;
     FTopLeft = TGridCoord{left, top};
     if (HandleAllocated()) {
-        Invalidate();
+        ScrollCellPixels(old);
         UpdateScrollPos();
         UpdateEditorPlace();
     }
     TopLeftChanged();
+}
+
+// A scroll along one axis moves the pixels of the scrolling cells (the
+// fixed rows or columns stay) and invalidates only the strip that came into
+// view; a scroll along both axes, or one as far as the area, repaints it all.
+void TCustomGrid::ScrollCellPixels(TGridCoord OldTopLeft)
+{
+    const bool horz = OldTopLeft.X != FTopLeft.X;
+    const bool vert = OldTopLeft.Y != FTopLeft.Y;
+    if (horz == vert) {
+        Invalidate();
+        return;
+    }
+    const int from = horz ? OldTopLeft.X : OldTopLeft.Y;
+    const int to = horz ? FTopLeft.X : FTopLeft.Y;
+    const int low = std::min(from, to);
+    const int high = std::max(from, to);
+    const int span = (horz ? SumColWidths(low, high) : SumRowHeights(low, high)) + (high - low) * FGridLineWidth;
+    TRect area = ScrollClipArea();
+    if (horz)
+        area.left = std::max<LONG>(area.left, FixedExtent(true));
+    else
+        area.top = std::max<LONG>(area.top, FixedExtent(false));
+    const int extent = horz ? area.right - area.left : area.bottom - area.top;
+    if (span >= extent || extent <= 0) {
+        Invalidate();
+        return;
+    }
+    const int shift = to > from ? -span : span;
+    ScrollWindowEx(Handle(), horz ? shift : 0, horz ? 0 : shift, &area, &area, nullptr, nullptr, SW_INVALIDATE);
 }
 
 void TCustomGrid::ClampInView(int ACol, int ARow)

@@ -299,9 +299,22 @@ void TCustomGrid::DeleteRow(int ARow)
         FRowHeights.push_back(FDefaultRowHeight);
     else
         --FRowCount;
+    FollowDeletedRow(ARow);
+    KeepStateInside();
+    if (HandleAllocated()) {
+        UpdateScrollRange();
+        Invalidate();
+    }
+    if (FRowCount != oldRows)
+        SizeChanged(FColCount, oldRows);
+}
+
+// After row ARow went: the fixed rows stay below the count; the current
+// cell and the anchor stay on their rows (on the deleted row they take the
+// one that moved up into its place); the top row follows its row.
+void TCustomGrid::FollowDeletedRow(int ARow)
+{
     FFixedRows = std::min(FFixedRows, FRowCount - 1);
-    // The current cell and the anchor stay on their rows; on the deleted
-    // row they take the one that moved up into its place.
     auto follow = [this, ARow](TGridCoord& C) {
         if (C.Y > ARow)
             --C.Y;
@@ -313,13 +326,39 @@ void TCustomGrid::DeleteRow(int ARow)
     follow(FAnchor);
     if (FTopLeft.Y > ARow && FTopLeft.Y > FFixedRows)
         --FTopLeft.Y;
+}
+
+void TCustomGrid::DeleteRows(int ARow, int ACount)
+{
+    if (ARow < 0 || ARow >= FRowCount || ACount < 0)
+        throw EInvalidGridOperation("Grid index out of range");
+    ACount = std::min(ACount, FRowCount - ARow);
+    if (ACount >= FRowCount - 1) {
+        // Down to the last row, which is emptied rather than removed.
+        for (int i = 0; i < ACount; ++i)
+            DeleteRow(ARow);
+        return;
+    }
+    if (ACount == 0)
+        return;
+    HideEditor();
+    const int oldRows = FRowCount;
+    const auto first = FRowHeights.begin() + ARow;
+    FCustomRowHeights -= static_cast<int>(
+        std::count_if(first, first + ACount, [this](int H) { return H != FDefaultRowHeight; }));
+    FRowHeights.erase(first, first + ACount);
+    FRowSumsValid = false;
+    // The counts and positions step as DeleteRow steps them, row by row.
+    for (int i = 0; i < ACount; ++i) {
+        --FRowCount;
+        FollowDeletedRow(ARow);
+    }
     KeepStateInside();
     if (HandleAllocated()) {
         UpdateScrollRange();
         Invalidate();
     }
-    if (FRowCount != oldRows)
-        SizeChanged(FColCount, oldRows);
+    SizeChanged(FColCount, oldRows);
 }
 
 void TCustomGrid::DeleteColumn(int ACol)

@@ -211,6 +211,22 @@ void TStringGrid::DeleteRow(int ARow)
     TDrawGrid::DeleteRow(ARow);
 }
 
+void TStringGrid::DeleteRows(int ARow, int ACount)
+{
+    if (ARow < 0 || ARow >= RowCount() || ACount < 0)
+        throw EInvalidGridOperation("Grid index out of range");
+    ACount = std::min(ACount, RowCount() - ARow);
+    if (ACount >= RowCount() - 1) {
+        for (int i = 0; i < ACount; ++i)
+            DeleteRow(ARow);
+        return;
+    }
+    const auto first = std::min(static_cast<std::size_t>(ARow), FRows.size());
+    const auto last = std::min(first + static_cast<std::size_t>(ACount), FRows.size());
+    FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(first), FRows.begin() + static_cast<std::ptrdiff_t>(last));
+    TDrawGrid::DeleteRows(ARow, ACount);
+}
+
 void TStringGrid::DeleteColumn(int ACol)
 {
     if (ACol < 0 || ACol >= ColCount())

@@ -313,6 +313,9 @@ public:
     // them back. The current cell stays on its cell when it can.
     virtual void DeleteRow(int ARow);
     virtual void DeleteColumn(int ACol);
+    // ACount rows from ARow deleted as DeleteRow would one by one, with the
+    // rows below moved up once.
+    virtual void DeleteRows(int ARow, int ACount);
 
     // --- In-place editor ----------------------------------------------------
     // Whether an edit is open. Setting true runs ShowEditor, false HideEditor.
@@ -377,9 +380,12 @@ protected:
     // keeps the top-left cell in range, updates the scroll bars, places an
     // open editor again and repaints.
     void CellAreaChanged();
-    // After TopRow or LeftCol changed (the grid has been invalidated and
-    // the scroll bars updated).
+    // After TopRow or LeftCol changed (the grid has been scrolled or
+    // invalidated and the scroll bars updated).
     virtual void TopLeftChanged();
+    // The part of the client area whose cells a scroll shifts: the cell
+    // area, less what a descendant covers with windows of its own.
+    virtual TRect ScrollClipArea() const { return CellArea(); }
     // After ColCount or RowCount changed.
     virtual void SizeChanged(int OldColCount, int OldRowCount);
     // After a column width (row height) changed, by code or by the mouse.
@@ -506,6 +512,8 @@ private:
     void ChangeSize(int NewColCount, int NewRowCount);
     void KeepStateInside();
     void SetTopLeft(int ALeftCol, int ATopRow);
+    void ScrollCellPixels(TGridCoord OldTopLeft);
+    void FollowDeletedRow(int ARow);
     int LastTop(bool Horz) const;
     int FixedExtent(bool Horz) const;
     void InvalidateSelectionChange(const TGridRect& Old);
@@ -646,6 +654,7 @@ public:
 
     void DeleteRow(int ARow) override;
     void DeleteColumn(int ACol) override;
+    void DeleteRows(int ARow, int ACount) override;
 
 protected:
     // With DefaultDrawing: the cell's text at 2 pixels inside ARect; then OnDrawCell.

@@ -53,16 +53,21 @@ HWND TWinControl::Handle()
         if (FHandle != nullptr)
             return FHandle;
     }
-    CreateWnd();
+    // Marked while the window and those of its children are made: skinning
+    // code leaves a control in that state alone.
+    FControlState |= csCreating;
     try {
+        CreateWnd();
         CreateChildHandles();
         Realign();
     } catch (...) {
+        FControlState &= ~static_cast<unsigned>(csCreating);
         // A child whose window cannot be created fails the whole tree: no
         // window of it stays half made, and a later call tries again.
         DestroyHandle();
         throw;
     }
+    FControlState &= ~static_cast<unsigned>(csCreating);
     return FHandle;
 }
 
@@ -448,6 +453,8 @@ void TWinControl::WndProc(TMessage& Message)
     case WM_VSCROLL: WMScroll(Message); break;
     case WM_PAINT: WMPaint(Message); break;
     case WM_ERASEBKGND: WMEraseBkgnd(Message); break;
+    case WM_PRINT: WMPrint(Message); break;
+    case WM_PRINTCLIENT: WMPrintClient(Message); break;
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); break;
     case WM_SETCURSOR: WMSetCursor(Message); break;
     case WM_CONTEXTMENU: WMContextMenu(Message); break;

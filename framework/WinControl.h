@@ -96,6 +96,15 @@ public:
 
     void Invalidate() override;
     void Update() override;
+
+    // A picture of the control as it looks, drawn on DC with the window's
+    // top-left at X, Y: its frame (edges, caption, scroll bars), its client
+    // area and its window-less children. PaintWindowTo leaves out the child
+    // windows; PaintTo draws each visible one at its place too. Works for
+    // windows of system classes, whose printing (WM_PRINT) under Wine
+    // leaves out edges and scroll bars, by drawing the frame itself.
+    void PaintWindowTo(HDC DC, int X, int Y);
+    void PaintTo(HDC DC, int X, int Y);
     void BringToFront() override;
 
     // Key events with the form's key preview; true when the key was
@@ -176,6 +185,10 @@ private:
     void WMScroll(TMessage& Message);
     void WMPaint(TMessage& Message);
     void WMEraseBkgnd(TMessage& Message);
+    void WMPrint(TMessage& Message);
+    void WMPrintClient(TMessage& Message);
+    // Erases and paints the client area (with the window-less children) on DC at its origin.
+    void PrintClient(HDC DC);
     void WMWindowPosChanged(TMessage& Message);
     void WMSetCursor(TMessage& Message);
     void WMContextMenu(TMessage& Message);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "framework/SavedDC.h"
+
 namespace {
 
 // BeginPaint/EndPaint, or the DC that came with WM_PAINT in WParam (which
@@ -65,23 +67,6 @@ private:
     HDC FDC;
     HBITMAP FBitmap;
     HGDIOBJ FOld = nullptr;
-};
-
-// SaveDC now, RestoreDC on every way out.
-class TSavedDC {
-public:
-    explicit TSavedDC(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) {}
-    ~TSavedDC()
-    {
-        if (FSaved != 0)
-            RestoreDC(FDC, FSaved);
-    }
-    TSavedDC(const TSavedDC&) = delete;
-    TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-    HDC FDC;
-    int FSaved;
 };
 
 } // namespace
@@ -160,4 +145,192 @@ void TWinControl::WMEraseBkgnd(TMessage& Message)
         FillRect(reinterpret_cast<HDC>(Message.WParam), &client, FBrush->Handle());
     }
     Message.Result = 1;
+}
+
+namespace {
+
+// Draws a scroll bar of Wnd (OBJID_VSCROLL or OBJID_HSCROLL) on DC, whose
+// origin is the window's top-left.
+void PrintScrollBar(HWND Wnd, HDC DC, LONG Object, const RECT& Window)
+{
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetScrollBarInfo(Wnd, Object, &info) || (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) != 0)
+        return;
+    RECT bar = info.rcScrollBar;
+    OffsetRect(&bar, -Window.left, -Window.top);
+    if (IsRectEmpty(&bar))
+        return;
+    const bool vertical = Object == OBJID_VSCROLL;
+    const int arrow = vertical ? std::min<int>(info.dxyLineButton, RectHeight(bar) / 2)
+                               : std::min<int>(info.dxyLineButton, RectWidth(bar) / 2);
+    FillRect(DC, &bar, GetSysColorBrush(COLOR_SCROLLBAR));
+    RECT first = bar;
+    RECT last = bar;
+    if (vertical) {
+        first.bottom = first.top + arrow;
+        last.top = last.bottom - arrow;
+    } else {
+        first.right = first.left + arrow;
+        last.left = last.right - arrow;
+    }
+    const UINT disabled = (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) != 0 ? DFCS_INACTIVE : 0;
+    DrawFrameControl(DC, &first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | disabled);
+    DrawFrameControl(DC, &last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | disabled);
+    if (disabled != 0 || info.xyThumbBottom <= info.xyThumbTop)
+        return;
+    RECT thumb = bar;
+    if (vertical) {
+        thumb.top = bar.top + info.xyThumbTop;
+        thumb.bottom = bar.top + info.xyThumbBottom;
+    } else {
+        thumb.left = bar.left + info.xyThumbTop;
+        thumb.right = bar.left + info.xyThumbBottom;
+    }
+    DrawFrameControl(DC, &thumb, DFC_BUTTON, DFCS_BUTTONPUSH);
+}
+
+// Draws what lies around the client area of Wnd on DC (origin = the
+// window's top-left): the frame in the face colour with its edges, the
+// caption, and the scroll bars.
+void PrintNonClient(HWND Wnd, HDC DC, const TRect& Client)
+{
+    RECT window;
+    GetWindowRect(Wnd, &window);
+    RECT all{0, 0, window.right - window.left, window.bottom - window.top};
+    if (EqualRect(&all, &Client))
+        return;
+    const TSavedDC saved(DC);
+    ExcludeClipRect(DC, Client.left, Client.top, Client.right, Client.bottom);
+    FillRect(DC, &all, GetSysColorBrush(COLOR_BTNFACE));
+    const LONG_PTR style = GetWindowLongPtrW(Wnd, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(Wnd, GWL_EXSTYLE);
+    RECT inner = all;
+    if ((style & (WS_THICKFRAME | WS_DLGFRAME)) != 0 || (exStyle & WS_EX_DLGMODALFRAME) != 0)
+        DrawEdge(DC, &inner, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    else if ((style & WS_BORDER) != 0)
+        DrawEdge(DC, &inner, BDR_OUTER, BF_RECT | BF_FLAT | BF_MONO | BF_ADJUST);
+    if ((style & WS_CAPTION) == WS_CAPTION) {
+        RECT caption = inner;
+        if ((style & (WS_THICKFRAME | WS_DLGFRAME)) != 0)
+            InflateRect(&caption, -1, -1);
+        caption.bottom = caption.top + GetSystemMetrics(SM_CYCAPTION) - 1;
+        DrawCaption(Wnd, DC, &caption, DC_ACTIVE | DC_TEXT | DC_ICON | DC_GRADIENT);
+    }
+    if ((exStyle & WS_EX_CLIENTEDGE) != 0) {
+        RECT edge{Client.left - 2, Client.top - 2, Client.right + 2, Client.bottom + 2};
+        if ((style & WS_VSCROLL) != 0)
+            edge.right += GetSystemMetrics(SM_CXVSCROLL);
+        if ((style & WS_HSCROLL) != 0)
+            edge.bottom += GetSystemMetrics(SM_CYHSCROLL);
+        DrawEdge(DC, &edge, EDGE_SUNKEN, BF_RECT);
+    }
+    if ((style & WS_VSCROLL) != 0)
+        PrintScrollBar(Wnd, DC, OBJID_VSCROLL, window);
+    if ((style & WS_HSCROLL) != 0)
+        PrintScrollBar(Wnd, DC, OBJID_HSCROLL, window);
+}
+
+// The client area of Wnd in window coordinates.
+TRect ClientInWindow(HWND Wnd)
+{
+    RECT window;
+    GetWindowRect(Wnd, &window);
+    RECT client;
+    GetClientRect(Wnd, &client);
+    POINT origin{0, 0};
+    ClientToScreen(Wnd, &origin);
+    OffsetRect(&client, origin.x - window.left, origin.y - window.top);
+    return client;
+}
+
+} // namespace
+
+void TWinControl::PrintClient(HDC DC)
+{
+    RECT client;
+    ::GetClientRect(FHandle, &client);
+    if (!FOwnClass) {
+        // System classes print their client area at the DC's origin.
+        SendMessageW(FHandle, WM_PRINT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_ERASEBKGND);
+        PaintControls(DC);
+        return;
+    }
+    FillRect(DC, &client, FBrush->Handle());
+    PaintWindow(DC);
+    PaintControls(DC);
+}
+
+void TWinControl::PaintWindowTo(HDC DC, int X, int Y)
+{
+    if (!HandleAllocated())
+        return;
+    const TSavedDC saved(DC);
+    HdcMoveOrigin(DC, X, Y);
+    const TRect client = ClientInWindow(FHandle);
+    PrintNonClient(FHandle, DC, client);
+    HdcMoveOrigin(DC, client.left, client.top);
+    IntersectClipRect(DC, 0, 0, RectWidth(client), RectHeight(client));
+    PrintClient(DC);
+}
+
+void TWinControl::PaintTo(HDC DC, int X, int Y)
+{
+    if (!HandleAllocated())
+        return;
+    PaintWindowTo(DC, X, Y);
+    const TRect client = ClientInWindow(FHandle);
+    const TSavedDC saved(DC);
+    IntersectClipRect(DC, X + client.left, Y + client.top, X + client.right, Y + client.bottom);
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c); w != nullptr && w->Visible())
+            w->PaintTo(DC, X + client.left + w->Left(), Y + client.top + w->Top());
+}
+
+// WM_PRINT of a window of our own class: what the flags ask for, the
+// client area at its place inside the frame when the frame is printed.
+void TWinControl::WMPrint(TMessage& Message)
+{
+    if (!FOwnClass) {
+        DefaultHandler(Message);
+        return;
+    }
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    const LPARAM flags = Message.LParam;
+    Message.Result = 0;
+    if (dc == nullptr || ((flags & PRF_CHECKVISIBLE) != 0 && !IsWindowVisible(FHandle)))
+        return;
+    const TSavedDC saved(dc);
+    TRect client{0, 0, 0, 0};
+    ::GetClientRect(FHandle, &client);
+    if ((flags & PRF_NONCLIENT) != 0) {
+        client = ClientInWindow(FHandle);
+        PrintNonClient(FHandle, dc, client);
+        HdcMoveOrigin(dc, client.left, client.top);
+    }
+    IntersectClipRect(dc, 0, 0, RectWidth(client), RectHeight(client));
+    RECT area{0, 0, RectWidth(client), RectHeight(client)};
+    if ((flags & PRF_ERASEBKGND) != 0)
+        FillRect(dc, &area, FBrush->Handle());
+    if ((flags & PRF_CLIENT) != 0) {
+        PaintWindow(dc);
+        PaintControls(dc);
+    }
+    if ((flags & PRF_CHILDREN) != 0)
+        for (TControl* c : FControls)
+            if (auto* w = dynamic_cast<TWinControl*>(c); w != nullptr && w->Visible())
+                w->PaintTo(dc, w->Left(), w->Top());
+}
+
+void TWinControl::WMPrintClient(TMessage& Message)
+{
+    if (!FOwnClass) {
+        DefaultHandler(Message);
+        return;
+    }
+    if (HDC dc = reinterpret_cast<HDC>(Message.WParam)) {
+        const TSavedDC saved(dc);
+        PrintClient(dc);
+    }
+    Message.Result = 0;
 }

@@ -1346,6 +1346,7 @@ protected:
     bool KeepScrollBar(bool Horz) const override;
     // The client area less a shown search bar along the bottom edge.
     TRect CellArea() const override;
+    TRect ScrollClipArea() const override;
     // The grid's height less a shown search bar: the bottom edge from which
     // dragging near the edge scrolls, as the rows end above the bar.
     int HeightAboveSearchBar() const;

@@ -153,7 +153,10 @@ void TProStringGrid::HideRowList(const std::vector<int>& Rows)
     for (std::size_t I = 0; I < Real.size(); ++I)
         NewItems.push_back(TakeRow(Display[I], Real[I]));
 
-    // Close the gaps: every other row moves up to the write position with its height.
+    // Close the gaps: every other row moves up to the write position with
+    // its height. What stands at the write position is spent (taken into an
+    // item, or a row already moved), so the rows change places instead of
+    // being copied; the spent rows end below the last shown row.
     std::size_t Next = 0;
     int W = Display.front();
     for (int R = Display.front(); R < RowCount(); ++R) {
@@ -162,7 +165,7 @@ void TProStringGrid::HideRowList(const std::vector<int>& Rows)
             continue;
         }
         if (R != W) {
-            CopyRowCells(R, W);
+            ExchangeRowCells(R, W);
             SetRowHeights(W, RowHeights(R));
         }
         ++W;
@@ -234,11 +237,15 @@ void TProStringGrid::UnHideRowsAll()
     ChangeRowCount(RowCount() + N);
     int Item = N - 1;
     while (T >= 0 && (Item >= 0 || S < T)) {
+        // A target holds a new empty row or a row already moved down: the
+        // rows change places instead of being copied, and a spent row is
+        // emptied before a hidden row is put in its place.
         if (Item >= 0 && FHiddenRows[static_cast<std::size_t>(Item)]->Idx == T) {
+            DropRowCells(T);
             PutRow(*FHiddenRows[static_cast<std::size_t>(Item)], T);
             --Item;
         } else if (S < T && S >= 0) {
-            CopyRowCells(S, T);
+            ExchangeRowCells(S, T);
             SetRowHeights(T, RowHeights(S));
             --S;
         } else {

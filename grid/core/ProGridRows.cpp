@@ -166,8 +166,7 @@ void TProStringGrid::RemoveRowRange(int ARow, int ACount, bool Renumber)
 
     // Deleting the last rows of the grid would leave the base one row; an
     // empty rest is kept as one emptied row.
-    for (int I = 0; I < ACount; ++I)
-        DeleteRow(ARow);
+    DeleteRows(ARow, ACount);
     NormalRowCount = RowCount();
 
     FFixedFooters = KeepFooters;

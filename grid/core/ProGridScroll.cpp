@@ -262,12 +262,23 @@ void TProStringGrid::TopLeftChanged()
     const TBackGroundDisplay D = FBackGround->Display();
     if ((D == bdGradientHorz || D == bdGradientVert) && FBackGround->ColorTo() != clNone)
         Invalidate();
-    if (D == bdFixed && !FBackGround->Bitmap()->Empty())
+    // A background picture is placed by the window, not by the cells: the
+    // pixels a scroll shifts would carry it along.
+    if (!FBackGround->Bitmap()->Empty())
         Invalidate();
     UpdateFlatScrollBars();
     UpdateHorzScrollProportion();
     UpdateVertScrollProportion();
     RepaintFloatingFooter();
+}
+
+// A scroll shifts the cells above the floating footer: the footer stays.
+TRect TProStringGrid::ScrollClipArea() const
+{
+    TRect R = CellArea();
+    if (FFooterPanel != nullptr && FFooterPanel->Visible())
+        R.bottom = std::max<LONG>(R.top, std::min<LONG>(R.bottom, FFooterPanel->Top()));
+    return R;
 }
 
 // ---------------------------------------------------------------------------

@@ -281,11 +281,36 @@ struct TCellKey {
 };
 
 struct TProStringGrid::TSortKeyCache {
+    // A column's sort style with its prefix and suffix: the format hook's
+    // answer depends on the column alone, so it is asked once per sort.
+    struct TColumnFormat {
+        bool Asked = false;
+        TSortStyle Style = ssAlphabetic;
+        String Prefix;
+        String Suffix;
+    };
     TGridLocaleFormats Formats;
     char TimeSep = ':';
     bool Enabled = false;
     // Per column (lazily made), per row.
     std::vector<std::vector<TCellKey>> Keys;
+    std::vector<TColumnFormat> ColumnFormats;
+    TColumnFormat Uncached;   // a column outside the grid: asked each time
+
+    const TColumnFormat& FormatOf(TProStringGrid* Grid, int ACol)
+    {
+        if (ACol >= 0 && static_cast<int>(ColumnFormats.size()) <= ACol)
+            ColumnFormats.resize(static_cast<std::size_t>(ACol) + 1);
+        TColumnFormat& F = ACol >= 0 ? ColumnFormats[static_cast<std::size_t>(ACol)] : Uncached;
+        if (!F.Asked || ACol < 0) {
+            F.Prefix.clear();
+            F.Suffix.clear();
+            F.Style = Grid->FSortSettings->AutoFormat ? ssAutomatic : ssAlphabetic;
+            Grid->DoGetFormat(ACol, F.Style, F.Prefix, F.Suffix);
+            F.Asked = true;
+        }
+        return F;
+    }
 
     TCellKey* Find(int ACol, int ARow, int Rows)
     {
@@ -440,10 +465,16 @@ String TProStringGrid::ReadCellPlainText(int ACol, int ARow) { return HtmlToPlai
 
 int TProStringGrid::CompareCells(int ACol, int ARow1, bool Descending, int ARow2)
 {
-    TSortStyle Style = FSortSettings->AutoFormat ? ssAutomatic : ssAlphabetic;
-    String Prefix;
-    String Suffix;
-    DoGetFormat(ACol, Style, Prefix, Suffix);
+    // Inside a sort the format hook was asked once for the column.
+    TSortKeyCache::TColumnFormat OwnFormat;
+    if (!FSortKeys) {
+        OwnFormat.Style = FSortSettings->AutoFormat ? ssAutomatic : ssAlphabetic;
+        DoGetFormat(ACol, OwnFormat.Style, OwnFormat.Prefix, OwnFormat.Suffix);
+    }
+    const TSortKeyCache::TColumnFormat& Format = FSortKeys ? FSortKeys->FormatOf(this, ACol) : OwnFormat;
+    TSortStyle Style = Format.Style;
+    const String& Prefix = Format.Prefix;
+    const String& Suffix = Format.Suffix;
 
     // Inside a sort the formats were read once when it began.
     std::optional<TGridLocaleFormats> OwnFormats;
@@ -749,14 +780,20 @@ struct TProStringGrid::TFastSortColumn {
 
 // Reads ahead the keys of column ACol for the rows Lo..Hi when every one of
 // them compares as plain text or as a number; false leaves the comparisons
-// to CompareCells. The texts are read twice when a row compares by text
-// (once to learn the styles and sizes, once into the buffer), which costs
-// less than keeping every text as a string of its own.
+// to CompareCells. Each cell is read once: its text goes into the buffer as
+// it is read, and the buffer is dropped when no row compares by text.
 bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortColumn& Out)
 {
     if (!CanSortByIndex() || ACol < 0 || ACol >= ColCount() || IsIgnoredColumn(ACol))
         return false;
-    const bool Automatic = FSortSettings->AutoFormat;
+    const TSortKeyCache::TColumnFormat& Format = FSortKeys->FormatOf(this, ACol);
+    const TSortStyle ColumnStyle = Format.Style;
+    const bool Automatic = ColumnStyle == ssAutomatic;
+    const bool Numeric = ColumnStyle == ssNumeric || ColumnStyle == ssFinancial;
+    if (!Automatic && !Numeric && ColumnStyle != ssAlphabetic && ColumnStyle != ssAlphaCase)
+        return false;
+    // A number read by the automatic style is a plain number.
+    const TSortStyle NumberStyle = Numeric ? ColumnStyle : ssNumeric;
     const TKeyContext Ctx{FSortKeys->Formats, FSortKeys->TimeSep};
     const auto N = static_cast<std::size_t>(Hi - Lo + 1);
     Out.Lo = Lo;
@@ -764,24 +801,23 @@ bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortCo
     Out.BlanksLast = FSortSettings->BlankPos == blLast;
     Out.Flags.assign(N, 0);
     Out.Num.clear();
-    Out.Start.clear();
+    Out.Start.assign(N + 1, 0);
     Out.Pool.clear();
     Out.NumbersOnly = false;
     std::size_t TextRows = 0;
     bool AllRead = true;
     bool AnyEmpty = false;
-    std::size_t Bytes = 0;
     for (int R = Lo; R <= Hi; ++R) {
         const String T = ReadCellText(ACol, R);
-        const TSortStyle Style =
-            Automatic ? AutomaticStyleOf(T, IsCheckBoxType(GetCellType(ACol, R)), Ctx) : ssAlphabetic;
+        const TSortStyle Style = Automatic ? AutomaticStyleOf(T, IsCheckBoxType(GetCellType(ACol, R)), Ctx)
+                                           : Numeric ? NumberStyle : ssAlphabetic;
         const auto I = static_cast<std::size_t>(R - Lo);
         unsigned char F = T.empty() ? TFastSortColumn::fEmpty : 0;
-        if (Style == ssNumeric) {
+        if (Style == NumberStyle) {
             if (Out.Num.empty())
                 Out.Num.assign(N, 0.0);
             F |= TFastSortColumn::fNumeric;
-            if (ReadNumberText(T, ssNumeric, String(), String(), Ctx, Out.Num[I]))
+            if (ReadNumberText(T, NumberStyle, Format.Prefix, Format.Suffix, Ctx, Out.Num[I]))
                 F |= TFastSortColumn::fNumOk;
             else
                 AllRead = false;
@@ -792,28 +828,25 @@ bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortCo
         }
         Out.Flags[I] = F;
         AnyEmpty = AnyEmpty || T.empty();
-        Bytes += T.size();
-    }
-    if (TextRows == 0) {
-        Out.NumbersOnly = AllRead && !(Out.IgnoreBlanks && AnyEmpty);
-        return true;
-    }
-    if (Bytes > 0xFFFFFFFFu)
-        return false;
-    // A text row compares against any row by text, and a number row
-    // against any row by number: both keys are needed for every row.
-    Out.Start.resize(N + 1);
-    Out.Pool.reserve(Bytes);
-    for (int R = Lo; R <= Hi; ++R) {
-        const auto I = static_cast<std::size_t>(R - Lo);
-        const String T = ReadCellText(ACol, R);
         Out.Start[I] = static_cast<std::uint32_t>(Out.Pool.size());
+        if (Out.Pool.size() + T.size() > 0xFFFFFFFFu)
+            return false;
         Out.Pool += T;
-        if (!Out.Num.empty() && !(Out.Flags[I] & TFastSortColumn::fNumeric)
-            && ReadNumberText(T, ssNumeric, String(), String(), Ctx, Out.Num[I]))
-            Out.Flags[I] |= TFastSortColumn::fNumOk;
     }
     Out.Start[N] = static_cast<std::uint32_t>(Out.Pool.size());
+    if (TextRows == 0) {
+        Out.NumbersOnly = AllRead && !(Out.IgnoreBlanks && AnyEmpty);
+        Out.Start.clear();
+        String().swap(Out.Pool);
+        return true;
+    }
+    // A text row compares against any row by text, and a number row
+    // against any row by number: both keys are needed for every row.
+    if (!Out.Num.empty())
+        for (std::size_t I = 0; I < N; ++I)
+            if (!(Out.Flags[I] & TFastSortColumn::fNumeric)
+                && ReadNumberText(String(Out.TextOf(I)), NumberStyle, Format.Prefix, Format.Suffix, Ctx, Out.Num[I]))
+                Out.Flags[I] |= TFastSortColumn::fNumOk;
     return true;
 }
 
@@ -1115,7 +1148,7 @@ struct TProStringGrid::TSortFrame {
         Keys.TimeSep = LocaleTimeSeparator();
         // Kept keys are only right while nothing can change a text or a
         // style behind the sort's back.
-        Keys.Enabled = !G->OnGetFormat && !G->OnGetDisplText && !G->OnGetDisplWideText && !G->OnCustomCompare
+        Keys.Enabled = !G->OnGetDisplText && !G->OnGetDisplWideText && !G->OnCustomCompare
                        && !G->OnRawCompare && !G->FSortSettings->SingleColumn && !Column0Aside;
         G->FSortKeys = &Keys;
         LastWidth = G->ColWidths(G->ColCount() - 1);

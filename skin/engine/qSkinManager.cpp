@@ -6,9 +6,12 @@
 #include "framework/Codepage.h"
 #include "framework/MemIniFile.h"
 #include "framework/StrUtils.h"
+#include "skin/engine/qAnimEffects.h"
 #include "skin/engine/qConst.h"
+#include "skin/engine/qControlTree.h"
 #include "skin/engine/qSkinBroadcasts.h"
 #include "skin/engine/qSkinOptions.h"
+#include "skin/engine/qSkinRecolour.h"
 #include "skin/engine/qSysUtils.h"
 #include "skin/engine/qUtils.h"
 #include "skin/engine/zqSkinPack.h"
@@ -65,8 +68,10 @@ TqSkinManager* TqSkinManager::DefaultManager()
     return TheDefaultManager;
 }
 
-TqSkinManager::TqSkinManager(TComponent* AOwner) : TComponent(AOwner), FModel(std::make_unique<TqSkinModel>())
+TqSkinManager::TqSkinManager(TComponent* AOwner)
+    : TComponent(AOwner), FModel(std::make_unique<TqSkinModel>()), FAnimEffects(std::make_unique<TzqAnimEffects>())
 {
+    FAnimEffects->SetManager(this);
     if (TheDefaultManager == nullptr) {
         TheDefaultManager = this;
         HookApplicationWindow();
@@ -75,6 +80,8 @@ TqSkinManager::TqSkinManager(TComponent* AOwner) : TComponent(AOwner), FModel(st
 
 TqSkinManager::~TqSkinManager()
 {
+    // Marked first, so that the windows told of the removal forget this manager.
+    Destroying();
     GuardCallback([this] { SetActive(false); });
     // Also when another manager has been made the default since: the
     // chain must never call a manager that is gone.
@@ -192,12 +199,55 @@ void TqSkinManager::ReadInto(TqSkinSource& Source, const String& SkinPath)
     Source.SkinPath = SkinPath;
     Source.CommonSections = &FCommonSections;
     ReadSkin(Source, *model);
+    ::ApplyHueOffset(*model, FHueOffset);
+    ::ApplySaturation(*model, FSaturation);
     model->CacheCommonIndexes();
     FModel = std::move(model);
     const bool loaded = FSkinData.Loaded;
     FSkinData = FModel->Header;
     FSkinData.Loaded = loaded;
     FSkinData.SkinPath = SkinPath;
+}
+
+void TqSkinManager::SetHueOffset(Integer Value)
+{
+    if (Value == FHueOffset)
+        return;
+    FHueOffset = Value;
+    ReadAgain();
+}
+
+void TqSkinManager::SetSaturation(Integer Value)
+{
+    if (Value == FSaturation)
+        return;
+    FSaturation = Value;
+    ReadAgain();
+}
+
+void TqSkinManager::ApplyHueOffset(Integer Offset)
+{
+    ::ApplyHueOffset(*FModel, Offset);
+}
+
+void TqSkinManager::ApplySaturation(Integer Value)
+{
+    ::ApplySaturation(*FModel, Value);
+}
+
+void TqSkinManager::ReadAgain()
+{
+    if (!FSkinData.Loaded)
+        return;
+    {
+        TFlagRaised changing(SkinChanging);
+        if (FileExists(PackedFileName()))
+            LoadPackedSkin();
+        else
+            LoadFolderOrStoredSkin();
+    }
+    if (!IsLoading() && (ComponentState() & csReading) == 0)
+        RepaintSkinnedForms();
 }
 
 void TqSkinManager::LoadPackedSkin()
@@ -281,17 +331,34 @@ void TqSkinManager::Broadcast(int SubCommand)
     BroadcastToAppForms(message);
 }
 
+bool TqSkinManager::FormsFreezable() const
+{
+    // While the manager loads nothing thaws the forms afterwards, so they
+    // are not frozen then either.
+    return !IsDesigning() && !IsLoading() && Application->MainForm != nullptr;
+}
+
 void TqSkinManager::ApplyLoadedSkin()
 {
-    FSkinData.Loaded = false;
-    {
-        TFlagRaised applying(SkinApplying);
-        FModel->CacheCommonIndexes();
-        Broadcast(scmSkinLoaded);
+    const bool freeze = FormsFreezable();
+    if (freeze)
+        FreezeSkinnedForms(this);
+    try {
+        FSkinData.Loaded = false;
+        {
+            TFlagRaised applying(SkinApplying);
+            FModel->CacheCommonIndexes();
+            Broadcast(scmSkinLoaded);
+        }
+        FSkinData.Loaded = true;
+        if (IsDefault() && !FHookInstalled)
+            InstallCreationHook();
+    } catch (...) {
+        // No form stays frozen (and so hidden) after a failed change.
+        if (freeze)
+            ThawSkinnedForms(this, false);
+        throw;
     }
-    FSkinData.Loaded = true;
-    if (IsDefault() && !FHookInstalled)
-        InstallCreationHook();
     RepaintSkinnedForms();
 }
 
@@ -299,7 +366,18 @@ void TqSkinManager::RepaintSkinnedForms()
 {
     if (!IsDesigning())
         Broadcast(scmStopFade);
-    Broadcast(scmRefresh);
+    const bool freeze = FormsFreezable();
+    if (freeze)
+        FreezeSkinnedForms(this);
+    try {
+        Broadcast(scmRefresh);
+    } catch (...) {
+        if (freeze)
+            ThawSkinnedForms(this, false);
+        throw;
+    }
+    if (freeze)
+        ThawSkinnedForms(this, true);
 }
 
 void TqSkinManager::RemoveSkinFromForms()

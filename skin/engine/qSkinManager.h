@@ -21,6 +21,8 @@
 #include "skin/engine/qSkinModel.h"
 #include "skin/engine/qStoredSkins.h"
 
+class TzqAnimEffects;
+
 class TzqSkinConvertor;
 struct TqSkinSource;
 
@@ -41,8 +43,15 @@ public:
     // removes the blanks of its lines and reloads the skin.
     TStringList* CommonSections() { return &FCommonSections; }
     void SetCommonSections(const TStrings* Value);
-    Integer HueOffset = 0;
-    Integer Saturation = 0;
+    // A hue shift in degrees and a saturation change of the whole skin,
+    // applied at the end of every load; a change reads the skin again.
+    Integer HueOffset() const { return FHueOffset; }
+    void SetHueOffset(Integer Value);
+    Integer Saturation() const { return FSaturation; }
+    void SetSaturation(Integer Value);
+    // Recolour the loaded skin in place (nothing for 0).
+    void ApplyHueOffset(Integer Offset);
+    void ApplySaturation(Integer Value);
     TqStoredSkins& InternalSkins() { return FInternalSkins; }
     void SetInternalSkins(const TqStoredSkins& Value) { FInternalSkins.Assign(&Value); }
     const String& SkinDirectory() const { return FSkinDirectory; }
@@ -58,6 +67,8 @@ public:
     void SetVersion(const String&) {}
     TzqSkinningRules SkinningRules = srStdForms | srStdDialogs | srThirdParty;
     bool SkinnedPopups = true;
+    // The switches and times of the animations.
+    TzqAnimEffects* AnimEffects() const { return FAnimEffects.get(); }
     TNotifyEvent OnAfterChange;
     TNotifyEvent OnBeforeChange;
 
@@ -113,6 +124,10 @@ public:
 
     static TqSkinManager* DefaultManager();
 
+    // Expires when the manager is freed: windows that keep a manager check
+    // it, so that one whose removal missed them finds no manager.
+    std::weak_ptr<const bool> LifeToken() const { return FLife; }
+
 protected:
     void Loaded() override;
 
@@ -126,12 +141,20 @@ private:
     // Reads the stored skin at Index of InternalSkins.
     void LoadStoredSkin(int Index);
     void Broadcast(int SubCommand);
+    // Forms are frozen and thawed around a change at run time once the
+    // application has a main form.
+    bool FormsFreezable() const;
+    // Reads the loaded skin again from its source (after a colour setting
+    // changed) and repaints.
+    void ReadAgain();
     // Puts MainWindowHook into the application window's hook chain (once,
     // at run time on the NT family) and takes it out again.
     void HookApplicationWindow();
     void UnhookApplicationWindow();
 
     bool FActive = true;
+    Integer FHueOffset = 0;
+    Integer FSaturation = 0;
     TStringList FCommonSections;
     TqStoredSkins FInternalSkins{this};
     String FSkinDirectory = "c:\\Skins";
@@ -142,6 +165,8 @@ private:
     HWND FHoveredWindow = nullptr;
     bool FHookInstalled = false;
     int FMainWindowHookId = 0;
+    std::unique_ptr<TzqAnimEffects> FAnimEffects;
+    std::shared_ptr<const bool> FLife = std::make_shared<const bool>(true);
 };
 
 // Process-wide state of the skin engine (GUI thread only).

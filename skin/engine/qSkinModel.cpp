@@ -112,26 +112,38 @@ int SideBorder(const TqMaskData& M, int Own)
 
 }   // namespace
 
-int TqSkinModel::MaskBorderLeft(int Index) const
+int MaskEntryBorderLeft(const TqMaskData& m)
 {
-    const TqMaskData& m = Masks.at(static_cast<std::size_t>(Index));
     return SideBorder(m, m.WL);
 }
 
-int TqSkinModel::MaskBorderRight(int Index) const
+int MaskEntryBorderRight(const TqMaskData& m)
 {
-    const TqMaskData& m = Masks.at(static_cast<std::size_t>(Index));
     return SideBorder(m, m.WR);
 }
 
-int TqSkinModel::MaskBorderBottom(int Index) const
+int MaskEntryBorderBottom(const TqMaskData& m)
 {
-    const TqMaskData& m = Masks.at(static_cast<std::size_t>(Index));
     if (m.WB > 0)
         return m.WB;
     if (m.BorderWidth > 0)
         return m.BorderWidth;
     return RectHeight(m.R) / ((std::max<int>(m.MaskType, 0) + 1) * 3);
+}
+
+int TqSkinModel::MaskBorderLeft(int Index) const
+{
+    return MaskEntryBorderLeft(Masks.at(static_cast<std::size_t>(Index)));
+}
+
+int TqSkinModel::MaskBorderRight(int Index) const
+{
+    return MaskEntryBorderRight(Masks.at(static_cast<std::size_t>(Index)));
+}
+
+int TqSkinModel::MaskBorderBottom(int Index) const
+{
+    return MaskEntryBorderBottom(Masks.at(static_cast<std::size_t>(Index)));
 }
 
 void TqSkinModel::CacheCommonIndexes()

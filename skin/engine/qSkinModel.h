@@ -51,6 +51,12 @@ struct TqCommonIndexes {
     std::array<int, 4> ScrollBarHotPattern{-1, -1, -1, -1};
 };
 
+// Border widths of one entry: its own width, else its BorderWidth, else a
+// third of one frame (ImageCount below 1 counts as 1, MaskType below 0 as 0).
+int MaskEntryBorderLeft(const TqMaskData& Mask);
+int MaskEntryBorderRight(const TqMaskData& Mask);
+int MaskEntryBorderBottom(const TqMaskData& Mask);
+
 class TqSkinModel {
 public:
     TqSkinModel();

@@ -143,6 +143,52 @@ TEST(GridModel, DeleteRowKeepsTheCurrentCellOnItsRow)
     EXPECT_EQ(grid.Selection(), (TGridRect{1, 6, 1, 6}));
 }
 
+// Deleting a block of rows at once leaves the grid as deleting them one by
+// one does: cells (also those stored beyond the count), heights, counts,
+// the fixed rows, the current cell, the anchor and the top row.
+TEST(GridModel, DeleteRowsIsDeleteRowRepeated)
+{
+    struct Case {
+        int Rows, Fixed, Current, Anchor, Top, At, Count;
+    };
+    const Case Cases[] = {
+        {40, 1, 20, 25, 10, 5, 8},   {40, 1, 7, 7, 1, 5, 8},   {40, 1, 39, 30, 30, 30, 10},
+        {40, 2, 3, 3, 2, 0, 3},      {40, 1, 12, 14, 12, 12, 1}, {40, 1, 20, 20, 15, 1, 38},
+        {40, 1, 20, 20, 15, 0, 39},  {40, 1, 20, 20, 15, 0, 40}, {40, 3, 5, 9, 4, 2, 0},
+    };
+    for (const Case& C : Cases) {
+        const std::string What = "rows " + std::to_string(C.Rows) + ", delete " + std::to_string(C.Count) + " at " +
+                                 std::to_string(C.At);
+        TTestGrid One, Block;
+        for (TTestGrid* G : {&One, &Block}) {
+            G->SetRowCount(C.Rows + 2);
+            Fill(*G);
+            G->SetRowCount(C.Rows);   // two rows stored beyond the count
+            G->SetFixedRows(C.Fixed);
+            G->SetRowHeights(C.At, 31);
+            G->SetRowHeights(C.Rows - 1, 17);
+            G->MoveColRow(2, C.Anchor, true, false);
+            G->MoveColRow(2, C.Current, false, false);
+            G->SetTopRow(C.Top);
+        }
+        for (int I = 0; I < C.Count; ++I)
+            One.DeleteRow(C.At);
+        Block.DeleteRows(C.At, C.Count);
+        ASSERT_EQ(Block.RowCount(), One.RowCount()) << What;
+        EXPECT_EQ(Block.FixedRows(), One.FixedRows()) << What;
+        EXPECT_EQ(Block.Row(), One.Row()) << What;
+        EXPECT_EQ(Block.Selection(), One.Selection()) << What;
+        EXPECT_EQ(Block.TopRow(), One.TopRow()) << What;
+        One.SetRowCount(C.Rows + 2);
+        Block.SetRowCount(C.Rows + 2);
+        for (int R = 0; R < C.Rows + 2; ++R) {
+            EXPECT_EQ(Block.RowHeights(R), One.RowHeights(R)) << What << ", row " << R;
+            for (int Col = 0; Col < Block.ColCount(); ++Col)
+                EXPECT_EQ(Block.Cells(Col, R), One.Cells(Col, R)) << What << ", cell " << Col << "," << R;
+        }
+    }
+}
+
 TEST(GridModel, RowListsReadAndWriteTheCells)
 {
     TTestGrid grid;

@@ -150,8 +150,10 @@ TEST(GridSortRandom, AgreesWithAReferenceSortAndRestoresTheOrder)
 
 // Columns of mixed texts (numbers of every form, words, blanks, partial
 // numbers) sorted with the keys read ahead give the very grid that the
-// comparison of every pair of cells gives; a format hook that leaves the
-// style alone turns the read-ahead off, which makes that grid the reference.
+// comparison of every pair of cells gives; a display-text hook that leaves
+// the texts alone turns the read-ahead off, which makes that grid the
+// reference. A format hook that leaves the style alone is asked once per
+// column and changes nothing either.
 TEST(GridSortRandom, ReadAheadKeysAgreeWithCellComparisonsOnMixedTexts)
 {
     const std::vector<String> Pool = {"",     "7",   "-3",   "12.5", "1,000", "abc",   "B",  "-",
@@ -176,9 +178,15 @@ TEST(GridSortRandom, ReadAheadKeysAgreeWithCellComparisonsOnMixedTexts)
         const int Fixed = Pick(2);
         auto Fast = GridOf(Data, Fixed);
         auto Reference = GridOf(Data, Fixed);
-        Reference->OnGetFormat = [](TObject*, int, TSortStyle&, String&, String&) {};
+        Reference->OnGetDisplText = [](TObject*, int, int, String&) {};
+        auto Hooked = GridOf(Data, Fixed);
+        std::vector<int> Asked(3, 0);
+        Hooked->OnGetFormat = [&Asked](TObject*, int ACol, TSortStyle&, String&, String&) {
+            if (ACol >= 0 && ACol < 3)
+                ++Asked[static_cast<std::size_t>(ACol)];
+        };
         const bool Indexed = Pick(3) == 0;
-        for (auto* G : {Fast.get(), Reference.get()}) {
+        for (auto* G : {Fast.get(), Reference.get(), Hooked.get()}) {
             TSortSettings* S = G->SortSettings();
             S->Full = Round % 3 != 0;
             S->AutoFormat = Round % 7 != 6;
@@ -198,7 +206,7 @@ TEST(GridSortRandom, ReadAheadKeysAgreeWithCellComparisonsOnMixedTexts)
                 Ascending.push_back(Pick(2) == 0);
             }
         }
-        for (auto* G : {Fast.get(), Reference.get()}) {
+        for (auto* G : {Fast.get(), Reference.get(), Hooked.get()}) {
             for (std::size_t I = 0; I < Levels.size(); ++I)
                 G->SortIndexList()->AddSortColumn(Levels[I], Ascending[I]);
             if (Indexed)
@@ -207,6 +215,9 @@ TEST(GridSortRandom, ReadAheadKeysAgreeWithCellComparisonsOnMixedTexts)
                 G->SortRows();
         }
         ASSERT_EQ(RowsOf(*Fast), RowsOf(*Reference)) << "round " << Round;
+        ASSERT_EQ(RowsOf(*Hooked), RowsOf(*Reference)) << "round " << Round;
+        for (int C = 0; C < 3; ++C)
+            ASSERT_LE(Asked[static_cast<std::size_t>(C)], 1) << "round " << Round << ": column " << C << " asked again";
         Fast->RestoreRowOrder();
         ASSERT_EQ(RowsOf(*Fast, Fixed), Data) << "round " << Round;
     }

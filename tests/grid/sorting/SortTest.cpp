@@ -372,10 +372,14 @@ TEST(GridSort, ARaisingHookLeavesTheGridWhole)
 {
     auto G = GridOf({{"5"}, {"3"}, {"9"}, {"1"}, {"7"}}, 1);
     G->SetCellBrushColor(0, 3, clRed);
+    // The format hook is asked once per column; the comparison hook it
+    // names runs for every comparison and fails in the middle of the sort.
     int Calls = 0;
-    G->OnGetFormat = [&](TObject*, int, TSortStyle&, String&, String&) {
+    G->OnGetFormat = [](TObject*, int, TSortStyle& Style, String&, String&) { Style = ssCustom; };
+    G->OnCustomCompare = [&](TObject*, const String& A, const String& B, int& Res) {
         if (++Calls == 4)
             throw Exception("hook failed");
+        Res = std::stoi(A) < std::stoi(B) ? -1 : (std::stoi(A) > std::stoi(B) ? 1 : 0);
     };
     EXPECT_THROW(G->SortRows(), Exception);
     EXPECT_EQ(G->RowCount(), 6);
@@ -392,6 +396,7 @@ TEST(GridSort, ARaisingHookLeavesTheGridWhole)
         EXPECT_EQ(G->Objects(0, R), nullptr) << R;
     // The grid sorts normally afterwards.
     G->OnGetFormat = nullptr;
+    G->OnCustomCompare = nullptr;
     G->SortRows();
     EXPECT_EQ(ColumnOf(*G, 0, 1), (std::vector<String>{"1", "3", "5", "7", "9"}));
 }
