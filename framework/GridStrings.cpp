@@ -142,13 +142,15 @@ TStringGrid::TCell& TStringGrid::CellForWrite(int ACol, int ARow)
     return *cells->insert(it, TCell{ACol, String(), nullptr});
 }
 
+// Only a row's last cell is dropped (at no cost): erasing from the middle
+// would make clearing a wide row left to right quadratic.
 void TStringGrid::DropIfEmpty(int ACol, int ARow)
 {
     auto& cells = FRows[static_cast<std::size_t>(ARow)];
-    const auto it = LowerCell(*cells, ACol);
-    if (it == cells->end() || it->Col != ACol || !it->Text.empty() || it->Object != nullptr)
+    const TCell& back = cells->back();
+    if (back.Col != ACol || !back.Text.empty() || back.Object != nullptr)
         return;
-    cells->erase(it);
+    cells->pop_back();
     if (cells->empty())
         cells.reset();
     // Rows at the end that hold nothing are no longer stored.

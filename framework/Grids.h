@@ -643,10 +643,10 @@ public:
     // Exchanges the texts and object references of two whole rows (stored
     // beyond ColCount too) without copying them; nothing is repainted.
     void ExchangeRowCells(int ARow1, int ARow2);
-    // The extent of the storage: a row holds cells only up to the last
-    // column written in it, and rows after the last written one hold none,
-    // so memory follows the cells stored, not ColCount x RowCount. Loops
-    // that look for stored texts or objects need go no further than these.
+    // The extent of the storage: a row keeps only the cells written in it,
+    // and rows after the last written one hold none, so memory follows the
+    // cells stored, not ColCount x RowCount. Loops that look for stored
+    // texts or objects need go no further than these.
     int StoredRowCount() const { return static_cast<int>(FRows.size()); }
     int StoredColCount(int ARow) const;
 
@@ -678,7 +678,7 @@ private:
     void StorageCountsChanged(int OldColCount, int OldRowCount) final;
     const TCell* FindCell(int ACol, int ARow) const;
     TCell& CellForWrite(int ACol, int ARow);
-    // Drops the cell when it holds neither text nor object.
+    // Drops the row's last cell when it holds neither text nor object.
     void DropIfEmpty(int ACol, int ARow);
 
     // One entry per stored row, up to the last row written (fewer than
