@@ -76,17 +76,10 @@ const std::vector<TEntity>& Entities()
 
 // The entities a word decodes when it is drawn (after the tags were read,
 // so that "&lt;B&gt;" shows as text and never becomes a tag).
-struct TWordEntity {
-    const char* Name;
-    std::size_t Size;
-    char Ch;
-};
-constexpr TWordEntity WordEntities[] = {{"&nbsp;", 6, ' '}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}};
-
-bool StartsWordEntity(const String& S, std::size_t I)
+bool StartsWordEntity(const String& S)
 {
-    for (const TWordEntity& E : WordEntities)
-        if (S.compare(I, E.Size, E.Name) == 0)
+    for (const char* Name : {"&nbsp;", "&lt;", "&gt;", "&amp;", "&quot;"})
+        if (S.rfind(Name, 0) == 0)
             return true;
     return false;
 }
@@ -116,34 +109,11 @@ String ReplaceEntities(const String& S)
             continue;
         }
         const std::size_t N = std::char_traits<char>::length(Found->Name);
-        if (Found->Text == "&" && StartsWordEntity(String("&") + S.substr(I + N, 6), 0))
+        if (Found->Text == "&" && StartsWordEntity("&" + S.substr(I + N, 6)))
             R += "&amp;";
         else
             R += Found->Text;
         I += N;
-    }
-    return R;
-}
-
-// The entities of a word decoded in one pass.
-String DecodeWordEntities(const String& W)
-{
-    if (W.find('&') == String::npos)
-        return W;
-    String R;
-    R.reserve(W.size());
-    for (std::size_t I = 0; I < W.size();) {
-        bool Done = false;
-        if (W[I] == '&')
-            for (const TWordEntity& E : WordEntities)
-                if (W.compare(I, E.Size, E.Name) == 0) {
-                    R.push_back(E.Ch);
-                    I += E.Size;
-                    Done = true;
-                    break;
-                }
-        if (!Done)
-            R.push_back(W[I++]);
     }
     return R;
 }
@@ -469,7 +439,7 @@ void THtmlLayout::Line(TPass APass, const String& Text, std::size_t Begin, std::
 
 void THtmlLayout::Word(const String& Raw, TFlow& F, TLineOut& L)
 {
-    const String W = DecodeWordEntities(Raw);
+    const String W = DecodeHtmlEntities(Raw, true);
     if (W.empty())
         return;
     if (F.Hidden) {

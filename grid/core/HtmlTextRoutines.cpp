@@ -318,23 +318,24 @@ String EscapeHtml(const String& S)
     return ReplaceAll(R, ">", "&gt;");
 }
 
-String UnescapeHtml(const String& S)
+String DecodeHtmlEntities(const String& S, bool Nbsp)
 {
-    // One pass from left to right, each entity decoded once, so that this
-    // undoes EscapeHtml exactly: "&amp;quot;" is the text "&quot;", not a
-    // double quote.
+    // One pass from left to right, each entity decoded once: "&amp;quot;"
+    // is the text "&quot;", not a double quote.
     static const struct {
         const char* Name;
         std::size_t Size;
         char Ch;
-    } Entities[] = {{"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}, {"&quot;", 6, '"'}};
+    } Entities[] = {{"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}, {"&quot;", 6, '"'}, {"&nbsp;", 6, ' '}};
+    if (S.find('&') == String::npos)
+        return S;
     String R;
     R.reserve(S.size());
     for (std::size_t I = 0; I < S.size();) {
         bool Done = false;
         if (S[I] == '&')
             for (const auto& E : Entities)
-                if (S.compare(I, E.Size, E.Name) == 0) {
+                if ((Nbsp || E.Ch != ' ') && S.compare(I, E.Size, E.Name) == 0) {
                     R.push_back(E.Ch);
                     I += E.Size;
                     Done = true;
@@ -345,6 +346,8 @@ String UnescapeHtml(const String& S)
     }
     return R;
 }
+
+String UnescapeHtml(const String& S) { return DecodeHtmlEntities(S, false); }
 
 String MaskPassword(const String& S) { return String(S.size(), '*'); }
 

@@ -333,7 +333,7 @@ TEST(GridHostileStreams, FailingLoadsLeaveTheGridByteIdentical)
     std::mt19937 Rng(0x38);
     auto Target = MakeGrid(3, 4);
     Target->SetCells(0, 0, "keep");
-    Target->EnsureCellProperties(1, 1)->BrushStyle = bsClear;
+    Target->EnsureCellProperties(1, 1)->BrushStyle = TBrushStyle::bsClear;
     const String Kept = Snapshot(Target.get());
     int Runs = 0;
     int Failed = 0;
@@ -349,7 +349,7 @@ TEST(GridHostileStreams, FailingLoadsLeaveTheGridByteIdentical)
             // A load that worked changed the grid: start again from the kept one.
             Target = MakeGrid(3, 4);
             Target->SetCells(0, 0, "keep");
-            Target->EnsureCellProperties(1, 1)->BrushStyle = bsClear;
+            Target->EnsureCellProperties(1, 1)->BrushStyle = TBrushStyle::bsClear;
             return;
         }
         ++Failed;
