@@ -186,6 +186,8 @@ String Repeat(const String& Unit, std::size_t Size)
 
 int main()
 {
+    // Each line shows as soon as its case is done, also through a pipe.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     const auto Dir = std::filesystem::temp_directory_path() / "gridload-benchmark";
     std::filesystem::create_directories(Dir);
     const std::size_t Big = 100 * 1024 * 1024;
