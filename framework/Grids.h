@@ -276,10 +276,20 @@ public:
 
     // The cell's rectangle in client coordinates, cut at the edge of
     // CellArea; empty (all 0) when no part of the cell is on screen
-    // (scrolled away, beyond the cell area, or outside the grid).
+    // (scrolled away, beyond the cell area, or outside the grid). Under
+    // right-to-left alignment the columns run from the right edge: the
+    // rectangle is where the cell shows on screen (see MirroredRect).
     TRect CellRect(int ACol, int ARow) const;
-    // The cell at a client point; -1 for a coordinate outside the cells.
+    // The cell at a client point (as the mouse gives it, also under
+    // right-to-left alignment); -1 for a coordinate outside the cells.
     TGridCoord MouseCoord(int X, int Y) const;
+    // Right-to-left alignment mirrors the grid: Paint draws on a canvas
+    // mirrored across the client width, in the coordinates of a grid laid
+    // out from the left, while CellRect, MouseCoord and the editor work in
+    // client coordinates. MirroredRect converts a rectangle between the two
+    // (either way: it is its own inverse); without right-to-left alignment
+    // it returns R.
+    TRect MirroredRect(const TRect& R) const;
     void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
     // The geometry on screen now, one axis each.
     void CalcDrawInfo(TGridDrawInfo& DrawInfo) const;
@@ -472,6 +482,12 @@ protected:
     // goDrawFocusSelected or goRowSelect also highlight). Costs what is on
     // screen.
     void Paint() override;
+    // Paints through a canvas mirrored across the client width under
+    // right-to-left alignment (text keeps its reading direction).
+    void PaintWindow(HDC DC) override;
+    // Moves the vertical scroll bar to the side the mirrored layout starts
+    // from, and repaints.
+    void BiDiModeChanged() override;
 
     void WndProc(TMessage& Message) override;
     // Without a window: the size less the border, worked out without
