@@ -363,7 +363,9 @@ void TCustomGrid::ScrollCellPixels(TGridCoord OldTopLeft)
 {
     const bool horz = OldTopLeft.X != FTopLeft.X;
     const bool vert = OldTopLeft.Y != FTopLeft.Y;
-    if (horz == vert) {
+    // A mirrored grid keeps its fixed columns at the right edge and moves its
+    // columns the other way on screen: a column scroll repaints it whole.
+    if (horz == vert || (horz && UseRightToLeftAlignment())) {
         Invalidate();
         return;
     }
