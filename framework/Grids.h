@@ -651,6 +651,12 @@ public:
     // Exchanges the texts and object references of two whole rows (stored
     // beyond ColCount too) without copying them; nothing is repainted.
     void ExchangeRowCells(int ARow1, int ARow2);
+    // The extent of the storage: a row keeps only the cells written in it,
+    // and rows after the last written one hold none, so memory follows the
+    // cells stored, not ColCount x RowCount. Loops that look for stored
+    // texts or objects need go no further than these.
+    int StoredRowCount() const { return static_cast<int>(FRows.size()); }
+    int StoredColCount(int ARow) const;
 
     void DeleteRow(int ARow) override;
     void DeleteColumn(int ACol) override;
@@ -668,7 +674,11 @@ protected:
     void RowMoved(int FromIndex, int ToIndex) override;
 
 private:
+    // A stored cell of a row, by column. A row keeps its cells in column
+    // order and only those written, so a wide grid with a few cells a row
+    // costs what those cells cost.
     struct TCell {
+        int Col = 0;
         String Text;
         TObject* Object = nullptr;
     };
@@ -677,9 +687,12 @@ private:
     void StorageCountsChanged(int OldColCount, int OldRowCount) final;
     const TCell* FindCell(int ACol, int ARow) const;
     TCell& CellForWrite(int ACol, int ARow);
+    // Drops the row's last cell when it holds neither text nor object.
+    void DropIfEmpty(int ACol, int ARow);
 
-    // One entry per stored row (at least RowCount); nullptr for a row
-    // without cells. A row's vector may be shorter than ColCount.
+    // One entry per stored row, up to the last row written (fewer than
+    // RowCount when the last rows are empty); nullptr for a row without
+    // cells.
     std::deque<std::unique_ptr<TCells>> FRows;
     std::unordered_map<int, std::unique_ptr<TStringGridRow>> FRowLists;
 

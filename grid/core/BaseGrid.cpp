@@ -295,8 +295,9 @@ void TBaseGrid::FreeCellObjects(int ACol1, int ARow1, int ACol2, int ARow2)
 {
     if (!PropertiesCreated)
         return;
-    for (int R = std::max(ARow1, 0); R <= ARow2 && R < RowCount(); ++R)
-        for (int C = std::max(ACol1, 0); C <= ACol2 && C < ColCount(); ++C)
+    // Objects live only in stored cells: the loops end with the storage.
+    for (int R = std::max(ARow1, 0); R <= ARow2 && R < RowCount() && R < StoredRowCount(); ++R)
+        for (int C = std::max(ACol1, 0); C <= ACol2 && C < ColCount() && C < StoredColCount(R); ++C)
             FreeCellProperties(C, R);
 }
 
