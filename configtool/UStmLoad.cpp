@@ -8,6 +8,10 @@
 
 namespace brimsel {
 
+namespace {
+std::atomic<int> ExtraPolls{0};
+} // namespace
+
 String TBootRev::SData() const
 {
     std::lock_guard<std::mutex> lock(FLock);
@@ -53,8 +57,11 @@ void TStmLoad::Execute()
     }
 }
 
+void TStmLoad::SetExtraPolls(int Polls) { ExtraPolls = Polls; }
+
 void TStmLoad::StartJob()
 {
+    FExtraPolls = ExtraPolls.load();
     Running = true;
     Resume();
 }
@@ -78,9 +85,10 @@ bool TStmLoad::ComGetParams() { return RunCommand(CmdGetAll, String(1, static_ca
 
 bool TStmLoad::WaitAnswer(Byte Awaited, int Polls)
 {
+    const int limit = Polls + FExtraPolls;
     for (int count = 1;; ++count) {
         Sleep(1);
-        if (count > Polls)
+        if (count > limit)
             return false;
         if (Reply.Command == Awaited)
             return true;
@@ -89,11 +97,12 @@ bool TStmLoad::WaitAnswer(Byte Awaited, int Polls)
 
 bool TStmLoad::WaitDone(int Polls)
 {
+    const int limit = Polls + FExtraPolls;
     for (int count = 1;; ++count) {
         Application->ProcessMessages();
         Sleep(1);
         Application->ProcessMessages();
-        if (count > Polls)
+        if (count > limit)
             return false;
         if (Done)
             return true;

@@ -50,6 +50,12 @@ public:
     bool WaitAnswer(Byte Awaited, int Polls);
     // Window side: polls with message processing until done or the polls run out.
     bool WaitDone(int Polls);
+    // Polls added to both waits above, for the jobs started from now on: 0
+    // by default, so that the waits are the commands' own polls. Tests set
+    // more: their simulated device answers through a machine that may be
+    // loaded many times over, where a reply can take far longer than on a
+    // real line.
+    static void SetExtraPolls(int Polls);
     // Window side: waits (bounded, processing messages) until the worker has
     // finished its job, so that the next job never starts under a running one.
     bool WaitIdle(int BoundMs);
@@ -65,6 +71,7 @@ private:
     bool RunCommand(Byte Command, const String& Data, Byte Awaited, int Polls);
 
     TFmKX40* FWindow;
+    std::atomic<int> FExtraPolls{0};   // taken when a job starts
 };
 
 } // namespace brimsel

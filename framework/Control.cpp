@@ -79,6 +79,7 @@ void TControl::SetParent(TWinControl* AParent)
         Perform(CM_PARENTFONTCHANGED);
         Perform(CM_PARENTCOLORCHANGED);
         Perform(CM_PARENTSHOWHINTCHANGED);
+        Perform(CM_PARENTBIDIMODECHANGED);
     }
     HintToolChanged(this);
 }
@@ -246,6 +247,40 @@ void TControl::SetParentShowHint(bool Value)
         Perform(CM_PARENTSHOWHINTCHANGED);
 }
 
+void TControl::SetBiDiMode(TBiDiMode Value)
+{
+    FParentBiDiMode = false;
+    if (Value == FBiDiMode)
+        return;
+    FBiDiMode = Value;
+    Perform(CM_BIDIMODECHANGED);
+    if (auto* w = dynamic_cast<TWinControl*>(this))
+        w->Broadcast(CM_PARENTBIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool Value)
+{
+    FParentBiDiMode = Value;
+    if (Value)
+        Perform(CM_PARENTBIDIMODECHANGED);
+}
+
+UINT TControl::DrawTextBiDiModeFlags(UINT Flags) const
+{
+    if (UseRightToLeftAlignment()) {
+        if ((Flags & DT_RIGHT) != 0)
+            Flags &= ~static_cast<UINT>(DT_RIGHT);
+        else if ((Flags & DT_CENTER) == 0)
+            Flags |= DT_RIGHT;
+    }
+    return Flags | DrawTextBiDiModeFlagsReadingOnly();
+}
+
+UINT TControl::DrawTextBiDiModeFlagsReadingOnly() const
+{
+    return UseRightToLeftReading() ? DT_RTLREADING : 0;
+}
+
 void TControl::SetCursor(TCursor Value)
 {
     if (Value == FCursor)
@@ -348,6 +383,7 @@ void TControl::ColorChanged() { Invalidate(); }
 void TControl::VisibleChanged() { InvalidateArea(); }
 void TControl::EnabledChanged() { Invalidate(); }
 void TControl::TextChanged() { Invalidate(); }
+void TControl::BiDiModeChanged() { Invalidate(); }
 
 void TControl::WndProc(TMessage& Message)
 {
@@ -370,6 +406,8 @@ void TControl::WndProc(TMessage& Message)
     case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
     case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); break;
+    case CM_PARENTBIDIMODECHANGED: CMParentBiDiModeChanged(Message); break;
+    case CM_BIDIMODECHANGED: BiDiModeChanged(); break;
     case CM_MOUSEENTER: if (OnMouseEnter) OnMouseEnter(this); break;
     case CM_MOUSELEAVE: if (OnMouseLeave) OnMouseLeave(this); break;
     default: DefaultHandler(Message); break;
@@ -440,6 +478,14 @@ void TControl::CMParentShowHintChanged(TMessage&)
         return;
     SetShowHint(FParent->ShowHint());
     FParentShowHint = true;
+}
+
+void TControl::CMParentBiDiModeChanged(TMessage&)
+{
+    if (!FParentBiDiMode || FParent == nullptr)
+        return;
+    SetBiDiMode(FParent->BiDiMode());
+    FParentBiDiMode = true;
 }
 
 TCustomForm* GetParentForm(const TControl* Control)

@@ -27,6 +27,10 @@ class THookChain;
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// The reading order and layout of a control: bdRightToLeft reads right to
+// left and mirrors the layout; the other two right-to-left modes only read
+// right to left (bdRightToLeftNoAlign also keeps the alignment as it is).
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 // Keys and buttons held during an input event; a set of TShiftFlag bits.
 enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
@@ -149,6 +153,27 @@ public:
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
 
+    // Reading order and layout. A control takes its parent's mode (and
+    // follows its changes) while ParentBiDiMode holds; setting BiDiMode
+    // clears ParentBiDiMode. A change reaches the control as
+    // CM_BIDIMODECHANGED (BiDiModeChanged) and its children as
+    // CM_PARENTBIDIMODECHANGED.
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool Value);
+    // Mirrored layout: only bdRightToLeft.
+    bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+    // Right-to-left reading: every mode but bdLeftToRight.
+    bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+    // DrawText flags as the control draws its text: with mirrored layout
+    // DT_LEFT and DT_RIGHT swap, with right-to-left reading DT_RTLREADING
+    // is added.
+    UINT DrawTextBiDiModeFlags(UINT Flags) const;
+    // Only the reading part: DT_RTLREADING or 0. For text drawn on a
+    // canvas that is itself mirrored, where the alignment already is.
+    UINT DrawTextBiDiModeFlagsReadingOnly() const;
+
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign Value);
 
@@ -199,6 +224,7 @@ protected:
     virtual void VisibleChanged();
     virtual void EnabledChanged();
     virtual void TextChanged();
+    virtual void BiDiModeChanged();
     // The bounds moved; the hint rectangle and the parent's layout follow.
     virtual void BoundsChanged();
     void RequestAlign();
@@ -217,6 +243,7 @@ private:
     void CMParentFontChanged(TMessage& Message);
     void CMParentColorChanged(TMessage& Message);
     void CMParentShowHintChanged(TMessage& Message);
+    void CMParentBiDiModeChanged(TMessage& Message);
     void FontChange(TObject* Sender);
 
     TWinControl* FParent = nullptr;
@@ -236,6 +263,8 @@ private:
     bool FShowHint = false;
     bool FParentShowHint = true;
     TCursor FCursor = 0;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
     TAlign FAlign = alNone;
     TPopupMenu* FPopupMenu = nullptr;
     // The links hooked in front of WindowProc (see WindowHooks.h); freed with the control.

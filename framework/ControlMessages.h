@@ -21,6 +21,8 @@ constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 0x19;
 constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 0x2C;   // WParam: the control, LParam: 1 inserted, 0 removed
 constexpr UINT CM_RECREATEWND = CM_BASE + 0x33;
 constexpr UINT CM_FLOAT = CM_BASE + 0x3A;
+constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 0x3C;
+constexpr UINT CM_PARENTBIDIMODECHANGED = CM_BASE + 0x3D;
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 0x43;          // the WM_MOUSEWHEEL parameters
 
 // Numbers of our own choice.

@@ -752,6 +752,22 @@ TColor TCanvas::Pixels(int X, int Y) { return static_cast<TColor>(GetPixel(Handl
 
 void TCanvas::SetPixels(int X, int Y, TColor Value) { SetPixel(Handle(), X, Y, ColorToRGB(Value)); }
 
+TDCMirror::TDCMirror(HDC DC, bool Mirror) : FDC(DC)
+{
+    if (!Mirror || DC == nullptr)
+        return;
+    FLayout = GetLayout(DC);
+    if (FLayout == GDI_ERROR || (FLayout & LAYOUT_RTL) != 0)
+        return;
+    FMirrored = SetLayout(DC, FLayout | LAYOUT_RTL) != GDI_ERROR;
+}
+
+TDCMirror::~TDCMirror()
+{
+    if (FMirrored)
+        SetLayout(FDC, FLayout);
+}
+
 TRect TCanvas::ClipRect()
 {
     TRect r{};

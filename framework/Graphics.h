@@ -148,6 +148,24 @@ private:
     HGDIOBJ FOld = nullptr;
 };
 
+// Mirrors a DC across its width while it lives (SetLayout with LAYOUT_RTL):
+// what is drawn lands at the mirrored place, bitmaps and frame controls
+// mirrored, while text keeps its reading direction. The layout the DC had
+// comes back at the end. Does nothing when Mirror is false or the DC is
+// mirrored already.
+class TDCMirror {
+public:
+    TDCMirror(HDC DC, bool Mirror);
+    ~TDCMirror();
+    TDCMirror(const TDCMirror&) = delete;
+    TDCMirror& operator=(const TDCMirror&) = delete;
+
+private:
+    HDC FDC;
+    DWORD FLayout = 0;
+    bool FMirrored = false;
+};
+
 // Logical pixels per inch of the screen (vertical), which relates a font's
 // Size in points to its Height in pixels.
 int ScreenPixelsPerInch();

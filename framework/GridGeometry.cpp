@@ -299,12 +299,23 @@ TRect TCustomGrid::CellRect(int ACol, int ARow) const
     const int y = AxisStart(FRowHeights, ARow, FFixedRows, FTopLeft.Y, FGridLineWidth, height);
     if (y == INT_MIN)
         return TRect{0, 0, 0, 0};
-    return TRect{x, y, std::min(width, x + FColWidths[static_cast<std::size_t>(ACol)]),
-                 std::min(height, y + FRowHeights[static_cast<std::size_t>(ARow)])};
+    return MirroredRect(TRect{x, y, std::min(width, x + FColWidths[static_cast<std::size_t>(ACol)]),
+                              std::min(height, y + FRowHeights[static_cast<std::size_t>(ARow)])});
+}
+
+TRect TCustomGrid::MirroredRect(const TRect& R) const
+{
+    if (!UseRightToLeftAlignment())
+        return R;
+    const int width = ClientWidth();
+    return TRect{width - R.right, R.top, width - R.left, R.bottom};
 }
 
 TGridCoord TCustomGrid::MouseCoord(int X, int Y) const
 {
+    // Pixel X of a mirrored grid is pixel ClientWidth - 1 - X of its cells.
+    if (UseRightToLeftAlignment())
+        X = ClientWidth() - 1 - X;
     const int col = AxisCell(FColWidths, X, FColCount, FFixedCols, FTopLeft.X, FGridLineWidth, CellAreaWidth());
     const int row = AxisCell(FRowHeights, Y, FRowCount, FFixedRows, FTopLeft.Y, FGridLineWidth, CellAreaHeight());
     return TGridCoord{col, row};
@@ -352,7 +363,9 @@ void TCustomGrid::ScrollCellPixels(TGridCoord OldTopLeft)
 {
     const bool horz = OldTopLeft.X != FTopLeft.X;
     const bool vert = OldTopLeft.Y != FTopLeft.Y;
-    if (horz == vert) {
+    // A mirrored grid keeps its fixed columns at the right edge and moves its
+    // columns the other way on screen: a column scroll repaints it whole.
+    if (horz == vert || (horz && UseRightToLeftAlignment())) {
         Invalidate();
         return;
     }

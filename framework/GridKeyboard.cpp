@@ -24,7 +24,12 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift)
     int left = FTopLeft.X;
     bool move = true;
 
-    switch (Key) {
+    // A mirrored grid shows higher columns to the left: the arrows move the
+    // way they point on screen.
+    Word direction = Key;
+    if (UseRightToLeftAlignment() && (direction == VK_LEFT || direction == VK_RIGHT))
+        direction = direction == VK_LEFT ? VK_RIGHT : VK_LEFT;
+    switch (direction) {
     case VK_UP: row = row - 1; break;
     case VK_DOWN: row = row + 1; break;
     case VK_LEFT:

@@ -41,6 +41,15 @@ bool Meets(const TRect& A, const TRect& B)
 
 } // namespace
 
+void TCustomGrid::PaintWindow(HDC DC)
+{
+    // A layout of LAYOUT_RTL mirrors everything drawn across the DC's width
+    // (the client width: the window's DC, the double buffer and a DC given
+    // with WM_PAINT are all of the client's size) but keeps text readable.
+    const TDCMirror mirror(DC, UseRightToLeftAlignment());
+    TCustomControl::PaintWindow(DC);
+}
+
 void TCustomGrid::Paint()
 {
     TCanvas* canvas = Canvas();

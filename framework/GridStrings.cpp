@@ -87,10 +87,7 @@ private:
     int FAddPos = -1;
 };
 
-TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner)
-{
-    FRows.resize(static_cast<std::size_t>(RowCount()));
-}
+TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner) {}
 
 // From here on a focus change writes nothing back into the storage.
 TStringGrid::~TStringGrid()
@@ -98,14 +95,31 @@ TStringGrid::~TStringGrid()
     Destroying();
 }
 
+namespace {
+
+// The first stored cell of a row at or after column ACol. Rows written left
+// to right without gaps hold column c at index c: that case needs no search.
+template <class TRowCells>
+auto LowerCell(TRowCells& Cells, int ACol)
+{
+    const auto Index = static_cast<std::size_t>(ACol);
+    if (Index < Cells.size() && Cells[Index].Col == ACol)
+        return Cells.begin() + static_cast<std::ptrdiff_t>(Index);
+    return std::lower_bound(Cells.begin(), Cells.end(), ACol,
+                            [](const auto& Cell, int Col) { return Cell.Col < Col; });
+}
+
+} // namespace
+
 const TStringGrid::TCell* TStringGrid::FindCell(int ACol, int ARow) const
 {
     if (ACol < 0 || ARow < 0 || static_cast<std::size_t>(ARow) >= FRows.size())
         return nullptr;
     const TCells* cells = FRows[static_cast<std::size_t>(ARow)].get();
-    if (cells == nullptr || static_cast<std::size_t>(ACol) >= cells->size())
+    if (cells == nullptr)
         return nullptr;
-    return &(*cells)[static_cast<std::size_t>(ACol)];
+    const auto it = LowerCell(*cells, ACol);
+    return it != cells->end() && it->Col == ACol ? &*it : nullptr;
 }
 
 TStringGrid::TCell& TStringGrid::CellForWrite(int ACol, int ARow)
@@ -118,10 +132,37 @@ TStringGrid::TCell& TStringGrid::CellForWrite(int ACol, int ARow)
     auto& cells = FRows[row];
     if (!cells)
         cells = std::make_unique<TCells>();
-    const auto size = std::max(static_cast<std::size_t>(ACol) + 1, static_cast<std::size_t>(ColCount()));
-    if (cells->size() < size)
-        cells->resize(size);
-    return (*cells)[static_cast<std::size_t>(ACol)];
+    if (cells->empty() || cells->back().Col < ACol) {
+        cells->push_back(TCell{ACol, String(), nullptr});
+        return cells->back();
+    }
+    const auto it = LowerCell(*cells, ACol);
+    if (it != cells->end() && it->Col == ACol)
+        return *it;
+    return *cells->insert(it, TCell{ACol, String(), nullptr});
+}
+
+// Only a row's last cell is dropped (at no cost): erasing from the middle
+// would make clearing a wide row left to right quadratic.
+void TStringGrid::DropIfEmpty(int ACol, int ARow)
+{
+    auto& cells = FRows[static_cast<std::size_t>(ARow)];
+    const TCell& back = cells->back();
+    if (back.Col != ACol || !back.Text.empty() || back.Object != nullptr)
+        return;
+    cells->pop_back();
+    if (cells->empty())
+        cells.reset();
+    // Rows at the end that hold nothing are no longer stored.
+    while (!FRows.empty() && !FRows.back())
+        FRows.pop_back();
+}
+
+int TStringGrid::StoredColCount(int ARow) const
+{
+    if (ARow < 0 || static_cast<std::size_t>(ARow) >= FRows.size() || !FRows[static_cast<std::size_t>(ARow)])
+        return 0;
+    return FRows[static_cast<std::size_t>(ARow)]->back().Col + 1;
 }
 
 String TStringGrid::Cells(int ACol, int ARow) const
@@ -138,6 +179,8 @@ void TStringGrid::SetCells(int ACol, int ARow, const String& Value)
         return;
     }
     CellForWrite(ACol, ARow).Text = Value;
+    if (Value.empty())
+        DropIfEmpty(ACol, ARow);
     InvalidateCell(ACol, ARow);
     EditedCellWritten(ACol, ARow);
 }
@@ -156,6 +199,8 @@ void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value)
         return;
     }
     CellForWrite(ACol, ARow).Object = Value;
+    if (Value == nullptr)
+        DropIfEmpty(ACol, ARow);
 }
 
 TStrings* TStringGrid::Rows(int ARow)
@@ -185,16 +230,19 @@ void TStringGrid::StorageCountsChanged(int OldColCount, int OldRowCount)
     if (RowCount() > OldRowCount)
         for (auto r = static_cast<std::size_t>(OldRowCount); r < std::min(rows, FRows.size()); ++r)
             FRows[r].reset();
-    if (FRows.size() < rows)
-        FRows.resize(rows);
     if (ColCount() > OldColCount) {
-        const auto from = static_cast<std::size_t>(OldColCount);
-        const auto to = static_cast<std::size_t>(ColCount());
-        for (auto& cells : FRows)
-            if (cells)
-                for (auto c = from; c < std::min(to, cells->size()); ++c)
-                    (*cells)[c] = TCell{};
+        for (auto& cells : FRows) {
+            if (!cells)
+                continue;
+            const auto from = LowerCell(*cells, OldColCount);
+            const auto to = LowerCell(*cells, ColCount());
+            cells->erase(from, to);
+            if (cells->empty())
+                cells.reset();
+        }
     }
+    while (!FRows.empty() && !FRows.back())
+        FRows.pop_back();
 }
 
 void TStringGrid::DeleteRow(int ARow)
@@ -231,38 +279,39 @@ void TStringGrid::DeleteColumn(int ACol)
 {
     if (ACol < 0 || ACol >= ColCount())
         throw EInvalidGridOperation("Grid index out of range");
-    const auto col = static_cast<std::size_t>(ACol);
     const bool last = ColCount() == 1;
     for (auto& cells : FRows) {
-        if (!cells || col >= cells->size())
+        if (!cells)
             continue;
-        if (last)
-            (*cells)[col] = TCell{};
-        else
-            cells->erase(cells->begin() + static_cast<std::ptrdiff_t>(col));
+        auto it = LowerCell(*cells, ACol);
+        if (it != cells->end() && it->Col == ACol)
+            it = cells->erase(it);
+        // The last column is only emptied; otherwise those after it move left.
+        if (!last)
+            for (; it != cells->end(); ++it)
+                --it->Col;
+        if (cells->empty())
+            cells.reset();
     }
     TDrawGrid::DeleteColumn(ACol);
 }
 
 void TStringGrid::ColumnMoved(int FromIndex, int ToIndex)
 {
-    const auto from = static_cast<std::size_t>(FromIndex);
-    const auto to = static_cast<std::size_t>(ToIndex);
-    const auto low = std::min(from, to);
-    const auto high = std::max(from, to);
+    const int low = std::min(FromIndex, ToIndex);
+    const int high = std::max(FromIndex, ToIndex);
     for (auto& cells : FRows) {
-        if (!cells || cells->size() <= low)
+        if (!cells)
             continue;
-        if (cells->size() <= high)
-            cells->resize(high + 1);
-        if (from < to)
-            std::rotate(cells->begin() + static_cast<std::ptrdiff_t>(from),
-                        cells->begin() + static_cast<std::ptrdiff_t>(from + 1),
-                        cells->begin() + static_cast<std::ptrdiff_t>(to + 1));
-        else
-            std::rotate(cells->begin() + static_cast<std::ptrdiff_t>(to),
-                        cells->begin() + static_cast<std::ptrdiff_t>(from),
-                        cells->begin() + static_cast<std::ptrdiff_t>(from + 1));
+        const auto first = LowerCell(*cells, low);
+        const auto last = LowerCell(*cells, high + 1);
+        for (auto it = first; it != last; ++it) {
+            if (it->Col == FromIndex)
+                it->Col = ToIndex;
+            else
+                it->Col += FromIndex < ToIndex ? -1 : 1;
+        }
+        std::sort(first, last, [](const TCell& A, const TCell& B) { return A.Col < B.Col; });
     }
     Invalidate();
     TDrawGrid::ColumnMoved(FromIndex, ToIndex);

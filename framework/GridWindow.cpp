@@ -94,6 +94,24 @@ void TCustomGrid::CreateParams(TCreateParams& Params)
     TCustomControl::CreateParams(Params);
     if (FBorderStyle != bsNone)
         Params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (UseRightToLeftAlignment())
+        Params.ExStyle |= WS_EX_LEFTSCROLLBAR;
+}
+
+void TCustomGrid::BiDiModeChanged()
+{
+    if (HandleAllocated()) {
+        const LONG_PTR exStyle = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
+        const LONG_PTR wanted = UseRightToLeftAlignment() ? exStyle | WS_EX_LEFTSCROLLBAR
+                                                          : exStyle & ~static_cast<LONG_PTR>(WS_EX_LEFTSCROLLBAR);
+        if (wanted != exStyle) {
+            SetWindowLongPtrW(Handle(), GWL_EXSTYLE, wanted);
+            SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        UpdateEditorPlace();
+    }
+    TCustomControl::BiDiModeChanged();
 }
 
 void TCustomGrid::CreateWnd()

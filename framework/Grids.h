@@ -276,10 +276,20 @@ public:
 
     // The cell's rectangle in client coordinates, cut at the edge of
     // CellArea; empty (all 0) when no part of the cell is on screen
-    // (scrolled away, beyond the cell area, or outside the grid).
+    // (scrolled away, beyond the cell area, or outside the grid). Under
+    // right-to-left alignment the columns run from the right edge: the
+    // rectangle is where the cell shows on screen (see MirroredRect).
     TRect CellRect(int ACol, int ARow) const;
-    // The cell at a client point; -1 for a coordinate outside the cells.
+    // The cell at a client point (as the mouse gives it, also under
+    // right-to-left alignment); -1 for a coordinate outside the cells.
     TGridCoord MouseCoord(int X, int Y) const;
+    // Right-to-left alignment mirrors the grid: Paint draws on a canvas
+    // mirrored across the client width, in the coordinates of a grid laid
+    // out from the left, while CellRect, MouseCoord and the editor work in
+    // client coordinates. MirroredRect converts a rectangle between the two
+    // (either way: it is its own inverse); without right-to-left alignment
+    // it returns R.
+    TRect MirroredRect(const TRect& R) const;
     void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
     // The geometry on screen now, one axis each.
     void CalcDrawInfo(TGridDrawInfo& DrawInfo) const;
@@ -472,6 +482,12 @@ protected:
     // goDrawFocusSelected or goRowSelect also highlight). Costs what is on
     // screen.
     void Paint() override;
+    // Paints through a canvas mirrored across the client width under
+    // right-to-left alignment (text keeps its reading direction).
+    void PaintWindow(HDC DC) override;
+    // Moves the vertical scroll bar to the side the mirrored layout starts
+    // from, and repaints.
+    void BiDiModeChanged() override;
 
     void WndProc(TMessage& Message) override;
     // Without a window: the size less the border, worked out without
@@ -651,6 +667,12 @@ public:
     // Exchanges the texts and object references of two whole rows (stored
     // beyond ColCount too) without copying them; nothing is repainted.
     void ExchangeRowCells(int ARow1, int ARow2);
+    // The extent of the storage: a row keeps only the cells written in it,
+    // and rows after the last written one hold none, so memory follows the
+    // cells stored, not ColCount x RowCount. Loops that look for stored
+    // texts or objects need go no further than these.
+    int StoredRowCount() const { return static_cast<int>(FRows.size()); }
+    int StoredColCount(int ARow) const;
 
     void DeleteRow(int ARow) override;
     void DeleteColumn(int ACol) override;
@@ -668,7 +690,11 @@ protected:
     void RowMoved(int FromIndex, int ToIndex) override;
 
 private:
+    // A stored cell of a row, by column. A row keeps its cells in column
+    // order and only those written, so a wide grid with a few cells a row
+    // costs what those cells cost.
     struct TCell {
+        int Col = 0;
         String Text;
         TObject* Object = nullptr;
     };
@@ -677,9 +703,12 @@ private:
     void StorageCountsChanged(int OldColCount, int OldRowCount) final;
     const TCell* FindCell(int ACol, int ARow) const;
     TCell& CellForWrite(int ACol, int ARow);
+    // Drops the row's last cell when it holds neither text nor object.
+    void DropIfEmpty(int ACol, int ARow);
 
-    // One entry per stored row (at least RowCount); nullptr for a row
-    // without cells. A row's vector may be shorter than ColCount.
+    // One entry per stored row, up to the last row written (fewer than
+    // RowCount when the last rows are empty); nullptr for a row without
+    // cells.
     std::deque<std::unique_ptr<TCells>> FRows;
     std::unordered_map<int, std::unique_ptr<TStringGridRow>> FRowLists;
 

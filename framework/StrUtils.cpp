@@ -142,8 +142,15 @@ Integer StrToInt(const String& S)
 {
     Integer v = 0;
     if (!TryStrToInt(S, v))
-        throw EConvertError("'" + S + "' is not a valid integer value");
+        throw EConvertError(QuotedExcerpt(S) + " is not a valid integer value");
     return v;
+}
+
+String QuotedExcerpt(const String& S)
+{
+    if (S.size() <= MaxQuoted)
+        return "'" + S + "'";
+    return "'" + S.substr(0, MaxQuoted) + "...'";
 }
 
 Integer StrToIntDef(const String& S, Integer Default)

@@ -17,6 +17,10 @@ String IntToStr(Int64 Value);
 String IntToHex(std::uint64_t Value, int Digits);
 // Decimal, or hexadecimal with a leading '$' or "0x"; raises EConvertError.
 Integer StrToInt(const String& S);
+// S in single quotes for an error message: at most MaxQuoted bytes of it,
+// then "..." when it is longer, so that a message never carries a whole file.
+constexpr std::size_t MaxQuoted = 80;
+String QuotedExcerpt(const String& S);
 Integer StrToIntDef(const String& S, Integer Default);
 bool TryStrToInt(const String& S, Integer& Value);
 

@@ -172,12 +172,6 @@ void TFlatGauge::SetStyleFace(TStyleFace Value)
     Invalidate();
 }
 
-void TFlatGauge::SetBiDiMode(TBiDiMode Value)
-{
-    FBiDiMode = Value;
-    Invalidate();
-}
-
 void TFlatGauge::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
@@ -270,7 +264,8 @@ void TFlatGauge::PaintTo(TCanvas* C, const TRect& Client, Integer AMin, Integer 
         L = static_cast<int>(static_cast<double>(RectWidth(R)) / (static_cast<double>(AMax) - AMin) *
                              (static_cast<double>(AProgress) - AMin));
     TRect B = R;
-    if (FBiDiMode == bdRightToLeft)
+    // Only the mirrored layout (bdRightToLeft) grows the bar from the right.
+    if (UseRightToLeftAlignment())
         B.left = R.right - L;
     else
         B.right = R.left + L;

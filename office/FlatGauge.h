@@ -27,8 +27,6 @@ private:
 
 enum TStyleOrien { bsHorizontal, bsVertical };
 enum TStyleFace { fsDefault, fsCustom };
-// Only bdRightToLeft lets the bar grow from the right.
-enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 // 0..100: how much darker the derived border is.
 using TProColors = Byte;
 
@@ -72,8 +70,6 @@ public:
     void SetStyleOrien(TStyleOrien Value);
     TStyleFace StyleFace() const { return FStyleFace; }
     void SetStyleFace(TStyleFace Value);
-    TBiDiMode BiDiMode() const { return FBiDiMode; }
-    void SetBiDiMode(TBiDiMode Value);
 
     // The text the gauge shows for its current values.
     String ProgressText() const;
@@ -108,7 +104,6 @@ private:
     TColor FStyleColorStart = 0x808080;
     TStyleOrien FStyleOrien = bsHorizontal;
     TStyleFace FStyleFace = fsDefault;
-    TBiDiMode FBiDiMode = bdLeftToRight;
 
     DWORD FThread;                // the thread that made the gauge, which paints it
     // Where a repaint asked from another thread goes: the parent window and

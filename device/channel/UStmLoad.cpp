@@ -42,6 +42,8 @@ TSerialStep SerialStep(TChannelStep Step)
 
 unsigned long long Now() { return GetTickCount64(); }
 
+std::atomic<Cardinal> ExtraReplyWaitMs{0};
+
 // The window's plain failure status of a job, which a reason follows.
 String FailureStatusOf(Byte Kind)
 {
@@ -135,7 +137,7 @@ public:
     {
         const std::size_t bytes = FrameBytes + static_cast<std::size_t>(ExpectedReplyBytes(Step, Data));
         return SerialStep(Step).Polls + AirTimeMs(bytes, FOwner.FBaudRate, FOwner.FBitsPerByte) +
-               FOwner.FReadInterval;
+               FOwner.FReadInterval + FOwner.FExtraReplyWaitMs;
     }
 
     // The most one exchange of a step can take, every try failing.
@@ -230,6 +232,7 @@ void TStmLoad::Stop()
     if (Finished())
         return;
     FCancel = true;
+    SetEvent(FReplyEvent);   // ends a wait for a reply at once
     Terminate();
     Resume();
     WaitFor(INFINITE);   // every wait of a job ends at once when cancelled
@@ -336,14 +339,17 @@ bool TStmLoad::WaitAnswer(Byte Awaited, Cardinal Polls)
     Reply.Marker = 0;
     const unsigned long long start = Now();
     for (;;) {
-        // One poll: at most 1 ms, over at once when a reply is stored.
-        WaitForSingleObject(FReplyEvent, 1);
         if (FCancel)
             return false;
         if (Reply.Command == Awaited)
             return true;
-        if (Now() - start > Polls)
+        const unsigned long long passed = Now() - start;
+        if (passed > Polls)
             return false;
+        // Asleep until a reply is stored or the polls have passed: a wait
+        // woken every millisecond would cost each program a thousand calls to
+        // Wine's server a second, which every program on the machine shares.
+        WaitForSingleObject(FReplyEvent, static_cast<DWORD>(Polls - passed + 1));
     }
 }
 
@@ -389,6 +395,7 @@ void TStmLoad::TakeJob(TChannelHost& Host, Byte Kind, Byte Slot, const String& F
     FBaudRate = FLink->BaudRate();
     FBitsPerByte = FLink->Parity == TParity::None ? 10 : 11;
     FReadInterval = FLink->ReadIntervalTimeout();
+    FExtraReplyWaitMs = ExtraReplyWaitMs;
     for (String& record : FRecords)
         record.clear();
     const bool validChannel = FChannel >= 0 && FChannel < ChannelCount;
@@ -450,14 +457,23 @@ Cardinal TStmLoad::TimeLimitOf(Byte Kind) const
 bool TStmLoad::WaitDone(Cardinal LimitMs)
 {
     const unsigned long long start = Now();
-    while (Busy() && Now() - start <= LimitMs) {
-        // One poll: at most 1 ms, over at once when a message or the job's end comes.
-        MsgWaitForMultipleObjects(1, &FEndEvent, FALSE, 1, QS_ALLINPUT);
+    for (;;) {
+        if (!Busy())
+            break;
+        const unsigned long long passed = Now() - start;
+        if (passed > LimitMs)
+            break;
+        // Asleep until a message is waiting, the job ends or the limit has
+        // passed (not woken every millisecond, see WaitAnswer).
+        MsgWaitForMultipleObjectsEx(1, &FEndEvent, static_cast<DWORD>(LimitMs - passed + 1), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
         Application->ProcessMessages();
     }
     RunPosts();
     return !Busy();
 }
+
+void TStmLoad::SetExtraReplyWaitMs(Cardinal Ms) { ExtraReplyWaitMs = Ms; }
 
 String TStmLoad::FailureText() const { return Busy() ? String() : FFailureText; }
 

@@ -100,10 +100,17 @@ public:
     // 0x80, 0x90, 0xB0) are not replies and are left out.
     void StoreReply(Byte Command, const String& SData);
 
+    // Room added to every try's wait for its reply, and with it to the jobs'
+    // limits, for the jobs started from now on: 0 by default, so that a try
+    // waits its polls and the line time alone. Tests set more: their
+    // simulated device answers through a machine that may be loaded many
+    // times over, where a reply can take far longer than on a real line.
+    static void SetExtraReplyWaitMs(Cardinal Ms);
+
     // --- Worker thread ---
 
-    // Waits up to Polls ms (1 ms per poll) for a reply of the awaited code;
-    // clears the marker first.
+    // Waits up to Polls ms for a reply of the awaited code, ending as soon as
+    // one is stored; clears the marker first.
     bool WaitAnswer(Byte Awaited, Cardinal Polls);
 
     TBootRev Reply;
@@ -147,6 +154,7 @@ private:
     Cardinal FBaudRate = 38400;
     int FBitsPerByte = 10;
     Cardinal FReadInterval = 100;
+    Cardinal FExtraReplyWaitMs = 0;
     Cardinal FTimeLimitMs = 0;
 
     std::unique_ptr<TSerialExchanger> FExchanger;

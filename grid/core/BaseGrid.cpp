@@ -295,8 +295,9 @@ void TBaseGrid::FreeCellObjects(int ACol1, int ARow1, int ACol2, int ARow2)
 {
     if (!PropertiesCreated)
         return;
-    for (int R = std::max(ARow1, 0); R <= ARow2 && R < RowCount(); ++R)
-        for (int C = std::max(ACol1, 0); C <= ACol2 && C < ColCount(); ++C)
+    // Objects live only in stored cells: the loops end with the storage.
+    for (int R = std::max(ARow1, 0); R <= ARow2 && R < RowCount() && R < StoredRowCount(); ++R)
+        for (int C = std::max(ACol1, 0); C <= ACol2 && C < ColCount() && C < StoredColCount(R); ++C)
             FreeCellProperties(C, R);
 }
 
@@ -535,11 +536,14 @@ TRect TBaseGrid::CalcCellRect(int ACol, int ARow) const
         for (int R = 0; R < TopRow(); ++R)
             Y -= RowHeights(R);
     // Columns from LeftCol (rows from TopRow) start where the base grid puts
-    // that cell on screen; fixed ones start at 0.
-    const TRect Origin = CellRect(LeftCol(), TopRow());
+    // that cell on screen; fixed ones start at 0. The sums run from the
+    // left; a mirrored grid shows the result mirrored.
+    TRect Origin = CellRect(LeftCol(), TopRow());
+    if (!IsRectEmpty(&Origin))
+        Origin = MirroredRect(Origin);
     const int OX = ACol < TStringGrid::FixedCols() ? 0 : Origin.left;
     const int OY = ARow < TStringGrid::FixedRows() ? 0 : Origin.top;
-    return TRect{X + OX, Y + OY, X + OX + ColWidths(ACol), Y + OY + RowHeights(ARow)};
+    return MirroredRect(TRect{X + OX, Y + OY, X + OX + ColWidths(ACol), Y + OY + RowHeights(ARow)});
 }
 
 TRect TBaseGrid::MergedCellRect(int ACol, int ARow) const
@@ -558,10 +562,10 @@ TRect TBaseGrid::MergedCellRect(int ACol, int ARow) const
     }
     if (Props && Props->Control)
         return CalcCellRect(ACol, ARow);
-    TRect R = CellRect(ACol, ARow);
+    TRect R = MirroredRect(CellRect(ACol, ARow));
     R.right = R.left + ColWidths(ACol);
     R.bottom = R.top + RowHeights(ARow);
-    return R;
+    return MirroredRect(R);
 }
 
 TPoint TBaseGrid::MergedCellSize(int ACol, int ARow) const
@@ -708,7 +712,9 @@ void TBaseGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState 
     }
     if (TCellProperties* Props = CellProperties(ACol, ARow))
         Props->LastPaintID = PaintID;
-    TRect Rect = MergedCellRect(ACol, ARow);
+    // The canvas of a mirrored grid is mirrored: the cell is drawn where a
+    // grid laid out from the left has it.
+    TRect Rect = MirroredRect(MergedCellRect(ACol, ARow));
 
     // A merged range scrolled under the fixed area is clipped to the normal area.
     const int X0 = ACol >= TStringGrid::FixedCols() ? FixedColsWidth() : 0;
@@ -796,7 +802,12 @@ void TBaseGrid::KeyDown(Word& Key, TShiftState Shift)
         // range in the key's direction, so one key press leaves the range.
         MergeKeyMove = true;
         try {
-            switch (Key) {
+            // Under right-to-left alignment the arrows move as they point on
+            // screen: Left leaves the range towards higher columns.
+            Word Direction = Key;
+            if (UseRightToLeftAlignment() && (Direction == VK_LEFT || Direction == VK_RIGHT))
+                Direction = Direction == VK_LEFT ? VK_RIGHT : VK_LEFT;
+            switch (Direction) {
             case VK_RIGHT:
                 if (SX > 0 && BX + SX >= Col() && Col() < ColCount() - 1 && BX < ColCount() - 1 && BX + SX < ColCount())
                     SetCol(BX + SX);

@@ -65,16 +65,18 @@ std::vector<String> SplitCsvLine(const String& Line, char Delimiter)
         if (Next == String::npos)
             break;
         if (Line[Pos] == '"') {
-            const String Inner = Line.substr(Pos + 1);
+            // The rest of the line is looked at in place: a quoted field
+            // costs its own length, not the line's.
+            const std::string_view Inner = std::string_view(Line).substr(Pos + 1);
             Integer Close = 0;
             FindUnpairedQuote('"', Inner, Close);
             if (Close == 0) {
                 // No closing quote: the rest of the line is this field's text.
-                Fields.push_back(Unquoted(Inner));
+                Fields.push_back(Unquoted(String(Inner)));
                 RestIsLast = false;
                 break;
             }
-            Fields.push_back(Unquoted(Inner.substr(0, static_cast<std::size_t>(Close - 1))));
+            Fields.push_back(Unquoted(String(Inner.substr(0, static_cast<std::size_t>(Close - 1)))));
             // What follows the closing quote up to the next delimiter is skipped.
             const std::size_t After = Pos + 1 + static_cast<std::size_t>(Close);
             const std::size_t Skip = Line.find(Delimiter, After);

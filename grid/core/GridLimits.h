@@ -4,6 +4,14 @@
 #include "framework/Grids.h"
 #include "framework/Types.h"
 
+// The largest counts a grid takes from a file, a stream or the clipboard.
+constexpr Int64 MaxGridColCount = 65536;
+constexpr Int64 MaxGridRowCount = 16777216;
+
+// Raises EReadError, naming Where and the value, when a column or row count
+// is negative or above the limits; checked before anything is allocated.
+void CheckGridCounts(Int64 Cols, Int64 Rows, const String& Where);
+
 Integer IntMax(Integer A, Integer B);
 Integer IntMin(Integer A, Integer B);
 

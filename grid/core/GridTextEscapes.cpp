@@ -121,7 +121,7 @@ void DecodeTildeLineBreaks(String& Field)
         Field.clear();
 }
 
-Integer FindUnpairedQuote(char Quote, const String& S, Integer& Pos)
+Integer FindUnpairedQuote(char Quote, std::string_view S, Integer& Pos)
 {
     Pos = 0;
     std::size_t Run = 0;
@@ -142,15 +142,15 @@ Integer FindUnpairedQuote(char Quote, const String& S, Integer& Pos)
     return Pos;
 }
 
+// Each search goes on after the quote the one before found: one pass over S.
 Integer CountUnpairedQuotes(char Quote, const String& S)
 {
-    String Rest(S);
+    const std::string_view View(S);
     Integer n = 0;
     Integer Pos = 0;
-    while (FindUnpairedQuote(Quote, Rest, Pos) > 0) {
+    for (std::size_t From = 0; FindUnpairedQuote(Quote, View.substr(From), Pos) > 0;
+         From += static_cast<std::size_t>(Pos))
         ++n;
-        Rest.erase(0, static_cast<std::size_t>(Pos));
-    }
     return n;
 }
 

@@ -2,6 +2,8 @@
 // How line breaks and quotes of cell texts are written into and read back
 // from one-line forms: the grid text stream, CSV fields and the clipboard.
 
+#include <string_view>
+
 #include "framework/Types.h"
 
 // Grid text stream writer: only when S holds a CR, every CR becomes TAB (9)
@@ -30,7 +32,7 @@ void DecodeTildeLineBreaks(String& Field);
 // quote of a run of odd length that a non-quote follows, or a quote that is
 // the last character of S. Pos and the result are 0 when there is none.
 // CSV import uses it to see whether a quoted field continues on the next line.
-Integer FindUnpairedQuote(char Quote, const String& S, Integer& Pos);
+Integer FindUnpairedQuote(char Quote, std::string_view S, Integer& Pos);
 // How many unpaired quotes S holds (doubled ones are not counted).
 Integer CountUnpairedQuotes(char Quote, const String& S);
 // S converted from the OEM code page to the system's 8-bit text.

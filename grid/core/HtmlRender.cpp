@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <vector>
@@ -73,26 +74,48 @@ const std::vector<TEntity>& Entities()
     return List;
 }
 
-String ReplaceEntities(String S)
+// The entities a word decodes when it is drawn (after the tags were read,
+// so that "&lt;B&gt;" shows as text and never becomes a tag).
+bool StartsWordEntity(const String& S)
 {
-    bool Again = S.find('&') != String::npos;
-    while (Again) {
-        Again = false;
-        for (const TEntity& E : Entities()) {
-            bool Done = false;
-            S = ReplaceFirstIgnoreCase(S, E.Name, E.Text, &Done);
-            Again = Again || Done;
-        }
-    }
-    return S;
+    for (const char* Name : {"&nbsp;", "&lt;", "&gt;", "&amp;", "&quot;"})
+        if (S.rfind(Name, 0) == 0)
+            return true;
+    return false;
 }
 
-String ReplaceAllText(String S, const char* Find, const char* With)
+// One pass from left to right over the text, each entity decoded once:
+// "&amp;amp;" is the text "&amp;". An "&amp;" whose "&" would start one of
+// the entities a word decodes later stays "&amp;" for the word to decode,
+// so that "&amp;lt;" shows "&lt;" and not "<".
+String ReplaceEntities(const String& S)
 {
-    const std::size_t N = std::char_traits<char>::length(Find);
-    for (std::size_t P = S.find(Find); P != String::npos; P = S.find(Find, P + 1))
-        S.replace(P, N, With);
-    return S;
+    if (S.find('&') == String::npos)
+        return S;
+    String R;
+    R.reserve(S.size());
+    for (std::size_t I = 0; I < S.size();) {
+        const TEntity* Found = nullptr;
+        if (S[I] == '&')
+            for (const TEntity& E : Entities()) {
+                const std::size_t N = std::char_traits<char>::length(E.Name);
+                if (I + N <= S.size() && HtmlLower(S.substr(I, N)) == E.Name) {
+                    Found = &E;
+                    break;
+                }
+            }
+        if (!Found) {
+            R.push_back(S[I++]);
+            continue;
+        }
+        const std::size_t N = std::char_traits<char>::length(Found->Name);
+        if (Found->Text == "&" && StartsWordEntity("&" + S.substr(I + N, 6)))
+            R += "&amp;";
+        else
+            R += Found->Text;
+        I += N;
+    }
+    return R;
 }
 
 // A colour attribute: "#RRGGBB", or a colour name.
@@ -147,12 +170,15 @@ public:
     {
     }
 
-    bool Run(String Text);
+    bool Run(const String& Source);
 
 private:
-    // Consumes one line from the front of Text (measuring) or all of Text
-    // (drawing), appending what it used to Consumed.
-    void Line(TPass Pass, String& Text, String& Consumed, const TRect& LineRect, TFlow& F, TLineOut& L);
+    // Lays out Text from Begin up to End: measuring, one line, setting Used
+    // to the end of what the line took and Next to where the next line
+    // starts; drawing, the part Begin .. End that the measuring pass took.
+    // The text is never copied or shortened, so a text costs its length.
+    void Line(TPass Pass, const String& Text, std::size_t Begin, std::size_t End, std::size_t& Used,
+              std::size_t& Next, const TRect& LineRect, TFlow& F, TLineOut& L);
     // One tag (the text "<...>"); false when the line is full and the tag
     // must stay in the text for the next line.
     bool Tag(const String& T, TFlow& F, TLineOut& L);
@@ -216,6 +242,9 @@ private:
     int LineNumber = 0;
     bool FocusActive = false;
     int FocusStartX = 0;
+    // Per pass: the position of the next '<' after the last word looked at
+    // (the text's size when there is none).
+    std::size_t NextTag[2] = {0, 0};
 };
 
 void THtmlLayout::SetBrushColor(TColor Color)
@@ -230,7 +259,7 @@ void THtmlLayout::FillBand(int Top, int Bottom)
         C->FillRect(Rect(Area.left, Top, Area.right, Bottom));
 }
 
-bool THtmlLayout::Run(String Text)
+bool THtmlLayout::Run(const String& Source)
 {
     TPen* Pen = C->Pen();
     const TColor KeepPen = Pen->Color();
@@ -258,12 +287,13 @@ bool THtmlLayout::Run(String Text)
         Out.ControlID.clear();
     Out.PlainText.clear();
 
-    Text = LineBreaksToBr(StripHashTags(ReplaceEntities(Text)));
+    const String Text = LineBreaksToBr(StripHashTags(ReplaceEntities(Source)));
 
     bool Result = false;
     int Top = Area.top;
     bool AnyLine = false;
-    while (!Text.empty()) {
+    std::size_t Pos = 0;
+    while (Pos < Text.size()) {
         AnyLine = true;
         // Measuring pass.
         C->Font()->Assign(M.Font.get());
@@ -271,34 +301,38 @@ bool THtmlLayout::Run(String Text)
         Sub = Sup = false;
         const int BaseLine = C->TextHeight("gh");
         LineRect = Rect(Area.left + 1, Top, Area.right, Area.bottom);
-        String Consumed;
+        std::size_t Used = Pos;
+        std::size_t Next = Pos;
         TLineOut LM;
-        Line(TPass::Measure, Text, Consumed, LineRect, M, LM);
+        Line(TPass::Measure, Text, Pos, Text.size(), Used, Next, LineRect, M, LM);
         M.Font->Assign(C->Font());
 
         // Placement of the line.
-        TRect Pos = LineRect;
-        if (Alignment == 1 && Pos.right - LM.Width > Pos.left)
-            Pos.left = Pos.right - LM.Width;
-        else if (Alignment == 2 && Pos.right - Pos.left > LM.Width)
-            Pos.left += (Pos.right - Pos.left - LM.Width) / 2;
-        Pos.left += Indent;
+        TRect Place = LineRect;
+        if (Alignment == 1 && Place.right - LM.Width > Place.left)
+            Place.left = Place.right - LM.Width;
+        else if (Alignment == 2 && Place.right - Place.left > LM.Width)
+            Place.left += (Place.right - Place.left - LM.Width) / 2;
+        Place.left += Indent;
         const int Total = LM.Height + SubH + SupH;
-        Pos.bottom = Top + Total;
+        Place.bottom = Top + Total;
 
         if (!P.MeasureOnly) {
             C->Font()->Assign(D.Font.get());
             Sub = Sup = false;
             LineHeightTotal = Total;
             TLineOut LD;
-            Line(TPass::Draw, Consumed, Consumed, Pos, D, LD);
+            std::size_t DrawUsed = Pos;
+            std::size_t DrawNext = Pos;
+            Line(TPass::Draw, Text, Pos, Used, DrawUsed, DrawNext, Place, D, LD);
             D.Font->Assign(C->Font());
-            const int BandBottom = Pos.bottom - ImgOffset;
+            const int BandBottom = Place.bottom - ImgOffset;
             if (LD.AnchorHit && P.HitY < BandBottom && P.HitY > BandBottom - BaseLine)
                 Result = true;
             if (LD.ImageHit || LD.ControlHit)
                 Result = true;
         }
+        Pos = Next;
         Top += Total;
         Out.TextHeight += Total;
         ++LineNumber;
@@ -317,7 +351,8 @@ bool THtmlLayout::Run(String Text)
     return P.MeasureOnly ? false : Result;
 }
 
-void THtmlLayout::Line(TPass APass, String& Text, String& Consumed, const TRect& ARect, TFlow& F, TLineOut& L)
+void THtmlLayout::Line(TPass APass, const String& Text, std::size_t Begin, std::size_t End, std::size_t& Used,
+                       std::size_t& Next, const TRect& ARect, TFlow& F, TLineOut& L)
 {
     Pass = APass;
     LineRect = ARect;
@@ -336,62 +371,65 @@ void THtmlLayout::Line(TPass APass, String& Text, String& Consumed, const TRect&
         if (F.ParaBg && Painting())
             FillBand(LineTop, LineBottom());
     }
-    // The drawing pass goes over a copy: Consumed may be Text itself.
-    String Work = Pass == TPass::Draw ? Text : String();
-    String& Src = Pass == TPass::Draw ? Work : Text;
-    String Used;
-
-    while (!Src.empty() && !LineBreak && !LineFull) {
-        if (Src[0] != '<') {
-            std::size_t End = Src.find('<');
-            if (End == String::npos)
-                End = Src.size();
+    std::size_t Pos = Begin;
+    Used = Begin;
+    while (Pos < End && !LineBreak && !LineFull) {
+        if (Text[Pos] != '<') {
+            // Each pass walks the text forward only, so the '<' it found
+            // last stays valid until it is passed.
+            std::size_t& NextLt = NextTag[Pass == TPass::Measure ? 0 : 1];
+            if (NextLt <= Pos)
+                NextLt = std::min(Text.find('<', Pos), Text.size());
+            std::size_t WordEnd = std::min(NextLt, End);
             if (P.WordWrap) {
-                const std::size_t Blank = Src.find(' ');
-                if (Blank != String::npos && Blank + 1 < End)
-                    End = Blank + 1;
+                // A word ends after its first blank; the blank is looked for
+                // only up to the next tag.
+                const auto* Blank = static_cast<const char*>(std::memchr(Text.data() + Pos, ' ', WordEnd - Pos));
+                if (Blank && static_cast<std::size_t>(Blank - Text.data()) + 1 < WordEnd)
+                    WordEnd = static_cast<std::size_t>(Blank - Text.data()) + 1;
             }
-            const String Raw = Src.substr(0, End);
-            Src.erase(0, End);
+            const String Raw = Text.substr(Pos, WordEnd - Pos);
             const int KeepX = X;
             const int KeepH = H;
             Word(Raw, F, L);
             if (DropRest) {
                 DropRest = false;
-                Src.clear();
+                Used = WordEnd;
+                Pos = End;   // nothing after it is laid out
+                break;
             }
             if (LineFull) {
                 // The word starts the next line.
                 X = KeepX;
                 H = KeepH;
-                Src.insert(0, Raw);
                 break;
             }
-            Used += Raw;
+            Pos = WordEnd;
+            Used = Pos;
             continue;
         }
-        if (Src.size() < 3) {
-            Src.clear();   // a lone "<" or "<x" at the end
+        if (End - Pos < 3) {
+            Pos = End;   // a lone "<" or "<x" at the end
             break;
         }
-        const std::size_t Close = Src.find('>');
-        if (Close == String::npos) {
-            Src.clear();   // an unclosed tag drops the rest
+        const std::size_t Close = Text.find('>', Pos);
+        if (Close == String::npos || Close >= End) {
+            Pos = End;   // an unclosed tag drops the rest
             break;
         }
-        const String T = Src.substr(0, Close + 1);
+        const String T = Text.substr(Pos, Close + 1 - Pos);
         if (!Tag(T, F, L))
             break;   // the line is full: the tag starts the next line
-        Src.erase(0, Close + 1);
-        Used += T;
+        Pos = Close + 1;
+        Used = Pos;
         TrailingBlank = 0;
     }
+    Next = Pos;
 
     L.Width = X - ARect.left - TrailingBlank;
     if (Pass == TPass::Measure) {
         L.Height = H;
         Out.TextWidth = std::max(Out.TextWidth, L.Width);
-        Consumed = Used;
     }
     if (Pass == TPass::Draw && FocusActive && Painting()) {
         TRect R = Rect(FocusStartX - 1, LineBottom() - GhHeight, X + 1, LineBottom());
@@ -401,9 +439,7 @@ void THtmlLayout::Line(TPass APass, String& Text, String& Consumed, const TRect&
 
 void THtmlLayout::Word(const String& Raw, TFlow& F, TLineOut& L)
 {
-    String W = ReplaceAllText(Raw, "&nbsp;", " ");
-    W = ReplaceAllText(W, "&lt;", "<");
-    W = ReplaceAllText(W, "&gt;", ">");
+    const String W = DecodeHtmlEntities(Raw, true);
     if (W.empty())
         return;
     if (F.Hidden) {

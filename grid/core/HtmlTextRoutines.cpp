@@ -318,23 +318,24 @@ String EscapeHtml(const String& S)
     return ReplaceAll(R, ">", "&gt;");
 }
 
-String UnescapeHtml(const String& S)
+String DecodeHtmlEntities(const String& S, bool Nbsp)
 {
-    // One pass from left to right, each entity decoded once, so that this
-    // undoes EscapeHtml exactly: "&amp;quot;" is the text "&quot;", not a
-    // double quote.
+    // One pass from left to right, each entity decoded once: "&amp;quot;"
+    // is the text "&quot;", not a double quote.
     static const struct {
         const char* Name;
         std::size_t Size;
         char Ch;
-    } Entities[] = {{"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}, {"&quot;", 6, '"'}};
+    } Entities[] = {{"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}, {"&quot;", 6, '"'}, {"&nbsp;", 6, ' '}};
+    if (S.find('&') == String::npos)
+        return S;
     String R;
     R.reserve(S.size());
     for (std::size_t I = 0; I < S.size();) {
         bool Done = false;
         if (S[I] == '&')
             for (const auto& E : Entities)
-                if (S.compare(I, E.Size, E.Name) == 0) {
+                if ((Nbsp || E.Ch != ' ') && S.compare(I, E.Size, E.Name) == 0) {
                     R.push_back(E.Ch);
                     I += E.Size;
                     Done = true;
@@ -345,6 +346,8 @@ String UnescapeHtml(const String& S)
     }
     return R;
 }
+
+String UnescapeHtml(const String& S) { return DecodeHtmlEntities(S, false); }
 
 String MaskPassword(const String& S) { return String(S.size(), '*'); }
 
@@ -367,12 +370,16 @@ String StripHtmlTags(const String& S)
 // ---------------------------------------------------------------------------
 // Search highlight
 
-// True when a tag starts at I: a "<" that a later ">" closes.
-static bool TagAt(const String& Html, std::size_t I, std::size_t& End)
+// True when a tag starts at I: a "<" that a later ">" closes. Callers walk
+// the text forward: NextGt keeps the first ">" found after an earlier "<",
+// so that a text of many "<" and no ">" is searched once, not once per "<".
+static bool TagAt(const String& Html, std::size_t I, std::size_t& End, std::size_t& NextGt)
 {
     if (Html[I] != '<')
         return false;
-    End = Html.find('>', I + 1);
+    if (NextGt <= I)
+        NextGt = Html.find('>', I + 1);
+    End = NextGt;
     return End != String::npos;
 }
 
@@ -381,11 +388,12 @@ int PlainToHtmlIndex(const String& Html, int N)
     int Count = 0;   // plain characters passed
     int Found = 0;   // where N - 1 characters lie behind, before the tags in front of the next
     std::size_t I = 0;
+    std::size_t NextGt = 0;
     while (I < Html.size()) {
         if (Found == 0 && Count >= N - 1)
             Found = static_cast<int>(I) + 1;
         std::size_t End;
-        if (TagAt(Html, I, End)) {
+        if (TagAt(Html, I, End, NextGt)) {
             I = End + 1;
         } else {
             if (Found != 0)
@@ -410,13 +418,16 @@ String HighlightHtmlText(const String& Html, const String& Search, const String&
     if (Search.empty() || Plain.find_first_of("<>") != String::npos)
         return Html;
     const int Len = static_cast<int>(Search.size());
+    // The plain text is upper-cased once for all the matches.
+    const String Hay = CaseSensitive ? Plain : HtmlUpper(Plain);
+    const String Needle = CaseSensitive ? Search : HtmlUpper(Search);
     std::vector<int> Starts;
-    for (int From = 1;;) {
-        const int M = FindPlainText(Plain, Search, From, CaseSensitive);
-        if (M == 0)
+    for (std::size_t From = 0;;) {
+        const std::size_t M = Hay.find(Needle, From);
+        if (M == String::npos)
             break;
-        Starts.push_back(M);
-        From = M + Len;
+        Starts.push_back(static_cast<int>(M) + 1);
+        From = M + Needle.size();
     }
     if (Starts.empty())
         return Html;
@@ -441,10 +452,11 @@ String HighlightHtmlText(const String& Html, const String& Search, const String&
         }
     };
     std::size_t I = 0;
+    std::size_t NextGt = 0;
     while (I < Html.size()) {
         Mark();
         std::size_t End;
-        if (TagAt(Html, I, End)) {
+        if (TagAt(Html, I, End, NextGt)) {
             R.append(Html, I, End + 1 - I);
             I = End + 1;
         } else {

@@ -70,8 +70,11 @@ bool SetHtmlControlValue(String& S, const String& ID, const String& NewValue);
 
 // "&" -> "&amp;", then '"' -> "&quot;", "<" -> "&lt;", ">" -> "&gt;".
 String EscapeHtml(const String& S);
-// "&lt;", "&gt;", "&amp;", "&quot;" back, each replaced until none is left.
+// "&lt;", "&gt;", "&amp;", "&quot;" back in one pass, each decoded once,
+// so that it undoes EscapeHtml exactly.
 String UnescapeHtml(const String& S);
+// As UnescapeHtml, and with Nbsp "&nbsp;" too, as a blank.
+String DecodeHtmlEntities(const String& S, bool Nbsp);
 // As many "*" as S has characters.
 String MaskPassword(const String& S);
 // Repeatedly: when the first "<" comes before the first ">", the text before

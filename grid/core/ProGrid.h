@@ -35,6 +35,7 @@ struct THtmlDrawResult;
 class TDragDropSettings;
 class TDragScrollOptions;
 class TProHintInfo;
+struct TCellStreamHeader;
 class TImageList;
 class TProStringGridCheck;
 struct tagNMTTDISPINFOW;
@@ -1040,6 +1041,12 @@ public:
     // graphics as component records, and back into the grid at a point.
     void WriteCellBinaryStream(const TRect& Block, TStream* Stream);
     void ReadCellBinaryStream(TPoint Point, TStream* Stream);
+    // The cell stream in Bytes from Pos on, read whole and checked before
+    // anything of the grid changes: a failing stream leaves the grid as it
+    // was. With GrowCols (GrowRows) the counts are first raised to hold the
+    // block at Point (a clipboard paste). Answers the stream's header.
+    TCellStreamHeader ReadCellStreamBytes(TPoint Point, const String& Bytes, std::size_t& Pos, bool GrowCols,
+                                          bool GrowRows);
     TGridProgressEvent OnFileProgress;
 
     // ---- CSV and workbook import (GridCsvImport.cpp, GridWorkbook.cpp) ----

@@ -375,7 +375,7 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TGridDra
         Flags |= DT_END_ELLIPSIS;
     }
     Flags |= DT_NOPREFIX | DT_EXPANDTABS | (WordWrap ? (DT_WORDBREAK | DT_EDITCONTROL) : FSingleLineFlag)
-        | HorzFlag(HAlign) | VertFlag(VAlign);
+        | HorzFlag(HAlign) | VertFlag(VAlign) | DrawTextBiDiModeFlagsReadingOnly();
     ACanvas->Brush()->SetStyle(TBrushStyle::bsClear);
     // The text is measured only when a graphic or the sort glyph is placed by it.
     int TextW = 0;

@@ -230,7 +230,10 @@ bool TProStringGrid::PtInCheckBox(int ACol, int ARow, int X, int Y)
     if (!FMouseActions->PreciseCheckBoxCheck)
         return true;
     const int Size = FControlLook->CheckSize();
-    const TRect R = MergedCellRect(RealToDisplayCol(ACol), ARow);
+    // The box is placed as painted: in the coordinates of the (mirrored) canvas.
+    const TRect R = MirroredRect(MergedCellRect(RealToDisplayCol(ACol), ARow));
+    if (UseRightToLeftAlignment())
+        X = ClientWidth() - 1 - X;
     int Top = R.top + 2;
     if (G->CellVAlign == vaBottom)
         Top = R.bottom - Size - 2;
@@ -312,7 +315,8 @@ void TProStringGrid::SetCellButtonDown(int ACol, int ARow, bool Down)
 
 TRect TProStringGrid::GetCellButtonRect(int ACol, int ARow)
 {
-    const TRect Cell = MergedCellRect(ACol, ARow);
+    // The offset was taken while painting, on the (mirrored) canvas.
+    const TRect Cell = MirroredRect(MergedCellRect(ACol, ARow));
     TCellGraphic* G = GetCellGraphicObject(DisplayToRealCol(ACol), ARow);
     if (!G)
         return TRect{0, 0, 0, 0};
@@ -330,7 +334,7 @@ TRect TProStringGrid::GetCellButtonRect(int ACol, int ARow)
         R.left = Cell.left;
         R.right = Cell.right;
     }
-    return R;
+    return MirroredRect(R);
 }
 
 bool TProStringGrid::GetCellComment(int ACol, int ARow, String& Comment)

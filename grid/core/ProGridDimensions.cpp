@@ -31,9 +31,10 @@ void TProStringGrid::ChangeRowCount(int Value)
         RestoreSelection();
     // Growing brings empty rows; what the storage still held beyond the
     // count is dropped by the base, so the grid's own objects there are freed first.
+    // Only stored cells can hold objects: the loop ends with the storage.
     if (Value > RowCount() && PropertiesCreated)
-        for (int R = RowCount(); R < Value; ++R)
-            for (int C = 0; C < AllColCount(); ++C)
+        for (int R = RowCount(); R < std::min(Value, StoredRowCount()); ++R)
+            for (int C = 0; C < std::min(AllColCount(), StoredColCount(R)); ++C)
                 if (Objects(C, R))
                     FreeCellProperties(C, R);
     TBaseGrid::SetRowCount(Value);

@@ -361,7 +361,7 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
     case ctBitButton: {
         const int W = G->CellIndex & 0xFFFF, H = (G->CellIndex >> 16) & 0xFFFF;
         TRect P = PlaceGraphic(R, G->CellHAlign, VA, TextAlign, W, H, TW);
-        const TRect Cell = CellRect(RealToDisplayCol(ACol), ARow);
+        const TRect Cell = MirroredRect(CellRect(RealToDisplayCol(ACol), ARow));
         G->CellValue = static_cast<double>(((P.top - Cell.top) << 16) | ((P.left - Cell.left) & 0xFFFF));
         const bool Enabled = FControlLook->NoDisabledButtonLook() || CanEditCell(ACol, ARow, true);
         const bool Down = G->CellBoolean;

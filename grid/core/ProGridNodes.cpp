@@ -293,6 +293,12 @@ bool TProStringGrid::IsOnNodeButton(int ARow, int X)
 {
     const int L = GetNodeLevel(ARow);
     const int N = FCellNode->NodeIndent();
+    if (UseRightToLeftAlignment()) {
+        // Column 0 is at the right edge: measured from the control's width,
+        // less the vertical scroll bar while the rows do not all fit.
+        const int V = VisibleRowCount() < RowCount() - FixedRows() ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+        return X + V >= Width() - L * N - 2 && X + V < Width() - (L - 1) * N;
+    }
     return (L - 1) * N < X && X < L * N;
 }
 

@@ -9,6 +9,7 @@
 #include "grid/core/GridCellText.h"
 #include "grid/core/GridDrawing.h"
 #include "grid/core/ProGrid.h"
+#include "grid/interaction/FooterPanel.h"
 #include "grid/interaction/MouseActions.h"
 #include "visuals/ProXPVS.h"
 
@@ -243,6 +244,18 @@ void TProStringGrid::DrawFixedCellLook(TCanvas* ACanvas, int ACol, int ARow, TRe
 
 void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, TGridDrawState AState, TRect ARect, int ARow)
 {
+    // The footer panel hands its cells over on its own canvas, already placed
+    // where a mirrored grid shows them: the cell is drawn through the panel's
+    // canvas mirrored, at the rectangle it mirrors, so that its content is
+    // mirrored as the grid's own cells are (the grid's canvas is mirrored by
+    // its paint handling).
+    if (FooterPainting && UseRightToLeftAlignment() && FFooterPanel && ACanvas->HandleAllocated()
+        && (GetLayout(ACanvas->Handle()) & LAYOUT_RTL) == 0) {
+        const TDCMirror Mirror(ACanvas->Handle(), true);
+        const int W = FFooterPanel->ClientRect().right;
+        DrawGridCell(ACanvas, ACol, AState, TRect{W - ARect.right, ARect.top, W - ARect.left, ARect.bottom}, ARow);
+        return;
+    }
     // Painting never lets an error out: a cell that fails is left as far as
     // it got, and the failure is counted instead of being reported on every
     // repaint.

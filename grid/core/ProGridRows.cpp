@@ -484,13 +484,15 @@ void TProStringGrid::ClearRect(int ACol1, int ARow1, int ACol2, int ARow2)
     const bool Destroying = IsDestroying();
     // A merged range cut by the rectangle, or whose base cell goes, is split
     // first, so that no covered cell is left pointing at a cleared base.
+    // Only stored cells hold texts, objects or merges: the loops end with
+    // the storage, so clearing a wide, sparse grid costs what it holds.
     if (PropertiesCreated && !DiscardingScratchRows)
-        for (int R = ARow1; R <= ARow2; ++R)
-            for (int C = ACol1; C <= ACol2; ++C)
+        for (int R = ARow1; R <= std::min(ARow2, StoredRowCount() - 1); ++R)
+            for (int C = ACol1; C <= std::min(ACol2, StoredColCount(R) - 1); ++C)
                 if (IsMergedCell(C, R))
                     SplitCells(C, R);
-    for (int R = ARow1; R <= ARow2; ++R)
-        for (int C = ACol1; C <= ACol2; ++C) {
+    for (int R = ARow1; R <= std::min(ARow2, StoredRowCount() - 1); ++R)
+        for (int C = ACol1; C <= std::min(ACol2, StoredColCount(R) - 1); ++C) {
             if (Objects(C, R)) {
                 if (DiscardingScratchRows)
                     SetObjects(C, R, nullptr);

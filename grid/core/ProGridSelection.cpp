@@ -260,7 +260,8 @@ void TProStringGrid::RedrawRow(int ARow)
         return;
     const TRect A = CellRect(0, ARow);
     const TRect B = CellRect(std::min(LeftCol() + VisibleColCount(), ColCount() - 1), ARow);
-    TRect R{A.left, A.top, std::max(A.right, B.right), std::max(A.bottom, B.bottom)};
+    // Column 0 is at the right of a mirrored grid.
+    TRect R{std::min(A.left, B.left), A.top, std::max(A.right, B.right), std::max(A.bottom, B.bottom)};
     if (R.bottom > R.top)
         InvalidateRect(Handle(), &R, FALSE);
 }

@@ -625,7 +625,11 @@ void TProGridButton::PaintContent(TRect R)
     const int gh = FGlyph->Height();
     const int w = RectWidth(R);
     const int h = RectHeight(R);
-    const bool horizontal = FLayout == blGlyphLeft || FLayout == blGlyphRight;
+    // Right-to-left text puts the glyph on the other side.
+    TButtonLayout layout = FLayout;
+    if ((DrawTextBiDiModeFlags(0) & DT_RIGHT) != 0 && (layout == blGlyphLeft || layout == blGlyphRight))
+        layout = layout == blGlyphLeft ? blGlyphRight : blGlyphLeft;
+    const bool horizontal = layout == blGlyphLeft || layout == blGlyphRight;
     TPoint glyphPos = Point(0, 0);
     TPoint textPos = Point(0, 0);
     if (horizontal) {
@@ -648,7 +652,7 @@ void TProGridButton::PaintContent(TRect R)
             margin = (avail - (glyphLen + spacing + textLen) + 1) / 2;
     } else if (spacing == -1)
         spacing = (avail - (margin + glyphLen) - textLen) / 2;
-    switch (FLayout) {
+    switch (layout) {
     case blGlyphLeft:
         glyphPos.x = margin;
         textPos.x = glyphPos.x + gw + spacing;
@@ -694,7 +698,7 @@ void TProGridButton::PaintContent(TRect R)
         TRect t = Rect(textPos.x, textPos.y, textPos.x + tw, textPos.y + th);
         if (raised)
             OffsetRect(&t, 1, 1);
-        const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+        const UINT format = DrawTextBiDiModeFlags(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         if (FState == TState::Disabled) {
             TRect light = t;
             OffsetRect(&light, 1, 1);

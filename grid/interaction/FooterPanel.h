@@ -19,6 +19,10 @@ public:
     // The answer to a hint request at client x X: 0 shows the hint (with
     // HintStr as the grid's OnGridHint left it), 1 shows none.
     int CMHintShow(int X, String& HintStr);
+    // A rectangle of the footer laid out from the left as the panel shows
+    // it: mirrored across the client width when the grid is mirrored
+    // (right-to-left alignment), else R itself.
+    TRect MirrorRect(const TRect& R) const;
 
 protected:
     void CreateWnd() override;
@@ -33,6 +37,12 @@ private:
     int PaintCustomPreview();
     // The strip (the columns' width from the left) and the rest of the client area.
     int StripWidth() const;
+    // Whether the panel draws mirrored: it takes the grid's BiDiMode.
+    bool Mirrored() const;
+    // Pixel column X of a left-to-right footer as the panel shows it.
+    int MirrorX(int X) const;
+    // A line of a left-to-right footer (the end point excluded), drawn mirrored when Mirrored.
+    void MirroredLine(int X1, int Y1, int X2, int Y2);
     // J of the column walk: one past the column under client x X.
     int ColumnWalk(int X) const;
     // Frames the preview strip and returns it.

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -15,6 +16,7 @@
 #include "grid/core/GridCellStreamCodec.h"
 #include "grid/core/GridCellText.h"
 #include "grid/core/GridDateUtils.h"
+#include "grid/core/GridLimits.h"
 #include "grid/core/GridNumberText.h"
 #include "grid/core/GridTextUtils.h"
 #include "grid/core/ProGrid.h"
@@ -125,6 +127,28 @@ std::vector<TClipLine> SplitClipboardText(const String& Text)
     if (Lines.back().MoreFollows)
         Lines.push_back(TClipLine{{String()}, false});
     return Lines;
+}
+
+// Where a text paste at (ACol, ARow) reaches: the columns its pasted fields
+// need and the row of its last line (the empty line after a final line end
+// is counted, not pasted: it neither moves on to a row nor adds a column).
+void PastedTextExtent(const std::vector<TClipLine>& Lines, int ACol, int ARow, Int64& Cols, Int64& LastRow)
+{
+    LastRow = ARow;
+    for (std::size_t L = 0; L < Lines.size(); ++L) {
+        const TClipLine& Line = Lines[L];
+        std::size_t Fields = Line.Fields.size();
+        if (L + 1 == Lines.size() && Line.Fields.back().empty())
+            --Fields;
+        if (Fields > 0)
+            Cols = std::max<Int64>(Cols, Int64{ACol} + static_cast<Int64>(Fields));
+        if (!Line.MoreFollows)
+            break;
+        if (L + 2 == Lines.size() && !Lines.back().MoreFollows && Lines.back().Fields.size() == 1 &&
+            Lines.back().Fields[0].empty())
+            continue;
+        ++LastRow;
+    }
 }
 
 // A quoted multi-line field: its quotes removed, each character 11 made CR
@@ -414,21 +438,18 @@ int TProStringGrid::PasteFromClipboardAt(int ACol, int ARow)
     if (AllowFormattedClipboard() && ClipboardHasFormat(CellFormat)) {
         const String Bytes = ClipboardBytes(CellFormat);
         BeforePasteHook();
+        // The block is read whole and checked, the counts raised to hold it,
+        // and only then written: a damaged block leaves the grid as it was.
         std::size_t Pos = 0;
-        const TCellStreamHeader H = ReadCellStreamHeader(Bytes, Pos);
-        if (FNavigation->AllowClipboardColGrow && ACol + H.ColCount >= ColCount())
-            SetColCount(ACol + H.ColCount);
-        if (FNavigation->AllowClipboardRowGrow && ARow + H.RowCount >= RowCount())
-            SetRowCount(ARow + H.RowCount);
-        TMemoryStream Stream;
-        Stream.WriteBuffer(Bytes.data(), static_cast<Integer>(Bytes.size()));
-        Stream.SetPosition(0);
-        ReadCellBinaryStream(TPoint{ACol, ARow}, &Stream);
+        const TCellStreamHeader H = ReadCellStreamBytes(TPoint{ACol, ARow}, Bytes, Pos,
+                                                        FNavigation->AllowClipboardColGrow,
+                                                        FNavigation->AllowClipboardRowGrow);
         const bool FromHere = HandleAllocated() && H.ID == static_cast<Integer>(reinterpret_cast<INT_PTR>(Handle()));
         LastPasteRect = TRect{ACol, ARow, ACol + H.ColCount - 1, ARow + H.RowCount - 1};
         PasteSelectionHook(FromHere ? CopyOrigin : TPoint{-1, -1}, LastPasteRect, LastClipboardActionWasCopy);
         AfterPasteHook();
-        return H.ColCount * H.RowCount;
+        // 65,536 x 65,536 cells do not fit an int: the count stops at its largest value.
+        return static_cast<int>(std::min<Int64>(Int64{H.ColCount} * H.RowCount, INT_MAX));
     }
     static const UINT RtfFormat = RegisterClipboardFormatW(L"Rich Text Format");
     if (FNavigation->AllowRTFClipboard && ClipboardHasFormat(RtfFormat)) {
@@ -459,6 +480,25 @@ int TProStringGrid::PasteTextAt(int ACol, int ARow, const char* Text)
     int Row = ARow;
     int RightMost = ACol;
     const std::vector<TClipLine> Lines = SplitClipboardText(Text);
+    // The counts the text needs are checked against the grid's limits
+    // before anything changes, then set at once.
+    Int64 NeededCols = ColCount();
+    Int64 LastRow = ARow;
+    PastedTextExtent(Lines, ACol, ARow, NeededCols, LastRow);
+    if (!FNavigation->AllowClipboardColGrow)
+        NeededCols = ColCount();
+    // Rows grow one at a time from the last row on (the footer row staying
+    // last), so only a paste that starts inside the grid adds rows.
+    const bool FooterRow = FFloatingFooter->Visible() && FFloatingFooter->FooterStyle() == fsFixedLastRow;
+    const Int64 Limit = FooterRow ? RowCount() - 1 : RowCount();
+    Int64 NeededRows = RowCount();
+    if (FNavigation->AllowClipboardRowGrow && ARow < Limit && LastRow >= Limit)
+        NeededRows += LastRow - Limit + 1;
+    CheckGridCounts(NeededCols, NeededRows, "Pasted text");
+    if (NeededCols > ColCount())
+        SetColCount(static_cast<int>(NeededCols));
+    if (NeededRows > RowCount())
+        SetRowCount(static_cast<int>(NeededRows));
     LastPasteRect = TRect{ACol, ARow, ACol, ARow};
     for (std::size_t L = 0; L < Lines.size(); ++L) {
         const TClipLine& Line = Lines[L];
@@ -501,9 +541,6 @@ int TProStringGrid::PasteTextAt(int ACol, int ARow, const char* Text)
             Lines.back().Fields[0].empty())
             continue;
         ++Row;
-        const bool FooterRow = FFloatingFooter->Visible() && FFloatingFooter->FooterStyle() == fsFixedLastRow;
-        if (Row == (FooterRow ? RowCount() - 1 : RowCount()) && FNavigation->AllowClipboardRowGrow)
-            SetRowCount(RowCount() + 1);
     }
     Pasted.right = RightMost;
     Pasted.bottom = Row;
@@ -520,8 +557,8 @@ void TProStringGrid::PasteSelectionFromClipboard()
     ExpandSelectionToMerged();
     const TGridRect S = Selection();
     const int N = PasteFromClipboardAt(HasOption(goRowSelect) ? TStringGrid::FixedCols() : S.Left, S.Top);
-    const int Cells = (S.Bottom - S.Top + 1) * (S.Right - S.Left + 1);
-    if (!FNavigation->AllowSmartClipboard || Cells == N - 1)
+    const Int64 Cells = Int64{S.Bottom - S.Top + 1} * (S.Right - S.Left + 1);
+    if (!FNavigation->AllowSmartClipboard || Cells == Int64{N} - 1)
         return;
     BeforePasteHook();
     if (N == 1 && Cells > 1) {

@@ -1,8 +1,11 @@
 // Filling the grid from a delimited text file: the delimiter is guessed from
 // the first two lines, each line becomes one row from column 0 on.
+#include <algorithm>
 #include <cmath>
 
+#include "framework/StrUtils.h"
 #include "grid/core/GridCsvReader.h"
+#include "grid/core/GridLimits.h"
 #include "grid/core/GridTextEscapes.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FloatingFooter.h"
@@ -19,46 +22,58 @@ void TProStringGrid::ReadCSVFile(const String& FileName, bool Append, int MaxRow
     // last imported line must stay where it is.
     const bool FooterRow = FFloatingFooter && FFloatingFooter->Visible() &&
                            FFloatingFooter->FooterStyle() == fsFixedLastRow && FixedFooters() > 0;
-    std::vector<String> FooterTexts;
-    int R = 0;
-    if (Append) {
-        R = RowCount();
-        if (FooterRow) {
-            const int Last = RowCount() - 1;
-            for (int C = 0; C < AllColCount(); ++C)
-                FooterTexts.push_back(Cells(C, Last));
-            DropRowCells(Last);
-            R = Last;
-        }
-    }
+    const int FirstRow = Append ? (FooterRow ? RowCount() - 1 : RowCount()) : 0;
 
     const String First = Lines.Count() > 0 ? Lines.Strings(0) : String();
     const String Second = Lines.Count() > 1 ? Lines.Strings(1) : String();
     const char Delimiter = GuessCsvDelimiter(First, Second);
 
+    // The whole file is split and checked against the grid's limits before
+    // anything of the grid changes: a file the grid cannot hold leaves it as
+    // it was.
     const int LineCount = Lines.Count();
+    const int ToRead = MaxRows > 0 ? std::min(MaxRows, LineCount) : LineCount;
+    std::size_t MaxFields = 0;
+    for (int I = 0; I < ToRead; ++I) {
+        if (OemConvert) {
+            String Line = Lines.Strings(I);
+            OemTextToAnsi(Line);
+            Lines.Put(I, Line);
+        }
+        MaxFields = std::max(MaxFields, SplitCsvLine(Lines.Strings(I), Delimiter).size());
+    }
+    Int64 NeededRows = Int64{FirstRow} + ToRead + FixedFooters();
+    if (OnFileProgress)
+        NeededRows = std::max<Int64>(NeededRows, Int64{LineCount} + (Append ? RowCount() : FixedFooters()));
+    CheckGridCounts(std::max<Int64>(ColCount(), static_cast<Int64>(MaxFields)), NeededRows,
+                    "CSV file " + QuotedExcerpt(FileName));
+
+    std::vector<String> FooterTexts;
+    if (Append && FooterRow) {
+        const int Last = RowCount() - 1;
+        for (int C = 0; C < AllColCount(); ++C)
+            FooterTexts.push_back(Cells(C, Last));
+        DropRowCells(Last);
+    }
     if (OnFileProgress)
         ChangeRowCount(std::max(1, LineCount + (Append ? RowCount() : FixedFooters())));
+    // The counts are raised once to what the lines need.
+    if (static_cast<int>(MaxFields) > ColCount())
+        SetColCount(static_cast<int>(MaxFields));
+    if (FirstRow + ToRead > RowCount() - FixedFooters())
+        ChangeRowCount(FirstRow + ToRead + FixedFooters());
 
     int LastProgress = -1;
-    int Read = 0;
-    Lines.Reset();
-    while (!Lines.AtEnd() && (MaxRows <= 0 || Read < MaxRows)) {
-        String Line = Lines.ReadLine();
-        ++Read;
-        if (OemConvert)
-            OemTextToAnsi(Line);
-        if (R >= RowCount() - FixedFooters())
-            ChangeRowCount(R + 1000);
-        const std::vector<String> Fields = SplitCsvLine(Line, Delimiter);
-        // The grid widens before a field lands beyond its last column.
-        if (static_cast<int>(Fields.size()) > ColCount())
-            SetColCount(static_cast<int>(Fields.size()));
+    int R = FirstRow;
+    for (int I = 0; I < ToRead; ++I) {
+        const std::vector<String> Fields = SplitCsvLine(Lines.Strings(I), Delimiter);
+        // The line is no longer needed: its memory goes before the cells take theirs.
+        Lines.Put(I, String());
         for (std::size_t C = 0; C < Fields.size(); ++C)
             SetCellTextFromLoad(static_cast<int>(C), R, Fields[C]);
         ++R;
         if (OnFileProgress) {
-            const int P = static_cast<int>(std::nearbyint(static_cast<double>(Read) / LineCount * 100.0));
+            const int P = static_cast<int>(std::nearbyint(static_cast<double>(I + 1) / LineCount * 100.0));
             if (P != LastProgress) {
                 LastProgress = P;
                 OnFileProgress(this, static_cast<short>(P));

@@ -11,6 +11,7 @@
 
 #include "framework/Codepage.h"
 #include "framework/Form.h"
+#include "grid/core/GridLimits.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/DragDropSettings.h"
 #include "grid/interaction/GridClipboard.h"
@@ -243,6 +244,8 @@ void TGridDropTarget::TextDropped(TPoint P, const String& Text)
         if (Row == 0 && FGrid->RowCount() == 1 && FGrid->FixedRowAlways)
             Row = 1;
         if (S->OleInsertRows) {
+            // The rows the text needs are checked before any is inserted.
+            CheckGridCounts(FGrid->ColCount(), Int64{FGrid->RowCount()} + Last + 1, "Dropped text");
             int Top = FGrid->TopRow();
             if (Top > FGrid->FixedRows())
                 ++Top;

@@ -62,15 +62,44 @@ int TFooterPanel::StripWidth() const
     return W;
 }
 
+bool TFooterPanel::Mirrored() const
+{
+    return UseRightToLeftAlignment();
+}
+
+TRect TFooterPanel::MirrorRect(const TRect& R) const
+{
+    if (!Mirrored())
+        return R;
+    const int W = ClientRect().right;
+    return TRect{W - R.right, R.top, W - R.left, R.bottom};
+}
+
+int TFooterPanel::MirrorX(int X) const
+{
+    return Mirrored() ? ClientRect().right - 1 - X : X;
+}
+
+void TFooterPanel::MirroredLine(int X1, int Y1, int X2, int Y2)
+{
+    Canvas()->MoveTo(MirrorX(X1), Y1);
+    Canvas()->LineTo(MirrorX(X2), Y2);
+}
+
 void TFooterPanel::FillSpare(int StripRight)
 {
     const TRect Client = ClientRect();
     if (StripRight < Client.right)
-        FillRectangle(Canvas(), FGrid->Color(), TRect{StripRight, Client.top, Client.right, Client.bottom});
+        FillRectangle(Canvas(), FGrid->Color(),
+                      MirrorRect(TRect{StripRight, Client.top, Client.right, Client.bottom}));
 }
 
+// The footer is laid out as for a left-to-right grid and drawn mirrored
+// pixel for pixel when the grid is mirrored: the strip and the column lines
+// from the right edge, the cells at their mirrored rectangles (MirrorRect).
 void TFooterPanel::Paint()
 {
+    SetBiDiMode(FGrid->BiDiMode());
     int E;
     switch (FGrid->FloatingFooter()->FooterStyle()) {
     case fsFixedLastRow: E = PaintFixedLastRow(); break;
@@ -81,8 +110,7 @@ void TFooterPanel::Paint()
     const TColor Border = FGrid->FloatingFooter()->BorderColor();
     if (Border != clNone) {
         Canvas()->Pen()->SetColor(Border);
-        Canvas()->MoveTo(0, 0);
-        Canvas()->LineTo(E, 0);
+        MirroredLine(0, 0, E, 0);
     }
 }
 
@@ -91,7 +119,7 @@ int TFooterPanel::PaintFixedLastRow()
     TCanvas* C = Canvas();
     const TRect Client = ClientRect();
     const int W = StripWidth();
-    FillRectangle(C, FGrid->FloatingFooter()->Color(), TRect{Client.left, Client.top, W, Client.bottom});
+    FillRectangle(C, FGrid->FloatingFooter()->Color(), MirrorRect(TRect{Client.left, Client.top, W, Client.bottom}));
     FillSpare(W);
 
     const int L = FGrid->RowCount() - 1;
@@ -108,17 +136,15 @@ int TFooterPanel::PaintFixedLastRow()
     int X = 0;
     for (int Col : Columns) {
         C->Pen()->SetColor(FrameWhite);
-        C->MoveTo(X, Client.bottom);
         if (VertLines && Soft)
-            C->LineTo(X, Client.top);
-        C->MoveTo(X, Client.top);
+            MirroredLine(X, Client.bottom, X, Client.top);
+        const int Start = X;
         X += FGrid->ColWidths(Col);
         if (HorzLines && Soft)
-            C->LineTo(X - 1, Client.top);
-        C->MoveTo(X - 1, Client.top);
+            MirroredLine(Start, Client.top, X - 1, Client.top);
         C->Pen()->SetColor(FrameGrey);
         if (VertLines)
-            C->LineTo(X - 1, Client.bottom);
+            MirroredLine(X - 1, Client.top, X - 1, Client.bottom);
     }
 
     // Cells.
@@ -127,28 +153,29 @@ int TFooterPanel::PaintFixedLastRow()
     for (int Col : Columns) {
         const bool Fixed = Col < FGrid->FixedCols();
         if (FGrid->IsMergedCell(Col, L))
-            R.right = FGrid->MergedCellRect(Col, L).right - 1;
+            R.right = FGrid->MirroredRect(FGrid->MergedCellRect(Col, L)).right - 1;
         else
             R.right = R.left + FGrid->ColWidths(Col) - 1;
+        const TRect Shown = MirrorRect(R);
         if (!Fixed) {
             const int RC = FGrid->RealColIndex(Col);
             if (FGrid->OnGetCellColor) {
                 C->Brush()->SetColor(clNone);
                 FGrid->OnGetCellColor(FGrid, L, RC, TGridDrawState{gdFixed}, C->Brush(), C->Font());
                 if (C->Brush()->Color() != clNone)
-                    C->Rectangle(R);
+                    C->Rectangle(Shown);
             }
             const TColor Brush = FGrid->GetCellBrushColor(RC, L);
             if (Brush != clNone) {
                 C->Brush()->SetColor(Brush);
-                C->Rectangle(R);
+                C->Rectangle(Shown);
             }
         }
         if (FGrid->IsBaseCellAt(Col, L)) {
             if (!Fixed && FGrid->OnFooterPaint)
-                FGrid->OnFooterPaint(this, Col, C, R);
+                FGrid->OnFooterPaint(this, Col, C, Shown);
             else
-                FGrid->DrawGridCell(C, Col, TGridDrawState{gdFixed}, R, L);
+                FGrid->DrawGridCell(C, Col, TGridDrawState{gdFixed}, Shown, L);
         }
         R.left = R.right + 1;
     }
@@ -162,14 +189,13 @@ TRect TFooterPanel::PaintPreviewStrip()
     const TRect Client = ClientRect();
     const TRect S{Client.left, Client.top, StripWidth(), Client.bottom};
     C->Pen()->SetWidth(1);
-    FillRectangle(C, FGrid->FloatingFooter()->Color(), S);
+    FillRectangle(C, FGrid->FloatingFooter()->Color(), MirrorRect(S));
     C->Pen()->SetColor(FrameGrey);
-    C->MoveTo(S.left, S.bottom);
-    C->LineTo(S.right - 1, S.bottom);
-    C->LineTo(S.right - 1, S.top);
+    MirroredLine(S.left, S.bottom, S.right - 1, S.bottom);
+    C->LineTo(MirrorX(S.right - 1), S.top);
     C->Pen()->SetColor(FrameWhite);
-    C->LineTo(S.left, S.top);
-    C->LineTo(S.left, S.bottom);
+    C->LineTo(MirrorX(S.left), S.top);
+    C->LineTo(MirrorX(S.left), S.bottom);
     return S;
 }
 
@@ -181,9 +207,9 @@ int TFooterPanel::PaintColumnPreview()
     FGrid->SelectionTextColor = 0;
     const int Column = FGrid->FloatingFooter()->Column();
     if (FGrid->OnFooterPaint)
-        FGrid->OnFooterPaint(this, Column, Canvas(), S);
+        FGrid->OnFooterPaint(this, Column, Canvas(), MirrorRect(S));
     else if (Column >= 0 && Column < FGrid->ColCount())
-        FGrid->DrawGridCell(Canvas(), Column, TGridDrawState{}, S, FGrid->CurrentRow());
+        FGrid->DrawGridCell(Canvas(), Column, TGridDrawState{}, MirrorRect(S), FGrid->CurrentRow());
     FGrid->SelectionTextColor = KeptText;
     FillSpare(S.right);
     FGrid->FooterPainting = false;
@@ -192,7 +218,9 @@ int TFooterPanel::PaintColumnPreview()
 
 int TFooterPanel::PaintCustomPreview()
 {
-    TRect S = PaintPreviewStrip();
+    const TRect Strip = PaintPreviewStrip();
+    // The text reads as it is written: only its place is mirrored.
+    TRect S = MirrorRect(Strip);
     const TColor KeptText = FGrid->SelectionTextColor;
     FGrid->SelectionTextColor = 0;
     const String Template = FGrid->FloatingFooter()->CustomTemplate();
@@ -224,7 +252,7 @@ int TFooterPanel::PaintCustomPreview()
     }
     C->Brush()->SetStyle(TBrushStyle::bsSolid);
     FGrid->SelectionTextColor = KeptText;
-    FillSpare(S.right);
+    FillSpare(Strip.right);
     return ClientRect().right;
 }
 
@@ -268,6 +296,7 @@ int TFooterPanel::ColumnWalk(int X) const
 
 int TFooterPanel::CMHintShow(int X, String& HintStr)
 {
+    X = MirrorX(X);
     int J = ColumnWalk(X);
     int Sum = 0;
     for (int C = 0; C < FGrid->FixedCols(); ++C)
@@ -288,7 +317,7 @@ void TFooterPanel::MouseMove(TShiftState Shift, int X, int Y)
     // The hint is asked for per column: a move onto another column cancels
     // the shown one so that the resting mouse asks again.
     HintMouseMove(this);
-    const int J = ColumnWalk(X);
+    const int J = ColumnWalk(MirrorX(X));
     if (ShowHint() && FHintColumn >= 0 && J - 1 != FHintColumn) {
         HintCancel();
         FHintColumn = J - 1;
@@ -301,7 +330,7 @@ void TFooterPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     if (FGrid->OnClick)
         FGrid->OnClick(FGrid);
     if (FGrid->OnClickCell)
-        FGrid->OnClickCell(FGrid, FGrid->RowCount() - 1, ColumnWalk(X) - 1);
+        FGrid->OnClickCell(FGrid, FGrid->RowCount() - 1, ColumnWalk(MirrorX(X)) - 1);
 }
 
 // ---------------------------------------------------------------------------

@@ -336,7 +336,8 @@ void TProStringGrid::UpdateSearchPanel()
     P->FindPrevButton()->SetVisible(F->ShowFindPrev());
     P->FindNextButton()->SetVisible(F->ShowFindNext());
     TCheckBox* Box = P->MatchCaseBox();
-    Box->SetBounds(F->ShowHighLight() ? 425 : 330, Box->Top(), Box->Width(), F->ShowMatchCase() ? 17 : 0);
+    Box->SetBounds(Box->Left(), Box->Top(), Box->Width(), F->ShowMatchCase() ? 17 : 0);
+    P->SetControlLeft(Box, F->ShowHighLight() ? 425 : 330);
     for (TProGridButton* B : Buttons)
         B->SetBounds(B->Left(), B->Top(), B->Width(), B->Visible() ? 23 : 0);
     P->SetHeight(F->Visible() ? 32 : 0);

@@ -3,12 +3,14 @@
 // of a block of cells with their properties and graphics).
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "framework/Bitmap.h"
 #include "framework/Icon.h"
 #include "framework/Stream.h"
 #include "framework/StrUtils.h"
 #include "grid/core/GridCellStreamCodec.h"
+#include "grid/core/GridLimits.h"
 #include "grid/core/GridTextEscapes.h"
 #include "grid/core/GridTextUtils.h"
 #include "grid/core/ProGrid.h"
@@ -34,16 +36,118 @@ String ReadRest(TStream* Stream)
     return Bytes;
 }
 
-// One line of the text stream starting at Pos: the bytes up to a CR; the
-// byte after the CR (its LF) is always consumed. An LF without a CR belongs
-// to the line.
-String ReadStreamLine(const String& Bytes, std::size_t& Pos)
+// The bytes from the stream's position to its end without a copy when the
+// stream is a memory stream (the text stream of a grid copy, a loaded file).
+std::string_view RestView(TStream* Stream, String& Copy)
+{
+    if (auto* M = dynamic_cast<TMemoryStream*>(Stream)) {
+        const Int64 Start = std::min(M->Position(), M->Size());
+        return std::string_view(static_cast<const char*>(M->Memory()) + Start, static_cast<std::size_t>(M->Size() - Start));
+    }
+    Copy = ReadRest(Stream);
+    return Copy;
+}
+
+// One line of the text stream starting at Pos: the bytes up to a CR, which
+// ends the line together with an LF right after it. A bare CR ends its line
+// too; an LF without a CR belongs to the line.
+std::string_view ReadStreamLine(std::string_view Bytes, std::size_t& Pos)
 {
     const std::size_t Cr = Bytes.find('\r', Pos);
-    const std::size_t End = Cr == String::npos ? Bytes.size() : Cr;
-    String Line = Bytes.substr(Pos, End - Pos);
-    Pos = std::min(Bytes.size(), End + 2);
+    const std::size_t End = Cr == std::string_view::npos ? Bytes.size() : Cr;
+    const std::string_view Line = Bytes.substr(Pos, End - Pos);
+    Pos = End;
+    if (Pos < Bytes.size()) {
+        ++Pos;
+        if (Pos < Bytes.size() && Bytes[Pos] == '\n')
+            ++Pos;
+    }
     return Line;
+}
+
+// A number field of text-stream line LineNo; a malformed one raises
+// EConvertError saying where.
+Integer StreamLineNumber(std::string_view Field, std::size_t LineNo)
+{
+    Integer V = 0;
+    const String Text(Field);
+    if (!TryStrToInt(Text, V))
+        throw EConvertError("Grid text stream line " + IntToStr(static_cast<Int64>(LineNo)) + ": " +
+                            QuotedExcerpt(Text) + " is not a valid integer value");
+    return V;
+}
+
+// The field before the first comma and the rest after it (empty and
+// npos-less when there is no comma).
+std::string_view CutField(std::string_view& Rest, bool& HadComma)
+{
+    const std::size_t Comma = Rest.find(',');
+    HadComma = Comma != std::string_view::npos;
+    const std::string_view Field = Rest.substr(0, HadComma ? Comma : Rest.size());
+    Rest = HadComma ? Rest.substr(Comma + 1) : std::string_view();
+    return Field;
+}
+
+// A text stream as read, before anything of the grid changes: the counts,
+// the column widths and the cell lines (their texts still in the source).
+struct TTextStreamContent {
+    bool HasCounts = false;
+    Integer Cols = 0;
+    Integer Rows = 0;
+    std::vector<std::pair<Integer, Integer>> Widths;
+    struct TCellLine {
+        Integer Col;
+        Integer Row;
+        std::string_view Text;
+    };
+    std::vector<TCellLine> Cells;
+    std::size_t End = 0;   // where reading stopped
+};
+
+// Reads and checks the whole stream; raises on the first bad line.
+TTextStreamContent ParseGridTextStream(std::string_view Bytes)
+{
+    TTextStreamContent T;
+    std::size_t Pos = 0;
+    std::size_t LineNo = 0;
+    if (Pos < Bytes.size()) {
+        std::string_view Rest = ReadStreamLine(Bytes, Pos);
+        ++LineNo;
+        if (!Rest.empty()) {
+            bool Comma = false;
+            const std::string_view Cols = CutField(Rest, Comma);
+            T.Cols = StreamLineNumber(Cols, LineNo);
+            T.Rows = StreamLineNumber(Rest, LineNo);
+            CheckGridCounts(T.Cols, T.Rows, "Grid text stream line 1");
+            T.HasCounts = true;
+        }
+    }
+    while (Pos < Bytes.size()) {
+        const std::size_t LineStart = Pos;
+        const std::string_view Line = ReadStreamLine(Bytes, Pos);
+        ++LineNo;
+        bool Comma = false;
+        if (Line.substr(0, 2) == "cw") {
+            std::string_view Rest = Line.size() > 3 ? Line.substr(3) : std::string_view();
+            const std::string_view C = CutField(Rest, Comma);
+            T.Widths.emplace_back(StreamLineNumber(C, LineNo), StreamLineNumber(Rest, LineNo));
+            continue;
+        }
+        std::string_view Rest = Line;
+        const std::string_view ColText = CutField(Rest, Comma);
+        bool Comma2 = false;
+        const std::string_view RowText = Comma ? CutField(Rest, Comma2) : std::string_view();
+        // A line without a column or a row ends the cell lines; the stream
+        // stays at its start.
+        if (!Comma || ColText.empty() || RowText.empty()) {
+            Pos = LineStart;
+            break;
+        }
+        T.Cells.push_back({StreamLineNumber(ColText, LineNo), StreamLineNumber(RowText, LineNo),
+                           Comma2 ? Rest : std::string_view()});
+    }
+    T.End = Pos;
+    return T;
 }
 
 String JoinNumbers(const std::vector<int>& Numbers)
@@ -386,56 +490,34 @@ void TProStringGrid::WriteGridTextStream(TStream* Stream)
 
 void TProStringGrid::ReadGridTextStream(TStream* Stream)
 {
+    // The whole stream is read and checked first: a bad line raises with
+    // the grid as it was.
     const Int64 Start = Stream->Position();
-    const String Bytes = ReadRest(Stream);
-    std::size_t Pos = 0;
-    if (Pos < Bytes.size()) {
-        String Line = ReadStreamLine(Bytes, Pos);
-        if (!Line.empty()) {
-            const String Cols = CutToken(Line, ",");
-            const int NewCols = StrToInt(Cols);
-            const int NewRows = StrToInt(Line);
-            SetColCount(NewCols);
-            SetRowCount(NewRows);
-        }
+    String Copy;
+    const std::string_view Bytes = RestView(Stream, Copy);
+    const TTextStreamContent T = ParseGridTextStream(Bytes);
+
+    if (T.HasCounts) {
+        SetColCount(T.Cols);
+        SetRowCount(T.Rows);
     }
+    for (const auto& [C, W] : T.Widths)
+        // A width for a column the grid does not have is dropped.
+        if (C >= 0 && C < ColCount())
+            SetColWidths(C, W);
     ReportProgress(0, -1);
     int LastRow = -1;
-    while (Pos < Bytes.size()) {
-        const std::size_t LineStart = Pos;
-        String Line = ReadStreamLine(Bytes, Pos);
-        if (Line.compare(0, 2, "cw") == 0) {
-            String Rest = Line.size() > 3 ? Line.substr(3) : String();
-            const int C = StrToInt(CutToken(Rest, ","));
-            const int W = StrToInt(Rest);
-            // A width for a column the grid does not have is dropped.
-            if (C >= 0 && C < ColCount())
-                SetColWidths(C, W);
-            continue;
-        }
-        const std::size_t Comma1 = Line.find(',');
-        const std::size_t Comma2 = Comma1 == String::npos ? String::npos : Line.find(',', Comma1 + 1);
-        const String ColText = Line.substr(0, Comma1 == String::npos ? Line.size() : Comma1);
-        const String RowText = Comma1 == String::npos
-            ? String()
-            : Line.substr(Comma1 + 1, (Comma2 == String::npos ? Line.size() : Comma2) - Comma1 - 1);
-        if (Comma1 == String::npos || ColText.empty() || RowText.empty()) {
-            Pos = LineStart;
-            break;
-        }
-        const int C = StrToInt(ColText);
-        const int R = StrToInt(RowText);
-        const String Text = Comma2 == String::npos ? String() : Line.substr(Comma2 + 1);
+    for (const TTextStreamContent::TCellLine& L : T.Cells) {
         // Cell lines come row by row: each new row is reported once.
-        if (R != LastRow) {
-            LastRow = R;
-            ReportProgress(1, R);
+        if (L.Row != LastRow) {
+            LastRow = L.Row;
+            ReportProgress(1, L.Row);
         }
         // A cell outside the grid is never written.
-        if (C >= 0 && R >= 0 && C < ColCount() && R < RowCount())
-            SetCellTextFromLoad(C, R, UnescapeLineBreaks(Text, Multilinecells));
+        if (L.Col >= 0 && L.Row >= 0 && L.Col < ColCount() && L.Row < RowCount())
+            SetCellTextFromLoad(L.Col, L.Row, UnescapeLineBreaks(String(L.Text), Multilinecells));
     }
-    Stream->SetPosition(Start + static_cast<Int64>(Pos));
+    Stream->SetPosition(Start + static_cast<Int64>(T.End));
     ReportProgress(2, -1);
     CellsChanged(TRect{0, 0, ColCount(), RowCount()});
     AllCellsChanged();
@@ -508,10 +590,90 @@ void TProStringGrid::WriteCellBinaryStream(const TRect& Block, TStream* Stream)
 
 void TProStringGrid::ReadCellBinaryStream(TPoint Point, TStream* Stream)
 {
+    const Int64 Start = Stream->Position();
     const String Bytes = ReadRest(Stream);
     std::size_t Pos = 0;
-    // The header is read and checked whole before anything of the grid changes.
-    const TCellStreamHeader H = ReadCellStreamHeader(Bytes, Pos);
+    // On an error the position moves past what was read.
+    try {
+        ReadCellStreamBytes(Point, Bytes, Pos, false, false);
+    } catch (...) {
+        Stream->SetPosition(Start + static_cast<Int64>(Pos));
+        throw;
+    }
+    Stream->SetPosition(Start + static_cast<Int64>(Pos));
+}
+
+namespace {
+
+// One cell of a cell stream made ready for the grid: its destination and
+// the graphic with its object, built before anything of the grid changes.
+struct TPreparedCell {
+    TCellStreamEntry Entry;
+    Integer Col = 0;
+    Integer Row = 0;
+    bool Inside = false;
+    std::unique_ptr<TCellGraphic> Graphic;
+};
+
+} // namespace
+
+TCellStreamHeader TProStringGrid::ReadCellStreamBytes(TPoint Point, const String& Bytes, std::size_t& Pos,
+                                                      bool GrowCols, bool GrowRows)
+{
+    // Read and check everything: the header, each record, each property
+    // value and each graphic's data. The error names the byte where the
+    // record that failed begins.
+    TCellStreamHeader H;
+    std::vector<TPreparedCell> Cells;
+    Int64 NewCols = ColCount();
+    Int64 NewRows = RowCount();
+    std::size_t RecordStart = Pos;
+    try {
+        H = ReadCellStreamHeader(Bytes, Pos);
+        if (H.FullGrid) {
+            NewCols = H.ColCount;
+            NewRows = H.RowCount;
+            Point = TPoint{0, 0};
+        } else {
+            if (GrowCols && Int64{Point.x} + H.ColCount >= NewCols)
+                NewCols = Int64{Point.x} + H.ColCount;
+            if (GrowRows && Int64{Point.y} + H.RowCount >= NewRows)
+                NewRows = Int64{Point.y} + H.RowCount;
+        }
+        CheckGridCounts(NewCols, NewRows, "Cell stream");
+        bool OriginKnown = H.FullGrid;
+        TPoint Origin{0, 0};
+        TCellProperties Scratch(this, 0, 0);
+        RecordStart = Pos;
+        ReadCellStreamEntries(Bytes, Pos, [&](const TCellStreamEntry& E) {
+            if (!OriginKnown) {
+                Origin = TPoint{E.Col, E.Row};
+                OriginKnown = true;
+            }
+            TPreparedCell P;
+            P.Entry = E;
+            // Cells that would land outside the grid are skipped.
+            P.Inside = CellStreamDestination(E.Col, E.Row, Origin.x, Origin.y, Point.x, Point.y,
+                                             static_cast<Integer>(NewCols), static_cast<Integer>(NewRows), P.Col, P.Row);
+            if (E.HasProp && E.Properties)
+                ApplyCellProperties(*E.Properties, &Scratch, this);
+            if (E.HasGraphic && E.Graphic) {
+                // A fresh carrier for every graphic: nothing of the previous
+                // record's graphic leaks into this one.
+                P.Graphic = std::make_unique<TCellGraphic>();
+                ApplyCellGraphic(*E.Graphic, P.Graphic.get());
+                if (E.Object)
+                    AttachGraphicObject(*E.Object, P.Graphic.get(), P.Col, P.Row);
+            }
+            Cells.push_back(std::move(P));
+            RecordStart = Pos;
+        });
+    } catch (Exception& E) {
+        E.Message = "Cell stream at byte " + IntToStr(static_cast<Int64>(RecordStart)) + ": " + E.Message;
+        throw;
+    }
+
+    // Everything is whole: now the grid changes.
     if (H.FullGrid) {
         ClearAllCells();
         SetRowCount(H.RowCount);
@@ -520,33 +682,30 @@ void TProStringGrid::ReadCellBinaryStream(TPoint Point, TStream* Stream)
             SetColWidths(C, H.ColWidths[static_cast<std::size_t>(C)]);
         for (int R = 0; R < RowCount(); ++R)
             SetRowHeights(R, H.RowHeights[static_cast<std::size_t>(R)]);
-        Point = TPoint{0, 0};
+    } else {
+        if (NewCols != ColCount())
+            SetColCount(static_cast<int>(NewCols));
+        if (NewRows != RowCount())
+            SetRowCount(static_cast<int>(NewRows));
     }
-    bool OriginKnown = H.FullGrid;
-    TPoint Origin{0, 0};
+    ReportProgress(0, -1);
     int LastRow = -1;
-    const auto Apply = [&](const TCellStreamEntry& E) {
+    for (TPreparedCell& P : Cells) {
+        const TCellStreamEntry& E = P.Entry;
         if (E.Row != LastRow) {
             LastRow = E.Row;
             ReportProgress(1, E.Row);
         }
-        if (!OriginKnown) {
-            Origin = TPoint{E.Col, E.Row};
-            OriginKnown = true;
-        }
-        Integer DC = 0;
-        Integer DR = 0;
-        // Cells that would land outside the grid are skipped.
-        if (!CellStreamDestination(E.Col, E.Row, Origin.x, Origin.y, Point.x, Point.y, ColCount(), RowCount(), DC, DR))
-            return;
-        WriteCellText(DC, DR, E.Cell);
+        if (!P.Inside)
+            continue;
+        WriteCellText(P.Col, P.Row, E.Cell);
         if (E.HasProp && E.Properties) {
-            TCellProperties* Dest = EnsureCellProperties(DC, DR);
-            TCellProperties Carrier(this, DC, DR);
+            TCellProperties* Dest = EnsureCellProperties(P.Col, P.Row);
+            TCellProperties Carrier(this, P.Col, P.Row);
             Carrier.Assign(Dest);
             ApplyCellProperties(*E.Properties, &Carrier, this);
-            Carrier.OwnerCol = DC;
-            Carrier.OwnerRow = DR;
+            Carrier.OwnerCol = P.Col;
+            Carrier.OwnerRow = P.Row;
             Dest->Assign(&Carrier);
             // Assigning properties leaves out the gradient's end colour and
             // direction; the record's values are kept so that a pasted
@@ -556,27 +715,16 @@ void TProStringGrid::ReadCellBinaryStream(TPoint Point, TStream* Stream)
             if (E.Properties->Find("CellProperties.GradientDirection"))
                 Dest->GradientDirection = Carrier.GradientDirection;
         }
-        if (E.HasGraphic && E.Graphic) {
-            // A fresh carrier for every graphic: nothing of the previous
-            // record's graphic leaks into this one.
-            TCellGraphic Carrier;
-            ApplyCellGraphic(*E.Graphic, &Carrier);
-            TCellGraphic* G = NewCellGraphic(DC, DR);
-            G->Assign(&Carrier);
-            if (E.Object)
-                AttachGraphicObject(*E.Object, G, DC, DR);
+        if (P.Graphic) {
+            TCellGraphic* G = NewCellGraphic(P.Col, P.Row);
+            G->Assign(P.Graphic.get());
+            // The objects built while reading move to the cell's graphic.
+            G->CellBitmap = P.Graphic->CellBitmap;
+            G->CellIcon = P.Graphic->CellIcon;
+            P.Graphic->CellBitmap = nullptr;
+            P.Graphic->CellIcon = nullptr;
         }
-    };
-    // On an error the cells read before it stay; the position moves past
-    // what was read either way.
-    const Int64 Start = Stream->Position() - static_cast<Int64>(Bytes.size());
-    ReportProgress(0, -1);
-    try {
-        ReadCellStreamEntries(Bytes, Pos, Apply);
-    } catch (...) {
-        Stream->SetPosition(Start + static_cast<Int64>(Pos));
-        throw;
     }
-    Stream->SetPosition(Start + static_cast<Int64>(Pos));
     ReportProgress(2, -1);
+    return H;
 }

@@ -151,7 +151,10 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
     FEdit.PopupClosed = false;
     FEdit.Started = true;
     FEdit.SpecialShown = true;
-    const TRect R = MergedCellRect(ACol, ARow);
+    TRect R = MergedCellRect(ACol, ARow);
+    // The cell's grid line is at its left edge when it reads right to left.
+    if (UseRightToLeftReading())
+        ++R.left;
     TGridDrawState State = 0;
     TResolvedCellColors Colors;
     TBrush Brush;

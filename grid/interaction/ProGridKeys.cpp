@@ -232,14 +232,14 @@ bool TProStringGrid::KeyDownHomeEnd(Word Key, TShiftState Shift)
 }
 
 // Arrow keys jump over cells the grid treats as fixed. True when the key
-// moved here (the base handling must not move again).
+// moved here (the base handling must not move again). Under right-to-left
+// reading Left and Right swap.
 bool TProStringGrid::KeyDownSkipFixed(Word& Key, TShiftState Shift)
 {
     if (!FNavigation->SkipFixedCells)
         return false;
     Word K = Key;
-    const bool RightToLeft = HandleAllocated() && (GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
-    if (RightToLeft && (K == VK_LEFT || K == VK_RIGHT))
+    if (UseRightToLeftReading() && (K == VK_LEFT || K == VK_RIGHT))
         K = K == VK_LEFT ? VK_RIGHT : VK_LEFT;
     int DC = 0;
     int DR = 0;

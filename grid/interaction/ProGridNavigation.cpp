@@ -18,7 +18,7 @@ namespace {
 // The cells one move has passed, and a bound on its steps.
 class TWalk {
 public:
-    explicit TWalk(int Cells) : FLimit(Cells + 4) {}
+    explicit TWalk(Int64 Cells) : FLimit(Cells + 4) {}
     // False when the cell was visited before in this move or the step
     // bound is reached: the move has no cell left to try.
     bool Visit(int ACol, int ARow)
@@ -30,8 +30,8 @@ public:
 
 private:
     std::set<long long> FSeen;
-    int FLimit;
-    int FSteps = 0;
+    Int64 FLimit;
+    Int64 FSteps = 0;
 };
 
 } // namespace
@@ -218,7 +218,7 @@ void TProStringGrid::TabNavigate(bool Backward)
     }
     const int StartCol = Col();
     const int StartRow = Row();
-    TWalk Walk(ColCount() * RowCount());
+    TWalk Walk(Int64{ColCount()} * RowCount());
     Walk.Visit(StartCol, StartRow);
     while (TabStep(Backward)) {
         if (!Walk.Visit(Col(), Row())) {
@@ -335,7 +335,7 @@ void TProStringGrid::AdvanceAfterEdit(int ACol, int ARow, bool OpenEditor, bool 
     FEdit.StartKey = 0;
     int C = ACol;
     int R = ARow;
-    TWalk Walk(ColCount() * RowCount());
+    TWalk Walk(Int64{ColCount()} * RowCount());
     Walk.Visit(C, R);
     for (;;) {
         bool Ended = false;

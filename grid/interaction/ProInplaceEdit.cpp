@@ -127,7 +127,8 @@ void TProInplaceEdit::UpdateLoc(const TRect& Loc)
     TRect R = G->MergedCellRect(G->Col(), G->Row());
     if (R.right <= R.left)
         R = Loc;
-    SetBounds(R.left, R.top, RectWidth(R) - 1, RectHeight(R) - 1);
+    // A mirrored grid has the cell's line at its left edge: the edit starts right of it.
+    SetBounds(R.left + (G->UseRightToLeftAlignment() ? 1 : 0), R.top, RectWidth(R) - 1, RectHeight(R) - 1);
     if (HandleAllocated()) {
         RECT F{2, 2, RectWidth(R) - 1 - 2, RectHeight(R) - 1};
         SendMessageW(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&F));

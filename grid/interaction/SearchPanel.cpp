@@ -1,5 +1,7 @@
 #include "grid/interaction/SearchPanel.h"
 
+#include <algorithm>
+
 #include "framework/Bitmap.h"
 #include "framework/Codepage.h"
 #include "grid/core/GridDrawing.h"
@@ -52,6 +54,7 @@ TSearchPanel::TSearchPanel(TComponent* AOwner) : TPanel(AOwner)
     FEdit = new TRetEdit(this);
     FEdit->SetParent(this);
     FEdit->SetBounds(25, 6, 110, 21);
+    SetControlLeft(FEdit, 25);
     FEdit->OnChange = [this](TObject* Sender) { EditChanged(Sender); };
     FEdit->OnReturn = [this](TObject* Sender) { FindNextClicked(Sender); };
 
@@ -72,6 +75,36 @@ TSearchPanel::TSearchPanel(TComponent* AOwner) : TPanel(AOwner)
     FMatchCase = new TCheckBox(this);
     FMatchCase->SetParent(this);
     FMatchCase->SetBounds(425, 8, 100, 17);
+    SetControlLeft(FMatchCase, 425);
+}
+
+void TSearchPanel::SetControlLeft(TControl* Control, int Left)
+{
+    auto Place = std::find_if(FLefts.begin(), FLefts.end(), [Control](const auto& P) { return P.first == Control; });
+    if (Place == FLefts.end())
+        FLefts.emplace_back(Control, Left);
+    else
+        Place->second = Left;
+    PlaceControls();
+}
+
+void TSearchPanel::PlaceControls()
+{
+    const bool Mirrored = UseRightToLeftAlignment();
+    for (const auto& [Control, Left] : FLefts)
+        Control->SetLeft(Mirrored ? ClientWidth() - Left - Control->Width() : Left);
+}
+
+void TSearchPanel::Resize()
+{
+    TPanel::Resize();
+    PlaceControls();
+}
+
+void TSearchPanel::BiDiModeChanged()
+{
+    TPanel::BiDiModeChanged();
+    PlaceControls();
 }
 
 TProGridButton* TSearchPanel::MakeButton(int Left, int Top, int Width, int Height, const char* Glyph,
@@ -80,6 +113,7 @@ TProGridButton* TSearchPanel::MakeButton(int Left, int Top, int Width, int Heigh
     auto* B = new TProGridButton(this);
     B->SetParent(this);
     B->SetBounds(Left, Top, Width, Height);
+    SetControlLeft(B, Left);
     TBitmap Bitmap;
     LoadGlyph(&Bitmap, Glyph);
     if (!Bitmap.Empty())

@@ -3,6 +3,9 @@
 // find-previous buttons, a highlight toggle, a match-case box and a close
 // button, on a panel along the grid's bottom edge.
 
+#include <utility>
+#include <vector>
+
 #include "framework/CheckBox.h"
 #include "framework/Edit.h"
 #include "framework/Panel.h"
@@ -32,6 +35,10 @@ public:
 
     TColor ColorTo() const { return FColorTo; }
     void SetColorTo(TColor Value);
+    // Puts one of the panel's controls at Left pixels from the left edge,
+    // or, under right-to-left alignment, as far from the right edge (its
+    // right side there); the place is kept through size and mode changes.
+    void SetControlLeft(TControl* Control, int Left);
 
     // The relays of the controls' events to the grid.
     void FindNextClicked(TObject* Sender);
@@ -49,8 +56,12 @@ public:
 protected:
     void CreateWnd() override;
     void Paint() override;
+    void Resize() override;
+    void BiDiModeChanged() override;
 
 private:
+    void PlaceControls();
+
     TProGridButton* MakeButton(int Left, int Top, int Width, int Height, const char* Glyph, const char* Disabled);
 
     TRetEdit* FEdit;
@@ -60,4 +71,6 @@ private:
     TProGridButton* FClose;
     TCheckBox* FMatchCase;
     TColor FColorTo = clNone;
+    // Each control with its distance from the left edge in a left-to-right panel.
+    std::vector<std::pair<TControl*, int>> FLefts;
 };

@@ -568,8 +568,12 @@ bool CommonSkinMessage(TMessage& Message, TqCommonData* Data)
     case scmSetUpdating: Data->Updating = LOWORD(Message.WParam) == 1; return false;
     case scmSetParentBgFlag: Data->ParentBgForced = LOWORD(Message.WParam) == 1; return false;
     case scmIsBgChanging:
+        // A yes/no question: the answer in the lParam field and, for an
+        // asker that uses SendMessage and sees only the result, as the
+        // result too (a constant 1 would make every child of a skinned
+        // parent count as updating).
         Message.LParam = Data->BGChanged || Data->IsUpdating() ? 1 : 0;
-        Message.Result = 1;
+        Message.Result = Message.LParam;
         return true;
     case scmIsHalfVisible:
         Message.LParam = Data->HalfVisible ? 1 : 0;

@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 
+#include "configtool/UStmLoad.h"
 #include "framework/Application.h"
 #include "framework/Codepage.h"
 
@@ -139,6 +140,10 @@ void BrimselTest::SetUp()
 {
     ASSERT_TRUE(Device.Started()) << Device.StartError();
     Boxes = std::make_unique<gui::MessageBoxAnswers>();
+    // The device's answers reach the program through Wine on a machine that
+    // may be loaded many times over: the serial commands get room to wait
+    // for them (the program's own waits are the commands' polls alone).
+    brimsel::TStmLoad::SetExtraPolls(4000);
     const std::string text = SettingsText();
     StartWindows(&text);
 }

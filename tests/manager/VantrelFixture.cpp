@@ -118,6 +118,10 @@ void VantrelTest::SetUp()
     // The program's state shared with the device link starts afresh, as in
     // a new run.
     vantrel::RawSendToggles.fill(0);
+    // The device's answers reach the program through Wine on a machine that
+    // may be loaded many times over: the serial tries get room to wait for
+    // them (the programs' own waits are the polls and the line time alone).
+    vantrel::TStmLoad::SetExtraReplyWaitMs(ReplyRoomMs);
     for (String& entry : vantrel::ReadBuffer)
         entry.clear();
     const std::string text = SettingsText();

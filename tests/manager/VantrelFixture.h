@@ -38,6 +38,10 @@ std::string HexOf(const String& Bytes);
 // port, the check byte over TCP.
 std::string RequestHex(Transport T, const std::string& HeadHex);
 
+// The room the tests add to each serial try's wait for the device's answer
+// (see TStmLoad::SetExtraReplyWaitMs).
+constexpr Cardinal ReplyRoomMs = 4000;
+
 // A one-shot thread timer: runs Action from the message loop after Ms, also
 // inside the waits of a running operation.
 void After(unsigned Ms, std::function<void()> Action);

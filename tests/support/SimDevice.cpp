@@ -17,6 +17,12 @@
 
 namespace {
 
+// How long a shell command that starts, drives or stops the simulator may
+// take before it counts as hung: each ends in milliseconds on an idle
+// machine, and it returns as soon as it has ended, but on a machine loaded
+// many times over a shell started from Wine can take tens of seconds.
+constexpr unsigned UnixBoundMs = 120000;
+
 std::string EnvValue(const std::string& env, const std::string& key)
 {
     std::istringstream in(env);
@@ -50,7 +56,7 @@ SimDevice::SimDevice(const std::string& Options, const std::string& ComName)
     std::string output;
     const std::string start = "EXTENDER_SIM=" + ShellQuote(SimBinDir() + "/extender-sim") + " " +
                               ShellQuote(SIM_FIXTURE) + " start " + ShellQuote(FDir) + " " + Options;
-    if (RunUnix(start, 20000, &output) != 0) {
+    if (RunUnix(start, UnixBoundMs, &output) != 0) {
         FError = "fixture start failed: " + output;
         return;
     }
@@ -63,7 +69,7 @@ SimDevice::SimDevice(const std::string& Options, const std::string& ComName)
     for (char& c : lower)
         c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     FComLink = "${WINEPREFIX:-$HOME/.wine}/dosdevices/" + lower;
-    if (RunUnix("ln -sfn " + ShellQuote(FPty) + " " + FComLink, 10000, &output) != 0) {
+    if (RunUnix("ln -sfn " + ShellQuote(FPty) + " " + FComLink, UnixBoundMs, &output) != 0) {
         FError = "cannot map " + FComName + ": " + output;
         return;
     }
@@ -76,13 +82,13 @@ SimDevice::~SimDevice()
 {
     RunUnix(ShellQuote(SIM_FIXTURE) + " stop " + ShellQuote(FDir) + "; rm -f " + FComLink + "; rm -rf " +
                 ShellQuote(FDir),
-            20000);
+            UnixBoundMs);
 }
 
 std::string SimDevice::Ctl(const std::string& Command)
 {
     std::string output;
-    RunUnix(ShellQuote(SimBinDir() + "/extender-simctl") + " -s " + ShellQuote(FCtl) + " " + Command, 20000,
+    RunUnix(ShellQuote(SimBinDir() + "/extender-simctl") + " -s " + ShellQuote(FCtl) + " " + Command, UnixBoundMs,
             &output);
     return output;
 }

@@ -124,9 +124,9 @@ TEST_P(ChannelTransportTest, ALateReplyIsNotTakenForTheNextRequest)
 {
     f.Store(0, 5, Record(600, 5));
     // The first piece's first answer comes after its try has given up (serial:
-    // 500 polls; TCP: the 8000 ms read bound); the device answers in order, so
-    // the second try's answer follows it straight away.
-    const int delay = T() == Transport::Serial ? 1200 : 9000;
+    // 500 polls and the tests' room; TCP: the 8000 ms read bound); the device
+    // answers in order, so the second try's answer follows it straight away.
+    const int delay = T() == Transport::Serial ? 1200 + static_cast<int>(ReplyRoomMs) : 9000;
     ASSERT_TRUE(f.Sim.CtlOk("fault 26 delay " + std::to_string(delay) + " match=00680000FA"));
     ASSERT_TRUE(f.Read(T()));
     EXPECT_EQ(HexOf(ReadBuffer[5]), HexOf(Record(600, 5))) << "a piece holds another piece's bytes";
@@ -243,11 +243,15 @@ INSTANTIATE_TEST_SUITE_P(BothTransports, ChannelTransportTest, ::testing::Values
 // Whether a reply comes within its try is a matter of the machine's speed as
 // well, so a second try is allowed; what the tests check, from the times at
 // which the simulator read the tries, is that a try was given up only after
-// its polls and the line time of its request and reply had passed. A wait
-// without the line time gives up sooner than that.
+// its polls, the room the tests add and the line time of its request and
+// reply had passed. A wait without the line time gives up sooner than that:
+// at 1200 baud the line time of these exchanges is longer than the room, so
+// that such a wait misses the reply of its first try and tries again too soon.
 class ChannelLineTimeTest : public ChannelSoundnessTest {
 protected:
-    ChannelLineTimeTest() : ChannelSoundnessTest("--pace") {}
+    static constexpr Cardinal Room = 1000;
+
+    ChannelLineTimeTest() : ChannelSoundnessTest("--pace") { TStmLoad::SetExtraReplyWaitMs(Room); }
 
     // The line time of Bytes bytes at Baud (10 bits a byte), in milliseconds.
     static double LineMs(std::size_t Bytes, int Baud) { return Bytes * 10 * 1000.0 / Baud; }
@@ -263,14 +267,14 @@ protected:
         return tries;
     }
 
-    // Every try after the first came no sooner than Polls plus the line time
-    // after the one before it.
+    // Every try after the first came no sooner than Polls, the room and the
+    // line time after the one before it.
     void ExpectTriesWaitedTheLine(const std::map<std::string, std::vector<double>>& Tries, double Polls,
                                   double LineTimeMs, const std::string& What)
     {
         for (const auto& [request, times] : Tries)
             for (std::size_t i = 1; i < times.size(); ++i)
-                EXPECT_GE(times[i] - times[i - 1], Polls + LineTimeMs)
+                EXPECT_GE(times[i] - times[i - 1], Polls + Room + LineTimeMs)
                     << What << ": try " << i + 1 << " of " << request.substr(0, 20) << " came after "
                     << times[i] - times[i - 1] << " ms, before the try before it could have had its reply";
     }
@@ -296,9 +300,10 @@ TEST_F(ChannelLineTimeTest, ReadsAtSlowRatesSucceed)
 
 TEST_F(ChannelLineTimeTest, WritesLongerOnTheLineThanTheirPollsSucceed)
 {
-    // At 2400 baud a 245-byte write takes about 1070 ms on the line, more than its 1000 polls.
-    ASSERT_TRUE(f.Sim.CtlOk("link 2400 N"));
-    f.Host.Baud = "2400";
+    // At 1200 baud a 245-byte write takes about 2140 ms on the line, more
+    // than its 1000 polls and the room together.
+    ASSERT_TRUE(f.Sim.CtlOk("link 1200 N"));
+    f.Host.Baud = "1200";
     f.Host.Codes[0] = Record(600, 0);
     EXPECT_TRUE(f.Download(Transport::Serial));
     EXPECT_TRUE(f.Sim.CtlOk("slot cmp 0 0 " + HexOf(Record(600, 0))));
@@ -308,7 +313,7 @@ TEST_F(ChannelLineTimeTest, WritesLongerOnTheLineThanTheirPollsSucceed)
     });
     EXPECT_EQ(tries.size(), 3u) << "three writes";
     // 1000 polls; the longest write is 245 data bytes and 12 more.
-    ExpectTriesWaitedTheLine(tries, 1000, LineMs(257, 2400), "2400 baud");
+    ExpectTriesWaitedTheLine(tries, 1000, LineMs(257, 1200), "1200 baud");
 }
 
 } // namespace

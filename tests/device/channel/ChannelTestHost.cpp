@@ -142,6 +142,7 @@ std::string RequestHex(Transport T, const std::string& HeadHex)
 
 ChannelFixture::ChannelFixture(const std::string& SimOptions) : Sim(SimOptions)
 {
+    vantrel::TStmLoad::SetExtraReplyWaitMs(ReplyRoomMs);
     if (!Sim.Started())
         return;
     Host.ComName = Sim.ComName();

@@ -93,6 +93,13 @@ std::string HexOf(const String& Bytes);
 // The serial device's frame trailer (AC) or the TCP frame's check byte.
 std::string RequestHex(Transport T, const std::string& HeadHex);
 
+// The room the tests add to each serial try's wait for its reply (see
+// TStmLoad::SetExtraReplyWaitMs): the simulator's answers reach the worker
+// through Wine on a machine that may be loaded many times over, and a test
+// that expects an answer must not fail because it came late. Tests whose
+// faults delay an answer past a try's wait count it in.
+constexpr Cardinal ReplyRoomMs = 4000;
+
 // A test with a host, a worker and a simulated extender.
 class ChannelFixture {
 public:

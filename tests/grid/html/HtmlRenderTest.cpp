@@ -85,6 +85,10 @@ TEST(HtmlMeasure, SizesAndPlainTextMatchTheFontsMeasuredText)
         {"<B>bold</B> plain", "bold plain", Extent(C, "bold", Bold).cx + Tw(C, " ") + Tw(C, "plain"), Gh1},
         {"A&amp;B", "A&B", Tw(C, "A&B"), Gh1},
         {"&lt;tag&gt;&nbsp;x", "<tag> x", Tw(C, "<tag> x"), Gh1},
+        // Each entity is decoded once: what an "&amp;" makes is text.
+        {"&amp;amp;", "&amp;", Tw(C, "&amp;"), Gh1},
+        {"&AMP;lt;B&amp;gt;", "&lt;B&gt;", Tw(C, "&lt;B&gt;"), Gh1},
+        {"&amp;nbsp;&amp;quot;", "&nbsp;&quot;", Tw(C, "&nbsp;&quot;"), Gh1},
         {"abc<b", "abc", Tw(C, "abc"), Gh1},
         {"<abc def", "", 0, Gh1},
         {"", "", 0, Gh1},

@@ -174,13 +174,18 @@ TEST(CommonData, UpdatingFollowsTheParentChain)
     parent.SetParent(&form);
     TSpyControl child(&form, 0, "SOLID");
     child.SetParent(&parent);
+    // With windows, so that the parent is also asked by SendMessage.
+    form.HandleNeeded();
+    ASSERT_TRUE(parent.HandleAllocated());
 
     parent.Data->BGChanged = false;
     parent.Data->Updating = false;
     child.Data->Updating = false;
     EXPECT_FALSE(child.Data->IsUpdating());
+    EXPECT_EQ(0, SendSkinCommand(parent.Handle(), scmIsBgChanging, 0));
     parent.Data->BGChanged = true;   // the parent's background is being rebuilt
     EXPECT_TRUE(child.Data->IsUpdating());
+    EXPECT_EQ(1, SendSkinCommand(parent.Handle(), scmIsBgChanging, 0));
     parent.Data->BGChanged = false;
     parent.Data->Updating = true;
     EXPECT_TRUE(child.Data->IsUpdating());

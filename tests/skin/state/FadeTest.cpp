@@ -9,6 +9,7 @@
 #include "SkinStateSupport.h"
 #include "framework/Application.h"
 #include "framework/Edit.h"
+#include "framework/Label.h"
 #include "framework/Memo.h"
 #include "framework/Panel.h"
 #include "skin/engine/qControlTree.h"
@@ -235,4 +236,64 @@ TEST(ControlTree, LayoutQueries)
     TRect work;
     GetWorkArea(work);
     EXPECT_GT(RectWidth(work), 0);
+}
+
+TEST(ControlTree, WindowlessControlsPaintedOverTheFormCache)
+{
+    std::unique_ptr<TSpyForm> form(new TSpyForm(Application, true));
+    TLabel clear(form.get());
+    TLabel solid(form.get());
+    for (TLabel* l : {&clear, &solid}) {
+        l->SetParent(form.get());
+        l->SetAutoSize(false);
+        l->SetCaption("");
+    }
+    clear.SetTransparent(true);
+    clear.SetBounds(10, 10, 40, 20);
+    solid.SetTransparent(false);
+    solid.SetColor(clYellow);
+    solid.SetBounds(60, 10, 40, 20);
+    form->Show();
+    gui::Settle();
+
+    // The form's cache (the provider's answer to sub-command 5) is red.
+    TBitmap* cache = form->Provider->Data->CacheBmp.get();
+    cache->SetSize(form->Width(), form->Height());
+    cache->Canvas()->Brush()->SetColor(clRed);
+    cache->Canvas()->FillRect(Rect(0, 0, form->Width(), form->Height()));
+    TBitmap target(form->Width(), form->Height(), TPixelFormat::pf24bit);
+    target.Canvas()->Brush()->SetColor(clBlue);
+    target.Canvas()->FillRect(Rect(0, 0, form->Width(), form->Height()));
+    HDC dc = target.Canvas()->Handle();
+
+    const int gdi = paint_probe::GdiObjectCount();
+    PaintGraphicControls(dc, form.get(), Point(5, 3));
+    EXPECT_EQ(gdi, paint_probe::GdiObjectCount());
+    EXPECT_FALSE(ExchangeCache.Ready);
+    const struct {
+        int X, Y;
+        TColor Expected;
+    } cases[] = {
+        {10 + 5, 10 + 3, clRed},            // the see-through label shows the form's cache
+        {10 + 5 + 39, 10 + 3 + 19, clRed},
+        {60 + 5 + 20, 10 + 3 + 10, clYellow},   // the opaque one its own colour
+        {10 + 4, 10 + 3, clBlue},           // nothing outside the children
+        {60 + 5 + 40, 10 + 3, clBlue},
+        {2, 2, clBlue},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ColorToRGB(c.Expected), GetPixel(dc, c.X, c.Y)) << c.X << "," << c.Y;
+
+    // An empty painting area: the form is told it is half visible, nothing painted.
+    target.Canvas()->FillRect(Rect(0, 0, form->Width(), form->Height()));
+    form->SubCommands.clear();
+    form->Provider->Data->HalfVisible = false;
+    HRGN none = CreateRectRgn(0, 0, 0, 0);
+    SelectClipRgn(dc, none);
+    DeleteObject(none);
+    PaintGraphicControls(dc, form.get(), Point(0, 0));
+    SelectClipRgn(dc, nullptr);
+    EXPECT_EQ(1, Count(form->SubCommands, scmSetHalfVisible));
+    EXPECT_TRUE(form->Provider->Data->HalfVisible);
+    EXPECT_EQ(ColorToRGB(clBlue), GetPixel(dc, 70, 20));
 }

@@ -87,11 +87,14 @@ protected:
         }
     }
 
+    void ScrollEveryWay();
+
     TForm* Form = nullptr;
     TProStringGrid* G = nullptr;
 };
 
-TEST_F(GridScrollPaint, ScrolledWindowShowsWhatAWholeRepaintShows)
+// Every kind of scroll, each followed by the comparison with a whole repaint.
+void GridScrollPaint::ScrollEveryWay()
 {
     ASSERT_TRUE(G->SearchPanel()->Visible());
     ASSERT_TRUE(G->FooterPanel()->Visible());
@@ -126,6 +129,21 @@ TEST_F(GridScrollPaint, ScrolledWindowShowsWhatAWholeRepaintShows)
         EXPECT_EQ(DiffersFromWholeRepaint(Where), 0) << S.What << " (top row " << G->TopRow() << ", left column "
                                                      << G->LeftCol() << "): " << Where;
     }
+}
+
+TEST_F(GridScrollPaint, ScrolledWindowShowsWhatAWholeRepaintShows)
+{
+    ScrollEveryWay();
+}
+
+// A mirrored grid's columns move the other way on screen and its fixed
+// column stands at the right edge: its scrolls too must leave the window as
+// a whole repaint paints it.
+TEST_F(GridScrollPaint, MirroredGridScrollsShowWhatAWholeRepaintShows)
+{
+    G->SetBiDiMode(bdRightToLeft);
+    gui::Settle();
+    ScrollEveryWay();
 }
 
 // One line down leaves only the row that came into view to be painted

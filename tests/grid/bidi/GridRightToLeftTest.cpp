@@ -1,0 +1,560 @@
+// Right-to-left grids in real windows under Wine: every picture of a
+// mirrored grid (plain, merged, check-box and node cells in several looks,
+// the floating footer in each style) is its left-to-right picture mirrored
+// pixel for pixel, apart from the texts, which keep their reading direction
+// and are compared by where their ink lies; the mouse, the arrow keys, the
+// node buttons, the editors and the search bar follow the mirrored layout.
+// The framework's BiDiMode is checked here too: how a control takes its
+// parent's mode and what the modes mean.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/Edit.h"
+#include "framework/Panel.h"
+#include "grid/core/ProGrid.h"
+#include "grid/interaction/FloatingFooter.h"
+#include "grid/interaction/FooterPanel.h"
+#include "grid/interaction/InplaceEditors.h"
+#include "grid/interaction/Navigation.h"
+#include "grid/interaction/SearchFooter.h"
+#include "grid/interaction/SearchPanel.h"
+#include "tests/support/GuiHarness.h"
+
+namespace {
+
+std::string ScreenshotPath(const std::string& Name)
+{
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    const std::string Dir(Path);
+    return Dir.substr(0, Dir.find_last_of('\\') + 1) + Name;
+}
+
+// The client area of a control as its paint handling draws it into a
+// memory bitmap of the client's size.
+std::unique_ptr<TBitmap> PaintClient(TWinControl* C)
+{
+    auto B = std::make_unique<TBitmap>(C->ClientWidth(), C->ClientHeight());
+    C->Perform(WM_PAINT, reinterpret_cast<WPARAM>(B->Canvas()->Handle()), 0);
+    GdiFlush();
+    return B;
+}
+
+// Where B differs from A mirrored (B's pixel x against A's pixel W - 1 - x).
+struct TMirrorDiff {
+    int Count = 0;
+    int X = -1;
+    int Y = -1;
+};
+
+TMirrorDiff CompareMirrored(TBitmap* A, TBitmap* B)
+{
+    TMirrorDiff D;
+    if (A->Width() != B->Width() || A->Height() != B->Height()) {
+        D.Count = -1;
+        return D;
+    }
+    const int W = A->Width();
+    for (int Y = 0; Y < A->Height(); ++Y)
+        for (int X = 0; X < W; ++X)
+            if (gui::PixelAt(B, X, Y) != gui::PixelAt(A, W - 1 - X, Y)) {
+                if (D.Count++ == 0)
+                    D.X = X, D.Y = Y;
+            }
+    return D;
+}
+
+// The smallest rectangle inside R holding every pixel where With differs
+// from Without: the ink of the texts; empty when there is none.
+TRect InkBox(TBitmap* With, TBitmap* Without, const TRect& R)
+{
+    TRect Box{R.right, R.bottom, R.left, R.top};
+    for (int Y = std::max<int>(0, R.top); Y < std::min<int>(With->Height(), R.bottom); ++Y)
+        for (int X = std::max<int>(0, R.left); X < std::min<int>(With->Width(), R.right); ++X)
+            if (gui::PixelAt(With, X, Y) != gui::PixelAt(Without, X, Y)) {
+                Box.left = std::min<LONG>(Box.left, X);
+                Box.top = std::min<LONG>(Box.top, Y);
+                Box.right = std::max<LONG>(Box.right, X + 1);
+                Box.bottom = std::max<LONG>(Box.bottom, Y + 1);
+            }
+    return Box.right > Box.left ? Box : TRect{0, 0, 0, 0};
+}
+
+bool Same(const TRect& A, const TRect& B) { return EqualRect(&A, &B) != FALSE; }
+
+TRect Mirror(const TRect& R, int W) { return TRect{W - R.right, R.top, W - R.left, R.bottom}; }
+
+std::string Describe(const TRect& R)
+{
+    return "(" + std::to_string(R.left) + "," + std::to_string(R.top) + ")-(" + std::to_string(R.right) + ","
+        + std::to_string(R.bottom) + ")";
+}
+
+// The pictures of one control painted left to right and right to left,
+// each without and with its texts.
+struct TPictures {
+    std::unique_ptr<TBitmap> Plain, PlainText, Mirrored, MirroredText;
+};
+
+// Checks that the right-to-left pictures are the left-to-right ones
+// mirrored: without texts pixel for pixel, with texts by the ink box of
+// every area in Areas (left-to-right coordinates), which must lie mirrored
+// within a pixel or two (glyphs are not mirrored, so their bearings are not).
+void ExpectMirrored(const char* What, const TPictures& P, const std::vector<TRect>& Areas)
+{
+    const TMirrorDiff D = CompareMirrored(P.Plain.get(), P.Mirrored.get());
+    EXPECT_EQ(D.Count, 0) << What << ": first difference at (" << D.X << "," << D.Y << ")";
+    const int W = P.Plain->Width();
+    int Inked = 0;
+    for (const TRect& A : Areas) {
+        const TRect L = InkBox(P.PlainText.get(), P.Plain.get(), A);
+        const TRect R = InkBox(P.MirroredText.get(), P.Mirrored.get(), Mirror(A, W));
+        EXPECT_EQ(IsRectEmpty(&L), IsRectEmpty(&R)) << What << ": text in " << Describe(A);
+        if (IsRectEmpty(&L) || IsRectEmpty(&R))
+            continue;
+        ++Inked;
+        const TRect M = Mirror(L, W);
+        EXPECT_NEAR(R.left, M.left, 2) << What << ": text " << Describe(R) << " for " << Describe(M);
+        EXPECT_NEAR(R.right, M.right, 2) << What << ": text " << Describe(R) << " for " << Describe(M);
+        EXPECT_EQ(R.top, M.top) << What << ": text " << Describe(R);
+        EXPECT_EQ(R.bottom, M.bottom) << What << ": text " << Describe(R);
+    }
+    EXPECT_GT(Inked, 0) << What << ": no text was drawn";
+}
+
+class GridRightToLeft : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Form = new TForm(Application);
+        Form->SetBounds(40, 40, 560, 400);
+        G = new TProStringGrid(Form);
+        G->SetParent(Form);
+        G->SetBounds(8, 8, 420, 300);
+        G->SetColCount(5);
+        G->SetRowCount(8);
+        G->SetFixedCols(1);
+        G->SetFixedRows(1);
+        G->SetDefaultColWidth(70);
+        G->SetDefaultRowHeight(24);
+        G->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect);
+        G->HideFocusRect = true;
+        Form->Show();
+        gui::Settle();
+    }
+    void TearDown() override { delete Form; }
+
+    // Every cell gets Text (an empty text clears it).
+    void FillTexts(const String& Text)
+    {
+        for (int R = 0; R < G->RowCount(); ++R)
+            for (int C = 0; C < G->ColCount(); ++C)
+                G->SetCells(C, R, Text);
+    }
+
+    // The grid painted both ways, with and without texts; the grid is left
+    // to right afterwards.
+    TPictures PaintBothWays(TWinControl* Target, const std::function<void(bool)>& Texts)
+    {
+        TPictures P;
+        Texts(false);
+        P.Plain = PaintClient(Target);
+        Texts(true);
+        P.PlainText = PaintClient(Target);
+        G->SetBiDiMode(bdRightToLeft);
+        gui::Settle();
+        Texts(false);
+        P.Mirrored = PaintClient(Target);
+        Texts(true);
+        P.MirroredText = PaintClient(Target);
+        G->SetBiDiMode(bdLeftToRight);
+        gui::Settle();
+        return P;
+    }
+
+    // The rectangles of the cells drawn, merged ranges whole, left to right.
+    std::vector<TRect> CellAreas()
+    {
+        std::vector<TRect> Areas;
+        for (int R = 0; R < G->RowCount(); ++R)
+            for (int C = 0; C < G->ColCount(); ++C)
+                if (G->IsBaseCellAt(C, R))
+                    Areas.push_back(G->MergedCellRect(C, R));
+        return Areas;
+    }
+
+    TForm* Form = nullptr;
+    TProStringGrid* G = nullptr;
+};
+
+} // namespace
+
+// A control takes its parent's mode while ParentBiDiMode holds, also when
+// the parent changes later; its own mode stops that until ParentBiDiMode is
+// set again. The modes' meaning and the text flags they give.
+TEST(BiDiMode, ParentModeAndFlags)
+{
+    TForm Form(Application);
+    auto* Panel = new TPanel(&Form);
+    Panel->SetParent(&Form);
+    auto* Edit = new TEdit(&Form);
+    Edit->SetParent(Panel);
+    EXPECT_EQ(Edit->BiDiMode(), bdLeftToRight);
+    EXPECT_TRUE(Edit->ParentBiDiMode());
+
+    Form.SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(Panel->BiDiMode(), bdRightToLeft);
+    EXPECT_EQ(Edit->BiDiMode(), bdRightToLeft) << "taken over through the panel";
+    Edit->SetBiDiMode(bdRightToLeftReadingOnly);
+    EXPECT_FALSE(Edit->ParentBiDiMode());
+    Form.SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(Panel->BiDiMode(), bdLeftToRight);
+    EXPECT_EQ(Edit->BiDiMode(), bdRightToLeftReadingOnly) << "its own mode stays";
+    Edit->SetParentBiDiMode(true);
+    EXPECT_EQ(Edit->BiDiMode(), bdLeftToRight);
+
+    auto* Late = new TEdit(&Form);
+    Form.SetBiDiMode(bdRightToLeftNoAlign);
+    Late->SetParent(&Form);
+    EXPECT_EQ(Late->BiDiMode(), bdRightToLeftNoAlign) << "taken when parented";
+
+    struct Case {
+        TBiDiMode Mode;
+        bool Alignment, Reading;
+        UINT Left, Right, Center;
+    };
+    const Case Cases[] = {
+        {bdLeftToRight, false, false, DT_LEFT, DT_RIGHT, DT_CENTER},
+        {bdRightToLeft, true, true, DT_RIGHT | DT_RTLREADING, DT_LEFT | DT_RTLREADING, DT_CENTER | DT_RTLREADING},
+        {bdRightToLeftNoAlign, false, true, DT_LEFT | DT_RTLREADING, DT_RIGHT | DT_RTLREADING,
+         DT_CENTER | DT_RTLREADING},
+        {bdRightToLeftReadingOnly, false, true, DT_LEFT | DT_RTLREADING, DT_RIGHT | DT_RTLREADING,
+         DT_CENTER | DT_RTLREADING},
+    };
+    for (const Case& C : Cases) {
+        Late->SetBiDiMode(C.Mode);
+        EXPECT_EQ(Late->UseRightToLeftAlignment(), C.Alignment) << C.Mode;
+        EXPECT_EQ(Late->UseRightToLeftReading(), C.Reading) << C.Mode;
+        EXPECT_EQ(Late->DrawTextBiDiModeFlags(DT_LEFT | DT_SINGLELINE), C.Left | DT_SINGLELINE) << C.Mode;
+        EXPECT_EQ(Late->DrawTextBiDiModeFlags(DT_RIGHT), C.Right) << C.Mode;
+        EXPECT_EQ(Late->DrawTextBiDiModeFlags(DT_CENTER), C.Center) << C.Mode;
+        EXPECT_EQ(Late->DrawTextBiDiModeFlagsReadingOnly(), C.Reading ? UINT(DT_RTLREADING) : 0u) << C.Mode;
+    }
+}
+
+// Grids of several kinds: the mirrored picture is the plain one mirrored.
+TEST_F(GridRightToLeft, CellPicturesAreMirrored)
+{
+    struct Case {
+        const char* What;
+        std::function<void()> Setup;
+    };
+    const Case Cases[] = {
+        {"plain cells, XP look", [&] {
+             G->SetSelection(TGridRect{2, 2, 3, 3});
+             G->EnsureCellProperties(3, 5)->SetBrushColor(clYellow);
+             G->EnsureCellProperties(2, 6)->Alignment = taRightJustify;
+         }},
+        {"classic look", [&] { G->SetLook(glClassic); }},
+        {"soft look", [&] { G->SetLook(glSoft); }},
+        {"merged cells", [&] {
+             G->MergeCells(1, 2, 2, 2);
+             G->MergeCells(2, 5, 3, 1);
+             G->MergeCells(0, 6, 1, 2);
+         }},
+        {"check boxes", [&] {
+             G->PutCheckBox(1, 1, true, false);
+             G->PutCheckBox(2, 2, false, false);
+             G->PutCheckBox(3, 3, true, false);
+         }},
+        {"nodes", [&] {
+             G->CellNode()->SetShowTree(true);
+             G->AddNode(1, 3);
+             G->AddNode(5, 2);
+         }},
+    };
+    int N = 0;
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TearDown();
+        SetUp();
+        C.Setup();
+        const std::vector<TRect> Areas = CellAreas();
+        const TPictures P = PaintBothWays(G, [&](bool Text) { FillTexts(Text ? "Ab" : ""); });
+        ExpectMirrored(C.What, P, Areas);
+        P.PlainText->SaveToFile(ScreenshotPath("grid-bidi-" + std::to_string(N) + "-ltr.bmp"));
+        P.MirroredText->SaveToFile(ScreenshotPath("grid-bidi-" + std::to_string(N) + "-rtl.bmp"));
+        ++N;
+    }
+}
+
+// The floating footer in each style: its strip, lines, cells and border
+// line are mirrored with the grid; OnFooterPaint gets the cell's place as
+// the panel shows it.
+TEST_F(GridRightToLeft, FooterIsMirrored)
+{
+    struct Case {
+        const char* What;
+        TFooterStyle Style;
+    };
+    const Case Cases[] = {
+        {"last row", fsFixedLastRow},
+        {"column preview", fsColumnPreview},
+        {"custom preview", fsCustomPreview},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TearDown();
+        SetUp();
+        G->SetColCount(4);
+        TFloatingFooter* F = G->FloatingFooter();
+        F->SetFooterStyle(C.Style);
+        F->SetColumn(2);
+        F->SetCustomTemplate("<#1><#2>");
+        F->SetBorderColor(clRed);
+        F->SetColor(0xE0C0A0);
+        F->SetVisible(true);
+        G->SetRow(2);
+        gui::Settle();
+        TFooterPanel* Panel = G->FooterPanel();
+        ASSERT_GT(Panel->ClientHeight(), 0);
+        const int L = G->RowCount() - 1;
+        const TPictures P = PaintBothWays(Panel, [&](bool Text) {
+            for (int Col = 0; Col < G->ColCount(); ++Col) {
+                G->SetCells(Col, L, Text ? "Ft" : "");
+                G->SetCells(Col, 2, Text ? "Pv" : "");
+            }
+        });
+        std::vector<TRect> Areas;
+        int X = 0;
+        for (int Col = 0; Col < G->ColCount(); ++Col) {
+            Areas.push_back(TRect{X, 0, X + G->ColWidths(Col), Panel->ClientHeight()});
+            X += G->ColWidths(Col);
+        }
+        if (C.Style == fsColumnPreview)
+            Areas = {TRect{0, 0, X, Panel->ClientHeight()}};
+        if (C.Style != fsCustomPreview) {
+            ExpectMirrored(C.What, P, Areas);
+            continue;
+        }
+        // The template's text is drawn as written, from the left of the
+        // strip, which itself is mirrored.
+        const int W = Panel->ClientWidth();
+        const TMirrorDiff D = CompareMirrored(P.Plain.get(), P.Mirrored.get());
+        EXPECT_EQ(D.Count, 0) << "first difference at (" << D.X << "," << D.Y << ")";
+        const TRect Ink = InkBox(P.PlainText.get(), P.Plain.get(), TRect{0, 0, X, Panel->ClientHeight()});
+        const TRect R = InkBox(P.MirroredText.get(), P.Mirrored.get(), TRect{W - X, 0, W, Panel->ClientHeight()});
+        ASSERT_FALSE(IsRectEmpty(&Ink));
+        EXPECT_TRUE(Same(R, TRect{Ink.left + W - X, Ink.top, Ink.right + W - X, Ink.bottom}))
+            << Describe(R) << Describe(Ink);
+    }
+
+    // The rectangle the footer's paint event gets.
+    G->FloatingFooter()->SetFooterStyle(fsFixedLastRow);
+    std::vector<TRect> Painted;
+    G->OnFooterPaint = [&](TObject*, int, TCanvas*, TRect R) { Painted.push_back(R); };
+    G->SetBiDiMode(bdRightToLeft);
+    PaintClient(G->FooterPanel());
+    const int W = G->FooterPanel()->ClientWidth();
+    ASSERT_EQ(Painted.size(), 3u) << "the three normal columns";
+    EXPECT_EQ(Painted[0].right, W - 70) << "column 1 right of nothing but column 0";
+    EXPECT_EQ(Painted[0].left, W - 139);
+    EXPECT_EQ(G->FooterPanel()->MirrorRect(TRect{0, 0, 69, 5}).left, W - 69);
+}
+
+// The mouse finds the cell shown under it; CellRect tells where a cell
+// shows; the arrows move the way they point, over merged ranges too.
+TEST_F(GridRightToLeft, MouseAndArrowsFollowTheMirror)
+{
+    G->SetBiDiMode(bdRightToLeft);
+    const int W = G->ClientWidth();
+    // The grid draws its lines inside the cells: columns follow each other.
+    EXPECT_TRUE(Same(G->CellRect(0, 0), TRect{W - 70, 0, W, 24})) << Describe(G->CellRect(0, 0));
+    EXPECT_TRUE(Same(G->CellRect(2, 1), TRect{W - 210, 24, W - 140, 48})) << Describe(G->CellRect(2, 1));
+    EXPECT_EQ(G->MouseCoord(W - 1, 30), (TGridCoord{0, 1}));
+    EXPECT_EQ(G->MouseCoord(W - 71, 30), (TGridCoord{1, 1}));
+    gui::ClickAt(G, W - 150, 40);
+    EXPECT_EQ(G->Col(), 2);
+
+    G->SetFocus();
+    G->FocusCell(2, 2, true);
+    struct Step {
+        Word Key;
+        int Col;
+    };
+    const Step Steps[] = {{VK_LEFT, 3}, {VK_LEFT, 4}, {VK_RIGHT, 3}, {VK_RIGHT, 2}, {VK_RIGHT, 1}};
+    for (const Step& S : Steps) {
+        G->Perform(WM_KEYDOWN, S.Key, 0);
+        EXPECT_EQ(G->Col(), S.Col) << "after key " << S.Key;
+    }
+
+    // A merged range is left in the direction the arrow points.
+    G->MergeCells(2, 4, 2, 1);
+    G->FocusCell(2, 4, true);
+    G->Perform(WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(G->Col(), 4);
+    G->FocusCell(2, 4, true);
+    G->Perform(WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(G->Col(), 1);
+}
+
+// Skipping fixed cells: under right-to-left reading Left looks for the next
+// normal cell towards higher columns and Right towards lower ones.
+TEST_F(GridRightToLeft, SkipFixedCellsSwapsLeftAndRight)
+{
+    G->SetColCount(7);
+    G->Navigation()->SkipFixedCells = true;
+    G->OnIsFixedCell = [](TObject*, int, int ACol, bool& IsFixed) { IsFixed = IsFixed || ACol == 3; };
+    struct Case {
+        TBiDiMode Mode;
+        Word Key;
+        int From, To;
+    };
+    const Case Cases[] = {
+        {bdLeftToRight, VK_RIGHT, 2, 4},
+        {bdLeftToRight, VK_LEFT, 4, 2},
+        {bdRightToLeftReadingOnly, VK_LEFT, 2, 4},
+        {bdRightToLeftReadingOnly, VK_RIGHT, 4, 2},
+        {bdRightToLeft, VK_LEFT, 2, 4},
+        {bdRightToLeft, VK_RIGHT, 4, 2},
+    };
+    G->SetFocus();
+    for (const Case& C : Cases) {
+        G->SetBiDiMode(C.Mode);
+        G->FocusCell(C.From, 2, true);
+        G->Perform(WM_KEYDOWN, C.Key, 0);
+        EXPECT_EQ(G->Col(), C.To) << "mode " << C.Mode << " key " << C.Key;
+    }
+}
+
+// A node button is found at the mirrored place, measured from the
+// control's width less a shown vertical scroll bar; a click there folds
+// the node.
+TEST_F(GridRightToLeft, NodeButtonsAreMirrored)
+{
+    G->AddNode(1, 3);
+    const int N = G->CellNode()->NodeIndent();
+    G->SetBiDiMode(bdRightToLeft);
+    const int W = G->Width();
+    struct Case {
+        int X;
+        bool On;
+    };
+    const Case Cases[] = {
+        {W - N - 2, true}, {W - N - 3, false}, {W - 1, true}, {W, false}, {W - N - 2 - 40, false},
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(G->IsOnNodeButton(1, C.X), C.On) << "x " << C.X;
+
+    // Rows that do not fit bring the vertical bar, which the test counts.
+    G->SetRowCount(40);
+    gui::Settle();
+    ASSERT_LT(G->VisibleRowCount(), G->RowCount() - G->FixedRows());
+    const int V = GetSystemMetrics(SM_CXVSCROLL);
+    EXPECT_TRUE(G->IsOnNodeButton(1, W - N - 2 - V));
+    EXPECT_FALSE(G->IsOnNodeButton(1, W - N - 3 - V));
+
+    // The box as painted sits in the right-most cell, near its right edge.
+    const TRect Cell = G->CellRect(0, 1);
+    const int X = Cell.right - N / 2 - 2;
+    ASSERT_FALSE(G->IsNodeContracted(1));
+    gui::ClickAt(G, X, (Cell.top + Cell.bottom) / 2);
+    EXPECT_TRUE(G->IsNodeContracted(1)) << "click at x " << X;
+}
+
+// The editors open over the cell as it shows: the text edit one pixel in
+// from the mirrored cell's left line, the special editors likewise.
+TEST_F(GridRightToLeft, EditorsOpenOverTheMirroredCell)
+{
+    G->SetOptions(G->Options() | goEditing);
+    G->SetBiDiMode(bdRightToLeft);
+    G->SetFocus();
+    G->FocusCell(2, 3, true);
+    G->ShowEditor();
+    gui::Settle();
+    const TRect Cell = G->CellRect(2, 3);
+    TWinControl* Edit = G->InplaceEditor();
+    ASSERT_NE(Edit, nullptr);
+    ASSERT_TRUE(Edit->Visible());
+    EXPECT_EQ(Edit->Left(), Cell.left + 1);
+    EXPECT_EQ(Edit->Top(), Cell.top);
+    EXPECT_EQ(Edit->Width(), RectWidth(Cell) - 1);
+    G->HideEditor();
+
+    G->DefaultEditor = edSpinEdit;
+    G->FocusCell(3, 4, true);
+    G->ShowEditor();
+    gui::Settle();
+    TWinControl* Spin = G->EditState().Shown;
+    ASSERT_NE(Spin, nullptr);
+    const TRect SpinCell = G->CellRect(3, 4);
+    EXPECT_EQ(Spin->Left(), SpinCell.left + 1);
+    EXPECT_EQ(Spin->Width(), RectWidth(SpinCell) - 2) << "one pixel less, as the cell's left moved in";
+}
+
+// The search bar lays its controls out from the right edge: the search
+// edit ends 25 pixels from it, the buttons and the box follow leftwards;
+// the buttons put their glyph right of the caption.
+TEST_F(GridRightToLeft, SearchBarIsLaidOutFromTheRight)
+{
+    G->SearchFooter()->SetVisible(true);
+    gui::Settle();
+    TSearchPanel* P = G->SearchPanel();
+    TBitmap Glyph(16, 16);
+    Glyph.Canvas()->Brush()->SetColor(clWhite);
+    Glyph.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    Glyph.Canvas()->Brush()->SetColor(clRed);
+    Glyph.Canvas()->FillRect(TRect{3, 3, 13, 13});
+    struct Placed {
+        TControl* Control;
+        int Left;
+    };
+    const std::vector<Placed> Controls = {{P->SearchEdit(), 25},     {P->FindNextButton(), 140},
+                                          {P->FindPrevButton(), 235}, {P->HighlightButton(), 330},
+                                          {P->CloseButton(), 5},      {P->MatchCaseBox(), 425}};
+    for (const Placed& C : Controls)
+        EXPECT_EQ(C.Control->Left(), C.Left) << C.Control->ClassName();
+
+    G->SetBiDiMode(bdRightToLeft);
+    gui::Settle();
+    const int W = P->ClientWidth();
+    EXPECT_EQ(P->BiDiMode(), bdRightToLeft);
+    EXPECT_EQ(P->SearchEdit()->Left(), W - 110 - 25);
+    for (const Placed& C : Controls)
+        EXPECT_EQ(C.Control->Left(), W - C.Left - C.Control->Width()) << C.Control->ClassName();
+    G->SearchFooter()->SetShowHighLight(false);
+    EXPECT_EQ(P->MatchCaseBox()->Left(), W - 330 - P->MatchCaseBox()->Width());
+    G->SearchFooter()->SetShowHighLight(true);
+
+    // A glyph button puts its glyph right of its caption when it reads
+    // right to left.
+    auto* Button = new TProGridButton(Form);
+    Button->SetParent(Form);
+    Button->SetBounds(440, 20, 90, 23);
+    Button->SetCaption("Next");
+    Button->SetGlyph(&Glyph);
+    auto GlyphSide = [&] {
+        Button->Invalidate();
+        gui::Settle();
+        auto B = gui::CaptureControl(Button);
+        int Coloured = 0, Sum = 0;
+        for (int Y = 0; Y < B->Height(); ++Y)
+            for (int X = 0; X < B->Width(); ++X)
+                if (gui::PixelAt(B.get(), X, Y) == RGB(255, 0, 0))
+                    ++Coloured, Sum += X;
+        return Coloured == 0 ? -1 : Sum / Coloured;
+    };
+    const int LeftToRight = GlyphSide();
+    Form->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(Button->BiDiMode(), bdRightToLeft);
+    const int RightToLeft = GlyphSide();
+    ASSERT_GE(LeftToRight, 0);
+    EXPECT_LT(LeftToRight, Button->Width() / 2);
+    EXPECT_GT(RightToLeft, Button->Width() / 2);
+    gui::SaveScreenshot(Form, ScreenshotPath("grid-bidi-search-bar.png"));
+}
