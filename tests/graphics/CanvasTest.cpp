@@ -358,7 +358,9 @@ TEST(CanvasHandle, AGivenDCIsHandedBackAsItCame)
 }
 
 // A font that changes while its old HFONT is selected: the old object lives
-// until the canvas selects the new one, then it is deleted.
+// until the canvas selects the new one, then it is deleted. Pens of a look
+// used recently are kept for reuse, so the old pen lives on but is no longer
+// the one selected.
 TEST(CanvasHandle, SelectedObjectsLiveUntilDeselected)
 {
     TBitmap target(10, 10);
@@ -377,7 +379,8 @@ TEST(CanvasHandle, SelectedObjectsLiveUntilDeselected)
     c->TextOut(0, 0, "x");
     c->Rectangle(0, 0, 2, 2);
     EXPECT_EQ(GetObjectType(oldFont), 0u);
-    EXPECT_EQ(GetObjectType(oldPen), 0u);
+    EXPECT_EQ(GetCurrentObject(c->Handle(), OBJ_PEN), c->Pen()->Handle());
+    EXPECT_NE(c->Pen()->Handle(), oldPen);
     EXPECT_EQ(GetCurrentObject(c->Handle(), OBJ_FONT), c->Font()->Handle());
 }
 

@@ -139,7 +139,8 @@ TEST(Font, AssignCopiesEveryPropertyAndFiresOnceWhenSomethingDiffers)
     EXPECT_EQ(f.Pitch(), TFontPitch::fpVariable);
     EXPECT_EQ(f.Quality(), TFontQuality::fqNonAntialiased);
     EXPECT_EQ(f.Orientation(), 450);
-    EXPECT_NE(f.Handle(), source.Handle());   // each font owns its own HFONT
+    // A copy draws with the source's font object, shared rather than made again.
+    EXPECT_EQ(f.Handle(), source.Handle());
 
     HFONT handle = f.Handle();
     f.Assign(&source);   // nothing differs: no change, same handle
@@ -150,6 +151,14 @@ TEST(Font, AssignCopiesEveryPropertyAndFiresOnceWhenSomethingDiffers)
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(f.Handle(), handle);
     EXPECT_EQ(f.Color(), clRed);
+
+    // A change of the copy gives it an object of its own; the source's
+    // shared object lives on and stays the source's.
+    const HFONT shared = source.Handle();
+    f.SetSize(f.Size() + 4);
+    EXPECT_NE(f.Handle(), shared);
+    EXPECT_EQ(source.Handle(), shared);
+    EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
 
     TPen pen;
     EXPECT_THROW(f.Assign(&pen), EConvertError);
