@@ -159,7 +159,7 @@ int TCustomGrid::FixedExtent(bool Horz) const
 int TCustomGrid::LastTop(bool Horz) const
 {
     const std::deque<int>& sizes = Horz ? FColWidths : FRowHeights;
-    const int count = Horz ? FColCount : FRowCount;
+    const int count = Horz ? FColCount : FRowCount - RowsShownOutsideCells();
     const int fixed = Horz ? FFixedCols : FFixedRows;
     const int available = (Horz ? CellAreaWidth() : CellAreaHeight()) - FixedExtent(Horz);
     int used = 0;

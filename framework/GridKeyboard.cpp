@@ -15,7 +15,8 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift)
     const int firstCol = FFixedCols;
     const int firstRow = FFixedRows;
     const int lastCol = FColCount - 1;
-    const int lastRow = FRowCount - 1;
+    // Rows a descendant shows outside the cell area are no key's target.
+    const int lastRow = std::max(firstRow, FRowCount - 1 - RowsShownOutsideCells());
     const int pageRows = std::max(1, VisibleRowCount());
     const int pageCols = std::max(1, VisibleColCount());
     int col = FCurrent.X;

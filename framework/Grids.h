@@ -386,6 +386,11 @@ protected:
     // MouseCoord, the visible counts, the largest TopRow and LeftCol, the
     // scroll range, the drag scrolling) stops at its edges.
     virtual TRect CellArea() const { return ClientRect(); }
+    // How many of the last rows a descendant shows outside the cell area,
+    // in a strip of its own: the largest TopRow then stops where the row
+    // before them is shown whole, and the keys that aim at the last row
+    // (Ctrl+End, PgDn) stop there too. The base: none.
+    virtual int RowsShownOutsideCells() const { return 0; }
     // For a descendant whose CellArea changed while the bounds did not:
     // keeps the top-left cell in range, updates the scroll bars, places an
     // open editor again and repaints.

@@ -452,11 +452,22 @@ void TProStringGrid::Paint()
     // (the window's paint handling validates it), so no paint loop spins.
     if (FUpdateCount > 0)
         return;
+    // The strips along the bottom edge (search bar, floating footer) are
+    // drawn by their own windows: a row partly in view ends at the cell
+    // area's edge. Only the clipping is put back afterwards, as the canvas
+    // keeps its own objects selected.
+    HDC DC = Canvas()->Handle();
+    HRGN Clip = CreateRectRgn(0, 0, 0, 0);
+    const bool HadClip = GetClipRgn(DC, Clip) == 1;
+    const TRect Area = CellArea();
+    IntersectClipRect(DC, Area.left, Area.top, Area.right, Area.bottom);
     Canvas()->Pen()->SetStyle(TPenStyle::psSolid);
     TBaseGrid::Paint();
     Canvas()->Pen()->SetColor(clBlack);
     if (!FBackGround->Bitmap()->Empty() || FBackGround->ColorTo() != clNone)
         PaintBackgroundOutsideCells(Canvas());
+    SelectClipRgn(DC, HadClip ? Clip : nullptr);
+    DeleteObject(Clip);
 }
 
 void TProStringGrid::WndProc(TMessage& Message)

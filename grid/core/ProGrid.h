@@ -982,6 +982,9 @@ public:
 
     // ---- Floating footer panel (grid/interaction/GridFooterPaint.cpp) ----
     TFooterPanel* FooterPanel();
+    // Called when the footer panel was shown, hidden or resized, or its
+    // style changed: the rows take or give back its room.
+    void FooterRoomChanged();
     virtual void CalcFooter(int) {}
     // Set while the footer panel paints cells.
     bool FooterPainting = false;
@@ -1351,12 +1354,13 @@ protected:
     void WndProc(TMessage& Message) override;
     void TopLeftChanged() override;
     bool KeepScrollBar(bool Horz) const override;
-    // The client area less a shown search bar along the bottom edge.
+    // The client area less a shown search bar and floating footer along the
+    // bottom edge.
     TRect CellArea() const override;
-    TRect ScrollClipArea() const override;
-    // The grid's height less a shown search bar: the bottom edge from which
-    // dragging near the edge scrolls, as the rows end above the bar.
-    int HeightAboveSearchBar() const;
+    int RowsShownOutsideCells() const override;
+    // The grid's height less the shown bottom strips: the bottom edge from
+    // which dragging near the edge scrolls, as the rows end above them.
+    int HeightAboveFooters() const;
     TInplaceEdit* CreateEditor() override;
     bool CanEditShow() override;
     String GetEditText(int ACol, int ARow) override;

@@ -11,6 +11,7 @@
 #include "grid/core/HTMLHintWindow.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FooterPanel.h"
+#include "grid/interaction/SearchPanel.h"
 
 #include <commctrl.h>
 
@@ -272,13 +273,38 @@ void TProStringGrid::TopLeftChanged()
     RepaintFloatingFooter();
 }
 
-// A scroll shifts the cells above the floating footer: the footer stays.
-TRect TProStringGrid::ScrollClipArea() const
+// The cells end where the strips along the bottom edge begin: a shown
+// search bar and, above it, a shown floating footer. The visible rows, the
+// scroll range, the hit tests, the painting and the scrolling that keeps
+// the current row in view all count without them, so that the last row
+// can scroll fully above them.
+TRect TProStringGrid::CellArea() const
 {
-    TRect R = CellArea();
-    if (FFooterPanel != nullptr && FFooterPanel->Visible())
-        R.bottom = std::max<LONG>(R.top, std::min<LONG>(R.bottom, FFooterPanel->Top()));
+    TRect R = TBaseGrid::CellArea();
+    for (const TControl* Strip : {static_cast<const TControl*>(FSearchPanel), static_cast<const TControl*>(FFooterPanel)})
+        if (Strip != nullptr && Strip->Visible())
+            R.bottom = std::max(R.top, R.bottom - Strip->Height());
     return R;
+}
+
+// A footer showing the last row as fixed cells shows it in its own strip:
+// the rows stop scrolling once the row before it is whole above the strip.
+int TProStringGrid::RowsShownOutsideCells() const
+{
+    return HideLastRow && FFooterPanel != nullptr && FFooterPanel->Visible() ? 1 : 0;
+}
+
+int TProStringGrid::HeightAboveFooters() const
+{
+    return Height() - (ClientRect().bottom - CellArea().bottom);
+}
+
+// A footer strip took or gave back its room (shown, hidden, resized or
+// switched to or from showing the last row).
+void TProStringGrid::FooterRoomChanged()
+{
+    if (HandleAllocated() && !IsDestroying())
+        CellAreaChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -294,10 +320,7 @@ void TProStringGrid::PaintBackgroundOutsideCells(TCanvas* ACanvas)
         return;
     TGridDrawInfo Info;
     CalcDrawInfo(Info);
-    TRect Client = CellArea();
-    // A shown floating footer takes its strip off the bottom as well.
-    if (FFooterPanel != nullptr && FFooterPanel->Visible())
-        Client.bottom = std::max(Client.top, Client.bottom - FFooterPanel->Height());
+    const TRect Client = CellArea();
     HRGN Area = CreateRectRgn(0, 0, 0, 0);
     if (Info.Horz.GridBoundary < Client.right) {
         HRGN Strip = CreateRectRgn(Info.Horz.GridBoundary, 0, Client.right, Client.bottom);

@@ -55,6 +55,7 @@ void TFloatingFooter::SetFooterStyle(TFooterStyle Value)
     if (!FGrid)
         return;
     FGrid->HideLastRow = Value == fsFixedLastRow && FVisible;
+    FGrid->FooterRoomChanged();
     FGrid->Invalidate();
     RepaintPanel();
 }
@@ -76,5 +77,6 @@ void TFloatingFooter::SetVisible(bool Value)
     Panel->SetVisible(Value);
     FGrid->SetFixedFooters(Value && FFooterStyle == fsFixedLastRow ? 1 : 0);
     FGrid->HideLastRow = Value && FFooterStyle == fsFixedLastRow;
+    FGrid->FooterRoomChanged();
     FGrid->Invalidate();
 }

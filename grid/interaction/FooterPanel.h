@@ -30,6 +30,9 @@ protected:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void WndProc(TMessage& Message) override;
+    // The grid's rows take or give back the panel's room.
+    void Resize() override;
+    void VisibleChanged() override;
 
 private:
     int PaintFixedLastRow();

@@ -52,6 +52,19 @@ void TFooterPanel::WndProc(TMessage& Message)
         FHintColumn = -1;
 }
 
+void TFooterPanel::Resize()
+{
+    TCustomPanel::Resize();
+    if (Visible())
+        FGrid->FooterRoomChanged();
+}
+
+void TFooterPanel::VisibleChanged()
+{
+    TCustomPanel::VisibleChanged();
+    FGrid->FooterRoomChanged();
+}
+
 int TFooterPanel::StripWidth() const
 {
     int W = 0;

@@ -273,22 +273,6 @@ TSearchPanel* TProStringGrid::SearchPanel()
     return FSearchPanel;
 }
 
-// The cells end where a shown search bar begins: the visible rows, the
-// scroll range and the scrolling that keeps the current row in view all
-// count without the bar, so that the last row can scroll fully above it.
-TRect TProStringGrid::CellArea() const
-{
-    TRect R = TBaseGrid::CellArea();
-    if (FSearchPanel != nullptr && FSearchPanel->Visible())
-        R.bottom = std::max(R.top, R.bottom - FSearchPanel->Height());
-    return R;
-}
-
-int TProStringGrid::HeightAboveSearchBar() const
-{
-    return Height() - (ClientRect().bottom - CellArea().bottom);
-}
-
 void TProStringGrid::UpdateSearchPanel()
 {
     TSearchFooter* F = FSearchFooter.get();

@@ -168,7 +168,7 @@ void TProStringGrid::HeaderDragSelect(int ACol, int ARow, int Y)
             }
             FRememberedSelection = Selection();
         }
-        if (Y > HeightAboveSearchBar() - 4)
+        if (Y > HeightAboveFooters() - 4)
             SetTopRow(TopRow() + 1);
         if (FR > 0 && RowCount() > 0 && Y < RowHeights(0) && TopRow() > FR) {
             SetTopRow(TopRow() - 1);

@@ -190,7 +190,7 @@ void TProStringGrid::MoveScroll(int X, int Y)
         if (Y < H && TopRow() > TStringGrid::FixedRows()) {
             SetTopRow(TopRow() - 1);
             Repaint();
-        } else if (Y > HeightAboveSearchBar() && TopRow() + VisibleRowCount() < RowCount()) {
+        } else if (Y > HeightAboveFooters() && TopRow() + VisibleRowCount() < RowCount()) {
             SetTopRow(TopRow() + 1);
             Repaint();
         }

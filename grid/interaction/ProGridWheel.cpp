@@ -341,7 +341,7 @@ void TProStringGrid::DragScrollOver(int X, int Y, bool Leaving)
     const TDragScrollMargins* M = FDragScrollOptions->Margins();
     if (Y < M->TopMargin)
         FDragScrollDir |= dsdUp;
-    else if (Y > HeightAboveSearchBar() - M->BottomMargin)
+    else if (Y > HeightAboveFooters() - M->BottomMargin)
         FDragScrollDir |= dsdDown;
     if (X < M->LeftMargin)
         FDragScrollDir |= dsdLeft;

@@ -15,6 +15,7 @@
 #include "framework/Panel.h"
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/FloatingFooter.h"
+#include "grid/interaction/FooterPanel.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/MouseActions.h"
 #include "grid/interaction/SearchFooter.h"
@@ -886,6 +887,104 @@ TEST(GridKeys, ScrollBarReachesTheLastRowAboveTheSearchBar)
     EXPECT_EQ(F.G->TopRow(), Bottom - 1);
     Scroll(SB_LINEDOWN);
     EXPECT_EQ(F.G->TopRow(), Bottom);
+}
+
+// ---------------------------------------------------------------------------
+// The floating footer along the grid's bottom edge
+
+// The footer takes its strip as the search bar does, in every style: the
+// rows end above it, moving down to the last row the keys reach (the row
+// before a footer that shows the last row as fixed cells, else the last
+// row) and Ctrl+End scroll that row wholly above it, the scroll bar stops
+// there, a point on the strip hits no cell and the grid paints nothing
+// under it. With the search bar shown too, both strips count. Hiding the
+// footer gives its room back.
+TEST(GridKeys, ShownFloatingFooterKeepsTheRowsAboveIt)
+{
+    struct FooterCase {
+        const char* Name;
+        TFooterStyle Style;
+        bool SearchBar;
+        int LastKeyRow;   // the last row the keys reach, of 30
+    };
+    const FooterCase Cases[] = {
+        {"last row as fixed cells", fsFixedLastRow, false, 28},
+        {"column preview", fsColumnPreview, false, 29},
+        {"custom preview", fsCustomPreview, false, 29},
+        {"column preview over the search bar", fsColumnPreview, true, 29},
+        {"last row as fixed cells over the search bar", fsFixedLastRow, true, 28},
+    };
+    for (const FooterCase& C : Cases) {
+        KeyFixture F(30);
+        const int FullHeight = F.G->ClientHeight();
+        F.G->SearchFooter()->SetVisible(C.SearchBar);
+        gui::Settle();
+        const int VisibleWithout = F.G->VisibleRowCount();
+        F.G->FloatingFooter()->SetFooterStyle(C.Style);
+        F.G->FloatingFooter()->SetVisible(true);
+        gui::Settle();
+        F.G->SetFocus();
+        gui::Settle();
+        TFooterPanel* P = F.G->FooterPanel();
+        ASSERT_TRUE(P->Visible()) << C.Name;
+        ASSERT_GT(P->Height(), 0) << C.Name;
+        const int StripTop = FullHeight - P->Height() - (C.SearchBar ? 32 : 0);
+        ASSERT_EQ(P->Top(), StripTop) << C.Name;
+        const int Visible = F.G->VisibleRowCount();
+        EXPECT_LT(Visible, VisibleWithout) << C.Name;
+        EXPECT_LE(F.G->CellRect(1, F.G->TopRow() + Visible - 1).bottom, StripTop) << C.Name;
+        EXPECT_EQ(F.G->MouseCoord(40, StripTop + 5).Y, -1) << C.Name;
+
+        F.G->FocusCell(2, 1, true);
+        for (int R = 2; R <= C.LastKeyRow; ++R) {
+            Press(VK_DOWN);
+            ASSERT_EQ(F.G->Row(), R) << C.Name;
+            const TRect Cell = F.G->CellRect(2, R);
+            EXPECT_EQ(Cell.bottom - Cell.top, 22) << C.Name << ": row " << R << " shown whole";
+            EXPECT_LE(Cell.bottom, StripTop) << C.Name << ": row " << R;
+        }
+        Press(VK_HOME, ssCtrl);
+        ASSERT_EQ(F.G->Row(), 1) << C.Name;
+        Press(VK_END, ssCtrl);
+        ASSERT_EQ(F.G->Row(), C.LastKeyRow) << C.Name;
+        const TRect Last = F.G->CellRect(F.G->Col(), C.LastKeyRow);
+        EXPECT_EQ(Last.bottom - Last.top, 22) << C.Name;
+        EXPECT_LE(Last.bottom, StripTop) << C.Name;
+        EXPECT_GT(Last.bottom, StripTop - 23) << C.Name << ": scrolled no further than the row needs";
+
+        // The scroll bar's end shows the same last row whole and no further.
+        F.G->SetTopRow(1);
+        for (int I = 0; I < 40; ++I)
+            F.G->Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+        gui::Settle();
+        EXPECT_EQ(F.G->TopRow(), F.G->MaxTopRow()) << C.Name;
+        const TRect End = F.G->CellRect(2, C.LastKeyRow);
+        EXPECT_EQ(End.bottom - End.top, 22) << C.Name;
+        EXPECT_LE(End.bottom, StripTop) << C.Name;
+        EXPECT_GT(End.bottom, StripTop - 23) << C.Name;
+
+        // Painted into a bitmap, the grid leaves the strips alone.
+        const int W = F.G->ClientWidth();
+        TBitmap Shot(W, FullHeight);
+        const COLORREF Marker = RGB(255, 0, 255);
+        Shot.Canvas()->Brush()->SetColor(static_cast<TColor>(Marker));
+        Shot.Canvas()->FillRect(Rect(0, 0, W, FullHeight));
+        F.G->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Shot.Canvas()->Handle()), 0);
+        EXPECT_GT(gui::CountPixelsNot(&Shot, Rect(0, 0, W, StripTop), Marker), 0) << C.Name;
+        EXPECT_EQ(gui::CountPixelsNot(&Shot, Rect(0, StripTop, W, FullHeight), Marker), 0) << C.Name;
+
+        // Hidden, the footer's room and the last row come back to the keys.
+        F.G->FloatingFooter()->SetVisible(false);
+        gui::Settle();
+        F.G->SetTopRow(1);
+        EXPECT_EQ(F.G->VisibleRowCount(), VisibleWithout) << C.Name;
+        Press(VK_END, ssCtrl);
+        ASSERT_EQ(F.G->Row(), 29) << C.Name;
+        const TRect Freed = F.G->CellRect(2, 29);
+        EXPECT_EQ(Freed.bottom - Freed.top, 22) << C.Name;
+        EXPECT_GT(Freed.bottom, StripTop) << C.Name << ": the last row moves down into the footer's room";
+        EXPECT_LE(Freed.bottom, FullHeight - (C.SearchBar ? 32 : 0)) << C.Name;
+    }
 }
 
 } // namespace
