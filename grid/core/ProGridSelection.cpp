@@ -5,7 +5,9 @@
 #include <algorithm>
 
 #include "grid/core/ProGrid.h"
+#include "grid/core/ProGridLook.h"
 #include "grid/interaction/FloatingFooter.h"
+#include "grid/interaction/FooterPanel.h"
 #include "grid/interaction/MouseActions.h"
 
 bool IsPackedWideCell(TProStringGrid* Grid, int ACol, int ARow)
@@ -20,18 +22,31 @@ bool TProStringGrid::SelectCell(int ACol, int ARow)
         return true;
     if (ACol >= 0 && ARow >= 0)
         FLastSelectedText = ReadCellText(ACol, ARow);
-    if (FFloatingFooter->Visible() && FFloatingFooter->FooterStyle() == fsFixedLastRow) {
-        if (ARow >= TopRow() + VisibleRowCount())
+    if (FFloatingFooter->Visible()) {
+        const bool FixedLastRow = FFloatingFooter->FooterStyle() == fsFixedLastRow;
+        if (FixedLastRow && ARow >= TopRow() + VisibleRowCount())
             SetTopRow(ARow - VisibleRowCount() + TStringGrid::FixedRows());
-        if (ARow == RowCount() - 1)
+        if (!FixedLastRow)
+            RepaintFloatingFooter();
+        // A row that reaches under the footer's strip moves up by one.
+        if (ACol >= 0 && ARow >= 0 && ARow < RowCount() - (FixedLastRow ? 1 : 0) && FFooterPanel != nullptr) {
+            const TRect R = CellRect(ACol, ARow);
+            if (R.bottom > R.top && R.top + RowHeights(ARow) > FFooterPanel->Top() + 2)
+                SetTopRow(TopRow() + 1);
+        }
+        if (FixedLastRow && ARow == RowCount() - 1)
             return false;
     }
     if (ACol < 0 || ARow < 0)
         return false;
     if (IsCoveredCell(ACol, ARow) && !HasOption(goRangeSelect)) {
         const TPoint Base = BaseCell(ACol, ARow);
-        MoveToCell(static_cast<int>(Base.x), static_cast<int>(Base.y));
-        RepaintCell(static_cast<int>(Base.x), static_cast<int>(Base.y));
+        const int BX = static_cast<int>(Base.x);
+        const int BY = static_cast<int>(Base.y);
+        MoveToCell(BX, BY);
+        RepaintCell(BX, BY);
+        if (FMouseActions->DirectEdit || (ControlLook()->DropDownAlwaysVisible() && HasComboBox(BX, BY)))
+            StartCellEdit();
         return false;
     }
     bool Allow = true;
@@ -50,6 +65,7 @@ bool TProStringGrid::SelectCell(int ACol, int ARow)
         return false;
 
     const TGridRect OldSel = Selection();
+    const int OldCol = Col();
     const int OldRow = Row();
     const bool Result = IsFixedCell(ACol, ARow) ? false : TBaseGrid::SelectCell(ACol, ARow);
 
@@ -58,8 +74,12 @@ bool TProStringGrid::SelectCell(int ACol, int ARow)
         RedrawCell(0, OldRow);
         RedrawCell(0, ARow);
     }
-    if (ActiveCellShow)
-        RepaintActiveHeaders(Col(), OldRow, ACol, ARow);
+    if (ActiveCellShow) {
+        RepaintActiveHeaders(OldCol, OldRow, ACol, ARow);
+        // A range selection's headers light up from its far corner too.
+        if (OldSel.Left != OldCol && OldSel.Top != OldRow)
+            RepaintActiveHeaders(OldSel.Left, OldSel.Top, ACol, ARow);
+    }
     if (ActiveRowShow()) {
         RedrawRow(ARow);
         RedrawRow(OldSel.Top);

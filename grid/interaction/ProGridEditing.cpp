@@ -451,8 +451,14 @@ void TProStringGrid::ReopenEditor(int ACol, int ARow)
 // properties switches editing on that way in a grid without goEditing.
 bool TProStringGrid::SelectCellEditing(int ACol, int ARow)
 {
-    if (FEdit.Validating || (ACol == Col() && ARow == Row()))
+    if (FEdit.Validating)
         return true;
+    // Asked again about the current cell (the grid entered, an edit ended):
+    // the edit stays, editing follows what the cell allows now.
+    if (ACol == Col() && ARow == Row()) {
+        FollowCellEditability(ACol, ARow);
+        return true;
+    }
     if (!EndEditBeforeMove())
         return false;
     FollowCellEditability(ACol, ARow);

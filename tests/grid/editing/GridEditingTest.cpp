@@ -4,6 +4,7 @@
 // key protocol of the special editors.
 
 #include <algorithm>
+#include <functional>
 #include <cctype>
 #include <memory>
 #include <string>
@@ -17,6 +18,8 @@
 #include "grid/interaction/ControlEditors.h"
 #include "grid/interaction/EditLink.h"
 #include "grid/interaction/EditMask.h"
+#include "grid/interaction/FloatingFooter.h"
+#include "grid/interaction/FooterPanel.h"
 #include "grid/interaction/InplaceEditors.h"
 #include "grid/interaction/LocaleFormats.h"
 #include "grid/interaction/MouseActions.h"
@@ -1550,3 +1553,154 @@ TEST(GridEditing, EditMaskSlotsAndLiterals)
 }
 
 } // namespace
+
+namespace {
+
+struct FlowCase {
+    const char* Name;
+    std::function<void(EditFixture&)> Run;   // sets up, acts and checks
+};
+
+bool Editing(TProStringGrid* G) { return (G->Options() & goEditing) != 0; }
+
+// Leaves the grid for another control of the form and enters it again.
+void ReEnter(EditFixture& F)
+{
+    auto* Other = new TEdit(F.Form);
+    Other->SetParent(F.Form);
+    Other->SetBounds(8, 252, 100, 20);
+    Other->SetFocus();
+    gui::Settle();
+    F.G->SetFocus();
+    gui::Settle();
+}
+
+} // namespace
+
+// The steps of the editing flow that follow a move, or a question about the
+// cell that is already current: editing follows what the current cell
+// allows now (an open edit stays); the headers of a range selection's far corner are repainted;
+// a row reaching under the floating footer moves up whole above it; a
+// keyboard move onto a merged range (without range selection) opens the
+// editor on its base cell when the grid edits directly or shows its combo
+// buttons always.
+TEST(GridEditing, EditingFlowStepsAfterTheMove)
+{
+    const FlowCase Cases[] = {
+        {"current cell made read-only stays closed once the grid is entered again",
+         [](EditFixture& F) {
+             F.G->WriteCellText(1, 1, "kept");
+             F.G->FocusCell(1, 1, true);
+             ASSERT_TRUE(Editing(F.G));
+             F.G->EnsureCellProperties(1, 1)->ReadOnly = true;
+             ReEnter(F);
+             EXPECT_FALSE(Editing(F.G));
+             EXPECT_TRUE(F.G->EditState().Suspended);
+             F.Key(VK_F2);
+             gui::TypeText("x");
+             EXPECT_FALSE(EditorFocused(F.G));
+             EXPECT_EQ(F.G->GetCellTextRaw(1, 1), "kept");
+         }},
+        {"an edit open on the current cell stays open when it is asked about again",
+         [](EditFixture& F) {
+             F.Type = edSpinEdit;
+             F.G->WriteCellText(1, 1, "5");
+             F.G->FocusCell(1, 1, true);
+             F.Key(VK_F2);
+             ASSERT_TRUE(EditorFocused(F.G));
+             F.G->FocusCell(1, 1, true);
+             EXPECT_TRUE(EditorFocused(F.G));
+             EXPECT_TRUE(F.G->EditState().Active);
+         }},
+        {"headers of a range selection's far corner are repainted",
+         [](EditFixture& F) {
+             F.G->SetOptions(F.G->Options() | goRangeSelect);
+             F.G->SetActiveCellShow(true);
+             F.G->FocusCell(1, 1, true);
+             F.G->SetSelection(TGridRect{1, 1, 3, 3});
+             F.G->FocusCell(3, 3, false);
+             gui::Settle();
+             ASSERT_EQ(F.G->Selection().Left, 1);
+             ASSERT_EQ(F.G->Col(), 3);
+             ValidateRect(F.G->Handle(), nullptr);
+             F.G->FocusCell(4, 4, true);
+             HRGN Update = CreateRectRgn(0, 0, 0, 0);
+             GetUpdateRgn(F.G->Handle(), Update, FALSE);
+             const auto Pending = [&](int C, int R) {
+                 const TRect Cell = F.G->CellRect(C, R);
+                 return PtInRegion(Update, (Cell.left + Cell.right) / 2, (Cell.top + Cell.bottom) / 2) != 0;
+             };
+             EXPECT_TRUE(Pending(1, 0)) << "the corner's column header";
+             EXPECT_TRUE(Pending(0, 1)) << "the corner's row header";
+             EXPECT_TRUE(Pending(4, 0)) << "the new column header";
+             DeleteObject(Update);
+         }},
+        {"a row reaching under the floating footer moves up whole above it",
+         [](EditFixture& F) {
+             F.G->SetRowCount(30);
+             F.G->FloatingFooter()->SetFooterStyle(fsColumnPreview);
+             F.G->FloatingFooter()->SetVisible(true);
+             gui::Settle();
+             // Heighten the grid until a row shows partly above the footer.
+             const int Line = F.G->DefaultRowHeight() + 1;
+             const int Free = (F.G->FooterPanel()->Top() - (F.G->RowHeights(0) + 1)) % Line;
+             F.G->SetHeight(F.G->Height() + (Line / 2 - Free + Line) % Line);
+             gui::Settle();
+             const int Partial = F.G->TopRow() + F.G->VisibleRowCount();
+             const TRect Before = F.G->CellRect(2, Partial);
+             ASSERT_LT(Before.top, F.G->FooterPanel()->Top()) << "the row shows in part";
+             const int Top = F.G->TopRow();
+             gui::ClickAt(F.G, Before.left + 5, Before.top + 2);
+             ASSERT_EQ(F.G->Row(), Partial);
+             EXPECT_EQ(F.G->TopRow(), Top + 1);
+             const TRect After = F.G->CellRect(2, Partial);
+             EXPECT_EQ(After.bottom - After.top, F.G->DefaultRowHeight());
+             EXPECT_LE(After.bottom, F.G->FooterPanel()->Top());
+         }},
+        {"a key onto a merged range opens the editor on its base cell with direct editing",
+         [](EditFixture& F) {
+             F.G->SetOptions(F.G->Options() & ~goRangeSelect);
+             F.G->MouseActions()->DirectEdit = true;
+             F.G->MergeCells(2, 1, 2, 2);
+             F.G->WriteCellText(2, 1, "base");
+             F.G->FocusCell(3, 3, true);
+             F.Key(VK_UP);
+             EXPECT_EQ(F.G->Col(), 2);
+             EXPECT_EQ(F.G->Row(), 1);
+             ASSERT_TRUE(EditorFocused(F.G));
+             wchar_t Shown[32] = {};
+             GetWindowTextW(GetFocus(), Shown, 32);
+             EXPECT_EQ(WideString(Shown), L"base") << "the editor holds the base cell's text";
+             gui::TypeText("new");
+             F.Key(VK_RETURN);
+             EXPECT_EQ(F.G->GetCellTextRaw(2, 1), "new");
+         }},
+        {"a key onto a merged range opens the combo of its base cell shown always",
+         [](EditFixture& F) {
+             F.G->SetOptions(F.G->Options() & ~goRangeSelect);
+             F.Type = edComboEdit;
+             F.G->ControlLook()->SetDropDownAlwaysVisible(true);
+             F.G->MergeCells(2, 1, 2, 2);
+             F.G->FocusCell(3, 3, true);
+             F.Key(VK_UP);
+             EXPECT_EQ(F.G->Col(), 2);
+             EXPECT_EQ(F.G->Row(), 1);
+             EXPECT_TRUE(EditorFocused(F.G));
+         }},
+        {"a key onto a merged range opens nothing otherwise",
+         [](EditFixture& F) {
+             F.G->SetOptions(F.G->Options() & ~goRangeSelect);
+             F.G->MergeCells(2, 1, 2, 2);
+             F.G->FocusCell(3, 3, true);
+             F.Key(VK_UP);
+             EXPECT_EQ(F.G->Col(), 2);
+             EXPECT_EQ(F.G->Row(), 1);
+             EXPECT_FALSE(EditorFocused(F.G));
+         }},
+    };
+    for (const FlowCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        EditFixture F;
+        C.Run(F);
+    }
+}
