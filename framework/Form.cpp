@@ -408,10 +408,33 @@ void TCustomForm::FocusChanged(TWinControl* Control)
         return;
     TWinControl* old = FActiveControl;
     FActiveControl = Control;
-    if (old != nullptr)
-        old->Perform(CM_EXIT);
-    if (Control != nullptr && Control == FActiveControl)
-        Control->Perform(CM_ENTER);
+    // The focus leaves the old control and every container of it that does
+    // not hold the new one, innermost first; it enters the containers of the
+    // new control that did not hold the old one, outermost first, and then
+    // the control. A container that shows child windows of its own (a grid
+    // and its cell editors) so hears the focus leave through any of them.
+    // A handler that moves the focus elsewhere ends the walk: the nested
+    // change sent its own messages.
+    TWinControl* common = old;
+    while (common != nullptr && common != this && (Control == nullptr || !IsWithin(Control, common))) {
+        if (!common->IsDestroying())
+            common->Perform(CM_EXIT);
+        if (FActiveControl != Control)
+            return;
+        common = common->Parent();
+    }
+    if (common == nullptr)
+        common = this;
+    if (Control != nullptr && Control != common) {
+        std::vector<TWinControl*> entered;
+        for (TWinControl* w = Control; w != nullptr && w != common && w != this; w = w->Parent())
+            entered.push_back(w);
+        for (auto it = entered.rbegin(); it != entered.rend(); ++it) {
+            (*it)->Perform(CM_ENTER);
+            if (FActiveControl != Control)
+                return;
+        }
+    }
     Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
 }
 

@@ -53,7 +53,9 @@ void TCustomGrid::WndProc(TMessage& Message)
         }
         break;
     case CM_EXIT:
-        if (!FocusInChild()) {
+        // The editor that loses the focus tells the grid, and the form tells
+        // the containers the focus left: the grid is left once.
+        if (FFocusInside && !FocusInChild()) {
             FFocusInside = false;
             TCustomControl::WndProc(Message);
         }

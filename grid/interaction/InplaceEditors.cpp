@@ -729,7 +729,17 @@ void TGridButton::ExitKey(Word& Key, TShiftState)
 
 void TGridButton::Press()
 {
-    const String Caption = Grid->DoEllipsClick(Text());
+    // The ellipsis event may show a window of its own, which takes the
+    // focus for a while: that is no end of the edit.
+    FPressing = true;
+    String Caption;
+    try {
+        Caption = Grid->DoEllipsClick(Text());
+    } catch (...) {
+        FPressing = false;
+        throw;
+    }
+    FPressing = false;
     SetText(Caption);
     Grid->SetCurrentCellText(Caption);
 }
@@ -751,7 +761,16 @@ void TGridButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         Press();
 }
 
-void TGridButton::DoExit() { TButton::DoExit(); }
+// Losing the focus to another control ends the edit as for the other
+// editors (nothing is written back: the caption went to the cell when the
+// button was pressed).
+void TGridButton::DoExit()
+{
+    if (FPressing)
+        TButton::DoExit();
+    else
+        TGridEditorOf<TButton>::DoExit();
+}
 
 // --- Unicode editors ------------------------------------------------------------------------
 

@@ -286,6 +286,8 @@ private:
     // The cell's ellipsis event turns the caption into a new one, which the
     // button shows and the cell takes.
     void Press();
+
+    bool FPressing = false;
 };
 
 // What the Unicode edit, edit-with-button and memo editors share over TBase:

@@ -156,6 +156,12 @@ void TProStringGrid::DoExit()
     if (FEdit.Committing)
         return;
     TBaseGrid::DoExit();
+    // The editors of the grid's own classes end their edit when they lose
+    // the focus; the date-and-time editor, a plain picker, ends it here. The
+    // rich-text editor stays until the grid has the focus again, and an edit
+    // link's control is the link's to close.
+    if (FEdit.Active && FEdit.InUse != edRichEdit && FEdit.InUse != edCustom)
+        EndCellEdit();
 }
 
 void TProStringGrid::GridTimerTick()
