@@ -481,6 +481,13 @@ void TWinControl::WndProc(TMessage& Message)
     case CM_ENTER: DoEnter(); break;
     case CM_EXIT: DoExit(); break;
     case CM_RECREATEWND: RecreateWnd(); break;
+    case WM_SYSCOLORCHANGE:
+        // The system tells the top-level windows only: each window hands the
+        // change on to the controls it holds, with a window or without, so
+        // that every control drawn in system colours can follow.
+        DefaultHandler(Message);
+        Broadcast(WM_SYSCOLORCHANGE, Message.WParam, Message.LParam);
+        break;
     default: TControl::WndProc(Message); break;
     }
 }

@@ -7,7 +7,9 @@
 #include <atomic>
 #include <thread>
 
+#include "framework/Panel.h"
 #include "office/FlatGauge.h"
+#include "office/FlatUtils.h"
 #include "tests/support/GuiHarness.h"
 
 namespace {
@@ -94,4 +96,50 @@ TEST(FlatGaugeGui, WorkerThreadDrivesProgress)
     std::string Dir(Path);
     gui::SaveScreenshot(Form, Dir.substr(0, Dir.find_last_of('\\') + 1) + "flat-gauges.png");
     delete Form;
+}
+
+// A change of the system colours reaches the gauges, which have no window
+// of their own, wherever they sit: on the form and on a panel inside it.
+// A gauge that takes its border from its parent's colour derives it again
+// from the new button-face colour and draws it.
+TEST(FlatGaugeGui, SystemColourChangeReachesWindowlessGauges)
+{
+    auto* Form = new TForm(Application);
+    Form->SetBounds(100, 100, 320, 160);
+    Form->SetColor(clBtnFace);
+    auto* Panel = new TPanel(Form);
+    Panel->SetParent(Form);
+    Panel->SetBounds(10, 50, 280, 60);
+    Panel->SetParentColor(true);
+    TFlatGauge* Gauges[2] = {new TFlatGauge(Form), new TFlatGauge(Form)};
+    Gauges[0]->SetParent(Form);
+    Gauges[0]->SetBounds(10, 10, 145, 25);
+    Gauges[1]->SetParent(Panel);
+    Gauges[1]->SetBounds(10, 10, 145, 25);
+    for (TFlatGauge* G : Gauges) {
+        G->SetUseProColors(true);
+        G->SetProColorBorder(30);
+    }
+    Form->Show();
+    gui::Settle();
+
+    const COLORREF OldFace = GetSysColor(COLOR_BTNFACE);
+    const COLORREF NewFace = OldFace == RGB(200, 120, 60) ? RGB(60, 120, 200) : RGB(200, 120, 60);
+    const TColor Expected = ShiftColorLightness(static_cast<TColor>(NewFace), 0, 30);
+    ASSERT_NE(Gauges[0]->ColorBorder(), Expected);
+    // The system sends WM_SYSCOLORCHANGE to the top-level windows.
+    const INT Element = COLOR_BTNFACE;
+    ASSERT_TRUE(SetSysColors(1, &Element, &NewFace));
+    gui::Settle();
+    const TColor After[2] = {Gauges[0]->ColorBorder(), Gauges[1]->ColorBorder()};
+    auto Shot = gui::CaptureControl(Gauges[1]);
+    const COLORREF Corner = gui::PixelAt(Shot.get(), 0, 0);
+    SetSysColors(1, &Element, &OldFace);
+    gui::Settle();
+
+    EXPECT_EQ(After[0], Expected) << "the gauge on the form";
+    EXPECT_EQ(After[1], Expected) << "the gauge on the panel";
+    EXPECT_EQ(Corner, ColorToRGB(Expected)) << "the new border is drawn";
+    delete Form;
+    gui::Settle();
 }
