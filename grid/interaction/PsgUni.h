@@ -18,6 +18,8 @@
 
 #include "framework/Component.h"
 #include "framework/StringList.h"
+
+class TStream;
 #include "framework/WinControl.h"
 
 // ---------------------------------------------------------------------------
@@ -125,6 +127,22 @@ public:
     void Assign(const TPersistent* Source) override;
     // Into an 8-bit list (converted) or a wide list.
     void AssignTo(TPersistent* Dest) const;
+
+    // Streaming as the property "WideStrings": the property's name, then
+    // its value, a list of wide strings. WritesProperty says whether the list
+    // is written at all: against an ancestor that is not an equal wide list
+    // (or no wide list at all), or, without one, when the list is not empty.
+    bool WritesProperty(const TPersistent* Ancestor) const;
+    // Writes name and value when WritesProperty holds; returns whether it wrote.
+    bool WriteProperty(TStream* Stream, const TPersistent* Ancestor = nullptr) const;
+    // Reads a property written by WriteProperty: the list is cleared and each
+    // entry added, an 8-bit entry converted from code page 936, a wide one as
+    // it stands. Another property's name or a damaged value raises EReadError
+    // and leaves the list as it was.
+    void ReadProperty(TStream* Stream);
+    // The property's value alone.
+    void WriteData(TStream* Stream) const;
+    void ReadData(TStream* Stream);
 
     // The 8-bit view of the list; writing assigns an 8-bit list to it.
     TAnsiStringsForWideStrings* AnsiStrings() const { return FAnsiStrings.get(); }

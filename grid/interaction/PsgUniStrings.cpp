@@ -5,6 +5,7 @@
 #include "framework/Codepage.h"
 #include "framework/ComboBox.h"
 #include "framework/Exception.h"
+#include "framework/Stream.h"
 
 namespace {
 
@@ -244,6 +245,140 @@ void TWideStrings::AssignTo(TPersistent* Dest) const
         return;
     }
     TPersistent::AssignTo(Dest);   // the framework's assignment error
+}
+
+// ---------------------------------------------------------------------------
+// Streaming
+
+namespace {
+
+const char WideStringsPropertyName[] = "WideStrings";
+
+// The tags of the property's value: a list of entries up to its end mark;
+// an entry is an 8-bit string with a one-byte or a four-byte length, or a
+// wide string with a four-byte count of UTF-16 units.
+enum : Byte {
+    vaNull = 0,
+    vaList = 1,
+    vaString = 6,
+    vaLString = 12,
+    vaWString = 18,
+};
+
+Byte ReadTag(TStream* Stream)
+{
+    Byte Tag = 0;
+    Stream->ReadBuffer(&Tag, 1);
+    return Tag;
+}
+
+Integer ReadLength(TStream* Stream)
+{
+    Integer N = 0;
+    Stream->ReadBuffer(&N, sizeof N);
+    // A length beyond what is left is damage, not a reason to allocate it.
+    if (N < 0 || N > Stream->Size() - Stream->Position())
+        throw EReadError("Invalid string length in the \"WideStrings\" property");
+    return N;
+}
+
+String ReadBytes(TStream* Stream, Integer N)
+{
+    String S(static_cast<std::size_t>(N), '\0');
+    if (N > 0)
+        Stream->ReadBuffer(S.data(), N);
+    return S;
+}
+
+} // namespace
+
+bool TWideStrings::WritesProperty(const TPersistent* Ancestor) const
+{
+    if (Ancestor != nullptr) {
+        const auto* Wide = dynamic_cast<const TWideStrings*>(Ancestor);
+        return Wide == nullptr || !Equals(Wide);
+    }
+    return GetCount() > 0;
+}
+
+bool TWideStrings::WriteProperty(TStream* Stream, const TPersistent* Ancestor) const
+{
+    if (!WritesProperty(Ancestor))
+        return false;
+    const Byte NameLength = sizeof WideStringsPropertyName - 1;
+    Stream->WriteBuffer(&NameLength, 1);
+    Stream->WriteBuffer(WideStringsPropertyName, NameLength);
+    WriteData(Stream);
+    return true;
+}
+
+void TWideStrings::ReadProperty(TStream* Stream)
+{
+    Byte NameLength = 0;
+    Stream->ReadBuffer(&NameLength, 1);
+    if (ReadBytes(Stream, NameLength) != WideStringsPropertyName)
+        throw EReadError("The stream holds no \"WideStrings\" property");
+    ReadData(Stream);
+}
+
+void TWideStrings::WriteData(TStream* Stream) const
+{
+    const Byte ListStart = vaList;
+    Stream->WriteBuffer(&ListStart, 1);
+    for (int i = 0; i < GetCount(); ++i) {
+        const WideString S = Get(i);
+        const Byte Tag = vaWString;
+        const auto N = static_cast<Integer>(S.size());
+        Stream->WriteBuffer(&Tag, 1);
+        Stream->WriteBuffer(&N, sizeof N);
+        if (N > 0)
+            Stream->WriteBuffer(S.data(), N * static_cast<Integer>(sizeof(wchar_t)));
+    }
+    const Byte End = vaNull;
+    Stream->WriteBuffer(&End, 1);
+}
+
+void TWideStrings::ReadData(TStream* Stream)
+{
+    if (ReadTag(Stream) != vaList)
+        throw EReadError("The \"WideStrings\" property is not a list");
+    // The whole value is read before the list changes.
+    std::vector<WideString> Entries;
+    for (Byte Tag = ReadTag(Stream); Tag != vaNull; Tag = ReadTag(Stream)) {
+        switch (Tag) {
+        case vaString: {
+            Byte N = 0;
+            Stream->ReadBuffer(&N, 1);
+            Entries.push_back(StrToWide(ReadBytes(Stream, N)));
+            break;
+        }
+        case vaLString:
+            Entries.push_back(StrToWide(ReadBytes(Stream, ReadLength(Stream))));
+            break;
+        case vaWString: {
+            const Integer N = ReadLength(Stream);
+            if (static_cast<Int64>(N) * 2 > Stream->Size() - Stream->Position())
+                throw EReadError("Invalid string length in the \"WideStrings\" property");
+            WideString W(static_cast<std::size_t>(N), L'\0');
+            if (N > 0)
+                Stream->ReadBuffer(W.data(), N * static_cast<Integer>(sizeof(wchar_t)));
+            Entries.push_back(std::move(W));
+            break;
+        }
+        default:
+            throw EReadError("Invalid entry in the \"WideStrings\" property");
+        }
+    }
+    BeginUpdate();
+    try {
+        Clear();
+        for (const WideString& W : Entries)
+            Add(W);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
 }
 
 void TWideStrings::SetAnsiStrings(const TStrings* Value)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Bitmap.h"
+#include "framework/Stream.h"
 #include "framework/StringList.h"
 #include "grid/interaction/PsgUni.h"
 
@@ -156,5 +157,179 @@ TEST(WideStrings, WideCharactersRideInTheSpareWord)
             m.WParam = (m.WParam & ~static_cast<WPARAM>(0xFFFF)) | static_cast<unsigned char>(c.Replacement);
         RestoreWideChar(m);
         EXPECT_EQ(m.WParam, c.Restored);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Streaming as the property "WideStrings"
+
+namespace {
+
+const std::vector<WideString> WideSample = {
+    L"\xAC00\xD55C",          // Hangul, outside code page 936
+    L"",
+    L"\x4E2D\x6587",          // Chinese, inside it
+    L"\xD83D\xDE00 smile",    // a character beyond the basic plane (a surrogate pair)
+    L"\x0627\x0644\x0639",    // Arabic
+    L"tab\there",
+};
+
+void Fill(TWideStrings& List, const std::vector<WideString>& Texts)
+{
+    List.Clear();
+    for (const WideString& W : Texts)
+        List.Add(W);
+}
+
+std::string TempFile(const char* Name)
+{
+    char Dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, Dir);
+    return std::string(Dir) + Name;
+}
+
+} // namespace
+
+// Written to a file and read back into a list that held something else,
+// the texts come back unit for unit.
+TEST(WideStrings, PropertyRoundTripsCharactersOutsideTheCodePage)
+{
+    TComboBoxStrings Source(nullptr);
+    Fill(Source, WideSample);
+    const std::string Path = TempFile("widestrings-roundtrip.bin");
+    {
+        TFileStream Out(Path, fmCreate);
+        ASSERT_TRUE(Source.WriteProperty(&Out));
+    }
+    TComboBoxStrings Target(nullptr);
+    Fill(Target, {L"stale", L"entries"});
+    {
+        TFileStream In(Path, fmOpenRead);
+        Target.ReadProperty(&In);
+        EXPECT_EQ(In.Position(), In.Size()) << "the whole property was read";
+    }
+    DeleteFileA(Path.c_str());
+    EXPECT_EQ(Items(Target), WideSample);
+}
+
+// Whether the property is written: against an ancestor only when it differs
+// (or is no wide list), without one only when the list holds something.
+TEST(WideStrings, PropertyIsWrittenOnlyWhenItSaysSomething)
+{
+    TComboBoxStrings Empty(nullptr);
+    TComboBoxStrings Full(nullptr);
+    Fill(Full, WideSample);
+    TComboBoxStrings Equal(nullptr);
+    Fill(Equal, WideSample);
+    TComboBoxStrings Other(nullptr);
+    Fill(Other, {L"\xAC00"});
+    TStringList Ansi;
+    Ansi.Add("x");
+    struct Case {
+        const char* Name;
+        const TWideStrings* List;
+        const TPersistent* Ancestor;
+        bool Written;
+    };
+    const Case Cases[] = {
+        {"empty, no ancestor", &Empty, nullptr, false},
+        {"filled, no ancestor", &Full, nullptr, true},
+        {"equal to the ancestor", &Full, &Equal, false},
+        {"differs from the ancestor", &Full, &Other, true},
+        {"empty against a filled ancestor", &Empty, &Other, true},
+        {"ancestor is no wide list", &Full, &Ansi, true},
+    };
+    for (const Case& C : Cases) {
+        TMemoryStream S;
+        EXPECT_EQ(C.List->WriteProperty(&S, C.Ancestor), C.Written) << C.Name;
+        EXPECT_EQ(S.Size() > 0, C.Written) << C.Name;
+    }
+}
+
+// 8-bit entries are converted from code page 936, wide ones taken as they
+// stand; a damaged property raises EReadError and leaves the list alone.
+TEST(WideStrings, PropertyReadsEightBitEntriesAndRefusesDamage)
+{
+    const auto Put = [](std::string& S, const void* P, std::size_t N) {
+        S.append(static_cast<const char*>(P), N);
+    };
+    const auto Header = [](std::string& S) {
+        S += '\x0B';
+        S += "WideStrings";
+        S += '\x01';   // the list
+    };
+    const auto Short = [](std::string& S, const std::string& Bytes) {
+        S += '\x06';
+        S += static_cast<char>(Bytes.size());
+        S += Bytes;
+    };
+    const auto Long = [&Put](std::string& S, const std::string& Bytes) {
+        S += '\x0C';
+        const Integer N = static_cast<Integer>(Bytes.size());
+        Put(S, &N, sizeof N);
+        S += Bytes;
+    };
+    const auto Wide = [&Put](std::string& S, const WideString& W, Integer Count) {
+        S += '\x12';
+        Put(S, &Count, sizeof Count);
+        Put(S, W.data(), W.size() * sizeof(wchar_t));
+    };
+    const auto Read = [](TWideStrings& List, const std::string& Bytes) {
+        TMemoryStream S;
+        if (!Bytes.empty())
+            S.WriteBuffer(Bytes.data(), static_cast<Integer>(Bytes.size()));
+        S.SetPosition(0);
+        List.ReadProperty(&S);
+    };
+
+    std::string Good;
+    Header(Good);
+    Short(Good, "abc");
+    Long(Good, "\xD6\xD0\xCE\xC4");   // two Chinese characters in code page 936
+    Wide(Good, L"\xAC00", 1);
+    Good += '\0';
+    TComboBoxStrings List(nullptr);
+    Read(List, Good);
+    EXPECT_EQ(Items(List), (std::vector<WideString>{L"abc", L"\x4E2D\x6587", L"\xAC00"}));
+
+    struct Damage {
+        const char* Name;
+        std::string Bytes;
+    };
+    std::vector<Damage> Cases;
+    Cases.push_back({"nothing at all", ""});
+    Cases.push_back({"cut before the end mark", Good.substr(0, Good.size() - 1)});
+    {
+        std::string S = Good;
+        S[1] = 'X';
+        Cases.push_back({"another property", S});
+    }
+    {
+        std::string S;
+        Header(S);
+        S += '\x07';
+        S += '\0';
+        Cases.push_back({"an entry of another kind", S});
+    }
+    {
+        std::string S;
+        Header(S);
+        Wide(S, L"ab", 0x7FFFFFF0);
+        S += '\0';
+        Cases.push_back({"a length beyond the stream", S});
+    }
+    {
+        std::string S;
+        Header(S);
+        Long(S, "x");
+        S[S.size() - 2] = '\xFF';   // the length's high byte: negative
+        S += '\0';
+        Cases.push_back({"a negative length", S});
+    }
+    for (const Damage& D : Cases) {
+        TComboBoxStrings Kept(nullptr);
+        Fill(Kept, {L"kept"});
+        EXPECT_THROW(Read(Kept, D.Bytes), EReadError) << D.Name;
+        EXPECT_EQ(Items(Kept), std::vector<WideString>{L"kept"}) << D.Name;
     }
 }
