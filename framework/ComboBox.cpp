@@ -24,15 +24,24 @@ void TCustomComboBox::CreateParams(TCreateParams& Params)
 {
     TWinControl::CreateParams(Params);
     Params.SysClassName = L"COMBOBOX";
-    Params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | (FStyle == csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+    Params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | (ListStyle() ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+    if (FStyle == csOwnerDrawFixed)
+        Params.Style |= CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+    else if (FStyle == csOwnerDrawVariable)
+        Params.Style |= CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS;
 }
 
 // The window's height includes the open list; the closed box is as high as
 // the font makes it, and Height follows the window.
 int TCustomComboBox::WindowHeight() const
 {
-    const int item = std::max(16, -Font()->Height() + 6);
-    return Height() + item * std::max(1, std::min(FDropDownCount, std::max(1, FItems->Count()))) + 4;
+    return Height() + ListItemHeight() * std::max(1, std::min(FDropDownCount, std::max(1, FItems->Count()))) + 4;
+}
+
+int TCustomComboBox::ListItemHeight() const
+{
+    const bool ownerDrawn = FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable;
+    return ownerDrawn && FItemHeight > 0 ? FItemHeight + 2 : std::max(16, -Font()->Height() + 6);
 }
 
 // The open list is as high as its items need, up to DropDownCount of them
@@ -55,6 +64,8 @@ void TCustomComboBox::SizeDropDown()
 void TCustomComboBox::CreateWnd()
 {
     TWinControl::CreateWnd();
+    if (FMaxLength > 0)
+        SendMessageW(Handle(), CB_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
     SizeDropDown();
     FItems->FillWindow(Handle());
     FSettingText = true;
@@ -95,7 +106,7 @@ void TCustomComboBox::SetItemIndex(int Value)
 void TCustomComboBox::SetTextBuf(const String& Value)
 {
     const int index = FItems->IndexOf(Value);
-    if (FStyle == csDropDownList) {
+    if (ListStyle()) {
         SetItemIndex(index);
         return;
     }
@@ -114,6 +125,59 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value)
         return;
     FStyle = Value;
     RecreateWnd();
+}
+
+void TCustomComboBox::SetSorted(bool Value)
+{
+    if (Value == FSorted)
+        return;
+    FSorted = Value;
+    FItems->Sorted = Value;
+    if (Value)
+        SortItems();
+}
+
+// Filling the window again empties its text: the text stays as it was.
+void TCustomComboBox::SortItems()
+{
+    if (!HandleAllocated()) {
+        FItems->Sort();
+        return;
+    }
+    const int Length = GetWindowTextLengthW(Handle());
+    WideString Text(static_cast<std::size_t>(Length) + 1, L'\0');
+    GetWindowTextW(Handle(), Text.data(), Length + 1);
+    Text.resize(static_cast<std::size_t>(Length));
+    FItems->Sort();
+    FSettingText = true;
+    SetWindowTextW(Handle(), Text.c_str());
+    FSettingText = false;
+}
+
+int TCustomComboBox::ItemHeight() const
+{
+    if (FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable || !HandleAllocated())
+        return FItemHeight;
+    return static_cast<int>(SendMessageW(const_cast<TCustomComboBox*>(this)->Handle(), CB_GETITEMHEIGHT, 0, 0));
+}
+
+// Only owner-drawn items take a height of their own (the system's list
+// measures its own items by the font); they are measured when the window
+// is made.
+void TCustomComboBox::SetItemHeight(int Value)
+{
+    if (Value <= 0)
+        return;
+    FItemHeight = Value;
+    if (FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable)
+        RecreateWnd();
+}
+
+void TCustomComboBox::SetMaxLength(int Value)
+{
+    FMaxLength = std::max(0, Value);
+    if (HandleAllocated())
+        SendMessageW(Handle(), CB_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
 }
 
 void TCustomComboBox::SetDropDownCount(int Value)
@@ -158,8 +222,72 @@ void TCustomComboBox::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
     case CN_COMMAND: CNCommand(Message); break;
+    case CN_DRAWITEM: CNDrawItem(Message); break;
+    case CN_MEASUREITEM: CNMeasureItem(Message); break;
     default: TWinControl::WndProc(Message); break;
     }
+}
+
+void TCustomComboBox::CNDrawItem(TMessage& Message)
+{
+    const auto* Item = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+    TOwnerDrawState State = 0;
+    if ((Item->itemState & ODS_SELECTED) != 0)
+        State |= odSelected;
+    if ((Item->itemState & ODS_FOCUS) != 0)
+        State |= odFocused;
+    if ((Item->itemState & ODS_DISABLED) != 0)
+        State |= odDisabled;
+    if ((Item->itemState & ODS_COMBOBOXEDIT) != 0)
+        State |= odComboBoxEdit;
+    if (!FCanvas)
+        FCanvas = std::make_unique<TCanvas>();
+    FCanvas->SetHandle(Item->hDC);
+    FCanvas->Font()->Assign(Font());
+    const bool Selected = (State & odSelected) != 0;
+    FCanvas->Brush()->SetColor(Selected ? clHighlight : Color());
+    FCanvas->Font()->SetColor(Selected ? clHighlightText : Font()->Color());
+    const int Index = static_cast<int>(Item->itemID);
+    const TRect R = Item->rcItem;
+    try {
+        if (OnDrawItem) {
+            OnDrawItem(this, Index, R, State);
+        } else {
+            FCanvas->FillRect(R);
+            if (Index >= 0) {
+                // The window's text of the item: wide, whatever list the items came from.
+                const auto Length = SendMessageW(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(Index), 0);
+                if (Length > 0) {
+                    WideString Text(static_cast<std::size_t>(Length) + 1, L'\0');
+                    SendMessageW(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(Text.data()));
+                    Text.resize(static_cast<std::size_t>(Length));
+                    HDC DC = FCanvas->Handle();
+                    SetBkMode(DC, TRANSPARENT);
+                    RECT T = R;
+                    T.left += 2;
+                    DrawTextW(DC, Text.c_str(), static_cast<int>(Text.size()), &T, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+                }
+            }
+            if ((State & odFocused) != 0)
+                FCanvas->DrawFocusRect(R);
+        }
+    } catch (...) {
+        FCanvas->SetHandle(nullptr);
+        throw;
+    }
+    FCanvas->SetHandle(nullptr);
+    Message.Result = TRUE;
+}
+
+void TCustomComboBox::CNMeasureItem(TMessage& Message)
+{
+    auto* Item = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+    int Height = FItemHeight > 0 ? FItemHeight : std::max(16, -Font()->Height() + 2);
+    // Item -1 is the closed box; csOwnerDrawVariable asks for each item.
+    if (FStyle == csOwnerDrawVariable && static_cast<int>(Item->itemID) >= 0 && OnMeasureItem)
+        OnMeasureItem(this, static_cast<int>(Item->itemID), Height);
+    Item->itemHeight = static_cast<UINT>(std::max(1, Height));
+    Message.Result = TRUE;
 }
 
 void TCustomComboBox::CNCommand(TMessage& Message)

@@ -92,6 +92,47 @@ int TControlItems::CompareStrings(const String& S1, const String& S2) const
     return S1.compare(S2);
 }
 
+int SortedListPosition(const WideString& S, int Count, const std::function<WideString(int)>& Item)
+{
+    int Lo = 0;
+    int Hi = Count;
+    while (Lo < Hi) {
+        const int Mid = (Lo + Hi) / 2;
+        const WideString M = Item(Mid);
+        const int Order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, M.c_str(), static_cast<int>(M.size()),
+                                         S.c_str(), static_cast<int>(S.size()));
+        if (Order == CSTR_GREATER_THAN)
+            Hi = Mid;
+        else
+            Lo = Mid + 1;
+    }
+    return Lo;
+}
+
+int TControlItems::AddObject(const String& S, TObject* AObject)
+{
+    const int Index = Sorted ? SortedListPosition(StrToWide(S), Count(),
+                                                  [this](int I) { return StrToWide(FItems[static_cast<std::size_t>(I)].Text); })
+                             : Count();
+    InsertObject(Index, S, AObject);
+    return Index;
+}
+
+void TControlItems::Sort()
+{
+    std::vector<TItem> Items;
+    Items.swap(FItems);
+    for (TItem& Item : Items) {
+        const WideString W = StrToWide(Item.Text);
+        const int At = SortedListPosition(W, Count(), [this](int I) { return StrToWide(FItems[static_cast<std::size_t>(I)].Text); });
+        FItems.insert(FItems.begin() + At, std::move(Item));
+    }
+    if (HWND wnd = Window())
+        FillWindow(wnd);
+    if (OnChange)
+        OnChange(this);
+}
+
 void TControlItems::FillWindow(HWND Wnd) const
 {
     SendMessageW(Wnd, FMessages.ResetContent, 0, 0);

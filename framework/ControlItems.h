@@ -3,6 +3,7 @@
 // object and mirrored into its window, so that the items survive the
 // window's re-creation and can be filled before the window exists.
 
+#include <functional>
 #include <vector>
 
 #include <windows.h>
@@ -18,6 +19,11 @@ struct TListMessages {
     UINT DeleteString;
     UINT ResetContent;
 };
+
+// Where S goes among Count items in order (Item reads them): after the
+// last one that is not greater, compared without regard to case as the
+// system's sorted lists compare.
+int SortedListPosition(const WideString& S, int Count, const std::function<WideString(int)>& Item);
 
 extern const TListMessages ListBoxMessages;
 extern const TListMessages ComboBoxMessages;
@@ -37,6 +43,12 @@ public:
     void Clear() override;
     // Case-sensitive, as the lists compare their items.
     int IndexOf(const String& S) const override;
+    // With Sorted, an added item goes to its place in order.
+    int AddObject(const String& S, TObject* AObject) override;
+    int Add(const String& S) override { return AddObject(S, nullptr); }
+    // Puts the items in order (the window is filled again).
+    void Sort();
+    bool Sorted = false;
 
     // Fills a newly created window with the items.
     void FillWindow(HWND Wnd) const;

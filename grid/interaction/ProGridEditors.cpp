@@ -233,8 +233,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow)
         PlaceSpecialEditor(C, R);
         if (FEdit.InUse == edComboEdit) {
             C->SetText(Text);
-            if (C->HandleAllocated())
-                SendMessageW(C->Handle(), CB_LIMITTEXT, static_cast<WPARAM>(MaxComboLength), 0);
+            C->SetMaxLength(MaxComboLength);
         }
         OpenCombo(C, EditColor);
         if (FirstChosen && C->Items()->Count() > 0) {

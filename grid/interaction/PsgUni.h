@@ -188,6 +188,10 @@ public:
     void Delete(int Index) override;
     void Insert(int Index, const WideString& S) override;
     int IndexOf(const WideString& S) const override;
+    // In a sorted combo box an added item goes to its place in order.
+    int Add(const WideString& S) override;
+    // Puts the items in order; a window is filled again, keeping its text.
+    void Sort();
 
     // Fills a newly created window with the items.
     void FillWindow(HWND Wnd) const;

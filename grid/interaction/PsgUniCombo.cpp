@@ -62,8 +62,7 @@ void TCustomUNIComboBox::SetItemIndex(int Value)
 
 int TCustomUNIComboBox::WindowHeight() const
 {
-    const int item = std::max(16, -Font()->Height() + 6);
-    return Height() + item * std::max(1, std::min(DropDownCount(), std::max(1, FItems->GetCount()))) + 4;
+    return Height() + ListItemHeight() * std::max(1, std::min(DropDownCount(), std::max(1, FItems->GetCount()))) + 4;
 }
 
 void TCustomUNIComboBox::SizeList()
@@ -81,6 +80,12 @@ void TCustomUNIComboBox::CreateWnd()
         SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(FItemIndex), 0);
     else
         RestoreWideCaption(this);
+}
+
+// The wide list holds the items (the 8-bit list stays empty).
+void TCustomUNIComboBox::SortItems()
+{
+    FItems->Sort();
 }
 
 void TCustomUNIComboBox::DestroyWnd()

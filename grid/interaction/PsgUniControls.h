@@ -85,6 +85,7 @@ protected:
     int WindowHeight() const override;
     void KeyPress(char& Key) override;
     virtual void CNCommand(TMessage& Message);
+    void SortItems() override;
     // Hooks the edit window of the combo box, whose messages then come
     // through ChildMessage.
     void SubclassChildren();

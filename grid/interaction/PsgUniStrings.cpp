@@ -4,6 +4,7 @@
 
 #include "framework/Codepage.h"
 #include "framework/ComboBox.h"
+#include "framework/ControlItems.h"
 #include "framework/Exception.h"
 #include "framework/Stream.h"
 
@@ -482,6 +483,31 @@ void TComboBoxStrings::SetUpdateState(bool Updating)
         SendMessageW(wnd, WM_SETREDRAW, Updating ? FALSE : TRUE, 0);
         if (!Updating)
             FComboBox->Invalidate();
+    }
+}
+
+int TComboBoxStrings::Add(const WideString& S)
+{
+    if (FComboBox == nullptr || !FComboBox->Sorted())
+        return TWideStrings::Add(S);
+    const int Index = SortedListPosition(S, GetCount(), [this](int I) { return FItems[static_cast<std::size_t>(I)].Text; });
+    Insert(Index, S);
+    return Index;
+}
+
+void TComboBoxStrings::Sort()
+{
+    std::vector<TItem> Items;
+    Items.swap(FItems);
+    for (TItem& Item : Items) {
+        const int At = SortedListPosition(Item.Text, GetCount(), [this](int I) { return FItems[static_cast<std::size_t>(I)].Text; });
+        FItems.insert(FItems.begin() + At, std::move(Item));
+    }
+    if (HWND wnd = Window()) {
+        const WideString text = GetWideText(FComboBox);
+        SendMessageW(wnd, CB_RESETCONTENT, 0, 0);
+        FillWindow(wnd);
+        SetWindowTextW(wnd, text.c_str());
     }
 }
 

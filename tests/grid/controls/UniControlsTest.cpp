@@ -9,6 +9,8 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 using namespace controls_test;
 
@@ -215,4 +217,167 @@ TEST_F(UniControls, FinishedCompositionBecomesCharacters)
     EXPECT_EQ(std::count(Keys.begin(), Keys.end(), 255), 3) << "three character messages";
     SendMessageW(Edit->Handle(), WM_IME_COMPOSITION, 0, GCS_COMPSTR);
     EXPECT_EQ(std::count(Keys.begin(), Keys.end(), 255), 3) << "an unfinished composition types nothing itself";
+}
+
+namespace {
+
+// The window's items in order.
+std::vector<WideString> WindowItems(HWND Combo)
+{
+    std::vector<WideString> Items;
+    const auto Count = SendMessageW(Combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT I = 0; I < Count; ++I) {
+        const auto Length = SendMessageW(Combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(I), 0);
+        WideString Text(static_cast<std::size_t>(Length) + 1, L'\0');
+        SendMessageW(Combo, CB_GETLBTEXT, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(Text.data()));
+        Text.resize(static_cast<std::size_t>(Length));
+        Items.push_back(Text);
+    }
+    return Items;
+}
+
+std::vector<WideString> ListItems(const TWideStrings* List)
+{
+    std::vector<WideString> Items;
+    for (int I = 0; I < List->Count(); ++I)
+        Items.push_back(List->Strings(I));
+    return Items;
+}
+
+struct ComboSettingCase {
+    const char* Name;
+    std::function<void(TForm*, TPSGUniComboBox*)> Run;   // sets up a combo box on the shown form and checks it
+};
+
+} // namespace
+
+// The combo box's own settings on a real window: sorted items (added before
+// and after the window exists, switched on later, kept over a re-created
+// window), the item height, the text limit, and owner-drawn items measured
+// and drawn by the application.
+TEST_F(UniControls, ComboSortsLimitsAndDrawsItsItems)
+{
+    const ComboSettingCase Cases[] = {
+        {"items added to a sorted combo take their places",
+         [](TForm*, TPSGUniComboBox* C) {
+             C->SetSorted(true);
+             C->Items()->Clear();
+             for (const wchar_t* S : {L"pear", L"Apple", L"\xAC00", L"banana", L"apple"})
+                 C->Items()->Add(S);
+             const std::vector<WideString> Want = {L"Apple", L"apple", L"banana", L"pear", L"\xAC00"};
+             EXPECT_EQ(ListItems(C->Items()), Want);
+             EXPECT_EQ(WindowItems(C->Handle()), Want);
+             EXPECT_EQ(C->Items()->Add(L"cherry"), 3) << "Add answers the place";
+             C->RecreateWnd();
+             gui::Settle();
+             EXPECT_EQ(WindowItems(C->Handle()), ListItems(C->Items())) << "after re-creation";
+         }},
+        {"switching Sorted on orders the items there are",
+         [](TForm*, TPSGUniComboBox* C) {
+             C->Items()->Clear();
+             for (const wchar_t* S : {L"delta", L"alpha", L"charlie", L"bravo"})
+                 C->Items()->Add(S);
+             C->SetText(L"typed");
+             C->SetSorted(true);
+             const std::vector<WideString> Want = {L"alpha", L"bravo", L"charlie", L"delta"};
+             EXPECT_EQ(ListItems(C->Items()), Want);
+             EXPECT_EQ(WindowItems(C->Handle()), Want);
+             EXPECT_EQ(C->Text(), L"typed") << "the text stays";
+             C->SetSorted(false);
+             C->Items()->Add(L"zulu");
+             C->Items()->Add(L"able");
+             EXPECT_EQ(C->Items()->Strings(5), L"able") << "unsorted, an added item goes last";
+         }},
+        {"a sorted combo made before its window fills it in order",
+         [](TForm* F, TPSGUniComboBox*) {
+             auto* C = new TPSGUniComboBox(F);
+             C->SetSorted(true);
+             for (const wchar_t* S : {L"3", L"1", L"2"})
+                 C->Items()->Add(S);
+             C->SetParent(F);
+             C->SetBounds(200, 50, 120, 24);
+             gui::Settle();
+             EXPECT_EQ(WindowItems(C->Handle()), (std::vector<WideString>{L"1", L"2", L"3"}));
+         }},
+        {"item height is the font's unless the items are owner-drawn",
+         [](TForm*, TPSGUniComboBox* C) {
+             const LRESULT FontHeight = SendMessageW(C->Handle(), CB_GETITEMHEIGHT, 0, 0);
+             C->SetItemHeight(30);
+             EXPECT_EQ(C->ItemHeight(), FontHeight);
+             C->SetStyle(csOwnerDrawFixed);
+             gui::Settle();
+             EXPECT_EQ(C->ItemHeight(), 30);
+             EXPECT_EQ(SendMessageW(C->Handle(), CB_GETITEMHEIGHT, 0, 0), 30);
+             C->RecreateWnd();
+             gui::Settle();
+             EXPECT_EQ(SendMessageW(C->Handle(), CB_GETITEMHEIGHT, 0, 0), 30) << "kept over re-creation";
+         }},
+        {"max length limits typing",
+         [](TForm*, TPSGUniComboBox* C) {
+             C->SetText(L"");
+             C->SetMaxLength(3);
+             C->SetFocus();
+             gui::Settle();
+             COMBOBOXINFO Info{};
+             Info.cbSize = sizeof Info;
+             GetComboBoxInfo(C->Handle(), &Info);
+             for (wchar_t Ch : {L'a', L'b', L'\x4E2D', L'd', L'e'})
+                 PostMessageW(Info.hwndItem, WM_CHAR, Ch, 1);
+             gui::Settle();
+             EXPECT_EQ(C->Text(), L"ab\x4E2D");
+             EXPECT_EQ(C->MaxLength(), 3);
+         }},
+        {"owner-drawn fixed items are drawn by the application at the item height",
+         [](TForm*, TPSGUniComboBox* C) {
+             std::vector<int> Drawn;
+             int ItemTop = -1;
+             int ItemBottom = -1;
+             C->OnDrawItem = [&](TWinControl*, int Index, const TRect& R, TOwnerDrawState State) {
+                 Drawn.push_back(Index);
+                 if ((State & odComboBoxEdit) == 0 && Index >= 0) {
+                     ItemTop = R.top;
+                     ItemBottom = R.bottom;
+                 }
+                 C->Canvas()->Brush()->SetColor(clLime);
+                 C->Canvas()->FillRect(R);
+             };
+             C->SetItemHeight(24);
+             C->SetStyle(csOwnerDrawFixed);
+             gui::Settle();
+             EXPECT_EQ(SendMessageW(C->Handle(), CB_GETITEMHEIGHT, 0, 0), 24);
+             C->SetItemIndex(1);
+             C->SetDroppedDown(true);
+             gui::Settle();
+             C->SetDroppedDown(false);
+             gui::Settle();
+             std::string Seen;
+             for (int I : Drawn)
+                 Seen += std::to_string(I) + " ";
+             EXPECT_NE(std::find(Drawn.begin(), Drawn.end(), 0), Drawn.end()) << "item 0 drawn in the list; drawn: " << Seen;
+             EXPECT_NE(std::find(Drawn.begin(), Drawn.end(), 1), Drawn.end());
+             EXPECT_EQ(ItemBottom - ItemTop, 24);
+             auto Shot = gui::CaptureControl(C);
+             EXPECT_EQ(gui::PixelAt(Shot.get(), 6, C->Height() / 2), RGB(0, 255, 0)) << "the box drawn by the event";
+         }},
+        {"owner-drawn variable items take the heights the application measures",
+         [](TForm*, TPSGUniComboBox* C) {
+             std::vector<int> Measured;
+             C->OnMeasureItem = [&](TWinControl*, int Index, int& Height) {
+                 Measured.push_back(Index);
+                 Height = 18 + 6 * Index;
+             };
+             C->SetStyle(csOwnerDrawVariable);
+             gui::Settle();
+             EXPECT_NE(std::find(Measured.begin(), Measured.end(), 1), Measured.end());
+             EXPECT_EQ(SendMessageW(C->Handle(), CB_GETITEMHEIGHT, 0, 0), 18);
+             EXPECT_EQ(SendMessageW(C->Handle(), CB_GETITEMHEIGHT, 1, 0), 24);
+             EXPECT_EQ(WindowItems(C->Handle()).size(), 2u) << "the items are still there";
+         }},
+    };
+    for (const ComboSettingCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        TearDown();
+        SetUp();
+        Case.Run(Form, Combo);
+    }
 }
