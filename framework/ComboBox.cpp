@@ -29,6 +29,14 @@ void TCustomComboBox::CreateParams(TCreateParams& Params)
         Params.Style |= CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
     else if (FStyle == csOwnerDrawVariable)
         Params.Style |= CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS;
+    AddRightToLeftStyles(Params);
+}
+
+void TCustomComboBox::BiDiModeChanged()
+{
+    TWinControl::BiDiModeChanged();
+    if (HandleAllocated())
+        RecreateWnd();
 }
 
 // The window's height includes the open list; the closed box is as high as

@@ -79,6 +79,8 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
+    // The window takes the new reading order's styles.
+    void BiDiModeChanged() override;
     void WndProc(TMessage& Message) override;
     void SetTextBuf(const String& Value) override;
     bool WantsSpecialKey(Word Key) override;

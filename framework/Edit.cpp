@@ -15,6 +15,14 @@ void TCustomEdit::CreateParams(TCreateParams& Params)
     if (FReadOnly)
         Params.Style |= ES_READONLY;
     Params.ExStyle |= WS_EX_CLIENTEDGE;
+    AddRightToLeftStyles(Params);
+}
+
+void TCustomEdit::BiDiModeChanged()
+{
+    TWinControl::BiDiModeChanged();
+    if (HandleAllocated())
+        RecreateWnd();
 }
 
 void TCustomEdit::CreateWnd()

@@ -27,6 +27,8 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    // The window takes the new reading order's styles.
+    void BiDiModeChanged() override;
     void WndProc(TMessage& Message) override;
     virtual void Change();
 

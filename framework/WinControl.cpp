@@ -89,6 +89,14 @@ void TWinControl::CreateParams(TCreateParams& Params)
     Params.WinClassName = StrToWide(ClassName());
 }
 
+void TWinControl::AddRightToLeftStyles(TCreateParams& Params) const
+{
+    if (UseRightToLeftReading())
+        Params.ExStyle |= WS_EX_RTLREADING;
+    if (UseRightToLeftAlignment())
+        Params.ExStyle |= WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
+}
+
 void TWinControl::CreateWnd()
 {
     TCreateParams params;

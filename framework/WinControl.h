@@ -149,6 +149,10 @@ protected:
     virtual void KeyDown(Word& Key, TShiftState Shift);
     virtual void KeyUp(Word& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
+    // For a control over a system window class (edit, combo box): the
+    // extended styles of right-to-left reading (WS_EX_RTLREADING) and, for a
+    // mirrored layout, right alignment with the scroll bar on the left.
+    void AddRightToLeftStyles(TCreateParams& Params) const;
     virtual void DoEnter();
     virtual void DoExit();
     // Whether the control keeps a key that is otherwise a dialog key (Tab,

@@ -81,6 +81,7 @@ TCustomDateTimePicker::~TCustomDateTimePicker()
 void TCustomDateTimePicker::CreateParams(TCreateParams& Params)
 {
     TWinControl::CreateParams(Params);
+    AddRightToLeftStyles(Params);
     Params.SysClassName = DATETIMEPICK_CLASSW;
     Params.Style |= FPlatformKind == dtkTime ? DTS_TIMEFORMAT : DTS_SHORTDATEFORMAT;
     // The border area, which PaintBorder draws flat while Ctl3D is off.

@@ -69,6 +69,7 @@ void TProRichEdit::CreateParams(TCreateParams& Params)
 {
     LoadRichEditLibrary();
     TWinControl::CreateParams(Params);
+    AddRightToLeftStyles(Params);
     Params.SysClassName = RICHEDIT_CLASSW;
     Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL;
     Params.Style &= ~static_cast<DWORD>(WS_BORDER);

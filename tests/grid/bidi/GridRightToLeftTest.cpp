@@ -497,6 +497,44 @@ TEST_F(GridRightToLeft, EditorsOpenOverTheMirroredCell)
     EXPECT_EQ(Spin->Width(), RectWidth(SpinCell) - 2) << "one pixel less, as the cell's left moved in";
 }
 
+// The system windows of the editors read right to left in a mirrored grid
+// (right-aligned, scroll bar on the left) and left to right again once the
+// grid is: each editor class over a system window class.
+TEST_F(GridRightToLeft, SystemEditorsTakeTheReadingOrder)
+{
+    // The editor window: the child of the grid that holds the focus.
+    const auto EditorStyle = [this]() -> LONG_PTR {
+        HWND W = GetFocus();
+        while (W != nullptr && GetParent(W) != G->Handle())
+            W = GetParent(W);
+        return W == nullptr ? -1 : GetWindowLongPtrW(W, GWL_EXSTYLE);
+    };
+    const std::pair<const char*, TEditorType> Types[] = {
+        {"default edit", edNormal},          {"spin edit", edSpinEdit},   {"edit with button", edEditBtn},
+        {"combo", edComboEdit},              {"unicode edit", edUniEdit}, {"unicode combo", edUniComboEdit},
+        {"unicode memo", edUniMemo},         {"rich text", edRichEdit},
+    };
+    G->SetOptions(G->Options() | goEditing);
+    for (const auto& [Name, Type] : Types) {
+        G->DefaultEditor = Type;
+        for (const TBiDiMode Mode : {bdRightToLeft, bdLeftToRight}) {
+            const bool Rtl = Mode == bdRightToLeft;
+            G->SetBiDiMode(Mode);
+            G->SetFocus();
+            G->FocusCell(2, 3, true);
+            gui::Settle();
+            gui::PressKey(VK_F2);
+            const LONG_PTR Style = EditorStyle();
+            ASSERT_NE(Style, -1) << Name << ": no editor has the focus";
+            EXPECT_EQ((Style & WS_EX_RTLREADING) != 0, Rtl) << Name << (Rtl ? " mirrored" : " plain");
+            EXPECT_EQ((Style & WS_EX_LEFTSCROLLBAR) != 0, Rtl) << Name << (Rtl ? " mirrored" : " plain");
+            gui::PressKey(VK_ESCAPE);
+            G->SetFocus();
+            gui::Settle();
+        }
+    }
+}
+
 // The search bar lays its controls out from the right edge: the search
 // edit ends 25 pixels from it, the buttons and the box follow leftwards;
 // the buttons put their glyph right of the caption.
