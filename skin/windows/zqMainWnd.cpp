@@ -53,6 +53,9 @@ void TzqMainWnd::Setup(HWND Handle, bool ScrollFlag, const String& Section, TqSk
     } else {
         OwnsSkinData = true;
         SkinData = new TqCommonData(nullptr, true);
+        // Its indexes come from the manager given, not from the default one.
+        if (Manager)
+            SkinData->SetSkinManager(Manager);
     }
     if (SkinData->SkinSection().empty())
         SkinData->SetSkinSection(Section);
