@@ -2,14 +2,13 @@
 // the preparation for a skin (InitSkin).
 #include "skin/windows/qSkinProvider.h"
 
+#include <commctrl.h>
+
 #include "framework/Application.h"
 #include "skin/engine/qControlTree.h"
 #include "skin/engine/qSkinBroadcasts.h"
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinPaint.h"
-
-std::function<void(TqSkinProvider*)> TqSkinProvider::AttachScrollSubclass;
-std::function<void(TqSkinProvider*)> TqSkinProvider::FreeScrollSubclass;
 
 namespace {
 
@@ -71,8 +70,7 @@ TqSkinProvider::~TqSkinProvider()
         FMenuLineBmp.reset();
         FTitleAreaCopy.reset();
     }
-    if (FreeScrollSubclass)
-        FreeScrollSubclass(this);
+    FreeScrollWnd();
     FTitleButtons.reset();
     FTitleIcon.reset();
     FSkinData.reset();
@@ -302,15 +300,38 @@ void TqSkinProvider::UpdateMenuOwnerDraw()
     // framework's forms have none.
 }
 
+bool TqSkinProvider::FormScrolls() const
+{
+    const HWND wnd = FormWnd();
+    if (wnd == nullptr)
+        return false;
+    if (FScrollWnd && FScrollWnd->KeptBarStyle != 0)
+        return true;   // the skinned bars keep the bits out of the style
+    return (GetWindowLongPtrW(wnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
+}
+
+int TqSkinProvider::SkinnedBarSize(bool Vertical) const
+{
+    if (!FScrollWnd)
+        return 0;
+    TzqScrollBar* bar = Vertical ? FScrollWnd->VertBar.get() : FScrollWnd->HorzBar.get();
+    return bar != nullptr && bar->Shown ? ScrollBarPartSize(bar, 1, false) : 0;
+}
+
 void TqSkinProvider::UpdateScrollSubclass()
 {
-    if (IsDestroying() || FForm == nullptr || !FForm->HandleAllocated())
+    if (IsDestroying() || FForm == nullptr || !FForm->HandleAllocated() || !FormScrolls())
         return;
     if (Skinned()) {
-        if (AttachScrollSubclass)
-            AttachScrollSubclass(this);
-    } else if (FreeScrollSubclass) {
-        FreeScrollSubclass(this);
+        UninitializeFlatSB(FForm->Handle());
+        if (FScrollWnd && FScrollWnd->Detached)
+            FreeScrollWnd();
+        if (!FScrollWnd)
+            FScrollWnd.reset(TzqMainWnd::Create<TzqScrollWnd>(FForm->Handle(), true, String(), Manager(),
+                                                              FSkinData.get()));
+    } else {
+        FreeScrollWnd();
+        InitializeFlatSB(FForm->Handle());
     }
 }
 

@@ -23,10 +23,10 @@
 #include "framework/WindowHooks.h"
 #include "skin/engine/qCommonData.h"
 #include "skin/engine/qConst.h"
+#include "skin/windows/zqScrollWnd.h"
 
 class TqSkinProvider;
 class TqSkinManager;
-class TzqScrollSubclass;
 
 enum TqGripMode { gmNone, gmRightBottom };
 enum TqResizeMode { rmStandard, rmBorder };
@@ -248,10 +248,11 @@ public:
     void UpdateFormRegion() override { UpdateFormRegion(true); }
     HRGN CreateFormRegion() override;
 
-    // Where the form's own scroll-bar subclass is made and freed; the
-    // scroll bars' code installs these (nothing is done while unset).
-    static std::function<void(TqSkinProvider*)> AttachScrollSubclass;
-    static std::function<void(TqSkinProvider*)> FreeScrollSubclass;
+    // The form's own skinned scroll bars, nullptr when it has none.
+    TzqScrollWnd* ScrollWnd() const { return FScrollWnd.get(); }
+    // The room of the skinned bars: the vertical bar's width, the
+    // horizontal bar's height (0 for a bar not shown).
+    int SkinnedBarSize(bool Vertical) const;
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -284,6 +285,10 @@ private:
     void PlaceButton(TqButtonRecord& Rec, int& X, int Width, int MaskIndex, bool Enabled, int Top);
     void CopyToWindow(TRect R);
     void GiveBackNativeFrame();
+    // The form scrolls: the framework's forms have no AutoScroll property;
+    // a form whose window has scroll bars is one that scrolls.
+    bool FormScrolls() const;
+    void FreeScrollWnd() { FScrollWnd.reset(); }
 
     std::unique_ptr<TqCommonData> FSkinData;
     TCustomForm* FForm = nullptr;
@@ -296,6 +301,7 @@ private:
     std::unique_ptr<TqTitleButtons> FTitleButtons;
     std::unique_ptr<TqTitleIcon> FTitleIcon;
     std::unique_ptr<TqSystemMenu> FSystemMenu;
+    TzqMainWndPtr<TzqScrollWnd> FScrollWnd;
 
     TAOR FRegionRects;
     bool FRegionChanged = true;

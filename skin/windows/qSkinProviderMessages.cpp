@@ -107,8 +107,7 @@ void TqProviderMessages::SkinRemoved(TMessage& M)
         ToChildren(M);
         return;
     }
-    if (TqSkinProvider::FreeScrollSubclass)
-        TqSkinProvider::FreeScrollSubclass(&P);
+    P.FreeScrollWnd();
     P.RemoveAdapter();
     CommonSkinMessage(M, P.FSkinData.get());
     P.FMenuRows = -1;
@@ -328,6 +327,21 @@ void TqProviderMessages::Window(TMessage& M)
         P.CallPrevious(M);
         break;
     case CM_SHOWINGCHANGED: ShowingChanged(M); break;
+    case CM_FLOAT:
+        P.CallPrevious(M);
+        P.FreeScrollWnd();
+        SendSkinCommand(P.FormWnd(), scmRefresh, reinterpret_cast<LPARAM>(P.Manager()));
+        break;
+    case WM_PARENTNOTIFY:
+        P.CallPrevious(M);
+        if (!P.IsLoading() && !P.FForm->IsLoading() &&
+            (LOWORD(M.WParam) == WM_CREATE || LOWORD(M.WParam) == WM_DESTROY)) {
+            if (LOWORD(M.WParam) == WM_CREATE)
+                P.CreateAdapter();
+            if (P.FScrollWnd)
+                TzqScrollWnd::RefreshScrollBars(P.FScrollWnd.get(), true);
+        }
+        break;
     default: P.CallPrevious(M); break;
     }
 }

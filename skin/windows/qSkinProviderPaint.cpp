@@ -93,7 +93,7 @@ int TqSkinProvider::TitleAreaHeight() const
     h = std::max(h, 0);
     if (Iconic())
         h += FH();
-    return h;
+    return h - SkinnedBarSize(false);
 }
 
 int TqSkinProvider::ClientOffsetX() const
@@ -104,7 +104,7 @@ int TqSkinProvider::ClientOffsetX() const
     RECT w{}, c{};
     GetWindowRect(wnd, &w);
     GetClientRect(wnd, &c);
-    return ((w.right - w.left) - c.right) / 2;
+    return ((w.right - w.left) - c.right - SkinnedBarSize(true)) / 2;
 }
 
 int TqSkinProvider::ClientOffsetY() const
@@ -115,7 +115,7 @@ int TqSkinProvider::ClientOffsetY() const
     RECT w{}, c{};
     GetWindowRect(wnd, &w);
     GetClientRect(wnd, &c);
-    return (w.bottom - w.top) - c.bottom - (CH() > 0 ? FrameOffset() : 0);
+    return (w.bottom - w.top) - c.bottom - (CH() > 0 ? FrameOffset() : 0) - SkinnedBarSize(false);
 }
 
 int TqSkinProvider::ButtonsWidth()

@@ -328,7 +328,10 @@ int TqSkinProvider::HitTest(TMessage& Message)
         return result;
     }
     const int grip = GlobalMask("GRIPIMAGE");
-    if (GripMode == gmRightBottom && grip >= 0) {
+    const bool bothBars = SkinnedBarSize(true) > 0 && SkinnedBarSize(false) > 0 &&
+                          p.x >= FForm->Width() - FW() - SkinnedBarSize(true) &&
+                          p.y >= FForm->Height() - FH() - SkinnedBarSize(false);
+    if ((GripMode == gmRightBottom || bothBars) && grip >= 0) {
         const TqMaskData& mask = Manager()->Skin().Masks[static_cast<std::size_t>(grip)];
         const TBitmap* cache = FSkinData->CacheBmp.get();
         const TPoint q = mask.Bmp ? TPoint{cache->Width() - mask.Bmp->Width() / 3 - FW(),

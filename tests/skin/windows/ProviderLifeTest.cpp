@@ -140,3 +140,28 @@ TEST(ProviderLife, ItsLinkComesOffInEitherOrderWithThePagersLink)
         EXPECT_FALSE(WindowHandlesCommand(f.Wnd(), scmIsSkinned));
     }
 }
+
+TEST(ProviderLife, AScrollingFormGetsSkinnedBarsUntilTheSkinGoes)
+{
+    auto manager = ShippedManager("Basalt");
+    TSkinnedForm f(bsSizeable);
+    EXPECT_EQ(nullptr, f.Provider->ScrollWnd()) << "a form without scroll bars";
+    SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE, 0, 400, 100, 0, 0};
+    SetWindowLongPtrW(f.Wnd(), GWL_STYLE, GetWindowLongPtrW(f.Wnd(), GWL_STYLE) | WS_VSCROLL);
+    SetScrollInfo(f.Wnd(), SB_VERT, &info, FALSE);
+    SendSkinCommand(f.Wnd(), scmRefresh, reinterpret_cast<LPARAM>(manager.get()));
+    gui::PumpFor(40);
+    ASSERT_NE(nullptr, f.Provider->ScrollWnd());
+    EXPECT_EQ(0, GetWindowLongPtrW(f.Wnd(), GWL_STYLE) & WS_VSCROLL) << "the bar bit is kept by the skinned bars";
+    EXPECT_GT(f.Provider->SkinnedBarSize(true), 0);
+    // The client background still starts right of the frame: the bar's
+    // room is on the right.
+    RECT client{};
+    GetClientRect(f.Wnd(), &client);
+    EXPECT_EQ(f.Form->Width() - 2 * f.Provider->FW() - f.Provider->SkinnedBarSize(true), client.right);
+
+    manager->SetActive(false);
+    gui::PumpFor(40);
+    EXPECT_EQ(nullptr, f.Provider->ScrollWnd());
+    EXPECT_NE(0, GetWindowLongPtrW(f.Wnd(), GWL_STYLE) & WS_VSCROLL) << "the bit is given back";
+}
