@@ -491,6 +491,13 @@ void TqProviderMessages::Print(TMessage& M)
     SetWindowOrgEx(dc, -P.ClientOffsetX(), -P.ClientOffsetY(), nullptr);
     IntersectClipRect(dc, 0, 0, P.FForm->ClientWidth(), P.FForm->ClientHeight());
     P.PaintClientBackground(dc, true);
+    if (P.FForm->OnPaint) {
+        TCanvas* canvas = P.FForm->Canvas();
+        const HDC own = canvas->HandleAllocated() ? canvas->Handle() : nullptr;
+        canvas->SetHandle(dc);
+        P.FForm->OnPaint(P.FForm);
+        canvas->SetHandle(own);
+    }
     RestoreDC(dc, saved);
 }
 

@@ -14,6 +14,8 @@
 
 #include "../support/PngFile.h"
 #include "ProviderSupport.h"
+#include "skin/engine/qControlTree.h"
+#include "skin/engine/qSkinPaint.h"
 #include "tests/graphics/PaintProbe.h"
 
 using namespace providertest;
@@ -182,4 +184,81 @@ TEST(FramePaint, GdiObjectsStayFlatOverAThousandFrameRepaints)
     for (int i = 0; i < 1000; ++i)
         repaint();
     EXPECT_EQ(before, paint_probe::GdiObjectCount());
+}
+
+TEST(FramePaint, PrintDrawsTheFrameAndTheClientBackground)
+{
+    auto manager = ShippedManager("Terracotta");
+    TSkinnedForm f(bsSizeable);
+    TqSkinProvider* p = f.Provider;
+    TBitmap printed(f.Form->Width(), f.Form->Height(), TPixelFormat::pf24bit);
+    FillDCRect(printed.Canvas()->Handle(), TRect{0, 0, printed.Width(), printed.Height()}, 0x00FF00);
+    SendMessageW(f.Wnd(), WM_PRINT, reinterpret_cast<WPARAM>(printed.Canvas()->Handle()), PRF_NONCLIENT | PRF_CLIENT);
+    TBitmap* cache = p->SkinData()->CacheBmp.get();
+    int differ = 0;
+    for (int y = 0; y < printed.Height(); ++y)
+        for (int x = 0; x < printed.Width(); ++x)
+            differ += Pixel(&printed, x, y) != Pixel(cache, x, y);
+    EXPECT_EQ(0, differ) << "frame and client background as in the cache";
+}
+
+TEST(FramePaint, TheFormsOwnPaintingBecomesPartOfTheCache)
+{
+    auto manager = ShippedManager("Basalt");
+    auto form = std::make_unique<TForm>(Application);
+    form->SetBounds(120, 100, 360, 240);
+    form->OnPaint = [&](TObject*) {
+        form->Canvas()->Brush()->SetColor(0x0000FF);
+        form->Canvas()->FillRect(TRect{10, 10, 30, 30});
+    };
+    auto* provider = new TqSkinProvider(form.get());
+    form->Show();
+    gui::PumpFor(60);
+    const int x = provider->ClientOffsetX() + 20;
+    const int y = provider->ClientOffsetY() + 20;
+    EXPECT_EQ(0x0000FFu, Pixel(provider->SkinData()->CacheBmp.get(), x, y)) << "at client coordinates";
+    auto screen = ScreenOf(form->Handle());
+    EXPECT_EQ(0x0000FFu, Pixel(screen.get(), x, y));
+    EXPECT_NE(0x0000FFu, Pixel(screen.get(), x + 20, y + 20));
+}
+
+TEST(FramePaint, TheKeptTitleAreaGivesTheSameTitleAsAFullRebuild)
+{
+    // A form section with RESERVEDBOOLEAN keeps the title area under the
+    // title bar and repaints only the title on activation changes (the
+    // rest of the frame stays as it was: such a skin draws its border alike
+    // in both states).
+    auto manager = ShippedManager("Clearwater");
+    auto& sections = const_cast<TqSkinModel&>(manager->Skin()).Sections;
+    sections[static_cast<std::size_t>(manager->FindSectionIndex("FORM"))].ReservedBoolean = true;
+    TSkinnedForm f(bsSizeable);
+    TForm other(Application);
+    other.SetBounds(700, 600, 200, 120);
+    TqSkinProvider* p = f.Provider;
+    // The title band as the cache holds it, from below the frame's top edge
+    // to the caption's bottom, inside the side frames.
+    const auto titleBand = [&] {
+        TBitmap* cache = p->SkinData()->CacheBmp.get();
+        std::string rows;
+        for (int y = p->FH(); y < p->TitleHeight(); ++y)
+            for (int x = p->FW(); x < cache->Width() - p->FW(); ++x)
+                rows += std::to_string(Pixel(cache, x, y)) + ",";
+        return rows;
+    };
+    for (bool active : {false, true, false}) {
+        SCOPED_TRACE(active);
+        if (active) {
+            SetActiveWindow(f.Wnd());
+        } else {
+            other.Show();
+            SetActiveWindow(other.Handle());
+        }
+        gui::PumpFor(60);
+        ASSERT_EQ(active, p->FormActive());
+        const std::string fast = titleBand();
+        // Sub-command 3 drops the kept area: the next painting is a full one.
+        SendSkinCommand(f.Wnd(), scmRefresh, reinterpret_cast<LPARAM>(manager.get()));
+        gui::PumpFor(30);
+        EXPECT_TRUE(fast == titleBand()) << "the title repainted over the kept area equals a full rebuild";
+    }
 }
