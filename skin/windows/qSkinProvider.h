@@ -282,12 +282,15 @@ private:
     int FormMask(const String& Name) const;
     int TitleBarWidth(int MaskIndex);
     void PaintCaptionText(TRect R);
+    void PaintTitleParts(const TCacheInfo& CI, int Right, int Bottom, int CaptionTop);
     void PlaceButton(TqButtonRecord& Rec, int& X, int Width, int MaskIndex, bool Enabled, int Top);
     void CopyToWindow(TRect R);
     void GiveBackNativeFrame();
     // The form scrolls: the framework's forms have no AutoScroll property;
     // a form whose window has scroll bars is one that scrolls.
     bool FormScrolls() const;
+    // The form window's rectangle and client rectangle; false without a window.
+    bool WindowAndClient(RECT& Window, RECT& Client) const;
     void FreeScrollWnd() { FScrollWnd.reset(); }
 
     std::unique_ptr<TqCommonData> FSkinData;

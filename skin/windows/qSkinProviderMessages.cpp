@@ -54,6 +54,10 @@ private:
     }
     void ToChildren(TMessage& M) { BroadcastToChildControls(P.FForm, M); }
     TPoint WindowOrigin() const;
+    // The preconditions of painting the frame (WM_NCPAINT, WM_PRINT); it
+    // also takes SkinData's updating state.
+    bool FramePaintable();
+    void MenuOwnerDrawOnce();
     TqSystemMenu* Menu() const { return P.FSystemMenu.get(); }
 
     TqSkinProvider& P;
@@ -445,11 +449,7 @@ void TqProviderMessages::NcHitTest(TMessage& M)
 void TqProviderMessages::NcPaint(TMessage& M)
 {
     M.Result = 0;
-    if (P.FShowAnimation || !P.FormVisible() || P.FForm->IsLoading() || P.FormCreating())
-        return;
-    TqCommonData* data = P.FSkinData.get();
-    data->Updating = data->IsUpdating();
-    if (data->Updating)
+    if (!FramePaintable())
         return;
     const HWND wnd = P.FormWnd();
     const bool thick = (GetWindowLongPtrW(wnd, GWL_STYLE) & WS_THICKFRAME) != 0;
@@ -459,10 +459,7 @@ void TqProviderMessages::NcPaint(TMessage& M)
         if (!P.FRegionApplying)
             P.UpdateFormRegion(true);
     }
-    if (!P.FMenuOwnerDrawDone) {
-        P.FMenuOwnerDrawDone = true;
-        P.UpdateMenuOwnerDraw();
-    }
+    MenuOwnerDrawOnce();
     if (HDC dc = GetWindowDC(wnd)) {
         const int saved = SaveDC(dc);
         P.PaintFrameToDC(dc);
@@ -475,16 +472,9 @@ void TqProviderMessages::NcPaint(TMessage& M)
 void TqProviderMessages::Print(TMessage& M)
 {
     M.Result = 0;
-    if (P.FShowAnimation || !P.FormVisible() || P.FForm->IsLoading() || P.FormCreating())
+    if (!FramePaintable())
         return;
-    TqCommonData* data = P.FSkinData.get();
-    data->Updating = data->IsUpdating();
-    if (data->Updating)
-        return;
-    if (!P.FMenuOwnerDrawDone) {
-        P.FMenuOwnerDrawDone = true;
-        P.UpdateMenuOwnerDraw();
-    }
+    MenuOwnerDrawOnce();
     const HDC dc = reinterpret_cast<HDC>(M.WParam);
     const int saved = SaveDC(dc);
     P.PaintFrameToDC(dc);
@@ -524,12 +514,26 @@ void TqProviderMessages::NcActivate(TMessage& M)
         P.FFormActive = active;
     }
     P.SendNcPaint();
+    MenuOwnerDrawOnce();
+    if (P.FormVisible() && !P.FShowAnimation)
+        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+bool TqProviderMessages::FramePaintable()
+{
+    if (P.FShowAnimation || !P.FormVisible() || P.FForm->IsLoading() || P.FormCreating())
+        return false;
+    TqCommonData* data = P.FSkinData.get();
+    data->Updating = data->IsUpdating();
+    return !data->Updating;
+}
+
+void TqProviderMessages::MenuOwnerDrawOnce()
+{
     if (!P.FMenuOwnerDrawDone) {
         P.FMenuOwnerDrawDone = true;
         P.UpdateMenuOwnerDraw();
     }
-    if (P.FormVisible() && !P.FShowAnimation)
-        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 TPoint TqProviderMessages::WindowOrigin() const

@@ -9,6 +9,7 @@
 #include "skin/engine/qSkinBroadcasts.h"
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinPaint.h"
+#include "skin/engine/qSysUtils.h"
 #include "skin/windows/qSkinProvider.h"
 
 namespace {
@@ -25,17 +26,6 @@ int IconSize(int H)
     return 32;
 }
 
-// The caption font height of the system (0 when it cannot be read). Wine
-// writes 500 bytes whatever cbSize says: the structure is always whole.
-int CaptionFontHeight()
-{
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        return 0;
-    return metrics.lfCaptionFont.lfHeight;
-}
-
 }   // namespace
 
 // ---- geometry ----
@@ -45,22 +35,25 @@ bool TqSkinProvider::Framed() const
     return FForm != nullptr && FForm->BorderStyle() != bsNone;
 }
 
+namespace {
+
+// The frame metric of a form's border style: the thin one of forms that do
+// not size, else the sizing one.
+int FrameMetric(TFormBorderStyle Style, int Fixed, int Sizing)
+{
+    return GetSystemMetrics(Style == bsSingle || Style == bsDialog || Style == bsToolWindow ? Fixed : Sizing);
+}
+
+}   // namespace
+
 int TqSkinProvider::FW() const
 {
-    if (!Framed())
-        return 0;
-    const TFormBorderStyle style = FForm->BorderStyle();
-    return GetSystemMetrics(style == bsSingle || style == bsDialog || style == bsToolWindow ? SM_CXDLGFRAME
-                                                                                          : SM_CXFRAME);
+    return Framed() ? FrameMetric(FForm->BorderStyle(), SM_CXDLGFRAME, SM_CXFRAME) : 0;
 }
 
 int TqSkinProvider::FH() const
 {
-    if (!Framed())
-        return 0;
-    const TFormBorderStyle style = FForm->BorderStyle();
-    return GetSystemMetrics(style == bsSingle || style == bsDialog || style == bsToolWindow ? SM_CYDLGFRAME
-                                                                                          : SM_CYFRAME);
+    return Framed() ? FrameMetric(FForm->BorderStyle(), SM_CYDLGFRAME, SM_CYFRAME) : 0;
 }
 
 int TqSkinProvider::CH() const
@@ -79,14 +72,17 @@ int TqSkinProvider::FormWidth() const
     return FForm->Width();
 }
 
-int TqSkinProvider::TitleAreaHeight() const
+bool TqSkinProvider::WindowAndClient(RECT& Window, RECT& Client) const
 {
     const HWND wnd = FormWnd();
-    if (wnd == nullptr)
-        return 0;
+    return wnd != nullptr && GetWindowRect(wnd, &Window) && GetClientRect(wnd, &Client);
+}
+
+int TqSkinProvider::TitleAreaHeight() const
+{
     RECT w{}, c{};
-    GetWindowRect(wnd, &w);
-    GetClientRect(wnd, &c);
+    if (!WindowAndClient(w, c))
+        return 0;
     int h = (w.bottom - w.top) - c.bottom;
     if (CH() > 0)
         h -= FH() + BW();
@@ -98,23 +94,17 @@ int TqSkinProvider::TitleAreaHeight() const
 
 int TqSkinProvider::ClientOffsetX() const
 {
-    const HWND wnd = FormWnd();
-    if (wnd == nullptr)
-        return 0;
     RECT w{}, c{};
-    GetWindowRect(wnd, &w);
-    GetClientRect(wnd, &c);
+    if (!WindowAndClient(w, c))
+        return 0;
     return ((w.right - w.left) - c.right - SkinnedBarSize(true)) / 2;
 }
 
 int TqSkinProvider::ClientOffsetY() const
 {
-    const HWND wnd = FormWnd();
-    if (wnd == nullptr)
-        return 0;
     RECT w{}, c{};
-    GetWindowRect(wnd, &w);
-    GetClientRect(wnd, &c);
+    if (!WindowAndClient(w, c))
+        return 0;
     return (w.bottom - w.top) - c.bottom - (CH() > 0 ? FrameOffset() : 0) - SkinnedBarSize(false);
 }
 
@@ -249,20 +239,7 @@ void TqSkinProvider::PaintFormFrame()
             if (title >= 0)
                 PaintSectionWithBorder(title, titleName, ci, -1, -1, manager, cache, TPoint{0, 0},
                                        TRect{0, 0, R.right, Iconic() ? R.bottom : TitleHeight()}, state, true);
-            PaintTitleIcon();
-            if ((FForm->BorderIcons() & biSystemMenu) != 0 && FSystemMenu) {
-                const int bar = FormMask("TITLEBAR");
-                if (bar >= 0)
-                    PaintMaskedImage(cache, TRect{width - TitleBarWidth(bar), 0, cache->Width(), TitleHeight()}, true,
-                                     nullptr, false, state, manager->Skin().Masks[static_cast<std::size_t>(bar)], ci);
-            }
-            // The strip under the buttons, for repainting one button alone.
-            const int stripWidth = ButtonsWidth() + FW();
-            FTitleButtonBg->SetSize(stripWidth, TitleAreaHeight());
-            BitBlt(FTitleButtonBg->Canvas()->Handle(), 0, 0, stripWidth, TitleAreaHeight(), cache->Canvas()->Handle(),
-                   width - stripWidth - 1, 0, SRCCOPY);
-            PaintTitleButtons();
-            PaintCaptionText(TRect{TitleIconWidth() + FW() + 4, FH(), R.right - ButtonsWidth() - 6, CH()});
+            PaintTitleParts(ci, cache->Width(), TitleHeight(), 0);
         }
     }
     FMenuChanged = false;
@@ -312,19 +289,28 @@ void TqSkinProvider::RepaintTitle(const TCacheInfo& CI, TRect Q)
     if (title >= 0)
         PaintSectionWithBorder(title, titleName, CI, -1, -1, manager, cache, TPoint{0, 0},
                                TRect{0, 0, Q.right, Q.bottom}, state, true);
+    PaintTitleParts(CI, Q.right, Q.bottom, Q.top);
+}
+
+void TqSkinProvider::PaintTitleParts(const TCacheInfo& CI, int Right, int Bottom, int CaptionTop)
+{
+    // The icon, the TITLEBAR mask behind the buttons (Right and Bottom end
+    // it), the strip under the buttons kept for repainting one button
+    // alone, the buttons and the caption.
+    TBitmap* cache = FSkinData->CacheBmp.get();
     PaintTitleIcon();
     if ((FForm->BorderIcons() & biSystemMenu) != 0 && FSystemMenu) {
         const int bar = FormMask("TITLEBAR");
         if (bar >= 0)
-            PaintMaskedImage(cache, TRect{Q.right - TitleBarWidth(bar), 0, Q.right, Q.bottom}, true, nullptr, false,
-                             state, manager->Skin().Masks[static_cast<std::size_t>(bar)], CI);
+            PaintMaskedImage(cache, TRect{Right - TitleBarWidth(bar), 0, Right, Bottom}, true, nullptr, false,
+                             FFormActive ? 1 : 0, Manager()->Skin().Masks[static_cast<std::size_t>(bar)], CI);
     }
     const int stripWidth = ButtonsWidth() + FW();
     FTitleButtonBg->SetSize(stripWidth, TitleAreaHeight());
     BitBlt(FTitleButtonBg->Canvas()->Handle(), 0, 0, stripWidth, TitleAreaHeight(), cache->Canvas()->Handle(),
            FormWidth() - stripWidth - 1, 0, SRCCOPY);
     PaintTitleButtons();
-    PaintCaptionText(TRect{TitleIconWidth() + FW() + 4, FH() + Q.top, Q.right - ButtonsWidth() - 6, CH()});
+    PaintCaptionText(TRect{TitleIconWidth() + FW() + 4, FH() + CaptionTop, FormWidth() - ButtonsWidth() - 6, CH()});
 }
 
 void TqSkinProvider::SaveTitleBackground()

@@ -110,6 +110,19 @@ int ScreenDiffersFromCache(TqSkinProvider* P)
     return differ;
 }
 
+// Makes F active, or Other (shown for it) active instead.
+void Activate(TSkinnedForm& F, TForm& Other, bool Active)
+{
+    if (Active) {
+        SetActiveWindow(F.Wnd());
+    } else {
+        Other.Show();
+        SetActiveWindow(Other.Handle());
+    }
+    gui::PumpFor(60);
+    ASSERT_EQ(Active, F.Provider->FormActive());
+}
+
 }   // namespace
 
 TEST(FramePaint, FramesOfEveryStyleActiveAndInactiveMatchTheGoldens)
@@ -123,14 +136,7 @@ TEST(FramePaint, FramesOfEveryStyleActiveAndInactiveMatchTheGoldens)
             TForm other(Application);
             other.SetBounds(700, 600, 200, 120);
             for (bool active : {true, false}) {
-                if (active) {
-                    SetActiveWindow(f.Wnd());
-                } else {
-                    other.Show();
-                    SetActiveWindow(other.Handle());
-                }
-                gui::PumpFor(60);
-                ASSERT_EQ(active, f.Provider->FormActive());
+                ASSERT_NO_FATAL_FAILURE(Activate(f, other, active));
                 TqSkinProvider* p = f.Provider;
                 ASSERT_FALSE(p->SkinData()->BGChanged) << "the frame is painted";
                 const std::string file =
@@ -247,14 +253,7 @@ TEST(FramePaint, TheKeptTitleAreaGivesTheSameTitleAsAFullRebuild)
     };
     for (bool active : {false, true, false}) {
         SCOPED_TRACE(active);
-        if (active) {
-            SetActiveWindow(f.Wnd());
-        } else {
-            other.Show();
-            SetActiveWindow(other.Handle());
-        }
-        gui::PumpFor(60);
-        ASSERT_EQ(active, p->FormActive());
+        ASSERT_NO_FATAL_FAILURE(Activate(f, other, active));
         const std::string fast = titleBand();
         // Sub-command 3 drops the kept area: the next painting is a full one.
         SendSkinCommand(f.Wnd(), scmRefresh, reinterpret_cast<LPARAM>(manager.get()));

@@ -63,8 +63,9 @@ TEST(TitleButtons, HitCodesOfTheTitleBar)
         // Left of the buttons and right of the icon: the caption.
         EXPECT_EQ(HTCAPTION, f.HitAt(first.left - buttons * RectWidth(first) - 20, close.y));
         const TRect icon = p->TitleIconRect();
-        if (RectWidth(icon) > 0)
+        if (RectWidth(icon) > 0) {
             EXPECT_EQ(HTSYSMENU, f.HitAt(icon.left + 2, close.y));
+        }
         EXPECT_EQ(HTCLIENT, f.HitAt(f.Form->Width() / 2, f.Form->Height() / 2));
         EXPECT_EQ(0, GetWindowLongPtrW(f.Wnd(), GWL_STYLE) & WS_SYSMENU) << "the platform draws no caption buttons";
     }
