@@ -165,3 +165,38 @@ TEST(ProviderLife, AScrollingFormGetsSkinnedBarsUntilTheSkinGoes)
     EXPECT_EQ(nullptr, f.Provider->ScrollWnd());
     EXPECT_NE(0, GetWindowLongPtrW(f.Wnd(), GWL_STYLE) & WS_VSCROLL) << "the bit is given back";
 }
+
+TEST(ProviderLife, ANewWindowOfTheFormIsSkinnedAgain)
+{
+    // A border style change makes the form's window again: the provider's
+    // link stays on the form and skins the new window.
+    auto manager = ShippedManager("Terracotta");
+    TSkinnedForm f(bsSizeable);
+    const HWND before = f.Wnd();
+    f.Form->SetBorderStyle(bsSingle);
+    gui::PumpFor(80);
+    ASSERT_TRUE(IsWindow(f.Wnd()));
+    EXPECT_NE(before, f.Wnd());
+    EXPECT_EQ(0, GetWindowLongPtrW(f.Wnd(), GWL_STYLE) & WS_SYSMENU);
+    EXPECT_TRUE(HasRegion(f.Wnd()));
+    EXPECT_EQ(f.Provider, GetFormProvider(f.Form.get()));
+    EXPECT_FALSE(f.Provider->SkinData()->BGChanged) << "the new window's frame is painted";
+    const POINT close = f.ButtonCentre(HTCLOSE);
+    EXPECT_EQ(HTCLOSE, f.HitAt(close.x, close.y));
+}
+
+TEST(ProviderLife, TheManagerGoingFirstLeavesAWorkingForm)
+{
+    auto manager = ShippedManager("Clearwater");
+    TSkinnedForm f(bsSizeable);
+    manager.reset();
+    gui::PumpFor(30);
+    EXPECT_FALSE(f.Provider->SkinData()->IsSkinned());
+    EXPECT_NE(0, GetWindowLongPtrW(f.Wnd(), GWL_STYLE) & WS_SYSMENU) << "its removal gave the frame back";
+    EXPECT_FALSE(HasRegion(f.Wnd()));
+    for (UINT msg : {WM_NCPAINT, WM_NCACTIVATE, WM_PAINT, WM_NCHITTEST})
+        SendMessageW(f.Wnd(), msg, 1, 0);
+    RedrawWindow(f.Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(IsWindow(f.Wnd()));
+    EXPECT_EQ(f.Provider, GetFormProvider(f.Form.get())) << "still the form's provider, inert";
+}

@@ -99,12 +99,14 @@ TEST(TitleButtons, HotPressedAndReleasedOutside)
     EXPECT_EQ(1, p->ButtonRecord(HTCLOSE)->State);
     const std::string hot = ButtonPixels(f, HTCLOSE);
     EXPECT_NE(normal, hot) << "the hot look shows";
+    gui::SaveScreenshot(f.Wnd(), WinPath(ScreenshotFolder() + "/provider-close-hot.png"));
 
     MouseButton(true);
     EXPECT_EQ(2, p->ButtonRecord(HTCLOSE)->State);
     EXPECT_TRUE(TitleButtonPressed);
     const std::string pressed = ButtonPixels(f, HTCLOSE);
     EXPECT_NE(hot, pressed);
+    gui::SaveScreenshot(f.Wnd(), WinPath(ScreenshotFolder() + "/provider-close-pressed.png"));
 
     // Leaving the button before the release: it turns normal and nothing
     // happens on the release.
