@@ -196,6 +196,9 @@ public:
     // Frame painting.
     void PaintFormFrame();
     void PaintFrameToDC(HDC DC);
+    // The non-client painting of WM_NCPAINT and WM_PRINT: the frame, or
+    // the ring of a sizing form without a border style.
+    void PaintNonClient(HDC DC);
     void RepaintTitle(const TCacheInfo& CI, TRect Q);
     void SaveTitleBackground();
     void PaintTitleIcon();

@@ -462,7 +462,7 @@ void TqProviderMessages::NcPaint(TMessage& M)
     MenuOwnerDrawOnce();
     if (HDC dc = GetWindowDC(wnd)) {
         const int saved = SaveDC(dc);
-        P.PaintFrameToDC(dc);
+        P.PaintNonClient(dc);
         RestoreDC(dc, saved);
         ReleaseDC(wnd, dc);
     }
@@ -477,7 +477,7 @@ void TqProviderMessages::Print(TMessage& M)
     MenuOwnerDrawOnce();
     const HDC dc = reinterpret_cast<HDC>(M.WParam);
     const int saved = SaveDC(dc);
-    P.PaintFrameToDC(dc);
+    P.PaintNonClient(dc);
     SetWindowOrgEx(dc, -P.ClientOffsetX(), -P.ClientOffsetY(), nullptr);
     IntersectClipRect(dc, 0, 0, P.FForm->ClientWidth(), P.FForm->ClientHeight());
     P.PaintClientBackground(dc, true);

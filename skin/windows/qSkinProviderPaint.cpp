@@ -379,6 +379,27 @@ void TqSkinProvider::PaintFrameToDC(HDC DC)
            cache->Width() - FW() - BW(), top0 + BW(), SRCCOPY);
 }
 
+void TqSkinProvider::PaintNonClient(HDC DC)
+{
+    const bool thick = (GetWindowLongPtrW(FormWnd(), GWL_STYLE) & WS_THICKFRAME) != 0;
+    if (Framed() || !thick) {
+        PaintFrameToDC(DC);
+        return;
+    }
+    // A form without a border style that sizes: a ring as thick as the
+    // sizing edge, from the cache.
+    PaintFormFrame();
+    TBitmap* cache = FSkinData->CacheBmp.get();
+    const HDC src = cache->Canvas()->Handle();
+    const int d = BW() + 3;
+    const int w = FForm->Width();
+    const int h = FForm->Height();
+    BitBlt(DC, 0, 0, w, d, src, 0, 0, SRCCOPY);
+    BitBlt(DC, 0, d, d, cache->Height(), src, 0, d, SRCCOPY);
+    BitBlt(DC, d, h - d, w - d, d, src, d, cache->Height() - d, SRCCOPY);
+    BitBlt(DC, cache->Width() - d, d, d, cache->Height(), src, cache->Width() - d, d, SRCCOPY);
+}
+
 void TqSkinProvider::PaintClient()
 {
     const HWND wnd = FormWnd();

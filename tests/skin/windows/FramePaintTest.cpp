@@ -261,3 +261,29 @@ TEST(FramePaint, TheKeptTitleAreaGivesTheSameTitleAsAFullRebuild)
         EXPECT_TRUE(fast == titleBand()) << "the title repainted over the kept area equals a full rebuild";
     }
 }
+
+TEST(FramePaint, ASizingFormWithoutBorderStyleGetsARingFromTheCache)
+{
+    auto manager = ShippedManager("Basalt");
+    TSkinnedForm f(bsNone);
+    SetWindowLongPtrW(f.Wnd(), GWL_STYLE, GetWindowLongPtrW(f.Wnd(), GWL_STYLE) | WS_THICKFRAME);
+    SetWindowPos(f.Wnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    gui::PumpFor(60);
+    RedrawWindow(f.Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    auto screen = ScreenOf(f.Wnd());
+    TBitmap* cache = f.Provider->SkinData()->CacheBmp.get();
+    ASSERT_EQ(f.Form->Width(), cache->Width());
+    const int d = 3;
+    int ring = 0;
+    int differ = 0;
+    for (int y = 0; y < screen->Height(); ++y)
+        for (int x = 0; x < screen->Width(); ++x) {
+            const bool inRing = x < d || y < d || x >= screen->Width() - d || y >= screen->Height() - d;
+            if (!inRing)
+                continue;
+            ++ring;
+            differ += Pixel(screen.get(), x, y) != Pixel(cache, x, y);
+        }
+    EXPECT_GT(ring, 0);
+    EXPECT_EQ(0, differ);
+}
