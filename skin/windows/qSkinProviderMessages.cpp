@@ -310,7 +310,17 @@ void TqProviderMessages::Window(TMessage& M)
             P.FSkinData->CacheBmp->Height() != P.FForm->Height())
             P.FrameStale();
         break;
+    case WM_NCMOUSEMOVE:
+        P.CallPrevious(M);
+        if (P.FHotCode != 0) {
+            // The mouse may leave the window from a hot button: the window
+            // is told (WM_NCMOUSELEAVE) so that the button turns normal.
+            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | TME_NONCLIENT, P.FormWnd(), 0};
+            TrackMouseEvent(&track);
+        }
+        break;
     case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE:
     case CM_MOUSELEAVE: MouseLeave(M); break;
     case WM_PRINTCLIENT: break;
     case CM_ENABLEDCHANGED:
