@@ -12,6 +12,7 @@
 #include "office/ProOfficePage.h"
 #include "skin/engine/qControlTree.h"
 #include "skin/engine/qSkinBroadcasts.h"
+#include "skin/engine/qPixelOps.h"
 
 using namespace providertest;
 
@@ -199,4 +200,60 @@ TEST(ProviderLife, TheManagerGoingFirstLeavesAWorkingForm)
     RedrawWindow(f.Wnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_TRUE(IsWindow(f.Wnd()));
     EXPECT_EQ(f.Provider, GetFormProvider(f.Form.get())) << "still the form's provider, inert";
+}
+
+namespace {
+
+// A form that records the skin sub-commands reaching its own handlers.
+class TRecordingForm : public TForm {
+public:
+    using TForm::TForm;
+    std::vector<int> Seen;
+
+protected:
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == SM_ZORVIKCMD)
+            Seen.push_back(SkinSubCommand(Message.WParam));
+        TForm::WndProc(Message);
+    }
+};
+
+}   // namespace
+
+TEST(ProviderLife, ASkinnedFormAnswersItsSubCommandsAndSwallowsTheRest)
+{
+    auto manager = ShippedManager("Basalt");
+    TRecordingForm form(Application);
+    form.SetBounds(120, 100, 360, 240);
+    auto* provider = new TqSkinProvider(&form);
+    form.Show();
+    gui::PumpFor(60);
+    ASSERT_TRUE(provider->SkinData()->IsSkinned());
+    form.Seen.clear();
+    for (int sub : {scmSectionRepaint, scmStopFade, scmMouseEnter, scmMouseLeave, scmGetSkinIndex})
+        SendSkinCommand(form.Handle(), sub, 0);
+    EXPECT_TRUE(form.Seen.empty()) << form.Seen.size() << " reached the form's handlers";
+    EXPECT_EQ(1, SendSkinCommand(form.Handle(), scmIsSkinned, 0));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(Application), SendSkinCommand(form.Handle(), scmGetApplication, 0));
+
+    // The background colour asked of a skinned form is its section's HOTCOLOR.
+    ExchangeColor = clSkinTransparent;
+    SendSkinCommand(form.Handle(), scmGetBgColor, 0);
+    const TqGeneralData& section =
+        manager->Skin().Sections[static_cast<std::size_t>(manager->FindSectionIndex("FORM"))];
+    EXPECT_EQ(section.HotColor, ExchangeColor);
+
+    // The removal by another manager is not the form's.
+    TqSkinManager other(nullptr);
+    SendSkinCommand(form.Handle(), scmSkinRemoved, reinterpret_cast<LPARAM>(&other));
+    EXPECT_TRUE(provider->SkinData()->IsSkinned());
+    EXPECT_EQ(0, GetWindowLongPtrW(form.Handle(), GWL_STYLE) & WS_SYSMENU);
+
+    // Unskinned, the sub-commands reach the form again; 7 is still answered.
+    manager->SetActive(false);
+    form.Seen.clear();
+    SendSkinCommand(form.Handle(), scmStopFade, 0);
+    EXPECT_EQ(std::vector<int>{scmStopFade}, form.Seen);
+    EXPECT_EQ(1, SendSkinCommand(form.Handle(), scmIsSkinned, 0));
 }
