@@ -63,8 +63,6 @@ TqSkinProvider::~TqSkinProvider()
         FHook.Remove();
         if (formAlive)
             GiveBackNativeFrame();
-        if (FSystemMenu && FSystemMenu->Form() != nullptr)
-            FSystemMenu->WindowHandle = nullptr;
         FSystemMenu.reset();
         FTitleButtonBg.reset();
         FMenuLineBmp.reset();

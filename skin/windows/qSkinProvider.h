@@ -118,9 +118,6 @@ public:
 
     void UpdateItems();
 
-    // The window Popup shows the menu for (the form's window).
-    HWND WindowHandle = nullptr;
-
     TMenuItem* ItemRestore;
     TMenuItem* ItemMove;
     TMenuItem* ItemSize;

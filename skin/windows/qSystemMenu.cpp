@@ -165,7 +165,7 @@ void TqSkinProvider::DropSysMenu(int X, int Y)
         AddSkinListSubmenu(menu);
     }
     menu->UpdateItems();
-    menu->WindowHandle = FormWnd();
+    // The menu belongs to the active window, the form being clicked.
     menu->Popup(X, Y);
 }
 
