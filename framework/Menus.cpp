@@ -108,6 +108,25 @@ int TMenuItem::IndexOf(const TMenuItem* Item) const
     return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
 }
 
+String ShortCutToText(TShortCut ShortCut)
+{
+    const Word key = ShortCut & 0xFF;
+    if (key == 0)
+        return String();
+    String text;
+    if (ShortCut & scShift)
+        text += "Shift+";
+    if (ShortCut & scCtrl)
+        text += "Ctrl+";
+    if (ShortCut & scAlt)
+        text += "Alt+";
+    if (key >= VK_F1 && key <= VK_F24)
+        text += "F" + std::to_string(key - VK_F1 + 1);
+    else
+        text += static_cast<char>(key);
+    return text;
+}
+
 HMENU TMenuItem::BuildPopupHandle() const
 {
     TMenuHandle menu(CreatePopupMenu());
@@ -121,9 +140,11 @@ HMENU TMenuItem::BuildPopupHandle() const
         WideString caption;
         TMenuHandle sub;
         if (!item->IsLine()) {
-            flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
+            flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0) |
+                    (item->Break == mbBreak ? MF_MENUBREAK : item->Break == mbBarBreak ? MF_MENUBARBREAK : 0);
             id = item->FCommand;
-            caption = StrToWide(item->Caption);
+            caption = StrToWide(item->ShortCut != 0 ? item->Caption + "\t" + ShortCutToText(item->ShortCut)
+                                                    : item->Caption);
             if (item->Count() > 0) {
                 flags |= MF_POPUP;
                 sub.reset(item->BuildPopupHandle());
@@ -133,6 +154,15 @@ HMENU TMenuItem::BuildPopupHandle() const
         if (!AppendMenuW(menu.get(), flags, id, item->IsLine() ? nullptr : caption.c_str()))
             throw EOSError("Cannot add a menu item (error " + std::to_string(GetLastError()) + ")");
         (void)sub.release();   // from here on the menu destroys it
+        if (item->RadioItem && !item->IsLine()) {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_FTYPE;
+            const UINT position = static_cast<UINT>(GetMenuItemCount(menu.get()) - 1);
+            GetMenuItemInfoW(menu.get(), position, TRUE, &info);
+            info.fType |= MFT_RADIOCHECK;
+            SetMenuItemInfoW(menu.get(), position, TRUE, &info);
+        }
     }
     return menu.release();
 }

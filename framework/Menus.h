@@ -11,6 +11,18 @@
 
 #include "framework/Component.h"
 
+// Where an item starts: in the running column, or at the top of a new one
+// (mbBreak; mbBarBreak with a line between the columns).
+enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+// A key with its modifiers: the virtual key in the low byte, scShift,
+// scCtrl and scAlt above it; 0 for none.
+using TShortCut = Word;
+constexpr TShortCut scShift = 0x2000;
+constexpr TShortCut scCtrl = 0x4000;
+constexpr TShortCut scAlt = 0x8000;
+// The text a menu shows for a shortcut ("Alt+F4"); empty for 0.
+String ShortCutToText(TShortCut ShortCut);
+
 class TMenuItem : public TComponent {
 public:
     explicit TMenuItem(TComponent* AOwner);
@@ -20,6 +32,11 @@ public:
     bool Enabled = true;
     bool Checked = false;
     bool Visible = true;
+    // A checked radio item shows a dot instead of a check mark.
+    bool RadioItem = false;
+    TMenuBreak Break = mbNone;
+    // Shown right of the caption; the menu does not act on it.
+    TShortCut ShortCut = 0;
     TNotifyEvent OnClick;
 
     // Fires OnClick.
