@@ -109,6 +109,8 @@ void TqSkinManager::Loaded()
     TComponent::Loaded();
     if (FSkinDirectory.empty())
         FSkinDirectory = "c:\\Skins";
+    if (FMenuSupport.IcoLineSkin.empty())
+        FMenuSupport.IcoLineSkin = "ICOLINE";
     if (FActive && !FSkinName.empty())
         ApplyLoadedSkin();
 }
@@ -345,6 +347,8 @@ void TqSkinManager::ApplyLoadedSkin()
         FreezeSkinnedForms(this);
     try {
         FSkinData.Loaded = false;
+        if (FSkinableMenus)
+            FSkinableMenus->SkinApplied();
         {
             TFlagRaised applying(SkinApplying);
             FModel->CacheCommonIndexes();
@@ -360,6 +364,15 @@ void TqSkinManager::ApplyLoadedSkin()
         throw;
     }
     RepaintSkinnedForms();
+}
+
+void TqSkinManager::SetSkinnedPopups(bool Value)
+{
+    if (Value == FSkinnedPopups)
+        return;
+    FSkinnedPopups = Value;
+    if (Value && FSkinableMenus && !IsDesigning())
+        FSkinableMenus->UpdateActive();
 }
 
 void TqSkinManager::RepaintSkinnedForms()
