@@ -1,0 +1,488 @@
+// The skinned menu painter over the framework's menus, with the shipped
+// skins: item measures, item pictures against stored goldens (text-free; the
+// text checked by colour counts), a real popup shown by TrackPopupMenu with
+// its window region, the shared background released when the popup closes,
+// GDI objects over many paints, and hooking and unhooking of forms' menus.
+//
+// Goldens are written again only on purpose: SKIN_GOLDENS=update. A picture
+// that differs is written to build/screenshots with the suffix -actual.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "../../support/GuiHarness.h"
+#include "framework/Application.h"
+#include "framework/Bitmap.h"
+#include "framework/Form.h"
+#include "framework/Menus.h"
+#include "framework/Screen.h"
+#include "skin/engine/qSkinManager.h"
+#include "skin/engine/qSkinPaint.h"
+#include "skin/windows/qSkinableMenus.h"
+#include "tests/graphics/PaintProbe.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+String WinPath(const std::string& UnixPath)
+{
+    String path = "Z:" + UnixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string ScreenshotFolder()
+{
+    const std::string out = std::string(SKIN_OUTPUT_DIR) + "/../../screenshots";
+    fs::create_directories(out);
+    return out;
+}
+
+const char* const Skins[] = {"Basalt", "Clearwater", "Terracotta"};
+
+std::unique_ptr<TqSkinManager> LoadShipped(const std::string& Name)
+{
+    auto m = std::make_unique<TqSkinManager>(nullptr);
+    m->SetSkinDirectory(WinPath(SKIN_OUTPUT_DIR));
+    m->SetSkinName(Name);
+    m->MenuSupport()->IcoLineSkin = "ICOLINE";
+    return m;
+}
+
+// A form owned by the application with a popup menu and a menu bar.
+struct TMenuForm {
+    TMenuForm() : Form(new TForm(Application)), Popup(new TPopupMenu(Form.get())), Bar(new TMainMenu(Form.get()))
+    {
+        Form->SetBounds(100, 100, 320, 200);
+    }
+    TMenuItem* Add(TMenuItem* Parent, const String& Caption)
+    {
+        auto* item = new TMenuItem(Form.get());
+        item->Caption = Caption;
+        Parent->Add(item);
+        return item;
+    }
+    std::unique_ptr<TForm> Form;
+    TPopupMenu* Popup;
+    TMainMenu* Bar;
+};
+
+int RoundHalfEven(double V)
+{
+    return static_cast<int>(std::nearbyint(V));
+}
+
+// The menu font's text width and "W" height, measured here directly.
+void MenuTextSize(const String& Text, int& Width, int& HeightW)
+{
+    TBitmap b(1, 1);
+    b.Canvas()->SetFont(Screen->MenuFont());
+    TRect r{0, 0, 0, 0};
+    b.Canvas()->DrawTextRect(Text, r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP);
+    Width = r.right - r.left;
+    HeightW = b.Canvas()->TextHeight("W");
+}
+
+TEST(MenuPainter, ItemMeasures)
+{
+    auto m = LoadShipped("Basalt");
+    TqSkinableMenus painter(m.get());
+    TMenuForm f;
+    TMenuItem* open = f.Add(f.Popup->Items(), "Open");
+    TMenuItem* save = f.Add(f.Popup->Items(), "Save");
+    save->ShortCut = scCtrl | 'S';
+    TMenuItem* line = f.Add(f.Popup->Items(), "-");
+    TMenuItem* group = f.Add(f.Popup->Items(), "-Group-");
+    TMenuItem* pictured = f.Add(f.Popup->Items(), "Print");
+    pictured->Bitmap()->SetSize(24, 30);
+    TMenuItem* broken = f.Add(f.Popup->Items(), "Next column");
+    broken->Break = TMenuBreak::mbBreak;
+
+    int wW = 0, hW = 0;
+    MenuTextSize("W", wW, hW);
+    const int h = RoundHalfEven(hW * 1.25);
+    struct Case {
+        const char* Name;
+        TMenuItem* Item;
+        String Text;     // what is measured
+        int Glyph;       // glyph column width
+        int Height;
+        bool Extra;      // in the first column
+    };
+    const Case cases[] = {
+        {"normal", open, "Open", 16, std::max(h, 16) + 6, true},
+        {"short cut", save, "SaveCtrl+S", 16, std::max(h, 16) + 6, true},
+        {"divider", line, "", 16, 2, true},
+        {"caption item", group, "--Group--", 16, h + 6, true},
+        {"glyph", pictured, "Print", 24, std::max(h, 30) + 6, true},
+        {"after a break", broken, "Next column", 16, std::max(h, 16) + 6, false},
+    };
+    for (bool extraLine : {false, true}) {
+        m->MenuSupport()->UseExtraLine = extraLine;
+        ReleaseMenuBackground();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + (extraLine ? " with the extra line" : ""));
+            int textWidth = 0, unused = 0;
+            MenuTextSize(c.Text, textWidth, unused);
+            if (c.Text.empty())
+                textWidth = 0;
+            TBitmap b(1, 1);
+            int width = 0, height = 0;
+            MenuMeasuring = false;
+            painter.MeasureSkinMenuItem(c.Item, b.Canvas(), width, height);
+            EXPECT_TRUE(MenuMeasuring);
+            const int extra = extraLine && c.Extra ? 32 : 0;
+            EXPECT_EQ(width, 2 * c.Glyph + textWidth + 3 * 3 + 6 + extra);
+            EXPECT_EQ(height, c.Height);
+        }
+    }
+    // A popup whose first item is the skin-selection item never shows the band.
+    open->SetName("SkinSelectItem");
+    ReleaseMenuBackground();
+    TBitmap b(1, 1);
+    int width = 0, height = 0;
+    painter.MeasureSkinMenuItem(save, b.Canvas(), width, height);
+    int textWidth = 0, unused = 0;
+    MenuTextSize("SaveCtrl+S", textWidth, unused);
+    EXPECT_EQ(width, 2 * 16 + textWidth + 15);
+    EXPECT_EQ(painter.ActiveExtraLineWidth(), 0);
+}
+
+TEST(MenuPainter, ExtraLineEventAndOwnedGlyph)
+{
+    auto m = LoadShipped("Basalt");
+    TqSkinableMenus painter(m.get());
+    TMenuForm f;
+    TMenuItem* first = f.Add(f.Popup->Items(), "First");
+    f.Add(f.Popup->Items(), "Second");
+    m->MenuSupport()->UseExtraLine = true;
+    m->MenuSupport()->ExtraLineWidth = 20;
+    int calls = 0;
+    TMenuItem* asked = nullptr;
+    m->OnGetMenuExtraLineData = [&](TMenuItem* Item, String& Section, String& Caption, TBitmap*& Glyph, bool& Visible) {
+        ++calls;
+        asked = Item;
+        EXPECT_EQ(Section, "EXTRALINE");
+        EXPECT_EQ(Caption, "Don`t forget OnGetExtraLineData event...");
+        EXPECT_TRUE(Visible);
+        Caption = "&Tools";
+        Glyph = new TBitmap(8, 8, TPixelFormat::pf24bit);   // the painter's from here on
+    };
+    ReleaseMenuBackground();
+    TBitmap b(1, 1);
+    int w = 0, h = 0;
+    painter.MeasureSkinMenuItem(first, b.Canvas(), w, h);
+    painter.MeasureSkinMenuItem(f.Popup->Items()->Items(1), b.Canvas(), w, h);
+    EXPECT_EQ(calls, 1);   // once per popup
+    EXPECT_EQ(asked, first);
+    EXPECT_EQ(painter.ActiveExtraLineWidth(), 20);
+    // Hidden by the event: no band.
+    m->OnGetMenuExtraLineData = [&](TMenuItem*, String&, String&, TBitmap*& Glyph, bool& Visible) {
+        Glyph = new TBitmap(8, 8, TPixelFormat::pf24bit);
+        Visible = false;
+    };
+    ReleaseMenuBackground();
+    painter.MeasureSkinMenuItem(first, b.Canvas(), w, h);
+    EXPECT_EQ(painter.ActiveExtraLineWidth(), 0);
+    m->OnGetMenuExtraLineData = nullptr;
+}
+
+// ---- item pictures ----
+
+struct TItemState {
+    const char* Name;
+    TOwnerDrawState State;
+    bool Enabled;
+    bool Checked;
+    bool Radio;
+};
+const TItemState ItemStates[] = {
+    {"normal", 0, true, false, false},
+    {"selected", odSelected, true, false, false},
+    {"disabled", odDisabled | odGrayed, false, false, false},
+    {"checked", odChecked, true, true, false},
+    {"radio", odChecked, true, true, true},
+};
+
+constexpr int ItemW = 160;
+constexpr int ItemH = 24;
+
+// One row per state of a popup item drawn with Caption into a memory
+// bitmap (no window: the painter composes the popup's size itself).
+std::unique_ptr<TBitmap> ItemSheet(TqSkinManager& M, const String& Caption)
+{
+    TqSkinableMenus painter(&M);
+    TMenuForm f;
+    auto sheet = std::make_unique<TBitmap>(ItemW, ItemH * static_cast<int>(std::size(ItemStates)), TPixelFormat::pf24bit);
+    int row = 0;
+    for (const TItemState& s : ItemStates) {
+        f.Popup->Items()->Clear();
+        TMenuItem* item = f.Add(f.Popup->Items(), Caption);
+        item->Enabled = s.Enabled;
+        item->Checked = s.Checked;
+        item->RadioItem = s.Radio;
+        ReleaseMenuBackground();
+        TBitmap canvasBmp(ItemW, ItemH + 6, TPixelFormat::pf24bit);
+        painter.DrawSkinMenuItem(item, canvasBmp.Canvas(), {0, 0, ItemW, ItemH}, s.State);
+        BitBlt(sheet->Canvas()->Handle(), 0, row * ItemH, ItemW, ItemH, canvasBmp.Canvas()->Handle(), 0, 0, SRCCOPY);
+        ++row;
+    }
+    ReleaseMenuBackground();
+    return sheet;
+}
+
+bool SameBitmaps(TBitmap& A, TBitmap& B)
+{
+    if (A.Width() != B.Width() || A.Height() != B.Height())
+        return false;
+    for (int y = 0; y < A.Height(); ++y)
+        for (int x = 0; x < A.Width(); ++x)
+            if (GetPixel(A.Canvas()->Handle(), x, y) != GetPixel(B.Canvas()->Handle(), x, y))
+                return false;
+    return true;
+}
+
+int CountColor(TBitmap& B, const TRect& R, TColor Color)
+{
+    int n = 0;
+    for (int y = R.top; y < R.bottom; ++y)
+        for (int x = R.left; x < R.right; ++x)
+            n += GetPixel(B.Canvas()->Handle(), x, y) == static_cast<COLORREF>(Color & 0xFFFFFF);
+    return n;
+}
+
+TEST(MenuPainter, ItemPicturesAgainstGoldens)
+{
+    const bool update = std::getenv("SKIN_GOLDENS") != nullptr && std::string(std::getenv("SKIN_GOLDENS")) == "update";
+    for (const char* name : Skins) {
+        SCOPED_TRACE(name);
+        auto m = LoadShipped(name);
+        ASSERT_TRUE(m->SkinData().Loaded);
+        auto sheet = ItemSheet(*m, "");
+        const std::string golden = std::string(SKIN_GOLDEN_DIR) + "/" + name + "-items.bmp";
+        if (update)
+            sheet->SaveToFile(WinPath(golden));
+        ASSERT_TRUE(fs::exists(golden)) << "no golden " << golden;
+        TBitmap expected;
+        expected.LoadFromFile(WinPath(golden));
+        if (!SameBitmaps(*sheet, expected)) {
+            sheet->SaveToFile(WinPath(ScreenshotFolder() + "/menu-" + name + "-items-actual.bmp"));
+            ADD_FAILURE() << "item pictures differ from " << golden;
+        }
+        // Rows differ from each other where the state shows: hot background,
+        // check glyphs, the disabled blend.
+        auto row = [&](int I) {
+            auto r = std::make_unique<TBitmap>(ItemW, ItemH, TPixelFormat::pf24bit);
+            BitBlt(r->Canvas()->Handle(), 0, 0, ItemW, ItemH, sheet->Canvas()->Handle(), 0, I * ItemH, SRCCOPY);
+            return r;
+        };
+        auto normal = row(0);
+        for (int i = 1; i < static_cast<int>(std::size(ItemStates)); ++i) {
+            auto other = row(i);
+            EXPECT_FALSE(SameBitmaps(*normal, *other)) << ItemStates[i].Name << " looks like normal";
+        }
+        // Text: the caption in MENUITEM's font colour (hot colour when selected).
+        auto text = ItemSheet(*m, "Open the file");
+        const auto& section = m->Skin().Sections[static_cast<std::size_t>(m->FindSectionIndex("MENUITEM"))];
+        const TRect textArea{16 + 6 + 6, 0, ItemW, ItemH};
+        // (Anti-aliased glyphs: only their solid pixels have the colour exactly.)
+        TRect selectedArea = textArea;
+        OffsetRect(&selectedArea, 0, ItemH);
+        EXPECT_GE(CountColor(*text, textArea, section.FontColor), CountColor(*sheet, textArea, section.FontColor) + 10);
+        EXPECT_GE(CountColor(*text, selectedArea, section.HotFontColor),
+                  CountColor(*sheet, selectedArea, section.HotFontColor) + 10);
+        text->SaveToFile(WinPath(ScreenshotFolder() + "/menu-" + name + "-items.bmp"));
+    }
+}
+
+TEST(MenuPainter, GdiObjectsFlatOverManyPaints)
+{
+    auto m = LoadShipped("Clearwater");
+    TqSkinableMenus painter(m.get());
+    TMenuForm f;
+    TMenuItem* a = f.Add(f.Popup->Items(), "Alpha");
+    TMenuItem* b = f.Add(f.Popup->Items(), "-");
+    TMenuItem* c = f.Add(f.Popup->Items(), "-Caption-");
+    c->Checked = true;
+    TBitmap target(ItemW, 200, TPixelFormat::pf24bit);
+    auto paint = [&](int I) {
+        if (I % 50 == 0)
+            ReleaseMenuBackground();
+        painter.DrawSkinMenuItem(a, target.Canvas(), {0, 0, ItemW, ItemH}, I % 2 ? odSelected : 0);
+        painter.DrawSkinMenuItem(b, target.Canvas(), {0, ItemH, ItemW, ItemH + 2}, 0);
+        painter.DrawSkinMenuItem(c, target.Canvas(), {0, ItemH + 2, ItemW, 2 * ItemH + 2}, odChecked);
+    };
+    for (int i = 0; i < 20; ++i)   // caches and fonts made once
+        paint(i);
+    const int before = paint_probe::GdiObjectCount();
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 1000; ++i)
+        paint(i);
+    ReleaseMenuBackground();
+    const int after = paint_probe::GdiObjectCount();
+    EXPECT_LE(after, before + 2) << "GDI objects before " << before << ", after " << after;
+}
+
+TEST(MenuPainter, HookingAndDeactivating)
+{
+    auto m = LoadShipped("Terracotta");
+    TqSkinableMenus painter(m.get());
+    TMenuForm f;
+    TMenuItem* file = f.Add(f.Bar->Items(), "File");
+    TMenuItem* open = f.Add(file, "Open");
+    TMenuItem* own = f.Add(f.Popup->Items(), "Own");
+    TMenuItem* plain = f.Add(f.Popup->Items(), "Plain");
+    int ownDraws = 0;
+    own->OnAdvancedDrawItem = [&](TObject*, TCanvas*, const TRect&, TOwnerDrawState) { ++ownDraws; };
+    f.Form->SetMenu(f.Bar);
+    f.Form->Show();
+    gui::Settle();
+
+    painter.UpdateActive();   // the skin is loaded
+    EXPECT_TRUE(painter.Active());
+    EXPECT_TRUE(f.Popup->OwnerDraw());
+    EXPECT_TRUE(f.Bar->OwnerDraw());
+    EXPECT_NE(f.Popup->MenuAnimation & maNone, 0u);
+    EXPECT_TRUE(painter.IsHooked(plain));
+    EXPECT_TRUE(painter.IsHooked(open));
+    EXPECT_TRUE(painter.IsHooked(file));
+    EXPECT_FALSE(painter.IsHooked(own));   // the application's handler stays
+    EXPECT_TRUE(own->OnMeasureItem);
+    // The menu bar became owner-drawn.
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoW(GetMenu(f.Form->Handle()), 0, TRUE, &info));
+    EXPECT_NE(info.fType & MFT_OWNERDRAW, 0u);
+
+    painter.SetActive(false);
+    EXPECT_FALSE(painter.Active());
+    EXPECT_FALSE(f.Popup->OwnerDraw());
+    EXPECT_FALSE(f.Bar->OwnerDraw());
+    EXPECT_EQ(f.Popup->MenuAnimation & maNone, 0u);
+    EXPECT_FALSE(plain->OnAdvancedDrawItem);
+    EXPECT_FALSE(plain->OnMeasureItem);
+    EXPECT_FALSE(open->OnAdvancedDrawItem);
+    EXPECT_FALSE(file->OnMeasureItem);
+    EXPECT_TRUE(own->OnAdvancedDrawItem);   // still the application's
+    ASSERT_TRUE(GetMenuItemInfoW(GetMenu(f.Form->Handle()), 0, TRUE, &info));
+    EXPECT_EQ(info.fType & MFT_OWNERDRAW, 0u);
+    // Built popup menus are plain again.
+    HMENU built = f.Popup->Items()->BuildPopupHandle();
+    ASSERT_TRUE(GetMenuItemInfoW(built, 0, TRUE, &info));
+    EXPECT_EQ(info.fType & MFT_OWNERDRAW, 0u);
+    DestroyMenu(built);
+    // A single item hooked by itself.
+    painter.HookMenuItem(plain, true);
+    EXPECT_TRUE(painter.IsHooked(plain));
+    EXPECT_TRUE(f.Popup->OwnerDraw());
+    painter.HookMenuItem(plain, false);
+    EXPECT_FALSE(plain->OnAdvancedDrawItem);
+    f.Form->SetMenu(nullptr);
+}
+
+// ---- a real popup ----
+
+struct TPopupWatch {
+    HWND Menu = nullptr;
+    HRGN Region = nullptr;
+    int RegionKind = ERROR;
+    bool BackgroundMatches = false;
+    TqSkinableMenus* Painter = nullptr;
+    TAOR Corners;
+    HWND AtCorner = nullptr;
+    std::string Shot;
+};
+TPopupWatch* Watch = nullptr;
+
+void CALLBACK LookAtPopup(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    static int tries = 0;
+    if ((menu == nullptr || !IsWindowVisible(menu) || !MenuBackground) && ++tries < 40)
+        return;   // not yet shown and painted: look again on the next tick
+    KillTimer(nullptr, Id);
+    tries = 0;
+    if (menu != nullptr) {
+        Watch->Menu = menu;
+        RedrawWindow(menu, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        Watch->Region = CreateRectRgn(0, 0, 0, 0);
+        Watch->RegionKind = GetWindowRgn(menu, Watch->Region);
+        RECT wr;
+        GetWindowRect(menu, &wr);
+        Watch->BackgroundMatches = MenuBackground && MenuBackground->Width() == wr.right - wr.left &&
+                                   MenuBackground->Height() == wr.bottom - wr.top;
+        Watch->Corners = Watch->Painter->Corners();
+        if (!Watch->Corners.empty())
+            Watch->AtCorner = WindowFromPoint({wr.left + Watch->Corners[0].left, wr.top + Watch->Corners[0].top});
+        gui::SaveScreenshot(menu, WinPath(Watch->Shot));
+    }
+    EndMenu();
+}
+
+TEST(MenuPainter, RealPopupWithRegionAndReleasedBackground)
+{
+    for (const char* name : Skins) {
+        SCOPED_TRACE(name);
+        auto m = LoadShipped(name);
+        TqSkinableMenus painter(m.get());
+        TMenuForm f;
+        f.Add(f.Popup->Items(), "Open");
+        f.Add(f.Popup->Items(), "Save")->ShortCut = scCtrl | 'S';
+        f.Add(f.Popup->Items(), "-");
+        f.Add(f.Popup->Items(), "Disabled")->Enabled = false;
+        f.Add(f.Popup->Items(), "Checked")->Checked = true;
+        TMenuItem* sub = f.Add(f.Popup->Items(), "More");
+        f.Add(sub, "Inside");
+        f.Form->Show();
+        gui::Settle();
+        painter.UpdateActive();
+        ASSERT_TRUE(f.Popup->OwnerDraw());
+
+        TPopupWatch watch;
+        watch.Shot = ScreenshotFolder() + "/menu-popup-" + name + ".png";
+        Watch = &watch;
+        watch.Painter = &painter;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, LookAtPopup);
+        f.Popup->Popup(140, 140);
+        KillTimer(nullptr, timer);
+        Watch = nullptr;
+        gui::Settle();
+
+        ASSERT_NE(watch.Menu, nullptr) << "no popup window seen";
+        EXPECT_TRUE(watch.BackgroundMatches) << "the background is not the popup's size";
+        ASSERT_EQ(watch.RegionKind, COMPLEXREGION) << "no region cut to the corners";
+        // The region: the window less the painter's corners (or the origin pixel).
+        RECT bounds;
+        GetRgnBox(watch.Region, &bounds);
+        HRGN expected = CreateRectRgn(0, 0, bounds.right, bounds.bottom);
+        const TAOR& corners = watch.Corners;
+        if (corners.empty()) {
+            HRGN p = CreateRectRgn(0, 0, 1, 1);
+            CombineRgn(expected, expected, p, RGN_DIFF);
+            DeleteObject(p);
+        }
+        for (const TRect& r : corners) {
+            HRGN p = CreateRectRgn(r.left, r.top, r.right, r.bottom);
+            CombineRgn(expected, expected, p, RGN_DIFF);
+            DeleteObject(p);
+        }
+        EXPECT_TRUE(EqualRgn(expected, watch.Region));
+        // A hole of the region is not the popup's.
+        if (!watch.Corners.empty())
+            EXPECT_NE(watch.AtCorner, watch.Menu);
+        DeleteObject(expected);
+        DeleteObject(watch.Region);
+        // Closed: the shared background is released.
+        EXPECT_FALSE(MenuBackground);
+        painter.SetActive(false);
+    }
+}
+
+} // namespace
