@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "../../support/GuiHarness.h"
 #include "framework/Application.h"
@@ -384,6 +385,77 @@ TEST(MenuPainter, HookingAndDeactivating)
     EXPECT_TRUE(f.Popup->OwnerDraw());
     painter.HookMenuItem(plain, false);
     EXPECT_FALSE(plain->OnAdvancedDrawItem);
+    f.Form->SetMenu(nullptr);
+}
+
+// A form's menu bar drawn by the painter over the frame picture that the
+// form's skin provider hands over (here a stand-in: a bitmap of one colour).
+TEST(MenuPainter, MenuBarItems)
+{
+    auto m = LoadShipped("Clearwater");
+    TqSkinableMenus painter(m.get());
+    TMenuForm f;
+    TMenuItem* file = f.Add(f.Bar->Items(), "File");
+    f.Add(file, "Open");
+    TMenuItem* edit = f.Add(f.Bar->Items(), "Edit");
+    f.Add(edit, "Copy");
+    edit->Enabled = false;
+    constexpr COLORREF frameColour = RGB(0x20, 0xA0, 0x40);
+    TBitmap frame(400, 60, TPixelFormat::pf24bit);
+    frame.Canvas()->Brush()->SetColor(frameColour);
+    frame.Canvas()->FillRect({0, 0, 400, 60});
+    int lookups = 0;
+    MenuBarCacheLookup = [&](TCustomForm* Form, TBitmap*& Cache, TPoint& Offset) {
+        ++lookups;
+        EXPECT_EQ(Form, f.Form.get());
+        Cache = &frame;
+        Offset = {0, 20};
+        return true;
+    };
+    f.Form->SetMenu(f.Bar);
+    f.Form->Show();
+    gui::Settle();
+    painter.UpdateActive();
+    DrawMenuBar(f.Form->Handle());
+    gui::Settle();
+    RedrawWindow(f.Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    gui::Settle();
+    EXPECT_GT(lookups, 0) << "the bar's items were not drawn by the painter";
+    // The bar as the screen shows it: its items' rectangles in window coordinates.
+    HMENU bar = GetMenu(f.Form->Handle());
+    RECT wr, item;
+    GetWindowRect(f.Form->Handle(), &wr);
+    ASSERT_TRUE(GetMenuItemRect(f.Form->Handle(), bar, 0, &item));
+    const int y0 = item.top - wr.top, y1 = item.bottom - wr.top;
+    EXPECT_EQ(y1 - y0, GetSystemMetrics(SM_CYMENU) - 1);
+    gui::SaveScreenshot(f.Form->Handle(), WinPath(ScreenshotFolder() + "/menu-bar-Clearwater.png"));
+    // The window as the screen shows it, frame and bar included.
+    TBitmap shot(wr.right - wr.left, wr.bottom - wr.top, TPixelFormat::pf24bit);
+    HDC screenDC = GetDC(nullptr);
+    BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), screenDC, wr.left, wr.top, SRCCOPY);
+    ReleaseDC(nullptr, screenDC);
+    HDC screen = shot.Canvas()->Handle();
+    OffsetRect(&item, -wr.left, -wr.top);
+    // Counts of pixels: green-dominated (the stand-in frame shows through)
+    // and dark (caption glyphs in MENULINE's dark font colour of this skin).
+    auto count = [&](const RECT& R, const std::function<bool(COLORREF)>& Test) {
+        int n = 0;
+        for (int y = R.top; y < R.bottom; ++y)
+            for (int x = R.left; x < R.right; ++x)
+                n += Test(GetPixel(screen, x, y));
+        return n;
+    };
+    auto green = [](COLORREF P) { return GetGValue(P) > GetRValue(P) + 40 && GetGValue(P) > GetBValue(P) + 40; };
+    auto dark = [](COLORREF P) { return GetRValue(P) + GetGValue(P) + GetBValue(P) < 3 * 0x80; };
+    RECT disabled;
+    ASSERT_TRUE(GetMenuItemRect(f.Form->Handle(), bar, 1, &disabled));
+    OffsetRect(&disabled, -wr.left, -wr.top);
+    EXPECT_GT(count(item, dark), 20) << "no caption";
+    EXPECT_EQ(count(item, green), 0) << "the enabled item shows the frame below it";
+    EXPECT_GT(count(disabled, green), (disabled.right - disabled.left) * (disabled.bottom - disabled.top) / 2)
+        << "the disabled item is not blended with the frame";
+    painter.SetActive(false);
+    MenuBarCacheLookup = nullptr;
     f.Form->SetMenu(nullptr);
 }
 
