@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "framework/Graphics.h"
+#include "framework/Messages.h"
 #include "framework/Object.h"
 
 class TBitmap;
@@ -43,4 +44,8 @@ public:
     virtual void SkinApplied() = 0;
     // Hook or unhook the application's menus by the manager's state.
     virtual void UpdateActive() = 0;
+    // The private messages 0xBCB3 (lParam: a menu item being drawn without
+    // its window) and 0xBCB4 (lParam: a popup window) that reach the
+    // application window: true when answered.
+    virtual bool PopupWindowMessage(TMessage& Message) = 0;
 };

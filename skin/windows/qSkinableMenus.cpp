@@ -34,6 +34,8 @@ const char* const DefaultExtraLineCaption = "Don`t forget OnGetExtraLineData eve
 // The private message that asks the manager to find and skin the popup
 // window of an item drawn without one.
 constexpr UINT WM_SKINPOPUPOFITEM = 0xBCB3;
+// The same for a popup window named directly.
+constexpr UINT WM_SKINPOPUPWINDOW = 0xBCB4;
 // Width of the frame round a popup's items in the skin's layout.
 constexpr int MenuFrame = 3;
 
@@ -575,6 +577,62 @@ void TqSkinableMenus::SkinPopupWindow(HWND Wnd, TBitmap* Bitmap)
         }
     }
     FBorderBusy = false;
+}
+
+TqSkinableMenus* SkinableMenusOf(TqSkinManager* Manager)
+{
+    if (Manager == nullptr)
+        return nullptr;
+    if (auto* painter = dynamic_cast<TqSkinableMenus*>(Manager->SkinableMenus()))
+        return painter;
+    auto painter = std::make_unique<TqSkinableMenus>(Manager);
+    TqSkinableMenus* result = painter.get();
+    Manager->SetSkinableMenus(std::move(painter));
+    return result;
+}
+
+namespace {
+
+// The open popup window that shows Item, and the item's rectangle on the
+// screen: the popup windows' menus are searched for the item's data.
+HWND FindPopupOfItem(const TMenuItem* Item, RECT& R)
+{
+    for (HWND wnd = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); wnd != nullptr;
+         wnd = FindWindowExW(nullptr, wnd, L"#32768", nullptr)) {
+        auto* menu = reinterpret_cast<HMENU>(SendMessageW(wnd, MN_GETHMENU, 0, 0));
+        const int count = menu != nullptr ? GetMenuItemCount(menu) : 0;
+        for (int i = 0; i < count; ++i) {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_DATA;
+            if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) &&
+                info.dwItemData == reinterpret_cast<ULONG_PTR>(Item) &&
+                GetMenuItemRect(wnd, menu, static_cast<UINT>(i), &R))
+                return wnd;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool TqSkinableMenus::PopupWindowMessage(TMessage& Message)
+{
+    if (Message.Msg == WM_SKINPOPUPWINDOW) {
+        if (Message.LParam != 0)
+            SkinPopupWindow(reinterpret_cast<HWND>(Message.LParam), MenuBackground.get());
+        return true;
+    }
+    if (Message.Msg != WM_SKINPOPUPOFITEM || !MenuBackground)
+        return false;
+    // The item may be gone by the time the posted message arrives.
+    const TMenuItem* item = MenuItemFromData(static_cast<ULONG_PTR>(Message.LParam));
+    RECT r;
+    HWND popup = item != nullptr ? FindPopupOfItem(item, r) : nullptr;
+    // The window under the item's centre, when it is that popup.
+    if (popup != nullptr && WindowFromPoint({r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2}) == popup)
+        SkinPopupWindow(popup, MenuBackground.get());
+    return true;
 }
 
 void TqSkinableMenus::DrawSkinMenuItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State)

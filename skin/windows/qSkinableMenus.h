@@ -59,6 +59,7 @@ public:
     // Active while the manager has a skin loaded.
     void UpdateActive() override;
     void SkinApplied() override { FSkinBorderWidth = -1; }
+    bool PopupWindowMessage(TMessage& Message) override;
 
     // Store Value as Active and hook or unhook the menus of every form.
     void HookAllForms(bool Value);
@@ -107,6 +108,10 @@ private:
     std::unique_ptr<TFont> FCaptionFont;
     TAOR FCorners;
 };
+
+// The menu painter of Manager, made (and given to the manager, which frees
+// it) on first use: one per manager.
+TqSkinableMenus* SkinableMenusOf(TqSkinManager* Manager);
 
 // Shared state of the popup being painted.
 extern std::unique_ptr<TBitmap> MenuBackground;

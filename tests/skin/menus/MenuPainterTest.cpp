@@ -557,4 +557,58 @@ TEST(MenuPainter, RealPopupWithRegionAndReleasedBackground)
     }
 }
 
+// The manager's own painter: one per manager, and the application window's
+// private messages hand it the popup window of an item drawn without one.
+HWND PopupSeen = nullptr;
+int RegionAfterMessage = ERROR;
+TMenuItem* ItemToName = nullptr;
+
+void CALLBACK NamePopupThroughManager(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    static int tries = 0;
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if ((menu == nullptr || !MenuBackground) && ++tries < 40)
+        return;
+    tries = 0;
+    KillTimer(nullptr, Id);
+    PopupSeen = menu;
+    if (menu != nullptr) {
+        SetWindowRgn(menu, nullptr, FALSE);
+        SendMessageW(Application->Handle(), 0xBCB3, 0, reinterpret_cast<LPARAM>(ItemToName));
+        HRGN r = CreateRectRgn(0, 0, 0, 0);
+        RegionAfterMessage = GetWindowRgn(menu, r);
+        DeleteObject(r);
+    }
+    EndMenu();
+}
+
+TEST(MenuPainter, ManagerHandsPopupWindowsToItsPainter)
+{
+    auto m = LoadShipped("Basalt");
+    ASSERT_TRUE(m->IsDefault());
+    TqSkinableMenus* painter = SkinableMenusOf(m.get());
+    ASSERT_NE(painter, nullptr);
+    EXPECT_EQ(SkinableMenusOf(m.get()), painter);
+    EXPECT_EQ(m->SkinableMenus(), painter);
+    TMenuForm f;
+    ItemToName = f.Add(f.Popup->Items(), "Open");
+    f.Add(f.Popup->Items(), "Close");
+    f.Form->Show();
+    gui::Settle();
+    painter->UpdateActive();
+    // A skin applied again makes the border width be measured again.
+    painter->SetSkinBorderWidth(7);
+    m->ApplyLoadedSkin();
+    EXPECT_EQ(painter->SkinBorderWidth(), -1);
+
+    PopupSeen = nullptr;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, NamePopupThroughManager);
+    f.Popup->Popup(160, 160);
+    KillTimer(nullptr, timer);
+    gui::Settle();
+    ASSERT_NE(PopupSeen, nullptr);
+    EXPECT_EQ(RegionAfterMessage, COMPLEXREGION) << "the region was not set again through the manager";
+    painter->SetActive(false);
+}
+
 } // namespace
