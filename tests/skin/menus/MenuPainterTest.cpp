@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "../../support/GuiHarness.h"
+#include "MenuTestSupport.h"
 #include "framework/Application.h"
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
@@ -29,14 +30,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-String WinPath(const std::string& UnixPath)
-{
-    String path = "Z:" + UnixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
+using menutest::WinPath;
 
 std::string ScreenshotFolder()
 {
@@ -49,9 +43,7 @@ const char* const Skins[] = {"Basalt", "Clearwater", "Terracotta"};
 
 std::unique_ptr<TqSkinManager> LoadShipped(const std::string& Name)
 {
-    auto m = std::make_unique<TqSkinManager>(nullptr);
-    m->SetSkinDirectory(WinPath(SKIN_OUTPUT_DIR));
-    m->SetSkinName(Name);
+    auto m = menutest::LoadShipped(Name);
     m->MenuSupport()->IcoLineSkin = "ICOLINE";
     return m;
 }
@@ -315,7 +307,7 @@ TEST(MenuPainter, GdiObjectsFlatOverManyPaints)
     auto paint = [&](int I) {
         if (I % 50 == 0)
             ReleaseMenuBackground();
-        painter.DrawSkinMenuItem(a, target.Canvas(), {0, 0, ItemW, ItemH}, I % 2 ? odSelected : 0);
+        painter.DrawSkinMenuItem(a, target.Canvas(), {0, 0, ItemW, ItemH}, I % 2 ? TOwnerDrawState{odSelected} : TOwnerDrawState{0});
         painter.DrawSkinMenuItem(b, target.Canvas(), {0, ItemH, ItemW, ItemH + 2}, 0);
         painter.DrawSkinMenuItem(c, target.Canvas(), {0, ItemH + 2, ItemW, 2 * ItemH + 2}, odChecked);
     };
@@ -466,36 +458,27 @@ struct TPopupWatch {
     HRGN Region = nullptr;
     int RegionKind = ERROR;
     bool BackgroundMatches = false;
-    TqSkinableMenus* Painter = nullptr;
     TAOR Corners;
     HWND AtCorner = nullptr;
-    std::string Shot;
 };
-TPopupWatch* Watch = nullptr;
 
-void CALLBACK LookAtPopup(HWND, UINT, UINT_PTR Id, DWORD)
+// The popup's region, its background's size and a look at a corner hole.
+void LookAtPopup(HWND Menu, TqSkinableMenus& Painter, TPopupWatch& Watch, const std::string& Shot)
 {
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    static int tries = 0;
-    if ((menu == nullptr || !IsWindowVisible(menu) || !MenuBackground) && ++tries < 40)
-        return;   // not yet shown and painted: look again on the next tick
-    KillTimer(nullptr, Id);
-    tries = 0;
-    if (menu != nullptr) {
-        Watch->Menu = menu;
-        RedrawWindow(menu, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Watch->Region = CreateRectRgn(0, 0, 0, 0);
-        Watch->RegionKind = GetWindowRgn(menu, Watch->Region);
-        RECT wr;
-        GetWindowRect(menu, &wr);
-        Watch->BackgroundMatches = MenuBackground && MenuBackground->Width() == wr.right - wr.left &&
-                                   MenuBackground->Height() == wr.bottom - wr.top;
-        Watch->Corners = Watch->Painter->Corners();
-        if (!Watch->Corners.empty())
-            Watch->AtCorner = WindowFromPoint({wr.left + Watch->Corners[0].left, wr.top + Watch->Corners[0].top});
-        gui::SaveScreenshot(menu, WinPath(Watch->Shot));
-    }
-    EndMenu();
+    if (Menu == nullptr)
+        return;
+    Watch.Menu = Menu;
+    RedrawWindow(Menu, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Watch.Region = CreateRectRgn(0, 0, 0, 0);
+    Watch.RegionKind = GetWindowRgn(Menu, Watch.Region);
+    RECT wr;
+    GetWindowRect(Menu, &wr);
+    Watch.BackgroundMatches = MenuBackground && MenuBackground->Width() == wr.right - wr.left &&
+                              MenuBackground->Height() == wr.bottom - wr.top;
+    Watch.Corners = Painter.Corners();
+    if (!Watch.Corners.empty())
+        Watch.AtCorner = WindowFromPoint({wr.left + Watch.Corners[0].left, wr.top + Watch.Corners[0].top});
+    gui::SaveScreenshot(Menu, WinPath(Shot));
 }
 
 TEST(MenuPainter, RealPopupWithRegionAndReleasedBackground)
@@ -518,13 +501,8 @@ TEST(MenuPainter, RealPopupWithRegionAndReleasedBackground)
         ASSERT_TRUE(f.Popup->OwnerDraw());
 
         TPopupWatch watch;
-        watch.Shot = ScreenshotFolder() + "/menu-popup-" + name + ".png";
-        Watch = &watch;
-        watch.Painter = &painter;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 100, LookAtPopup);
-        f.Popup->Popup(140, 140);
-        KillTimer(nullptr, timer);
-        Watch = nullptr;
+        const std::string shot = ScreenshotFolder() + "/menu-popup-" + name + ".png";
+        menutest::WithOpenPopup(f.Popup, 140, 140, [&](HWND Menu) { LookAtPopup(Menu, painter, watch, shot); });
         gui::Settle();
 
         ASSERT_NE(watch.Menu, nullptr) << "no popup window seen";
@@ -547,8 +525,9 @@ TEST(MenuPainter, RealPopupWithRegionAndReleasedBackground)
         }
         EXPECT_TRUE(EqualRgn(expected, watch.Region));
         // A hole of the region is not the popup's.
-        if (!watch.Corners.empty())
+        if (!watch.Corners.empty()) {
             EXPECT_NE(watch.AtCorner, watch.Menu);
+        }
         DeleteObject(expected);
         DeleteObject(watch.Region);
         // Closed: the shared background is released.
@@ -559,29 +538,6 @@ TEST(MenuPainter, RealPopupWithRegionAndReleasedBackground)
 
 // The manager's own painter: one per manager, and the application window's
 // private messages hand it the popup window of an item drawn without one.
-HWND PopupSeen = nullptr;
-int RegionAfterMessage = ERROR;
-TMenuItem* ItemToName = nullptr;
-
-void CALLBACK NamePopupThroughManager(HWND, UINT, UINT_PTR Id, DWORD)
-{
-    static int tries = 0;
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    if ((menu == nullptr || !MenuBackground) && ++tries < 40)
-        return;
-    tries = 0;
-    KillTimer(nullptr, Id);
-    PopupSeen = menu;
-    if (menu != nullptr) {
-        SetWindowRgn(menu, nullptr, FALSE);
-        SendMessageW(Application->Handle(), 0xBCB3, 0, reinterpret_cast<LPARAM>(ItemToName));
-        HRGN r = CreateRectRgn(0, 0, 0, 0);
-        RegionAfterMessage = GetWindowRgn(menu, r);
-        DeleteObject(r);
-    }
-    EndMenu();
-}
-
 TEST(MenuPainter, ManagerHandsPopupWindowsToItsPainter)
 {
     auto m = LoadShipped("Basalt");
@@ -591,7 +547,7 @@ TEST(MenuPainter, ManagerHandsPopupWindowsToItsPainter)
     EXPECT_EQ(SkinableMenusOf(m.get()), painter);
     EXPECT_EQ(m->SkinableMenus(), painter);
     TMenuForm f;
-    ItemToName = f.Add(f.Popup->Items(), "Open");
+    TMenuItem* itemToName = f.Add(f.Popup->Items(), "Open");
     f.Add(f.Popup->Items(), "Close");
     f.Form->Show();
     gui::Settle();
@@ -601,13 +557,22 @@ TEST(MenuPainter, ManagerHandsPopupWindowsToItsPainter)
     m->ApplyLoadedSkin();
     EXPECT_EQ(painter->SkinBorderWidth(), -1);
 
-    PopupSeen = nullptr;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, NamePopupThroughManager);
-    f.Popup->Popup(160, 160);
-    KillTimer(nullptr, timer);
+    HWND seen = nullptr;
+    int regionAfterMessage = ERROR;
+    menutest::WithOpenPopup(f.Popup, 160, 160, [&](HWND Menu) {
+        seen = Menu;
+        if (Menu == nullptr)
+            return;
+        // The region taken away; the manager's message gives it back.
+        SetWindowRgn(Menu, nullptr, FALSE);
+        SendMessageW(Application->Handle(), 0xBCB3, 0, reinterpret_cast<LPARAM>(itemToName));
+        HRGN r = CreateRectRgn(0, 0, 0, 0);
+        regionAfterMessage = GetWindowRgn(Menu, r);
+        DeleteObject(r);
+    });
     gui::Settle();
-    ASSERT_NE(PopupSeen, nullptr);
-    EXPECT_EQ(RegionAfterMessage, COMPLEXREGION) << "the region was not set again through the manager";
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(regionAfterMessage, COMPLEXREGION) << "the region was not set again through the manager";
     painter->SetActive(false);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../../support/GuiHarness.h"
+#include "MenuTestSupport.h"
 #include "framework/Application.h"
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
@@ -18,22 +19,8 @@
 
 namespace {
 
-String WinPath(const std::string& UnixPath)
-{
-    String path = "Z:" + UnixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-std::unique_ptr<TqSkinManager> LoadShipped(const std::string& Name)
-{
-    auto m = std::make_unique<TqSkinManager>(nullptr);
-    m->SetSkinDirectory(WinPath(SKIN_OUTPUT_DIR));
-    m->SetSkinName(Name);
-    return m;
-}
+using menutest::LoadShipped;
+using menutest::WinPath;
 
 LRESULT SkinCommand(HWND Wnd, int SubCommand, LPARAM LParam = 0)
 {
@@ -161,9 +148,6 @@ TEST_F(MenuWindowTest, DestructionFreesAndReleases)
 std::vector<HWND> Attached;
 TqSkinManager* HookManager = nullptr;
 HHOOK CreationHook = nullptr;
-HWND SeenPopup = nullptr;
-LRESULT SeenBorderAnswer = -1;
-int SeenRegion = ERROR;
 
 LRESULT CALLBACK OnCreate(int Code, WPARAM WParam, LPARAM LParam)
 {
@@ -179,26 +163,6 @@ LRESULT CALLBACK OnCreate(int Code, WPARAM WParam, LPARAM LParam)
         }
     }
     return CallNextHookEx(CreationHook, Code, WParam, LParam);
-}
-
-void CALLBACK LookAtRealPopup(HWND, UINT, UINT_PTR Id, DWORD)
-{
-    static int tries = 0;
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    if ((menu == nullptr || !MenuBackground) && ++tries < 40)
-        return;
-    tries = 0;
-    KillTimer(nullptr, Id);
-    SeenPopup = menu;
-    if (menu != nullptr) {
-        SeenBorderAnswer = SendMessageW(menu, SM_ZORVIKCMD, MAKEWPARAM(0, scmSetUpdating), 0);
-        HRGN r = CreateRectRgn(0, 0, 0, 0);
-        SeenRegion = GetWindowRgn(menu, r);
-        DeleteObject(r);
-        const std::string shot = std::string(SKIN_OUTPUT_DIR) + "/../../screenshots/menu-subclassed-popup.png";
-        gui::SaveScreenshot(menu, WinPath(shot));
-    }
-    EndMenu();
 }
 
 TEST_F(MenuWindowTest, RealPopupAttachedAtCreation)
@@ -219,18 +183,28 @@ TEST_F(MenuWindowTest, RealPopupAttachedAtCreation)
     HookManager = Manager.get();
     CreationHook = SetWindowsHookExW(WH_CBT, OnCreate, nullptr, GetCurrentThreadId());
     ASSERT_NE(CreationHook, nullptr);
-    SeenPopup = nullptr;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, LookAtRealPopup);
-    popup->Popup(150, 150);
-    KillTimer(nullptr, timer);
+    HWND seenPopup = nullptr;
+    LRESULT seenBorderAnswer = -1;
+    int seenRegion = ERROR;
+    menutest::WithOpenPopup(popup, 150, 150, [&](HWND Menu) {
+        seenPopup = Menu;
+        if (Menu == nullptr)
+            return;
+        seenBorderAnswer = SendMessageW(Menu, SM_ZORVIKCMD, MAKEWPARAM(0, scmSetUpdating), 0);
+        HRGN r = CreateRectRgn(0, 0, 0, 0);
+        seenRegion = GetWindowRgn(Menu, r);
+        DeleteObject(r);
+        const std::string shot = std::string(SKIN_OUTPUT_DIR) + "/../../screenshots/menu-subclassed-popup.png";
+        gui::SaveScreenshot(Menu, WinPath(shot));
+    });
     UnhookWindowsHookEx(CreationHook);
     gui::Settle();
 
     ASSERT_EQ(Attached.size(), 1u);
-    ASSERT_EQ(SeenPopup, Attached[0]);
+    ASSERT_EQ(seenPopup, Attached[0]);
     // The painter told the subclass that the border is painted, and cut the region.
-    EXPECT_EQ(SeenBorderAnswer, 1);
-    EXPECT_EQ(SeenRegion, COMPLEXREGION);
+    EXPECT_EQ(seenBorderAnswer, 1);
+    EXPECT_EQ(seenRegion, COMPLEXREGION);
     // Closing destroyed the window: the subclass freed itself and lowered the flag.
     EXPECT_FALSE(IsWindow(Attached[0]));
     EXPECT_FALSE(MenuMeasuring);
