@@ -239,15 +239,7 @@ void TCustomComboBox::WndProc(TMessage& Message)
 void TCustomComboBox::CNDrawItem(TMessage& Message)
 {
     const auto* Item = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
-    TOwnerDrawState State = 0;
-    if ((Item->itemState & ODS_SELECTED) != 0)
-        State |= odSelected;
-    if ((Item->itemState & ODS_FOCUS) != 0)
-        State |= odFocused;
-    if ((Item->itemState & ODS_DISABLED) != 0)
-        State |= odDisabled;
-    if ((Item->itemState & ODS_COMBOBOXEDIT) != 0)
-        State |= odComboBoxEdit;
+    const TOwnerDrawState State = OwnerDrawStateOf(Item->itemState);
     if (!FCanvas)
         FCanvas = std::make_unique<TCanvas>();
     FCanvas->SetHandle(Item->hDC);

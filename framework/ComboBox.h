@@ -18,14 +18,6 @@
 // height (ItemHeight), csOwnerDrawVariable asks OnMeasureItem for each.
 enum TComboBoxStyle { csDropDown, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 
-// What an owner-drawn item is when it is drawn.
-enum : unsigned {
-    odSelected = 1,
-    odFocused = 2,
-    odDisabled = 4,
-    odComboBoxEdit = 8,   // the item shown in the closed box
-};
-using TOwnerDrawState = unsigned;
 // Index -1 draws the closed box without an item.
 using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;

@@ -1,5 +1,7 @@
 #include "framework/Form.h"
 
+#include "framework/Menus.h"
+
 #include <unordered_set>
 #include <vector>
 
@@ -140,6 +142,57 @@ void TCustomForm::RecreateWnd()
     if (hadWindow && Visible()) {
         ShowWindow(Handle(), SW_SHOW);
         FocusOnShow();
+    }
+}
+
+void TCustomForm::SetMenu(TMainMenu* Value)
+{
+    if (FMenu == Value)
+        return;
+    if (FMenu != nullptr) {
+        FMenu->SetWindowHandle(nullptr);
+        if (HandleAllocated())
+            if (HMENU old = GetMenu(Handle()); old != nullptr) {
+                ::SetMenu(Handle(), nullptr);
+                DestroyMenu(old);
+            }
+    }
+    FMenu = Value;
+    if (FMenu != nullptr) {
+        FMenu->FreeNotification(this);
+        if (HandleAllocated()) {
+            FMenu->SetWindowHandle(Handle());
+            FMenu->RebuildBar();
+        }
+    }
+}
+
+void TCustomForm::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    if (FMenu != nullptr) {
+        FMenu->SetWindowHandle(Handle());
+        FMenu->RebuildBar();
+    }
+}
+
+void TCustomForm::DestroyWnd()
+{
+    if (FMenu != nullptr)
+        FMenu->SetWindowHandle(nullptr);
+    TWinControl::DestroyWnd();
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FMenu) {
+        FMenu = nullptr;
+        if (HandleAllocated())
+            if (HMENU old = GetMenu(Handle()); old != nullptr) {
+                ::SetMenu(Handle(), nullptr);
+                DestroyMenu(old);
+            }
     }
 }
 

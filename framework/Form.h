@@ -21,6 +21,8 @@
 
 #include "framework/WinControl.h"
 
+class TMainMenu;
+
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 enum TBorderIconFlag : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 using TBorderIcons = unsigned;
@@ -76,6 +78,9 @@ public:
     // Destroys the window and creates it again; a form that was showing
     // shows again, with the focus back on its active control.
     void RecreateWnd() override;
+    // The menu bar (observed; nullptr for none).
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
 
     // The control that has (or gets, when the form is next active) the focus.
     TWinControl* ActiveControl() const { return FActiveControl; }
@@ -106,6 +111,9 @@ public:
     void DefocusControl(TWinControl* Control);
 
 protected:
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     // Fires OnDestroy (once: later calls do nothing) while the whole object
     // is alive, then destroys the window without the form's events. See
     // the top of this file.
@@ -125,6 +133,7 @@ protected:
     virtual void DoClose(TCloseAction& Action);
 
 private:
+    TMainMenu* FMenu = nullptr;
     void PlaceOnShow();
     void FocusOnShow();
     void CloseModal();

@@ -4,6 +4,7 @@
 #include <array>
 #include <cwchar>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "framework/Bitmap.h"
@@ -808,3 +809,17 @@ void TWindowCanvas::CreateHandle()
 }
 
 void TWindowCanvas::DestroyHandle(HDC DC) { ReleaseDC(FWnd, DC); }
+
+TOwnerDrawState OwnerDrawStateOf(UINT ItemState)
+{
+    static const std::pair<UINT, TOwnerDrawState> map[] = {
+        {ODS_SELECTED, odSelected}, {ODS_GRAYED, odGrayed},     {ODS_DISABLED, odDisabled},
+        {ODS_CHECKED, odChecked},   {ODS_FOCUS, odFocused},     {ODS_DEFAULT, odDefault},
+        {ODS_HOTLIGHT, odHotLight}, {ODS_INACTIVE, odInactive}, {ODS_NOACCEL, odNoAccel},
+        {ODS_NOFOCUSRECT, odNoFocusRect}, {ODS_COMBOBOXEDIT, odComboBoxEdit}};
+    TOwnerDrawState state = 0;
+    for (const auto& [flag, od] : map)
+        if ((ItemState & flag) != 0)
+            state |= od;
+    return state;
+}

@@ -29,6 +29,16 @@
 FRAMEWORK_EXCEPTION(EInvalidGraphic, Exception);
 FRAMEWORK_EXCEPTION(EOutOfResources, Exception);
 
+// The state of an owner-drawn item (a menu item, a list or combo box item),
+// from the ODS_* flags of its DRAWITEMSTRUCT.
+enum TOwnerDrawStateFlag : unsigned {
+    odSelected = 1, odGrayed = 2, odDisabled = 4, odChecked = 8, odFocused = 16, odDefault = 32,
+    odHotLight = 64, odInactive = 128, odNoAccel = 256, odNoFocusRect = 512,
+    odComboBoxEdit = 1024   // the item shown in a closed combo box
+};
+using TOwnerDrawState = unsigned;
+TOwnerDrawState OwnerDrawStateOf(UINT ItemState);
+
 class TBitmap;
 
 // ---------------------------------------------------------------------------

@@ -90,3 +90,21 @@ void TScreen::RemoveForm(TCustomForm* Form)
 {
     FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end());
 }
+
+TFont* TScreen::MenuFont()
+{
+    if (!FMenuFont) {
+        FMenuFont = std::make_unique<TFont>();
+        // The whole structure: Wine writes 500 bytes whatever cbSize says.
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof(metrics);
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+            HFONT font = CreateFontIndirectW(&metrics.lfMenuFont);
+            if (font != nullptr) {
+                FMenuFont->SetHandle(font);
+                DeleteObject(font);
+            }
+        }
+    }
+    return FMenuFont.get();
+}

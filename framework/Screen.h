@@ -2,6 +2,7 @@
 // The screen: the program's forms, its cursors and the size of the display.
 
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "framework/Control.h"
@@ -50,12 +51,16 @@ public:
     // Registers a custom cursor; the screen keeps (and never destroys) it.
     void SetCursors(TCursor Index, HCURSOR Handle);
 
+    // The system's menu font (made on first use).
+    TFont* MenuFont();
+
     int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
     int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
     // The work area of the primary monitor (without task bars).
     TRect WorkAreaRect() const;
 
 private:
+    std::unique_ptr<TFont> FMenuFont;
     friend class TCustomForm;
     void AddForm(TCustomForm* Form);
     void RemoveForm(TCustomForm* Form);

@@ -555,13 +555,23 @@ void TWinControl::WMCtlColor(TMessage& Message)
 void TWinControl::WMDrawItem(TMessage& Message)
 {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
-    if (item->CtlType == ODT_MENU || !ReflectTo(item->hwndItem, Message))
+    if (item->CtlType == ODT_MENU) {
+        if (MenuDrawItem(item))
+            Message.Result = 1;
+        else
+            DefaultHandler(Message);
+    } else if (!ReflectTo(item->hwndItem, Message)) {
         DefaultHandler(Message);
+    }
 }
 
 void TWinControl::WMMeasureItem(TMessage& Message)
 {
-    const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(Message.LParam);
+    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+    if (item->CtlType == ODT_MENU && MenuMeasureItem(item)) {
+        Message.Result = 1;
+        return;
+    }
     if (item->CtlType == ODT_MENU || FHandle == nullptr || !ReflectTo(GetDlgItem(FHandle, static_cast<int>(item->CtlID)), Message))
         DefaultHandler(Message);
 }

@@ -109,6 +109,8 @@ void TqSkinManager::Loaded()
     TComponent::Loaded();
     if (FSkinDirectory.empty())
         FSkinDirectory = "c:\\Skins";
+    if (FMenuSupport.IcoLineSkin.empty())
+        FMenuSupport.IcoLineSkin = "ICOLINE";
     if (FActive && !FSkinName.empty())
         ApplyLoadedSkin();
 }
@@ -345,6 +347,8 @@ void TqSkinManager::ApplyLoadedSkin()
         FreezeSkinnedForms(this);
     try {
         FSkinData.Loaded = false;
+        if (FSkinableMenus)
+            FSkinableMenus->SkinApplied();
         {
             TFlagRaised applying(SkinApplying);
             FModel->CacheCommonIndexes();
@@ -360,6 +364,15 @@ void TqSkinManager::ApplyLoadedSkin()
         throw;
     }
     RepaintSkinnedForms();
+}
+
+void TqSkinManager::SetSkinnedPopups(bool Value)
+{
+    if (Value == FSkinnedPopups)
+        return;
+    FSkinnedPopups = Value;
+    if (Value && FSkinableMenus && !IsDesigning())
+        FSkinableMenus->UpdateActive();
 }
 
 void TqSkinManager::RepaintSkinnedForms()
@@ -495,8 +508,12 @@ void TqSkinManager::SetActiveControl(HWND Wnd)
 bool TqSkinManager::MainWindowHook(TMessage& Message)
 {
     // A visual-style change is not the application's business while skins
-    // draw it; 0xBCB4 hands a popup menu's window to the menu painter.
-    return Message.Msg == WM_THEMECHANGED || Message.Msg == 0xBCB4;
+    // draw it; 0xBCB3 and 0xBCB4 hand a popup menu's window to the menu painter.
+    if (Message.Msg == WM_THEMECHANGED)
+        return true;
+    if (Message.Msg == 0xBCB3 || Message.Msg == 0xBCB4)
+        return FSkinableMenus ? FSkinableMenus->PopupWindowMessage(Message) : Message.Msg == 0xBCB4;
+    return false;
 }
 
 void TqSkinManager::InstallCreationHook()

@@ -18,6 +18,7 @@
 #include "framework/Component.h"
 #include "framework/Messages.h"
 #include "framework/StringList.h"
+#include "skin/engine/qMenuSupport.h"
 #include "skin/engine/qSkinModel.h"
 #include "skin/engine/qStoredSkins.h"
 
@@ -66,7 +67,17 @@ public:
     String Version() const { return "5.36"; }
     void SetVersion(const String&) {}
     TzqSkinningRules SkinningRules = srStdForms | srStdDialogs | srThirdParty;
-    bool SkinnedPopups = true;
+    bool SkinnedPopups() const { return FSkinnedPopups; }
+    // Switching it on lets the menu painter hook the popup menus.
+    void SetSkinnedPopups(bool Value);
+    // Options of the skinned menus.
+    TzqMenuSupport* MenuSupport() { return &FMenuSupport; }
+    void SetMenuSupport(const TzqMenuSupport* Value) { FMenuSupport.Assign(Value); }
+    TzqGetExtraLineData OnGetMenuExtraLineData;
+    // The menu painter of this manager (set by whoever makes it; freed with
+    // the manager), nullptr before.
+    TqMenuPainterLink* SkinableMenus() const { return FSkinableMenus.get(); }
+    void SetSkinableMenus(std::unique_ptr<TqMenuPainterLink> Value) { FSkinableMenus = std::move(Value); }
     // The switches and times of the animations.
     TzqAnimEffects* AnimEffects() const { return FAnimEffects.get(); }
     TNotifyEvent OnAfterChange;
@@ -166,6 +177,9 @@ private:
     bool FHookInstalled = false;
     int FMainWindowHookId = 0;
     std::unique_ptr<TzqAnimEffects> FAnimEffects;
+    bool FSkinnedPopups = true;
+    TzqMenuSupport FMenuSupport;
+    std::unique_ptr<TqMenuPainterLink> FSkinableMenus;
     std::shared_ptr<const bool> FLife = std::make_shared<const bool>(true);
 };
 

@@ -337,6 +337,7 @@ TqSkinProvider* GetFormProvider(TComponent* Component);
 // Program-wide: a title button is pressed (set by PressButton, cleared by
 // SetHotButton).
 extern bool TitleButtonPressed;
-// The menu painter's measuring flag, raised by WM_INITMENUPOPUP with a
+// The menu painter's measuring flag (kept with the painter), raised by
+// WM_INITMENUPOPUP with a
 // non-zero lParam.
 extern bool MenuMeasuring;

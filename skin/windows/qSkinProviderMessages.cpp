@@ -12,7 +12,6 @@
 #include "skin/windows/qSkinProvider.h"
 
 bool TitleButtonPressed = false;
-bool MenuMeasuring = false;
 
 // The handlers of ProviderWndProc, one per message or sub-command.
 class TqProviderMessages {

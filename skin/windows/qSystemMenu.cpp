@@ -197,7 +197,7 @@ void AddSkinListSubmenu(TqSystemMenu* Menu)
         item->RadioItem = true;
         item->Checked = item->Caption == manager->SkinName();
         if (i > 0 && i % SkinsPerColumn == 0)
-            item->Break = mbBreak;
+            item->Break = TMenuBreak::mbBreak;
         parent->Add(item);
     }
 }

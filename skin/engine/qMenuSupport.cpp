@@ -1,0 +1,14 @@
+#include "skin/engine/qMenuSupport.h"
+
+void TzqMenuSupport::Assign(const TPersistent* Source)
+{
+    const auto* source = dynamic_cast<const TzqMenuSupport*>(Source);
+    if (source == nullptr) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    IcoLineSkin = source->IcoLineSkin;
+    UseExtraLine = source->UseExtraLine;
+    ExtraLineWidth = source->ExtraLineWidth;
+    FExtraLineFont->Assign(source->FExtraLineFont.get());
+}
