@@ -106,6 +106,8 @@ private:
     // A bar that the native rules would hide now (range without room to
     // scroll, not disabled instead) leaves the frame.
     void FollowNativeHiding();
+
+    bool FGivingBack = false;   // the kept bits are going back into the style
 };
 
 // The scroll variant of attach: bars made, scroll information read, the
