@@ -921,7 +921,7 @@ void TzqScrollWnd::LButtonUp(TMessage& Message)
         CallPrevWndProc(Message);
         return;
     }
-    if (GetCapture() == WndHandle)
+    if (GetCapture() == WndHandle && !KeepsCaptureOnRelease())
         ReleaseCapture();
     const int part = ScrollTracking.PressedPart;
     const int kind = ScrollTracking.PressedBar;
@@ -1026,12 +1026,9 @@ void TzqScrollWnd::SubclassWndProc(TMessage& Message)
     }
     if (!HorzBar || !VertBar || !BarsSkinned()) {
         // Not skinned (the skin was removed): the native bars come back.
+        ReleaseTracking(WndHandle, this);
         if (KeptBarStyle != 0 && HorzBar)
             GiveBackBarStyle();
-        if (msg == WM_PRINT) {
-            TzqMainWnd::SubclassWndProc(Message);
-            return;
-        }
         CallPrevWndProc(Message);
         return;
     }
@@ -1134,19 +1131,19 @@ void TzqScrollWnd::SubclassWndProc(TMessage& Message)
             RefreshScrollBars(this, true);
         return;
     case WM_MOUSEMOVE:
-        NoteHover();
         MouseMove(Message);
         return;
     case WM_LBUTTONUP:
         LButtonUp(Message);
         return;
-    case WM_PRINT:
-        TzqMainWnd::SubclassWndProc(Message);
+    case WM_SETTEXT:
+        CallPrevWndProc(Message);
+        ReadCachedText();
         return;
     default:
         break;
     }
-    TzqMainWnd::SubclassWndProc(Message);
+    CallPrevWndProc(Message);
     if (!HorzBar || Detached)
         return;
     if (((msg == WM_MOUSEWHEEL || msg == CM_MOUSEWHEEL) && !Scrolling) || msg == CM_FOCUSCHANGED)

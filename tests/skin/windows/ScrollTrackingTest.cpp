@@ -205,7 +205,7 @@ TEST_F(ScrollTracking_, PageSteps)
     Release();
     const int pages = Rec.Count(SB_PAGEDOWN);
     ASSERT_GE(pages, 1);
-    SCROLLINFO si{sizeof si, SIF_ALL};
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(memo, SB_VERT, &si);
     EXPECT_EQ(pages * static_cast<int>(si.nPage), SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0));
     EXPECT_EQ(SB_ENDSCROLL, Rec.Events.back().Code);
@@ -240,7 +240,7 @@ TEST_F(ScrollTracking_, ThumbDragSendsChangesThenPositionAndEnd)
     ASSERT_FALSE(track.empty());
     for (std::size_t i = 1; i < track.size(); ++i)
         EXPECT_NE(track[i], track[i - 1]) << i;
-    SCROLLINFO si{sizeof si, SIF_ALL};
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(memo, SB_VERT, &si);
     // Dragged beyond the end: the last position reached the end of the range.
     EXPECT_EQ(si.nMax - static_cast<int>(si.nPage) + 1, *std::max_element(track.begin(), track.end()));
