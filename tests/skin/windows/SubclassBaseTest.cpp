@@ -345,3 +345,14 @@ TEST_F(SubclassBase, UnhookingInEveryOrder)
         delete memo;
     } while (std::next_permutation(removable.begin(), removable.end()));
 }
+
+TEST_F(SubclassBase, ASkippedPaintValidatesTheWindow)
+{
+    HWND edit = NewEdit();
+    gui::Settle();
+    InvalidateRect(edit, nullptr, FALSE);
+    ASSERT_TRUE(GetUpdateRect(edit, nullptr, FALSE));
+    SkipPaint(edit);
+    EXPECT_FALSE(GetUpdateRect(edit, nullptr, FALSE));
+    DestroyWindow(edit);
+}
