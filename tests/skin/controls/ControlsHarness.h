@@ -23,6 +23,10 @@
 
 namespace skincontrols {
 
+using gui::Capture;
+using gui::SaveScreenshot;
+using gui::Settle;
+
 // The kit's output folder of this build tree, as Wine reaches it (drive Z:).
 inline String SkinsFolder()
 {

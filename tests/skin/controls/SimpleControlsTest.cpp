@@ -127,16 +127,20 @@ TEST(SimpleLayout, ToolCaptionBreaksAfterTheWordsThatFit)
 
 TEST(SimpleLayout, GroupCaptionBoxIsCutAtTheWindowEdge)
 {
-    EXPECT_EQ((TRect{6, 0, 54, 15}), GroupCaptionRect(200, TSize{40, 13}));
-    EXPECT_EQ((TRect{6, 0, 49, 6}), GroupCaptionRect(50, TSize{40, 2}));
+    const TRect wide{6, 0, 54, 15};
+    const TRect cut{6, 0, 49, 6};
+    const TRect a = GroupCaptionRect(200, TSize{40, 13});
+    const TRect b = GroupCaptionRect(50, TSize{40, 2});
+    EXPECT_TRUE(EqualRect(&wide, &a));
+    EXPECT_TRUE(EqualRect(&cut, &b));
 }
 
 TEST_F(SimpleControls, StaticTextIsRepaintedWithItsNewText)
 {
     HWND text = Child(L"STATIC", L"", SS_LEFT, 10, 10, 160, 20);
-    auto* object = Skin<TzqStaticWnd>(text, "GROUPBOX");
+    auto* object = Skin<TzqStaticWnd>(text, "CHECKBOX");
     Settle();
-    const TColor ink = static_cast<TColor>(ColorToRGB(Section("GROUPBOX").FontColor));
+    const TColor ink = static_cast<TColor>(ColorToRGB(Section("CHECKBOX").FontColor));
     auto before = Capture(Parent->Handle());
     const int inkBefore = paint_probe::InkCount(*before, ink, Rect(10, 10, 170, 30));
     TMessageSpy spy(text);
@@ -256,8 +260,8 @@ TEST_F(SimpleControls, EveryMemberValidatesAPaintItSkips)
         {L"BUTTON", BS_PUSHBUTTON, [this](HWND W) { return Skin<TzqBtnWnd>(W, "BUTTON"); }},
         {L"BUTTON", BS_PUSHBUTTON, [this](HWND W) { return Skin<TzqBitBtnWnd>(W, "BUTTON"); }},
         {L"BUTTON", BS_AUTOCHECKBOX, [this](HWND W) { return Skin<TzqCheckBoxWnd>(W, "CHECKBOX"); }},
-        {L"STATIC", SS_LEFT, [this](HWND W) { return Skin<TzqStaticWnd>(W, "GROUPBOX"); }},
-        {L"STATIC", SS_ICON, [this](HWND W) { return Skin<TzqIconWnd>(W, "GROUPBOX"); }},
+        {L"STATIC", SS_LEFT, [this](HWND W) { return Skin<TzqStaticWnd>(W, "CHECKBOX"); }},
+        {L"STATIC", SS_ICON, [this](HWND W) { return Skin<TzqIconWnd>(W, "CHECKBOX"); }},
         {L"BUTTON", BS_GROUPBOX, [this](HWND W) { return Skin<TzqGroupBoxWnd>(W, "GROUPBOX"); }},
         {L"SCROLLBAR", SBS_SIZEGRIP, [this](HWND W) { return Skin<TzqSizerWnd>(W, "PANEL"); }},
         {UPDOWN_CLASSW, 0, [this](HWND W) { return Skin<TzqSpinWnd>(W, "BUTTON"); }},
@@ -288,7 +292,7 @@ TEST_F(SimpleControls, NoGdiObjectIsLeftByRepaints)
     const HWND windows[] = {button, check, text, group, spin};
     Skin<TzqBtnWnd>(button, "BUTTON");
     Skin<TzqCheckBoxWnd>(check, "CHECKBOX");
-    Skin<TzqStaticWnd>(text, "GROUPBOX");
+    Skin<TzqStaticWnd>(text, "CHECKBOX");
     Skin<TzqGroupBoxWnd>(group, "GROUPBOX");
     Skin<TzqSpinWnd>(spin, "BUTTON");
     for (HWND w : windows)
