@@ -53,6 +53,9 @@ void TzqMainWnd::Setup(HWND Handle, bool ScrollFlag, const String& Section, TqSk
     } else {
         OwnsSkinData = true;
         SkinData = new TqCommonData(nullptr, true);
+        // Its own state paints from the manager it was given, not the default one.
+        if (Manager)
+            SkinData->SetSkinManager(Manager);
     }
     if (SkinData->SkinSection().empty())
         SkinData->SetSkinSection(Section);
