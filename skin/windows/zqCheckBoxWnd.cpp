@@ -70,9 +70,8 @@ void TzqCheckBoxWnd::Paint(TMessage& Message)
     ExchangeCache.Ready = false;
     SendSkinCommand(ParentHandle, scmGetCache, 0);
     const TCacheInfo parent = ExchangeCache;
-    PAINTSTRUCT ps{};
-    BeginPaint(WndHandle, &ps);
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    TzqPaintCycle cycle(WndHandle, Message.WParam);
+    HDC dc = cycle.Given();
     if (dc != nullptr || IsWindowVisible(WndHandle)) {
         const bool fetched = dc == nullptr;
         if (fetched)
@@ -84,7 +83,6 @@ void TzqCheckBoxWnd::Paint(TMessage& Message)
         if (fetched)
             ReleaseDC(WndHandle, dc);
     }
-    EndPaint(WndHandle, &ps);
     Message.Result = 0;
 }
 

@@ -82,12 +82,12 @@ void TzqGroupBoxWnd::BuildCache()
 void TzqGroupBoxWnd::Paint(TMessage& Message)
 {
     ReadWindowGeometry(WndHandle, this);
-    PAINTSTRUCT ps{};
-    BeginPaint(WndHandle, &ps);
+    const WPARAM given = Message.WParam != 0 && Message.LParam == 1 ? Message.WParam : 0;
+    TzqPaintCycle cycle(WndHandle, given);
     SkinData->Updating = SkinData->IsUpdating();
     if (!SkinData->Updating) {
         ExchangeCache.Ready = false;
-        HDC dc = Message.WParam != 0 && Message.LParam == 1 ? reinterpret_cast<HDC>(Message.WParam) : nullptr;
+        HDC dc = cycle.Given();
         const bool fetched = dc == nullptr;
         if (fetched)
             dc = GetWindowDC(WndHandle);
@@ -112,7 +112,6 @@ void TzqGroupBoxWnd::Paint(TMessage& Message)
             ReleaseDC(WndHandle, dc);
         RepaintChildWindows(WndHandle);
     }
-    EndPaint(WndHandle, &ps);
     Message.Result = 0;
 }
 

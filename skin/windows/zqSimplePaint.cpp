@@ -12,11 +12,22 @@ void CopyCacheToDC(TzqMainWnd& Wnd, HDC DC)
     BitBlt(DC, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
+TzqPaintCycle::TzqPaintCycle(HWND Wnd, WPARAM GivenDC) : FWnd(Wnd), FGiven(reinterpret_cast<HDC>(GivenDC))
+{
+    if (FGiven == nullptr)
+        BeginPaint(FWnd, &FPaint);
+}
+
+TzqPaintCycle::~TzqPaintCycle()
+{
+    if (FGiven == nullptr)
+        EndPaint(FWnd, &FPaint);
+}
+
 void PaintWindowFromCache(TzqMainWnd& Wnd, TMessage& Message, bool TestUpdating,
                           const std::function<void()>& BuildCache)
 {
-    PAINTSTRUCT ps{};
-    BeginPaint(Wnd.WndHandle, &ps);
+    TzqPaintCycle cycle(Wnd.WndHandle, Message.WParam);
     ReadWindowGeometry(Wnd.WndHandle, &Wnd);
     bool updating = false;
     if (TestUpdating) {
@@ -24,7 +35,7 @@ void PaintWindowFromCache(TzqMainWnd& Wnd, TMessage& Message, bool TestUpdating,
         updating = Wnd.SkinData->Updating;
     }
     if (!updating) {
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        HDC dc = cycle.Given();
         const bool fetched = dc == nullptr;
         if (fetched)
             dc = GetDC(Wnd.WndHandle);
@@ -34,7 +45,6 @@ void PaintWindowFromCache(TzqMainWnd& Wnd, TMessage& Message, bool TestUpdating,
         if (fetched)
             ReleaseDC(Wnd.WndHandle, dc);
     }
-    EndPaint(Wnd.WndHandle, &ps);
     Message.Result = 0;
 }
 

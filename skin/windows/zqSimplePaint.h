@@ -11,6 +11,29 @@
 #include "skin/engine/qMaskData.h"
 #include "skin/windows/zqMainWnd.h"
 
+// The paint cycle of one WM_PAINT: BeginPaint and EndPaint when the
+// message brings no DC. One that brings a DC (a WM_PRINT turned into
+// WM_PAINT, a parent's off-screen painting) leaves the window's update
+// region alone, so that a window printed before its first paint is still
+// drawn on the screen.
+class TzqPaintCycle {
+public:
+    TzqPaintCycle(HWND Wnd, WPARAM GivenDC);
+    ~TzqPaintCycle();
+    TzqPaintCycle(const TzqPaintCycle&) = delete;
+    TzqPaintCycle& operator=(const TzqPaintCycle&) = delete;
+
+    // The DC given with the message, nullptr when none was.
+    HDC Given() const { return FGiven; }
+    // BeginPaint's DC (nullptr when a DC was given).
+    HDC PaintDC() const { return FPaint.hdc; }
+
+private:
+    HWND FWnd;
+    HDC FGiven;
+    PAINTSTRUCT FPaint{};
+};
+
 // WM_PAINT (or a WM_PRINT turned into it) of a window drawn from its cache:
 // BeginPaint; the window's geometry read; unless TestUpdating finds the
 // skin state updating, BuildCache rebuilds the cache (BGChanged raised

@@ -34,12 +34,11 @@ void TzqIconWnd::PaintText()
 
 void TzqStaticWnd::Paint(TMessage& Message)
 {
-    PAINTSTRUCT ps{};
-    BeginPaint(WndHandle, &ps);
+    TzqPaintCycle cycle(WndHandle, Message.WParam);
     ReadWindowGeometry(WndHandle, this);
     SkinData->Updating = SkinData->IsUpdating();
     if (!SkinData->Updating) {
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        HDC dc = cycle.Given();
         const bool fetched = dc == nullptr;
         if (fetched)
             dc = GetDC(WndHandle);
@@ -57,7 +56,6 @@ void TzqStaticWnd::Paint(TMessage& Message)
         if (fetched)
             ReleaseDC(WndHandle, dc);
     }
-    EndPaint(WndHandle, &ps);
     Message.Result = 0;
 }
 

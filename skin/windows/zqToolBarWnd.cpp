@@ -131,8 +131,7 @@ void TzqToolBarWnd::PaintButton(TBitmap* Target, int Index)
 
 void TzqToolBarWnd::Paint(TMessage& Message)
 {
-    PAINTSTRUCT ps{};
-    HDC paintDC = BeginPaint(WndHandle, &ps);
+    TzqPaintCycle cycle(WndHandle, Message.WParam);
     if (!ParentUpdating()) {
         BuildCache();
         TBitmap* cache = SkinData->CacheBmp.get();
@@ -143,12 +142,11 @@ void TzqToolBarWnd::Paint(TMessage& Message)
             const int count = static_cast<int>(SendMessageW(WndHandle, TB_BUTTONCOUNT, 0, 0));
             for (int i = 0; i < count; ++i)
                 PaintButton(bmp.get(), i);
-            HDC dc = Message.WParam != 0 ? reinterpret_cast<HDC>(Message.WParam) : paintDC;
+            HDC dc = cycle.Given() != nullptr ? cycle.Given() : cycle.PaintDC();
             BitBlt(dc, 0, 0, cache->Width() - 2 * EdgeWidth, cache->Height() - 2 * EdgeWidth,
                    bmp->Canvas()->Handle(), EdgeWidth, EdgeWidth, SRCCOPY);
         }
     }
-    EndPaint(WndHandle, &ps);
     Message.Result = 0;
 }
 

@@ -135,6 +135,146 @@ TEST(SimpleLayout, GroupCaptionBoxIsCutAtTheWindowEdge)
     EXPECT_TRUE(EqualRect(&cut, &b));
 }
 
+// A tool bar of one button TextW wide holding Text, without images.
+HWND MakeToolBar(HWND Parent, const wchar_t* Text, int ButtonWidth, BYTE Style = BTNS_BUTTON)
+{
+    HWND bar = MakeChild(Parent, TOOLBARCLASSNAMEW, L"", CCS_NODIVIDER | CCS_NORESIZE | TBSTYLE_FLAT, 0, 0, 300, 48);
+    SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(bar, TB_SETBUTTONWIDTH, 0, MAKELPARAM(ButtonWidth, ButtonWidth));
+    TBBUTTON button{};
+    button.iBitmap = I_IMAGENONE;
+    button.idCommand = 7;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = Style;
+    button.iString = reinterpret_cast<INT_PTR>(Text);
+    SendMessageW(bar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+    SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(ButtonWidth, 44));
+    return bar;
+}
+
+// Rows of R in B that hold pixels of about Ink.
+std::vector<int> InkRows(TBitmap& B, TRect R, TColor Ink)
+{
+    std::vector<int> rows;
+    for (int y = R.top; y < R.bottom; ++y)
+        for (int x = R.left; x < R.right; ++x)
+            if (Near(paint_probe::PixelAt(B, x, y), Ink, 30)) {
+                rows.push_back(y);
+                break;
+            }
+    return rows;
+}
+
+TEST_F(SimpleControls, ToolButtonCaptionBreaksIntoTwoLinesEndingInAnEllipsis)
+{
+    HWND bar = MakeToolBar(Parent->Handle(), L"Send every channel to the extender", 60);
+    auto* object = Skin<TzqToolBarWnd>(bar, "TOOLBAR");
+    RECT item{};
+    ASSERT_TRUE(SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
+    auto image = Print(bar);
+    Settle();
+    SaveScreenshot(Parent->Handle(), ScreenshotPath("toolbutton-two-lines.png"));
+    const TColor ink = static_cast<TColor>(ColorToRGB(Section("TOOLBAR").FontColor));
+    const TRect r = Rect(item.left + object->EdgeWidth, item.top, item.right, item.bottom);
+    const std::vector<int> rows = InkRows(*image, r, ink);
+    ASSERT_FALSE(rows.empty());
+    // Two bands of text, one below the other.
+    int bands = 1;
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        bands += rows[i] > rows[i - 1] + 1 ? 1 : 0;
+    EXPECT_EQ(2, bands);
+    // The second line is cut with "...": three dots end its ink on the right.
+    int lastInk = 0;
+    for (int x = r.left; x < r.right; ++x)
+        if (Near(paint_probe::PixelAt(*image, x, rows.back()), ink, 30))
+            lastInk = x;
+    EXPECT_GT(lastInk, r.left + (r.right - r.left) / 2);
+    // Printing it before its first paint did not take that paint away.
+    auto screen = Capture(bar);
+    EXPECT_EQ(rows, InkRows(*screen, r, ink));
+}
+
+TEST_F(SimpleControls, SkinWithoutMasksKeepsA16PixelBoxAndCentresToolImages)
+{
+    // The section without any check-mark or arrow image.
+    auto bare = skinstate::ManagerWithSkin(
+        "[GLOBALINFO]\nVERSION=5.2\nCOLOR=12632256\n[CHECKBOX]\nCOLOR=16777215\nFONTCOLOR=0\n"
+        "[TOOLBAR]\nCOLOR=8421504\nFONTCOLOR=0\n[TOOLBUTTON]\nCOLOR=255\nHOTCOLOR=255\n",
+        "Bare");
+    ASSERT_TRUE(bare->SkinData().Loaded);
+    HWND check = Child(L"BUTTON", L"Loop", BS_AUTOCHECKBOX, 10, 60, 120, 30);
+    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+    auto* box = TzqMainWnd::Create<TzqCheckBoxWnd>(check, false, "CHECKBOX", bare.get(), nullptr);
+    Subclasses.emplace_back(box);
+    auto picture = Print(check);
+    EXPECT_EQ(nullptr, box->CheckGlyph());
+    const TRect glyph = box->GlyphRect();
+    EXPECT_EQ(16, glyph.right - glyph.left);
+    EXPECT_EQ(16, glyph.bottom - glyph.top);
+    EXPECT_EQ(7, glyph.top);
+    // No mark is drawn: the box shows the section's colour.
+    EXPECT_TRUE(Near(0x00FFFFFF, paint_probe::PixelAt(*picture, 8, 15), 0));
+
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
+    HBITMAP red = CreateBitmap(16, 16, 1, 32, nullptr);
+    {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, red);
+        RECT all{0, 0, 16, 16};
+        HBRUSH green = CreateSolidBrush(RGB(0, 200, 0));
+        FillRect(dc, &all, green);
+        DeleteObject(green);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    ImageList_Add(images, red, nullptr);
+    DeleteObject(red);
+    HWND bar = MakeChild(Parent->Handle(), TOOLBARCLASSNAMEW, L"", CCS_NODIVIDER | CCS_NORESIZE, 0, 100, 300, 40);
+    SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    TBBUTTON button{};
+    button.iBitmap = 0;
+    button.idCommand = 9;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_WHOLEDROPDOWN;
+    SendMessageW(bar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+    auto* tools = TzqMainWnd::Create<TzqToolBarWnd>(bar, false, "TOOLBAR", bare.get(), nullptr);
+    Subclasses.emplace_back(tools);
+    auto image = Print(bar);
+    RECT item{};
+    SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    // Without the drop-down arrow image the picture sits in the middle of
+    // the whole button.
+    int left = -1, right = -1;
+    for (int x = item.left; x < item.right; ++x)
+        if (Near(paint_probe::PixelAt(*image, x, item.top + 10), 0x0000C800, 2)) {
+            if (left < 0)
+                left = x;
+            right = x;
+        }
+    ASSERT_GE(left, 0);
+    EXPECT_EQ(16, right - left + 1);
+    EXPECT_LE(std::abs((left - item.left) - (item.right - 1 - right)), 1);
+    SendMessageW(bar, TB_SETIMAGELIST, 0, 0);
+    DestroyWindow(bar);
+    ImageList_Destroy(images);
+}
+
+TEST_F(SimpleControls, OddUpDownPaintsTheMiddleRowInBothHalves)
+{
+    HWND spin = Child(UPDOWN_CLASSW, L"", 0, 10, 10, 17, 25);
+    auto* object = Skin<TzqSpinWnd>(spin, "BUTTON");
+    auto image = Print(spin);
+    EXPECT_EQ(0, object->UpState);
+    EXPECT_EQ(0, object->DownState);
+    // Each half is framed by the section's border: the row the halves share
+    // (12) is the upper half's last row, drawn over the lower half's first.
+    TBitmap upper(17, 13, TPixelFormat::pf24bit);
+    const TColor frame = paint_probe::PixelAt(*image, 8, 0);
+    EXPECT_EQ(frame, paint_probe::PixelAt(*image, 8, 12));
+    EXPECT_EQ(frame, paint_probe::PixelAt(*image, 8, 24));
+}
+
 TEST_F(SimpleControls, StaticTextIsRepaintedWithItsNewText)
 {
     HWND text = Child(L"STATIC", L"", SS_LEFT, 10, 10, 160, 20);
