@@ -53,7 +53,7 @@ void TzqMainWnd::Setup(HWND Handle, bool ScrollFlag, const String& Section, TqSk
     } else {
         OwnsSkinData = true;
         SkinData = new TqCommonData(nullptr, true);
-        // Its own state paints from the manager it was given, not the default one.
+        // Its indexes come from the manager given, not from the default one.
         if (Manager)
             SkinData->SetSkinManager(Manager);
     }
