@@ -9,8 +9,10 @@
 void TzqTreeViewWnd::SaveOriginalColors()
 {
     TzqEditWnd::SaveOriginalColors();
-    if (WndHandle != nullptr)
+    if (WndHandle != nullptr) {
         FSavedBk = static_cast<COLORREF>(SendMessageW(WndHandle, TVM_GETBKCOLOR, 0, 0));
+        FSavedText = static_cast<COLORREF>(SendMessageW(WndHandle, TVM_GETTEXTCOLOR, 0, 0));
+    }
 }
 
 void TzqTreeViewWnd::RestoreOriginalColors()
@@ -21,6 +23,10 @@ void TzqTreeViewWnd::RestoreOriginalColors()
     if (FBackgroundSet && IsWindow(WndHandle)) {
         SendMessageW(WndHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(FSavedBk));
         FBackgroundSet = false;
+    }
+    if (FTextSet && IsWindow(WndHandle)) {
+        SendMessageW(WndHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(FSavedText));
+        FTextSet = false;
     }
 }
 
@@ -47,6 +53,11 @@ void TzqTreeViewWnd::ApplySkinColors()
             if (owner->Font()->Color() != section.HotFontColor)
                 owner->Font()->SetColor(section.HotFontColor);
             current = ColorToRGB(owner->Color());
+        } else {
+            // A window of its own has no font colour to follow the skin:
+            // its items take the colour the owner's font would.
+            SendMessageW(WndHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(section.HotFontColor)));
+            FTextSet = true;
         }
         if (current == ColorToRGB(section.HotColor))
             return;

@@ -20,5 +20,7 @@ private:
     void EraseBackground(TMessage& Message);
 
     COLORREF FSavedBk = 0xFFFFFFFF;
+    COLORREF FSavedText = 0xFFFFFFFF;
     bool FBackgroundSet = false;
+    bool FTextSet = false;
 };

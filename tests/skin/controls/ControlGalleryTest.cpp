@@ -7,6 +7,10 @@
 
 #include "ControlsHarness.h"
 #include "skin/windows/zqBtnWnd.h"
+#include "skin/windows/zqComboBoxWnd.h"
+#include "skin/windows/zqEditWnd.h"
+#include "skin/windows/zqListViewWnd.h"
+#include "skin/windows/zqTreeViewWnd.h"
 #include "skin/windows/zqCheckBoxWnd.h"
 #include "skin/windows/zqGroupBoxWnd.h"
 #include "skin/windows/zqSizerWnd.h"
@@ -54,6 +58,53 @@ struct TGallery {
         Text = add(L"STATIC", L"Channel 3 of 8 is ready to send.", SS_LEFT, 20, 180, 180, 34);
         Spin = add(UPDOWN_CLASSW, L"", 0, 310, 60, 18, 27);
         Grip = add(L"SCROLLBAR", L"", SBS_SIZEGRIP, 400, 280, 18, 18);
+        const auto addEdged = [&](const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int W, int H) {
+            HWND wnd = MakeChild(Parent, Class, Text, Style, X, Y, W, H, WS_EX_CLIENTEDGE);
+            Windows.push_back(wnd);
+            return wnd;
+        };
+        Edit = addEdged(L"EDIT", L"192.168.0.10", ES_AUTOHSCROLL, 430, 10, 200, 24);
+        std::wstring lines;
+        for (int i = 1; i <= 30; ++i)
+            lines += L"Code " + std::to_wstring(i) + L" learnt\r\n";
+        Memo = addEdged(L"EDIT", lines.c_str(), ES_MULTILINE | WS_VSCROLL, 430, 40, 200, 90);
+        List = addEdged(L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 430, 136, 200, 70);
+        for (int i = 1; i <= 12; ++i)
+            SendMessageW(List, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((L"Extender " + std::to_wstring(i)).c_str()));
+        Combo = add(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, 430, 214, 200, 160);
+        for (const wchar_t* item : {L"COM1", L"COM2", L"TCP 127.0.0.1"})
+            SendMessageW(Combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        SendMessageW(Combo, CB_SETCURSEL, 0, 0);
+        Report = addEdged(WC_LISTVIEWW, L"", LVS_REPORT, 10, 310, 300, 100);
+        for (int c = 0; c < 2; ++c) {
+            LVCOLUMNW column{};
+            column.mask = LVCF_TEXT | LVCF_WIDTH;
+            column.cx = 120;
+            std::wstring name = c == 0 ? L"Channel" : L"Slots";
+            column.pszText = name.data();
+            SendMessageW(Report, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
+        }
+        for (int i = 0; i < 8; ++i) {
+            std::wstring text = L"Channel " + std::to_wstring(8 - i);
+            LVITEMW item{};
+            item.mask = LVIF_TEXT;
+            item.pszText = text.data();
+            SendMessageW(Report, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        Tree = addEdged(WC_TREEVIEWW, L"", TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, 320, 310, 200, 100);
+        TVINSERTSTRUCTW insert{};
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT;
+        std::wstring rootText = L"Project";
+        insert.item.pszText = rootText.data();
+        HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageW(Tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+        for (int i = 1; i <= 3; ++i) {
+            std::wstring child = L"Channel " + std::to_wstring(i);
+            insert.hParent = root;
+            insert.item.pszText = child.data();
+            SendMessageW(Tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+        }
+        SendMessageW(Tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
     }
     ~TGallery()
     {
@@ -63,6 +114,7 @@ struct TGallery {
 
     std::vector<HWND> Windows;
     HWND Tools, Push, Default, Disabled, Check, Three, Radio, Radio2, Group, Text, Spin, Grip;
+    HWND Edit, Memo, List, Combo, Report, Tree;
 };
 
 class ControlGallery : public ::testing::TestWithParam<String> {};
@@ -71,7 +123,7 @@ TEST_P(ControlGallery, EveryMemberIsDrawnFromTheSkinAndNativeAgainAfterwards)
 {
     auto manager = ShippedManager(GetParam());
     ASSERT_TRUE(manager->SkinData().Loaded);
-    TCacheParent parent(nullptr, 420, 300);
+    TCacheParent parent(nullptr, 640, 420);
     parent.Show();
     TGallery gallery(parent.Handle());
     Settle();
@@ -90,6 +142,11 @@ TEST_P(ControlGallery, EveryMemberIsDrawnFromTheSkinAndNativeAgainAfterwards)
     skin(TzqMainWnd::Create<TzqStaticWnd>(gallery.Text, false, "CHECKBOX", m, nullptr));
     skin(TzqMainWnd::Create<TzqSpinWnd>(gallery.Spin, false, "BUTTON", m, nullptr));
     skin(TzqMainWnd::Create<TzqSizerWnd>(gallery.Grip, false, "PANEL", m, nullptr));
+    for (HWND e : {gallery.Edit, gallery.Memo, gallery.List})
+        skin(TzqMainWnd::Create<TzqEditWnd>(e, true, "EDIT", m, nullptr));
+    skin(TzqMainWnd::Create<TzqComboBoxWnd>(gallery.Combo, true, "COMBOBOX", m, nullptr));
+    skin(TzqMainWnd::Create<TzqListViewWnd>(gallery.Report, true, "EDIT", m, nullptr));
+    skin(TzqMainWnd::Create<TzqTreeViewWnd>(gallery.Tree, true, "EDIT", m, nullptr));
     RedrawWindow(parent.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN |
                                                         RDW_UPDATENOW);
     Settle();
