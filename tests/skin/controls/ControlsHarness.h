@@ -13,6 +13,7 @@
 
 #include "../../graphics/PaintProbe.h"
 #include "../state/SkinStateSupport.h"
+#include "../windows/SubclassSupport.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "skin/engine/qCommonData.h"
@@ -27,26 +28,6 @@ using gui::Capture;
 using gui::SaveScreenshot;
 using gui::Settle;
 
-// The kit's output folder of this build tree, as Wine reaches it (drive Z:).
-inline String SkinsFolder()
-{
-    String path = "Z:" + String(SKIN_OUTPUT_DIR);
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path + "\\";
-}
-
-inline std::vector<String> ShippedSkins()
-{
-    std::ifstream list(std::string(SKIN_OUTPUT_DIR) + "/skins.txt");
-    std::vector<String> names;
-    for (std::string line; std::getline(list, line);)
-        if (!line.empty())
-            names.push_back(line);
-    return names;
-}
-
 // build/win/tests -> build/screenshots, as a Windows path.
 inline std::string ScreenshotPath(const std::string& Name)
 {
@@ -58,13 +39,7 @@ inline std::string ScreenshotPath(const std::string& Name)
     return path + Name;
 }
 
-inline std::unique_ptr<TqSkinManager> ShippedManager(const String& Name)
-{
-    auto manager = std::make_unique<TqSkinManager>(nullptr);
-    manager->SetSkinDirectory(SkinsFolder());
-    manager->SetSkinName(Name);
-    return manager;
-}
+using subclasstest::ShippedManager;
 
 // The colour of the parent's cached background.
 constexpr TColor ParentCacheColor = 0x00306090;
@@ -163,5 +138,53 @@ struct TMessageSpy {
     std::function<bool(TMessage&)> Answer;
     TWindowHook Hook;
 };
+
+// A test with a manager of one shipped skin (SkinName, set by the derived
+// fixture before SetUp) and a cache parent shown; the subclasses made with
+// Skin go before the parent.
+template <class Base>
+class TSkinnedParentTestOf : public Base {
+protected:
+    void SetUp() override
+    {
+        Manager = ShippedManager(SkinName);
+        ASSERT_TRUE(Manager->SkinData().Loaded);
+        Parent = std::make_unique<TCacheParent>(nullptr, ParentWidth, ParentHeight);
+        Parent->Show();
+        Settle();
+    }
+    void TearDown() override
+    {
+        Subclasses.clear();
+        Parent.reset();
+        Manager.reset();
+        SubclassInDialog = false;
+    }
+
+    template <class T>
+    T* Skin(HWND Wnd, const String& Section, bool ScrollFlag = false, TqSkinManager* With = nullptr)
+    {
+        T* object = TzqMainWnd::Create<T>(Wnd, ScrollFlag, Section, With ? With : Manager.get(), nullptr);
+        Subclasses.emplace_back(object);
+        return object;
+    }
+    HWND Child(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int W, int H, DWORD ExStyle = 0)
+    {
+        return MakeChild(Parent->Handle(), Class, Text, Style, X, Y, W, H, ExStyle);
+    }
+    const TqGeneralData& Section(const char* Name)
+    {
+        return Manager->Skin().Sections[Manager->FindSectionIndex(Name)];
+    }
+
+    String SkinName = "Basalt";
+    int ParentWidth = 420;
+    int ParentHeight = 300;
+    std::unique_ptr<TqSkinManager> Manager;
+    std::unique_ptr<TCacheParent> Parent;
+    std::vector<TzqMainWndPtr<>> Subclasses;
+};
+
+using TSkinnedParentTest = TSkinnedParentTestOf<::testing::Test>;
 
 }   // namespace skincontrols

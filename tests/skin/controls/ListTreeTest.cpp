@@ -10,29 +10,10 @@ using namespace skincontrols;
 
 namespace {
 
-class ListTree : public ::testing::Test {
+class ListTree : public TSkinnedParentTest {
 protected:
-    void SetUp() override
-    {
-        Manager = ShippedManager("Clearwater");
-        ASSERT_TRUE(Manager->SkinData().Loaded);
-        Parent = std::make_unique<TCacheParent>(nullptr);
-        Parent->Show();
-        Settle();
-    }
-    void TearDown() override
-    {
-        Subclasses.clear();
-        Parent.reset();
-        Manager.reset();
-    }
-    template <class T>
-    T* Skin(HWND Wnd, const String& Section)
-    {
-        T* object = TzqMainWnd::Create<T>(Wnd, true, Section, Manager.get(), nullptr);
-        Subclasses.emplace_back(object);
-        return object;
-    }
+    ListTree() { SkinName = "Clearwater"; }
+
     // A report view of Rows rows in two columns of 120 pixels.
     HWND ReportList(int Rows, DWORD HeaderStyle = HDS_BUTTONS)
     {
@@ -58,9 +39,6 @@ protected:
         return list;
     }
 
-    std::unique_ptr<TqSkinManager> Manager;
-    std::unique_ptr<TCacheParent> Parent;
-    std::vector<TzqMainWndPtr<>> Subclasses;
 };
 
 TEST_F(ListTree, IconViewPassesEveryHeaderMessageOn)
@@ -68,7 +46,7 @@ TEST_F(ListTree, IconViewPassesEveryHeaderMessageOn)
     HWND list = ReportList(3);
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     TMessageSpy spy(header);
-    auto* object = Skin<TzqListViewWnd>(list, "EDIT");
+    auto* object = Skin<TzqListViewWnd>(list, "EDIT", true);
     ASSERT_EQ(header, object->HeaderWnd);
     HDC dc = GetDC(header);
     // Report view: the skin paints the header, its erase is swallowed.
@@ -94,7 +72,7 @@ TEST_F(ListTree, IconViewPassesEveryHeaderMessageOn)
 TEST_F(ListTree, HeaderClickMarksTheColumnButADividerClickDoesNot)
 {
     HWND list = ReportList(3);
-    auto* object = Skin<TzqListViewWnd>(list, "EDIT");
+    auto* object = Skin<TzqListViewWnd>(list, "EDIT", true);
     HWND header = object->HeaderWnd;
     ASSERT_NE(nullptr, header);
     RECT first{};
@@ -124,7 +102,7 @@ TEST_F(ListTree, HeaderClickMarksTheColumnButADividerClickDoesNot)
 TEST_F(ListTree, VerticalThumbScrollsByRowsHorizontalByPixels)
 {
     HWND list = ReportList(100);
-    Skin<TzqListViewWnd>(list, "EDIT");
+    Skin<TzqListViewWnd>(list, "EDIT", true);
     ScrollTracking.LastTrackPos = 0;
     SendMessageW(list, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 7), 0);
     EXPECT_EQ(7, SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
@@ -147,7 +125,7 @@ TEST_F(ListTree, TreeWhoseColourIsTheHotColourIsLeftAlone)
         HWND tree = MakeChild(Parent->Handle(), WC_TREEVIEWW, L"", TVS_HASLINES, 10, 10, 150, 120, WS_EX_CLIENTEDGE);
         SendMessageW(tree, TVM_SETBKCOLOR, 0, alreadyHot ? hot : RGB(1, 2, 3));
         TMessageSpy spy(tree);
-        auto* object = Skin<TzqTreeViewWnd>(tree, "EDIT");
+        auto* object = Skin<TzqTreeViewWnd>(tree, "EDIT", true);
         auto image = Print(tree);
         EXPECT_EQ(alreadyHot ? 0 : 1, spy.Count(TVM_SETBKCOLOR)) << alreadyHot;
         EXPECT_EQ(!alreadyHot, object->BackgroundSet());

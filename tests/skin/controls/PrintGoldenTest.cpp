@@ -59,31 +59,19 @@ std::map<std::string, std::string> ReadGoldens(const String& Skin)
     return goldens;
 }
 
-class PrintGolden : public ::testing::TestWithParam<String> {
+class PrintGolden : public TSkinnedParentTestOf<::testing::TestWithParam<String>> {
 protected:
     void SetUp() override
     {
-        Manager = ShippedManager(GetParam());
-        ASSERT_TRUE(Manager->SkinData().Loaded);
-        Parent = std::make_unique<TCacheParent>(nullptr, 500, 400);
-        Parent->Show();
-        Settle();
-    }
-    void TearDown() override
-    {
-        Subclasses.clear();
-        Parent.reset();
-        Manager.reset();
+        SkinName = GetParam();
+        ParentWidth = 500;
+        ParentHeight = 400;
+        TSkinnedParentTestOf::SetUp();
     }
 
     HWND Make(const wchar_t* Class, const wchar_t* Text, DWORD Style, int W, int H, DWORD ExStyle = 0)
     {
         return MakeChild(Parent->Handle(), Class, Text, Style, 10, 10, W, H, ExStyle);
-    }
-    template <class T>
-    void Skin(HWND Wnd, const String& Section, bool Scroll = false)
-    {
-        Subclasses.emplace_back(TzqMainWnd::Create<T>(Wnd, Scroll, Section, Manager.get(), nullptr));
     }
     const TShot* Shoot(const std::string& Name, HWND Wnd, const TShot* Base = nullptr)
     {
@@ -193,9 +181,6 @@ protected:
         sheet.SaveToFile(ScreenshotPath("print-" + GetParam() + ".bmp"));
     }
 
-    std::unique_ptr<TqSkinManager> Manager;
-    std::unique_ptr<TCacheParent> Parent;
-    std::vector<TzqMainWndPtr<>> Subclasses;
     std::vector<std::unique_ptr<TShot>> Shots;
 };
 

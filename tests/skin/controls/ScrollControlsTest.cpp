@@ -1,6 +1,7 @@
 // The scrollable-control subclasses on real system windows under Wine:
 // edits, memos, list boxes and combo boxes with their drop-down lists.
 #include "ControlsHarness.h"
+#include "framework/ComboBox.h"
 #include "skin/windows/zqComboBoxWnd.h"
 #include "skin/windows/zqEditWnd.h"
 
@@ -8,35 +9,11 @@ using namespace skincontrols;
 
 namespace {
 
-class ScrollControls : public ::testing::Test {
+class ScrollControls : public TSkinnedParentTest {
 protected:
-    void SetUp() override
+    HWND Edged(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int W, int H)
     {
-        Manager = ShippedManager("Basalt");
-        ASSERT_TRUE(Manager->SkinData().Loaded);
-        Parent = std::make_unique<TCacheParent>(nullptr);
-        Parent->Show();
-        Settle();
-    }
-    void TearDown() override
-    {
-        Subclasses.clear();
-        Parent.reset();
-        Manager.reset();
-        SubclassInDialog = false;
-    }
-
-    template <class T>
-    T* Skin(HWND Wnd, const String& Section, bool ScrollFlag = true, TqSkinManager* With = nullptr)
-    {
-        T* object = TzqMainWnd::Create<T>(Wnd, ScrollFlag, Section, With ? With : Manager.get(), nullptr);
-        Subclasses.emplace_back(object);
-        return object;
-    }
-    HWND Child(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int W, int H,
-               DWORD ExStyle = WS_EX_CLIENTEDGE)
-    {
-        return MakeChild(Parent->Handle(), Class, Text, Style, X, Y, W, H, ExStyle);
+        return Child(Class, Text, Style, X, Y, W, H, WS_EX_CLIENTEDGE);
     }
     // A memo of Lines numbered lines.
     HWND Memo(int Lines)
@@ -44,7 +21,7 @@ protected:
         std::wstring text;
         for (int i = 0; i < Lines; ++i)
             text += L"Line " + std::to_wstring(i) + L"\r\n";
-        return Child(L"EDIT", text.c_str(), ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 10, 10, 200, 150);
+        return Edged(L"EDIT", text.c_str(), ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 10, 10, 200, 150);
     }
     // A left press and release at a screen point of the vertical bar.
     static void ClickBar(HWND Wnd, TPoint Screen)
@@ -55,15 +32,12 @@ protected:
         SendMessageW(Wnd, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
     }
 
-    std::unique_ptr<TqSkinManager> Manager;
-    std::unique_ptr<TCacheParent> Parent;
-    std::vector<TzqMainWndPtr<>> Subclasses;
 };
 
 TEST_F(ScrollControls, SkinnedMemoScrollsToTheRowItsBarAsksFor)
 {
     HWND memo = Memo(200);
-    auto* object = Skin<TzqEditWnd>(memo, "EDIT");
+    auto* object = Skin<TzqEditWnd>(memo, "EDIT", true);
     Settle();
     ASSERT_TRUE(object->VertBar->Shown);
     TRect bar;
@@ -95,8 +69,8 @@ TEST_F(ScrollControls, EditInASkinnedDialogShowsAWindowFaceInTheBorderColour)
     const TColor border = static_cast<TColor>(ColorToRGB(Manager->SkinData().BorderColor));
     ASSERT_NE(clSkinTransparent, Manager->SkinData().BorderColor);
     SubclassInDialog = true;
-    HWND edit = Child(L"EDIT", L"", ES_AUTOHSCROLL, 10, 10, 120, 24);
-    auto* object = Skin<TzqEditWnd>(edit, "EDIT");
+    HWND edit = Edged(L"EDIT", L"", ES_AUTOHSCROLL, 10, 10, 120, 24);
+    auto* object = Skin<TzqEditWnd>(edit, "EDIT", true);
     SubclassInDialog = false;
     EXPECT_TRUE(object->InDialog);
     auto image = Print(edit);
@@ -111,7 +85,7 @@ TEST_F(ScrollControls, EditInASkinnedDialogShowsAWindowFaceInTheBorderColour)
     Manager.reset();
     ASSERT_EQ(clSkinTransparent, none->SkinData().BorderColor);
     SubclassInDialog = true;
-    HWND second = Child(L"EDIT", L"", ES_AUTOHSCROLL, 10, 50, 120, 24);
+    HWND second = Edged(L"EDIT", L"", ES_AUTOHSCROLL, 10, 50, 120, 24);
     Skin<TzqEditWnd>(second, "EDIT", true, none.get());
     SubclassInDialog = false;
     auto plain = Print(second);
@@ -141,7 +115,7 @@ TEST_F(ScrollControls, DropDownListSwallowsTimersSoAHeldArrowScrollsOnce)
     HWND combo = DropDownCombo(Parent->Handle(), 40);
     HWND list = ListOf(combo);
     TMessageSpy spy(list);
-    auto* object = Skin<TzqComboBoxWnd>(combo, "COMBOBOX");
+    auto* object = Skin<TzqComboBoxWnd>(combo, "COMBOBOX", true);
     SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
     Settle();
     ASSERT_TRUE(object->ListSubclass);
@@ -174,7 +148,7 @@ TEST_F(ScrollControls, DropDownWithoutItemsGetsItsListSubclassWithoutAFrameRefre
         HWND combo = DropDownCombo(Parent->Handle(), count);
         HWND list = ListOf(combo);
         TMessageSpy spy(list);
-        auto* object = Skin<TzqComboBoxWnd>(combo, "COMBOBOX");
+        auto* object = Skin<TzqComboBoxWnd>(combo, "COMBOBOX", true);
         HDC dc = GetDC(list);
         SendMessageW(combo, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(list));
         ReleaseDC(list, dc);
@@ -189,7 +163,7 @@ TEST_F(ScrollControls, ListColoursUseOneBrushPerColourFreedWithTheSubclass)
 {
     HWND combo = DropDownCombo(Parent->Handle(), 3);
     HWND list = ListOf(combo);
-    auto* object = Skin<TzqComboBoxWnd>(combo, "COMBOBOX");
+    auto* object = Skin<TzqComboBoxWnd>(combo, "COMBOBOX", true);
     HDC dc = GetDC(list);
     const LRESULT first =
         SendMessageW(combo, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(list));
@@ -214,10 +188,10 @@ TEST_F(ScrollControls, EveryMemberValidatesAPaintItSkips)
     };
     const Case cases[] = {{L"EDIT", ES_MULTILINE | WS_VSCROLL}, {L"LISTBOX", WS_VSCROLL}, {L"COMBOBOX", CBS_DROPDOWN}};
     for (const Case& c : cases) {
-        HWND wnd = Child(c.Class, L"x", c.Style, 10, 10, 100, 60);
+        HWND wnd = Edged(c.Class, L"x", c.Style, 10, 10, 100, 60);
         TzqMainWnd* object = c.Class == std::wstring(L"COMBOBOX")
-                                 ? static_cast<TzqMainWnd*>(Skin<TzqComboBoxWnd>(wnd, "COMBOBOX"))
-                                 : static_cast<TzqMainWnd*>(Skin<TzqEditWnd>(wnd, "EDIT"));
+                                 ? static_cast<TzqMainWnd*>(Skin<TzqComboBoxWnd>(wnd, "COMBOBOX", true))
+                                 : static_cast<TzqMainWnd*>(Skin<TzqEditWnd>(wnd, "EDIT", true));
         object->SkinData->Updating = true;
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
         UpdateWindow(wnd);
@@ -225,6 +199,38 @@ TEST_F(ScrollControls, EveryMemberValidatesAPaintItSkips)
         object->SkinData->Updating = false;
         Subclasses.clear();
         DestroyWindow(wnd);
+    }
+}
+
+}   // namespace
+
+namespace {
+
+TEST(FrameworkComboBox, NamesItsEditAndListWindows)
+{
+    TForm form(nullptr);
+    form.SetBounds(40, 40, 300, 200);
+    form.Show();
+    struct Case {
+        TComboBoxStyle Style;
+        bool HasEdit;
+    };
+    for (const Case& c : {Case{csDropDown, true}, Case{csDropDownList, false}}) {
+        auto box = std::make_unique<TComboBox>(nullptr);
+        box->SetStyle(c.Style);
+        EXPECT_EQ(nullptr, box->ListHandle());
+        box->SetParent(&form);
+        box->Items()->Add("COM1");
+        wchar_t name[32]{};
+        ASSERT_NE(nullptr, box->ListHandle());
+        GetClassNameW(box->ListHandle(), name, 32);
+        EXPECT_STREQ(L"ComboLBox", name);
+        EXPECT_EQ(c.HasEdit, box->EditHandle() != nullptr);
+        if (c.HasEdit) {
+            GetClassNameW(box->EditHandle(), name, 32);
+            EXPECT_STREQ(L"Edit", name);
+            EXPECT_EQ(box->Handle(), GetParent(box->EditHandle()));
+        }
     }
 }
 

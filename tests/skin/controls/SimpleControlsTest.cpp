@@ -18,43 +18,7 @@ using namespace skincontrols;
 
 namespace {
 
-class SimpleControls : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Manager = ShippedManager("Basalt");
-        ASSERT_TRUE(Manager->SkinData().Loaded);
-        Parent = std::make_unique<TCacheParent>(nullptr);
-        Parent->Show();
-        Settle();
-    }
-    void TearDown() override
-    {
-        Subclasses.clear();
-        Parent.reset();
-        Manager.reset();
-    }
-
-    template <class T>
-    T* Skin(HWND Wnd, const String& Section)
-    {
-        T* object = TzqMainWnd::Create<T>(Wnd, false, Section, Manager.get(), nullptr);
-        Subclasses.emplace_back(object);
-        return object;
-    }
-    HWND Child(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int W, int H)
-    {
-        return MakeChild(Parent->Handle(), Class, Text, Style, X, Y, W, H);
-    }
-    const TqGeneralData& Section(const char* Name)
-    {
-        return Manager->Skin().Sections[Manager->FindSectionIndex(Name)];
-    }
-
-    std::unique_ptr<TqSkinManager> Manager;
-    std::unique_ptr<TCacheParent> Parent;
-    std::vector<TzqMainWndPtr<>> Subclasses;
-};
+class SimpleControls : public TSkinnedParentTest {};
 
 TEST(SimpleLayout, ButtonStateFollowsPushFocusAndDefault)
 {
