@@ -162,11 +162,7 @@ void TzqComboBoxWnd::Paint(TMessage& Message)
 void TzqComboBoxWnd::Print(TMessage& Message)
 {
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    ReadWindowGeometry(WndHandle, this);
-    SkinData->Updating = false;
-    SkinData->BGChanged = true;
-    if (!ColorsApplied)
-        ApplySkinColors();
+    PreparePrint();
     if (IsSimple())
         BuildSimpleCache();
     else

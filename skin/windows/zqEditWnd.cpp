@@ -162,7 +162,11 @@ void TzqEditWnd::PaintNonClient(TMessage& Message)
             PaintWindowCorners(SkinData, 0, this);
         HDC dc = GetWindowDC(WndHandle);
         const int saved = SaveDC(dc);
-        PaintFrameInto(dc, FrameLeft);
+        TBitmap* cache = SkinData->CacheBmp.get();
+        if (cache != nullptr && !cache->Empty())
+            CopyBorderStrips(dc, 0, 0, WindowSize.x, WindowSize.y, cache->Canvas()->Handle(), 0, 0, FrameLeft);
+        PaintOverFrame(dc);
+        PaintScrollBars(WndHandle, nullptr, dc, -1);
         RestoreDC(dc, saved);
         ReleaseDC(WndHandle, dc);
     } catch (...) {
@@ -182,14 +186,19 @@ TPoint TzqEditWnd::ClientPart()
     return TPoint{w, h};
 }
 
-void TzqEditWnd::Print(TMessage& Message)
+void TzqEditWnd::PreparePrint()
 {
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
     ReadWindowGeometry(WndHandle, this);
     SkinData->Updating = false;
     SkinData->BGChanged = true;
     if (!ColorsApplied)
         ApplySkinColors();
+}
+
+void TzqEditWnd::Print(TMessage& Message)
+{
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    PreparePrint();
     RebuildWindowCache(SkinData, WndHandle, InDialog);
     if (!InDialog)
         PaintWindowCorners(SkinData, 0, this);

@@ -39,6 +39,12 @@ protected:
 
     // The frame and the bars on the window DC.
     void PaintNonClient(TMessage& Message);
+    // Between the frame strips and the bars of a non-client paint: what a
+    // member draws of its own into the window DC (nothing here).
+    virtual void PaintOverFrame(HDC) {}
+    // The first steps of a WM_PRINT: geometry read, cache marked stale,
+    // colours applied.
+    void PreparePrint();
     // Border strips of Width from the cache and the bars into DC.
     void PaintFrameInto(HDC DC, int Width);
     // The client part of the window: the cache less the frame and the bars.

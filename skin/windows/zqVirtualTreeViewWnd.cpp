@@ -137,30 +137,11 @@ void TzqVirtualTreeViewWnd::PaintHeaderColumn(TzqHeaderPaintInfo& Info, unsigned
     BitBlt(Info.TargetCanvas->Handle(), r.left, r.top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TzqVirtualTreeViewWnd::PaintNonClient(TMessage& Message)
+void TzqVirtualTreeViewWnd::PaintOverFrame(HDC DC)
 {
-    Message.Result = 0;
-    try {
-        ReadWindowGeometry(WndHandle, this);
-        SkinData->Updating = SkinData->IsUpdating();
-        if (SkinData->Updating)
-            return;
-        if (SkinData->BGChanged) {
-            ApplySkinColors();
-            RebuildWindowCache(SkinData, WndHandle, InDialog);
-        }
-        PaintWindowCorners(SkinData, 0, this);
-        HDC dc = GetWindowDC(WndHandle);
-        TBitmap* cache = SkinData->CacheBmp.get();
-        if (cache != nullptr && !cache->Empty())
-            CopyBorderStrips(dc, 0, 0, WindowSize.x, WindowSize.y, cache->Canvas()->Handle(), 0, 0, FrameLeft);
-        TMessage print{WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT, 0};
-        CallPrevWndProc(print);
-        PaintScrollBars(WndHandle, nullptr, dc, -1);
-        ReleaseDC(WndHandle, dc);
-    } catch (...) {
-        // Painted again at the next WM_NCPAINT.
-    }
+    // The tree draws its header and client itself into the window DC.
+    TMessage print{WM_PRINT, reinterpret_cast<WPARAM>(DC), PRF_NONCLIENT, 0};
+    CallPrevWndProc(print);
 }
 
 void TzqVirtualTreeViewWnd::Print(TMessage& Message)
@@ -196,12 +177,6 @@ void TzqVirtualTreeViewWnd::SubclassWndProc(TMessage& Message)
     }
     switch (Message.Msg) {
     case WM_ERASEBKGND: Message.Result = 1; return;
-    case WM_NCPAINT:
-        if (IsWindowVisible(WndHandle)) {
-            PaintNonClient(Message);
-            return;
-        }
-        break;
     case WM_HSCROLL:
     case WM_VSCROLL:
         if (LOWORD(Message.WParam) == SB_THUMBTRACK) {

@@ -55,7 +55,7 @@ private:
     TObject* Tree() const;
     TObject* Header() const;
     void SetTextColors(TColor Compressed, TColor File, TColor Folder);
-    void PaintNonClient(TMessage& Message);
+    void PaintOverFrame(HDC DC) override;
     void Print(TMessage& Message);
 
     bool FDrawEventSet = false;
