@@ -180,6 +180,32 @@ TEST_F(ScrollControls, ListColoursUseOneBrushPerColourFreedWithTheSubclass)
     EXPECT_EQ(0, GetObjectType(reinterpret_cast<HGDIOBJ>(first)));
 }
 
+TEST_F(ScrollControls, NoGdiObjectIsLeftByFrameRepaints)
+{
+    HWND memo = Memo(60);
+    HWND list = Edged(L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 220, 10, 120, 80);
+    for (int i = 0; i < 20; ++i)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Extender"));
+    HWND combo = DropDownCombo(Parent->Handle(), 3);
+    SetWindowPos(combo, nullptr, 220, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Skin<TzqEditWnd>(memo, "EDIT", true);
+    Skin<TzqEditWnd>(list, "EDIT", true);
+    Skin<TzqComboBoxWnd>(combo, "COMBOBOX", true);
+    const HWND windows[] = {memo, list, combo};
+    const auto repaint = [&] {
+        for (HWND w : windows) {
+            SendMessageW(w, WM_NCPAINT, 1, 0);
+            SendMessageW(w, WM_PAINT, 0, 0);
+        }
+    };
+    repaint();
+    const int before = paint_probe::GdiObjectCount();
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 1000; ++i)
+        repaint();
+    EXPECT_EQ(before, paint_probe::GdiObjectCount());
+}
+
 TEST_F(ScrollControls, EveryMemberValidatesAPaintItSkips)
 {
     struct Case {

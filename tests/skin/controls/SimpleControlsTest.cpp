@@ -386,6 +386,22 @@ TEST_F(SimpleControls, EveryMemberValidatesAPaintItSkips)
     }
 }
 
+TEST_F(SimpleControls, StaticTextFontIsMadeOnceAndFreedWithTheSubclass)
+{
+    HWND text = Child(L"STATIC", L"Status", SS_LEFT, 10, 70, 100, 20);
+    const int before = paint_probe::GdiObjectCount();
+    ASSERT_GT(before, 0);
+    auto* object = Skin<TzqStaticWnd>(text, "CHECKBOX");
+    SendMessageW(text, WM_PAINT, 0, 0);
+    const int painted = paint_probe::GdiObjectCount();
+    for (int i = 0; i < 50; ++i)
+        SendMessageW(text, WM_PAINT, 0, 0);
+    EXPECT_EQ(painted, paint_probe::GdiObjectCount());
+    EXPECT_EQ(String("Status"), object->CachedText);
+    Subclasses.clear();
+    EXPECT_EQ(before, paint_probe::GdiObjectCount());
+}
+
 TEST_F(SimpleControls, NoGdiObjectIsLeftByRepaints)
 {
     HWND button = Child(L"BUTTON", L"Send", BS_PUSHBUTTON, 10, 10, 80, 26);
