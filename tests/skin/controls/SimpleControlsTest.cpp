@@ -386,6 +386,24 @@ TEST_F(SimpleControls, EveryMemberValidatesAPaintItSkips)
     }
 }
 
+TEST_F(SimpleControls, PaneShowsItsSectionAroundItsChildren)
+{
+    // A dialog nested in a dialog: a window that paints nothing itself.
+    HWND pane = Child(L"#32770", L"", WS_CLIPCHILDREN, 10, 10, 200, 120);
+    HWND button = MakeChild(pane, L"BUTTON", L"Inside", BS_PUSHBUTTON, 50, 40, 80, 26);
+    Skin<TzqTransPanelWnd>(pane, "PANEL");
+    RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_FALSE(GetUpdateRect(pane, nullptr, FALSE));
+    auto screen = Capture(pane);
+    const TColor panel = static_cast<TColor>(ColorToRGB(Section("PANEL").Color));
+    EXPECT_TRUE(Near(panel, paint_probe::PixelAt(*screen, 20, 100), 8));
+    // The child's own face is not painted over: its middle is the
+    // button's face, as it draws it.
+    auto inside = Capture(button);
+    EXPECT_EQ(paint_probe::PixelAt(*inside, 5, 5), paint_probe::PixelAt(*screen, 55, 45));
+    EXPECT_NE(panel, paint_probe::PixelAt(*screen, 55, 45));
+}
+
 TEST_F(SimpleControls, StaticTextFontIsMadeOnceAndFreedWithTheSubclass)
 {
     HWND text = Child(L"STATIC", L"Status", SS_LEFT, 10, 70, 100, 20);
