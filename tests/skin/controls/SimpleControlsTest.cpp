@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "ControlsHarness.h"
+#include "skin/engine/qControlTree.h"
 #include "skin/windows/zqBtnWnd.h"
 #include "skin/windows/zqCheckBoxWnd.h"
 #include "skin/windows/zqGroupBoxWnd.h"
@@ -402,6 +403,23 @@ TEST_F(SimpleControls, PaneShowsItsSectionAroundItsChildren)
     auto inside = Capture(button);
     EXPECT_EQ(paint_probe::PixelAt(*inside, 5, 5), paint_probe::PixelAt(*screen, 55, 45));
     EXPECT_NE(panel, paint_probe::PixelAt(*screen, 55, 45));
+}
+
+TEST_F(SimpleControls, GripSizesFromTheCornerAndGroupBoxTellsItsCaptionHeight)
+{
+    HWND grip = Child(L"SCROLLBAR", L"", SBS_SIZEGRIP, 300, 200, 18, 18);
+    Skin<TzqSizerWnd>(grip, "PANEL");
+    Manager->SetActiveControl(grip);
+    EXPECT_EQ(HTBOTTOMRIGHT, SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(30 + 305, 30 + 205)));
+    // Sizing is not hovering: the grip stops being the hovered window.
+    EXPECT_EQ(nullptr, Manager->ActiveControl());
+
+    HWND group = Child(L"BUTTON", L"Extender", BS_GROUPBOX, 10, 10, 200, 100);
+    auto* box = Skin<TzqGroupBoxWnd>(group, "GROUPBOX");
+    SendMessageW(group, WM_PAINT, 0, 0);
+    const TRect caption = box->CaptionRect();
+    EXPECT_GT(caption.bottom - caption.top, 6);
+    EXPECT_EQ(caption.bottom - caption.top, SendSkinCommand(group, scmGetCaptionHeight, 0));
 }
 
 TEST_F(SimpleControls, StaticTextFontIsMadeOnceAndFreedWithTheSubclass)
