@@ -97,8 +97,9 @@ TStringGrid::~TStringGrid()
     Destroying();
 }
 
-TStringGrid::TCell::TCell(TCell&& Other) noexcept : Col(Other.Col), Object(Other.Object), FLength(Other.FLength)
+TStringGrid::TCell::TCell(TCell&& Other) noexcept : Col(Other.Col), FLength(Other.FLength), Object(Other.Object)
 {
+    static_assert(sizeof(TCell) == 32, "a stored cell takes 32 bytes");
     std::memcpy(FInline, Other.FInline, InlineBytes);
     Other.FLength = 0;
 }

@@ -717,8 +717,8 @@ private:
         }
         void SetText(std::string_view Value);
 
+        // The column, then the text's length beside it: no padding.
         int Col = 0;
-        TObject* Object = nullptr;
 
     private:
         static constexpr std::uint32_t InlineBytes = 16;
@@ -729,6 +729,9 @@ private:
             char FInline[InlineBytes] = {};
             char* FHeap;
         };
+
+    public:
+        TObject* Object = nullptr;
     };
     // The rows' cell arrays come from a pool of the grid that keeps freed
     // blocks by size: a row that grows a cell at a time leaves no trail of
