@@ -167,6 +167,22 @@ void TStringGrid::FreeRow(TCells& Cells)
     Cells.shrink_to_fit();
 }
 
+void TStringGrid::StoreRowsUpTo(std::size_t Count)
+{
+    while (FRows.size() < Count)
+        FRows.emplace_back(&FCellPool);
+}
+
+// Rows at the end that hold nothing are no longer stored; with no row left
+// the pool gives its memory back.
+void TStringGrid::DropEmptyLastRows()
+{
+    while (!FRows.empty() && FRows.back().empty())
+        FRows.pop_back();
+    if (FRows.empty())
+        FCellPool.release();
+}
+
 const TStringGrid::TCell* TStringGrid::FindCell(int ACol, int ARow) const
 {
     if (ACol < 0 || ARow < 0 || static_cast<std::size_t>(ARow) >= FRows.size())
@@ -188,7 +204,7 @@ TStringGrid::TCell& TStringGrid::CellForWrite(int ACol, int ARow)
         throw EInvalidGridOperation("Grid index out of range");
     const auto row = static_cast<std::size_t>(ARow);
     if (row >= FRows.size())
-        FRows.resize(row + 1);
+        StoreRowsUpTo(row + 1);
     auto& cells = FRows[row];
     // A loader said how many cells this row is about to take: the array
     // grows once, at the first write that needs room.
@@ -215,9 +231,7 @@ void TStringGrid::DropIfEmpty(int ACol, int ARow)
     cells.pop_back();
     if (cells.empty())
         FreeRow(cells);
-    // Rows at the end that hold nothing are no longer stored.
-    while (!FRows.empty() && FRows.back().empty())
-        FRows.pop_back();
+    DropEmptyLastRows();
 }
 
 int TStringGrid::StoredColCount(int ARow) const
@@ -281,7 +295,7 @@ void TStringGrid::ExchangeRowCells(int ARow1, int ARow2)
         throw EInvalidGridOperation("Grid index out of range");
     const auto needed = static_cast<std::size_t>(std::max(ARow1, ARow2)) + 1;
     if (FRows.size() < needed)
-        FRows.resize(needed);
+        StoreRowsUpTo(needed);
     std::swap(FRows[static_cast<std::size_t>(ARow1)], FRows[static_cast<std::size_t>(ARow2)]);
 }
 
@@ -301,8 +315,7 @@ void TStringGrid::StorageCountsChanged(int OldColCount, int OldRowCount)
                 FreeRow(cells);
         }
     }
-    while (!FRows.empty() && FRows.back().empty())
-        FRows.pop_back();
+    DropEmptyLastRows();
 }
 
 void TStringGrid::DeleteRow(int ARow)
@@ -315,6 +328,7 @@ void TStringGrid::DeleteRow(int ARow)
             FreeRow(FRows[row]);
         else
             FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(row));
+        DropEmptyLastRows();
     }
     TDrawGrid::DeleteRow(ARow);
 }
@@ -332,6 +346,7 @@ void TStringGrid::DeleteRows(int ARow, int ACount)
     const auto first = std::min(static_cast<std::size_t>(ARow), FRows.size());
     const auto last = std::min(first + static_cast<std::size_t>(ACount), FRows.size());
     FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(first), FRows.begin() + static_cast<std::ptrdiff_t>(last));
+    DropEmptyLastRows();
     TDrawGrid::DeleteRows(ARow, ACount);
 }
 
@@ -378,7 +393,7 @@ void TStringGrid::RowMoved(int FromIndex, int ToIndex)
     const auto from = static_cast<std::size_t>(FromIndex);
     const auto to = static_cast<std::size_t>(ToIndex);
     if (FRows.size() <= std::max(from, to))
-        FRows.resize(std::max(from, to) + 1);
+        StoreRowsUpTo(std::max(from, to) + 1);
     auto row = std::move(FRows[from]);
     FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(from));
     FRows.insert(FRows.begin() + static_cast<std::ptrdiff_t>(to), std::move(row));

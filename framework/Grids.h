@@ -746,12 +746,15 @@ private:
     void DropIfEmpty(int ACol, int ARow);
     // Empties a row and gives its array back to the pool.
     static void FreeRow(TCells& Cells);
+    // Adds empty rows (taking their arrays from the pool) up to Count.
+    void StoreRowsUpTo(std::size_t Count);
+    void DropEmptyLastRows();
 
     std::pmr::unsynchronized_pool_resource FCellPool{std::pmr::pool_options{0, 1 << 20}};
     // One entry per stored row, up to the last row written (fewer than
     // RowCount when the last rows are empty); an empty array for a row
     // without cells.
-    std::pmr::deque<TCells> FRows{&FCellPool};
+    std::deque<TCells> FRows;
     // The number of cells a loader is about to write into row
     // FExpectedRow: its array then grows once to hold them.
     int FExpectedRow = -1;
