@@ -207,9 +207,11 @@ TStringGrid::TCell& TStringGrid::CellForWrite(int ACol, int ARow)
         StoreRowsUpTo(row + 1);
     auto& cells = FRows[row];
     // A loader said how many cells this row is about to take: the array
-    // grows once, at the first write that needs room.
+    // grows once, at the first write that needs room. A row that already
+    // holds more still at least doubles, so that loads coming back to the
+    // row a cell at a time stay linear.
     if (ARow == FExpectedRow && cells.size() == cells.capacity()) {
-        cells.reserve(cells.size() + static_cast<std::size_t>(FExpectedCells));
+        cells.reserve(std::max(cells.size() + static_cast<std::size_t>(FExpectedCells), 2 * cells.capacity()));
         FExpectedRow = -1;
     }
     if (cells.empty() || cells.back().Col < ACol)
