@@ -82,6 +82,33 @@ void operator delete(void* P, std::size_t) noexcept
     operator delete(P);
 }
 
+// The aligned forms as well (the string grid's cell pool takes its chunks
+// through them): the block's size is kept in front of the aligned address.
+void* operator new(std::size_t Size, std::align_val_t Align)
+{
+    const auto A = static_cast<std::size_t>(Align);
+    auto* p = static_cast<char*>(_aligned_malloc(Size + A, A));
+    if (p == nullptr)
+        throw std::bad_alloc();
+    *reinterpret_cast<std::size_t*>(p) = Size;
+    LiveBytes += static_cast<long long>(Size);
+    return p + A;
+}
+
+void operator delete(void* P, std::align_val_t Align) noexcept
+{
+    if (P == nullptr)
+        return;
+    char* p = static_cast<char*>(P) - static_cast<std::size_t>(Align);
+    LiveBytes -= static_cast<long long>(*reinterpret_cast<std::size_t*>(p));
+    _aligned_free(p);
+}
+
+void operator delete(void* P, std::size_t, std::align_val_t Align) noexcept
+{
+    operator delete(P, Align);
+}
+
 int main()
 {
     constexpr int rows = 100000;

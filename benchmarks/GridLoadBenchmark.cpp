@@ -249,6 +249,10 @@ int main()
         TMemoryStream M;
         NewGrid()->ReadGridTextStream(StreamOf(In, M));
     });
+    Ratio("CSV file, 10 columns", [](std::size_t N) { return DenseLines(N, ','); },
+          [&](const String& In) { NewGrid()->ImportCSVFile(WriteFile(Dir / "dense.csv", In), -1); });
+    Ratio("text paste, 10 columns", [](std::size_t N) { return DenseLines(N, '\t'); },
+          [](const String& In) { NewGrid()->PasteTextAt(0, 0, In.c_str()); });
     // One line each: 256-byte fields, so that 16 MB are the grid's 65,536 columns.
     Ratio("CSV: one line of 256-byte fields", [](std::size_t N) { return Repeat(String(255, 'a') + ",", N); },
           [&](const String& In) { NewGrid()->ImportCSVFile(WriteFile(Dir / "line.csv", In), -1); });

@@ -267,17 +267,50 @@ void MillionFigures()
 
 } // namespace
 
+namespace {
+
+void Counted(long long Bytes)
+{
+    const long long Now = LiveBytes += Bytes;
+    long long Peak = PeakBytes.load();
+    while (Now > Peak && !PeakBytes.compare_exchange_weak(Peak, Now)) {
+    }
+}
+
+} // namespace
+
 void* operator new(std::size_t Size)
 {
     void* P = std::malloc(Size == 0 ? 1 : Size);
     if (P == nullptr)
         throw std::bad_alloc();
-    const long long Now = LiveBytes += static_cast<long long>(_msize(P));
-    long long Peak = PeakBytes.load();
-    while (Now > Peak && !PeakBytes.compare_exchange_weak(Peak, Now)) {
-    }
+    Counted(static_cast<long long>(_msize(P)));
     return P;
 }
+
+// The aligned forms as well (the string grid's cell pool takes its chunks
+// through them): the block's size is kept in front of the aligned address.
+void* operator new(std::size_t Size, std::align_val_t Align)
+{
+    const auto A = static_cast<std::size_t>(Align);
+    auto* P = static_cast<char*>(_aligned_malloc(Size + A, A));
+    if (P == nullptr)
+        throw std::bad_alloc();
+    *reinterpret_cast<std::size_t*>(P) = Size;
+    Counted(static_cast<long long>(Size));
+    return P + A;
+}
+
+void operator delete(void* P, std::align_val_t Align) noexcept
+{
+    if (P == nullptr)
+        return;
+    char* Block = static_cast<char*>(P) - static_cast<std::size_t>(Align);
+    LiveBytes -= static_cast<long long>(*reinterpret_cast<std::size_t*>(Block));
+    _aligned_free(Block);
+}
+
+void operator delete(void* P, std::size_t, std::align_val_t Align) noexcept { operator delete(P, Align); }
 
 void operator delete(void* P) noexcept
 {

@@ -3,6 +3,8 @@
 #include "framework/Grids.h"
 
 #include <algorithm>
+#include <cstring>
+#include <stdexcept>
 
 // Row FRow of the grid as a list of ColCount items.
 class TStringGridRow : public TStrings {
@@ -95,6 +97,54 @@ TStringGrid::~TStringGrid()
     Destroying();
 }
 
+TStringGrid::TCell::TCell(TCell&& Other) noexcept : Col(Other.Col), FLength(Other.FLength), Object(Other.Object)
+{
+    static_assert(sizeof(TCell) == 32, "a stored cell takes 32 bytes");
+    std::memcpy(FInline, Other.FInline, InlineBytes);
+    Other.FLength = 0;
+}
+
+TStringGrid::TCell& TStringGrid::TCell::operator=(TCell&& Other) noexcept
+{
+    if (this != &Other) {
+        FreeText();
+        Col = Other.Col;
+        Object = Other.Object;
+        FLength = Other.FLength;
+        std::memcpy(FInline, Other.FInline, InlineBytes);
+        Other.FLength = 0;
+    }
+    return *this;
+}
+
+void TStringGrid::TCell::FreeText()
+{
+    if (FLength > InlineBytes)
+        delete[] FHeap;
+    FLength = 0;
+}
+
+void TStringGrid::TCell::SetText(std::string_view Value)
+{
+    if (Value.size() > UINT32_MAX)
+        throw std::length_error("A cell text of 4 GB or more cannot be stored");
+    // The new text is copied before the old one goes: Value may be part of it.
+    char* Heap = nullptr;
+    if (Value.size() > InlineBytes) {
+        Heap = new char[Value.size()];
+        std::memcpy(Heap, Value.data(), Value.size());
+    }
+    char Inline[InlineBytes];
+    if (!Heap && !Value.empty())
+        std::memcpy(Inline, Value.data(), Value.size());
+    FreeText();
+    FLength = static_cast<std::uint32_t>(Value.size());
+    if (Heap)
+        FHeap = Heap;
+    else if (FLength > 0)
+        std::memcpy(FInline, Inline, FLength);
+}
+
 namespace {
 
 // The first stored cell of a row at or after column ACol. Rows written left
@@ -111,15 +161,41 @@ auto LowerCell(TRowCells& Cells, int ACol)
 
 } // namespace
 
+void TStringGrid::FreeRow(TCells& Cells)
+{
+    Cells.clear();
+    Cells.shrink_to_fit();
+}
+
+void TStringGrid::StoreRowsUpTo(std::size_t Count)
+{
+    while (FRows.size() < Count)
+        FRows.emplace_back(&FCellPool);
+}
+
+// Rows at the end that hold nothing are no longer stored; with no row left
+// the pool gives its memory back.
+void TStringGrid::DropEmptyLastRows()
+{
+    while (!FRows.empty() && FRows.back().empty())
+        FRows.pop_back();
+    if (FRows.empty())
+        FCellPool.release();
+}
+
 const TStringGrid::TCell* TStringGrid::FindCell(int ACol, int ARow) const
 {
     if (ACol < 0 || ARow < 0 || static_cast<std::size_t>(ARow) >= FRows.size())
         return nullptr;
-    const TCells* cells = FRows[static_cast<std::size_t>(ARow)].get();
-    if (cells == nullptr)
-        return nullptr;
-    const auto it = LowerCell(*cells, ACol);
-    return it != cells->end() && it->Col == ACol ? &*it : nullptr;
+    const TCells& cells = FRows[static_cast<std::size_t>(ARow)];
+    const auto it = LowerCell(cells, ACol);
+    return it != cells.end() && it->Col == ACol ? &*it : nullptr;
+}
+
+void TStringGrid::ExpectRowCells(int ARow, int ACount)
+{
+    FExpectedRow = ACount > 0 ? ARow : -1;
+    FExpectedCells = ACount;
 }
 
 TStringGrid::TCell& TStringGrid::CellForWrite(int ACol, int ARow)
@@ -128,18 +204,22 @@ TStringGrid::TCell& TStringGrid::CellForWrite(int ACol, int ARow)
         throw EInvalidGridOperation("Grid index out of range");
     const auto row = static_cast<std::size_t>(ARow);
     if (row >= FRows.size())
-        FRows.resize(row + 1);
+        StoreRowsUpTo(row + 1);
     auto& cells = FRows[row];
-    if (!cells)
-        cells = std::make_unique<TCells>();
-    if (cells->empty() || cells->back().Col < ACol) {
-        cells->push_back(TCell{ACol, String(), nullptr});
-        return cells->back();
+    // A loader said how many cells this row is about to take: the array
+    // grows once, at the first write that needs room. A row that already
+    // holds more still at least doubles, so that loads coming back to the
+    // row a cell at a time stay linear.
+    if (ARow == FExpectedRow && cells.size() == cells.capacity()) {
+        cells.reserve(std::max(cells.size() + static_cast<std::size_t>(FExpectedCells), 2 * cells.capacity()));
+        FExpectedRow = -1;
     }
-    const auto it = LowerCell(*cells, ACol);
-    if (it != cells->end() && it->Col == ACol)
+    if (cells.empty() || cells.back().Col < ACol)
+        return cells.emplace_back(ACol);
+    const auto it = LowerCell(cells, ACol);
+    if (it != cells.end() && it->Col == ACol)
         return *it;
-    return *cells->insert(it, TCell{ACol, String(), nullptr});
+    return *cells.emplace(it, ACol);
 }
 
 // Only a row's last cell is dropped (at no cost): erasing from the middle
@@ -147,28 +227,26 @@ TStringGrid::TCell& TStringGrid::CellForWrite(int ACol, int ARow)
 void TStringGrid::DropIfEmpty(int ACol, int ARow)
 {
     auto& cells = FRows[static_cast<std::size_t>(ARow)];
-    const TCell& back = cells->back();
-    if (back.Col != ACol || !back.Text.empty() || back.Object != nullptr)
+    const TCell& back = cells.back();
+    if (back.Col != ACol || !back.Text().empty() || back.Object != nullptr)
         return;
-    cells->pop_back();
-    if (cells->empty())
-        cells.reset();
-    // Rows at the end that hold nothing are no longer stored.
-    while (!FRows.empty() && !FRows.back())
-        FRows.pop_back();
+    cells.pop_back();
+    if (cells.empty())
+        FreeRow(cells);
+    DropEmptyLastRows();
 }
 
 int TStringGrid::StoredColCount(int ARow) const
 {
-    if (ARow < 0 || static_cast<std::size_t>(ARow) >= FRows.size() || !FRows[static_cast<std::size_t>(ARow)])
+    if (ARow < 0 || static_cast<std::size_t>(ARow) >= FRows.size() || FRows[static_cast<std::size_t>(ARow)].empty())
         return 0;
-    return FRows[static_cast<std::size_t>(ARow)]->back().Col + 1;
+    return FRows[static_cast<std::size_t>(ARow)].back().Col + 1;
 }
 
 String TStringGrid::Cells(int ACol, int ARow) const
 {
     const TCell* cell = FindCell(ACol, ARow);
-    return cell != nullptr ? cell->Text : String();
+    return cell != nullptr ? String(cell->Text()) : String();
 }
 
 void TStringGrid::SetCells(int ACol, int ARow, const String& Value)
@@ -178,7 +256,7 @@ void TStringGrid::SetCells(int ACol, int ARow, const String& Value)
             throw EInvalidGridOperation("Grid index out of range");
         return;
     }
-    CellForWrite(ACol, ARow).Text = Value;
+    CellForWrite(ACol, ARow).SetText(Value);
     if (Value.empty())
         DropIfEmpty(ACol, ARow);
     InvalidateCell(ACol, ARow);
@@ -219,7 +297,7 @@ void TStringGrid::ExchangeRowCells(int ARow1, int ARow2)
         throw EInvalidGridOperation("Grid index out of range");
     const auto needed = static_cast<std::size_t>(std::max(ARow1, ARow2)) + 1;
     if (FRows.size() < needed)
-        FRows.resize(needed);
+        StoreRowsUpTo(needed);
     std::swap(FRows[static_cast<std::size_t>(ARow1)], FRows[static_cast<std::size_t>(ARow2)]);
 }
 
@@ -229,20 +307,17 @@ void TStringGrid::StorageCountsChanged(int OldColCount, int OldRowCount)
     const auto rows = static_cast<std::size_t>(RowCount());
     if (RowCount() > OldRowCount)
         for (auto r = static_cast<std::size_t>(OldRowCount); r < std::min(rows, FRows.size()); ++r)
-            FRows[r].reset();
+            FreeRow(FRows[r]);
     if (ColCount() > OldColCount) {
         for (auto& cells : FRows) {
-            if (!cells)
-                continue;
-            const auto from = LowerCell(*cells, OldColCount);
-            const auto to = LowerCell(*cells, ColCount());
-            cells->erase(from, to);
-            if (cells->empty())
-                cells.reset();
+            const auto from = LowerCell(cells, OldColCount);
+            const auto to = LowerCell(cells, ColCount());
+            cells.erase(from, to);
+            if (cells.empty())
+                FreeRow(cells);
         }
     }
-    while (!FRows.empty() && !FRows.back())
-        FRows.pop_back();
+    DropEmptyLastRows();
 }
 
 void TStringGrid::DeleteRow(int ARow)
@@ -252,9 +327,10 @@ void TStringGrid::DeleteRow(int ARow)
     const auto row = static_cast<std::size_t>(ARow);
     if (row < FRows.size()) {
         if (RowCount() == 1)
-            FRows[row].reset();
+            FreeRow(FRows[row]);
         else
             FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(row));
+        DropEmptyLastRows();
     }
     TDrawGrid::DeleteRow(ARow);
 }
@@ -272,6 +348,7 @@ void TStringGrid::DeleteRows(int ARow, int ACount)
     const auto first = std::min(static_cast<std::size_t>(ARow), FRows.size());
     const auto last = std::min(first + static_cast<std::size_t>(ACount), FRows.size());
     FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(first), FRows.begin() + static_cast<std::ptrdiff_t>(last));
+    DropEmptyLastRows();
     TDrawGrid::DeleteRows(ARow, ACount);
 }
 
@@ -281,17 +358,15 @@ void TStringGrid::DeleteColumn(int ACol)
         throw EInvalidGridOperation("Grid index out of range");
     const bool last = ColCount() == 1;
     for (auto& cells : FRows) {
-        if (!cells)
-            continue;
-        auto it = LowerCell(*cells, ACol);
-        if (it != cells->end() && it->Col == ACol)
-            it = cells->erase(it);
+        auto it = LowerCell(cells, ACol);
+        if (it != cells.end() && it->Col == ACol)
+            it = cells.erase(it);
         // The last column is only emptied; otherwise those after it move left.
         if (!last)
-            for (; it != cells->end(); ++it)
+            for (; it != cells.end(); ++it)
                 --it->Col;
-        if (cells->empty())
-            cells.reset();
+        if (cells.empty())
+            FreeRow(cells);
     }
     TDrawGrid::DeleteColumn(ACol);
 }
@@ -301,10 +376,8 @@ void TStringGrid::ColumnMoved(int FromIndex, int ToIndex)
     const int low = std::min(FromIndex, ToIndex);
     const int high = std::max(FromIndex, ToIndex);
     for (auto& cells : FRows) {
-        if (!cells)
-            continue;
-        const auto first = LowerCell(*cells, low);
-        const auto last = LowerCell(*cells, high + 1);
+        const auto first = LowerCell(cells, low);
+        const auto last = LowerCell(cells, high + 1);
         for (auto it = first; it != last; ++it) {
             if (it->Col == FromIndex)
                 it->Col = ToIndex;
@@ -322,7 +395,7 @@ void TStringGrid::RowMoved(int FromIndex, int ToIndex)
     const auto from = static_cast<std::size_t>(FromIndex);
     const auto to = static_cast<std::size_t>(ToIndex);
     if (FRows.size() <= std::max(from, to))
-        FRows.resize(std::max(from, to) + 1);
+        StoreRowsUpTo(std::max(from, to) + 1);
     auto row = std::move(FRows[from]);
     FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(from));
     FRows.insert(FRows.begin() + static_cast<std::ptrdiff_t>(to), std::move(row));

@@ -25,8 +25,11 @@
 // ranges (SumRowHeights) use a cumulative table, rebuilt once after heights
 // change.
 
+#include <cstdint>
 #include <deque>
 #include <memory>
+#include <memory_resource>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -678,6 +681,11 @@ public:
     // texts or objects need go no further than these.
     int StoredRowCount() const { return static_cast<int>(FRows.size()); }
     int StoredColCount(int ARow) const;
+    // Says that about ACount non-empty cells are about to be written into
+    // row ARow (a loader writing a whole row): the row's storage then grows
+    // once to hold them rather than a cell at a time. Nothing is stored
+    // until a cell is written.
+    void ExpectRowCells(int ARow, int ACount);
 
     void DeleteRow(int ARow) override;
     void DeleteColumn(int ACol) override;
@@ -697,24 +705,65 @@ protected:
 private:
     // A stored cell of a row, by column. A row keeps its cells in column
     // order and only those written, so a wide grid with a few cells a row
-    // costs what those cells cost.
-    struct TCell {
+    // costs what those cells cost. A cell takes 32 bytes: texts of up to 16
+    // bytes are kept inside it, longer ones in a block of their own.
+    class TCell {
+    public:
+        explicit TCell(int ACol) : Col(ACol) {}
+        TCell(TCell&& Other) noexcept;
+        TCell& operator=(TCell&& Other) noexcept;
+        TCell(const TCell&) = delete;
+        TCell& operator=(const TCell&) = delete;
+        ~TCell() { FreeText(); }
+
+        std::string_view Text() const
+        {
+            return std::string_view(FLength <= InlineBytes ? FInline : FHeap, FLength);
+        }
+        void SetText(std::string_view Value);
+
+        // The column, then the text's length beside it: no padding.
         int Col = 0;
-        String Text;
+
+    private:
+        static constexpr std::uint32_t InlineBytes = 16;
+        void FreeText();
+
+        std::uint32_t FLength = 0;
+        union {
+            char FInline[InlineBytes] = {};
+            char* FHeap;
+        };
+
+    public:
         TObject* Object = nullptr;
     };
-    using TCells = std::vector<TCell>;
+    // The rows' cell arrays come from a pool of the grid that keeps freed
+    // blocks by size: a row that grows a cell at a time leaves no trail of
+    // odd-sized free blocks in the process heap, whose search for a fitting
+    // block would then slow every later allocation.
+    using TCells = std::pmr::vector<TCell>;
 
     void StorageCountsChanged(int OldColCount, int OldRowCount) final;
     const TCell* FindCell(int ACol, int ARow) const;
     TCell& CellForWrite(int ACol, int ARow);
     // Drops the row's last cell when it holds neither text nor object.
     void DropIfEmpty(int ACol, int ARow);
+    // Empties a row and gives its array back to the pool.
+    static void FreeRow(TCells& Cells);
+    // Adds empty rows (taking their arrays from the pool) up to Count.
+    void StoreRowsUpTo(std::size_t Count);
+    void DropEmptyLastRows();
 
+    std::pmr::unsynchronized_pool_resource FCellPool{std::pmr::pool_options{0, 1 << 20}};
     // One entry per stored row, up to the last row written (fewer than
-    // RowCount when the last rows are empty); nullptr for a row without
-    // cells.
-    std::deque<std::unique_ptr<TCells>> FRows;
+    // RowCount when the last rows are empty); an empty array for a row
+    // without cells.
+    std::deque<TCells> FRows;
+    // The number of cells a loader is about to write into row
+    // FExpectedRow: its array then grows once to hold them.
+    int FExpectedRow = -1;
+    int FExpectedCells = 0;
     std::unordered_map<int, std::unique_ptr<TStringGridRow>> FRowLists;
 
     friend class TStringGridRow;

@@ -87,45 +87,55 @@ HWND OwnerWindow(TProStringGrid* Grid)
 
 bool StartsWith(const String& S, const char* Prefix) { return S.rfind(Prefix, 0) == 0; }
 
-// The fields of a tab-separated text: lines end at CR (an LF right after it
-// is skipped) or at the end of the text.
+// The lines of a tab-separated text: lines end at CR (an LF right after it
+// is skipped) or at the end of the text. A line is a view into the text;
+// its fields are split when they are needed.
 struct TClipLine {
-    std::vector<String> Fields;
+    std::string_view Text;
     bool MoreFollows = false;   // more text comes after this line
+
+    std::size_t FieldCount() const { return static_cast<std::size_t>(std::count(Text.begin(), Text.end(), '\t')) + 1; }
+    bool LastFieldEmpty() const { return Text.empty() || Text.back() == '\t'; }
+    // The fields, into Fields (emptied first).
+    void Split(std::vector<std::string_view>& Fields) const
+    {
+        Fields.clear();
+        std::size_t F = 0;
+        for (;;) {
+            const std::size_t Tab = Text.find('\t', F);
+            if (Tab == std::string_view::npos) {
+                Fields.push_back(Text.substr(F));
+                return;
+            }
+            Fields.push_back(Text.substr(F, Tab - F));
+            F = Tab + 1;
+        }
+    }
 };
 
-std::vector<TClipLine> SplitClipboardText(const String& Text)
+std::vector<TClipLine> SplitClipboardText(std::string_view Text)
 {
     std::vector<TClipLine> Lines;
     std::size_t Pos = 0;
     while (Pos < Text.size() || Lines.empty()) {
         const std::size_t Cr = Text.find('\r', Pos);
-        const std::size_t End = Cr == String::npos ? Text.size() : Cr;
+        const std::size_t End = Cr == std::string_view::npos ? Text.size() : Cr;
         TClipLine L;
-        std::size_t F = Pos;
-        for (;;) {
-            const std::size_t Tab = Text.find('\t', F);
-            if (Tab == String::npos || Tab >= End) {
-                L.Fields.push_back(Text.substr(F, End - F));
-                break;
-            }
-            L.Fields.push_back(Text.substr(F, Tab - F));
-            F = Tab + 1;
-        }
+        L.Text = Text.substr(Pos, End - Pos);
         Pos = End;
-        if (Cr != String::npos) {
+        if (Cr != std::string_view::npos) {
             ++Pos;
             if (Pos < Text.size() && Text[Pos] == '\n')
                 ++Pos;
         }
-        L.MoreFollows = Cr != String::npos;
-        Lines.push_back(std::move(L));
-        if (Cr == String::npos)
+        L.MoreFollows = Cr != std::string_view::npos;
+        Lines.push_back(L);
+        if (Cr == std::string_view::npos)
             break;
     }
     // A text that ends with a line end has an empty last line.
     if (Lines.back().MoreFollows)
-        Lines.push_back(TClipLine{{String()}, false});
+        Lines.push_back(TClipLine{});
     return Lines;
 }
 
@@ -137,15 +147,14 @@ void PastedTextExtent(const std::vector<TClipLine>& Lines, int ACol, int ARow, I
     LastRow = ARow;
     for (std::size_t L = 0; L < Lines.size(); ++L) {
         const TClipLine& Line = Lines[L];
-        std::size_t Fields = Line.Fields.size();
-        if (L + 1 == Lines.size() && Line.Fields.back().empty())
+        std::size_t Fields = Line.FieldCount();
+        if (L + 1 == Lines.size() && Line.LastFieldEmpty())
             --Fields;
         if (Fields > 0)
             Cols = std::max<Int64>(Cols, Int64{ACol} + static_cast<Int64>(Fields));
         if (!Line.MoreFollows)
             break;
-        if (L + 2 == Lines.size() && !Lines.back().MoreFollows && Lines.back().Fields.size() == 1 &&
-            Lines.back().Fields[0].empty())
+        if (L + 2 == Lines.size() && !Lines.back().MoreFollows && Lines.back().Text.empty())
             continue;
         ++LastRow;
     }
@@ -188,8 +197,8 @@ void MeasureClipboardText(const String& Text, int& Width, int& LastLine)
     Width = 0;
     LastLine = 0;
     for (const TClipLine& L : SplitClipboardText(Text)) {
-        Width = std::max(Width, static_cast<int>(L.Fields.size()));
-        if (L.Fields.size() == 1 && L.Fields[0].empty())
+        Width = std::max(Width, static_cast<int>(L.FieldCount()));
+        if (L.Text.empty())
             --LastLine;
         if (L.MoreFollows)
             ++LastLine;
@@ -479,7 +488,7 @@ int TProStringGrid::PasteTextAt(int ACol, int ARow, const char* Text)
     int Count = 0;
     int Row = ARow;
     int RightMost = ACol;
-    const std::vector<TClipLine> Lines = SplitClipboardText(Text);
+    const std::vector<TClipLine> Lines = SplitClipboardText(std::string_view(Text));
     // The counts the text needs are checked against the grid's limits
     // before anything changes, then set at once.
     Int64 NeededCols = ColCount();
@@ -500,13 +509,18 @@ int TProStringGrid::PasteTextAt(int ACol, int ARow, const char* Text)
     if (NeededRows > RowCount())
         SetRowCount(static_cast<int>(NeededRows));
     LastPasteRect = TRect{ACol, ARow, ACol, ARow};
+    std::vector<std::string_view> Fields;
     for (std::size_t L = 0; L < Lines.size(); ++L) {
         const TClipLine& Line = Lines[L];
+        Line.Split(Fields);
+        // The row's storage grows once for the fields that hold a text.
+        ExpectRowCells(Row, static_cast<int>(std::count_if(Fields.begin(), Fields.end(),
+                                                           [](std::string_view F) { return !F.empty(); })));
         int C = ACol;
-        for (std::size_t F = 0; F < Line.Fields.size(); ++F, ++C) {
-            String Value = Line.Fields[F];
+        for (std::size_t F = 0; F < Fields.size(); ++F, ++C) {
+            String Value(Fields[F]);
             ++Count;
-            const bool LastOfText = L + 1 == Lines.size() && F + 1 == Line.Fields.size();
+            const bool LastOfText = L + 1 == Lines.size() && F + 1 == Fields.size();
             if (LastOfText && Value.empty())
                 continue;
             LastPasteRect.right = std::max<int>(LastPasteRect.right, C);
@@ -537,11 +551,11 @@ int TProStringGrid::PasteTextAt(int ACol, int ARow, const char* Text)
             break;
         // The empty line after a final line end is counted, not pasted: it
         // neither moves on to a row nor adds one.
-        if (L + 2 == Lines.size() && !Lines.back().MoreFollows && Lines.back().Fields.size() == 1 &&
-            Lines.back().Fields[0].empty())
+        if (L + 2 == Lines.size() && !Lines.back().MoreFollows && Lines.back().Text.empty())
             continue;
         ++Row;
     }
+    ExpectRowCells(-1, 0);
     Pasted.right = RightMost;
     Pasted.bottom = Row;
     if (UndoRedo())

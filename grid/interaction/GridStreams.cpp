@@ -88,8 +88,9 @@ std::string_view CutField(std::string_view& Rest, bool& HadComma)
     return Field;
 }
 
-// A text stream as read, before anything of the grid changes: the counts,
-// the column widths and the cell lines (their texts still in the source).
+// A text stream as read, before anything of the grid changes: the counts
+// and the column widths. The cell lines are handed out as they are read
+// (their texts still in the source), not kept.
 struct TTextStreamContent {
     bool HasCounts = false;
     Integer Cols = 0;
@@ -100,12 +101,13 @@ struct TTextStreamContent {
         Integer Row;
         std::string_view Text;
     };
-    std::vector<TCellLine> Cells;
     std::size_t End = 0;   // where reading stopped
 };
 
-// Reads and checks the whole stream; raises on the first bad line.
-TTextStreamContent ParseGridTextStream(std::string_view Bytes)
+// Reads and checks the whole stream, handing each cell line to OnCell;
+// raises on the first bad line.
+template <class TOnCell>
+TTextStreamContent ParseGridTextStream(std::string_view Bytes, TOnCell&& OnCell)
 {
     TTextStreamContent T;
     std::size_t Pos = 0;
@@ -143,8 +145,8 @@ TTextStreamContent ParseGridTextStream(std::string_view Bytes)
             Pos = LineStart;
             break;
         }
-        T.Cells.push_back({StreamLineNumber(ColText, LineNo), StreamLineNumber(RowText, LineNo),
-                           Comma2 ? Rest : std::string_view()});
+        OnCell(TTextStreamContent::TCellLine{StreamLineNumber(ColText, LineNo), StreamLineNumber(RowText, LineNo),
+                                             Comma2 ? Rest : std::string_view()});
     }
     T.End = Pos;
     return T;
@@ -491,11 +493,13 @@ void TProStringGrid::WriteGridTextStream(TStream* Stream)
 void TProStringGrid::ReadGridTextStream(TStream* Stream)
 {
     // The whole stream is read and checked first: a bad line raises with
-    // the grid as it was.
+    // the grid as it was. The cell lines are then read a second time and
+    // stored row by row, so no copy of them is kept beside the grid.
     const Int64 Start = Stream->Position();
     String Copy;
     const std::string_view Bytes = RestView(Stream, Copy);
-    const TTextStreamContent T = ParseGridTextStream(Bytes);
+    using TCellLine = TTextStreamContent::TCellLine;
+    const TTextStreamContent T = ParseGridTextStream(Bytes, [](const TCellLine&) {});
 
     if (T.HasCounts) {
         SetColCount(T.Cols);
@@ -506,17 +510,33 @@ void TProStringGrid::ReadGridTextStream(TStream* Stream)
         if (C >= 0 && C < ColCount())
             SetColWidths(C, W);
     ReportProgress(0, -1);
-    int LastRow = -1;
-    for (const TTextStreamContent::TCellLine& L : T.Cells) {
-        // Cell lines come row by row: each new row is reported once.
-        if (L.Row != LastRow) {
-            LastRow = L.Row;
-            ReportProgress(1, L.Row);
-        }
+    // The lines of one row, stored together: the row takes its memory once.
+    std::vector<TCellLine> RowLines;
+    const auto StoreRow = [&] {
+        if (RowLines.empty())
+            return;
+        const Integer Row = RowLines.front().Row;
+        ReportProgress(1, Row);
         // A cell outside the grid is never written.
-        if (L.Col >= 0 && L.Row >= 0 && L.Col < ColCount() && L.Row < RowCount())
-            SetCellTextFromLoad(L.Col, L.Row, UnescapeLineBreaks(String(L.Text), Multilinecells));
-    }
+        const auto InGrid = [&](const TCellLine& L) {
+            return L.Col >= 0 && L.Row >= 0 && L.Col < ColCount() && L.Row < RowCount();
+        };
+        const auto Stored = std::count_if(RowLines.begin(), RowLines.end(),
+                                          [&](const TCellLine& L) { return InGrid(L) && !L.Text.empty(); });
+        ExpectRowCells(Row, static_cast<int>(Stored));
+        for (const TCellLine& L : RowLines)
+            if (InGrid(L))
+                SetCellTextFromLoad(L.Col, L.Row, UnescapeLineBreaks(String(L.Text), Multilinecells));
+        RowLines.clear();
+    };
+    // Cell lines come row by row: each new row is reported once.
+    ParseGridTextStream(Bytes, [&](const TCellLine& L) {
+        if (!RowLines.empty() && RowLines.front().Row != L.Row)
+            StoreRow();
+        RowLines.push_back(L);
+    });
+    StoreRow();
+    ExpectRowCells(-1, 0);
     Stream->SetPosition(Start + static_cast<Int64>(T.End));
     ReportProgress(2, -1);
     CellsChanged(TRect{0, 0, ColCount(), RowCount()});

@@ -309,6 +309,62 @@ TEST(GridModel, MovingColumnsAndRows)
     EXPECT_THROW(grid.MoveRow(0, 5), EInvalidGridOperation);
 }
 
+// A cell keeps a text of up to 16 bytes inside itself and a longer one in a
+// block of its own. Texts of every length class, each different, survive
+// being written out of order (every write moves the row's cells), being
+// overwritten by longer and shorter texts, and the moves and deletes of
+// their columns and rows.
+TEST(GridModel, TextsOfEveryLengthSurviveWritesAndMoves)
+{
+    const std::vector<String> Lengths = {"", "a", String(15, 'b'), String(16, 'c'), String(17, 'd'),
+                                         String(300, 'e'), String("nul\0inside cell", 16)};
+    const int Cols = 7, Rows = 3;
+    // Each cell's text for a round: its length class turns with the round,
+    // its first two bytes name the cell.
+    const auto TextOf = [&](int c, int r, int Round) {
+        String T = Lengths[static_cast<std::size_t>(c + r + Round) % Lengths.size()];
+        if (T.size() >= 2) {
+            T[0] = static_cast<char>('A' + c);
+            T[1] = static_cast<char>('a' + r);
+        }
+        return T;
+    };
+    TTestGrid grid;
+    grid.SetColCount(Cols);
+    grid.SetRowCount(Rows);
+    std::vector<std::vector<String>> Expected(Rows, std::vector<String>(Cols));   // [row][col]
+    const auto Check = [&](const char* Step) {
+        for (int r = 0; r < grid.RowCount(); ++r)
+            for (int c = 0; c < grid.ColCount(); ++c)
+                ASSERT_EQ(grid.Cells(c, r), Expected[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)])
+                    << Step << ", cell " << c << "," << r;
+    };
+    for (int Round = 0; Round < 3; ++Round) {
+        for (int c = Cols - 1; c >= 0; --c)
+            for (int r = 0; r < Rows; ++r)
+                grid.SetCells(c, r, Expected[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = TextOf(c, r, Round));
+        Check("written");
+    }
+    grid.SetCells(2, 1, grid.Cells(2, 1) + grid.Cells(2, 1));
+    Expected[1][2] += Expected[1][2];
+    Check("a cell's text written back doubled");
+
+    grid.MoveColumn(0, 6);
+    for (auto& Row : Expected)
+        std::rotate(Row.begin(), Row.begin() + 1, Row.end());
+    Check("first column moved last");
+    grid.MoveRow(2, 0);
+    std::rotate(Expected.begin(), Expected.begin() + 2, Expected.end());
+    Check("last row moved first");
+    grid.DeleteColumn(2);
+    for (auto& Row : Expected)
+        Row.erase(Row.begin() + 2);
+    Check("column 2 deleted");
+    grid.ExchangeRowCells(0, 2);
+    std::swap(Expected[0], Expected[2]);
+    Check("rows 0 and 2 exchanged");
+}
+
 TEST(GridModel, EditorHostWithoutAWindow)
 {
     TTestGrid grid;

@@ -92,6 +92,37 @@ TEST_F(GridCsvImport, OemTextIsConvertedBeforeSplitting)
     EXPECT_EQ(Plain->Cells(0, 0), "\x81\x94");
 }
 
+// The file is read 64 KB at a time: a line end split between two reads, a
+// line longer than several reads and a last line without a line end come
+// out as they were written.
+TEST_F(GridCsvImport, LinesAcrossReads)
+{
+    const std::size_t Block = 64 * 1024;
+    // A first line whose line end starts on the last byte of the first read.
+    const String Long = "x," + String(Block - 3, 'a');
+    const String Longer = "y," + String(3 * Block + 5, 'z');
+    struct Case {
+        const char* Name;
+        String Bytes;
+        std::vector<String> Expected;
+    };
+    const Case Cases[] = {
+        {"CR LF split between reads", Long + "\r\nb,c\r\n", {Long.substr(0, 1) + "|" + Long.substr(2), "b|c"}},
+        {"bare CR at the end of a read", Long + "\rb,c", {Long.substr(0, 1) + "|" + Long.substr(2), "b|c"}},
+        {"LF at the end of a read", Long + "\n\nb,c\n", {Long.substr(0, 1) + "|" + Long.substr(2), "|", "b|c"}},
+        {"line longer than three reads, no final line end", Longer + "\r\nq,r",
+         {Longer.substr(0, 1) + "|" + Longer.substr(2), "q|r"}},
+    };
+    for (const Case& C : Cases) {
+        auto G = MakeGrid(1, 1);
+        G->ImportCSVFile(File(C.Bytes), -1);
+        const std::vector<String> Got = Rows(G.get());
+        ASSERT_EQ(Got.size(), C.Expected.size()) << C.Name;
+        for (std::size_t i = 0; i < Got.size(); ++i)
+            EXPECT_TRUE(Got[i] == C.Expected[i]) << C.Name << ", row " << i << " has " << Got[i].size() << " bytes";
+    }
+}
+
 TEST_F(GridCsvImport, MaximumRowsTrimsTheGrid)
 {
     std::string Bytes;
