@@ -223,6 +223,47 @@ void TStringGrid::ExchangeRowCells(int ARow1, int ARow2)
     std::swap(FRows[static_cast<std::size_t>(ARow1)], FRows[static_cast<std::size_t>(ARow2)]);
 }
 
+namespace {
+
+// Whether From lists First .. First + From.size() - 1, each once.
+bool IsPermutationOf(int First, const std::vector<int>& From)
+{
+    std::vector<char> seen(From.size(), 0);
+    for (const int row : From) {
+        const Int64 at = static_cast<Int64>(row) - First;
+        if (at < 0 || at >= static_cast<Int64>(From.size()) || seen[static_cast<std::size_t>(at)])
+            return false;
+        seen[static_cast<std::size_t>(at)] = 1;
+    }
+    return true;
+}
+
+} // namespace
+
+void TStringGrid::PermuteRowCells(int First, const std::vector<int>& From)
+{
+    if (First < 0 || !IsPermutationOf(First, From))
+        throw EInvalidGridOperation("Grid index out of range");
+    const std::size_t end = static_cast<std::size_t>(First) + From.size();
+    if (FRows.size() < end)
+        FRows.resize(end);
+    // Gathered first, then written back in order: every row is read once
+    // and the reads do not wait for one another.
+    std::vector<std::unique_ptr<TCells>> moved(From.size());
+    for (std::size_t p = 0; p < From.size(); ++p)
+        moved[p] = std::move(FRows[static_cast<std::size_t>(From[p])]);
+    for (std::size_t p = 0; p < From.size(); ++p)
+        FRows[static_cast<std::size_t>(First) + p] = std::move(moved[p]);
+}
+
+void TStringGrid::ReleaseRowCells(int ARow)
+{
+    if (ARow < 0)
+        throw EInvalidGridOperation("Grid index out of range");
+    if (static_cast<std::size_t>(ARow) < FRows.size())
+        FRows[static_cast<std::size_t>(ARow)].reset();
+}
+
 // A growth of a count empties what it covers again; a shrink keeps it all.
 void TStringGrid::StorageCountsChanged(int OldColCount, int OldRowCount)
 {

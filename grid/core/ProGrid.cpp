@@ -452,12 +452,19 @@ void TProStringGrid::Paint()
     // (the window's paint handling validates it), so no paint loop spins.
     if (FUpdateCount > 0)
         return;
+    FPaintFocus = TBaseGrid::Focused() ? 1 : 0;
+    struct TFocusAsked {
+        int& Focus;
+        ~TFocusAsked() { Focus = -1; }
+    } FocusAsked{FPaintFocus};
     Canvas()->Pen()->SetStyle(TPenStyle::psSolid);
     TBaseGrid::Paint();
     Canvas()->Pen()->SetColor(clBlack);
     if (!FBackGround->Bitmap()->Empty() || FBackGround->ColorTo() != clNone)
         PaintBackgroundOutsideCells(Canvas());
 }
+
+bool TProStringGrid::Focused() const { return FPaintFocus >= 0 ? FPaintFocus != 0 : TBaseGrid::Focused(); }
 
 void TProStringGrid::WndProc(TMessage& Message)
 {

@@ -331,6 +331,20 @@ struct TProStringGrid::TSortKeyCache {
             if (R1 < static_cast<int>(Col.size()) && R2 < static_cast<int>(Col.size()))
                 std::swap(Col[static_cast<std::size_t>(R1)], Col[static_cast<std::size_t>(R2)]);
     }
+    // Row First + P takes the keys of row From[P].
+    void Permute(int First, const std::vector<int>& From)
+    {
+        const auto End = static_cast<std::size_t>(First) + From.size();
+        for (auto& Col : Keys) {
+            if (Col.size() < End)
+                continue;
+            std::vector<TCellKey> Moved;
+            Moved.reserve(From.size());
+            for (const int R : From)
+                Moved.push_back(std::move(Col[static_cast<std::size_t>(R)]));
+            std::move(Moved.begin(), Moved.end(), Col.begin() + First);
+        }
+    }
     void Copy(int From, int To)
     {
         for (auto& Col : Keys)
@@ -691,14 +705,14 @@ namespace {
 // The row quick sort run over a list of row numbers instead of the rows
 // themselves: Perm[P] is the row that stands at position P. The pivots, the
 // comparisons and the exchanges are the same as over the rows; Compare gets
-// row numbers, and the pivot is its own row, which stays put. Target is what
-// a comparison gives while a row is on the wrong side of the pivot;
-// SkipEqual leaves two equal rows where they are.
-template <class TCompare>
-void QuickSortPositions(std::vector<int>& Perm, int Lo, int Hi, int Target, bool SkipEqual, TCompare& Compare)
+// row numbers (or rows carrying their keys), and the pivot is its own row,
+// which stays put. Target is what a comparison gives while a row is on the
+// wrong side of the pivot; SkipEqual leaves two equal rows where they are.
+template <class TEntry, class TCompare>
+void QuickSortPositions(std::vector<TEntry>& Perm, int Lo, int Hi, int Target, bool SkipEqual, TCompare& Compare)
 {
     while (Lo < Hi) {
-        const int Pivot = Perm[static_cast<std::size_t>((Lo + Hi) / 2)];
+        const TEntry Pivot = Perm[static_cast<std::size_t>((Lo + Hi) / 2)];
         int I = Lo;
         int J = Hi;
         do {
@@ -722,6 +736,48 @@ void QuickSortPositions(std::vector<int>& Perm, int Lo, int Hi, int Target, bool
         } else {
             if (I < Hi)
                 QuickSortPositions(Perm, I, Hi, Target, SkipEqual, Compare);
+            Hi = J;
+        }
+    }
+}
+
+// A row that carries its key through the quick sort: the comparisons then
+// read the numbers where the positions are instead of at the rows' places
+// in a table of a million.
+struct TKeyedRow {
+    double Key;
+    int Row;
+};
+
+// QuickSortPositions over keyed rows, ascending, with the numbers alone
+// deciding, spelled out as comparisons of two numbers: Compare(A, B) == 1
+// is A > B, and equal numbers (SkipEqual) are never exchanged.
+void QuickSortKeyedNumbers(std::vector<TKeyedRow>& Keyed, int Lo, int Hi)
+{
+    TKeyedRow* K = Keyed.data();
+    while (Lo < Hi) {
+        const double Pivot = K[(Lo + Hi) / 2].Key;
+        int I = Lo;
+        int J = Hi;
+        do {
+            while (Pivot > K[I].Key && I < Hi)
+                ++I;
+            while (K[J].Key > Pivot && J > Lo)
+                --J;
+            if (I <= J) {
+                if (I != J && K[I].Key != K[J].Key)
+                    std::swap(K[I], K[J]);
+                ++I;
+                --J;
+            }
+        } while (I <= J);
+        if (J - Lo < Hi - I) {
+            if (Lo < J)
+                QuickSortKeyedNumbers(Keyed, Lo, J);
+            Lo = I;
+        } else {
+            if (I < Hi)
+                QuickSortKeyedNumbers(Keyed, I, Hi);
             Hi = J;
         }
     }
@@ -828,18 +884,23 @@ bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortCo
         }
         Out.Flags[I] = F;
         AnyEmpty = AnyEmpty || T.empty();
-        Out.Start[I] = static_cast<std::uint32_t>(Out.Pool.size());
+    }
+    if (TextRows == 0) {
+        Out.NumbersOnly = AllRead && !(Out.IgnoreBlanks && AnyEmpty);
+        Out.Start.clear();
+        return true;
+    }
+    // Some row compares by text: the texts of all rows go into the buffer,
+    // read again (a column of numbers alone never needs them). Without
+    // display hooks (the kept keys are on) a second reading reads the same.
+    for (int R = Lo; R <= Hi; ++R) {
+        const String T = ReadCellText(ACol, R);
+        Out.Start[static_cast<std::size_t>(R - Lo)] = static_cast<std::uint32_t>(Out.Pool.size());
         if (Out.Pool.size() + T.size() > 0xFFFFFFFFu)
             return false;
         Out.Pool += T;
     }
     Out.Start[N] = static_cast<std::uint32_t>(Out.Pool.size());
-    if (TextRows == 0) {
-        Out.NumbersOnly = AllRead && !(Out.IgnoreBlanks && AnyEmpty);
-        Out.Start.clear();
-        String().swap(Out.Pool);
-        return true;
-    }
     // A text row compares against any row by text, and a number row
     // against any row by number: both keys are needed for every row.
     if (!Out.Num.empty())
@@ -915,6 +976,32 @@ bool TProStringGrid::CanSortByIndex() const
 // cycle of the permutation takes one exchange fewer than its length.
 void TProStringGrid::ApplyRowPermutation(const std::vector<int>& Perm, int Lo, int Hi)
 {
+    // Without per-row flags to carry, everything SwapRows moves is moved in
+    // one pass instead: each row's cells, height, saved place and keys are
+    // read once from where they stood. Exchanging along the cycles waits on
+    // each row in turn, which over a million rows costs most of a sort.
+    const bool Flags = (FMouseActions->DisjunctRowSelect() && FNavigation->MoveRowOnSort) || FShowModified->Enabled;
+    if (!Flags && !FSortSettings->SingleColumn && Hi >= Lo) {
+        PermuteRowCells(Lo, Perm);
+        PermuteRowHeights(Lo, Perm);
+        if (Hi < FRowOrder->Count())
+            FRowOrder->Permute(Lo, Perm);
+        if (FSortPlaces && Hi < static_cast<int>(FSortPlaces->size())) {
+            std::vector<int> Moved(Perm.size());
+            for (std::size_t P = 0; P < Perm.size(); ++P)
+                Moved[P] = (*FSortPlaces)[static_cast<std::size_t>(Perm[P])];
+            std::copy(Moved.begin(), Moved.end(), FSortPlaces->begin() + Lo);
+        }
+        if (FSortKeys)
+            FSortKeys->Permute(Lo, Perm);
+        if (TrackedRow >= Lo && TrackedRow <= Hi)
+            for (std::size_t P = 0; P < Perm.size(); ++P)
+                if (Perm[P] == TrackedRow) {
+                    TrackedRow = Lo + static_cast<int>(P);
+                    break;
+                }
+        return;
+    }
     std::vector<char> Done(static_cast<std::size_t>(Hi - Lo + 1), 0);
     for (int P = Lo; P <= Hi; ++P) {
         if (Done[static_cast<std::size_t>(P - Lo)])
@@ -978,14 +1065,25 @@ void TProStringGrid::QuickSortRows(int ACol, int Lo, int Hi)
         if (First && First->NumbersOnly) {
             // A column of numbers alone: the same comparison, spelled out
             // so that it costs no more than comparing two doubles.
-            const double* Num = First->Num.data() - Lo;
-            auto CompareNumbers = [Num, ACol, LastCol, Full, &Compare](int A, int B) {
-                const int Res = Sign(Num[A], Num[B]);
-                if (Res != 0 || !Full || ACol > LastCol - 1)
-                    return Res;
-                return Compare(A, B);
-            };
-            QuickSortPositions(Perm, 0, Hi - Lo, FSortSign, true, CompareNumbers);
+            std::vector<TKeyedRow> Keyed(Perm.size());
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Keyed[P] = TKeyedRow{First->Num[P], Perm[P]};
+            if (!Full || ACol > LastCol - 1) {
+                // The numbers decide alone: descending is ascending over
+                // the negated numbers (the sign of every comparison turns).
+                if (FSortSign < 0)
+                    for (TKeyedRow& K : Keyed)
+                        K.Key = -K.Key;
+                QuickSortKeyedNumbers(Keyed, 0, Hi - Lo);
+            } else {
+                auto CompareNumbers = [&Compare](const TKeyedRow& A, const TKeyedRow& B) {
+                    const int Res = Sign(A.Key, B.Key);
+                    return Res != 0 ? Res : Compare(A.Row, B.Row);
+                };
+                QuickSortPositions(Keyed, 0, Hi - Lo, FSortSign, true, CompareNumbers);
+            }
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Perm[P] = Keyed[P].Row;
         } else {
             QuickSortPositions(Perm, 0, Hi - Lo, FSortSign, true, Compare);
         }
@@ -1125,6 +1223,8 @@ void TProStringGrid::QuickSortRowOrder(int Lo, int Hi)
 // column 0 set aside, three scratch rows, the key cache. The destructor puts
 // it all back, also when a comparison hook raised.
 struct TProStringGrid::TSortFrame {
+    // The locale's formats read once for the whole sort.
+    TLocaleFormatsHeld Formats;
     TProStringGrid* G;
     bool Column0Aside = false;
     std::vector<std::pair<String, TObject*>> Column0;
