@@ -256,6 +256,33 @@ void TStringGrid::PermuteRowCells(int First, const std::vector<int>& From)
         FRows[static_cast<std::size_t>(First) + p] = std::move(moved[p]);
 }
 
+void TStringGrid::VisitColumnTexts(int ACol, int First, int Last,
+                                   const std::function<void(int Row, std::string_view Text)>& Visit) const
+{
+    auto cellsOf = [this](int Row) -> const TCells* {
+        return Row >= 0 && static_cast<std::size_t>(Row) < FRows.size() ? FRows[static_cast<std::size_t>(Row)].get()
+                                                                         : nullptr;
+    };
+    // A row's cells are two steps away (the row's list, then its buffer):
+    // the list is fetched sixteen rows ahead, its buffer eight rows ahead,
+    // when the list has arrived.
+    constexpr int listAhead = 16;
+    constexpr int bufferAhead = 8;
+    for (int row = First; row <= Last; ++row) {
+        if (const TCells* ahead = row + listAhead <= Last ? cellsOf(row + listAhead) : nullptr)
+            __builtin_prefetch(ahead);
+        if (const TCells* ahead = row + bufferAhead <= Last ? cellsOf(row + bufferAhead) : nullptr)
+            __builtin_prefetch(ahead->data());
+        std::string_view text;
+        if (const TCells* cells = cellsOf(row)) {
+            const auto it = LowerCell(*cells, ACol);
+            if (it != cells->end() && it->Col == ACol)
+                text = it->Text;
+        }
+        Visit(row, text);
+    }
+}
+
 void TStringGrid::ReleaseRowCells(int ARow)
 {
     if (ARow < 0)

@@ -26,8 +26,10 @@
 // change.
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "framework/CustomControl.h"
@@ -677,6 +679,13 @@ public:
     // a new order (anything else raises EInvalidGridOperation and changes
     // nothing). Nothing is repainted.
     void PermuteRowCells(int First, const std::vector<int>& From);
+    // Hands Visit the stored text of column ACol for each of the rows First
+    // .. Last in order (empty for a cell never written), as a view into the
+    // storage valid during the call; Visit must write no cell. Reads ahead
+    // of the walk: a long column costs its texts, not a wait for each row's
+    // memory.
+    void VisitColumnTexts(int ACol, int First, int Last,
+                          const std::function<void(int Row, std::string_view Text)>& Visit) const;
     // Drops every text and object reference of row ARow with the memory
     // that held them (objects are not freed); nothing is repainted.
     void ReleaseRowCells(int ARow);

@@ -241,22 +241,46 @@ void TProStringGrid::UnHideRows(int First, int Last)
         return;
 
     BeginUpdate();
-    // Each run of consecutive hidden rows comes back as one block at the
-    // display row of its first real row; shown rows between runs stay where
-    // they are, so every row ends at its own real position.
-    std::size_t I = 0;
-    while (I < Items.size()) {
-        std::size_t J = I + 1;
-        while (J < Items.size() && Items[J]->Idx == Items[J - 1]->Idx + 1)
-            ++J;
-        const int First = Items[I]->Idx;
-        const int D = First - HiddenBelow(First);
-        const int N = static_cast<int>(J - I);
-        InsertRowsCore(D, N, false, false);
-        for (std::size_t K = I; K < J; ++K)
-            PutRow(*Items[K], D + static_cast<int>(K - I));
-        I = J;
+    // Every row ends at its own real position less the rows still hidden
+    // above it. The runs of consecutive hidden rows come back in one pass
+    // from the bottom: the shown rows below each run move down by the rows
+    // put back above them, each once, as the filter's show-all does.
+    const int N = static_cast<int>(Items.size());
+    std::vector<int> At(Items.size());
+    for (std::size_t K = 0; K < Items.size(); ++K)
+        At[K] = Items[K]->Idx - HiddenBelow(Items[K]->Idx);
+    // A merge across the place a run comes back to is split, as inserting
+    // rows there splits it; the place counted among the rows shown now.
+    for (std::size_t K = 0; K < Items.size(); ++K)
+        if (K == 0 || Items[K]->Idx != Items[K - 1]->Idx + 1)
+            SplitMergesCrossingRows(At[K] - static_cast<int>(K), 0);
+    const int LastWidth = ColWidths(ColCount() - 1);
+    const int Old = RowCount();
+    ChangeRowCount(Old + N);
+    int S = Old - 1;
+    int T = Old + N - 1;
+    for (int K = N - 1; K >= 0; --T) {
+        if (At[static_cast<std::size_t>(K)] == T) {
+            ReleaseRowCells(T);
+            PutRow(*Items[static_cast<std::size_t>(K)], T);
+            --K;
+        } else {
+            ExchangeRowCells(S, T);
+            SetRowHeights(T, RowHeights(S));
+            --S;
+        }
     }
+    SetColWidths(ColCount() - 1, LastWidth);
+    if (FShowModified->Enabled)
+        for (std::size_t K = 0; K < Items.size(); ++K)
+            if (K == 0 || Items[K]->Idx != Items[K - 1]->Idx + 1) {
+                std::size_t E = K + 1;
+                while (E < Items.size() && Items[E]->Idx == Items[E - 1]->Idx + 1)
+                    ++E;
+                FModifiedRowFlags.InsertZeros(At[K], static_cast<int>(E - K));
+            }
+    if (!IsDestroying())
+        CellsChanged(TRect{0, At.front(), ColCount() - 1, RowCount() - 1});
     EndUpdate();
     RowsChanged();
 }

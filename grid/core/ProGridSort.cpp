@@ -863,10 +863,12 @@ bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortCo
     std::size_t TextRows = 0;
     bool AllRead = true;
     bool AnyEmpty = false;
-    for (int R = Lo; R <= Hi; ++R) {
-        const String T = ReadCellText(ACol, R);
-        const TSortStyle Style = Automatic ? AutomaticStyleOf(T, IsCheckBoxType(GetCellType(ACol, R)), Ctx)
-                                           : Numeric ? NumberStyle : ssAlphabetic;
+    // Without cell properties no cell is merged or has a type, and without
+    // display hooks (the kept keys are on) a cell reads as its stored text:
+    // the column's texts are then read in one walk over the storage.
+    bool Usable = true;
+    auto Read = [&](int R, const String& T, bool CheckType) {
+        const TSortStyle Style = Automatic ? AutomaticStyleOf(T, CheckType, Ctx) : Numeric ? NumberStyle : ssAlphabetic;
         const auto I = static_cast<std::size_t>(R - Lo);
         unsigned char F = T.empty() ? TFastSortColumn::fEmpty : 0;
         if (Style == NumberStyle) {
@@ -880,11 +882,26 @@ bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortCo
         } else if (Style == ssAlphabetic) {
             ++TextRows;
         } else {
-            return false;
+            Usable = false;
         }
         Out.Flags[I] = F;
         AnyEmpty = AnyEmpty || T.empty();
+    };
+    const bool Stored = !PropertiesCreated && !(ACol == 0 && FMouseActions->HotmailRowSelect());
+    if (Stored) {
+        String T;
+        VisitColumnTexts(ACol, Lo, Hi, [&](int R, std::string_view Text) {
+            if (Usable) {
+                T.assign(Text.data(), Text.size());
+                Read(R, T, false);
+            }
+        });
+    } else {
+        for (int R = Lo; R <= Hi && Usable; ++R)
+            Read(R, ReadCellText(ACol, R), IsCheckBoxType(GetCellType(ACol, R)));
     }
+    if (!Usable)
+        return false;
     if (TextRows == 0) {
         Out.NumbersOnly = AllRead && !(Out.IgnoreBlanks && AnyEmpty);
         Out.Start.clear();
@@ -893,13 +910,23 @@ bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortCo
     // Some row compares by text: the texts of all rows go into the buffer,
     // read again (a column of numbers alone never needs them). Without
     // display hooks (the kept keys are on) a second reading reads the same.
-    for (int R = Lo; R <= Hi; ++R) {
-        const String T = ReadCellText(ACol, R);
+    auto Keep = [&](int R, std::string_view T) {
         Out.Start[static_cast<std::size_t>(R - Lo)] = static_cast<std::uint32_t>(Out.Pool.size());
         if (Out.Pool.size() + T.size() > 0xFFFFFFFFu)
-            return false;
-        Out.Pool += T;
-    }
+            Usable = false;
+        else
+            Out.Pool += T;
+    };
+    if (Stored)
+        VisitColumnTexts(ACol, Lo, Hi, [&](int R, std::string_view T) {
+            if (Usable)
+                Keep(R, T);
+        });
+    else
+        for (int R = Lo; R <= Hi && Usable; ++R)
+            Keep(R, ReadCellText(ACol, R));
+    if (!Usable)
+        return false;
     Out.Start[N] = static_cast<std::uint32_t>(Out.Pool.size());
     // A text row compares against any row by text, and a number row
     // against any row by number: both keys are needed for every row.
