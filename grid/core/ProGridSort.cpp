@@ -801,6 +801,9 @@ struct TProStringGrid::TFastSortColumn {
     std::vector<double> Num;              // empty when no row compares by number
     std::vector<std::uint32_t> Start;     // N + 1 offsets into Pool; empty when no row compares by text
     String Pool;
+    // The first eight bytes of each text, big-endian, zeros after its end:
+    // two texts whose prefixes differ compare as their prefixes do.
+    std::vector<std::uint64_t> Prefix;
     // Every row compares by a number it holds, and no blank is placed
     // apart: a comparison is the two numbers' alone.
     bool NumbersOnly = false;
@@ -821,6 +824,8 @@ struct TProStringGrid::TFastSortColumn {
         int Res;
         if (FA & fNumeric) {
             Res = !((FA | FB) & fNumOk) ? 0 : Sign(Num[IA], Num[IB]);
+        } else if (Prefix[IA] != Prefix[IB]) {
+            Res = Prefix[IA] < Prefix[IB] ? -1 : 1;
         } else {
             const int R = TextOf(IA).compare(TextOf(IB));
             Res = R > 0 ? 1 : (R < 0 ? -1 : 0);
@@ -859,6 +864,7 @@ bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortCo
     Out.Num.clear();
     Out.Start.assign(N + 1, 0);
     Out.Pool.clear();
+    Out.Prefix.clear();
     Out.NumbersOnly = false;
     std::size_t TextRows = 0;
     bool AllRead = true;
@@ -928,6 +934,14 @@ bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortCo
     if (!Usable)
         return false;
     Out.Start[N] = static_cast<std::uint32_t>(Out.Pool.size());
+    Out.Prefix.resize(N);
+    for (std::size_t I = 0; I < N; ++I) {
+        const std::string_view T = Out.TextOf(I);
+        std::uint64_t P = 0;
+        for (std::size_t B = 0; B < 8; ++B)
+            P = (P << 8) | (B < T.size() ? static_cast<unsigned char>(T[B]) : 0u);
+        Out.Prefix[I] = P;
+    }
     // A text row compares against any row by text, and a number row
     // against any row by number: both keys are needed for every row.
     if (!Out.Num.empty())
@@ -1169,16 +1183,35 @@ void TProStringGrid::QuickSortRowsIndexed(int Depth, int Lo, int Hi)
         auto Prepare = [this, Lo, Hi](int C, TFastSortColumn& Keys) { return PrepareFastSortColumn(C, Lo, Hi, Keys); };
         auto Slow = [this](int C, int A, int B, bool Desc) { return CompareCells(C, A, Desc, B); };
         TLazySortColumns<TFastSortColumn, decltype(Prepare), decltype(Slow)> Columns(ColCount(), Prepare, Slow);
-        // CompareRowsIndexed over the keys read ahead.
-        auto Compare = [&Levels, Full, &Columns](int A, int B) {
-            for (const TLevel& L : Levels) {
+        // CompareRowsIndexed over the keys read ahead, from level First on.
+        auto CompareFrom = [&Levels, Full, &Columns](std::size_t First, int A, int B) {
+            for (std::size_t D = First; D < Levels.size(); ++D) {
+                const TLevel& L = Levels[D];
                 const int Res = L.Ignored ? 0 : Columns.Compare(L.Col, A, B, L.Descending);
                 if (Res != 0 || !Full)
                     return L.Descending ? -Res : Res;
             }
             return 0;
         };
-        QuickSortPositions(Perm, 0, Hi - Lo, 1, false, Compare);
+        // The first level is always compared: a column of numbers alone
+        // there travels with the rows (descending as the negated numbers).
+        const TFastSortColumn* Lead =
+            Levels.empty() || Levels[0].Ignored ? nullptr : Columns.Keys(Levels[0].Col);
+        if (Lead && Lead->NumbersOnly) {
+            std::vector<TKeyedRow> Keyed(Perm.size());
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Keyed[P] = TKeyedRow{Levels[0].Descending ? -Lead->Num[P] : Lead->Num[P], Perm[P]};
+            auto CompareKeyed = [Full, &CompareFrom](const TKeyedRow& A, const TKeyedRow& B) {
+                const int Res = Sign(A.Key, B.Key);
+                return Res != 0 || !Full ? Res : CompareFrom(1, A.Row, B.Row);
+            };
+            QuickSortPositions(Keyed, 0, Hi - Lo, 1, false, CompareKeyed);
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Perm[P] = Keyed[P].Row;
+        } else {
+            auto Compare = [&CompareFrom](int A, int B) { return CompareFrom(0, A, B); };
+            QuickSortPositions(Perm, 0, Hi - Lo, 1, false, Compare);
+        }
         ApplyRowPermutation(Perm, Lo, Hi);
         return;
     }
