@@ -293,7 +293,9 @@ void* operator new(std::size_t Size)
     return P;
 }
 
-void operator delete(void* P) noexcept
+// Not inlined: a delete expression that saw the free() inside would take
+// it for a mismatch with the new expression's allocation.
+[[gnu::noinline]] void operator delete(void* P) noexcept
 {
     if (P == nullptr)
         return;
