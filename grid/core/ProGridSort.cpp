@@ -749,6 +749,13 @@ struct TKeyedRow {
     int Row;
 };
 
+// A keyed row with the prefix of its text in the next level's column too.
+struct TTwoKeyedRow {
+    double Key;
+    std::uint64_t Second;
+    int Row;
+};
+
 // QuickSortPositions over keyed rows, ascending, with the numbers alone
 // deciding, spelled out as comparisons of two numbers: Compare(A, B) == 1
 // is A > B, and equal numbers (SkipEqual) are never exchanged.
@@ -1197,7 +1204,32 @@ void TProStringGrid::QuickSortRowsIndexed(int Depth, int Lo, int Hi)
         // there travels with the rows (descending as the negated numbers).
         const TFastSortColumn* Lead =
             Levels.empty() || Levels[0].Ignored ? nullptr : Columns.Keys(Levels[0].Col);
-        if (Lead && Lead->NumbersOnly) {
+        // With a second level over texts alone, the rows carry the texts'
+        // prefixes as well: ties of the first level are mostly decided there.
+        const TFastSortColumn* Next = Lead && Lead->NumbersOnly && Full && Levels.size() > 1 && !Levels[1].Ignored
+                                          ? Columns.Keys(Levels[1].Col)
+                                          : nullptr;
+        if (Next && (!Next->Num.empty() || Next->Prefix.empty() || Next->IgnoreBlanks))
+            Next = nullptr;
+        if (Next) {
+            std::vector<TTwoKeyedRow> Keyed(Perm.size());
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Keyed[P] = TTwoKeyedRow{Levels[0].Descending ? -Lead->Num[P] : Lead->Num[P], Next->Prefix[P], Perm[P]};
+            const bool SecondDescending = Levels[1].Descending;
+            auto CompareKeyed = [SecondDescending, &CompareFrom](const TTwoKeyedRow& A, const TTwoKeyedRow& B) {
+                const int Res = Sign(A.Key, B.Key);
+                if (Res != 0)
+                    return Res;
+                if (A.Second != B.Second) {
+                    const int Second = A.Second < B.Second ? -1 : 1;
+                    return SecondDescending ? -Second : Second;
+                }
+                return CompareFrom(1, A.Row, B.Row);
+            };
+            QuickSortPositions(Keyed, 0, Hi - Lo, 1, false, CompareKeyed);
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Perm[P] = Keyed[P].Row;
+        } else if (Lead && Lead->NumbersOnly) {
             std::vector<TKeyedRow> Keyed(Perm.size());
             for (std::size_t P = 0; P < Keyed.size(); ++P)
                 Keyed[P] = TKeyedRow{Levels[0].Descending ? -Lead->Num[P] : Lead->Num[P], Perm[P]};
