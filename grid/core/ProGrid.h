@@ -1139,6 +1139,10 @@ public:
     // dragged with scroll hints; null before the first such drag.
     THintWindow* ScrollHintWindow() const { return FScrollHintWindow.get(); }
     int PaintFailures() const { return FPaintFailures; }
+    // While a paint runs: whether the grid had the focus when it began. The
+    // cell painters ask for every cell, and each question is a round trip
+    // to the window system; the focus does not move while cells are drawn.
+    bool Focused() const override;
 
     // ---- Sorting (ProGridSort.cpp) ----
     void SetSortSettings(const TSortSettings* Value) { FSortSettings->Assign(Value); }
@@ -1375,10 +1379,6 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Resize() override;
     void Paint() override;
-    // While a paint runs: whether the grid had the focus when it began. The
-    // cell painters ask for every cell, and each question is a round trip
-    // to the window system; the focus does not move while cells are drawn.
-    bool Focused() const override;
     void WndProc(TMessage& Message) override;
     void TopLeftChanged() override;
     bool KeepScrollBar(bool Horz) const override;
