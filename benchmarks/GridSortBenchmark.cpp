@@ -3,7 +3,8 @@
 // - 100,000 rows x 4 columns sorted by an integer column, by a text column
 //   and by two columns (an indexed sort), against a plain C++ program that
 //   parses the same texts to keys, stable-sorts the row indexes by them and
-//   moves the rows (a vector of row vectors) into that order (aim: 2 x);
+//   moves the rows (a vector of row vectors) into that order (aim: 2 x),
+//   each side the shortest of three runs;
 // - the same sorts with an OnGetFormat handler set, against the sort
 //   without one (aim: 1.2 x);
 // - 1,000,000 rows sorted by an integer column (aim: under 0.3 s);
@@ -195,25 +196,38 @@ void Report(const char* What, double Grid, const char* Against, double Base, dou
                 Base * 1000.0, Ratio, Aim, Ratio <= Aim ? "" : "  ABOVE AIM");
 }
 
+// The shortest of three runs: on a loaded machine a single run measures
+// the neighbours as much as the sort. Both sides of a ratio are taken so.
+template <class TRun>
+double Best(TRun Run)
+{
+    double B = Run();
+    for (int I = 1; I < 3; ++I)
+        B = std::min(B, Run());
+    return B;
+}
+
 void SortFigures()
 {
     const std::vector<TRowData> Data = MakeRows(100000);
     const TPlainRows Plain = PlainRows(Data);
-    const double Number = GridSortByColumn(Data, 0, THandler::None);
-    Report("sort 100,000 rows by an integer column", Number, "plain program", ByNumber(Plain), 2.0);
-    const double Two = GridSortTwoColumns(Data, THandler::None);
-    Report("sort 100,000 rows by two columns", Two, "plain program", ByTwoColumns(Plain), 2.0);
-    const double Text = GridSortByColumn(Data, 1, THandler::None);
-    Report("sort 100,000 rows by a text column", Text, "plain program",
-           PlainSort(Plain, [](const std::vector<String>& R) { return R[1]; },
-                     [](const String& A, const String& B) { return A < B; }),
+    const double Number = Best([&] { return GridSortByColumn(Data, 0, THandler::None); });
+    Report("sort 100,000 rows by an integer column", Number, "plain program", Best([&] { return ByNumber(Plain); }),
+           2.0);
+    const double Two = Best([&] { return GridSortTwoColumns(Data, THandler::None); });
+    Report("sort 100,000 rows by two columns", Two, "plain program", Best([&] { return ByTwoColumns(Plain); }), 2.0);
+    const double Text = Best([&] { return GridSortByColumn(Data, 1, THandler::None); });
+    Report("sort 100,000 rows by a text column", Text, "plain program", Best([&] {
+               return PlainSort(Plain, [](const std::vector<String>& R) { return R[1]; },
+                                [](const String& A, const String& B) { return A < B; });
+           }),
            2.0);
     for (const THandler H : {THandler::Unchanged, THandler::Answering}) {
         const char* Which = H == THandler::Unchanged ? "handler leaving the style" : "handler answering the style";
         const String A = String("  integer column, ") + Which;
         const String B = String("  two columns, ") + Which;
-        Report(A.c_str(), GridSortByColumn(Data, 0, H), "no handler   ", Number, 1.2);
-        Report(B.c_str(), GridSortTwoColumns(Data, H), "no handler   ", Two, 1.2);
+        Report(A.c_str(), Best([&] { return GridSortByColumn(Data, 0, H); }), "no handler   ", Number, 1.2);
+        Report(B.c_str(), Best([&] { return GridSortTwoColumns(Data, H); }), "no handler   ", Two, 1.2);
     }
 }
 
@@ -312,7 +326,9 @@ void operator delete(void* P, std::align_val_t Align) noexcept
 
 void operator delete(void* P, std::size_t, std::align_val_t Align) noexcept { operator delete(P, Align); }
 
-void operator delete(void* P) noexcept
+// Not inlined: a delete expression that saw the free() inside would take
+// it for a mismatch with the new expression's allocation.
+[[gnu::noinline]] void operator delete(void* P) noexcept
 {
     if (P == nullptr)
         return;

@@ -41,6 +41,18 @@ int TCustomGrid::RowHeights(int ARow) const
     return FRowHeights[static_cast<std::size_t>(ARow)];
 }
 
+// After a column width or row height changed: the top-left cell kept in
+// range, the scroll bars, a repaint and an open editor placed again.
+void TCustomGrid::CellSizesChanged()
+{
+    if (!HandleAllocated())
+        return;
+    SetTopLeft(FTopLeft.X, FTopLeft.Y);
+    UpdateScrollRange();
+    Invalidate();
+    UpdateEditorPlace();
+}
+
 void TCustomGrid::SetColWidths(int ACol, int Value)
 {
     if (ACol < 0 || ACol >= FColCount)
@@ -52,12 +64,7 @@ void TCustomGrid::SetColWidths(int ACol, int Value)
     FCustomColWidths += (Value != FDefaultColWidth) - (width != FDefaultColWidth);
     width = Value;
     FColSumsValid = false;
-    if (HandleAllocated()) {
-        SetTopLeft(FTopLeft.X, FTopLeft.Y);
-        UpdateScrollRange();
-        Invalidate();
-        UpdateEditorPlace();
-    }
+    CellSizesChanged();
     ColWidthsChanged();
 }
 
@@ -72,12 +79,31 @@ void TCustomGrid::SetRowHeights(int ARow, int Value)
     FCustomRowHeights += (Value != FDefaultRowHeight) - (height != FDefaultRowHeight);
     height = Value;
     FRowSumsValid = false;
-    if (HandleAllocated()) {
-        SetTopLeft(FTopLeft.X, FTopLeft.Y);
-        UpdateScrollRange();
-        Invalidate();
-        UpdateEditorPlace();
+    CellSizesChanged();
+    RowHeightsChanged();
+}
+
+void TCustomGrid::PermuteRowHeights(int First, const std::vector<int>& From)
+{
+    if (First < 0 || static_cast<Int64>(First) + static_cast<Int64>(From.size()) > FRowCount)
+        throw EInvalidGridOperation("Grid index out of range");
+    // Rows of the default height all look alike: nothing moves.
+    if (FCustomRowHeights == 0 || From.empty())
+        return;
+    std::vector<int> moved(From.size());
+    bool changed = false;
+    for (std::size_t p = 0; p < From.size(); ++p) {
+        const int from = From[p];
+        if (from < First || from >= First + static_cast<int>(From.size()))
+            throw EInvalidGridOperation("Grid index out of range");
+        moved[p] = FRowHeights[static_cast<std::size_t>(from)];
+        changed = changed || moved[p] != FRowHeights[static_cast<std::size_t>(First) + p];
     }
+    if (!changed)
+        return;
+    std::copy(moved.begin(), moved.end(), FRowHeights.begin() + First);
+    FRowSumsValid = false;
+    CellSizesChanged();
     RowHeightsChanged();
 }
 
@@ -88,12 +114,7 @@ void TCustomGrid::SetDefaultColWidth(int Value)
     std::fill(FColWidths.begin(), FColWidths.end(), Value);
     FCustomColWidths = 0;
     FColSumsValid = false;
-    if (HandleAllocated()) {
-        SetTopLeft(FTopLeft.X, FTopLeft.Y);
-        UpdateScrollRange();
-        Invalidate();
-        UpdateEditorPlace();
-    }
+    CellSizesChanged();
     ColWidthsChanged();
 }
 
@@ -104,12 +125,7 @@ void TCustomGrid::SetDefaultRowHeight(int Value)
     std::fill(FRowHeights.begin(), FRowHeights.end(), Value);
     FCustomRowHeights = 0;
     FRowSumsValid = false;
-    if (HandleAllocated()) {
-        SetTopLeft(FTopLeft.X, FTopLeft.Y);
-        UpdateScrollRange();
-        Invalidate();
-        UpdateEditorPlace();
-    }
+    CellSizesChanged();
     RowHeightsChanged();
 }
 

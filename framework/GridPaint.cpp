@@ -54,6 +54,17 @@ void TCustomGrid::Paint()
 {
     TCanvas* canvas = Canvas();
     const TRect clip = canvas->ClipRect();
+    // The region to paint may be more than one rectangle (the strip a scroll
+    // brought into view and a cell invalidated elsewhere): a cell inside the
+    // box around them but outside the region is not drawn at all.
+    RECT box;
+    const bool complexClip = GetClipBox(canvas->Handle(), &box) == COMPLEXREGION;
+    auto visible = [&](const TRect& R) {
+        if (!Meets(R, clip))
+            return false;
+        const RECT r = R;
+        return !complexClip || RectVisible(canvas->Handle(), &r) != FALSE;
+    };
     const int width = CellAreaWidth();
     const int height = CellAreaHeight();
     const std::vector<TScreenCell> cols = CellsOnScreen(*this, true, width);
@@ -66,11 +77,11 @@ void TCustomGrid::Paint()
 
     for (const TScreenCell& row : rows) {
         const TRect band{0, row.Start, width, row.Start + row.Size + line};
-        if (!Meets(band, clip))
+        if (!visible(band))
             continue;
         for (const TScreenCell& col : cols) {
             const TRect withLines{col.Start, row.Start, col.Start + col.Size + line, row.Start + row.Size + line};
-            if (!Meets(withLines, clip))
+            if (!visible(withLines))
                 continue;
             const TRect cell{col.Start, row.Start, col.Start + col.Size, row.Start + row.Size};
             const bool fixed = IsFixed(col.Index, row.Index);

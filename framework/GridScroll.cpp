@@ -62,15 +62,22 @@ void TCustomGrid::UpdateScrollPos()
         return;
     HWND wnd = Handle();
     const LONG style = GetWindowLongW(wnd, GWL_STYLE);
+    // A bar is set (and so redrawn) only when its position changes: a
+    // themed bar is redrawn whole by every setting, which costs more than
+    // painting the row a line scroll brings into view, and positions
+    // 0..GridScrollMax change only every so many rows of a long grid.
+    auto place = [wnd](int Bar, int Pos) {
+        Pos = std::clamp(Pos, 0, GridScrollMax);
+        if (GetScrollPos(wnd, Bar) != Pos)
+            SetScrollPos(wnd, Bar, Pos, TRUE);
+    };
     if ((style & WS_VSCROLL) != 0) {
         const int range = MaxTopRow() - FFixedRows;
-        const int pos = range > 0 ? MulDivRound(FTopLeft.Y - FFixedRows, GridScrollMax, range) : 0;
-        SetScrollPos(wnd, SB_VERT, std::clamp(pos, 0, GridScrollMax), TRUE);
+        place(SB_VERT, range > 0 ? MulDivRound(FTopLeft.Y - FFixedRows, GridScrollMax, range) : 0);
     }
     if ((style & WS_HSCROLL) != 0) {
         const int range = MaxLeftCol() - FFixedCols;
-        const int pos = range > 0 ? MulDivRound(FTopLeft.X - FFixedCols, GridScrollMax, range) : 0;
-        SetScrollPos(wnd, SB_HORZ, std::clamp(pos, 0, GridScrollMax), TRUE);
+        place(SB_HORZ, range > 0 ? MulDivRound(FTopLeft.X - FFixedCols, GridScrollMax, range) : 0);
     }
 }
 

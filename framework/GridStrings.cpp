@@ -301,6 +301,77 @@ void TStringGrid::ExchangeRowCells(int ARow1, int ARow2)
     std::swap(FRows[static_cast<std::size_t>(ARow1)], FRows[static_cast<std::size_t>(ARow2)]);
 }
 
+namespace {
+
+// Whether From lists First .. First + From.size() - 1, each once.
+bool IsPermutationOf(int First, const std::vector<int>& From)
+{
+    std::vector<char> seen(From.size(), 0);
+    for (const int row : From) {
+        const Int64 at = static_cast<Int64>(row) - First;
+        if (at < 0 || at >= static_cast<Int64>(From.size()) || seen[static_cast<std::size_t>(at)])
+            return false;
+        seen[static_cast<std::size_t>(at)] = 1;
+    }
+    return true;
+}
+
+} // namespace
+
+void TStringGrid::PermuteRowCells(int First, const std::vector<int>& From)
+{
+    if (First < 0 || !IsPermutationOf(First, From))
+        throw EInvalidGridOperation("Grid index out of range");
+    const std::size_t end = static_cast<std::size_t>(First) + From.size();
+    if (FRows.size() < end)
+        StoreRowsUpTo(end);
+    // Gathered first, then written back in order: every row is read once
+    // and the reads do not wait for one another. Every row's array comes
+    // from the grid's one pool, so the moves hand buffers over without
+    // copying a cell.
+    std::vector<TCells> moved;
+    moved.reserve(From.size());
+    for (std::size_t p = 0; p < From.size(); ++p)
+        moved.push_back(std::move(FRows[static_cast<std::size_t>(From[p])]));
+    for (std::size_t p = 0; p < From.size(); ++p)
+        FRows[static_cast<std::size_t>(First) + p] = std::move(moved[p]);
+}
+
+void TStringGrid::VisitColumnTexts(int ACol, int First, int Last,
+                                   const std::function<void(int Row, std::string_view Text)>& Visit) const
+{
+    auto cellsOf = [this](int Row) -> const TCells* {
+        return Row >= 0 && static_cast<std::size_t>(Row) < FRows.size() ? &FRows[static_cast<std::size_t>(Row)]
+                                                                         : nullptr;
+    };
+    // A row's cells are two steps away (the row's list, then its buffer):
+    // the list is fetched sixteen rows ahead, its buffer eight rows ahead,
+    // when the list has arrived.
+    constexpr int listAhead = 16;
+    constexpr int bufferAhead = 8;
+    for (int row = First; row <= Last; ++row) {
+        if (const TCells* ahead = row + listAhead <= Last ? cellsOf(row + listAhead) : nullptr)
+            __builtin_prefetch(ahead);
+        if (const TCells* ahead = row + bufferAhead <= Last ? cellsOf(row + bufferAhead) : nullptr)
+            __builtin_prefetch(ahead->data());
+        std::string_view text;
+        if (const TCells* cells = cellsOf(row)) {
+            const auto it = LowerCell(*cells, ACol);
+            if (it != cells->end() && it->Col == ACol)
+                text = it->Text();
+        }
+        Visit(row, text);
+    }
+}
+
+void TStringGrid::ReleaseRowCells(int ARow)
+{
+    if (ARow < 0)
+        throw EInvalidGridOperation("Grid index out of range");
+    if (static_cast<std::size_t>(ARow) < FRows.size())
+        FreeRow(FRows[static_cast<std::size_t>(ARow)]);
+}
+
 // A growth of a count empties what it covers again; a shrink keeps it all.
 void TStringGrid::StorageCountsChanged(int OldColCount, int OldRowCount)
 {

@@ -27,10 +27,12 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <memory_resource>
 #include <string_view>
 #include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "framework/CustomControl.h"
@@ -329,6 +331,10 @@ public:
     // ACount rows from ARow deleted as DeleteRow would one by one, with the
     // rows below moved up once.
     virtual void DeleteRows(int ARow, int ACount);
+    // Row First + P takes the height of row From[P], for a From that lists
+    // the rows First .. First + From.size() - 1 in a new order; repaints
+    // once when a height changed (a sort's rows moved in one pass).
+    void PermuteRowHeights(int First, const std::vector<int>& From);
 
     // --- In-place editor ----------------------------------------------------
     // Whether an edit is open. Setting true runs ShowEditor, false HideEditor.
@@ -480,7 +486,7 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
     // The paint loop: every fixed and scrollable cell on screen that meets
-    // the paint's clip box goes through DrawCell (after the background
+    // the region being painted (not only its bounding box) goes through DrawCell (after the background
     // with DefaultDrawing); then its GridLineWidth lines on the right and
     // below, in clSilver between scrollable cells and clGray between fixed
     // ones where goVertLine/goHorzLine (goFixedVertLine/goFixedHorzLine)
@@ -537,6 +543,7 @@ private:
     void KeepStateInside();
     void SetTopLeft(int ALeftCol, int ATopRow);
     void ScrollCellPixels(TGridCoord OldTopLeft);
+    void CellSizesChanged();
     void FollowDeletedRow(int ARow);
     int LastTop(bool Horz) const;
     int FixedExtent(bool Horz) const;
@@ -675,6 +682,21 @@ public:
     // Exchanges the texts and object references of two whole rows (stored
     // beyond ColCount too) without copying them; nothing is repainted.
     void ExchangeRowCells(int ARow1, int ARow2);
+    // Row First + P takes the texts and objects of row From[P], each row
+    // moved once; From lists the rows First .. First + From.size() - 1 in
+    // a new order (anything else raises EInvalidGridOperation and changes
+    // nothing). Nothing is repainted.
+    void PermuteRowCells(int First, const std::vector<int>& From);
+    // Hands Visit the stored text of column ACol for each of the rows First
+    // .. Last in order (empty for a cell never written), as a view into the
+    // storage valid during the call; Visit must write no cell. Reads ahead
+    // of the walk: a long column costs its texts, not a wait for each row's
+    // memory.
+    void VisitColumnTexts(int ACol, int First, int Last,
+                          const std::function<void(int Row, std::string_view Text)>& Visit) const;
+    // Drops every text and object reference of row ARow with the memory
+    // that held them (objects are not freed); nothing is repainted.
+    void ReleaseRowCells(int ARow);
     // The extent of the storage: a row keeps only the cells written in it,
     // and rows after the last written one hold none, so memory follows the
     // cells stored, not ColCount x RowCount. Loops that look for stored

@@ -235,6 +235,10 @@ bool TBaseGrid::HasCellProperties(int ACol, int ARow) const { return Objects(ACo
 
 TCellProperties* TBaseGrid::CellProperties(int ACol, int ARow) const
 {
+    // A grid that never made cell properties has none to look up (a sort
+    // or filter asks for every cell of a million rows).
+    if (!PropertiesCreated)
+        return nullptr;
     return dynamic_cast<TCellProperties*>(Objects(ACol, ARow));
 }
 
@@ -609,23 +613,25 @@ int TBaseGrid::FixedRowsHeight() const
     return H;
 }
 
-void TBaseGrid::RepaintMergedFixedColCells()
+void TBaseGrid::RepaintMergedFixedColCells(bool ReachingOnly)
 {
-    if (TStringGrid::FixedCols() <= 0)
+    const int Fixed = TStringGrid::FixedCols();
+    if (Fixed <= 0)
         return;
     for (int R = TopRow(); R <= TopRow() + VisibleRowCount() && R < RowCount(); ++R)
-        for (int C = 0; C < TStringGrid::FixedCols(); ++C)
-            if (IsMergedCell(C, R))
+        for (int C = 0; C < Fixed; ++C)
+            if (IsMergedCell(C, R) && (!ReachingOnly || BaseCell(C, R).x + MergedSpan(C, R).x >= Fixed))
                 RepaintCell(C, R);
 }
 
-void TBaseGrid::RepaintMergedFixedRowCells()
+void TBaseGrid::RepaintMergedFixedRowCells(bool ReachingOnly)
 {
-    if (TStringGrid::FixedRows() <= 0)
+    const int Fixed = TStringGrid::FixedRows();
+    if (Fixed <= 0)
         return;
     for (int C = LeftCol(); C <= LeftCol() + VisibleColCount() && C < ColCount(); ++C)
-        for (int R = 0; R < TStringGrid::FixedRows(); ++R)
-            if (IsMergedCell(C, R))
+        for (int R = 0; R < Fixed; ++R)
+            if (IsMergedCell(C, R) && (!ReachingOnly || BaseCell(C, R).y + MergedSpan(C, R).y >= Fixed))
                 RepaintCell(C, R);
 }
 
@@ -859,6 +865,15 @@ bool TBaseGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos)
 void TBaseGrid::TopLeftChanged()
 {
     TStringGrid::TopLeftChanged();
-    RepaintMergedFixedColCells();
-    RepaintMergedFixedRowCells();
+    // A scroll along one axis shifts the fixed cells beside the scrolled
+    // ones with them: their merges are repainted whole (a merge shows its
+    // text over what is on screen of it). The fixed cells across that axis
+    // stay where they are; of their merges only those reaching into the
+    // scrolled cells change.
+    const bool Vert = TopRow() != FSeenTopLeft.y;
+    const bool Horz = LeftCol() != FSeenTopLeft.x;
+    FSeenTopLeft = Point(LeftCol(), TopRow());
+    const bool Both = Vert == Horz;
+    RepaintMergedFixedColCells(!Both && !Vert);
+    RepaintMergedFixedRowCells(!Both && !Horz);
 }

@@ -180,6 +180,8 @@ public:
     void SetUndoRedo(TProGridUndoRedo* Value);
 
     int PaintID = 1;
+    // The top-left cell at the last TopLeftChanged (-1: none yet).
+    TPoint FSeenTopLeft{-1, -1};
     TGetDisplTextEvent OnGetDisplText;
     TGetDisplWideTextEvent OnGetDisplWideText;
     bool HideLastRow = false;
@@ -233,8 +235,11 @@ public:
     void SnapToBaseCell();
     int FixedColsWidth() const;
     int FixedRowsHeight() const;
-    void RepaintMergedFixedRowCells();
-    void RepaintMergedFixedColCells();
+    // The merged cells of the fixed rows (columns) on screen; with
+    // ReachingOnly only those whose range reaches into the scrolling rows
+    // (columns) below (right of) the fixed ones.
+    void RepaintMergedFixedRowCells(bool ReachingOnly = false);
+    void RepaintMergedFixedColCells(bool ReachingOnly = false);
 
     // Virtual slots of the base grid.
     virtual bool IsFixedCell(int ACol, int ARow);

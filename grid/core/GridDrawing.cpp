@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <mutex>
 #include <numbers>
 #include <vector>
 
@@ -141,18 +143,64 @@ void DrawGradientRect(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool Ho
     const COLORREF c2 = ColorToRGB(ToColor);
     const int n = std::max(Steps, 1);
     const double f = (Horizontal ? RectWidth(R) : RectHeight(R)) / static_cast<double>(n);
-    for (int k = 0; k < n; ++k) {
+    auto band = [&](int k, int& start, int& stop) {
+        start = RoundInt(k * f);
+        stop = start + RoundInt(f) + 1;
+    };
+    auto colour = [&](int k) {
         const int r = Red(c1) + RoundInt(k * (Red(c2) - Red(c1)) / static_cast<double>(n));
         const int g = Green(c1) + RoundInt(k * (Green(c2) - Green(c1)) / static_cast<double>(n));
         const int b = Blue(c1) + RoundInt(k * (Blue(c2) - Blue(c1)) / static_cast<double>(n));
-        SetPenAndBrush(Canvas, RGBToColor(static_cast<Byte>(r), static_cast<Byte>(g), static_cast<Byte>(b)));
-        const int start = RoundInt(k * f);
-        const int stop = start + RoundInt(f) + 1;
+        return RGBToColor(static_cast<Byte>(r), static_cast<Byte>(g), static_cast<Byte>(b));
+    };
+    auto paint = [&](TColor Colour, int Start, int Stop) {
+        SetPenAndBrush(Canvas, Colour);
         if (Horizontal)
-            Canvas->Rectangle(R.left + start, R.top, R.left + stop, R.bottom);
+            Canvas->Rectangle(R.left + Start, R.top, R.left + Stop, R.bottom);
         else
-            Canvas->Rectangle(R.left, R.top + start, R.right, R.top + stop);
+            Canvas->Rectangle(R.left, R.top + Start, R.right, R.top + Stop);
+    };
+    // The bands overlap, and there are more of them than pixels across a
+    // cell: each band, an opaque rectangle in one colour, covers what the
+    // bands before it left, so every line across the gradient shows the
+    // colour of the last band over it. Those lines are drawn instead, one
+    // rectangle per run of a colour, which leaves the same pixels (with a
+    // mixing pen mode or an empty rectangle the bands are drawn as they are).
+    if (Canvas->Pen()->Mode() != TPenMode::pmCopy || RectWidth(R) <= 0 || RectHeight(R) <= 0) {
+        for (int k = 0; k < n; ++k) {
+            int start, stop;
+            band(k, start, stop);
+            paint(colour(k), start, stop);
+        }
+        return;
     }
+    int last = 0;
+    for (int k = 0; k < n; ++k) {
+        int start, stop;
+        band(k, start, stop);
+        last = std::max(last, stop);
+    }
+    std::vector<int> owner(static_cast<std::size_t>(last), -1);
+    for (int k = 0; k < n; ++k) {
+        int start, stop;
+        band(k, start, stop);
+        for (int i = start; i < stop; ++i)
+            owner[static_cast<std::size_t>(i)] = k;
+    }
+    int runStart = 0;
+    TColor runColour = clNone;
+    for (int i = 0; i <= last; ++i) {
+        const int k = i < last ? owner[static_cast<std::size_t>(i)] : -1;
+        const TColor c = k >= 0 ? colour(k) : clNone;
+        if (c == runColour)
+            continue;
+        if (runColour != clNone)
+            paint(runColour, runStart, i);
+        runStart = i;
+        runColour = c;
+    }
+    // The pen and brush are left as the last band leaves them.
+    SetPenAndBrush(Canvas, colour(n - 1));
 }
 
 void DrawGradientBackground(TCanvas* Canvas, TRect R, TColor Color, bool Fill, bool VerticalLines,
@@ -242,13 +290,41 @@ void DrawGlyphOnColor(TCanvas* Canvas, TBitmap* Glyph, TColor Background, TRect 
 
 void DrawResourceGlyph(TCanvas* Canvas, TColor Background, TRect R, const String& ResName)
 {
+    // A glyph composed over a background is the same for every cell that
+    // shows it: each is loaded and composed once (a missing resource is
+    // remembered as missing), not for every cell of every paint. The store
+    // is bounded; it starts again when full.
+    struct TComposed {
+        String Name;
+        COLORREF Background;
+        std::unique_ptr<TBitmap> Picture;   // null: the program has no such resource
+    };
+    static std::vector<TComposed> Store;
+    static std::mutex Lock;
+    const std::lock_guard<std::mutex> held(Lock);
+    const COLORREF back = ColorToRGB(Background);
+    for (const TComposed& c : Store)
+        if (c.Background == back && c.Name == ResName) {
+            if (c.Picture)
+                Canvas->Draw(R.left, R.top, c.Picture.get());
+            return;
+        }
+    if (Store.size() >= 64)
+        Store.clear();
+    TComposed entry{ResName, back, nullptr};
     TBitmap glyph;
+    bool loaded = true;
     try {
         glyph.LoadFromResourceName(GetModuleHandleW(nullptr), ResName);
     } catch (const Exception&) {
-        return;  // a program without that glyph draws none
+        loaded = false;  // a program without that glyph draws none
     }
-    DrawGlyphOnColor(Canvas, &glyph, Background, R);
+    if (loaded && !glyph.Empty()) {
+        entry.Picture = std::make_unique<TBitmap>(glyph.Width(), glyph.Height());
+        DrawGlyphOnColor(entry.Picture->Canvas(), &glyph, Background, Rect(0, 0, glyph.Width(), glyph.Height()));
+        Canvas->Draw(R.left, R.top, entry.Picture.get());
+    }
+    Store.push_back(std::move(entry));
 }
 
 TRect DrawComboButton(TCanvas* Canvas, HWND Wnd, TRect R, bool Themed)

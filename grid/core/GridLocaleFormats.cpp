@@ -52,8 +52,27 @@ wchar_t DateSeparatorOf(const WideString& Picture)
 
 } // namespace
 
+namespace {
+// The formats a TLocaleFormatsHeld of this thread read; null when none lives.
+thread_local const TGridLocaleFormats* HeldFormats = nullptr;
+} // namespace
+
+TLocaleFormatsHeld::TLocaleFormatsHeld() : FFormats(GridLocaleFormats()), FPrevious(HeldFormats)
+{
+    if (!FPrevious)
+        HeldFormats = &FFormats;
+}
+
+TLocaleFormatsHeld::~TLocaleFormatsHeld()
+{
+    if (!FPrevious)
+        HeldFormats = nullptr;
+}
+
 TGridLocaleFormats GridLocaleFormats()
 {
+    if (HeldFormats)
+        return *HeldFormats;
     TGridLocaleFormats F;
     F.DecimalSeparator = SeparatorChar(LocaleText(LOCALE_SDECIMAL), '.');
     F.ThousandSeparator = SeparatorChar(LocaleText(LOCALE_STHOUSAND), ' ');

@@ -452,6 +452,11 @@ void TProStringGrid::Paint()
     // (the window's paint handling validates it), so no paint loop spins.
     if (FUpdateCount > 0)
         return;
+    FPaintFocus = TBaseGrid::Focused() ? 1 : 0;
+    struct TFocusAsked {
+        int& Focus;
+        ~TFocusAsked() { Focus = -1; }
+    } FocusAsked{FPaintFocus};
     // The strips along the bottom edge (search bar, floating footer) are
     // drawn by their own windows: a row partly in view ends at the cell
     // area's edge. Only the clipping is put back afterwards, as the canvas
@@ -469,6 +474,8 @@ void TProStringGrid::Paint()
     SelectClipRgn(DC, HadClip ? Clip : nullptr);
     DeleteObject(Clip);
 }
+
+bool TProStringGrid::Focused() const { return FPaintFocus >= 0 ? FPaintFocus != 0 : TBaseGrid::Focused(); }
 
 void TProStringGrid::WndProc(TMessage& Message)
 {

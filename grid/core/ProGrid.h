@@ -49,6 +49,33 @@ struct TFormResizeChain;
 
 FRAMEWORK_EXCEPTION(EProGridError, Exception);
 
+// The cells of a hidden row: a text and an object reference per column, in
+// column order. A plain list, no heavier than the row's cells in the grid,
+// so that hiding half a million rows costs no more memory than they held.
+// An index outside 0 .. Count() - 1 raises EListError.
+class THiddenCells {
+public:
+    int Count() const { return static_cast<int>(FItems.size()); }
+    const String& Strings(int Index) const { return At(Index).Text; }
+    TObject* Objects(int Index) const { return At(Index).Object; }
+    void Put(int Index, const String& S) { At(Index).Text = S; }
+    void PutObject(int Index, TObject* AObject) { At(Index).Object = AObject; }
+    int Add(const String& S) { return AddObject(S, nullptr); }
+    int AddObject(String S, TObject* AObject);
+    void InsertObject(int Index, const String& S, TObject* AObject);
+    void Delete(int Index);
+    void Reserve(int Count) { FItems.reserve(static_cast<std::size_t>(std::max(Count, 0))); }
+
+private:
+    struct TItem {
+        String Text;
+        TObject* Object = nullptr;
+    };
+    const TItem& At(int Index) const;
+    TItem& At(int Index) { return const_cast<TItem&>(static_cast<const THiddenCells*>(this)->At(Index)); }
+    std::vector<TItem> FItems;
+};
+
 // One hidden row: its real index, its height when it was hidden and its
 // cells (texts with their object references, in column order). While the
 // row is hidden its cell objects live here.
@@ -57,7 +84,7 @@ public:
     TGridItem() = default;
     int Idx = 0;
     int Height = 0;
-    TStringList Items;
+    THiddenCells Items;
 };
 
 // The per-row "modified" marks shown at column 0.
@@ -1115,6 +1142,10 @@ public:
     // dragged with scroll hints; null before the first such drag.
     THintWindow* ScrollHintWindow() const { return FScrollHintWindow.get(); }
     int PaintFailures() const { return FPaintFailures; }
+    // While a paint runs: whether the grid had the focus when it began. The
+    // cell painters ask for every cell, and each question is a round trip
+    // to the window system; the focus does not move while cells are drawn.
+    bool Focused() const override;
 
     // ---- Sorting (ProGridSort.cpp) ----
     void SetSortSettings(const TSortSettings* Value) { FSortSettings->Assign(Value); }
@@ -1465,6 +1496,9 @@ private:
     void HideScrollHint();
     UINT FSingleLineFlag = 0x20;
     int FPaintFailures = 0;
+    // The focus as a running paint found it: -1 outside a paint (ask the
+    // window system), else 0 or 1.
+    int FPaintFocus = -1;
     // The measured text width (+2) of the cell being painted, for graphic placement.
     int FTextWidth = 0;
     // Shared only so that its type need not be complete here.

@@ -7,6 +7,7 @@
 #include "framework/Codepage.h"
 #include "grid/core/ConditionMatch.h"
 #include "grid/core/GridCellText.h"
+#include "grid/core/GridLocaleFormats.h"
 #include "grid/core/ProGrid.h"
 
 // ---------------------------------------------------------------------------
@@ -139,6 +140,7 @@ void TProStringGrid::ApplyFilter()
         }
     };
     Real = DisplayToRealRow(First);
+    const TLocaleFormatsHeld Formats;
     short Percent = 0;
     for (int R = First; R <= Last; ++R) {
         SkipHidden();

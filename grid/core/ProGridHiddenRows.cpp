@@ -4,6 +4,7 @@
 // mappings; no operation hides a column.
 
 #include <algorithm>
+#include <string>
 
 #include "grid/core/ProGrid.h"
 #include "grid/interaction/MouseActions.h"
@@ -11,6 +12,35 @@
 namespace {
 bool ItemBefore(const std::unique_ptr<TGridItem>& Item, int Row) { return Item->Idx < Row; }
 } // namespace
+
+// ---------------------------------------------------------------------------
+// The cells of a hidden row
+
+const THiddenCells::TItem& THiddenCells::At(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    return FItems[static_cast<std::size_t>(Index)];
+}
+
+int THiddenCells::AddObject(String S, TObject* AObject)
+{
+    FItems.push_back(TItem{std::move(S), AObject});
+    return Count() - 1;
+}
+
+void THiddenCells::InsertObject(int Index, const String& S, TObject* AObject)
+{
+    if (Index < 0 || Index > Count())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    FItems.insert(FItems.begin() + Index, TItem{S, AObject});
+}
+
+void THiddenCells::Delete(int Index)
+{
+    At(Index);
+    FItems.erase(FItems.begin() + Index);
+}
 
 // ---------------------------------------------------------------------------
 // Mappings
@@ -79,6 +109,7 @@ std::unique_ptr<TGridItem> TProStringGrid::TakeRow(int DisplayRow, int RealRow)
     Item->Idx = RealRow;
     Item->Height = RowHeights(DisplayRow);
     const int Cols = AllColCount();
+    Item->Items.Reserve(Cols);
     for (int C = 0; C < Cols; ++C)
         Item->Items.AddObject(Cells(C, DisplayRow), Objects(C, DisplayRow));
     return Item;
@@ -150,8 +181,12 @@ void TProStringGrid::HideRowList(const std::vector<int>& Rows)
     SplitMergesCrossingRows(Display.front(), RowCount() - Display.front());
     std::vector<std::unique_ptr<TGridItem>> NewItems;
     NewItems.reserve(Real.size());
-    for (std::size_t I = 0; I < Real.size(); ++I)
+    // Each row's cells are let go as soon as its item holds them, so that
+    // the rows' memory and the items' are never held twice over.
+    for (std::size_t I = 0; I < Real.size(); ++I) {
         NewItems.push_back(TakeRow(Display[I], Real[I]));
+        ReleaseRowCells(Display[I]);
+    }
 
     // Close the gaps: every other row moves up to the write position with
     // its height. What stands at the write position is spent (taken into an
@@ -171,7 +206,7 @@ void TProStringGrid::HideRowList(const std::vector<int>& Rows)
         ++W;
     }
     for (int R = W; R < RowCount(); ++R)
-        DropRowCells(R);
+        ReleaseRowCells(R);
 
     std::vector<std::unique_ptr<TGridItem>> Merged;
     Merged.reserve(FHiddenRows.size() + NewItems.size());
@@ -206,22 +241,46 @@ void TProStringGrid::UnHideRows(int First, int Last)
         return;
 
     BeginUpdate();
-    // Each run of consecutive hidden rows comes back as one block at the
-    // display row of its first real row; shown rows between runs stay where
-    // they are, so every row ends at its own real position.
-    std::size_t I = 0;
-    while (I < Items.size()) {
-        std::size_t J = I + 1;
-        while (J < Items.size() && Items[J]->Idx == Items[J - 1]->Idx + 1)
-            ++J;
-        const int First = Items[I]->Idx;
-        const int D = First - HiddenBelow(First);
-        const int N = static_cast<int>(J - I);
-        InsertRowsCore(D, N, false, false);
-        for (std::size_t K = I; K < J; ++K)
-            PutRow(*Items[K], D + static_cast<int>(K - I));
-        I = J;
+    // Every row ends at its own real position less the rows still hidden
+    // above it. The runs of consecutive hidden rows come back in one pass
+    // from the bottom: the shown rows below each run move down by the rows
+    // put back above them, each once, as the filter's show-all does.
+    const int N = static_cast<int>(Items.size());
+    std::vector<int> At(Items.size());
+    for (std::size_t K = 0; K < Items.size(); ++K)
+        At[K] = Items[K]->Idx - HiddenBelow(Items[K]->Idx);
+    // A merge across the place a run comes back to is split, as inserting
+    // rows there splits it; the place counted among the rows shown now.
+    for (std::size_t K = 0; K < Items.size(); ++K)
+        if (K == 0 || Items[K]->Idx != Items[K - 1]->Idx + 1)
+            SplitMergesCrossingRows(At[K] - static_cast<int>(K), 0);
+    const int LastWidth = ColWidths(ColCount() - 1);
+    const int Old = RowCount();
+    ChangeRowCount(Old + N);
+    int S = Old - 1;
+    int T = Old + N - 1;
+    for (int K = N - 1; K >= 0; --T) {
+        if (At[static_cast<std::size_t>(K)] == T) {
+            ReleaseRowCells(T);
+            PutRow(*Items[static_cast<std::size_t>(K)], T);
+            --K;
+        } else {
+            ExchangeRowCells(S, T);
+            SetRowHeights(T, RowHeights(S));
+            --S;
+        }
     }
+    SetColWidths(ColCount() - 1, LastWidth);
+    if (FShowModified->Enabled)
+        for (std::size_t K = 0; K < Items.size(); ++K)
+            if (K == 0 || Items[K]->Idx != Items[K - 1]->Idx + 1) {
+                std::size_t E = K + 1;
+                while (E < Items.size() && Items[E]->Idx == Items[E - 1]->Idx + 1)
+                    ++E;
+                FModifiedRowFlags.InsertZeros(At[K], static_cast<int>(E - K));
+            }
+    if (!IsDestroying())
+        CellsChanged(TRect{0, At.front(), ColCount() - 1, RowCount() - 1});
     EndUpdate();
     RowsChanged();
 }
@@ -236,22 +295,31 @@ void TProStringGrid::UnHideRowsAll()
     int T = RowCount() + N - 1;
     ChangeRowCount(RowCount() + N);
     int Item = N - 1;
-    while (T >= 0 && (Item >= 0 || S < T)) {
-        // A target holds a new empty row or a row already moved down: the
-        // rows change places instead of being copied, and a spent row is
-        // emptied before a hidden row is put in its place.
-        if (Item >= 0 && FHiddenRows[static_cast<std::size_t>(Item)]->Idx == T) {
-            DropRowCells(T);
-            PutRow(*FHiddenRows[static_cast<std::size_t>(Item)], T);
-            --Item;
-        } else if (S < T && S >= 0) {
-            ExchangeRowCells(S, T);
-            SetRowHeights(T, RowHeights(S));
-            --S;
-        } else {
-            break;
+    try {
+        while (T >= 0 && (Item >= 0 || S < T)) {
+            // A target holds a new empty row or a row already moved down:
+            // the rows change places instead of being copied, and a spent
+            // row is let go before a hidden row is put in its place.
+            if (Item >= 0 && FHiddenRows[static_cast<std::size_t>(Item)]->Idx == T) {
+                // The item's memory goes as its row comes back, so that
+                // rows and items are never held twice over.
+                const std::unique_ptr<TGridItem> Back = std::move(FHiddenRows[static_cast<std::size_t>(Item)]);
+                --Item;
+                ReleaseRowCells(T);
+                PutRow(*Back, T);
+            } else if (S < T && S >= 0) {
+                ExchangeRowCells(S, T);
+                SetRowHeights(T, RowHeights(S));
+                --S;
+            } else {
+                break;
+            }
+            --T;
         }
-        --T;
+    } catch (...) {
+        FHiddenRows.erase(std::remove(FHiddenRows.begin(), FHiddenRows.end(), nullptr), FHiddenRows.end());
+        EndUpdate();
+        throw;
     }
     FHiddenRows.clear();
     EndUpdate();

@@ -32,6 +32,19 @@ using TSetScrollProp = BOOL(WINAPI*)(HWND, UINT, INT_PTR, BOOL);
 using TSetScrollInfo = int(WINAPI*)(HWND, int, LPSCROLLINFO, BOOL);
 using TShowScrollBar = BOOL(WINAPI*)(HWND, int, BOOL);
 
+// Sets a bar's range, page and position when one of them differs from what
+// the bar has: each setting redraws the bar, which a themed bar does whole.
+void SetScrollInfoIfChanged(HWND Wnd, int Bar, SCROLLINFO& SI)
+{
+    SCROLLINFO Now{};
+    Now.cbSize = sizeof Now;
+    Now.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (GetScrollInfo(Wnd, Bar, &Now) && Now.nMin == SI.nMin && Now.nMax == SI.nMax && Now.nPage == SI.nPage
+        && Now.nPos == SI.nPos)
+        return;
+    SetScrollInfo(Wnd, Bar, &SI, TRUE);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -152,7 +165,7 @@ void TProStringGrid::UpdateHorzScrollProportion()
         SI.nPage = static_cast<UINT>(std::max(0, SI.nMax - 126));
         if (W < T)
             SI.nPos = static_cast<int>(std::trunc(static_cast<double>(L) / (T - W) * 128));
-        SetScrollInfo(Handle(), SB_HORZ, &SI, TRUE);
+        SetScrollInfoIfChanged(Handle(), SB_HORZ, SI);
         UpdateFlatScrollBars();
     }
     if (ScrollBarAlways != saHorz && ScrollBarAlways != saBoth) {
@@ -190,7 +203,7 @@ void TProStringGrid::UpdateVertScrollProportion()
     SI.nMax = static_cast<int>(std::trunc((Ratio + 127) / (1 - Ratio)));
     SI.nPage = static_cast<UINT>(std::max(0, SI.nMax - 126));
     SI.nPos = H < T ? static_cast<int>(std::trunc(static_cast<double>(L) / (T - H) * 128)) : 127;
-    SetScrollInfo(Handle(), SB_VERT, &SI, TRUE);
+    SetScrollInfoIfChanged(Handle(), SB_VERT, SI);
     UpdateFlatScrollBars();
 }
 

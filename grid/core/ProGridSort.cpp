@@ -331,6 +331,20 @@ struct TProStringGrid::TSortKeyCache {
             if (R1 < static_cast<int>(Col.size()) && R2 < static_cast<int>(Col.size()))
                 std::swap(Col[static_cast<std::size_t>(R1)], Col[static_cast<std::size_t>(R2)]);
     }
+    // Row First + P takes the keys of row From[P].
+    void Permute(int First, const std::vector<int>& From)
+    {
+        const auto End = static_cast<std::size_t>(First) + From.size();
+        for (auto& Col : Keys) {
+            if (Col.size() < End)
+                continue;
+            std::vector<TCellKey> Moved;
+            Moved.reserve(From.size());
+            for (const int R : From)
+                Moved.push_back(std::move(Col[static_cast<std::size_t>(R)]));
+            std::move(Moved.begin(), Moved.end(), Col.begin() + First);
+        }
+    }
     void Copy(int From, int To)
     {
         for (auto& Col : Keys)
@@ -691,14 +705,14 @@ namespace {
 // The row quick sort run over a list of row numbers instead of the rows
 // themselves: Perm[P] is the row that stands at position P. The pivots, the
 // comparisons and the exchanges are the same as over the rows; Compare gets
-// row numbers, and the pivot is its own row, which stays put. Target is what
-// a comparison gives while a row is on the wrong side of the pivot;
-// SkipEqual leaves two equal rows where they are.
-template <class TCompare>
-void QuickSortPositions(std::vector<int>& Perm, int Lo, int Hi, int Target, bool SkipEqual, TCompare& Compare)
+// row numbers (or rows carrying their keys), and the pivot is its own row,
+// which stays put. Target is what a comparison gives while a row is on the
+// wrong side of the pivot; SkipEqual leaves two equal rows where they are.
+template <class TEntry, class TCompare>
+void QuickSortPositions(std::vector<TEntry>& Perm, int Lo, int Hi, int Target, bool SkipEqual, TCompare& Compare)
 {
     while (Lo < Hi) {
-        const int Pivot = Perm[static_cast<std::size_t>((Lo + Hi) / 2)];
+        const TEntry Pivot = Perm[static_cast<std::size_t>((Lo + Hi) / 2)];
         int I = Lo;
         int J = Hi;
         do {
@@ -727,6 +741,55 @@ void QuickSortPositions(std::vector<int>& Perm, int Lo, int Hi, int Target, bool
     }
 }
 
+// A row that carries its key through the quick sort: the comparisons then
+// read the numbers where the positions are instead of at the rows' places
+// in a table of a million.
+struct TKeyedRow {
+    double Key;
+    int Row;
+};
+
+// A keyed row with the prefix of its text in the next level's column too.
+struct TTwoKeyedRow {
+    double Key;
+    std::uint64_t Second;
+    int Row;
+};
+
+// QuickSortPositions over keyed rows, ascending, with the numbers alone
+// deciding, spelled out as comparisons of two numbers: Compare(A, B) == 1
+// is A > B, and equal numbers (SkipEqual) are never exchanged.
+void QuickSortKeyedNumbers(std::vector<TKeyedRow>& Keyed, int Lo, int Hi)
+{
+    TKeyedRow* K = Keyed.data();
+    while (Lo < Hi) {
+        const double Pivot = K[(Lo + Hi) / 2].Key;
+        int I = Lo;
+        int J = Hi;
+        do {
+            while (Pivot > K[I].Key && I < Hi)
+                ++I;
+            while (K[J].Key > Pivot && J > Lo)
+                --J;
+            if (I <= J) {
+                if (I != J && K[I].Key != K[J].Key)
+                    std::swap(K[I], K[J]);
+                ++I;
+                --J;
+            }
+        } while (I <= J);
+        if (J - Lo < Hi - I) {
+            if (Lo < J)
+                QuickSortKeyedNumbers(Keyed, Lo, J);
+            Lo = I;
+        } else {
+            if (I < Hi)
+                QuickSortKeyedNumbers(Keyed, I, Hi);
+            Hi = J;
+        }
+    }
+}
+
 } // namespace
 
 // One sort column's keys read ahead for every row of a range, for the
@@ -745,6 +808,9 @@ struct TProStringGrid::TFastSortColumn {
     std::vector<double> Num;              // empty when no row compares by number
     std::vector<std::uint32_t> Start;     // N + 1 offsets into Pool; empty when no row compares by text
     String Pool;
+    // The first eight bytes of each text, big-endian, zeros after its end:
+    // two texts whose prefixes differ compare as their prefixes do.
+    std::vector<std::uint64_t> Prefix;
     // Every row compares by a number it holds, and no blank is placed
     // apart: a comparison is the two numbers' alone.
     bool NumbersOnly = false;
@@ -765,6 +831,8 @@ struct TProStringGrid::TFastSortColumn {
         int Res;
         if (FA & fNumeric) {
             Res = !((FA | FB) & fNumOk) ? 0 : Sign(Num[IA], Num[IB]);
+        } else if (Prefix[IA] != Prefix[IB]) {
+            Res = Prefix[IA] < Prefix[IB] ? -1 : 1;
         } else {
             const int R = TextOf(IA).compare(TextOf(IB));
             Res = R > 0 ? 1 : (R < 0 ? -1 : 0);
@@ -803,14 +871,17 @@ bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortCo
     Out.Num.clear();
     Out.Start.assign(N + 1, 0);
     Out.Pool.clear();
+    Out.Prefix.clear();
     Out.NumbersOnly = false;
     std::size_t TextRows = 0;
     bool AllRead = true;
     bool AnyEmpty = false;
-    for (int R = Lo; R <= Hi; ++R) {
-        const String T = ReadCellText(ACol, R);
-        const TSortStyle Style = Automatic ? AutomaticStyleOf(T, IsCheckBoxType(GetCellType(ACol, R)), Ctx)
-                                           : Numeric ? NumberStyle : ssAlphabetic;
+    // Without cell properties no cell is merged or has a type, and without
+    // display hooks (the kept keys are on) a cell reads as its stored text:
+    // the column's texts are then read in one walk over the storage.
+    bool Usable = true;
+    auto Read = [&](int R, const String& T, bool CheckType) {
+        const TSortStyle Style = Automatic ? AutomaticStyleOf(T, CheckType, Ctx) : Numeric ? NumberStyle : ssAlphabetic;
         const auto I = static_cast<std::size_t>(R - Lo);
         unsigned char F = T.empty() ? TFastSortColumn::fEmpty : 0;
         if (Style == NumberStyle) {
@@ -824,21 +895,59 @@ bool TProStringGrid::PrepareFastSortColumn(int ACol, int Lo, int Hi, TFastSortCo
         } else if (Style == ssAlphabetic) {
             ++TextRows;
         } else {
-            return false;
+            Usable = false;
         }
         Out.Flags[I] = F;
         AnyEmpty = AnyEmpty || T.empty();
-        Out.Start[I] = static_cast<std::uint32_t>(Out.Pool.size());
-        if (Out.Pool.size() + T.size() > 0xFFFFFFFFu)
-            return false;
-        Out.Pool += T;
+    };
+    const bool Stored = !PropertiesCreated && !(ACol == 0 && FMouseActions->HotmailRowSelect());
+    if (Stored) {
+        String T;
+        VisitColumnTexts(ACol, Lo, Hi, [&](int R, std::string_view Text) {
+            if (Usable) {
+                T.assign(Text.data(), Text.size());
+                Read(R, T, false);
+            }
+        });
+    } else {
+        for (int R = Lo; R <= Hi && Usable; ++R)
+            Read(R, ReadCellText(ACol, R), IsCheckBoxType(GetCellType(ACol, R)));
     }
-    Out.Start[N] = static_cast<std::uint32_t>(Out.Pool.size());
+    if (!Usable)
+        return false;
     if (TextRows == 0) {
         Out.NumbersOnly = AllRead && !(Out.IgnoreBlanks && AnyEmpty);
         Out.Start.clear();
-        String().swap(Out.Pool);
         return true;
+    }
+    // Some row compares by text: the texts of all rows go into the buffer,
+    // read again (a column of numbers alone never needs them). Without
+    // display hooks (the kept keys are on) a second reading reads the same.
+    auto Keep = [&](int R, std::string_view T) {
+        Out.Start[static_cast<std::size_t>(R - Lo)] = static_cast<std::uint32_t>(Out.Pool.size());
+        if (Out.Pool.size() + T.size() > 0xFFFFFFFFu)
+            Usable = false;
+        else
+            Out.Pool += T;
+    };
+    if (Stored)
+        VisitColumnTexts(ACol, Lo, Hi, [&](int R, std::string_view T) {
+            if (Usable)
+                Keep(R, T);
+        });
+    else
+        for (int R = Lo; R <= Hi && Usable; ++R)
+            Keep(R, ReadCellText(ACol, R));
+    if (!Usable)
+        return false;
+    Out.Start[N] = static_cast<std::uint32_t>(Out.Pool.size());
+    Out.Prefix.resize(N);
+    for (std::size_t I = 0; I < N; ++I) {
+        const std::string_view T = Out.TextOf(I);
+        std::uint64_t P = 0;
+        for (std::size_t B = 0; B < 8; ++B)
+            P = (P << 8) | (B < T.size() ? static_cast<unsigned char>(T[B]) : 0u);
+        Out.Prefix[I] = P;
     }
     // A text row compares against any row by text, and a number row
     // against any row by number: both keys are needed for every row.
@@ -915,6 +1024,32 @@ bool TProStringGrid::CanSortByIndex() const
 // cycle of the permutation takes one exchange fewer than its length.
 void TProStringGrid::ApplyRowPermutation(const std::vector<int>& Perm, int Lo, int Hi)
 {
+    // Without per-row flags to carry, everything SwapRows moves is moved in
+    // one pass instead: each row's cells, height, saved place and keys are
+    // read once from where they stood. Exchanging along the cycles waits on
+    // each row in turn, which over a million rows costs most of a sort.
+    const bool Flags = (FMouseActions->DisjunctRowSelect() && FNavigation->MoveRowOnSort) || FShowModified->Enabled;
+    if (!Flags && !FSortSettings->SingleColumn && Hi >= Lo) {
+        PermuteRowCells(Lo, Perm);
+        PermuteRowHeights(Lo, Perm);
+        if (Hi < FRowOrder->Count())
+            FRowOrder->Permute(Lo, Perm);
+        if (FSortPlaces && Hi < static_cast<int>(FSortPlaces->size())) {
+            std::vector<int> Moved(Perm.size());
+            for (std::size_t P = 0; P < Perm.size(); ++P)
+                Moved[P] = (*FSortPlaces)[static_cast<std::size_t>(Perm[P])];
+            std::copy(Moved.begin(), Moved.end(), FSortPlaces->begin() + Lo);
+        }
+        if (FSortKeys)
+            FSortKeys->Permute(Lo, Perm);
+        if (TrackedRow >= Lo && TrackedRow <= Hi)
+            for (std::size_t P = 0; P < Perm.size(); ++P)
+                if (Perm[P] == TrackedRow) {
+                    TrackedRow = Lo + static_cast<int>(P);
+                    break;
+                }
+        return;
+    }
     std::vector<char> Done(static_cast<std::size_t>(Hi - Lo + 1), 0);
     for (int P = Lo; P <= Hi; ++P) {
         if (Done[static_cast<std::size_t>(P - Lo)])
@@ -978,14 +1113,25 @@ void TProStringGrid::QuickSortRows(int ACol, int Lo, int Hi)
         if (First && First->NumbersOnly) {
             // A column of numbers alone: the same comparison, spelled out
             // so that it costs no more than comparing two doubles.
-            const double* Num = First->Num.data() - Lo;
-            auto CompareNumbers = [Num, ACol, LastCol, Full, &Compare](int A, int B) {
-                const int Res = Sign(Num[A], Num[B]);
-                if (Res != 0 || !Full || ACol > LastCol - 1)
-                    return Res;
-                return Compare(A, B);
-            };
-            QuickSortPositions(Perm, 0, Hi - Lo, FSortSign, true, CompareNumbers);
+            std::vector<TKeyedRow> Keyed(Perm.size());
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Keyed[P] = TKeyedRow{First->Num[P], Perm[P]};
+            if (!Full || ACol > LastCol - 1) {
+                // The numbers decide alone: descending is ascending over
+                // the negated numbers (the sign of every comparison turns).
+                if (FSortSign < 0)
+                    for (TKeyedRow& K : Keyed)
+                        K.Key = -K.Key;
+                QuickSortKeyedNumbers(Keyed, 0, Hi - Lo);
+            } else {
+                auto CompareNumbers = [&Compare](const TKeyedRow& A, const TKeyedRow& B) {
+                    const int Res = Sign(A.Key, B.Key);
+                    return Res != 0 ? Res : Compare(A.Row, B.Row);
+                };
+                QuickSortPositions(Keyed, 0, Hi - Lo, FSortSign, true, CompareNumbers);
+            }
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Perm[P] = Keyed[P].Row;
         } else {
             QuickSortPositions(Perm, 0, Hi - Lo, FSortSign, true, Compare);
         }
@@ -1044,16 +1190,60 @@ void TProStringGrid::QuickSortRowsIndexed(int Depth, int Lo, int Hi)
         auto Prepare = [this, Lo, Hi](int C, TFastSortColumn& Keys) { return PrepareFastSortColumn(C, Lo, Hi, Keys); };
         auto Slow = [this](int C, int A, int B, bool Desc) { return CompareCells(C, A, Desc, B); };
         TLazySortColumns<TFastSortColumn, decltype(Prepare), decltype(Slow)> Columns(ColCount(), Prepare, Slow);
-        // CompareRowsIndexed over the keys read ahead.
-        auto Compare = [&Levels, Full, &Columns](int A, int B) {
-            for (const TLevel& L : Levels) {
+        // CompareRowsIndexed over the keys read ahead, from level First on.
+        auto CompareFrom = [&Levels, Full, &Columns](std::size_t First, int A, int B) {
+            for (std::size_t D = First; D < Levels.size(); ++D) {
+                const TLevel& L = Levels[D];
                 const int Res = L.Ignored ? 0 : Columns.Compare(L.Col, A, B, L.Descending);
                 if (Res != 0 || !Full)
                     return L.Descending ? -Res : Res;
             }
             return 0;
         };
-        QuickSortPositions(Perm, 0, Hi - Lo, 1, false, Compare);
+        // The first level is always compared: a column of numbers alone
+        // there travels with the rows (descending as the negated numbers).
+        const TFastSortColumn* Lead =
+            Levels.empty() || Levels[0].Ignored ? nullptr : Columns.Keys(Levels[0].Col);
+        // With a second level over texts alone, the rows carry the texts'
+        // prefixes as well: ties of the first level are mostly decided there.
+        const TFastSortColumn* Next = Lead && Lead->NumbersOnly && Full && Levels.size() > 1 && !Levels[1].Ignored
+                                          ? Columns.Keys(Levels[1].Col)
+                                          : nullptr;
+        if (Next && (!Next->Num.empty() || Next->Prefix.empty() || Next->IgnoreBlanks))
+            Next = nullptr;
+        if (Next) {
+            std::vector<TTwoKeyedRow> Keyed(Perm.size());
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Keyed[P] = TTwoKeyedRow{Levels[0].Descending ? -Lead->Num[P] : Lead->Num[P], Next->Prefix[P], Perm[P]};
+            const bool SecondDescending = Levels[1].Descending;
+            auto CompareKeyed = [SecondDescending, &CompareFrom](const TTwoKeyedRow& A, const TTwoKeyedRow& B) {
+                const int Res = Sign(A.Key, B.Key);
+                if (Res != 0)
+                    return Res;
+                if (A.Second != B.Second) {
+                    const int Second = A.Second < B.Second ? -1 : 1;
+                    return SecondDescending ? -Second : Second;
+                }
+                return CompareFrom(1, A.Row, B.Row);
+            };
+            QuickSortPositions(Keyed, 0, Hi - Lo, 1, false, CompareKeyed);
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Perm[P] = Keyed[P].Row;
+        } else if (Lead && Lead->NumbersOnly) {
+            std::vector<TKeyedRow> Keyed(Perm.size());
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Keyed[P] = TKeyedRow{Levels[0].Descending ? -Lead->Num[P] : Lead->Num[P], Perm[P]};
+            auto CompareKeyed = [Full, &CompareFrom](const TKeyedRow& A, const TKeyedRow& B) {
+                const int Res = Sign(A.Key, B.Key);
+                return Res != 0 || !Full ? Res : CompareFrom(1, A.Row, B.Row);
+            };
+            QuickSortPositions(Keyed, 0, Hi - Lo, 1, false, CompareKeyed);
+            for (std::size_t P = 0; P < Keyed.size(); ++P)
+                Perm[P] = Keyed[P].Row;
+        } else {
+            auto Compare = [&CompareFrom](int A, int B) { return CompareFrom(0, A, B); };
+            QuickSortPositions(Perm, 0, Hi - Lo, 1, false, Compare);
+        }
         ApplyRowPermutation(Perm, Lo, Hi);
         return;
     }
@@ -1125,6 +1315,8 @@ void TProStringGrid::QuickSortRowOrder(int Lo, int Hi)
 // column 0 set aside, three scratch rows, the key cache. The destructor puts
 // it all back, also when a comparison hook raised.
 struct TProStringGrid::TSortFrame {
+    // The locale's formats read once for the whole sort.
+    TLocaleFormatsHeld Formats;
     TProStringGrid* G;
     bool Column0Aside = false;
     std::vector<std::pair<String, TObject*>> Column0;

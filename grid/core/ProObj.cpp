@@ -79,6 +79,20 @@ void TIntList::Exchange(int Index1, int Index2)
     std::swap(FItems[Index1], FItems[Index2]);
 }
 
+void TIntList::Permute(int First, const std::vector<int>& From)
+{
+    if (From.empty())
+        return;
+    CheckIndex(First);
+    CheckIndex(First + static_cast<int>(From.size()) - 1);
+    std::vector<int> Moved(From.size());
+    for (std::size_t P = 0; P < From.size(); ++P) {
+        CheckIndex(From[P]);
+        Moved[P] = FItems[static_cast<std::size_t>(From[P])];
+    }
+    std::copy(Moved.begin(), Moved.end(), FItems.begin() + First);
+}
+
 void TIntList::Move(int CurIndex, int NewIndex)
 {
     if (CurIndex == NewIndex)

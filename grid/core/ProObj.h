@@ -48,6 +48,9 @@ public:
     void Delete(int Index);
     void Clear();
     void Exchange(int Index1, int Index2);
+    // Entry First + P takes the entry that stood at From[P], for a From
+    // that lists First .. First + From.size() - 1 in a new order.
+    void Permute(int First, const std::vector<int>& From);
     // Moves the entry at CurIndex so that it ends at NewIndex.
     void Move(int CurIndex, int NewIndex);
     // Copies the entries of Source (not its tags or event).

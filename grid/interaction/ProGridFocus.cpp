@@ -140,6 +140,9 @@ void TProStringGrid::WMSetCursor(TMessage& Message)
 
 void TProStringGrid::DoEnter()
 {
+    // A focus change inside a paint (from a drawing hook) ends what the
+    // paint knew of the focus.
+    FPaintFocus = -1;
     try {
         TBaseGrid::DoEnter();
         if (HasOption(goEditing) || FMouseActions->RangeSelectAndEdit)
@@ -153,6 +156,7 @@ void TProStringGrid::DoEnter()
 
 void TProStringGrid::DoExit()
 {
+    FPaintFocus = -1;
     if (FEdit.Committing)
         return;
     TBaseGrid::DoExit();

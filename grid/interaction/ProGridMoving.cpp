@@ -287,7 +287,7 @@ void TProStringGrid::ColumnMoved(int FromIndex, int ToIndex)
         TBaseGrid::ColumnMoved(FromIndex, ToIndex);
     // Hidden rows keep their cells apart: their texts move with the column.
     for (auto& Item : FHiddenRows) {
-        TStringList& Cells = Item->Items;
+        THiddenCells& Cells = Item->Items;
         if (FromIndex < Cells.Count() && ToIndex < Cells.Count() && FromIndex != ToIndex) {
             const String Text = Cells.Strings(FromIndex);
             TObject* Obj = Cells.Objects(FromIndex);

@@ -168,4 +168,32 @@ TEST_F(GridScrollPaint, LineScrollInvalidatesOnlyTheNewStrip)
     UpdateWindow(G->Handle());
 }
 
+// A paint whose region is two cells far apart (its bounding box the whole
+// grid) draws only the cells that meet the region, and leaves in them what
+// a whole repaint shows: the region's pixels, smeared beforehand, come back.
+TEST_F(GridScrollPaint, PaintOfARegionDrawsOnlyTheCellsInIt)
+{
+    UpdateWindow(G->Handle());
+    int Drawn = 0;
+    G->OnDrawCell = [&Drawn](TObject*, int, int, const TRect&, TGridDrawState) { ++Drawn; };
+    const TRect TopLeft = G->CellRect(1, 1);
+    const TRect BottomRight = G->CellRect(G->LeftCol() + G->VisibleColCount() - 1, G->TopRow() + 3);
+    HDC DC = GetDC(G->Handle());
+    HBRUSH Magenta = CreateSolidBrush(RGB(255, 0, 255));
+    for (const TRect& R : {TopLeft, BottomRight}) {
+        const RECT Area = R;
+        FillRect(DC, &Area, Magenta);
+        InvalidateRect(G->Handle(), &Area, FALSE);
+    }
+    DeleteObject(Magenta);
+    ReleaseDC(G->Handle(), DC);
+    UpdateWindow(G->Handle());
+    // The two cells, and at most the neighbours whose lines border them.
+    EXPECT_GE(Drawn, 2);
+    EXPECT_LE(Drawn, 10) << "cells outside the region were drawn";
+    std::string Where;
+    EXPECT_EQ(DiffersFromWholeRepaint(Where), 0) << Where;
+    G->OnDrawCell = nullptr;
+}
+
 } // namespace
