@@ -13,12 +13,24 @@
 function(project_test name)
   cmake_parse_arguments(T "" "TIMEOUT;SHARDS" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
+  unity_build(${name})
   if(TARGET GTest::gtest)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
   else()
     target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gmock)
   endif()
   target_compile_options(${name} PRIVATE ${TEST_COMPILE_OPTIONS})
+  # A library's source that a test program builds itself (host tree) keeps the
+  # libraries' options.
+  if(LIBRARY_SOURCE_OPTIONS)
+    foreach(src IN LISTS T_SOURCES)
+      cmake_path(ABSOLUTE_PATH src BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE OUTPUT_VARIABLE path)
+      cmake_path(RELATIVE_PATH path BASE_DIRECTORY ${PROJECT_ROOT})
+      if(NOT path MATCHES "(^|/)tests/")
+        set_property(SOURCE ${src} APPEND PROPERTY COMPILE_OPTIONS ${LIBRARY_SOURCE_OPTIONS})
+      endif()
+    endforeach()
+  endif()
   # The tests' precompiled headers (Windows tree): the grid's set for the
   # programs that link the grid, else the common one.
   if(TARGET test_pch)

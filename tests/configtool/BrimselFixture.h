@@ -79,7 +79,7 @@ protected:
     // notes left out), oldest first.
     std::vector<std::string> Frames();
     // Waits (bounded) until the device logged at least N frames.
-    std::vector<std::string> WaitFrames(std::size_t N, unsigned BoundMs = 3000);
+    std::vector<std::string> WaitFrames(std::size_t N, unsigned BoundMs = 10000);
     // The whole log lines of received frames, with their notes.
     std::vector<std::string> FrameLines();
     void ClearLog();

@@ -131,7 +131,7 @@ TEST_F(CommandGuard, ClosingTheMainWindowDuringACommandClosesAfterIt)
     ASSERT_TRUE(ran);
     EXPECT_FALSE(closedDuring) << "the window stays open while the command runs";
     EXPECT_EQ(TakeBoxes(), Utf8s({"获取成功！"}));
-    EXPECT_TRUE(gui::PumpUntil([] { return Application->Terminated(); }, 3000)) << "the close follows the command";
+    EXPECT_TRUE(gui::PumpUntil([] { return Application->Terminated(); }, 10000)) << "the close follows the command";
     EXPECT_NE(ReadBytes(SettingsPath()).find("[Com1]\r\nband=115200\r\n"), std::string::npos);
 }
 

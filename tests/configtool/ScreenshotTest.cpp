@@ -45,7 +45,7 @@ TEST_F(BrimselTest, ScreenshotsOfBothWindows)
     TestWnd->SetCmdLayout(TestWnd->CbCMD->Text());
     TestWnd->CbID->SetItemIndex(0xFE);
     gui::Click(TestWnd->Button1);
-    EXPECT_TRUE(gui::PumpUntil([&] { return !MemoText(TestWnd->Memo1).empty(); }, 3000));
+    EXPECT_TRUE(gui::PumpUntil([&] { return !MemoText(TestWnd->Memo1).empty(); }, 10000));
     Shoot(TestWnd, folder + "brimsel-test-window.png");
 }
 

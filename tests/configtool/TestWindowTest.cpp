@@ -165,13 +165,13 @@ TEST_F(TestWindow, ReceivedBytesAreShownInHex)
         ChooseCommand("读版本号");
         TestWnd->CbID->SetItemIndex(0xFE);
         gui::Click(TestWnd->Button1);
-        EXPECT_TRUE(gui::PumpUntil([&] { return MemoText(TestWnd->Memo1) == VersionReply; }, 3000))
+        EXPECT_TRUE(gui::PumpUntil([&] { return MemoText(TestWnd->Memo1) == VersionReply; }, 10000))
             << MemoText(TestWnd->Memo1);
 
         // Bytes the device sends unasked.
         TestWnd->Memo1->Lines()->Clear();
         ASSERT_TRUE(Device.CtlOk(std::string("send ") + (tcp ? "tcp" : "pty") + " 01 02 FE"));
-        EXPECT_TRUE(gui::PumpUntil([&] { return MemoText(TestWnd->Memo1) == "01 02 FE "; }, 3000))
+        EXPECT_TRUE(gui::PumpUntil([&] { return MemoText(TestWnd->Memo1) == "01 02 FE "; }, 10000))
             << MemoText(TestWnd->Memo1);
         EXPECT_EQ(TestWnd->Memo1->Lines()->Count(), 1);
 
@@ -219,7 +219,7 @@ TEST_F(TestWindow, OpenAndCloseLockAndUnlockTheLinkSettings)
     gui::Click(Main->RadioButton2);
     gui::Click(Main->Button6);
     EXPECT_EQ(TakeBoxes(), Utf8s({"获取成功！"}));
-    EXPECT_TRUE(gui::PumpUntil([&] { return LockState() == ClosedState; }, 3000)) << "the close step ran";
+    EXPECT_TRUE(gui::PumpUntil([&] { return LockState() == ClosedState; }, 10000)) << "the close step ran";
     EXPECT_FALSE(TestWnd->Timer1->Enabled());
     EXPECT_FALSE(TestWnd->IdTCPClient->Connected());
     gui::Click(TestWnd->Button1);
@@ -231,7 +231,7 @@ TEST_F(TestWindow, OpenAndCloseLockAndUnlockTheLinkSettings)
     ChooseCommand("读版本号");
     ASSERT_TRUE(Device.CtlOk("fault BB drop"));
     gui::Click(TestWnd->Button1);
-    EXPECT_TRUE(gui::PumpUntil([&] { return LockState() == ClosedState; }, 3000)) << "the close step ran";
+    EXPECT_TRUE(gui::PumpUntil([&] { return LockState() == ClosedState; }, 10000)) << "the close step ran";
     EXPECT_EQ(TakeBoxes(), std::vector<std::string>{}) << "no error";
 
     // A refused connection reaches the error dialog; the window stays closed.
@@ -252,7 +252,7 @@ TEST_F(TestWindow, ATcpReplyInPiecesIsShownAsOneLine)
     TestWnd->CbID->SetItemIndex(0xFE);
     ASSERT_TRUE(Device.CtlOk("fault BB split 4 60"));
     gui::Click(TestWnd->Button1);
-    EXPECT_TRUE(gui::PumpUntil([&] { return MemoText(TestWnd->Memo1) == VersionReply; }, 3000))
+    EXPECT_TRUE(gui::PumpUntil([&] { return MemoText(TestWnd->Memo1) == VersionReply; }, 10000))
         << MemoText(TestWnd->Memo1);
     gui::PumpFor(300);
     EXPECT_EQ(TestWnd->Memo1->Lines()->Count(), 1) << MemoText(TestWnd->Memo1);

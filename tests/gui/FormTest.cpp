@@ -744,27 +744,35 @@ TEST_F(Forms, KeysOfTheFocusedControlAreNoAccelerators)
 }
 
 // A watchdog of a run that ended must not end a later run of the same form.
+// The second run starts 1800 ms after the first and ends half a second after
+// the first run's bound (2000 ms) has passed, still far from its own bound: a
+// loaded machine's late timers only move the end within that room.
 TEST_F(Forms, AModalScriptsWatchdogEndsWithItsRun)
 {
+    DWORD firstShown = 0;
     TTimer closer(nullptr);
     closer.SetEnabled(false);
-    closer.SetInterval(700);
+    closer.SetInterval(50);
     closer.OnTimer = [&](TObject*) {
+        if (GetTickCount() - firstShown < 2500)
+            return;
         closer.SetEnabled(false);
         Dialog->SetModalResult(mrOk);
     };
     int runs = 0;
     gui::ModalScript script(
         [&](TCustomForm* f) {
-            if (++runs == 1)
+            if (++runs == 1) {
+                firstShown = GetTickCount();
                 f->SetModalResult(mrYes);
-            else
-                closer.SetEnabled(true);   // ends the second run after 700 ms
+            } else {
+                closer.SetEnabled(true);   // ends the second run after the first run's bound
+            }
         },
-        1000);
+        2000);
     EXPECT_EQ(Dialog->ShowModal(), mrYes);
-    gui::PumpFor(600);
-    EXPECT_EQ(Dialog->ShowModal(), mrOk) << "the first run's watchdog would end this one at 1000 ms";
+    gui::PumpFor(1800);
+    EXPECT_EQ(Dialog->ShowModal(), mrOk) << "the first run's watchdog would end this one at 2000 ms";
     EXPECT_EQ(script.TimedOut, 0);
 }
 

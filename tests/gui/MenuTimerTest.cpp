@@ -130,7 +130,7 @@ TEST(Timers, TickWhileEnabledAtTheirInterval)
     timer.OnTimer = [&](TObject*) { ++ticks; };
     timer.SetInterval(20);
     const Cardinal start = GetTickCount32();
-    ASSERT_TRUE(gui::PumpUntil([&] { return ticks >= 5; }, 3000)) << "only " << ticks << " ticks";
+    ASSERT_TRUE(gui::PumpUntil([&] { return ticks >= 5; }, 10000)) << "only " << ticks << " ticks";
     EXPECT_GE(GetTickCount32() - start, 80u) << "five ticks of 20 ms take at least 80 ms";
     timer.SetEnabled(false);
     const int stopped = ticks;

@@ -62,7 +62,7 @@ TEST(GuiSmoke, PaintedPixelsAreReadBackFromTheWindow)
     ASSERT_TRUE(gui::PumpUntil([] { return paintCount > 0; }, 10000)) << "the window was never painted";
 
     // The X server may take a moment to show the drawing; poll with a bound.
-    const bool shown = gui::PumpUntil([&] { return ScreenPixel(wnd, 40, 35) == Blue; }, 5000);
+    const bool shown = gui::PumpUntil([&] { return ScreenPixel(wnd, 40, 35) == Blue; }, 10000);
     EXPECT_TRUE(shown) << "pixel (40,35) is " << std::hex << ScreenPixel(wnd, 40, 35);
     EXPECT_EQ(ScreenPixel(wnd, 5, 5), Red);
     EXPECT_EQ(ScreenPixel(wnd, 100, 80), Red);

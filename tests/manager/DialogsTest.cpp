@@ -150,11 +150,11 @@ TEST_F(VantrelTest, TheAboutBoxClosesOnItsBackgroundButNotOnItsHomePage)
         right = gui::PixelAt(pixels.get(), 291, 110);
 
         gui::Click(About->qLabelFX2);
-        gui::PumpUntil([&] { return openedCount() == 1; }, 5000);
+        gui::PumpUntil([&] { return openedCount() == 1; }, 10000);
         stayedOpen = Form->Visible() && Form->ModalResult() == mrNone;
         // A click on the background away from the labels.
         gui::ClickAt(About->GradientLabel1, 285, 6);
-    }, 5000);
+    }, 10000);
     GuardCallback([&] { Main->ToolButton9->Click(); });
     vantrel::OpenAddress = savedOpener;
 

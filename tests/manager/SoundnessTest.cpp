@@ -115,7 +115,7 @@ TEST_P(SoundnessTest, ADeviceThatStopsAnsweringMidReadLeavesTheWindowWorking)
     }
     EXPECT_TRUE(TakeBoxes().empty());
     // The close asked for during the read happens once it has ended.
-    EXPECT_TRUE(gui::PumpUntil([&] { return Application->Terminated(); }, 3000)) << "the program ends after the read";
+    EXPECT_TRUE(gui::PumpUntil([&] { return Application->Terminated(); }, 10000)) << "the program ends after the read";
     EXPECT_FALSE(Main->OperationRunning());
 }
 

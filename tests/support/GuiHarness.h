@@ -23,7 +23,7 @@ namespace gui {
 
 // Handles messages until Done() holds or BoundMs milliseconds passed;
 // returns Done().
-bool PumpUntil(const std::function<bool()>& Done, Cardinal BoundMs = 5000);
+bool PumpUntil(const std::function<bool()>& Done, Cardinal BoundMs = 10000);
 // Handles messages for Ms milliseconds.
 void PumpFor(Cardinal Ms);
 // Handles the messages that are waiting now, and the painting they cause.

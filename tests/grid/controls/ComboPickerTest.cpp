@@ -178,13 +178,13 @@ TEST_F(Picker, TimeFieldChangesFireOnChangeThenOnTimeChanged)
     P->TimePicker()->SetFocus();
     gui::Settle();
     gui::PressKey(VK_UP);
-    ASSERT_TRUE(gui::PumpUntil([&] { return Events.size() >= 2; }, 2000)) << "time field changed";
+    ASSERT_TRUE(gui::PumpUntil([&] { return Events.size() >= 2; }, 10000)) << "time field changed";
     EXPECT_EQ(Events, (std::vector<std::string>{"change", "time"}));
     Events.clear();
     P->SetFocus();
     gui::Settle();
     gui::PressKey(VK_UP);
-    ASSERT_TRUE(gui::PumpUntil([&] { return !Events.empty(); }, 2000)) << "date field changed";
+    ASSERT_TRUE(gui::PumpUntil([&] { return !Events.empty(); }, 10000)) << "date field changed";
     gui::PumpFor(100);
     EXPECT_EQ(Events, std::vector<std::string>{"change"}) << "a date change fires OnChange only";
 }

@@ -311,7 +311,7 @@ TEST(DropTarget, AFailingHandlerReturnsAFailureAndIsReportedAfterTheDrop)
     Effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     EXPECT_EQ(T->Drop(D.P, MK_CONTROL, POINTL{0, 0}, &Effect), E_UNEXPECTED);
     EXPECT_TRUE(Reported.empty()) << "nothing is shown inside the COM call";
-    gui::PumpUntil([&] { return !Reported.empty(); }, 3000);
+    gui::PumpUntil([&] { return !Reported.empty(); }, 10000);
     Application->OnException = Saved;
     ASSERT_EQ(Reported.size(), 1u);
     EXPECT_EQ(Reported[0], "drop handler failed");
@@ -321,7 +321,7 @@ TEST(DropTarget, AFailingHandlerReturnsAFailureAndIsReportedAfterTheDrop)
     Application->OnException = [&](TObject*, const Exception& E) { Reported.push_back(E.Message); };
     Effect = DROPEFFECT_COPY;
     EXPECT_EQ(T->DragEnter(Bad.P, 0, POINTL{0, 0}, &Effect), E_UNEXPECTED);
-    gui::PumpUntil([&] { return Reported.size() == 2; }, 3000);
+    gui::PumpUntil([&] { return Reported.size() == 2; }, 10000);
     Application->OnException = Saved;
     ASSERT_EQ(Reported.size(), 2u);
     EXPECT_NE(Reported[1].find("Cannot get the format enumerator"), String::npos);

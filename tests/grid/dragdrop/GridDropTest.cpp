@@ -78,7 +78,7 @@ void MouseInput(DWORD Flags, TPoint Screen)
 
 // A helper thread that (pressing the left button over From first when
 // asked) moves the mouse to To in steps and releases it; should the drag
-// loop not have ended (Done) two seconds later, Escape ends it.
+// loop not have ended (Done) ten seconds later, Escape ends it.
 std::thread MouseMover(TPoint From, TPoint To, bool Press, std::atomic<bool>& Done)
 {
     return std::thread([From, To, Press, &Done] {
@@ -92,7 +92,7 @@ std::thread MouseMover(TPoint From, TPoint To, bool Press, std::atomic<bool>& Do
         }
         Sleep(200);
         MouseInput(MOUSEEVENTF_LEFTUP, To);
-        for (int I = 0; I < 40 && !Done; ++I)
+        for (int I = 0; I < 200 && !Done; ++I)
             Sleep(50);
         if (!Done) {
             INPUT K{};
@@ -488,7 +488,7 @@ TEST_F(GridDrop, MousePressOnTheSelectionStartsTheDragPastThreePixels)
     const TPoint To = CellPoint(B, 1, 6);
     std::atomic<bool> Done{false};
     std::thread Mover = MouseMover(From, To, true, Done);
-    gui::PumpUntil([&] { return Effect != -1; }, 6000);
+    gui::PumpUntil([&] { return Effect != -1; }, 10000);
     Done = true;
     Mover.join();
     gui::Settle();
@@ -525,7 +525,7 @@ TEST_F(GridDrop, MousePressOnASelectionOfFourCellsDragsThemAll)
     gui::PumpFor(50);
     std::atomic<bool> Done{false};
     std::thread Mover = MouseMover(From, CellPoint(B, 1, 6), true, Done);
-    gui::PumpUntil([&] { return Effect != -1; }, 6000);
+    gui::PumpUntil([&] { return Effect != -1; }, 10000);
     Done = true;
     Mover.join();
     gui::Settle();

@@ -299,7 +299,7 @@ TEST(GridEditing, EventsOfOneEditComeInOrder)
     gui::TypeText("b");
     F.Key(VK_RETURN);
     F.G->FocusCell(3, 1, true);
-    gui::PumpUntil([&] { return Log.size() >= 3; }, 2000);
+    gui::PumpUntil([&] { return Log.size() >= 3; }, 10000);
     ASSERT_GE(Log.size(), 1u);
     EXPECT_EQ(Log[0], "validate 2,1 b undo 0 modified 0");
     EXPECT_EQ(Undo->Count() > 0, true) << "the change is recorded after validation";
@@ -468,7 +468,7 @@ TEST(GridEditing, GridEditDoneArrivesAfterTheSpecialEditorIsGone)
     F.Key(VK_F2);
     gui::TypeText("w");
     F.Key(VK_RETURN);
-    ASSERT_TRUE(gui::PumpUntil([&] { return Seen; }, 2000));
+    ASSERT_TRUE(gui::PumpUntil([&] { return Seen; }, 10000));
     EXPECT_TRUE(EditorGoneThen);
 }
 
@@ -1073,13 +1073,13 @@ public:
 // form activated, which closes the popup.
 ::testing::AssertionResult TypeIntoPopupAndClose(EditFixture& F, PopupEditLink* Link, const wchar_t* Text)
 {
-    if (!gui::PumpUntil([&] { return Link->Edit != nullptr && Link->Edit->Focused(); }, 2000))
+    if (!gui::PumpUntil([&] { return Link->Edit != nullptr && Link->Edit->Focused(); }, 10000))
         return ::testing::AssertionFailure() << "the popup's editor never took the focus";
     SendMessageW(Link->Edit->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text));
     SetForegroundWindow(F.Form->Handle());
     SetActiveWindow(F.Form->Handle());
     gui::Settle();
-    if (!gui::PumpUntil([&] { return !Link->PopupForm()->Visible(); }, 2000))
+    if (!gui::PumpUntil([&] { return !Link->PopupForm()->Visible(); }, 10000))
         return ::testing::AssertionFailure() << "the popup stayed open";
     return ::testing::AssertionSuccess();
 }

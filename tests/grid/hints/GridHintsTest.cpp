@@ -477,7 +477,7 @@ TEST(GridHints, BalloonShowsOverTheGrid)
     // the grid window); each movement restarts its delay, so the mouse
     // moves once and rests.
     PostMessageW(G->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(C.x, C.y));
-    const bool Shown = gui::PumpUntil([&] { return IsWindowVisible(Tip) != 0; }, 3000);
+    const bool Shown = gui::PumpUntil([&] { return IsWindowVisible(Tip) != 0; }, 10000);
     ASSERT_TRUE(Shown) << "the balloon appears over the cell";
     EXPECT_EQ(G->LastBalloonCell().X, 1);
     gui::PumpFor(200);

@@ -91,7 +91,7 @@ TEST_F(GridListViewHover, HeaderUnderThePointerIsHotUntilItLeaves)
     // grid that it left.
     const TPoint Out = G->ClientToScreen(TPoint{-4, -4});
     SetCursorPos(Out.x, Out.y);
-    gui::PumpUntil([&] { return Headers(Cells) == V{Normal, Normal, Normal}; }, 3000);
+    gui::PumpUntil([&] { return Headers(Cells) == V{Normal, Normal, Normal}; }, 10000);
     EXPECT_EQ(Headers(Cells), (V{Normal, Normal, Normal})) << "after leaving";
 }
 

@@ -529,7 +529,7 @@ TEST(GridKeys, IncrementalGotoBuildsTextAndTimesOut)
     EXPECT_EQ(F.G->Row(), 3) << "\"be\" finds berry";
     EXPECT_EQ(F.G->GotoText(), "be");
     // Four idle ticks of 500 ms end the text.
-    EXPECT_TRUE(gui::PumpUntil([&F] { return F.G->GotoText().empty(); }, 4000));
+    EXPECT_TRUE(gui::PumpUntil([&F] { return F.G->GotoText().empty(); }, 10000));
     gui::TypeText("c");
     EXPECT_EQ(F.G->Row(), 4) << "a new text after the pause";
     gui::TypeText("i");
@@ -582,10 +582,10 @@ TEST(GridKeys, BlinkingTextFollowsTheTimer)
         const COLORREF Back = gui::PixelAt(Shot.get(), R.right - 2, R.bottom - 3);
         return gui::CountPixelsNot(Shot.get(), TRect{R.left + 1, R.top + 1, R.right - 1, R.bottom - 1}, Back);
     };
-    ASSERT_TRUE(gui::PumpUntil([&F] { return !F.G->BlinkPhase(); }, 3000));
+    ASSERT_TRUE(gui::PumpUntil([&F] { return !F.G->BlinkPhase(); }, 10000));
     gui::Settle();
     const int Hidden = Ink();
-    ASSERT_TRUE(gui::PumpUntil([&F] { return F.G->BlinkPhase(); }, 3000));
+    ASSERT_TRUE(gui::PumpUntil([&F] { return F.G->BlinkPhase(); }, 10000));
     gui::Settle();
     const int Shown = Ink();
     gui::SaveScreenshot(F.Form, "Z:\\tmp\\h22k-blink.png");
@@ -610,7 +610,7 @@ TEST(GridKeys, HoveringMakesTheCellUnderTheMouseCurrent)
     const TRect Cell = F.G->CellRect(3, 4);
     const TPoint OnCell = F.G->ClientToScreen(TPoint{(Cell.left + Cell.right) / 2, (Cell.top + Cell.bottom) / 2});
     SetCursorPos(OnCell.x, OnCell.y);
-    EXPECT_TRUE(gui::PumpUntil([&F] { return F.G->Col() == 3 && F.G->Row() == 4; }, 2000));
+    EXPECT_TRUE(gui::PumpUntil([&F] { return F.G->Col() == 3 && F.G->Row() == 4; }, 10000));
     EXPECT_TRUE(F.G->Focused());
 }
 

@@ -145,7 +145,7 @@ TEST_F(GridWindow, DragBelowTheGridScrollsAndStretchesTheSelection)
     const TPoint below = Grid->ClientToScreen(Point(a.x, Grid->ClientHeight() + 20));
     SetCursorPos(below.x, below.y);
     Press(WM_MOUSEMOVE, Point(a.x, Grid->ClientHeight() + 20), MK_LBUTTON);
-    const bool scrolled = gui::PumpUntil([&] { return Grid->TopRow() >= 5; }, 3000);
+    const bool scrolled = gui::PumpUntil([&] { return Grid->TopRow() >= 5; }, 10000);
     Press(WM_LBUTTONUP, Point(a.x, Grid->ClientHeight() + 20), 0);
     EXPECT_TRUE(scrolled) << "TopRow " << Grid->TopRow();
     const TGridRect sel = Grid->Selection();

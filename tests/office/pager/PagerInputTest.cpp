@@ -151,14 +151,14 @@ TEST_F(PagerInput, HoverGlowFadesInAndOut)
     EXPECT_EQ(Pager->HotTabIndex(), 2);
     EXPECT_TRUE(Pages[2]->GlowRunning());
     // Rises to the held 120 on the 50 ms timer.
-    ASSERT_TRUE(gui::PumpUntil([&] { return Pages[2]->HoverGlow() == 120; }, 3000))
+    ASSERT_TRUE(gui::PumpUntil([&] { return Pages[2]->HoverGlow() == 120; }, 10000))
         << "level " << Pages[2]->HoverGlow();
     EXPECT_TRUE(Pages[2]->GlowRunning());
     // Moving to the page area fades it out even though the strip is not left
     // by a move message: the held glow checks the cursor itself.
     const TPoint Out = Pager->ClientToScreen(Point(P.x, 150));
     SetCursorPos(Out.x, Out.y);
-    ASSERT_TRUE(gui::PumpUntil([&] { return !Pages[2]->GlowRunning(); }, 3000))
+    ASSERT_TRUE(gui::PumpUntil([&] { return !Pages[2]->GlowRunning(); }, 10000))
         << "level " << Pages[2]->HoverGlow();
     EXPECT_EQ(Pages[2]->HoverGlow(), -20);
     EXPECT_EQ(Pages[2]->GlowMode(), 2);
@@ -171,7 +171,7 @@ TEST_F(PagerInput, MovingToAnotherTabFadesTheFirstOut)
     MoveTo(TabCentre(2).x, TabCentre(2).y);
     EXPECT_EQ(Pager->HotTabIndex(), 2);
     EXPECT_TRUE(Pages[1]->GlowRunning());
-    ASSERT_TRUE(gui::PumpUntil([&] { return Pages[1]->GlowMode() == 2; }, 3000));
+    ASSERT_TRUE(gui::PumpUntil([&] { return Pages[1]->GlowMode() == 2; }, 10000));
     // Without glow there is no fade at all.
     Pager->SetGlow(false);
     MoveTo(TabCentre(3).x, TabCentre(3).y);
@@ -183,7 +183,7 @@ TEST_F(PagerInput, ClickFlashEnds)
 {
     Press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 3);
     EXPECT_EQ(Pages[3]->GlowMode(), 1);
-    ASSERT_TRUE(gui::PumpUntil([&] { return Pages[3]->GlowMode() == 2; }, 3000));
+    ASSERT_TRUE(gui::PumpUntil([&] { return Pages[3]->GlowMode() == 2; }, 10000));
     EXPECT_EQ(Pages[3]->FlashGlow(), 0);
 }
 

@@ -231,11 +231,11 @@ TEST_F(PagerLook, ARestingMouseShowsTheTabHint)
     };
     auto Shown = [] { return ActiveHintWindow() ? gui::Utf8(ActiveHintWindow()->Caption()) : std::string(); };
     MoveTo(0);
-    ASSERT_TRUE(gui::PumpUntil([] { return ActiveHintWindow() != nullptr; }, 5000));
+    ASSERT_TRUE(gui::PumpUntil([] { return ActiveHintWindow() != nullptr; }, 10000));
     EXPECT_EQ(Shown(), gui::Utf8("第一个通道"));
     MoveTo(2);
     EXPECT_EQ(ActiveHintWindow(), nullptr);
-    ASSERT_TRUE(gui::PumpUntil([] { return ActiveHintWindow() != nullptr; }, 5000));
+    ASSERT_TRUE(gui::PumpUntil([] { return ActiveHintWindow() != nullptr; }, 10000));
     EXPECT_EQ(Shown(), gui::Utf8("第三个通道"));
     HintCancel();
 }

@@ -90,7 +90,7 @@ TEST_F(PagerPaint, HoverGlowFillsTheTab)
     SetCursorPos(P.x, P.y);
     SendMessageW(Pager->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(T.left + 5, T.top + 5));
     TProOfficePage* Page = Pager->ProPages(3);
-    ASSERT_TRUE(gui::PumpUntil([&] { return Page->HoverGlow() >= 100; }, 3000));
+    ASSERT_TRUE(gui::PumpUntil([&] { return Page->HoverGlow() >= 100; }, 10000));
     gui::Settle();
     auto Shot = gui::CaptureControl(Pager);
     EXPECT_NE(gui::PixelAt(Shot.get(), T.left + 3, T.top + 4), Strip);
@@ -122,14 +122,14 @@ TEST_F(PagerPaint, ALeftTabFadesBackToTheNormalLook)
     };
     TProOfficePage* Page = Pager->ProPages(3);
     MoveTo(3);
-    ASSERT_TRUE(gui::PumpUntil([&] { return Page->HoverGlow() == 120; }, 3000));
+    ASSERT_TRUE(gui::PumpUntil([&] { return Page->HoverGlow() == 120; }, 10000));
     MoveTo(2);
     ASSERT_EQ(Pager->HotTabIndex(), 2);
-    ASSERT_TRUE(gui::PumpUntil([&] { return Page->HoverGlow() > 0 && Page->HoverGlow() <= 80; }, 3000))
+    ASSERT_TRUE(gui::PumpUntil([&] { return Page->HoverGlow() > 0 && Page->HoverGlow() <= 80; }, 10000))
         << "level " << Page->HoverGlow();
     const std::vector<COLORREF> Fading = Samples();
     EXPECT_NE(Fading[0], Fading[1]) << "level " << Page->HoverGlow();
-    ASSERT_TRUE(gui::PumpUntil([&] { return Page->GlowMode() == 2; }, 3000));
+    ASSERT_TRUE(gui::PumpUntil([&] { return Page->GlowMode() == 2; }, 10000));
     const std::vector<COLORREF> Done = Samples();
     EXPECT_EQ(Done[0], Done[1]);
 }

@@ -93,18 +93,24 @@ TEST_F(SupportWindows, ArrowShowsOnlyItsShapeInLime)
     arrow->SetBounds(origin.x, origin.y, 11, 11);
     arrow->Show();
     gui::Settle();
-    gui::PumpFor(200);
-    auto shot = ScreenPixels(Bounds(origin.x, origin.y, 11, 11));
     const std::vector<TPoint> points = TArrowWindow::ArrowPoints(2);
     HRGN shape = CreatePolygonRgn(points.data(), 7, WINDING);
     int lime = 0, wrong = 0;
-    for (int y = 0; y < 11; ++y)
-        for (int x = 0; x < 11; ++x) {
-            const bool inside = PtInRegion(shape, x, y) != 0;
-            const bool isLime = gui::PixelAt(shot.get(), x, y) == RGB(0, 255, 0);
-            lime += isLime;
-            wrong += inside != isLime;
-        }
+    // The X server shows the window a moment later, longer on a loaded
+    // machine: the screen is read again until the arrow is there.
+    std::unique_ptr<TBitmap> shot;
+    gui::PumpUntil([&] {
+        shot = ScreenPixels(Bounds(origin.x, origin.y, 11, 11));
+        lime = wrong = 0;
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 11; ++x) {
+                const bool inside = PtInRegion(shape, x, y) != 0;
+                const bool isLime = gui::PixelAt(shot.get(), x, y) == RGB(0, 255, 0);
+                lime += isLime;
+                wrong += inside != isLime;
+            }
+        return lime > 30 && wrong == 0;
+    }, 10000);
     DeleteObject(shape);
     EXPECT_GT(lime, 30);
     EXPECT_EQ(wrong, 0);
@@ -136,12 +142,16 @@ TEST_F(SupportWindows, PopupButtonShowsItsCaptionOverTheMirroredGradient)
     EXPECT_NE(GetClassLongPtrW(wnd, GCL_STYLE) & CS_SAVEBITS, 0u);
     button->Show();
     gui::Settle();
-    gui::PumpFor(200);
     RECT client;
     GetClientRect(wnd, &client);
     POINT corner{0, 0};
     ClientToScreen(wnd, &corner);
-    auto shot = ScreenPixels(Bounds(corner.x, corner.y, client.right, client.bottom));
+    // Read from the screen once the X server shows the frame.
+    std::unique_ptr<TBitmap> shot;
+    gui::PumpUntil([&] {
+        shot = ScreenPixels(Bounds(corner.x, corner.y, client.right, client.bottom));
+        return gui::PixelAt(shot.get(), 0, 5) == RGB(255, 255, 255);
+    }, 10000);
     // Not flat: a white and grey 3D frame, then the gradient inside it.
     EXPECT_EQ(gui::PixelAt(shot.get(), 0, 5), RGB(255, 255, 255));
     EXPECT_EQ(gui::PixelAt(shot.get(), client.right - 1, 5), RGB(128, 128, 128));
@@ -283,13 +293,13 @@ TEST_F(SupportWindows, GridButtonGoesHotUnderTheCursor)
     gui::PumpFor(100);
     const TPoint over = button->ClientToScreen(Point(45, 11));
     SetCursorPos(over.x, over.y);
-    ASSERT_TRUE(gui::PumpUntil([&] { return button->Hot(); }, 2000)) << "the button never went hot";
+    ASSERT_TRUE(gui::PumpUntil([&] { return button->Hot(); }, 10000)) << "the button never went hot";
     gui::Settle();
     EXPECT_GE(enters, 1);
     auto shot = gui::Capture(Form->Handle());
     EXPECT_EQ(gui::PixelAt(shot.get(), 40 + 3, 40 + 3), RGB(199, 199, 202)) << "ColorHot";
     SetCursorPos(away.x, away.y);
-    ASSERT_TRUE(gui::PumpUntil([&] { return !button->Hot(); }, 2000)) << "the button stayed hot";
+    ASSERT_TRUE(gui::PumpUntil([&] { return !button->Hot(); }, 10000)) << "the button stayed hot";
     gui::Settle();
     EXPECT_GE(leaves, 1);
     shot = gui::Capture(Form->Handle());
