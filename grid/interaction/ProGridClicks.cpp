@@ -114,8 +114,8 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     FMouse.TopRowAtPress = TopRow();
     FMouse.PressPoint = P;
     FMouse.PressCell = Cell;
-    // The sizing reference: the cell just left of (and above) the press.
-    FMouse.SizingRef = MouseCoord(X - 5, Cell.Y == TopRow() ? Y : Y - 4);
+    // The sizing reference: the cell just before (and above) the press.
+    FMouse.SizingRef = MouseCoord(ColumnwardX(X, -5), Cell.Y == TopRow() ? Y : Y - 4);
     if (Cell.X == 0)
         FMouse.SizingRef = MouseCoord(X, Y - 4);
     if (Look == glListView && HoverFixedCell.X >= 0 && HoverFixedCell.Y >= 0)
@@ -138,8 +138,8 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     // A press on an armed fixed-cell border starts the grid's own sizing.
     if (FFixedColSizing.Armed) {
         FFixedColSizing.Active = true;
-        FFixedColSizing.LinePos = X;
-        DrawColSizingLine(X);
+        FFixedColSizing.LinePos = MirroredX(X);
+        DrawColSizingLine(FFixedColSizing.LinePos);
         SetCapture(Handle());
         return;
     }
@@ -728,7 +728,7 @@ void TProStringGrid::ReleaseFixedSizing(int X, int Y)
     if (FFixedColSizing.Active) {
         Release(FFixedColSizing, &TProStringGrid::DrawColSizingLine);
         const int I = FFixedColSizing.Index;
-        int W = X;
+        int W = MirroredX(X);
         for (int C = 0; C < I; ++C)
             W -= ColWidths(C);
         SetColWidths(I, std::max(0, W));

@@ -20,6 +20,7 @@
 #include "grid/interaction/FloatingFooter.h"
 #include "grid/interaction/FooterPanel.h"
 #include "grid/interaction/InplaceEditors.h"
+#include "grid/interaction/MouseActions.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/SearchFooter.h"
 #include "grid/interaction/SearchPanel.h"
@@ -465,6 +466,73 @@ TEST_F(GridRightToLeft, NodeButtonsAreMirrored)
     ASSERT_FALSE(G->IsNodeContracted(1));
     gui::ClickAt(G, X, (Cell.top + Cell.bottom) / 2);
     EXPECT_TRUE(G->IsNodeContracted(1)) << "click at x " << X;
+}
+
+// Sizing by dragging a border: in a mirrored grid the drag at the mirrored
+// points gives the same sizes and sizing events, and the XOR line shows
+// where the mirrored edge is (the left-to-right line mirrored): a column of
+// the cells, a fixed column by the grid's own sizing, a row.
+TEST_F(GridRightToLeft, SizingFollowsTheMirror)
+{
+    struct Case {
+        const char* What;
+        std::function<void()> Setup;
+        TPoint From, To;   // left to right
+        std::function<int()> Size;
+    };
+    const Case Cases[] = {
+        {"column", [&] { G->SetOptions(G->Options() | goColSizing); }, {209, 10}, {239, 10},
+         [&] { return G->ColWidths(2); }},
+        {"fixed column", [&] { G->MouseActions()->SizeFixedCol = true; }, {70, 60}, {90, 60},
+         [&] { return G->ColWidths(0); }},
+        {"row", [&] { G->SetOptions(G->Options() | goRowSizing); }, {30, 47}, {30, 60},
+         [&] { return G->RowHeights(1); }},
+    };
+    const auto Post = [&](UINT Msg, WPARAM Keys, TPoint P) {
+        const TPoint S = G->ClientToScreen(P);
+        SetCursorPos(S.x, S.y);
+        PostMessageW(G->Handle(), Msg, Keys, MAKELPARAM(P.x, P.y));
+        gui::Settle();
+    };
+    struct TDrag {
+        TRect Line;
+        std::vector<int> Events;
+        int Size = 0;
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        const auto DragBorder = [&](TBiDiMode Mode) {
+            TearDown();
+            SetUp();
+            C.Setup();
+            G->SetBiDiMode(Mode);
+            G->Invalidate();
+            gui::Settle();
+            TDrag D;
+            G->OnColumnSizing = [&](TObject*, int, int Size) { D.Events.push_back(Size); };
+            G->OnRowSizing = [&](TObject*, int, int Size) { D.Events.push_back(Size); };
+            const auto At = [&](TPoint P) { return TPoint{G->MirroredX(P.x), P.y}; };
+            Post(WM_MOUSEMOVE, 0, At(C.From));
+            const auto Before = gui::Capture(G->Handle());
+            Post(WM_LBUTTONDOWN, MK_LBUTTON, At(C.From));
+            Post(WM_MOUSEMOVE, MK_LBUTTON, At(C.To));
+            const auto During = gui::Capture(G->Handle());
+            D.Line = InkBox(During.get(), Before.get(), TRect{0, 0, During->Width(), During->Height()});
+            Post(WM_LBUTTONUP, 0, At(C.To));
+            D.Size = C.Size();
+            return D;
+        };
+        const TDrag L = DragBorder(bdLeftToRight);
+        const TDrag R = DragBorder(bdRightToLeft);
+        const int W = G->ClientWidth();
+        ASSERT_FALSE(IsRectEmpty(&L.Line)) << "no sizing line";
+        EXPECT_TRUE(Same(R.Line, Mirror(L.Line, W))) << Describe(R.Line) << " for " << Describe(Mirror(L.Line, W));
+        EXPECT_NE(L.Size, 0);
+        EXPECT_EQ(R.Size, L.Size);
+        EXPECT_FALSE(L.Events.empty());
+        EXPECT_EQ(R.Events, L.Events);
+    }
+    EXPECT_EQ(G->ColWidths(2), 70) << "fresh grid";
 }
 
 // The editors open over the cell as it shows: the text edit one pixel in
