@@ -229,7 +229,7 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     if (Cell.X < FC && Cell.Y < FR && FCursorZone == 3 && FMouseActions->AllSelect)
         return;
 
-    FMouse.PressOffset = TPoint{X - R.left, Y - R.top};
+    FMouse.PressOffset = TPoint{MirroredX(X) - MirroredRect(R).left, Y - R.top};   // as painted
     // Editing only suspended on a read-only current cell still lets a click
     // work the check box of another cell.
     bool CanEdit = HasOption(goEditing) || FEdit.Suspended || FMouseActions->RangeSelectAndEdit;
@@ -791,7 +791,7 @@ void TProStringGrid::HeaderClick(int ACol, int ARow, int X, int Y, TShiftState S
     const TRect R = CellRect(ACol, ARow);
     if (ARow == 0 && HasOption(goColSizing) && NearBorder(R, X))
         return;
-    if ((FControlLook->FixedDropDownButton() && X > R.right - 16) || HasFixedDropDown(ACol, ARow))
+    if (InFixedDropDownStrip(R, X) || HasFixedDropDown(ACol, ARow))
         return;
     const int SortRow = FSortSettings->Row;
     const bool Sortable = ARow == SortRow && FMouse.PressCell.Y == SortRow && TStringGrid::FixedRows() > 0

@@ -349,26 +349,30 @@ void TProStringGrid::HideSizingHint()
 }
 
 // The picture of a block of cells for dragging: the cells as painted on
-// screen, in a borderless form at three quarters opacity.
+// screen, in a borderless form at three quarters opacity. A mirrored grid's
+// block is taken where the screen shows it, which gives the picture mirrored.
 TForm* TProStringGrid::CreateDragImageForm(const TGridRect& R)
 {
-    const TRect A = CellRect(R.Left, R.Top);
-    const TRect B = CellRect(R.Right, R.Bottom);
+    const TRect A = MirroredRect(CellRect(R.Left, R.Top));   // as painted
+    const TRect B = MirroredRect(CellRect(R.Right, R.Bottom));
     const int W = std::max(1, static_cast<int>(B.right - A.left + 1));
     const int H = std::max(1, static_cast<int>(B.bottom - A.top + 1));
     auto Picture = std::make_shared<TBitmap>(W, H);
     if (HandleAllocated()) {
         Update();
+        const TRect Source = MirroredRect(TRect{A.left + 1, A.top + 1, B.right + 2, B.bottom + 2});
         HDC DC = GetDC(Handle());
-        StretchBlt(Picture->Canvas()->Handle(), 0, 0, W, H, DC, A.left + 1, A.top + 1, B.right + 2 - (A.left + 1),
-                   B.bottom + 2 - (A.top + 1), SRCCOPY);
+        StretchBlt(Picture->Canvas()->Handle(), 0, 0, W, H, DC, Source.left, Source.top, RectWidth(Source),
+                   RectHeight(Source), SRCCOPY);
         ReleaseDC(Handle(), DC);
     }
+    // The line along the block's start edge: its left, or its right when mirrored.
     TCanvas* Cv = Picture->Canvas();
     Cv->Pen()->SetColor(GridFixedLineColor());
     if (R.Left == 0 && TStringGrid::FixedCols() > 0 && HasOption(goFixedHorzLine)) {
-        Cv->MoveTo(0, 0);
-        Cv->LineTo(0, H);
+        const int X = UseRightToLeftAlignment() ? W - 1 : 0;
+        Cv->MoveTo(X, 0);
+        Cv->LineTo(X, H);
     }
     if (R.Top == 0 && TStringGrid::FixedRows() > 0 && HasOption(goFixedVertLine)) {
         Cv->MoveTo(0, 0);

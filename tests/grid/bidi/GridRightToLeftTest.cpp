@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -17,10 +18,13 @@
 #include "framework/Edit.h"
 #include "framework/Panel.h"
 #include "grid/core/ProGrid.h"
+#include "grid/core/ProGridLook.h"
 #include "grid/interaction/FloatingFooter.h"
 #include "grid/interaction/FooterPanel.h"
 #include "grid/interaction/InplaceEditors.h"
 #include "grid/interaction/MouseActions.h"
+#include "grid/interaction/DragDropSettings.h"
+#include "grid/core/ProObj.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/SearchFooter.h"
 #include "grid/interaction/SearchPanel.h"
@@ -187,6 +191,26 @@ protected:
                 if (G->IsBaseCellAt(C, R))
                     Areas.push_back(G->MergedCellRect(C, R));
         return Areas;
+    }
+
+    // A mouse message at a client point, with the cursor placed there
+    // first, through the message loop.
+    void Post(UINT Msg, WPARAM Keys, TPoint P)
+    {
+        const TPoint S = G->ClientToScreen(P);
+        SetCursorPos(S.x, S.y);
+        PostMessageW(G->Handle(), Msg, Keys, MAKELPARAM(P.x, P.y));
+        gui::Settle();
+    }
+    // A left-to-right client point where the grid shows it now.
+    TPoint At(TPoint P) { return TPoint{G->MirroredX(P.x), P.y}; }
+    // A window's rectangle in the grid's client coordinates.
+    TRect PlaceOf(TWinControl* W)
+    {
+        RECT R{};
+        GetWindowRect(W->Handle(), &R);
+        const TPoint O = G->ClientToScreen(TPoint{0, 0});
+        return TRect{R.left - O.x, R.top - O.y, R.right - O.x, R.bottom - O.y};
     }
 
     TForm* Form = nullptr;
@@ -488,12 +512,6 @@ TEST_F(GridRightToLeft, SizingFollowsTheMirror)
         {"row", [&] { G->SetOptions(G->Options() | goRowSizing); }, {30, 47}, {30, 60},
          [&] { return G->RowHeights(1); }},
     };
-    const auto Post = [&](UINT Msg, WPARAM Keys, TPoint P) {
-        const TPoint S = G->ClientToScreen(P);
-        SetCursorPos(S.x, S.y);
-        PostMessageW(G->Handle(), Msg, Keys, MAKELPARAM(P.x, P.y));
-        gui::Settle();
-    };
     struct TDrag {
         TRect Line;
         std::vector<int> Events;
@@ -511,7 +529,6 @@ TEST_F(GridRightToLeft, SizingFollowsTheMirror)
             TDrag D;
             G->OnColumnSizing = [&](TObject*, int, int Size) { D.Events.push_back(Size); };
             G->OnRowSizing = [&](TObject*, int, int Size) { D.Events.push_back(Size); };
-            const auto At = [&](TPoint P) { return TPoint{G->MirroredX(P.x), P.y}; };
             Post(WM_MOUSEMOVE, 0, At(C.From));
             const auto Before = gui::Capture(G->Handle());
             Post(WM_LBUTTONDOWN, MK_LBUTTON, At(C.From));
@@ -533,6 +550,140 @@ TEST_F(GridRightToLeft, SizingFollowsTheMirror)
         EXPECT_EQ(R.Events, L.Events);
     }
     EXPECT_EQ(G->ColWidths(2), 70) << "fresh grid";
+}
+
+// The fixed drop-down strip and the hover look: the hovered header, and
+// the header with its strip held down, are painted mirrored (the strip at
+// the cell's left); a press fires the drop-down event only on the strip,
+// at the mirrored points.
+TEST_F(GridRightToLeft, FixedDropDownStripAndHoverAreMirrored)
+{
+    G->HoverFixedCells = hfAll;
+    G->ControlLook()->SetFixedDropDownButton(true);
+    using S = TFixedGradientSlot;
+    for (S Slot : {S::HoverFrom, S::HoverTo, S::HoverMirrorFrom, S::HoverMirrorTo})
+        G->ControlLook()->SetGradientColor(Slot, 0x40C040);
+    for (S Slot : {S::DownFrom, S::DownTo, S::DownMirrorFrom, S::DownMirrorTo})
+        G->ControlLook()->SetGradientColor(Slot, 0x4040C0);
+    G->ControlLook()->SetGradientColor(S::HoverBorder, 0x008080);
+    G->ControlLook()->SetGradientColor(S::DownBorder, 0x800000);
+    std::vector<int> Dropped;
+    G->OnFixedDropDownClick = [&](TObject*, int ACol, int, TPopupMenu*&, bool&) { Dropped.push_back(ACol); };
+
+    // Header 2 runs from x 140 to 210 left to right; its strip is x 195 to 209.
+    struct TShots {
+        std::unique_ptr<TBitmap> Hover, Held;
+        std::vector<int> Dropped;
+    };
+    const auto Shoot = [&](TBiDiMode Mode) {
+        G->SetBiDiMode(Mode);
+        G->Invalidate();
+        gui::Settle();
+        Dropped.clear();
+        TShots Shots;
+        Post(WM_MOUSEMOVE, 0, At({170, 10}));
+        Shots.Hover = PaintClient(G);
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, At({170, 10}));
+        Post(WM_LBUTTONUP, 0, At({170, 10}));
+        Post(WM_MOUSEMOVE, 0, At({205, 10}));
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, At({205, 10}));
+        Shots.Held = PaintClient(G);
+        Post(WM_LBUTTONUP, 0, At({205, 10}));
+        Post(WM_MOUSEMOVE, 0, At({190, 10}));
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, At({190, 10}));
+        Post(WM_LBUTTONUP, 0, At({190, 10}));
+        Post(WM_MOUSEMOVE, 0, At({196, 10}));
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, At({196, 10}));
+        Post(WM_LBUTTONUP, 0, At({196, 10}));
+        Shots.Dropped = Dropped;
+        return Shots;
+    };
+    const TShots L = Shoot(bdLeftToRight);
+    const TShots R = Shoot(bdRightToLeft);
+    EXPECT_EQ(L.Dropped, (std::vector<int>{2, 2})) << "the strip's two ends, not its outside";
+    EXPECT_EQ(R.Dropped, L.Dropped);
+    ASSERT_NE(gui::PixelAt(L.Hover.get(), 200, 12), gui::PixelAt(L.Held.get(), 200, 12)) << "no pressed strip";
+    ASSERT_EQ(gui::PixelAt(L.Hover.get(), 170, 10), RGB(0x40, 0xC0, 0x40)) << "no hover look";
+    for (const auto& [What, A, B] : {std::tuple{"hover", L.Hover.get(), R.Hover.get()},
+                                     std::tuple{"strip held", L.Held.get(), R.Held.get()}}) {
+        const TMirrorDiff D = CompareMirrored(A, B);
+        EXPECT_EQ(D.Count, 0) << What << ": first difference at (" << D.X << "," << D.Y << ")";
+    }
+    R.Held->SaveToFile(ScreenshotPath("grid-bidi-dropdown-rtl.bmp"));
+}
+
+// Moving a column and a row by dragging its header: at the mirrored points
+// the same move is made, and the target arrows and the picture of the moved
+// cells stand mirrored, the picture showing the cells mirrored.
+TEST_F(GridRightToLeft, MovingRowsAndColumnsIsMirrored)
+{
+    struct Case {
+        const char* What;
+        TGridOptions Option;
+        TPoint From, To;   // left to right
+        int FirstArrow;
+        bool Sideways;   // the arrows point at the row from either side: mirrored, they change sides
+        std::pair<int, int> Moved;
+    };
+    const Case Cases[] = {
+        {"column", goColMoving, {175, 10}, {245, 10}, 0, false, {2, 3}},
+        {"row", goRowMoving, {35, 60}, {35, 85}, 2, true, {2, 3}},
+    };
+    struct TMove {
+        std::vector<TRect> Arrows;
+        TRect PicturePlace;
+        std::unique_ptr<TBitmap> Picture;
+        std::vector<std::pair<int, int>> Moves;
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        const auto Move = [&](TBiDiMode Mode) {
+            TearDown();
+            SetUp();
+            G->SetOptions(G->Options() | C.Option);
+            G->EnsureCellProperties(2, 2)->SetBrushColor(clYellow);
+            G->EnsureCellProperties(3, 0)->SetBrushColor(clAqua);
+            G->SetBiDiMode(Mode);
+            G->Invalidate();
+            gui::Settle();
+            TMove M;
+            G->OnColumnMoved = [&](TObject*, int F, int T) { M.Moves.emplace_back(F, T); };
+            G->OnRowMoved = [&](TObject*, int F, int T) { M.Moves.emplace_back(F, T); };
+            Post(WM_MOUSEMOVE, 0, At(C.From));
+            Post(WM_LBUTTONDOWN, MK_LBUTTON, At(C.From));
+            Post(WM_MOUSEMOVE, MK_LBUTTON, At({C.From.x + 5, C.From.y + 3}));
+            Post(WM_MOUSEMOVE, MK_LBUTTON, At(C.To));
+            Post(WM_MOUSEMOVE, MK_LBUTTON, At({C.To.x + 2, C.To.y + 1}));
+            for (int D = C.FirstArrow; D < C.FirstArrow + 2; ++D) {
+                EXPECT_TRUE(G->MoveArrow(D)->Visible()) << "arrow " << D;
+                M.Arrows.push_back(PlaceOf(G->MoveArrow(D)));
+            }
+            if (TForm* P = G->DragPicture()) {
+                M.PicturePlace = PlaceOf(P);
+                M.Picture = PaintClient(P);
+            }
+            if (Mode == bdRightToLeft)
+                gui::SaveScreenshot(GetDesktopWindow(), ScreenshotPath(std::string("grid-bidi-moving-") + C.What + ".png"));
+            Post(WM_LBUTTONUP, 0, At(C.To));
+            return M;
+        };
+        const TMove L = Move(bdLeftToRight);
+        const TMove R = Move(bdRightToLeft);
+        const int W = G->ClientWidth();
+        EXPECT_EQ(L.Moves, (std::vector<std::pair<int, int>>{C.Moved}));
+        EXPECT_EQ(R.Moves, L.Moves);
+        ASSERT_EQ(R.Arrows.size(), L.Arrows.size());
+        for (std::size_t I = 0; I < L.Arrows.size(); ++I) {
+            const TRect Want = Mirror(L.Arrows[C.Sideways ? 1 - I : I], W);
+            EXPECT_TRUE(Same(R.Arrows[I], Want)) << "arrow " << I << " at " << Describe(R.Arrows[I]) << " for "
+                                                 << Describe(Want);
+        }
+        ASSERT_TRUE(L.Picture && R.Picture) << "no drag picture";
+        EXPECT_TRUE(Same(R.PicturePlace, Mirror(L.PicturePlace, W)))
+            << Describe(R.PicturePlace) << " for " << Describe(Mirror(L.PicturePlace, W));
+        const TMirrorDiff D = CompareMirrored(L.Picture.get(), R.Picture.get());
+        EXPECT_EQ(D.Count, 0) << "picture: first difference at (" << D.X << "," << D.Y << ")";
+    }
 }
 
 // The editors open over the cell as it shows: the text edit one pixel in
