@@ -16,7 +16,9 @@
 #include <gtest/gtest.h>
 
 #include "framework/Edit.h"
+#include "framework/ImageList.h"
 #include "framework/Panel.h"
+#include "framework/Screen.h"
 #include "grid/core/ProGrid.h"
 #include "grid/core/ProGridLook.h"
 #include "grid/interaction/FloatingFooter.h"
@@ -684,6 +686,83 @@ TEST_F(GridRightToLeft, MovingRowsAndColumnsIsMirrored)
         const TMirrorDiff D = CompareMirrored(L.Picture.get(), R.Picture.get());
         EXPECT_EQ(D.Count, 0) << "picture: first difference at (" << D.X << "," << D.Y << ")";
     }
+}
+
+// HTML cells: each line of text, links and pictures of the grid's image
+// list stands at its mirrored place, from the cell's right edge (the ink
+// within 2 pixels of the mirrored place), and reads as written, the picture
+// the right way round; the link is found where it shows: the pointer over
+// it fires the anchor events and a click follows it, the place where it
+// would be unmirrored does not.
+TEST_F(GridRightToLeft, HtmlCellPiecesAreMirrored)
+{
+    TImageList Images(nullptr);
+    Images.SetSize(16, 16);
+    TBitmap Glyph(16, 16, TPixelFormat::pf24bit);
+    Glyph.Canvas()->Brush()->SetColor(clRed);
+    Glyph.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    Glyph.Canvas()->Brush()->SetColor(clBlue);
+    Glyph.Canvas()->FillRect(TRect{0, 0, 5, 16});   // a blue stripe at its left
+    Images.Add(&Glyph, nullptr);
+    G->GridImages = &Images;
+    G->SetColWidths(2, 160);
+    const TRect LinkCell = G->CellRect(2, 3);
+    const std::vector<std::pair<TGridCoord, String>> Texts = {
+        {{2, 2}, "<P>Ab <B>cd</B></P>"},
+        {{2, 3}, "<A href=\"go\">link</A>"},
+        {{2, 4}, "<IMG src=\"idx:0\"> x"},
+        {{3, 5}, "<P align=\"right\">ri</P>"},
+    };
+    std::vector<TRect> Areas;
+    for (const auto& [Cell, Text] : Texts)
+        Areas.push_back(G->CellRect(Cell.X, Cell.Y));
+    const TPictures P = PaintBothWays(G, [&](bool With) {
+        for (const auto& [Cell, Text] : Texts)
+            G->SetCells(Cell.X, Cell.Y, With ? Text : String());
+    });
+    ExpectMirrored("html", P, Areas);
+    P.MirroredText->SaveToFile(ScreenshotPath("grid-bidi-html-rtl.bmp"));
+
+    // The picture line reads as written at its mirrored place: the picture
+    // starts the ink both ways, blue stripe first (not mirrored).
+    const int W = G->ClientWidth();
+    const TRect L = InkBox(P.PlainText.get(), P.Plain.get(), Areas[2]);
+    const TRect R = InkBox(P.MirroredText.get(), P.Mirrored.get(), Mirror(Areas[2], W));
+    ASSERT_FALSE(IsRectEmpty(&L) || IsRectEmpty(&R));
+    const int Y = L.top + 8;
+    for (const auto& [What, B, Left] : {std::tuple{"left to right", P.PlainText.get(), L.left},
+                                        std::tuple{"right to left", P.MirroredText.get(), R.left}}) {
+        EXPECT_EQ(gui::PixelAt(B, Left + 1, Y), RGB(0, 0, 255)) << What;
+        EXPECT_EQ(gui::PixelAt(B, Left + 10, Y), RGB(255, 0, 0)) << What;
+        EXPECT_EQ(gui::PixelAt(B, Left + 15, Y), RGB(255, 0, 0)) << What;
+    }
+
+    // The link, at its ink, in the mirrored grid.
+    G->SetBiDiMode(bdRightToLeft);
+    G->SetCells(2, 3, Texts[1].second);
+    gui::Settle();
+    const TRect Link = InkBox(P.MirroredText.get(), P.Mirrored.get(), Mirror(LinkCell, W));
+    ASSERT_FALSE(IsRectEmpty(&Link));
+    std::vector<String> Entered, Clicked;
+    int Exits = 0;
+    G->OnAnchorEnter = [&](TObject*, int, int, const String& A) { Entered.push_back(A); };
+    G->OnAnchorExit = [&](TObject*, int, int, const String&) { ++Exits; };
+    G->OnAnchorClick = [&](TObject*, int, int, const String& A, bool& Auto) {
+        Clicked.push_back(A);
+        Auto = false;
+    };
+    const TPoint On{(Link.left + Link.right) / 2, (Link.top + Link.bottom) / 2};
+    const TPoint Away{G->CellRect(2, 3).left + (Link.right - Link.left) / 2 + 2, On.y};   // where it would be unmirrored
+    Post(WM_MOUSEMOVE, 0, Away);
+    EXPECT_TRUE(Entered.empty()) << "no link at the unmirrored place";
+    Post(WM_MOUSEMOVE, 0, On);
+    EXPECT_EQ(Entered, std::vector<String>{"go"});
+    EXPECT_EQ(G->Cursor(), crHandPoint);
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, On);
+    Post(WM_LBUTTONUP, 0, On);
+    EXPECT_EQ(Clicked, std::vector<String>{"go"});
+    Post(WM_MOUSEMOVE, 0, Away);
+    EXPECT_EQ(Exits, 1);
 }
 
 // The editors open over the cell as it shows: the text edit one pixel in
