@@ -22,6 +22,21 @@
 #include "grid/core/PictureContainer.h"
 #include "visuals/ProXPVS.h"
 
+bool IsWinXPOrLater = false;
+
+void CheckWinXP()
+{
+    OSVERSIONINFOW Info{};
+    Info.dwOSVersionInfoSize = sizeof Info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (GetVersionExW(&Info))
+#pragma GCC diagnostic pop
+        IsWinXPOrLater = Info.dwMajorVersion > 5 || (Info.dwMajorVersion == 5 && Info.dwMinorVersion >= 1);
+}
+
+namespace {
+
 // While it lives, the pixels Left .. Left + Width - 1 of a canvas mirrored
 // by its layout (LAYOUT_RTL) are drawn unmirrored over the same device
 // pixels: texts and pictures keep their order and look, the span its place.
@@ -61,21 +76,6 @@ private:
     POINT FOrigin{0, 0};
     bool FActive = false;
 };
-
-bool IsWinXPOrLater = false;
-
-void CheckWinXP()
-{
-    OSVERSIONINFOW Info{};
-    Info.dwOSVersionInfoSize = sizeof Info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (GetVersionExW(&Info))
-#pragma GCC diagnostic pop
-        IsWinXPOrLater = Info.dwMajorVersion > 5 || (Info.dwMajorVersion == 5 && Info.dwMinorVersion >= 1);
-}
-
-namespace {
 
 // Set once when the program starts.
 const bool WinXPChecked = (CheckWinXP(), true);
@@ -379,13 +379,20 @@ bool THtmlLayout::Run(const String& Source)
                     FillBand(LineTop, LineBottom());
             }
             const TRect ControlBefore = Out.ControlRect;
+            const TRect AnchorBefore = Out.AnchorRect;
             {
                 const TDCUnmirroredSpan Unmirrored(C, Mirrored && !P.HitTestOnly, Place.left, LM.Width);
                 Line(TPass::Draw, Text, Pos, Used, DrawUsed, DrawNext, Place, D, LD);
             }
-            if (Mirrored && !EqualRect(&ControlBefore, &Out.ControlRect))
-                Out.ControlRect = TRect{Reflect + 1 - Out.ControlRect.right, Out.ControlRect.top,
-                                        Reflect + 1 - Out.ControlRect.left, Out.ControlRect.bottom};
+            // Rectangles found on a mirrored line are given where it shows them.
+            const auto Reflected = [Reflect](TRect& R, const TRect& Before) {
+                if (!EqualRect(&Before, &R))
+                    R = TRect{Reflect + 1 - R.right, R.top, Reflect + 1 - R.left, R.bottom};
+            };
+            if (Mirrored) {
+                Reflected(Out.ControlRect, ControlBefore);
+                Reflected(Out.AnchorRect, AnchorBefore);
+            }
             D.Font->Assign(C->Font());
             const int BandBottom = Place.bottom - ImgOffset;
             if (LD.AnchorHit && P.HitY < BandBottom && P.HitY > BandBottom - BaseLine)
@@ -720,8 +727,6 @@ bool THtmlLayout::Image(const String& T, const String& Up, TFlow& F, TLineOut& L
         HitImage = F.ImageNum;   // the drawing pass shows its ALT picture
     }
     if (Painting()) {
-        // A mirrored cell places its pictures mirrored but shows them as they are.
-        const TDCBitmapOrientation Unmirrored(C->Handle());
         switch (Kind) {
         case Indexed:
             if (P.ScaledImages) {
@@ -1081,7 +1086,7 @@ void THtmlLayout::BodyTag(const String& T, TFlow& F)
         HDC DC = C->Handle();
         const int Saved = SaveDC(DC);
         IntersectClipRect(DC, Area.left, Area.top, Area.right, Area.bottom);
-        const TDCBitmapOrientation Unmirrored(DC);
+        const TDCBitmapOrientation Unmirrored(DC);   // tiles placed mirrored, shown as they are
         for (int Y = Area.top; Y < Area.bottom; Y += Pic->Height())
             for (int Px = Area.left; Px < Area.right; Px += Pic->Width())
                 Pic->Draw(C, Bounds(Px, Y, Pic->Width(), Pic->Height()));
