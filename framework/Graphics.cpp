@@ -769,6 +769,22 @@ TDCMirror::~TDCMirror()
         SetLayout(FDC, FLayout);
 }
 
+TDCBitmapOrientation::TDCBitmapOrientation(HDC DC) : FDC(DC)
+{
+    if (DC == nullptr)
+        return;
+    FLayout = GetLayout(DC);
+    if (FLayout == GDI_ERROR || (FLayout & LAYOUT_RTL) == 0 || (FLayout & LAYOUT_BITMAPORIENTATIONPRESERVED) != 0)
+        return;
+    FChanged = SetLayout(DC, FLayout | LAYOUT_BITMAPORIENTATIONPRESERVED) != GDI_ERROR;
+}
+
+TDCBitmapOrientation::~TDCBitmapOrientation()
+{
+    if (FChanged)
+        SetLayout(FDC, FLayout);
+}
+
 TRect TCanvas::ClipRect()
 {
     TRect r{};

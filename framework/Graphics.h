@@ -176,6 +176,22 @@ private:
     bool FMirrored = false;
 };
 
+// Keeps pictures drawn on a mirrored DC (LAYOUT_RTL) the right way round
+// while it lives: their place is mirrored, their pixels are not
+// (LAYOUT_BITMAPORIENTATIONPRESERVED). On any other DC it does nothing.
+class TDCBitmapOrientation {
+public:
+    explicit TDCBitmapOrientation(HDC DC);
+    ~TDCBitmapOrientation();
+    TDCBitmapOrientation(const TDCBitmapOrientation&) = delete;
+    TDCBitmapOrientation& operator=(const TDCBitmapOrientation&) = delete;
+
+private:
+    HDC FDC;
+    DWORD FLayout = 0;
+    bool FChanged = false;
+};
+
 // Logical pixels per inch of the screen (vertical), which relates a font's
 // Size in points to its Height in pixels.
 int ScreenPixelsPerInch();

@@ -327,11 +327,14 @@ TRect TCustomGrid::MirroredRect(const TRect& R) const
     return TRect{width - R.right, R.top, width - R.left, R.bottom};
 }
 
+int TCustomGrid::MirroredX(int X) const
+{
+    return UseRightToLeftAlignment() ? ClientWidth() - 1 - X : X;
+}
+
 TGridCoord TCustomGrid::MouseCoord(int X, int Y) const
 {
-    // Pixel X of a mirrored grid is pixel ClientWidth - 1 - X of its cells.
-    if (UseRightToLeftAlignment())
-        X = ClientWidth() - 1 - X;
+    X = MirroredX(X);
     const int col = AxisCell(FColWidths, X, FColCount, FFixedCols, FTopLeft.X, FGridLineWidth, CellAreaWidth());
     const int row = AxisCell(FRowHeights, Y, FRowCount, FFixedRows, FTopLeft.Y, FGridLineWidth, CellAreaHeight());
     return TGridCoord{col, row};

@@ -11,6 +11,7 @@ void TCustomGrid::CalcSizingState(int X, int Y, const TGridDrawInfo& FixedInfo, 
 {
     State = gsNormal;
     SizingIndex = -1;
+    X = MirroredX(X);
     constexpr int reach = 3;
     // Within Reach of the line after a cell on one axis: that cell, else -1.
     auto lineNear = [this](const TGridAxisDrawInfo& Axis, bool Horz, int Pos, int& LinePos) {
@@ -141,7 +142,7 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y)
     case gsRowSizing: {
         const bool cols = FGridState == gsColSizing;
         const int start = ScreenStart(cols, FSizingIndex);
-        const int pos = std::max(cols ? X - FSizingOfs : Y - FSizingOfs, start == INT_MIN ? 0 : start);
+        const int pos = std::max(cols ? MirroredX(X) - FSizingOfs : Y - FSizingOfs, start == INT_MIN ? 0 : start);
         if (pos != FSizingPos) {
             if (cols) {
                 DrawColSizingLine(FSizingPos);

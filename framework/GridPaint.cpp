@@ -164,7 +164,8 @@ void TCustomGrid::DrawColSizingLine(int X)
         return;
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    InvertDottedLine(Handle(), X, 0, X, std::max(info.Vert.GridExtent, info.Vert.GridBoundary));
+    const int x = MirroredX(X);
+    InvertDottedLine(Handle(), x, 0, x, std::max(info.Vert.GridExtent, info.Vert.GridBoundary));
 }
 
 void TCustomGrid::DrawRowSizingLine(int Y)
@@ -173,5 +174,7 @@ void TCustomGrid::DrawRowSizingLine(int Y)
         return;
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    InvertDottedLine(Handle(), 0, Y, std::max(info.Horz.GridExtent, info.Horz.GridBoundary), Y);
+    // Along the cells, from the edge where a mirrored grid starts them too.
+    const int extent = std::max(info.Horz.GridExtent, info.Horz.GridBoundary);
+    InvertDottedLine(Handle(), MirroredX(0), Y, MirroredX(extent), Y);
 }

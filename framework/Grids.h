@@ -295,6 +295,12 @@ public:
     // (either way: it is its own inverse); without right-to-left alignment
     // it returns R.
     TRect MirroredRect(const TRect& R) const;
+    // The same for one pixel column: the painting's x of client pixel X, or
+    // the client x of painting pixel X (ClientWidth - 1 - X when mirrored).
+    int MirroredX(int X) const;
+    // Client x X moved by D pixels the way the columns run on screen: to
+    // the right, or to the left in a mirrored grid.
+    int ColumnwardX(int X, int D) const { return MirroredX(MirroredX(X) + D); }
     void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
     // The geometry on screen now, one axis each.
     void CalcDrawInfo(TGridDrawInfo& DrawInfo) const;
@@ -423,12 +429,13 @@ protected:
     // within 3 pixels of the line after a column, inside the fixed rows
     // and with goColSizing, the state becomes gsColSizing with SizingIndex
     // that column, SizingPos the line's x and SizingOfs the press x minus
-    // SizingPos; rows likewise inside the fixed columns with goRowSizing.
+    // SizingPos (both x as painted: see MirroredX); rows likewise inside the fixed columns with goRowSizing.
     // Otherwise State stays gsNormal.
     virtual void CalcSizingState(int X, int Y, const TGridDrawInfo& FixedInfo, int& SizingIndex, int& SizingPos,
                                  int& SizingOfs, TGridState& State);
     // Draws (and, drawn again at the same place, removes) the dotted XOR
-    // line that shows a column's (row's) new edge while sizing.
+    // line that shows a column's (row's) new edge while sizing; X is where
+    // the painting has the edge, the line shows where the screen has it.
     virtual void DrawColSizingLine(int X);
     virtual void DrawRowSizingLine(int Y);
 

@@ -37,6 +37,46 @@ void CheckWinXP()
 
 namespace {
 
+// While it lives, the pixels Left .. Left + Width - 1 of a canvas mirrored
+// by its layout (LAYOUT_RTL) are drawn unmirrored over the same device
+// pixels: texts and pictures keep their order and look, the span its place.
+class TDCUnmirroredSpan {
+public:
+    TDCUnmirroredSpan(TCanvas* C, bool Active, int Left, int Width)
+    {
+        if (!Active || !C->HandleAllocated())
+            return;
+        FDC = C->Handle();
+        FLayout = GetLayout(FDC);
+        if (FLayout == GDI_ERROR || (FLayout & LAYOUT_RTL) == 0)
+            return;
+        POINT Mirrored{0, 0};
+        LPtoDP(FDC, &Mirrored, 1);   // pixel x shows at Mirrored.x - x
+        GetViewportOrgEx(FDC, &FOrigin);
+        SetLayout(FDC, FLayout & ~static_cast<DWORD>(LAYOUT_RTL));
+        POINT Plain{0, 0};
+        LPtoDP(FDC, &Plain, 1);      // now at Plain.x + x
+        // Pixel Left goes where the mirror showed pixel Left + Width - 1.
+        OffsetViewportOrgEx(FDC, Mirrored.x - (2 * Left + Width - 1) - Plain.x, 0, nullptr);
+        FActive = true;
+    }
+    ~TDCUnmirroredSpan()
+    {
+        if (!FActive)
+            return;
+        SetLayout(FDC, FLayout);
+        SetViewportOrgEx(FDC, FOrigin.x, FOrigin.y, nullptr);
+    }
+    TDCUnmirroredSpan(const TDCUnmirroredSpan&) = delete;
+    TDCUnmirroredSpan& operator=(const TDCUnmirroredSpan&) = delete;
+
+private:
+    HDC FDC = nullptr;
+    DWORD FLayout = 0;
+    POINT FOrigin{0, 0};
+    bool FActive = false;
+};
+
 // Set once when the program starts.
 const bool WinXPChecked = (CheckWinXP(), true);
 
@@ -214,6 +254,8 @@ private:
     int Alignment = 0;   // 0 left, 1 right, 2 centre
     int Indent = 0;
     int HitImage = -1;   // image number found under the point (shows its ALT picture)
+    bool Mirrored = false;   // lines drawn (or hit-tested) at their mirrored place
+    int HitX = -1;           // P.HitX, as the line being drawn lays it out
 
     // Per line.
     TPass Pass = TPass::Measure;
@@ -288,6 +330,8 @@ bool THtmlLayout::Run(const String& Source)
     Out.PlainText.clear();
 
     const String Text = LineBreaksToBr(StripHashTags(ReplaceEntities(Source)));
+    const DWORD Layout = !P.HitTestOnly && !P.MeasureOnly && C->HandleAllocated() ? GetLayout(C->Handle()) : 0;
+    Mirrored = P.Mirrored || (Layout != GDI_ERROR && (Layout & LAYOUT_RTL) != 0);
 
     bool Result = false;
     int Top = Area.top;
@@ -304,6 +348,7 @@ bool THtmlLayout::Run(const String& Source)
         std::size_t Used = Pos;
         std::size_t Next = Pos;
         TLineOut LM;
+        HitX = P.HitX;
         Line(TPass::Measure, Text, Pos, Text.size(), Used, Next, LineRect, M, LM);
         M.Font->Assign(C->Font());
 
@@ -324,7 +369,30 @@ bool THtmlLayout::Run(const String& Source)
             TLineOut LD;
             std::size_t DrawUsed = Pos;
             std::size_t DrawNext = Pos;
-            Line(TPass::Draw, Text, Pos, Used, DrawUsed, DrawNext, Place, D, LD);
+            // A mirrored line is laid out as written over the same pixels:
+            // pixel x of it shows as pixel Reflect - x.
+            const int Reflect = 2 * Place.left + LM.Width - 1;
+            if (Mirrored) {
+                HitX = P.HitX < 0 ? P.HitX : Reflect - P.HitX;
+                LineTop = Place.top;
+                if (D.ParaBg && !P.HitTestOnly)
+                    FillBand(LineTop, LineBottom());
+            }
+            const TRect ControlBefore = Out.ControlRect;
+            const TRect AnchorBefore = Out.AnchorRect;
+            {
+                const TDCUnmirroredSpan Unmirrored(C, Mirrored && !P.HitTestOnly, Place.left, LM.Width);
+                Line(TPass::Draw, Text, Pos, Used, DrawUsed, DrawNext, Place, D, LD);
+            }
+            // Rectangles found on a mirrored line are given where it shows them.
+            const auto Reflected = [Reflect](TRect& R, const TRect& Before) {
+                if (!EqualRect(&Before, &R))
+                    R = TRect{Reflect + 1 - R.right, R.top, Reflect + 1 - R.left, R.bottom};
+            };
+            if (Mirrored) {
+                Reflected(Out.ControlRect, ControlBefore);
+                Reflected(Out.AnchorRect, AnchorBefore);
+            }
             D.Font->Assign(C->Font());
             const int BandBottom = Place.bottom - ImgOffset;
             if (LD.AnchorHit && P.HitY < BandBottom && P.HitY > BandBottom - BaseLine)
@@ -368,7 +436,7 @@ void THtmlLayout::Line(TPass APass, const String& Text, std::size_t Begin, std::
     if (Pass == TPass::Draw) {
         if (FocusActive)
             FocusStartX = ARect.left;
-        if (F.ParaBg && Painting())
+        if (F.ParaBg && Painting() && !Mirrored)   // a mirrored line has its band filled before
             FillBand(LineTop, LineBottom());
     }
     std::size_t Pos = Begin;
@@ -471,7 +539,7 @@ void THtmlLayout::Word(const String& Raw, TFlow& F, TLineOut& L)
         H = std::max(H, Size.cy);
         if (Painting())
             PaintWord(W, Size.cx, F);
-        if (F.InAnchor && P.HitX >= X && P.HitX < X + Size.cx && P.HitY >= LineTop && P.HitY < LineBottom()) {
+        if (F.InAnchor && HitX >= X && HitX < X + Size.cx && P.HitY >= LineTop && P.HitY < LineBottom()) {
             Out.HitAnchor = F.AnchorRef;
             PendingHit = true;
             L.AnchorHit = true;
@@ -649,12 +717,12 @@ bool THtmlLayout::Image(const String& T, const String& Up, TFlow& F, TLineOut& L
         }
     }
     // Hit: the image inside an anchor.
-    if (Pass == TPass::Draw && F.InAnchor && P.HitX >= X && P.HitX < X + W && P.HitY >= LineTop
+    if (Pass == TPass::Draw && F.InAnchor && HitX >= X && HitX < X + W && P.HitY >= LineTop
         && P.HitY < LineTop + Hgt) {
         Out.HitAnchor = F.AnchorRef;
         HitImage = F.ImageNum;
         L.ImageHit = true;
-    } else if (Pass == TPass::Measure && F.InAnchor && P.HitX >= X && P.HitX < X + W && P.HitY >= LineTop
+    } else if (Pass == TPass::Measure && F.InAnchor && HitX >= X && HitX < X + W && P.HitY >= LineTop
                && P.HitY < LineTop + Hgt) {
         HitImage = F.ImageNum;   // the drawing pass shows its ALT picture
     }
@@ -729,7 +797,7 @@ bool THtmlLayout::Control(const String& T, TFlow& F, TLineOut& L)
     }
     H = std::max(H, Size.Height);
     if (Pass == TPass::Draw) {
-        const bool Hit = (P.HitX > X && P.HitX < X + Size.Width && P.HitY > LineTop && P.HitY < LineTop + Size.Height)
+        const bool Hit = (HitX > X && HitX < X + Size.Width && P.HitY > LineTop && P.HitY < LineTop + Size.Height)
             || (P.HitTestOnly && !Tag.ID.empty() && Tag.ID == Out.ControlID);
         if (Hit) {
             Out.HitAnchor = "ctrl";
@@ -741,7 +809,7 @@ bool THtmlLayout::Control(const String& T, TFlow& F, TLineOut& L)
         }
         if (Painting()) {
             const bool Themed = IsWinXPOrLater && ThemesAvailable();
-            const bool Hot = HtmlControlHot(Tag, Size, X, DrawBottom(), P.HitX, P.HitY);
+            const bool Hot = HtmlControlHot(Tag, Size, X, DrawBottom(), HitX, P.HitY);
             DrawHtmlControl(C, Tag, Size, X, DrawBottom(), std::max(H, LineHeightTotal - SubH - SupH), Themed,
                             P.Window, Hot, P.MouseDown);
         }
@@ -1018,6 +1086,7 @@ void THtmlLayout::BodyTag(const String& T, TFlow& F)
         HDC DC = C->Handle();
         const int Saved = SaveDC(DC);
         IntersectClipRect(DC, Area.left, Area.top, Area.right, Area.bottom);
+        const TDCBitmapOrientation Unmirrored(DC);   // tiles placed mirrored, shown as they are
         for (int Y = Area.top; Y < Area.bottom; Y += Pic->Height())
             for (int Px = Area.left; Px < Area.right; Px += Pic->Width())
                 Pic->Draw(C, Bounds(Px, Y, Pic->Width(), Pic->Height()));

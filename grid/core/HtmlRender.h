@@ -35,6 +35,11 @@ struct THtmlDrawParams {
     bool HoverStyle = false;               // anchors underlined and coloured only while hovered
     bool WordWrap = true;                  // lines break between words
     bool MouseDown = false;                // buttons and check marks drawn pressed
+    // The layout stands mirrored (a right-to-left grid's cell): each line
+    // keeps its reading order and shows at its mirrored place. A canvas
+    // mirrored by its layout (LAYOUT_RTL) is taken so anyway; a hit test
+    // says it here, HitX and the rectangles found being mirrored then.
+    bool Mirrored = false;
     double ImageScale = 1.0;
     TColor AnchorColor = clBlue;
     TColor HoverColor = clNone;            // background of the hovered anchor

@@ -867,6 +867,7 @@ private:
     // A left press on a fixed cell with the hover look: true when it was on
     // the drop-down button, which ends the press.
     bool PressFixedCell(TGridCoord Cell, int X);
+    bool InFixedDropDownStrip(const TRect& Cell, int X) const;
     bool PressFixedDropDown(TGridCoord Cell, const TRect& R);
     // The pressed look of a fixed cell (and of its drop-down button) ends.
     void ReleaseFixedCell();
@@ -883,7 +884,7 @@ private:
         bool SelectionResizing = false;
         TGridRect SelectionBeforeResize{};
         TPoint PressPoint{0, 0};
-        TPoint PressOffset{0, 0};
+        TPoint PressOffset{0, 0};   // in the press cell, as painted (see MirroredX)
         TGridCoord SizingRef{-1, -1};
         TPoint SizingPressOffset{0, 0};
         int HeaderAnchor = -1;

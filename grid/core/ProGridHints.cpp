@@ -215,18 +215,21 @@ void TProStringGrid::GetCellHint(TPoint CursorPos, TPoint& HintPos, THintWindowC
     HintPos = TPoint{P.x, P.y};
 }
 
-// The anchor of an HTML cell under the point (client coordinates).
+// The anchor of an HTML cell under the point (client coordinates). The
+// layout is hit-tested as painted (see MirroredX); the rectangles found
+// come back in client coordinates.
 bool TProStringGrid::AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, String& Title, THtmlDrawResult* Found)
 {
     const String Text = ReadCellText(RealColIndex(ACol), ARow);
     // The rectangle the cell's HTML is painted in: the cell less its text
     // margins (2 pixels each way), its left edge one pixel further left.
-    TRect R = CellRect(ACol, ARow);
+    TRect R = MirroredRect(CellRect(ACol, ARow));
     R.left += 2 - 1;
     R.right -= 2;
     R.top += 2;
     THtmlDrawParams Params;
-    Params.HitX = P.x;
+    Params.HitX = MirroredX(P.x);
+    Params.Mirrored = UseRightToLeftAlignment();
     Params.HitY = P.y;
     Params.HitTestOnly = true;
     Params.PictureCache = PictureCache();
@@ -249,8 +252,11 @@ bool TProStringGrid::AnchorAt(int ACol, int ARow, TPoint P, String& Anchor, Stri
     Cv->Font()->Assign(&CellFont);
     const bool Hit = DrawHtmlText(Cv, Text, R, Params, Result);
     Cv->Font()->Assign(&Keep);
-    if (Found)
+    if (Found) {
         *Found = Result;
+        Found->AnchorRect = MirroredRect(Result.AnchorRect);
+        Found->ControlRect = MirroredRect(Result.ControlRect);
+    }
     if (!Hit)
         return false;
     Anchor = Result.HitAnchor;

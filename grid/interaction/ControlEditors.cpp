@@ -149,8 +149,8 @@ void TProStringGrid::FocusCellControl(int ACol, int ARow, const String& CtrlID)
         return;
     }
     // Where the control is painted: the cell less its text margins and one
-    // pixel, less the check box on the left.
-    TRect R = CellRect(ACol, ARow);
+    // pixel, less the check box on the left (as painted: see MirroredRect).
+    TRect R = MirroredRect(CellRect(ACol, ARow));
     R.left += 2 + 1;
     R.top += 2 + 1;
     R.right -= 2 + 1;
@@ -159,6 +159,7 @@ void TProStringGrid::FocusCellControl(int ACol, int ARow, const String& CtrlID)
         R.left += ControlLook()->CheckSize();
     THtmlDrawParams Params;
     Params.HitTestOnly = true;
+    Params.Mirrored = UseRightToLeftAlignment();
     Params.PictureCache = PictureCache();
     Params.PictureContainer = PictureContainer;
     Params.ImageList = GridImages;
@@ -181,7 +182,8 @@ void TProStringGrid::FocusCellControl(int ACol, int ARow, const String& CtrlID)
             SetFocus();
         return;
     }
-    ShowControlEditor(Text, Found.ControlType, ARow, ACol, ACol, Found.ControlRect, Found.ControlValue, ID);
+    ShowControlEditor(Text, Found.ControlType, ARow, ACol, ACol, MirroredRect(Found.ControlRect), Found.ControlValue,
+                      ID);
 }
 
 void TProStringGrid::ShowControlEditor(const String& CellText, const String& CtrlType, int ARow, int ACol, int,

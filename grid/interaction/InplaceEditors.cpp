@@ -929,10 +929,15 @@ void TGridDatePicker::CreateParams(TCreateParams& Params)
         Params.Style |= DTS_UPDOWN;
 }
 
+// The picker may keep its month calendar window while it is closed (Wine's
+// does, from its creation on): only a shown calendar counts as dropped.
 bool TGridDatePicker::CalendarDropped() const
 {
     auto* Self = const_cast<TGridDatePicker*>(this);
-    return Self->HandleAllocated() && SendMessageW(Self->Handle(), DTM_GETMONTHCAL, 0, 0) != 0;
+    if (!Self->HandleAllocated())
+        return false;
+    const auto Calendar = reinterpret_cast<HWND>(SendMessageW(Self->Handle(), DTM_GETMONTHCAL, 0, 0));
+    return Calendar != nullptr && IsWindowVisible(Calendar);
 }
 
 void TGridDatePicker::WndProc(TMessage& Message)

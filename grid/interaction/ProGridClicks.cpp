@@ -114,8 +114,8 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     FMouse.TopRowAtPress = TopRow();
     FMouse.PressPoint = P;
     FMouse.PressCell = Cell;
-    // The sizing reference: the cell just left of (and above) the press.
-    FMouse.SizingRef = MouseCoord(X - 5, Cell.Y == TopRow() ? Y : Y - 4);
+    // The sizing reference: the cell just before (and above) the press.
+    FMouse.SizingRef = MouseCoord(ColumnwardX(X, -5), Cell.Y == TopRow() ? Y : Y - 4);
     if (Cell.X == 0)
         FMouse.SizingRef = MouseCoord(X, Y - 4);
     if (Look == glListView && HoverFixedCell.X >= 0 && HoverFixedCell.Y >= 0)
@@ -138,8 +138,8 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     // A press on an armed fixed-cell border starts the grid's own sizing.
     if (FFixedColSizing.Armed) {
         FFixedColSizing.Active = true;
-        FFixedColSizing.LinePos = X;
-        DrawColSizingLine(X);
+        FFixedColSizing.LinePos = MirroredX(X);
+        DrawColSizingLine(FFixedColSizing.LinePos);
         SetCapture(Handle());
         return;
     }
@@ -229,7 +229,7 @@ void TProStringGrid::WMLButtonDown(TMessage& Message)
     if (Cell.X < FC && Cell.Y < FR && FCursorZone == 3 && FMouseActions->AllSelect)
         return;
 
-    FMouse.PressOffset = TPoint{X - R.left, Y - R.top};
+    FMouse.PressOffset = TPoint{MirroredX(X) - MirroredRect(R).left, Y - R.top};   // as painted
     // Editing only suspended on a read-only current cell still lets a click
     // work the check box of another cell.
     bool CanEdit = HasOption(goEditing) || FEdit.Suspended || FMouseActions->RangeSelectAndEdit;
@@ -728,7 +728,7 @@ void TProStringGrid::ReleaseFixedSizing(int X, int Y)
     if (FFixedColSizing.Active) {
         Release(FFixedColSizing, &TProStringGrid::DrawColSizingLine);
         const int I = FFixedColSizing.Index;
-        int W = X;
+        int W = MirroredX(X);
         for (int C = 0; C < I; ++C)
             W -= ColWidths(C);
         SetColWidths(I, std::max(0, W));
@@ -791,7 +791,7 @@ void TProStringGrid::HeaderClick(int ACol, int ARow, int X, int Y, TShiftState S
     const TRect R = CellRect(ACol, ARow);
     if (ARow == 0 && HasOption(goColSizing) && NearBorder(R, X))
         return;
-    if ((FControlLook->FixedDropDownButton() && X > R.right - 16) || HasFixedDropDown(ACol, ARow))
+    if (InFixedDropDownStrip(R, X) || HasFixedDropDown(ACol, ARow))
         return;
     const int SortRow = FSortSettings->Row;
     const bool Sortable = ARow == SortRow && FMouse.PressCell.Y == SortRow && TStringGrid::FixedRows() > 0

@@ -219,8 +219,9 @@ void TProStringGrid::FixedSizingMoved(int ACol, int ARow, int X, int Y)
             (this->*Draw)(Pos);
         }
     };
-    Follow(FFixedColSizing, FixedBorderAt(TStringGrid::FixedCols(), [this](int I) { return ColWidths(I); }, X),
-           FMouseActions->SizeFixedCol, X, &TProStringGrid::DrawColSizingLine);
+    const int PaintedX = MirroredX(X);
+    Follow(FFixedColSizing, FixedBorderAt(TStringGrid::FixedCols(), [this](int I) { return ColWidths(I); }, PaintedX),
+           FMouseActions->SizeFixedCol, PaintedX, &TProStringGrid::DrawColSizingLine);
     Follow(FFixedRowSizing, FixedBorderAt(TStringGrid::FixedRows(), [this](int I) { return RowHeights(I); }, Y),
            FMouseActions->SizeFixedRow, Y, &TProStringGrid::DrawRowSizingLine);
 }
@@ -232,10 +233,11 @@ bool TProStringGrid::OnResizerHandle(int X, int Y)
     if (!SelectionResizer || !SelectionRectangle)
         return false;
     const TGridRect S = Selection();
-    const TRect R = CellRect(S.Right, S.Bottom);
+    const TRect R = MirroredRect(CellRect(S.Right, S.Bottom));   // where the painting has the handle
     if (R.right <= R.left || R.bottom <= R.top)
         return false;
-    return X >= R.right - 6 && X < R.right && Y >= R.bottom - 6 && Y < R.bottom;
+    const int PaintedX = MirroredX(X);
+    return PaintedX >= R.right - 6 && PaintedX < R.right && Y >= R.bottom - 6 && Y < R.bottom;
 }
 
 void TProStringGrid::UpdateCursorZone(int ACol, int ARow, int X, int Y)
@@ -299,38 +301,39 @@ void TProStringGrid::SizingMoved(int X, int Y)
     if (FFixedRowSizing.Active && OnRowSizing)
         OnRowSizing(this, 0, FFixedRowSizing.LinePos);
     if (GridState() == gsColSizing && OnColumnSizing && SizingIndex() >= 0) {
-        const TRect R = CellRect(SizingIndex(), 0);
-        OnColumnSizing(this, SizingIndex(), X - R.left - SizingOfs());
+        const TRect R = MirroredRect(CellRect(SizingIndex(), 0));
+        OnColumnSizing(this, SizingIndex(), MirroredX(X) - R.left - SizingOfs());
     } else if (GridState() == gsRowSizing && OnRowSizing && SizingIndex() >= 0) {
         const TRect R = CellRect(0, SizingIndex());
         OnRowSizing(this, SizingIndex(), Y - R.top - SizingOfs());
     }
 }
 
+// The hint sits at the top corner where the reference cell starts: its
+// top-left, or in a mirrored grid its top-right, the hint then ending there.
 void TProStringGrid::ShowSizingHint(int X, int Y)
 {
     String Text;
-    TPoint Corner{0, 0};
+    TRect Cell = MirroredRect(TRect{0, 0, 0, 0});
     if (FFixedColSizing.Active) {
         Text = "cw=<b>" + std::to_string(FFixedColSizing.LinePos) + "</b>";
     } else if (FFixedRowSizing.Active) {
         Text = "rh=<b>" + std::to_string(FFixedRowSizing.LinePos) + "</b>";
     } else if (GridState() == gsColSizing && SizingIndex() >= 0) {
-        const TRect R = CellRect(SizingIndex(), 0);
-        Text = "cw=<b>" + std::to_string(X - R.left - SizingOfs()) + "</b>";
-        Corner = TPoint{R.left, R.top};
+        Cell = CellRect(SizingIndex(), 0);
+        Text = "cw=<b>" + std::to_string(MirroredX(X) - MirroredRect(Cell).left - SizingOfs()) + "</b>";
     } else if (GridState() == gsRowSizing && SizingIndex() >= 0) {
-        const TRect R = CellRect(0, SizingIndex());
-        Text = "rh=<b>" + std::to_string(Y - R.top - SizingOfs()) + "</b>";
-        Corner = TPoint{R.left, R.top};
+        Cell = CellRect(0, SizingIndex());
+        Text = "rh=<b>" + std::to_string(Y - Cell.top - SizingOfs()) + "</b>";
     } else {
         return;
     }
     if (!FSizingHint)
         FSizingHint = new THTMLHintWindow(this);   // owned by the grid
-    const TPoint S = ClientToScreen(Corner);
     TRect R = FSizingHint->CalcHintRect(200, Text, nullptr);
-    R = TRect{S.x, S.y, S.x + (R.right - R.left), S.y + (R.bottom - R.top)};
+    const int W = R.right - R.left;
+    const TPoint S = ClientToScreen(TPoint{UseRightToLeftAlignment() ? Cell.right - W : Cell.left, Cell.top});
+    R = TRect{S.x, S.y, S.x + W, S.y + (R.bottom - R.top)};
     FSizingHint->SetColor(HintColor);
     FSizingHint->ActivateHint(R, Text);
     FSizingHintVisible = true;
@@ -346,26 +349,30 @@ void TProStringGrid::HideSizingHint()
 }
 
 // The picture of a block of cells for dragging: the cells as painted on
-// screen, in a borderless form at three quarters opacity.
+// screen, in a borderless form at three quarters opacity. A mirrored grid's
+// block is taken where the screen shows it, which gives the picture mirrored.
 TForm* TProStringGrid::CreateDragImageForm(const TGridRect& R)
 {
-    const TRect A = CellRect(R.Left, R.Top);
-    const TRect B = CellRect(R.Right, R.Bottom);
+    const TRect A = MirroredRect(CellRect(R.Left, R.Top));   // as painted
+    const TRect B = MirroredRect(CellRect(R.Right, R.Bottom));
     const int W = std::max(1, static_cast<int>(B.right - A.left + 1));
     const int H = std::max(1, static_cast<int>(B.bottom - A.top + 1));
     auto Picture = std::make_shared<TBitmap>(W, H);
     if (HandleAllocated()) {
         Update();
+        const TRect Source = MirroredRect(TRect{A.left + 1, A.top + 1, B.right + 2, B.bottom + 2});
         HDC DC = GetDC(Handle());
-        StretchBlt(Picture->Canvas()->Handle(), 0, 0, W, H, DC, A.left + 1, A.top + 1, B.right + 2 - (A.left + 1),
-                   B.bottom + 2 - (A.top + 1), SRCCOPY);
+        StretchBlt(Picture->Canvas()->Handle(), 0, 0, W, H, DC, Source.left, Source.top, RectWidth(Source),
+                   RectHeight(Source), SRCCOPY);
         ReleaseDC(Handle(), DC);
     }
+    // The line along the block's start edge: its left, or its right when mirrored.
     TCanvas* Cv = Picture->Canvas();
     Cv->Pen()->SetColor(GridFixedLineColor());
     if (R.Left == 0 && TStringGrid::FixedCols() > 0 && HasOption(goFixedHorzLine)) {
-        Cv->MoveTo(0, 0);
-        Cv->LineTo(0, H);
+        const int X = UseRightToLeftAlignment() ? W - 1 : 0;
+        Cv->MoveTo(X, 0);
+        Cv->LineTo(X, H);
     }
     if (R.Top == 0 && TStringGrid::FixedRows() > 0 && HasOption(goFixedVertLine)) {
         Cv->MoveTo(0, 0);

@@ -101,13 +101,20 @@ void TProStringGrid::SetFixedDropDownMenu(TPopupMenu* Value)
         Value->FreeNotification(this);
 }
 
+// The drop-down button of a fixed cell (client rectangle Cell) is the strip
+// of its last 16 pixels as the cell is painted: at its right, or at its left
+// in a mirrored grid.
+bool TProStringGrid::InFixedDropDownStrip(const TRect& Cell, int X) const
+{
+    return FControlLook->FixedDropDownButton() && MirroredX(X) > MirroredRect(Cell).right - 16;
+}
+
 bool TProStringGrid::PressFixedCell(TGridCoord Cell, int X)
 {
     if (Cell.X < 0 || Cell.Y < 0 || !IsHoverFixedCell(Cell.X, Cell.Y))
         return false;
     const TRect R = CellRect(Cell.X, Cell.Y);
-    // The button is the strip of the rightmost 16 pixels, as it is drawn.
-    if (FControlLook->FixedDropDownButton() && X > R.right - 16)
+    if (InFixedDropDownStrip(R, X))
         return PressFixedDropDown(Cell, R);
     if (Cell.Y == TStringGrid::FixedRows() - 1 && HoverFixedCell == Cell && FixedGradient().DownFrom != clNone) {
         FixedCellPushed = true;
@@ -132,7 +139,8 @@ bool TProStringGrid::PressFixedDropDown(TGridCoord Cell, const TRect& R)
     FixedDropDownPushed = true;
     RepaintCell(Cell.X, Cell.Y);
     if (Menu) {
-        const TPoint P = ClientToScreen(TPoint{R.right - 16, R.bottom});
+        // Below the strip, from its left edge on screen.
+        const TPoint P = ClientToScreen(TPoint{UseRightToLeftAlignment() ? R.left : R.right - 16, R.bottom});
         Menu->Popup(P.x, P.y);
         ReleaseFixedCell();
     }

@@ -91,8 +91,11 @@ void TProStringGrid::MoveVisuals(int X, int Y, bool& Allow)
         Button->SetBounds(Button->Left(), Button->Top(), ColWidths(Under.X), RowHeights(A));
         Button->Invalidate();
     }
-    // The moving header keeps the point where it was gripped under the pointer.
-    const TPoint S = ClientToScreen(TPoint{X - FMouse.PressOffset.x, Y - FMouse.PressOffset.y});
+    // The moving header keeps the point where it was gripped under the
+    // pointer: placed as painted, then where that shows on screen.
+    const int Left = MirroredX(X) - FMouse.PressOffset.x;
+    const int Wide = ShowCells && FDragPicture ? FDragPicture->Width() : Button->Width();
+    const TPoint S = ClientToScreen(TPoint{MirroredRect(TRect{Left, 0, Left + Wide, 0}).left, Y - FMouse.PressOffset.y});
     if (ShowCells && FDragPicture)
         SetWindowPos(FDragPicture->Handle(), HWND_TOPMOST, S.x, S.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     else
@@ -104,12 +107,14 @@ void TProStringGrid::MoveVisuals(int X, int Y, bool& Allow)
         TArrowWindow* Down = MoveArrow(1);
         const bool Shown = T >= FC && T - LeftCol() < VisibleColCount() && Under.Y >= 0;
         if (Shown) {
+            // Centred on the edge before the target (after it, moving
+            // forwards), where the screen shows it.
             const TRect CR = CellRect(T, 0);
-            const TPoint TL = ClientToScreen(TPoint{CR.left, CR.top});
-            const TPoint BL = ClientToScreen(TPoint{CR.left, CR.bottom});
-            const int AtX = T < A ? TL.x : TL.x + ColWidths(T);
-            PlaceOnTop(Up, AtX - 5, BL.y, Up->Width(), Up->Height());
-            PlaceOnTop(Down, AtX - 5, TL.y - 8, Down->Width(), Down->Height());
+            const int Edge = T < A ? MirroredRect(CR).left : MirroredRect(CR).left + ColWidths(T);
+            const TPoint TL = ClientToScreen(TPoint{MirroredX(Edge), CR.top});
+            const TPoint BL = ClientToScreen(TPoint{0, CR.bottom});
+            PlaceOnTop(Up, TL.x - 5, BL.y, Up->Width(), Up->Height());
+            PlaceOnTop(Down, TL.x - 5, TL.y - 8, Down->Width(), Down->Height());
         }
         Up->SetVisible(Shown);
         Down->SetVisible(Shown);
@@ -123,11 +128,16 @@ void TProStringGrid::MoveVisuals(int X, int Y, bool& Allow)
         const bool FooterRow = FooterFixesLastRow(FFloatingFooter.get()) && RowCount() == T + 1;
         const bool Shown = !FooterRow && T >= FR && T - TopRow() < VisibleRowCount() && Under.Y >= 0;
         if (Shown) {
-            const TRect CR = CellRect(0, T);
-            const TPoint TL = ClientToScreen(TPoint{CR.left, CR.top});
-            const TPoint TR = ClientToScreen(TPoint{CR.right, CR.top});
+            // Before and after the first cell of the row as painted, each
+            // arrow pointing at the row: a mirrored grid swaps their sides.
+            const TRect CR = MirroredRect(CellRect(0, T));
+            const TRect Before = MirroredRect(TRect{CR.left - 10, 0, CR.left + 1, 0});
+            const TRect After = MirroredRect(TRect{CR.right, 0, CR.right + 11, 0});
+            const bool Mirrored = UseRightToLeftAlignment();
+            const TPoint TL = ClientToScreen(TPoint{(Mirrored ? After : Before).left, CR.top});
+            const TPoint TR = ClientToScreen(TPoint{(Mirrored ? Before : After).left, CR.top});
             const int AtY = T < A ? TL.y : TL.y + RowHeights(T);
-            PlaceOnTop(Right, TL.x - 10, AtY - 5, Right->Width(), Right->Height());
+            PlaceOnTop(Right, TL.x, AtY - 5, Right->Width(), Right->Height());
             PlaceOnTop(Left, TR.x, AtY - 5, Left->Width(), Left->Height());
         }
         Right->SetVisible(Shown);
@@ -176,10 +186,11 @@ void TProStringGrid::MoveScroll(int X, int Y)
         int W = 0;
         for (int C = 0; C < TStringGrid::FixedCols(); ++C)
             W += ColWidths(C);
-        if (X < W && LeftCol() > TStringGrid::FixedCols()) {
+        const int PaintedX = MirroredX(X);
+        if (PaintedX < W && LeftCol() > TStringGrid::FixedCols()) {
             SetLeftCol(LeftCol() - 1);
             Repaint();
-        } else if (X > Width() && LeftCol() + VisibleColCount() < ColCount()) {
+        } else if (PaintedX > Width() && LeftCol() + VisibleColCount() < ColCount()) {
             SetLeftCol(LeftCol() + 1);
             Repaint();
         }

@@ -180,7 +180,7 @@ void TProStringGrid::CalcSizingState(int X, int Y, const TGridDrawInfo& FixedInf
 {
     TBaseGrid::CalcSizingState(X, Y, FixedInfo, SizingIndex, SizingPos, SizingOfs, State);
     if (State == gsColSizing && OnColumnSize) {
-        const TGridCoord C = MouseCoord(X - 6, Y);
+        const TGridCoord C = MouseCoord(ColumnwardX(X, -6), Y);
         if (C.Y >= 0 && C.Y < TStringGrid::FixedRows() && C.X >= 0 && C.X < ColCount()) {
             bool Allow = true;
             OnColumnSize(this, C.X, Allow);

@@ -10,16 +10,23 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "framework/Edit.h"
+#include "framework/ImageList.h"
 #include "framework/Panel.h"
+#include "framework/Screen.h"
 #include "grid/core/ProGrid.h"
+#include "grid/core/ProGridLook.h"
 #include "grid/interaction/FloatingFooter.h"
 #include "grid/interaction/FooterPanel.h"
 #include "grid/interaction/InplaceEditors.h"
+#include "grid/interaction/MouseActions.h"
+#include "grid/interaction/DragDropSettings.h"
+#include "grid/core/ProObj.h"
 #include "grid/interaction/Navigation.h"
 #include "grid/interaction/SearchFooter.h"
 #include "grid/interaction/SearchPanel.h"
@@ -186,6 +193,26 @@ protected:
                 if (G->IsBaseCellAt(C, R))
                     Areas.push_back(G->MergedCellRect(C, R));
         return Areas;
+    }
+
+    // A mouse message at a client point, with the cursor placed there
+    // first, through the message loop.
+    void Post(UINT Msg, WPARAM Keys, TPoint P)
+    {
+        const TPoint S = G->ClientToScreen(P);
+        SetCursorPos(S.x, S.y);
+        PostMessageW(G->Handle(), Msg, Keys, MAKELPARAM(P.x, P.y));
+        gui::Settle();
+    }
+    // A left-to-right client point where the grid shows it now.
+    TPoint At(TPoint P) { return TPoint{G->MirroredX(P.x), P.y}; }
+    // A window's rectangle in the grid's client coordinates.
+    TRect PlaceOf(TWinControl* W)
+    {
+        RECT R{};
+        GetWindowRect(W->Handle(), &R);
+        const TPoint O = G->ClientToScreen(TPoint{0, 0});
+        return TRect{R.left - O.x, R.top - O.y, R.right - O.x, R.bottom - O.y};
     }
 
     TForm* Form = nullptr;
@@ -465,6 +492,283 @@ TEST_F(GridRightToLeft, NodeButtonsAreMirrored)
     ASSERT_FALSE(G->IsNodeContracted(1));
     gui::ClickAt(G, X, (Cell.top + Cell.bottom) / 2);
     EXPECT_TRUE(G->IsNodeContracted(1)) << "click at x " << X;
+}
+
+// Sizing by dragging a border: in a mirrored grid the drag at the mirrored
+// points gives the same sizes and sizing events, and the XOR line shows
+// where the mirrored edge is (the left-to-right line mirrored): a column of
+// the cells, a fixed column by the grid's own sizing, a row.
+TEST_F(GridRightToLeft, SizingFollowsTheMirror)
+{
+    struct Case {
+        const char* What;
+        std::function<void()> Setup;
+        TPoint From, To;   // left to right
+        std::function<int()> Size;
+    };
+    const Case Cases[] = {
+        {"column", [&] { G->SetOptions(G->Options() | goColSizing); }, {209, 10}, {239, 10},
+         [&] { return G->ColWidths(2); }},
+        {"fixed column", [&] { G->MouseActions()->SizeFixedCol = true; }, {70, 60}, {90, 60},
+         [&] { return G->ColWidths(0); }},
+        {"row", [&] { G->SetOptions(G->Options() | goRowSizing); }, {30, 47}, {30, 60},
+         [&] { return G->RowHeights(1); }},
+    };
+    struct TDrag {
+        TRect Line;
+        std::vector<int> Events;
+        int Size = 0;
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        const auto DragBorder = [&](TBiDiMode Mode) {
+            TearDown();
+            SetUp();
+            C.Setup();
+            G->SetBiDiMode(Mode);
+            G->Invalidate();
+            gui::Settle();
+            TDrag D;
+            // The sizes reported, each once however many movements the
+            // system makes of a move.
+            const auto Report = [&D](int Size) {
+                if (D.Events.empty() || D.Events.back() != Size)
+                    D.Events.push_back(Size);
+            };
+            G->OnColumnSizing = [Report](TObject*, int, int Size) { Report(Size); };
+            G->OnRowSizing = [Report](TObject*, int, int Size) { Report(Size); };
+            Post(WM_MOUSEMOVE, 0, At(C.From));
+            const auto Before = gui::Capture(G->Handle());
+            Post(WM_LBUTTONDOWN, MK_LBUTTON, At(C.From));
+            Post(WM_MOUSEMOVE, MK_LBUTTON, At(C.To));
+            const auto During = gui::Capture(G->Handle());
+            D.Line = InkBox(During.get(), Before.get(), TRect{0, 0, During->Width(), During->Height()});
+            Post(WM_LBUTTONUP, 0, At(C.To));
+            D.Size = C.Size();
+            return D;
+        };
+        const TDrag L = DragBorder(bdLeftToRight);
+        const TDrag R = DragBorder(bdRightToLeft);
+        const int W = G->ClientWidth();
+        ASSERT_FALSE(IsRectEmpty(&L.Line)) << "no sizing line";
+        EXPECT_TRUE(Same(R.Line, Mirror(L.Line, W))) << Describe(R.Line) << " for " << Describe(Mirror(L.Line, W));
+        EXPECT_NE(L.Size, 0);
+        EXPECT_EQ(R.Size, L.Size);
+        EXPECT_FALSE(L.Events.empty());
+        EXPECT_EQ(R.Events, L.Events);
+    }
+    EXPECT_EQ(G->ColWidths(2), 70) << "fresh grid";
+}
+
+// The fixed drop-down strip and the hover look: the hovered header, and
+// the header with its strip held down, are painted mirrored (the strip at
+// the cell's left); a press fires the drop-down event only on the strip,
+// at the mirrored points.
+TEST_F(GridRightToLeft, FixedDropDownStripAndHoverAreMirrored)
+{
+    G->HoverFixedCells = hfAll;
+    G->ControlLook()->SetFixedDropDownButton(true);
+    using S = TFixedGradientSlot;
+    for (S Slot : {S::HoverFrom, S::HoverTo, S::HoverMirrorFrom, S::HoverMirrorTo})
+        G->ControlLook()->SetGradientColor(Slot, 0x40C040);
+    for (S Slot : {S::DownFrom, S::DownTo, S::DownMirrorFrom, S::DownMirrorTo})
+        G->ControlLook()->SetGradientColor(Slot, 0x4040C0);
+    G->ControlLook()->SetGradientColor(S::HoverBorder, 0x008080);
+    G->ControlLook()->SetGradientColor(S::DownBorder, 0x800000);
+    std::vector<int> Dropped;
+    G->OnFixedDropDownClick = [&](TObject*, int ACol, int, TPopupMenu*&, bool&) { Dropped.push_back(ACol); };
+
+    // Header 2 runs from x 140 to 210 left to right; its strip is x 195 to 209.
+    struct TShots {
+        std::unique_ptr<TBitmap> Hover, Held;
+        std::vector<int> Dropped;
+    };
+    const auto Shoot = [&](TBiDiMode Mode) {
+        G->SetBiDiMode(Mode);
+        G->Invalidate();
+        gui::Settle();
+        Dropped.clear();
+        TShots Shots;
+        Post(WM_MOUSEMOVE, 0, At({170, 10}));
+        Shots.Hover = PaintClient(G);
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, At({170, 10}));
+        Post(WM_LBUTTONUP, 0, At({170, 10}));
+        Post(WM_MOUSEMOVE, 0, At({205, 10}));
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, At({205, 10}));
+        Shots.Held = PaintClient(G);
+        Post(WM_LBUTTONUP, 0, At({205, 10}));
+        Post(WM_MOUSEMOVE, 0, At({190, 10}));
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, At({190, 10}));
+        Post(WM_LBUTTONUP, 0, At({190, 10}));
+        Post(WM_MOUSEMOVE, 0, At({196, 10}));
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, At({196, 10}));
+        Post(WM_LBUTTONUP, 0, At({196, 10}));
+        Shots.Dropped = Dropped;
+        return Shots;
+    };
+    const TShots L = Shoot(bdLeftToRight);
+    const TShots R = Shoot(bdRightToLeft);
+    EXPECT_EQ(L.Dropped, (std::vector<int>{2, 2})) << "the strip's two ends, not its outside";
+    EXPECT_EQ(R.Dropped, L.Dropped);
+    ASSERT_NE(gui::PixelAt(L.Hover.get(), 200, 12), gui::PixelAt(L.Held.get(), 200, 12)) << "no pressed strip";
+    ASSERT_EQ(gui::PixelAt(L.Hover.get(), 170, 10), RGB(0x40, 0xC0, 0x40)) << "no hover look";
+    for (const auto& [What, A, B] : {std::tuple{"hover", L.Hover.get(), R.Hover.get()},
+                                     std::tuple{"strip held", L.Held.get(), R.Held.get()}}) {
+        const TMirrorDiff D = CompareMirrored(A, B);
+        EXPECT_EQ(D.Count, 0) << What << ": first difference at (" << D.X << "," << D.Y << ")";
+    }
+    R.Held->SaveToFile(ScreenshotPath("grid-bidi-dropdown-rtl.bmp"));
+}
+
+// Moving a column and a row by dragging its header: at the mirrored points
+// the same move is made, and the target arrows and the picture of the moved
+// cells stand mirrored, the picture showing the cells mirrored.
+TEST_F(GridRightToLeft, MovingRowsAndColumnsIsMirrored)
+{
+    struct Case {
+        const char* What;
+        TGridOptions Option;
+        TPoint From, To;   // left to right
+        int FirstArrow;
+        bool Sideways;   // the arrows point at the row from either side: mirrored, they change sides
+        std::pair<int, int> Moved;
+    };
+    const Case Cases[] = {
+        {"column", goColMoving, {175, 10}, {245, 10}, 0, false, {2, 3}},
+        {"row", goRowMoving, {35, 60}, {35, 85}, 2, true, {2, 3}},
+    };
+    struct TMove {
+        std::vector<TRect> Arrows;
+        TRect PicturePlace;
+        std::unique_ptr<TBitmap> Picture;
+        std::vector<std::pair<int, int>> Moves;
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        const auto Move = [&](TBiDiMode Mode) {
+            TearDown();
+            SetUp();
+            G->SetOptions(G->Options() | C.Option);
+            G->EnsureCellProperties(2, 2)->SetBrushColor(clYellow);
+            G->EnsureCellProperties(3, 0)->SetBrushColor(clAqua);
+            G->SetBiDiMode(Mode);
+            G->Invalidate();
+            gui::Settle();
+            TMove M;
+            G->OnColumnMoved = [&](TObject*, int F, int T) { M.Moves.emplace_back(F, T); };
+            G->OnRowMoved = [&](TObject*, int F, int T) { M.Moves.emplace_back(F, T); };
+            Post(WM_MOUSEMOVE, 0, At(C.From));
+            Post(WM_LBUTTONDOWN, MK_LBUTTON, At(C.From));
+            Post(WM_MOUSEMOVE, MK_LBUTTON, At({C.From.x + 5, C.From.y + 3}));
+            Post(WM_MOUSEMOVE, MK_LBUTTON, At(C.To));
+            Post(WM_MOUSEMOVE, MK_LBUTTON, At({C.To.x + 2, C.To.y + 1}));
+            for (int D = C.FirstArrow; D < C.FirstArrow + 2; ++D) {
+                EXPECT_TRUE(G->MoveArrow(D)->Visible()) << "arrow " << D;
+                M.Arrows.push_back(PlaceOf(G->MoveArrow(D)));
+            }
+            if (TForm* P = G->DragPicture()) {
+                M.PicturePlace = PlaceOf(P);
+                M.Picture = PaintClient(P);
+            }
+            if (Mode == bdRightToLeft)
+                gui::SaveScreenshot(GetDesktopWindow(), ScreenshotPath(std::string("grid-bidi-moving-") + C.What + ".png"));
+            Post(WM_LBUTTONUP, 0, At(C.To));
+            return M;
+        };
+        const TMove L = Move(bdLeftToRight);
+        const TMove R = Move(bdRightToLeft);
+        const int W = G->ClientWidth();
+        EXPECT_EQ(L.Moves, (std::vector<std::pair<int, int>>{C.Moved}));
+        EXPECT_EQ(R.Moves, L.Moves);
+        ASSERT_EQ(R.Arrows.size(), L.Arrows.size());
+        for (std::size_t I = 0; I < L.Arrows.size(); ++I) {
+            const TRect Want = Mirror(L.Arrows[C.Sideways ? 1 - I : I], W);
+            EXPECT_TRUE(Same(R.Arrows[I], Want)) << "arrow " << I << " at " << Describe(R.Arrows[I]) << " for "
+                                                 << Describe(Want);
+        }
+        ASSERT_TRUE(L.Picture && R.Picture) << "no drag picture";
+        EXPECT_TRUE(Same(R.PicturePlace, Mirror(L.PicturePlace, W)))
+            << Describe(R.PicturePlace) << " for " << Describe(Mirror(L.PicturePlace, W));
+        const TMirrorDiff D = CompareMirrored(L.Picture.get(), R.Picture.get());
+        EXPECT_EQ(D.Count, 0) << "picture: first difference at (" << D.X << "," << D.Y << ")";
+    }
+}
+
+// HTML cells: each line of text, links and pictures of the grid's image
+// list stands at its mirrored place, from the cell's right edge (the ink
+// within 2 pixels of the mirrored place), and reads as written, the picture
+// the right way round; the link is found where it shows: the pointer over
+// it fires the anchor events and a click follows it, the place where it
+// would be unmirrored does not.
+TEST_F(GridRightToLeft, HtmlCellPiecesAreMirrored)
+{
+    TImageList Images(nullptr);
+    Images.SetSize(16, 16);
+    TBitmap Glyph(16, 16, TPixelFormat::pf24bit);
+    Glyph.Canvas()->Brush()->SetColor(clRed);
+    Glyph.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    Glyph.Canvas()->Brush()->SetColor(clBlue);
+    Glyph.Canvas()->FillRect(TRect{0, 0, 5, 16});   // a blue stripe at its left
+    Images.Add(&Glyph, nullptr);
+    G->GridImages = &Images;
+    G->SetColWidths(2, 160);
+    const TRect LinkCell = G->CellRect(2, 3);
+    const std::vector<std::pair<TGridCoord, String>> Texts = {
+        {{2, 2}, "<P>Ab <B>cd</B></P>"},
+        {{2, 3}, "<A href=\"go\">link</A>"},
+        {{2, 4}, "<IMG src=\"idx:0\"> x"},
+        {{3, 5}, "<P align=\"right\">ri</P>"},
+    };
+    std::vector<TRect> Areas;
+    for (const auto& [Cell, Text] : Texts)
+        Areas.push_back(G->CellRect(Cell.X, Cell.Y));
+    const TPictures P = PaintBothWays(G, [&](bool With) {
+        for (const auto& [Cell, Text] : Texts)
+            G->SetCells(Cell.X, Cell.Y, With ? Text : String());
+    });
+    ExpectMirrored("html", P, Areas);
+    P.MirroredText->SaveToFile(ScreenshotPath("grid-bidi-html-rtl.bmp"));
+
+    // The picture line reads as written at its mirrored place: the picture
+    // starts the ink both ways, blue stripe first (not mirrored).
+    const int W = G->ClientWidth();
+    const TRect L = InkBox(P.PlainText.get(), P.Plain.get(), Areas[2]);
+    const TRect R = InkBox(P.MirroredText.get(), P.Mirrored.get(), Mirror(Areas[2], W));
+    ASSERT_FALSE(IsRectEmpty(&L) || IsRectEmpty(&R));
+    const int Y = L.top + 8;
+    for (const auto& [What, B, Left] : {std::tuple{"left to right", P.PlainText.get(), L.left},
+                                        std::tuple{"right to left", P.MirroredText.get(), R.left}}) {
+        EXPECT_EQ(gui::PixelAt(B, Left + 1, Y), RGB(0, 0, 255)) << What;
+        EXPECT_EQ(gui::PixelAt(B, Left + 10, Y), RGB(255, 0, 0)) << What;
+        EXPECT_EQ(gui::PixelAt(B, Left + 15, Y), RGB(255, 0, 0)) << What;
+    }
+
+    // The link, at its ink, in the mirrored grid.
+    G->SetBiDiMode(bdRightToLeft);
+    G->SetCells(2, 3, Texts[1].second);
+    gui::Settle();
+    const TRect Link = InkBox(P.MirroredText.get(), P.Mirrored.get(), Mirror(LinkCell, W));
+    ASSERT_FALSE(IsRectEmpty(&Link));
+    std::vector<String> Entered, Clicked;
+    int Exits = 0;
+    G->OnAnchorEnter = [&](TObject*, int, int, const String& A) { Entered.push_back(A); };
+    G->OnAnchorExit = [&](TObject*, int, int, const String&) { ++Exits; };
+    G->OnAnchorClick = [&](TObject*, int, int, const String& A, bool& Auto) {
+        Clicked.push_back(A);
+        Auto = false;
+    };
+    const TPoint On{(Link.left + Link.right) / 2, (Link.top + Link.bottom) / 2};
+    const TPoint Away{G->CellRect(2, 3).left + (Link.right - Link.left) / 2 + 2, On.y};   // where it would be unmirrored
+    Post(WM_MOUSEMOVE, 0, Away);
+    EXPECT_TRUE(Entered.empty()) << "no link at the unmirrored place";
+    Post(WM_MOUSEMOVE, 0, On);
+    EXPECT_EQ(Entered, std::vector<String>{"go"});
+    EXPECT_EQ(G->Cursor(), crHandPoint);
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, On);
+    Post(WM_LBUTTONUP, 0, On);
+    EXPECT_EQ(Clicked, std::vector<String>{"go"});
+    Post(WM_MOUSEMOVE, 0, Away);
+    EXPECT_EQ(Exits, 1);
 }
 
 // The editors open over the cell as it shows: the text edit one pixel in

@@ -635,8 +635,14 @@ TEST(GridEditing, KeyProtocolOfTheSpecialEditors)
         {"unicode edit button Down leaves and moves", edUniEditBtn, VK_DOWN, false, true, 2, 3},
         {"unicode combo Down leaves and moves", edUniComboEdit, VK_DOWN, false, true, 2, 3},
         {"button Right leaves and moves", edButton, VK_RIGHT, false, true, 3, 2},
+        {"date picker Tab with goTabs moves right", edDateEdit, VK_TAB, true, true, 3, 2},
+        {"date picker Tab leaves and stays", edDateEdit, VK_TAB, false, true, 2, 2},
+        {"date picker Esc leaves and stays", edDateEdit, VK_ESCAPE, false, true, 2, 2},
+        {"date picker Down stays in the picker", edDateEdit, VK_DOWN, false, false, 2, 2},
     };
     for (const ProtocolCase& C : Cases) {
+        if (C.Type == edDateEdit && !DatePickerAvailable())
+            continue;   // without the common controls' date picker no editor opens
         EditFixture F;
         F.Type = C.Type;
         if (C.Tabs)

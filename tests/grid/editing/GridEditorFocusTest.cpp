@@ -44,8 +44,7 @@ TEST(GridEditorFocus, EveryEditorLeavesTheGridOnceByClickAndByTab)
         {"unit edit", edUnitEditBtn, "7", false, true, false},
         {"check box", edCheckBox, nullptr, false, true, false},
         {"button", edButton, nullptr, false, true, false},
-        // Tab stays in the platform's date picker window: only the click.
-        {"date picker", edDateEdit, nullptr, false, false, false},
+        {"date picker", edDateEdit, nullptr, false, true, false},
         {"date-time picker", edDateTimeEdit, nullptr, false, true, false},
         {"unicode edit", edUniEdit, "7", true, true, false},
         {"unicode edit with button", edUniEditBtn, "7", true, true, false},
