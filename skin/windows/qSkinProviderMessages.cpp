@@ -10,6 +10,7 @@
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinPaint.h"
 #include "skin/windows/qSkinProvider.h"
+#include "skin/windows/qSkinableMenus.h"
 
 bool TitleButtonPressed = false;
 
@@ -119,6 +120,7 @@ void TqProviderMessages::SkinRemoved(TMessage& M)
         P.FForm->SetColor(clBtnFace);
     if (P.Manager() == nullptr)
         return;
+    FreeMenuBackground();
     P.HookFormMenus(false);
     P.RestoreSysMenuStyle();
     if (P.Framed() && !P.FSkipRegion && P.FormWnd() != nullptr)
@@ -144,6 +146,7 @@ bool TqProviderMessages::Stage2(TMessage& M)
 void TqProviderMessages::SkinLoadedUnskinned(TMessage& M)
 {
     (void)M;
+    FreeMenuBackground();
     P.FSkinData->UpdateIndexes();
     if (P.Manager() == nullptr)
         return;
@@ -225,12 +228,17 @@ void TqProviderMessages::Stage3(TMessage& M)
 void TqProviderMessages::SkinLoadedSkinned(TMessage& M)
 {
     (void)M;
+    // The menu painter's picture of the last popup is of the old skin.
+    FreeMenuBackground();
     P.FSkinData->UpdateIndexes();
-    if (P.Manager() == nullptr)
+    TqSkinManager* manager = P.Manager();
+    if (manager == nullptr)
         return;
     P.LoadTitleButtonMasks();
     if (P.FForm->BorderIcons() != 0)
         P.ClearSysMenuStyle();
+    if (TqMenuPainterLink* menus = manager->SkinableMenus())
+        menus->UpdateActive();
     P.FrameStale();
     P.SendNcPaint();
 }
@@ -265,6 +273,7 @@ void TqProviderMessages::Window(TMessage& M)
     case WM_PAINT: Paint(M); break;
     case WM_ERASEBKGND: M.Result = 0; break;
     case WM_SYSCOLORCHANGE:
+    case WM_CHILDACTIVATE:
         P.CallPrevious(M);
         P.UpdateMenuOwnerDraw();
         break;
@@ -364,6 +373,12 @@ void TqProviderMessages::Create(TMessage& M)
     P.FTitleAreaCopy.reset();
     P.CallPrevious(M);
     P.InitSkin();
+    if (P.FForm->Parent() != nullptr) {
+        // A form placed in another control: its new window gets new
+        // scroll bars and the whole skin again.
+        P.FreeScrollWnd();
+        SendSkinCommand(P.FormWnd(), scmRefresh, reinterpret_cast<LPARAM>(P.Manager()));
+    }
 }
 
 void TqProviderMessages::Size(TMessage& M)
@@ -523,6 +538,8 @@ void TqProviderMessages::NcActivate(TMessage& M)
         P.FFormActive = active;
     }
     P.SendNcPaint();
+    if (TqSkinManager* manager = TqSkinManager::DefaultManager(); manager != nullptr && manager->SkinnedPopups())
+        P.HookFormMenus(P.Skinned(false));
     MenuOwnerDrawOnce();
     if (P.FormVisible() && !P.FShowAnimation)
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

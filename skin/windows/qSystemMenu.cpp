@@ -1,5 +1,7 @@
 // The skinned window menu of a form, its visibility and enabling rules (the
 // title buttons follow them too), and its list of skins to choose from.
+#include <set>
+
 #include "framework/Application.h"
 #include "framework/StringList.h"
 #include "skin/engine/qSkinManager.h"
@@ -189,9 +191,15 @@ void AddSkinListSubmenu(TqSystemMenu* Menu)
         line->Caption = "-";
         root->Insert(1, line);
     }
-    for (int i = 0; i < skins.Count(); ++i) {
+    // A skin both packed and as a folder (or also stored) is listed once:
+    // its name loads the same skin whichever entry is chosen.
+    std::set<String> listed;
+    for (int k = 0; k < skins.Count(); ++k) {
+        if (!listed.insert(skins.Strings(k)).second)
+            continue;
+        const int i = parent->Count();
         auto* item = new TMenuItem(Menu);
-        item->Caption = skins.Strings(i);
+        item->Caption = skins.Strings(k);
         item->OnClick = [](TObject* Sender) { SkinMenuItemClick(Sender); };
         item->SetName(String(SkinItemName) + std::to_string(i));
         item->RadioItem = true;

@@ -166,9 +166,19 @@ TEST(FramePaint, ACaptionChangeRepaintsTheSkinnedFrame)
     // provider paints its frame over it again.
     auto manager = ShippedManager("Clearwater");
     TSkinnedForm f(bsSizeable);
+    const auto captionPixels = [&] {
+        const TRect r = TextRect(f.Provider);
+        std::string pixels;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                pixels += std::to_string(Pixel(f.Provider->SkinData()->CacheBmp.get(), x, y)) + ",";
+        return pixels;
+    };
+    const std::string before = captionPixels();
     f.Form->SetCaption("A much longer caption for the skinned frame");
     gui::PumpFor(60);
     EXPECT_FALSE(f.Provider->SkinData()->BGChanged);
+    EXPECT_TRUE(before != captionPixels()) << "the new caption is in the frame";
     EXPECT_EQ(0, ScreenDiffersFromCache(f.Provider));
     EXPECT_EQ(0, GetWindowLongPtrW(f.Wnd(), GWL_STYLE) & WS_SYSMENU) << "no platform caption buttons";
 }

@@ -237,12 +237,15 @@ TEST(ProviderLife, ASkinnedFormAnswersItsSubCommandsAndSwallowsTheRest)
     EXPECT_EQ(1, SendSkinCommand(form.Handle(), scmIsSkinned, 0));
     EXPECT_EQ(reinterpret_cast<LRESULT>(Application), SendSkinCommand(form.Handle(), scmGetApplication, 0));
 
-    // The background colour asked of a skinned form is its section's HOTCOLOR.
+    // The background colour asked of a skinned form is its section's
+    // HOTCOLOR, not its COLOR (the shipped skins have both alike).
+    auto& section = const_cast<TqSkinModel&>(manager->Skin())
+                        .Sections[static_cast<std::size_t>(manager->FindSectionIndex("FORM"))];
+    section.HotColor = 0x123456;
+    ASSERT_NE(section.Color, section.HotColor);
     ExchangeColor = clSkinTransparent;
     SendSkinCommand(form.Handle(), scmGetBgColor, 0);
-    const TqGeneralData& section =
-        manager->Skin().Sections[static_cast<std::size_t>(manager->FindSectionIndex("FORM"))];
-    EXPECT_EQ(section.HotColor, ExchangeColor);
+    EXPECT_EQ(0x123456, ExchangeColor);
 
     // The removal by another manager is not the form's.
     TqSkinManager other(nullptr);

@@ -10,6 +10,7 @@
 
 #include "../../support/TempDir.h"
 #include "ProviderSupport.h"
+#include "framework/StringList.h"
 
 using namespace providertest;
 
@@ -197,6 +198,30 @@ TEST(SystemMenu, TheSkinListChecksTheCurrentSkinAndChoosingOneAppliesIt)
     marked->Caption = "Clear&water";
     SkinMenuItemClick(marked);
     EXPECT_EQ("Clearwater", manager->SkinName());
+}
+
+TEST(SystemMenu, ASkinBothPackedAndAsAFolderIsListedOnce)
+{
+    testfs::TempDir dir("skinlist");
+    const std::string kit = std::string(SKIN_OUTPUT_DIR) + "/";
+    std::filesystem::copy_file(WinPath(kit + "Basalt.zvk"), dir / "Basalt.zvk");
+    std::filesystem::copy(WinPath(kit + "Basalt"), dir / "Basalt", std::filesystem::copy_options::recursive);
+    std::filesystem::copy_file(WinPath(kit + "Clearwater.zvk"), dir / "Clearwater.zvk");
+    auto manager = std::make_unique<TqSkinManager>(nullptr);
+    manager->SetSkinDirectory(testfs::PathStr(dir.Path()) + "\\");
+    manager->SetSkinName("Basalt");
+    TStringList all;
+    String first;
+    manager->ListAvailableSkins(&all, 2, first);
+    ASSERT_EQ(3, all.Count()) << "the folder lists Basalt twice";
+    TSkinnedForm f(bsSizeable);
+    TShownMenu shown;
+    auto answers = Recorder(shown);
+    RightClickCaption(f);
+    EXPECT_EQ("Basalt Clearwater ", Describe(shown.Skins));
+    ASSERT_EQ(2u, shown.Skins.size());
+    EXPECT_TRUE(shown.Skins[0].Checked);
+    EXPECT_FALSE(shown.Skins[1].Checked);
 }
 
 TEST(SystemMenu, FortyFiveSkinsMakeColumnsOfTwentyTwentyAndFive)

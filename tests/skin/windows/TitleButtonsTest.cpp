@@ -129,6 +129,30 @@ TEST(TitleButtons, HotPressedAndReleasedOutside)
     EXPECT_TRUE(normal == ButtonPixels(f, HTCLOSE));
 }
 
+TEST(TitleButtons, AReleaseInTheClientEndsAPressAndReachesTheForm)
+{
+    // The client's release carries key flags, not a hit code: with Ctrl
+    // held they equal the minimise code, yet the form is not minimised and
+    // the release is the form's.
+    auto manager = ShippedManager("Basalt");
+    TSkinnedForm f(bsSizeable);
+    int ups = 0;
+    f.Form->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++ups; };
+    RECT w{};
+    GetWindowRect(f.Wnd(), &w);
+    const POINT min = f.ButtonCentre(HTMINBUTTON);
+    SendMessageW(f.Wnd(), WM_NCLBUTTONDOWN, HTMINBUTTON, MAKELPARAM(w.left + min.x, w.top + min.y));
+    ASSERT_EQ(2, f.Provider->ButtonRecord(HTMINBUTTON)->State);
+    ASSERT_TRUE(TitleButtonPressed);
+    SendMessageW(f.Wnd(), WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(40, 40));
+    gui::PumpFor(40);
+    EXPECT_FALSE(IsIconic(f.Wnd()));
+    EXPECT_EQ(0, f.Provider->ButtonRecord(HTMINBUTTON)->State);
+    EXPECT_EQ(0, f.Provider->HotCode());
+    EXPECT_FALSE(TitleButtonPressed);
+    EXPECT_EQ(1, ups);
+}
+
 TEST(TitleButtons, ClicksMinimiseMaximiseRestoreAndClose)
 {
     auto manager = ShippedManager("Clearwater");
@@ -164,6 +188,13 @@ TEST(TitleButtons, ClicksMinimiseMaximiseRestoreAndClose)
 
     ClickAt(f.Wnd(), f.ButtonCentre(HTCLOSE));
     EXPECT_EQ(1, closes);
+    EXPECT_FALSE(IsWindowVisible(f.Wnd()));
+
+    // A double click on the icon closes the form.
+    f.Form->Show();
+    gui::PumpFor(40);
+    SendMessageW(f.Wnd(), WM_NCLBUTTONDBLCLK, HTSYSMENU, at);
+    EXPECT_EQ(2, closes);
     EXPECT_FALSE(IsWindowVisible(f.Wnd()));
 }
 
