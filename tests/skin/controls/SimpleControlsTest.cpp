@@ -234,10 +234,26 @@ TEST_F(SimpleControls, OddUpDownPaintsTheMiddleRowInBothHalves)
     EXPECT_EQ(0, object->DownState);
     // Each half is framed by the section's border: the row the halves share
     // (12) is the upper half's last row, drawn over the lower half's first.
-    TBitmap upper(17, 13, TPixelFormat::pf24bit);
     const TColor frame = paint_probe::PixelAt(*image, 8, 0);
     EXPECT_EQ(frame, paint_probe::PixelAt(*image, 8, 12));
     EXPECT_EQ(frame, paint_probe::PixelAt(*image, 8, 24));
+}
+
+TEST_F(SimpleControls, UpDownHalvesMovedRightLeaveTheColumnsBeforeThem)
+{
+    HWND spin = Child(UPDOWN_CLASSW, L"", 0, 10, 10, 19, 24);
+    auto* object = Skin<TzqSpinWnd>(spin, "BUTTON");
+    auto whole = Print(spin);
+    object->PaintOffsetX = 2;
+    auto moved = Print(spin);
+    constexpr TColor Magenta = 0x00FF00FF;   // what Print fills the picture with first
+    for (int y = 0; y < 24; y += 3) {
+        EXPECT_EQ(Magenta, paint_probe::PixelAt(*moved, 0, y)) << y;
+        EXPECT_EQ(Magenta, paint_probe::PixelAt(*moved, 1, y)) << y;
+        EXPECT_NE(Magenta, paint_probe::PixelAt(*moved, 2, y)) << y;
+    }
+    // The halves begin at column 2: their left border moved with them.
+    EXPECT_EQ(paint_probe::PixelAt(*whole, 0, 6), paint_probe::PixelAt(*moved, 2, 6));
 }
 
 TEST_F(SimpleControls, StaticTextIsRepaintedWithItsNewText)
