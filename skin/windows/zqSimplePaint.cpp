@@ -63,20 +63,20 @@ bool SkinActive(const TzqMainWnd& Wnd)
     return manager != nullptr && manager->Active() && Wnd.SkinData->IsSkinned(false);
 }
 
-TqSkinManager* HoverManager(const TzqMainWnd& Wnd)
+TqSkinManager* HoverManager()
 {
-    return Wnd.Manager != nullptr ? Wnd.Manager : TqSkinManager::DefaultManager();
+    return TqSkinManager::DefaultManager();
 }
 
 bool IsHoveredWindow(const TzqMainWnd& Wnd)
 {
-    TqSkinManager* manager = HoverManager(Wnd);
+    TqSkinManager* manager = HoverManager();
     return manager != nullptr && manager->ActiveControl() == Wnd.WndHandle;
 }
 
 void TrackHover(TzqMainWnd& Wnd)
 {
-    TqSkinManager* manager = TqSkinManager::DefaultManager();
+    TqSkinManager* manager = HoverManager();
     if (manager == nullptr || manager->IsDesigning() || !IsWindowEnabled(Wnd.WndHandle))
         return;
     POINT cursor{};

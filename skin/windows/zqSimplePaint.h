@@ -49,9 +49,11 @@ void WrapLookChange(TzqMainWnd& Wnd, TMessage& Message, const std::function<void
 // Whether the window is drawn from the skin now: it has skin state whose
 // manager is active and whose section the loaded skin has.
 bool SkinActive(const TzqMainWnd& Wnd);
-// The manager that tracks hovering for Wnd: its own, else the default one.
-TqSkinManager* HoverManager(const TzqMainWnd& Wnd);
-// Whether the window is the manager's hovered window.
+// The manager that tracks hovering: the default one, for every skinned
+// window (the base's mouse-move handling tells it), whatever manager
+// paints the window.
+TqSkinManager* HoverManager();
+// Whether the window is the hovered window.
 bool IsHoveredWindow(const TzqMainWnd& Wnd);
 // After a WM_MOUSEMOVE: the window becomes the hovered one while the cursor
 // is over it, and stops being it when the cursor left.

@@ -322,6 +322,27 @@ TEST_F(SimpleControls, DefaultButtonIsDrawnHotWithoutFocus)
     EXPECT_FALSE(paint_probe::SamePixels(*a, *b));
 }
 
+TEST_F(SimpleControls, ButtonOfASecondManagerIsDrawnHotUnderTheCursor)
+{
+    ASSERT_EQ(Manager.get(), TqSkinManager::DefaultManager());
+    auto second = ShippedManager("Clearwater");
+    ASSERT_TRUE(second->SkinData().Loaded);
+    HWND button = Child(L"BUTTON", L"", BS_PUSHBUTTON, 20, 20, 90, 28);
+    auto* object = Skin<TzqBtnWnd>(button, "BUTTON", false, second.get());
+    SetFocus(Parent->Handle());
+    EXPECT_EQ(0, object->ButtonState());
+    RECT r{};
+    GetWindowRect(button, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(45, 14));
+    EXPECT_EQ(button, Manager->ActiveControl());
+    EXPECT_EQ(1, object->ButtonState());
+    SetCursorPos(5, 5);
+    SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(45, 14));
+    EXPECT_EQ(0, object->ButtonState());
+    Subclasses.clear();
+}
+
 TEST_F(SimpleControls, IndeterminateRadioShowsTheGrayedBox)
 {
     HWND radio = Child(L"BUTTON", L"Grey", BS_RADIOBUTTON, 10, 10, 120, 24);
