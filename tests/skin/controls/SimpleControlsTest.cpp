@@ -5,6 +5,9 @@
 #include <commctrl.h>
 
 #include "ControlsHarness.h"
+#include "framework/GroupBox.h"
+#include "framework/Label.h"
+#include "framework/NewControl.h"
 #include "skin/engine/qControlTree.h"
 #include "skin/windows/zqBtnWnd.h"
 #include "skin/windows/zqCheckBoxWnd.h"
@@ -457,6 +460,39 @@ TEST_F(SimpleControls, GripSizesFromTheCornerAndGroupBoxTellsItsCaptionHeight)
     const TRect caption = box->CaptionRect();
     EXPECT_GT(caption.bottom - caption.top, 6);
     EXPECT_EQ(caption.bottom - caption.top, SendSkinCommand(group, scmGetCaptionHeight, 0));
+}
+
+// Pixels of about pure red in R of B.
+int RedPixels(TBitmap& B, TRect R)
+{
+    int n = 0;
+    for (int y = R.top; y < R.bottom; ++y)
+        for (int x = R.left; x < R.right; ++x)
+            n += Near(paint_probe::PixelAt(B, x, y), 0x000000FF, 70);
+    return n;
+}
+
+TEST_F(SimpleControls, FrameworkGroupBoxShowsTheLabelsItHolds)
+{
+    auto* group = NewControl<TGroupBox>(Parent.get(), Parent.get(), 10, 10, 200, 100, "Port 1");
+    auto* label = NewControl<TLabel>(Parent.get(), group, 12, 30, 120, 16, "Baud rate");
+    label->SetTransparent(true);
+    label->Font()->SetColor(0x000000FF);
+    TqCommonData data(group, true);
+    data.SetSkinManager(Manager.get());
+    TzqMainWndPtr<TzqGroupBoxWnd> box(
+        TzqMainWnd::Create<TzqGroupBoxWnd>(group->Handle(), false, "GROUPBOX", Manager.get(), &data));
+    ASSERT_TRUE(box->SavedControlProc());
+    const TRect text = Rect(12, 30, 132, 46);
+    RedrawWindow(group->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    auto shown = Capture(group->Handle());
+    EXPECT_GT(RedPixels(*shown, text), 10);
+    // The red is the label's: hidden, it leaves none.
+    label->SetVisible(false);
+    RedrawWindow(group->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    auto hidden = Capture(group->Handle());
+    EXPECT_EQ(0, RedPixels(*hidden, text));
+    box.reset();
 }
 
 TEST_F(SimpleControls, StaticTextFontIsMadeOnceAndFreedWithTheSubclass)
