@@ -281,6 +281,32 @@ TEST_F(SimpleControls, StaticTextIsRepaintedWithItsNewText)
     EXPECT_NE(inkBefore, paint_probe::InkCount(*after, ink, Rect(10, 10, 170, 30)));
 }
 
+TEST_F(SimpleControls, StaticOf152By49KeepsItsOwnPictureInTheMiddle)
+{
+    // A filled static draws its whole face itself; at exactly 152 x 49 the
+    // skin leaves (30, 6)-(120, 41) to it.
+    const TColor own = static_cast<TColor>(GetSysColor(COLOR_3DDKSHADOW));
+    struct Case {
+        int W, H;
+        bool OwnMiddle;
+    };
+    for (const Case c : {Case{152, 49, true}, Case{151, 49, false}, Case{152, 48, false}}) {
+        SCOPED_TRACE(std::to_string(c.W) + "x" + std::to_string(c.H));
+        HWND picture = Child(L"STATIC", L"", SS_BLACKRECT, 10, 10, c.W, c.H);
+        Skin<TzqStaticWnd>(picture, "CHECKBOX");
+        auto image = Print(picture);
+        EXPECT_EQ(c.OwnMiddle, paint_probe::PixelAt(*image, 75, 23) == own);
+        EXPECT_EQ(c.OwnMiddle, paint_probe::PixelAt(*image, 30, 6) == own);
+        EXPECT_EQ(c.OwnMiddle, paint_probe::PixelAt(*image, 119, 40) == own);
+        // Around it the skin paints as for any static.
+        EXPECT_NE(own, paint_probe::PixelAt(*image, 29, 23));
+        EXPECT_NE(own, paint_probe::PixelAt(*image, 120, 23));
+        EXPECT_NE(own, paint_probe::PixelAt(*image, 75, 41));
+        Subclasses.clear();
+        DestroyWindow(picture);
+    }
+}
+
 TEST_F(SimpleControls, DisabledButtonIsMixedWithTheParentAndIgnoresFocus)
 {
     HWND button = Child(L"BUTTON", L"", BS_PUSHBUTTON, 20, 20, 90, 28);
