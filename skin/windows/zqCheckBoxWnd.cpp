@@ -127,7 +127,7 @@ void TzqCheckBoxWnd::SubclassWndProc(TMessage& Message)
         break;
     case WM_NCHITTEST:
         if (IsWindowEnabled(WndHandle))
-            if (TqSkinManager* manager = HoverManager(*this); manager != nullptr && manager->ActiveControl() != WndHandle)
+            if (TqSkinManager* manager = HoverManager(); manager != nullptr && manager->ActiveControl() != WndHandle)
                 manager->SetActiveControl(WndHandle);
         break;
     case SM_ZORVIKCMD:

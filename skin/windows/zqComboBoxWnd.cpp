@@ -119,7 +119,8 @@ void TzqComboBoxWnd::PaintShownText()
         canvas->SetFont(SkinData->OwnerControl->Font());
     else if (HFONT font = reinterpret_cast<HFONT>(SendMessageW(WndHandle, WM_GETFONT, 0, 0)); font != nullptr)
         canvas->Font()->SetHandle(font);
-    TRect r{3, 3, ButtonRect().left, WindowSize.y - 3};
+    // In the cache's height: a simple combo's cache is its edit part only.
+    TRect r{3, 3, ButtonRect().left, cache->Height() - 3};
     const int selected = static_cast<int>(SendMessageW(WndHandle, CB_GETCURSEL, 0, 0));
     const String text = selected >= 0 ? ComboItemText(WndHandle, selected) : CachedText;
     const bool highlighted = (StyleOf(WndHandle) & 3) == CBS_DROPDOWNLIST && GetFocus() == WndHandle;
@@ -143,14 +144,15 @@ void TzqComboBoxWnd::Paint(TMessage& Message)
     const bool fetched = dc == nullptr;
     if (fetched)
         dc = GetWindowDC(WndHandle);
-    TBitmap* cache = SkinData->CacheBmp.get();
+    // The cache is read once built: building may be what makes it.
     if (IsSimple()) {
         BuildSimpleCache();
+        TBitmap* cache = SkinData->CacheBmp.get();
         CopyBorderStrips(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, ComboFrame);
     } else {
         SkinData->BGChanged = true;
         SendSkinCommand(WndHandle, scmRebuildCache, 0);
-        if (cache != nullptr && !cache->Empty()) {
+        if (TBitmap* cache = SkinData->CacheBmp.get(); cache != nullptr && !cache->Empty()) {
             CopyBorderStrips(dc, 0, 0, WindowSize.x, WindowSize.y, cache->Canvas()->Handle(), 0, 0, ComboFrame);
             PaintButton(dc);
         }
@@ -167,7 +169,6 @@ void TzqComboBoxWnd::Print(TMessage& Message)
         BuildSimpleCache();
     else
         SendSkinCommand(WndHandle, scmRebuildCache, 0);
-    SkinData->BGChanged = true;
     RebuildWindowCache(SkinData, WndHandle, InDialog);
     PaintShownText();
     PaintWindowCorners(SkinData, 0, this);

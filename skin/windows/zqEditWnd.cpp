@@ -339,11 +339,12 @@ void TzqComboListWnd::Setup(HWND Handle, bool ScrollFlag, const String& Section,
 
 void TzqComboListWnd::BuildListCache()
 {
+    // Read also for a simple combo's list: the frame strips are as large.
+    ReadWindowGeometry(WndHandle, this);
     if (SimpleStyleList) {
         SendSkinCommand(WndHandle, scmRebuildCache, 0);
         return;
     }
-    ReadWindowGeometry(WndHandle, this);
     SkinData->UpdateIndexes();
     ApplySkinColors();
     SkinData->PrepareCacheBitmap();

@@ -21,7 +21,10 @@ void SelectWindowFont(TCanvas* Canvas, TqCommonData* Data, HWND Wnd)
 
 TRect TzqGroupBoxWnd::CaptionRect()
 {
+    SkinData->PrepareCacheBitmap();
     TCanvas* canvas = SkinData->CacheBmp->Canvas();
+    // Measured in the font the caption is drawn in, also before the first paint.
+    SelectWindowFont(canvas, SkinData, WndHandle);
     TRect r{0, 0, 0, 0};
     canvas->DrawTextRect(CachedText, r, DT_CALCRECT | DT_CENTER);
     return GroupCaptionRect(WindowSize.x, TSize{r.right - r.left, r.bottom - r.top});
@@ -79,6 +82,29 @@ void TzqGroupBoxWnd::BuildCache()
     SkinData->BGChanged = false;
 }
 
+void TzqGroupBoxWnd::PaintWindowlessChildren(HDC DC)
+{
+    auto* owner = dynamic_cast<TWinControl*>(SkinData->OwnerControl);
+    if (owner == nullptr)
+        return;
+    for (int i = 0; i < owner->ControlCount(); ++i) {
+        TControl* child = owner->Controls(i);
+        if (dynamic_cast<TWinControl*>(child) != nullptr || !child->Visible() || child->Width() < 1 ||
+            child->Height() < 1)
+            continue;
+        const TRect r = child->BoundsRect();
+        if (!RectVisible(DC, &r))
+            continue;
+        const int saved = SaveDC(DC);
+        POINT origin{};
+        GetViewportOrgEx(DC, &origin);
+        SetViewportOrgEx(DC, origin.x + r.left, origin.y + r.top, nullptr);
+        IntersectClipRect(DC, 0, 0, child->Width(), child->Height());
+        child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+        RestoreDC(DC, saved);
+    }
+}
+
 void TzqGroupBoxWnd::Paint(TMessage& Message)
 {
     ReadWindowGeometry(WndHandle, this);
@@ -107,6 +133,7 @@ void TzqGroupBoxWnd::Paint(TMessage& Message)
         }
         const TRect all{0, 0, WindowSize.x, WindowSize.y};
         CopyCacheExceptChildWindows(WndHandle, SkinData, all, 0, 0, false, dc, all);
+        PaintWindowlessChildren(dc);
         RestoreDC(dc, saved);
         if (fetched)
             ReleaseDC(WndHandle, dc);

@@ -20,4 +20,7 @@ private:
     // The parent's background under R of the cache: its cache, else its colour.
     void FillParentBackground(const TCacheInfo& Parent, TRect R);
     void Paint(TMessage& Message);
+    // The owner control's window-less children (labels) over what was painted
+    // on DC: the subclass takes the paint that would have drawn them.
+    void PaintWindowlessChildren(HDC DC);
 };

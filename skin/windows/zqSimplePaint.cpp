@@ -4,12 +4,12 @@
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinPaint.h"
 
-void CopyCacheToDC(TzqMainWnd& Wnd, HDC DC)
+void CopyCacheToDC(TzqMainWnd& Wnd, HDC DC, int FromX)
 {
     TBitmap* cache = Wnd.SkinData != nullptr ? Wnd.SkinData->CacheBmp.get() : nullptr;
-    if (cache == nullptr || cache->Empty() || DC == nullptr)
+    if (cache == nullptr || cache->Empty() || DC == nullptr || FromX >= cache->Width())
         return;
-    BitBlt(DC, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    BitBlt(DC, FromX, 0, cache->Width() - FromX, cache->Height(), cache->Canvas()->Handle(), FromX, 0, SRCCOPY);
 }
 
 TzqPaintCycle::TzqPaintCycle(HWND Wnd, WPARAM GivenDC) : FWnd(Wnd), FGiven(reinterpret_cast<HDC>(GivenDC))
@@ -25,7 +25,7 @@ TzqPaintCycle::~TzqPaintCycle()
 }
 
 void PaintWindowFromCache(TzqMainWnd& Wnd, TMessage& Message, bool TestUpdating,
-                          const std::function<void()>& BuildCache)
+                          const std::function<void()>& BuildCache, int FromX)
 {
     TzqPaintCycle cycle(Wnd.WndHandle, Message.WParam);
     ReadWindowGeometry(Wnd.WndHandle, &Wnd);
@@ -41,7 +41,7 @@ void PaintWindowFromCache(TzqMainWnd& Wnd, TMessage& Message, bool TestUpdating,
             dc = GetDC(Wnd.WndHandle);
         Wnd.SkinData->BGChanged = true;
         BuildCache();
-        CopyCacheToDC(Wnd, dc);
+        CopyCacheToDC(Wnd, dc, FromX);
         if (fetched)
             ReleaseDC(Wnd.WndHandle, dc);
     }
@@ -63,20 +63,20 @@ bool SkinActive(const TzqMainWnd& Wnd)
     return manager != nullptr && manager->Active() && Wnd.SkinData->IsSkinned(false);
 }
 
-TqSkinManager* HoverManager(const TzqMainWnd& Wnd)
+TqSkinManager* HoverManager()
 {
-    return Wnd.Manager != nullptr ? Wnd.Manager : TqSkinManager::DefaultManager();
+    return TqSkinManager::DefaultManager();
 }
 
 bool IsHoveredWindow(const TzqMainWnd& Wnd)
 {
-    TqSkinManager* manager = HoverManager(Wnd);
+    TqSkinManager* manager = HoverManager();
     return manager != nullptr && manager->ActiveControl() == Wnd.WndHandle;
 }
 
 void TrackHover(TzqMainWnd& Wnd)
 {
-    TqSkinManager* manager = TqSkinManager::DefaultManager();
+    TqSkinManager* manager = HoverManager();
     if (manager == nullptr || manager->IsDesigning() || !IsWindowEnabled(Wnd.WndHandle))
         return;
     POINT cursor{};

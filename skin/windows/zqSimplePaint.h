@@ -37,21 +37,23 @@ private:
 // WM_PAINT (or a WM_PRINT turned into it) of a window drawn from its cache:
 // BeginPaint; the window's geometry read; unless TestUpdating finds the
 // skin state updating, BuildCache rebuilds the cache (BGChanged raised
-// first) and the cache goes to the DC in wParam, else to a DC fetched and
-// released here; EndPaint. Result 0.
+// first) and the cache from column FromX on goes to the DC in wParam, else
+// to a DC fetched and released here; EndPaint. Result 0.
 void PaintWindowFromCache(TzqMainWnd& Wnd, TMessage& Message, bool TestUpdating,
-                          const std::function<void()>& BuildCache);
-// Copies the cache to DC at (0, 0), as large as the cache.
-void CopyCacheToDC(TzqMainWnd& Wnd, HDC DC);
+                          const std::function<void()>& BuildCache, int FromX = 0);
+// Copies the cache from column FromX on to the same place of DC.
+void CopyCacheToDC(TzqMainWnd& Wnd, HDC DC, int FromX = 0);
 // WM_SETREDRAW 0, Inherited, WM_SETREDRAW 1, BGChanged, then a WM_PAINT of
 // its own: the window's procedure handles the message without drawing.
 void WrapLookChange(TzqMainWnd& Wnd, TMessage& Message, const std::function<void(TMessage&)>& Inherited);
 // Whether the window is drawn from the skin now: it has skin state whose
 // manager is active and whose section the loaded skin has.
 bool SkinActive(const TzqMainWnd& Wnd);
-// The manager that tracks hovering for Wnd: its own, else the default one.
-TqSkinManager* HoverManager(const TzqMainWnd& Wnd);
-// Whether the window is the manager's hovered window.
+// The manager that tracks hovering: the default one, for every skinned
+// window (the base's mouse-move handling tells it), whatever manager
+// paints the window.
+TqSkinManager* HoverManager();
+// Whether the window is the hovered window.
 bool IsHoveredWindow(const TzqMainWnd& Wnd);
 // After a WM_MOUSEMOVE: the window becomes the hovered one while the cursor
 // is over it, and stops being it when the cursor left.

@@ -24,7 +24,7 @@ void TzqSizerWnd::SubclassWndProc(TMessage& Message)
         // The whole grip sizes the window from its bottom-right corner.
         Message.Result = HTBOTTOMRIGHT;
         if (IsWindowEnabled(WndHandle))
-            if (TqSkinManager* manager = HoverManager(*this); manager != nullptr && manager->ActiveControl() != nullptr)
+            if (TqSkinManager* manager = HoverManager(); manager != nullptr && manager->ActiveControl() != nullptr)
                 manager->SetActiveControl(nullptr);
     }
 }

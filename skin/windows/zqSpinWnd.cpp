@@ -61,9 +61,8 @@ void TzqSpinWnd::SubclassWndProc(TMessage& Message)
     switch (Message.Msg) {
     case WM_PAINT:
     case WM_PRINT:
-        PaintWindowFromCache(*this, Message, true, [this] {
-            BuildCache();
-        });
+        // The columns left of the halves are not painted: what lies there stays.
+        PaintWindowFromCache(*this, Message, true, [this] { BuildCache(); }, PaintOffsetX);
         return;
     case WM_ERASEBKGND:
     case WM_NCPAINT: Message.Result = 1; return;

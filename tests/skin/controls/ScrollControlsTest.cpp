@@ -159,6 +159,71 @@ TEST_F(ScrollControls, DropDownWithoutItemsGetsItsListSubclassWithoutAFrameRefre
     }
 }
 
+TEST_F(ScrollControls, SimpleComboFramesItsEditPartAndSkinsItsListFromTheSection)
+{
+    HWND combo = MakeChild(Parent->Handle(), L"COMBOBOX", L"", CBS_SIMPLE | WS_VSCROLL, 10, 10, 150, 160);
+    for (int i = 0; i < 30; ++i)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>((L"Channel " + std::to_wstring(i)).c_str()));
+    HWND list = ListOf(combo);
+    auto* object = Skin<TzqComboBoxWnd>(combo, "COMBOBOX", true);
+    RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Settle();
+    // The list asked for its colours while it painted: it has its subclass,
+    // which knows its combo is a simple one.
+    ASSERT_TRUE(object->ListSubclass);
+    EXPECT_EQ(list, object->ListWnd);
+    EXPECT_TRUE(object->ListSubclass->SimpleStyleList);
+    // No drop-down button; the cache covers the edit part only.
+    const TRect button = object->ButtonRect();
+    EXPECT_EQ(button.left, button.right);
+    const int itemHeight = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    TBitmap* cache = object->SkinData->CacheBmp.get();
+    ASSERT_NE(nullptr, cache);
+    EXPECT_EQ(150, cache->Width());
+    EXPECT_EQ(itemHeight + 8, cache->Height());
+    // On the screen (the parent's picture, combo at 10, 10) the edit part's
+    // frame is that cache's.
+    auto whole = Capture(Parent->Handle());
+    for (const TPoint p : {TPoint{1, 1}, TPoint{75, 0}, TPoint{0, itemHeight / 2 + 4}, TPoint{149, 4}})
+        EXPECT_EQ(paint_probe::PixelAt(*cache, p.x, p.y), paint_probe::PixelAt(*whole, 10 + p.x, 10 + p.y))
+            << p.x << "," << p.y;
+    // The list's cache is its own section over its combo's image, not the
+    // plain colours in a one-pixel frame of a drop-down list.
+    TBitmap* listCache = object->ListSubclass->SkinData->CacheBmp.get();
+    ASSERT_NE(nullptr, listCache);
+    TqCommonData section(nullptr, true);
+    section.SetSkinManager(Manager.get());
+    section.SetSkinSection("EDIT");
+    RebuildWindowCache(&section, list, false);
+    ASSERT_EQ(section.CacheBmp->Width(), listCache->Width());
+    ASSERT_EQ(section.CacheBmp->Height(), listCache->Height());
+    int differ = 0;
+    for (int y = 8; y < listCache->Height() - 8; ++y)
+        for (int x = 0; x < 2; ++x)
+            differ += paint_probe::PixelAt(*listCache, x, y) != paint_probe::PixelAt(*section.CacheBmp, x, y);
+    EXPECT_EQ(0, differ);
+    // And that frame is what the screen shows around the list.
+    RECT lr{};
+    GetWindowRect(list, &lr);
+    POINT at{lr.left, lr.top};
+    ScreenToClient(Parent->Handle(), &at);
+    const int mid = (lr.bottom - lr.top) / 2;
+    EXPECT_EQ(paint_probe::PixelAt(*listCache, 0, mid), paint_probe::PixelAt(*whole, at.x, at.y + mid));
+    EXPECT_EQ(paint_probe::PixelAt(*listCache, 1, mid), paint_probe::PixelAt(*whole, at.x + 1, at.y + mid));
+
+    // Printed, the chosen item stands in the edit part, not lower down.
+    SendMessageW(combo, CB_SETCURSEL, 3, 0);
+    auto printed = Print(combo);
+    const TColor ink = static_cast<TColor>(ColorToRGB(Section("COMBOBOX").FontColor));
+    int inEdit = 0, below = 0;
+    for (int y = 0; y < printed->Height(); ++y)
+        for (int x = 0; x < printed->Width(); ++x)
+            if (Near(paint_probe::PixelAt(*printed, x, y), ink, 40))
+                ++(y < itemHeight + 8 ? inEdit : below);
+    EXPECT_GT(inEdit, 10);
+    EXPECT_EQ(0, below);
+}
+
 TEST_F(ScrollControls, ListColoursUseOneBrushPerColourFreedWithTheSubclass)
 {
     HWND combo = DropDownCombo(Parent->Handle(), 3);

@@ -5,6 +5,9 @@
 #include <commctrl.h>
 
 #include "ControlsHarness.h"
+#include "framework/GroupBox.h"
+#include "framework/Label.h"
+#include "framework/NewControl.h"
 #include "skin/engine/qControlTree.h"
 #include "skin/windows/zqBtnWnd.h"
 #include "skin/windows/zqCheckBoxWnd.h"
@@ -234,10 +237,26 @@ TEST_F(SimpleControls, OddUpDownPaintsTheMiddleRowInBothHalves)
     EXPECT_EQ(0, object->DownState);
     // Each half is framed by the section's border: the row the halves share
     // (12) is the upper half's last row, drawn over the lower half's first.
-    TBitmap upper(17, 13, TPixelFormat::pf24bit);
     const TColor frame = paint_probe::PixelAt(*image, 8, 0);
     EXPECT_EQ(frame, paint_probe::PixelAt(*image, 8, 12));
     EXPECT_EQ(frame, paint_probe::PixelAt(*image, 8, 24));
+}
+
+TEST_F(SimpleControls, UpDownHalvesMovedRightLeaveTheColumnsBeforeThem)
+{
+    HWND spin = Child(UPDOWN_CLASSW, L"", 0, 10, 10, 19, 24);
+    auto* object = Skin<TzqSpinWnd>(spin, "BUTTON");
+    auto whole = Print(spin);
+    object->PaintOffsetX = 2;
+    auto moved = Print(spin);
+    constexpr TColor Magenta = 0x00FF00FF;   // what Print fills the picture with first
+    for (int y = 0; y < 24; y += 3) {
+        EXPECT_EQ(Magenta, paint_probe::PixelAt(*moved, 0, y)) << y;
+        EXPECT_EQ(Magenta, paint_probe::PixelAt(*moved, 1, y)) << y;
+        EXPECT_NE(Magenta, paint_probe::PixelAt(*moved, 2, y)) << y;
+    }
+    // The halves begin at column 2: their left border moved with them.
+    EXPECT_EQ(paint_probe::PixelAt(*whole, 0, 6), paint_probe::PixelAt(*moved, 2, 6));
 }
 
 TEST_F(SimpleControls, StaticTextIsRepaintedWithItsNewText)
@@ -260,6 +279,32 @@ TEST_F(SimpleControls, StaticTextIsRepaintedWithItsNewText)
             textPixels += Near(paint_probe::PixelAt(*after, x, y), ink, 40);
     EXPECT_GT(textPixels, 20);
     EXPECT_NE(inkBefore, paint_probe::InkCount(*after, ink, Rect(10, 10, 170, 30)));
+}
+
+TEST_F(SimpleControls, StaticOf152By49KeepsItsOwnPictureInTheMiddle)
+{
+    // A filled static draws its whole face itself; at exactly 152 x 49 the
+    // skin leaves (30, 6)-(120, 41) to it.
+    const TColor own = static_cast<TColor>(GetSysColor(COLOR_3DDKSHADOW));
+    struct Case {
+        int W, H;
+        bool OwnMiddle;
+    };
+    for (const Case c : {Case{152, 49, true}, Case{151, 49, false}, Case{152, 48, false}}) {
+        SCOPED_TRACE(std::to_string(c.W) + "x" + std::to_string(c.H));
+        HWND picture = Child(L"STATIC", L"", SS_BLACKRECT, 10, 10, c.W, c.H);
+        Skin<TzqStaticWnd>(picture, "CHECKBOX");
+        auto image = Print(picture);
+        EXPECT_EQ(c.OwnMiddle, paint_probe::PixelAt(*image, 75, 23) == own);
+        EXPECT_EQ(c.OwnMiddle, paint_probe::PixelAt(*image, 30, 6) == own);
+        EXPECT_EQ(c.OwnMiddle, paint_probe::PixelAt(*image, 119, 40) == own);
+        // Around it the skin paints as for any static.
+        EXPECT_NE(own, paint_probe::PixelAt(*image, 29, 23));
+        EXPECT_NE(own, paint_probe::PixelAt(*image, 120, 23));
+        EXPECT_NE(own, paint_probe::PixelAt(*image, 75, 41));
+        Subclasses.clear();
+        DestroyWindow(picture);
+    }
 }
 
 TEST_F(SimpleControls, DisabledButtonIsMixedWithTheParentAndIgnoresFocus)
@@ -304,6 +349,27 @@ TEST_F(SimpleControls, DefaultButtonIsDrawnHotWithoutFocus)
     const TColor hot = static_cast<TColor>(ColorToRGB(Section("BUTTON").HotColor));
     EXPECT_TRUE(Near(hot, paint_probe::PixelAt(*b, 40, 13), 24));
     EXPECT_FALSE(paint_probe::SamePixels(*a, *b));
+}
+
+TEST_F(SimpleControls, ButtonOfASecondManagerIsDrawnHotUnderTheCursor)
+{
+    ASSERT_EQ(Manager.get(), TqSkinManager::DefaultManager());
+    auto second = ShippedManager("Clearwater");
+    ASSERT_TRUE(second->SkinData().Loaded);
+    HWND button = Child(L"BUTTON", L"", BS_PUSHBUTTON, 20, 20, 90, 28);
+    auto* object = Skin<TzqBtnWnd>(button, "BUTTON", false, second.get());
+    SetFocus(Parent->Handle());
+    EXPECT_EQ(0, object->ButtonState());
+    RECT r{};
+    GetWindowRect(button, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(45, 14));
+    EXPECT_EQ(button, Manager->ActiveControl());
+    EXPECT_EQ(1, object->ButtonState());
+    SetCursorPos(5, 5);
+    SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(45, 14));
+    EXPECT_EQ(0, object->ButtonState());
+    Subclasses.clear();
 }
 
 TEST_F(SimpleControls, IndeterminateRadioShowsTheGrayedBox)
@@ -420,6 +486,39 @@ TEST_F(SimpleControls, GripSizesFromTheCornerAndGroupBoxTellsItsCaptionHeight)
     const TRect caption = box->CaptionRect();
     EXPECT_GT(caption.bottom - caption.top, 6);
     EXPECT_EQ(caption.bottom - caption.top, SendSkinCommand(group, scmGetCaptionHeight, 0));
+}
+
+// Pixels of about pure red in R of B.
+int RedPixels(TBitmap& B, TRect R)
+{
+    int n = 0;
+    for (int y = R.top; y < R.bottom; ++y)
+        for (int x = R.left; x < R.right; ++x)
+            n += Near(paint_probe::PixelAt(B, x, y), 0x000000FF, 70);
+    return n;
+}
+
+TEST_F(SimpleControls, FrameworkGroupBoxShowsTheLabelsItHolds)
+{
+    auto* group = NewControl<TGroupBox>(Parent.get(), Parent.get(), 10, 10, 200, 100, "Port 1");
+    auto* label = NewControl<TLabel>(Parent.get(), group, 12, 30, 120, 16, "Baud rate");
+    label->SetTransparent(true);
+    label->Font()->SetColor(0x000000FF);
+    TqCommonData data(group, true);
+    data.SetSkinManager(Manager.get());
+    TzqMainWndPtr<TzqGroupBoxWnd> box(
+        TzqMainWnd::Create<TzqGroupBoxWnd>(group->Handle(), false, "GROUPBOX", Manager.get(), &data));
+    ASSERT_TRUE(box->SavedControlProc());
+    const TRect text = Rect(12, 30, 132, 46);
+    RedrawWindow(group->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    auto shown = Capture(group->Handle());
+    EXPECT_GT(RedPixels(*shown, text), 10);
+    // The red is the label's: hidden, it leaves none.
+    label->SetVisible(false);
+    RedrawWindow(group->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    auto hidden = Capture(group->Handle());
+    EXPECT_EQ(0, RedPixels(*hidden, text));
+    box.reset();
 }
 
 TEST_F(SimpleControls, StaticTextFontIsMadeOnceAndFreedWithTheSubclass)
