@@ -10,6 +10,7 @@
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinPaint.h"
 #include "skin/windows/qSkinProvider.h"
+#include "skin/windows/qSkinableMenus.h"
 
 bool TitleButtonPressed = false;
 
@@ -119,6 +120,7 @@ void TqProviderMessages::SkinRemoved(TMessage& M)
         P.FForm->SetColor(clBtnFace);
     if (P.Manager() == nullptr)
         return;
+    FreeMenuBackground();
     P.HookFormMenus(false);
     P.RestoreSysMenuStyle();
     if (P.Framed() && !P.FSkipRegion && P.FormWnd() != nullptr)
@@ -144,6 +146,7 @@ bool TqProviderMessages::Stage2(TMessage& M)
 void TqProviderMessages::SkinLoadedUnskinned(TMessage& M)
 {
     (void)M;
+    FreeMenuBackground();
     P.FSkinData->UpdateIndexes();
     if (P.Manager() == nullptr)
         return;
@@ -225,12 +228,16 @@ void TqProviderMessages::Stage3(TMessage& M)
 void TqProviderMessages::SkinLoadedSkinned(TMessage& M)
 {
     (void)M;
+    FreeMenuBackground();
     P.FSkinData->UpdateIndexes();
     if (P.Manager() == nullptr)
         return;
     P.LoadTitleButtonMasks();
+    FreeMenuBackground();
     if (P.FForm->BorderIcons() != 0)
         P.ClearSysMenuStyle();
+    if (TqSkinableMenus* painter = P.MenuPainter())
+        painter->UpdateActive();
     P.FrameStale();
     P.SendNcPaint();
 }
@@ -267,6 +274,10 @@ void TqProviderMessages::Window(TMessage& M)
     case WM_SYSCOLORCHANGE:
         P.CallPrevious(M);
         P.UpdateMenuOwnerDraw();
+        break;
+    case WM_MEASUREITEM:
+        P.HookMeasuredItem(reinterpret_cast<const MEASUREITEMSTRUCT*>(M.LParam));
+        P.CallPrevious(M);
         break;
     case WM_SETTINGCHANGE:
         P.FrameChanged();
@@ -523,6 +534,7 @@ void TqProviderMessages::NcActivate(TMessage& M)
         P.FFormActive = active;
     }
     P.SendNcPaint();
+    P.HookFormMenus(P.Skinned(false));
     MenuOwnerDrawOnce();
     if (P.FormVisible() && !P.FShowAnimation)
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
