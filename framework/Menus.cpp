@@ -329,6 +329,22 @@ bool MenuMeasureItem(MEASUREITEMSTRUCT* Item)
     return true;
 }
 
+namespace {
+
+// The parts of the item being drawn that its handler keeps (KeepMenuItemPart).
+std::vector<TRect>& KeptParts()
+{
+    static auto* parts = new std::vector<TRect>;
+    return *parts;
+}
+
+} // namespace
+
+void KeepMenuItemPart(const TRect& R)
+{
+    KeptParts().push_back(R);
+}
+
 bool MenuDrawItem(const DRAWITEMSTRUCT* Item)
 {
     if (Item->CtlType != ODT_MENU)
@@ -336,6 +352,7 @@ bool MenuDrawItem(const DRAWITEMSTRUCT* Item)
     TMenuItem* item = MenuItemFromData(Item->itemData);
     if (item == nullptr)
         return false;
+    KeptParts().clear();
     TCanvas canvas;
     canvas.SetHandle(Item->hDC);
     const TOwnerDrawState state = OwnerDrawStateOf(Item->itemState);
@@ -354,7 +371,12 @@ bool MenuDrawItem(const DRAWITEMSTRUCT* Item)
             canvas.DrawTextRect(item->Caption, r, DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS);
         }
     }
+    // After the canvas has given the context's state back: what the
+    // platform draws next leaves the kept parts alone.
     canvas.SetHandle(nullptr);
+    for (const TRect& r : KeptParts())
+        ExcludeClipRect(Item->hDC, r.left, r.top, r.right, r.bottom);
+    KeptParts().clear();
     return true;
 }
 

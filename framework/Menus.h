@@ -178,6 +178,11 @@ bool MenuMeasureItem(MEASUREITEMSTRUCT* Item);
 bool MenuDrawItem(const DRAWITEMSTRUCT* Item);
 // The item that Win32 item data names, nullptr when it is no live item.
 TMenuItem* MenuItemFromData(ULONG_PTR Data);
+// Called by an item's OnAdvancedDrawItem: the part R of the item (in the
+// drawing's coordinates) stays as the handler drew it. The platform draws a
+// sub-menu's arrow over an owner-drawn item after the handler returns; the
+// parts named here are taken out of the device context's clipping for that.
+void KeepMenuItemPart(const TRect& R);
 
 // Clicks the menu item with this command identifier (WM_COMMAND of a
 // menu); false when no item has it.

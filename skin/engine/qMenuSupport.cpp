@@ -1,5 +1,7 @@
 #include "skin/engine/qMenuSupport.h"
 
+TqMenuPainterMaker MenuPainterMaker = nullptr;
+
 void TzqMenuSupport::Assign(const TPersistent* Source)
 {
     const auto* source = dynamic_cast<const TzqMenuSupport*>(Source);

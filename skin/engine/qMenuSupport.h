@@ -13,6 +13,7 @@
 
 class TBitmap;
 class TMenuItem;
+class TqSkinManager;
 
 class TzqMenuSupport : public TPersistent {
 public:
@@ -49,3 +50,9 @@ public:
     // application window: true when answered.
     virtual bool PopupWindowMessage(TMessage& Message) = 0;
 };
+
+// Makes the menu painter of a new manager (its constructor calls it). The
+// painter lives with the windows above this library, which sets this while
+// the program starts; a manager made while it is unset has no painter.
+using TqMenuPainterMaker = std::unique_ptr<TqMenuPainterLink> (*)(TqSkinManager* Manager);
+extern TqMenuPainterMaker MenuPainterMaker;

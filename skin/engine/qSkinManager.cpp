@@ -76,6 +76,8 @@ TqSkinManager::TqSkinManager(TComponent* AOwner)
         TheDefaultManager = this;
         HookApplicationWindow();
     }
+    if (MenuPainterMaker != nullptr)
+        FSkinableMenus = MenuPainterMaker(this);
 }
 
 TqSkinManager::~TqSkinManager()

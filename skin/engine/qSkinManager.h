@@ -74,8 +74,9 @@ public:
     TzqMenuSupport* MenuSupport() { return &FMenuSupport; }
     void SetMenuSupport(const TzqMenuSupport* Value) { FMenuSupport.Assign(Value); }
     TzqGetExtraLineData OnGetMenuExtraLineData;
-    // The menu painter of this manager (set by whoever makes it; freed with
-    // the manager), nullptr before.
+    // The menu painter of this manager: made by the constructor when the
+    // painter is part of the program (MenuPainterMaker), freed with the
+    // manager; nullptr in a program without it.
     TqMenuPainterLink* SkinableMenus() const { return FSkinableMenus.get(); }
     void SetSkinableMenus(std::unique_ptr<TqMenuPainterLink> Value) { FSkinableMenus = std::move(Value); }
     // The switches and times of the animations.

@@ -49,6 +49,7 @@ TqSkinProvider::TqSkinProvider(TComponent* AOwner) : TComponent(AOwner)
         FHook = HookWindowProc(FForm, [this](TMessage& Message, const TCallPrevious&) { ProviderWndProc(Message); });
         AddHookedForm(FForm);
         FFormActive = true;
+        SetMenuBarLookup();
     }
     AfterConstruction();
 }
@@ -282,20 +283,6 @@ void TqSkinProvider::RefreshFrame()
     FrameStale();
     FMenuChanged = true;
     SendNcPaint();
-}
-
-void TqSkinProvider::HookFormMenus(bool Skinned)
-{
-    // The skinned menus hook the form's menus through the manager's menu
-    // support; the framework's forms carry no main menu, and their popup
-    // menus are skinned by the menu windows themselves.
-    (void)Skinned;
-}
-
-void TqSkinProvider::UpdateMenuOwnerDraw()
-{
-    // Only a form with a main menu has a menu bar to draw by its owner; the
-    // framework's forms have none.
 }
 
 bool TqSkinProvider::FormScrolls() const

@@ -27,6 +27,7 @@
 
 class TqSkinProvider;
 class TqSkinManager;
+class TqSkinableMenus;
 
 enum TqGripMode { gmNone, gmRightBottom };
 enum TqResizeMode { rmStandard, rmBorder };
@@ -285,6 +286,17 @@ private:
     void PaintTitleParts(const TCacheInfo& CI, int Right, int Bottom, int CaptionTop);
     void PlaceButton(TqButtonRecord& Rec, int& X, int Width, int MaskIndex, bool Enabled, int Top);
     void CopyToWindow(TRect R);
+    // The manager's menu painter, nullptr when it has none.
+    TqSkinableMenus* MenuPainter() const;
+    // The menu painter draws the menu-bar items over the providers' caches.
+    static void SetMenuBarLookup();
+    // WM_MEASUREITEM of an item of the main menu: the item is hooked.
+    void HookMeasuredItem(const MEASUREITEMSTRUCT* Measure);
+    // The menu line: its section and the main menu's items, into the cache.
+    void PaintMenuLine(const TCacheInfo& CI);
+    // Each top-level item of the main menu that the menu line shows, with
+    // its rectangle in window coordinates.
+    void WalkMenuBar(const std::function<void(TMenuItem* Item, const TRect& R)>& Visit);
     void GiveBackNativeFrame();
     // The form scrolls: the framework's forms have no AutoScroll property;
     // a form whose window has scroll bars is one that scrolls.
@@ -337,7 +349,3 @@ TqSkinProvider* GetFormProvider(TComponent* Component);
 // Program-wide: a title button is pressed (set by PressButton, cleared by
 // SetHotButton).
 extern bool TitleButtonPressed;
-// The menu painter's measuring flag (kept with the painter), raised by
-// WM_INITMENUPOPUP with a
-// non-zero lParam.
-extern bool MenuMeasuring;

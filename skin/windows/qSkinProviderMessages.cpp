@@ -237,8 +237,8 @@ void TqProviderMessages::SkinLoadedSkinned(TMessage& M)
     P.LoadTitleButtonMasks();
     if (P.FForm->BorderIcons() != 0)
         P.ClearSysMenuStyle();
-    if (TqMenuPainterLink* menus = manager->SkinableMenus())
-        menus->UpdateActive();
+    if (TqSkinableMenus* painter = P.MenuPainter())
+        painter->UpdateActive();
     P.FrameStale();
     P.SendNcPaint();
 }
@@ -276,6 +276,10 @@ void TqProviderMessages::Window(TMessage& M)
     case WM_CHILDACTIVATE:
         P.CallPrevious(M);
         P.UpdateMenuOwnerDraw();
+        break;
+    case WM_MEASUREITEM:
+        P.HookMeasuredItem(reinterpret_cast<const MEASUREITEMSTRUCT*>(M.LParam));
+        P.CallPrevious(M);
         break;
     case WM_SETTINGCHANGE:
         P.FrameChanged();
@@ -538,8 +542,7 @@ void TqProviderMessages::NcActivate(TMessage& M)
         P.FFormActive = active;
     }
     P.SendNcPaint();
-    if (TqSkinManager* manager = TqSkinManager::DefaultManager(); manager != nullptr && manager->SkinnedPopups())
-        P.HookFormMenus(P.Skinned(false));
+    P.HookFormMenus(P.Skinned(false));
     MenuOwnerDrawOnce();
     if (P.FormVisible() && !P.FShowAnimation)
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

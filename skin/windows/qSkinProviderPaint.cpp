@@ -150,24 +150,6 @@ TRect TqSkinProvider::TitleIconRect() const
     return r;
 }
 
-bool TqSkinProvider::MenuVisible() const
-{
-    // The framework's forms carry no main menu.
-    return false;
-}
-
-int TqSkinProvider::MenuItemHeight() const
-{
-    return MenuVisible() ? GetSystemMetrics(SM_CYMENU) - 1 : 0;
-}
-
-int TqSkinProvider::MenuRowCount()
-{
-    if (FMenuRows < 0)
-        FMenuRows = MenuVisible() ? 1 : 0;
-    return FMenuRows;
-}
-
 // ---- the frame cache ----
 
 int TqSkinProvider::TitleSectionIndex(String* Name) const
@@ -241,6 +223,7 @@ void TqSkinProvider::PaintFormFrame()
                                        TRect{0, 0, R.right, Iconic() ? R.bottom : TitleHeight()}, state, true);
             PaintTitleParts(ci, cache->Width(), TitleHeight(), 0);
         }
+        PaintMenuLine(ci);
     }
     FMenuChanged = false;
     if (FForm->OnPaint) {
@@ -446,13 +429,4 @@ void TqSkinProvider::PaintClientBackground(HDC DC, bool RepaintControls)
     if (RepaintControls)
         RepaintChildControls(FForm);
     FGraphicControlsStale = false;
-}
-
-void TqSkinProvider::RepaintMenuItem(TMenuItem* Item, TRect R, unsigned State)
-{
-    // Only items of the form's main menu are drawn on the menu line; the
-    // framework's forms carry none.
-    (void)Item;
-    (void)R;
-    (void)State;
 }

@@ -111,6 +111,51 @@ void CopyFromBitmap(HDC DC, int X, int Y, int W, int H, TBitmap* Source, int SX,
         BitBlt(DC, X, Y, W, H, Source->Canvas()->Handle(), SX, SY, SRCCOPY);
 }
 
+// The platform's sub-menu arrow bitmap (OBM_MNARROW), drawn in Colour at the
+// place the platform gives it in an item of width Right and height Height
+// (its right edge 1 pixel in, centred), the pixels around it left as they
+// are. Returns its rectangle, empty when the platform has none.
+TRect DrawSubMenuArrow(TBitmap* Bitmap, int Right, int Height, TColor Colour)
+{
+    constexpr int MenuArrowBitmap = 32739;
+    HBITMAP arrow = LoadBitmapW(nullptr, MAKEINTRESOURCEW(MenuArrowBitmap));
+    BITMAP info{};
+    if (arrow == nullptr || GetObjectW(arrow, sizeof(info), &info) == 0) {
+        if (arrow != nullptr)
+            DeleteObject(arrow);
+        return {};
+    }
+    const int w = info.bmWidth;
+    const int h = info.bmHeight;
+    // A one-bit copy: the arrow's white background 1, the arrow 0.
+    HDC colourDC = CreateCompatibleDC(nullptr);
+    HDC monoDC = CreateCompatibleDC(nullptr);
+    HBITMAP mono = CreateBitmap(w, h, 1, 1, nullptr);
+    HGDIOBJ oldColour = SelectObject(colourDC, arrow);
+    HGDIOBJ oldMono = SelectObject(monoDC, mono);
+    SetBkColor(colourDC, RGB(255, 255, 255));
+    BitBlt(monoDC, 0, 0, w, h, colourDC, 0, 0, SRCCOPY);
+    // Blitted to colour, 0 becomes the text colour and 1 the background
+    // colour: first the arrow black over what is there, then its colour.
+    const TRect r{Right - w - 1, (Height - h) / 2, Right - 1, (Height - h) / 2 + h};
+    const HDC dc = Bitmap->Canvas()->Handle();
+    const COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF back = SetBkColor(dc, RGB(255, 255, 255));
+    BitBlt(dc, r.left, r.top, w, h, monoDC, 0, 0, SRCAND);
+    SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Colour)));
+    SetBkColor(dc, RGB(0, 0, 0));
+    BitBlt(dc, r.left, r.top, w, h, monoDC, 0, 0, SRCPAINT);
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+    SelectObject(monoDC, oldMono);
+    SelectObject(colourDC, oldColour);
+    DeleteDC(monoDC);
+    DeleteDC(colourDC);
+    DeleteObject(mono);
+    DeleteObject(arrow);
+    return r;
+}
+
 } // namespace
 
 void FreeMenuBackground()
@@ -197,6 +242,17 @@ TqSkinableMenus::TqSkinableMenus(TqSkinManager* AOwner)
 
 TqSkinableMenus::~TqSkinableMenus()
 {
+    // No menu keeps the handlers of a painter that is gone (the manager's
+    // painter goes with the manager, possibly before the forms).
+    if (FActive && Application != nullptr) {
+        FActive = false;
+        try {
+            for (int i = 0; i < Application->ComponentCount(); ++i)
+                HookComponentTree(Application->Components(i));
+        } catch (...) {
+            // A form that cannot be walked keeps its menus as they were.
+        }
+    }
     FOwner = nullptr;
 }
 
@@ -258,6 +314,12 @@ void TqSkinableMenus::HookAllForms(bool Value)
     }
 }
 
+bool TqSkinableMenus::PopupsHooked() const
+{
+    // Without its manager the painter lets go of every popup menu.
+    return FOwner == nullptr || FOwnerLife.expired() || FOwner->SkinnedPopups();
+}
+
 void TqSkinableMenus::HookComponentTree(TComponent* Component)
 {
     for (int i = 0; i < Component->ComponentCount(); ++i) {
@@ -267,10 +329,10 @@ void TqSkinableMenus::HookComponentTree(TComponent* Component)
             for (int k = 0; k < main->Items()->Count(); ++k)
                 HookItems(main->Items()->Items(k), FActive);
         } else if (auto* popup = dynamic_cast<TPopupMenu*>(c)) {
-            if (FOwner->SkinnedPopups())
+            if (PopupsHooked())
                 HookMenuItems(popup, FActive);
         } else if (auto* item = dynamic_cast<TMenuItem*>(c)) {
-            if (FOwner->SkinnedPopups() && dynamic_cast<TMainMenu*>(item->GetParentMenu()) == nullptr)
+            if (PopupsHooked() && dynamic_cast<TMainMenu*>(item->GetParentMenu()) == nullptr)
                 HookItems(item, FActive);
         }
         HookComponentTree(c);
@@ -579,6 +641,18 @@ void TqSkinableMenus::SkinPopupWindow(HWND Wnd, TBitmap* Bitmap)
     FBorderBusy = false;
 }
 
+namespace {
+
+// Every manager made from now on gets its painter from its constructor.
+const bool PainterMakerSet = [] {
+    MenuPainterMaker = [](TqSkinManager* Manager) -> std::unique_ptr<TqMenuPainterLink> {
+        return std::make_unique<TqSkinableMenus>(Manager);
+    };
+    return true;
+}();
+
+} // namespace
+
 TqSkinableMenus* SkinableMenusOf(TqSkinManager* Manager)
 {
     if (Manager == nullptr)
@@ -788,6 +862,15 @@ void TqSkinableMenus::DrawNormalItem(TMenuItem* Item, TCanvas* ACanvas, const TR
         DrawSectionText(canvas, text, true, FOwner, textHot, section, DT_SINGLELINE | DT_VCENTER,
                         {left, 0, left + tw, itemHeight});
     }
+    TRect arrow{};
+    if (Item->Count() > 0) {
+        // The sub-menu's arrow in the caption's colour, in place of the
+        // platform's (which would show its own menu colours).
+        const TColor colour = section < 0 ? clMenuText
+                              : textHot   ? FOwner->Skin().Sections[static_cast<std::size_t>(section)].HotFontColor
+                                          : FOwner->Skin().Sections[static_cast<std::size_t>(section)].FontColor;
+        arrow = DrawSubMenuArrow(bmp.get(), w, itemHeight, colour);
+    }
     if (OnDrawItem) {
         TRect r{0, 0, w, itemHeight};
         OnDrawItem(Item, canvas, r, State, TqMenuItemType::smNormal);
@@ -796,6 +879,8 @@ void TqSkinableMenus::DrawNormalItem(TMenuItem* Item, TCanvas* ACanvas, const TR
         BlendRectTransparent(bmp.get(), 0, 0, clSkinTransparent, 0.4,
                              {bgPlace.x, bgPlace.y, bgPlace.x + w - 1, bgPlace.y + itemHeight - 1}, bg);
     CopyFromBitmap(ACanvas->Handle(), R.left + ael, R.top, w, itemHeight, bmp.get(), 0, 0);
+    if (arrow.right > arrow.left)
+        KeepMenuItemPart({R.left + ael + arrow.left, R.top + arrow.top, R.left + ael + arrow.right, R.top + arrow.bottom});
 }
 
 void TqSkinableMenus::DrawDivider(TCanvas* ACanvas, const TRect& R, TPoint Place)

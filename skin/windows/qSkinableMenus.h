@@ -91,6 +91,8 @@ private:
     void SetPopupHandlers(TMenuItem* Item, bool Value, bool OnlyUnassigned);
     void SetMainHandlers(TMenuItem* Item, bool Value);
     void HookComponentTree(TComponent* Component);
+    // The manager's SkinnedPopups (true once the manager is gone).
+    bool PopupsHooked() const;
     void FetchExtraLineData(TMenuItem* FirstItem);
     void PrepareMenuBackground(TMenuItem* FirstItem, int W, HWND Wnd, int H);
     void PaintExtraLine(int H);
@@ -109,8 +111,9 @@ private:
     TAOR FCorners;
 };
 
-// The menu painter of Manager, made (and given to the manager, which frees
-// it) on first use: one per manager.
+// The menu painter of Manager: one per manager, made by the manager's
+// constructor (this unit sets MenuPainterMaker at start-up); a manager made
+// before that gets it here on first use.
 TqSkinableMenus* SkinableMenusOf(TqSkinManager* Manager);
 
 // Shared state of the popup being painted.

@@ -41,7 +41,7 @@ void TzqMnuWnd::SubclassWndProc(TMessage& Message)
         Message.Result = 0;
         return;
     }
-    TzqMainWnd::SubclassWndProc(Message);
+    TzqScrollWnd::SubclassWndProc(Message);
 }
 
 void TzqMnuWnd::Destroyed(TMessage& Message)

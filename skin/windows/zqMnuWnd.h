@@ -7,14 +7,15 @@
 // procedure) and frees itself when its window is destroyed, releasing the
 // painter's shared menu background and lowering the measuring flag.
 //
-// The window-subclass family's scroll variant is not part of this library
-// yet: what the scroll subclass would handle goes to the base's handling.
+// It is a scroll subclass (attached with its bars, made with the frame-refresh
+// flag off): every message it does not take itself goes to the scroll
+// subclass's handling.
 //
 // GUI thread only.
 
-#include "skin/windows/zqMainWnd.h"
+#include "skin/windows/zqScrollWnd.h"
 
-class TzqMnuWnd : public TzqMainWnd {
+class TzqMnuWnd : public TzqScrollWnd {
 public:
     // 1 once the menu painter reported the popup's border painted while
     // the window was visible; 0 at creation and after each erase done here.

@@ -85,6 +85,15 @@ TEST_F(MenuWindowTest, AnswersTheSkinCommandItself)
     EXPECT_EQ(w.PassedCount(SM_ZORVIKCMD), 0);
 }
 
+TEST_F(MenuWindowTest, AttachesAsAScrollSubclassWithoutRefreshingTheFrame)
+{
+    TMenuWindow w(Manager.get());
+    EXPECT_NE(dynamic_cast<TzqScrollWnd*>(w.Object), nullptr);
+    EXPECT_NE(GetScrollBarObject(w.Wnd, 0), nullptr) << "bars made at attach";
+    EXPECT_NE(GetScrollBarObject(w.Wnd, 1), nullptr);
+    EXPECT_EQ(w.PassedCount(WM_NCCALCSIZE), 0) << "scroll-bar flag 0: no frame recalculation";
+}
+
 TEST_F(MenuWindowTest, BorderPaintedQuestionAndErase)
 {
     TMenuWindow w(Manager.get());

@@ -1,14 +1,18 @@
 #pragma once
 // Forms of the framework skinned by a form provider with one of the shipped
 // skins, and what the provider tests read back: the window as the screen
-// shows it, the frame cache, the window region.
+// shows it, the frame cache, the window region, pictures against goldens.
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include <windows.h>
 
 #include "../../support/GuiHarness.h"
+#include "../support/PngFile.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "skin/engine/qSkinManager.h"
@@ -131,6 +135,65 @@ inline void ClickAt(HWND Wnd, POINT P)
     MouseAt(Wnd, P);
     MouseButton(true);
     MouseButton(false);
+}
+
+// Pixels of R in B of exactly Color.
+inline int CountColor(TBitmap* B, TRect R, COLORREF Color)
+{
+    int n = 0;
+    for (int y = R.top; y < R.bottom; ++y)
+        for (int x = R.left; x < R.right; ++x)
+            n += Pixel(B, x, y) == Color;
+    return n;
+}
+
+// Compares Picture with the golden File; false with a message when it differs.
+inline void ExpectGolden(TBitmap& Picture, const std::string& File)
+{
+    const std::string golden = std::string(SKIN_GOLDEN_DIR) + "/" + File;
+    if (std::getenv("SKIN_GOLDENS") && std::string(std::getenv("SKIN_GOLDENS")) == "update") {
+        CreateDirectoryW((L"Z:" + std::wstring(golden.begin(), golden.begin() + golden.rfind('/'))).c_str(), nullptr);
+        skintest::SavePng(Picture, golden);
+        return;
+    }
+    int w = 0;
+    int h = 0;
+    const std::string want = skintest::LoadPngRows(golden, w, h);
+    ASSERT_FALSE(want.empty()) << "no golden " << golden;
+    const std::string got = skintest::RawRows(Picture);
+    std::size_t differ = 0;
+    if (w == Picture.Width() && h == Picture.Height())
+        for (std::size_t i = 0; i < got.size(); ++i)
+            differ += got[i] != want[i];
+    if (w != Picture.Width() || h != Picture.Height() || differ != 0)
+        skintest::SavePng(Picture, ScreenshotFolder() + "/provider-" + File.substr(0, File.size() - 4) + "-actual.png");
+    EXPECT_EQ(w, Picture.Width()) << File;
+    EXPECT_EQ(h, Picture.Height()) << File;
+    EXPECT_EQ(0u, differ) << File << ": bytes that differ from the golden";
+}
+
+// Pixels of the non-client area where the screen differs from the cache,
+// leaving out the region's holes (which Wine shows black).
+inline int ScreenDiffersFromCache(TqSkinProvider* P)
+{
+    const HWND wnd = P->Form()->Handle();
+    auto screen = ScreenOf(wnd);
+    TBitmap* cache = P->SkinData()->CacheBmp.get();
+    RECT client{};
+    GetClientRect(wnd, &client);
+    OffsetRect(&client, P->ClientOffsetX(), P->ClientOffsetY());
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const bool hasRegion = GetWindowRgn(wnd, region) != ERROR;
+    int differ = 0;
+    for (int y = 0; y < screen->Height(); ++y)
+        for (int x = 0; x < screen->Width(); ++x) {
+            const POINT p{x, y};
+            if (PtInRect(&client, p) || (hasRegion && !PtInRegion(region, x, y)))
+                continue;
+            differ += Pixel(screen.get(), x, y) != Pixel(cache, x, y);
+        }
+    DeleteObject(region);
+    return differ;
 }
 
 }   // namespace providertest
