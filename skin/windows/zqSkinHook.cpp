@@ -138,7 +138,10 @@ bool SkinDialogWindow(HWND Wnd)
     if (CountVisibleDialogs() > 0 && !HasChildOfClass(Wnd, "toolbarwindow32"))
         return false;
     TzqProvider* provider = NewListedProvider(nullptr);
-    if (!provider->InitDialog(Wnd))
+    // A provider that wrapped nothing (a window of another class, or a
+    // refused dialog) is not kept: it would outlive its window, and a later
+    // window given the same handle would count as handled.
+    if (!provider->InitDialog(Wnd) || !provider->DialogWrapper)
         delete provider;
     return true;
 }
