@@ -111,6 +111,9 @@ TEST(CreationHook, EachPopupMenuWindowGetsOneMenuSubclass)
     }
     DestroyMenu(menu);
     DestroyWindow(owner);
+    // The hook goes with the manager.
+    hooked.Manager.reset();
+    EXPECT_EQ(nullptr, CreationHookHandle());
 }
 
 TEST(CreationHook, WindowsHandledOnceAndASecondDialogOnlyWithAToolBar)

@@ -307,3 +307,35 @@ TEST(DialogFrame, GdiObjectsStayFlatOverRepeatedDialogs)
     EXPECT_EQ(before, paint_probe::GdiObjectCount());
     FreeProviderList();
 }
+
+TEST(DialogFrame, NewTextAndIconRepaintTheSkinnedFrame)
+{
+    // Wine repaints its own frame for these without WM_NCPAINT.
+    auto manager = ShippedManager("Basalt");
+    HWND dlg = MakeDialog(DialogStyle, false);
+    TzqDialogWnd* w = Skin(dlg)->DialogWrapper.get();
+    const auto screenIsCache = [&] {
+        auto screen = ScreenOf(dlg);
+        TBitmap* cache = w->SkinData->CacheBmp.get();
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        const bool hasRegion = GetWindowRgn(dlg, region) != ERROR;
+        int differ = 0;
+        for (int y = 0; y < w->TitleHeight(); ++y)
+            for (int x = 0; x < screen->Width(); ++x)
+                if (!hasRegion || PtInRegion(region, x, y))
+                    differ += Pixel(screen.get(), x, y) != Pixel(cache, x, y);
+        DeleteObject(region);
+        return differ;
+    };
+    SetWindowTextW(dlg, L"A much longer caption for the skinned dialog");
+    gui::PumpFor(40);
+    EXPECT_EQ("A much longer caption for the skinned dialog", w->CaptionText);
+    EXPECT_EQ(0, screenIsCache());
+    const HICON icon = LoadIconW(nullptr, IDI_INFORMATION);
+    SendMessageW(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    gui::PumpFor(40);
+    EXPECT_EQ(icon, w->WindowIcon);
+    EXPECT_EQ(0, screenIsCache());
+    Close(dlg);
+    FreeProviderList();
+}
