@@ -149,8 +149,6 @@ TEST(DialogSkin, MessageBoxThroughTheHookIsSkinnedAndMovedThenNativeAgain)
         int Calls = 0;
     } static seen;
     seen = TSeen{};
-    RequestedDialogX = 40;
-    RequestedDialogY = 50;
     SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR Id, DWORD) {
         HWND box = nullptr;
         EnumThreadWindows(GetCurrentThreadId(), [](HWND W, LPARAM L) {
@@ -173,8 +171,14 @@ TEST(DialogSkin, MessageBoxThroughTheHookIsSkinnedAndMovedThenNativeAgain)
         skintest::SavePng(*shot, ScreenshotFolder() + "/dialog-messagebox.png");
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
-    EXPECT_EQ(IDOK, MessageBoxW(nullptr, L"A skinned message", L"Box", MB_OK | MB_ICONINFORMATION));
-    RequestedDialogX = RequestedDialogY = -1;
+    // The skin library's message box asks for its place; the system's box is shown.
+    const auto hook = std::move(Application->MessageBoxHook);
+    Application->MessageBoxHook = nullptr;
+    const String caption = "Box";
+    const int answer = ShowSkinMessage(&caption, "A skinned message", mtInformation, mbOK, 40, 50);
+    Application->MessageBoxHook = hook;
+    EXPECT_EQ(IDOK, answer);
+    EXPECT_EQ(-1, RequestedDialogX);
     EXPECT_TRUE(seen.Skinned);
     EXPECT_TRUE(seen.ChildrenWrapped);
     EXPECT_EQ(40, seen.Rect.left);
