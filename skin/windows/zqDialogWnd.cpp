@@ -79,14 +79,19 @@ TzqDialogWnd::~TzqDialogWnd()
         DeleteObject(FBrush);
 }
 
+void TzqDialogWnd::GiveBackFrame()
+{
+    if (Detached || !WindowIsOurs())
+        return;
+    if (SavedStyle & WS_SYSMENU)
+        SetWindowLongPtrW(WndHandle, GWL_STYLE, GetWindowLongPtrW(WndHandle, GWL_STYLE) | WS_SYSMENU);
+    SetWindowRgn(WndHandle, nullptr, FALSE);
+}
+
 void TzqDialogWnd::BeforeDestruction()
 {
     const bool ours = !Detached && WindowIsOurs();
-    if (ours) {
-        if (SavedStyle & WS_SYSMENU)
-            SetWindowLongPtrW(WndHandle, GWL_STYLE, GetWindowLongPtrW(WndHandle, GWL_STYLE) | WS_SYSMENU);
-        SetWindowRgn(WndHandle, nullptr, FALSE);
-    }
+    GiveBackFrame();
     TzqScrollWnd::BeforeDestruction();
     if (ours && IsWindowVisible(WndHandle))
         RedrawWindow(WndHandle, nullptr, nullptr,

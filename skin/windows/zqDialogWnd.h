@@ -110,9 +110,11 @@ public:
     TzqDialogButton* ButtonOf(int Code);
     void DropSystemMenu(int X, int Y);
 
+    // The window gets its system-menu style and its full rectangle back.
+    void GiveBackFrame();
+
 protected:
-    // The window gets its system-menu style, its full rectangle and the
-    // system's frame back.
+    // GiveBackFrame, the base's steps, and the system's frame repainted.
     void BeforeDestruction() override;
 
 private:

@@ -59,7 +59,27 @@ namespace {
 
 constexpr UINT FreeProviderMessage = WM_APP + 0x144;
 
-// The window that frees a dialog's provider after its window went.
+// Dialog providers waiting for their posted free. Those still waiting when
+// the program ends are freed then (their wrappers are detached already).
+struct TPendingFrees {
+    std::vector<TzqProvider*> Items;
+    ~TPendingFrees()
+    {
+        for (TzqProvider* provider : Items)
+            delete provider;
+    }
+    bool Take(TzqProvider* Provider)
+    {
+        const auto it = std::find(Items.begin(), Items.end(), Provider);
+        if (it == Items.end())
+            return false;
+        Items.erase(it);
+        return true;
+    }
+};
+TPendingFrees PendingFrees;
+
+// The window that frees a dialog's provider once the message under way is over.
 THiddenWindow& FreeWindow()
 {
     static THiddenWindow window([](TMessage& Message) {
@@ -68,9 +88,7 @@ THiddenWindow& FreeWindow()
             return;
         }
         auto* provider = reinterpret_cast<TzqProvider*>(Message.LParam);
-        // Only a provider still listed is alive: the hook's removal may have
-        // freed it since.
-        if (ProviderList && std::find(ProviderList->begin(), ProviderList->end(), provider) != ProviderList->end())
+        if (PendingFrees.Take(provider))
             delete provider;
     });
     return window;
@@ -101,7 +119,16 @@ bool SizeIs(TPoint S, int W, int H)
 
 void ScheduleProviderFree(TzqProvider* Provider)
 {
+    if (!Provider || ProviderFreePending(Provider))
+        return;
+    ForgetProvider(Provider);
+    PendingFrees.Items.push_back(Provider);
     PostMessageW(FreeWindow().Handle(), FreeProviderMessage, 0, reinterpret_cast<LPARAM>(Provider));
+}
+
+bool ProviderFreePending(TzqProvider* Provider)
+{
+    return std::find(PendingFrees.Items.begin(), PendingFrees.Items.end(), Provider) != PendingFrees.Items.end();
 }
 
 void FreeProviderList()
@@ -109,10 +136,35 @@ void FreeProviderList()
     if (!ProviderList)
         return;
     // Each destructor sets its entry to nil: the list is walked by index.
-    for (std::size_t i = 0; i < ProviderList->size(); ++i)
-        if (TzqProvider* provider = (*ProviderList)[i])
-            delete provider;
+    for (std::size_t i = 0; i < ProviderList->size(); ++i) {
+        TzqProvider* provider = (*ProviderList)[i];
+        if (!provider)
+            continue;
+        if (provider->Owner()) {
+            delete provider;   // a form's: it holds no window hook of its own
+            continue;
+        }
+        // A dialog's wrappers may be inside a message of their windows (the
+        // skin removed from a dialog's own handler): they let go of the
+        // windows now, and the objects are freed after the message.
+        provider->DetachWindows();
+        ScheduleProviderFree(provider);
+    }
     ProviderList.reset();
+}
+
+void TzqProvider::DetachWindows()
+{
+    for (auto& wrapper : ChildWrappers) {
+        TzqMainWnd* object = wrapper.get();
+        if (object && !object->Detached)
+            DetachSubclass(object->WndHandle, false, false, object);
+    }
+    if (DialogWrapper && !DialogWrapper->Detached) {
+        DialogWrapper->GiveBackFrame();
+        TzqMainWnd* object = DialogWrapper.get();
+        DetachSubclass(object->WndHandle, false, true, object);
+    }
 }
 
 TzqProvider* NewListedProvider(TComponent* Owner)

@@ -35,6 +35,9 @@ public:
     // Wraps every child of Wnd (z-order, depth first) not yet skinned.
     bool WrapChildren(HWND Wnd);
     bool SubclassDialogChild(HWND Child);
+    // Every wrapper lets go of its window (the system's look comes back);
+    // the objects stay until the provider is freed.
+    void DetachWindows();
 
     Byte DialogKind = 0;
     HWND DialogHandle = nullptr;
@@ -58,10 +61,13 @@ extern std::unique_ptr<std::vector<TzqProvider*>> ProviderList;
 TzqProvider* NewListedProvider(TComponent* Owner);
 // Sets every entry of Provider to nil.
 void ForgetProvider(TzqProvider* Provider);
-// Frees a dialog's provider once the message under way is over (posted),
-// when it is still listed then.
+// Takes a dialog's provider out of ProviderList and frees it once the
+// message under way is over (posted; at program end at the latest).
 void ScheduleProviderFree(TzqProvider* Provider);
-// Frees every listed provider and the list.
+// Provider waits for its posted free.
+bool ProviderFreePending(TzqProvider* Provider);
+// Frees every listed provider and the list: a form's at once, a dialog's
+// detached at once and freed after the message under way.
 void FreeProviderList();
 
 // Painted by the system in dialogs of kind 1 and 3.

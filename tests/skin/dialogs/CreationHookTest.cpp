@@ -249,3 +249,33 @@ TEST(CreationHook, TheOpenDialogIsSkinnedAndStillWorks)
     gui::PumpFor(60);
     EXPECT_EQ(0, LiveProviders());
 }
+
+TEST(CreationHook, SkinRemovedInsideTheDialogsOwnHandler)
+{
+    // The wrappers are inside the dialog's message when the skin goes: they
+    // let go of the windows at once, and are freed after the message.
+    THooked hooked("Basalt");
+    HWND dlg = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    TzqProvider* p = FindDialogProvider(dlg);
+    ASSERT_NE(nullptr, p);
+    static TqSkinManager* manager;
+    manager = hooked.Manager.get();
+    OnDialogCommand = [](WORD Id) {
+        if (Id == 999)
+            manager->SetActive(false);
+    };
+    SendMessageW(dlg, WM_COMMAND, 999, 0);
+    OnDialogCommand = nullptr;
+    EXPECT_EQ(nullptr, GetSubclassObject(dlg));
+    EXPECT_EQ(nullptr, GetSubclassObject(GetDlgItem(dlg, 100)));
+    EXPECT_NE(0, GetWindowLongPtrW(dlg, GWL_STYLE) & WS_SYSMENU);
+    EXPECT_TRUE(ProviderFreePending(p));
+    gui::PumpUntil([&] { return !ProviderFreePending(p); }, 3000);
+    EXPECT_FALSE(ProviderFreePending(p));
+    // The dialog goes on working with the system's look.
+    SetDlgItemTextW(dlg, 100, L"still works");
+    wchar_t text[32] = {};
+    GetDlgItemTextW(dlg, 100, text, 32);
+    EXPECT_EQ(std::wstring(L"still works"), text);
+    DestroyWindow(dlg);
+}

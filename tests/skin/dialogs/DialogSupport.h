@@ -3,6 +3,7 @@
 // a few children, and skinning one with a listed dialog provider.
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include <windows.h>
@@ -65,8 +66,15 @@ private:
     std::vector<WORD> FData;
 };
 
-inline INT_PTR CALLBACK DialogProc(HWND Wnd, UINT Msg, WPARAM, LPARAM)
+// Called with the identifier of each WM_COMMAND the dialogs get.
+inline std::function<void(WORD Id)> OnDialogCommand;
+
+inline INT_PTR CALLBACK DialogProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM)
 {
+    if (Msg == WM_COMMAND && OnDialogCommand) {
+        OnDialogCommand(LOWORD(WParam));
+        return TRUE;
+    }
     if (Msg == WM_CLOSE) {
         DestroyWindow(Wnd);
         return TRUE;
@@ -106,9 +114,11 @@ inline TzqProvider* Skin(HWND Wnd)
     return p;
 }
 
+// P is listed or waits for its free: not freed yet.
 inline bool Listed(TzqProvider* P)
 {
-    return ProviderList && std::find(ProviderList->begin(), ProviderList->end(), P) != ProviderList->end();
+    return (ProviderList && std::find(ProviderList->begin(), ProviderList->end(), P) != ProviderList->end()) ||
+           ProviderFreePending(P);
 }
 
 inline HWND ChildById(HWND Dlg, int Id)
