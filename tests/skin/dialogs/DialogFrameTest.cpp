@@ -209,8 +209,9 @@ TEST(DialogFrame, HitTestsOfASizingAndAMaximisedDialog)
         EXPECT_EQ(h.Want, HitAt(dlg, h.P.x, h.P.y)) << h.P.x << "," << h.P.y;
     // The skin's size grip answers as the bottom-right corner.
     const int grip = manager->FindMaskIndex(manager->FindSectionIndex("GLOBALINFO"), "GLOBALINFO", "GRIPIMAGE");
-    if (manager->IsValidMaskIndex(grip))
+    if (manager->IsValidMaskIndex(grip)) {
         EXPECT_EQ(HTBOTTOMRIGHT, HitAt(dlg, w->W - w->BorderWidth() - 2, w->H - w->BorderHeight() - 2));
+    }
     // A double click on the caption maximises; then the edge answers HTERROR.
     const RECT r = WindowRectOf(dlg);
     SendMessageW(dlg, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(r.left + w->W / 3, r.top + row));
@@ -337,5 +338,30 @@ TEST(DialogFrame, NewTextAndIconRepaintTheSkinnedFrame)
     EXPECT_EQ(icon, w->WindowIcon);
     EXPECT_EQ(0, screenIsCache());
     Close(dlg);
+    FreeProviderList();
+}
+
+TEST(DialogFrame, AnIdleSkinnedDialogPaintsNothing)
+{
+    // The region is applied with a redraw, and a new region moves the
+    // window's frame: neither may start a cycle of frame paints.
+    auto manager = ShippedManager("Clearwater");
+    for (DWORD style : {DialogStyle, SizingStyle}) {
+        HWND dlg = MakeDialog(style);
+        Skin(dlg);
+        SetActiveWindow(dlg);
+        gui::PumpFor(150);
+        int frames = 0, clients = 0;
+        TWindowHook spy = HookWndProc(dlg, [&](TMessage& M, const TCallPrevious& Previous) {
+            frames += M.Msg == WM_NCPAINT;
+            clients += M.Msg == WM_PAINT;
+            Previous(M);
+        });
+        gui::PumpFor(400);
+        EXPECT_EQ(0, frames);
+        EXPECT_EQ(0, clients);
+        spy.Remove();
+        Close(dlg);
+    }
     FreeProviderList();
 }
