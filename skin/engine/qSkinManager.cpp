@@ -85,6 +85,7 @@ TqSkinManager::~TqSkinManager()
     // Marked first, so that the windows told of the removal forget this manager.
     Destroying();
     GuardCallback([this] { SetActive(false); });
+    GuardCallback([this] { RemoveCreationHook(); });
     // Also when another manager has been made the default since: the
     // chain must never call a manager that is gone.
     UnhookApplicationWindow();
@@ -520,11 +521,16 @@ bool TqSkinManager::MainWindowHook(TMessage& Message)
 
 void TqSkinManager::InstallCreationHook()
 {
-    if (IsDefault() && !IsDesigning())
-        FHookInstalled = true;
+    if (!IsDefault() || IsDesigning() || FHookInstalled)
+        return;
+    FHookInstalled = true;
+    if (CreationHookHandler)
+        CreationHookHandler(this, true);
 }
 
 void TqSkinManager::RemoveCreationHook()
 {
+    if (FHookInstalled && CreationHookHandler)
+        CreationHookHandler(this, false);
     FHookInstalled = false;
 }

@@ -133,6 +133,9 @@ public:
     bool CreationHookInstalled() const { return FHookInstalled; }
     void InstallCreationHook();
     void RemoveCreationHook();
+    // Sets (Install) or removes the creation hook; given by the window
+    // skinning library when a program lets it skin dialogs, else none.
+    static inline void (*CreationHookHandler)(TqSkinManager* Manager, bool Install) = nullptr;
 
     static TqSkinManager* DefaultManager();
 
