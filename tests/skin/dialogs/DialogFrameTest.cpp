@@ -33,15 +33,6 @@ TRect TextRect(TzqDialogWnd* W)
     return TRect{icon + W->BorderWidth() + 4, W->BorderHeight(), W->W - W->ButtonsWidth() - 6, W->CaptionHeight()};
 }
 
-int CountColor(TBitmap* B, TRect R, COLORREF Color)
-{
-    int n = 0;
-    for (int y = R.top; y < R.bottom; ++y)
-        for (int x = R.left; x < R.right; ++x)
-            n += Pixel(B, x, y) == Color;
-    return n;
-}
-
 // The frame cache, its client part and the caption's text area black.
 std::unique_ptr<TBitmap> FrameWithoutText(TzqDialogWnd* W)
 {
@@ -53,24 +44,6 @@ std::unique_ptr<TBitmap> FrameWithoutText(TzqDialogWnd* W)
     if (text.right > text.left && text.bottom > text.top)
         FillRect(copy->Canvas()->Handle(), &text, black);
     return copy;
-}
-
-void ExpectGolden(TBitmap& Picture, const std::string& File)
-{
-    const std::string golden = std::string(SKIN_GOLDEN_DIR) + "/" + File;
-    const char* mode = std::getenv("SKIN_GOLDENS");
-    if (mode && std::string(mode) == "update") {
-        skintest::SavePng(Picture, golden);
-        return;
-    }
-    int w = 0, h = 0;
-    const std::string want = skintest::LoadPngRows(golden, w, h);
-    ASSERT_FALSE(want.empty()) << "no golden " << golden;
-    const std::string got = skintest::RawRows(Picture);
-    const bool same = w == Picture.Width() && h == Picture.Height() && got == want;
-    if (!same)
-        skintest::SavePng(Picture, ScreenshotFolder() + "/dialog-" + File.substr(0, File.size() - 4) + "-actual.png");
-    EXPECT_TRUE(same) << File << " differs from its golden";
 }
 
 RECT WindowRectOf(HWND Wnd)
