@@ -30,7 +30,9 @@ std::unique_ptr<TBitmap> ScreenRect(const RECT& R)
     return bitmap;
 }
 
-// The pixels of the outline's path: the boundary of [L, R] x [T, B].
+// The pixels of the outline's path: the boundary of [L, R] x [T, B]. The
+// outline of a window rectangle runs along its left and top edges and one
+// pixel outside its right and bottom edges.
 std::vector<POINT> OutlinePath(const RECT& O)
 {
     std::vector<POINT> path;
@@ -75,7 +77,8 @@ void Key(Word VirtualKey)
 // A skinned sizeable form in frame-drag mode that counts what the
 // platform's move loop and MoveWindow leave behind.
 struct TDragForm {
-    explicit TDragForm(const char* Skin, TqResizeMode Mode = rmBorder) : Manager(ShippedManager(Skin)), F(bsSizeable, biSystemMenu | biMinimize | biMaximize, FormX, FormY)
+    explicit TDragForm(const char* Skin, TqResizeMode Mode = rmBorder)
+        : Manager(ShippedManager(Skin)), F(bsSizeable, biSystemMenu | biMinimize | biMaximize, FormX, FormY)
     {
         F.Provider->ResizeMode = Mode;
         Watch = HookWndProc(F.Wnd(), [this](TMessage& M, const TCallPrevious& Previous) {
@@ -153,12 +156,6 @@ RECT Expected(RECT R, LRESULT Code, int DX, int DY, SIZE Min)
     return e;
 }
 
-// The outline a drag draws for the window rectangle E.
-RECT OutlineOf(const RECT& E)
-{
-    return RECT{E.left, E.top, E.right, E.bottom};
-}
-
 // How many points of Path do not show the inversion (Inverted) or the
 // original (not Inverted) of the Before picture taken of Area; points
 // inside any of Skip are left out.
@@ -213,7 +210,8 @@ TEST(FrameDrag, CaptionEdgesAndCornersDragAnOutlineAndMoveOnce)
                          std::to_string(c.DY) + " min " + std::to_string(c.Min.cx));
             TDragForm d(skin);
             d.MinTrack = c.Min;
-            const SIZE min = c.Min.cx > 0 ? c.Min : SIZE{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+            const SIZE platform{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+            const SIZE min = c.Min.cx > 0 ? c.Min : platform;
             const RECT start = d.Rect();
             const POINT at = d.PointOf(c.Code);
             const RECT target = Expected(start, c.Code, c.DX, c.DY, min);
@@ -234,7 +232,7 @@ TEST(FrameDrag, CaptionEdgesAndCornersDragAnOutlineAndMoveOnce)
             EXPECT_EQ(d.F.Wnd(), GetCapture());
             auto during = ScreenRect(area);
             const bool moved = !EqualRect(&target, &start);
-            const std::vector<POINT> path = OutlinePath(OutlineOf(target));
+            const std::vector<POINT> path = OutlinePath(target);
             if (moved || c.Code == HTCAPTION) {
                 EXPECT_EQ(0, Mismatches(path, area, before.get(), during.get(), true)) << "outline not inverted";
             }
@@ -314,6 +312,26 @@ TEST(FrameDrag, EscapeLostCaptureAndDestructionCancel)
         EXPECT_EQ(r.left + 20, next.Rect().left);
         EXPECT_EQ(r.top + 10, next.Rect().top);
     }
+}
+
+TEST(FrameDrag, ADoubleClickEndsTheDragBeforeItMaximises)
+{
+    TDragForm d("Terracotta");
+    const RECT start = d.Rect();
+    const POINT at = d.PointOf(HTCAPTION);
+    MouseTo(at);
+    MouseButton(true);
+    MouseTo(POINT{at.x + 30, at.y + 20});
+    SendMessageW(d.F.Wnd(), WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(at.x + 30, at.y + 20));
+    gui::PumpFor(60);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_TRUE(IsZoomed(d.F.Wnd()));
+    MouseButton(false);
+    ShowWindow(d.F.Wnd(), SW_RESTORE);
+    gui::PumpFor(60);
+    // The drag's move came first: the restored place is the dragged one.
+    EXPECT_EQ(start.left + 30, d.Rect().left);
+    EXPECT_EQ(start.top + 20, d.Rect().top);
 }
 
 TEST(FrameDrag, MenuMoveAndSizeFollowTheMouseUntilAClick)
