@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include <windowsx.h>
+
 #include "../support/PngFile.h"
 #include "ProviderSupport.h"
 #include "framework/WindowHooks.h"
@@ -61,17 +63,27 @@ void MouseTo(POINT Screen)
     move.mi.dy = Screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &move, sizeof(move));
-    gui::PumpFor(40);
+    // Until the move has been taken from the queue (bounded: a point the
+    // mouse already was at may bring no message).
+    gui::PumpUntil(
+        [&] {
+            const DWORD at = GetMessagePos();
+            return GET_X_LPARAM(at) == Screen.x && GET_Y_LPARAM(at) == Screen.y;
+        },
+        2000);
+    gui::PumpFor(20);
 }
 
-void Key(Word VirtualKey)
+// Escape pressed and released through the system's input queue.
+void PressEscape()
 {
     INPUT keys[2]{};
     keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = VirtualKey;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
     keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, keys, sizeof(INPUT));
-    gui::PumpFor(60);
+    gui::PumpUntil([] { return GetCapture() == nullptr; }, 2000);
+    gui::PumpFor(20);
 }
 
 // A skinned sizeable form in frame-drag mode that counts what the
@@ -262,7 +274,7 @@ TEST(FrameDrag, EscapeLostCaptureAndDestructionCancel)
         std::function<void(TDragForm&)> Cancel;
     };
     const TCase cases[] = {
-        {"Escape", [](TDragForm&) { Key(VK_ESCAPE); }},
+        {"Escape", [](TDragForm&) { PressEscape(); }},
         {"capture released", [](TDragForm&) { ReleaseCapture(); gui::PumpFor(40); }},
         {"capture taken", [](TDragForm&) { SetCapture(Application->Handle()); gui::PumpFor(40); ReleaseCapture(); }},
         {"form destroyed", [](TDragForm& D) { D.F.Form.reset(); gui::PumpFor(60); }},
