@@ -9,6 +9,7 @@
 #include "skin/engine/qSkinBroadcasts.h"
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinPaint.h"
+#include "skin/windows/qSkinProviderDrag.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ TqSkinProvider::TqSkinProvider(TComponent* AOwner) : TComponent(AOwner)
 
 TqSkinProvider::~TqSkinProvider()
 {
+    TqFrameDrag::Forget(this);
     if (FForm != nullptr && !IsDesigning()) {
         RemoveHookedForm(FForm);
         // A form being destroyed is past its controls' part (the provider is

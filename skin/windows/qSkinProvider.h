@@ -220,6 +220,13 @@ public:
     void PressButton(int Code);
     void DropSysMenu(int X, int Y);
 
+    // Frame dragging (ResizeMode rmBorder): the outline's start at a screen
+    // point, its drawing (drawing it again at the same place erases it) and
+    // the end that moves or sizes the window once.
+    void StartBorderDrag(int X, int Y);
+    void DrawDragFrame(int X, int Y);
+    void EndBorderDrag();
+
     // Geometry of the frame (see the frame painting).
     bool Framed() const;
     int FW() const;
@@ -260,6 +267,7 @@ protected:
 
 private:
     friend class TqProviderMessages;
+    friend class TqFrameDrag;
 
     void ProviderWndProc(TMessage& Message);
     void CallPrevious(TMessage& Message) { FHook.CallPrevious(Message); }

@@ -10,6 +10,7 @@
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinPaint.h"
 #include "skin/windows/qSkinProvider.h"
+#include "skin/windows/qSkinProviderDrag.h"
 #include "skin/windows/qSkinableMenus.h"
 
 bool TitleButtonPressed = false;
@@ -70,6 +71,7 @@ void TqSkinProvider::ProviderWndProc(TMessage& Message)
         CallPrevious(Message);
         return;
     }
+    TqFrameDrag::Watch(*this, Message);
     if (Message.Msg == SM_ZORVIKCMD) {
         if (handlers.Stage1(Message))
             return;
@@ -287,9 +289,12 @@ void TqProviderMessages::Window(TMessage& M)
         P.CallPrevious(M);
         break;
     case WM_WINDOWPOSCHANGING:
-        if (!P.FRegionApplying)
+        if (!P.FRegionApplying) {
+            TqFrameDrag::Snap(P, M);
             P.CallPrevious(M);
+        }
         break;
+    case WM_GETMINMAXINFO: TqFrameDrag::MinMaxInfo(P, M); break;
     case WM_WINDOWPOSCHANGED:
     case WM_EXITSIZEMOVE: PosChanged(M); break;
     case WM_NCHITTEST: NcHitTest(M); break;
@@ -299,6 +304,8 @@ void TqProviderMessages::Window(TMessage& M)
     case WM_NCLBUTTONDOWN: NcLButtonDown(M); break;
     case WM_NCLBUTTONUP: NcLButtonUp(M); break;
     case WM_LBUTTONUP:
+        if (TqFrameDrag::ButtonUp(P, M))
+            break;
         // Its wParam holds key flags, not a hit code, and it comes from the
         // client area: a title button pressed before is released outside
         // itself and returns to normal; the message goes on to the form.
@@ -310,6 +317,10 @@ void TqProviderMessages::Window(TMessage& M)
     case WM_NCRBUTTONDOWN: NcRButtonDown(M); break;
     case WM_NCRBUTTONUP: NcRButtonUp(M); break;
     case WM_SYSCOMMAND: SysCommand(M); break;
+    case WM_MOUSEMOVE:
+        P.CallPrevious(M);
+        TqFrameDrag::MouseMove(P, M);
+        break;
     case WM_INITMENUPOPUP:
         if (M.LParam != 0)
             MenuMeasuring = true;
@@ -472,6 +483,7 @@ void TqProviderMessages::NcHitTest(TMessage& M)
         P.CallPrevious(M);
         P.SetHotButton(0, true);
     }
+    TqFrameDrag::RecordEdge(M);
 }
 
 void TqProviderMessages::NcPaint(TMessage& M)
@@ -608,7 +620,8 @@ void TqProviderMessages::NcLButtonDown(TMessage& M)
             return;
         }
     }
-    P.CallPrevious(M);
+    if (!TqFrameDrag::ButtonDown(P, M))
+        P.CallPrevious(M);
 }
 
 void TqProviderMessages::NcLButtonUp(TMessage& M)
@@ -668,7 +681,7 @@ void TqProviderMessages::NcLButtonUp(TMessage& M)
                 button->OnMouseUp(button, mbLeft, 0, pt.x, pt.y);
         }
         P.SetHotButton(0, true);
-    } else {
+    } else if (!TqFrameDrag::ButtonUp(P, M)) {
         P.CallPrevious(M);
     }
     M.WParam = 0;
@@ -676,6 +689,7 @@ void TqProviderMessages::NcLButtonUp(TMessage& M)
 
 void TqProviderMessages::NcLButtonDblClk(TMessage& M)
 {
+    TqFrameDrag::DoubleClick(P);
     TqSystemMenu* menu = Menu();
     if (M.WParam == HTCAPTION && menu != nullptr) {
         if (menu->MaxEnabled() || menu->RestoreEnabled()) {
@@ -708,6 +722,8 @@ void TqProviderMessages::SysCommand(TMessage& M)
     const WPARAM command = M.WParam & 0xFFF0;
     if (command == 0xF010 && (M.WParam & 0xF) == 2)
         P.FForm->Repaint();
+    if (TqFrameDrag::Announce(P, M))
+        return;
     P.CallPrevious(M);
     TqSystemMenu* menu = Menu();
     if ((command == SC_MAXIMIZE || command == SC_RESTORE) && menu != nullptr && menu->MaxVisible()) {
