@@ -274,6 +274,33 @@ void DrawSmallDownTriangle(TCanvas* Canvas, int X, int Y, TColor Color)
     Canvas->Polygon({Point(X - 3, Y), Point(X + 3, Y), Point(X, Y + 3)});
 }
 
+TDCUnmirroredSpan::TDCUnmirroredSpan(TCanvas* C, bool Active, int Left, int Width)
+{
+    if (!Active || !C->HandleAllocated())
+        return;
+    FDC = C->Handle();
+    FLayout = GetLayout(FDC);
+    if (FLayout == GDI_ERROR || (FLayout & LAYOUT_RTL) == 0)
+        return;
+    POINT Mirrored{0, 0};
+    LPtoDP(FDC, &Mirrored, 1);   // pixel x shows at Mirrored.x - x
+    GetViewportOrgEx(FDC, &FOrigin);
+    SetLayout(FDC, FLayout & ~static_cast<DWORD>(LAYOUT_RTL));
+    POINT Plain{0, 0};
+    LPtoDP(FDC, &Plain, 1);      // now at Plain.x + x
+    // Pixel Left goes where the mirror showed pixel Left + Width - 1.
+    OffsetViewportOrgEx(FDC, Mirrored.x - (2 * Left + Width - 1) - Plain.x, 0, nullptr);
+    FActive = true;
+}
+
+TDCUnmirroredSpan::~TDCUnmirroredSpan()
+{
+    if (!FActive)
+        return;
+    SetLayout(FDC, FLayout);
+    SetViewportOrgEx(FDC, FOrigin.x, FOrigin.y, nullptr);
+}
+
 void DrawGlyphOnColor(TCanvas* Canvas, TBitmap* Glyph, TColor Background, TRect R)
 {
     if (!Glyph || Glyph->Empty())
@@ -285,6 +312,7 @@ void DrawGlyphOnColor(TCanvas* Canvas, TBitmap* Glyph, TColor Background, TRect 
     TBitmap back(glyph.Width(), glyph.Height());
     FillRectColor(back.Canvas(), Rect(0, 0, back.Width(), back.Height()), Background);
     back.Canvas()->Draw(0, 0, &glyph);
+    const TDCUnmirroredSpan Upright(Canvas, true, R.left, back.Width());
     Canvas->Draw(R.left, R.top, &back);
 }
 
@@ -305,8 +333,10 @@ void DrawResourceGlyph(TCanvas* Canvas, TColor Background, TRect R, const String
     const COLORREF back = ColorToRGB(Background);
     for (const TComposed& c : Store)
         if (c.Background == back && c.Name == ResName) {
-            if (c.Picture)
+            if (c.Picture) {
+                const TDCUnmirroredSpan Upright(Canvas, true, R.left, c.Picture->Width());
                 Canvas->Draw(R.left, R.top, c.Picture.get());
+            }
             return;
         }
     if (Store.size() >= 64)
@@ -322,6 +352,7 @@ void DrawResourceGlyph(TCanvas* Canvas, TColor Background, TRect R, const String
     if (loaded && !glyph.Empty()) {
         entry.Picture = std::make_unique<TBitmap>(glyph.Width(), glyph.Height());
         DrawGlyphOnColor(entry.Picture->Canvas(), &glyph, Background, Rect(0, 0, glyph.Width(), glyph.Height()));
+        const TDCUnmirroredSpan Upright(Canvas, true, R.left, glyph.Width());
         Canvas->Draw(R.left, R.top, entry.Picture.get());
     }
     Store.push_back(std::move(entry));

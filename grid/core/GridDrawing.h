@@ -47,6 +47,25 @@ void FillRectColor(TCanvas* Canvas, TRect R, TColor Color);
 // The filled triangle (X - 3, Y), (X + 3, Y), (X, Y + 3) in Color.
 void DrawSmallDownTriangle(TCanvas* Canvas, int X, int Y, TColor Color);
 
+// While it lives, the pixels Left .. Left + Width - 1 of a canvas mirrored
+// by its layout (LAYOUT_RTL) are drawn unmirrored over the same device
+// pixels: texts and pictures keep their order and look, the span its place.
+// The grid draws each picture so in a right-to-left grid: at its mirrored
+// place, the right way round. On any other canvas it does nothing.
+class TDCUnmirroredSpan {
+public:
+    TDCUnmirroredSpan(TCanvas* C, bool Active, int Left, int Width);
+    ~TDCUnmirroredSpan();
+    TDCUnmirroredSpan(const TDCUnmirroredSpan&) = delete;
+    TDCUnmirroredSpan& operator=(const TDCUnmirroredSpan&) = delete;
+
+private:
+    HDC FDC = nullptr;
+    DWORD FLayout = 0;
+    POINT FOrigin{0, 0};
+    bool FActive = false;
+};
+
 // Glyph at R's top-left corner at its own size, its top-left pixel's colour
 // transparent over Background. Nothing for a missing or empty glyph.
 void DrawGlyphOnColor(TCanvas* Canvas, TBitmap* Glyph, TColor Background, TRect R);

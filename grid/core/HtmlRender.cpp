@@ -18,6 +18,7 @@
 #include "framework/Bitmap.h"
 #include "framework/Codepage.h"
 #include "framework/ImageList.h"
+#include "grid/core/GridDrawing.h"
 #include "grid/core/HtmlFormControls.h"
 #include "grid/core/PictureContainer.h"
 #include "visuals/ProXPVS.h"
@@ -36,46 +37,6 @@ void CheckWinXP()
 }
 
 namespace {
-
-// While it lives, the pixels Left .. Left + Width - 1 of a canvas mirrored
-// by its layout (LAYOUT_RTL) are drawn unmirrored over the same device
-// pixels: texts and pictures keep their order and look, the span its place.
-class TDCUnmirroredSpan {
-public:
-    TDCUnmirroredSpan(TCanvas* C, bool Active, int Left, int Width)
-    {
-        if (!Active || !C->HandleAllocated())
-            return;
-        FDC = C->Handle();
-        FLayout = GetLayout(FDC);
-        if (FLayout == GDI_ERROR || (FLayout & LAYOUT_RTL) == 0)
-            return;
-        POINT Mirrored{0, 0};
-        LPtoDP(FDC, &Mirrored, 1);   // pixel x shows at Mirrored.x - x
-        GetViewportOrgEx(FDC, &FOrigin);
-        SetLayout(FDC, FLayout & ~static_cast<DWORD>(LAYOUT_RTL));
-        POINT Plain{0, 0};
-        LPtoDP(FDC, &Plain, 1);      // now at Plain.x + x
-        // Pixel Left goes where the mirror showed pixel Left + Width - 1.
-        OffsetViewportOrgEx(FDC, Mirrored.x - (2 * Left + Width - 1) - Plain.x, 0, nullptr);
-        FActive = true;
-    }
-    ~TDCUnmirroredSpan()
-    {
-        if (!FActive)
-            return;
-        SetLayout(FDC, FLayout);
-        SetViewportOrgEx(FDC, FOrigin.x, FOrigin.y, nullptr);
-    }
-    TDCUnmirroredSpan(const TDCUnmirroredSpan&) = delete;
-    TDCUnmirroredSpan& operator=(const TDCUnmirroredSpan&) = delete;
-
-private:
-    HDC FDC = nullptr;
-    DWORD FLayout = 0;
-    POINT FOrigin{0, 0};
-    bool FActive = false;
-};
 
 // Set once when the program starts.
 const bool WinXPChecked = (CheckWinXP(), true);
@@ -256,6 +217,14 @@ private:
     int HitImage = -1;   // image number found under the point (shows its ALT picture)
     bool Mirrored = false;   // lines drawn (or hit-tested) at their mirrored place
     int HitX = -1;           // P.HitX, as the line being drawn lays it out
+    // The images inside links on the line being measured, by their number
+    // and measured span, while the line is mirrored.
+    struct TLinkImage {
+        int Number;
+        int Left;
+        int Right;
+    };
+    std::vector<TLinkImage> LinkImages;
 
     // Per line.
     TPass Pass = TPass::Measure;
@@ -348,7 +317,8 @@ bool THtmlLayout::Run(const String& Source)
         std::size_t Used = Pos;
         std::size_t Next = Pos;
         TLineOut LM;
-        HitX = P.HitX;
+        HitX = Mirrored ? -1 : P.HitX;
+        LinkImages.clear();
         Line(TPass::Measure, Text, Pos, Text.size(), Used, Next, LineRect, M, LM);
         M.Font->Assign(C->Font());
 
@@ -361,6 +331,14 @@ bool THtmlLayout::Run(const String& Source)
         Place.left += Indent;
         const int Total = LM.Height + SubH + SupH;
         Place.bottom = Top + Total;
+        if (Mirrored && P.HitX >= 0) {
+            // The placed line shows pixel x at 2 * Place.left + LM.Width - 1
+            // - x, and was measured from LineRect.left rather than Place.left.
+            const int Measured = Place.left + LM.Width - 1 - P.HitX + LineRect.left;
+            for (const TLinkImage& I : LinkImages)
+                if (Measured >= I.Left && Measured < I.Right)
+                    HitImage = I.Number;
+        }
 
         if (!P.MeasureOnly) {
             C->Font()->Assign(D.Font.get());
@@ -722,9 +700,14 @@ bool THtmlLayout::Image(const String& T, const String& Up, TFlow& F, TLineOut& L
         Out.HitAnchor = F.AnchorRef;
         HitImage = F.ImageNum;
         L.ImageHit = true;
-    } else if (Pass == TPass::Measure && F.InAnchor && HitX >= X && HitX < X + W && P.HitY >= LineTop
-               && P.HitY < LineTop + Hgt) {
-        HitImage = F.ImageNum;   // the drawing pass shows its ALT picture
+    } else if (Pass == TPass::Measure && F.InAnchor && P.HitY >= LineTop && P.HitY < LineTop + Hgt) {
+        // The drawing pass shows the ALT picture of the image under the
+        // point; on a mirrored line the point is known only once the line
+        // is placed (see Run).
+        if (Mirrored)
+            LinkImages.push_back({F.ImageNum, X, X + W});
+        else if (HitX >= X && HitX < X + W)
+            HitImage = F.ImageNum;
     }
     if (Painting()) {
         switch (Kind) {

@@ -221,6 +221,7 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
             const TColor Back = ShowSelection && Selected ? SelectionColor : ACanvas->Brush()->Color();
             DrawGlyphOnColor(ACanvas, B, Back, P);
         } else {
+            const TDCUnmirroredSpan Upright(ACanvas, true, P.left, B->Width());
             ACanvas->Draw(P.left, P.top, B);
         }
         break;
@@ -228,6 +229,7 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
     case ctIcon:
         if (TGraphic* I = GraphicOf(G->CellIcon); I && !I->Empty()) {
             const TRect P = PlaceGraphic(R, G->CellHAlign, VA, TextAlign, GW, GH, TW);
+            const TDCUnmirroredSpan Upright(ACanvas, true, P.left, I->Width());
             I->Draw(ACanvas, TRect{P.left, P.top, P.left + I->Width(), P.top + I->Height()});
         }
         break;
@@ -238,8 +240,10 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
             int Y = P.top;
             for (int I = 0; I < L->Count(); ++I) {
                 const int Index = L->GetInteger(I);
-                if (Index >= 0 && Index < GridImages->Count())
+                if (Index >= 0 && Index < GridImages->Count()) {
+                    const TDCUnmirroredSpan Upright(ACanvas, true, X, GridImages->Width());
                     GridImages->Draw(ACanvas, X, Y, Index);
+                }
                 if (G->CellBoolean)
                     X += GridImages->Width();
                 else
@@ -250,6 +254,7 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
     case ctPicture:
         if (TGraphic* Pic = GraphicOf(G->CellBitmap); Pic && !Pic->Empty()) {
             const TRect P = PlaceGraphic(R, G->CellHAlign, VA, TextAlign, GW, GH, TW);
+            const TDCUnmirroredSpan Upright(ACanvas, true, P.left, (G->CellAngle & 0xFF) != 0 ? GW : Pic->Width());
             if ((G->CellAngle & 0xFF) != 0)
                 Pic->Draw(ACanvas, TRect{P.left, P.top, P.left + GW, P.top + GH});
             else
@@ -259,6 +264,7 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
     case ctFilePicture:
         if (auto* F = dynamic_cast<TFilePicture*>(G->CellBitmap)) {
             const TRect P = PlaceGraphic(R, G->CellHAlign, VA, TextAlign, GW, GH, TW);
+            const TDCUnmirroredSpan Upright(ACanvas, true, P.left, GW);
             F->Draw(ACanvas, TRect{P.left, P.top, P.left + GW, P.top + GH});
         }
         break;
@@ -275,6 +281,7 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, TRect R, TCellGraphic* G,
                 Index = GetCellInt(ACol, ARow) + G->CellIndex;
             if (Index >= 0 && Index < GridImages->Count()) {
                 const TRect P = PlaceGraphic(R, G->CellHAlign, VA, TextAlign, GW, GH, TW);
+                const TDCUnmirroredSpan Upright(ACanvas, true, P.left, GridImages->Width());
                 GridImages->Draw(ACanvas, P.left, P.top, Index);
             }
         }

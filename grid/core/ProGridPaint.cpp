@@ -298,6 +298,7 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, TGridDrawState ASt
             else if (VAlignment == vtaBottom)
                 Y = R.bottom - H;
             FRowIndicator->SetTransparent(true);
+            const TDCUnmirroredSpan Upright(ACanvas, true, R.left + 2, FRowIndicator->Width());
             ACanvas->Draw(R.left + 2, Y, FRowIndicator.get());
             IndicatorShift = FRowIndicator->Width() + 2;
             R.left += IndicatorShift;
@@ -508,30 +509,32 @@ void TProStringGrid::DrawCellBackground(TCanvas* ACanvas, int ACol, int ARow, TR
     }
     if (Bmp->Empty())
         return;
-    if (D == bdFixed) {
-        const TRect Pic{FBackGround->Left(), FBackGround->Top(), FBackGround->Left() + Bmp->Width(),
-                        FBackGround->Top() + Bmp->Height()};
-        RECT Overlap;
-        if (IntersectRect(&Overlap, &Pic, &R)) {
-            const TRect Src{Overlap.left - Pic.left, Overlap.top - Pic.top, Overlap.right - Pic.left,
-                            Overlap.bottom - Pic.top};
-            ACanvas->CopyRect(Overlap, Bmp->Canvas(), Src);
-        }
-        return;
-    }
-    // Tiled: the tiling starts at the first (normal) column and row.
-    const int FirstCol = Cells == bcNormal ? TStringGrid::FixedCols() : 0;
-    const int FirstRow = Cells == bcNormal ? TStringGrid::FixedRows() : 0;
     const int BW = Bmp->Width(), BH = Bmp->Height();
-    const int Ox = (ACol > FirstCol ? SumColWidths(FirstCol, ACol - 1) + (ACol - FirstCol) * GridLineWidth() : 0) % BW;
-    const int Oy = (ARow > FirstRow ? SumRowHeights(FirstRow, ARow - 1) + (ARow - FirstRow) * GridLineWidth() : 0) % BH;
+    // The picture, or each tile, is drawn whole and clipped to the cell:
+    // in a mirrored grid every one then shows the right way round at its
+    // mirrored place, the cells' parts fitting together.
     HRGN Clip = CreateRectRgn(R.left, R.top, R.right, R.bottom);
     HDC DC = ACanvas->Handle();
     const int Saved = SaveDC(DC);
     ExtSelectClipRgn(DC, Clip, RGN_AND);
-    for (int Y = R.top - Oy; Y < R.bottom; Y += BH)
-        for (int X = R.left - Ox; X < R.right; X += BW)
-            ACanvas->CopyRect(TRect{X, Y, X + BW, Y + BH}, Bmp->Canvas(), TRect{0, 0, BW, BH});
+    if (D == bdFixed) {
+        const int X = FBackGround->Left(), Y = FBackGround->Top();
+        const TDCUnmirroredSpan Upright(ACanvas, true, X, BW);
+        ACanvas->CopyRect(TRect{X, Y, X + BW, Y + BH}, Bmp->Canvas(), TRect{0, 0, BW, BH});
+    } else {
+        // Tiled: the tiling starts at the first (normal) column and row.
+        const int FirstCol = Cells == bcNormal ? TStringGrid::FixedCols() : 0;
+        const int FirstRow = Cells == bcNormal ? TStringGrid::FixedRows() : 0;
+        const int Ox = (ACol > FirstCol ? SumColWidths(FirstCol, ACol - 1) + (ACol - FirstCol) * GridLineWidth() : 0)
+            % BW;
+        const int Oy = (ARow > FirstRow ? SumRowHeights(FirstRow, ARow - 1) + (ARow - FirstRow) * GridLineWidth() : 0)
+            % BH;
+        for (int Y = R.top - Oy; Y < R.bottom; Y += BH)
+            for (int X = R.left - Ox; X < R.right; X += BW) {
+                const TDCUnmirroredSpan Upright(ACanvas, true, X, BW);
+                ACanvas->CopyRect(TRect{X, Y, X + BW, Y + BH}, Bmp->Canvas(), TRect{0, 0, BW, BH});
+            }
+    }
     RestoreDC(DC, Saved);
     DeleteObject(Clip);
     ACanvas->Refresh();
@@ -707,15 +710,19 @@ void TProStringGrid::DrawSortGlyph(TCanvas* ACanvas, int ACol, int X, int Y)
         const bool Ascending = (static_cast<unsigned>(FSortIndexes->GetInteger(Index)) & 0x80000000u) != 0;
         const String Number = std::to_string(Index + 1);
         if (Ascending) {
-            if (S->IndexUpGlyph()->Empty() || S->IndexDownGlyph()->Empty())
+            if (S->IndexUpGlyph()->Empty() || S->IndexDownGlyph()->Empty()) {
                 ACanvas->Polygon({TPoint{X - 7, Y - 5}, TPoint{X + 7, Y - 5}, TPoint{X, Y + 8}});
-            else
+            } else {
+                const TDCUnmirroredSpan Upright(ACanvas, true, X - 7, S->IndexUpGlyph()->Width());
                 ACanvas->Draw(X - 7, Y - 7, S->IndexUpGlyph());
+            }
         } else {
-            if (S->IndexUpGlyph()->Empty() || S->IndexDownGlyph()->Empty())
+            if (S->IndexUpGlyph()->Empty() || S->IndexDownGlyph()->Empty()) {
                 ACanvas->Polygon({TPoint{X - 6, Y + 8}, TPoint{X + 6, Y + 8}, TPoint{X, Y - 4}});
-            else
+            } else {
+                const TDCUnmirroredSpan Upright(ACanvas, true, X - 7, S->IndexDownGlyph()->Width());
                 ACanvas->Draw(X - 7, Y - 7, S->IndexDownGlyph());
+            }
         }
         ACanvas->Brush()->SetStyle(TBrushStyle::bsClear);
         ACanvas->Font()->SetColor(clBlack);
@@ -736,7 +743,10 @@ void TProStringGrid::DrawSortGlyph(TCanvas* ACanvas, int ACol, int X, int Y)
             ACanvas->LineTo(X + 4, Y - 4);
         } else {
             S->DownGlyph()->SetTransparent(true);
-            ACanvas->Draw(X - 4, Y - 4, S->DownGlyph());
+            {
+                const TDCUnmirroredSpan Upright(ACanvas, true, X - 4, S->DownGlyph()->Width());
+                ACanvas->Draw(X - 4, Y - 4, S->DownGlyph());
+            }
             ACanvas->Brush()->SetColor(FixedColor());
         }
     } else {
@@ -749,7 +759,10 @@ void TProStringGrid::DrawSortGlyph(TCanvas* ACanvas, int ACol, int X, int Y)
             ACanvas->LineTo(X - 4, Y + 4);
         } else {
             S->UpGlyph()->SetTransparent(true);
-            ACanvas->Draw(X - 4, Y - 4, S->UpGlyph());
+            {
+                const TDCUnmirroredSpan Upright(ACanvas, true, X - 4, S->UpGlyph()->Width());
+                ACanvas->Draw(X - 4, Y - 4, S->UpGlyph());
+            }
         }
     }
 }

@@ -351,8 +351,10 @@ void TProStringGrid::PaintBackgroundOutsideCells(TCanvas* ACanvas)
     if (Gradient) {
         DrawGradientRect(ACanvas, FBackGround->Color(), FBackGround->ColorTo(), D == bdGradientHorz, Client, 128);
     } else {
+        // Right way round at the mirrored place, as in the cells.
         TBitmap* B = FBackGround->Bitmap();
         if (D == bdFixed) {
+            const TDCUnmirroredSpan Upright(ACanvas, true, FBackGround->Left(), B->Width());
             ACanvas->Draw(FBackGround->Left(), FBackGround->Top(), B);
         } else if (FBackGround->Cells() != bcFixed) {
             // Tiles meant for the normal cells start at the first normal
@@ -362,8 +364,10 @@ void TProStringGrid::PaintBackgroundOutsideCells(TCanvas* ACanvas)
             if (FBackGround->Cells() == bcNormal)
                 Origin = TPoint{Info.Horz.FixedBoundary + 2, Info.Vert.FixedBoundary + 2};
             for (int Y = Origin.y - 1; Y < Client.bottom; Y += B->Height())
-                for (int X = Origin.x - 1; X < Client.right; X += B->Width())
+                for (int X = Origin.x - 1; X < Client.right; X += B->Width()) {
+                    const TDCUnmirroredSpan Upright(ACanvas, true, X, B->Width());
                     ACanvas->Draw(X, Y, B);
+                }
         }
     }
     RestoreDC(DC, Saved);

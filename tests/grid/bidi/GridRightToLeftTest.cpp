@@ -2,7 +2,9 @@
 // mirrored grid (plain, merged, check-box and node cells in several looks,
 // the floating footer in each style) is its left-to-right picture mirrored
 // pixel for pixel, apart from the texts, which keep their reading direction
-// and are compared by where their ink lies; the mouse, the arrow keys, the
+// and are compared by where their ink lies, and the pictures in cells
+// (bitmaps, image-list pictures, glyphs), which stand at their mirrored
+// place the right way round; the mouse, the arrow keys, the
 // node buttons, the editors and the search bar follow the mirrored layout.
 // The framework's BiDiMode is checked here too: how a control takes its
 // parent's mode and what the modes mean.
@@ -21,6 +23,7 @@
 #include "framework/Screen.h"
 #include "grid/core/ProGrid.h"
 #include "grid/core/ProGridLook.h"
+#include "grid/core/HtmlRender.h"
 #include "grid/interaction/FloatingFooter.h"
 #include "grid/interaction/FooterPanel.h"
 #include "grid/interaction/InplaceEditors.h"
@@ -134,13 +137,113 @@ void ExpectMirrored(const char* What, const TPictures& P, const std::vector<TRec
     EXPECT_GT(Inked, 0) << What << ": no text was drawn";
 }
 
+// A picture that differs from its mirror image, every pixel unlike a cell's
+// colours: a blue stripe at its left, red elsewhere, a green corner at its
+// top right.
+std::unique_ptr<TBitmap> AsymmetricPicture(int W, int H)
+{
+    auto B = std::make_unique<TBitmap>(W, H, TPixelFormat::pf24bit);
+    TCanvas* C = B->Canvas();
+    C->Brush()->SetColor(clRed);
+    C->FillRect(TRect{0, 0, W, H});
+    C->Brush()->SetColor(clBlue);
+    C->FillRect(TRect{0, 0, W / 3, H});
+    C->Brush()->SetColor(clLime);
+    C->FillRect(TRect{W - 3, 0, W, 3});
+    // Its corners at the left in a colour of their own, which glyphs drawn
+    // transparently take as the transparent one.
+    C->SetPixels(0, 0, clFuchsia);
+    C->SetPixels(0, H - 1, clFuchsia);
+    return B;
+}
+
+// Checks that the right-to-left pictures (Plain/Mirrored without the
+// cells' pictures, PlainText/MirroredText with them) are the left-to-right
+// ones mirrored, except that each cell's picture (where it changes the cell,
+// in Areas, left-to-right coordinates) stands at its mirrored place the
+// right way round.
+// The box of the pixels in R coloured as AsymmetricPicture colours them
+// (a transparently drawn one loses its corners): empty when there are none.
+TRect PictureBox(TBitmap* B, const TRect& R)
+{
+    TRect Box{R.right, R.bottom, R.left, R.top};
+    for (int Y = std::max<int>(0, R.top); Y < std::min<int>(B->Height(), R.bottom); ++Y)
+        for (int X = std::max<int>(0, R.left); X < std::min<int>(B->Width(), R.right); ++X) {
+            const COLORREF C = gui::PixelAt(B, X, Y);
+            if (C == RGB(255, 0, 0) || C == RGB(0, 0, 255) || C == RGB(0, 255, 0)) {
+                Box.left = std::min<LONG>(Box.left, X);
+                Box.top = std::min<LONG>(Box.top, Y);
+                Box.right = std::max<LONG>(Box.right, X + 1);
+                Box.bottom = std::max<LONG>(Box.bottom, Y + 1);
+            }
+        }
+    return Box.right > Box.left ? Box : TRect{0, 0, 0, 0};
+}
+
+// How a picture is found in a cell: by what it changes there, or (where
+// the picture comes with lines that are not part of it) by its colours.
+enum class TFind { Change, Colours };
+
+void ExpectPicturesUnmirrored(const char* What, const TPictures& P, const std::vector<TRect>& Areas,
+                              TFind Find = TFind::Change, bool Symmetric = false)
+{
+    const TMirrorDiff D = CompareMirrored(P.Plain.get(), P.Mirrored.get());
+    EXPECT_EQ(D.Count, 0) << What << " without pictures: first difference at (" << D.X << "," << D.Y << ")";
+    TBitmap* L = P.PlainText.get();
+    TBitmap* R = P.MirroredText.get();
+    const int W = L->Width();
+    std::vector<TRect> Shown;
+    for (const TRect& A : Areas) {
+        const bool Change = Find == TFind::Change;
+        const TRect LB = Change ? InkBox(L, P.Plain.get(), A) : PictureBox(L, A);
+        const TRect RB = Change ? InkBox(R, P.Mirrored.get(), Mirror(A, W)) : PictureBox(R, Mirror(A, W));
+        ASSERT_FALSE(IsRectEmpty(&LB)) << What << ": no picture in " << Describe(A);
+        EXPECT_TRUE(Same(RB, Mirror(LB, W))) << What << ": picture at " << Describe(RB) << " for "
+                                              << Describe(Mirror(LB, W));
+        int Asymmetric = 0, Flipped = 0;
+        for (int Y = LB.top; Y < LB.bottom; ++Y)
+            for (int X = 0; X < LB.right - LB.left; ++X) {
+                const COLORREF Was = gui::PixelAt(L, LB.left + X, Y);
+                Asymmetric += Was != gui::PixelAt(L, LB.right - 1 - X, Y);
+                Flipped += Was != gui::PixelAt(R, RB.left + X, Y);
+            }
+        // A symmetric glyph shows only its place.
+        if (!Symmetric) {
+            ASSERT_GT(Asymmetric, 0) << What << ": the picture in " << Describe(A) << " is its own mirror image";
+        }
+        EXPECT_EQ(Flipped, 0) << What << ": the picture in " << Describe(A) << " is not the right way round";
+        Shown.push_back(RB);
+    }
+    // Outside the pictures everything is mirrored.
+    int Other = 0;
+    for (int Y = 0; Y < L->Height(); ++Y)
+        for (int X = 0; X < W; ++X) {
+            const POINT Pt{X, Y};
+            bool InPicture = false;
+            for (const TRect& B : Shown)
+                InPicture = InPicture || PtInRect(&B, Pt);
+            Other += !InPicture && gui::PixelAt(R, X, Y) != gui::PixelAt(L, W - 1 - X, Y);
+        }
+    EXPECT_EQ(Other, 0) << What << ": pixels outside the pictures are not mirrored";
+}
+
+// A grid that shows the filter drop-down glyph in the header of one column.
+class TFilterGrid : public TProStringGrid {
+public:
+    using TProStringGrid::TProStringGrid;
+    int FilterCol = -1;
+
+protected:
+    bool HasFixedDropDown(int ACol, int) override { return ACol == FilterCol; }
+};
+
 class GridRightToLeft : public ::testing::Test {
 protected:
     void SetUp() override
     {
         Form = new TForm(Application);
         Form->SetBounds(40, 40, 560, 400);
-        G = new TProStringGrid(Form);
+        G = new TFilterGrid(Form);
         G->SetParent(Form);
         G->SetBounds(8, 8, 420, 300);
         G->SetColCount(5);
@@ -155,6 +258,14 @@ protected:
         gui::Settle();
     }
     void TearDown() override { delete Form; }
+
+    // A fresh grid and form, set up by Setup.
+    void Fresh(const std::function<void()>& Setup)
+    {
+        TearDown();
+        SetUp();
+        Setup();
+    }
 
     // Every cell gets Text (an empty text clears it).
     void FillTexts(const String& Text)
@@ -216,7 +327,7 @@ protected:
     }
 
     TForm* Form = nullptr;
-    TProStringGrid* G = nullptr;
+    TFilterGrid* G = nullptr;
 };
 
 } // namespace
@@ -295,11 +406,14 @@ TEST_F(GridRightToLeft, CellPicturesAreMirrored)
              G->MergeCells(0, 6, 1, 2);
          }},
         {"check boxes", [&] {
+             // Drawn, not pictures (which stay the right way round, below).
+             G->ControlLook()->SetControlStyle(csOstrune);
              G->PutCheckBox(1, 1, true, false);
              G->PutCheckBox(2, 2, false, false);
              G->PutCheckBox(3, 3, true, false);
          }},
         {"nodes", [&] {
+             G->CellNode()->SetNodeType(cn3D);   // drawn, not a picture
              G->CellNode()->SetShowTree(true);
              G->AddNode(1, 3);
              G->AddNode(5, 2);
@@ -308,9 +422,7 @@ TEST_F(GridRightToLeft, CellPicturesAreMirrored)
     int N = 0;
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.What);
-        TearDown();
-        SetUp();
-        C.Setup();
+        Fresh(C.Setup);
         const std::vector<TRect> Areas = CellAreas();
         const TPictures P = PaintBothWays(G, [&](bool Text) { FillTexts(Text ? "Ab" : ""); });
         ExpectMirrored(C.What, P, Areas);
@@ -318,6 +430,158 @@ TEST_F(GridRightToLeft, CellPicturesAreMirrored)
         P.MirroredText->SaveToFile(ScreenshotPath("grid-bidi-" + std::to_string(N) + "-rtl.bmp"));
         ++N;
     }
+}
+
+// The pictures of cells and the glyphs the grid draws keep their pixels
+// the right way round at their mirrored place: each picture painted
+// right to left is the left-to-right one not mirrored, at the mirrored
+// place, and all else is mirrored. Each case paints its cells without and
+// with the picture.
+TEST_F(GridRightToLeft, PicturesKeepTheirOrientation)
+{
+    const auto Picture = AsymmetricPicture(14, 12);
+    const auto Other = AsymmetricPicture(12, 12);
+    TImageList Images(nullptr);
+    Images.SetSize(16, 16);
+    Images.Add(AsymmetricPicture(16, 16).get(), nullptr);
+    struct Case {
+        const char* What;
+        TGridCoord Cell;
+        std::function<void()> Setup;
+        std::function<void(bool)> Show;
+        int Cols = 1;   // the picture may lie over this many cells from Cell on
+        TFind Find = TFind::Change;
+        bool Symmetric = false;
+    };
+    const TBitmap NoPicture;
+    const auto Background = [&](int X, int Y) {
+        G->BackGround()->SetDisplay(bdFixed);
+        G->BackGround()->SetLeft(X);
+        G->BackGround()->SetTop(Y);
+    };
+    const auto CheckBox = [&](bool With) {
+        if (With)
+            G->PutCheckBox(1, 2, true, false);
+        else
+            G->RemoveCellGraphic(1, 2);
+    };
+    const auto Graphic = [&](TGridCoord At, bool With, const std::function<void(TCellGraphic*)>& Make) {
+        if (With)
+            Make(G->NewCellGraphic(At.X, At.Y));
+        else
+            G->RemoveCellGraphic(At.X, At.Y);
+    };
+    const Case Cases[] = {
+        {"cell bitmap", {2, 3}, [] {}, [&](bool With) {
+             Graphic({2, 3}, With, [&](TCellGraphic* Gr) { Gr->CellType = ctBitmap; Gr->CellBitmap = Picture.get(); });
+         }},
+        {"transparent cell bitmap", {3, 2}, [] {}, [&](bool With) {
+             Graphic({3, 2}, With, [&](TCellGraphic* Gr) {
+                 Gr->CellType = ctBitmap;
+                 Gr->CellBitmap = Picture.get();
+                 Gr->CellTransparent = true;
+             });
+         }},
+        {"image-list picture", {3, 4}, [&] { G->GridImages = &Images; }, [&](bool With) {
+             Graphic({3, 4}, With, [&](TCellGraphic* Gr) { Gr->CellType = ctImageList; Gr->CellIndex = 0; });
+         }},
+        {"filter glyph", {2, 0}, [] {}, [&](bool With) { G->FilterCol = With ? 2 : -1; }, 1, TFind::Change, true},
+        {"check box, glyph style", {1, 2}, [&] {
+             G->ControlLook()->SetControlStyle(csGlyph);
+             G->ControlLook()->SetCheckedGlyph(Other.get());
+             G->ControlLook()->SetUnCheckedGlyph(Other.get());
+         }, CheckBox},
+        {"check box, XP style", {1, 2}, [] {}, CheckBox},
+        {"node glyph", {0, 1}, [&] {
+             G->CellNode()->SetNodeType(cnGlyph);
+             G->CellNode()->SetExpandGlyph(Other.get());
+             G->CellNode()->SetContractGlyph(Other.get());
+         }, [&](bool With) {
+             if (With)
+                 G->AddNode(1, 3);
+             else
+                 G->RemoveNode(1);
+         }, 1, TFind::Colours},
+        {"sort glyph", {2, 0}, [&] {
+             G->SortSettings()->SetUpGlyph(Other.get());
+             G->SortSettings()->SetDownGlyph(Other.get());
+             G->SortSettings()->Column = 2;
+         }, [&](bool With) { G->SortSettings()->SetShow(With); }},
+        {"background picture in a cell", {2, 2}, [&] {
+             Background(G->CellRect(2, 2).left + 10, G->CellRect(2, 2).top + 4);
+         }, [&](bool With) { G->BackGround()->SetBitmap(With ? Picture.get() : &NoPicture); }},
+        {"background picture over two cells", {2, 2}, [&] {
+             Background(G->CellRect(3, 2).left - 6, G->CellRect(2, 2).top + 4);
+         }, [&](bool With) { G->BackGround()->SetBitmap(With ? Picture.get() : &NoPicture); }, 2},
+    };
+    int N = 0;
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        Fresh(C.Setup);
+        const TPictures P = PaintBothWays(G, C.Show);
+        const TRect First = G->CellRect(C.Cell.X, C.Cell.Y);
+        const TRect Last = G->CellRect(C.Cell.X + C.Cols - 1, C.Cell.Y);
+        ExpectPicturesUnmirrored(C.What, P, {TRect{First.left, First.top, Last.right, Last.bottom}}, C.Find,
+                                 C.Symmetric);
+        P.PlainText->SaveToFile(ScreenshotPath("grid-bidi-picture-" + std::to_string(N) + "-ltr.bmp"));
+        P.MirroredText->SaveToFile(ScreenshotPath("grid-bidi-picture-" + std::to_string(N) + "-rtl.bmp"));
+        ++N;
+    }
+}
+
+// An image inside a link shows its ALT picture while the point is over it:
+// on a mirrored canvas the image is looked up where it shows (its line read
+// as written at the mirrored place), not where it would be unmirrored.
+TEST(HtmlRightToLeft, AltPictureAtTheMirroredPoint)
+{
+    TImageList Images(nullptr);
+    Images.SetSize(16, 16);
+    for (TColor Colour : {clLime, clBlue}) {
+        TBitmap Glyph(16, 16, TPixelFormat::pf24bit);
+        Glyph.Canvas()->Brush()->SetColor(Colour);
+        Glyph.Canvas()->FillRect(TRect{0, 0, 16, 16});
+        Images.Add(&Glyph, nullptr);
+    }
+    const String Html = "go <A HREF=\"x\"><IMG SRC=\"IDX:0\" ALT=\"IDX:1\"></A>";
+    const int W = 200;
+    // Where the picture shows, device pixels, and what it shows there.
+    const auto Shown = [&](bool Mirrored, int HitX) {
+        TBitmap B(W, 30, TPixelFormat::pf24bit);
+        B.Canvas()->Brush()->SetColor(clWhite);
+        B.Canvas()->FillRect(TRect{0, 0, W, 30});
+        const DWORD Layout = Mirrored ? LAYOUT_RTL : 0;
+        SetLayout(B.Canvas()->Handle(), Layout);
+        THtmlDrawParams P;
+        P.ImageList = &Images;
+        P.HitX = HitX;
+        P.HitY = 5;
+        THtmlDrawResult Out;
+        DrawHtmlText(B.Canvas(), Html, TRect{0, 0, W, 30}, P, Out);
+        SetLayout(B.Canvas()->Handle(), 0);
+        GdiFlush();
+        COLORREF Found = RGB(255, 255, 255);
+        int Left = -1;
+        for (int X = 0; X < W && Left < 0; ++X) {
+            const COLORREF C = gui::PixelAt(&B, X, 5);
+            if (C == RGB(0, 255, 0) || C == RGB(0, 0, 255))
+                Left = X, Found = C;
+        }
+        return std::pair{Left, Found};
+    };
+    TBitmap Measure(1, 1);
+    const int Go = Measure.Canvas()->TextWidth("go ");
+    // Left to right the picture spans x 1 + Go .. 16 + Go.
+    const auto [L, Plain] = Shown(false, -1);
+    ASSERT_EQ(L, 1 + Go);
+    EXPECT_EQ(Plain, RGB(0, 255, 0));
+    EXPECT_EQ(Shown(false, L + 5).second, RGB(0, 0, 255)) << "hovered: the ALT picture";
+    // Mirrored, the line shows read as written at the right end, the
+    // picture last: at canvas x 1 .. 16 (device W - 17 .. W - 2).
+    const auto [R, Mirrored] = Shown(true, -1);
+    ASSERT_EQ(R, W - 17);
+    EXPECT_EQ(Mirrored, RGB(0, 255, 0));
+    EXPECT_EQ(Shown(true, 5), std::pair(R, RGB(0, 0, 255))) << "hovered where it shows: the ALT picture";
+    EXPECT_EQ(Shown(true, L + 5), std::pair(R, RGB(0, 255, 0))) << "not where it would be unmirrored";
 }
 
 // The floating footer in each style: its strip, lines, cells and border
