@@ -160,17 +160,21 @@ void AttachScrollSubclass(TzqMainWnd* Object, HWND Handle, bool FrameFlag)
 
 void TzqScrollWnd::GiveBackBarStyle()
 {
-    if (KeptBarStyle == 0)
+    if (KeptBarStyle == 0 || FGivingBack)
         return;
     const DWORD kept = KeptBarStyle;
     KeptBarStyle = 0;
     if (!IsWindow(WndHandle) || !WindowIsOurs())
         return;
+    // The frame change below comes back here as WM_NCCALCSIZE, which must
+    // not take the bits out again.
+    FGivingBack = true;
     StyleChangeMuted = true;
     SetWindowLongPtrW(WndHandle, GWL_STYLE, GetWindowLongPtrW(WndHandle, GWL_STYLE) | kept);
     StyleChangeMuted = false;
     SetWindowPos(WndHandle, nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    FGivingBack = false;
 }
 
 void DetachSubclass(HWND Handle, bool FreeFlag, bool FrameFlag, TzqMainWnd*& Object)
@@ -310,28 +314,39 @@ bool HasSizeGripCorner(TzqScrollWnd* Object, TRect Box)
     return Box.right + Object->FrameRight == br.x && Box.bottom + Object->FrameBottom == br.y;
 }
 
-bool IsScrollBarActive(TzqScrollBar* Bar)
+namespace {
+
+// The system's report of Bar. It tells a bar's state only for a bar in the
+// style: a kept bit goes back in for the question (no frame change, nothing
+// drawn).
+bool QueryBarInfo(TzqScrollBar* Bar, SCROLLBARINFO& Info)
 {
-    if (!Bar || !Bar->OwnerWnd)
-        return false;
     TzqScrollWnd* w = Bar->OwnerWnd;
     const DWORD bit = Bar->Kind == 0 ? WS_HSCROLL : WS_VSCROLL;
-    // The system tells a bar's state only for a bar in the style: a kept
-    // bit goes back in for the question (no frame change, nothing drawn).
     const bool lend = (w->KeptBarStyle & bit) != 0;
     const LONG_PTR style = GetWindowLongPtrW(w->WndHandle, GWL_STYLE);
     if (lend) {
         w->StyleChangeMuted = true;
         SetWindowLongPtrW(w->WndHandle, GWL_STYLE, style | bit);
     }
-    SCROLLBARINFO info{};
-    info.cbSize = sizeof(info);
-    const bool ok = GetScrollBarInfo(w->WndHandle, Bar->Kind == 0 ? OBJID_HSCROLL : OBJID_VSCROLL, &info) != 0;
+    Info = SCROLLBARINFO{};
+    Info.cbSize = sizeof(Info);
+    const bool ok = GetScrollBarInfo(w->WndHandle, Bar->Kind == 0 ? OBJID_HSCROLL : OBJID_VSCROLL, &Info) != 0;
     if (lend) {
         SetWindowLongPtrW(w->WndHandle, GWL_STYLE, style);
         w->StyleChangeMuted = false;
     }
-    return ok && (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0;
+    return ok;
+}
+
+}   // namespace
+
+bool IsScrollBarActive(TzqScrollBar* Bar)
+{
+    if (!Bar || !Bar->OwnerWnd)
+        return false;
+    SCROLLBARINFO info;
+    return QueryBarInfo(Bar, info) && (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0;
 }
 
 void CalcThumbSize(TzqScrollBar* Bar, TRect R, int& Length, int& Start)
@@ -642,8 +657,11 @@ void TzqScrollWnd::FollowNativeHiding()
         const SCROLLINFO& i = bar->Info;
         if (i.nMin < i.nMax - std::max<int>(static_cast<int>(i.nPage) - 1, 0))
             continue;
-        if (!IsScrollBarActive(bar))
-            continue;   // disabled, not hidden
+        // Asked to be disabled instead (both arrows disabled): it stays.
+        SCROLLBARINFO info;
+        if (!QueryBarInfo(bar, info) ||
+            ((info.rgstate[1] & STATE_SYSTEM_UNAVAILABLE) && (info.rgstate[5] & STATE_SYSTEM_UNAVAILABLE)))
+            continue;
         KeptBarStyle &= ~bit;
         changed = true;
     }
@@ -683,6 +701,12 @@ void TzqScrollWnd::NcCalcSize(TMessage& Message)
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(WndHandle, GWL_STYLE));
     // The system computes the client area as if there were no bars; the
     // bits stay out of the style while skinned (see the header).
+    if (FGivingBack) {
+        // The system's bars again: it reserves their room itself.
+        CallPrevWndProc(Message);
+        HorzBar->Shown = VertBar->Shown = false;
+        return;
+    }
     MuteBarStyle(style);
     const DWORD bars = (style & BarBits) | KeptBarStyle;
     CallPrevWndProc(Message);
@@ -897,7 +921,7 @@ void TzqScrollWnd::LButtonUp(TMessage& Message)
         CallPrevWndProc(Message);
         return;
     }
-    if (GetCapture() == WndHandle)
+    if (GetCapture() == WndHandle && !KeepsCaptureOnRelease())
         ReleaseCapture();
     const int part = ScrollTracking.PressedPart;
     const int kind = ScrollTracking.PressedBar;
@@ -1002,12 +1026,9 @@ void TzqScrollWnd::SubclassWndProc(TMessage& Message)
     }
     if (!HorzBar || !VertBar || !BarsSkinned()) {
         // Not skinned (the skin was removed): the native bars come back.
+        ReleaseTracking(WndHandle, this);
         if (KeptBarStyle != 0 && HorzBar)
             GiveBackBarStyle();
-        if (msg == WM_PRINT) {
-            TzqMainWnd::SubclassWndProc(Message);
-            return;
-        }
         CallPrevWndProc(Message);
         return;
     }
@@ -1110,19 +1131,19 @@ void TzqScrollWnd::SubclassWndProc(TMessage& Message)
             RefreshScrollBars(this, true);
         return;
     case WM_MOUSEMOVE:
-        NoteHover();
         MouseMove(Message);
         return;
     case WM_LBUTTONUP:
         LButtonUp(Message);
         return;
-    case WM_PRINT:
-        TzqMainWnd::SubclassWndProc(Message);
+    case WM_SETTEXT:
+        CallPrevWndProc(Message);
+        ReadCachedText();
         return;
     default:
         break;
     }
-    TzqMainWnd::SubclassWndProc(Message);
+    CallPrevWndProc(Message);
     if (!HorzBar || Detached)
         return;
     if (((msg == WM_MOUSEWHEEL || msg == CM_MOUSEWHEEL) && !Scrolling) || msg == CM_FOCUSCHANGED)

@@ -85,6 +85,10 @@ public:
     void Timer(TMessage& Message);
     void PassNotify(TMessage& Message) { CallPrevWndProc(Message); }
 
+    // Whether the capture belongs to someone else when the bar is let go
+    // (the drop-down list of a combo box keeps it).
+    virtual bool KeepsCaptureOnRelease() const { return false; }
+
     // The skin and the manager are in place and active.
     bool BarsSkinned() const;
     // Puts the kept scroll-bar bits back into the window's style.
@@ -106,6 +110,8 @@ private:
     // A bar that the native rules would hide now (range without room to
     // scroll, not disabled instead) leaves the frame.
     void FollowNativeHiding();
+
+    bool FGivingBack = false;   // the kept bits are going back into the style
 };
 
 // The scroll variant of attach: bars made, scroll information read, the

@@ -234,3 +234,55 @@ TEST_F(ScrollWindow, LargerSkinArrowsAreDrawnButClicksUseTheSystemArrow)
     s.reset();
     DestroyWindow(w);
 }
+
+// The scroll-bar bits stay out of the style while skinned; a list box that
+// no longer needs its bar loses it as the system would hide it, and gets it
+// back when its items need it again; the skin removed, the style has what
+// the system would have given it.
+TEST_F(ScrollWindow, BarBitsKeptOutOfTheStyleFollowTheNativeRules)
+{
+    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_OVERLAPPED | WS_VISIBLE | WS_VSCROLL, 100, 100, 160, 150,
+                                nullptr, nullptr, nullptr, nullptr);
+    const auto fill = [&](int N) {
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        for (int i = 0; i < N; ++i)
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"item"));
+    };
+    fill(60);
+    RECT nativeClient{};
+    GetClientRect(list, &nativeClient);
+    TzqMainWndPtr<TzqScrollWnd> s(TzqMainWnd::Create<TzqScrollWnd>(list, true, "EDIT", Manager.get(), nullptr));
+    RECT client{};
+    GetClientRect(list, &client);
+    EXPECT_EQ(nativeClient.right, client.right);   // the skinned bar takes the same room
+    const auto styleBar = [&] { return (GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL) != 0; };
+    EXPECT_FALSE(styleBar());
+    EXPECT_TRUE(s->VertBar->Shown);
+    EXPECT_EQ(static_cast<DWORD>(WS_VSCROLL), s->KeptBarStyle);
+
+    fill(2);
+    TzqScrollWnd::RefreshScrollBars(s.get(), true);
+    EXPECT_FALSE(s->VertBar->Shown);
+    EXPECT_EQ(0u, s->KeptBarStyle);
+    EXPECT_FALSE(styleBar());
+
+    fill(60);   // the list box's scroll call shows the bar again
+    EXPECT_TRUE(s->VertBar->Shown);
+    EXPECT_FALSE(styleBar());
+    EXPECT_EQ(static_cast<DWORD>(WS_VSCROLL), s->KeptBarStyle);
+
+    Manager->SetActive(false);
+    SendMessageW(list, WM_NULL, 0, 0);
+    EXPECT_TRUE(styleBar());
+    EXPECT_EQ(0u, s->KeptBarStyle);
+    Manager->SetActive(true);
+    SendMessageW(list, WM_NULL, 0, 0);
+    SetWindowPos(list, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    EXPECT_FALSE(styleBar());
+    // Freed, the subclass gives the bit back.
+    s.reset();
+    EXPECT_TRUE(styleBar());
+    GetClientRect(list, &client);
+    EXPECT_EQ(nativeClient.right, client.right);
+    DestroyWindow(list);
+}

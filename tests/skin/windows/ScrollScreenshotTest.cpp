@@ -4,12 +4,15 @@
 // against stored goldens; no GDI object left behind by many repaints.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "../../graphics/PaintProbe.h"
 #include "../../support/GuiHarness.h"
 #include "SubclassSupport.h"
 #include "framework/Form.h"
+#include "skin/engine/qSkinPaint.h"
 #include "skin/windows/zqScrollWnd.h"
 
 using namespace subclasstest;
@@ -94,4 +97,112 @@ TEST(ScrollScreenshots, EachDesignAndNativeAfterRemoval)
         memo.reset();
         list.reset();
     }
+}
+
+namespace {
+
+// The states a bar is painted in, as the tracking state and the window's
+// scroll range give them.
+struct BarState {
+    const char* Name;
+    int HoverPart;     // on the vertical bar, -1 none
+    int PressedPart;   // drawn pressed, -1 none
+    bool Scrollable;   // else the bar is unavailable (disabled look)
+};
+const BarState States[] = {
+    {"normal", -1, -1, true},       {"hot arrow", 0, -1, true},    {"pressed arrow", -1, 1, true},
+    {"hot thumb", 5, -1, true},     {"pressed track", -1, 3, true}, {"disabled", -1, -1, false},
+};
+
+void SetTracking(HWND Wnd, const BarState& S)
+{
+    ScrollTracking = TzqScrollTracking{};
+    ScrollTracking.TrackWindow = Wnd;
+    ScrollTracking.HoverBar = S.HoverPart != -1 ? 1 : -1;
+    ScrollTracking.HoverPart = S.HoverPart;
+    ScrollTracking.PressedBar = S.PressedPart != -1 ? 1 : -1;
+    ScrollTracking.PressedPart = ScrollTracking.PressedDrawPart = S.PressedPart;
+}
+
+bool SameBitmaps(TBitmap& A, TBitmap& B)
+{
+    if (A.Width() != B.Width() || A.Height() != B.Height())
+        return false;
+    for (int y = 0; y < A.Height(); ++y)
+        if (std::memcmp(A.ScanLine(y), B.ScanLine(y), static_cast<std::size_t>(A.Width()) * 3) != 0)
+            return false;
+    return true;
+}
+
+}   // namespace
+
+// Each state of a vertical bar, painted off-screen the way WM_PRINT of the
+// window's frame needs it (PaintScrollBars into a given DC), side by side in
+// one sheet per design, compared byte for byte with the stored golden.
+// Goldens are written again only on purpose: SKIN_GOLDENS=update.
+TEST(ScrollPrint, EachStateUnderEachDesignAgainstGoldens)
+{
+    const bool update = std::getenv("SKIN_GOLDENS") && std::string(std::getenv("SKIN_GOLDENS")) == "update";
+    for (const String& name : ShippedSkins()) {
+        SCOPED_TRACE(StrToUtf8(name));
+        auto manager = ShippedManager(name);
+        TestForm f;
+        SetWindowPos(f.Memo, nullptr, 0, 0, 120, 124, SWP_NOMOVE | SWP_NOZORDER);
+        TzqMainWndPtr<TzqScrollWnd> memo(
+            TzqMainWnd::Create<TzqScrollWnd>(f.Memo, true, "EDIT", manager.get(), nullptr));
+        std::unique_ptr<TBitmap> sheet;
+        int x = 0;
+        for (const BarState& s : States) {
+            SCOPED_TRACE(s.Name);
+            if (!s.Scrollable)
+                SetWindowTextW(f.Memo, L"");
+            SendMessageW(f.Memo, EM_LINESCROLL, 0, s.Scrollable ? 60 - SendMessageW(f.Memo, EM_GETFIRSTVISIBLELINE, 0, 0) : 0);
+            SetTracking(f.Memo, s);
+            RECT wr{};
+            GetWindowRect(f.Memo, &wr);
+            auto window = NewBitmap24(wr.right - wr.left, wr.bottom - wr.top);
+            memo->PaintScrollBars(f.Memo, nullptr, window->Canvas()->Handle(), -1);
+            ScrollTracking = TzqScrollTracking{};
+            TRect bar{};
+            TzqScrollWnd::GetVScrollRect(memo.get(), f.Memo, bar);
+            const int bw = bar.right - bar.left, bh = bar.bottom - bar.top;
+            ASSERT_GT(bw, 0);
+            if (!sheet)
+                sheet = NewBitmap24(bw * static_cast<int>(std::size(States)), bh);
+            BitBlt(sheet->Canvas()->Handle(), x, 0, bw, bh, window->Canvas()->Handle(), bar.left - wr.left,
+                   bar.top - wr.top, SRCCOPY);
+            x += bw;
+        }
+        memo.reset();
+        const std::string golden = std::string(SKIN_GOLDEN_DIR) + "/scrollbar-" + StrToUtf8(name) + ".bmp";
+        if (update) {
+            std::filesystem::create_directories(SKIN_GOLDEN_DIR);
+            sheet->SaveToFile(WinPath(golden));
+            continue;
+        }
+        ASSERT_TRUE(std::filesystem::exists(golden)) << golden;
+        TBitmap expected;
+        expected.LoadFromFile(WinPath(golden));
+        expected.SetPixelFormat(TPixelFormat::pf24bit);
+        if (!SameBitmaps(expected, *sheet)) {
+            sheet->SaveToFile(WinPath(ScreenshotFolder() + "/scrollbar-" + StrToUtf8(name) + "-actual.bmp"));
+            ADD_FAILURE() << "the bar differs from " << golden;
+        }
+    }
+}
+
+TEST(ScrollPrint, RepaintsLeaveNoGdiObjectBehind)
+{
+    auto manager = ShippedManager(ShippedSkins().front());
+    TestForm f;
+    TzqMainWndPtr<TzqScrollWnd> memo(TzqMainWnd::Create<TzqScrollWnd>(f.Memo, true, "EDIT", manager.get(), nullptr));
+    for (int i = 0; i < 20; ++i)
+        TzqScrollWnd::RefreshScrollBars(memo.get(), true);
+    const int before = paint_probe::GdiObjectCount();
+    for (int i = 0; i < 1000; ++i) {
+        SetTracking(f.Memo, States[i % std::size(States)]);
+        TzqScrollWnd::RefreshScrollBars(memo.get(), true);
+    }
+    ScrollTracking = TzqScrollTracking{};
+    EXPECT_EQ(before, paint_probe::GdiObjectCount());
 }

@@ -156,20 +156,23 @@ TEST_F(ScrollTracking_, HoldingAnArrowRepeatsStopsOffItAndResumes)
     Rec.Events.clear();
     const double pressed = NowMs();
     Press();
-    ASSERT_TRUE(gui::PumpUntil([&] { return Rec.Count(SB_LINEDOWN) >= 6; }, 20000));
+    ASSERT_TRUE(gui::PumpUntil([&] { return Rec.Count(SB_LINEDOWN) >= 10; }, 20000));
     std::vector<double> t;
     for (const ScrollEvent& e : Rec.Events)
         if (e.Code == SB_LINEDOWN)
             t.push_back(e.Ms);
-    // One at once, the next after 300 ms, then one every 55 ms (timers never
-    // come early; late ones are allowed tenfold).
+    // One at once, the next after the 300 ms delay (and its first 55 ms
+    // tick), then one every 55 ms. Timers never come early; late ones are
+    // allowed tenfold. A late tick may be followed closely by the next on
+    // its schedule, so the repeats are judged by their mean.
     EXPECT_LT(t[0] - pressed, 3000);
     EXPECT_GE(t[1] - t[0], 280);
-    EXPECT_LE(t[1] - t[0], 3000);
-    for (std::size_t i = 2; i < t.size(); ++i) {
-        EXPECT_GE(t[i] - t[i - 1], 45) << i;
-        EXPECT_LE(t[i] - t[i - 1], 550) << i;
-    }
+    EXPECT_LE(t[1] - t[0], 3550);
+    const double mean = (t.back() - t[1]) / static_cast<double>(t.size() - 2);
+    EXPECT_GE(mean, 40);
+    EXPECT_LE(mean, 550);
+    for (std::size_t i = 2; i < t.size(); ++i)
+        EXPECT_LE(t[i] - t[i - 1], 1500) << i;
     // Off the arrow: no more steps and the arrow drawn unpressed; the press goes on.
     const TRect bar = VBar();
     MoveTo(TPoint{bar.left - 60, bar.top + 40});
@@ -205,7 +208,7 @@ TEST_F(ScrollTracking_, PageSteps)
     Release();
     const int pages = Rec.Count(SB_PAGEDOWN);
     ASSERT_GE(pages, 1);
-    SCROLLINFO si{sizeof si, SIF_ALL};
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(memo, SB_VERT, &si);
     EXPECT_EQ(pages * static_cast<int>(si.nPage), SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0));
     EXPECT_EQ(SB_ENDSCROLL, Rec.Events.back().Code);
@@ -240,7 +243,7 @@ TEST_F(ScrollTracking_, ThumbDragSendsChangesThenPositionAndEnd)
     ASSERT_FALSE(track.empty());
     for (std::size_t i = 1; i < track.size(); ++i)
         EXPECT_NE(track[i], track[i - 1]) << i;
-    SCROLLINFO si{sizeof si, SIF_ALL};
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(memo, SB_VERT, &si);
     // Dragged beyond the end: the last position reached the end of the range.
     EXPECT_EQ(si.nMax - static_cast<int>(si.nPage) + 1, *std::max_element(track.begin(), track.end()));

@@ -35,7 +35,12 @@ public:
             PropAfterDestroy = GetPropW(WndHandle, SubclassPropName);
         }
     }
-    void RestoreOriginalColors() override { ++Restores; }
+    void RestoreOriginalColors() override
+    {
+        ++Restores;
+        ++AllRestores;
+    }
+    static inline int AllRestores = 0;
     TLog* Log = nullptr;
     std::string Name = "subclass";
     int Restores = 0;
@@ -183,17 +188,22 @@ TEST_F(SubclassBase, MessagesAnsweredAndHandedOn)
             if (e.first == "below")
                 seen.push_back(e.second.Msg);
         EXPECT_EQ(c.Below, seen);
-        if (c.Result != -1)
+        if (c.Result != -1) {
             EXPECT_EQ(c.Result, result);
-        if (c.Msg == WM_PRINT)
-            for (const auto& e : log)
-                if (e.first == "below")
+        }
+        if (c.Msg == WM_PRINT) {
+            for (const auto& e : log) {
+                if (e.first == "below") {
                     EXPECT_EQ(reinterpret_cast<WPARAM>(dc), e.second.WParam);
+                }
+            }
+        }
         if (c.WParam == SkinCommandWParam(scmSkinLoaded) && c.Active) {
             EXPECT_TRUE(w->SkinData->BGChanged);
         }
-        if (c.WParam == SkinCommandWParam(scmSkinRemoved) && c.Active)
+        if (c.WParam == SkinCommandWParam(scmSkinRemoved) && c.Active) {
             EXPECT_EQ(1, w->Restores);
+        }
         w.reset();
         DestroyWindow(edit);
     }
@@ -252,16 +262,19 @@ TEST_F(SubclassBase, DestroyedWhileTheAdapterClearsLeavesTheLookAlone)
 {
     HWND edit = NewEdit();
     TLogWnd* w = TzqMainWnd::Create<TLogWnd>(edit, false, "EDIT", Manager.get(), nullptr);
-    int restores = 0;
     ThemeCalls.clear();
+    TLogWnd::AllRestores = 0;
     AdapterClearing = true;
-    w->Log = nullptr;
-    const int* counter = &w->Restores;
-    restores = *counter;
     TzqMainWnd::FreeSubclass(w);
     AdapterClearing = false;
     EXPECT_TRUE(ThemeCalls.empty());   // the visual style stays off
-    EXPECT_EQ(0, restores);
+    EXPECT_EQ(0, TLogWnd::AllRestores);   // and the window's colours as they are
+    // Outside the adapter's clearing, destruction gives both back.
+    w = TzqMainWnd::Create<TLogWnd>(edit, false, "EDIT", Manager.get(), nullptr);
+    TzqMainWnd::FreeSubclass(w);
+    EXPECT_EQ(1, TLogWnd::AllRestores);
+    ASSERT_EQ(2u, ThemeCalls.size());
+    EXPECT_FALSE(ThemeCalls.back().second);
     // No freed object stays reachable from the window.
     EXPECT_EQ(nullptr, GetSubclassObject(edit));
     EXPECT_EQ(0, SendMessageW(edit, SM_ZORVIKCMD, SkinCommandWParam(scmIsSkinned), 0));
@@ -344,4 +357,15 @@ TEST_F(SubclassBase, UnhookingInEveryOrder)
         EXPECT_EQ(nullptr, GetSubclassObject(wnd));
         delete memo;
     } while (std::next_permutation(removable.begin(), removable.end()));
+}
+
+TEST_F(SubclassBase, ASkippedPaintValidatesTheWindow)
+{
+    HWND edit = NewEdit();
+    gui::Settle();
+    InvalidateRect(edit, nullptr, FALSE);
+    ASSERT_TRUE(GetUpdateRect(edit, nullptr, FALSE));
+    SkipPaint(edit);
+    EXPECT_FALSE(GetUpdateRect(edit, nullptr, FALSE));
+    DestroyWindow(edit);
 }
