@@ -337,3 +337,25 @@ void TCustomComboBox::Select()
     if (OnSelect)
         OnSelect(this);
 }
+
+namespace {
+
+COMBOBOXINFO ComboInfo(const TCustomComboBox& Box)
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!Box.HandleAllocated() || !GetComboBoxInfo(const_cast<TCustomComboBox&>(Box).Handle(), &info))
+        return COMBOBOXINFO{};
+    return info;
+}
+
+}   // namespace
+
+HWND TCustomComboBox::EditHandle() const
+{
+    const COMBOBOXINFO info = ComboInfo(*this);
+    // A drop-down list box names itself as its item field: it has no edit.
+    return info.hwndItem != info.hwndCombo ? info.hwndItem : nullptr;
+}
+
+HWND TCustomComboBox::ListHandle() const { return ComboInfo(*this).hwndList; }

@@ -63,6 +63,11 @@ public:
 
     // Removes the items and the text.
     void Clear();
+    // The box's child windows (GetComboBoxInfo): the edit of a csDropDown
+    // box (nullptr for csDropDownList) and the drop-down list; nullptr while
+    // the box has no window.
+    HWND EditHandle() const;
+    HWND ListHandle() const;
 
     bool Focused() const override;
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "framework/PropertyRegistry.h"
+
 TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner)
 {
     ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks | csOpaque;
@@ -546,3 +548,21 @@ void TDrawGrid::TopLeftChanged()
     if (OnTopLeftChanged)
         OnTopLeftChanged(this);
 }
+
+namespace {
+
+// The grid's published colour, which other libraries (the skin library)
+// read and write by name.
+const bool GridPropertiesPublished = [] {
+    TPropInfo fixed;
+    fixed.Name = "FixedColor";
+    fixed.Kind = TPropKind::Ordinal;
+    fixed.GetOrd = [](TObject* Obj) { return static_cast<Int64>(static_cast<TCustomGrid*>(Obj)->FixedColor()); };
+    fixed.SetOrd = [](TObject* Obj, Int64 Value) {
+        static_cast<TCustomGrid*>(Obj)->SetFixedColor(static_cast<TColor>(Value));
+    };
+    RegisterPublishedProperty<TCustomGrid>(std::move(fixed));
+    return true;
+}();
+
+}   // namespace

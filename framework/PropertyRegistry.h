@@ -9,14 +9,17 @@
 // Property names match without regard to the case of ASCII letters. A set
 // property names its elements (element i is bit i of the value); its text
 // form is the names of the elements it holds, separated by ",".
+// An event (method) property holds a handler of the type its class names;
+// it is set from a std::any holding that handler, or cleared with an empty one.
 
+#include <any>
 #include <functional>
 #include <vector>
 
 #include "framework/Exception.h"
 #include "framework/Object.h"
 
-enum class TPropKind { Ordinal, Set, Object };
+enum class TPropKind { Ordinal, Set, Object, Method };
 
 struct TPropInfo {
     String Name;
@@ -26,6 +29,8 @@ struct TPropInfo {
     std::function<Int64(TObject*)> GetOrd;
     std::function<void(TObject*, Int64)> SetOrd;
     std::function<TObject*(TObject*)> GetObjectProp;
+    std::function<bool(TObject*)> MethodAssigned;              // events only
+    std::function<void(TObject*, const std::any&)> SetMethod;  // events only
 };
 
 // Registers a property whose Accepts is already set.

@@ -16,13 +16,15 @@ TObject* GetObjectPropByName(TObject* Obj, const String& Name)
 Int64 GetOrdPropByName(TObject* Obj, const String& Name)
 {
     const TPropInfo* info = FindPropInfo(Obj, Name);
-    return info != nullptr && info->Kind != TPropKind::Object ? info->GetOrd(Obj) : -1;
+    return info != nullptr && (info->Kind == TPropKind::Ordinal || info->Kind == TPropKind::Set) && info->GetOrd
+               ? info->GetOrd(Obj)
+               : -1;
 }
 
 void SetOrdPropByName(TObject* Obj, const String& Name, Int64 Value)
 {
     const TPropInfo* info = FindPropInfo(Obj, Name);
-    if (info != nullptr && info->Kind != TPropKind::Object && info->SetOrd)
+    if (info != nullptr && (info->Kind == TPropKind::Ordinal || info->Kind == TPropKind::Set) && info->SetOrd)
         info->SetOrd(Obj, Value);
 }
 
@@ -58,4 +60,17 @@ bool ChangeSetPropElement(TObject* Obj, const String& SetProp, const String& Ele
     }
     info->SetOrd(Obj, StringToSet(*info, text));
     return false;
+}
+
+bool MethodPropAssigned(TObject* Obj, const String& Name)
+{
+    const TPropInfo* info = FindPropInfo(Obj, Name);
+    return info != nullptr && info->Kind == TPropKind::Method && info->MethodAssigned && info->MethodAssigned(Obj);
+}
+
+void SetMethodPropByName(TObject* Obj, const String& Name, const std::any& Handler)
+{
+    const TPropInfo* info = FindPropInfo(Obj, Name);
+    if (info != nullptr && info->Kind == TPropKind::Method && info->SetMethod)
+        info->SetMethod(Obj, Handler);
 }

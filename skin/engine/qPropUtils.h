@@ -2,6 +2,8 @@
 // Access to published properties by name, over the framework's property
 // registry: the skin library reaches properties of controls it does not know.
 
+#include <any>
+
 #include "framework/Object.h"
 
 bool HasPropByName(const TObject* Obj, const String& Name);
@@ -17,3 +19,8 @@ bool SetPropHasElement(TObject* Obj, const String& SetProp, const String& Elemen
 // Adds or removes Element in the set property's text form and stores the
 // set from that text; nothing when there is no such property. Always false.
 bool ChangeSetPropElement(TObject* Obj, const String& SetProp, const String& Element, bool Include);
+// Whether the event property Name holds a handler; false when there is none.
+bool MethodPropAssigned(TObject* Obj, const String& Name);
+// Sets the event property Name to the handler in Handler (empty: cleared);
+// nothing when there is no such property.
+void SetMethodPropByName(TObject* Obj, const String& Name, const std::any& Handler);
