@@ -164,3 +164,29 @@ TEST(AdapterGallery, GdiObjectsStayFlatOverRepeatedSkinningAndRemoval)
     EXPECT_EQ("TzqEditWnd", SubclassClass(g.Edit->Handle()));
     EXPECT_EQ(before, paint_probe::GdiObjectCount());
 }
+
+TEST(AdapterGallery, ALabelOnTheSkinnedFormShowsInTheSkinsTextColourAndFollowsItsCaption)
+{
+    auto manager = ShippedManager("Basalt");
+    TGalleryForm g;
+    g.Show();
+    const auto labelPixels = [&](COLORREF Colour) {
+        auto client = gui::Capture(g.Form->Handle());
+        const TRect r = g.Label->BoundsRect();
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                n += gui::PixelAt(client.get(), x, y) == Colour ? 1 : 0;
+        return n;
+    };
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    ASSERT_GT(labelPixels(face), 0) << "the native label shows the platform's face";
+    g.SkinWith(manager.get());
+    const COLORREF text = ColorToRGB(manager->GetGlobalFontColor());
+    EXPECT_EQ(0, labelPixels(face)) << "transparent over the skinned background";
+    const int before = labelPixels(text);
+    EXPECT_GT(before, 0) << "in the skin's text colour";
+    g.Label->SetCaption("Channel 3 of 8: sent.");
+    gui::PumpFor(40);
+    EXPECT_NE(before, labelPixels(text)) << "the new caption shows";
+}
