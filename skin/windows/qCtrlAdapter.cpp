@@ -7,6 +7,7 @@
 #include "framework/Button.h"
 #include "framework/CheckBox.h"
 #include "framework/ComboBox.h"
+#include "framework/ControlMessages.h"
 #include "framework/CustomControl.h"
 #include "framework/Edit.h"
 #include "framework/Grids.h"
@@ -168,6 +169,7 @@ TzqCtrlAdapter::TzqCtrlAdapter(TqSkinProvider* AProvider) : Provider(AProvider) 
 
 TzqCtrlAdapter::~TzqCtrlAdapter()
 {
+    FWatches.clear();
     for (int i = Count() - 1; i >= 0; --i) {
         const TzqAdapterItem* item = Items[static_cast<std::size_t>(i)].get();
         if (!item->Subclass || item->Subclass->Detached)
@@ -294,6 +296,9 @@ void TzqCtrlAdapter::ControlRemoved(TComponent* Control)
     for (std::size_t i = FLabels.size(); i-- > 0;)
         if (FLabels[i].Label == Control)
             FLabels.erase(FLabels.begin() + static_cast<std::ptrdiff_t>(i));
+    for (std::size_t i = FWatches.size(); i-- > 0;)
+        if (FWatches[i].Container == Control)
+            FWatches.erase(FWatches.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 void TzqCtrlAdapter::AdaptAll(TWinControl* Parent)
@@ -328,8 +333,27 @@ void TzqCtrlAdapter::AdaptOne(TComponent* Component)
     else if (auto* label = dynamic_cast<TLabel*>(Component))
         SkinLabel(label);
     if (windowed != nullptr && windowed->HandleAllocated() && windowed->Parent() != nullptr &&
-        !windowed->IsDestroying())
+        !windowed->IsDestroying()) {
+        WatchContainer(windowed);
         AdaptChildren(windowed);
+    }
+}
+
+void TzqCtrlAdapter::WatchContainer(TWinControl* Container)
+{
+    for (const TContainerWatch& watch : FWatches)
+        if (watch.Container == Container)
+            return;
+    TWindowHook hook = HookWindowProc(Container, [this, Container](TMessage& M, const TCallPrevious& Previous) {
+        Previous(M);
+        if (M.Msg == WM_PARENTNOTIFY && LOWORD(M.WParam) == WM_CREATE && !Container->IsDestroying())
+            AdaptAll(Container);
+        else if (M.Msg == CM_CONTROLLISTCHANGE && M.LParam != 0)
+            if (auto* control = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(M.WParam)))
+                AddItemDefault(control);
+    });
+    FWatches.push_back(TContainerWatch{Container, std::move(hook)});
+    Provider->FreeNotification(Container);
 }
 
 void TzqCtrlAdapter::SkinLabel(TCustomLabel* Label)

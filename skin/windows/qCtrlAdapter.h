@@ -11,7 +11,8 @@
 // in any order with the other links of the control; a control that goes
 // away takes its item with it (the provider is told of its removal). The
 // labels the adapter made transparent get their own look back when the
-// adapter is freed while the form stays.
+// adapter is freed while the form stays. The links it puts on containers
+// to hear of their new children go with the adapter.
 //
 // GUI thread only.
 
@@ -20,6 +21,7 @@
 
 #include "framework/Label.h"
 #include "framework/WinControl.h"
+#include "framework/WindowHooks.h"
 #include "skin/engine/qCommonData.h"
 #include "skin/windows/zqMainWnd.h"
 
@@ -88,6 +90,17 @@ private:
     // are kept the first time.
     void SkinLabel(TCustomLabel* Label);
     void RestoreLabels();
+    // The form hears of the windows made in it only from its direct
+    // children (Wine sends WM_PARENTNOTIFY to the parent alone): every
+    // windowed container the adapter walks through gets a link that adapts
+    // what is made or put in it later.
+    void WatchContainer(TWinControl* Container);
+
+    struct TContainerWatch {
+        TWinControl* Container;
+        TWindowHook Hook;
+    };
+    std::vector<TContainerWatch> FWatches;
 
     struct TLabelLook {
         TCustomLabel* Label;

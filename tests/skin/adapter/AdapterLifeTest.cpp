@@ -50,13 +50,19 @@ TEST_F(AdapterLife, AControlAddedLaterGetsItsSubclass)
     auto* edit = G->Add<TEdit>(430, 300, 200, 24);
     auto* button = G->Add<TButton>(430, 330, 90, 28);
     button->SetCaption("Later");
+    // One deeper down: its creation reaches the form through the group box.
+    auto* nested = new TCheckBox(G->Form.get());
+    nested->SetParent(G->Group);
+    nested->SetBounds(10, 52, 150, 20);
+    nested->SetCaption("Nested");
     gui::Settle();
     EXPECT_EQ("TzqEditWnd", SubclassClass(edit->Handle()));
     EXPECT_EQ("TzqBtnWnd", SubclassClass(button->Handle()));
+    EXPECT_EQ("TzqCheckBoxWnd", SubclassClass(nested->Handle()));
     ASSERT_NE(nullptr, Adapter()->ItemOf(edit));
     EXPECT_EQ("EDIT", Adapter()->ItemOf(edit)->SkinData->SkinSection());
     EXPECT_EQ("BUTTON", Adapter()->ItemOf(button)->SkinData->SkinSection());
-    EXPECT_EQ(before + 2, Adapter()->Count());
+    EXPECT_EQ(before + 3, Adapter()->Count());
 }
 
 TEST_F(AdapterLife, ARecreatedWindowGetsANewSubclassAndTheOldOneIsGone)
@@ -213,4 +219,34 @@ TEST_F(AdapterLife, ASkinChangeReachesEveryAdaptedControl)
     fresh.Show();
     fresh.SkinWith(Manager.get());
     EXPECT_EQ(0, PixelsDiffering(terracotta.get(), Print(fresh.Edit->Handle()).get()));
+}
+
+TEST_F(AdapterLife, OtherLinksOfAControlKeepWorkingInEitherOrderWithItsSubclass)
+{
+    // A link installed after the subclass outlives it, and one installed
+    // before it goes while the subclass stays.
+    int seenAfter = 0;
+    TWindowHook later = HookWindowProc(G->Edit, [&](TMessage& M, const TCallPrevious& Previous) {
+        seenAfter += M.Msg == WM_SETTEXT ? 1 : 0;
+        Previous(M);
+    });
+    Manager->SetActive(false);
+    gui::PumpFor(40);
+    EXPECT_EQ(nullptr, SubclassOf(G->Edit));
+    SetWindowTextW(G->Edit->Handle(), L"after the skin");
+    EXPECT_EQ("after the skin", G->Edit->Text());
+    EXPECT_EQ(1, seenAfter);
+
+    // Skinned again: the subclass is now the newer link; the older one goes first.
+    Manager->SetActive(true);
+    gui::PumpFor(40);
+    ASSERT_EQ("TzqEditWnd", SubclassClass(G->Edit->Handle()));
+    later.Remove();
+    EXPECT_TRUE(ChainAnswersSkinned(G->Edit));
+    SetWindowTextW(G->Edit->Handle(), L"skinned");
+    EXPECT_EQ("skinned", G->Edit->Text());
+    EXPECT_EQ(1, seenAfter);
+    Manager->SetActive(false);
+    gui::PumpFor(40);
+    EXPECT_FALSE(ChainAnswersSkinned(G->Edit));
 }
