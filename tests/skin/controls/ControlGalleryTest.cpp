@@ -76,21 +76,7 @@ struct TGallery {
             SendMessageW(Combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         SendMessageW(Combo, CB_SETCURSEL, 0, 0);
         Report = addEdged(WC_LISTVIEWW, L"", LVS_REPORT, 10, 310, 300, 100);
-        for (int c = 0; c < 2; ++c) {
-            LVCOLUMNW column{};
-            column.mask = LVCF_TEXT | LVCF_WIDTH;
-            column.cx = 120;
-            std::wstring name = c == 0 ? L"Channel" : L"Slots";
-            column.pszText = name.data();
-            SendMessageW(Report, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
-        }
-        for (int i = 0; i < 8; ++i) {
-            std::wstring text = L"Channel " + std::to_wstring(8 - i);
-            LVITEMW item{};
-            item.mask = LVIF_TEXT;
-            item.pszText = text.data();
-            SendMessageW(Report, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        }
+        FillReport(Report, L"Slots", 8, [](int I) { return L"Channel " + std::to_wstring(I + 1); });
         Tree = addEdged(WC_TREEVIEWW, L"", TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, 320, 310, 200, 100);
         TVINSERTSTRUCTW insert{};
         insert.hInsertAfter = TVI_LAST;

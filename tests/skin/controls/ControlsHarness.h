@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,6 +92,27 @@ inline HWND MakeChild(HWND Parent, const wchar_t* Class, const wchar_t* Text, DW
                                GetModuleHandleW(nullptr), nullptr);
     SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
     return wnd;
+}
+
+// A report-view list of two 120-pixel columns and Rows rows named by Row.
+inline void FillReport(HWND List, const wchar_t* Second, int Rows, const std::function<std::wstring(int)>& Row)
+{
+    for (int c = 0; c < 2; ++c) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = 120;
+        std::wstring name = c == 0 ? L"Channel" : Second;
+        column.pszText = name.data();
+        SendMessageW(List, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
+    }
+    for (int i = 0; i < Rows; ++i) {
+        std::wstring text = Row(i);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = text.data();
+        SendMessageW(List, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 // The window's picture through WM_PRINT into a 24-bit bitmap of its size,

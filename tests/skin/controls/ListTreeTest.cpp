@@ -18,27 +18,11 @@ protected:
     HWND ReportList(int Rows, DWORD HeaderStyle = HDS_BUTTONS)
     {
         HWND list = MakeChild(Parent->Handle(), WC_LISTVIEWW, L"", LVS_REPORT, 10, 10, 300, 200, WS_EX_CLIENTEDGE);
-        for (int c = 0; c < 2; ++c) {
-            LVCOLUMNW column{};
-            column.mask = LVCF_TEXT | LVCF_WIDTH;
-            column.cx = 120;
-            std::wstring name = c == 0 ? L"Channel" : L"Code";
-            column.pszText = name.data();
-            SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
-        }
-        for (int i = 0; i < Rows; ++i) {
-            std::wstring text = L"Row " + std::to_wstring(i);
-            LVITEMW item{};
-            item.mask = LVIF_TEXT;
-            item.iItem = i;
-            item.pszText = text.data();
-            SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        }
+        FillReport(list, L"Code", Rows, [](int I) { return L"Row " + std::to_wstring(I); });
         HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
         SetWindowLongPtrW(header, GWL_STYLE, GetWindowLongPtrW(header, GWL_STYLE) | HeaderStyle);
         return list;
     }
-
 };
 
 TEST_F(ListTree, IconViewPassesEveryHeaderMessageOn)

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "ControlsHarness.h"
+#include "skin/engine/qControlTree.h"
 #include "skin/windows/zqBtnWnd.h"
 #include "skin/windows/zqCheckBoxWnd.h"
 #include "skin/windows/zqGroupBoxWnd.h"
@@ -384,6 +385,41 @@ TEST_F(SimpleControls, EveryMemberValidatesAPaintItSkips)
         object->SkinData->Updating = false;
         DestroyWindow(wnd);
     }
+}
+
+TEST_F(SimpleControls, PaneShowsItsSectionAroundItsChildren)
+{
+    // A dialog nested in a dialog: a window that paints nothing itself.
+    HWND pane = Child(L"#32770", L"", WS_CLIPCHILDREN, 10, 10, 200, 120);
+    HWND button = MakeChild(pane, L"BUTTON", L"Inside", BS_PUSHBUTTON, 50, 40, 80, 26);
+    Skin<TzqTransPanelWnd>(pane, "PANEL");
+    RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_FALSE(GetUpdateRect(pane, nullptr, FALSE));
+    auto screen = Capture(pane);
+    const TColor panel = static_cast<TColor>(ColorToRGB(Section("PANEL").Color));
+    EXPECT_TRUE(Near(panel, paint_probe::PixelAt(*screen, 20, 100), 8));
+    // The child's own face is not painted over: its middle is the
+    // button's face, as it draws it.
+    auto inside = Capture(button);
+    EXPECT_EQ(paint_probe::PixelAt(*inside, 5, 5), paint_probe::PixelAt(*screen, 55, 45));
+    EXPECT_NE(panel, paint_probe::PixelAt(*screen, 55, 45));
+}
+
+TEST_F(SimpleControls, GripSizesFromTheCornerAndGroupBoxTellsItsCaptionHeight)
+{
+    HWND grip = Child(L"SCROLLBAR", L"", SBS_SIZEGRIP, 300, 200, 18, 18);
+    Skin<TzqSizerWnd>(grip, "PANEL");
+    Manager->SetActiveControl(grip);
+    EXPECT_EQ(HTBOTTOMRIGHT, SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(30 + 305, 30 + 205)));
+    // Sizing is not hovering: the grip stops being the hovered window.
+    EXPECT_EQ(nullptr, Manager->ActiveControl());
+
+    HWND group = Child(L"BUTTON", L"Extender", BS_GROUPBOX, 10, 10, 200, 100);
+    auto* box = Skin<TzqGroupBoxWnd>(group, "GROUPBOX");
+    SendMessageW(group, WM_PAINT, 0, 0);
+    const TRect caption = box->CaptionRect();
+    EXPECT_GT(caption.bottom - caption.top, 6);
+    EXPECT_EQ(caption.bottom - caption.top, SendSkinCommand(group, scmGetCaptionHeight, 0));
 }
 
 TEST_F(SimpleControls, StaticTextFontIsMadeOnceAndFreedWithTheSubclass)
