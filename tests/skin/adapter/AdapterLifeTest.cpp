@@ -250,3 +250,24 @@ TEST_F(AdapterLife, OtherLinksOfAControlKeepWorkingInEitherOrderWithItsSubclass)
     gui::PumpFor(40);
     EXPECT_FALSE(ChainAnswersSkinned(G->Edit));
 }
+
+TEST_F(AdapterLife, TheGridsCellEditorMadeLaterIsAnEditOfTheSkinnedForm)
+{
+    TProStringGrid* grid = G->Grid;
+    grid->SetOptions(grid->Options() | goEditing);
+    grid->SetCol(1);
+    grid->SetRow(2);
+    grid->SetFocus();
+    grid->SetEditorMode(true);
+    gui::Settle();
+    TInplaceEdit* editor = grid->InplaceEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->HandleAllocated());
+    EXPECT_EQ("TzqEditWnd", SubclassClass(editor->Handle()));
+    SetWindowTextW(editor->Handle(), L"42");
+    gui::Settle();
+    gui::SaveScreenshot(G->Form.get(), ScreenshotPath("adapter-grid-editor.png"));
+    grid->SetEditorMode(false);
+    gui::Settle();
+    EXPECT_EQ("42", grid->Cells(1, 2));
+}
