@@ -8,6 +8,7 @@
 #include "AdapterSupport.h"
 #include "framework/CustomControl.h"
 #include "framework/PropertyRegistry.h"
+#include "skin/windows/qLabelFX.h"
 
 using namespace adaptertest;
 
@@ -104,8 +105,17 @@ TEST(AdapterRules, ControlsOfOtherLibrariesAndGlyphButtonsGetTheirSubclass)
     std::vector<TWinControl*> controls;
     for (const TRuleRow& row : rows)
         controls.push_back(row.Make(g));
+    // The skin library's own label is no TLabel: it is left alone.
+    auto* fx = new TqLabelFX(g.Form.get());
+    fx->SetParent(g.Form.get());
+    fx->SetBounds(540, 440, 100, 18);
+    fx->SetCaption("Shadowed");
+    const TColor fxColor = fx->Font()->Color();
     g.Show();
     g.SkinWith(manager.get());
+    EXPECT_FALSE(fx->Transparent());
+    EXPECT_EQ(fxColor, fx->Font()->Color());
+    EXPECT_TRUE(g.Label->Transparent());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(rows[i].Name);
         EXPECT_EQ(rows[i].Subclass, SubclassClass(controls[i]->Handle()));
