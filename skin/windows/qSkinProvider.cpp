@@ -9,6 +9,7 @@
 #include "skin/engine/qSkinBroadcasts.h"
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinPaint.h"
+#include "skin/windows/qCtrlAdapter.h"
 #include "skin/windows/qSkinProviderDrag.h"
 
 namespace {
@@ -70,7 +71,11 @@ TqSkinProvider::~TqSkinProvider()
         FTitleButtonBg.reset();
         FMenuLineBmp.reset();
         FTitleAreaCopy.reset();
+        // The controls of a form that stays get their own look back.
+        if (FAdapter && formAlive)
+            FAdapter->RestoreLook = true;
     }
+    FAdapter.reset();
     FreeScrollWnd();
     FTitleButtons.reset();
     FTitleIcon.reset();
@@ -127,6 +132,14 @@ void TqSkinProvider::Notification(TComponent* AComponent, TOperation Operation)
         else if (Operation == TOperation::opRemove && FSkinData->HasOwnManager() &&
                  FSkinData->GetSkinManager() == manager)
             FSkinData->ForgetManager();
+    }
+    if (!FAdapter)
+        return;
+    if (Operation == TOperation::opRemove) {
+        FAdapter->ControlRemoved(AComponent);
+    } else if (auto* control = dynamic_cast<TWinControl*>(AComponent);
+               control != nullptr && FAdapter->IsControlAccepted(control)) {
+        FAdapter->AddItemDefault(control);
     }
 }
 
@@ -324,11 +337,25 @@ void TqSkinProvider::UpdateScrollSubclass()
 
 void TqSkinProvider::CreateAdapter()
 {
-    // The control adapter gives the form's controls their skin state; it is
-    // made by the adapter's own unit when that is part of the program.
+    if (IsDesigning() || FForm == nullptr || FormGoing() || !Skinned())
+        return;
+    if (!FAdapter)
+        FAdapter = std::make_unique<TzqCtrlAdapter>(this);
+    FAdapter->AdaptAll(nullptr);
 }
 
-void TqSkinProvider::RemoveAdapter() {}
+void TqSkinProvider::RemoveAdapter()
+{
+    if (IsDesigning() || !FAdapter)
+        return;
+    TMessage message{SM_ZORVIKCMD, SkinCommandWParam(scmSkinRemoved), reinterpret_cast<LPARAM>(Manager()), 0};
+    FAdapter->SendToItems(message);
+    // Taken from the provider first: the controls' repainting while their
+    // subclasses go may reach the provider again.
+    std::unique_ptr<TzqCtrlAdapter> adapter = std::move(FAdapter);
+    adapter->RestoreLook = true;
+    adapter.reset();
+}
 
 TqSkinProvider* GetFormProvider(TComponent* Component)
 {

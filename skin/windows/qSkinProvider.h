@@ -28,6 +28,7 @@
 class TqSkinProvider;
 class TqSkinManager;
 class TqSkinableMenus;
+class TzqCtrlAdapter;
 
 enum TqGripMode { gmNone, gmRightBottom };
 enum TqResizeMode { rmStandard, rmBorder };
@@ -188,8 +189,14 @@ public:
     void HookFormMenus(bool Skinned);
     void UpdateMenuOwnerDraw();
     void UpdateScrollSubclass();
+    // Creates the control adapter when missing and adapts every control of
+    // the form (at run time, when skinned).
     void CreateAdapter();
+    // Tells every adapted control that the skin is removed, then frees the
+    // adapter: each control has its own look back.
     void RemoveAdapter();
+    // The control adapter, nullptr while none is made.
+    TzqCtrlAdapter* Adapter() const { return FAdapter.get(); }
 
     // Frame painting.
     void PaintFormFrame();
@@ -324,6 +331,7 @@ private:
     std::unique_ptr<TqTitleButtons> FTitleButtons;
     std::unique_ptr<TqTitleIcon> FTitleIcon;
     std::unique_ptr<TqSystemMenu> FSystemMenu;
+    std::unique_ptr<TzqCtrlAdapter> FAdapter;
     TzqMainWndPtr<TzqScrollWnd> FScrollWnd;
 
     TAOR FRegionRects;

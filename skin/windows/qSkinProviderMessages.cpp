@@ -9,6 +9,7 @@
 #include "skin/engine/qControlTree.h"
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinPaint.h"
+#include "skin/windows/qCtrlAdapter.h"
 #include "skin/windows/qSkinProvider.h"
 #include "skin/windows/qSkinProviderDrag.h"
 #include "skin/windows/qSkinableMenus.h"
@@ -210,7 +211,12 @@ void TqProviderMessages::Stage3(TMessage& M)
             ExchangeColor = ColorToRGB(P.FForm->Color());
         break;
     case scmAdaptControl:
-        // The control adapter takes the control when it exists.
+        // A control skinned by its own class announces itself: the plain
+        // controls it holds are adapted.
+        if (!P.FForm->IsLoading() && M.LParam != 0 && P.FAdapter) {
+            if (auto* control = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(M.LParam)))
+                P.FAdapter->AdaptAll(control);
+        }
         break;
     case scmBeginScroll:
         if (data->NeedsParentBg())
@@ -261,7 +267,8 @@ void TqProviderMessages::Refresh(TMessage& M)
         RedrawWindow(P.FormWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
     P.ApplyGlobalColor();
-    (void)M;
+    if (P.FAdapter)
+        P.FAdapter->SendToItems(M);
 }
 
 void TqProviderMessages::Window(TMessage& M)
@@ -364,6 +371,13 @@ void TqProviderMessages::Window(TMessage& M)
         P.CallPrevious(M);
         break;
     case CM_SHOWINGCHANGED: ShowingChanged(M); break;
+    case CM_CONTROLLISTCHANGE:
+        P.CallPrevious(M);
+        if (P.FAdapter) {
+            if (auto* control = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(M.WParam)))
+                P.FAdapter->AddItemDefault(control);
+        }
+        break;
     case CM_FLOAT:
         P.CallPrevious(M);
         P.FreeScrollWnd();
@@ -556,6 +570,8 @@ void TqProviderMessages::NcActivate(TMessage& M)
     P.SendNcPaint();
     P.HookFormMenus(P.Skinned(false));
     MenuOwnerDrawOnce();
+    if (!P.FAdapter)
+        P.CreateAdapter();
     if (P.FormVisible() && !P.FShowAnimation)
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }

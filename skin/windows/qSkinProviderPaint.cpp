@@ -10,6 +10,7 @@
 #include "skin/engine/qSkinManager.h"
 #include "skin/engine/qSkinPaint.h"
 #include "skin/engine/qSysUtils.h"
+#include "skin/windows/qCtrlAdapter.h"
 #include "skin/windows/qSkinProvider.h"
 
 namespace {
@@ -419,14 +420,21 @@ void TqSkinProvider::PaintClientBackground(HDC DC, bool RepaintControls)
         RestoreDC(DC, saved);
         return;
     }
-    const bool changed = data->BGChanged;
     if (!data->ParentBgForced)
         PaintFormFrame();
     CopyCacheExceptChildren(FForm, data, TRect{FW() + BW(), ClientOffsetY(), 0, 0}, 0, 0, false, DC,
                             TRect{0, 0, FForm->Width(), FForm->Height()});
-    if (FGraphicControlsStale || changed)
-        PaintGraphicControls(DC, FForm, TPoint{0, 0});
-    if (RepaintControls)
+    // The window-less controls are always painted: the cache copy above
+    // leaves out their rectangles, so one that invalidated itself (a new
+    // caption, a new colour) would show stale pixels otherwise. Only those
+    // inside the DC's clip are painted.
+    PaintGraphicControls(DC, FForm, TPoint{0, 0});
+    if (RepaintControls) {
         RepaintChildControls(FForm);
+        if (FAdapter) {
+            TMessage finish{SM_ZORVIKCMD, SkinCommandWParam(scmFinishUpdate), 0, 0};
+            FAdapter->SendToItems(finish);
+        }
+    }
     FGraphicControlsStale = false;
 }
