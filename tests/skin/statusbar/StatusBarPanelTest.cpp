@@ -226,6 +226,18 @@ TEST_P(SkinnedBarAndPanel, BarDrawsItsPanelsFromTheSkin)
     EXPECT_GT(DifferentPixels(*cut, *empty, Rect(0, 0, 60, 22)), 30);
     EXPECT_EQ(0, DifferentPixels(*cut, *empty, Rect(58, 0, 320, 22)));
 
+    // A bar partly outside its parent's client area counts as half
+    // visible (its cache is rebuilt on every paint) until it is fully
+    // inside again.
+    TqStatusBar* moving = Bar(250, {100}, {"Moving"});
+    moving->SetLeft(ParentWidth - 100);
+    Shot(moving);
+    EXPECT_TRUE(moving->SkinData()->HalfVisible);
+    moving->SetLeft(10);
+    moving->SkinData()->BGChanged = true;
+    Shot(moving);
+    EXPECT_FALSE(moving->SkinData()->HalfVisible);
+
     // The size grip is drawn in the bottom-right corner only.
     TqStatusBar* grip = Bar(190, {100}, {""});
     TqStatusBar* noGrip = Bar(220, {100}, {""});
