@@ -247,7 +247,7 @@ bool Paintable(TControl* Child, HDC DC)
 
 }   // namespace
 
-void PaintGraphicControls(HDC DC, TCustomForm* Form, TPoint Offset)
+void PaintGraphicControls(HDC DC, TWinControl* Form, TPoint Offset)
 {
     if (Form == nullptr || !(Form->Visible() || Form->IsDesigning()) || Form->ControlCount() == 0)
         return;

@@ -44,8 +44,9 @@ void QueryControlColor(TWinControl* Control);
 
 // Paints Control and its windowed children into Bmp (a picture of a form).
 void PaintControlTree(TBitmap* Bmp, TControl* Control);
-// Paints the window-less controls of Form over its cache onto DC at Offset.
-void PaintGraphicControls(HDC DC, TCustomForm* Form, TPoint Offset);
+// Paints the window-less controls of Form (a form or any skinned control
+// that holds some) over its cache onto DC at Offset.
+void PaintGraphicControls(HDC DC, TWinControl* Form, TPoint Offset);
 
 // The window that covers a form while it fades in.
 class TOutputWindow : public TCustomControl {
