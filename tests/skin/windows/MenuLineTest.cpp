@@ -280,7 +280,16 @@ TEST(MenuLine, ClickingABarItemOpensItsPopupSkinnedByThePainter)
                 arrow = RECT{item.right - info.bmWidth - 1, (item.top + item.bottom - info.bmHeight) / 2,
                              item.right - 1, (item.top + item.bottom - info.bmHeight) / 2 + info.bmHeight};
             }
-            shot = ScreenOf(Popup);
+            // The X server shows the painted popup a little later on a busy
+            // machine: read the screen until no menu-coloured box is left
+            // where the arrow is (the verdict below still decides).
+            const TRect a{arrow.left, arrow.top, arrow.right, arrow.bottom};
+            for (int tries = 0; tries < 30; ++tries) {
+                shot = ScreenOf(Popup);
+                if (arrow.right <= arrow.left || CountColor(shot.get(), a, GetSysColor(COLOR_MENU)) == 0)
+                    break;
+                Sleep(100);
+            }
             gui::SaveScreenshot(Popup, WinPath(ScreenshotFolder() + "/provider-menu-popup-" + skin + ".png"));
         };
         const UINT_PTR timer = SetTimer(nullptr, 0, 100, LookAtPopup);
