@@ -513,8 +513,12 @@ int TProStringGrid::PasteTextAt(int ACol, int ARow, const char* Text)
     for (std::size_t L = 0; L < Lines.size(); ++L) {
         const TClipLine& Line = Lines[L];
         Line.Split(Fields);
-        // The row's storage grows once for the fields that hold a text.
-        ExpectRowCells(Row, static_cast<int>(std::count_if(Fields.begin(), Fields.end(),
+        // The row's storage grows once for the fields that hold a text and
+        // land inside the grid (those beyond its columns are never written).
+        const std::size_t Room =
+            Row < RowCount() ? static_cast<std::size_t>(std::max(0, ColCount() - ACol)) : std::size_t{0};
+        const auto InGrid = Fields.begin() + static_cast<std::ptrdiff_t>(std::min(Fields.size(), Room));
+        ExpectRowCells(Row, static_cast<int>(std::count_if(Fields.begin(), InGrid,
                                                            [](std::string_view F) { return !F.empty(); })));
         int C = ACol;
         for (std::size_t F = 0; F < Fields.size(); ++F, ++C) {
