@@ -208,6 +208,16 @@ void TMenuItem::AppendItemsTo(HMENU Menu) const
     }
 }
 
+TMenuItem* NewMenuItem(TMenu* Menu, const String& Name, const String& Caption, TNotifyEvent OnClick)
+{
+    auto* item = new TMenuItem(Menu);
+    item->SetName(Name);
+    item->Caption = Caption;
+    item->OnClick = std::move(OnClick);
+    Menu->Items()->Add(item);
+    return item;
+}
+
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(this))
 {
     FItems->FMenu = this;

@@ -116,6 +116,10 @@ private:
     bool FOwnerDraw = false;
 };
 
+// A new item of Menu, owned by it and added last to its entries ("-" makes a
+// separator).
+TMenuItem* NewMenuItem(TMenu* Menu, const String& Name, const String& Caption, TNotifyEvent OnClick);
+
 // A form's menu bar. The form's window owns the Win32 menu built from it
 // (Windows destroys it with the window); a change of OwnerDraw builds it
 // again.

@@ -22,40 +22,30 @@ const char* const SkinItemName = "SkinSelectItem";
 // Items of the skin list per column.
 constexpr int SkinsPerColumn = 20;
 
-TMenuItem* NewItem(TPopupMenu* Menu, const String& Name, const String& Caption, TNotifyEvent OnClick)
-{
-    auto* item = new TMenuItem(Menu);
-    item->SetName(Name);
-    item->Caption = Caption;
-    item->OnClick = std::move(OnClick);
-    Menu->Items()->Add(item);
-    return item;
-}
-
 }   // namespace
 
 TqSystemMenu::TqSystemMenu(TqSkinProvider* AProvider, TCustomForm* AForm)
     : TPopupMenu(nullptr), FProvider(AProvider), FForm(AForm)
 {
-    ItemRestore = NewItem(this, "ItemRestore", SRestore, [this](TObject*) {
+    ItemRestore = NewMenuItem(this, "ItemRestore", SRestore, [this](TObject*) {
         SysCommand(SC_RESTORE);
         UpdateItems();
     });
-    ItemMove = NewItem(this, "ItemMove", SMove, [this](TObject*) { SysCommand(SC_MOVE); });
-    ItemSize = NewItem(this, "ItemSize", SSize, [this](TObject*) { SysCommand(SC_SIZE); });
-    ItemMinimize = NewItem(this, "ItemMinimize", SMinimize, [this](TObject*) {
+    ItemMove = NewMenuItem(this, "ItemMove", SMove, [this](TObject*) { SysCommand(SC_MOVE); });
+    ItemSize = NewMenuItem(this, "ItemSize", SSize, [this](TObject*) { SysCommand(SC_SIZE); });
+    ItemMinimize = NewMenuItem(this, "ItemMinimize", SMinimize, [this](TObject*) {
         // The framework's application has no window of its own to minimise:
         // the main form is minimised like any other.
         SysCommand(SC_MINIMIZE);
         if (Application->MainForm == FForm)
             UpdateItems();
     });
-    ItemMaximize = NewItem(this, "ItemMaximize", SMaximize, [this](TObject*) {
+    ItemMaximize = NewMenuItem(this, "ItemMaximize", SMaximize, [this](TObject*) {
         SysCommand(SC_MAXIMIZE);
         UpdateItems();
     });
-    NewItem(this, "", "-", nullptr);
-    ItemClose = NewItem(this, "ItemClose", SClose, [this](TObject*) { SysCommand(SC_CLOSE); });
+    NewMenuItem(this, "", "-", nullptr);
+    ItemClose = NewMenuItem(this, "ItemClose", SClose, [this](TObject*) { SysCommand(SC_CLOSE); });
     ItemClose->ShortCut = scAlt | VK_F4;
 }
 

@@ -3,35 +3,21 @@
 #include "framework/Application.h"
 #include "skin/windows/zqDialogWnd.h"
 
-namespace {
-
-TMenuItem* NewItem(TPopupMenu* Menu, const String& Name, const String& Caption, TNotifyEvent OnClick)
-{
-    auto* item = new TMenuItem(Menu);
-    item->SetName(Name);
-    item->Caption = Caption;
-    item->OnClick = std::move(OnClick);
-    Menu->Items()->Add(item);
-    return item;
-}
-
-}   // namespace
-
 TzqSystemMenu::TzqSystemMenu(TComponent* AOwner) : TPopupMenu(AOwner)
 {
-    miRestore = NewItem(this, "miRestore", "Restore", [this](TObject*) {
+    miRestore = NewMenuItem(this, "miRestore", "Restore", [this](TObject*) {
         SysCommand(SC_RESTORE);
         UpdateItems();
     });
-    miMove = NewItem(this, "miMove", "Move", [this](TObject*) { SysCommand(SC_MOVE); });
-    miSize = NewItem(this, "miSize", "Size", [this](TObject*) { SysCommand(SC_SIZE); });
-    miMinimize = NewItem(this, "miMinimize", "Minimize", [this](TObject*) { SysCommand(SC_MINIMIZE); });
-    miMaximize = NewItem(this, "miMaximize", "Maximize", [this](TObject*) {
+    miMove = NewMenuItem(this, "miMove", "Move", [this](TObject*) { SysCommand(SC_MOVE); });
+    miSize = NewMenuItem(this, "miSize", "Size", [this](TObject*) { SysCommand(SC_SIZE); });
+    miMinimize = NewMenuItem(this, "miMinimize", "Minimize", [this](TObject*) { SysCommand(SC_MINIMIZE); });
+    miMaximize = NewMenuItem(this, "miMaximize", "Maximize", [this](TObject*) {
         SysCommand(SC_MAXIMIZE);
         UpdateItems();
     });
-    NewItem(this, "", "-", nullptr);
-    miClose = NewItem(this, "miClose", "Close", [this](TObject*) { SysCommand(SC_CLOSE); });
+    NewMenuItem(this, "", "-", nullptr);
+    miClose = NewMenuItem(this, "miClose", "Close", [this](TObject*) { SysCommand(SC_CLOSE); });
     miClose->ShortCut = 0x8073;   // Alt+F4
 }
 
